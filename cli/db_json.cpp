@@ -1,0 +1,328 @@
+#include "db_json.h"
+
+#include "field_types.h"
+#include "jfile.h"
+#include "latin1.h"
+
+#include <sstream>
+#include <stdexcept>
+
+namespace quorvil {
+
+using nlohmann::json;
+using nlohmann::ordered_json;
+
+namespace {
+
+const char* const kLayoutNames[] = {"JFile 3.x", "JFile Pro 4.x", "JFile 5.x", "JFile 5.5"};
+
+ordered_json TextArray(const std::vector<std::string>& texts)
+{
+    ordered_json array = ordered_json::array();
+    for (const auto& t : texts)
+        array.push_back(BytesToUtf8(t));
+    return array;
+}
+
+std::vector<std::string> PopupValues(const TJFILE& db, int f)
+{
+    std::vector<std::string> values;
+    for (int k = 1; k <= db.PopupCount(f); ++k)
+        values.push_back(db.GetPopupItem(f, k));
+    return values;
+}
+
+[[noreturn]] void Bad(const std::string& what)
+{
+    throw std::invalid_argument(what);
+}
+
+std::string TextOf(const json& j, const std::string& what)
+{
+    if (!j.is_string())
+        Bad("\"" + what + "\" must be a text");
+    return Utf8ToBytes(j.get<std::string>());
+}
+
+long NumberOf(const json& j, const std::string& what, long min, long max)
+{
+    if (!j.is_number_integer())
+        Bad("\"" + what + "\" must be a whole number");
+    long v = j.get<long>();
+    if (v < min || v > max)
+        Bad("\"" + what + "\" must lie between " + std::to_string(min) + " and " + std::to_string(max));
+    return v;
+}
+
+const json& ArrayOf(const json& j, const std::string& what, size_t maxSize)
+{
+    if (!j.is_array())
+        Bad("\"" + what + "\" must be an array");
+    if (j.size() > maxSize)
+        Bad("\"" + what + "\" holds more than " + std::to_string(maxSize) + " entries");
+    return j;
+}
+
+int SlotOf(const json& entry, const std::string& what)
+{
+    if (!entry.is_object() || !entry.contains("slot"))
+        Bad("each entry of \"" + what + "\" needs a \"slot\"");
+    return int(NumberOf(entry["slot"], what + ".slot", 1, 5));
+}
+
+void ApplyField(TJFILE& db, int f, const json& field)
+{
+    if (!field.is_object())
+        Bad("each entry of \"fields\" must be an object");
+    if (field.contains("name"))
+        db.SetFieldName(f, TextOf(field["name"], "name"));
+    if (field.contains("type"))
+        db.SetFieldType(f, uint16_t(NumberOf(field["type"], "type", 0, 65535)));
+    else if (field.contains("type_name")) {
+        int code = TypeCodeByName(TextOf(field["type_name"], "type_name"));
+        if (code < 0)
+            Bad("unknown type name \"" + field["type_name"].get<std::string>() + "\"");
+        db.SetFieldType(f, uint16_t(code));
+    }
+    if (field.contains("width"))
+        db.SetColumnWidth(f, int(NumberOf(field["width"], "width", -32768, 32767)));
+    if (field.contains("popup")) {
+        const json& popup = ArrayOf(field["popup"], "popup", kMaxSlots);
+        for (size_t k = 0; k < popup.size(); ++k) {
+            std::string value = TextOf(popup[k], "popup");
+            if (value.empty())
+                Bad("a popup value must not be empty");
+            db.SetPopupItem(f, int(k) + 1, value);
+        }
+    }
+    if (field.contains("default"))
+        db.SetDefault(f, TextOf(field["default"], "default"));
+}
+
+void ApplyRecords(TJFILE& db, const json& records)
+{
+    ArrayOf(records, "records", 65535);
+    db.SetRecordCount(uint16_t(records.size()));
+    for (size_t r = 0; r < records.size(); ++r) {
+        const json& row = ArrayOf(records[r], "records[" + std::to_string(r) + "]", size_t(db.FieldCount()));
+        for (size_t f = 0; f < row.size(); ++f)
+            db.SetCell(int(r) + 1, int(f) + 1, TextOf(row[f], "records"));
+    }
+}
+
+void ApplySavedSortsAndFilters(TJFILE& db, const json& spec)
+{
+    if (spec.contains("saved_sorts"))
+        for (const json& entry : ArrayOf(spec["saved_sorts"], "saved_sorts", 5)) {
+            int s = SlotOf(entry, "saved_sorts");
+            std::array<uint16_t, 3> fields{};
+            if (entry.contains("fields")) {
+                const json& list = ArrayOf(entry["fields"], "saved_sorts.fields", 3);
+                for (size_t k = 0; k < list.size(); ++k)
+                    fields[k] = uint16_t(NumberOf(list[k], "saved_sorts.fields", 0, 65535));
+            }
+            db.SetSavedSort(s, entry.contains("name") ? TextOf(entry["name"], "saved_sorts.name") : "", fields);
+        }
+    if (spec.contains("filters"))
+        for (const json& entry : ArrayOf(spec["filters"], "filters", 5)) {
+            FilterRec rec;
+            int s = SlotOf(entry, "filters");
+            if (entry.contains("name"))
+                rec.FilterName = TextOf(entry["name"], "filters.name").substr(0, 255);
+            if (entry.contains("values")) {
+                const json& values = ArrayOf(entry["values"], "filters.values", 5);
+                for (size_t k = 0; k < values.size(); ++k)
+                    rec.FilterValues[k] = TextOf(values[k], "filters.values").substr(0, 255);
+            }
+            if (entry.contains("word"))
+                rec.FilterWord = uint16_t(NumberOf(entry["word"], "filters.word", 0, 65535));
+            if (entry.contains("codes")) {
+                const json& codes = ArrayOf(entry["codes"], "filters.codes", 5);
+                for (size_t k = 0; k < codes.size(); ++k)
+                    rec.FilterCodes[k] = int8_t(NumberOf(codes[k], "filters.codes", -127, 127));
+            }
+            db.SetFilter(s, rec);
+        }
+}
+
+void ApplyViewSettings(TJFILE& db, const json& spec)
+{
+    TAppInfo& info = *db.AppInfo;
+    if (spec.contains("sort_fields")) {
+        const json& list = ArrayOf(spec["sort_fields"], "sort_fields", 3);
+        for (size_t k = 0; k < list.size(); ++k)
+            info.SetSortField(int(k) + 1, uint16_t(NumberOf(list[k], "sort_fields", 0, 65535)));
+    }
+    auto number = [&](const char* key, void (TAppInfo::*set)(uint16_t)) {
+        if (spec.contains(key))
+            (info.*set)(uint16_t(NumberOf(spec[key], key, 0, 65535)));
+    };
+    number("find_field", &TAppInfo::SetFindField);
+    number("filter_field", &TAppInfo::SetFilterField);
+    number("first_column", &TAppInfo::SetFirstColumn);
+    number("display_width", &TAppInfo::SetDisplayWidth);
+    if (spec.contains("find_text"))
+        info.SetFindText(TextOf(spec["find_text"], "find_text"));
+    if (spec.contains("filter_text"))
+        info.SetFilterText(TextOf(spec["filter_text"], "filter_text"));
+}
+
+void ApplyHeader(TJFILE& db, const json& spec)
+{
+    if (spec.contains("creator"))
+        db.SetCreator(TextOf(spec["creator"], "creator"));
+    if (spec.contains("db_type"))
+        db.SetDbType(TextOf(spec["db_type"], "db_type"));
+    if (spec.contains("attributes"))
+        db.PdbHeader.Attributes = uint16_t(NumberOf(spec["attributes"], "attributes", 0, 65535));
+    if (spec.contains("version"))
+        db.PdbHeader.Version = uint16_t(NumberOf(spec["version"], "version", 0, 65535));
+    int category = spec.contains("category") ? int(NumberOf(spec["category"], "category", 0, 15)) : db.Category();
+    bool readOnly = db.ReadOnly();
+    if (spec.contains("read_only")) {
+        if (!spec["read_only"].is_boolean())
+            Bad("\"read_only\" must be true or false");
+        readOnly = spec["read_only"].get<bool>();
+    }
+    if (db.Layout >= 2) {
+        db.PdbHeader.Version =
+            uint16_t((db.PdbHeader.Version & 0x0BFF) | (category << 12) | (readOnly ? 0x0400 : 0));
+    } else {
+        uint16_t flags = db.AppInfo->GetFlags();
+        db.AppInfo->SetFlags(uint16_t((flags & 0x0FFD) | (category << 12) | (readOnly ? 2 : 0)));
+    }
+}
+
+}  // namespace
+
+ordered_json DatabaseToJson(const TJFILE& db, bool withRecords)
+{
+    ordered_json j;
+    j["title"] = BytesToUtf8(db.PdbHeader.Name);
+    j["layout"] = db.Layout;
+    j["creator"] = BytesToUtf8(db.CreatorText());
+    j["db_type"] = BytesToUtf8(db.DbTypeText());
+    j["attributes"] = db.PdbHeader.Attributes;
+    j["version"] = db.PdbHeader.Version;
+    j["category"] = db.Category();
+    j["read_only"] = db.ReadOnly();
+    j["record_count"] = db.RecordCount();
+    j["field_count"] = db.FieldCount();
+    ordered_json fields = ordered_json::array();
+    for (int f = 1; f <= db.FieldCount(); ++f) {
+        ordered_json field;
+        field["name"] = BytesToUtf8(db.GetFieldName(f));
+        field["type"] = db.GetFieldType(f);
+        field["type_name"] = db.GetFieldTypeName(f);
+        field["width"] = db.GetColumnWidth(f);
+        field["popup"] = TextArray(PopupValues(db, f));
+        field["default"] = BytesToUtf8(db.GetDefault(f));
+        fields.push_back(field);
+    }
+    j["fields"] = fields;
+    j["sort_fields"] = {db.GetSortField(1), db.GetSortField(2), db.GetSortField(3)};
+    j["find_field"] = db.FindField();
+    j["find_text"] = BytesToUtf8(db.FindText());
+    j["filter_field"] = db.FilterField();
+    j["filter_text"] = BytesToUtf8(db.FilterText());
+    j["first_column"] = db.FirstColumn();
+    j["display_width"] = db.DisplayWidth();
+    ordered_json sorts = ordered_json::array();
+    for (int s = 1; s <= 5; ++s) {
+        if (db.GetSavedSortName(s).empty())
+            continue;
+        ordered_json sort;
+        sort["slot"] = s;
+        sort["name"] = BytesToUtf8(db.GetSavedSortName(s));
+        sort["fields"] = {db.GetSavedSortField(s, 1), db.GetSavedSortField(s, 2), db.GetSavedSortField(s, 3)};
+        sorts.push_back(sort);
+    }
+    j["saved_sorts"] = sorts;
+    ordered_json filters = ordered_json::array();
+    for (int s = 1; s <= 5; ++s) {
+        FilterRec rec = db.GetFilter(s);
+        if (rec.FilterName.empty())
+            continue;
+        ordered_json filter;
+        filter["slot"] = s;
+        filter["name"] = BytesToUtf8(rec.FilterName);
+        filter["values"] = TextArray({rec.FilterValues.begin(), rec.FilterValues.end()});
+        filter["word"] = rec.FilterWord;
+        ordered_json codes = ordered_json::array();
+        for (int8_t code : rec.FilterCodes)
+            codes.push_back(int(code));
+        filter["codes"] = codes;
+        filters.push_back(filter);
+    }
+    j["filters"] = filters;
+    if (withRecords) {
+        ordered_json records = ordered_json::array();
+        for (int r = 1; r <= db.RecordCount(); ++r) {
+            ordered_json row = ordered_json::array();
+            for (int f = 1; f <= db.FieldCount(); ++f)
+                row.push_back(BytesToUtf8(db.CellView(r, f)));
+            records.push_back(std::move(row));
+        }
+        j["records"] = std::move(records);
+    }
+    return j;
+}
+
+void ApplySpec(TJFILE& db, const json& spec, int layout)
+{
+    if (!spec.is_object())
+        Bad("the database description must be a JSON object");
+    if (spec.contains("title"))
+        db.PdbHeader.Name = TextOf(spec["title"], "title").substr(0, 31);
+    if (spec.contains("fields")) {
+        const json& fields = ArrayOf(spec["fields"], "fields", kMaxSlots);
+        db.SetFieldCount(int(fields.size()));
+        for (size_t i = 0; i < fields.size(); ++i)
+            ApplyField(db, int(i) + 1, fields[i]);
+    } else if (spec.contains("field_count")) {
+        db.SetFieldCount(int(NumberOf(spec["field_count"], "field_count", 0, kMaxSlots)));
+    }
+    ApplyViewSettings(db, spec);
+    ApplySavedSortsAndFilters(db, spec);
+    if (spec.contains("records"))
+        ApplyRecords(db, spec["records"]);
+    if (layout == 0 && db.FieldCount() > 20)
+        Bad("a JFile 3.x database holds at most 20 fields");
+    db.ConvertLayout(layout);
+    ApplyHeader(db, spec);
+}
+
+std::string DatabaseSummary(const TJFILE& db)
+{
+    std::ostringstream out;
+    out << "Title:       " << db.PdbHeader.Name << "\n"
+        << "Layout:      " << int(db.Layout) << " (" << kLayoutNames[db.Layout & 3] << ")\n"
+        << "Creator:     " << db.CreatorText() << "   Type: " << db.DbTypeText() << "\n"
+        << "Records:     " << db.RecordCount() << "\n"
+        << "Fields:      " << db.FieldCount() << "\n";
+    for (int f = 1; f <= db.FieldCount(); ++f) {
+        out << "  " << f << ". " << db.GetFieldName(f) << "  " << db.GetFieldTypeName(f) << "  width "
+            << db.GetColumnWidth(f);
+        if (db.PopupCount(f) > 0) {
+            out << "  popup:";
+            for (int k = 1; k <= db.PopupCount(f); ++k)
+                out << (k > 1 ? ", " : " ") << db.GetPopupItem(f, k);
+        }
+        if (!db.GetDefault(f).empty())
+            out << "  default: " << db.GetDefault(f);
+        out << "\n";
+    }
+    out << "Sort fields: " << db.GetSortField(1) << ", " << db.GetSortField(2) << ", " << db.GetSortField(3)
+        << "\n"
+        << "Category:    " << db.Category() << "\n"
+        << "Read-only:   " << (db.ReadOnly() ? "yes" : "no") << "\n";
+    for (int s = 1; s <= 5; ++s)
+        if (!db.GetSavedSortName(s).empty())
+            out << "Saved sort " << s << ": " << db.GetSavedSortName(s) << "\n";
+    for (int s = 1; s <= 5; ++s)
+        if (!db.GetFilter(s).FilterName.empty())
+            out << "Filter " << s << ":    " << db.GetFilter(s).FilterName << "\n";
+    return out.str();
+}
+
+}  // namespace quorvil

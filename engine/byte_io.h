@@ -1,0 +1,60 @@
+#pragma once
+// Big-endian numbers and bounds-checked reading of an in-memory file image.
+// Reads past the end come back short (zeros), as the format's lenient reader
+// expects, and never touch memory outside the image.
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+namespace quorvil {
+
+inline uint16_t GetU16BE(const uint8_t* p) { return uint16_t((p[0] << 8) | p[1]); }
+inline uint32_t GetU32BE(const uint8_t* p)
+{
+    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
+}
+inline void PutU16BE(uint8_t* p, uint16_t v)
+{
+    p[0] = uint8_t(v >> 8);
+    p[1] = uint8_t(v);
+}
+inline void PutU32BE(uint8_t* p, uint32_t v)
+{
+    p[0] = uint8_t(v >> 24);
+    p[1] = uint8_t(v >> 16);
+    p[2] = uint8_t(v >> 8);
+    p[3] = uint8_t(v);
+}
+
+class ByteReader {
+public:
+    ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+
+    size_t Size() const { return size_; }
+    size_t Position() const { return pos_; }
+    void Seek(uint64_t pos) { pos_ = pos > size_ ? size_ : size_t(pos); }
+    bool AtEnd() const { return pos_ >= size_; }
+    size_t Remaining() const { return size_ - pos_; }
+    const uint8_t* Here() const { return data_ + pos_; }
+
+    // Copies up to count bytes into out, zero-filling what the image lacks.
+    size_t ReadInto(void* out, size_t count)
+    {
+        size_t n = count < Remaining() ? count : Remaining();
+        if (n)
+            std::memcpy(out, data_ + pos_, n);
+        if (n < count)
+            std::memset(static_cast<uint8_t*>(out) + n, 0, count - n);
+        pos_ += n;
+        return n;
+    }
+
+    void Skip(size_t count) { pos_ += count < Remaining() ? count : Remaining(); }
+
+private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t pos_ = 0;
+};
+
+}  // namespace quorvil

@@ -1,0 +1,157 @@
+#pragma once
+// The in-memory JFile database: field definitions (through the application-
+// info block), records as 8-bit text cells, popup lists, defaults, saved sorts
+// and saved filters. Records and fields are numbered from 1. Getters return
+// empty text or 0 for indexes out of range; setters compare first and mark
+// the database modified only on a real change.
+#include "appinfo.h"
+#include "pdb_container.h"
+#include "record_data.h"
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quorvil {
+
+struct FilterRec {
+    std::string FilterName;
+    std::array<std::string, 5> FilterValues;
+    uint16_t FilterWord = 0;
+    std::array<int8_t, 5> FilterCodes{};
+    bool operator==(const FilterRec&) const = default;
+};
+
+struct TSavedSort {
+    std::array<uint16_t, 3> Fields{};
+    std::string Name;
+};
+
+class TJFILE : public TPalmPilotDB {
+public:
+    TJFILE();
+    ~TJFILE() override;
+
+    void InitNew() override;
+    // Reads the whole database from the open file.
+    void Load() override;
+    void SetRecordCount(uint16_t n) override;
+    virtual void SetModified();
+    // Progress text of long operations; the main window shows it.
+    virtual void Status(const std::string& text);
+    virtual std::string GetDisplayCell(int record, int field) const;
+
+    // Reading (jfile_reader.cpp). Throws EInOutError for a file that is not a
+    // JFile database or is damaged.
+    void LoadFrom(TStream& stream);
+    // Writing (jfile_writer.cpp). Save writes the whole database into `stream`
+    // at BaseOffset; SaveWithName saves into the database's own file,
+    // crash-safely. Both throw EStreamError when writing fails.
+    void Save(TStream& stream);
+    void SaveWithName(const std::string& title);
+    void ConvertLayout(int newLayout);
+
+    // Change notification.
+    void Changed();
+    void BeginUpdate() { ++UpdateCount; }
+    void EndUpdate();
+    void ResetTexts();
+
+    // Cells.
+    std::string GetCell(int record, int field) const { return std::string(CellView(record, field)); }
+    std::string_view CellView(int record, int field) const;
+    // Throws ERangeError for a record outside 1..RecordCount.
+    void SetCell(int record, int field, const std::string& text);
+
+    // Field definitions.
+    int FieldCount() const;
+    void SetFieldCount(int n);
+    std::string GetFieldName(int f) const;
+    void SetFieldName(int f, const std::string& name);
+    int FieldIndexByName(const std::string& name) const;
+    uint16_t GetFieldType(int f) const;
+    void SetFieldType(int f, uint16_t code);
+    std::string GetFieldTypeName(int f) const;
+    int GetColumnWidth(int f) const;
+    void SetColumnWidth(int f, int w);
+    int GetSortField(int k) const;
+    int FindField() const;
+    std::string FindText() const;
+    int FilterField() const;
+    std::string FilterText() const;
+    int FirstColumn() const;
+    int DisplayWidth() const;
+    int Category() const;
+    bool ReadOnly() const;
+
+    // Popup lists.
+    int PopupCount(int f) const;
+    std::string GetPopupItem(int f, int k) const;
+    void SetPopupItem(int f, int k, const std::string& text);
+
+    // Extras of the 5.x layouts.
+    std::string GetDefault(int f) const;
+    void SetDefault(int f, const std::string& text);
+    std::string GetSavedSortName(int s) const;
+    int GetSavedSortField(int s, int k) const;
+    // Stores a saved sort (the file reader and the command-line tool use it).
+    void SetSavedSort(int s, const std::string& name, const std::array<uint16_t, 3>& fields);
+    FilterRec GetFilter(int s) const;
+    void SetFilter(int s, const FilterRec& rec);
+
+    // Records. DeleteRecord and MoveField throw ERangeError for indexes out of
+    // range, MoveRecords for a record or target out of range.
+    void DeleteRecord(int r);
+    void SwapRecords(int a, int b);
+    void MoveRecords(const std::vector<int>& moved, int target);
+    void MoveField(int from, int to);
+
+    std::unique_ptr<TAppInfo> AppInfo;
+    std::vector<TDATA> Records;  // Records[r - 1] is record r
+    std::array<std::unique_ptr<TDATA>, kMaxSlots> PopupLists;
+    std::array<TSavedSort, 5> SavedSorts;
+    std::array<std::string, kMaxSlots> Defaults;
+    std::array<FilterRec, 5> Filters;
+    bool Modified = false;
+    uint8_t Layout = 3;
+    int UpdateCount = 0;
+    std::string TrueText = "TRUE";
+    std::string FalseText = "FALSE";
+    bool Loaded = false;
+
+private:
+    std::string StoredText(int field, const std::string& text) const;
+    void LoadImage(const uint8_t* data, size_t size);
+    void ReadChunks(class ByteReader& in);
+    void ReadRecords(class ByteReader& in);
+    void WriteChunks(TStream& out);
+    void WriteRecords(TStream& out);
+    void ConvertToOldLayout(int newLayout);
+    void ConvertToNewLayout(int newLayout);
+};
+
+// Creates a database whose file does not exist yet (or is replaced at the
+// first save) and gives it the defaults of a new database.
+template <class T = TJFILE, class... Args>
+std::unique_ptr<T> CreateNew(const std::string& fileName, Args&&... args)
+{
+    auto db = std::make_unique<T>(std::forward<Args>(args)...);
+    db->AttachStream(std::make_unique<TFileStream>(fileName, TFileStream::Mode::CreateOrOpen));
+    db->InitNew();
+    db->FileName = fileName;
+    return db;
+}
+
+// Opens an existing file, locked against other writers, and loads it.
+template <class T = TJFILE, class... Args>
+std::unique_ptr<T> Open(const std::string& fileName, Args&&... args)
+{
+    auto db = std::make_unique<T>(std::forward<Args>(args)...);
+    db->AttachStream(std::make_unique<TFileStream>(fileName, TFileStream::Mode::OpenExisting));
+    db->Load();
+    db->FileName = fileName;
+    return db;
+}
+
+}  // namespace quorvil

@@ -1,0 +1,211 @@
+// Reading a JFile database from its file image. Every count, offset and
+// length is checked against the image: a damaged file gives an EInOutError or
+// loads leniently (texts end at the end of the file), never an out-of-bounds
+// read or an allocation the file cannot justify.
+#include "byte_io.h"
+#include "errors.h"
+#include "jfile.h"
+
+#include <charconv>
+#include <cstring>
+
+namespace quorvil {
+
+namespace {
+
+constexpr size_t kMaxTextRead = 32000;
+
+// Reads a NUL-terminated text; keeps the first 32000 bytes, drops the rest.
+std::string_view ReadCString(ByteReader& in)
+{
+    const uint8_t* start = in.Here();
+    size_t remaining = in.Remaining();
+    const void* nul = std::memchr(start, 0, remaining);
+    size_t len = nul ? size_t(static_cast<const uint8_t*>(nul) - start) : remaining;
+    in.Skip(nul ? len + 1 : len);
+    return std::string_view(reinterpret_cast<const char*>(start), len < kMaxTextRead ? len : kMaxTextRead);
+}
+
+// A decimal number, 0 when the text is not one.
+long ReadNumber(std::string_view text)
+{
+    long value = 0;
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    if (first != last && *first == '+')
+        ++first;
+    auto [end, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc() || end != last || first == last)
+        return 0;
+    return value;
+}
+
+int LetterToField(char letter)
+{
+    if (letter >= 'a' && letter <= 'z')
+        return letter - 'a' + 1;
+    if (letter >= 'A' && letter <= 'Z')
+        return letter - 'A' + 27;
+    throw EInOutError(std::string("Invalid Field Index: \"") + letter + "\"");
+}
+
+// A chunk header is a five-letter tag and one letter; the tag is returned.
+bool IsChunkHeader(std::string_view text, int layout, std::string_view& tag, char& letter)
+{
+    if (text.size() != 6)
+        return false;
+    tag = text.substr(0, 5);
+    letter = text[5];
+    if (tag == "popup")
+        return true;
+    return layout >= 2 && (tag == "soort" || tag == "deflt" || tag == "flllt");
+}
+
+std::string Cut255(std::string_view text)
+{
+    return std::string(text.substr(0, 255));
+}
+
+}  // namespace
+
+void TJFILE::LoadFrom(TStream& stream)
+{
+    BaseOffset = uint32_t(stream.Position());
+    std::vector<uint8_t> image = stream.ReadRest();
+    LoadImage(image.data(), image.size());
+}
+
+void TJFILE::LoadImage(const uint8_t* data, size_t size)
+{
+    ByteReader in(data, size);
+    LoadContainer(in);
+
+    std::string creator = CreatorText();
+    if (creator == "JFil")
+        Layout = 1;
+    else if (creator == "JBas")
+        Layout = 0;
+    else if (creator == "JFi5")
+        Layout = 3;
+    else
+        throw EInOutError("Not a JFile/JFile Pro database!");
+
+    AppInfo = MakeAppInfo(Layout);
+    Filters = {};
+    Defaults = {};
+    SavedSorts = {};
+    for (auto& list : PopupLists)
+        list.reset();
+    Records.clear();
+
+    in.Seek(PdbHeader.AppInfoOffset);
+    AppInfo->LoadFromStream(in);
+    Changed();
+    if (FieldCount() > AppInfo->MaxFields())
+        throw EInOutError("Invalid field count: " + std::to_string(FieldCount()) + " (this layout holds at most " +
+                          std::to_string(AppInfo->MaxFields()) + " fields)");
+    Loaded = true;
+
+    ReadChunks(in);
+    ReadRecords(in);
+    ResetTexts();
+}
+
+void TJFILE::ReadChunks(ByteReader& in)
+{
+    std::string_view tag;
+    char letter = 0;
+    for (;;) {
+        if (!IsChunkHeader(ReadCString(in), Layout, tag, letter))
+            break;
+        if (tag == "popup") {
+            int f = LetterToField(letter);
+            // Fields 51 and 52 have no place in the model: their values are read and dropped.
+            std::unique_ptr<TDATA> list = std::make_unique<TDATA>();
+            std::vector<std::string_view> values;
+            for (;;) {
+                size_t mark = in.Position();
+                std::string_view value = ReadCString(in);
+                std::string_view t;
+                char l;
+                if (value.empty() || IsChunkHeader(value, Layout, t, l)) {
+                    in.Seek(mark);
+                    break;
+                }
+                if (values.size() < size_t(kMaxSlots))
+                    values.push_back(value);
+            }
+            if (f <= kMaxSlots)
+                PopupLists[size_t(f - 1)] = std::make_unique<TDATA>(values.data(), int(values.size()));
+        } else if (tag == "deflt") {
+            int f = LetterToField(letter);
+            SetDefault(f, std::string(ReadCString(in)));
+        } else {
+            int s = letter - 'a' + 1;
+            if (s < 1 || s > 5)
+                continue;
+            if (tag == "soort") {
+                TSavedSort& sort = SavedSorts[size_t(s - 1)];
+                sort.Name = Cut255(ReadCString(in));
+                for (auto& field : sort.Fields)
+                    field = uint16_t(ReadNumber(ReadCString(in)));
+            } else {
+                FilterRec rec;
+                rec.FilterName = Cut255(ReadCString(in));
+                for (auto& value : rec.FilterValues) {
+                    std::string_view text = ReadCString(in);
+                    value = text == "-*-" ? std::string() : Cut255(text);
+                }
+                rec.FilterWord = uint16_t(ReadNumber(ReadCString(in)));
+                for (auto& code : rec.FilterCodes)
+                    code = int8_t(ReadNumber(ReadCString(in)) + 1);
+                SetFilter(s, rec);
+            }
+        }
+    }
+}
+
+void TJFILE::ReadRecords(ByteReader& in)
+{
+    const int fields = FieldCount();
+    std::vector<std::string_view> texts(static_cast<size_t>(fields));
+    std::vector<REC_HDR> kept;
+    kept.reserve(RecordList.size());
+    Records.reserve(RecordList.size());
+    // Records whose data overlap could make a small file claim gigabytes of
+    // text; real files give every record bytes of its own.
+    size_t budget = in.Size();
+    for (const REC_HDR& entry : RecordList) {
+        if (entry.RecAttributes & 0x80)
+            continue;
+        in.Seek(entry.DataOffset);
+        if (Layout == 0) {
+            for (auto& text : texts)
+                text = ReadCString(in);
+        } else {
+            uint8_t lengths[2 * kMaxSlots] = {};
+            in.ReadInto(lengths, size_t(fields) * 2);
+            for (int i = 0; i < fields; ++i) {
+                size_t length = GetU16BE(lengths + 2 * i);
+                size_t available = length < in.Remaining() ? length : in.Remaining();
+                const char* start = reinterpret_cast<const char*>(in.Here());
+                const void* nul = std::memchr(start, 0, available);
+                size_t len = nul ? size_t(static_cast<const char*>(nul) - start) : available;
+                texts[size_t(i)] = std::string_view(start, len < kMaxTextRead ? len : kMaxTextRead);
+                in.Skip(length);
+            }
+        }
+        size_t bytes = 0;
+        for (const auto& text : texts)
+            bytes += text.size();
+        if (bytes > budget)
+            throw EInOutError("The file is damaged: its records overlap.");
+        budget -= bytes;
+        Records.emplace_back(texts.data(), fields);
+        kept.push_back(entry);
+    }
+    RecordList = std::move(kept);
+    PdbHeader.RecordCount = uint16_t(Records.size());
+}
+
+}  // namespace quorvil

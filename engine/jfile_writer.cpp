@@ -1,0 +1,271 @@
+// Writing a JFile database in the layout it has, and converting it between
+// layouts.
+#include "byte_io.h"
+#include "errors.h"
+#include "field_types.h"
+#include "jfile.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace quorvil {
+
+namespace {
+
+void WriteCString(TStream& out, std::string_view text)
+{
+    // A NUL inside a text would end it early and shift what follows.
+    size_t nul = text.find('\0');
+    if (nul != std::string_view::npos)
+        text = text.substr(0, nul);
+    std::string bytes(text);
+    bytes.push_back('\0');
+    out.Write(bytes.data(), bytes.size());
+}
+
+char FieldLetter(int f)
+{
+    if (f >= 1 && f <= 26)
+        return char('a' + f - 1);
+    if (f >= 27 && f <= 50)
+        return char('A' + f - 27);
+    return 'Z';
+}
+
+std::string Header(const char* tag, char letter)
+{
+    return std::string(tag) + letter;
+}
+
+}  // namespace
+
+void TJFILE::Save(TStream& out)
+{
+    if (!AppInfo)
+        throw EStreamError("The database has no field definitions to save.");
+    AppInfo->SetLayoutTag(Layout == 0 ? 452 : 576);
+
+    WriteHeader(out);
+    WriteRecordList(out);
+    uint64_t pos = out.Position() - BaseOffset;
+    static const uint8_t zeros[4] = {};
+    out.Write(zeros, size_t((4 - pos % 4) % 4));
+    PdbHeader.AppInfoOffset = uint32_t(out.Position() - BaseOffset);
+    WriteHeader(out);
+    out.Seek(BaseOffset + PdbHeader.AppInfoOffset);
+    AppInfo->SaveToStream(out);
+
+    // In memory only: the block is written; the file gets these types at the
+    // next save.
+    for (int f = 1; f <= FieldCount(); ++f)
+        if (AppInfo->GetFieldType(f) == kTypeNew)
+            AppInfo->SetFieldType(f, kTypeString);
+    WriteChunks(out);
+    if (Layout >= 1) {
+        WriteCString(out, "EndJFileData");
+        WriteCString(out, "");
+    }
+    WriteRecords(out);
+    WriteHeader(out);
+    WriteRecordList(out);
+    Modified = false;
+}
+
+void TJFILE::WriteChunks(TStream& out)
+{
+    bool any = false;
+    for (int f = 1; f <= FieldCount(); ++f) {
+        int count = PopupCount(f);
+        if (count == 0)
+            continue;
+        AppInfo->SetFieldType(f, kTypeList);
+        WriteCString(out, Header("popup", FieldLetter(f)));
+        for (int k = 1; k <= count; ++k)
+            WriteCString(out, PopupLists[size_t(f - 1)]->Field(k));
+        any = true;
+    }
+    if (Layout >= 2) {
+        for (int s = 1; s <= 5; ++s) {
+            const TSavedSort& sort = SavedSorts[size_t(s - 1)];
+            if (sort.Name.empty())
+                continue;
+            WriteCString(out, Header("soort", char('a' + s - 1)));
+            WriteCString(out, sort.Name);
+            for (uint16_t field : sort.Fields)
+                WriteCString(out, std::to_string(field));
+            any = true;
+        }
+        for (int f = 1; f <= kMaxSlots; ++f) {
+            if (Defaults[size_t(f - 1)].empty())
+                continue;
+            WriteCString(out, Header("deflt", FieldLetter(f)));
+            WriteCString(out, Defaults[size_t(f - 1)]);
+            any = true;
+        }
+        for (int s = 1; s <= 5; ++s) {
+            const FilterRec& rec = Filters[size_t(s - 1)];
+            if (rec.FilterName.empty())
+                continue;
+            WriteCString(out, Header("flllt", char('a' + s - 1)));
+            WriteCString(out, rec.FilterName);
+            for (const std::string& value : rec.FilterValues)
+                WriteCString(out, value.empty() ? std::string("-*-") : value);
+            WriteCString(out, std::to_string(rec.FilterWord));
+            for (int8_t code : rec.FilterCodes)
+                WriteCString(out, std::to_string(int(code) - 1));
+            any = true;
+        }
+    }
+    for (int i = any ? 1 : 4; i > 0; --i)
+        WriteCString(out, "");
+}
+
+void TJFILE::WriteRecords(TStream& out)
+{
+    const size_t longest = Layout == 3 ? 32000 : 4000;
+    const int fields = FieldCount();
+    std::string buffer;
+    for (int r = 1; r <= RecordCount(); ++r) {
+        REC_HDR& entry = RecordList[size_t(r - 1)];
+        entry.DataOffset = uint32_t(out.Position() - BaseOffset);
+        entry.RecAttributes = 0x40;
+        entry.UniqueId = {};
+        buffer.clear();
+        std::string_view texts[kMaxSlots];
+        for (int f = 1; f <= fields; ++f) {
+            std::string_view text = CellView(r, f);
+            text = text.substr(0, std::min(text.find('\0'), longest));
+            texts[f - 1] = text;
+        }
+        if (Layout >= 1) {
+            for (int f = 0; f < fields; ++f) {
+                uint8_t length[2];
+                PutU16BE(length, uint16_t(texts[f].size() + 1));
+                buffer.append(reinterpret_cast<const char*>(length), 2);
+            }
+        }
+        for (int f = 0; f < fields; ++f) {
+            buffer.append(texts[f]);
+            buffer.push_back('\0');
+        }
+        out.Write(buffer.data(), buffer.size());
+    }
+}
+
+void TJFILE::SaveWithName(const std::string& title)
+{
+    PdbHeader.Name = title.substr(0, 31);
+    if (!Stream())
+        throw EStreamError("The database has no file to save into.");
+    bool wasModified = Modified;
+    try {
+        TFileStream* old = Stream();
+        auto replaced = TFileStream::ReplaceFile(old->FileName(), [&](TFileStream& temp) {
+            // Bytes before the database (a file that does not start with it) stay.
+            if (BaseOffset > 0) {
+                std::vector<uint8_t> prefix(BaseOffset);
+                old->Seek(0);
+                prefix.resize(old->Read(prefix.data(), prefix.size()));
+                prefix.resize(BaseOffset, 0);
+                temp.Write(prefix.data(), prefix.size());
+            }
+            Save(temp);
+            temp.Flush();
+        });
+        AttachStream(std::move(replaced));
+    } catch (...) {
+        Modified = wasModified;
+        throw;
+    }
+}
+
+// --- Layout conversion -----------------------------------------------------
+
+void TJFILE::ConvertLayout(int newLayout)
+{
+    if (newLayout == Layout || newLayout < 0 || newLayout > 3)
+        return;
+    if (newLayout <= 1)
+        ConvertToOldLayout(newLayout);
+    else
+        ConvertToNewLayout(newLayout);
+    Layout = uint8_t(newLayout);
+    Changed();
+}
+
+namespace {
+
+// Copies the definitions into a new block; the block's own setters apply its
+// rules (no international date before 5.5, widths of at least 20 before 5.x).
+void CopyDefinitions(const TJFILE& db, TAppInfo& block, int fieldCount, int maxFieldRef)
+{
+    block.SetFieldCount(fieldCount);
+    for (int f = 1; f <= fieldCount; ++f) {
+        block.SetFieldName(f, db.GetFieldName(f));
+        block.SetFieldType(f, db.AppInfo->GetFieldType(f));
+        block.SetColumnWidth(f, int16_t(db.GetColumnWidth(f)));
+    }
+    block.SetDisplayWidth(uint16_t(db.DisplayWidth()));
+    for (int k = 1; k <= 3; ++k)
+        block.SetSortField(k, uint16_t(std::min(db.GetSortField(k), maxFieldRef)));
+    block.SetFindField(uint16_t(std::min(db.FindField(), maxFieldRef)));
+    block.SetFilterField(uint16_t(std::min(db.FilterField(), maxFieldRef)));
+    block.SetFindText(db.FindText());
+    block.SetFilterText(db.FilterText());
+}
+
+}  // namespace
+
+void TJFILE::ConvertToOldLayout(int newLayout)
+{
+    int category = Category();
+    bool readOnly = ReadOnly();
+    int oldCount = FieldCount();
+    std::unique_ptr<TAppInfo> block;
+    if (newLayout == 0) {
+        block = std::make_unique<TAppInfo3>();
+        int count = std::min(oldCount, 20);
+        // Field references are kept within the fields that remain.
+        CopyDefinitions(*this, *block, count, count);
+        block->SetLayoutTag(452);
+        block->SetFirstColumn(uint16_t(std::min(FirstColumn(), count)));
+        block->SetExtraText("");
+        SetCreator("JBas");
+    } else {
+        block = std::make_unique<TAppInfo4>();
+        CopyDefinitions(*this, *block, std::min(oldCount, 50), oldCount);
+        block->SetLayoutTag(576);
+        block->SetFirstColumn(uint16_t(FirstColumn()));
+        SetCreator("JFil");
+    }
+    // JFile's own flags word, never the Palm header's attributes.
+    block->SetFlags(uint16_t((category << 12) | (readOnly ? 2 : 0)));
+    SetDbType("JfDb");
+    AppInfo = std::move(block);
+}
+
+void TJFILE::ConvertToNewLayout(int newLayout)
+{
+    if (Layout >= 2)
+        return;  // 5.x and 5.5 share the block; only the longest text differs
+    int category = Category();
+    bool readOnly = ReadOnly();
+    // The 5.x formats keep category and read-only flag in the header's
+    // Version word, with hex 0800 marking the 5.x format.
+    PdbHeader.Version = uint16_t((PdbHeader.Version & 0x03FF) | (category << 12) | 0x0800 |
+                                 (readOnly ? 0x0400 : 0));
+    std::unique_ptr<TAppInfo> block;
+    if (newLayout == 2)
+        block = std::make_unique<TAppInfo5>();
+    else
+        block = std::make_unique<TAppInfo6>();
+    int oldCount = FieldCount();
+    CopyDefinitions(*this, *block, std::min(oldCount, 50), oldCount);
+    block->SetLayoutTag(576);
+    block->SetFirstColumn(uint16_t(FirstColumn()));
+    SetDbType("JfD5");
+    SetCreator("JFi5");
+    AppInfo = std::move(block);
+}
+
+}  // namespace quorvil

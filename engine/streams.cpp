@@ -1,0 +1,242 @@
+#include "streams.h"
+
+#include "errors.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quorvil {
+
+namespace {
+
+constexpr size_t kWriteBufferSize = 1 << 20;
+
+std::string SystemReason(int err)
+{
+    return std::strerror(err);
+}
+
+std::string DirectoryOf(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string BaseNameOf(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::vector<uint8_t> TStream::ReadRest()
+{
+    uint64_t pos = Position();
+    uint64_t size = Size();
+    std::vector<uint8_t> bytes(size > pos ? size_t(size - pos) : 0);
+    bytes.resize(Read(bytes.data(), bytes.size()));
+    return bytes;
+}
+
+// --- TMemoryStream ---------------------------------------------------------
+
+size_t TMemoryStream::Read(void* buffer, size_t count)
+{
+    if (pos_ >= data_.size())
+        return 0;
+    size_t n = std::min<uint64_t>(count, data_.size() - pos_);
+    std::memcpy(buffer, data_.data() + pos_, n);
+    pos_ += n;
+    return n;
+}
+
+void TMemoryStream::Write(const void* buffer, size_t count)
+{
+    if (count == 0)
+        return;
+    if (pos_ + count > data_.size())
+        data_.resize(pos_ + count);
+    std::memcpy(data_.data() + pos_, buffer, count);
+    pos_ += count;
+}
+
+// --- TFileStream -----------------------------------------------------------
+
+TFileStream::TFileStream(const std::string& fileName, Mode mode) : fileName_(fileName)
+{
+    int flags = O_RDWR | O_CLOEXEC | (mode == Mode::CreateOrOpen ? O_CREAT : 0);
+    fd_ = ::open(fileName.c_str(), flags, 0666);
+    if (fd_ < 0) {
+        int err = errno;
+        throw EStreamError((mode == Mode::CreateOrOpen ? "Cannot create file \"" : "Cannot open file \"") +
+                           fileName + "\". " + SystemReason(err));
+    }
+    struct stat st {};
+    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd_);
+        fd_ = -1;
+        throw EStreamError("Cannot open file \"" + fileName + "\". It is a directory.");
+    }
+    // Other writers denied: an advisory lock that a second instance of the
+    // program (or a second open in this one) cannot take.
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        int err = errno;
+        ::close(fd_);
+        fd_ = -1;
+        if (err == EWOULDBLOCK)
+            throw EStreamError("Cannot open file \"" + fileName +
+                               "\". The file is in use by another program.");
+        throw EStreamError("Cannot open file \"" + fileName + "\". " + SystemReason(err));
+    }
+}
+
+TFileStream::~TFileStream()
+{
+    if (fd_ >= 0) {
+        try {
+            FlushBuffer();
+        } catch (...) {
+            // A destructor cannot report; callers that care call Flush first.
+        }
+        ::close(fd_);
+    }
+}
+
+size_t TFileStream::Read(void* buffer, size_t count)
+{
+    FlushBuffer();
+    size_t done = 0;
+    auto* out = static_cast<uint8_t*>(buffer);
+    while (done < count) {
+        ssize_t n = ::pread(fd_, out + done, count - done, off_t(pos_ + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw EStreamError("Cannot read file \"" + fileName_ + "\". " + SystemReason(errno));
+        if (n == 0)
+            break;
+        done += size_t(n);
+    }
+    pos_ += done;
+    return done;
+}
+
+void TFileStream::Write(const void* buffer, size_t count)
+{
+    if (!wbuf_.empty() && wbufStart_ + wbuf_.size() != pos_)
+        FlushBuffer();
+    if (wbuf_.empty())
+        wbufStart_ = pos_;
+    const auto* in = static_cast<const uint8_t*>(buffer);
+    wbuf_.insert(wbuf_.end(), in, in + count);
+    pos_ += count;
+    if (wbuf_.size() >= kWriteBufferSize)
+        FlushBuffer();
+}
+
+void TFileStream::FlushBuffer()
+{
+    size_t done = 0;
+    while (done < wbuf_.size()) {
+        ssize_t n = ::pwrite(fd_, wbuf_.data() + done, wbuf_.size() - done, off_t(wbufStart_ + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            int err = n < 0 ? errno : ENOSPC;
+            wbuf_.clear();
+            throw EStreamError("Cannot write file \"" + fileName_ + "\". " + SystemReason(err));
+        }
+        done += size_t(n);
+    }
+    wbuf_.clear();
+}
+
+void TFileStream::Seek(uint64_t position)
+{
+    pos_ = position;
+}
+
+uint64_t TFileStream::Size() const
+{
+    struct stat st {};
+    uint64_t size = ::fstat(fd_, &st) == 0 ? uint64_t(st.st_size) : 0;
+    if (!wbuf_.empty())
+        size = std::max<uint64_t>(size, wbufStart_ + wbuf_.size());
+    return size;
+}
+
+void TFileStream::Flush()
+{
+    FlushBuffer();
+}
+
+void TFileStream::Sync()
+{
+    FlushBuffer();
+    if (::fsync(fd_) != 0)
+        throw EStreamError("Cannot write file \"" + fileName_ + "\". " + SystemReason(errno));
+}
+
+void TFileStream::Truncate(uint64_t size)
+{
+    FlushBuffer();
+    if (::ftruncate(fd_, off_t(size)) != 0)
+        throw EStreamError("Cannot write file \"" + fileName_ + "\". " + SystemReason(errno));
+}
+
+std::unique_ptr<TFileStream> TFileStream::CreateTemporaryBeside(const std::string& target)
+{
+    std::string pattern = DirectoryOf(target) + "/." + BaseNameOf(target) + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = ::mkstemp(name.data());
+    if (fd < 0)
+        throw EStreamError("Cannot create file \"" + target + "\". " + SystemReason(errno));
+    std::unique_ptr<TFileStream> temp(new TFileStream());
+    temp->fd_ = fd;
+    temp->fileName_ = name.data();
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    // The new version keeps the permissions of the file it replaces.
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0)
+        ::fchmod(fd, st.st_mode & 07777);
+    else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+    return temp;
+}
+
+void TFileStream::CommitOver(const std::string& target)
+{
+    Sync();
+    if (::rename(fileName_.c_str(), target.c_str()) != 0)
+        throw EStreamError("Cannot create file \"" + target + "\". " + SystemReason(errno));
+    fileName_ = target;
+    // Make the rename itself durable.
+    int dir = ::open(DirectoryOf(target).c_str(), O_RDONLY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+void TFileStream::Discard()
+{
+    wbuf_.clear();
+    ::unlink(fileName_.c_str());
+}
+
+}  // namespace quorvil

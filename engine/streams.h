@@ -1,0 +1,98 @@
+#pragma once
+// Byte streams for the engine: an in-memory stream and a file stream that
+// holds an advisory lock, plus the crash-safe replacement of a file.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quorvil {
+
+class TStream {
+public:
+    virtual ~TStream() = default;
+    // Reads up to count bytes; returns how many were read (short at the end).
+    virtual size_t Read(void* buffer, size_t count) = 0;
+    // Writes all bytes or throws EStreamError.
+    virtual void Write(const void* buffer, size_t count) = 0;
+    virtual void Seek(uint64_t position) = 0;
+    virtual uint64_t Position() const = 0;
+    virtual uint64_t Size() const = 0;
+    // Reads everything from the current position to the end.
+    std::vector<uint8_t> ReadRest();
+};
+
+class TMemoryStream : public TStream {
+public:
+    TMemoryStream() = default;
+    explicit TMemoryStream(std::vector<uint8_t> bytes) : data_(std::move(bytes)) {}
+    size_t Read(void* buffer, size_t count) override;
+    void Write(const void* buffer, size_t count) override;
+    void Seek(uint64_t position) override { pos_ = position; }
+    uint64_t Position() const override { return pos_; }
+    uint64_t Size() const override { return data_.size(); }
+    const std::vector<uint8_t>& Bytes() const { return data_; }
+    std::vector<uint8_t>& Bytes() { return data_; }
+
+private:
+    std::vector<uint8_t> data_;
+    uint64_t pos_ = 0;
+};
+
+// A file open for reading and writing, locked against other writers for as
+// long as the object lives. Writes go through a buffer of its own.
+class TFileStream : public TStream {
+public:
+    enum class Mode { OpenExisting, CreateOrOpen };
+    // Throws EStreamError when the file cannot be opened or is in use.
+    TFileStream(const std::string& fileName, Mode mode);
+    ~TFileStream() override;
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
+
+    size_t Read(void* buffer, size_t count) override;
+    void Write(const void* buffer, size_t count) override;
+    void Seek(uint64_t position) override;
+    uint64_t Position() const override { return pos_; }
+    uint64_t Size() const override;
+    const std::string& FileName() const { return fileName_; }
+
+    // Writes pending bytes to the file (not necessarily to the disk).
+    void Flush();
+    // Flushes and forces the file's data to the disk.
+    void Sync();
+    void Truncate(uint64_t size);
+
+    // Writes a complete new version of `target` crash-safely: `writer` fills a
+    // locked temporary file in the same directory, which is synced and then
+    // renamed over the target. On any failure the target is untouched and the
+    // exception passes on. Returns the stream of the new file, still locked.
+    template <class Writer>
+    static std::unique_ptr<TFileStream> ReplaceFile(const std::string& target, Writer&& writer)
+    {
+        std::unique_ptr<TFileStream> temp = CreateTemporaryBeside(target);
+        try {
+            writer(*temp);
+            temp->CommitOver(target);
+        } catch (...) {
+            temp->Discard();
+            throw;
+        }
+        return temp;
+    }
+
+private:
+    TFileStream() = default;
+    static std::unique_ptr<TFileStream> CreateTemporaryBeside(const std::string& target);
+    void CommitOver(const std::string& target);
+    void Discard();
+    void FlushBuffer();
+
+    int fd_ = -1;
+    std::string fileName_;
+    uint64_t pos_ = 0;
+    std::vector<uint8_t> wbuf_;
+    uint64_t wbufStart_ = 0;
+};
+
+}  // namespace quorvil

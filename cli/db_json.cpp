@@ -1,5 +1,6 @@
 #include "db_json.h"
 
+#include "charset.h"
 #include "field_types.h"
 #include "jfile.h"
 #include "latin1.h"
@@ -322,7 +323,7 @@ std::string DatabaseSummary(const TJFILE& db)
     for (int s = 1; s <= 5; ++s)
         if (!db.GetFilter(s).FilterName.empty())
             out << "Filter " << s << ":    " << db.GetFilter(s).FilterName << "\n";
-    return out.str();
+    return Cp1252ToUtf8(out.str());
 }
 
 }  // namespace quorvil

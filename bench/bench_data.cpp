@@ -1,0 +1,103 @@
+#include "bench_data.h"
+
+#include "field_types.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace quorvil::bench {
+
+namespace {
+
+const uint16_t kTypes[] = {kTypeString, kTypeString, kTypeInteger, kTypeFloat, kTypeDate,
+                           kTypeBoolean, kTypeList,  kTypeTime,    kTypeString, kTypeIntDate};
+
+std::string CellText(uint32_t seed, uint16_t type)
+{
+    static const char* const words[] = {"alpha", "bravo", "charlie", "delta", "echo", "foxtrot",
+                                        "golf",  "hotel", "india",   "juliet", "kilo", "lima"};
+    switch (type) {
+    case kTypeInteger:
+        return std::to_string(seed % 100000);
+    case kTypeFloat:
+        return std::to_string(seed % 10000) + "." + std::to_string(seed % 100);
+    case kTypeDate:
+        return std::to_string(1 + seed % 28) + "/" + std::to_string(1 + seed % 12) + "/" +
+               std::to_string(1990 + seed % 35);
+    case kTypeIntDate:
+        return std::to_string(10 + seed % 18) + " Mar 20" + std::to_string(10 + seed % 15);
+    case kTypeBoolean:
+        return seed & 1 ? "1" : "0";
+    case kTypeList:
+        return words[seed % 5];
+    case kTypeTime:
+        return std::to_string(seed % 24) + ":" + std::to_string(10 + seed % 50);
+    default: {
+        std::string text;
+        for (uint32_t k = 0; k < 3 + seed % 9; ++k) {
+            if (k)
+                text += ' ';
+            text += words[(seed >> (k % 8 * 3)) % 12];
+        }
+        return text;
+    }
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<TJFILE> MakeLargeDatabase(int records, int fields)
+{
+    auto db = std::make_unique<TJFILE>();
+    db->InitNew();
+    db->PdbHeader.Name = "Benchmark";
+    db->SetFieldCount(fields);
+    for (int f = 1; f <= fields; ++f) {
+        db->SetFieldName(f, "Field " + std::to_string(f));
+        db->SetFieldType(f, kTypes[(f - 1) % 10]);
+    }
+    for (int k = 1; k <= 5; ++k)
+        for (int f = 7; f <= fields; f += 10)
+            db->SetPopupItem(f, k, CellText(uint32_t(k - 1), kTypeList));
+    db->SetRecordCount(uint16_t(records));
+    uint32_t seed = 12345;
+    std::vector<std::string_view> views(static_cast<size_t>(fields));
+    std::vector<std::string> texts(static_cast<size_t>(fields));
+    for (int r = 1; r <= records; ++r) {
+        for (int f = 1; f <= fields; ++f) {
+            seed = seed * 1103515245u + 12345u;
+            texts[size_t(f - 1)] = CellText(seed >> 8, kTypes[(f - 1) % 10]);
+            views[size_t(f - 1)] = texts[size_t(f - 1)];
+        }
+        db->Records[size_t(r - 1)] = TDATA(views.data(), fields);
+    }
+    return db;
+}
+
+const std::string& LargeDatabaseFile()
+{
+    static const std::string path = [] {
+        std::string p = (std::filesystem::temp_directory_path() / "quorvil_bench_large.pdb").string();
+        auto db = MakeLargeDatabase();
+        TMemoryStream image;
+        db->Save(image);
+        std::ofstream out(p, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(image.Bytes().data()), std::streamsize(image.Bytes().size()));
+        return p;
+    }();
+    return path;
+}
+
+size_t ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(0, std::ios::end);
+    std::vector<char> bytes(size_t(in.tellg()));
+    in.seekg(0);
+    in.read(bytes.data(), std::streamsize(bytes.size()));
+    return bytes.size();
+}
+
+}  // namespace quorvil::bench

@@ -1,0 +1,269 @@
+#include "ini_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#define SI_NO_CONVERSION
+// Debian's SimpleIni.h keeps the template bodies behind this switch.
+#define SI_IMPLEMENTATION
+#include <SimpleIni.h>
+
+namespace quorvil {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+bool IsBlank(std::string_view line)
+{
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+std::string_view LeftTrimmed(std::string_view line)
+{
+    const std::size_t start = line.find_first_not_of(" \t");
+    return start == std::string_view::npos ? std::string_view() : line.substr(start);
+}
+
+bool IsComment(std::string_view line)
+{
+    const std::string_view t = LeftTrimmed(line);
+    return !t.empty() && (t.front() == ';' || t.front() == '#');
+}
+
+// A line the parser keeps as a section header or a key: these are the lines
+// it does not drop, so comments after the last of them need our care.
+bool IsEntry(std::string_view line)
+{
+    const std::string_view t = LeftTrimmed(line);
+    if (t.empty() || IsComment(t))
+        return false;
+    if (t.front() == '[')
+        return t.find(']') != std::string_view::npos;
+    const std::size_t eq = t.find('=');
+    return eq != std::string_view::npos && eq > 0;
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t nl = text.find('\n');
+        std::string_view line = text.substr(0, nl);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        lines.push_back(line);
+        if (nl == std::string_view::npos)
+            break;
+        text.remove_prefix(nl + 1);
+    }
+    return lines;
+}
+
+// The comment lines of lines[from, to), with the blank lines between them.
+std::string CommentBlock(const std::vector<std::string_view>& lines, std::size_t from, std::size_t to)
+{
+    std::string block;
+    std::string pendingBlanks;
+    for (std::size_t i = from; i < to; ++i) {
+        if (IsComment(lines[i])) {
+            block += pendingBlanks;
+            pendingBlanks.clear();
+            block.append(lines[i]).push_back('\n');
+        } else if (IsBlank(lines[i]) && !block.empty()) {
+            pendingBlanks += '\n';
+        }
+    }
+    return block;
+}
+
+// Names that would change the meaning of the lines around them once written.
+bool IsStorable(const std::string& section, const std::string& key, const std::string& value)
+{
+    const auto hasBreak = [](const std::string& s) { return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos; };
+    if (hasBreak(section) || hasBreak(key) || hasBreak(value))
+        return false;
+    if (IsBlank(section) || section.find(']') != std::string::npos)
+        return false;
+    const std::string_view k = LeftTrimmed(key);
+    return !k.empty() && key.find('=') == std::string::npos && k.front() != ';' && k.front() != '#' &&
+           k.front() != '[';
+}
+
+// Writes `data` to a new file beside `path` and renames it over `path`, so a
+// failure at any point leaves the old file complete.
+bool ReplaceFile(const std::string& path, const std::string& data, bool createDirectory)
+{
+    std::error_code ec;
+    fs::path target(path);
+    if (fs::is_symlink(target, ec)) {
+        const fs::path real = fs::weakly_canonical(target, ec);
+        if (!ec)
+            target = real;
+    }
+    if (createDirectory && target.has_parent_path())
+        fs::create_directories(target.parent_path(), ec);
+
+    struct stat old {};
+    const bool existed = ::stat(target.c_str(), &old) == 0;
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temp = target.string() + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(attempt);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+    bool ok = !existed || ::fchmod(fd, old.st_mode & 07777) == 0;
+    for (std::size_t done = 0; ok && done < data.size();) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        done += ok ? static_cast<std::size_t>(n) : 0;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok)
+        ::unlink(temp.c_str());
+    return ok;
+}
+
+// The stored spelling of an existing key, so that rewriting it keeps its case.
+std::optional<std::string> StoredKeyName(const CSimpleIniA& ini, const std::string& section, const std::string& key)
+{
+    CSimpleIniA::TNamesDepend keys;
+    if (!ini.GetAllKeys(section.c_str(), keys))
+        return std::nullopt;
+    const SI_NoCase<char> less;
+    for (const auto& entry : keys)
+        if (!less(entry.pItem, key.c_str()) && !less(key.c_str(), entry.pItem))
+            return std::string(entry.pItem);
+    return std::nullopt;
+}
+
+}  // namespace
+
+struct TIniFile::Document {
+    // Not UTF-8 (values are 8-bit bytes), duplicate keys kept, no multi-line values.
+    CSimpleIniA ini{false, true, false};
+    std::string bom;
+    std::string head;  // comments of a file without any section or key
+    std::string tail;  // comments after the last section or key
+    bool rewritable = true;
+
+    Document() { ini.SetSpaces(false); }
+
+    static std::unique_ptr<Document> Load(const std::string& fileName);
+    void Parse(std::string text);
+    std::string Render() const;
+};
+
+void TIniFile::Document::Parse(std::string text)
+{
+    if (text.starts_with(kUtf8Bom)) {
+        bom = kUtf8Bom;
+        text.erase(0, kUtf8Bom.size());
+    }
+    // The parser stops at a NUL; rewriting would drop everything after it.
+    const std::size_t nul = text.find('\0');
+    if (nul != std::string::npos) {
+        rewritable = false;
+        text.resize(nul);
+    }
+    const std::vector<std::string_view> lines = SplitLines(text);
+    std::size_t last = lines.size();
+    while (last > 0 && !IsEntry(lines[last - 1]))
+        --last;
+    if (last == 0) {
+        head = CommentBlock(lines, 0, lines.size());
+        return;
+    }
+    std::string body;
+    for (std::size_t i = 0; i < last; ++i)
+        body.append(lines[i]).push_back('\n');
+    tail = CommentBlock(lines, last, lines.size());
+    if (ini.LoadData(body) < 0) {
+        ini.Reset();
+        rewritable = false;
+    }
+}
+
+std::string TIniFile::Document::Render() const
+{
+    std::string body;
+    ini.Save(body, false);
+    std::string out = bom + head;
+    if (!head.empty() && !body.empty())
+        out += '\n';
+    return out + body + tail;
+}
+
+std::unique_ptr<TIniFile::Document> TIniFile::Document::Load(const std::string& fileName)
+{
+    auto doc = std::make_unique<Document>();
+    std::FILE* f = std::fopen(fileName.c_str(), "rb");
+    if (!f) {
+        // A missing file is an empty one; any other failure must not be
+        // mistaken for it, or the next write would wipe the file.
+        doc->rewritable = errno == ENOENT;
+        return doc;
+    }
+    std::string text;
+    char buf[8192];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        text.append(buf, n);
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) {
+        doc->rewritable = false;
+        return doc;
+    }
+    doc->Parse(std::move(text));
+    return doc;
+}
+
+TIniFile::TIniFile(std::string fileName, bool createDirectory)
+    : fileName_(std::move(fileName)), createDirectory_(createDirectory), doc_(Document::Load(fileName_))
+{
+}
+
+TIniFile::~TIniFile() = default;
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& key, const std::string& def) const
+{
+    const char* value = doc_->ini.GetValue(section.c_str(), key.c_str(), nullptr);
+    return value ? std::string(value) : def;
+}
+
+bool TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value)
+{
+    if (!IsStorable(section, key, value))
+        return false;
+    std::unique_ptr<Document> fresh = Document::Load(fileName_);
+    if (!fresh->rewritable)
+        return false;
+    const std::string stored = StoredKeyName(fresh->ini, section, key).value_or(key);
+    if (fresh->ini.SetValue(section.c_str(), stored.c_str(), value.c_str(), nullptr, true) < 0)
+        return false;
+    if (!ReplaceFile(fileName_, fresh->Render(), createDirectory_))
+        return false;
+    doc_ = std::move(fresh);
+    return true;
+}
+
+}  // namespace quorvil

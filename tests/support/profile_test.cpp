@@ -48,15 +48,6 @@ TEST(ProfileTest, WritingOneKeyKeepsCommentsForeignSectionsAndKeyCase)
               "; last words\n");
 }
 
-TEST(ProfileTest, NamesCompareWithoutRegardToCase)
-{
-    ScratchDir dir;
-    const std::string file = dir / "a.ini";
-    WriteAll(file, "[Config]\nLoadDir=/home/x\n");
-    EXPECT_EQ(ReadProfileString("CONFIG", "loaddir", "", file), "/home/x");
-    EXPECT_EQ(ReadProfileString("config", "LOADDIR", "", file), "/home/x");
-}
-
 TEST(ProfileTest, MissingKeySectionOrFileReadsAsTheDefault)
 {
     ScratchDir dir;

@@ -1,0 +1,115 @@
+#include "numbers.h"
+
+#include <cstdio>
+#include <limits>
+
+namespace quorvil {
+
+bool ConvertError = false;
+int ErrorPosition = 0;
+
+namespace {
+
+template <typename T>
+T Failed(std::size_t index)
+{
+    ConvertError = true;
+    ErrorPosition = static_cast<int>(index) + 1;
+    return 0;
+}
+
+template <typename T>
+T ParseDecimal(std::string_view text)
+{
+    ConvertError = false;
+    ErrorPosition = 0;
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        ++i;
+    if (i == text.size())
+        return Failed<T>(i);
+    // The magnitude of the most negative value is one more than the maximum.
+    const uint64_t limit = static_cast<uint64_t>(std::numeric_limits<T>::max()) + (negative ? 1 : 0);
+    uint64_t magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9')
+            return Failed<T>(i);
+        const unsigned digit = static_cast<unsigned>(c - '0');
+        if (magnitude > (limit - digit) / 10)
+            return Failed<T>(i);
+        magnitude = magnitude * 10 + digit;
+    }
+    // Unsigned negation, then the two's-complement conversion of C++20.
+    return static_cast<T>(negative ? 0 - magnitude : magnitude);
+}
+
+}  // namespace
+
+std::string NumberText(long long value)
+{
+    return std::to_string(value);
+}
+
+std::string UnsignedText(unsigned long long value)
+{
+    return std::to_string(value);
+}
+
+int32_t TextToInt(std::string_view text)
+{
+    return ParseDecimal<int32_t>(text);
+}
+
+int64_t TextToInt64(std::string_view text)
+{
+    return ParseDecimal<int64_t>(text);
+}
+
+std::string ZeroPadded(long long value, int width)
+{
+    std::string digits = std::to_string(value);
+    const bool negative = value < 0;
+    if (negative)
+        digits.erase(0, 1);
+    const int sign = negative ? 1 : 0;
+    const int fill = width - sign - static_cast<int>(digits.size());
+    if (fill > 0)
+        digits.insert(0, static_cast<std::size_t>(fill), '0');
+    return negative ? "-" + digits : digits;
+}
+
+std::string HexText(uint32_t value)
+{
+    char buf[9];
+    std::snprintf(buf, sizeof buf, "%08X", static_cast<unsigned>(value));
+    return buf;
+}
+
+uint32_t HexToNumber(std::string_view text)
+{
+    ConvertError = false;
+    ErrorPosition = 0;
+    uint32_t value = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        unsigned digit;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<unsigned>(c - '0');
+        else if (c >= 'A' && c <= 'F')
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        else if (c >= 'a' && c <= 'f')
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        else
+            return Failed<uint32_t>(i);
+        if (value > 0x0FFFFFFFu)
+            return Failed<uint32_t>(i);
+        value = (value << 4) | digit;
+    }
+    return value;
+}
+
+}  // namespace quorvil

@@ -1,0 +1,135 @@
+#include "text_utils.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace quorvil {
+
+namespace {
+
+std::string TabsToSpaces(std::string_view text)
+{
+    std::string out(text);
+    std::replace(out.begin(), out.end(), '\t', ' ');
+    return out;
+}
+
+std::vector<std::string> Words(std::string_view text)
+{
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (true) {
+        while (i < text.size() && text[i] == ' ')
+            ++i;
+        if (i >= text.size())
+            return words;
+        std::size_t end;
+        if (text[i] == '"') {
+            end = std::min(text.find('"', i + 1), text.size());
+            words.emplace_back(text.substr(i + 1, end - i - 1));
+            ++end;  // past the closing quote
+        } else {
+            end = std::min(text.find(' ', i), text.size());
+            words.emplace_back(text.substr(i, end - i));
+        }
+        i = end;
+    }
+}
+
+// Index from which to search for a position `start` counted from 1.
+std::size_t SearchIndex(std::size_t start)
+{
+    return start == 0 ? 0 : start - 1;
+}
+
+std::size_t Position(std::size_t index)
+{
+    return index == std::string_view::npos ? 0 : index + 1;
+}
+
+}  // namespace
+
+std::string PadOrCut(std::string_view text, std::size_t n)
+{
+    std::string out(text.substr(0, n));
+    out.resize(n, ' ');
+    return out;
+}
+
+std::string RightPart(std::string_view text, std::size_t n)
+{
+    return std::string(text.substr(text.size() - std::min(n, text.size())));
+}
+
+std::string TrimLeft(std::string_view text)
+{
+    std::string out = TabsToSpaces(text);
+    out.erase(0, std::min(out.find_first_not_of(' '), out.size()));
+    return out;
+}
+
+std::string TrimRight(std::string_view text)
+{
+    std::string out = TabsToSpaces(text);
+    const std::size_t last = out.find_last_not_of(' ');
+    out.resize(last == std::string::npos ? 0 : last + 1);
+    return out;
+}
+
+std::string Trim(std::string_view text)
+{
+    return TrimLeft(TrimRight(text));
+}
+
+int WordCount(std::string_view text)
+{
+    return static_cast<int>(Words(text).size());
+}
+
+std::string NthWord(std::string_view text, int n)
+{
+    const std::vector<std::string> words = Words(text);
+    if (n < 1 || static_cast<std::size_t>(n) > words.size())
+        return {};
+    return words[static_cast<std::size_t>(n) - 1];
+}
+
+int ReplaceAll(std::string& text, std::string_view from, std::string_view to)
+{
+    if (from.empty())
+        return 0;
+    int count = 0;
+    std::string out;
+    std::size_t done = 0;
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, done)) {
+        out.append(text, done, at - done).append(to);
+        done = at + from.size();
+        ++count;
+    }
+    if (count > 0)
+        text = out.append(text, done, std::string::npos);
+    return count;
+}
+
+std::size_t FindFrom(char what, std::string_view text, std::size_t start)
+{
+    return Position(text.find(what, SearchIndex(start)));
+}
+
+std::size_t FindFrom(std::string_view what, std::string_view text, std::size_t start)
+{
+    const std::size_t index = SearchIndex(start);
+    if (index > text.size())
+        return 0;
+    return Position(text.find(what, index));
+}
+
+std::string Plural(std::string_view word, long long count)
+{
+    std::string out(word);
+    if (count != 1)
+        out += 's';
+    return out;
+}
+
+}  // namespace quorvil

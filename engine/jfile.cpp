@@ -336,12 +336,47 @@ void TJFILE::DeleteRecord(int r)
 
 void TJFILE::SwapRecords(int a, int b)
 {
-    for (int f = 1; f <= FieldCount(); ++f) {
-        std::string cellA = GetCell(a, f);
-        std::string cellB = GetCell(b, f);
-        SetCell(a, f, cellB);
-        SetCell(b, f, cellA);
+    for (int r : {a, b})
+        if (r < 1 || r > RecordCount())
+            throw ERangeError(FormatMessage("SetCell: Record index out of range (%d)", r));
+    if (a == b)
+        return;
+    TDATA& first = Records[size_t(a - 1)];
+    TDATA& second = Records[size_t(b - 1)];
+    // Exchanging whole records gives the same cells as exchanging them one by
+    // one, without rebuilding each record fifty times during a sort.
+    bool differ = false;
+    for (int f = 1; f <= FieldCount() && !differ; ++f)
+        differ = first.Field(f) != second.Field(f);
+    std::swap(first, second);
+    if (differ)
+        Changed();
+}
+
+void TJFILE::PermuteRecords(const std::vector<int>& order)
+{
+    if (order.size() != Records.size())
+        throw ERangeError(FormatMessage("PermuteRecords: Record count mismatch (%d)", long(order.size())));
+    std::vector<bool> seen(Records.size() + 1, false);
+    for (int r : order) {
+        if (r < 1 || r > RecordCount() || seen[size_t(r)])
+            throw ERangeError(FormatMessage("PermuteRecords: Record index out of range (%d)", r));
+        seen[size_t(r)] = true;
     }
+    bool changed = false;
+    for (size_t p = 0; p < order.size() && !changed; ++p) {
+        const TDATA& before = Records[p];
+        const TDATA& after = Records[size_t(order[p] - 1)];
+        for (int f = 1; f <= FieldCount() && !changed; ++f)
+            changed = before.Field(f) != after.Field(f);
+    }
+    std::vector<TDATA> reordered;
+    reordered.reserve(Records.size());
+    for (int r : order)
+        reordered.push_back(std::move(Records[size_t(r - 1)]));
+    Records = std::move(reordered);
+    if (changed)
+        Changed();
 }
 
 void TJFILE::MoveRecords(const std::vector<int>& moved, int target)

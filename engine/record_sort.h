@@ -1,0 +1,40 @@
+#pragma once
+// Sorting the records of a database by key fields: the keys are texts of at
+// most 255 bytes compared byte by byte, and the records are ordered by a
+// quicksort with Hoare partitioning (not stable: equal keys end where that
+// algorithm puts them).
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvil {
+
+class TJFILE;
+
+struct TDate {
+    int Year = 1899;
+    int Month = 12;
+    int Day = 30;  // 30 December 1899 is the date value 0
+    bool operator==(const TDate&) const = default;
+};
+
+// A date written "dd Mmm yyyy" (month compared without regard to case,
+// position 3 not examined); the date value 0 when the text is not one.
+TDate IntDateToDate(std::string_view text);
+
+struct TSortOrder {
+    // Field names in key order; a name matches the first field with exactly
+    // that name.
+    std::vector<std::string> SortList;
+    // Choices of the order dialog, one per List field among the keys; empty
+    // when the dialog has not run (List fields then key by popup position).
+    std::vector<int> OrderModes;  // 0 alphabetically, 1 user-defined
+    std::vector<std::vector<std::string>> OrderLists;
+};
+
+std::string SortKey(const TJFILE& db, int record, const TSortOrder& order);
+
+// Sorts records lo..hi ascending by their keys.
+void SortRecords(TJFILE& db, const TSortOrder& order, int lo, int hi);
+
+}  // namespace quorvil

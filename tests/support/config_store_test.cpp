@@ -106,6 +106,11 @@ struct ParseCase {
     WindowState state;
 };
 
+void PrintTo(const ParseCase& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
+
 class ParsePositionTest : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(ParsePositionTest, StoredTextsGiveThePlacement)

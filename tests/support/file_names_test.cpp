@@ -12,6 +12,11 @@ struct ExtensionCase {
     const char* forced;
 };
 
+void PrintTo(const ExtensionCase& c, std::ostream* os)
+{
+    *os << c.name << " + " << c.ext;
+}
+
 class ExtensionTest : public ::testing::TestWithParam<ExtensionCase> {};
 
 TEST_P(ExtensionTest, DefaultKeepsAnExtensionAndForceReplacesIt)

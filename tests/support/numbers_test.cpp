@@ -12,6 +12,11 @@ struct DecimalCase {
     int position;
 };
 
+void PrintTo(const DecimalCase& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
+
 class TextToIntTest : public ::testing::TestWithParam<DecimalCase> {};
 
 TEST_P(TextToIntTest, ConvertsOrReportsTheFirstBadCharacter)

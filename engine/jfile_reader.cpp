@@ -26,10 +26,11 @@ std::string_view ReadCString(ByteReader& in)
     return std::string_view(reinterpret_cast<const char*>(start), len < kMaxTextRead ? len : kMaxTextRead);
 }
 
-// A decimal number, 0 when the text is not one.
+// A decimal number, 0 when the text is not one or does not fit in 32 bits
+// (so that the filter codes' "+ 1" cannot overflow).
 long ReadNumber(std::string_view text)
 {
-    long value = 0;
+    int32_t value = 0;
     const char* first = text.data();
     const char* last = text.data() + text.size();
     if (first != last && *first == '+')

@@ -1,0 +1,68 @@
+#include "field_dialog.h"
+
+#include "form_position.h"
+#include "modal.h"
+#include "text_convert.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace quorvil {
+
+TFieldForm::TFieldForm(QWidget* parent) : QDialog(parent), list_(new QComboBox(this))
+{
+    setObjectName(Tr("FieldForm"));
+    setWindowTitle(Tr("Select Field"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    list_->setObjectName(Tr("FieldList"));
+    list_->setMinimumWidth(220);
+    auto* label = new QLabel(Tr("Field to use:"), this);
+    label->setBuddy(list_);
+    auto* buttons = new QDialogButtonBox(this);
+    ok_ = buttons->addButton(Tr("&OK"), QDialogButtonBox::AcceptRole);
+    ok_->setObjectName(Tr("OkBtn"));
+    buttons->addButton(Tr("&Cancel"), QDialogButtonBox::RejectRole)->setObjectName(Tr("CancelBtn"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(list_, &QComboBox::currentIndexChanged, this, [this](int index) { ok_->setEnabled(index >= 0); });
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(list_);
+    layout->addStretch();
+    layout->addWidget(buttons);
+    ok_->setEnabled(false);
+    LoadFormPosition(*this);
+}
+
+TFieldForm::~TFieldForm()
+{
+    SaveFormPosition(*this);
+}
+
+void TFieldForm::SetFields(const QStringList& names)
+{
+    list_->clear();
+    list_->addItems(names);
+    list_->setCurrentIndex(-1);
+    ok_->setEnabled(false);
+}
+
+int TFieldForm::SelectedIndex() const
+{
+    return list_->currentIndex();
+}
+
+int ChooseField(const QStringList& names)
+{
+    TFieldForm form(QApplication::activeWindow());
+    form.SetFields(names);
+    if (ExecModal(form) != QDialog::Accepted)
+        return -1;
+    return form.SelectedIndex();
+}
+
+}  // namespace quorvil

@@ -1,0 +1,28 @@
+#pragma once
+// The one-line input box: an edit line and no buttons. Enter accepts,
+// Escape or closing the window cancels.
+#include <QDialog>
+
+class QLineEdit;
+
+namespace quorvil {
+
+class TInputForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TInputForm(QWidget* parent = nullptr);
+    void SetCaption(const QString& caption);
+    void SetText(const QString& text);
+    void SetMaxLength(int maxLength);
+    QString Text() const;
+    QLineEdit* Edit() const { return edit_; }
+
+private:
+    QLineEdit* edit_;
+};
+
+// True when accepted; then `text` holds the line (at most maxLength
+// characters). On cancel `text` is left as it was.
+bool InputLine(const QString& caption, QString& text, int maxLength);
+
+}  // namespace quorvil

@@ -1,0 +1,36 @@
+#pragma once
+// The database of one tab: the engine's model plus a visibility flag per
+// record (the find filter) and progress shown by the main window.
+#include "jfile.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quorvil {
+
+class TDataBase : public TJFILE {
+public:
+    using StatusSink = std::function<void(const std::string&)>;
+    explicit TDataBase(StatusSink status = {});
+
+    void InitNew() override;
+    void Load() override;
+    void SetRecordCount(uint16_t n) override;
+    void SetModified() override;
+    void Status(const std::string& text) override;
+
+    // Flag of record k (from 1): 1 shown, 0 hidden by the find filter; 0 for
+    // k outside the records.
+    int GetShown(int k) const;
+    // Ignored for k outside the records.
+    void SetShown(int k, int value);
+    void ShowAll();
+
+private:
+    std::vector<uint8_t> shown_;
+    StatusSink status_;
+};
+
+}  // namespace quorvil

@@ -1,0 +1,269 @@
+#include "database_tabs.h"
+
+#include "config_store.h"
+#include "database_page.h"
+#include "input_dialog.h"
+#include "message_dialog.h"
+#include "open_checks.h"
+#include "report_dialog.h"
+#include "text_convert.h"
+
+#include <QApplication>
+#include <QStringList>
+#include <QTabBar>
+
+namespace quorvil {
+
+namespace {
+
+// Clears the status line when long work ends, also by an exception.
+class StatusScope {
+public:
+    explicit StatusScope(TDatabaseTabs& tabs) : tabs_(tabs) {}
+    ~StatusScope() { emit tabs_.StatusText(QString()); }
+    StatusScope(const StatusScope&) = delete;
+    StatusScope& operator=(const StatusScope&) = delete;
+
+private:
+    TDatabaseTabs& tabs_;
+};
+
+QString EscapeMnemonics(QString text)
+{
+    return text.replace(QLatin1Char('&'), Tr("&&"));
+}
+
+}  // namespace
+
+TDatabaseTabs::TDatabaseTabs(QWidget* parent) : QTabWidget(parent)
+{
+    setObjectName(Tr("PageControl"));
+    setDocumentMode(true);
+    for (int tab = 0; tab < kTabs; ++tab) {
+        pages_[size_t(tab)] = new TDatabasePage(tab, this);
+        pages_[size_t(tab)]->setObjectName(Tr("TabSheet%1").arg(tab));
+        addTab(pages_[size_t(tab)], QString());
+        setTabVisible(tab, false);
+    }
+    lastTab_ = currentIndex();
+    connect(this, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == lastTab_)
+            return;
+        if (lastTab_ >= 0)
+            PageControlChanging(lastTab_);
+        lastTab_ = index;
+        if (index >= 0)
+            PageControlChange(index);
+    });
+}
+
+TDatabaseTabs::~TDatabaseTabs()
+{
+    // The pages show the databases, so they let go first.
+    for (TDatabasePage* page : pages_)
+        page->SetDatabase(nullptr);
+}
+
+int TDatabaseTabs::CurrentTab() const
+{
+    return currentIndex() < 0 ? 0 : currentIndex();
+}
+
+TDataBase* TDatabaseTabs::CurrentDB() const
+{
+    return DataBase(CurrentTab());
+}
+
+TDataBase* TDatabaseTabs::DataBase(int tab) const
+{
+    return tab >= 0 && tab < kTabs ? dataBases_[size_t(tab)].get() : nullptr;
+}
+
+TDatabasePage* TDatabaseTabs::Page(int tab) const
+{
+    return tab >= 0 && tab < kTabs ? pages_[size_t(tab)] : nullptr;
+}
+
+bool TDatabaseTabs::TabShown(int tab) const
+{
+    return tab >= 0 && tab < kTabs && isTabVisible(tab);
+}
+
+int TDatabaseTabs::OpenCount() const
+{
+    int count = 0;
+    for (int tab = 0; tab < kTabs; ++tab)
+        count += TabShown(tab) && DataBase(tab) ? 1 : 0;
+    return count;
+}
+
+int TDatabaseTabs::FindFreeTab()
+{
+    for (int tab = 0; tab < kTabs; ++tab) {
+        if (!TabShown(tab)) {
+            setTabVisible(tab, true);
+            setCurrentIndex(tab);
+            return tab;
+        }
+    }
+    return CurrentTab();
+}
+
+bool TDatabaseTabs::LoadDatabase(int tab, const std::string& path)
+{
+    StatusScope status(*this);
+    try {
+        OpenSteps(tab, path);
+    } catch (...) {
+        HideFailedTab(tab);
+        throw;
+    }
+    return true;
+}
+
+void TDatabaseTabs::OpenSteps(int tab, const std::string& path)
+{
+    TDatabasePage* page = pages_[size_t(tab)];
+    auto& slot = dataBases_[size_t(tab)];
+    page->SetDatabase(nullptr);
+    slot.reset();  // a replaced database goes without a save prompt
+    emit StatusText(Tr("Loading..."));
+    slot = Open<TDataBase>(path, [this](const std::string& text) { emit StatusText(ToQString(text)); });
+    TDataBase& db = *slot;
+    emit DatabaseOpened(path);
+
+    dbidField_ = FindDbidField(db);
+    MakeCounterField(db);
+    CheckPopups(db);
+    ApplyCurrencyRule(db);
+
+    const std::unique_ptr<TIniFile> ini = OpenConfig();
+    ini->WriteString(kConfigSection, "LastDB", path);
+    const std::string widths = ini->ReadString(db.PdbHeader.Name, "ColWidth");
+    page->SetDatabase(&db);
+    page->SetColumnWidths(ParseColumnWidths(widths, db.FieldCount()));
+
+    setTabText(tab, EscapeMnemonics(PathToQString(TabCaption(path))));
+    setTabToolTip(tab, PathToQString(path));
+    setTabVisible(tab, true);
+    emit ActiveChanged();
+}
+
+void TDatabaseTabs::CheckPopups(TDataBase& db)
+{
+    const std::vector<std::string> report = CheckPopupValues(db);
+    if (report.empty())
+        return;
+    MessageTexts().Captions[mbYesToAll] = Tr("&Fix");
+    MessageTexts().Captions[mbNoToAll] = Tr("&Details");
+    const int answer = MessageDlgButtons(Tr("Inconsistent database! Invalid values found in PopUp field!"),
+                                         mtWarning, {mbIgnore, mbYesToAll, mbNoToAll}, mbHelp);
+    if (answer == mrYesToAll) {
+        FixPopupValues(db);
+    } else if (answer == mrNoToAll) {
+        QStringList lines;
+        for (const std::string& line : report)
+            lines << ToQString(line);
+        if (ShowReport(lines))
+            FixPopupValues(db);
+    }
+}
+
+void TDatabaseTabs::HideFailedTab(int tab)
+{
+    // A database half set up is of no use in a hidden tab; its file is let go.
+    pages_[size_t(tab)]->SetDatabase(nullptr);
+    dataBases_[size_t(tab)].reset();
+    setTabVisible(tab, false);
+    for (int step = 1; step <= kTabs; ++step) {
+        const int below = (tab - step + kTabs) % kTabs;
+        if (TabShown(below)) {
+            setCurrentIndex(below);
+            break;
+        }
+    }
+    emit ActiveChanged();
+}
+
+bool TDatabaseTabs::CloseCurrentTab()
+{
+    const int tab = CurrentTab();
+    if (!AskSave(tab))
+        return false;
+    SaveColumnWidths(tab);
+    pages_[size_t(tab)]->SetDatabase(nullptr);
+    dataBases_[size_t(tab)].reset();
+    int other = -1;
+    for (int k = 0; k < kTabs && other < 0; ++k)
+        if (k != tab && TabShown(k))
+            other = k;
+    if (other < 0) {
+        setTabVisible(tab, false);
+        emit ActiveChanged();
+        emit LastTabClosed();
+        return true;
+    }
+    setCurrentIndex(other);
+    setTabVisible(tab, false);
+    PageControlChange(other);
+    return true;
+}
+
+bool TDatabaseTabs::AskSave(int tab)
+{
+    const TDataBase* db = DataBase(tab);
+    if (!db || !db->Modified || !TabShown(tab))
+        return true;
+    const int answer = MessageDlgButtons(Tr("Save edited database?\r\n(") + PathToQString(db->FileName) + Tr(")"),
+                                         mtConfirmation, {mbYes, mbNo, mbCancel}, mbHelp);
+    if (answer == mrYes)
+        return SaveDatabase(tab);
+    return answer == mrNo;
+}
+
+bool TDatabaseTabs::SaveDatabase(int tab)
+{
+    TDataBase* db = DataBase(tab);
+    if (!db)
+        return false;
+    QString title = ToQString(db->PdbHeader.Name);
+    if (!InputLine(Tr("Database Title"), title, 31))
+        return false;
+    try {
+        db->SaveWithName(FromQString(title));
+    } catch (const std::exception& e) {
+        // A failed write keeps the database open and says why.
+        MessageDlgButtons(MessageText(e.what()), mtError, {mbOK}, mbHelp);
+        return false;
+    }
+    emit ActiveChanged();
+    return true;
+}
+
+void TDatabaseTabs::SaveColumnWidths(int tab, TIniFile* ini)
+{
+    const TDataBase* db = DataBase(tab);
+    if (!db || !TabShown(tab))
+        return;
+    std::vector<int> widths = pages_[size_t(tab)]->ColumnWidths();
+    widths.resize(size_t(db->FieldCount()));
+    std::unique_ptr<TIniFile> own;
+    if (!ini) {
+        own = OpenConfig();
+        ini = own.get();
+    }
+    ini->WriteString(db->PdbHeader.Name, "ColWidth", JoinColumnWidths(widths));
+}
+
+void TDatabaseTabs::PageControlChanging(int oldTab)
+{
+    SaveColumnWidths(oldTab);
+}
+
+void TDatabaseTabs::PageControlChange(int newTab)
+{
+    pages_[size_t(newTab)]->RefreshView();
+    emit ActiveChanged();
+}
+
+}  // namespace quorvil

@@ -1,0 +1,76 @@
+#pragma once
+// The eight database tabs: opening a file into a tab, closing, saving, the
+// save prompt and the column widths kept per database title. A tab is shown
+// exactly while it holds a database; tab k is slot k.
+#include "database.h"
+
+#include <QTabWidget>
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace quorvil {
+
+class TDatabasePage;
+class TIniFile;
+
+class TDatabaseTabs : public QTabWidget {
+    Q_OBJECT
+public:
+    static constexpr int kTabs = 8;
+
+    explicit TDatabaseTabs(QWidget* parent = nullptr);
+    ~TDatabaseTabs() override;
+
+    // The active tab (0 when none is active) and its database (or null).
+    int CurrentTab() const;
+    TDataBase* CurrentDB() const;
+    TDataBase* DataBase(int tab) const;
+    TDatabasePage* Page(int tab) const;
+    bool TabShown(int tab) const;
+    int OpenCount() const;
+    // Field number of "DBID" in the database opened last, 0 when none.
+    int DBIDField() const { return dbidField_; }
+
+    // Shows and activates the first free tab and returns it; with all eight
+    // in use, returns the active tab, whose database the next open replaces.
+    int FindFreeTab();
+    // Opens `path` (a full path) into `tab`. On failure the tab is hidden
+    // again, the nearest shown tab below it becomes active, and the
+    // exception passes on.
+    bool LoadDatabase(int tab, const std::string& path);
+    // Closes the active tab after the save prompt. False when the user kept it.
+    bool CloseCurrentTab();
+    // True when the tab may be discarded (saved, not changed, or "No").
+    bool AskSave(int tab);
+    // Asks for the title and writes the file; false when cancelled or failed.
+    bool SaveDatabase(int tab);
+    // Stores the tab's column widths under the database's title.
+    void SaveColumnWidths(int tab, TIniFile* ini = nullptr);
+
+signals:
+    // The file at `path` was read; the recent list takes it.
+    void DatabaseOpened(const std::string& path);
+    // Progress of long work, for the status line ("" when done).
+    void StatusText(const QString& text);
+    // The last shown tab was closed.
+    void LastTabClosed();
+    // The active tab or what it shows changed.
+    void ActiveChanged();
+
+private:
+    void OpenSteps(int tab, const std::string& path);
+    void CheckPopups(TDataBase& db);
+    void HideFailedTab(int tab);
+    void PageControlChanging(int oldTab);
+    void PageControlChange(int newTab);
+
+    std::array<std::unique_ptr<TDataBase>, kTabs> dataBases_;
+    std::array<TDatabasePage*, kTabs> pages_{};
+    int dbidField_ = 0;
+    int lastTab_ = -1;
+    bool switching_ = false;
+};
+
+}  // namespace quorvil

@@ -1,0 +1,226 @@
+// The main window's menus, toolbar and status line. Commands of later work
+// stay disabled ("pending") until they exist.
+#include "main_window.h"
+
+#include "command_guard.h"
+#include "recent_files.h"
+#include "text_convert.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include <utility>
+
+namespace quorvil {
+
+namespace {
+
+const char* const kPending = "pending";
+
+struct IconChoice {
+    const char* action;
+    const char* theme;
+    QStyle::StandardPixmap fallback;
+};
+
+const IconChoice kIcons[] = {
+    {"NewBtn", "document-new", QStyle::SP_FileIcon},
+    {"NewItem", "document-new", QStyle::SP_FileIcon},
+    {"LoadBtn", "document-open", QStyle::SP_DialogOpenButton},
+    {"OpenFileItem", "document-open", QStyle::SP_DialogOpenButton},
+    {"SaveBtn", "document-save", QStyle::SP_DialogSaveButton},
+    {"SaveFileItem", "document-save", QStyle::SP_DialogSaveButton},
+    {"SaveFileAsItem", "document-save-as", QStyle::SP_DialogSaveButton},
+    {"CloseBtn", "window-close", QStyle::SP_DialogCloseButton},
+    {"ExitProgItem", "system-log-out", QStyle::SP_DialogCloseButton},
+    {"SaveCSV", "x-office-spreadsheet", QStyle::SP_FileIcon},
+    {"SaveHTM", "text-html", QStyle::SP_FileIcon},
+    {"SaveTXT", "text-x-generic", QStyle::SP_FileIcon},
+    {"SplitBtn", "edit-cut", QStyle::SP_FileDialogNewFolder},
+    {"EditBtn", "document-properties", QStyle::SP_FileDialogContentsView},
+    {"SortBtn", "view-sort-ascending", QStyle::SP_ArrowDown},
+    {"AddBtn", "list-add", QStyle::SP_FileDialogNewFolder},
+    {"DelBtn", "list-remove", QStyle::SP_TrashIcon},
+    {"GridBtn", "view-grid", QStyle::SP_FileDialogDetailedView},
+    {"ListBtn", "view-list", QStyle::SP_FileDialogListView},
+    {"RecBtn", "view-form", QStyle::SP_FileDialogInfoView},
+    {"FindBtn", "edit-find", QStyle::SP_FileDialogContentsView},
+    {"ReplaceBtn", "edit-find-replace", QStyle::SP_BrowserReload},
+    {"AllBtn", "edit-select-all", QStyle::SP_DialogResetButton},
+    {"AboutItem", "help-about", QStyle::SP_MessageBoxInformation},
+};
+
+QIcon IconFor(const QString& action)
+{
+    for (const IconChoice& choice : kIcons) {
+        if (action == QLatin1String(choice.action)) {
+            // The icon theme first; the style's own pictures where it has none.
+            QIcon icon = QIcon::fromTheme(Tr(choice.theme));
+            return icon.isNull() ? QApplication::style()->standardIcon(choice.fallback) : icon;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+QAction* TMainForm::AddCommand(const char* name, const char* text, const char* handler,
+                               void (TMainForm::*command)())
+{
+    auto* action = new QAction(IconFor(Tr(name)), Tr(text), this);
+    action->setObjectName(Tr(name));
+    connect(action, &QAction::triggered, this, [this, handler, command] {
+        RunCommand(handler, [this, command] { (this->*command)(); });
+    });
+    return action;
+}
+
+QAction* TMainForm::AddPending(const char* name, const char* text)
+{
+    auto* action = new QAction(IconFor(Tr(name)), Tr(text), this);
+    action->setObjectName(Tr(name));
+    action->setProperty(kPending, true);
+    action->setEnabled(false);
+    return action;
+}
+
+void TMainForm::CreateActions()
+{
+    AddCommand("LoadBtn", "&Open...", "LoadBtnClick", &TMainForm::LoadBtnClick)->setToolTip(Tr("Open database"));
+    AddCommand("OpenFileItem", "&Open...", "LoadBtnClick", &TMainForm::LoadBtnClick)->setShortcut(Tr("Ctrl+O"));
+    AddCommand("SaveBtn", "&Save", "SaveBtnClick", &TMainForm::SaveBtnClick)->setToolTip(Tr("Save database"));
+    AddCommand("SaveFileItem", "&Save", "SaveBtnClick", &TMainForm::SaveBtnClick)->setShortcut(Tr("Ctrl+S"));
+    AddCommand("CloseBtn", "&Close", "CloseBtnClick", &TMainForm::CloseBtnClick)->setToolTip(Tr("Close database"));
+    AddCommand("ExitProgItem", "E&xit", "ExitProgItemClick", &TMainForm::ExitProgItemClick)
+        ->setShortcut(Tr("Alt+X"));
+    AddCommand("AboutItem", "&About Quorvil", "AboutItemClick", &TMainForm::AboutItemClick);
+
+    AddPending("NewBtn", "&New...")->setToolTip(Tr("Create new database"));
+    AddPending("NewItem", "&New...")->setShortcut(Tr("Ctrl+N"));
+    AddPending("SaveFileAsItem", "Save &as")->setShortcut(Tr("Ctrl+A"));
+    AddPending("MergeItem", "&Merge")->setShortcut(Tr("Ctrl+M"));
+    AddPending("SaveCSV", "Export to &CSV")->setToolTip(Tr("Save .CSV database"));
+    AddPending("SaveHTM", "Export to &HTML")->setToolTip(Tr("Save HTML table"));
+    AddPending("SaveTXT", "Export to &TXT")->setToolTip(Tr("Save text file table"));
+    AddPending("SplitBtn", "S&plit...")->setToolTip(Tr("Split database into multiple files"));
+    AddPending("EditBtn", "&Edit definition...")->setToolTip(Tr("Edit database definition"));
+    AddPending("SortBtn", "&Sort...")->setToolTip(Tr("Sort records"));
+    AddPending("AddBtn", "&Add record")->setToolTip(Tr("Add record"));
+    AddPending("DelBtn", "&Delete record")->setToolTip(Tr("Delete record"));
+    AddPending("FindBtn", "&Find...")->setToolTip(Tr("Find records"));
+    AddPending("ReplaceBtn", "&Replace...")->setToolTip(Tr("Find and replace"));
+    AddPending("AllBtn", "View &all records")->setToolTip(Tr("View all records"));
+    auto* views = new QActionGroup(this);
+    for (auto [name, text] : {std::pair{"GridBtn", "&Grid"}, {"ListBtn", "&List"}, {"RecBtn", "&Record"}}) {
+        QAction* view = AddPending(name, text);
+        view->setCheckable(true);
+        view->setToolTip(QString(view->text()).remove(QLatin1Char('&')) + Tr(" view"));
+        views->addAction(view);
+    }
+    Action("GridBtn")->setChecked(true);
+}
+
+void TMainForm::CreateFileMenu()
+{
+    fileMenu_ = menuBar()->addMenu(Tr("&File"));
+    fileMenu_->setObjectName(Tr("FileMenu"));
+    for (const char* name : {"NewItem", "OpenFileItem", "SaveFileItem", "SaveFileAsItem", "MergeItem", "CloseBtn"})
+        fileMenu_->addAction(Action(name));
+    exitSeparator_ = fileMenu_->addSeparator();
+    fileMenu_->addAction(Action("ExitProgItem"));
+    // The recent files stand between the file commands and Exit.
+    recent_ = new TRecentMenu(fileMenu_, exitSeparator_, this);
+    connect(recent_, &TRecentMenu::Picked, this, &TMainForm::LoadFileItemClick);
+}
+
+void TMainForm::CreateRecordsMenu()
+{
+    QMenu* menu = menuBar()->addMenu(Tr("&Records"));
+    menu->setObjectName(Tr("RecordsMenu"));
+    for (const char* name : {"AddBtn", "DelBtn", "SortBtn"})
+        menu->addAction(Action(name));
+    menu->addSeparator();
+    for (const char* name : {"FindBtn", "ReplaceBtn", "AllBtn"})
+        menu->addAction(Action(name));
+}
+
+void TMainForm::CreateDatabaseMenu()
+{
+    QMenu* menu = menuBar()->addMenu(Tr("&Database"));
+    menu->setObjectName(Tr("DatabaseMenu"));
+    menu->addAction(Action("EditBtn"));
+    menu->addAction(Action("SplitBtn"));
+    menu->addSeparator();
+    for (const char* name : {"SaveCSV", "SaveHTM", "SaveTXT"})
+        menu->addAction(Action(name));
+}
+
+void TMainForm::CreateViewMenu()
+{
+    QMenu* menu = menuBar()->addMenu(Tr("&View"));
+    menu->setObjectName(Tr("ViewMenu"));
+    for (const char* name : {"GridBtn", "ListBtn", "RecBtn"})
+        menu->addAction(Action(name));
+}
+
+void TMainForm::CreateHelpMenu()
+{
+    QMenu* menu = menuBar()->addMenu(Tr("&Help"));
+    menu->setObjectName(Tr("HelpMenu"));
+    menu->addAction(Action("AboutItem"));
+}
+
+void TMainForm::CreateToolBar()
+{
+    toolBar_ = addToolBar(Tr("Toolbar"));
+    toolBar_->setObjectName(Tr("ToolBar"));
+    toolBar_->setMovable(false);
+    toolBar_->setIconSize(QSize(22, 22));
+    const std::initializer_list<const char*> groups[] = {
+        {"NewBtn", "LoadBtn", "SaveBtn", "CloseBtn"},
+        {"SaveCSV", "SaveHTM", "SaveTXT", "SplitBtn"},
+        {"EditBtn", "SortBtn", "AddBtn", "DelBtn"},
+        {"GridBtn", "ListBtn", "RecBtn"},
+        {"FindBtn", "ReplaceBtn", "AllBtn"},
+    };
+    for (const auto& group : groups) {
+        if (!toolBar_->actions().isEmpty())
+            toolBar_->addSeparator();
+        for (const char* name : group)
+            toolBar_->addAction(Action(name));
+    }
+}
+
+void TMainForm::CreateStatusLine()
+{
+    panel1_ = new QLabel(this);
+    panel1_->setObjectName(Tr("Panel1"));
+    infoPanel_ = new QLabel(this);
+    infoPanel_->setObjectName(Tr("InfoPanel"));
+    statusBar()->addWidget(panel1_, 1);
+    statusBar()->addPermanentWidget(infoPanel_);
+}
+
+void TMainForm::EnableButtons(bool on)
+{
+    for (const char* name : {"SaveBtn", "SaveCSV", "SaveHTM", "SaveTXT", "SplitBtn", "EditBtn", "SortBtn", "AddBtn",
+                             "DelBtn", "GridBtn", "ListBtn", "RecBtn", "ReplaceBtn", "FindBtn", "SaveFileItem",
+                             "SaveFileAsItem", "MergeItem"}) {
+        QAction* action = Action(name);
+        action->setEnabled(on && !action->property(kPending).toBool());
+    }
+}
+
+QAction* TMainForm::Action(const char* name) const
+{
+    return findChild<QAction*>(Tr(name));
+}
+
+}  // namespace quorvil

@@ -1,0 +1,260 @@
+#include "main_window.h"
+
+#include "command_guard.h"
+#include "command_line.h"
+#include "config_store.h"
+#include "database_tabs.h"
+#include "file_system.h"
+#include "form_position.h"
+#include "format_settings.h"
+#include "message_dialog.h"
+#include "modal.h"
+#include "recent_files.h"
+#include "text_convert.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDate>
+#include <QDir>
+#include <QFileDialog>
+#include <QIcon>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QStyle>
+
+namespace quorvil {
+
+namespace {
+
+const char* const kProgramTitle = "Quorvil 2.0\u00DF";
+
+QWidget* CreatePlaceholder(QWidget* parent)
+{
+    auto* label = new QLabel(Tr("No database is open.\nUse File \u25B8 Open (Ctrl+O) to open a .PDB file."), parent);
+    label->setObjectName(Tr("EmptyPanel"));
+    label->setAlignment(Qt::AlignCenter);
+    label->setEnabled(false);
+    return label;
+}
+
+// The icon theme of the desktop, or the bundled set where there is none.
+void ChooseIconTheme()
+{
+    QIcon::setFallbackThemeName(Tr("Tango"));
+    if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
+        QIcon::setThemeName(Tr("Tango"));
+}
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent)
+    : QMainWindow(parent), tabs_(new TDatabaseTabs(this)), centre_(new QStackedWidget(this))
+{
+    setObjectName(Tr("MainForm"));
+    setWindowTitle(Tr(kProgramTitle));
+    ChooseIconTheme();
+    setWindowIcon(QIcon::fromTheme(Tr("x-office-spreadsheet"), style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
+    CreateActions();
+    CreateFileMenu();
+    CreateRecordsMenu();
+    CreateDatabaseMenu();
+    CreateViewMenu();
+    CreateHelpMenu();
+    CreateToolBar();
+    CreateStatusLine();
+    centre_->addWidget(CreatePlaceholder(centre_));
+    centre_->addWidget(tabs_);
+    setCentralWidget(centre_);
+    resize(1000, 640);
+    EnableButtons(false);
+
+    connect(tabs_, &TDatabaseTabs::StatusText, this, &TMainForm::ShowStatus);
+    connect(tabs_, &TDatabaseTabs::DatabaseOpened, this, [this](const std::string& path) { recent_->Add(path); });
+    connect(tabs_, &TDatabaseTabs::ActiveChanged, this, &TMainForm::UpdateActiveInfo);
+    connect(tabs_, &TDatabaseTabs::LastTabClosed, this, [this] {
+        centre_->setCurrentIndex(0);
+        close();
+    });
+}
+
+TMainForm::~TMainForm()
+{
+    FormDestroy();
+}
+
+void TMainForm::FormCreate(const QStringList& arguments)
+{
+    FixFormatSettings(QDate::currentDate().year());
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    tabs_->setCurrentIndex(0);
+    {
+        const std::unique_ptr<TIniFile> ini = OpenConfig();
+        SetSnapToDefaultButton(ini->ReadString(kConfigSection, "SnapToDefaultButton") == "1");
+        recent_->List().Load(*ini, [](const std::string& path) { return FileExists(path); });
+        recent_->Update();
+        LoadFormPosition(*ini, *this, Tr("MainForm"));
+    }
+    created_ = true;
+    OpenCommandLine(arguments);
+    if (tabs_->TabShown(0))
+        tabs_->setCurrentIndex(0);
+    Action("AllBtn")->setEnabled(false);
+    EnableButtons(tabs_->CurrentDB() != nullptr);
+    UpdateActiveInfo();
+}
+
+void TMainForm::OpenCommandLine(const QStringList& arguments)
+{
+    QStringList wanted = arguments;
+    if (wanted.isEmpty()) {
+        const std::string last = OpenConfig()->ReadString(kConfigSection, "LastDB");
+        if (last.empty())
+            return;
+        wanted << PathToQString(last);
+    }
+    int opened = 0;
+    for (const QString& argument : wanted) {
+        for (const std::string& path : ExpandDatabaseArgument(QStringToPath(argument))) {
+            if (opened == TDatabaseTabs::kTabs)
+                return;
+            // One file that fails to open is reported; the others still open.
+            if (OpenInto(opened, path))
+                ++opened;
+        }
+    }
+}
+
+bool TMainForm::OpenInto(int tab, const std::string& path)
+{
+    bool opened = false;
+    RunCommand("FormCreate", [&] {
+        tabs_->setTabVisible(tab, true);
+        opened = tabs_->LoadDatabase(tab, path);
+        EnableButtons(true);
+    });
+    return opened;
+}
+
+void TMainForm::FormDestroy()
+{
+    if (!created_)
+        return;
+    created_ = false;
+    const std::unique_ptr<TIniFile> ini = OpenConfig();
+    SaveFormPosition(*ini, *this, Tr("MainForm"));
+    for (int tab = 0; tab < TDatabaseTabs::kTabs; ++tab)
+        tabs_->SaveColumnWidths(tab, ini.get());
+    recent_->List().Save(*ini);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    // FormCloseQuery: the first Cancel (or failed save) keeps the program open.
+    for (int tab = 0; tab < TDatabaseTabs::kTabs; ++tab) {
+        bool mayClose = false;
+        RunCommand("FormCloseQuery", [&] { mayClose = tabs_->AskSave(tab); });
+        if (!mayClose) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}
+
+void TMainForm::LoadBtnClick()
+{
+    const std::string path = PickDatabaseFile();
+    if (!path.empty() && tabs_->LoadDatabase(tabs_->FindFreeTab(), path))
+        EnableButtons(true);
+}
+
+void TMainForm::LoadFileItemClick(int k)
+{
+    RunCommand("LoadFileItemClick", [this, k] {
+        const std::vector<std::string>& paths = recent_->List().Paths();
+        if (k < 1 || size_t(k) > paths.size())
+            return;
+        const std::string path = paths[size_t(k - 1)];
+        if (tabs_->LoadDatabase(tabs_->FindFreeTab(), path))
+            EnableButtons(true);
+    });
+}
+
+void TMainForm::SaveBtnClick()
+{
+    // Leaving the cell being edited commits it before the file is written.
+    if (QWidget* focus = QApplication::focusWidget())
+        focus->clearFocus();
+    QApplication::processEvents();
+    tabs_->SaveDatabase(tabs_->CurrentTab());
+}
+
+void TMainForm::CloseBtnClick()
+{
+    tabs_->CloseCurrentTab();
+}
+
+void TMainForm::ExitProgItemClick()
+{
+    close();
+}
+
+void TMainForm::AboutItemClick()
+{
+    ShowMsg(Tr(kProgramTitle) + Tr("\nAn editor for JFile and JFile Pro databases (.PDB)."), mtInformation);
+}
+
+std::string TMainForm::PickDatabaseFile()
+{
+    const std::unique_ptr<TIniFile> ini = OpenConfig();
+    QString directory = PathToQString(ini->ReadString(kConfigSection, "LoadDir"));
+    if (directory.isEmpty() || !DirectoryExists(QStringToPath(directory)))
+        directory = QDir::currentPath();
+    directory = QDir(directory).absolutePath();
+
+    QFileDialog dialog(this, Tr("Select .PDB file to load"), directory,
+                       Tr("JFile databases (*.PDB *.pdb);;All files (*)"));
+    dialog.setObjectName(Tr("OpenDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    QString path = dialog.selectedFiles().constFirst();
+    if (QFileInfo(path).isRelative())
+        path = directory + QLatin1Char('/') + path;
+    if (!QFileInfo(path).fileName().contains(QLatin1Char('.')))
+        path += Tr(".PDB");
+    ini->WriteString(kConfigSection, "LoadDir", QStringToPath(QFileInfo(path).absolutePath()));
+    return QStringToPath(QFileInfo(path).absoluteFilePath());
+}
+
+void TMainForm::ShowStatus(const QString& text)
+{
+    panel1_->setText(text);
+    // Long work runs on this thread: let the window paint, but take no input.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TMainForm::UpdateActiveInfo()
+{
+    const TDataBase* db = tabs_->CurrentDB();
+    centre_->setCurrentIndex(tabs_->OpenCount() > 0 ? 1 : 0);
+    if (!db) {
+        infoPanel_->clear();
+        return;
+    }
+    static const char* const kLayouts[] = {"JFile 3.x", "JFile Pro 4.x", "JFile 5.x", "JFile 5.5"};
+    const QString layout = db->Layout < 4 ? Tr(kLayouts[db->Layout]) : QString();
+    infoPanel_->setText(Tr("%1 %2, %3 %4  |  %5%6")
+                            .arg(db->RecordCount())
+                            .arg(db->RecordCount() == 1 ? Tr("record") : Tr("records"))
+                            .arg(db->FieldCount())
+                            .arg(db->FieldCount() == 1 ? Tr("field") : Tr("fields"))
+                            .arg(layout)
+                            .arg(db->Modified ? Tr("  |  modified") : QString()));
+}
+
+}  // namespace quorvil

@@ -1,0 +1,84 @@
+#pragma once
+// The main window: menus, toolbar, the eight database tabs and the status
+// line. Start-up reads the settings and opens the databases of the command
+// line (or the last one); closing asks about unsaved changes; destruction
+// writes the settings back.
+#include <QMainWindow>
+#include <QStringList>
+
+#include <string>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QStackedWidget;
+class QToolBar;
+
+namespace quorvil {
+
+class TDatabaseTabs;
+class TIniFile;
+class TRecentMenu;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Start-up: fixed conventions, settings, recent files, window position,
+    // then the databases named by `arguments` (or "LastDB" when empty).
+    void FormCreate(const QStringList& arguments);
+
+    TDatabaseTabs* Tabs() const { return tabs_; }
+    TRecentMenu* Recent() const { return recent_; }
+    // The action with this object name ("SaveBtn", "OpenFileItem", ...).
+    QAction* Action(const char* name) const;
+    QLabel* StatusPanel() const { return panel1_; }
+
+    // Enables the commands that need an open database.
+    void EnableButtons(bool on);
+
+    // Commands.
+    void LoadBtnClick();
+    void SaveBtnClick();
+    void CloseBtnClick();
+    void ExitProgItemClick();
+    void LoadFileItemClick(int k);
+    void AboutItemClick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Menus and toolbar (main_actions.cpp), each wired in its own function.
+    void CreateActions();
+    void CreateFileMenu();
+    void CreateRecordsMenu();
+    void CreateDatabaseMenu();
+    void CreateViewMenu();
+    void CreateHelpMenu();
+    void CreateToolBar();
+    void CreateStatusLine();
+    QAction* AddCommand(const char* name, const char* text, const char* handler, void (TMainForm::*command)());
+    QAction* AddPending(const char* name, const char* text);
+
+    void OpenCommandLine(const QStringList& arguments);
+    bool OpenInto(int tab, const std::string& path);
+    std::string PickDatabaseFile();
+    void ShowStatus(const QString& text);
+    void UpdateActiveInfo();
+    void FormDestroy();
+
+    TDatabaseTabs* tabs_;
+    QStackedWidget* centre_;
+    QLabel* panel1_ = nullptr;
+    QLabel* infoPanel_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* exitSeparator_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    TRecentMenu* recent_ = nullptr;
+    bool created_ = false;
+};
+
+}  // namespace quorvil

@@ -1,0 +1,46 @@
+#include "text_convert.h"
+
+#include "charset.h"
+
+#include <QFile>
+
+namespace quorvil {
+
+QString ToQString(std::string_view bytes)
+{
+    QString text;
+    text.reserve(qsizetype(bytes.size()));
+    for (char c : bytes) {
+        char32_t cp = Cp1252ToUnicode(static_cast<unsigned char>(c));
+        text.append(QChar(char16_t(cp)));  // every code point of the set is in the BMP
+    }
+    return text;
+}
+
+std::string FromQString(const QString& text)
+{
+    std::string bytes;
+    bytes.reserve(size_t(text.size()));
+    for (QChar ch : text) {
+        int b = UnicodeToCp1252(ch.unicode());
+        bytes.push_back(b < 0 ? '?' : char(b));
+    }
+    return bytes;
+}
+
+QString PathToQString(const std::string& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string QStringToPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+QString MessageText(const char* what)
+{
+    return QFile::decodeName(QByteArray(what));
+}
+
+}  // namespace quorvil

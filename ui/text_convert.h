@@ -1,0 +1,28 @@
+#pragma once
+// The one place where bytes become QString and back. Cell values, titles and
+// field names are Windows-1252 bytes (the handheld's set, '¤' = byte 164);
+// file names are in the file system's own encoding.
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace quorvil {
+
+// Windows-1252 bytes as text; every byte survives the round trip.
+QString ToQString(std::string_view bytes);
+// Text as Windows-1252 bytes; a character the set lacks becomes '?'.
+std::string FromQString(const QString& text);
+
+// A file name as the file system stores it, and back.
+QString PathToQString(const std::string& path);
+std::string QStringToPath(const QString& path);
+
+// The message of an exception: ASCII text, perhaps with a file name in the
+// file system's encoding.
+QString MessageText(const char* what);
+
+// A literal of our own sources (UTF-8) as text, for captions and messages.
+inline QString Tr(const char* utf8) { return QString::fromUtf8(utf8); }
+
+}  // namespace quorvil

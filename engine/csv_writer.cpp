@@ -1,0 +1,193 @@
+// The CSV body, the date rewriting of its "DATE" cells and the .DEF settings.
+#include "field_types.h"
+#include "jfile.h"
+#include "profile.h"
+#include "text_output.h"
+#include "text_writers.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace quorvil {
+
+namespace {
+
+const char* const kSection = "JFilePro";
+const std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// A part of a date: decimal digits only, else -1. Large values saturate, as
+// they are out of range for every part anyway.
+int DatePart(std::string_view text)
+{
+    if (text.empty())
+        return -1;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return -1;
+        value = std::min(value * 10 + (c - '0'), 100000);
+    }
+    return value;
+}
+
+bool IsLeapYear(int year)
+{
+    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
+
+int DaysInMonth(int year, int month)
+{
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && IsLeapYear(year) ? 29 : days[month - 1];
+}
+
+std::vector<int> UsedFields(const std::vector<int>& fields)
+{
+    std::vector<int> used;
+    for (int f : fields)
+        if (f != 0)
+            used.push_back(f);
+    return used;
+}
+
+template <class Text>
+std::string JoinFields(const std::vector<int>& fields, Text text)
+{
+    std::string joined;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            joined += ',';
+        joined += text(fields[i]);
+    }
+    return joined;
+}
+
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+}  // namespace
+
+// The process reads short dates as "dd/mm/yy", so the parts are day, month
+// and year in that order.
+std::string CsvDateText(std::string_view text)
+{
+    size_t first = text.find('/');
+    size_t second = first == std::string_view::npos ? first : text.find('/', first + 1);
+    if (second == std::string_view::npos)
+        return std::string(text);
+    int day = DatePart(text.substr(0, first));
+    int month = DatePart(text.substr(first + 1, second - first - 1));
+    // A year that is not a number (an empty part, a third "/") leaves the
+    // text alone rather than inventing the year 2000.
+    int year = DatePart(text.substr(second + 1));
+    if (year < 0)
+        return std::string(text);
+    if (year < 100)
+        year += year < 80 ? 2000 : 1900;
+    if (month < 1 || month > 12 || year > 9999 || day < 1 || day > DaysInMonth(year, month))
+        return std::string(text);
+    // "05 Mar 2003"; written by hand as the export formats many dates.
+    char out[11] = {char('0' + day / 10), char('0' + day % 10), ' ', 0, 0, 0, ' ',
+                    char('0' + year / 1000), char('0' + year / 100 % 10), char('0' + year / 10 % 10),
+                    char('0' + year % 10)};
+    std::memcpy(out + 3, kMonths[size_t(month - 1)], 3);
+    return std::string(out, sizeof out);
+}
+
+void WriteCSVTo(const TJFILE& db, const std::vector<int>& fields, TStream& stream)
+{
+    const std::vector<int> used = UsedFields(fields);
+    // Per column: whether the field exists (others give empty cells) and
+    // whether it is a "DATE" field, decided once for all records.
+    std::vector<char> exists, isDate;
+    for (int f : used) {
+        exists.push_back(f >= 1 && f <= db.FieldCount());
+        isDate.push_back(db.GetFieldType(f) == kTypeDate);
+    }
+
+    TTextOutput out(stream);
+    for (size_t i = 0; i < used.size(); ++i) {
+        if (i > 0)
+            out.Put(',');
+        out.Put('"');
+        out.Put(db.GetFieldName(used[i]));
+        out.Put('"');
+    }
+    out.EndLine();
+    // Quotes inside a value stay as they are: this CSV dialect does not
+    // double them.
+    for (int r = 1; r <= db.RecordCount(); ++r) {
+        const TDATA& record = db.Records[size_t(r - 1)];
+        for (size_t i = 0; i < used.size(); ++i) {
+            if (i > 0)
+                out.Put(',');
+            out.Put('"');
+            std::string_view cell = exists[i] ? record.Field(used[i]) : std::string_view();
+            if (isDate[i])
+                out.PutWithoutLineFeeds(CsvDateText(cell));
+            else
+                out.PutWithoutLineFeeds(cell);
+            out.Put('"');
+        }
+        out.EndLine();
+    }
+    out.Flush();
+}
+
+void WriteCSVSettings(const TJFILE& db, const std::vector<int>& fields, const std::string& defName)
+{
+    const std::vector<int> used = UsedFields(fields);
+    auto put = [&](const std::string& key, std::string value) {
+        // A line break would end the value early; shown as in the CSV instead.
+        std::replace(value.begin(), value.end(), '\n', '\xCF');
+        std::replace(value.begin(), value.end(), '\r', '\xCF');
+        WriteProfileString(kSection, key, value, defName);
+    };
+    put("Widths", JoinFields(used, [&](int f) { return std::to_string(db.GetColumnWidth(f)); }));
+    put("Types", JoinFields(used, [&](int f) { return db.GetFieldTypeName(f); }));
+    put("Title", db.PdbHeader.Name);
+    put("Sort", JoinFields({1, 2, 3}, [&](int k) { return std::to_string(db.GetSortField(k)); }));
+    put("Find", std::to_string(db.FindField()) + "," + db.FindText());
+    put("Filter", std::to_string(db.FilterField()) + "," + db.FilterText());
+    put("FirstCol", std::to_string(db.FirstColumn()));
+    put("Category", std::to_string(db.Category()));
+    put("ReadOnly", db.ReadOnly() ? "TRUE" : "FALSE");
+    for (int f : used) {
+        if (db.GetFieldType(f) != kTypeList)
+            continue;
+        std::string values;
+        for (int k = 1; k <= db.PopupCount(f); ++k)
+            values += (k > 1 ? "," : "") + db.GetPopupItem(f, k);
+        put("Popup" + std::to_string(f), values);
+    }
+    if (db.Layout < 2)
+        return;
+    for (int s = 1; s <= 5; ++s) {
+        FilterRec filter = db.GetFilter(s);
+        std::string value = Quoted(filter.FilterName);
+        for (const std::string& v : filter.FilterValues)
+            value += "," + Quoted(v);
+        value += "," + std::to_string(filter.FilterWord);
+        for (int8_t code : filter.FilterCodes)
+            value += "," + std::to_string(int(code));
+        put("Filter" + std::to_string(s), value);
+    }
+    for (int s = 1; s <= 5; ++s)
+        put("Sort" + std::to_string(s),
+            JoinFields({0, 1, 2, 3}, [&](int k) {
+                return k == 0 ? Quoted(db.GetSavedSortName(s)) : std::to_string(db.GetSavedSortField(s, k));
+            }));
+    for (int f : used) {
+        std::string key = "Default" + std::to_string(f);
+        std::string value = db.GetDefault(f);
+        // An empty default clears a stale one but adds no key of its own.
+        if (!value.empty() || !ReadProfileString(kSection, key, "", defName).empty())
+            put(key, value);
+    }
+}
+
+}  // namespace quorvil

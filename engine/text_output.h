@@ -1,0 +1,85 @@
+#pragma once
+// Line-oriented output of the text writers: bytes gather in a fixed-size
+// buffer that goes to the stream in large blocks.
+#include "streams.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+namespace quorvil {
+
+class TTextOutput {
+public:
+    static constexpr size_t kDefaultCapacity = 0x20000;  // 128 KB
+
+    explicit TTextOutput(TStream& out, size_t capacity = kDefaultCapacity)
+        : out_(out), capacity_(capacity), buf_(new char[capacity])
+    {
+    }
+    TTextOutput(const TTextOutput&) = delete;
+    TTextOutput& operator=(const TTextOutput&) = delete;
+
+    void Put(std::string_view text) { Append(text, false); }
+    void Put(char c)
+    {
+        if (used_ == capacity_)
+            Flush();
+        buf_[used_++] = c;
+    }
+    // The text with every line feed shown as the byte hex CF.
+    void PutWithoutLineFeeds(std::string_view text) { Append(text, true); }
+    void EndLine() { Put(std::string_view("\r\n", 2)); }
+    // Hands everything gathered so far to the stream.
+    void Flush()
+    {
+        if (used_ > 0)
+            out_.Write(buf_.get(), used_);
+        used_ = 0;
+    }
+
+private:
+    // Texts longer than the free space go out in pieces of the buffer's size.
+    void Append(std::string_view text, bool lineFeeds)
+    {
+        while (!text.empty()) {
+            if (used_ == capacity_)
+                Flush();
+            size_t n = std::min(text.size(), capacity_ - used_);
+            char* to = buf_.get() + used_;
+            std::memcpy(to, text.data(), n);
+            if (lineFeeds && HasLineFeed(to, n))
+                std::replace(to, to + n, '\n', '\xCF');
+            used_ += n;
+            text.remove_prefix(n);
+        }
+    }
+
+    // Eight bytes at a time: cells are short and seldom hold a line feed, so
+    // this beats both a byte loop and a search call per cell.
+    static bool HasLineFeed(const char* p, size_t n)
+    {
+        constexpr uint64_t kOnes = 0x0101010101010101ULL;
+        size_t k = 0;
+        for (; k + 8 <= n; k += 8) {
+            uint64_t word;
+            std::memcpy(&word, p + k, 8);
+            word ^= kOnes * '\n';
+            if ((word - kOnes) & ~word & (kOnes << 7))
+                return true;
+        }
+        for (; k < n; ++k)
+            if (p[k] == '\n')
+                return true;
+        return false;
+    }
+
+    TStream& out_;
+    size_t capacity_;
+    std::unique_ptr<char[]> buf_;
+    size_t used_ = 0;
+};
+
+}  // namespace quorvil

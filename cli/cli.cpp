@@ -3,6 +3,7 @@
 #include "db_json.h"
 #include "errors.h"
 #include "jfile.h"
+#include "text_writers.h"
 
 #include <filesystem>
 #include <fstream>
@@ -20,7 +21,8 @@ namespace {
 const char* const kUsage =
     "usage: quorvil-cli info FILE [--json] [--records]\n"
     "       quorvil-cli create SPEC.json -o OUT [--layout N]\n"
-    "       quorvil-cli convert FILE --layout N -o OUT\n";
+    "       quorvil-cli convert FILE --layout N -o OUT\n"
+    "       quorvil-cli export csv|html|txt FILE -o OUT [--fields 1,3,2]\n";
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -144,6 +146,54 @@ int Convert(int argc, char** argv, std::ostream&)
     return 0;
 }
 
+// The numbers of a "--fields" list such as "1,3,2", without range checks.
+std::vector<int> ParseFieldList(const std::string& list)
+{
+    std::vector<int> fields;
+    size_t start = 0;
+    while (true) {
+        size_t comma = list.find(',', start);
+        std::string item = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (item.empty() || item.size() > 5 || item.find_first_not_of("0123456789") != std::string::npos)
+            throw UsageError("--fields takes field numbers separated by commas, such as 1,3,2");
+        fields.push_back(std::stoi(item));
+        if (comma == std::string::npos)
+            return fields;
+        start = comma + 1;
+    }
+}
+
+int Export(int argc, char** argv, std::ostream&)
+{
+    Arguments args = Parse(argc, argv, {"-o", "--fields"}, {});
+    if (args.positional.size() != 2)
+        throw UsageError("export takes a format and one file");
+    const std::string format = args.positional[0];
+    if (format != "csv" && format != "html" && format != "txt")
+        throw UsageError("export formats are csv, html and txt");
+    std::string output = Required(args, "-o");
+    auto listed = args.options.find("--fields");
+    std::vector<int> fields;
+    if (listed != args.options.end())
+        fields = ParseFieldList(listed->second);
+
+    auto db = Open(args.positional[1]);
+    if (listed == args.options.end())
+        for (int f = 1; f <= db->FieldCount(); ++f)
+            fields.push_back(f);
+    for (int f : fields)
+        if (f < 1 || f > db->FieldCount())
+            throw UsageError("--fields: there is no field " + std::to_string(f) + " (the database has " +
+                             std::to_string(db->FieldCount()) + ")");
+    if (format == "csv")
+        WriteCSV(*db, fields, output);
+    else if (format == "html")
+        WriteHTML(*db, output, fields);
+    else
+        WriteTXT(*db, output, fields);
+    return 0;
+}
+
 }  // namespace
 
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err)
@@ -160,6 +210,8 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err)
             return Create(argc, argv, out);
         if (command == "convert")
             return Convert(argc, argv, out);
+        if (command == "export")
+            return Export(argc, argv, out);
         if (command == "--help" || command == "-h") {
             out << kUsage;
             return 0;

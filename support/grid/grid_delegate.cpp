@@ -1,0 +1,242 @@
+#include "grid_delegate.h"
+
+#include "extended_grid.h"
+#include "grid_editors.h"
+#include "grid_text.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+
+namespace quorvil {
+
+namespace {
+
+// Marks the controls of typed columns, and remembers what each showed when
+// it was loaded so that an unchanged control writes nothing.
+constexpr char kInPlaceProperty[] = "quorvilInPlace";
+constexpr char kLoadedProperty[] = "quorvilLoaded";
+
+bool IsInPlace(const QObject* editor)
+{
+    return editor && editor->property(kInPlaceProperty).toBool();
+}
+
+bool PlainKey(const QKeyEvent& key)
+{
+    return (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+QPalette::ColorGroup GroupOf(const QStyleOptionViewItem& option)
+{
+    if (!option.state.testFlag(QStyle::State_Enabled))
+        return QPalette::Disabled;
+    return option.state.testFlag(QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
+}
+
+}  // namespace
+
+TGridDelegate::TGridDelegate(TExtendedGrid* grid)
+    : QStyledItemDelegate(grid), grid_(grid)
+{
+}
+
+void TGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const TGridColumn* column = grid_->Column(index.column());
+    if (!column)
+        return QStyledItemDelegate::paint(painter, option, index);
+    painter->save();
+    if (column->ColumnKind == TColumnKind::CheckBox || column->ColumnKind == TColumnKind::Picture)
+        PaintPicture(*painter, option, *column, index);
+    else
+        PaintText(*painter, option, *column, index);
+    PaintFocus(*painter, option);
+    painter->restore();
+}
+
+void TGridDelegate::PaintPicture(QPainter& painter, const QStyleOptionViewItem& option, const TGridColumn& column,
+                                 const QModelIndex& index) const
+{
+    const QRect cell = option.rect;
+    painter.fillRect(cell, option.palette.brush(GroupOf(option), QPalette::Button));
+    const QString text = grid_->CellText(index);
+    const QPixmap picture = column.ColumnKind == TColumnKind::CheckBox
+                                ? grid_->CheckPicture(column.CheckStateOf(text))
+                                : grid_->Picture(column.PictureName(text));
+    if (!picture.isNull()) {
+        const QRect inner = cell.adjusted(1, 1, -1, -1);
+        const QRect target = QStyle::alignedRect(option.direction,
+                                                 ToQtAlignment(column.CellHorzAlign, column.CellVertAlign),
+                                                 picture.deviceIndependentSize().toSize(), inner);
+        painter.save();
+        painter.setClipRect(inner, Qt::IntersectClip);
+        painter.drawPixmap(target.topLeft(), picture);
+        painter.restore();
+    }
+    // A raised frame, so the cell reads as a button.
+    painter.setPen(Qt::white);
+    painter.drawLine(cell.topLeft(), cell.topRight());
+    painter.drawLine(cell.topLeft(), cell.bottomLeft());
+    painter.setPen(QColor(128, 128, 128));
+    painter.drawLine(cell.bottomLeft(), cell.bottomRight());
+    painter.drawLine(cell.topRight(), cell.bottomRight());
+}
+
+void TGridDelegate::PaintText(QPainter& painter, const QStyleOptionViewItem& option, const TGridColumn& column,
+                              const QModelIndex& index) const
+{
+    const QPalette::ColorGroup group = GroupOf(option);
+    const bool selected = option.state.testFlag(QStyle::State_Selected);
+    if (selected)
+        painter.fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+    QColor color = option.palette.color(group, QPalette::Text);
+    if (selected)
+        color = option.palette.color(group, QPalette::HighlightedText);
+    else if (column.CellColor.isValid())
+        color = column.CellColor;
+    painter.setPen(color);
+    painter.setFont(column.CellFont.resolve(option.font));
+    DrawCellText(painter, option.rect, grid_->DisplayText(index), column.CellOverflow, column.CellHorzAlign,
+                 column.CellVertAlign);
+}
+
+void TGridDelegate::PaintFocus(QPainter& painter, const QStyleOptionViewItem& option) const
+{
+    if (!option.state.testFlag(QStyle::State_HasFocus))
+        return;
+    QStyleOptionFocusRect focus;
+    focus.QStyleOption::operator=(option);
+    focus.rect = option.rect.adjusted(1, 1, -1, -1);
+    focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+    focus.backgroundColor = option.palette.color(GroupOf(option), option.state.testFlag(QStyle::State_Selected)
+                                                                      ? QPalette::Highlight
+                                                                      : QPalette::Window);
+    grid_->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, grid_);
+}
+
+QWidget* TGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                     const QModelIndex& index) const
+{
+    const TGridColumn* column = grid_->Column(index.column());
+    if (!column || !grid_->CellEditable(index))
+        return nullptr;
+    if (column->ColumnKind == TColumnKind::Text)
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    QWidget* control = CreateInPlaceControl(*column, parent, *grid_);
+    if (!control)
+        return nullptr;
+    control->setProperty(kInPlaceProperty, true);
+    if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        // Picking an item is a change at once, as in a drop-down list.
+        auto* self = const_cast<TGridDelegate*>(this);  // Qt makes createEditor const
+        connect(combo, &QComboBox::activated, self, [self, combo] { emit self->commitData(combo); });
+    }
+    return control;
+}
+
+void TGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
+{
+    const TGridColumn* column = grid_->Column(index.column());
+    if (!column || !IsInPlace(editor))
+        return QStyledItemDelegate::setEditorData(editor, index);
+    LoadInPlaceControl(editor, *column, grid_->CellText(index), *grid_);
+    editor->setProperty(kLoadedProperty, InPlaceControlState(editor, *column, *grid_));
+}
+
+void TGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
+{
+    const TGridColumn* column = grid_->Column(index.column());
+    if (!column || !IsInPlace(editor))
+        return QStyledItemDelegate::setModelData(editor, model, index);
+    const QString state = InPlaceControlState(editor, *column, *grid_);
+    if (state == editor->property(kLoadedProperty).toString())
+        return;
+    // Tried once per change: closing the control afterwards does not repeat
+    // a write that failed.
+    editor->setProperty(kLoadedProperty, state);
+    try {
+        grid_->WriteControlValue(index, InPlaceControlText(editor, *column, *grid_));
+    } catch (const EGridError& error) {
+        emit grid_->OnControlError(error.Message());
+    }
+}
+
+void TGridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                         const QModelIndex& index) const
+{
+    if (!IsInPlace(editor))
+        return QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+    QRect rect = option.rect;
+    // A date or time must show whole: in a narrow column its picker reaches
+    // over the next cell (toward the text's end) while it is open.
+    // Qt's size hint leaves the last digit under the drop-down button.
+    const int wanted = editor->sizeHint().width() + 2 * editor->fontMetrics().horizontalAdvance(QLatin1Char(' '));
+    if (qobject_cast<QDateTimeEdit*>(editor) && rect.width() < wanted) {
+        if (option.direction == Qt::RightToLeft)
+            rect.setLeft(rect.right() + 1 - wanted);
+        else
+            rect.setWidth(wanted);
+    }
+    editor->setGeometry(rect);
+}
+
+bool TGridDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                                const QModelIndex& index)
+{
+    const TGridColumn* column = grid_->Column(index.column());
+    if (column && column->ColumnKind == TColumnKind::CheckBox)
+        return CheckBoxEvent(event, option, index);
+    return QStyledItemDelegate::editorEvent(event, model, option, index);
+}
+
+bool TGridDelegate::CheckBoxEvent(QEvent* event, const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        // A second click of a double click toggles again, like any click.
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const bool onBox = mouse->button() == Qt::LeftButton && option.rect.contains(mouse->position().toPoint());
+        pressed_ = onBox ? QPersistentModelIndex(index) : QPersistentModelIndex();
+        return false;  // the view still makes the cell current
+    }
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const bool click = mouse->button() == Qt::LeftButton && pressed_.isValid() && pressed_ == index
+                           && option.rect.contains(mouse->position().toPoint());
+        pressed_ = QPersistentModelIndex();
+        return click && grid_->ToggleCheckBox(index);
+    }
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        return key->key() == Qt::Key_Space && PlainKey(*key) && grid_->ToggleCheckBox(index);
+    }
+    default:
+        return false;
+    }
+}
+
+bool TGridDelegate::eventFilter(QObject* object, QEvent* event)
+{
+    // Up and Down leave a typed cell as they leave any other, instead of
+    // stepping the control's value; the mouse wheel and typing still change it.
+    if (event->type() == QEvent::KeyPress && IsInPlace(object)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && PlainKey(*key)) {
+            auto* editor = static_cast<QWidget*>(object);
+            emit commitData(editor);
+            emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+            QKeyEvent move(QEvent::KeyPress, key->key(), key->modifiers());
+            QApplication::sendEvent(grid_, &move);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+}
+
+}  // namespace quorvil

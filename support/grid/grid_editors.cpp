@@ -1,0 +1,148 @@
+#include "grid_editors.h"
+
+#include "cell_values.h"
+#include "extended_grid.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDoubleSpinBox>
+#include <QLocale>
+#include <QSpinBox>
+#include <QTimeEdit>
+
+#include <limits>
+
+namespace quorvil {
+
+namespace {
+
+// Wide enough for any value a JFile number field holds, still exact in a double.
+constexpr double kFloatLimit = 1e15;
+
+QComboBox* MakeList(const TGridColumn& column, QWidget* parent)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(true);  // a value outside the list can still be typed
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setFrame(false);
+    combo->addItems(column.ComboItems);
+    return combo;
+}
+
+QWidget* MakeNumber(TColumnKind kind, QWidget* parent)
+{
+    QAbstractSpinBox* box = nullptr;
+    if (kind == TColumnKind::Float) {
+        auto* number = new QDoubleSpinBox(parent);
+        number->setRange(-kFloatLimit, kFloatLimit);
+        box = number;
+    } else {
+        auto* number = new QSpinBox(parent);
+        number->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+        box = number;
+    }
+    // Numbers are stored with a decimal point whatever the user's locale.
+    box->setLocale(QLocale::c());
+    box->setFrame(false);
+    if (kind != TColumnKind::Spin)
+        box->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    return box;
+}
+
+QWidget* MakeDate(QWidget* parent, const TExtendedGrid& grid)
+{
+    auto* edit = new QDateEdit(parent);
+    edit->setDisplayFormat(grid.DateFormat());
+    edit->setCalendarPopup(true);
+    edit->setFrame(false);
+    if (HasTwoDigitYear(grid.DateFormat()))
+        edit->setDateRange(FirstTwoDigitYearDate(), LastTwoDigitYearDate());
+    return edit;
+}
+
+QWidget* MakeTime(QWidget* parent, const TExtendedGrid& grid)
+{
+    auto* edit = new QTimeEdit(parent);
+    edit->setDisplayFormat(grid.TimeFormat());
+    edit->setFrame(false);
+    return edit;
+}
+
+// Position of the combo's text among the column's items.
+int ChosenItem(const QComboBox& combo, const TGridColumn& column)
+{
+    const QString typed = combo.currentText();
+    const int current = combo.currentIndex();
+    if (current >= 0 && combo.itemText(current) == typed)
+        return current;
+    return int(column.ComboItems.indexOf(typed));
+}
+
+}  // namespace
+
+QWidget* CreateInPlaceControl(const TGridColumn& column, QWidget* parent, const TExtendedGrid& grid)
+{
+    switch (column.ColumnKind) {
+    case TColumnKind::List: return MakeList(column, parent);
+    case TColumnKind::Float:
+    case TColumnKind::Integer:
+    case TColumnKind::Spin: return MakeNumber(column.ColumnKind, parent);
+    case TColumnKind::Date: return MakeDate(parent, grid);
+    case TColumnKind::Time: return MakeTime(parent, grid);
+    case TColumnKind::Text:
+    case TColumnKind::Picture:
+    case TColumnKind::CheckBox: break;
+    }
+    return nullptr;
+}
+
+void LoadInPlaceControl(QWidget* control, const TGridColumn& column, const QString& cellText,
+                        const TExtendedGrid& grid)
+{
+    if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        const int pos = ValuePosition(column.ComboValues, cellText);
+        if (pos >= 0 && pos < combo->count()) {
+            combo->setCurrentIndex(pos);
+        } else {
+            combo->setCurrentIndex(-1);
+            combo->setEditText(cellText);
+        }
+    } else if (auto* number = qobject_cast<QDoubleSpinBox*>(control)) {
+        number->setDecimals(FloatDecimals(cellText));
+        number->setValue(CellFloat(cellText));
+    } else if (auto* whole = qobject_cast<QSpinBox*>(control)) {
+        whole->setValue(CellInteger(cellText));
+    } else if (auto* date = qobject_cast<QDateEdit*>(control)) {
+        const QDate value = ParseCellDate(cellText, grid.DateFormat());
+        date->setDate(value.isValid() ? value : QDate::currentDate());
+    } else if (auto* time = qobject_cast<QTimeEdit*>(control)) {
+        const QTime value = ParseCellTime(cellText, grid.TimeFormat());
+        time->setTime(value.isValid() ? value : QTime(0, 0));
+    }
+}
+
+QString InPlaceControlState(QWidget* control, const TGridColumn& column, const TExtendedGrid& grid)
+{
+    if (auto* combo = qobject_cast<QComboBox*>(control))
+        return combo->currentText();
+    return InPlaceControlText(control, column, grid);
+}
+
+QString InPlaceControlText(QWidget* control, const TGridColumn& column, const TExtendedGrid& grid)
+{
+    if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        const int item = ChosenItem(*combo, column);
+        return item >= 0 && item < column.ComboValues.size() ? column.ComboValues[item] : combo->currentText();
+    }
+    if (auto* number = qobject_cast<QDoubleSpinBox*>(control))
+        return FloatText(number->value(), number->decimals());
+    if (auto* whole = qobject_cast<QSpinBox*>(control))
+        return QString::number(whole->value());
+    if (auto* date = qobject_cast<QDateEdit*>(control))
+        return date->date().toString(grid.DateFormat());
+    if (auto* time = qobject_cast<QTimeEdit*>(control))
+        return time->time().toString(grid.TimeFormat());
+    return {};
+}
+
+}  // namespace quorvil

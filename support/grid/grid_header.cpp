@@ -1,0 +1,57 @@
+#include "grid_header.h"
+
+#include "extended_grid.h"
+#include "grid_text.h"
+
+#include <QPainter>
+#include <QStyleOptionHeader>
+
+namespace quorvil {
+
+TGridHeader::TGridHeader(TExtendedGrid* grid)
+    : QHeaderView(Qt::Horizontal, grid), grid_(grid)
+{
+    setSectionsClickable(true);
+    setHighlightSections(false);
+}
+
+QSize TGridHeader::sizeHint() const
+{
+    QSize size = QHeaderView::sizeHint();
+    size.setHeight(grid_->DefaultRowHeight());
+    return size;
+}
+
+void TGridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
+{
+    if (!rect.isValid())
+        return;
+    QStyleOptionHeader option;
+    initStyleOption(&option);
+    option.rect = rect;
+    option.section = logicalIndex;
+    option.textAlignment = Qt::AlignLeft;
+    const int visual = visualIndex(logicalIndex);
+    if (count() == 1)
+        option.position = QStyleOptionHeader::OnlyOneSection;
+    else if (visual == 0)
+        option.position = QStyleOptionHeader::Beginning;
+    else if (visual == count() - 1)
+        option.position = QStyleOptionHeader::End;
+    else
+        option.position = QStyleOptionHeader::Middle;
+    // The bevel comes from the style; the title is drawn by the column's rules.
+    style()->drawControl(QStyle::CE_HeaderSection, &option, painter, this);
+
+    const TGridColumn* column = grid_->Column(logicalIndex);
+    if (!column)
+        return;
+    painter->save();
+    painter->setFont(column->TitleFont.resolve(font()));
+    painter->setPen(palette().color(QPalette::ButtonText));
+    DrawCellText(*painter, rect, column->Title, column->TitleOverflow, column->TitleHorzAlign,
+                 column->TitleVertAlign);
+    painter->restore();
+}
+
+}  // namespace quorvil

@@ -1,0 +1,25 @@
+#pragma once
+// Text drawing shared by the grid's cells and titles.
+#include "grid_column.h"
+
+#include <QString>
+
+class QFontMetrics;
+class QPainter;
+class QRect;
+
+namespace quorvil {
+
+// `text` when it fits in `width` pixels; otherwise as many leading
+// characters as fit in width less the width of "..." and 6 pixels,
+// followed by "...".
+QString ShortenText(const QFontMetrics& metrics, const QString& text, int width);
+
+Qt::Alignment ToQtAlignment(THorzAlign horz, TVertAlign vert);
+
+// Draws `text` in `cell` with the painter's font and pen: clipped, shortened
+// with "..." or word-wrapped. The text keeps a small margin from the edges.
+void DrawCellText(QPainter& painter, const QRect& cell, const QString& text, TOverflow overflow,
+                  THorzAlign horz, TVertAlign vert);
+
+}  // namespace quorvil

@@ -1,0 +1,299 @@
+// The grid's columns following the model, drawing of check boxes, toggling
+// them, and writing cells through the grid.
+#include "grid_fixture.h"
+
+#include <QHeaderView>
+#include <QPainter>
+
+using namespace quorvil;
+using namespace quorvil::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Columns that can be moved, as the main window's model moves fields.
+class TMovableColumns : public QAbstractTableModel {
+public:
+    explicit TMovableColumns(int columns)
+    {
+        for (int col = 0; col < columns; ++col)
+            names_.append(QString::number(col));
+    }
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 1; }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(names_.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        return role == Qt::DisplayRole ? QVariant(names_[index.column()]) : QVariant();
+    }
+    bool moveColumns(const QModelIndex& parent, int source, int count, const QModelIndex& destParent,
+                     int dest) override
+    {
+        if (!beginMoveColumns(parent, source, source + count - 1, destParent, dest))
+            return false;
+        QStringList moved = names_.mid(source, count);
+        names_.remove(source, count);
+        names_.insert(dest > source ? dest - count : dest, moved.join(QString()));
+        endMoveColumns();
+        return true;
+    }
+
+private:
+    QStringList names_;
+};
+
+QStringList Titles(const TExtendedGrid& grid)
+{
+    QStringList titles;
+    for (const TGridColumn& column : grid.Columns())
+        titles.append(column.Title);
+    return titles;
+}
+
+void NameColumns(TGridFixture& f, const QStringList& titles)
+{
+    for (int col = 0; col < titles.size(); ++col)
+        f.Configure(col, [&](TGridColumn& c) { c.Title = titles[col]; });
+}
+
+}  // namespace
+
+class TExtendedGridTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void RaisingTheColumnCountAddsTextColumnsOfWidth64()
+    {
+        TGridFixture f({{u"a"_s, u"b"_s, u"c"_s}});
+        NameColumns(f, {u"A"_s, u"B"_s, u"C"_s});
+        f.Configure(2, [](TGridColumn& c) { c.Width = 100; });
+        f.model.setColumnCount(5);
+        QCOMPARE(f.grid.Columns().size(), size_t(5));
+        for (int col : {3, 4}) {
+            QCOMPARE(f.grid.Column(col)->ColumnKind, TColumnKind::Text);
+            QCOMPARE(f.grid.Column(col)->Width, 64);
+            QCOMPARE(f.grid.columnWidth(col), 64);
+        }
+        QCOMPARE(f.grid.Column(2)->Width, 100);
+        QCOMPARE(f.grid.columnWidth(2), 100);
+        QCOMPARE(Titles(f.grid), (QStringList{u"A"_s, u"B"_s, u"C"_s, QString(), QString()}));
+    }
+
+    void LoweringTheColumnCountRemovesTheLastColumns()
+    {
+        TGridFixture f({{u"a"_s, u"b"_s, u"c"_s}});
+        NameColumns(f, {u"A"_s, u"B"_s, u"C"_s});
+        f.model.setColumnCount(1);
+        QCOMPARE(Titles(f.grid), QStringList{u"A"_s});
+    }
+
+    void ColumnsInsertedInTheMiddleShiftTheSettings()
+    {
+        TGridFixture f({{u"a"_s, u"b"_s}});
+        NameColumns(f, {u"A"_s, u"B"_s});
+        f.model.insertColumns(1, 2);
+        QCOMPARE(Titles(f.grid), (QStringList{u"A"_s, QString(), QString(), u"B"_s}));
+    }
+
+    void MovedColumnsTakeTheirSettingsAlong()
+    {
+        TMovableColumns model(4);
+        TExtendedGrid grid;
+        grid.setModel(&model);
+        for (int col = 0; col < 4; ++col) {
+            TGridColumn column = *grid.Column(col);
+            column.Title = QString::number(col);
+            column.Width = 50 + col;
+            grid.SetColumn(col, column);
+        }
+        QVERIFY(model.moveColumns({}, 0, 1, {}, 3));  // first column to third place
+        QCOMPARE(Titles(grid), (QStringList{u"1"_s, u"2"_s, u"0"_s, u"3"_s}));
+        QVERIFY(model.moveColumns({}, 3, 1, {}, 0));  // last column to the front
+        QCOMPARE(Titles(grid), (QStringList{u"3"_s, u"1"_s, u"2"_s, u"0"_s}));
+        QCOMPARE(grid.columnWidth(0), 53);
+        QCOMPARE(grid.columnWidth(3), 50);
+    }
+
+    void ANewModelKeepsTheSettingsOfRemainingColumns()
+    {
+        TGridFixture f({{u"a"_s, u"b"_s, u"c"_s}});
+        NameColumns(f, {u"A"_s, u"B"_s, u"C"_s});
+        f.Configure(0, [](TGridColumn& c) { c.Width = 120; });
+        QStandardItemModel other(4, 2);
+        f.grid.setModel(&other);
+        QCOMPARE(Titles(f.grid), (QStringList{u"A"_s, u"B"_s}));
+        QCOMPARE(f.grid.columnWidth(0), 120);
+        f.grid.setModel(&f.model);  // `other` goes out of scope first
+    }
+
+    void ColumnWidthFollowsSettingsAndTheUser()
+    {
+        TGridFixture f({{u"a"_s, u"b"_s}});
+        f.Configure(0, [](TGridColumn& c) { c.Width = 150; });
+        QCOMPARE(f.grid.columnWidth(0), 150);
+        f.grid.horizontalHeader()->resizeSection(1, 90);  // as a drag of the column border does
+        QCOMPARE(f.grid.Column(1)->Width, 90);
+    }
+
+    void RowsHaveTheDefaultRowHeight()
+    {
+        TGridFixture f({{u"a"_s}, {u"b"_s}, {u"c"_s}});
+        QCOMPARE(f.grid.DefaultRowHeight(), 19);
+        QCOMPARE(f.grid.rowHeight(0), 19);
+        QCOMPARE(f.grid.rowHeight(2), 19);
+        f.grid.SetDefaultRowHeight(25);
+        QCOMPARE(f.grid.rowHeight(1), 25);
+    }
+
+    void CheckBoxCellsShowThePictureOfTheirState()
+    {
+        TGridFixture f({{u"1"_s, u"a"_s}, {u"0"_s, u"b"_s}, {QString(), u"c"_s}});
+        f.MakeBoolean(0);
+        f.Configure(0, [](TGridColumn& c) { c.CellHorzAlign = THorzAlign::Center; });
+        f.Show();
+        f.grid.setCurrentIndex(f.model.index(0, 1));  // no focus frame over the boxes
+        const QImage shown = f.grid.viewport()->grab().toImage();
+        const TCheckState states[] = {TCheckState::Ticked, TCheckState::Empty, TCheckState::Neutral};
+        for (int row = 0; row < 3; ++row) {
+            const QPixmap picture = f.grid.CheckPicture(states[row]);
+            const QRect cell = f.grid.visualRect(f.model.index(row, 0));
+            const QRect target = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, picture.size(),
+                                                     cell.adjusted(1, 1, -1, -1));
+            QImage expected(target.size(), QImage::Format_ARGB32_Premultiplied);
+            expected.fill(f.grid.palette().color(QPalette::Active, QPalette::Button));
+            QPainter(&expected).drawPixmap(0, 0, picture);
+            QCOMPARE(shown.copy(target).convertToFormat(expected.format()), expected);
+        }
+        QVERIFY(f.grid.CheckPicture(TCheckState::Ticked).toImage()
+                != f.grid.CheckPicture(TCheckState::Neutral).toImage());
+    }
+
+    void ClickingTheNeutralBoxTicksIt()
+    {
+        TGridFixture f({{u"x"_s, QString()}});
+        f.MakeBoolean(1);
+        f.Show();
+        QSignalSpy changed(&f.grid, &TExtendedGrid::OnControlChanged);
+        QTest::mouseClick(f.grid.viewport(), Qt::LeftButton, {}, f.CellCentre(1, 0));
+        QCOMPARE(f.Text(1, 0), u"1"_s);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed[0], (QVariantList{1, 0}));
+        QTest::mouseClick(f.grid.viewport(), Qt::LeftButton, {}, f.CellCentre(1, 0));
+        QCOMPARE(f.Text(1, 0), u"0"_s);
+        QCOMPARE(changed.size(), 2);
+    }
+
+    void SpaceBarTogglesTheCurrentBox()
+    {
+        TGridFixture f({{u"0"_s}, {u"1"_s}});
+        f.MakeBoolean(0);
+        f.Show();
+        QSignalSpy changed(&f.grid, &TExtendedGrid::OnControlChanged);
+        f.grid.setCurrentIndex(f.model.index(1, 0));
+        QTest::keyClick(&f.grid, Qt::Key_Space);
+        QCOMPARE(f.Text(0, 1), u"0"_s);
+        QCOMPARE(f.Text(0, 0), u"0"_s);
+        QCOMPARE(changed.size(), 1);
+    }
+
+    void ReleasingOnAnotherCellTogglesNothing()
+    {
+        TGridFixture f({{u"0"_s}, {u"0"_s}});
+        f.MakeBoolean(0);
+        f.Show();
+        QTest::mousePress(f.grid.viewport(), Qt::LeftButton, {}, f.CellCentre(0, 0));
+        QTest::mouseRelease(f.grid.viewport(), Qt::LeftButton, {}, f.CellCentre(0, 1));
+        QCOMPARE(f.Text(0, 0), u"0"_s);
+        QCOMPARE(f.Text(0, 1), u"0"_s);
+    }
+
+    void BoxesThatMayNotBeEditedStayAsTheyAre()
+    {
+        TGridFixture f({{u"0"_s, u"0"_s, u"0"_s}});
+        f.MakeBoolean(0, /*editable=*/false);
+        f.MakeBoolean(1);
+        f.MakeBoolean(2);
+        f.model.item(0, 1)->setEditable(false);
+        f.Show();
+        QSignalSpy changed(&f.grid, &TExtendedGrid::OnControlChanged);
+        for (int col = 0; col < 2; ++col)
+            QTest::mouseClick(f.grid.viewport(), Qt::LeftButton, {}, f.CellCentre(col, 0));
+        f.grid.setEditTriggers(QAbstractItemView::NoEditTriggers);  // the grid takes no edits at all
+        QTest::mouseClick(f.grid.viewport(), Qt::LeftButton, {}, f.CellCentre(2, 0));
+        QCOMPARE(f.model.item(0, 0)->text() + f.model.item(0, 1)->text() + f.model.item(0, 2)->text(),
+                 u"000"_s);
+        QCOMPARE(changed.size(), 0);
+    }
+
+    void ListCellsShowTheirItemOrTheValueItself()
+    {
+        TGridFixture f({{u"g"_s}, {u"purple"_s}});
+        f.MakeList(0, {u"Red"_s, u"Green"_s}, {u"r"_s, u"g"_s});
+        QCOMPARE(f.grid.DisplayText(f.model.index(0, 0)), u"Green"_s);
+        QCOMPARE(f.grid.DisplayText(f.model.index(1, 0)), u"purple"_s);
+        QCOMPARE(f.grid.CellText(0, 0), u"g"_s);  // the cell still holds the stored value
+    }
+
+    void WritingAListCellWithUnequalListsFails_data()
+    {
+        QTest::addColumn<TColumnKind>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("list") << TColumnKind::List
+                              << u"ComboItems and ComboValues of column 1 of Grid3 must be of equal count."_s;
+        QTest::newRow("picture") << TColumnKind::Picture
+                                 << u"PictureItems and PictureValues of column 1 of Grid3 must be of equal count."_s;
+    }
+    void WritingAListCellWithUnequalListsFails()
+    {
+        QFETCH(TColumnKind, kind);
+        QFETCH(QString, message);
+        TGridFixture f({{u"a"_s, u"r"_s}});
+        f.Configure(1, [&](TGridColumn& c) {
+            c.ColumnKind = kind;
+            c.ComboItems = c.PictureItems = QStringList{u"Red"_s, u"Green"_s};
+            c.ComboValues = c.PictureValues = QStringList{u"r"_s};
+        });
+        QString caught;
+        try {
+            f.grid.SetCellText(1, 0, u"g"_s);
+        } catch (const EGridError& error) {
+            caught = error.Message();
+            QCOMPARE(QString::fromUtf8(error.what()), message);
+        }
+        QCOMPARE(caught, message);
+        QCOMPARE(f.Text(1, 0), u"r"_s);
+    }
+
+    void WritingCellsThroughTheGridSignalsNoControlChange()
+    {
+        TGridFixture f({{u"a"_s, u"r"_s}});
+        f.MakeList(1, {u"Red"_s, u"Green"_s}, {u"r"_s, u"g"_s});
+        QSignalSpy changed(&f.grid, &TExtendedGrid::OnControlChanged);
+        f.grid.SetCellText(1, 0, u"g"_s);
+        f.grid.SetCellText(0, 0, u"b"_s);
+        f.grid.SetCellText(7, 7, u"outside"_s);
+        QCOMPARE(f.Text(1, 0), u"g"_s);
+        QCOMPARE(f.Text(0, 0), u"b"_s);
+        QCOMPARE(changed.size(), 0);
+    }
+
+    void PicturesComeByName()
+    {
+        TGridFixture f({{u"s"_s}});
+        QPixmap sun(8, 8);
+        sun.fill(Qt::yellow);
+        f.grid.SetPicture(u"SUN"_s, sun);
+        f.Configure(0, [](TGridColumn& c) {
+            c.ColumnKind = TColumnKind::Picture;
+            c.PictureItems = QStringList{u"SUN"_s};
+            c.PictureValues = QStringList{u"s"_s};
+        });
+        QCOMPARE(f.grid.Picture(f.grid.Column(0)->PictureName(f.Text(0, 0))).toImage(), sun.toImage());
+        QVERIFY(f.grid.Picture(u"NO SUCH PICTURE"_s).isNull());
+    }
+};
+
+QTEST_MAIN(TExtendedGridTest)
+#include "extended_grid_test.moc"

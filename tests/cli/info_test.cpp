@@ -1,0 +1,188 @@
+// `info --json --records` on files made by the independent builder: every key
+// and value, in every layout.
+#include "cli_helpers.h"
+#include "sample_db.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvil {
+namespace {
+
+using nlohmann::json;
+using pdbtest::Database;
+
+const char* const kTypeNames[] = {"STRING", "STRING", "BOOLEAN", "[3]", "DATE"};
+
+std::string TypeNameOf(unsigned code)
+{
+    switch (code) {
+    case 8: return "INTEGER";
+    case 64: return "LIST";
+    case 65535: return "INT.DATE";
+    default: return code <= 4 ? kTypeNames[code] : "[" + std::to_string(code) + "]";
+    }
+}
+
+json Texts(const std::vector<std::string>& texts)
+{
+    json array = json::array();
+    for (const auto& t : texts)
+        array.push_back(Latin1ToUtf8(t));
+    return array;
+}
+
+json ExpectedFields(const Database& d)
+{
+    const bool fiveX = d.layout >= 2;
+    json fields = json::array();
+    for (size_t i = 0; i < d.fields.size(); ++i) {
+        const pdbtest::Field& f = d.fields[i];
+        const int number = int(i) + 1;
+        unsigned type = fiveX && f.type == pdbtest::kDate && f.extra1 == 1 ? 65535u : f.type;
+        auto popup = d.popups.find(number);
+        auto def = d.defaults.find(number);
+        fields.push_back({{"name", Latin1ToUtf8(f.name)},
+                          {"type", type},
+                          {"type_name", TypeNameOf(type)},
+                          {"width", fiveX ? int(int16_t(f.width)) : std::min<int>(f.width, 32767)},
+                          {"popup", Texts(popup == d.popups.end() ? std::vector<std::string>{} : popup->second)},
+                          {"default", fiveX && def != d.defaults.end() ? Latin1ToUtf8(def->second) : ""}});
+    }
+    return fields;
+}
+
+// The JSON object the tool must print for the database a file holds.
+json Expected(const Database& d)
+{
+    const bool fiveX = d.layout >= 2;
+    json j = {
+        {"title", Latin1ToUtf8(d.title)},
+        {"layout", fiveX ? 3 : d.layout},
+        {"creator", d.creator},
+        {"db_type", d.dbType},
+        {"attributes", d.attributes},
+        {"version", d.version},
+        {"category", fiveX ? d.version >> 12 : d.flags >> 12},
+        {"read_only", fiveX ? (d.version & 0x0400) != 0 : (d.flags & 2) != 0},
+        {"record_count", d.records.size()},
+        {"field_count", d.fields.size()},
+        {"fields", ExpectedFields(d)},
+        {"sort_fields", d.sortFields},
+        {"find_field", d.findField},
+        {"find_text", Latin1ToUtf8(d.findText)},
+        {"filter_field", d.filterField},
+        {"filter_text", Latin1ToUtf8(d.filterText)},
+        {"first_column", d.firstColumn},
+        {"display_width", d.displayWidth},
+        {"saved_sorts", json::array()},
+        {"filters", json::array()},
+    };
+    if (fiveX) {
+        for (const auto& s : d.sorts)
+            j["saved_sorts"].push_back({{"slot", s.slot}, {"name", Latin1ToUtf8(s.name)}, {"fields", s.fields}});
+        for (const auto& f : d.filters) {
+            json codes = json::array();
+            for (long c : f.codes)
+                codes.push_back(c + 1);  // held one above the file's number
+            j["filters"].push_back({{"slot", f.slot},
+                                    {"name", Latin1ToUtf8(f.name)},
+                                    {"values", Texts({f.values.begin(), f.values.end()})},
+                                    {"word", f.word},
+                                    {"codes", codes}});
+        }
+    }
+    json records = json::array();
+    for (const auto& r : d.records)
+        records.push_back(Texts(r.cells));
+    j["records"] = records;
+    return j;
+}
+
+class Info : public ::testing::TestWithParam<int> {
+protected:
+    std::string Write(const Database& d)
+    {
+        std::string path = dir_.File("db.pdb");
+        testkit::WriteBytes(path, pdbtest::Build(d));
+        return path;
+    }
+    testkit::TempDir dir_;
+};
+
+TEST_P(Info, json_with_records_shows_every_value_of_the_file)
+{
+    Database d = pdbtest::SampleDatabase(GetParam());
+    EXPECT_EQ(InfoJson(Write(d)), Expected(d));
+}
+
+TEST_P(Info, json_without_records_has_no_records_key)
+{
+    Database d = pdbtest::SampleDatabase(GetParam());
+    CliResult r = RunInProcess({"info", Write(d), "--json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    json expected = Expected(d);
+    expected.erase("records");
+    EXPECT_EQ(json::parse(r.out), expected);
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_P(Info, deleted_records_are_not_shown)
+{
+    Database d = pdbtest::SampleDatabase(GetParam());
+    d.records[0].attributes = 0x80;
+    json j = InfoJson(Write(d));
+    EXPECT_EQ(j["record_count"], 2);
+    EXPECT_EQ(j["records"][0][0], Latin1ToUtf8("Basil \xE9t\xE9"));
+}
+
+INSTANTIATE_TEST_SUITE_P(AllLayouts, Info, ::testing::Values(0, 1, 2, 3),
+                         [](const ::testing::TestParamInfo<int>& p) { return "layout" + std::to_string(p.param); });
+
+TEST(InfoText, bytes_80_to_ff_are_printed_as_code_points_80_to_ff)
+{
+    testkit::TempDir dir;
+    Database d = pdbtest::WideDatabase(3, 1);
+    std::string high;
+    for (int c = 0x80; c <= 0xFF; ++c)
+        high.push_back(char(c));
+    d.records[0].cells = {high};
+    d.title = "Caf\xE9 \x80";
+    testkit::WriteBytes(dir.File("high.pdb"), pdbtest::Build(d));
+    CliResult r = RunInProcess({"info", dir.File("high.pdb"), "--json", "--records"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    // U+0080 is C2 80 and U+00FF is C3 BF: byte 80 is not the euro sign here.
+    EXPECT_NE(r.out.find("\"Caf\xC3\xA9 \xC2\x80\""), std::string::npos) << r.out;
+    json j = json::parse(r.out);
+    std::string cell = j["records"][0][0];
+    EXPECT_EQ(cell.substr(0, 4), "\xC2\x80\xC2\x81");
+    EXPECT_EQ(cell.substr(cell.size() - 2), "\xC3\xBF");
+    EXPECT_EQ(cell.size(), 2u * 128);
+}
+
+TEST(InfoText, the_summary_names_title_layout_fields_and_popups)
+{
+    testkit::TempDir dir;
+    testkit::WriteBytes(dir.File("db.pdb"), pdbtest::Build(pdbtest::SampleDatabase(1)));
+    CliResult r = RunInProcess({"info", dir.File("db.pdb")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Garden log"), std::string::npos);
+    EXPECT_NE(r.out.find("JFile Pro 4.x"), std::string::npos);
+    EXPECT_NE(r.out.find("Sown"), std::string::npos);
+    EXPECT_NE(r.out.find("North, South"), std::string::npos);
+}
+
+TEST(InfoText, the_binary_prints_what_the_library_prints)
+{
+    if (CliBinary().empty())
+        GTEST_SKIP() << "QUORVIL_CLI is not set";
+    testkit::TempDir dir;
+    testkit::WriteBytes(dir.File("db.pdb"), pdbtest::Build(pdbtest::SampleDatabase(3)));
+    CliResult binary = RunBinary({"info", dir.File("db.pdb"), "--json", "--records"});
+    CliResult library = RunInProcess({"info", dir.File("db.pdb"), "--json", "--records"});
+    EXPECT_EQ(binary.code, 0);
+    EXPECT_EQ(binary.out, library.out);
+}
+
+}  // namespace
+}  // namespace quorvil

@@ -52,8 +52,6 @@ TExtendedGrid::TExtendedGrid(QWidget* parent)
     MakeCheckPictures();
 }
 
-TExtendedGrid::~TExtendedGrid() = default;
-
 void TExtendedGrid::setModel(QAbstractItemModel* newModel)
 {
     for (const auto& connection : std::as_const(modelConnections_))

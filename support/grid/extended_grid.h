@@ -28,7 +28,6 @@ class TExtendedGrid : public QTableView {
 
 public:
     explicit TExtendedGrid(QWidget* parent = nullptr);
-    ~TExtendedGrid() override;
 
     // Columns follow the model's column count: inserted columns get default
     // settings, removed ones take theirs along, a reset keeps the settings of
@@ -85,9 +84,10 @@ public:
 signals:
     // A check box was toggled or an in-place control wrote a new value.
     void OnControlChanged(int col, int row);
-    // An in-place control could not write its value (EGridError's message);
-    // the cell kept its text. Controls run inside the event loop, where an
-    // exception must not pass, so the error arrives here.
+    // A check box or in-place control could not write its value: the message
+    // of EGridError or of the exception the model's setData raised. The cell
+    // kept its text. Controls run inside Qt's event handling, which an
+    // exception must not cross, so the error arrives here instead.
     void OnControlError(const QString& message);
 
 protected:

@@ -14,7 +14,9 @@ namespace quorvil {
 constexpr int kDefaultColumnWidth = 64;
 
 // The codes are the ones the main window assigns by field type.
-enum class TColumnKind { Text = 0, Picture = 1, CheckBox = 2, List = 3, Float = 4, Integer = 5, Spin = 6, Date = 7, Time = 8 };
+enum class TColumnKind {
+    Text = 0, Picture = 1, CheckBox = 2, List = 3, Float = 4, Integer = 5, Spin = 6, Date = 7, Time = 8
+};
 
 enum class TOverflow { Clip = 0, Ellipsis = 1, WordWrap = 2 };
 enum class THorzAlign { Left = 0, Center = 1, Right = 2 };

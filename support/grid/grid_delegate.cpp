@@ -151,19 +151,34 @@ void TGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) con
 void TGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
 {
     const TGridColumn* column = grid_->Column(index.column());
-    if (!column || !IsInPlace(editor))
-        return QStyledItemDelegate::setModelData(editor, model, index);
+    if (!column || !IsInPlace(editor)) {
+        Guarded([&] {
+            QStyledItemDelegate::setModelData(editor, model, index);
+            return true;
+        });
+        return;
+    }
     const QString state = InPlaceControlState(editor, *column, *grid_);
     if (state == editor->property(kLoadedProperty).toString())
         return;
     // Tried once per change: closing the control afterwards does not repeat
     // a write that failed.
     editor->setProperty(kLoadedProperty, state);
+    Guarded([&] { return grid_->WriteControlValue(index, InPlaceControlText(editor, *column, *grid_)); });
+}
+
+bool TGridDelegate::Guarded(const std::function<bool()>& write) const
+{
+    // Writes run inside Qt's event handling, which an exception must not
+    // cross: the grid's own errors and the model's become OnControlError.
     try {
-        grid_->WriteControlValue(index, InPlaceControlText(editor, *column, *grid_));
+        return write();
     } catch (const EGridError& error) {
         emit grid_->OnControlError(error.Message());
+    } catch (const std::exception& error) {
+        emit grid_->OnControlError(QString::fromLocal8Bit(error.what()));
     }
+    return false;
 }
 
 void TGridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
@@ -210,11 +225,12 @@ bool TGridDelegate::CheckBoxEvent(QEvent* event, const QStyleOptionViewItem& opt
         const bool click = mouse->button() == Qt::LeftButton && pressed_.isValid() && pressed_ == index
                            && option.rect.contains(mouse->position().toPoint());
         pressed_ = QPersistentModelIndex();
-        return click && grid_->ToggleCheckBox(index);
+        return click && Guarded([&] { return grid_->ToggleCheckBox(index); });
     }
     case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
-        return key->key() == Qt::Key_Space && PlainKey(*key) && grid_->ToggleCheckBox(index);
+        const bool space = key->key() == Qt::Key_Space && PlainKey(*key);
+        return space && Guarded([&] { return grid_->ToggleCheckBox(index); });
     }
     default:
         return false;

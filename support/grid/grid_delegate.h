@@ -3,6 +3,8 @@
 #include <QPersistentModelIndex>
 #include <QStyledItemDelegate>
 
+#include <functional>
+
 namespace quorvil {
 
 class TExtendedGrid;
@@ -33,6 +35,7 @@ private:
                    const QModelIndex& index) const;
     void PaintFocus(QPainter& painter, const QStyleOptionViewItem& option) const;
     bool CheckBoxEvent(QEvent* event, const QStyleOptionViewItem& option, const QModelIndex& index);
+    bool Guarded(const std::function<bool()>& write) const;
 
     TExtendedGrid* grid_;
     QPersistentModelIndex pressed_;  // check box under the last left-button press

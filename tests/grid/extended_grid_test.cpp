@@ -44,6 +44,18 @@ private:
     QStringList names_;
 };
 
+// A model whose every write fails, as the engine rejects a value.
+class TRejectingModel : public QStandardItemModel {
+public:
+    using QStandardItemModel::QStandardItemModel;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override
+    {
+        if (role == Qt::EditRole)
+            throw std::runtime_error("Record is locked");
+        return QStandardItemModel::setData(index, value, role);
+    }
+};
+
 QStringList Titles(const TExtendedGrid& grid)
 {
     QStringList titles;
@@ -87,14 +99,6 @@ private slots:
         NameColumns(f, {u"A"_s, u"B"_s, u"C"_s});
         f.model.setColumnCount(1);
         QCOMPARE(Titles(f.grid), QStringList{u"A"_s});
-    }
-
-    void ColumnsInsertedInTheMiddleShiftTheSettings()
-    {
-        TGridFixture f({{u"a"_s, u"b"_s}});
-        NameColumns(f, {u"A"_s, u"B"_s});
-        f.model.insertColumns(1, 2);
-        QCOMPARE(Titles(f.grid), (QStringList{u"A"_s, QString(), QString(), u"B"_s}));
     }
 
     void MovedColumnsTakeTheirSettingsAlong()
@@ -227,6 +231,28 @@ private slots:
         QCOMPARE(changed.size(), 0);
     }
 
+    void AWriteTheModelRejectsIsReportedAndChangesNothing()
+    {
+        TRejectingModel model(1, 1);
+        model.setItem(0, 0, new QStandardItem(u"0"_s));
+        TExtendedGrid grid;
+        grid.setModel(&model);
+        TGridColumn column = *grid.Column(0);
+        column.ColumnKind = TColumnKind::CheckBox;
+        column.SetCheckedValue(u"1"_s);
+        column.Editable = true;
+        grid.SetColumn(0, column);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QSignalSpy changed(&grid, &TExtendedGrid::OnControlChanged);
+        QSignalSpy failed(&grid, &TExtendedGrid::OnControlError);
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(model.index(0, 0)).center());
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed[0][0].toString(), u"Record is locked"_s);
+        QCOMPARE(model.item(0, 0)->text(), u"0"_s);
+        QCOMPARE(changed.size(), 0);
+    }
+
     void ListCellsShowTheirItemOrTheValueItself()
     {
         TGridFixture f({{u"g"_s}, {u"purple"_s}});
@@ -277,21 +303,6 @@ private slots:
         QCOMPARE(f.Text(1, 0), u"g"_s);
         QCOMPARE(f.Text(0, 0), u"b"_s);
         QCOMPARE(changed.size(), 0);
-    }
-
-    void PicturesComeByName()
-    {
-        TGridFixture f({{u"s"_s}});
-        QPixmap sun(8, 8);
-        sun.fill(Qt::yellow);
-        f.grid.SetPicture(u"SUN"_s, sun);
-        f.Configure(0, [](TGridColumn& c) {
-            c.ColumnKind = TColumnKind::Picture;
-            c.PictureItems = QStringList{u"SUN"_s};
-            c.PictureValues = QStringList{u"s"_s};
-        });
-        QCOMPARE(f.grid.Picture(f.grid.Column(0)->PictureName(f.Text(0, 0))).toImage(), sun.toImage());
-        QVERIFY(f.grid.Picture(u"NO SUCH PICTURE"_s).isNull());
     }
 };
 

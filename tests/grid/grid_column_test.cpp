@@ -95,26 +95,11 @@ private slots:
         QCOMPARE(column.ListText(cell), shown);
     }
 
-    void PictureIsChosenByValue()
-    {
-        TGridColumn column;
-        column.PictureItems = QStringList{u"SUN"_s, u"RAIN"_s};
-        column.PictureValues = QStringList{u"s"_s, u"r"_s};
-        QCOMPARE(column.PictureName(u"r"_s), u"RAIN"_s);
-        QCOMPARE(column.PictureName(u"fog"_s), QString());
-    }
-
-    void TextThatFitsIsNotShortened()
-    {
-        QFontMetrics metrics(QFont{});
-        const QString title = u"Name"_s;
-        QCOMPARE(ShortenText(metrics, title, metrics.horizontalAdvance(title)), title);
-    }
-
     void WideTextKeepsTheLeadingCharactersThatFit()
     {
         QFontMetrics metrics(QFont{});
         const QString title = u"Colour of the skin"_s;
+        QCOMPARE(ShortenText(metrics, title, metrics.horizontalAdvance(title)), title);
         const int width = metrics.horizontalAdvance(title) / 2;
         const QString shown = ShortenText(metrics, title, width);
         QVERIFY(shown.endsWith(u"..."_s));
@@ -144,7 +129,6 @@ private slots:
         QTest::addColumn<QString>("cell");
         QTest::addColumn<int>("decimals");
         QTest::newRow("whole number gets two") << u"7"_s << 2;
-        QTest::newRow("cents") << u"12.50"_s << 2;
         QTest::newRow("more digits kept") << u"3.14159"_s << 5;
         QTest::newRow("at most ten") << u"1.123456789012"_s << 10;
         QTest::newRow("not a number") << u"abc"_s << 2;
@@ -154,15 +138,6 @@ private slots:
         QFETCH(QString, cell);
         QFETCH(int, decimals);
         QCOMPARE(FloatDecimals(cell), decimals);
-    }
-
-    void NumbersReadFromCells()
-    {
-        QCOMPARE(CellFloat(u"-0.25"_s), -0.25);
-        QCOMPARE(CellFloat(u"$3"_s), 0.0);
-        QCOMPARE(CellInteger(u"007"_s), 7);
-        QCOMPARE(CellInteger(u"12.5"_s), 0);
-        QCOMPARE(FloatText(2.0, 3), u"2.000"_s);
     }
 
     void DatesReadWithTheYearWindow_data()
@@ -179,7 +154,6 @@ private slots:
         QTest::newRow("four-digit year") << shortFormat << u"15/06/1999"_s << QDate(1999, 6, 15);
         QTest::newRow("no such day") << shortFormat << u"31/02/01"_s << QDate();
         QTest::newRow("not a date") << shortFormat << u"soon"_s << QDate();
-        QTest::newRow("empty") << shortFormat << QString() << QDate();
         QTest::newRow("year first") << u"yyyy-MM-dd"_s << u"2003-05-07"_s << QDate(2003, 5, 7);
     }
     void DatesReadWithTheYearWindow()

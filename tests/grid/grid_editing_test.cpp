@@ -197,16 +197,6 @@ private slots:
         QCOMPARE(f.Text(3, 0), u"23:59:58"_s);
     }
 
-    void ShortYearDatesStayInsideTheYearWindow()
-    {
-        TGridFixture f({{u"a"_s, u"01/01/80"_s}});
-        f.MakeKind(1, TColumnKind::Date);
-        f.Show();
-        auto* date = OpenControl<QDateEdit>(f, 1, 0);
-        QCOMPARE(date->minimumDate(), QDate(1980, 1, 1));
-        QCOMPARE(date->maximumDate(), QDate(2079, 12, 31));
-    }
-
     void UpAndDownLeaveTheControlWithoutSteppingIt()
     {
         TGridFixture f({{u"a"_s, u"5"_s}, {u"b"_s, u"6"_s}, {u"c"_s, u"7"_s}});

@@ -1,6 +1,7 @@
 // The CSV body, the date rewriting of its "DATE" cells and the .DEF settings.
 #include "field_types.h"
 #include "jfile.h"
+#include "ini_file.h"
 #include "profile.h"
 #include "text_output.h"
 #include "text_writers.h"
@@ -122,30 +123,34 @@ void WriteCSVTo(const TJFILE& db, const std::vector<int>& fields, TStream& strea
     // double them.
     for (int r = 1; r <= db.RecordCount(); ++r) {
         const TDATA& record = db.Records[size_t(r - 1)];
+        // One search of the whole record spares one per cell: line feeds are rare.
+        std::string_view all = record.AllText();
+        bool lineFeeds = std::memchr(all.data(), '\n', all.size()) != nullptr;
         for (size_t i = 0; i < used.size(); ++i) {
-            if (i > 0)
-                out.Put(',');
-            out.Put('"');
             std::string_view cell = exists[i] ? record.Field(used[i]) : std::string_view();
             if (isDate[i])
-                out.PutWithoutLineFeeds(CsvDateText(cell));
+                out.PutQuotedCell(CsvDateText(cell), i == 0);
             else
-                out.PutWithoutLineFeeds(cell);
-            out.Put('"');
+                out.PutQuotedCell(cell, i == 0, lineFeeds);
         }
         out.EndLine();
     }
     out.Flush();
 }
 
-void WriteCSVSettings(const TJFILE& db, const std::vector<int>& fields, const std::string& defName)
+namespace {
+
+// The settings keys of an export, in the order they are written.
+std::vector<TIniEntry> SettingsEntries(const TJFILE& db, const std::vector<int>& fields, const std::string& defName)
 {
     const std::vector<int> used = UsedFields(fields);
+    // The keys go to the file in one replacement, in the order written here.
+    std::vector<TIniEntry> entries;
     auto put = [&](const std::string& key, std::string value) {
         // A line break would end the value early; shown as in the CSV instead.
         std::replace(value.begin(), value.end(), '\n', '\xCF');
         std::replace(value.begin(), value.end(), '\r', '\xCF');
-        WriteProfileString(kSection, key, value, defName);
+        entries.push_back({kSection, key, value});
     };
     put("Widths", JoinFields(used, [&](int f) { return std::to_string(db.GetColumnWidth(f)); }));
     put("Types", JoinFields(used, [&](int f) { return db.GetFieldTypeName(f); }));
@@ -165,7 +170,7 @@ void WriteCSVSettings(const TJFILE& db, const std::vector<int>& fields, const st
         put("Popup" + std::to_string(f), values);
     }
     if (db.Layout < 2)
-        return;
+        return entries;
     for (int s = 1; s <= 5; ++s) {
         FilterRec filter = db.GetFilter(s);
         std::string value = Quoted(filter.FilterName);
@@ -188,6 +193,14 @@ void WriteCSVSettings(const TJFILE& db, const std::vector<int>& fields, const st
         if (!value.empty() || !ReadProfileString(kSection, key, "", defName).empty())
             put(key, value);
     }
+    return entries;
+}
+
+}  // namespace
+
+void WriteCSVSettings(const TJFILE& db, const std::vector<int>& fields, const std::string& defName)
+{
+    TIniFile(defName).WriteStrings(SettingsEntries(db, fields, defName));
 }
 
 }  // namespace quorvil

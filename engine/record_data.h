@@ -25,6 +25,11 @@ public:
     // Number of slots held (the highest slot ever set or read).
     int SlotCount() const { return buf_.empty() ? 0 : static_cast<unsigned char>(buf_[0]); }
     size_t TextBytes() const;
+    // The texts of all slots, back to back.
+    std::string_view AllText() const
+    {
+        return buf_.empty() ? std::string_view() : std::string_view(buf_).substr(TextBase());
+    }
 
 private:
     uint32_t EndOf(int slot) const;  // slot counts from 0

@@ -16,6 +16,8 @@ namespace quorvil {
 namespace {
 
 constexpr size_t kWriteBufferSize = 1 << 20;
+// Blocks at least this large skip the buffer: copying them gains nothing.
+constexpr size_t kDirectWriteSize = 64 << 10;
 
 std::string SystemReason(int err)
 {
@@ -65,9 +67,14 @@ void TMemoryStream::Write(const void* buffer, size_t count)
 {
     if (count == 0)
         return;
-    if (pos_ + count > data_.size())
-        data_.resize(pos_ + count);
-    std::memcpy(data_.data() + pos_, buffer, count);
+    const auto* in = static_cast<const uint8_t*>(buffer);
+    if (pos_ == data_.size()) {
+        data_.insert(data_.end(), in, in + count);
+    } else {
+        if (pos_ + count > data_.size())
+            data_.resize(pos_ + count);
+        std::memcpy(data_.data() + pos_, in, count);
+    }
     pos_ += count;
 }
 
@@ -139,27 +146,41 @@ void TFileStream::Write(const void* buffer, size_t count)
     if (wbuf_.empty())
         wbufStart_ = pos_;
     const auto* in = static_cast<const uint8_t*>(buffer);
+    if (wbuf_.empty() && count >= kDirectWriteSize) {
+        // A large block goes to the file directly instead of through the buffer.
+        WriteAt(in, count, pos_);
+        pos_ += count;
+        return;
+    }
     wbuf_.insert(wbuf_.end(), in, in + count);
     pos_ += count;
     if (wbuf_.size() >= kWriteBufferSize)
         FlushBuffer();
 }
 
-void TFileStream::FlushBuffer()
+void TFileStream::WriteAt(const uint8_t* data, size_t count, uint64_t position)
 {
     size_t done = 0;
-    while (done < wbuf_.size()) {
-        ssize_t n = ::pwrite(fd_, wbuf_.data() + done, wbuf_.size() - done, off_t(wbufStart_ + done));
+    while (done < count) {
+        ssize_t n = ::pwrite(fd_, data + done, count - done, off_t(position + done));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            int err = n < 0 ? errno : ENOSPC;
-            wbuf_.clear();
-            throw EStreamError("Cannot write file \"" + fileName_ + "\". " + SystemReason(err));
-        }
+        if (n <= 0)
+            throw EStreamError("Cannot write file \"" + fileName_ + "\". " + SystemReason(n < 0 ? errno : ENOSPC));
         done += size_t(n);
     }
-    wbuf_.clear();
+}
+
+void TFileStream::FlushBuffer()
+{
+    if (wbuf_.empty())
+        return;
+    std::vector<uint8_t> pending;
+    pending.swap(wbuf_);
+    WriteAt(pending.data(), pending.size(), wbufStart_);
+    // Keep the buffer's memory for the next writes.
+    pending.clear();
+    wbuf_.swap(pending);
 }
 
 void TFileStream::Seek(uint64_t position)
@@ -219,12 +240,17 @@ std::unique_ptr<TFileStream> TFileStream::CreateTemporaryBeside(const std::strin
     return temp;
 }
 
-void TFileStream::CommitOver(const std::string& target)
+void TFileStream::CommitOver(const std::string& target, Durability durability)
 {
-    Sync();
+    if (durability == Durability::Synced)
+        Sync();
+    else
+        Flush();
     if (::rename(fileName_.c_str(), target.c_str()) != 0)
         throw EStreamError("Cannot create file \"" + target + "\". " + SystemReason(errno));
     fileName_ = target;
+    if (durability == Durability::Unsynced)
+        return;
     // Make the rename itself durable.
     int dir = ::open(DirectoryOf(target).c_str(), O_RDONLY | O_CLOEXEC);
     if (dir >= 0) {

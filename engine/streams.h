@@ -63,17 +63,24 @@ public:
     void Sync();
     void Truncate(uint64_t size);
 
+    // Synced: the new version is on the disk before it replaces the old one,
+    // so not even a power failure loses both. Unsynced: the replacement is
+    // still all-or-nothing for the program (a crash or kill leaves the old or
+    // the new file), which is enough for files that can be written again.
+    enum class Durability { Synced, Unsynced };
+
     // Writes a complete new version of `target` crash-safely: `writer` fills a
-    // locked temporary file in the same directory, which is synced and then
-    // renamed over the target. On any failure the target is untouched and the
-    // exception passes on. Returns the stream of the new file, still locked.
+    // locked temporary file in the same directory, which is renamed over the
+    // target. On any failure the target is untouched and the exception passes
+    // on. Returns the stream of the new file, still locked.
     template <class Writer>
-    static std::unique_ptr<TFileStream> ReplaceFile(const std::string& target, Writer&& writer)
+    static std::unique_ptr<TFileStream> ReplaceFile(const std::string& target, Writer&& writer,
+                                                    Durability durability = Durability::Synced)
     {
         std::unique_ptr<TFileStream> temp = CreateTemporaryBeside(target);
         try {
             writer(*temp);
-            temp->CommitOver(target);
+            temp->CommitOver(target, durability);
         } catch (...) {
             temp->Discard();
             throw;
@@ -84,9 +91,10 @@ public:
 private:
     TFileStream() = default;
     static std::unique_ptr<TFileStream> CreateTemporaryBeside(const std::string& target);
-    void CommitOver(const std::string& target);
+    void CommitOver(const std::string& target, Durability durability);
     void Discard();
     void FlushBuffer();
+    void WriteAt(const uint8_t* data, size_t count, uint64_t position);
 
     int fd_ = -1;
     std::string fileName_;

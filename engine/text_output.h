@@ -31,6 +31,30 @@ public:
     }
     // The text with every line feed shown as the byte hex CF.
     void PutWithoutLineFeeds(std::string_view text) { Append(text, true); }
+    // A separator (when not the first), then the text in double quotes with
+    // its line feeds shown as hex CF: one CSV cell.
+    // `mayHoldLineFeeds` false skips the search for them.
+    void PutQuotedCell(std::string_view text, bool first, bool mayHoldLineFeeds = true)
+    {
+        if (used_ + text.size() + 3 > capacity_) {
+            if (!first)
+                Put(',');
+            Put('"');
+            Append(text, true);
+            Put('"');
+            return;
+        }
+        char* to = buf_.get() + used_;
+        if (!first)
+            *to++ = ',';
+        *to++ = '"';
+        std::memcpy(to, text.data(), text.size());
+        if (mayHoldLineFeeds && std::memchr(to, '\n', text.size()))
+            std::replace(to, to + text.size(), '\n', '\xCF');
+        to += text.size();
+        *to++ = '"';
+        used_ = size_t(to - buf_.get());
+    }
     void EndLine() { Put(std::string_view("\r\n", 2)); }
     // Hands everything gathered so far to the stream.
     void Flush()
@@ -50,30 +74,11 @@ private:
             size_t n = std::min(text.size(), capacity_ - used_);
             char* to = buf_.get() + used_;
             std::memcpy(to, text.data(), n);
-            if (lineFeeds && HasLineFeed(to, n))
+            if (lineFeeds && std::memchr(to, '\n', n))
                 std::replace(to, to + n, '\n', '\xCF');
             used_ += n;
             text.remove_prefix(n);
         }
-    }
-
-    // Eight bytes at a time: cells are short and seldom hold a line feed, so
-    // this beats both a byte loop and a search call per cell.
-    static bool HasLineFeed(const char* p, size_t n)
-    {
-        constexpr uint64_t kOnes = 0x0101010101010101ULL;
-        size_t k = 0;
-        for (; k + 8 <= n; k += 8) {
-            uint64_t word;
-            std::memcpy(&word, p + k, 8);
-            word ^= kOnes * '\n';
-            if ((word - kOnes) & ~word & (kOnes << 7))
-                return true;
-        }
-        for (; k < n; ++k)
-            if (p[k] == '\n')
-                return true;
-        return false;
     }
 
     TStream& out_;

@@ -50,7 +50,10 @@ void ReplaceWithText(TJFILE& db, const std::string& fileName, Body body)
 {
     CheckNotDatabaseFile(db, fileName);
     TStatusScope status(db, fileName);
-    TFileStream::ReplaceFile(fileName, [&](TFileStream& file) { body(file); });
+    // An export can always be written again from the database, so it is not
+    // forced to the disk; replacing it stays all-or-nothing.
+    TFileStream::ReplaceFile(
+        fileName, [&](TFileStream& file) { body(file); }, TFileStream::Durability::Unsynced);
 }
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to)

@@ -252,14 +252,22 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
 
 bool TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value)
 {
-    if (!IsStorable(section, key, value))
-        return false;
+    return WriteStrings({{section, key, value}});
+}
+
+bool TIniFile::WriteStrings(const std::vector<TIniEntry>& entries)
+{
+    for (const TIniEntry& e : entries)
+        if (!IsStorable(e.Section, e.Key, e.Value))
+            return false;
     std::unique_ptr<Document> fresh = Document::Load(fileName_);
     if (!fresh->rewritable)
         return false;
-    const std::string stored = StoredKeyName(fresh->ini, section, key).value_or(key);
-    if (fresh->ini.SetValue(section.c_str(), stored.c_str(), value.c_str(), nullptr, true) < 0)
-        return false;
+    for (const TIniEntry& e : entries) {
+        const std::string stored = StoredKeyName(fresh->ini, e.Section, e.Key).value_or(e.Key);
+        if (fresh->ini.SetValue(e.Section.c_str(), stored.c_str(), e.Value.c_str(), nullptr, true) < 0)
+            return false;
+    }
     if (!ReplaceFile(fileName_, fresh->Render(), createDirectory_))
         return false;
     doc_ = std::move(fresh);

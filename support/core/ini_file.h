@@ -5,8 +5,15 @@
 // comments that are not touched stay in the file.
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace quorvil {
+
+struct TIniEntry {
+    std::string Section;
+    std::string Key;
+    std::string Value;
+};
 
 class TIniFile {
 public:
@@ -30,6 +37,10 @@ public:
     // value would break the file's structure (a line break, "]" in a section,
     // "=" in a key or a key starting with ";", "#" or "[").
     bool WriteString(const std::string& section, const std::string& key, const std::string& value);
+    // Writes several keys, in order, with one replacement of the file: the
+    // same result as writing them one by one, at the cost of one. Returns
+    // false, leaving the file as it was, when any of them cannot be stored.
+    bool WriteStrings(const std::vector<TIniEntry>& entries);
 
 private:
     struct Document;

@@ -71,6 +71,18 @@ int SlotOf(const json& entry, const std::string& what)
     return int(NumberOf(entry["slot"], what + ".slot", 1, 5));
 }
 
+// A popup value such as "popupb" would end its list and start a chunk when
+// the file is read back, losing the values after it.
+bool ReadsAsChunkHeader(const std::string& value)
+{
+    if (value.size() != 6)
+        return false;
+    for (const char* tag : {"popup", "soort", "deflt", "flllt"})
+        if (value.compare(0, 5, tag) == 0)
+            return true;
+    return false;
+}
+
 void ApplyField(TJFILE& db, int f, const json& field)
 {
     if (!field.is_object())
@@ -93,6 +105,8 @@ void ApplyField(TJFILE& db, int f, const json& field)
             std::string value = TextOf(popup[k], "popup");
             if (value.empty())
                 Bad("a popup value must not be empty");
+            if (ReadsAsChunkHeader(value))
+                Bad("the popup value \"" + value + "\" would read back as a chunk header");
             db.SetPopupItem(f, int(k) + 1, value);
         }
     }

@@ -138,6 +138,10 @@ TEST(CreateErrors, a_description_that_does_not_fit_fails_with_one_line_and_write
         {"character above U+00FF", R"({"title": "\u20ac"})", "outside U+0000..U+00FF"},
         {"layout out of range", R"({"layout": 7})", "\"layout\" must be 0, 1, 2 or 3"},
         {"empty popup value", R"({"fields": [{"popup": ["a", ""]}]})", "must not be empty"},
+        {"popup value that reads as a chunk header", R"({"fields": [{"popup": ["a", "popupb", "c"]}]})",
+         "would read back as a chunk header"},
+        {"popup value that reads as a 5.x chunk header", R"({"layout": 1, "fields": [{"popup": ["deflta"]}]})",
+         "would read back as a chunk header"},
         {"too many cells", R"({"fields": [{}], "records": [["a", "b"]]})", "more than 1 entries"},
     };
     for (const BadSpec& c : cases) {

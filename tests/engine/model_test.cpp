@@ -106,6 +106,17 @@ INSTANTIATE_TEST_SUITE_P(Layouts, ModelWidths,
                                            WidthCase{2, -7, -20}, WidthCase{1, 5, 20}, WidthCase{1, 0, 20},
                                            WidthCase{0, 10, 20}));
 
+TEST(ModelTypes, an_international_date_set_back_to_date_stays_a_date_after_saving)
+{
+    auto db = NewDatabase(3, {"When"}, 1);
+    db->SetFieldType(1, kTypeIntDate);
+    auto reloaded = LoadImage(SaveImage(*db));
+    EXPECT_EQ(reloaded->GetFieldType(1), kTypeIntDate);
+    reloaded->SetFieldType(1, kTypeDate);
+    EXPECT_EQ(reloaded->GetFieldType(1), kTypeDate);
+    EXPECT_EQ(LoadImage(SaveImage(*reloaded))->GetFieldType(1), kTypeDate);
+}
+
 TEST(ModelMoveField, moving_field_1_to_3_moves_names_cells_widths_types_and_popups)
 {
     auto db = NewDatabase(3, {"A", "B", "C"}, 2);

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <random>
 
@@ -105,10 +104,8 @@ TEST(DamagedFiles, info_on_each_kept_broken_file_ends_with_0_or_1)
 {
     if (CliBinary().empty())
         GTEST_SKIP() << "QUORVIL_CLI is not set";
-    const char* data = std::getenv("QUORVIL_TEST_DATA");
-    ASSERT_NE(data, nullptr);
     int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(std::string(data) + "/broken")) {
+    for (const auto& entry : std::filesystem::directory_iterator(testkit::TestDataDir() + "/broken")) {
         if (entry.path().extension() != ".pdb")
             continue;
         ++files;

@@ -39,6 +39,15 @@ std::vector<std::string> TempDir::Entries() const
     return names;
 }
 
+std::string TestDataDir()
+{
+    if (const char* dir = std::getenv("QUORVIL_TEST_DATA"))
+        return dir;
+    // The folder lies beside this file's own; ctest does not always pass
+    // the variable on.
+    return (fs::path(__FILE__).parent_path().parent_path() / "data").string();
+}
+
 std::vector<uint8_t> ReadBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -25,6 +25,9 @@ private:
     std::string path_;
 };
 
+// The folder tests/data: QUORVIL_TEST_DATA, or found from this source file.
+std::string TestDataDir();
+
 std::vector<uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 void WriteText(const std::string& path, const std::string& text);

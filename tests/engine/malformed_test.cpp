@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -309,10 +308,8 @@ TEST(MalformedChunks, a_text_without_nul_at_the_end_of_the_file_ends_there)
 
 TEST(MalformedFiles, the_kept_broken_files_load_or_raise_in_out_error)
 {
-    const char* data = std::getenv("QUORVIL_TEST_DATA");
-    ASSERT_NE(data, nullptr) << "QUORVIL_TEST_DATA names tests/data";
     int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(std::string(data) + "/broken")) {
+    for (const auto& entry : std::filesystem::directory_iterator(testkit::TestDataDir() + "/broken")) {
         if (entry.path().extension() != ".pdb")
             continue;
         ++files;

@@ -174,12 +174,14 @@ void TJFILE::ReadRecords(ByteReader& in)
     kept.reserve(RecordList.size());
     Records.reserve(RecordList.size());
     // Records whose data overlap could make a small file claim gigabytes of
-    // text; real files give every record bytes of its own.
+    // text, or make the reader scan the same bytes over and over; real files
+    // give every record bytes of its own, so the bytes read stay within the file.
     size_t budget = in.Size();
     for (const REC_HDR& entry : RecordList) {
         if (entry.RecAttributes & 0x80)
             continue;
         in.Seek(entry.DataOffset);
+        const size_t recordStart = in.Position();
         if (Layout == 0) {
             for (auto& text : texts)
                 text = ReadCString(in);
@@ -196,9 +198,7 @@ void TJFILE::ReadRecords(ByteReader& in)
                 in.Skip(length);
             }
         }
-        size_t bytes = 0;
-        for (const auto& text : texts)
-            bytes += text.size();
+        const size_t bytes = in.Position() - recordStart;
         if (bytes > budget)
             throw EInOutError("The file is damaged: its records overlap.");
         budget -= bytes;

@@ -200,6 +200,27 @@ TEST(MalformedOffsets, records_that_overlap_cannot_make_a_small_file_claim_gigab
     EXPECT_NE(outcome.find("overlap"), std::string::npos) << outcome;
 }
 
+TEST(MalformedOffsets, records_sharing_one_long_text_without_nul_are_read_once_then_rejected)
+{
+    // Each of 65535 3.x records would read the same 8 MB up to the end of
+    // the file: reading stops once the bytes read exceed the file.
+    Database d = pdbtest::WideDatabase(0, 1);
+    d.records.clear();
+    Bytes image = Build(d);
+    const uint32_t text = uint32_t(image.size() + 65535 * 8);
+    Bytes hostile(image.begin(), image.begin() + 78);
+    pdbtest::WriteU16(hostile, 76, 0xFFFF);
+    for (size_t r = 0; r < 65535; ++r) {
+        hostile.insert(hostile.end(), 8, 0);
+        pdbtest::WriteU32(hostile, hostile.size() - 8, text);
+    }
+    pdbtest::WriteU32(hostile, 52, pdbtest::ReadU32(image, 52) + 65535 * 8);
+    hostile.insert(hostile.end(), image.begin() + 78, image.end());
+    hostile.insert(hostile.end(), 8 << 20, 'x');
+    std::string outcome = Outcome(hostile);
+    EXPECT_NE(outcome.find("overlap"), std::string::npos) << outcome;
+}
+
 TEST(MalformedOffsets, two_entries_for_the_same_small_record_load_as_two_records)
 {
     Database d = SampleDatabase(3);

@@ -3,9 +3,12 @@
 #include "errors.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -38,6 +41,34 @@ std::string BaseNameOf(const std::string& path)
 {
     size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Removes the temporary files ".NAME.XXXXXX" of earlier replacements of
+// `target` that were killed before their rename. A replacement in progress
+// holds its temporary file locked, so only unlocked ones go.
+void RemoveStaleTemporaries(const std::string& target)
+{
+    const std::string dir = DirectoryOf(target);
+    const std::string prefix = "." + BaseNameOf(target) + ".";
+    DIR* listing = ::opendir(dir.c_str());
+    if (!listing)
+        return;
+    while (const dirent* entry = ::readdir(listing)) {
+        std::string_view name = entry->d_name;
+        auto isSuffixChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; };
+        if (name.size() != prefix.size() + 6 || !name.starts_with(prefix) ||
+            !std::all_of(name.begin() + long(prefix.size()), name.end(), isSuffixChar))
+            continue;
+        const std::string path = dir + "/" + std::string(name);
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+    ::closedir(listing);
 }
 
 }  // namespace
@@ -80,7 +111,7 @@ void TMemoryStream::Write(const void* buffer, size_t count)
 
 // --- TFileStream -----------------------------------------------------------
 
-TFileStream::TFileStream(const std::string& fileName, Mode mode) : fileName_(fileName)
+TFileStream::TFileStream(const std::string& fileName, Mode mode) : fileName_(fileName), diskName_(fileName)
 {
     int flags = O_RDWR | O_CLOEXEC | (mode == Mode::CreateOrOpen ? O_CREAT : 0);
     fd_ = ::open(fileName.c_str(), flags, 0666);
@@ -221,12 +252,13 @@ std::unique_ptr<TFileStream> TFileStream::CreateTemporaryBeside(const std::strin
     std::string pattern = DirectoryOf(target) + "/." + BaseNameOf(target) + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    int fd = ::mkstemp(name.data());
+    int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0)
         throw EStreamError("Cannot create file \"" + target + "\". " + SystemReason(errno));
     std::unique_ptr<TFileStream> temp(new TFileStream());
     temp->fd_ = fd;
-    temp->fileName_ = name.data();
+    temp->fileName_ = target;
+    temp->diskName_ = name.data();
     ::flock(fd, LOCK_EX | LOCK_NB);
     // The new version keeps the permissions of the file it replaces.
     struct stat st {};
@@ -246,9 +278,11 @@ void TFileStream::CommitOver(const std::string& target, Durability durability)
         Sync();
     else
         Flush();
-    if (::rename(fileName_.c_str(), target.c_str()) != 0)
+    if (::rename(diskName_.c_str(), target.c_str()) != 0)
         throw EStreamError("Cannot create file \"" + target + "\". " + SystemReason(errno));
     fileName_ = target;
+    diskName_ = target;
+    RemoveStaleTemporaries(target);
     if (durability == Durability::Unsynced)
         return;
     // Make the rename itself durable.
@@ -262,7 +296,7 @@ void TFileStream::CommitOver(const std::string& target, Durability durability)
 void TFileStream::Discard()
 {
     wbuf_.clear();
-    ::unlink(fileName_.c_str());
+    ::unlink(diskName_.c_str());
 }
 
 }  // namespace quorvil

@@ -72,7 +72,9 @@ public:
     // Writes a complete new version of `target` crash-safely: `writer` fills a
     // locked temporary file in the same directory, which is renamed over the
     // target. On any failure the target is untouched and the exception passes
-    // on. Returns the stream of the new file, still locked.
+    // on; errors name the target. Temporary files that earlier, killed
+    // replacements left beside the target are removed once it is replaced.
+    // Returns the stream of the new file, still locked.
     template <class Writer>
     static std::unique_ptr<TFileStream> ReplaceFile(const std::string& target, Writer&& writer,
                                                     Durability durability = Durability::Synced)
@@ -97,7 +99,8 @@ private:
     void WriteAt(const uint8_t* data, size_t count, uint64_t position);
 
     int fd_ = -1;
-    std::string fileName_;
+    std::string fileName_;  // the name messages give: the target for a temporary file
+    std::string diskName_;  // the name on disk
     uint64_t pos_ = 0;
     std::vector<uint8_t> wbuf_;
     uint64_t wbufStart_ = 0;

@@ -4,6 +4,7 @@
 #include "command_guard.h"
 #include "database_page.h"
 #include "database_tabs.h"
+#include "extended_grid.h"
 #include "field_types.h"
 #include "format_settings.h"
 #include "gui_test_support.h"

@@ -1,5 +1,7 @@
 #include "database.h"
 
+#include <utility>
+
 namespace quorvil {
 
 TDataBase::TDataBase(StatusSink status) : status_(std::move(status)) {}
@@ -33,6 +35,24 @@ void TDataBase::Status(const std::string& text)
 {
     if (status_)
         status_(text);
+}
+
+void TDataBase::SwapRecords(int a, int b)
+{
+    TJFILE::SwapRecords(a, b);  // checks the indexes first
+    if (size_t(a) <= shown_.size() && size_t(b) <= shown_.size())
+        std::swap(shown_[size_t(a - 1)], shown_[size_t(b - 1)]);
+}
+
+void TDataBase::PermuteRecords(const std::vector<int>& order)
+{
+    TJFILE::PermuteRecords(order);  // throws for anything but a permutation
+    if (order.size() != shown_.size())
+        return;
+    std::vector<uint8_t> flags(shown_.size());
+    for (size_t p = 0; p < order.size(); ++p)
+        flags[p] = shown_[size_t(order[p] - 1)];
+    shown_ = std::move(flags);
 }
 
 int TDataBase::GetShown(int k) const

@@ -20,6 +20,9 @@ public:
     void SetRecordCount(uint16_t n) override;
     void SetModified() override;
     void Status(const std::string& text) override;
+    // Records that change places take their flags along.
+    void SwapRecords(int a, int b) override;
+    void PermuteRecords(const std::vector<int>& order) override;
 
     // Flag of record k (from 1): 1 shown, 0 hidden by the find filter; 0 for
     // k outside the records.

@@ -1,36 +1,77 @@
 #pragma once
-// The contents of one database tab. For now a read-only table; the grid,
-// list and record views replace it.
+// The contents of one database tab: the grid of its database, with editing
+// in place, the long-text editor and the calendar on a double click, column
+// moves that move the field, and header clicks that sort and reverse.
 #include <QWidget>
 
 #include <vector>
 
-class QTableView;
+class QModelIndex;
 
 namespace quorvil {
 
 class TDataBase;
-class TRecordTableModel;
+class TDatabaseModel;
+class TExtendedGrid;
 
 class TDatabasePage : public QWidget {
     Q_OBJECT
 public:
-    TDatabasePage(int tab, QWidget* parent = nullptr);
-    // Shows `db` (null: nothing), with column widths fitted to the contents.
-    void SetDatabase(const TDataBase* db);
-    // Fills the view again from the database.
+    explicit TDatabasePage(int tab, QWidget* parent = nullptr);
+
+    // Shows `db` (null: nothing) with columns of the default width, set up
+    // by field type; no header sort is in force.
+    void SetDatabase(TDataBase* db);
+    TDataBase* DataBase() const;
+    // Fills the grid again from the database (FillGrid): column titles,
+    // kinds and lists by field, rows from the find filter.
     void RefreshView();
+    // The widths of the columns, one per field in field order.
     std::vector<int> ColumnWidths() const;
     // Width k goes to column k; columns without a width keep theirs.
     void SetColumnWidths(const std::vector<int>& widths);
     bool GridVisible() const;
-    QTableView* Grid() const { return grid_; }
-    TRecordTableModel* Model() const { return model_; }
+    TExtendedGrid* Grid() const { return grid_; }
+    TDatabaseModel* Model() const { return model_; }
+
+    // Column and row (from 0; -1 for the title row or none) under the mouse
+    // when the context menu was last asked for; the list view shows the
+    // field of ContextCol.
+    int ContextCol() const { return contextCol_; }
+    int ContextRow() const { return contextRow_; }
+    void SetContextCol(int col) { contextCol_ = col; }
+
+    // Commands of the grid, each showing its own failures.
+    // A double click on the current cell: the long-text editor for a
+    // "STRING" field, the calendar for an "INT.DATE" field holding a date.
+    void GridDblClick();
+    // A click on the title of column `col`: sorts by its field, then field
+    // 1; a second click on the same title reverses the rows.
+    void HeaderClick(int col);
+    // The user dragged column `from` to position `to`: the field moves in
+    // the database, and the grid's column order is the field order again.
+    void GridColumnMoved(int from, int to);
+
+signals:
+    // The database changed through the grid (an edit, a sort, a column move).
+    void DatabaseEdited();
+    // The context menu was asked for at `globalPos` (ContextCol and
+    // ContextRow are set).
+    void ContextPopup(const QPoint& globalPos);
 
 private:
-    QTableView* grid_;
-    TRecordTableModel* model_;
-    const TDataBase* db_ = nullptr;
+    void SetUpColumns();
+    void EditLongText(const QModelIndex& index);
+    void EditIntDate(const QModelIndex& index);
+    void SortByColumn(int col);
+    void SectionMoved(int logical, int oldVisual, int newVisual);
+    void ShowEditError(const QString& message);
+
+    TExtendedGrid* grid_;
+    TDatabaseModel* model_;
+    int contextCol_ = 0;
+    int contextRow_ = -1;
+    bool restoringOrder_ = false;  // the page itself moves header sections
 };
 
 }  // namespace quorvil

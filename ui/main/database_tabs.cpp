@@ -44,6 +44,8 @@ TDatabaseTabs::TDatabaseTabs(QWidget* parent) : QTabWidget(parent)
         pages_[size_t(tab)]->setObjectName(Tr("TabSheet%1").arg(tab));
         addTab(pages_[size_t(tab)], QString());
         setTabVisible(tab, false);
+        // The status line counts records and shows the modified flag.
+        connect(pages_[size_t(tab)], &TDatabasePage::DatabaseEdited, this, &TDatabaseTabs::ActiveChanged);
     }
     lastTab_ = currentIndex();
     connect(this, &QTabWidget::currentChanged, this, [this](int index) {
@@ -142,6 +144,7 @@ void TDatabaseTabs::OpenSteps(int tab, const std::string& path)
     const std::string widths = ini->ReadString(db.PdbHeader.Name, "ColWidth");
     page->SetDatabase(&db);
     page->SetColumnWidths(ParseColumnWidths(widths, db.FieldCount()));
+    page->RefreshView();  // after the stored widths, so List columns stay narrow
 
     setTabText(tab, EscapeMnemonics(PathToQString(TabCaption(path))));
     setTabToolTip(tab, PathToQString(path));

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -77,6 +78,7 @@ TMainForm::TMainForm(QWidget* parent)
         centre_->setCurrentIndex(0);
         close();
     });
+    qApp->installEventFilter(this);
 }
 
 TMainForm::~TMainForm()
@@ -161,6 +163,32 @@ void TMainForm::closeEvent(QCloseEvent* event)
         }
     }
     event->accept();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
+        && static_cast<QWidget*>(watched)->window() == this)
+        return FormKeyDown(*static_cast<QKeyEvent*>(event));
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool TMainForm::FormKeyDown(const QKeyEvent& key)
+{
+    const Qt::KeyboardModifiers mods = key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier
+                                                           | Qt::MetaModifier);
+    const char* button = nullptr;
+    if (key.key() == Qt::Key_Insert && mods == Qt::NoModifier)
+        button = "AddBtn";
+    else if (key.key() == Qt::Key_H && mods == Qt::ControlModifier)
+        button = "ReplaceBtn";
+    else if (key.key() == Qt::Key_F && (mods & ~Qt::ShiftModifier) == Qt::ControlModifier)
+        button = "FindBtn";  // the character Ctrl+F types, with or without Shift
+    if (!button)
+        return false;
+    // A disabled button ignores the click; the key is consumed all the same.
+    Action(button)->trigger();
+    return true;
 }
 
 void TMainForm::LoadBtnClick()

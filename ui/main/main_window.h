@@ -9,6 +9,7 @@
 #include <string>
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QStackedWidget;
@@ -49,6 +50,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Previews every key pressed anywhere in this window (FormKeyDown).
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Menus and toolbar (main_actions.cpp), each wired in its own function.
@@ -69,6 +72,9 @@ private:
     void ShowStatus(const QString& text);
     void UpdateActiveInfo();
     void FormDestroy();
+    // Insert, Ctrl+H and Ctrl+F click their buttons wherever the focus is;
+    // true when the key was one of them (it is then consumed).
+    bool FormKeyDown(const QKeyEvent& key);
 
     TDatabaseTabs* tabs_;
     QStackedWidget* centre_;

@@ -1,0 +1,208 @@
+#include "database_model.h"
+
+#include "database.h"
+#include "field_types.h"
+#include "text_convert.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace quorvil {
+
+namespace {
+
+constexpr char kBreakMark = char(0xA4);  // '¤' in Windows-1252
+
+}  // namespace
+
+bool IsStringField(uint16_t fieldType)
+{
+    // A field not yet saved has code 0 and is a "STRING" field too.
+    return fieldType == kTypeString || fieldType == kTypeNew;
+}
+
+QString GridText(std::string_view value)
+{
+    if (value.find_first_of("\r\n") == std::string_view::npos)
+        return ToQString(value);
+    std::string shown;
+    shown.reserve(value.size());
+    for (size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c == '\r' || c == '\n') {
+            shown.push_back(kBreakMark);
+            if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n')
+                ++i;
+        } else {
+            shown.push_back(c);
+        }
+    }
+    return ToQString(shown);
+}
+
+std::string EditedValue(const QString& text, uint16_t fieldType)
+{
+    std::string value = FromQString(text);
+    if (IsStringField(fieldType))
+        std::replace(value.begin(), value.end(), kBreakMark, '\n');
+    return value;
+}
+
+TDatabaseModel::TDatabaseModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void TDatabaseModel::SetDatabase(TDataBase* db)
+{
+    beginResetModel();
+    db_ = db;
+    reversed_ = false;
+    sortColumn_ = kNoColumn;
+    columns_ = db ? db->FieldCount() : 0;
+    rows_ = ShownRows();
+    endResetModel();
+}
+
+std::vector<uint16_t> TDatabaseModel::ShownRows() const
+{
+    std::vector<uint16_t> rows;
+    if (!db_)
+        return rows;
+    for (int r = 1; r <= db_->RecordCount(); ++r)
+        if (db_->GetShown(r))
+            rows.push_back(uint16_t(r));
+    if (reversed_)
+        std::reverse(rows.begin(), rows.end());
+    return rows;
+}
+
+void TDatabaseModel::Refill()
+{
+    const int fields = db_ ? db_->FieldCount() : 0;
+    std::vector<uint16_t> rows = ShownRows();
+    if (fields != columns_) {
+        beginResetModel();
+        columns_ = fields;
+        rows_ = std::move(rows);
+        endResetModel();
+        return;
+    }
+    // Rows are positions, as in a grid that is written over: surplus rows go
+    // at the end, missing ones come at the end, then every cell is new.
+    const int oldCount = int(rows_.size());
+    const int newCount = int(rows.size());
+    if (newCount < oldCount) {
+        beginRemoveRows(QModelIndex(), newCount, oldCount - 1);
+        rows_.resize(size_t(newCount));
+        endRemoveRows();
+    } else if (newCount > oldCount) {
+        beginInsertRows(QModelIndex(), oldCount, newCount - 1);
+        rows_.insert(rows_.end(), rows.begin() + oldCount, rows.end());
+        endInsertRows();
+    }
+    rows_ = std::move(rows);
+    if (columns_ > 0) {
+        emit headerDataChanged(Qt::Horizontal, 0, columns_ - 1);
+        if (newCount > 0)
+            emit dataChanged(index(0, 0), index(newCount - 1, columns_ - 1));
+    }
+}
+
+void TDatabaseModel::ReverseRows()
+{
+    reversed_ = !reversed_;
+    std::reverse(rows_.begin(), rows_.end());
+    if (!rows_.empty() && columns_ > 0)
+        emit dataChanged(index(0, 0), index(int(rows_.size()) - 1, columns_ - 1));
+}
+
+int TDatabaseModel::RecordOfRow(int row) const
+{
+    return row >= 0 && size_t(row) < rows_.size() ? rows_[size_t(row)] : 0;
+}
+
+QString TDatabaseModel::CellText(int row, int col) const
+{
+    if (!db_ || col < 0 || col >= columns_)
+        return {};
+    const int record = RecordOfRow(row);
+    return record ? GridText(db_->CellView(record, col + 1)) : QString();
+}
+
+bool TDatabaseModel::MoveField(int from, int to)
+{
+    if (!db_ || from < 0 || from >= columns_ || to < 0 || to >= columns_ || columns_ != db_->FieldCount())
+        return false;
+    if (from == to)
+        return true;
+    beginMoveColumns(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
+    try {
+        db_->MoveField(from + 1, to + 1);
+    } catch (...) {
+        // The indexes were checked, so only memory can run out here; the
+        // view must still hear the end of the move it was told about.
+        endMoveColumns();
+        throw;
+    }
+    endMoveColumns();
+    return true;
+}
+
+int TDatabaseModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(rows_.size());
+}
+
+int TDatabaseModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : columns_;
+}
+
+QVariant TDatabaseModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return CellText(index.row(), index.column());
+}
+
+bool TDatabaseModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!db_ || role != Qt::EditRole || !index.isValid() || index.model() != this)
+        return false;
+    const int record = RecordOfRow(index.row());
+    const int field = index.column() + 1;
+    if (!record || field > columns_)
+        return false;
+    sortColumn_ = kNoColumn;
+    const QString text = value.toString();
+    // A cell left as it was stores nothing, even where the shown text is not
+    // the stored one (a CR LF pair shows as one '¤').
+    if (text == CellText(index.row(), index.column()))
+        return true;
+    const std::string stored = EditedValue(text, db_->GetFieldType(field));
+    if (stored == db_->CellView(record, field))
+        return true;
+    try {
+        db_->SetCell(record, field, stored);
+    } catch (const std::exception& e) {
+        emit EditFailed(MessageText(e.what()));
+        return false;
+    }
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    emit Edited();
+    return true;
+}
+
+Qt::ItemFlags TDatabaseModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+QVariant TDatabaseModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && db_ && section >= 0 && section < columns_)
+        return ToQString(db_->GetFieldName(section + 1));
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+}  // namespace quorvil

@@ -1,0 +1,87 @@
+#pragma once
+// The grid's data source for one database: a column per field and a row per
+// record that passes the find filter, in display order. The model keeps only
+// the record number of each row; cells are read from the database when the
+// view asks for them, so a refill costs the row map and nothing more.
+#include <QAbstractTableModel>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvil {
+
+class TDataBase;
+
+// "STRING" fields: code 1, and 0 for a field not saved yet.
+bool IsStringField(uint16_t fieldType);
+// A stored value as the grid shows it: a CR with the LF after it, a lone CR
+// and a lone LF each become one '¤'.
+QString GridText(std::string_view value);
+// The bytes an edit of a cell hands to the engine: in a "STRING" field every
+// '¤' becomes LF; other fields keep the text as typed.
+std::string EditedValue(const QString& text, uint16_t fieldType);
+
+class TDatabaseModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    static constexpr int kNoColumn = -1;
+
+    explicit TDatabaseModel(QObject* parent = nullptr);
+
+    // Shows `db` (null: nothing) in record order and forgets the header
+    // sort and the reversal.
+    void SetDatabase(TDataBase* db);
+    TDataBase* DataBase() const { return db_; }
+    // Rebuilds the rows from the Shown flags (a reversed grid stays
+    // reversed) and has every cell read again. Rows keep their positions, so
+    // the current cell stays where it was.
+    void Refill();
+    // Reverses the order of the rows; the database keeps its order.
+    void ReverseRows();
+    // The next refill lists the records in database order.
+    void ClearReversal() { reversed_ = false; }
+    bool Reversed() const { return reversed_; }
+
+    // Record number (from 1) of a row (from 0); 0 outside the rows.
+    int RecordOfRow(int row) const;
+    // The text a cell shows (line breaks as '¤'); empty outside the table.
+    QString CellText(int row, int col) const;
+
+    // Column of the last header sort; kNoColumn after an open and after
+    // every edit through the grid.
+    int SortColumn() const { return sortColumn_; }
+    void SetSortColumn(int col) { sortColumn_ = col; }
+
+    // Moves field from+1 to position to+1 in the database; the columns move
+    // with it (their settings too, in the grid). False for columns out of range.
+    bool MoveField(int from, int to);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // The grid's cell edit: the record of the row gets the new value of the
+    // column's field when it differs from what the cell shows. An engine
+    // error arrives as EditFailed and the result is false.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+signals:
+    // A cell edit changed the database.
+    void Edited();
+    // The engine refused a cell edit; the message is the one to show.
+    void EditFailed(const QString& message);
+
+private:
+    std::vector<uint16_t> ShownRows() const;
+
+    TDataBase* db_ = nullptr;
+    std::vector<uint16_t> rows_;  // record numbers (at most 65535) in display order
+    int columns_ = 0;
+    int sortColumn_ = kNoColumn;
+    bool reversed_ = false;
+};
+
+}  // namespace quorvil

@@ -1,0 +1,68 @@
+#include "long_text_check.h"
+
+#include "long_text_dialog.h"
+#include "message_dialog.h"
+#include "text_convert.h"
+
+namespace quorvil {
+
+namespace {
+
+bool g_leaveChosen = false;
+
+enum class TTooLong { ReEdit, Truncate, Leave, Cancel };
+
+TTooLong AskTooLong(qsizetype length)
+{
+    // The captions stay replaced, as every user of these buttons sets its own.
+    MessageTexts().Captions[mbNoToAll] = Tr("Re-edit");
+    MessageTexts().Captions[mbYesToAll] = Tr("Truncate");
+    MessageTexts().Captions[mbAll] = Tr("Leave");
+    const QString text = Tr("String has become too long to save in pre-5.5 JFile Format (len = ")
+                         + QString::number(length) + Tr(", max=") + QString::number(kMaxOldLayoutText)
+                         + Tr(" characters)");
+    switch (MessageDlgButtons(text, mtWarning, {mbNoToAll, mbYesToAll, mbAll, mbCancel},
+                              g_leaveChosen ? mbAll : mbNoToAll)) {
+    case mrNoToAll: return TTooLong::ReEdit;
+    case mrYesToAll: return TTooLong::Truncate;
+    case mrAll: return TTooLong::Leave;
+    default: return TTooLong::Cancel;
+    }
+}
+
+}  // namespace
+
+bool EditLongValue(QString& text)
+{
+    QString edited = text;
+    if (!EditLongText(edited))
+        return false;
+    // A text that was already too long was saved in a 5.5 file on purpose.
+    const bool check = text.size() <= kMaxOldLayoutText;
+    while (check && edited.size() > kMaxOldLayoutText) {
+        switch (AskTooLong(edited.size())) {
+        case TTooLong::ReEdit:
+            if (!EditLongText(edited))
+                return false;
+            break;
+        case TTooLong::Truncate:
+            edited.truncate(kMaxOldLayoutText);
+            break;
+        case TTooLong::Leave:
+            g_leaveChosen = true;
+            text = edited;
+            return true;
+        case TTooLong::Cancel:
+            return false;
+        }
+    }
+    text = edited;
+    return true;
+}
+
+void ForgetLeaveChoice()
+{
+    g_leaveChosen = false;
+}
+
+}  // namespace quorvil

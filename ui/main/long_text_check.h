@@ -1,0 +1,22 @@
+#pragma once
+// The long-text editor of a cell, with the warning about values that the
+// layouts before 5.5 cannot save.
+#include <QString>
+
+namespace quorvil {
+
+// Longest text the layouts before JFile 5.5 save in one cell.
+constexpr int kMaxOldLayoutText = 4000;
+
+// Shows the long-text editor on `text` (line breaks as '¤'). While the new
+// text is longer than kMaxOldLayoutText characters, and the old one was not,
+// asks whether to edit it again, truncate it or leave it long. True when a
+// new text was accepted; then `text` holds it. False, with `text` unchanged,
+// when the user cancelled the editor or the warning.
+bool EditLongValue(QString& text);
+
+// Once the user has chosen "Leave", it is the warning's default button for
+// the rest of the run. Tests start over with this.
+void ForgetLeaveChoice();
+
+}  // namespace quorvil

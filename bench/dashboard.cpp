@@ -1,0 +1,255 @@
+// The performance dashboard: generates the standard large database and prints
+// one table of every figure beside its baseline measured in the same run, as
+// a ratio, with the target each ratio must meet. Each figure is the best of a
+// few runs (the machine is shared; the best run is the least disturbed one).
+// Exit status 1 when a target is missed.
+#include "bench_data.h"
+#include "record_sort.h"
+#include "text_writers.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace quorvil::bench {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kRuns = 3;
+
+double Seconds(const std::function<void()>& work)
+{
+    auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The best of `runs` runs of `work`; `prepare` runs before each, untimed.
+double Best(const std::function<void()>& work, const std::function<void()>& prepare = {}, int runs = kRuns)
+{
+    double best = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        if (prepare)
+            prepare();
+        best = std::min(best, Seconds(work));
+    }
+    return best;
+}
+
+struct Row {
+    std::string what;
+    std::string value;
+    std::string baselineName;
+    std::string baseline;
+    double ratio;
+    double limit;  // ratio must stay below (or at) this; 0: no target
+};
+
+std::string Ms(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f ms", seconds * 1000);
+    return text;
+}
+
+std::string Mb(double bytes)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f MB", bytes / 1e6);
+    return text;
+}
+
+Row TimeRow(const std::string& what, double seconds, const std::string& baselineName, double baseline,
+            double limit)
+{
+    return {what, Ms(seconds), baselineName, Ms(baseline), seconds / baseline, limit};
+}
+
+bool Print(const std::vector<Row>& rows)
+{
+    std::printf("%-30s %11s   %-30s %11s %7s  %s\n", "measure", "value", "baseline", "value", "ratio", "target");
+    std::printf("%s\n", std::string(107, '-').c_str());
+    bool allMet = true;
+    for (const Row& row : rows) {
+        char target[32] = "";
+        if (row.limit > 0) {
+            bool met = row.ratio <= row.limit;
+            allMet = allMet && met;
+            std::snprintf(target, sizeof target, "<= %.0f %s", row.limit, met ? "ok" : "MISSED");
+        }
+        std::printf("%-30s %11s   %-30s %11s %6.2fx  %s\n", row.what.c_str(), row.value.c_str(),
+                    row.baselineName.c_str(), row.baseline.c_str(), row.ratio, target);
+    }
+    return allMet;
+}
+
+// Peak resident memory of a fresh process (this program run again) that
+// opens the database and holds it, in bytes.
+double PeakMemoryWhileOpen(const char* self, const std::string& path)
+{
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::execl(self, self, "--open-and-exit", path.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
+    return double(usage.ru_maxrss) * 1024.0;
+}
+
+// An export beside a copy of the file it wrote, the way cp copies it.
+Row ExportRow(const std::string& what, const std::function<void(const std::string&)>& write,
+              const std::string& file, const fs::path& dir, double limit)
+{
+    double seconds = Best([&] { write(file); });
+    fs::path copy = dir / "copy";
+    double copying = Best([&] { fs::copy_file(file, copy, fs::copy_options::overwrite_existing); },
+                          [&] { fs::remove(copy); });
+    double bytes = double(fs::file_size(file));
+    Row row = TimeRow(what + " (" + Mb(bytes) + ")", seconds, "cp of the same bytes", copying, limit);
+    fs::remove(copy);
+    return row;
+}
+
+struct Context {
+    const char* self;
+    fs::path dir;
+    std::string path;  // the standard large database
+    std::string copy;  // a copy of it, for a second database open at the same time
+    double fileSize;
+    double reading;    // seconds to read the file's bytes
+    std::string readName;
+};
+
+void SaveInto(TJFILE& db, const std::string& file)
+{
+    TFileStream stream(file, TFileStream::Mode::CreateOrOpen);
+    db.Save(stream);
+    stream.Flush();
+}
+
+void AddLoadAndSave(const Context& c, std::unique_ptr<TJFILE>& db, std::vector<Row>& rows)
+{
+    double loading = Best([&] { db = Open(c.path); }, [&] { db.reset(); });
+    rows.push_back(TimeRow("load", loading, c.readName, c.reading, 5));
+
+    const std::string saved = (c.dir / "saved.pdb").string();
+    double saving = Best([&] { SaveInto(*db, saved); }, [&] { fs::remove(saved); });
+    rows.push_back(TimeRow("save", saving, c.readName, c.reading, 5));
+
+    // What the editor does: a new file beside the old one, synced, renamed over it.
+    const std::string own = (c.dir / "own.pdb").string();
+    fs::copy_file(c.path, own);
+    std::unique_ptr<TJFILE> opened = Open(own);
+    double safe = Best([&] { opened->SaveWithName(opened->PdbHeader.Name); });
+    rows.push_back(TimeRow("save, crash-safe with fsync", safe, c.readName, c.reading, 0));
+
+    // The child opens the copy: this process holds the file open and locked.
+    const double peak = PeakMemoryWhileOpen(c.self, c.copy);
+    rows.push_back({"peak memory while open", Mb(peak), "file size", Mb(c.fileSize), peak / c.fileSize, 3});
+}
+
+void AddConversions(const Context& c, std::vector<Row>& rows)
+{
+    const char* const layouts[] = {"JFile 3.x", "JFile Pro 4.x", "JFile 5.x"};
+    const std::string saved = (c.dir / "converted.pdb").string();
+    for (int layout = 0; layout <= 2; ++layout) {
+        std::unique_ptr<TJFILE> db;
+        auto fresh = [&] {
+            db.reset();
+            fs::remove(saved);
+            db = Open(c.copy);
+        };
+        double converting = Best([&] {
+            db->ConvertLayout(layout);
+            SaveInto(*db, saved);
+        }, fresh, 2);
+        rows.push_back(TimeRow(std::string("convert to ") + layouts[layout] + ", save", converting, c.readName,
+                               c.reading, 0));
+    }
+}
+
+void AddExports(const Context& c, TJFILE& db, std::vector<Row>& rows)
+{
+    std::vector<int> fields;
+    for (int f = 1; f <= db.FieldCount(); ++f)
+        fields.push_back(f);
+    const std::string stem = (c.dir / "export").string();
+    rows.push_back(ExportRow("CSV export", [&](const std::string& f) { WriteCSV(db, fields, f); }, stem + ".CSV",
+                             c.dir, 3));
+    rows.push_back(ExportRow("HTML export", [&](const std::string& f) { WriteHTML(db, f, fields); },
+                             stem + ".HTM", c.dir, 0));
+    rows.push_back(ExportRow("TXT export", [&](const std::string& f) { WriteTXT(db, f, fields); }, stem + ".TXT",
+                             c.dir, 0));
+}
+
+void AddSort(const Context& c, std::unique_ptr<TJFILE>& db, std::vector<Row>& rows)
+{
+    const TSortOrder byText{{"Field 1"}, {}, {}};
+    std::vector<std::string> keys;
+    for (int r = 1; r <= db->RecordCount(); ++r)
+        keys.push_back(SortKey(*db, r, byText));
+    std::vector<std::string> sorted;
+    double stdSort = Best([&] { std::sort(sorted.begin(), sorted.end()); }, [&] { sorted = keys; }, 5);
+    double sorting = Best([&] { SortRecords(*db, byText, 1, db->RecordCount()); },
+                          [&] {
+                              db.reset();
+                              db = Open(c.path);
+                          });
+    rows.push_back(TimeRow("sort by a text field", sorting, "std::sort of the same keys", stdSort, 3));
+}
+
+std::vector<Row> Measure(const char* self, const fs::path& dir)
+{
+    // A file of its own: the benchmarks' shared file may be open in another run.
+    Context c{self, dir, (dir / "large.pdb").string(), (dir / "copy.pdb").string(), 0, 0, ""};
+    SaveInto(*MakeLargeDatabase(), c.path);
+    fs::copy_file(c.path, c.copy);
+    c.fileSize = double(fs::file_size(c.path));
+    c.reading = Best([&] { ReadWholeFile(c.path); }, {}, 5);
+    c.readName = "reading the file (" + Mb(c.fileSize) + ")";
+    std::vector<Row> rows;
+    std::unique_ptr<TJFILE> db;
+    AddLoadAndSave(c, db, rows);
+    AddConversions(c, rows);
+    AddExports(c, *db, rows);
+    AddSort(c, db, rows);
+    return rows;
+}
+
+}  // namespace
+
+}  // namespace quorvil::bench
+
+int main(int argc, char** argv)
+{
+    using namespace quorvil::bench;
+    if (argc == 3 && std::strcmp(argv[1], "--open-and-exit") == 0)
+        return quorvil::Open(argv[2])->RecordCount() > 0 ? 0 : 1;
+
+    auto start = std::chrono::steady_clock::now();
+    std::printf("Generating the standard large database (%d records by %d fields)...\n", kLargeRecords,
+                kLargeFields);
+    std::fflush(stdout);
+    fs::path dir = fs::temp_directory_path() / ("quorvil-dashboard-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::vector<Row> rows = Measure("/proc/self/exe", dir);
+    fs::remove_all(dir);
+    bool met = Print(rows);
+    std::printf("\nbest of %d runs each; total time %.0f s\n", kRuns,
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    return met ? 0 : 1;
+}

@@ -125,15 +125,6 @@ private slots:
         QCOMPARE(w.model.RecordOfRow(1), 4);
     }
 
-    void editResetsTheHeaderSort()
-    {
-        auto db = FourRecords();
-        Watched w(db.get());
-        w.model.SetSortColumn(1);
-        w.model.setData(w.model.index(0, 0), Tr("one"));  // even an edit that changes nothing
-        QCOMPARE(w.model.SortColumn(), TDatabaseModel::kNoColumn);
-    }
-
     void refillFollowsTheFilterAndKeepsReversal()
     {
         auto db = FourRecords();
@@ -160,30 +151,6 @@ private slots:
         w.model.Refill();
         QCOMPARE(w.model.columnCount(), 3);
         QCOMPARE(reset.size(), 1);
-    }
-
-    void failedEditIsReportedNotThrown()
-    {
-        auto db = FourRecords();
-        Watched w(db.get());
-        QSignalSpy failed(&w.model, &TDatabaseModel::EditFailed);
-        db->SetRecordCount(2);  // rows 3 and 4 now name records that are gone
-        QVERIFY(!w.model.setData(w.model.index(3, 0), Tr("x")));
-        QCOMPARE(failed.size(), 1);
-        QCOMPARE(failed[0][0].toString(), Tr("SetCell: Record index out of range (4)"));
-    }
-
-    void moveFieldMovesColumnAndDefinition()
-    {
-        auto db = FourRecords();
-        Watched w(db.get());
-        QSignalSpy moved(&w.model, &QAbstractItemModel::columnsMoved);
-        QVERIFY(w.model.MoveField(0, 1));
-        QCOMPARE(db->GetFieldName(2), std::string("Name"));
-        QCOMPARE(w.model.index(0, 1).data().toString(), Tr("one"));
-        QCOMPARE(w.model.headerData(0, Qt::Horizontal).toString(), Tr("Data"));
-        QCOMPARE(moved.size(), 1);
-        QVERIFY(!w.model.MoveField(0, 2));  // no column 2
     }
 
     void sortedRecordsKeepTheirShownFlags()

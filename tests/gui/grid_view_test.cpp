@@ -281,9 +281,19 @@ private slots:
         QCOMPARE(f.Field(2, 1), std::string("other"));
     }
 
+    void calendarOpensOnALongDate_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDate>("date");
+        QTest::newRow("lower-case month") << Tr("03 feb 2001") << QDate(2001, 2, 3);
+        QTest::newRow("leap day") << Tr("29 Feb 2000") << QDate(2000, 2, 29);
+        QTest::newRow("the day of date value 0") << Tr("30 DEC 1899") << QDate(1899, 12, 30);
+    }
     void calendarOpensOnALongDate()
     {
-        PageFixture f(kShop, {{"x", "", "", "", "", "03 feb 2001"}});
+        QFETCH(QString, text);
+        QFETCH(QDate, date);
+        PageFixture f(kShop, {{"x", "", "", "", "", FromQString(text)}});
         QDate opened;
         QueueModalAnswer([&opened](QDialog& d) {
             auto& form = dynamic_cast<TCalForm&>(d);
@@ -292,7 +302,7 @@ private slots:
             form.accept();
         });
         f.DoubleClick(0, 5);
-        QCOMPARE(opened, QDate(2001, 2, 3));
+        QCOMPARE(opened, date);
         QCOMPARE(f.Field(1, 6), std::string("10 Feb 2001"));
     }
 
@@ -301,6 +311,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("one-digit day") << Tr("3 Feb 2001");
         QTest::newRow("no such day") << Tr("30 Feb 2001");
+        QTest::newRow("not a leap year") << Tr("29 Feb 1900");
         QTest::newRow("unknown month") << Tr("03 Fbr 2001");
         QTest::newRow("empty") << QString();
     }

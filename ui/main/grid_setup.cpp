@@ -57,7 +57,7 @@ TGridColumn FieldColumn(TGridColumn column, const TJFILE& db, int field)
         column.Width = std::min(column.Width, kMaxListColumnWidth);
     }
     if (type == kTypeBoolean) {
-        // In this order: the unchecked value may never equal the checked one.
+        // Checked first: a column can refuse a value equal to the other one.
         column.SetCheckedValue(Tr("1"));
         column.SetUncheckedValue(Tr("0"));
     }

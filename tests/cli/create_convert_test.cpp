@@ -95,6 +95,20 @@ TEST_P(Create, the_written_file_holds_the_described_database)
     }
 }
 
+TEST_P(Create, the_written_file_follows_the_byte_rules_of_its_layout)
+{
+    json spec = Spec();
+    spec["layout"] = layout();
+    CreateAndParse(spec);
+    pdbtest::Bytes image = testkit::ReadBytes(out());
+    pdbtest::Parsed p = Parse(image, 0, layout() == 2);
+    EXPECT_EQ(p.appInfoOffset, 96u) << "78 + 2 * 8, rounded up to a multiple of 4";
+    const std::string end = layout() == 0 ? "" : std::string("EndJFileData\0\0", 14);
+    EXPECT_EQ(std::string(p.afterChunks.begin(), p.afterChunks.end()), std::string(1, '\0') + end);
+    EXPECT_EQ(p.lengthTables.size(), layout() == 0 ? 0u : 2u);
+    EXPECT_EQ(p.dataEnd, image.size());
+}
+
 TEST_P(Create, the_layout_option_overrides_the_description)
 {
     json spec = Spec();

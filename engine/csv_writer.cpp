@@ -125,7 +125,7 @@ void WriteCSVTo(const TJFILE& db, const std::vector<int>& fields, TStream& strea
         const TDATA& record = db.Records[size_t(r - 1)];
         // One search of the whole record spares one per cell: line feeds are rare.
         std::string_view all = record.AllText();
-        bool lineFeeds = std::memchr(all.data(), '\n', all.size()) != nullptr;
+        bool lineFeeds = all.find('\n') != std::string_view::npos;
         for (size_t i = 0; i < used.size(); ++i) {
             std::string_view cell = exists[i] ? record.Field(used[i]) : std::string_view();
             if (isDate[i])

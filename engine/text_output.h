@@ -48,10 +48,13 @@ public:
         if (!first)
             *to++ = ',';
         *to++ = '"';
-        std::memcpy(to, text.data(), text.size());
-        if (mayHoldLineFeeds && std::memchr(to, '\n', text.size()))
-            std::replace(to, to + text.size(), '\n', '\xCF');
-        to += text.size();
+        // An empty view may carry a null pointer, which memcpy must not get.
+        if (!text.empty()) {
+            std::memcpy(to, text.data(), text.size());
+            if (mayHoldLineFeeds && std::memchr(to, '\n', text.size()))
+                std::replace(to, to + text.size(), '\n', '\xCF');
+            to += text.size();
+        }
         *to++ = '"';
         used_ = size_t(to - buf_.get());
     }

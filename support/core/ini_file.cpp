@@ -54,18 +54,20 @@ bool IsEntry(std::string_view line)
     return eq != std::string_view::npos && eq > 0;
 }
 
+// Lines end at LF, CR LF or a lone CR. The parser breaks lines at each of
+// them, so the comments kept here must too: a comment holding a lone CR
+// would otherwise reach the file whole and read back as more than a comment
+// (a "[" after the CR swallows the next section header).
 std::vector<std::string_view> SplitLines(std::string_view text)
 {
     std::vector<std::string_view> lines;
     while (!text.empty()) {
-        const std::size_t nl = text.find('\n');
-        std::string_view line = text.substr(0, nl);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.push_back(line);
-        if (nl == std::string_view::npos)
+        const std::size_t end = text.find_first_of("\r\n");
+        lines.push_back(text.substr(0, end));
+        if (end == std::string_view::npos)
             break;
-        text.remove_prefix(nl + 1);
+        const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+        text.remove_prefix(end + (crlf ? 2 : 1));
     }
     return lines;
 }

@@ -1,8 +1,10 @@
-// Inputs on which the fuzz targets once stopped, kept in tests/data/broken/:
-// each loads, or fails with the engine's error, as it does since the fix;
-// one that loads saves and loads again to the same definitions and cells.
+// Inputs on which the fuzz targets once stopped. Database files, kept in
+// tests/data/broken/, load or fail with the engine's error as they do since
+// the fix; one that loads saves and loads again to the same definitions and
+// cells. Settings files keep a written key readable and the others as read.
 #include "crash_fixtures.h"
 #include "errors.h"
+#include "ini_file.h"
 #include "streams.h"
 #include "test_files.h"
 
@@ -85,6 +87,52 @@ INSTANTIATE_TEST_SUITE_P(KeptInputs, FuzzFinding, ::testing::ValuesIn(kFindings)
                              std::string name = p.param.file;
                              return name.substr(0, name.find('.'));
                          });
+
+struct IniFinding {
+    const char* name;
+    std::string text;
+};
+
+void PrintTo(const IniFinding& finding, std::ostream* out)
+{
+    *out << finding.name;
+}
+
+const IniFinding kIniFindings[] = {
+    // What the settings target stopped at: a comment whose lone CRs hide a
+    // "[" at the end of the file, which then swallowed the written section's
+    // header.
+    {"fuzzed", std::string("\x3b\xf8\x98\x8c\xf2\xa4\xb5\x68\x8f\x6e\x0d\x5b\x5d\xb2\xff\xff\xff\xff"
+                           "\x80\xff\xff\xff\x69\x6c\x60\x65\x98\x8c\xf2\xa4\xb5\x68\x8f\x6e\x0d\x5b",
+                           36)},
+    {"bracket_after_a_lone_cr", "; note\r["},
+    {"section_after_a_lone_cr", "; note\r[JFilePro]\rTitle=Herbs\r"},
+    {"keys_after_lone_crs", "[JFilePro]\rTitle=Herbs\rSort=3\r[Other]\rA=1"},
+};
+
+class SettingsFinding : public ::testing::TestWithParam<IniFinding> {};
+
+TEST_P(SettingsFinding, a_written_key_reads_back_and_the_others_read_as_before)
+{
+    testkit::TempDir dir;
+    const std::string path = dir.File("export.DEF");
+    testkit::WriteBytes(path, Bytes(GetParam().text.begin(), GetParam().text.end()));
+    std::string title;
+    std::string other;
+    {
+        TIniFile before(path);
+        title = before.ReadString("JFilePro", "Title", "?");
+        other = before.ReadString("Other", "A", "?");
+    }
+    ASSERT_TRUE(TIniFile(path).WriteString("JFilePro", "Sort", "1,2,3"));
+    TIniFile after(path);
+    EXPECT_EQ(after.ReadString("JFILEPRO", "sort"), "1,2,3");
+    EXPECT_EQ(after.ReadString("JFilePro", "Title", "?"), title);
+    EXPECT_EQ(after.ReadString("Other", "A", "?"), other);
+}
+
+INSTANTIATE_TEST_SUITE_P(KeptInputs, SettingsFinding, ::testing::ValuesIn(kIniFindings),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace quorvil::hardening

@@ -1,8 +1,13 @@
-# The two commands of the README: `make run` and `make test`.
+# The two commands of the README: `make run` and `make test`. With CI=true
+# (the CI sets it) `make test` also builds and runs the tests with the
+# sanitizers and runs each fuzz target for a minute.
 BUILD ?= build
+ASAN_BUILD ?= $(BUILD)-asan
+FUZZ_BUILD ?= $(BUILD)-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 
-.PHONY: setup configure build run test bench clean
+.PHONY: setup configure build run test test-sanitize fuzz-ci bench dashboard clean
 
 setup:
 	@scripts/setup.sh
@@ -18,9 +23,30 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+ifeq ($(CI),true)
+	@$(MAKE) --no-print-directory test-sanitize fuzz-ci
+endif
+
+# Every test but the GUI ones, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer; any report fails the test that caused it.
+test-sanitize: setup
+	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVIL_SANITIZE=ON \
+	  -DQUORVIL_GUI=OFF -DQUORVIL_BENCH=OFF >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+fuzz-ci: setup
+	@FUZZ_BUILD_JOBS=$(JOBS) scripts/fuzz.sh $(FUZZ_SECONDS) $(FUZZ_BUILD)
 
 bench: build
 	@$(BUILD)/bench/quorvil_bench
 
+# One table of load, save, conversions, exports, sort and peak memory, each
+# beside its same-run baseline.
+dashboard: configure
+	@cmake --build $(BUILD) --target quorvil_dashboard -j $(JOBS)
+	@$(BUILD)/bench/quorvil_dashboard
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -71,7 +71,7 @@ TJFILE* KilledSave::edited_ = nullptr;
 Bytes* KilledSave::oldImage_ = nullptr;
 Bytes* KilledSave::newImage_ = nullptr;
 
-TEST_F(KilledSave, the_two_versions_are_sizeable_and_differ_from_the_first_record_on)
+TEST_F(KilledSave, a_save_that_is_not_killed_leaves_the_whole_new_file_of_several_megabytes)
 {
     EXPECT_GT(oldImage_->size(), 2'500'000u);
     EXPECT_NE(oldImage_->size(), newImage_->size());

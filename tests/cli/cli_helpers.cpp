@@ -37,7 +37,7 @@ CliResult RunInProcess(const std::vector<std::string>& args)
 std::string CliBinary()
 {
     const char* path = std::getenv("QUORVIL_CLI");
-    return path ? path : "";
+    return path ? path : QUORVIL_CLI_PATH;
 }
 
 CliResult RunBinary(const std::vector<std::string>& args)

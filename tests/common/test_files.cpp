@@ -43,9 +43,7 @@ std::string TestDataDir()
 {
     if (const char* dir = std::getenv("QUORVIL_TEST_DATA"))
         return dir;
-    // The folder lies beside this file's own; ctest does not always pass
-    // the variable on.
-    return (fs::path(__FILE__).parent_path().parent_path() / "data").string();
+    return QUORVIL_TEST_DATA_DIR;
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path)

@@ -62,7 +62,7 @@ void WriteBytes(const std::string& path, const std::string& bytes)
 std::string GoldenPath(const std::string& name)
 {
     const char* data = std::getenv("QUORVIL_TEST_DATA");
-    fs::path root = data ? fs::path(data) : SourceRoot() / "tests" / "data";
+    fs::path root = data ? fs::path(data) : fs::path(QUORVIL_TEST_DATA_DIR);
     return (root / "golden" / name).string();
 }
 
@@ -158,9 +158,10 @@ std::unique_ptr<TJFILE> OpenSample(const std::string& name, const TempDir& scrat
         {"inventory", "Inventory.PDB"}, {"address_book", "AddressBook.PDB"}, {"projects", "Projects.PDB"}};
     std::string path = scratch / files.at(name);
     // A copy, as an open database locks its file against other test runs.
-    const char* built = std::getenv("QUORVIL_SAMPLES");
-    if (built && fs::exists(fs::path(built) / files.at(name))) {
-        fs::copy_file(fs::path(built) / files.at(name), path);
+    const char* env = std::getenv("QUORVIL_SAMPLES");
+    fs::path built = env ? fs::path(env) : fs::path(QUORVIL_SAMPLES_DIR);
+    if (fs::exists(built / files.at(name))) {
+        fs::copy_file(built / files.at(name), path);
         return Open(path);
     }
     std::ifstream in(SourceRoot() / "samples" / (name + ".json"));

@@ -80,7 +80,7 @@ int Info(int argc, char** argv, std::ostream& out)
     Arguments args = Parse(argc, argv, {}, {"--json", "--records"});
     if (args.positional.size() != 1)
         throw UsageError("info takes one file");
-    auto db = Open(args.positional[0]);
+    auto db = OpenReadOnly(args.positional[0]);
     if (args.flags.count("--json"))
         out << DatabaseToJson(*db, args.flags.count("--records") > 0).dump(1) << "\n";
     else
@@ -136,7 +136,7 @@ int Convert(int argc, char** argv, std::ostream&)
     std::error_code ec;
     if (std::filesystem::equivalent(args.positional[0], output, ec))
         throw std::invalid_argument("The output file must not be the input file.");
-    auto db = Open(args.positional[0]);
+    auto db = OpenReadOnly(args.positional[0]);
     db->ConvertLayout(layout);
     TMemoryStream image;
     db->Save(image);
@@ -177,7 +177,7 @@ int Export(int argc, char** argv, std::ostream&)
     if (listed != args.options.end())
         fields = ParseFieldList(listed->second);
 
-    auto db = Open(args.positional[1]);
+    auto db = OpenReadOnly(args.positional[1]);
     if (listed == args.options.end())
         for (int f = 1; f <= db->FieldCount(); ++f)
             fields.push_back(f);

@@ -160,4 +160,16 @@ std::unique_ptr<T> Open(const std::string& fileName, Args&&... args)
     return db;
 }
 
+// Opens an existing file for reading only, without locking it (for tools
+// that read a database the editor may have open), and loads it.
+template <class T = TJFILE>
+std::unique_ptr<T> OpenReadOnly(const std::string& fileName)
+{
+    auto db = std::make_unique<T>();
+    db->AttachStream(std::make_unique<TFileStream>(fileName, TFileStream::Mode::ReadOnly));
+    db->Load();
+    db->FileName = fileName;
+    return db;
+}
+
 }  // namespace quorvil

@@ -113,7 +113,7 @@ void TMemoryStream::Write(const void* buffer, size_t count)
 
 TFileStream::TFileStream(const std::string& fileName, Mode mode) : fileName_(fileName), diskName_(fileName)
 {
-    int flags = O_RDWR | O_CLOEXEC | (mode == Mode::CreateOrOpen ? O_CREAT : 0);
+    int flags = (mode == Mode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC | (mode == Mode::CreateOrOpen ? O_CREAT : 0);
     fd_ = ::open(fileName.c_str(), flags, 0666);
     if (fd_ < 0) {
         int err = errno;
@@ -128,7 +128,7 @@ TFileStream::TFileStream(const std::string& fileName, Mode mode) : fileName_(fil
     }
     // Other writers denied: an advisory lock that a second instance of the
     // program (or a second open in this one) cannot take.
-    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    if (mode != Mode::ReadOnly && ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
         int err = errno;
         ::close(fd_);
         fd_ = -1;

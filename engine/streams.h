@@ -43,7 +43,9 @@ private:
 // long as the object lives. Writes go through a buffer of its own.
 class TFileStream : public TStream {
 public:
-    enum class Mode { OpenExisting, CreateOrOpen };
+    // ReadOnly takes no lock: a file is only ever replaced whole, so a reader
+    // sees a complete version even while another program has it open.
+    enum class Mode { OpenExisting, CreateOrOpen, ReadOnly };
     // Throws EStreamError when the file cannot be opened or is in use.
     TFileStream(const std::string& fileName, Mode mode);
     ~TFileStream() override;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <set>
 
 namespace quorvil {
 
@@ -72,32 +73,85 @@ std::string Quoted(const std::string& text)
 
 }  // namespace
 
-// The process reads short dates as "dd/mm/yy", so the parts are day, month
-// and year in that order.
-std::string CsvDateText(std::string_view text)
+namespace {
+
+// Writes the CSV form of a "DATE" cell at `out` (at most max(11, size)
+// bytes) and returns its end. The process reads short dates as "dd/mm/yy",
+// so the parts are day, month and year in that order.
+char* CsvDateInto(std::string_view text, char* out)
 {
+    auto unchanged = [&] {
+        if (!text.empty())
+            std::memcpy(out, text.data(), text.size());
+        return out + text.size();
+    };
     size_t first = text.find('/');
     size_t second = first == std::string_view::npos ? first : text.find('/', first + 1);
     if (second == std::string_view::npos)
-        return std::string(text);
+        return unchanged();
     int day = DatePart(text.substr(0, first));
     int month = DatePart(text.substr(first + 1, second - first - 1));
     // A year that is not a number (an empty part, a third "/") leaves the
     // text alone rather than inventing the year 2000.
     int year = DatePart(text.substr(second + 1));
     if (year < 0)
-        return std::string(text);
+        return unchanged();
     if (year < 100)
         year += year < 80 ? 2000 : 1900;
     if (month < 1 || month > 12 || year > 9999 || day < 1 || day > DaysInMonth(year, month))
-        return std::string(text);
-    // "05 Mar 2003"; written by hand as the export formats many dates.
-    char out[11] = {char('0' + day / 10), char('0' + day % 10), ' ', 0, 0, 0, ' ',
-                    char('0' + year / 1000), char('0' + year / 100 % 10), char('0' + year / 10 % 10),
-                    char('0' + year % 10)};
+        return unchanged();
+    // "05 Mar 2003"
+    const char digits[] = {char('0' + day / 10), char('0' + day % 10), ' '};
+    std::memcpy(out, digits, 3);
     std::memcpy(out + 3, kMonths[size_t(month - 1)], 3);
-    return std::string(out, sizeof out);
+    const char tail[] = {' ', char('0' + year / 1000), char('0' + year / 100 % 10), char('0' + year / 10 % 10),
+                         char('0' + year % 10)};
+    std::memcpy(out + 6, tail, 5);
+    return out + 11;
 }
+
+}  // namespace
+
+std::string CsvDateText(std::string_view text)
+{
+    std::string out(std::max<size_t>(text.size(), 11), '\0');
+    out.resize(size_t(CsvDateInto(text, out.data()) - out.data()));
+    return out;
+}
+
+namespace {
+
+// Writes one record's line straight into the output buffer when `textBytes`
+// (an upper bound of its cell texts) fits; false when it does not.
+bool WriteRecordLine(TTextOutput& out, const TDATA& record, const std::vector<int>& used,
+                     const std::vector<char>& exists, const std::vector<char>& isDate, size_t textBytes,
+                     bool lineFeeds)
+{
+    char* to = out.Reserve(textBytes + 3 * used.size() + 2);
+    if (!to)
+        return false;
+    for (size_t i = 0; i < used.size(); ++i) {
+        if (i > 0)
+            *to++ = ',';
+        *to++ = '"';
+        std::string_view cell = exists[i] ? record.Field(used[i]) : std::string_view();
+        if (isDate[i]) {
+            to = CsvDateInto(cell, to);
+        } else if (!cell.empty()) {
+            std::memcpy(to, cell.data(), cell.size());
+            if (lineFeeds)
+                std::replace(to, to + cell.size(), '\n', '\xCF');
+            to += cell.size();
+        }
+        *to++ = '"';
+    }
+    *to++ = '\r';
+    *to++ = '\n';
+    out.Commit(to);
+    return true;
+}
+
+}  // namespace
 
 void WriteCSVTo(const TJFILE& db, const std::vector<int>& fields, TStream& stream)
 {
@@ -121,11 +175,15 @@ void WriteCSVTo(const TJFILE& db, const std::vector<int>& fields, TStream& strea
     out.EndLine();
     // Quotes inside a value stay as they are: this CSV dialect does not
     // double them.
+    const bool distinct = std::set<int>(used.begin(), used.end()).size() == used.size();
+    const size_t dates = size_t(std::count(isDate.begin(), isDate.end(), char(1)));
     for (int r = 1; r <= db.RecordCount(); ++r) {
         const TDATA& record = db.Records[size_t(r - 1)];
         // One search of the whole record spares one per cell: line feeds are rare.
         std::string_view all = record.AllText();
         bool lineFeeds = all.find('\n') != std::string_view::npos;
+        if (distinct && WriteRecordLine(out, record, used, exists, isDate, all.size() + 11 * dates, lineFeeds))
+            continue;
         for (size_t i = 0; i < used.size(); ++i) {
             std::string_view cell = exists[i] ? record.Field(used[i]) : std::string_view();
             if (isDate[i])
@@ -200,7 +258,8 @@ std::vector<TIniEntry> SettingsEntries(const TJFILE& db, const std::vector<int>&
 
 void WriteCSVSettings(const TJFILE& db, const std::vector<int>& fields, const std::string& defName)
 {
-    TIniFile(defName).WriteStrings(SettingsEntries(db, fields, defName));
+    // Like the CSV itself, the settings are not forced to the disk.
+    TIniFile(defName).WriteStrings(SettingsEntries(db, fields, defName), false);
 }
 
 }  // namespace quorvil

@@ -59,6 +59,16 @@ public:
         used_ = size_t(to - buf_.get());
     }
     void EndLine() { Put(std::string_view("\r\n", 2)); }
+    // Room for `count` bytes at the end of the buffer, flushing first when
+    // needed; null when the buffer is smaller than that. Commit(end) then
+    // keeps what was written up to `end`.
+    char* Reserve(size_t count)
+    {
+        if (used_ + count > capacity_)
+            Flush();
+        return count <= capacity_ ? buf_.get() + used_ : nullptr;
+    }
+    void Commit(char* end) { used_ = size_t(end - buf_.get()); }
     // Hands everything gathered so far to the stream.
     void Flush()
     {

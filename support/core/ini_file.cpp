@@ -104,7 +104,7 @@ bool IsStorable(const std::string& section, const std::string& key, const std::s
 
 // Writes `data` to a new file beside `path` and renames it over `path`, so a
 // failure at any point leaves the old file complete.
-bool ReplaceFile(const std::string& path, const std::string& data, bool createDirectory)
+bool ReplaceFile(const std::string& path, const std::string& data, bool createDirectory, bool sync)
 {
     std::error_code ec;
     fs::path target(path);
@@ -136,7 +136,7 @@ bool ReplaceFile(const std::string& path, const std::string& data, bool createDi
         ok = n > 0;
         done += ok ? static_cast<std::size_t>(n) : 0;
     }
-    ok = ok && ::fsync(fd) == 0;
+    ok = ok && (!sync || ::fsync(fd) == 0);
     ok = ::close(fd) == 0 && ok;
     ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok)
@@ -257,7 +257,7 @@ bool TIniFile::WriteString(const std::string& section, const std::string& key, c
     return WriteStrings({{section, key, value}});
 }
 
-bool TIniFile::WriteStrings(const std::vector<TIniEntry>& entries)
+bool TIniFile::WriteStrings(const std::vector<TIniEntry>& entries, bool sync)
 {
     for (const TIniEntry& e : entries)
         if (!IsStorable(e.Section, e.Key, e.Value))
@@ -270,7 +270,7 @@ bool TIniFile::WriteStrings(const std::vector<TIniEntry>& entries)
         if (fresh->ini.SetValue(e.Section.c_str(), stored.c_str(), e.Value.c_str(), nullptr, true) < 0)
             return false;
     }
-    if (!ReplaceFile(fileName_, fresh->Render(), createDirectory_))
+    if (!ReplaceFile(fileName_, fresh->Render(), createDirectory_, sync))
         return false;
     doc_ = std::move(fresh);
     return true;

@@ -40,7 +40,9 @@ public:
     // Writes several keys, in order, with one replacement of the file: the
     // same result as writing them one by one, at the cost of one. Returns
     // false, leaving the file as it was, when any of them cannot be stored.
-    bool WriteStrings(const std::vector<TIniEntry>& entries);
+    // Without `sync` the new file is not forced to the disk before it
+    // replaces the old one (still all-or-nothing for a crash of the program).
+    bool WriteStrings(const std::vector<TIniEntry>& entries, bool sync = true);
 
 private:
     struct Document;

@@ -42,7 +42,7 @@ json Spec()
 class Create : public ::testing::TestWithParam<int> {
 protected:
     int layout() const { return GetParam(); }
-    // Writes the spec, runs create, reads the result independently.
+    // Writes the description, runs create, reads the result independently.
     Database CreateAndParse(const json& spec, std::vector<std::string> extra = {})
     {
         testkit::WriteText(dir_.File("spec.json"), spec.dump());

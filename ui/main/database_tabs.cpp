@@ -1,5 +1,8 @@
 #include "database_tabs.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "config_store.h"
 #include "database_page.h"
 #include "input_dialog.h"
@@ -143,7 +146,14 @@ void TDatabaseTabs::OpenSteps(int tab, const std::string& path)
     ini->WriteString(kConfigSection, "LastDB", path);
     const std::string widths = ini->ReadString(db.PdbHeader.Name, "ColWidth");
     page->SetDatabase(&db);
-    page->SetColumnWidths(ParseColumnWidths(widths, db.FieldCount()));
+    std::vector<int> columnWidths = ParseColumnWidths(widths, db.FieldCount());
+    // Never shown before: start from the widths the database keeps for the
+    // handheld (scaled for desktop fonts), so a first look does not cut
+    // every text short.
+    if (widths.empty())
+        for (int f = 1; f <= db.FieldCount(); ++f)
+            columnWidths.push_back(std::clamp(std::abs(db.GetColumnWidth(f)) * 3 / 2, 48, 320));
+    page->SetColumnWidths(columnWidths);
     page->RefreshView();  // after the stored widths, so List columns stay narrow
 
     setTabText(tab, EscapeMnemonics(PathToQString(TabCaption(path))));

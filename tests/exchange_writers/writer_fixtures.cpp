@@ -30,20 +30,6 @@ std::string Trim(const std::string& text)
 
 }  // namespace
 
-TempDir::TempDir()
-{
-    std::string pattern = (fs::temp_directory_path() / "quorvil-writers-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot create a temporary directory");
-    path_ = pattern;
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-}
-
 std::string ReadBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

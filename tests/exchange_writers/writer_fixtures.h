@@ -1,4 +1,5 @@
 #pragma once
+#include "test_files.h"
 // Databases, paths and file helpers shared by the text writer tests.
 #include "jfile.h"
 
@@ -10,18 +11,10 @@
 
 namespace quorvil::test {
 
-// A fresh directory under the system's temporary directory, removed again
-// when the object goes.
-class TempDir {
+// The shared temporary directory, with "dir / name" for paths in it.
+class TempDir : public testkit::TempDir {
 public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
+    std::string operator/(const std::string& name) const { return File(name); }
 };
 
 std::string ReadBytes(const std::string& path);

@@ -43,18 +43,7 @@ struct PageFixture {
         : db(std::make_unique<TDataBase>())
     {
         db->InitNew();
-        db->SetFieldCount(int(fields.size()));
-        for (size_t f = 0; f < fields.size(); ++f) {
-            const int field = int(f + 1);
-            db->SetFieldName(field, fields[f].name);
-            db->SetFieldType(field, fields[f].type);
-            for (size_t k = 0; k < fields[f].popup.size(); ++k)
-                db->SetPopupItem(field, int(k + 1), fields[f].popup[k]);
-        }
-        db->SetRecordCount(uint16_t(rows.size()));
-        for (size_t r = 0; r < rows.size(); ++r)
-            for (size_t f = 0; f < rows[r].size(); ++f)
-                db->SetCell(int(r + 1), int(f + 1), rows[r][f]);
+        FillDatabase(*db, fields, rows);
         db->Modified = false;
         page.SetDatabase(db.get());
         page.RefreshView();

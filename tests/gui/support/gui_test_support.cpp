@@ -86,23 +86,28 @@ void ConfigHome::Write(const std::string& section, const std::string& key, const
     OpenConfig()->WriteString(section, key, value);
 }
 
+void FillDatabase(TJFILE& db, const std::vector<FieldSpec>& fields, const std::vector<std::vector<std::string>>& rows)
+{
+    db.SetFieldCount(int(fields.size()));
+    for (size_t f = 0; f < fields.size(); ++f) {
+        const int field = int(f + 1);
+        db.SetFieldName(field, fields[f].name);
+        db.SetFieldType(field, fields[f].type);
+        for (size_t k = 0; k < fields[f].popup.size(); ++k)
+            db.SetPopupItem(field, int(k + 1), fields[f].popup[k]);
+    }
+    db.SetRecordCount(uint16_t(rows.size()));
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (size_t f = 0; f < rows[r].size(); ++f)
+            db.SetCell(int(r + 1), int(f + 1), rows[r][f]);
+}
+
 std::string MakeDatabase(const QString& directory, const std::string& fileName, const std::string& title,
                          const std::vector<FieldSpec>& fields, const std::vector<std::vector<std::string>>& rows)
 {
     const std::string path = QStringToPath(directory) + "/" + fileName;
     auto db = CreateNew<TJFILE>(path);
-    db->SetFieldCount(int(fields.size()));
-    for (size_t f = 0; f < fields.size(); ++f) {
-        const int field = int(f + 1);
-        db->SetFieldName(field, fields[f].name);
-        db->SetFieldType(field, fields[f].type);
-        for (size_t k = 0; k < fields[f].popup.size(); ++k)
-            db->SetPopupItem(field, int(k + 1), fields[f].popup[k]);
-    }
-    db->SetRecordCount(uint16_t(rows.size()));
-    for (size_t r = 0; r < rows.size(); ++r)
-        for (size_t f = 0; f < rows[r].size(); ++f)
-            db->SetCell(int(r + 1), int(f + 1), rows[r][f]);
+    FillDatabase(*db, fields, rows);
     db->SaveWithName(title);
     return path;
 }

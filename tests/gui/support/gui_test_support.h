@@ -1,6 +1,8 @@
 #pragma once
 // Helpers of the GUI tests: answering modal dialogs, a private configuration
 // directory, and small databases built through the engine.
+#include "jfile.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
@@ -48,6 +50,8 @@ struct FieldSpec {
 
 // Writes a JFile 5.5 database with these fields and rows (one string per
 // field) and returns its path.
+// Gives a database the fields and records.
+void FillDatabase(TJFILE& db, const std::vector<FieldSpec>& fields, const std::vector<std::vector<std::string>>& rows);
 std::string MakeDatabase(const QString& directory, const std::string& fileName, const std::string& title,
                          const std::vector<FieldSpec>& fields, const std::vector<std::vector<std::string>>& rows);
 

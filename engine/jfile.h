@@ -128,7 +128,7 @@ public:
 
 private:
     std::string StoredText(int field, const std::string& text) const;
-    void LoadImage(const uint8_t* data, size_t size);
+    void LoadImage(std::unique_ptr<TFileImage> image);
     void ReadChunks(class ByteReader& in);
     void ReadRecords(class ByteReader& in);
     void WriteChunks(TStream& out);
@@ -161,12 +161,14 @@ std::unique_ptr<T> Open(const std::string& fileName, Args&&... args)
 }
 
 // Opens an existing file for reading only, without locking it (for tools
-// that read a database the editor may have open), and loads it.
+// that read a database the editor may have open), and loads it from a
+// mapping of the file.
 template <class T = TJFILE>
 std::unique_ptr<T> OpenReadOnly(const std::string& fileName)
 {
     auto db = std::make_unique<T>();
     db->AttachStream(std::make_unique<TFileStream>(fileName, TFileStream::Mode::ReadOnly));
+    db->ImageSource = TPalmPilotDB::TImageSource::Map;
     db->Load();
     db->FileName = fileName;
     return db;

@@ -158,6 +158,9 @@ void TDatabasePage::SetViewMode(int mode)
     recordPanel_->setVisible(viewMode_ > 0);
     listBox_->setVisible(viewMode_ == 1);
     editPanel_->SetButtonStripVisible(viewMode_ == 2);
+    // The panels take their new sizes first, so that the fields are laid out
+    // for the space they get.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     RefreshView();
 }
 

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <spawn.h>
 #include <stdexcept>
 #include <string>
@@ -281,6 +282,32 @@ void AddSort(const Context& c, std::unique_ptr<TJFILE>& db, std::vector<Row>& ro
     rows.push_back(TimeRow("sort by a text field", sorting, "std::sort of the same keys", stdSort, 3));
 }
 
+// The list and record views, measured by the editor's benchmark program
+// (built with the editor) in a process of its own.
+void AddViews(std::vector<Row>& rows)
+{
+#ifdef QUORVIL_GUI_BENCH
+    FILE* pipe = ::popen(QUORVIL_GUI_BENCH " --dashboard-views 2>/dev/null", "r");
+    if (!pipe)
+        return;
+    std::map<std::string, double> ms;
+    char name[64];
+    double value = 0;
+    while (std::fscanf(pipe, "%63s %lf", name, &value) == 2)
+        ms[name] = value / 1000;
+    ::pclose(pipe);
+    if (ms.size() != 4)
+        return;
+    rows.push_back(TimeRow("list screenful at row 60000", ms["list_row_60000"], "list screenful at row 1",
+                           ms["list_row_1"], 2));
+    rows.push_back(TimeRow("record view of record 60000", ms["record_60000"], "record view of record 1",
+                           ms["record_1"], 2));
+    rows.push_back(TimeRow("record view of record 60000", ms["record_60000"], "the 50 ms budget", 0.050, 1));
+#else
+    (void)rows;
+#endif
+}
+
 std::vector<Row> Measure(const char* self, const fs::path& dir)
 {
     // A file of its own: the benchmarks' shared file may be open in another run.
@@ -297,6 +324,7 @@ std::vector<Row> Measure(const char* self, const fs::path& dir)
     AddConversions(c, rows);
     AddExports(c, *db, rows);
     AddSort(c, db, rows);
+    AddViews(rows);
     return rows;
 }
 

@@ -101,12 +101,13 @@ public:
     void SetFilter(int s, const FilterRec& rec);
 
     // Records. DeleteRecord and MoveField throw ERangeError for indexes out of
-    // range, MoveRecords for a record or target out of range.
-    void DeleteRecord(int r);
+    // range, MoveRecords for a record or target out of range. DeleteRecord and
+    // MoveRecords are virtual so that per-record state can follow.
+    virtual void DeleteRecord(int r);
     // Exchanges the cells of two records. Virtual so that a subclass with
     // per-record state of its own keeps it in step.
     virtual void SwapRecords(int a, int b);
-    void MoveRecords(const std::vector<int>& moved, int target);
+    virtual void MoveRecords(const std::vector<int>& moved, int target);
     // Puts the records in a new order: position p (from 1) receives old record
     // order[p - 1]; `order` is a permutation of 1..RecordCount. Notifies a change
     // when a cell changed. Virtual so that per-record state can follow.

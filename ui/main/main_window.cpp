@@ -65,6 +65,7 @@ TMainForm::TMainForm(QWidget* parent)
     CreateHelpMenu();
     CreateToolBar();
     CreateStatusLine();
+    CreateRecordCommands();
     centre_->addWidget(CreatePlaceholder(centre_));
     centre_->addWidget(tabs_);
     setCentralWidget(centre_);
@@ -145,7 +146,7 @@ void TMainForm::FormDestroy()
         return;
     created_ = false;
     const std::unique_ptr<TIniFile> ini = OpenConfig();
-    SaveFormPosition(*ini, *this, Tr("MainForm"));
+    SaveFormPosition(*ini, *this, objectName());
     for (int tab = 0; tab < TDatabaseTabs::kTabs; ++tab)
         tabs_->SaveColumnWidths(tab, ini.get());
     recent_->List().Save(*ini);
@@ -270,6 +271,7 @@ void TMainForm::UpdateActiveInfo()
 {
     const TDataBase* db = tabs_->CurrentDB();
     centre_->setCurrentIndex(tabs_->OpenCount() > 0 ? 1 : 0);
+    ShowViewButtons();
     if (!db) {
         infoPanel_->clear();
         return;

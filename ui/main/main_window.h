@@ -18,6 +18,7 @@ class QToolBar;
 namespace quorvil {
 
 class TDatabaseTabs;
+class TDefineForm;
 class TIniFile;
 class TRecentMenu;
 
@@ -48,6 +49,21 @@ public:
     void LoadFileItemClick(int k);
     void AboutItemClick();
 
+    // Views and records (record_commands.cpp).
+    // tag 0 grid, 1 list, 2 record, for the active tab.
+    void RecordItemClick(int tag);
+    void AllBtnClick();
+    void NewBtnClick();
+    // The save dialog for a new file name; empty when cancelled.
+    std::string PickNewFileName(const QString& title);
+    void AddBtnClick();
+    void DelBtnClick();
+    void RearrangeItemClick();
+    void UpBtnClick();
+    void DownBtnClick();
+    TDefineForm* DefineForm() const { return defineForm_; }
+    QMenu* PopupMenu() const { return popupMenu_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     // Previews every key pressed anywhere in this window (FormKeyDown).
@@ -63,6 +79,9 @@ private:
     void CreateHelpMenu();
     void CreateToolBar();
     void CreateStatusLine();
+    void CreateRecordCommands();
+    void ShowViewButtons();
+    void EndRearrange();
     QAction* AddCommand(const char* name, const char* text, const char* handler, void (TMainForm::*command)());
     QAction* AddPending(const char* name, const char* text);
 
@@ -85,6 +104,9 @@ private:
     QToolBar* toolBar_ = nullptr;
     TRecentMenu* recent_ = nullptr;
     bool created_ = false;
+    TDefineForm* defineForm_ = nullptr;
+    QMenu* popupMenu_ = nullptr;
+    int rearrangeTab_ = -1;  // the tab whose grid is in rearrange mode
 };
 
 }  // namespace quorvil

@@ -119,6 +119,18 @@ void TDatabasePage::RefreshView()
     SetUpColumns();
 }
 
+void TDatabasePage::DefinitionChanged()
+{
+    RefreshView();
+}
+
+void TDatabasePage::RecordsReordered()
+{
+    model_->ClearReversal();
+    model_->SetSortColumn(TDatabaseModel::kNoColumn);
+    RefreshView();
+}
+
 void TDatabasePage::SetUpColumns()
 {
     const TDataBase* db = DataBase();

@@ -111,7 +111,7 @@ void TMainForm::CreateActions()
     AddPending("SaveTXT", "Export to &TXT")->setToolTip(Tr("Save text file table"));
     AddPending("SplitBtn", "S&plit...")->setToolTip(Tr("Split database into multiple files"));
     AddPending("EditBtn", "&Edit definition...")->setToolTip(Tr("Edit database definition"));
-    AddPending("SortBtn", "&Sort...")->setToolTip(Tr("Sort records"));
+    AddCommand("SortBtn", "&Sort...", "SortBtnClick", &TMainForm::SortBtnClick)->setToolTip(Tr("Sort records"));
     AddPending("AddBtn", "&Add record")->setToolTip(Tr("Add record"));
     AddPending("DelBtn", "&Delete record")->setToolTip(Tr("Delete record"));
     AddPending("FindBtn", "&Find...")->setToolTip(Tr("Find records"));

@@ -47,6 +47,9 @@ public:
     void ExitProgItemClick();
     void LoadFileItemClick(int k);
     void AboutItemClick();
+    // Sorts the active database by the fields chosen in the sort dialog
+    // (database_commands.cpp).
+    void SortBtnClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStyle>
@@ -26,11 +27,11 @@ TPopForm::TPopForm(QWidget* parent) : TBase("PopForm", parent), list_(new QListW
     edit_->setToolTip(Tr("Edit selected item"));
     static_cast<QHBoxLayout*>(Panel1()->layout())->insertWidget(0, edit_);
 
-    up_ = Small("UpBtn", "Move selected item up", QStyle::SP_ArrowUp);
-    del_ = Small("DelBtn", "Delete selected item", QStyle::SP_TrashIcon);
-    sort_ = Small("SortBtn", "Sort items in alphabetical order", QStyle::SP_FileDialogListView);
-    add_ = Small("AddBtn", "Add new item", QStyle::SP_FileDialogNewFolder);
-    down_ = Small("DownBtn", "Move selected item down", QStyle::SP_ArrowDown);
+    up_ = Small("UpBtn", "Move selected item up", "go-up", QStyle::SP_ArrowUp);
+    del_ = Small("DelBtn", "Delete selected item", "list-remove", QStyle::SP_TrashIcon);
+    sort_ = Small("SortBtn", "Sort items in alphabetical order", "view-sort-ascending", QStyle::SP_ArrowDown);
+    add_ = Small("AddBtn", "Add new item", "list-add", QStyle::SP_FileDialogNewFolder);
+    down_ = Small("DownBtn", "Move selected item down", "go-down", QStyle::SP_ArrowDown);
     // Stretches of equal weight keep the sort button in the middle.
     auto* column = new QVBoxLayout;
     column->addWidget(up_);
@@ -58,10 +59,10 @@ TPopForm::TPopForm(QWidget* parent) : TBase("PopForm", parent), list_(new QListW
     RestorePosition();
 }
 
-QPushButton* TPopForm::Small(const char* name, const char* hint, int icon)
+QPushButton* TPopForm::Small(const char* name, const char* hint, const char* theme, int fallback)
 {
-    auto* button = new QPushButton(QApplication::style()->standardIcon(QStyle::StandardPixmap(icon)), QString(),
-                                   Panel2());
+    const QIcon icon = QIcon::fromTheme(Tr(theme), QApplication::style()->standardIcon(QStyle::StandardPixmap(fallback)));
+    auto* button = new QPushButton(icon, QString(), Panel2());
     button->setObjectName(Tr(name));
     button->setToolTip(Tr(hint));
     button->setFixedSize(28, 26);

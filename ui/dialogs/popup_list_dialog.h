@@ -34,7 +34,7 @@ public:
 private:
     void MoveItem(int step);
     void Changed();
-    QPushButton* Small(const char* name, const char* hint, int icon);
+    QPushButton* Small(const char* name, const char* hint, const char* theme, int fallback);
 
     QListWidget* list_;
     QPushButton* edit_;

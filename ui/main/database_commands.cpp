@@ -4,6 +4,8 @@
 
 #include "database_page.h"
 #include "database_tabs.h"
+#include "definition_editor.h"
+#include "field_definition.h"
 #include "sort_command.h"
 
 namespace quorvil {
@@ -26,6 +28,19 @@ void TMainForm::SortBtnClick()
         page->RecordsReordered();
     else
         page->DefinitionChanged();
+    UpdateActiveInfo();
+}
+
+void TMainForm::EditBtnClick()
+{
+    TDataBase* db = tabs_->CurrentDB();
+    if (!db)
+        return;
+    TEditDB form(this);
+    if (!form.Execute(ReadDefinition(*db)))
+        return;
+    WriteDefinition(*db, form.Definition());
+    tabs_->Page(tabs_->CurrentTab())->DefinitionChanged();
     UpdateActiveInfo();
 }
 

@@ -110,7 +110,7 @@ void TMainForm::CreateActions()
     AddPending("SaveHTM", "Export to &HTML")->setToolTip(Tr("Save HTML table"));
     AddPending("SaveTXT", "Export to &TXT")->setToolTip(Tr("Save text file table"));
     AddPending("SplitBtn", "S&plit...")->setToolTip(Tr("Split database into multiple files"));
-    AddPending("EditBtn", "&Edit definition...")->setToolTip(Tr("Edit database definition"));
+    AddCommand("EditBtn", "&Edit definition...", "EditBtnClick", &TMainForm::EditBtnClick)->setToolTip(Tr("Edit database definition"));
     AddCommand("SortBtn", "&Sort...", "SortBtnClick", &TMainForm::SortBtnClick)->setToolTip(Tr("Sort records"));
     AddPending("AddBtn", "&Add record")->setToolTip(Tr("Add record"));
     AddPending("DelBtn", "&Delete record")->setToolTip(Tr("Delete record"));

@@ -50,6 +50,8 @@ public:
     // Sorts the active database by the fields chosen in the sort dialog
     // (database_commands.cpp).
     void SortBtnClick();
+    // Edits the definition of the active database.
+    void EditBtnClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

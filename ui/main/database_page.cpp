@@ -234,6 +234,18 @@ void TDatabasePage::SelectRows(int top, int bottom)
                                     QItemSelectionModel::ClearAndSelect);
 }
 
+void TDatabasePage::DefinitionChanged()
+{
+    RefreshView();
+}
+
+void TDatabasePage::RecordsReordered()
+{
+    model_->ClearReversal();
+    model_->SetSortColumn(TDatabaseModel::kNoColumn);
+    RefreshView();
+}
+
 void TDatabasePage::SetUpColumns()
 {
     const TDataBase* db = DataBase();

@@ -30,6 +30,12 @@ public:
     // Fills the grid again from the database (FillGrid): column titles,
     // kinds and lists by field, rows from the find filter.
     void RefreshView();
+    // The field definitions changed (names, types, popup lists): every view
+    // of the page shows them again.
+    void DefinitionChanged();
+    // The records were reordered in the database: the views show its order,
+    // and no header sort is in force.
+    void RecordsReordered();
     // The widths of the columns, one per field in field order.
     std::vector<int> ColumnWidths() const;
     // Width k goes to column k; columns without a width keep theirs.

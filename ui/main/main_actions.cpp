@@ -110,8 +110,8 @@ void TMainForm::CreateActions()
     AddPending("SaveHTM", "Export to &HTML")->setToolTip(Tr("Save HTML table"));
     AddPending("SaveTXT", "Export to &TXT")->setToolTip(Tr("Save text file table"));
     AddPending("SplitBtn", "S&plit...")->setToolTip(Tr("Split database into multiple files"));
-    AddPending("EditBtn", "&Edit definition...")->setToolTip(Tr("Edit database definition"));
-    AddPending("SortBtn", "&Sort...")->setToolTip(Tr("Sort records"));
+    AddCommand("EditBtn", "&Edit definition...", "EditBtnClick", &TMainForm::EditBtnClick)->setToolTip(Tr("Edit database definition"));
+    AddCommand("SortBtn", "&Sort...", "SortBtnClick", &TMainForm::SortBtnClick)->setToolTip(Tr("Sort records"));
     AddCommand("AddBtn", "&Add record", "AddBtnClick", &TMainForm::AddBtnClick)->setToolTip(Tr("Add record"));
     AddCommand("DelBtn", "&Delete record", "DelBtnClick", &TMainForm::DelBtnClick)->setToolTip(Tr("Delete record"));
     AddPending("FindBtn", "&Find...")->setToolTip(Tr("Find records"));

@@ -48,6 +48,11 @@ public:
     void ExitProgItemClick();
     void LoadFileItemClick(int k);
     void AboutItemClick();
+    // Sorts the active database by the fields chosen in the sort dialog
+    // (database_commands.cpp).
+    void SortBtnClick();
+    // Edits the definition of the active database.
+    void EditBtnClick();
 
     // Views and records (record_commands.cpp).
     // tag 0 grid, 1 list, 2 record, for the active tab.

@@ -89,10 +89,11 @@ TDatabaseDefinition TDefineForm::Definition() const
     const QStringList names = Values();
     for (int i = 0; i < names.size(); ++i) {
         TFieldDefinition field;
-        field.Name = names[i];
+        field.Name = FromQString(names[i]);
         field.Type = size_t(i) < fieldTypes_.size() ? uint16_t(fieldTypes_[size_t(i)]) : kString;
         if (field.Type == kList && size_t(i) < popupValues_.size())
-            field.Popup = popupValues_[size_t(i)];
+            for (const QString& value : popupValues_[size_t(i)])
+                field.Popup.push_back(FromQString(value));
         definition.Fields.push_back(field);
     }
     return definition;

@@ -3,6 +3,7 @@
 // type of each and the popup values of List fields, and the layout the file
 // is written in. The dialog hands the definition back; the caller builds
 // the database.
+#include "field_definition.h"
 #include "popup_values_dialog.h"
 
 #include <cstdint>
@@ -11,12 +12,6 @@
 class QComboBox;
 
 namespace quorvil {
-
-struct TFieldDefinition {
-    QString Name;
-    uint16_t Type = 1;
-    QStringList Popup;  // items 1, 2, ... of a List field
-};
 
 struct TDatabaseDefinition {
     int Layout = 3;  // 0 JFile 3.x .. 3 JFile 5.5

@@ -5,6 +5,7 @@
 
 #include "config_store.h"
 #include "database_page.h"
+#include "field_definition.h"
 #include "input_dialog.h"
 #include "message_dialog.h"
 #include "field_types.h"
@@ -181,15 +182,7 @@ void TDatabaseTabs::NewDatabase(int tab, const std::string& path, const TDatabas
         slot = CreateNew<TDataBase>(path, [this](const std::string& text) { emit StatusText(ToQString(text)); });
         TDataBase& db = *slot;
         db.ConvertLayout(definition.Layout);
-        db.SetFieldCount(int(definition.Fields.size()));
-        for (int f = 1; f <= db.FieldCount(); ++f) {
-            const TFieldDefinition& field = definition.Fields[size_t(f - 1)];
-            db.SetFieldName(f, FromQString(field.Name));
-            db.SetFieldType(f, field.Type);
-            if (field.Type == kTypeList)
-                for (int k = 1; k <= int(field.Popup.size()); ++k)
-                    db.SetPopupItem(f, k, FromQString(field.Popup[k - 1]));
-        }
+        WriteDefinition(db, definition.Fields);
         AppendDefaultRecord(db);
         dbidField_ = FindDbidField(db);
         setTabVisible(tab, true);

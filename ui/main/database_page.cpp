@@ -1,4 +1,5 @@
 #include "database_page.h"
+#include "wait_cursor.h"
 
 #include "command_guard.h"
 #include "database.h"
@@ -27,15 +28,6 @@
 namespace quorvil {
 
 namespace {
-
-// Shows the hourglass for a scope, also when an exception leaves it.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // The date of a long-date text ("dd mmm yyyy"); false when it holds none.
 bool LongDateOf(std::string_view text, QDate& date)

@@ -1,4 +1,5 @@
 #include "main_window.h"
+#include "file_choice.h"
 
 #include "command_guard.h"
 #include "command_line.h"
@@ -249,13 +250,11 @@ std::string TMainForm::PickDatabaseFile()
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (ExecModal(dialog) != QDialog::Accepted)
         return {};
-    QString path = dialog.selectedFiles().constFirst();
-    if (QFileInfo(path).isRelative())
-        path = directory + QLatin1Char('/') + path;
-    if (!QFileInfo(path).fileName().contains(QLatin1Char('.')))
-        path += Tr(".PDB");
+    const QString path = ChosenDatabasePath(dialog, directory);
+    if (path.isEmpty())
+        return {};
     ini->WriteString(kConfigSection, "LoadDir", QStringToPath(QFileInfo(path).absolutePath()));
     return QStringToPath(QFileInfo(path).absoluteFilePath());
 }

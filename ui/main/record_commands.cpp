@@ -1,6 +1,7 @@
 // The main window's view switch and record commands: grid, list and record
 // view, View all records, New database, Add, Delete and the rearrange mode
 // with Up and Down.
+#include "file_choice.h"
 #include "main_window.h"
 
 #include "command_guard.h"
@@ -164,13 +165,11 @@ std::string TMainForm::PickNewFileName(const QString& title)
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(Tr("PDB"));
     dialog.selectFile(name);
-    if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (ExecModal(dialog) != QDialog::Accepted)
         return {};
-    QString path = dialog.selectedFiles().constFirst();
-    if (QFileInfo(path).isRelative())
-        path = directory + QLatin1Char('/') + path;
-    if (!QFileInfo(path).fileName().contains(QLatin1Char('.')))
-        path += Tr(".PDB");
+    const QString path = ChosenDatabasePath(dialog, directory);
+    if (path.isEmpty())
+        return {};
     const QFileInfo chosen(path);
     ini->WriteString("SAVE", "Dir", QStringToPath(chosen.absolutePath() + QLatin1Char('/')));
     ini->WriteString("SAVE", "Name", QStringToPath(chosen.fileName()));

@@ -1,4 +1,5 @@
 #include "sort_command.h"
+#include "wait_cursor.h"
 
 #include "field_definition.h"
 #include "field_types.h"
@@ -41,14 +42,6 @@ std::vector<std::string> Bytes(const QStringList& texts)
         bytes.push_back(FromQString(text));
     return bytes;
 }
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 

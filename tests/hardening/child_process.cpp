@@ -210,14 +210,19 @@ int CountSystemCallStops(const std::function<void()>& work)
     return seen;
 }
 
-int KillAtEverySystemCall(const std::function<void()>& work, const std::function<void(int, const ChildEnd&)>& check)
+int KillAtEverySystemCall(const std::function<void()>& work, const std::function<void()>& reset,
+    const std::function<void(int, const ChildEnd&)>& check)
 {
     const int stops = CountSystemCallStops(work);
-    for (int stop = 1; stop <= stops && !::testing::Test::HasFatalFailure(); ++stop)
+    auto killAt = [&](int stop) {
+        reset();
         check(stop, RunKilledAtSystemCall(stop, work));
+    };
+    for (int stop = 1; stop <= stops && !::testing::Test::HasFatalFailure(); ++stop)
+        killAt(stop);
     // Past the end of any run, whatever its count: the work has ended.
     if (stops > 0 && !::testing::Test::HasFatalFailure())
-        check(std::numeric_limits<int>::max(), RunKilledAtSystemCall(std::numeric_limits<int>::max(), work));
+        killAt(std::numeric_limits<int>::max());
     return stops;
 }
 

@@ -84,11 +84,10 @@ TEST_P(KilledExport, a_kill_at_any_byte_or_system_call_leaves_the_earlier_export
         RemoveTemporariesOf(path_);
     }
     bool renamed = false;
-    const int stops = KillAtEverySystemCall([&] { Export(); }, [&](int stop, const ChildEnd& end) {
+    const int stops = KillAtEverySystemCall([&] { Export(); }, [&] { RestoreEarlierExport(); }, [&](int stop, const ChildEnd& end) {
         ASSERT_TRUE(end.killed) << stop;
         ASSERT_EQ(OnDisk(), end.renamed ? "new" : "old") << "killed at stop " << stop;
         renamed = renamed || end.renamed;
-        RestoreEarlierExport();
     });
     if (stops == 0)
         GTEST_SKIP() << "this system does not let a process trace its child";

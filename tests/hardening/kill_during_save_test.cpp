@@ -96,13 +96,12 @@ TEST_F(KilledSave, a_kill_at_any_system_call_leaves_the_old_file_until_the_renam
     // Each run reports whether its own rename had completed, so the check
     // holds however many system calls the allocator adds to one run.
     std::set<std::string> seen;
-    const int stops = KillAtEverySystemCall([&] { Save(); }, [&](int stop, const ChildEnd& end) {
+    const int stops = KillAtEverySystemCall([&] { Save(); }, [&] { RestoreOldFile(); }, [&](int stop, const ChildEnd& end) {
         ASSERT_TRUE(end.killed) << "stop " << stop << ": exit " << end.exitCode;
         ASSERT_EQ(OnDisk(), end.renamed ? "new" : "old") << "killed at stop " << stop;
         EXPECT_TRUE(LockIsFree(path_)) << stop;
         EXPECT_LE(TemporariesOf(path_).size(), end.renamed ? 0u : 1u) << stop;
         seen.insert(OnDisk());
-        RestoreOldFile();
     });
     if (stops == 0)
         GTEST_SKIP() << "this system does not let a process trace its child";

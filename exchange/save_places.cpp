@@ -1,4 +1,4 @@
-#include "file_choice.h"
+#include "save_places.h"
 
 #include "file_names.h"
 #include "file_system.h"

@@ -74,11 +74,16 @@ QIcon IconFor(const QString& action)
 QAction* TMainForm::AddCommand(const char* name, const char* text, const char* handler,
                                void (TMainForm::*command)())
 {
+    return AddCommand(name, text, handler, std::function<void()>([this, command] { (this->*command)(); }));
+}
+
+QAction* TMainForm::AddCommand(const char* name, const char* text, const char* handler,
+                               std::function<void()> command)
+{
     auto* action = new QAction(IconFor(Tr(name)), Tr(text), this);
     action->setObjectName(Tr(name));
-    connect(action, &QAction::triggered, this, [this, handler, command] {
-        RunCommand(handler, [this, command] { (this->*command)(); });
-    });
+    connect(action, &QAction::triggered, this,
+            [handler, command = std::move(command)] { RunCommand(handler, command); });
     return action;
 }
 
@@ -104,11 +109,8 @@ void TMainForm::CreateActions()
 
     AddCommand("NewBtn", "&New...", "NewBtnClick", &TMainForm::NewBtnClick)->setToolTip(Tr("Create new database"));
     AddCommand("NewItem", "&New...", "NewBtnClick", &TMainForm::NewBtnClick)->setShortcut(Tr("Ctrl+N"));
-    AddPending("SaveFileAsItem", "Save &as")->setShortcut(Tr("Ctrl+A"));
+    CreateExchangeActions();
     AddPending("MergeItem", "&Merge")->setShortcut(Tr("Ctrl+M"));
-    AddPending("SaveCSV", "Export to &CSV")->setToolTip(Tr("Save .CSV database"));
-    AddPending("SaveHTM", "Export to &HTML")->setToolTip(Tr("Save HTML table"));
-    AddPending("SaveTXT", "Export to &TXT")->setToolTip(Tr("Save text file table"));
     AddPending("SplitBtn", "S&plit...")->setToolTip(Tr("Split database into multiple files"));
     AddCommand("EditBtn", "&Edit definition...", "EditBtnClick", &TMainForm::EditBtnClick)->setToolTip(Tr("Edit database definition"));
     AddCommand("SortBtn", "&Sort...", "SortBtnClick", &TMainForm::SortBtnClick)->setToolTip(Tr("Sort records"));
@@ -218,7 +220,8 @@ void TMainForm::EnableButtons(bool on)
 {
     for (const char* name : {"SaveBtn", "SaveCSV", "SaveHTM", "SaveTXT", "SplitBtn", "EditBtn", "SortBtn", "AddBtn",
                              "DelBtn", "GridBtn", "ListBtn", "RecBtn", "ReplaceBtn", "FindBtn", "SaveFileItem",
-                             "SaveFileAsItem", "MergeItem"}) {
+                             "SaveFileAsItem", "MergeItem", "SaveAsJF3Item", "SaveAsJF4Item", "SaveAsJF5Item",
+                             "SaveAsJF55Item", "ExportToCSVasItem", "ExportToHTMasItem", "ExportToTXTasItem"}) {
         QAction* action = Action(name);
         action->setEnabled(on && !action->property(kPending).toBool());
     }

@@ -65,6 +65,7 @@ TMainForm::TMainForm(QWidget* parent)
     CreateViewMenu();
     CreateHelpMenu();
     CreateToolBar();
+    CreateExchangePopUps();
     CreateStatusLine();
     CreateRecordCommands();
     centre_->addWidget(CreatePlaceholder(centre_));
@@ -212,12 +213,16 @@ void TMainForm::LoadFileItemClick(int k)
     });
 }
 
-void TMainForm::SaveBtnClick()
+void TMainForm::CommitEditing()
 {
-    // Leaving the cell being edited commits it before the file is written.
     if (QWidget* focus = QApplication::focusWidget())
         focus->clearFocus();
     QApplication::processEvents();
+}
+
+void TMainForm::SaveBtnClick()
+{
+    CommitEditing();
     tabs_->SaveDatabase(tabs_->CurrentTab());
 }
 

@@ -6,7 +6,9 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QKeyEvent;
@@ -17,8 +19,10 @@ class QToolBar;
 
 namespace quorvil {
 
+class TDataBase;
 class TDatabaseTabs;
 class TDefineForm;
+enum class TExportFormat;
 class TIniFile;
 class TRecentMenu;
 
@@ -66,6 +70,13 @@ public:
     void RearrangeItemClick();
     void UpBtnClick();
     void DownBtnClick();
+    // Save as and the exports (exchange_commands.cpp). `entry` is the save
+    // dialog's first file type, 1..4 (JFile 3.x .. 5.5); 0 picks the one of
+    // the database's layout. A button press exports without a dialog when
+    // it can; the pop-up items always ask.
+    void SaveFileAsItemClick(int entry);
+    void SaveAsVerBtnClick(int layout);
+    void ExportClick(TExportFormat format, bool buttonPress);
     TDefineForm* DefineForm() const { return defineForm_; }
     QMenu* PopupMenu() const { return popupMenu_; }
 
@@ -85,9 +96,16 @@ private:
     void CreateToolBar();
     void CreateStatusLine();
     void CreateRecordCommands();
+    void CreateExchangeActions();
+    void CreateExchangePopUps();
+    std::string PickSaveAsFile(const TDataBase& db, int& entry);
+    std::string PickExportFile(const TDataBase& db, TExportFormat format, const std::vector<int>& fields);
+    // Leaving the cell being edited commits it before a file is written.
+    void CommitEditing();
     void ShowViewButtons();
     void EndRearrange();
     QAction* AddCommand(const char* name, const char* text, const char* handler, void (TMainForm::*command)());
+    QAction* AddCommand(const char* name, const char* text, const char* handler, std::function<void()> command);
     QAction* AddPending(const char* name, const char* text);
 
     void OpenCommandLine(const QStringList& arguments);

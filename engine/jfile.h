@@ -140,8 +140,11 @@ private:
 
 // A copy of `db` held only in memory, without its file: header, definitions,
 // records, popup lists and the extras of the 5.x layouts. Converting and
-// saving the copy leaves `db` as it was.
-std::unique_ptr<TJFILE> CopyDatabase(const TJFILE& db);
+// saving the copy leaves `db` as it was. A borrowing copy refers to the
+// records' bytes in `db`'s file image instead of copying them: it is made at
+// once, but must not outlive `db` or a reload of it.
+enum class TRecordCopy { Own, Borrow };
+std::unique_ptr<TJFILE> CopyDatabase(const TJFILE& db, TRecordCopy records = TRecordCopy::Own);
 
 // Creates a database whose file does not exist yet (or is replaced at the
 // first save) and gives it the defaults of a new database.

@@ -4,7 +4,7 @@
 
 namespace quorvil {
 
-std::unique_ptr<TJFILE> CopyDatabase(const TJFILE& db)
+std::unique_ptr<TJFILE> CopyDatabase(const TJFILE& db, TRecordCopy records)
 {
     auto copy = std::make_unique<TJFILE>();
     copy->PdbHeader = db.PdbHeader;
@@ -14,7 +14,13 @@ std::unique_ptr<TJFILE> CopyDatabase(const TJFILE& db)
     copy->BaseOffset = 0;
     if (db.AppInfo)
         copy->AppInfo = db.AppInfo->Clone();
-    copy->Records = db.Records;
+    if (records == TRecordCopy::Own) {
+        copy->Records = db.Records;
+    } else {
+        copy->Records.reserve(db.Records.size());
+        for (const TDATA& record : db.Records)
+            copy->Records.push_back(TDATA::Borrowed(record));
+    }
     for (size_t f = 0; f < db.PopupLists.size(); ++f)
         if (db.PopupLists[f])
             copy->PopupLists[f] = std::make_unique<TDATA>(*db.PopupLists[f]);

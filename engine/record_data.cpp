@@ -83,6 +83,11 @@ TDATA TDATA::InFile(const uint8_t* bytes, size_t size, int count, TFileFormat fo
     return record;
 }
 
+TDATA TDATA::Borrowed(const TDATA& other)
+{
+    return other.view_ ? InFile(other.view_, other.viewSize_, other.viewCount_, other.format_) : TDATA(other);
+}
+
 TDATA::TDATA(const TDATA& other) : buf_(other.buf_)
 {
     if (other.view_) {

@@ -34,6 +34,11 @@ public:
     // end. For LengthTable, `size` covers at least the table.
     static TDATA InFile(const uint8_t* bytes, size_t size, int count, TFileFormat format);
 
+    // A record that refers to the same bytes of the file image as `other`,
+    // which must outlive it (a record of its own is copied). For copies that
+    // live only while their database does.
+    static TDATA Borrowed(const TDATA& other);
+
     // A copy is a record of its own, so that it can outlive the database.
     TDATA(const TDATA& other);
     TDATA& operator=(const TDATA& other);

@@ -40,7 +40,8 @@ void WriteInLayout(TJFILE& db, int layout, const std::string& fileName)
 TSaveAs::TSaveAs(TJFILE& db, int layout, std::string fileName) : db_(db), fileName_(std::move(fileName))
 {
     CheckNotOwnFile(db_, fileName_);
-    copy_ = CopyDatabase(db_);
+    // The copy lives only as long as this command, inside the database's.
+    copy_ = CopyDatabase(db_, TRecordCopy::Borrow);
     copy_->ConvertLayout(layout);
 }
 
@@ -51,6 +52,9 @@ bool TSaveAs::CheckLengths(const TLengthQuestion& ask) const
     const TJFILE& db = *copy_;
     const size_t longest = LongestValue(db.Layout);
     for (int r = 1; r <= db.RecordCount(); ++r) {
+        // No value is longer than all of a record's texts together.
+        if (size_t(r) <= db.Records.size() && db.Records[size_t(r - 1)].TextSpan().size() <= longest)
+            continue;
         for (int f = 1; f <= db.FieldCount(); ++f) {
             // A new field becomes a String field when it is saved.
             const uint16_t type = db.GetFieldType(f);

@@ -43,8 +43,9 @@ void WriteInLayout(TJFILE& db, int layout, const std::string& fileName);
 // One save as, in the steps the main window runs between its questions.
 class TSaveAs {
 public:
-    // Converts a copy of `db` to `layout` (0..3). Throws EStreamError when
-    // `fileName` is the database's own file.
+    // Converts a copy of `db` to `layout` (0..3); the copy refers to `db`'s
+    // records, so `db` must stay loaded while this lives. Throws EStreamError
+    // when `fileName` is the database's own file.
     TSaveAs(TJFILE& db, int layout, std::string fileName);
     ~TSaveAs();
     TSaveAs(const TSaveAs&) = delete;

@@ -4,6 +4,7 @@
 // few runs (the machine is shared; the best run is the least disturbed one).
 // Exit status 1 when a target is missed.
 #include "bench_data.h"
+#include "find_replace.h"
 #include "record_sort.h"
 #include "text_writers.h"
 
@@ -227,6 +228,44 @@ void AddSort(const Context& c, std::unique_ptr<TJFILE>& db, std::vector<Row>& ro
     rows.push_back(TimeRow("sort by a text field", sorting, "std::sort of the same keys", stdSort, 3));
 }
 
+// A plain memmem over every cell: the floor of any search of the cells.
+double ScanCells(const TJFILE& db, const std::string& text)
+{
+    size_t hits = 0;
+    double seconds = Best([&] {
+        hits = 0;
+        for (int r = 1; r <= db.RecordCount(); ++r)
+            for (int f = 1; f <= db.FieldCount(); ++f) {
+                const std::string_view cell = db.CellView(r, f);
+                hits += ::memmem(cell.data(), cell.size(), text.data(), text.size()) != nullptr;
+            }
+    }, {}, 5);
+    std::printf("memmem scan: %zu cells hold \"%s\"\n", hits, text.c_str());
+    return seconds;
+}
+
+void AddFind(const Context& c, std::vector<Row>& rows)
+{
+    std::unique_ptr<TJFILE> db = Open(c.copy);
+    const std::vector<bool> all(size_t(db->FieldCount()), true);
+    // No cell holds a "z": every cell is searched to its end.
+    const double scan = ScanCells(*db, "zulu");
+    const double finding = Best([&] { FindRecords(*db, "ZULU", false, all, false); });
+    rows.push_back(TimeRow("find in 50 fields, any case", finding, "memmem scan of the cells", scan, 3));
+
+    TReplaceOptions options;
+    options.SearchFor = "lima";
+    options.ReplaceWith = "Lima";
+    options.FieldFlags = all;
+    options.Prompt = false;
+    const double baseline = ScanCells(*db, "lima");
+    const double replacing = Best([&] { ReplaceText(*db, options, {}); }, [&] {
+        db.reset();
+        db = Open(c.copy);
+    }, 2);
+    rows.push_back(TimeRow("replace all, no prompt", replacing, "memmem scan of the cells", baseline, 5));
+}
+
 std::vector<Row> Measure(const char* self, const fs::path& dir)
 {
     // A file of its own: the benchmarks' shared file may be open in another run.
@@ -242,6 +281,7 @@ std::vector<Row> Measure(const char* self, const fs::path& dir)
     AddConversions(c, rows);
     AddExports(c, *db, rows);
     AddSort(c, db, rows);
+    AddFind(c, rows);
     return rows;
 }
 

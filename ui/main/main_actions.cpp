@@ -114,9 +114,11 @@ void TMainForm::CreateActions()
     AddPending("SortBtn", "&Sort...")->setToolTip(Tr("Sort records"));
     AddPending("AddBtn", "&Add record")->setToolTip(Tr("Add record"));
     AddPending("DelBtn", "&Delete record")->setToolTip(Tr("Delete record"));
-    AddPending("FindBtn", "&Find...")->setToolTip(Tr("Find records"));
-    AddPending("ReplaceBtn", "&Replace...")->setToolTip(Tr("Find and replace"));
-    AddPending("AllBtn", "View &all records")->setToolTip(Tr("View all records"));
+    AddCommand("FindBtn", "&Find...", "FindBtnClick", &TMainForm::FindBtnClick)->setToolTip(Tr("Find records"));
+    AddCommand("ReplaceBtn", "&Replace...", "ReplaceBtnClick", &TMainForm::ReplaceBtnClick)
+        ->setToolTip(Tr("Find and replace"));
+    AddCommand("AllBtn", "View &all records", "AllBtnClick", &TMainForm::AllBtnClick)
+        ->setToolTip(Tr("View all records"));
     auto* views = new QActionGroup(this);
     for (auto [name, text] : {std::pair{"GridBtn", "&Grid"}, {"ListBtn", "&List"}, {"RecBtn", "&Record"}}) {
         QAction* view = AddPending(name, text);

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <string>
+#include <vector>
 
 class QAction;
 class QKeyEvent;
@@ -18,6 +19,8 @@ class QToolBar;
 namespace quorvil {
 
 class TDatabaseTabs;
+class TFindForm;
+class TReplaceForm;
 class TIniFile;
 class TRecentMenu;
 
@@ -47,6 +50,12 @@ public:
     void ExitProgItemClick();
     void LoadFileItemClick(int k);
     void AboutItemClick();
+    void FindBtnClick();
+    void ReplaceBtnClick();
+    void AllBtnClick();
+    // Marks the records of the active database in which the text occurs.
+    void FindRecords(const std::string& text, bool caseSensitive, const std::vector<bool>& fieldFlags,
+                     bool wordSearch);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -72,6 +81,9 @@ private:
     void ShowStatus(const QString& text);
     void UpdateActiveInfo();
     void FormDestroy();
+    // Find and replace (find_commands.cpp); the dialogs live for the run.
+    TFindForm& FindForm();
+    TReplaceForm& ReplaceForm();
     // Insert, Ctrl+H and Ctrl+F click their buttons wherever the focus is;
     // true when the key was one of them (it is then consumed).
     bool FormKeyDown(const QKeyEvent& key);
@@ -85,6 +97,8 @@ private:
     QToolBar* toolBar_ = nullptr;
     TRecentMenu* recent_ = nullptr;
     bool created_ = false;
+    TFindForm* findForm_ = nullptr;
+    TReplaceForm* replaceForm_ = nullptr;
 };
 
 }  // namespace quorvil

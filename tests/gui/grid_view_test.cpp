@@ -416,6 +416,7 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QAction* action = form.Action(FromQString(button).c_str());
+        action->setEnabled(false);
         QSignalSpy triggered(action, &QAction::triggered);
         TExtendedGrid* grid = form.Tabs()->Page(0)->Grid();
         grid->setFocus();
@@ -424,7 +425,9 @@ private slots:
         QCOMPARE(triggered.size(), 0);  // a disabled button ignores the click ...
         QCOMPARE(reached.count, 0);     // ... and the key is consumed all the same
         action->setEnabled(true);
+        QueueModalAnswer([](QDialog& d) { d.reject(); });  // Find and Replace open their dialogs
         QTest::keyClick(grid, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        ClearModalAnswers();
         QCOMPARE(triggered.size(), 1);
         QTest::keyClick(grid, Qt::Key(key), Qt::KeyboardModifiers(modifiers | Qt::AltModifier));
         QCOMPARE(triggered.size(), 1);

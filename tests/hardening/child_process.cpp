@@ -1,6 +1,10 @@
 #include "child_process.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <csignal>
+#include <limits>
 #include <cstdlib>
 #include <exception>
 #include <grp.h>
@@ -204,6 +208,22 @@ int CountSystemCallStops(const std::function<void()>& work)
         return -1;
     KillAndReap(pid);
     return seen;
+}
+
+int KillAtEverySystemCall(const std::function<void()>& work, const std::function<void()>& reset,
+    const std::function<void(int, const ChildEnd&)>& check)
+{
+    const int stops = CountSystemCallStops(work);
+    auto killAt = [&](int stop) {
+        reset();
+        check(stop, RunKilledAtSystemCall(stop, work));
+    };
+    for (int stop = 1; stop <= stops && !::testing::Test::HasFatalFailure(); ++stop)
+        killAt(stop);
+    // Past the end of any run, whatever its count: the work has ended.
+    if (stops > 0 && !::testing::Test::HasFatalFailure())
+        killAt(std::numeric_limits<int>::max());
+    return stops;
 }
 
 std::string RunUnprivileged(const std::function<void()>& work)

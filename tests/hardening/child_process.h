@@ -34,6 +34,13 @@ ChildEnd RunKilledAtSystemCall(int stop, const std::function<void()>& work);
 // `work` did not run to its end.
 int CountSystemCallStops(const std::function<void()>& work);
 
+// Kills `work` at each of the `CountSystemCallStops(work)` stops in turn and
+// once more past the end of any run, calling `reset` before and `check`
+// after each kill.
+// Returns the count of stops (0 when tracing is not allowed, -1 when `work` does not end).
+int KillAtEverySystemCall(const std::function<void()>& work, const std::function<void()>& reset,
+    const std::function<void(int, const ChildEnd&)>& check);
+
 // Runs `work` in a child without the privileges to write where it may not
 // (root becomes "nobody"); returns the message of the exception it threw,
 // or "(no exception)".

@@ -1,5 +1,6 @@
-// Find, Replace and "View all records" of the main window: the dialogs
-// collect the choices, the find and replace unit does the work.
+// Find and Replace of the main window: the dialogs collect the choices, the
+// find and replace unit does the work. "View all records" lifts the filter
+// (record_commands.cpp).
 #include "database_page.h"
 #include "database_tabs.h"
 #include "field_types.h"
@@ -82,16 +83,6 @@ void TMainForm::FindRecords(const std::string& text, bool caseSensitive, const s
     const std::vector<bool> shown = quorvil::FindRecords(*db, text, caseSensitive, fieldFlags, wordSearch);
     for (size_t k = 0; k < shown.size(); ++k)
         db->SetShown(int(k) + 1, shown[k] ? 1 : 0);
-    tabs_->Page(tabs_->CurrentTab())->RefreshView();
-    UpdateActiveInfo();
-}
-
-void TMainForm::AllBtnClick()
-{
-    TDataBase* db = tabs_->CurrentDB();
-    if (!db)
-        return;
-    db->ShowAll();
     tabs_->Page(tabs_->CurrentTab())->RefreshView();
     UpdateActiveInfo();
 }

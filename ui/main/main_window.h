@@ -21,6 +21,7 @@ namespace quorvil {
 class TDatabaseTabs;
 class TFindForm;
 class TReplaceForm;
+class TDefineForm;
 class TIniFile;
 class TRecentMenu;
 
@@ -50,9 +51,30 @@ public:
     void ExitProgItemClick();
     void LoadFileItemClick(int k);
     void AboutItemClick();
+    // Sorts the active database by the fields chosen in the sort dialog
+    // (database_commands.cpp).
+    void SortBtnClick();
+    // Edits the definition of the active database.
+    void EditBtnClick();
+
+    // Views and records (record_commands.cpp).
+    // tag 0 grid, 1 list, 2 record, for the active tab.
+    void RecordItemClick(int tag);
+    void AllBtnClick();
+    void NewBtnClick();
+    // The save dialog for a new file name; empty when cancelled.
+    std::string PickNewFileName(const QString& title);
+    void AddBtnClick();
+    void DelBtnClick();
+    void RearrangeItemClick();
+    void UpBtnClick();
+    void DownBtnClick();
+    TDefineForm* DefineForm() const { return defineForm_; }
+    QMenu* PopupMenu() const { return popupMenu_; }
+
+    // Find and replace (find_commands.cpp).
     void FindBtnClick();
     void ReplaceBtnClick();
-    void AllBtnClick();
     // Marks the records of the active database in which the text occurs.
     void FindRecords(const std::string& text, bool caseSensitive, const std::vector<bool>& fieldFlags,
                      bool wordSearch);
@@ -72,6 +94,9 @@ private:
     void CreateHelpMenu();
     void CreateToolBar();
     void CreateStatusLine();
+    void CreateRecordCommands();
+    void ShowViewButtons();
+    void EndRearrange();
     QAction* AddCommand(const char* name, const char* text, const char* handler, void (TMainForm::*command)());
     QAction* AddPending(const char* name, const char* text);
 
@@ -97,6 +122,9 @@ private:
     QToolBar* toolBar_ = nullptr;
     TRecentMenu* recent_ = nullptr;
     bool created_ = false;
+    TDefineForm* defineForm_ = nullptr;
+    QMenu* popupMenu_ = nullptr;
+    int rearrangeTab_ = -1;  // the tab whose grid is in rearrange mode
     TFindForm* findForm_ = nullptr;
     TReplaceForm* replaceForm_ = nullptr;
 };

@@ -10,6 +10,7 @@
 #include "message_dialog.h"
 #include "replace_dialog.h"
 #include "text_convert.h"
+#include "wait_cursor.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -71,6 +72,8 @@ void TMainForm::FindBtnClick()
     const std::vector<bool> flags = form.ChooseFields(*db);
     if (flags.empty())
         return;
+    // Rows moved by hand and a filter never mix.
+    EndRearrange();
     FindRecords(form.SearchText(), form.CaseSensitive()->isChecked(), flags, form.WordSearch()->isChecked());
 }
 
@@ -80,6 +83,7 @@ void TMainForm::FindRecords(const std::string& text, bool caseSensitive, const s
     TDataBase* db = tabs_->CurrentDB();
     if (!db)
         return;
+    WaitCursor wait;
     const std::vector<bool> shown = quorvil::FindRecords(*db, text, caseSensitive, fieldFlags, wordSearch);
     for (size_t k = 0; k < shown.size(); ++k)
         db->SetShown(int(k) + 1, shown[k] ? 1 : 0);

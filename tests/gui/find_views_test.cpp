@@ -33,34 +33,27 @@ const std::vector<std::vector<std::string>> kRows = {
     {"Dora", "Ulm", "K\xF6ln trip"}, {"Emil", "Ulm", "k\xF6lner"},
 };
 
-// Names as each view shows them, in its order; the record view is stepped
+// The names the view shows, in its order; the record view is stepped
 // through with Next until it comes round again.
-QStringList GridNames(TDatabasePage& page)
+QStringList ViewNames(TMainForm& form, int mode)
 {
+    form.RecordItemClick(mode);
+    TDatabasePage& page = *form.Tabs()->Page(0);
     QStringList names;
-    for (int row = 0; row < page.Model()->rowCount(); ++row)
-        names << page.Model()->CellText(row, 0);
-    return names;
-}
-
-QStringList ListNames(TDatabasePage& page)
-{
-    QStringList names;
-    page.ListModel()->SetColumn(0);
-    for (int row = 0; row < page.ListModel()->rowCount(); ++row)
-        names << page.ListModel()->LineText(row);
-    return names;
-}
-
-QStringList RecordNames(TDatabasePage& page)
-{
     TRecordPanel* panel = page.EditPanel();
-    QStringList names;
     const int first = panel->CurrentRow();
-    do {
-        names << qobject_cast<QLineEdit*>(panel->Editor(1))->text();
-        panel->NextBtnClick();
-    } while (panel->CurrentRow() != first && names.size() <= page.Model()->rowCount());
+    for (int row = 0; row < page.Model()->rowCount(); ++row) {
+        if (mode == 0)
+            names << page.Model()->CellText(row, 0);
+        else if (mode == 1)
+            names << page.ListModel()->LineText(row);
+        else {
+            names << qobject_cast<QLineEdit*>(panel->Editor(1))->text();
+            panel->NextBtnClick();
+        }
+    }
+    if (mode == 2 && panel->CurrentRow() != first)
+        names << Tr("(does not come round)");
     return names;
 }
 
@@ -140,11 +133,8 @@ private slots:
         QVERIFY(form.Action("AllBtn")->isEnabled());
         QVERIFY(info->text().startsWith(Tr("%1 of 5 records").arg(names.size())));
 
-        for (int mode : {view, 0, 1, 2}) {
-            form.RecordItemClick(mode);
-            const QStringList shown = mode == 0 ? GridNames(page) : mode == 1 ? ListNames(page) : RecordNames(page);
-            QCOMPARE(shown, names);
-        }
+        for (int mode : {view, 0, 1, 2})
+            QCOMPARE(ViewNames(form, mode), names);
 
         // An edit under the filter changes the record its row shows, no other.
         const int row = int(names.size()) - 1;
@@ -169,11 +159,8 @@ private slots:
         QVERIFY(!form.Action("AllBtn")->isEnabled());
         QVERIFY(info->text().startsWith(Tr("5 records")));
         const QStringList all = {Tr("Anna"), Tr("Bert"), Tr("Carl"), Tr("Dora"), Tr("Emil")};
-        for (int mode : {2, 1, 0}) {
-            form.RecordItemClick(mode);
-            const QStringList shown = mode == 0 ? GridNames(page) : mode == 1 ? ListNames(page) : RecordNames(page);
-            QCOMPARE(shown, all);
-        }
+        for (int mode : {2, 1, 0})
+            QCOMPARE(ViewNames(form, mode), all);
     }
 };
 

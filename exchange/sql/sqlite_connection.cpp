@@ -1,0 +1,343 @@
+#include "sqlite_connection.h"
+
+#include "charset.h"
+#include "text_case.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QVariant>
+
+#include <algorithm>
+#include <atomic>
+
+namespace quorvil {
+
+namespace {
+
+using Kind = TJetToken::Kind;
+
+std::string Cp1252(const QString& text)
+{
+    std::string bytes;
+    for (QChar ch : text) {
+        const int b = UnicodeToCp1252(ch.unicode());
+        bytes.push_back(b < 0 ? '?' : char(b));
+    }
+    return bytes;
+}
+
+[[noreturn]] void Throw(const QSqlError& error)
+{
+    throw ESqlError(Cp1252(error.databaseText().isEmpty() ? error.text() : error.databaseText()));
+}
+
+QVariant Bound(const TSqlValue& value)
+{
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        QString out(qsizetype(text->size()), Qt::Uninitialized);
+        for (size_t i = 0; i < text->size(); ++i)
+            out[qsizetype(i)] = QChar(char16_t(Cp1252ToUnicode(static_cast<unsigned char>((*text)[i]))));
+        return out;
+    }
+    if (const auto* number = std::get_if<long long>(&value))
+        return QVariant(qlonglong(*number));
+    return QVariant(std::get<double>(value));
+}
+
+bool IsWord(const TJetToken& token, std::string_view word)
+{
+    return token.Type == Kind::Word && SameTextIgnoringCase(token.Text, word);
+}
+
+bool IsSymbol(const TJetToken& token, char c)
+{
+    return token.Type == Kind::Symbol && token.Text == std::string(1, c);
+}
+
+bool IsName(const TJetToken& token)
+{
+    return token.Type == Kind::Name || token.Type == Kind::Word;
+}
+
+// A literal at t[p], a number after "-" too; advances p.
+bool Literal(const std::vector<TJetToken>& t, size_t& p, TSqlValue& value)
+{
+    const bool negative = p + 1 < t.size() && IsSymbol(t[p], '-') && t[p + 1].Type == Kind::Number;
+    if (!LiteralValue(t[p + (negative ? 1 : 0)], value))
+        return false;
+    if (negative)
+        std::visit([](auto& v) {
+            if constexpr (!std::is_same_v<std::decay_t<decltype(v)>, std::string>)
+                v = -v;
+        }, value);
+    p += negative ? 2 : 1;
+    return true;
+}
+
+std::atomic<int> connections{0};
+
+}  // namespace
+
+TSqliteConnection::TSqliteConnection(const std::string& fileName)
+    : name_(QStringLiteral("quorvil-sqlite-%1").arg(++connections))
+{
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
+        throw ESqlError("The SQLite driver of Qt (QSQLITE) is not installed.");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+        db.setDatabaseName(QFile::decodeName(QByteArray::fromStdString(fileName)));
+        if (!db.open()) {
+            const QSqlError error = db.lastError();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name_);
+            Throw(error);
+        }
+    }
+    // A journal in memory still undoes a failed statement; the file is a new
+    // one that nobody else reads until it is complete.
+    RunText("PRAGMA journal_mode=MEMORY");
+}
+
+TSqliteConnection::~TSqliteConnection()
+{
+    prepared_.clear();
+    QSqlDatabase::database(name_, false).close();
+    QSqlDatabase::removeDatabase(name_);
+}
+
+void TSqliteConnection::Execute(const std::string& statement)
+{
+    const std::vector<TJetToken> tokens = JetTokens(statement);
+    if (Buffer(tokens))
+        return;
+    Flush();
+    if (schema_.Apply(tokens))
+        return;
+    ApplySchema();
+    nextIds_.clear();  // the statement may add or remove rows
+    Run(SqliteStatement(tokens));
+    if (tokens.size() == 3 && IsWord(tokens[0], "DROP") && IsWord(tokens[1], "TABLE"))
+        schema_.Drop(tokens[2].Text);
+}
+
+// UPDATE table SET column=value WHERE key=id, on a table of the schema
+// without constraints: nothing but the statement's own words can make it
+// fail, so it is checked here and its value joins the row's pending ones.
+bool TSqliteConnection::Buffer(const std::vector<TJetToken>& t)
+{
+    if (t.size() < 10 || !IsWord(t[0], "UPDATE") || !IsName(t[1]) || !IsWord(t[2], "SET") || !IsName(t[3]) ||
+        !IsSymbol(t[4], '='))
+        return false;
+    TJetTable* table = schema_.Find(t[1].Text);
+    if (!table || table->Constrained())
+        return false;
+    size_t p = 5;
+    TSqlValue value, id;
+    if (!Literal(t, p, value) || p + 4 > t.size() || !IsWord(t[p], "WHERE") || !IsName(t[p + 1]) || !IsSymbol(t[p + 2], '='))
+        return false;
+    const std::string& keyName = t[p + 1].Text;
+    p += 3;
+    if (!Literal(t, p, id) || p != t.size())
+        return false;
+    // Columns come in table order: the one after the last is tried first.
+    const size_t next = pending_.Next;
+    const TJetColumn* column = next < table->Columns.size() && SameTextIgnoringCase(table->Columns[next].Name, t[3].Text)
+                                   ? &table->Columns[next]
+                                   : table->Column(t[3].Text);
+    const TJetColumn* key = table->Column(keyName);
+    if (!column || !key)
+        throw ESqlError("no such column: " + (column ? keyName : t[3].Text));
+    if (column->Counter)
+        return false;
+    if ((!pending_.Values.empty() || pending_.New) &&
+        !(pending_.Table == table->Name && pending_.Key == key->Name && pending_.Id == id))
+        Flush();
+    pending_.Table = table->Name;
+    pending_.Key = key->Name;
+    pending_.Id = id;
+    pending_.Next = size_t(column - table->Columns.data()) + 1;
+    for (auto& [name, pendingValue] : pending_.Values) {
+        if (name == column->Name) {
+            pendingValue = std::move(value);
+            return true;
+        }
+    }
+    pending_.Values.emplace_back(column->Name, std::move(value));
+    return true;
+}
+
+void TSqliteConnection::Flush()
+{
+    if (pending_.Values.empty() && !pending_.New)
+        return;
+    ApplySchema();
+    TSqliteStatement write;
+    if (pending_.New) {
+        std::string columns = SqliteName(pending_.Key);
+        std::string marks = "?";
+        write.Values.push_back(pending_.Id);
+        for (auto& [name, value] : pending_.Values) {
+            columns += ", " + SqliteName(name);
+            marks += ", ?";
+            write.Values.push_back(std::move(value));
+        }
+        write.Sql = "INSERT INTO " + SqliteName(pending_.Table) + " (" + columns + ") VALUES (" + marks + ")";
+    } else {
+        write.Sql = "UPDATE " + SqliteName(pending_.Table) + " SET ";
+        for (auto& [name, value] : pending_.Values) {
+            write.Sql += (write.Values.empty() ? "" : ", ") + SqliteName(name) + "=?";
+            write.Values.push_back(std::move(value));
+        }
+        write.Sql += " WHERE " + SqliteName(pending_.Key) + "=?";
+        write.Values.push_back(pending_.Id);
+    }
+    pending_.Values.clear();
+    pending_.New = false;
+    pending_.Next = 0;
+    Run(write);
+}
+
+// A row of defaults appended to a table of the schema waits for the values
+// of its UPDATEs; its ID is the one SQLite would give it.
+bool TSqliteConnection::AppendPending(const std::string& name)
+{
+    const TJetTable* table = schema_.Find(name);
+    if (!table || table->Constrained())
+        return false;
+    const auto counter = std::find_if(table->Columns.begin(), table->Columns.end(),
+                                      [](const TJetColumn& c) { return c.Counter; });
+    if (counter == table->Columns.end())
+        return false;
+    pending_.Table = table->Name;
+    pending_.Key = counter->Name;
+    pending_.Id = NextId(*table);
+    pending_.New = true;
+    return true;
+}
+
+long long TSqliteConnection::NextId(const TJetTable& table)
+{
+    auto found = nextIds_.find(table.Name);
+    if (found == nextIds_.end()) {
+        // AUTOINCREMENT: above every ID the table has had.
+        const std::string sql = "SELECT MAX(m) FROM (SELECT MAX(rowid) AS m FROM " + SqliteName(table.Name) +
+                                " UNION ALL SELECT seq FROM sqlite_sequence WHERE name=?)";
+        QSqlQuery* result = nullptr;
+        Run({sql, {table.Name}}, &result);
+        const long long last = result->next() ? result->value(0).toLongLong() : 0;
+        result->finish();
+        found = nextIds_.emplace(table.Name, last + 1).first;
+    }
+    return found->second++;
+}
+
+// Tables made or changed by the schema's statements, written to the file:
+// a new table is created, a changed one rebuilt with its rows.
+void TSqliteConnection::ApplySchema()
+{
+    for (TJetTable& table : schema_.Tables()) {
+        if (!table.Changed)
+            continue;
+        if (!table.Created) {
+            RunText(TJetSchema::CreateSql(table, table.Name));
+        } else {
+            const std::string rebuilt = table.Name + "~rebuilt";
+            std::string columns;
+            for (size_t i = 0; i < table.CreatedColumns; ++i)
+                columns += (i ? ", " : "") + SqliteName(table.Columns[i].Name);
+            prepared_.clear();
+            RunText(TJetSchema::CreateSql(table, rebuilt));
+            RunText("INSERT INTO " + SqliteName(rebuilt) + " (" + columns + ") SELECT " + columns + " FROM " +
+                    SqliteName(table.Name));
+            RunText("DROP TABLE " + SqliteName(table.Name));
+            RunText("ALTER TABLE " + SqliteName(rebuilt) + " RENAME TO " + SqliteName(table.Name));
+        }
+        table.Created = true;
+        table.Changed = false;
+        table.CreatedColumns = table.Columns.size();
+    }
+}
+
+void TSqliteConnection::AppendRow(const std::string& query)
+{
+    const std::vector<TJetToken> tokens = JetTokens(query);
+    size_t from = 0;
+    while (from + 1 < tokens.size() && !IsWord(tokens[from], "FROM"))
+        ++from;
+    if (from + 1 >= tokens.size() || !IsName(tokens[from + 1]))
+        throw ESqlError("Syntax error in FROM clause.");
+    Flush();
+    ApplySchema();
+    if (AppendPending(tokens[from + 1].Text))
+        return;
+    nextIds_.clear();
+    Run({"INSERT INTO " + SqliteName(tokens[from + 1].Text) + " DEFAULT VALUES", {}});
+}
+
+long long TSqliteConnection::FirstValue(const std::string& query)
+{
+    const std::vector<TJetToken> t = JetTokens(query);
+    // SELECT ID FROM table ORDER BY ID DESC just after the row was appended.
+    if (pending_.New && t.size() == 8 && IsWord(t[0], "SELECT") && SameTextIgnoringCase(t[1].Text, pending_.Key) &&
+        IsWord(t[2], "FROM") && SameTextIgnoringCase(t[3].Text, pending_.Table) && IsWord(t[4], "ORDER") &&
+        IsWord(t[5], "BY") && SameTextIgnoringCase(t[6].Text, pending_.Key) && IsWord(t[7], "DESC"))
+        return std::get<long long>(pending_.Id);
+    const TSqliteStatement select = SqliteStatement(t);
+    Flush();
+    ApplySchema();
+    QSqlQuery* result = nullptr;
+    Run(select, &result);
+    const bool found = result->next();
+    const long long value = found ? result->value(0).toLongLong() : 0;
+    result->finish();
+    if (!found)
+        throw ESqlError("Either BOF or EOF is True, or the current record has been deleted.");
+    return value;
+}
+
+void TSqliteConnection::BeginTransaction()
+{
+    RunText("BEGIN");
+}
+
+void TSqliteConnection::CommitTransaction()
+{
+    Flush();
+    ApplySchema();
+    RunText("COMMIT");
+}
+
+QSqlQuery& TSqliteConnection::Prepared(const std::string& sql)
+{
+    auto found = prepared_.find(sql);
+    if (found != prepared_.end())
+        return found->second;
+    QSqlQuery query(QSqlDatabase::database(name_, false));
+    query.setForwardOnly(true);
+    if (!query.prepare(QString::fromUtf8(sql)))
+        Throw(query.lastError());
+    if (prepared_.size() >= 256)  // statements of other shapes than an export's
+        prepared_.clear();
+    return prepared_.emplace(sql, std::move(query)).first->second;
+}
+
+void TSqliteConnection::Run(const TSqliteStatement& statement, QSqlQuery** done)
+{
+    QSqlQuery& query = Prepared(statement.Sql);
+    for (size_t i = 0; i < statement.Values.size(); ++i)
+        query.bindValue(int(i), Bound(statement.Values[i]));
+    if (!query.exec())
+        Throw(query.lastError());
+    if (done)
+        *done = &query;
+}
+
+void TSqliteConnection::RunText(const std::string& sql)
+{
+    QSqlQuery query(QSqlDatabase::database(name_, false));
+    if (!query.exec(QString::fromUtf8(sql)))
+        Throw(query.lastError());
+}
+
+}  // namespace quorvil

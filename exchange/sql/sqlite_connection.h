@@ -1,0 +1,59 @@
+#pragma once
+// The export's statements run on an SQLite file. Each UPDATE of one column
+// of one row (the bulk of an export) is checked at once against the schema,
+// so that it fails where it stands, and the values of one row's UPDATEs are
+// then written together: a row appended through the record set and filled
+// by UPDATEs becomes one INSERT, a prepared statement per set of columns.
+#include "jet_dialect.h"
+#include "sql_connection.h"
+
+#include <QSqlQuery>
+#include <QString>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace quorvil {
+
+class TSqliteConnection : public TSqlConnection {
+public:
+    // Opens (creating) the SQLite file. Throws ESqlError.
+    explicit TSqliteConnection(const std::string& fileName);
+    ~TSqliteConnection() override;
+
+    void Execute(const std::string& statement) override;
+    void AppendRow(const std::string& query) override;
+    long long FirstValue(const std::string& query) override;
+    void BeginTransaction() override;
+    void CommitTransaction() override;
+
+private:
+    // The pending values of one row: its table, key column, key and values
+    // by column; a new row is not in the file yet.
+    struct TPendingRow {
+        std::string Table;
+        std::string Key;
+        TSqlValue Id;
+        bool New = false;
+        std::vector<std::pair<std::string, TSqlValue>> Values;
+        size_t Next = 0;  // where the next column is looked for first
+    };
+
+    bool Buffer(const std::vector<TJetToken>& tokens);
+    bool AppendPending(const std::string& table);
+    long long NextId(const TJetTable& table);
+    void Flush();
+    void ApplySchema();
+    QSqlQuery& Prepared(const std::string& sql);
+    void Run(const TSqliteStatement& statement, QSqlQuery** done = nullptr);
+    void RunText(const std::string& sql);
+
+    QString name_;
+    TJetSchema schema_;
+    std::map<std::string, QSqlQuery> prepared_;
+    TPendingRow pending_;
+    std::map<std::string, long long> nextIds_;  // of the tables only this connection has written
+};
+
+}  // namespace quorvil

@@ -75,6 +75,60 @@ bool Literal(const std::vector<TJetToken>& t, size_t& p, TSqlValue& value)
     return true;
 }
 
+bool IsWordText(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+    });
+}
+
+// A text between double quotes in which every inner quote is doubled, "::"
+// standing for a colon; false when it is not exactly one such text.
+bool QuotedText(std::string_view literal, std::string& out)
+{
+    if (literal.size() < 2 || literal.front() != '"' || literal.back() != '"')
+        return false;
+    literal = literal.substr(1, literal.size() - 2);
+    out.reserve(literal.size());
+    while (!literal.empty()) {
+        const size_t special = literal.find_first_of("\":");
+        out.append(literal.substr(0, special));
+        if (special == std::string_view::npos)
+            break;
+        const char c = literal[special];
+        const bool doubled = special + 1 < literal.size() && literal[special + 1] == c;
+        if (c == '"' && !doubled)
+            return false;
+        out += c;
+        literal.remove_prefix(special + (doubled ? 2 : 1));
+    }
+    return true;
+}
+
+// The one value of an export's UPDATE: a text, a whole number, TRUE, FALSE
+// or a #date#; false for anything else, which then takes the general way.
+bool ExportLiteral(std::string_view literal, TSqlValue& value)
+{
+    if (!literal.empty() && literal.front() == '"') {
+        std::string text;
+        if (!QuotedText(literal, text))
+            return false;
+        value = std::move(text);
+        return true;
+    }
+    const std::string_view digits = literal.starts_with('-') ? literal.substr(1) : literal;
+    if (!digits.empty() && digits.size() <= 18 && IsWordText(digits) &&
+        std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        value = std::stoll(std::string(literal));
+        return true;
+    }
+    if (literal.starts_with('#') || SameTextIgnoringCase(literal, "TRUE") || SameTextIgnoringCase(literal, "FALSE")) {
+        const std::vector<TJetToken> tokens = JetTokens(literal);
+        return tokens.size() == 1 && LiteralValue(tokens[0], value);
+    }
+    return false;
+}
+
 std::atomic<int> connections{0};
 
 }  // namespace
@@ -108,6 +162,8 @@ TSqliteConnection::~TSqliteConnection()
 
 void TSqliteConnection::Execute(const std::string& statement)
 {
+    if (BufferExportUpdate(statement))
+        return;
     const std::vector<TJetToken> tokens = JetTokens(statement);
     if (Buffer(tokens))
         return;
@@ -129,41 +185,88 @@ bool TSqliteConnection::Buffer(const std::vector<TJetToken>& t)
     if (t.size() < 10 || !IsWord(t[0], "UPDATE") || !IsName(t[1]) || !IsWord(t[2], "SET") || !IsName(t[3]) ||
         !IsSymbol(t[4], '='))
         return false;
-    TJetTable* table = schema_.Find(t[1].Text);
-    if (!table || table->Constrained())
-        return false;
     size_t p = 5;
     TSqlValue value, id;
-    if (!Literal(t, p, value) || p + 4 > t.size() || !IsWord(t[p], "WHERE") || !IsName(t[p + 1]) || !IsSymbol(t[p + 2], '='))
+    if (!Literal(t, p, value) || p + 4 > t.size() || !IsWord(t[p], "WHERE") || !IsName(t[p + 1]) ||
+        !IsSymbol(t[p + 2], '='))
         return false;
-    const std::string& keyName = t[p + 1].Text;
+    const std::string& key = t[p + 1].Text;
     p += 3;
     if (!Literal(t, p, id) || p != t.size())
         return false;
+    return Pend(t[1].Text, t[3].Text, std::move(value), key, std::move(id));
+}
+
+// The export's own UPDATE [table] SET [column]=value WHERE ID=n, read without
+// tokens: it is nearly every statement of an export.
+bool TSqliteConnection::BufferExportUpdate(std::string_view s)
+{
+    auto take = [&s](std::string_view prefix) {
+        if (!s.starts_with(prefix))
+            return false;
+        s.remove_prefix(prefix.size());
+        return true;
+    };
+    auto upTo = [&s](char c, std::string_view& part) {
+        const size_t end = s.find(c);
+        if (end == std::string_view::npos)
+            return false;
+        part = s.substr(0, end);
+        s.remove_prefix(end);
+        return true;
+    };
+    std::string_view table, column, literal, key;
+    if (!take("UPDATE [") || !upTo(']', table) || !take("] SET [") || !upTo(']', column) || !take("]="))
+        return false;
+    const size_t where = s.rfind(" WHERE ");
+    if (where == std::string_view::npos)
+        return false;
+    literal = s.substr(0, where);
+    s.remove_prefix(where + 7);
+    if (!upTo('=', key) || key.empty() || !IsWordText(key))
+        return false;
+    s.remove_prefix(1);
+    if (s.empty() || s.size() > 18 || !std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    TSqlValue value;
+    if (!ExportLiteral(literal, value))
+        return false;
+    return Pend(table, column, std::move(value), key, std::stoll(std::string(s)));
+}
+
+bool TSqliteConnection::Pend(std::string_view tableName, std::string_view columnName, TSqlValue value,
+                             std::string_view keyName, TSqlValue id)
+{
+    TJetTable* table = pending_.Table && pending_.Table->Name == tableName ? pending_.Table : schema_.Find(tableName);
+    if (!table || table->Constrained())
+        return false;
     // Columns come in table order: the one after the last is tried first.
     const size_t next = pending_.Next;
-    const TJetColumn* column = next < table->Columns.size() && SameTextIgnoringCase(table->Columns[next].Name, t[3].Text)
+    const TJetColumn* column = next < table->Columns.size() && table->Columns[next].Name == columnName
                                    ? &table->Columns[next]
-                                   : table->Column(t[3].Text);
+                                   : table->Column(columnName);
     const TJetColumn* key = table->Column(keyName);
     if (!column || !key)
-        throw ESqlError("no such column: " + (column ? keyName : t[3].Text));
+        throw ESqlError("no such column: " + std::string(column ? keyName : columnName));
     if (column->Counter)
         return false;
     if ((!pending_.Values.empty() || pending_.New) &&
-        !(pending_.Table == table->Name && pending_.Key == key->Name && pending_.Id == id))
+        !(pending_.Table == table && pending_.Key == key && pending_.Id == id))
         Flush();
-    pending_.Table = table->Name;
-    pending_.Key = key->Name;
-    pending_.Id = id;
-    pending_.Next = size_t(column - table->Columns.data()) + 1;
-    for (auto& [name, pendingValue] : pending_.Values) {
-        if (name == column->Name) {
-            pendingValue = std::move(value);
-            return true;
-        }
+    pending_.Table = table;
+    pending_.Key = key;
+    pending_.Id = std::move(id);
+    const size_t index = size_t(column - table->Columns.data());
+    pending_.Next = index + 1;
+    if (pending_.Slots.size() < table->Columns.size())
+        pending_.Slots.resize(table->Columns.size(), -1);
+    int& slot = pending_.Slots[index];
+    if (slot >= 0) {
+        pending_.Values[size_t(slot)].second = std::move(value);
+    } else {
+        slot = int(pending_.Values.size());
+        pending_.Values.emplace_back(index, std::move(value));
     }
-    pending_.Values.emplace_back(column->Name, std::move(value));
     return true;
 }
 
@@ -172,27 +275,33 @@ void TSqliteConnection::Flush()
     if (pending_.Values.empty() && !pending_.New)
         return;
     ApplySchema();
+    const std::vector<TJetColumn>& columns = pending_.Table->Columns;
     TSqliteStatement write;
+    write.Values.reserve(pending_.Values.size() + 1);
     if (pending_.New) {
-        std::string columns = SqliteName(pending_.Key);
+        std::string names = SqliteName(pending_.Key->Name);
         std::string marks = "?";
         write.Values.push_back(pending_.Id);
-        for (auto& [name, value] : pending_.Values) {
-            columns += ", " + SqliteName(name);
+        for (auto& [index, value] : pending_.Values) {
+            names += ", " + SqliteName(columns[index].Name);
             marks += ", ?";
             write.Values.push_back(std::move(value));
         }
-        write.Sql = "INSERT INTO " + SqliteName(pending_.Table) + " (" + columns + ") VALUES (" + marks + ")";
+        write.Sql = "INSERT INTO " + SqliteName(pending_.Table->Name) + " (" + names + ") VALUES (" + marks + ")";
     } else {
-        write.Sql = "UPDATE " + SqliteName(pending_.Table) + " SET ";
-        for (auto& [name, value] : pending_.Values) {
-            write.Sql += (write.Values.empty() ? "" : ", ") + SqliteName(name) + "=?";
+        write.Sql = "UPDATE " + SqliteName(pending_.Table->Name) + " SET ";
+        for (auto& [index, value] : pending_.Values) {
+            write.Sql += (write.Values.size() ? ", " : "") + SqliteName(columns[index].Name) + "=?";
             write.Values.push_back(std::move(value));
         }
-        write.Sql += " WHERE " + SqliteName(pending_.Key) + "=?";
+        write.Sql += " WHERE " + SqliteName(pending_.Key->Name) + "=?";
         write.Values.push_back(pending_.Id);
     }
+    for (const auto& entry : pending_.Values)
+        pending_.Slots[entry.first] = -1;
     pending_.Values.clear();
+    pending_.Table = nullptr;
+    pending_.Key = nullptr;
     pending_.New = false;
     pending_.Next = 0;
     Run(write);
@@ -209,9 +318,9 @@ bool TSqliteConnection::AppendPending(const std::string& name)
                                       [](const TJetColumn& c) { return c.Counter; });
     if (counter == table->Columns.end())
         return false;
-    pending_.Table = table->Name;
-    pending_.Key = counter->Name;
     pending_.Id = NextId(*table);
+    pending_.Table = const_cast<TJetTable*>(table);
+    pending_.Key = &*counter;
     pending_.New = true;
     return true;
 }
@@ -279,9 +388,9 @@ long long TSqliteConnection::FirstValue(const std::string& query)
 {
     const std::vector<TJetToken> t = JetTokens(query);
     // SELECT ID FROM table ORDER BY ID DESC just after the row was appended.
-    if (pending_.New && t.size() == 8 && IsWord(t[0], "SELECT") && SameTextIgnoringCase(t[1].Text, pending_.Key) &&
-        IsWord(t[2], "FROM") && SameTextIgnoringCase(t[3].Text, pending_.Table) && IsWord(t[4], "ORDER") &&
-        IsWord(t[5], "BY") && SameTextIgnoringCase(t[6].Text, pending_.Key) && IsWord(t[7], "DESC"))
+    if (pending_.New && t.size() == 8 && IsWord(t[0], "SELECT") && SameTextIgnoringCase(t[1].Text, pending_.Key->Name) &&
+        IsWord(t[2], "FROM") && SameTextIgnoringCase(t[3].Text, pending_.Table->Name) && IsWord(t[4], "ORDER") &&
+        IsWord(t[5], "BY") && SameTextIgnoringCase(t[6].Text, pending_.Key->Name) && IsWord(t[7], "DESC"))
         return std::get<long long>(pending_.Id);
     const TSqliteStatement select = SqliteStatement(t);
     Flush();

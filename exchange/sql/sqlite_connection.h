@@ -12,6 +12,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvil {
@@ -32,15 +33,18 @@ private:
     // The pending values of one row: its table, key column, key and values
     // by column; a new row is not in the file yet.
     struct TPendingRow {
-        std::string Table;
-        std::string Key;
+        TJetTable* Table = nullptr;  // of the schema, which no statement changes while a row waits
+        const TJetColumn* Key = nullptr;
         TSqlValue Id;
         bool New = false;
-        std::vector<std::pair<std::string, TSqlValue>> Values;
-        size_t Next = 0;  // where the next column is looked for first
+        std::vector<std::pair<size_t, TSqlValue>> Values;  // by column index
+        std::vector<int> Slots;                            // of each column in Values, or -1
+        size_t Next = 0;                                   // the column looked at first
     };
 
     bool Buffer(const std::vector<TJetToken>& tokens);
+    bool BufferExportUpdate(std::string_view statement);
+    bool Pend(std::string_view table, std::string_view column, TSqlValue value, std::string_view key, TSqlValue id);
     bool AppendPending(const std::string& table);
     long long NextId(const TJetTable& table);
     void Flush();

@@ -70,20 +70,24 @@ std::string DoubleColons(std::string_view text)
     return out;
 }
 
-std::string TextValue(std::string_view cell)
+void AppendTextValue(std::string& out, std::string_view cell)
 {
-    std::string out = "\"";
-    for (char c : cell) {
-        if (c == '\xA4')
-            out += "\r\n";
-        else if (c == '"')
-            out += "\"\"";
-        else if (c == ':')
-            out += "::";
-        else
-            out += c;
+    out += '"';
+    while (!cell.empty()) {
+        // A plain loop: find_first_of searches the set once per character.
+        size_t special = 0;
+        while (special < cell.size() && cell[special] != '\xA4' && cell[special] != '"' && cell[special] != ':')
+            ++special;
+        if (special == cell.size())
+            special = std::string_view::npos;
+        out.append(cell.substr(0, special));
+        if (special == std::string_view::npos)
+            break;
+        const char c = cell[special];
+        out += c == '\xA4' ? "\r\n" : c == '"' ? "\"\"" : "::";
+        cell.remove_prefix(special + 1);
     }
-    return out + '"';
+    out += '"';
 }
 
 // A two-digit number at `text[p]`, or -1.
@@ -164,13 +168,18 @@ int WriteRows(TJFILE& db, TAccessDB& adb, const std::vector<TAccessColumn>& colu
 {
     int errors = 0;
     const int count = db.RecordCount();
+    std::vector<std::string> starts;  // UPDATE [table] SET [column]=
+    for (const TAccessColumn& column : columns)
+        starts.push_back("UPDATE [" + adb.Table() + "] SET [" + column.Name + "]=");
+    std::string statement;
     for (int r = 1; r <= count; ++r) {
         if (events.Progress)
             events.Progress(r, count);
-        const std::string id = std::to_string(adb.AppendRecord());
-        for (const TAccessColumn& column : columns) {
-            const std::string statement = "UPDATE [" + adb.Table() + "] SET [" + column.Name +
-                                          "]=" + AccessValue(db, r, column) + " WHERE ID=" + id;
+        const std::string where = " WHERE ID=" + std::to_string(adb.AppendRecord());
+        for (size_t c = 0; c < columns.size(); ++c) {
+            statement = starts[c];
+            AppendAccessValue(statement, db, r, columns[c]);
+            statement += where;
             try {
                 adb.ExecuteSQL(statement);
             } catch (const ESqlError& e) {
@@ -263,20 +272,28 @@ int TimeTextToTime(std::string_view text)
 
 std::string AccessValue(const TJFILE& db, int record, const TAccessColumn& column)
 {
+    std::string value;
+    AppendAccessValue(value, db, record, column);
+    return value;
+}
+
+void AppendAccessValue(std::string& out, const TJFILE& db, int record, const TAccessColumn& column)
+{
     const std::string_view cell = db.CellView(record, column.Field);
     switch (column.Kind) {
-    case TAccessKind::Text: return TextValue(cell);
+    case TAccessKind::Text: AppendTextValue(out, cell); return;
     case TAccessKind::Boolean:
         // An empty cell is an empty box, as the grid shows it.
-        return cell.empty() || db.GetDisplayCell(record, column.Field) == db.FalseText ? "FALSE" : "TRUE";
+        out += cell.empty() || db.GetDisplayCell(record, column.Field) == db.FalseText ? "FALSE" : "TRUE";
+        return;
     case TAccessKind::Date:
         // Day/month/year as the handheld stores it, or "05 Mar 2003".
-        return DoubleColons(SqlDateTime(IntDateToDate(CsvDateText(cell)), 0));
-    case TAccessKind::Time: return DoubleColons(SqlDateTime(TDate{}, TimeTextToTime(cell)));
+        out += DoubleColons(SqlDateTime(IntDateToDate(CsvDateText(cell)), 0));
+        return;
+    case TAccessKind::Time: out += DoubleColons(SqlDateTime(TDate{}, TimeTextToTime(cell))); return;
     case TAccessKind::Integer:
-    case TAccessKind::Unsupported: break;
+    case TAccessKind::Unsupported: out += cell; return;
     }
-    return std::string(cell);
 }
 
 std::string ErrorCountMessage(int count)

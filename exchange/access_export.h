@@ -45,6 +45,7 @@ std::string SqlDateTime(const TDate& date, int seconds);
 int TimeTextToTime(std::string_view text);
 // The SQL value of one cell for its column, in the statements' dialect.
 std::string AccessValue(const TJFILE& db, int record, const TAccessColumn& column);
+void AppendAccessValue(std::string& out, const TJFILE& db, int record, const TAccessColumn& column);
 
 // "1 error encountered", "3 errors encountered".
 std::string ErrorCountMessage(int count);

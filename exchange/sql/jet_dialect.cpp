@@ -6,7 +6,6 @@
 #include "text_case.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace quorvil {
 
@@ -83,17 +82,34 @@ std::string IsoDate(std::string_view text)
                                                                        : std::string_view();
     int d[3] = {0, 0, 0};
     int t[3] = {0, 0, 0};
-    char out[32] = "";
     if (!datePart.empty() && (!Numbers(datePart, '-', 3, d) || !IsValidDate(d[0], d[1], d[2])))
         Fail("Syntax error in date in query expression '#" + std::string(text) + "#'.");
     if (!timePart.empty() && (!Numbers(timePart, ':', 3, t) || !IsValidTime(t[0], t[1], t[2])))
         Fail("Syntax error in date in query expression '#" + std::string(text) + "#'.");
-    if (datePart.empty())
-        std::snprintf(out, sizeof out, "%02d:%02d:%02d", t[0], t[1], t[2]);
-    else if (timePart.empty())
-        std::snprintf(out, sizeof out, "%04d-%02d-%02d", d[0], d[1], d[2]);
-    else
-        std::snprintf(out, sizeof out, "%04d-%02d-%02d %02d:%02d:%02d", d[0], d[1], d[2], t[0], t[1], t[2]);
+    // Written by hand: every date cell of an export comes through here.
+    std::string out;
+    auto put = [&out](int n, int digits) {
+        char buffer[8];
+        for (int i = digits - 1; i >= 0; --i, n /= 10)
+            buffer[i] = char('0' + n % 10);
+        out.append(buffer, size_t(digits));
+    };
+    if (!datePart.empty()) {
+        put(d[0], 4);
+        out += '-';
+        put(d[1], 2);
+        out += '-';
+        put(d[2], 2);
+    }
+    if (!timePart.empty() || datePart.empty()) {
+        if (!out.empty())
+            out += ' ';
+        put(t[0], 2);
+        out += ':';
+        put(t[1], 2);
+        out += ':';
+        put(t[2], 2);
+    }
     return out;
 }
 

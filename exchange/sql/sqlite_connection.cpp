@@ -32,14 +32,21 @@ std::string Cp1252(const QString& text)
     throw ESqlError(Cp1252(error.databaseText().isEmpty() ? error.text() : error.databaseText()));
 }
 
+// Windows-1252 differs from Latin-1 only in the bytes 0x80 to 0x9F.
+QString FromCp1252(std::string_view text)
+{
+    if (std::none_of(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xE0) == 0x80; }))
+        return QString::fromLatin1(text.data(), qsizetype(text.size()));
+    QString out(qsizetype(text.size()), Qt::Uninitialized);
+    for (size_t i = 0; i < text.size(); ++i)
+        out[qsizetype(i)] = QChar(char16_t(Cp1252ToUnicode(static_cast<unsigned char>(text[i]))));
+    return out;
+}
+
 QVariant Bound(const TSqlValue& value)
 {
-    if (const auto* text = std::get_if<std::string>(&value)) {
-        QString out(qsizetype(text->size()), Qt::Uninitialized);
-        for (size_t i = 0; i < text->size(); ++i)
-            out[qsizetype(i)] = QChar(char16_t(Cp1252ToUnicode(static_cast<unsigned char>((*text)[i]))));
-        return out;
-    }
+    if (const auto* text = std::get_if<std::string>(&value))
+        return FromCp1252(*text);
     if (const auto* number = std::get_if<long long>(&value))
         return QVariant(qlonglong(*number));
     return QVariant(std::get<double>(value));
@@ -84,33 +91,46 @@ bool IsWordText(std::string_view text)
 
 // A text between double quotes in which every inner quote is doubled, "::"
 // standing for a colon; false when it is not exactly one such text.
-bool QuotedText(std::string_view literal, std::string& out)
+bool QuotedText(std::string_view literal, QString& text)
 {
     if (literal.size() < 2 || literal.front() != '"' || literal.back() != '"')
         return false;
     literal = literal.substr(1, literal.size() - 2);
+    const auto special = [](std::string_view text) {
+        // A plain loop: find_first_of searches the set once per character.
+        size_t p = 0;
+        while (p < text.size() && text[p] != '"' && text[p] != ':')
+            ++p;
+        return p == text.size() ? std::string_view::npos : p;
+    };
+    if (special(literal) == std::string_view::npos) {
+        text = FromCp1252(literal);
+        return true;
+    }
+    std::string out;
     out.reserve(literal.size());
     while (!literal.empty()) {
-        const size_t special = literal.find_first_of("\":");
-        out.append(literal.substr(0, special));
-        if (special == std::string_view::npos)
+        const size_t at = special(literal);
+        out.append(literal.substr(0, at));
+        if (at == std::string_view::npos)
             break;
-        const char c = literal[special];
-        const bool doubled = special + 1 < literal.size() && literal[special + 1] == c;
+        const char c = literal[at];
+        const bool doubled = at + 1 < literal.size() && literal[at + 1] == c;
         if (c == '"' && !doubled)
             return false;
         out += c;
-        literal.remove_prefix(special + (doubled ? 2 : 1));
+        literal.remove_prefix(at + (doubled ? 2 : 1));
     }
+    text = FromCp1252(out);
     return true;
 }
 
 // The one value of an export's UPDATE: a text, a whole number, TRUE, FALSE
 // or a #date#; false for anything else, which then takes the general way.
-bool ExportLiteral(std::string_view literal, TSqlValue& value)
+bool ExportLiteral(std::string_view literal, QVariant& value)
 {
     if (!literal.empty() && literal.front() == '"') {
-        std::string text;
+        QString text;
         if (!QuotedText(literal, text))
             return false;
         value = std::move(text);
@@ -119,12 +139,16 @@ bool ExportLiteral(std::string_view literal, TSqlValue& value)
     const std::string_view digits = literal.starts_with('-') ? literal.substr(1) : literal;
     if (!digits.empty() && digits.size() <= 18 && IsWordText(digits) &&
         std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        value = std::stoll(std::string(literal));
+        value = qlonglong(std::stoll(std::string(literal)));
         return true;
     }
     if (literal.starts_with('#') || SameTextIgnoringCase(literal, "TRUE") || SameTextIgnoringCase(literal, "FALSE")) {
         const std::vector<TJetToken> tokens = JetTokens(literal);
-        return tokens.size() == 1 && LiteralValue(tokens[0], value);
+        TSqlValue parsed;
+        if (tokens.size() != 1 || !LiteralValue(tokens[0], parsed))
+            return false;
+        value = Bound(parsed);
+        return true;
     }
     return false;
 }
@@ -155,6 +179,7 @@ TSqliteConnection::TSqliteConnection(const std::string& fileName)
 
 TSqliteConnection::~TSqliteConnection()
 {
+    shape_.Query = nullptr;
     prepared_.clear();
     QSqlDatabase::database(name_, false).close();
     QSqlDatabase::removeDatabase(name_);
@@ -168,6 +193,7 @@ void TSqliteConnection::Execute(const std::string& statement)
     if (Buffer(tokens))
         return;
     Flush();
+    shape_.Query = nullptr;  // the table it wrote may change
     if (schema_.Apply(tokens))
         return;
     ApplySchema();
@@ -194,7 +220,7 @@ bool TSqliteConnection::Buffer(const std::vector<TJetToken>& t)
     p += 3;
     if (!Literal(t, p, id) || p != t.size())
         return false;
-    return Pend(t[1].Text, t[3].Text, std::move(value), key, std::move(id));
+    return Pend(t[1].Text, t[3].Text, Bound(value), key, std::move(id));
 }
 
 // The export's own UPDATE [table] SET [column]=value WHERE ID=n, read without
@@ -228,13 +254,13 @@ bool TSqliteConnection::BufferExportUpdate(std::string_view s)
     s.remove_prefix(1);
     if (s.empty() || s.size() > 18 || !std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
-    TSqlValue value;
+    QVariant value;
     if (!ExportLiteral(literal, value))
         return false;
     return Pend(table, column, std::move(value), key, std::stoll(std::string(s)));
 }
 
-bool TSqliteConnection::Pend(std::string_view tableName, std::string_view columnName, TSqlValue value,
+bool TSqliteConnection::Pend(std::string_view tableName, std::string_view columnName, QVariant value,
                              std::string_view keyName, TSqlValue id)
 {
     TJetTable* table = pending_.Table && pending_.Table->Name == tableName ? pending_.Table : schema_.Find(tableName);
@@ -275,28 +301,43 @@ void TSqliteConnection::Flush()
     if (pending_.Values.empty() && !pending_.New)
         return;
     ApplySchema();
-    const std::vector<TJetColumn>& columns = pending_.Table->Columns;
-    TSqliteStatement write;
-    write.Values.reserve(pending_.Values.size() + 1);
-    if (pending_.New) {
-        std::string names = SqliteName(pending_.Key->Name);
-        std::string marks = "?";
-        write.Values.push_back(pending_.Id);
-        for (auto& [index, value] : pending_.Values) {
-            names += ", " + SqliteName(columns[index].Name);
-            marks += ", ?";
-            write.Values.push_back(std::move(value));
+    // Rows of one export share their shape: the statement is built once.
+    const bool sameShape = shape_.Query && shape_.Table == pending_.Table && shape_.New == pending_.New &&
+                           shape_.Columns.size() == pending_.Values.size() &&
+                           std::equal(shape_.Columns.begin(), shape_.Columns.end(), pending_.Values.begin(),
+                                      [](size_t c, const auto& entry) { return c == entry.first; });
+    if (!sameShape) {
+        const std::vector<TJetColumn>& columns = pending_.Table->Columns;
+        std::string sql;
+        if (pending_.New) {
+            std::string names = SqliteName(pending_.Key->Name);
+            std::string marks = "?";
+            for (const auto& entry : pending_.Values) {
+                names += ", " + SqliteName(columns[entry.first].Name);
+                marks += ", ?";
+            }
+            sql = "INSERT INTO " + SqliteName(pending_.Table->Name) + " (" + names + ") VALUES (" + marks + ")";
+        } else {
+            sql = "UPDATE " + SqliteName(pending_.Table->Name) + " SET ";
+            for (size_t i = 0; i < pending_.Values.size(); ++i)
+                sql += (i ? ", " : "") + SqliteName(columns[pending_.Values[i].first].Name) + "=?";
+            sql += " WHERE " + SqliteName(pending_.Key->Name) + "=?";
         }
-        write.Sql = "INSERT INTO " + SqliteName(pending_.Table->Name) + " (" + names + ") VALUES (" + marks + ")";
-    } else {
-        write.Sql = "UPDATE " + SqliteName(pending_.Table->Name) + " SET ";
-        for (auto& [index, value] : pending_.Values) {
-            write.Sql += (write.Values.size() ? ", " : "") + SqliteName(columns[index].Name) + "=?";
-            write.Values.push_back(std::move(value));
-        }
-        write.Sql += " WHERE " + SqliteName(pending_.Key->Name) + "=?";
-        write.Values.push_back(pending_.Id);
+        shape_.Query = &Prepared(sql);
+        shape_.Table = pending_.Table;
+        shape_.New = pending_.New;
+        shape_.Columns.clear();
+        for (const auto& entry : pending_.Values)
+            shape_.Columns.push_back(entry.first);
     }
+    QSqlQuery& query = *shape_.Query;
+    int position = 0;
+    if (pending_.New)
+        query.bindValue(position++, Bound(pending_.Id));
+    for (auto& entry : pending_.Values)
+        query.bindValue(position++, std::move(entry.second));
+    if (!pending_.New)
+        query.bindValue(position, Bound(pending_.Id));
     for (const auto& entry : pending_.Values)
         pending_.Slots[entry.first] = -1;
     pending_.Values.clear();
@@ -304,7 +345,8 @@ void TSqliteConnection::Flush()
     pending_.Key = nullptr;
     pending_.New = false;
     pending_.Next = 0;
-    Run(write);
+    if (!query.exec())
+        Throw(query.lastError());
 }
 
 // A row of defaults appended to a table of the schema waits for the values
@@ -356,6 +398,7 @@ void TSqliteConnection::ApplySchema()
             for (size_t i = 0; i < table.CreatedColumns; ++i)
                 columns += (i ? ", " : "") + SqliteName(table.Columns[i].Name);
             prepared_.clear();
+            shape_.Query = nullptr;
             RunText(TJetSchema::CreateSql(table, rebuilt));
             RunText("INSERT INTO " + SqliteName(rebuilt) + " (" + columns + ") SELECT " + columns + " FROM " +
                     SqliteName(table.Name));
@@ -426,8 +469,10 @@ QSqlQuery& TSqliteConnection::Prepared(const std::string& sql)
     query.setForwardOnly(true);
     if (!query.prepare(QString::fromUtf8(sql)))
         Throw(query.lastError());
-    if (prepared_.size() >= 256)  // statements of other shapes than an export's
+    if (prepared_.size() >= 256) {  // statements of other shapes than an export's
         prepared_.clear();
+        shape_.Query = nullptr;
+    }
     return prepared_.emplace(sql, std::move(query)).first->second;
 }
 

@@ -9,6 +9,7 @@
 
 #include <QSqlQuery>
 #include <QString>
+#include <QVariant>
 
 #include <map>
 #include <string>
@@ -37,14 +38,14 @@ private:
         const TJetColumn* Key = nullptr;
         TSqlValue Id;
         bool New = false;
-        std::vector<std::pair<size_t, TSqlValue>> Values;  // by column index
+        std::vector<std::pair<size_t, QVariant>> Values;  // by column index
         std::vector<int> Slots;                            // of each column in Values, or -1
         size_t Next = 0;                                   // the column looked at first
     };
 
     bool Buffer(const std::vector<TJetToken>& tokens);
     bool BufferExportUpdate(std::string_view statement);
-    bool Pend(std::string_view table, std::string_view column, TSqlValue value, std::string_view key, TSqlValue id);
+    bool Pend(std::string_view table, std::string_view column, QVariant value, std::string_view key, TSqlValue id);
     bool AppendPending(const std::string& table);
     long long NextId(const TJetTable& table);
     void Flush();
@@ -57,6 +58,13 @@ private:
     TJetSchema schema_;
     std::map<std::string, QSqlQuery> prepared_;
     TPendingRow pending_;
+    // The statement that wrote the last row, and that row's columns.
+    struct TRowShape {
+        const TJetTable* Table = nullptr;
+        bool New = false;
+        std::vector<size_t> Columns;
+        QSqlQuery* Query = nullptr;  // one of prepared_
+    } shape_;
     std::map<std::string, long long> nextIds_;  // of the tables only this connection has written
 };
 

@@ -29,6 +29,11 @@ extern char** environ;
 
 namespace quorvil::bench {
 
+#ifdef QUORVIL_ACCESS_EXPORT
+// dashboard_access.cpp: the best of `runs` Access-style exports to `file`.
+double BestAccessExport(TJFILE& db, const std::string& file, int runs);
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -265,6 +270,11 @@ void AddExports(const Context& c, TJFILE& db, std::vector<Row>& rows)
                              stem + ".HTM", c.dir, 0));
     rows.push_back(ExportRow("TXT export", [&](const std::string& f) { WriteTXT(db, f, fields); }, stem + ".TXT",
                              c.dir, 0));
+#ifdef QUORVIL_ACCESS_EXPORT
+    const double csv = Best([&] { WriteCSV(db, fields, stem + ".CSV"); });
+    rows.push_back(TimeRow("Access export (SQLite)", BestAccessExport(db, stem + ".sqlite", kRuns), "CSV export",
+                           csv, 10));
+#endif
 }
 
 void AddSort(const Context& c, std::unique_ptr<TJFILE>& db, std::vector<Row>& rows)

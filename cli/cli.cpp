@@ -2,8 +2,9 @@
 
 #include "db_json.h"
 #include "errors.h"
+#include "export.h"
 #include "jfile.h"
-#include "text_writers.h"
+#include "save_as.h"
 
 #include <filesystem>
 #include <fstream>
@@ -136,13 +137,8 @@ int Convert(int argc, char** argv, std::ostream&)
     std::error_code ec;
     if (std::filesystem::equivalent(args.positional[0], output, ec))
         throw std::invalid_argument("The output file must not be the input file.");
-    auto db = OpenReadOnly(args.positional[0]);
-    db->ConvertLayout(layout);
-    TMemoryStream image;
-    db->Save(image);
-    TFileStream::ReplaceFile(output, [&](TFileStream& file) {
-        file.Write(image.Bytes().data(), image.Bytes().size());
-    });
+    // The tool's database is its own: it is converted itself, not a copy.
+    WriteInLayout(*OpenReadOnly(args.positional[0]), layout, output);
     return 0;
 }
 
@@ -168,8 +164,10 @@ int Export(int argc, char** argv, std::ostream&)
     Arguments args = Parse(argc, argv, {"-o", "--fields"}, {});
     if (args.positional.size() != 2)
         throw UsageError("export takes a format and one file");
-    const std::string format = args.positional[0];
-    if (format != "csv" && format != "html" && format != "txt")
+    const std::map<std::string, TExportFormat> formats = {
+        {"csv", TExportFormat::CSV}, {"html", TExportFormat::HTML}, {"txt", TExportFormat::TXT}};
+    auto format = formats.find(args.positional[0]);
+    if (format == formats.end())
         throw UsageError("export formats are csv, html and txt");
     std::string output = Required(args, "-o");
     auto listed = args.options.find("--fields");
@@ -179,18 +177,12 @@ int Export(int argc, char** argv, std::ostream&)
 
     auto db = OpenReadOnly(args.positional[1]);
     if (listed == args.options.end())
-        for (int f = 1; f <= db->FieldCount(); ++f)
-            fields.push_back(f);
+        fields = AllFields(*db);
     for (int f : fields)
         if (f < 1 || f > db->FieldCount())
             throw UsageError("--fields: there is no field " + std::to_string(f) + " (the database has " +
                              std::to_string(db->FieldCount()) + ")");
-    if (format == "csv")
-        WriteCSV(*db, fields, output);
-    else if (format == "html")
-        WriteHTML(*db, output, fields);
-    else
-        WriteTXT(*db, output, fields);
+    Export(*db, format->second, fields, output);
     return 0;
 }
 

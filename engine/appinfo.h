@@ -57,6 +57,8 @@ public:
     virtual void SetExtraText(const std::string& t) = 0;
     virtual uint32_t GetExtraValue(int table, int i) const = 0;
     virtual void SetExtraValue(int table, int i, uint32_t v) = 0;
+    // A block of the same class with the same bytes.
+    virtual std::unique_ptr<TAppInfo> Clone() const = 0;
 
     // Reads the block at the reader's position (missing bytes read as zeros).
     virtual void LoadFromStream(ByteReader& in);
@@ -86,6 +88,7 @@ protected:
 class TAppInfo3 : public TAppInfo {
 public:
     TAppInfo3();
+    std::unique_ptr<TAppInfo> Clone() const override { return std::make_unique<TAppInfo3>(*this); }
     int16_t GetColumnWidth(int i) const override;
     void SetColumnWidth(int i, int16_t w) override;
     void SetFieldType(int i, uint16_t code) override;
@@ -111,6 +114,7 @@ protected:
 class TAppInfo4 : public TAppInfo4UP {
 public:
     TAppInfo4() = default;
+    std::unique_ptr<TAppInfo> Clone() const override { return std::make_unique<TAppInfo4>(*this); }
     int16_t GetColumnWidth(int i) const override;
     void SetColumnWidth(int i, int16_t w) override;
     void SetFieldType(int i, uint16_t code) override;
@@ -127,6 +131,7 @@ public:
 class TAppInfo5 : public TAppInfo5UP {
 public:
     TAppInfo5() = default;
+    std::unique_ptr<TAppInfo> Clone() const override { return std::make_unique<TAppInfo5>(*this); }
     void SetFieldType(int i, uint16_t code) override;
 };
 
@@ -134,6 +139,7 @@ public:
 class TAppInfo6 : public TAppInfo5 {
 public:
     TAppInfo6() = default;
+    std::unique_ptr<TAppInfo> Clone() const override { return std::make_unique<TAppInfo6>(*this); }
     uint16_t GetFieldType(int i) const override;
     void SetFieldType(int i, uint16_t code) override;
 };

@@ -138,6 +138,11 @@ private:
     void ConvertToNewLayout(int newLayout);
 };
 
+// A copy of `db` held only in memory, without its file: header, definitions,
+// records, popup lists and the extras of the 5.x layouts. Converting and
+// saving the copy leaves `db` as it was.
+std::unique_ptr<TJFILE> CopyDatabase(const TJFILE& db);
+
 // Creates a database whose file does not exist yet (or is replaced at the
 // first save) and gives it the defaults of a new database.
 template <class T = TJFILE, class... Args>

@@ -4,6 +4,7 @@
 #include "errors.h"
 #include "file_names.h"
 #include "jfile.h"
+#include "status_scope.h"
 #include "text_case.h"
 #include "text_output.h"
 
@@ -15,26 +16,6 @@ namespace quorvil {
 namespace {
 
 constexpr size_t kMaxTextColumns = 50;
-
-// Shows "Writing <file>" while a file is written and clears it afterwards,
-// also when writing fails.
-class TStatusScope {
-public:
-    TStatusScope(TJFILE& db, const std::string& fileName) : db_(db) { db_.Status("\nWriting " + fileName); }
-    ~TStatusScope()
-    {
-        try {
-            db_.Status("");
-        } catch (...) {
-            // A progress display that fails must not hide the real outcome.
-        }
-    }
-    TStatusScope(const TStatusScope&) = delete;
-    TStatusScope& operator=(const TStatusScope&) = delete;
-
-private:
-    TJFILE& db_;
-};
 
 // Replacing the database's own file with an export would destroy it; the
 // file lock that prevents this elsewhere is only advisory here.

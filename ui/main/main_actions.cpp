@@ -112,6 +112,7 @@ void TMainForm::CreateActions()
     AddPending("SplitBtn", "S&plit...")->setToolTip(Tr("Split database into multiple files"));
     AddCommand("EditBtn", "&Edit definition...", "EditBtnClick", &TMainForm::EditBtnClick)->setToolTip(Tr("Edit database definition"));
     AddCommand("SortBtn", "&Sort...", "SortBtnClick", &TMainForm::SortBtnClick)->setToolTip(Tr("Sort records"));
+    CreateAccessCommand();
     AddCommand("AddBtn", "&Add record", "AddBtnClick", &TMainForm::AddBtnClick)->setToolTip(Tr("Add record"));
     AddCommand("DelBtn", "&Delete record", "DelBtnClick", &TMainForm::DelBtnClick)->setToolTip(Tr("Delete record"));
     AddCommand("FindBtn", "&Find...", "FindBtnClick", &TMainForm::FindBtnClick)->setToolTip(Tr("Find records"));
@@ -165,7 +166,7 @@ void TMainForm::CreateDatabaseMenu()
     menu->addAction(Action("EditBtn"));
     menu->addAction(Action("SplitBtn"));
     menu->addSeparator();
-    for (const char* name : {"SaveCSV", "SaveHTM", "SaveTXT"})
+    for (const char* name : {"SaveCSV", "SaveHTM", "SaveTXT", "SaveAsAccessItem"})
         menu->addAction(Action(name));
 }
 
@@ -219,7 +220,7 @@ void TMainForm::EnableButtons(bool on)
 {
     for (const char* name : {"SaveBtn", "SaveCSV", "SaveHTM", "SaveTXT", "SplitBtn", "EditBtn", "SortBtn", "AddBtn",
                              "DelBtn", "GridBtn", "ListBtn", "RecBtn", "ReplaceBtn", "FindBtn", "SaveFileItem",
-                             "SaveFileAsItem", "MergeItem"}) {
+                             "SaveFileAsItem", "MergeItem", "SaveAsAccessItem"}) {
         QAction* action = Action(name);
         action->setEnabled(on && !action->property(kPending).toBool());
     }

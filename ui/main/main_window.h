@@ -56,6 +56,9 @@ public:
     void SortBtnClick();
     // Edits the definition of the active database.
     void EditBtnClick();
+    // Writes the active database to a new SQLite (or Access) file; with an
+    // empty name the file dialog asks (access_command.cpp).
+    void SaveAsAccessItemClick(const std::string& chosenName = {});
 
     // Views and records (record_commands.cpp).
     // tag 0 grid, 1 list, 2 record, for the active tab.
@@ -95,6 +98,7 @@ private:
     void CreateToolBar();
     void CreateStatusLine();
     void CreateRecordCommands();
+    void CreateAccessCommand();
     void ShowViewButtons();
     void EndRearrange();
     QAction* AddCommand(const char* name, const char* text, const char* handler, void (TMainForm::*command)());

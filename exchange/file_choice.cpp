@@ -1,0 +1,69 @@
+#include "file_choice.h"
+
+#include "file_names.h"
+#include "file_system.h"
+#include "ini_file.h"
+#include "jfile.h"
+
+#include <filesystem>
+
+namespace quorvil {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kSaveSection = "SAVE";
+
+std::string DirectoryOf(const std::string& fileName)
+{
+    return fs::path(fileName).parent_path().string();
+}
+
+}  // namespace
+
+std::string SaveAsDirectory(const TIniFile& ini, const TJFILE& db)
+{
+    std::string directory = ini.ReadString(kSaveSection, "Dir", ProgramDir());
+    if (!DirectoryExists(directory))
+        directory = DirectoryOf(db.FileName);
+    return RemoveBackslash(directory);
+}
+
+void RememberSaveAsDirectory(TIniFile& ini, const std::string& fileName)
+{
+    ini.WriteString(kSaveSection, "Dir", RemoveBackslash(DirectoryOf(fileName)));
+}
+
+std::string ExportDirectory(const TIniFile& ini, TExportFormat format)
+{
+    const std::string fallback = ini.ReadString(kSaveSection, "Dir", ProgramDir());
+    std::string directory = ini.ReadString(kSaveSection, ExportKind(format).Extension, fallback);
+    if (!DirectoryExists(directory))
+        directory = ProgramDir();
+    return RemoveBackslash(directory);
+}
+
+void RememberExportDirectory(TIniFile& ini, TExportFormat format, const std::string& fileName)
+{
+    ini.WriteString(kSaveSection, ExportKind(format).Extension, AddBackslash(DirectoryOf(fileName)));
+}
+
+std::string CompleteFileName(const std::string& chosen, const std::string& directory, const std::string& extension)
+{
+    std::string name = chosen;
+    if (!fs::path(chosen).has_parent_path()) {
+        std::error_code ec;
+        fs::path absolute = fs::absolute(directory, ec);
+        name = AddBackslash(ec ? directory : absolute.string()) + chosen;
+    }
+    return DefaultExtension(name, extension);
+}
+
+std::string OverwriteQuestion(const std::string& fileName)
+{
+    const bool quote = fileName.find(' ') != std::string::npos && fileName.front() != '"';
+    return "Overwrite existing file " + (quote ? "\"" + fileName + "\"" : fileName) + "?";
+}
+
+}  // namespace quorvil

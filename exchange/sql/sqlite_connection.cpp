@@ -96,12 +96,12 @@ bool QuotedText(std::string_view literal, QString& text)
     if (literal.size() < 2 || literal.front() != '"' || literal.back() != '"')
         return false;
     literal = literal.substr(1, literal.size() - 2);
-    const auto special = [](std::string_view text) {
+    const auto special = [](std::string_view part) {
         // A plain loop: find_first_of searches the set once per character.
         size_t p = 0;
-        while (p < text.size() && text[p] != '"' && text[p] != ':')
+        while (p < part.size() && part[p] != '"' && part[p] != ':')
             ++p;
-        return p == text.size() ? std::string_view::npos : p;
+        return p == part.size() ? std::string_view::npos : p;
     };
     if (special(literal) == std::string_view::npos) {
         text = FromCp1252(literal);

@@ -8,8 +8,9 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // Only the plain name: a display name would make Qt append " — Quorvil"
+    // to every window title, and the titles are the program's own texts.
     QApplication::setApplicationName(quorvil::Tr("Quorvil"));
-    QApplication::setApplicationDisplayName(quorvil::Tr("Quorvil"));
 
     quorvil::TMainForm mainForm;
     mainForm.FormCreate(QApplication::arguments().mid(1));

@@ -1,5 +1,6 @@
 #include "bench_data.h"
 
+#include "field_definition.h"
 #include "field_types.h"
 
 #include <cstdio>
@@ -74,6 +75,15 @@ std::unique_ptr<TJFILE> MakeLargeDatabase(int records, int fields)
         db->Records[size_t(r - 1)] = TDATA(views.data(), fields);
     }
     return db;
+}
+
+TSortOrder ThreeFieldOrder(TJFILE& db)
+{
+    db.SetSavedSort(1, "List, text, date", {7, 2, 10});
+    TSortOrder order{SavedSortNames(db, 1), {1}, {{}}};
+    for (int k = 1; k <= db.PopupCount(7); ++k)
+        order.OrderLists[0].push_back(db.GetPopupItem(7, k));
+    return order;
 }
 
 const std::string& LargeDatabaseFile()

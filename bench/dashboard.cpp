@@ -11,8 +11,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <map>
 #include <spawn.h>
 #include <stdexcept>
 #include <string>
@@ -89,7 +92,7 @@ bool Print(const std::vector<Row>& rows)
         if (row.limit > 0) {
             bool met = row.ratio <= row.limit;
             allMet = allMet && met;
-            std::snprintf(target, sizeof target, "<= %.0f %s", row.limit, met ? "ok" : "MISSED");
+            std::snprintf(target, sizeof target, "<= %g %s", row.limit, met ? "ok" : "MISSED");
         }
         std::printf("%-30s %11s   %-30s %11s %6.2fx  %s\n", row.what.c_str(), row.value.c_str(),
                     row.baselineName.c_str(), row.baseline.c_str(), row.ratio, target);
@@ -97,33 +100,67 @@ bool Print(const std::vector<Row>& rows)
     return allMet;
 }
 
-// Peak resident memory of a fresh process (this program run again) that
-// opens the database and holds it, in bytes.
-double PeakMemoryWhileOpen(const char* self, const std::string& path)
+// One run of another program: its wall time and its peak resident memory.
+struct ProcessRun {
+    double seconds = 0;
+    double peakBytes = 0;
+};
+
+// Runs `args` with its output to `output`. The peak is only the program's
+// own when this process is small: a child's peak starts from the memory of
+// the process it was spawned from (Linux keeps it across the exec).
+ProcessRun RunProgram(const std::vector<std::string>& args, const std::string& output = "/dev/null")
 {
-    pid_t child = ::fork();
-    if (child == 0) {
-        ::execl(self, self, "--open-and-exit", path.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
     int status = 0;
     rusage usage{};
-    ::wait4(child, &status, 0, &usage);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return -1;
-    return double(usage.ru_maxrss) * 1024.0;
+    auto start = std::chrono::steady_clock::now();
+    int spawned = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0 || ::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(args[0] + " failed");
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return {seconds, double(usage.ru_maxrss) * 1024.0};
+}
+
+// The peak resident memory of `args`, in bytes, spawned from a fresh and
+// small process (this program run again with --peak-of) so that the peak is
+// the program's own.
+double PeakMemory(const char* self, const fs::path& dir, std::vector<std::string> args)
+{
+    const std::string report = (dir / "peak.txt").string();
+    args.insert(args.begin(), {self, "--peak-of"});
+    RunProgram(args, report);
+    std::ifstream in(report);
+    double bytes = -1;
+    in >> bytes;
+    return bytes;
+}
+
+// Peak resident memory of a fresh process that opens the database and holds
+// it, in bytes.
+double PeakMemoryWhileOpen(const char* self, const fs::path& dir, const std::string& path)
+{
+    return PeakMemory(self, dir, {self, "--open-and-exit", path});
 }
 
 // The cp program copying a file, as the baseline of the exports.
 void RunCp(const std::string& from, const std::string& to)
 {
-    std::string cp = "cp";
-    std::vector<char*> argv = {cp.data(), const_cast<char*>(from.c_str()), const_cast<char*>(to.c_str()), nullptr};
-    pid_t pid = 0;
-    int status = 0;
-    if (::posix_spawnp(&pid, "cp", nullptr, nullptr, argv.data(), environ) != 0 ||
-        ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error("cp could not copy " + from);
+    RunProgram({"cp", from, to});
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 // An export beside cp copying the file it wrote.
@@ -173,8 +210,26 @@ void AddLoadAndSave(const Context& c, std::unique_ptr<TJFILE>& db, std::vector<R
     rows.push_back(TimeRow("save, crash-safe with fsync", safe, c.readName, c.reading, 0));
 
     // The child opens the copy: this process holds the file open and locked.
-    const double peak = PeakMemoryWhileOpen(c.self, c.copy);
-    rows.push_back({"peak memory while open", Mb(peak), "file size", Mb(c.fileSize), peak / c.fileSize, 3});
+    const double peak = PeakMemoryWhileOpen(c.self, c.dir, c.copy);
+    rows.push_back({"peak memory while open", Mb(peak), "file size", Mb(c.fileSize), peak / c.fileSize, 1.5});
+}
+
+// The whole quorvil-cli process reading the database against cat reading the
+// same file, run by turns so that both meet the same load of the machine;
+// medians of several runs.
+void AddCommandLine(const Context& c, std::vector<Row>& rows)
+{
+    constexpr int kProcessRuns = 7;
+    std::vector<double> info, cat, peak;
+    for (int i = 0; i < kProcessRuns; ++i) {
+        cat.push_back(RunProgram({"cat", c.path}).seconds);
+        info.push_back(RunProgram({QUORVIL_CLI_PATH, "info", c.path}).seconds);
+        peak.push_back(PeakMemory(c.self, c.dir, {QUORVIL_CLI_PATH, "info", c.path}));
+    }
+    rows.push_back(TimeRow("quorvil-cli info (process)", Median(info), "cat of the same file", Median(cat), 3));
+    const double memory = Median(peak);
+    rows.push_back({"quorvil-cli info, peak memory", Mb(memory), "file size", Mb(c.fileSize), memory / c.fileSize,
+                    1.5});
 }
 
 void AddConversions(const Context& c, std::vector<Row>& rows)
@@ -225,6 +280,44 @@ void AddSort(const Context& c, std::unique_ptr<TJFILE>& db, std::vector<Row>& ro
                               db = Open(c.path);
                           });
     rows.push_back(TimeRow("sort by a text field", sorting, "std::sort of the same keys", stdSort, 3));
+
+    const TSortOrder byThree = ThreeFieldOrder(*db);
+    keys.clear();
+    for (int r = 1; r <= db->RecordCount(); ++r)
+        keys.push_back(SortKey(*db, r, byThree));
+    stdSort = Best([&] { std::sort(sorted.begin(), sorted.end()); }, [&] { sorted = keys; }, 5);
+    sorting = Best([&] { SortRecords(*db, byThree, 1, db->RecordCount()); },
+                   [&] {
+                       db.reset();
+                       db = Open(c.path);
+                   });
+    rows.push_back(TimeRow("sort by three fields (dialog)", sorting, "std::sort of the same keys", stdSort, 3));
+}
+
+// The list and record views, measured by the editor's benchmark program
+// (built with the editor) in a process of its own.
+void AddViews(std::vector<Row>& rows)
+{
+#ifdef QUORVIL_GUI_BENCH
+    FILE* pipe = ::popen(QUORVIL_GUI_BENCH " --dashboard-views 2>/dev/null", "r");
+    if (!pipe)
+        return;
+    std::map<std::string, double> ms;
+    char name[64];
+    double value = 0;
+    while (std::fscanf(pipe, "%63s %lf", name, &value) == 2)
+        ms[name] = value / 1000;
+    ::pclose(pipe);
+    if (ms.size() != 4)
+        return;
+    rows.push_back(TimeRow("list screenful at row 60000", ms["list_row_60000"], "list screenful at row 1",
+                           ms["list_row_1"], 2));
+    rows.push_back(TimeRow("record view of record 60000", ms["record_60000"], "record view of record 1",
+                           ms["record_1"], 2));
+    rows.push_back(TimeRow("record view of record 60000", ms["record_60000"], "the 50 ms budget", 0.050, 1));
+#else
+    (void)rows;
+#endif
 }
 
 std::vector<Row> Measure(const char* self, const fs::path& dir)
@@ -239,9 +332,11 @@ std::vector<Row> Measure(const char* self, const fs::path& dir)
     std::vector<Row> rows;
     std::unique_ptr<TJFILE> db;
     AddLoadAndSave(c, db, rows);
+    AddCommandLine(c, rows);
     AddConversions(c, rows);
     AddExports(c, *db, rows);
     AddSort(c, db, rows);
+    AddViews(rows);
     return rows;
 }
 
@@ -252,6 +347,10 @@ std::vector<Row> Measure(const char* self, const fs::path& dir)
 int main(int argc, char** argv)
 {
     using namespace quorvil::bench;
+    if (argc >= 3 && std::strcmp(argv[1], "--peak-of") == 0) {
+        std::printf("%.0f\n", RunProgram(std::vector<std::string>(argv + 2, argv + argc)).peakBytes);
+        return 0;
+    }
     if (argc == 3 && std::strcmp(argv[1], "--open-and-exit") == 0)
         return quorvil::Open(argv[2])->RecordCount() > 0 ? 0 : 1;
 
@@ -264,7 +363,7 @@ int main(int argc, char** argv)
     std::vector<Row> rows = Measure("/proc/self/exe", dir);
     fs::remove_all(dir);
     bool met = Print(rows);
-    std::printf("\nbest of %d runs each; total time %.0f s\n", kRuns,
+    std::printf("\nbest of %d runs each (the quorvil-cli rows: median of 7); total time %.0f s\n", kRuns,
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     return met ? 0 : 1;
 }

@@ -123,9 +123,9 @@ namespace {
 
 // Writes one record's line straight into the output buffer when `textBytes`
 // (an upper bound of its cell texts) fits; false when it does not.
-bool WriteRecordLine(TTextOutput& out, const TDATA& record, const std::vector<int>& used,
-                     const std::vector<char>& exists, const std::vector<char>& isDate, size_t textBytes,
-                     bool lineFeeds)
+bool WriteRecordLine(TTextOutput& out, const std::array<std::string_view, kMaxSlots>& cells,
+                     const std::vector<int>& used, const std::vector<char>& exists, const std::vector<char>& isDate,
+                     size_t textBytes, bool lineFeeds)
 {
     char* to = out.Reserve(textBytes + 3 * used.size() + 2);
     if (!to)
@@ -134,7 +134,7 @@ bool WriteRecordLine(TTextOutput& out, const TDATA& record, const std::vector<in
         if (i > 0)
             *to++ = ',';
         *to++ = '"';
-        std::string_view cell = exists[i] ? record.Field(used[i]) : std::string_view();
+        std::string_view cell = exists[i] ? cells[size_t(used[i] - 1)] : std::string_view();
         if (isDate[i]) {
             to = CsvDateInto(cell, to);
         } else if (!cell.empty()) {
@@ -177,15 +177,17 @@ void WriteCSVTo(const TJFILE& db, const std::vector<int>& fields, TStream& strea
     // double them.
     const bool distinct = std::set<int>(used.begin(), used.end()).size() == used.size();
     const size_t dates = size_t(std::count(isDate.begin(), isDate.end(), char(1)));
+    std::array<std::string_view, kMaxSlots> cells;
     for (int r = 1; r <= db.RecordCount(); ++r) {
         const TDATA& record = db.Records[size_t(r - 1)];
+        record.Texts(cells);
         // One search of the whole record spares one per cell: line feeds are rare.
-        std::string_view all = record.AllText();
+        std::string_view all = record.TextSpan();
         bool lineFeeds = all.find('\n') != std::string_view::npos;
-        if (distinct && WriteRecordLine(out, record, used, exists, isDate, all.size() + 11 * dates, lineFeeds))
+        if (distinct && WriteRecordLine(out, cells, used, exists, isDate, all.size() + 11 * dates, lineFeeds))
             continue;
         for (size_t i = 0; i < used.size(); ++i) {
-            std::string_view cell = exists[i] ? record.Field(used[i]) : std::string_view();
+            std::string_view cell = exists[i] ? cells[size_t(used[i] - 1)] : std::string_view();
             if (isDate[i])
                 out.PutQuotedCell(CsvDateText(cell), i == 0);
             else

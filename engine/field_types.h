@@ -13,6 +13,12 @@ constexpr uint16_t kTypeInteger = 8;
 constexpr uint16_t kTypeFloat = 16;
 constexpr uint16_t kTypeTime = 32;
 constexpr uint16_t kTypeList = 64;
+constexpr uint16_t kTypeAutoDate = 65;
+constexpr uint16_t kTypeAutoTime = 66;
+constexpr uint16_t kTypeAutoInc = 67;
+constexpr uint16_t kTypeBinary = 68;
+constexpr uint16_t kTypeModDate = 73;
+constexpr uint16_t kTypeModTime = 80;
 constexpr uint16_t kTypeIntDate = 65535;  // international date, only in memory
 
 // "STRING", "BOOLEAN", ... or "[code]" for a code without a name.

@@ -399,18 +399,19 @@ void TJFILE::MoveRecords(const std::vector<int>& moved, int target)
     int staying = RecordCount() - int(list.size());
     if (target < 1 || target > staying)
         throw ERangeError(FormatMessage("MoveRecords: Target index out of range (%d)", target));
-    std::vector<TDATA> order;
+    // The new order as a permutation, so that a subclass keeping state per
+    // record follows through PermuteRecords.
+    std::vector<int> order;
     order.reserve(Records.size());
     int number = 0;
     for (int r = 1; r <= RecordCount(); ++r) {
         if (isMoved[size_t(r)])
             continue;
         if (++number == target)
-            for (int m : list)
-                order.push_back(std::move(Records[size_t(m - 1)]));
-        order.push_back(std::move(Records[size_t(r - 1)]));
+            order.insert(order.end(), list.begin(), list.end());
+        order.push_back(r);
     }
-    Records = std::move(order);
+    PermuteRecords(order);
     SetModified();
 }
 

@@ -101,12 +101,13 @@ public:
     void SetFilter(int s, const FilterRec& rec);
 
     // Records. DeleteRecord and MoveField throw ERangeError for indexes out of
-    // range, MoveRecords for a record or target out of range.
-    void DeleteRecord(int r);
+    // range, MoveRecords for a record or target out of range. DeleteRecord and
+    // MoveRecords are virtual so that per-record state can follow.
+    virtual void DeleteRecord(int r);
     // Exchanges the cells of two records. Virtual so that a subclass with
     // per-record state of its own keeps it in step.
     virtual void SwapRecords(int a, int b);
-    void MoveRecords(const std::vector<int>& moved, int target);
+    virtual void MoveRecords(const std::vector<int>& moved, int target);
     // Puts the records in a new order: position p (from 1) receives old record
     // order[p - 1]; `order` is a permutation of 1..RecordCount. Notifies a change
     // when a cell changed. Virtual so that per-record state can follow.
@@ -128,7 +129,7 @@ public:
 
 private:
     std::string StoredText(int field, const std::string& text) const;
-    void LoadImage(const uint8_t* data, size_t size);
+    void LoadImage(std::unique_ptr<TFileImage> image);
     void ReadChunks(class ByteReader& in);
     void ReadRecords(class ByteReader& in);
     void WriteChunks(TStream& out);
@@ -166,12 +167,14 @@ std::unique_ptr<T> Open(const std::string& fileName, Args&&... args)
 }
 
 // Opens an existing file for reading only, without locking it (for tools
-// that read a database the editor may have open), and loads it.
+// that read a database the editor may have open), and loads it from a
+// mapping of the file.
 template <class T = TJFILE>
 std::unique_ptr<T> OpenReadOnly(const std::string& fileName)
 {
     auto db = std::make_unique<T>();
     db->AttachStream(std::make_unique<TFileStream>(fileName, TFileStream::Mode::ReadOnly));
+    db->ImageSource = TPalmPilotDB::TImageSource::Map;
     db->Load();
     db->FileName = fileName;
     return db;

@@ -13,8 +13,6 @@ namespace quorvil {
 
 namespace {
 
-constexpr size_t kMaxTextRead = 32000;
-
 // Reads a NUL-terminated text; keeps the first 32000 bytes, drops the rest.
 std::string_view ReadCString(ByteReader& in)
 {
@@ -72,13 +70,12 @@ std::string Cut255(std::string_view text)
 void TJFILE::LoadFrom(TStream& stream)
 {
     BaseOffset = uint32_t(stream.Position());
-    std::vector<uint8_t> image = stream.ReadRest();
-    LoadImage(image.data(), image.size());
+    LoadImage(ImageSource == TImageSource::Map ? TFileImage::Map(stream) : TFileImage::Read(stream));
 }
 
-void TJFILE::LoadImage(const uint8_t* data, size_t size)
+void TJFILE::LoadImage(std::unique_ptr<TFileImage> image)
 {
-    ByteReader in(data, size);
+    ByteReader in(image->Data(), image->Size());
     LoadContainer(in);
 
     std::string creator = CreatorText();
@@ -97,7 +94,9 @@ void TJFILE::LoadImage(const uint8_t* data, size_t size)
     SavedSorts = {};
     for (auto& list : PopupLists)
         list.reset();
+    // The records of the old image go before it does.
     Records.clear();
+    image_ = std::move(image);
 
     in.Seek(PdbHeader.AppInfoOffset);
     AppInfo->LoadFromStream(in);
@@ -109,6 +108,8 @@ void TJFILE::LoadImage(const uint8_t* data, size_t size)
 
     ReadChunks(in);
     ReadRecords(in);
+    if (image_->Cut())
+        throw EInOutError("The file was cut short by another program while it was read.");
     ResetTexts();
 }
 
@@ -166,6 +167,43 @@ void TJFILE::ReadChunks(ByteReader& in)
     }
 }
 
+namespace {
+
+// The fields of a record that do not all lie within the image (a damaged or
+// cut file), as the lenient reader reads them: texts end at the end of the
+// image, lengths the image lacks are 0.
+void ReadCutRecord(ByteReader& in, int fields, std::string_view* texts)
+{
+    uint8_t lengths[2 * kMaxSlots] = {};
+    in.ReadInto(lengths, size_t(fields) * 2);
+    for (int i = 0; i < fields; ++i) {
+        size_t length = GetU16BE(lengths + 2 * i);
+        size_t available = length < in.Remaining() ? length : in.Remaining();
+        const char* start = reinterpret_cast<const char*>(in.Here());
+        const void* nul = std::memchr(start, 0, available);
+        size_t len = nul ? size_t(static_cast<const char*>(nul) - start) : available;
+        texts[i] = std::string_view(start, len < kMaxTextRead ? len : kMaxTextRead);
+        in.Skip(length);
+    }
+}
+
+// The bytes of a record in a length-table layout when its table and all its
+// fields lie within the image; 0 when they do not.
+size_t WholeRecordSize(const ByteReader& in, int fields)
+{
+    const size_t table = 2 * size_t(fields);
+    if (in.Remaining() < table)
+        return 0;
+    size_t total = table;
+    for (int i = 0; i < fields; ++i)
+        total += GetU16BE(in.Here() + 2 * i);
+    return total <= in.Remaining() ? total : 0;
+}
+
+}  // namespace
+
+// Each record's extent is found and checked here; its texts are found in its
+// bytes only when they are read.
 void TJFILE::ReadRecords(ByteReader& in)
 {
     const int fields = FieldCount();
@@ -181,28 +219,29 @@ void TJFILE::ReadRecords(ByteReader& in)
         if (entry.RecAttributes & 0x80)
             continue;
         in.Seek(entry.DataOffset);
+        const uint8_t* const start = in.Here();
         const size_t recordStart = in.Position();
+        const size_t whole = Layout == 0 ? 0 : WholeRecordSize(in, fields);
+        bool inFile = true;
         if (Layout == 0) {
-            for (auto& text : texts)
-                text = ReadCString(in);
+            for (int i = 0; i < fields; ++i)
+                ReadCString(in);
+        } else if (whole > 0 || fields == 0) {
+            in.Skip(whole);
         } else {
-            uint8_t lengths[2 * kMaxSlots] = {};
-            in.ReadInto(lengths, size_t(fields) * 2);
-            for (int i = 0; i < fields; ++i) {
-                size_t length = GetU16BE(lengths + 2 * i);
-                size_t available = length < in.Remaining() ? length : in.Remaining();
-                const char* start = reinterpret_cast<const char*>(in.Here());
-                const void* nul = std::memchr(start, 0, available);
-                size_t len = nul ? size_t(static_cast<const char*>(nul) - start) : available;
-                texts[size_t(i)] = std::string_view(start, len < kMaxTextRead ? len : kMaxTextRead);
-                in.Skip(length);
-            }
+            ReadCutRecord(in, fields, texts.data());
+            inFile = false;
         }
         const size_t bytes = in.Position() - recordStart;
         if (bytes > budget)
             throw EInOutError("The file is damaged: its records overlap.");
         budget -= bytes;
-        Records.emplace_back(texts.data(), fields);
+        if (inFile)
+            Records.push_back(TDATA::InFile(start, bytes, fields,
+                                            Layout == 0 ? TDATA::TFileFormat::NulTerminated
+                                                        : TDATA::TFileFormat::LengthTable));
+        else
+            Records.emplace_back(texts.data(), fields);
         kept.push_back(entry);
     }
     RecordList = std::move(kept);

@@ -131,21 +131,20 @@ void TJFILE::WriteRecords(TStream& out)
         entry.RecAttributes = 0x40;
         entry.UniqueId = {};
         buffer.clear();
-        std::string_view texts[kMaxSlots];
-        for (int f = 1; f <= fields; ++f) {
-            std::string_view text = CellView(r, f);
-            text = text.substr(0, std::min(text.find('\0'), longest));
-            texts[f - 1] = text;
-        }
+        // All cells of the record in one pass over it.
+        std::array<std::string_view, kMaxSlots> texts;
+        Records[size_t(r - 1)].Texts(texts);
+        for (int f = 0; f < fields; ++f)
+            texts[size_t(f)] = texts[size_t(f)].substr(0, std::min(texts[size_t(f)].find('\0'), longest));
         if (Layout >= 1) {
             for (int f = 0; f < fields; ++f) {
                 uint8_t length[2];
-                PutU16BE(length, uint16_t(texts[f].size() + 1));
+                PutU16BE(length, uint16_t(texts[size_t(f)].size() + 1));
                 buffer.append(reinterpret_cast<const char*>(length), 2);
             }
         }
         for (int f = 0; f < fields; ++f) {
-            buffer.append(texts[f]);
+            buffer.append(texts[size_t(f)]);
             buffer.push_back('\0');
         }
         out.Write(buffer.data(), buffer.size());

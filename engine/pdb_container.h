@@ -1,6 +1,7 @@
 #pragma once
 // The Palm database container: the file stream, the 78-byte header and the
 // record list. Knows nothing of JFile.
+#include "file_image.h"
 #include "streams.h"
 
 #include <array>
@@ -70,6 +71,17 @@ public:
     // Gives the database its open file (CreateNew and Open do this).
     void AttachStream(std::unique_ptr<TFileStream> stream) { stream_ = std::move(stream); }
 
+    // How loading holds the file's bytes, which the records refer to until
+    // they are changed. Copy reads them into one buffer of the database's
+    // own, so that nothing another program does to the file later reaches
+    // the open database (the editor). Map maps the file, which costs less
+    // than reading it: for a tool's brief read, where a file cut by another
+    // program meanwhile may read as empty texts.
+    enum class TImageSource { Copy, Map };
+    TImageSource ImageSource = TImageSource::Copy;
+    // The bytes the records were loaded from; null before loading.
+    const TFileImage* Image() const { return image_.get(); }
+
 protected:
     // Base part of loading from an image that starts at BaseOffset: header
     // and record list.
@@ -80,6 +92,8 @@ protected:
     void WriteRecordList(TStream& out) const;
 
     std::unique_ptr<TFileStream> stream_;
+    // Held here, below the records of a derived class, so that it outlives them.
+    std::unique_ptr<TFileImage> image_;
 };
 
 }  // namespace quorvil

@@ -1,9 +1,53 @@
 #include "record_data.h"
 
 #include <cstring>
-#include <vector>
+#include <algorithm>
+#include <bit>
+#include <utility>
 
 namespace quorvil {
+
+namespace {
+
+uint16_t LengthAt(const uint8_t* table, int i)
+{
+    return uint16_t((table[2 * i] << 8) | table[2 * i + 1]);
+}
+
+// The sum of the first `count` lengths of a table, four at a time: a cell
+// near the end of a wide record is found without fifty separate additions.
+size_t SumOfLengths(const uint8_t* table, int count)
+{
+    constexpr uint64_t kLowBytes = 0x00FF00FF00FF00FFull;
+    uint64_t evenBytes = 0;  // bytes 0, 2, 4, 6 of each word, in 16-bit lanes
+    uint64_t oddBytes = 0;
+    int k = 0;
+    // At most 13 words: a lane collects at most 13 * 255, far below 65536.
+    for (; k + 4 <= count; k += 4) {
+        uint64_t word;
+        std::memcpy(&word, table + 2 * k, 8);
+        evenBytes += word & kLowBytes;
+        oddBytes += (word >> 8) & kLowBytes;
+    }
+    auto lanes = [](uint64_t v) { return size_t((v * 0x0001000100010001ull) >> 48); };
+    // Lengths are big-endian: the first byte of each is its high byte.
+    const bool little = std::endian::native == std::endian::little;
+    size_t sum = (lanes(little ? evenBytes : oddBytes) << 8) + lanes(little ? oddBytes : evenBytes);
+    for (; k < count; ++k)
+        sum += LengthAt(table, k);
+    return sum;
+}
+
+// The text at `start` up to its first NUL, at most `available` bytes and at
+// most the longest text the reader keeps.
+std::string_view TextAt(const uint8_t* start, size_t available)
+{
+    const void* nul = std::memchr(start, 0, available);
+    size_t len = nul ? size_t(static_cast<const uint8_t*>(nul) - start) : available;
+    return std::string_view(reinterpret_cast<const char*>(start), len < kMaxTextRead ? len : kMaxTextRead);
+}
+
+}  // namespace
 
 TDATA::TDATA(const std::string_view* texts, int count)
 {
@@ -27,6 +71,62 @@ TDATA::TDATA(const std::string_view* texts, int count)
     }
 }
 
+TDATA TDATA::InFile(const uint8_t* bytes, size_t size, int count, TFileFormat format)
+{
+    TDATA record;
+    if (count <= 0)
+        return record;
+    record.view_ = bytes;
+    record.viewSize_ = size;
+    record.viewCount_ = uint8_t(count > kMaxSlots ? kMaxSlots : count);
+    record.format_ = format;
+    return record;
+}
+
+TDATA::TDATA(const TDATA& other) : buf_(other.buf_)
+{
+    if (other.view_) {
+        std::array<std::string_view, kMaxSlots> texts;
+        other.Texts(texts);
+        *this = TDATA(texts.data(), other.viewCount_);
+    }
+}
+
+TDATA& TDATA::operator=(const TDATA& other)
+{
+    if (this != &other)
+        *this = TDATA(other);
+    return *this;
+}
+
+TDATA::TDATA(TDATA&& other) noexcept
+    : buf_(std::move(other.buf_)),
+      view_(std::exchange(other.view_, nullptr)),
+      viewSize_(std::exchange(other.viewSize_, 0)),
+      viewCount_(std::exchange(other.viewCount_, 0)),
+      format_(other.format_)
+{
+    other.buf_.clear();
+}
+
+TDATA& TDATA::operator=(TDATA&& other) noexcept
+{
+    if (this != &other) {
+        buf_ = std::move(other.buf_);
+        other.buf_.clear();
+        view_ = std::exchange(other.view_, nullptr);
+        viewSize_ = std::exchange(other.viewSize_, 0);
+        viewCount_ = std::exchange(other.viewCount_, 0);
+        format_ = other.format_;
+    }
+    return *this;
+}
+
+int TDATA::SlotCount() const
+{
+    return view_ ? viewCount_ : OwnSlotCount();
+}
+
 uint32_t TDATA::EndOf(int slot) const
 {
     uint32_t end;
@@ -38,28 +138,102 @@ std::string_view TDATA::Field(int i) const
 {
     if (i < 1 || i > SlotCount())
         return {};
+    if (view_)
+        return ViewField(i);
     uint32_t start = i == 1 ? 0 : EndOf(i - 2);
     uint32_t end = EndOf(i - 1);
     return std::string_view(buf_.data() + TextBase() + start, end - start);
+}
+
+// Every offset is checked against the record's bytes rather than trusted
+// from the load: a mapped file can change under the record.
+std::string_view TDATA::ViewField(int i) const
+{
+    if (format_ == TFileFormat::LengthTable) {
+        size_t offset = 2 * size_t(viewCount_);
+        if (offset > viewSize_)
+            return {};
+        offset += SumOfLengths(view_, i - 1);
+        if (offset >= viewSize_)
+            return {};
+        size_t length = LengthAt(view_, i - 1);
+        return TextAt(view_ + offset, std::min<size_t>(length, viewSize_ - offset));
+    }
+    size_t offset = 0;
+    for (int k = 1; k < i; ++k) {
+        const void* nul = std::memchr(view_ + offset, 0, viewSize_ - offset);
+        if (!nul)
+            return {};
+        offset = size_t(static_cast<const uint8_t*>(nul) - view_) + 1;
+    }
+    return TextAt(view_ + offset, viewSize_ - offset);
+}
+
+void TDATA::Texts(std::array<std::string_view, kMaxSlots>& out) const
+{
+    out.fill({});
+    const int count = SlotCount();
+    if (!view_) {
+        for (int i = 1; i <= count; ++i)
+            out[size_t(i - 1)] = Field(i);
+        return;
+    }
+    if (format_ == TFileFormat::LengthTable) {
+        size_t offset = 2 * size_t(count);
+        if (offset > viewSize_)
+            return;
+        for (int i = 0; i < count && offset < viewSize_; ++i) {
+            size_t length = LengthAt(view_, i);
+            out[size_t(i)] = TextAt(view_ + offset, std::min<size_t>(length, viewSize_ - offset));
+            offset += length;
+        }
+        return;
+    }
+    size_t offset = 0;
+    for (int i = 0; i < count && offset < viewSize_; ++i) {
+        const uint8_t* start = view_ + offset;
+        const void* nul = std::memchr(start, 0, viewSize_ - offset);
+        size_t len = nul ? size_t(static_cast<const uint8_t*>(nul) - start) : viewSize_ - offset;
+        out[size_t(i)] = std::string_view(reinterpret_cast<const char*>(start), std::min(len, kMaxTextRead));
+        offset += nul ? len + 1 : len;
+    }
 }
 
 void TDATA::SetField(int i, std::string_view text)
 {
     if (i < 1 || i > kMaxSlots)
         return;
+    // `text` may point into this record, or into the file image: the new
+    // record is built before the old one goes.
+    std::array<std::string_view, kMaxSlots> texts;
+    Texts(texts);
     int count = SlotCount() > i ? SlotCount() : i;
-    std::vector<std::string_view> texts(static_cast<size_t>(count));
-    for (int k = 1; k <= SlotCount(); ++k)
-        texts[size_t(k - 1)] = Field(k);
-    // `text` may point into this record; the new record is built before the old one goes.
     texts[size_t(i - 1)] = text;
     TDATA rebuilt(texts.data(), count);
     buf_.swap(rebuilt.buf_);
+    view_ = nullptr;
+    viewSize_ = 0;
+    viewCount_ = 0;
 }
 
 size_t TDATA::TextBytes() const
 {
-    return SlotCount() == 0 ? 0 : EndOf(SlotCount() - 1);
+    if (!view_)
+        return OwnSlotCount() == 0 ? 0 : EndOf(OwnSlotCount() - 1);
+    std::array<std::string_view, kMaxSlots> texts;
+    Texts(texts);
+    size_t total = 0;
+    for (std::string_view text : texts)
+        total += text.size();
+    return total;
+}
+
+std::string_view TDATA::TextSpan() const
+{
+    if (!view_)
+        return buf_.empty() ? std::string_view() : std::string_view(buf_).substr(TextBase());
+    size_t skip = format_ == TFileFormat::LengthTable ? std::min<size_t>(2 * size_t(viewCount_), viewSize_) : 0;
+    return std::string_view(reinterpret_cast<const char*>(view_) + skip, viewSize_ - skip);
 }
 
 }  // namespace quorvil

@@ -3,7 +3,6 @@
 #include "date_arith.h"
 #include "field_types.h"
 #include "jfile.h"
-#include "text_case.h"
 
 #include <cstdio>
 
@@ -32,6 +31,20 @@ void AppendTextPiece(std::string& key, std::string_view value)
     value = value.substr(0, kTextPiece);
     key.append(value);
     key.append(kTextPiece - value.size(), ' ');
+}
+
+// "yyyymmdd" (years 0..9999, as every date here has).
+void AppendDatePiece(std::string& key, const TDate& d)
+{
+    char piece[8];
+    int year = d.Year;
+    for (int p = 3; p >= 0; --p, year /= 10)
+        piece[p] = char('0' + year % 10);
+    piece[4] = char('0' + d.Month / 10);
+    piece[5] = char('0' + d.Month % 10);
+    piece[6] = char('0' + d.Day / 10);
+    piece[7] = char('0' + d.Day % 10);
+    key.append(piece, sizeof piece);
 }
 
 // The fields of the key names, looked up once for the whole sort.
@@ -93,10 +106,7 @@ void AppendKey(std::string& key, const TJFILE& db, int record, const std::vector
         if (k.Type == kTypeList) {
             AppendListPiece(key, db, k, value, order);
         } else if (k.Type == kTypeIntDate) {
-            TDate d = IntDateToDate(value);
-            char buffer[16];
-            std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", d.Year, d.Month, d.Day);
-            key += buffer;
+            AppendDatePiece(key, IntDateToDate(value));
         } else {
             AppendTextPiece(key, value);
         }
@@ -142,16 +152,23 @@ TDate IntDateToDate(std::string_view text)
 {
     if (text.size() != 11 || !IsDigit(text[0]) || !IsDigit(text[1]) || text[6] != ' ')
         return {};
-    for (size_t p = 7; p < 11; ++p)
+    int year = 0;
+    for (size_t p = 7; p < 11; ++p) {
         if (!IsDigit(text[p]))
             return {};
-    std::string month = UpperCase(text.substr(3, 3));
+        year = year * 10 + (text[p] - '0');
+    }
+    // Without allocating: every record of a date key comes through here.
+    char month[3];
+    for (size_t p = 0; p < 3; ++p) {
+        const char c = text[3 + p];
+        month[p] = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+    }
     int m = 0;
-    for (int i = 0; i < 12; ++i)
-        if (month == kMonths[i])
+    for (int i = 0; i < 12 && m == 0; ++i)
+        if (std::string_view(month, 3) == kMonths[i])
             m = i + 1;
     int day = (text[0] - '0') * 10 + (text[1] - '0');
-    int year = std::stoi(std::string(text.substr(7, 4)));
     if (m == 0 || !IsValidDate(year, m, day))
         return {};
     return {year, m, day};

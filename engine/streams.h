@@ -58,6 +58,8 @@ public:
     uint64_t Position() const override { return pos_; }
     uint64_t Size() const override;
     const std::string& FileName() const { return fileName_; }
+    // The operating system's handle of the open file (to map it).
+    int Descriptor() const { return fd_; }
 
     // Writes pending bytes to the file (not necessarily to the disk).
     void Flush();

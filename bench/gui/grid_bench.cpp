@@ -23,6 +23,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <memory>
 
@@ -222,6 +223,8 @@ BENCHMARK(BM_ViewMemory)->Arg(1000)->Arg(kLargeRecords)->Unit(benchmark::kMillis
 
 }  // namespace
 
+void DashboardViewFigures();  // record_views_bench.cpp
+
 }  // namespace quorvil::bench
 
 int main(int argc, char** argv)
@@ -229,6 +232,10 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (argc == 2 && std::strcmp(argv[1], "--dashboard-views") == 0) {
+        quorvil::bench::DashboardViewFigures();
+        return 0;
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

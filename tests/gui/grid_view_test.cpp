@@ -416,6 +416,7 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QAction* action = form.Action(FromQString(button).c_str());
+        action->setEnabled(false);
         QSignalSpy triggered(action, &QAction::triggered);
         TExtendedGrid* grid = form.Tabs()->Page(0)->Grid();
         grid->setFocus();

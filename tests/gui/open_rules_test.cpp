@@ -19,8 +19,6 @@ using namespace quorvil::test;
 
 namespace {
 
-constexpr uint16_t kTypeAutoInc = 67;
-
 std::unique_ptr<TJFILE> MemoryDatabase(const std::vector<FieldSpec>& fields,
                                        const std::vector<std::vector<std::string>>& rows)
 {

@@ -1,4 +1,5 @@
 #include "directory_dialog.h"
+#include "wait_cursor.h"
 
 #include "file_system.h"
 #include "form_position.h"
@@ -20,15 +21,6 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kPlaceholderRole = Qt::UserRole + 1;
-
-// Shows the hourglass while the tree reads directories.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 QString WithSeparator(const QString& path)
 {

@@ -55,6 +55,16 @@ void TDataBase::PermuteRecords(const std::vector<int>& order)
     shown_ = std::move(flags);
 }
 
+void TDataBase::DeleteRecord(int r)
+{
+    std::vector<uint8_t> flags = shown_;
+    TJFILE::DeleteRecord(r);  // checks the index first
+    if (size_t(r) <= flags.size())
+        flags.erase(flags.begin() + (r - 1));
+    flags.resize(size_t(RecordCount()), 1);
+    shown_ = std::move(flags);
+}
+
 int TDataBase::GetShown(int k) const
 {
     if (k < 1 || size_t(k) > shown_.size())

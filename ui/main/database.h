@@ -23,6 +23,8 @@ public:
     // Records that change places take their flags along.
     void SwapRecords(int a, int b) override;
     void PermuteRecords(const std::vector<int>& order) override;
+    // The deleted record's flag goes with it; those behind move down.
+    void DeleteRecord(int r) override;
 
     // Flag of record k (from 1): 1 shown, 0 hidden by the find filter; 0 for
     // k outside the records.

@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "field_types.h"
+#include "new_record.h"
 #include "text_convert.h"
 
 #include <algorithm>
@@ -12,6 +13,24 @@ namespace quorvil {
 namespace {
 
 constexpr char kBreakMark = char(0xA4);  // '¤' in Windows-1252
+
+// Puts record `a` right after (or before) record `b` in database order,
+// through the engine's move so that every per-record flag follows.
+void PlaceRecordNextTo(TDataBase& db, int a, int b, bool after)
+{
+    if (after && a < b) {
+        std::vector<int> between;  // a+1..b go before a
+        for (int r = a + 1; r <= b; ++r)
+            between.push_back(r);
+        db.MoveRecords(between, a);
+    } else if (after && a > b + 1) {
+        db.MoveRecords({a}, b + 1);
+    } else if (!after && a > b) {
+        db.MoveRecords({a}, b);
+    } else if (!after && a < b - 1) {
+        db.MoveRecords({a}, b - 1);
+    }
+}
 
 }  // namespace
 
@@ -117,6 +136,42 @@ void TDatabaseModel::ReverseRows()
 int TDatabaseModel::RecordOfRow(int row) const
 {
     return row >= 0 && size_t(row) < rows_.size() ? rows_[size_t(row)] : 0;
+}
+
+int TDatabaseModel::RowOfRecord(int record) const
+{
+    const auto found = std::find(rows_.begin(), rows_.end(), uint16_t(record));
+    return record > 0 && found != rows_.end() ? int(found - rows_.begin()) : -1;
+}
+
+bool TDatabaseModel::DeleteRow(int row)
+{
+    const int record = RecordOfRow(row);
+    if (!db_ || !record)
+        return false;
+    db_->DeleteRecord(record);
+    if (db_->RecordCount() == 0)
+        AppendDefaultRecord(*db_);
+    sortColumn_ = kNoColumn;
+    Refill();
+    return true;
+}
+
+bool TDatabaseModel::MoveRowBlock(int top, int bottom, int delta)
+{
+    const int count = int(rows_.size());
+    if (!db_ || top < 0 || bottom < top || bottom >= count || (delta != -1 && delta != 1))
+        return false;
+    // The row that the block passes goes to its other side.
+    const int passed = delta < 0 ? top - 1 : bottom + 1;
+    if (passed < 0 || passed >= count)
+        return false;
+    const int anchor = delta < 0 ? RecordOfRow(bottom) : RecordOfRow(top);
+    // Rows run against record order when reversed.
+    PlaceRecordNextTo(*db_, RecordOfRow(passed), anchor, (delta < 0) != reversed_);
+    sortColumn_ = kNoColumn;
+    Refill();
+    return true;
 }
 
 QString TDatabaseModel::CellText(int row, int col) const

@@ -46,8 +46,19 @@ public:
 
     // Record number (from 1) of a row (from 0); 0 outside the rows.
     int RecordOfRow(int row) const;
+    // The row showing record `record`, -1 when no row shows it.
+    int RowOfRecord(int record) const;
     // The text a cell shows (line breaks as '¤'); empty outside the table.
     QString CellText(int row, int col) const;
+
+    // Deletes the record that row `row` shows and refills the rows; a
+    // database never stays empty, so the last record deleted is followed by
+    // a fresh one. False for a row out of range.
+    bool DeleteRow(int row);
+    // Moves the records of rows top..bottom one row up (delta -1) or down
+    // (+1) in the order the rows show them, carrying their Shown flags, and
+    // refills. False when the block is out of range or already at that end.
+    bool MoveRowBlock(int top, int bottom, int delta);
 
     // Column of the last header sort; kNoColumn after an open and after
     // every edit through the grid.

@@ -1,4 +1,5 @@
 #include "database_page.h"
+#include "wait_cursor.h"
 
 #include "command_guard.h"
 #include "database.h"
@@ -8,28 +9,25 @@
 #include "field_types.h"
 #include "grid_setup.h"
 #include "long_text_check.h"
+#include "record_list_model.h"
+#include "record_panel.h"
 #include "record_sort.h"
 #include "text_convert.h"
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QListView>
 #include <QLocale>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <climits>
 
 namespace quorvil {
 
 namespace {
-
-// Shows the hourglass for a scope, also when an exception leaves it.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // The date of a long-date text ("dd mmm yyyy"); false when it holds none.
 bool LongDateOf(std::string_view text, QDate& date)
@@ -55,7 +53,9 @@ QString LongDateText(const QDate& date)
 }  // namespace
 
 TDatabasePage::TDatabasePage(int tab, QWidget* parent)
-    : QWidget(parent), grid_(new TExtendedGrid(this)), model_(new TDatabaseModel(this))
+    : QWidget(parent), grid_(new TExtendedGrid(this)), model_(new TDatabaseModel(this)),
+      recordPanel_(new QSplitter(Qt::Horizontal, this)), listBox_(new QListView(recordPanel_)),
+      listModel_(new TRecordListModel(model_, this)), editPanel_(new TRecordPanel(tab, model_, recordPanel_))
 {
     setObjectName(Tr("Page%1").arg(tab));
     grid_->setObjectName(Tr("Grid%1").arg(tab));
@@ -67,6 +67,28 @@ TDatabasePage::TDatabasePage(int tab, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(grid_);
+    layout->addWidget(recordPanel_);
+
+    recordPanel_->setObjectName(Tr("RecordPanel%1").arg(tab));
+    recordPanel_->setChildrenCollapsible(false);
+    recordPanel_->hide();
+    listBox_->setObjectName(Tr("ListBox%1").arg(tab));
+    // Lines of one height: the view scrolls a database of any size without
+    // measuring its lines.
+    listBox_->setUniformItemSizes(true);
+    listBox_->setModel(listModel_);
+    listBox_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    recordPanel_->setStretchFactor(1, 1);
+    recordPanel_->setSizes({280, 600});
+    connect(listBox_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { ListBoxClick(); });
+    connect(recordPanel_, &QSplitter::splitterMoved, this, [this] { editPanel_->LayoutEditors(false); });
+    listBox_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(listBox_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (const QModelIndex index = listBox_->indexAt(pos); index.isValid())
+            contextRow_ = index.row();
+        emit ContextPopup(listBox_->viewport()->mapToGlobal(pos));
+    });
+    editTriggers_ = int(grid_->editTriggers());
 
     // A moved section emits no click, so a drag never sorts.
     connect(header, &QHeaderView::sectionMoved, this, &TDatabasePage::SectionMoved);
@@ -117,6 +139,103 @@ void TDatabasePage::RefreshView()
 {
     model_->Refill();
     SetUpColumns();
+    if (!GridVisible())
+        FillRecordView();
+}
+
+void TDatabasePage::SetViewMode(int mode)
+{
+    viewMode_ = std::clamp(mode, 0, 2);
+    grid_->setVisible(viewMode_ == 0);
+    recordPanel_->setVisible(viewMode_ > 0);
+    listBox_->setVisible(viewMode_ == 1);
+    editPanel_->SetButtonStripVisible(viewMode_ == 2);
+    // The panels take their new sizes first, so that the fields are laid out
+    // for the space they get.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    RefreshView();
+}
+
+void TDatabasePage::FillRecordView()
+{
+    if (listBox_->isHidden())
+        editPanel_->ShowRow(-1);
+    else
+        listModel_->SetColumn(contextCol_);
+    editPanel_->BuildEditors();
+    if (listBox_->isHidden()) {
+        editPanel_->NextBtnClick();
+    } else {
+        listBox_->setCurrentIndex(listModel_->index(0, 0));
+        listBox_->scrollToTop();
+        ListBoxClick();
+    }
+}
+
+void TDatabasePage::ListBoxClick()
+{
+    editPanel_->ShowRow(listBox_->currentIndex().isValid() ? listBox_->currentIndex().row() : -1);
+}
+
+void TDatabasePage::SetRearrange(bool on)
+{
+    grid_->setSelectionBehavior(on ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    grid_->setEditTriggers(on ? QAbstractItemView::NoEditTriggers : QAbstractItemView::EditTriggers(editTriggers_));
+    const int row = on ? std::max(grid_->currentIndex().row(), 0) : 0;
+    if (model_->rowCount() == 0)
+        return;
+    if (on) {
+        SelectRows(row, row);
+    } else {
+        grid_->setCurrentIndex(model_->index(0, 0));
+        grid_->selectionModel()->select(model_->index(0, 0), QItemSelectionModel::ClearAndSelect);
+    }
+}
+
+bool TDatabasePage::SelectedRows(int& top, int& bottom) const
+{
+    const QItemSelection selection = grid_->selectionModel()->selection();
+    if (selection.isEmpty()) {
+        top = bottom = grid_->currentIndex().row();
+        return top >= 0;
+    }
+    top = INT_MAX;
+    bottom = -1;
+    for (const QItemSelectionRange& range : selection) {
+        top = std::min(top, range.top());
+        bottom = std::max(bottom, range.bottom());
+    }
+    return true;
+}
+
+void TDatabasePage::MoveSelection(int delta)
+{
+    int top = 0;
+    int bottom = 0;
+    if (!SelectedRows(top, bottom) || !model_->MoveRowBlock(top, bottom, delta))
+        return;
+    SelectRows(top + delta, bottom + delta);
+    emit DatabaseEdited();
+}
+
+void TDatabasePage::SelectRows(int top, int bottom)
+{
+    const int last = std::max(model_->columnCount() - 1, 0);
+    grid_->setCurrentIndex(model_->index(top, 0));
+    grid_->selectionModel()->select(QItemSelection(model_->index(top, 0), model_->index(bottom, last)),
+                                    QItemSelectionModel::ClearAndSelect);
+}
+
+void TDatabasePage::DefinitionChanged()
+{
+    RefreshView();
+}
+
+void TDatabasePage::RecordsReordered()
+{
+    model_->ClearReversal();
+    model_->SetSortColumn(TDatabaseModel::kNoColumn);
+    RefreshView();
 }
 
 void TDatabasePage::SetUpColumns()

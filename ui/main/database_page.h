@@ -6,13 +6,17 @@
 
 #include <vector>
 
+class QListView;
 class QModelIndex;
+class QSplitter;
 
 namespace quorvil {
 
 class TDataBase;
 class TDatabaseModel;
 class TExtendedGrid;
+class TRecordListModel;
+class TRecordPanel;
 
 class TDatabasePage : public QWidget {
     Q_OBJECT
@@ -26,6 +30,12 @@ public:
     // Fills the grid again from the database (FillGrid): column titles,
     // kinds and lists by field, rows from the find filter.
     void RefreshView();
+    // The field definitions changed (names, types, popup lists): every view
+    // of the page shows them again.
+    void DefinitionChanged();
+    // The records were reordered in the database: the views show its order,
+    // and no header sort is in force.
+    void RecordsReordered();
     // The widths of the columns, one per field in field order.
     std::vector<int> ColumnWidths() const;
     // Width k goes to column k; columns without a width keep theirs.
@@ -33,6 +43,27 @@ public:
     bool GridVisible() const;
     TExtendedGrid* Grid() const { return grid_; }
     TDatabaseModel* Model() const { return model_; }
+
+    // 0 grid, 1 list (the list beside the record's fields), 2 record (the
+    // fields with Previous and Next). The views are refilled.
+    void SetViewMode(int mode);
+    int ViewMode() const { return viewMode_; }
+    // Refills the list and rebuilds the field editors, then shows the first
+    // record (FillRecordView).
+    void FillRecordView();
+    // The record of the list's selected line into the fields.
+    void ListBoxClick();
+    QListView* ListBox() const { return listBox_; }
+    TRecordListModel* ListModel() const { return listModel_; }
+    TRecordPanel* EditPanel() const { return editPanel_; }
+
+    // Rearrange mode of the grid: whole rows selected, no editing in place.
+    void SetRearrange(bool on);
+    // The first and last selected grid rows; false when none is selected.
+    bool SelectedRows(int& top, int& bottom) const;
+    // Moves the records of the selected rows one row up (-1) or down (+1)
+    // and keeps them selected; nothing at either end.
+    void MoveSelection(int delta);
 
     // Column and row (from 0; -1 for the title row or none) under the mouse
     // when the context menu was last asked for; the list view shows the
@@ -67,8 +98,16 @@ private:
     void SectionMoved(int logical, int oldVisual, int newVisual);
     void ShowEditError(const QString& message);
 
+    void SelectRows(int top, int bottom);
+
     TExtendedGrid* grid_;
     TDatabaseModel* model_;
+    QSplitter* recordPanel_;
+    QListView* listBox_;
+    TRecordListModel* listModel_;
+    TRecordPanel* editPanel_;
+    int viewMode_ = 0;
+    int editTriggers_ = 0;
     int contextCol_ = 0;
     int contextRow_ = -1;
     bool restoringOrder_ = false;  // the page itself moves header sections

@@ -5,9 +5,13 @@
 
 #include "config_store.h"
 #include "database_page.h"
+#include "field_definition.h"
 #include "input_dialog.h"
 #include "message_dialog.h"
+#include "field_types.h"
+#include "new_record.h"
 #include "open_checks.h"
+#include "record_panel.h"
 #include "report_dialog.h"
 #include "text_convert.h"
 
@@ -144,8 +148,14 @@ void TDatabaseTabs::OpenSteps(int tab, const std::string& path)
 
     const std::unique_ptr<TIniFile> ini = OpenConfig();
     ini->WriteString(kConfigSection, "LastDB", path);
-    const std::string widths = ini->ReadString(db.PdbHeader.Name, "ColWidth");
+    ShowInTab(tab, db, path, ini->ReadString(db.PdbHeader.Name, "ColWidth"));
+}
+
+void TDatabaseTabs::ShowInTab(int tab, TDataBase& db, const std::string& path, const std::string& widths)
+{
+    TDatabasePage* page = pages_[size_t(tab)];
     page->SetDatabase(&db);
+    page->EditPanel()->SetDbidField(dbidField_);
     std::vector<int> columnWidths = ParseColumnWidths(widths, db.FieldCount());
     // Never shown before: start from the widths the database keeps for the
     // handheld (scaled for desktop fonts), so a first look does not cut
@@ -160,6 +170,28 @@ void TDatabaseTabs::OpenSteps(int tab, const std::string& path)
     setTabToolTip(tab, PathToQString(path));
     setTabVisible(tab, true);
     emit ActiveChanged();
+}
+
+void TDatabaseTabs::NewDatabase(int tab, const std::string& path, const TDatabaseDefinition& definition)
+{
+    try {
+        TDatabasePage* page = pages_[size_t(tab)];
+        auto& slot = dataBases_[size_t(tab)];
+        page->SetDatabase(nullptr);
+        slot.reset();
+        slot = CreateNew<TDataBase>(path, [this](const std::string& text) { emit StatusText(ToQString(text)); });
+        TDataBase& db = *slot;
+        db.ConvertLayout(definition.Layout);
+        WriteDefinition(db, definition.Fields);
+        AppendDefaultRecord(db);
+        dbidField_ = FindDbidField(db);
+        setTabVisible(tab, true);
+        setCurrentIndex(tab);
+        ShowInTab(tab, db, path, std::string());
+    } catch (...) {
+        HideFailedTab(tab);
+        throw;
+    }
 }
 
 void TDatabaseTabs::CheckPopups(TDataBase& db)

@@ -3,6 +3,7 @@
 // save prompt and the column widths kept per database title. A tab is shown
 // exactly while it holds a database; tab k is slot k.
 #include "database.h"
+#include "define_dialog.h"
 
 #include <QTabWidget>
 
@@ -40,6 +41,10 @@ public:
     // again, the nearest shown tab below it becomes active, and the
     // exception passes on.
     bool LoadDatabase(int tab, const std::string& path);
+    // Creates the database file `path` in `tab` from `definition` with one
+    // record of default values, shows the tab and makes it active. On failure
+    // the tab is hidden again and the exception passes on.
+    void NewDatabase(int tab, const std::string& path, const TDatabaseDefinition& definition);
     // Closes the active tab after the save prompt. False when the user kept it.
     bool CloseCurrentTab();
     // True when the tab may be discarded (saved, not changed, or "No").
@@ -61,6 +66,7 @@ signals:
 
 private:
     void OpenSteps(int tab, const std::string& path);
+    void ShowInTab(int tab, TDataBase& db, const std::string& path, const std::string& storedWidths);
     void CheckPopups(TDataBase& db);
     void HideFailedTab(int tab);
     void PageControlChanging(int oldTab);

@@ -8,17 +8,6 @@
 
 namespace quorvil {
 
-namespace {
-
-// Types the main window sets itself (counters, stamps) show like their kin.
-constexpr uint16_t kTypeAutoDate = 65;
-constexpr uint16_t kTypeAutoTime = 66;
-constexpr uint16_t kTypeAutoInc = 67;
-constexpr uint16_t kTypeModDate = 73;
-constexpr uint16_t kTypeModTime = 80;
-
-}  // namespace
-
 TFieldPresentation PresentationOf(uint16_t fieldType)
 {
     switch (fieldType) {

@@ -102,24 +102,30 @@ void TMainForm::CreateActions()
         ->setShortcut(Tr("Alt+X"));
     AddCommand("AboutItem", "&About Quorvil", "AboutItemClick", &TMainForm::AboutItemClick);
 
-    AddPending("NewBtn", "&New...")->setToolTip(Tr("Create new database"));
-    AddPending("NewItem", "&New...")->setShortcut(Tr("Ctrl+N"));
+    AddCommand("NewBtn", "&New...", "NewBtnClick", &TMainForm::NewBtnClick)->setToolTip(Tr("Create new database"));
+    AddCommand("NewItem", "&New...", "NewBtnClick", &TMainForm::NewBtnClick)->setShortcut(Tr("Ctrl+N"));
     AddPending("SaveFileAsItem", "Save &as")->setShortcut(Tr("Ctrl+A"));
     AddPending("MergeItem", "&Merge")->setShortcut(Tr("Ctrl+M"));
     AddPending("SaveCSV", "Export to &CSV")->setToolTip(Tr("Save .CSV database"));
     AddPending("SaveHTM", "Export to &HTML")->setToolTip(Tr("Save HTML table"));
     AddPending("SaveTXT", "Export to &TXT")->setToolTip(Tr("Save text file table"));
     AddPending("SplitBtn", "S&plit...")->setToolTip(Tr("Split database into multiple files"));
-    AddPending("EditBtn", "&Edit definition...")->setToolTip(Tr("Edit database definition"));
-    AddPending("SortBtn", "&Sort...")->setToolTip(Tr("Sort records"));
-    AddPending("AddBtn", "&Add record")->setToolTip(Tr("Add record"));
-    AddPending("DelBtn", "&Delete record")->setToolTip(Tr("Delete record"));
+    AddCommand("EditBtn", "&Edit definition...", "EditBtnClick", &TMainForm::EditBtnClick)->setToolTip(Tr("Edit database definition"));
+    AddCommand("SortBtn", "&Sort...", "SortBtnClick", &TMainForm::SortBtnClick)->setToolTip(Tr("Sort records"));
+    AddCommand("AddBtn", "&Add record", "AddBtnClick", &TMainForm::AddBtnClick)->setToolTip(Tr("Add record"));
+    AddCommand("DelBtn", "&Delete record", "DelBtnClick", &TMainForm::DelBtnClick)->setToolTip(Tr("Delete record"));
     AddPending("FindBtn", "&Find...")->setToolTip(Tr("Find records"));
     AddPending("ReplaceBtn", "&Replace...")->setToolTip(Tr("Find and replace"));
-    AddPending("AllBtn", "View &all records")->setToolTip(Tr("View all records"));
+    AddCommand("AllBtn", "View &all records", "AllBtnClick", &TMainForm::AllBtnClick)
+        ->setToolTip(Tr("View all records"));
     auto* views = new QActionGroup(this);
+    int tag = 0;
     for (auto [name, text] : {std::pair{"GridBtn", "&Grid"}, {"ListBtn", "&List"}, {"RecBtn", "&Record"}}) {
-        QAction* view = AddPending(name, text);
+        auto* view = new QAction(IconFor(Tr(name)), Tr(text), this);
+        view->setObjectName(Tr(name));
+        connect(view, &QAction::triggered, this,
+                [this, tag] { RunCommand("RecordItemClick", [this, tag] { RecordItemClick(tag); }); });
+        ++tag;
         view->setCheckable(true);
         view->setToolTip(QString(view->text()).remove(QLatin1Char('&')) + Tr(" view"));
         views->addAction(view);

@@ -1,4 +1,5 @@
 #include "main_window.h"
+#include "file_choice.h"
 
 #include "command_guard.h"
 #include "command_line.h"
@@ -65,6 +66,7 @@ TMainForm::TMainForm(QWidget* parent)
     CreateHelpMenu();
     CreateToolBar();
     CreateStatusLine();
+    CreateRecordCommands();
     centre_->addWidget(CreatePlaceholder(centre_));
     centre_->addWidget(tabs_);
     setCentralWidget(centre_);
@@ -145,7 +147,7 @@ void TMainForm::FormDestroy()
         return;
     created_ = false;
     const std::unique_ptr<TIniFile> ini = OpenConfig();
-    SaveFormPosition(*ini, *this, Tr("MainForm"));
+    SaveFormPosition(*ini, *this, objectName());
     for (int tab = 0; tab < TDatabaseTabs::kTabs; ++tab)
         tabs_->SaveColumnWidths(tab, ini.get());
     recent_->List().Save(*ini);
@@ -248,13 +250,11 @@ std::string TMainForm::PickDatabaseFile()
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (ExecModal(dialog) != QDialog::Accepted)
         return {};
-    QString path = dialog.selectedFiles().constFirst();
-    if (QFileInfo(path).isRelative())
-        path = directory + QLatin1Char('/') + path;
-    if (!QFileInfo(path).fileName().contains(QLatin1Char('.')))
-        path += Tr(".PDB");
+    const QString path = ChosenDatabasePath(dialog, directory);
+    if (path.isEmpty())
+        return {};
     ini->WriteString(kConfigSection, "LoadDir", QStringToPath(QFileInfo(path).absolutePath()));
     return QStringToPath(QFileInfo(path).absoluteFilePath());
 }
@@ -270,6 +270,7 @@ void TMainForm::UpdateActiveInfo()
 {
     const TDataBase* db = tabs_->CurrentDB();
     centre_->setCurrentIndex(tabs_->OpenCount() > 0 ? 1 : 0);
+    ShowViewButtons();
     if (!db) {
         infoPanel_->clear();
         return;

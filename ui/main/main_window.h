@@ -18,6 +18,7 @@ class QToolBar;
 namespace quorvil {
 
 class TDatabaseTabs;
+class TDefineForm;
 class TIniFile;
 class TRecentMenu;
 
@@ -47,6 +48,26 @@ public:
     void ExitProgItemClick();
     void LoadFileItemClick(int k);
     void AboutItemClick();
+    // Sorts the active database by the fields chosen in the sort dialog
+    // (database_commands.cpp).
+    void SortBtnClick();
+    // Edits the definition of the active database.
+    void EditBtnClick();
+
+    // Views and records (record_commands.cpp).
+    // tag 0 grid, 1 list, 2 record, for the active tab.
+    void RecordItemClick(int tag);
+    void AllBtnClick();
+    void NewBtnClick();
+    // The save dialog for a new file name; empty when cancelled.
+    std::string PickNewFileName(const QString& title);
+    void AddBtnClick();
+    void DelBtnClick();
+    void RearrangeItemClick();
+    void UpBtnClick();
+    void DownBtnClick();
+    TDefineForm* DefineForm() const { return defineForm_; }
+    QMenu* PopupMenu() const { return popupMenu_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -63,6 +84,9 @@ private:
     void CreateHelpMenu();
     void CreateToolBar();
     void CreateStatusLine();
+    void CreateRecordCommands();
+    void ShowViewButtons();
+    void EndRearrange();
     QAction* AddCommand(const char* name, const char* text, const char* handler, void (TMainForm::*command)());
     QAction* AddPending(const char* name, const char* text);
 
@@ -85,6 +109,9 @@ private:
     QToolBar* toolBar_ = nullptr;
     TRecentMenu* recent_ = nullptr;
     bool created_ = false;
+    TDefineForm* defineForm_ = nullptr;
+    QMenu* popupMenu_ = nullptr;
+    int rearrangeTab_ = -1;  // the tab whose grid is in rearrange mode
 };
 
 }  // namespace quorvil

@@ -10,8 +10,6 @@ namespace quorvil {
 
 namespace {
 
-constexpr uint16_t kTypeAutoInc = 67;
-
 std::unordered_set<std::string> PopupItems(const TJFILE& db, int field)
 {
     std::unordered_set<std::string> items;

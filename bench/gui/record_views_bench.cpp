@@ -1,0 +1,126 @@
+// The list and record views of the 65535-record, 50-field database: a
+// screenful of the list at the top, the middle and the end, and switching
+// from the grid to the record view of record 1 and of record 60000. The
+// dashboard takes the same figures from DashboardViewFigures.
+#include "bench_data.h"
+#include "database.h"
+#include "database_model.h"
+#include "database_page.h"
+#include "record_panel.h"
+#include "streams.h"
+#include "text_convert.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QListView>
+#include <QPixmap>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <memory>
+
+namespace quorvil::bench {
+
+namespace {
+
+struct ViewedDatabase {
+    ViewedDatabase()
+    {
+        static QTemporaryDir dir;
+        const std::string path = QStringToPath(dir.path()) + "/views.pdb";
+        {
+            auto made = MakeLargeDatabase(kLargeRecords);
+            TMemoryStream image;
+            made->Save(image);
+            std::ofstream out(path, std::ios::binary | std::ios::trunc);
+            out.write(reinterpret_cast<const char*>(image.Bytes().data()), std::streamsize(image.Bytes().size()));
+        }
+        db = Open<TDataBase>(path);
+        page.resize(1200, 700);
+        page.SetDatabase(db.get());
+        page.RefreshView();
+        page.show();
+    }
+    ~ViewedDatabase() { page.SetDatabase(nullptr); }
+
+    // Scrolls the list so that `row` is at the top and paints the lines.
+    void PaintListAt(int row)
+    {
+        page.ListBox()->scrollTo(page.ListBox()->model()->index(row, 0), QAbstractItemView::PositionAtTop);
+        benchmark::DoNotOptimize(page.ListBox()->viewport()->grab().cacheKey());
+    }
+    // From the grid to the record view showing `row`, painted.
+    void SwitchToRecord(int row)
+    {
+        page.SetViewMode(2);
+        page.EditPanel()->ShowRow(row);
+        benchmark::DoNotOptimize(page.EditPanel()->grab().cacheKey());
+    }
+
+    std::unique_ptr<TDataBase> db;
+    TDatabasePage page{0};
+};
+
+ViewedDatabase& Viewed()
+{
+    static ViewedDatabase* viewed = new ViewedDatabase;  // lives until the process ends
+    return *viewed;
+}
+
+double BestMs(int runs, const std::function<void()>& work, const std::function<void()>& prepare = {})
+{
+    double best = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        if (prepare)
+            prepare();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
+    }
+    return best;
+}
+
+void BM_ListScreenful(benchmark::State& state)
+{
+    ViewedDatabase& v = Viewed();
+    if (v.page.ViewMode() != 1)
+        v.page.SetViewMode(1);
+    for (auto _ : state)
+        v.PaintListAt(int(state.range(0)) - 1);
+}
+BENCHMARK(BM_ListScreenful)->Arg(1)->Arg(30000)->Arg(60000)->Unit(benchmark::kMillisecond);
+
+void BM_SwitchToRecordView(benchmark::State& state)
+{
+    ViewedDatabase& v = Viewed();
+    for (auto _ : state) {
+        state.PauseTiming();
+        v.page.SetViewMode(0);
+        state.ResumeTiming();
+        v.SwitchToRecord(int(state.range(0)) - 1);
+    }
+}
+BENCHMARK(BM_SwitchToRecordView)->Arg(1)->Arg(60000)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+}  // namespace
+
+// One line per figure, "name milliseconds", for the dashboard.
+void DashboardViewFigures()
+{
+    ViewedDatabase& v = Viewed();
+    v.page.SetViewMode(1);
+    v.PaintListAt(0);  // fonts and caches come once
+    std::printf("list_row_1 %.3f\n", BestMs(5, [&] { v.PaintListAt(0); }));
+    std::printf("list_row_60000 %.3f\n", BestMs(5, [&] { v.PaintListAt(59999); }));
+    const auto toGrid = [&] { v.page.SetViewMode(0); };
+    std::printf("record_1 %.3f\n", BestMs(5, [&] { v.SwitchToRecord(0); }, toGrid));
+    std::printf("record_60000 %.3f\n", BestMs(5, [&] { v.SwitchToRecord(59999); }, toGrid));
+}
+
+}  // namespace quorvil::bench

@@ -1,0 +1,67 @@
+#include "field_definition.h"
+
+#include "field_types.h"
+#include "jfile.h"
+
+namespace quorvil {
+
+std::vector<TFieldDefinition> ReadDefinition(const TJFILE& db)
+{
+    std::vector<TFieldDefinition> fields;
+    for (int f = 1; f <= db.FieldCount(); ++f) {
+        TFieldDefinition field{db.GetFieldName(f), db.GetFieldType(f), {}};
+        if (field.Type == kTypeList)
+            for (int k = 1; k <= db.PopupCount(f); ++k)
+                field.Popup.push_back(db.GetPopupItem(f, k));
+        fields.push_back(std::move(field));
+    }
+    return fields;
+}
+
+void WriteDefinition(TJFILE& db, const std::vector<TFieldDefinition>& fields)
+{
+    // Every setter compares first, so an unchanged definition leaves the
+    // database unmodified.
+    db.SetFieldCount(int(fields.size()));
+    for (int f = 1; f <= db.FieldCount(); ++f) {
+        const TFieldDefinition& field = fields[size_t(f - 1)];
+        db.SetFieldName(f, field.Name.substr(0, 20));
+        db.SetFieldType(f, field.Type);
+        if (field.Type == kTypeList)
+            SetPopupList(db, f, field.Popup);
+    }
+}
+
+void SetPopupList(TJFILE& db, int field, const std::vector<std::string>& items)
+{
+    if (field < 1 || field > kMaxSlots)
+        return;
+    auto list = std::make_unique<TDATA>();
+    int k = 0;
+    for (const std::string& item : items)
+        if (!item.empty() && k < kMaxSlots)
+            list->SetField(++k, item);
+    auto& current = db.PopupLists[size_t(field - 1)];
+    bool same = true;
+    for (int i = 1; same && i <= kMaxSlots; ++i)
+        same = (current ? current->Field(i) : std::string_view()) == list->Field(i);
+    if (same)
+        return;
+    current = std::move(list);
+    db.Changed();
+}
+
+std::vector<std::string> SavedSortNames(const TJFILE& db, int s)
+{
+    std::vector<std::string> names;
+    if (db.GetSavedSortName(s).empty())
+        return names;
+    for (int k = 1; k <= 3; ++k) {
+        const int f = db.GetSavedSortField(s, k);
+        if (f >= 1 && f <= db.FieldCount())
+            names.push_back(db.GetFieldName(f));
+    }
+    return names;
+}
+
+}  // namespace quorvil

@@ -1,0 +1,37 @@
+#pragma once
+// The definition of a database as the definition editor works on it: one
+// name, type and popup list per field, read from and written back to the
+// engine in one step.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quorvil {
+
+class TJFILE;
+
+struct TFieldDefinition {
+    std::string Name;
+    uint16_t Type = 1;
+    std::vector<std::string> Popup;  // read and written for "LIST" fields only
+    bool operator==(const TFieldDefinition&) const = default;
+};
+
+// One entry per field, in field order.
+std::vector<TFieldDefinition> ReadDefinition(const TJFILE& db);
+
+// Sets the field count, then the name and type of every field and the popup
+// list of every "LIST" field. Stored cell texts never change: a value the new
+// type or list does not know stays as it is.
+void WriteDefinition(TJFILE& db, const std::vector<TFieldDefinition>& fields);
+
+// Makes `items` the popup list of field `field` (at most 50 are kept; empty
+// items are left out, as an empty item would end the list). Unlike
+// SetPopupItem on a loaded database, no record's value is renamed.
+void SetPopupList(TJFILE& db, int field, const std::vector<std::string>& items);
+
+// The field names of saved sort `s` (1..5) in key order, leaving out field
+// numbers that name no field; empty when the slot is not in use.
+std::vector<std::string> SavedSortNames(const TJFILE& db, int s);
+
+}  // namespace quorvil

@@ -1,0 +1,209 @@
+#include "define_dialog.h"
+
+#include "message_dialog.h"
+#include "text_convert.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+
+namespace quorvil {
+
+namespace {
+
+struct TypeEntry {
+    const char* name;
+    uint16_t code;
+};
+
+const TypeEntry kTypes[] = {
+    {"String", 0x0001},  {"Boolean", 0x0002},  {"Date", 0x0004},     {"Int. Date", 0xFFFF}, {"Integer", 0x0008},
+    {"Float", 0x0010},   {"Time", 0x0020},     {"List", 0x0040},     {"AutoDate", 0x0041},  {"AutoTime", 0x0042},
+    {"AutoInc", 0x0043}, {"Binary", 0x0044},   {"RelList", 0x0045},  {"Calc", 0x0046},      {"ModDate", 0x0049},
+    {"ModTime", 0x0050}, {"MultiList", 0x0051},
+};
+
+constexpr uint16_t kList = 0x0040;
+constexpr uint16_t kString = 0x0001;
+
+QString EntryText(const TypeEntry& entry)
+{
+    const QString name = Tr(entry.name);
+    // MultiList is followed by a tab; the others are padded to the code column.
+    const QString padded = name == QLatin1String("MultiList") ? name + QLatin1Char('\t') : name.leftJustified(12);
+    return padded + Tr("$") + QString::number(entry.code, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+}
+
+}  // namespace
+
+TDefineForm::TDefineForm(QWidget* parent)
+    : TPopupForm(parent), fieldType_(new QComboBox(this)), layoutBox_(new QComboBox(this)),
+      popupForm_(new TPopupForm(this))
+{
+    setObjectName(Tr("DefineForm"));
+    setWindowTitle(Tr("Define Database Structure"));
+    label1_->setText(Tr("Fields in database"));
+    auto* label2 = new QLabel(Tr("Field Type"), this);
+    label2->setObjectName(Tr("Label2"));
+    fieldType_->setObjectName(Tr("Field_Type"));
+    for (const TypeEntry& entry : kTypes)
+        fieldType_->addItem(EntryText(entry));
+    auto* layoutLabel = new QLabel(Tr("File layout"), this);
+    layoutBox_->setObjectName(Tr("LayoutBox"));
+    layoutBox_->addItems({Tr("JFile 3.x"), Tr("JFile Pro 4.x"), Tr("JFile 5.x"), Tr("JFile 5.5")});
+    SideColumn()->insertWidget(2, label2);
+    SideColumn()->insertWidget(3, fieldType_);
+    SideColumn()->insertWidget(4, layoutLabel);
+    SideColumn()->insertWidget(5, layoutBox_);
+    popupForm_->setObjectName(Tr("PopupForm"));
+    popupForm_->SetMaxCount(50);
+    resize(440, 380);
+    connect(fieldType_, &QComboBox::activated, this, [this] { Field_TypeChange(); });
+    connect(layoutBox_, &QComboBox::activated, this, [this] { LayoutChange(); });
+}
+
+uint16_t TDefineForm::TypeCodeOf(int i) const
+{
+    const QString text = fieldType_->itemText(i);
+    return uint16_t(text.mid(text.indexOf(QLatin1Char('$')) + 1).toUInt(nullptr, 16));
+}
+
+bool TDefineForm::DefineNewDatabase()
+{
+    fieldTypes_.clear();
+    popupValues_.clear();
+    fieldType_->setCurrentIndex(-1);
+    fieldType_->setEnabled(false);
+    layoutBox_->setCurrentIndex(3);
+    SetMaxCount(MaxFieldsOf(3));
+    return EditNewValues();
+}
+
+TDatabaseDefinition TDefineForm::Definition() const
+{
+    TDatabaseDefinition definition;
+    definition.Layout = layoutBox_->currentIndex();
+    const QStringList names = Values();
+    for (int i = 0; i < names.size(); ++i) {
+        TFieldDefinition field;
+        field.Name = FromQString(names[i]);
+        field.Type = size_t(i) < fieldTypes_.size() ? uint16_t(fieldTypes_[size_t(i)]) : kString;
+        if (field.Type == kList && size_t(i) < popupValues_.size())
+            for (const QString& value : popupValues_[size_t(i)])
+                field.Popup.push_back(FromQString(value));
+        definition.Fields.push_back(field);
+    }
+    return definition;
+}
+
+QString TDefineForm::FullMessage() const
+{
+    return Tr("A database in the layout %1 holds at most %2 fields.")
+        .arg(layoutBox_->currentText())
+        .arg(MaxFieldsOf(layoutBox_->currentIndex()));
+}
+
+void TDefineForm::AddBtnClick()
+{
+    TPopupForm::AddBtnClick();
+    if (Fields()->count() == int(fieldTypes_.size()))
+        return;
+    fieldType_->setEnabled(true);
+    fieldType_->setCurrentIndex(0);
+    fieldTypes_.resize(size_t(Fields()->count()));
+    fieldTypes_.back() = kString;
+}
+
+void TDefineForm::DelBtnClick()
+{
+    const int row = Fields()->currentRow();
+    if (row < 0)
+        return;
+    if (size_t(row) < fieldTypes_.size())
+        fieldTypes_.erase(fieldTypes_.begin() + row);
+    if (size_t(row) < popupValues_.size())
+        popupValues_.erase(popupValues_.begin() + row);
+    {
+        // The removal must not show the type of a field on its way out.
+        const QSignalBlocker blocker(Fields());
+        TPopupForm::DelBtnClick();
+    }
+    fieldType_->setCurrentIndex(-1);
+    fieldType_->setEnabled(Fields()->count() > 0);
+    if (Fields()->count() > 0) {
+        Fields()->setCurrentRow(std::max(row - 1, 0));
+        FieldsClick();
+    }
+}
+
+void TDefineForm::FieldsClick()
+{
+    const int row = Fields()->currentRow();
+    if (row < 0 || size_t(row) >= fieldTypes_.size())
+        return;
+    for (int i = 0; i < fieldType_->count(); ++i) {
+        if (TypeCodeOf(i) == fieldTypes_[size_t(row)]) {
+            fieldType_->setCurrentIndex(i);
+            return;
+        }
+    }
+    throw std::runtime_error("Cannot determine field type for field \"" + FromQString(Fields()->item(row)->text()));
+}
+
+void TDefineForm::Field_TypeChange()
+{
+    const int row = Fields()->currentRow();
+    if (row < 0 || size_t(row) >= fieldTypes_.size() || fieldType_->currentIndex() < 0)
+        return;
+    const uint16_t code = TypeCodeOf(fieldType_->currentIndex());
+    if (code == 0xFFFF && layoutBox_->currentIndex() != 3) {
+        // Older layouts have no long dates; the file would hold a Date.
+        ShowMsg(Tr("Int. Date fields need the layout JFile 5.5."), 0);
+        FieldsClick();
+        return;
+    }
+    fieldTypes_[size_t(row)] = code;
+    if (code != kList)
+        return;
+    if (popupValues_.size() < size_t(row) + 1)
+        popupValues_.resize(size_t(row) + 1);
+    bool accepted = false;
+    if (!popupValues_[size_t(row)].isEmpty()) {
+        popupForm_->SetValues(popupValues_[size_t(row)]);
+        accepted = popupForm_->EditValues();
+    } else {
+        accepted = popupForm_->EditNewValues();
+    }
+    if (accepted) {
+        popupValues_.resize(size_t(Fields()->count()));
+        popupValues_[size_t(row)] = popupForm_->Values();
+    } else {
+        fieldType_->setCurrentIndex(0);
+        fieldTypes_[size_t(row)] = kString;
+    }
+}
+
+void TDefineForm::LayoutChange()
+{
+    const int layout = layoutBox_->currentIndex();
+    bool longDates = false;
+    for (uint32_t code : fieldTypes_)
+        longDates = longDates || code == 0xFFFF;
+    // A layout that cannot hold the fields already defined is refused.
+    if (Fields()->count() > MaxFieldsOf(layout) || (longDates && layout != 3)) {
+        ShowMsg(longDates && layout != 3 ? Tr("Int. Date fields need the layout JFile 5.5.")
+                                         : Tr("A database in the layout %1 holds at most %2 fields.")
+                                               .arg(layoutBox_->itemText(layout))
+                                               .arg(MaxFieldsOf(layout)),
+                0);
+        layoutBox_->setCurrentIndex(3);
+        SetMaxCount(MaxFieldsOf(3));
+        return;
+    }
+    SetMaxCount(MaxFieldsOf(layout));
+}
+
+}  // namespace quorvil

@@ -1,0 +1,60 @@
+#pragma once
+// "Define Database Structure": the fields of a new database in order, the
+// type of each and the popup values of List fields, and the layout the file
+// is written in. The dialog hands the definition back; the caller builds
+// the database.
+#include "field_definition.h"
+#include "popup_values_dialog.h"
+
+#include <cstdint>
+#include <vector>
+
+class QComboBox;
+
+namespace quorvil {
+
+struct TDatabaseDefinition {
+    int Layout = 3;  // 0 JFile 3.x .. 3 JFile 5.5
+    std::vector<TFieldDefinition> Fields;
+};
+
+class TDefineForm : public TPopupForm {
+    Q_OBJECT
+public:
+    explicit TDefineForm(QWidget* parent = nullptr);
+
+    // Starts from an empty definition; true after OK.
+    bool DefineNewDatabase();
+    // What the dialog holds: after a true DefineNewDatabase, the new database.
+    TDatabaseDefinition Definition() const;
+
+    // The code of entry i of the type box ("$" and four hexadecimal digits).
+    uint16_t TypeCodeOf(int i) const;
+    // Most fields a database of `layout` holds.
+    static int MaxFieldsOf(int layout) { return layout == 0 ? 20 : 50; }
+
+    QComboBox* FieldType() const { return fieldType_; }
+    QComboBox* LayoutBox() const { return layoutBox_; }
+    TPopupForm* PopupForm() const { return popupForm_; }
+    const std::vector<uint32_t>& FieldTypes() const { return fieldTypes_; }
+
+    void AddBtnClick() override;
+    void DelBtnClick() override;
+    // Shows the selected field's type; throws when no entry has its code.
+    void FieldsClick() override;
+    void Field_TypeChange();
+
+protected:
+    QString FullMessage() const override;
+
+private:
+    void LayoutChange();
+
+    QComboBox* fieldType_;
+    QComboBox* layoutBox_;
+    TPopupForm* popupForm_;
+    std::vector<uint32_t> fieldTypes_;
+    std::vector<QStringList> popupValues_;
+};
+
+}  // namespace quorvil

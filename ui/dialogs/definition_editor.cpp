@@ -1,0 +1,121 @@
+#include "definition_editor.h"
+
+#include "field_types.h"
+#include "popup_list_dialog.h"
+#include "text_convert.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QToolButton>
+
+namespace quorvil {
+
+namespace {
+
+int TagOf(const QWidget* w) { return w->property("Tag").toInt(); }
+
+}  // namespace
+
+TEditDB::TEditDB(QWidget* parent) : TBase("EditDB", parent), scroll_(new QScrollBar(Qt::Vertical, Panel2()))
+{
+    setWindowTitle(Tr("Editing Database Definition"));
+    scroll_->setObjectName(Tr("ScrollBar"));
+    for (int i = 0; i < kRows; ++i) {
+        const int top = 12 + 24 * i;
+        Row& row = rows_[size_t(i)];
+        row.Label = new QLabel(Tr("Field #%1").arg(i + 1), Panel2());
+        row.Label->setGeometry(8, top + 4, 64, 18);
+        row.Name = new QLineEdit(Panel2());
+        row.Name->setObjectName(Tr("Name%1").arg(i + 1));
+        row.Name->setMaxLength(20);
+        row.Name->setGeometry(80, top, 160, 22);
+        row.Label->setBuddy(row.Name);
+        row.Type = new QComboBox(Panel2());
+        row.Type->setObjectName(Tr("Type%1").arg(i + 1));
+        row.Type->setGeometry(256, top, 130, 22);
+        // Every named type once; code 0 (a field not saved yet) shows as STRING.
+        for (int code = 1; code <= 65535; ++code)
+            if (const std::string name = TypeName(uint16_t(code)); name[0] != '[')
+                row.Type->addItem(ToQString(name), code);
+        row.Popup = new QToolButton(Panel2());
+        row.Popup->setObjectName(Tr("Popup%1").arg(i + 1));
+        row.Popup->setText(Tr("?"));
+        row.Popup->setGeometry(402, top, 22, 22);
+        connect(row.Name, &QLineEdit::textEdited, this, [this, i](const QString& text) {
+            if (const int f = TagOf(rows_[size_t(i)].Name))
+                fields_[size_t(f - 1)].Name = FromQString(text);
+        });
+        connect(row.Type, &QComboBox::activated, this, [this, i] {
+            const Row& r = rows_[size_t(i)];
+            const int code = r.Type->currentData().toInt();
+            if (const int f = TagOf(r.Type))
+                fields_[size_t(f - 1)].Type = uint16_t(code);
+            r.Popup->setEnabled(code == kTypeList);
+        });
+        connect(row.Popup, &QToolButton::clicked, this, [this, i] { EditPopup(i); });
+    }
+    scroll_->setGeometry(440, 8, 16, 24 * kRows);
+    connect(scroll_, &QScrollBar::valueChanged, this, &TEditDB::ShowRows);
+    Panel2()->setFixedSize(464, 12 + 24 * kRows + 4);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    RestorePosition();
+}
+
+bool TEditDB::Execute(const std::vector<TFieldDefinition>& fields)
+{
+    fields_ = fields;
+    const int count = int(fields_.size());
+    scroll_->setVisible(count > kRows);
+    {
+        const QSignalBlocker block(scroll_);
+        scroll_->setRange(1, std::max(1, count - kRows + 1));
+        scroll_->setSingleStep(1);
+        scroll_->setPageStep(kRows);
+        scroll_->setValue(1);
+    }
+    ShowRows(1);
+    return TBase::Execute();
+}
+
+void TEditDB::ShowRows(int first)
+{
+    for (int i = 0; i < kRows; ++i) {
+        const Row& row = rows_[size_t(i)];
+        const int f = first + i;
+        const bool shown = f >= 1 && f <= int(fields_.size());
+        for (QWidget* w : std::initializer_list<QWidget*>{row.Label, row.Name, row.Type, row.Popup}) {
+            w->setVisible(shown);
+            w->setProperty("Tag", shown ? f : 0);
+        }
+        if (!shown)
+            continue;
+        const TFieldDefinition& field = fields_[size_t(f - 1)];
+        row.Label->setText(Tr("Field #%1").arg(f));
+        row.Name->setText(ToQString(field.Name));
+        row.Type->setCurrentIndex(row.Type->findData(field.Type == kTypeNew ? kTypeString : field.Type));
+        row.Popup->setEnabled(field.Type == kTypeList);
+    }
+}
+
+void TEditDB::EditPopup(int row)
+{
+    const int f = TagOf(rows_[size_t(row)].Popup);
+    if (f == 0)
+        return;
+    TFieldDefinition& field = fields_[size_t(f - 1)];
+    QStringList list;
+    for (const std::string& item : field.Popup)
+        list << ToQString(item);
+    TPopForm form(this);
+    const QString caption = Tr("Popup List for \"") + ToQString(field.Name.substr(0, 36)) + Tr("\"");
+    if (!form.EditPopupList(list, caption))
+        return;
+    field.Popup.clear();
+    for (const QString& item : list)
+        field.Popup.push_back(FromQString(item));
+}
+
+}  // namespace quorvil

@@ -1,0 +1,64 @@
+#pragma once
+// "Define values in popup-field": a list of names with Add and Remove. The
+// definition dialog builds on it and opens a second one for the values of a
+// List field.
+#include <QDialog>
+#include <QStringList>
+
+class QHBoxLayout;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QVBoxLayout;
+
+namespace quorvil {
+
+class TPopupForm : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kNameLength = 20;
+
+    explicit TPopupForm(QWidget* parent = nullptr);
+    ~TPopupForm() override;
+
+    // Shows the list as it stands; true after OK. OK and Remove are enabled
+    // only while the list holds names.
+    bool EditValues();
+    // Empties the list first.
+    bool EditNewValues();
+    QStringList Values() const;
+    void SetValues(const QStringList& values);
+    // Most names the list takes; a further Add is refused with a message.
+    void SetMaxCount(int count) { maxCount_ = count; }
+
+    QListWidget* Fields() const { return fields_; }
+    QPushButton* AddButton() const { return addBtn_; }
+    QPushButton* DelButton() const { return delBtn_; }
+    QPushButton* OkButton() const { return okBtn_; }
+
+    // Asks for a name ("Name of new item") and appends it, trimmed; an empty
+    // name adds nothing, a longer one than 20 characters is refused.
+    virtual void AddBtnClick();
+    // Removes the selected name.
+    virtual void DelBtnClick();
+    virtual void FieldsClick() {}
+
+protected:
+    void EnableButtons();
+    // The column of buttons, where the definition dialog adds its type box.
+    QVBoxLayout* SideColumn() const { return side_; }
+    // The message when the list is full.
+    virtual QString FullMessage() const;
+    QLabel* label1_;
+
+private:
+    QListWidget* fields_;
+    QPushButton* addBtn_;
+    QPushButton* delBtn_;
+    QPushButton* okBtn_;
+    QPushButton* cancelBtn_;
+    QVBoxLayout* side_;
+    int maxCount_ = 50;
+};
+
+}  // namespace quorvil

@@ -1,0 +1,227 @@
+#include "sort_dialog.h"
+
+#include "form_position.h"
+#include "jfile.h"
+#include "modal.h"
+#include "text_convert.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace quorvil {
+
+namespace {
+
+QListWidget* FieldList(QGroupBox* box, const char* name)
+{
+    auto* list = new QListWidget(box);
+    list->setObjectName(Tr(name));
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(list);
+    return list;
+}
+
+QPushButton* Button(QWidget* parent, const char* caption, const char* name)
+{
+    auto* button = new QPushButton(Tr(caption), parent);
+    button->setObjectName(Tr(name));
+    return button;
+}
+
+QStringList Names(const QListWidget& list)
+{
+    QStringList names;
+    for (int i = 0; i < list.count(); ++i)
+        names << list.item(i)->text();
+    return names;
+}
+
+}  // namespace
+
+TSortForm::TSortForm(QWidget* parent)
+    : QDialog(parent), saved_(new QComboBox), savedRow_(new QWidget(this))
+{
+    setObjectName(Tr("SortForm"));
+    setWindowTitle(Tr("Defining Sorting Order"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto* availFields = new QGroupBox(Tr("Available Fields"));
+    availFields->setObjectName(Tr("AvailFields"));
+    avail_ = FieldList(availFields, "AvailList");
+    sortOrder_ = new QGroupBox(Tr("Sorting Order"));
+    sortOrder_->setObjectName(Tr("SortOrder"));
+    sort_ = FieldList(sortOrder_, "SortList");
+
+    auto* right = new QWidget;
+    copy_ = Button(right, ">>", "CopyBtn");
+    del_ = Button(right, "<<", "DelBtn");
+    for (QPushButton* small : {copy_, del_})
+        small->setFixedWidth(36);
+    auto* arrows = new QVBoxLayout;
+    arrows->addStretch();
+    arrows->addWidget(copy_);
+    arrows->addWidget(del_);
+    arrows->addStretch();
+    auto* rightLayout = new QHBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->addLayout(arrows);
+    rightLayout->addWidget(sortOrder_, 1);
+
+    auto* splitter = new QSplitter(this);
+    splitter->setObjectName(Tr("Splitter"));
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(availFields);
+    splitter->addWidget(right);
+
+    saved_->setObjectName(Tr("SavedSortBox"));
+    auto* savedLayout = new QHBoxLayout(savedRow_);
+    savedLayout->setContentsMargins(0, 0, 0, 0);
+    auto* savedLabel = new QLabel(Tr("&Saved sort:"), savedRow_);
+    savedLabel->setBuddy(saved_);
+    savedLayout->addWidget(savedLabel);
+    savedLayout->addWidget(saved_, 1);
+    savedRow_->hide();
+
+    ok_ = Button(this, "&OK", "OkBtn");
+    ok_->setDefault(true);
+    QPushButton* cancel = Button(this, "&Cancel", "CancelBtn");
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(savedRow_);
+    layout->addWidget(splitter, 1);
+    layout->addLayout(buttons);
+
+    connect(copy_, &QPushButton::clicked, this, [this] { MoveSelected(avail_, sort_); });
+    connect(del_, &QPushButton::clicked, this, [this] { MoveSelected(sort_, avail_); });
+    connect(avail_, &QListWidget::itemDoubleClicked, this, [this] { MoveSelected(avail_, sort_); });
+    connect(sort_, &QListWidget::itemDoubleClicked, this, [this] { MoveSelected(sort_, avail_); });
+    connect(saved_, &QComboBox::activated, this, [this](int index) {
+        if (index > 0)
+            ApplySavedSort(index - 1);
+    });
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    resize(440, 320);
+    LoadFormPosition(*this);
+}
+
+TSortForm::~TSortForm()
+{
+    SaveFormPosition(*this);
+}
+
+void TSortForm::SetAvailable(const QStringList& names)
+{
+    avail_->clear();
+    avail_->addItems(names);
+    UpdateButtons();
+}
+
+void TSortForm::SetSortList(const QStringList& names)
+{
+    sort_->clear();
+    sort_->addItems(names);
+    UpdateButtons();
+}
+
+void TSortForm::SetSavedSorts(const std::vector<TSavedSortChoice>& sorts)
+{
+    savedSorts_ = sorts;
+    saved_->clear();
+    saved_->addItem(Tr("(choose the fields below)"));
+    for (const TSavedSortChoice& sort : sorts)
+        saved_->addItem(sort.Name + Tr("  (") + sort.Fields.join(Tr(", ")) + Tr(")"));
+    savedRow_->setVisible(!sorts.empty());
+}
+
+QStringList TSortForm::SortNames() const
+{
+    return Names(*sort_);
+}
+
+QStringList TSortForm::AvailableNames() const
+{
+    return Names(*avail_);
+}
+
+void TSortForm::MoveSelected(QListWidget* from, QListWidget* to)
+{
+    QStringList moved;
+    for (int i = 0; i < from->count(); ++i)
+        if (from->item(i)->isSelected())
+            moved << from->item(i)->text();
+    to->addItems(moved);
+    const QStringList arrived = Names(*to);
+    for (int i = from->count() - 1; i >= 0; --i)
+        if (arrived.contains(from->item(i)->text()))
+            delete from->takeItem(i);
+    UpdateButtons();
+}
+
+void TSortForm::ApplySavedSort(int index)
+{
+    if (index < 0 || size_t(index) >= savedSorts_.size())
+        return;
+    QStringList all = Names(*avail_) + Names(*sort_);
+    const QStringList& keys = savedSorts_[size_t(index)].Fields;
+    all.removeIf([&keys](const QString& name) { return keys.contains(name); });
+    avail_->clear();
+    avail_->addItems(all);
+    SetSortList(keys);
+}
+
+bool TSortForm::ChooseSortFields()
+{
+    UpdateButtons();
+    avail_->setFocus();
+    return ExecModal(*this) == QDialog::Accepted;
+}
+
+void TSortForm::UpdateButtons()
+{
+    ok_->setEnabled(sort_->count() > 0);
+    del_->setEnabled(sort_->count() > 0);
+    copy_->setEnabled(avail_->count() > 0);
+}
+
+std::vector<int> ChooseExportFields(const TJFILE& db, const QIcon& icon)
+{
+    TSortForm form(QApplication::activeWindow());
+    QStringList names;
+    for (int f = 1; f <= db.FieldCount(); ++f)
+        names << ToQString(db.GetFieldName(f));
+    form.SetAvailable({});
+    form.SetSortList(names);
+    form.setWindowTitle(Tr("Selecting fields for export"));
+    form.SortOrder()->setTitle(Tr("Fields to export"));
+    if (!icon.isNull())
+        form.setWindowIcon(icon);
+    std::vector<int> fields;
+    if (!form.ChooseSortFields())
+        return fields;
+    for (const QString& name : form.SortNames()) {
+        const std::string bytes = FromQString(name);
+        for (int f = 1; f <= db.FieldCount(); ++f) {
+            if (db.GetFieldName(f) == bytes) {
+                fields.push_back(f);
+                break;
+            }
+        }
+    }
+    return fields;
+}
+
+}  // namespace quorvil

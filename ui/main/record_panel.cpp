@@ -1,0 +1,410 @@
+#include "record_panel.h"
+
+#include "cell_values.h"
+#include "database.h"
+#include "database_model.h"
+#include "disc_id.h"
+#include "field_types.h"
+#include "long_text_check.h"
+#include "message_dialog.h"
+#include "text_convert.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStorageInfo>
+#include <QTimer>
+
+#include <algorithm>
+#include <climits>
+
+namespace quorvil {
+
+namespace {
+
+enum class EditorKind { None, Edit, Spin, Combo, Check, Date, Time };
+
+EditorKind KindOf(uint16_t type)
+{
+    switch (type) {
+    case kTypeNew:
+    case kTypeString:
+    case kTypeFloat:
+    case kTypeBinary: return EditorKind::Edit;
+    case kTypeInteger:
+    case kTypeAutoInc: return EditorKind::Spin;
+    case kTypeList: return EditorKind::Combo;
+    case kTypeBoolean: return EditorKind::Check;
+    case kTypeDate:
+    case kTypeAutoDate:
+    case kTypeModDate:
+    case kTypeIntDate: return EditorKind::Date;
+    case kTypeTime:
+    case kTypeAutoTime:
+    case kTypeModTime: return EditorKind::Time;
+    default: return EditorKind::None;
+    }
+}
+
+// Each picker keeps one value below its range as the blank state: shown as
+// nothing and never written, so an empty or unreadable value stays as it is.
+QDate BlankDate(uint16_t type)
+{
+    return type == kTypeIntDate ? QDate(1752, 12, 31) : FirstTwoDigitYearDate().addDays(-1);
+}
+
+const QDate kTimeDay(2000, 1, 2);
+const QDateTime kBlankTime(kTimeDay.addDays(-1), QTime(23, 59, 59));
+
+constexpr int kStripHeight = 41;
+
+}  // namespace
+
+TRecordPanel::TRecordPanel(int tab, TDatabaseModel* model, QWidget* parent)
+    : QWidget(parent), model_(model), buttonPanel_(new QWidget(this)),
+      prevBtn_(new QPushButton(Tr("< &Previous"), buttonPanel_)), nextBtn_(new QPushButton(Tr("&Next >"), buttonPanel_)),
+      lateLayout_(new QTimer(this))
+{
+    setObjectName(Tr("EditPanel%1").arg(tab));
+    buttonPanel_->setObjectName(Tr("ButtonPanel%1").arg(tab));
+    prevBtn_->setObjectName(Tr("PrevBtn%1").arg(tab));
+    nextBtn_->setObjectName(Tr("NextBtn%1").arg(tab));
+    prevBtn_->setGeometry(8, 8, 110, 26);
+    nextBtn_->setGeometry(126, 8, 110, 26);
+    connect(prevBtn_, &QPushButton::clicked, this, &TRecordPanel::PrevBtnClick);
+    connect(nextBtn_, &QPushButton::clicked, this, &TRecordPanel::NextBtnClick);
+    lateLayout_->setSingleShot(true);
+    connect(lateLayout_, &QTimer::timeout, this, [this] { LayoutEditors(true); });
+    connect(model_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& from, const QModelIndex& to) { ModelDataChanged(from.row(), to.row()); });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { ShowRow(row_); });
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, [this] { ShowRow(row_); });
+}
+
+int TRecordPanel::FieldCount() const
+{
+    return std::min(model_->columnCount(), kMaxFields);
+}
+
+int TRecordPanel::CurrentRecord() const
+{
+    return model_->RecordOfRow(row_);
+}
+
+QWidget* TRecordPanel::Editor(int field) const
+{
+    return field >= 1 && field <= kMaxFields ? fields_[size_t(field - 1)].editor : nullptr;
+}
+
+QLabel* TRecordPanel::Label(int field) const
+{
+    return field >= 1 && field <= kMaxFields ? fields_[size_t(field - 1)].label : nullptr;
+}
+
+void TRecordPanel::BuildEditors()
+{
+    for (FieldControls& controls : fields_) {
+        for (QWidget* w : std::initializer_list<QWidget*>{controls.label, controls.edit, controls.spin, controls.combo,
+                                                          controls.check, controls.date, controls.time})
+            if (w)
+                w->hide();
+        controls.editor = nullptr;
+    }
+    const TDataBase* db = model_->DataBase();
+    for (int f = 1; db && f <= FieldCount(); ++f) {
+        FieldControls& controls = fields_[size_t(f - 1)];
+        if (!controls.label) {
+            controls.label = new QLabel(this);
+            controls.label->setObjectName(Tr("Label%1").arg(f));
+        }
+        controls.label->setText(ToQString(db->GetFieldName(f)));
+        controls.label->adjustSize();
+        const uint16_t type = db->GetFieldType(f);
+        controls.editor = MakeEditor(f, type);
+        if (controls.combo && controls.editor == controls.combo) {
+            QStringList items;
+            for (int k = 1; k <= db->PopupCount(f); ++k)
+                items << ToQString(db->GetPopupItem(f, k));
+            items.sort(Qt::CaseInsensitive);
+            const bool was = controls.combo->blockSignals(true);
+            controls.combo->clear();
+            controls.combo->addItems(items);
+            controls.combo->setMaxVisibleItems(std::clamp(int(items.size()), 1, 15));
+            controls.combo->blockSignals(was);
+        } else if (controls.date && controls.editor == controls.date) {
+            const bool was = controls.date->blockSignals(true);
+            controls.date->setDateRange(BlankDate(type), type == kTypeIntDate ? QDate(9999, 12, 31)
+                                                                               : LastTwoDigitYearDate());
+            controls.date->blockSignals(was);
+        }
+    }
+    LayoutEditors(true);
+    ShowRow(row_);
+}
+
+QWidget* TRecordPanel::MakeEditor(int field, uint16_t type)
+{
+    FieldControls& c = fields_[size_t(field - 1)];
+    const QString name = Tr("Editor%1").arg(field);
+    switch (KindOf(type)) {
+    case EditorKind::Edit:
+        if (!c.edit) {
+            c.edit = new QLineEdit(this);
+            c.edit->installEventFilter(this);
+            connect(c.edit, &QLineEdit::textEdited, this, [this, field](const QString& text) { Write(field, text); });
+        }
+        c.edit->setObjectName(name);
+        return c.edit;
+    case EditorKind::Spin:
+        if (!c.spin) {
+            c.spin = new QSpinBox(this);
+            c.spin->setRange(INT_MIN, INT_MAX);
+            connect(c.spin, &QSpinBox::valueChanged, this,
+                    [this, field](int value) { Write(field, QString::number(value)); });
+        }
+        c.spin->setObjectName(name);
+        return c.spin;
+    case EditorKind::Combo:
+        if (!c.combo) {
+            c.combo = new QComboBox(this);
+            connect(c.combo, &QComboBox::activated, this,
+                    [this, field](int index) { Write(field, fields_[size_t(field - 1)].combo->itemText(index)); });
+        }
+        c.combo->setObjectName(name);
+        return c.combo;
+    case EditorKind::Check:
+        if (!c.check) {
+            c.check = new QCheckBox(this);
+            connect(c.check, &QCheckBox::toggled, this, [this, field](bool on) { Write(field, Tr(on ? "1" : "0")); });
+        }
+        c.check->setObjectName(name);
+        return c.check;
+    case EditorKind::Date:
+        if (!c.date) {
+            c.date = new QDateEdit(this);
+            c.date->setCalendarPopup(true);
+            c.date->setDisplayFormat(Tr("dddd, d MMMM yyyy"));
+            c.date->setSpecialValueText(Tr(" "));
+            connect(c.date, &QDateEdit::dateChanged, this, [this, field](const QDate& date) {
+                const QDateEdit* picker = fields_[size_t(field - 1)].date;
+                if (date == picker->minimumDate())
+                    return;
+                const bool longDate = model_->DataBase()->GetFieldType(field) == kTypeIntDate;
+                Write(field, QLocale::c().toString(date, longDate ? Tr("dd MMM yyyy") : Tr("dd/MM/yy")));
+            });
+        }
+        c.date->setObjectName(name);
+        return c.date;
+    case EditorKind::Time:
+        if (!c.time) {
+            c.time = new QDateTimeEdit(this);
+            c.time->setDisplayFormat(Tr("HH:mm:ss"));
+            c.time->setDateTimeRange(kBlankTime, QDateTime(kTimeDay, QTime(23, 59, 59)));
+            c.time->setSpecialValueText(Tr(" "));
+            connect(c.time, &QDateTimeEdit::dateTimeChanged, this, [this, field](const QDateTime& at) {
+                if (at != kBlankTime)
+                    Write(field, at.time().toString(Tr("HH:mm:ss")));
+            });
+        }
+        c.time->setObjectName(name);
+        return c.time;
+    case EditorKind::None: break;
+    }
+    return nullptr;
+}
+
+void TRecordPanel::LayoutEditors(bool force)
+{
+    const int count = FieldCount();
+    if (!force) {
+        if (count == 0 || !Label(count))
+            return;
+        if (lastLayout_.isValid() && lastLayout_.elapsed() < kThrottleMs) {
+            // The last resize of a burst still gets its layout.
+            lateLayout_->start(int(kThrottleMs - lastLayout_.elapsed()));
+            return;
+        }
+    }
+    lastLayout_.start();
+    buttonPanel_->setGeometry(0, 0, width(), kStripHeight);
+    int labelWidth = 0;
+    for (int f = 1; f <= count; ++f) {
+        if (QLabel* label = Label(f)) {
+            label->hide();
+            labelWidth = std::max(labelWidth, label->width());
+        }
+        if (QWidget* editor = Editor(f))
+            editor->hide();
+    }
+    const int firstTop = (buttonPanel_->isVisibleTo(this) ? kStripHeight : 0) + 16;
+    // The fewest columns in which every row fits, at most one per field.
+    int columns = 1;
+    int rowHeight = 24;
+    for (; count > 0; ++columns) {
+        const int rows = (count + columns - 1) / columns;
+        rowHeight = std::clamp((height() - firstTop) / rows - 1, 24, 32);
+        if (firstTop + rows * rowHeight <= height() || columns >= count)
+            break;
+    }
+    const int columnWidth = width() / columns;
+    for (int f = 1; f <= count; ++f) {
+        const int x = 8 + ((f - 1) % columns) * columnWidth;
+        const int top = firstTop + ((f - 1) / columns) * rowHeight;
+        Label(f)->move(x, top + 4);
+        Label(f)->show();
+        if (QWidget* editor = Editor(f)) {
+            const int editorHeight = std::min(editor->sizeHint().height(), rowHeight - 2);
+            editor->setGeometry(x + labelWidth + 16, top, std::max(columnWidth - labelWidth - 32, 40), editorHeight);
+            editor->show();
+        }
+    }
+}
+
+void TRecordPanel::ShowRow(int row)
+{
+    row_ = row >= 0 && row < model_->rowCount() ? row : -1;
+    filling_ = true;
+    for (int f = 1; f <= FieldCount(); ++f) {
+        if (QWidget* editor = Editor(f)) {
+            editor->setEnabled(row_ >= 0);
+            const bool was = editor->blockSignals(true);
+            SetEditorValue(f);
+            editor->blockSignals(was);
+        }
+    }
+    filling_ = false;
+}
+
+void TRecordPanel::SetEditorValue(int field)
+{
+    const TDataBase* db = model_->DataBase();
+    const FieldControls& c = fields_[size_t(field - 1)];
+    const int record = CurrentRecord();
+    const std::string_view value = db && record ? db->CellView(record, field) : std::string_view();
+    const uint16_t type = db ? db->GetFieldType(field) : kTypeString;
+    const QString text = ToQString(value);
+    if (c.editor == c.edit) {
+        c.edit->setText(IsStringField(type) ? GridText(value) : text);
+    } else if (c.editor == c.spin) {
+        c.spin->setValue(CellInteger(text));
+    } else if (c.editor == c.combo) {
+        c.combo->setCurrentIndex(c.combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    } else if (c.editor == c.check) {
+        c.check->setChecked(value == "1");
+    } else if (c.editor == c.date) {
+        const QDate date = ParseCellDate(text, type == kTypeIntDate ? Tr("dd MMM yyyy") : Tr("dd/MM/yy"));
+        c.date->setDate(date.isValid() && date >= c.date->minimumDate() && date <= c.date->maximumDate()
+                            ? date
+                            : c.date->minimumDate());
+    } else if (c.editor == c.time) {
+        const QTime time = ParseCellTime(text, Tr("HH:mm:ss"));
+        c.time->setDateTime(time.isValid() ? QDateTime(kTimeDay, time) : kBlankTime);
+    }
+}
+
+void TRecordPanel::Write(int field, const QString& text)
+{
+    if (filling_ || row_ < 0)
+        return;
+    writing_ = true;
+    model_->setData(model_->index(row_, field - 1), text);
+    writing_ = false;
+}
+
+void TRecordPanel::ModelDataChanged(int top, int bottom)
+{
+    // Edits made elsewhere (the grid, a replace) show at once.
+    if (!writing_ && row_ >= top && row_ <= bottom)
+        ShowRow(row_);
+}
+
+void TRecordPanel::NextBtnClick()
+{
+    const int rows = model_->rowCount();
+    if (rows > 0)
+        ShowRow(row_ < 0 || row_ + 1 >= rows ? 0 : row_ + 1);
+}
+
+void TRecordPanel::PrevBtnClick()
+{
+    const int rows = model_->rowCount();
+    if (rows > 0)
+        ShowRow(row_ <= 0 ? rows - 1 : row_ - 1);
+}
+
+void TRecordPanel::SetButtonStripVisible(bool on)
+{
+    buttonPanel_->setVisible(on);
+}
+
+void TRecordPanel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    buttonPanel_->setGeometry(0, 0, width(), kStripHeight);
+    if (isVisible())
+        LayoutEditors(false);
+}
+
+bool TRecordPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (!edit || !model_->DataBase())
+        return QWidget::eventFilter(watched, event);
+    const int field = edit->objectName().mid(6).toInt();
+    if (event->type() == QEvent::MouseButtonDblClick && IsStringField(model_->DataBase()->GetFieldType(field))) {
+        QString text = edit->text();
+        if (EditLongValue(text)) {
+            edit->setText(text);
+            Write(field, text);
+        }
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress && field == dbidField_)
+        return DbidKey(*edit, static_cast<QKeyEvent*>(event)->text());
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TRecordPanel::DbidKey(QLineEdit& edit, const QString& typed)
+{
+    if (typed.size() != 1 || typed[0].unicode() < 0x20 || typed[0].unicode() == 0x7F)
+        return false;  // editing and moving keys work as usual
+    const QChar c = typed[0];
+    const int field = edit.objectName().mid(6).toInt();
+    if (c.isDigit() || QStringLiteral("abcdefABCDEF").contains(c)) {
+        edit.insert(c.toUpper());
+        Write(field, edit.text());
+        return true;
+    }
+    if (c != QChar(0xA4)) {
+        QApplication::beep();
+        return true;
+    }
+    const std::string disc = discFinder_ ? discFinder_() : [this] {
+        std::vector<std::string> volumes;
+        for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+            volumes.push_back(QStringToPath(volume.rootPath()));
+        return FindVideoDisc(lastDisc_, volumes);
+    }();
+    if (disc.empty()) {
+        MessageDlgButtons(Tr("No DVD Video Disc found in any drive!"), mtError, {mbAbort}, mbAbort);
+        return true;
+    }
+    lastDisc_ = disc;
+    edit.setText(QString::number(DiscId(disc), 16).toUpper().rightJustified(8, QLatin1Char('0')));
+    Write(field, edit.text());
+    for (int next = field % FieldCount() + 1; next != field; next = next % FieldCount() + 1)
+        if (QWidget* editor = Editor(next)) {
+            editor->setFocus();
+            break;
+        }
+    return true;
+}
+
+}  // namespace quorvil

@@ -1,0 +1,99 @@
+#pragma once
+// The fields of one record, an editor per field by field type, laid out in
+// as few columns as let every field fit, with Previous and Next above them
+// in the record view. Records are the rows of the grid's model, so the
+// panel goes through the records the grid shows, in the grid's order, and
+// its edits reach the database (and the other views) through that model.
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QDateTimeEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+
+namespace quorvil {
+
+class TDatabaseModel;
+
+class TRecordPanel : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kMaxFields = 50;
+    static constexpr int kThrottleMs = 2000;
+
+    TRecordPanel(int tab, TDatabaseModel* model, QWidget* parent = nullptr);
+
+    // Labels and editors for the fields of the model's database (created
+    // once per field number and kind, then reused), laid out at once.
+    void BuildEditors();
+    // Places labels and editors; unless forced, at most once per two
+    // seconds (a later layout then follows when the time is up).
+    void LayoutEditors(bool force);
+    // Puts the values of the record in `row` into the editors (-1: none).
+    void ShowRow(int row);
+    int CurrentRow() const { return row_; }
+    // Record number shown (0 when none).
+    int CurrentRecord() const;
+    // The next and previous row, wrapping at both ends.
+    void NextBtnClick();
+    void PrevBtnClick();
+    // The Previous/Next strip (record view) or none (list view).
+    void SetButtonStripVisible(bool on);
+    QWidget* ButtonPanel() const { return buttonPanel_; }
+
+    // The editor in use for field f (from 1), null for a field without one.
+    QWidget* Editor(int field) const;
+    QLabel* Label(int field) const;
+    // The field whose edit takes hexadecimal digits only ("DBID"), 0: none.
+    void SetDbidField(int field) { dbidField_ = field; }
+    // Finds the mount point of a DVD-Video disc ("" when none); a test seam.
+    void SetDiscFinder(std::function<std::string()> finder) { discFinder_ = std::move(finder); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct FieldControls {
+        QLabel* label = nullptr;
+        QLineEdit* edit = nullptr;
+        QSpinBox* spin = nullptr;
+        QComboBox* combo = nullptr;
+        QCheckBox* check = nullptr;
+        QDateEdit* date = nullptr;
+        QDateTimeEdit* time = nullptr;
+        QWidget* editor = nullptr;
+    };
+
+    QWidget* MakeEditor(int field, uint16_t type);
+    void SetEditorValue(int field);
+    void Write(int field, const QString& text);
+    void ModelDataChanged(int top, int bottom);
+    bool DbidKey(QLineEdit& edit, const QString& typed);
+    int FieldCount() const;
+
+    TDatabaseModel* model_;
+    QWidget* buttonPanel_;
+    QPushButton* prevBtn_;
+    QPushButton* nextBtn_;
+    std::array<FieldControls, kMaxFields> fields_{};
+    int row_ = -1;
+    int dbidField_ = 0;
+    bool filling_ = false;  // editors being set, not edited
+    bool writing_ = false;  // an edit of ours on its way through the model
+    QElapsedTimer lastLayout_;
+    QTimer* lateLayout_;
+    std::function<std::string()> discFinder_;
+    std::string lastDisc_;
+};
+
+}  // namespace quorvil

@@ -84,6 +84,7 @@ void AddNewFields(TJFILE& master, const TJFILE& other, const TMergeChoice& choic
 uint16_t BaseType(uint16_t type)
 {
     switch (type) {
+    case kTypeNew:  // saved as a String field
     case kTypeList:
         return kTypeString;
     case kTypeAutoDate:

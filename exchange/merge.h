@@ -13,7 +13,7 @@ namespace quorvil {
 
 class TJFILE;
 
-// The type a field is paired by: List counts as String, the automatic dates
+// The type a field is paired by: List (and a new field) counts as String, the automatic dates
 // and times as Date and Time, counters and international dates as Integer.
 uint16_t BaseType(uint16_t type);
 

@@ -30,9 +30,14 @@ bool KeptInFileName(unsigned char c)
            c == '@' || (c >= 'A' && c <= 'Z') || c == '_' || (c >= 'a' && c <= 'z') || (c >= 128 && c <= 254);
 }
 
+// The directory of a file, made absolute: a bare name is in the current one.
 std::string DirectoryOf(const std::string& fileName)
 {
-    return fs::path(fileName).parent_path().string();
+    if (fileName.empty())
+        return {};
+    std::error_code ec;
+    fs::path absolute = fs::absolute(fileName, ec);
+    return (ec ? fs::path(fileName) : absolute).parent_path().string();
 }
 
 // One output database before it is written.

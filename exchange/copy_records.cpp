@@ -1,9 +1,12 @@
 #include "copy_records.h"
 
+#include "field_types.h"
 #include "jfile.h"
 #include "key_index.h"
 #include "text_case.h"
 
+#include <algorithm>
+#include <array>
 #include <utility>
 
 namespace quorvil {
@@ -30,16 +33,41 @@ TFieldPairs PairFields(const TJFILE& source, const TJFILE& target, bool ignoreCa
     return pairs;
 }
 
-int CopyCells(const TJFILE& source, int r, TJFILE& target, int t, const TFieldPairs& pairs)
+// Writes the source cells into target record t. The new texts are gathered
+// first and the record is rebuilt once, not once a cell; Boolean fields go
+// through SetCell, which stores TRUE and FALSE as the file does.
+using TTexts = std::array<std::string_view, kMaxSlots>;
+
+int CopyCells(const TTexts& source, TJFILE& target, int t, const TFieldPairs& pairs)
 {
+    TTexts texts;
+    TDATA& record = target.Records[size_t(t - 1)];
+    record.Texts(texts);
     int copied = 0;
+    bool rebuilt = false;
+    std::vector<std::pair<int, std::string_view>> booleans;
     for (auto [i, j] : pairs) {
-        std::string_view value = source.CellView(r, i);
+        std::string_view value = source[size_t(i - 1)];
+        if (target.GetFieldType(j) == kTypeBoolean) {
+            booleans.emplace_back(j, value);
+            continue;
+        }
+        if (texts[size_t(j - 1)] != value) {
+            texts[size_t(j - 1)] = value;
+            rebuilt = true;
+            ++copied;
+        }
+    }
+    if (rebuilt) {
+        const int count = std::max(record.SlotCount(), target.FieldCount());
+        record = TDATA(texts.data(), count);
+        target.Changed();
+    }
+    for (auto [j, value] : booleans)
         if (target.CellView(t, j) != value) {
             target.SetCell(t, j, std::string(value));
             ++copied;
         }
-    }
     return copied;
 }
 
@@ -81,17 +109,25 @@ TCopyResult CopyRecords(const TJFILE& source, const std::vector<int>& records, T
     const TFieldPairs anyCase = PairFields(source, target, true);
     TKeyIndex index(target, key.Target, false);
     TCopyResult result{true, 0};
+    TTexts cells;
     for (int r : records) {
-        const std::string k(source.CellView(r, key.Source));
+        // One pass over the source record: a record in the file finds a
+        // field's text by reading the lengths before it.
+        if (r < 1 || r > source.RecordCount())
+            continue;
+        source.Records[size_t(r - 1)].Texts(cells);
+        for (int i = source.FieldCount(); i < kMaxSlots; ++i)
+            cells[size_t(i)] = {};
+        const std::string k(cells[size_t(key.Source - 1)]);
         if (const std::vector<int>* holders = index.Find(k)) {
             // A copy: an update may move a record to another key.
             for (int t : std::vector<int>(*holders)) {
-                result.Copied += CopyCells(source, r, target, t, exact);
+                result.Copied += CopyCells(cells, target, t, exact);
                 index.Rekey(t, k);
             }
         } else {
             const int t = AppendEmptyRecord(target);
-            result.Copied += CopyCells(source, r, target, t, anyCase);
+            result.Copied += CopyCells(cells, target, t, anyCase);
             index.AddLast(t);
         }
     }

@@ -7,7 +7,7 @@
 #include "file_system.h"
 #include "ini_file.h"
 #include "jfile.h"
-#include "save_as.h"
+#include "streams.h"
 #include "text_utils.h"
 #include "text_writers.h"
 
@@ -140,7 +140,16 @@ void WriteOutput(TOutput& out, const TSplitFormats& formats, const std::vector<i
             progress(name);
         writer(name);
     };
-    write(formats.PDB, nullptr, [&](const std::string& name) { WriteInLayout(db, db.Layout, name); });
+    // Like the text exports, an output can be made again from the source, so
+    // it is replaced all-or-nothing without waiting for the disk.
+    write(formats.PDB, nullptr, [&](const std::string& name) {
+        TFileStream::ReplaceFile(
+            name, [&](TFileStream& file) {
+                db.Save(file);
+                file.Flush();
+            },
+            TFileStream::Durability::Unsynced);
+    });
     write(formats.CSV, "CSV", [&](const std::string& name) { WriteCSV(db, fields, name); });
     write(formats.HTM, "HTM", [&](const std::string& name) { WriteHTML(db, name, fields); });
     write(formats.TXT, "TXT", [&](const std::string& name) { WriteTXT(db, name, fields); });

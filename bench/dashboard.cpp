@@ -4,8 +4,12 @@
 // few runs (the machine is shared; the best run is the least disturbed one).
 // Exit status 1 when a target is missed.
 #include "bench_data.h"
+#include "copy_records.h"
+#include "find_replace.h"
+#include "merge.h"
 #include "record_sort.h"
 #include "save_as.h"
+#include "split.h"
 #include "text_writers.h"
 
 #include <algorithm>
@@ -28,6 +32,11 @@
 extern char** environ;
 
 namespace quorvil::bench {
+
+#ifdef QUORVIL_ACCESS_EXPORT
+// dashboard_access.cpp: the best of `runs` Access-style exports to `file`.
+double BestAccessExport(TJFILE& db, const std::string& file, int runs);
+#endif
 
 namespace {
 
@@ -273,6 +282,11 @@ void AddExports(const Context& c, TJFILE& db, std::vector<Row>& rows)
                              stem + ".HTM", c.dir, 0));
     rows.push_back(ExportRow("TXT export", [&](const std::string& f) { WriteTXT(db, f, fields); }, stem + ".TXT",
                              c.dir, 0));
+#ifdef QUORVIL_ACCESS_EXPORT
+    const double csv = Best([&] { WriteCSV(db, fields, stem + ".CSV"); });
+    rows.push_back(TimeRow("Access export (SQLite)", BestAccessExport(db, stem + ".sqlite", kRuns), "CSV export",
+                           csv, 10));
+#endif
 }
 
 void AddSort(const Context& c, std::unique_ptr<TJFILE>& db, std::vector<Row>& rows)
@@ -303,6 +317,53 @@ void AddSort(const Context& c, std::unique_ptr<TJFILE>& db, std::vector<Row>& ro
     rows.push_back(TimeRow("sort by three fields (dialog)", sorting, "std::sort of the same keys", stdSort, 3));
 }
 
+// Merge and copy of the whole large database into a second one beside
+// loading both; split by a List field of 50 values beside saving it once.
+void AddExchange(const Context& c, std::vector<Row>& rows)
+{
+    // The standard file is held open by the earlier rows: a copy of its own.
+    const std::string masterFile = (c.dir / "master.pdb").string();
+    fs::copy_file(c.path, masterFile);
+    std::unique_ptr<TJFILE> master, other;
+    const double loading = Best([&] {
+        master = Open(masterFile);
+        other = Open(c.copy);
+    }, [&] {
+        master.reset();
+        other.reset();
+    });
+    auto reload = [&] {
+        master.reset();
+        master = Open(masterFile);
+    };
+    TMergeChoice choice = DefaultMergeChoice(*master, *other);
+    choice.IdName = "Field 3";  // an Integer field
+    const double merging = Best([&] { Merge(*master, *other, choice); }, reload);
+    rows.push_back(TimeRow("merge 65535 by an Integer ID", merging, "loading both files", loading, 5));
+
+    std::vector<int> all;
+    for (int r = 1; r <= other->RecordCount(); ++r)
+        all.push_back(r);
+    const double copying = Best([&] { CopyRecords(*other, all, *master); }, reload);
+    rows.push_back(TimeRow("copy 65535 records by a key", copying, "loading both files", loading, 5));
+
+    TJFILE& db = *other;
+    for (int r = 1; r <= db.RecordCount(); ++r)
+        db.SetCell(r, 7, "value " + std::to_string(r % 50));
+    for (int k = 1; k <= 50; ++k)
+        db.SetPopupItem(7, k, "value " + std::to_string(k - 1));
+    const std::string saved = (c.dir / "once.pdb").string();
+    const double saving = Best([&] { SaveInto(db, saved); }, [&] { fs::remove(saved); });
+    const fs::path parts = c.dir / "parts";
+    TSplitChoice split{7, SplitValues(db, 7, nullptr), parts.string(), {true, true, false, false}, {}};
+    const double splitting = Best([&] { Split(db, split); }, [&] {
+        fs::remove_all(parts);
+        fs::create_directories(parts);
+    });
+    rows.push_back(TimeRow("split by 50 values, PDB + CSV", splitting, "saving it once", saving, 3));
+    fs::remove_all(parts);
+}
+
 // The list and record views, measured by the editor's benchmark program
 // (built with the editor) in a process of its own.
 void AddViews(std::vector<Row>& rows)
@@ -329,6 +390,44 @@ void AddViews(std::vector<Row>& rows)
 #endif
 }
 
+// A plain memmem over every cell: the floor of any search of the cells.
+double ScanCells(const TJFILE& db, const std::string& text)
+{
+    size_t hits = 0;
+    double seconds = Best([&] {
+        hits = 0;
+        for (int r = 1; r <= db.RecordCount(); ++r)
+            for (int f = 1; f <= db.FieldCount(); ++f) {
+                const std::string_view cell = db.CellView(r, f);
+                hits += ::memmem(cell.data(), cell.size(), text.data(), text.size()) != nullptr;
+            }
+    }, {}, 5);
+    std::printf("memmem scan: %zu cells hold \"%s\"\n", hits, text.c_str());
+    return seconds;
+}
+
+void AddFind(const Context& c, std::vector<Row>& rows)
+{
+    std::unique_ptr<TJFILE> db = Open(c.copy);
+    const std::vector<bool> all(size_t(db->FieldCount()), true);
+    // No cell holds a "z": every cell is searched to its end.
+    const double scan = ScanCells(*db, "zulu");
+    const double finding = Best([&] { FindRecords(*db, "ZULU", false, all, false); });
+    rows.push_back(TimeRow("find in 50 fields, any case", finding, "memmem scan of the cells", scan, 3));
+
+    TReplaceOptions options;
+    options.SearchFor = "lima";
+    options.ReplaceWith = "Lima";
+    options.FieldFlags = all;
+    options.Prompt = false;
+    const double baseline = ScanCells(*db, "lima");
+    const double replacing = Best([&] { ReplaceText(*db, options, {}); }, [&] {
+        db.reset();
+        db = Open(c.copy);
+    }, 2);
+    rows.push_back(TimeRow("replace all, no prompt", replacing, "memmem scan of the cells", baseline, 5));
+}
+
 std::vector<Row> Measure(const char* self, const fs::path& dir)
 {
     // A file of its own: the benchmarks' shared file may be open in another run.
@@ -345,7 +444,9 @@ std::vector<Row> Measure(const char* self, const fs::path& dir)
     AddConversions(c, rows);
     AddExports(c, *db, rows);
     AddSort(c, db, rows);
+    AddExchange(c, rows);
     AddViews(rows);
+    AddFind(c, rows);
     return rows;
 }
 

@@ -1,5 +1,7 @@
 #include "cli.h"
 
+#include "cli_args.h"
+#include "cli_exchange.h"
 #include "db_json.h"
 #include "errors.h"
 #include "export.h"
@@ -23,39 +25,11 @@ const char* const kUsage =
     "usage: quorvil-cli info FILE [--json] [--records]\n"
     "       quorvil-cli create SPEC.json -o OUT [--layout N]\n"
     "       quorvil-cli convert FILE --layout N -o OUT\n"
-    "       quorvil-cli export csv|html|txt FILE -o OUT [--fields 1,3,2]\n";
-
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-// Positional arguments and options of one subcommand; `flags` take no value.
-struct Arguments {
-    std::vector<std::string> positional;
-    std::map<std::string, std::string> options;
-    std::set<std::string> flags;
-};
-
-Arguments Parse(int argc, char** argv, const std::set<std::string>& valueOptions,
-                const std::set<std::string>& flagOptions)
-{
-    Arguments args;
-    for (int i = 2; i < argc; ++i) {
-        std::string a = argv[i];
-        if (valueOptions.count(a)) {
-            if (i + 1 >= argc)
-                throw UsageError(a + " needs a value");
-            args.options[a] = argv[++i];
-        } else if (flagOptions.count(a)) {
-            args.flags.insert(a);
-        } else if (a.size() > 1 && a[0] == '-') {
-            throw UsageError("unknown option " + a);
-        } else {
-            args.positional.push_back(a);
-        }
-    }
-    return args;
-}
+    "       quorvil-cli export csv|html|txt FILE -o OUT [--fields 1,3,2]\n"
+    "       quorvil-cli split FILE [--field NAME] [-d DIR] [--formats pdb,csv,html,txt] [--all-values]\n"
+    "                         [--global FIELD=VALUE]...\n"
+    "       quorvil-cli copy SOURCE TARGET [--records 1,4-9] [--key NAME]\n"
+    "       quorvil-cli merge MASTER OTHER -o OUT [--id NAME] [--map MAP.json] [--overwrite F,G] [--skip F,G]\n";
 
 int LayoutOption(const Arguments& args, int fallback)
 {
@@ -66,14 +40,6 @@ int LayoutOption(const Arguments& args, int fallback)
     if (v.size() != 1 || v[0] < '0' || v[0] > '3')
         throw UsageError("--layout takes 0, 1, 2 or 3");
     return v[0] - '0';
-}
-
-std::string Required(const Arguments& args, const char* option)
-{
-    auto it = args.options.find(option);
-    if (it == args.options.end())
-        throw UsageError(std::string(option) + " is required");
-    return it->second;
 }
 
 int Info(int argc, char** argv, std::ostream& out)
@@ -204,6 +170,12 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err)
             return Convert(argc, argv, out);
         if (command == "export")
             return Export(argc, argv, out);
+        if (command == "split")
+            return SplitCommand(argc, argv, out);
+        if (command == "copy")
+            return CopyCommand(argc, argv, out);
+        if (command == "merge")
+            return MergeCommand(argc, argv, out);
         if (command == "--help" || command == "-h") {
             out << kUsage;
             return 0;

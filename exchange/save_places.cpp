@@ -57,7 +57,11 @@ std::string CompleteFileName(const std::string& chosen, const std::string& direc
         fs::path absolute = fs::absolute(directory, ec);
         name = AddBackslash(ec ? directory : absolute.string()) + chosen;
     }
-    return DefaultExtension(name, extension);
+    // The whole extension, not DefaultExtension's three letters: the Access
+    // export's file may be ".sqlite".
+    if (fs::path(name).filename().string().find('.') == std::string::npos)
+        name += "." + extension;
+    return name;
 }
 
 std::string OverwriteQuestion(const std::string& fileName)

@@ -118,6 +118,7 @@ TEST(SavePlaces, typed_names_get_the_directory_and_extension)
     } cases[] = {{"report", "/data/report.PDB"}, {"report.old", "/data/report.old"}, {"/x/report", "/x/report.PDB"}};
     for (const auto& c : cases)
         EXPECT_EQ(CompleteFileName(c.typed, "/data", "PDB"), c.expected) << c.typed;
+    EXPECT_EQ(CompleteFileName("table", "/data", "sqlite"), "/data/table.sqlite");
     EXPECT_EQ(OverwriteQuestion("/a b/c.PDB"), "Overwrite existing file \"/a b/c.PDB\"?");
     EXPECT_EQ(OverwriteQuestion("/ab/c.PDB"), "Overwrite existing file /ab/c.PDB?");
 }

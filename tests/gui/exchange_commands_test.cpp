@@ -14,13 +14,11 @@
 #include "text_convert.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QTest>
 
 using namespace quorvil;
@@ -32,21 +30,20 @@ namespace {
 struct Shown {
     QString title;
     QString type;
-    bool accessEnabled = true;
+    QStringList types;
 };
 
-// The next file dialog: note what it shows, then choose `name`. Checks run
-// after the command, so a failing one cannot leave the dialog open.
-void AnswerFileDialog(const QString& name, Shown* shown = nullptr)
+// The next file dialog: note what it shows, then choose `name` (and file
+// type `type`, from 0). Checks run after the command, so a failing one cannot
+// leave the dialog open.
+void AnswerFileDialog(const QString& name, Shown* shown = nullptr, int type = -1)
 {
     QueueModalAnswer([=](QDialog& d) {
         auto& dialog = dynamic_cast<QFileDialog&>(d);
-        if (shown) {
-            auto* types = dialog.findChild<QComboBox*>(Tr("fileTypeCombo"));
-            auto* model = qobject_cast<QStandardItemModel*>(types->model());
-            *shown = {dialog.windowTitle(), dialog.selectedNameFilter(),
-                      model->rowCount() < 5 || model->item(4)->isEnabled()};
-        }
+        if (shown)
+            *shown = {dialog.windowTitle(), dialog.selectedNameFilter(), dialog.nameFilters()};
+        if (type >= 0)
+            dialog.selectNameFilter(dialog.nameFilters().value(type));
         dialog.selectFile(name);
         QMetaObject::invokeMethod(&dialog, "accept");
     });
@@ -100,7 +97,8 @@ private slots:
         form->Action("SaveAsJF3Item")->trigger();
         QCOMPARE(shown.title, Tr("Save database as"));
         QVERIFY(shown.type.startsWith(Tr("JFile 3.x")));
-        QVERIFY(!shown.accessEnabled);  // until the Access export lands
+        QCOMPARE(shown.types.size(), 5);
+        QVERIFY(shown.types[4].startsWith(Tr("SQLite database")));
 
         auto copy = OpenReadOnly(FromQString(Data("copy.PDB")));
         QCOMPARE(copy->Layout, 0);
@@ -143,6 +141,15 @@ private slots:
         QVERIFY(shown.type.startsWith(Tr("JFile 5.x")));
         QCOMPARE(QFile::exists(Data("five.PDB")), written);
         QCOMPARE(form->Tabs()->CurrentDB()->GetCell(2, 2).size(), size_t(4100));
+    }
+
+    void theAccessEntryHandsTheChosenNameToTheAccessExport()
+    {
+        auto form = Start({{"Notes", kTypeString, {}}}, {{std::string(4100, 'n')}});
+        AnswerFileDialog(Data("table"), nullptr, 4);
+        form->Action("SaveAsJF5Item")->trigger();  // no length question comes
+        QVERIFY(QFile::exists(Data("table.sqlite")));
+        QVERIFY(!QFile::exists(Data("table.PDB")));
     }
 
     void saveAsOntoTheOpenFileIsRefused()

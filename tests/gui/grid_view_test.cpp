@@ -425,7 +425,9 @@ private slots:
         QCOMPARE(triggered.size(), 0);  // a disabled button ignores the click ...
         QCOMPARE(reached.count, 0);     // ... and the key is consumed all the same
         action->setEnabled(true);
+        QueueModalAnswer([](QDialog& d) { d.reject(); });  // Find and Replace open their dialogs
         QTest::keyClick(grid, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        ClearModalAnswers();
         QCOMPARE(triggered.size(), 1);
         QTest::keyClick(grid, Qt::Key(key), Qt::KeyboardModifiers(modifiers | Qt::AltModifier));
         QCOMPARE(triggered.size(), 1);

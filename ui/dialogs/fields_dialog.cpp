@@ -23,7 +23,8 @@ QPushButton* AddButton(QWidget* parent, QVBoxLayout* column, const char* caption
 
 }  // namespace
 
-TFieldsForm::TFieldsForm(QWidget* parent) : QDialog(parent), list_(new QListWidget(this)), side_(new QVBoxLayout)
+TFieldsForm::TFieldsForm(QWidget* parent) : QDialog(parent), list_(new QListWidget(this)), side_(new QVBoxLayout),
+      top_(new QVBoxLayout)
 {
     setObjectName(Tr("FieldsForm"));
     setWindowTitle(Tr("Fields to search"));
@@ -37,9 +38,12 @@ TFieldsForm::TFieldsForm(QWidget* parent) : QDialog(parent), list_(new QListWidg
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(AddButton(this, side_, "&Cancel", "CancelBtn"), &QPushButton::clicked, this, &QDialog::reject);
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(list_, 1);
-    layout->addLayout(side_);
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(list_, 1);
+    columns->addLayout(side_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top_);
+    layout->addLayout(columns, 1);
     resize(320, 300);
 }
 

@@ -25,12 +25,15 @@ public:
     QListWidget* CheckBoxList() const { return list_; }
 
 protected:
-    // The column beside the list, where derived dialogs add their controls.
+    // The column beside the list and the area above it, where derived
+    // dialogs add their controls.
     QVBoxLayout* SideColumn() const { return side_; }
+    QVBoxLayout* TopArea() const { return top_; }
 
 private:
     QListWidget* list_;
     QVBoxLayout* side_;
+    QVBoxLayout* top_;
 };
 
 // One flag per name after OK; no flags at all after Cancel.

@@ -12,15 +12,14 @@
 #include "save_as.h"
 #include "save_places.h"
 #include "sort_dialog.h"
+#include "sql_database.h"
 #include "text_convert.h"
 #include "wait_cursor.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
-#include <QStandardItemModel>
 #include <QToolBar>
 
 #include <filesystem>
@@ -29,8 +28,9 @@ namespace quorvil {
 
 namespace {
 
-// The save dialog's entries 1..4 are the four layouts, entry 5 is Access.
-const char* const kSaveAsFilter = "JFile 3.x|*.PDB|JFile Pro 4.x|*.PDB|JFile 5.x|*.PDB|JFile 5.5|*.PDB|Access|*.MDB";
+// The save dialog's entries 1..4 are the four layouts; entry 5, the Access
+// export's file, follows from the database driver there is.
+const char* const kSaveAsFilter = "JFile 3.x|*.PDB|JFile Pro 4.x|*.PDB|JFile 5.x|*.PDB|JFile 5.5|*.PDB";
 constexpr int kAccessEntry = 5;
 
 const char* const kLayoutItems[][2] = {{"SaveAsJF3Item", "Save as JFile v3.x"},
@@ -94,15 +94,6 @@ void PrepareSaveDialog(QFileDialog& dialog, const char* filter)
     dialog.setNameFilters(NameFilters(filter));
 }
 
-// The Access entry waits for the Access export: shown, but not selectable.
-void DisableAccessEntry(QFileDialog& dialog)
-{
-    auto* types = dialog.findChild<QComboBox*>(Tr("fileTypeCombo"));
-    auto* model = types ? qobject_cast<QStandardItemModel*>(types->model()) : nullptr;
-    if (model && model->rowCount() >= kAccessEntry)
-        model->item(kAccessEntry - 1)->setEnabled(false);
-}
-
 // The dialog's file, completed with its directory and the extension.
 std::string ChosenFile(const QFileDialog& dialog, const std::string& directory, const char* extension)
 {
@@ -129,7 +120,6 @@ void TMainForm::CreateExchangeActions()
     for (int layout = 0; layout < 4; ++layout)
         AddCommand(kLayoutItems[layout][0], kLayoutItems[layout][1], "SaveAsVerBtnClick",
                    [this, layout] { SaveAsVerBtnClick(layout); });
-    AddPending("SaveAsAccessItem", "Save as Access");
     for (const ExportCommand& e : kExports) {
         const TExportFormat format = e.format;
         AddCommand(e.button, e.text, e.handler, [this, format] { ExportClick(format, true); })->setToolTip(Tr(e.hint));
@@ -175,8 +165,10 @@ void TMainForm::SaveFileAsItemClick(int entry)
     const std::string name = PickSaveAsFile(*db, entry);
     if (name.empty())
         return;
-    if (entry >= kAccessEntry)
-        return;  // the Access export has not landed; its entry is disabled
+    if (entry == kAccessEntry) {
+        SaveAsAccessItemClick(name);  // the Access export takes over; no length check runs
+        return;
+    }
 
     TSaveAs saveAs(*db, entry - 1, name);
     MessageTexts().Captions[mbYesToAll] = Tr("Truncate");
@@ -196,8 +188,9 @@ std::string TMainForm::PickSaveAsFile(const TDataBase& db, int& entry)
     const std::unique_ptr<TIniFile> ini = OpenConfig();
     const std::string directory = SaveAsDirectory(*ini, db);
     QFileDialog dialog(this, Tr("Save database as"), PathToQString(directory));
-    PrepareSaveDialog(dialog, kSaveAsFilter);
-    DisableAccessEntry(dialog);
+    const TSqlFileKind access = AccessFileKind();
+    const std::string filter = std::string(kSaveAsFilter) + "|" + access.TypeName + "|*." + access.Extension;
+    PrepareSaveDialog(dialog, filter.c_str());
     dialog.selectNameFilter(dialog.nameFilters().value(entry - 1));
     dialog.selectFile(QFileInfo(PathToQString(db.FileName)).completeBaseName());
     if (ExecModal(dialog) != QDialog::Accepted)
@@ -205,7 +198,7 @@ std::string TMainForm::PickSaveAsFile(const TDataBase& db, int& entry)
     entry = int(dialog.nameFilters().indexOf(dialog.selectedNameFilter())) + 1;
     if (entry < 1)
         return {};
-    const std::string name = ChosenFile(dialog, directory, entry == kAccessEntry ? "MDB" : "PDB");
+    const std::string name = ChosenFile(dialog, directory, entry == kAccessEntry ? access.Extension : "PDB");
     if (name.empty())
         return {};
 

@@ -114,10 +114,12 @@ void TMainForm::CreateActions()
     AddPending("SplitBtn", "S&plit...")->setToolTip(Tr("Split database into multiple files"));
     AddCommand("EditBtn", "&Edit definition...", "EditBtnClick", &TMainForm::EditBtnClick)->setToolTip(Tr("Edit database definition"));
     AddCommand("SortBtn", "&Sort...", "SortBtnClick", &TMainForm::SortBtnClick)->setToolTip(Tr("Sort records"));
+    CreateAccessCommand();
     AddCommand("AddBtn", "&Add record", "AddBtnClick", &TMainForm::AddBtnClick)->setToolTip(Tr("Add record"));
     AddCommand("DelBtn", "&Delete record", "DelBtnClick", &TMainForm::DelBtnClick)->setToolTip(Tr("Delete record"));
-    AddPending("FindBtn", "&Find...")->setToolTip(Tr("Find records"));
-    AddPending("ReplaceBtn", "&Replace...")->setToolTip(Tr("Find and replace"));
+    AddCommand("FindBtn", "&Find...", "FindBtnClick", &TMainForm::FindBtnClick)->setToolTip(Tr("Find records"));
+    AddCommand("ReplaceBtn", "&Replace...", "ReplaceBtnClick", &TMainForm::ReplaceBtnClick)
+        ->setToolTip(Tr("Find and replace"));
     AddCommand("AllBtn", "View &all records", "AllBtnClick", &TMainForm::AllBtnClick)
         ->setToolTip(Tr("View all records"));
     auto* views = new QActionGroup(this);
@@ -166,7 +168,7 @@ void TMainForm::CreateDatabaseMenu()
     menu->addAction(Action("EditBtn"));
     menu->addAction(Action("SplitBtn"));
     menu->addSeparator();
-    for (const char* name : {"SaveCSV", "SaveHTM", "SaveTXT"})
+    for (const char* name : {"SaveCSV", "SaveHTM", "SaveTXT", "SaveAsAccessItem"})
         menu->addAction(Action(name));
 }
 
@@ -220,8 +222,9 @@ void TMainForm::EnableButtons(bool on)
 {
     for (const char* name : {"SaveBtn", "SaveCSV", "SaveHTM", "SaveTXT", "SplitBtn", "EditBtn", "SortBtn", "AddBtn",
                              "DelBtn", "GridBtn", "ListBtn", "RecBtn", "ReplaceBtn", "FindBtn", "SaveFileItem",
-                             "SaveFileAsItem", "MergeItem", "SaveAsJF3Item", "SaveAsJF4Item", "SaveAsJF5Item",
-                             "SaveAsJF55Item", "ExportToCSVasItem", "ExportToHTMasItem", "ExportToTXTasItem"}) {
+                             "SaveFileAsItem", "MergeItem", "SaveAsAccessItem", "SaveAsJF3Item", "SaveAsJF4Item",
+                             "SaveAsJF5Item", "SaveAsJF55Item", "ExportToCSVasItem", "ExportToHTMasItem",
+                             "ExportToTXTasItem"}) {
         QAction* action = Action(name);
         action->setEnabled(on && !action->property(kPending).toBool());
     }

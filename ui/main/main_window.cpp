@@ -278,12 +278,21 @@ void TMainForm::UpdateActiveInfo()
     ShowViewButtons();
     if (!db) {
         infoPanel_->clear();
+        Action("AllBtn")->setEnabled(false);
         return;
     }
+    int shown = 0;
+    for (int r = 1; r <= db->RecordCount(); ++r)
+        shown += db->GetShown(r);
+    // "View all records" is offered exactly while the find filter hides some.
+    const bool filtered = shown < db->RecordCount();
+    Action("AllBtn")->setEnabled(filtered);
     static const char* const kLayouts[] = {"JFile 3.x", "JFile Pro 4.x", "JFile 5.x", "JFile 5.5"};
     const QString layout = db->Layout < 4 ? Tr(kLayouts[db->Layout]) : QString();
+    const QString count = filtered ? Tr("%1 of %2").arg(shown).arg(db->RecordCount())
+                                   : QString::number(db->RecordCount());
     infoPanel_->setText(Tr("%1 %2, %3 %4  |  %5%6")
-                            .arg(db->RecordCount())
+                            .arg(count)
                             .arg(db->RecordCount() == 1 ? Tr("record") : Tr("records"))
                             .arg(db->FieldCount())
                             .arg(db->FieldCount() == 1 ? Tr("field") : Tr("fields"))

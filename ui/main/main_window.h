@@ -21,6 +21,8 @@ namespace quorvil {
 
 class TDataBase;
 class TDatabaseTabs;
+class TFindForm;
+class TReplaceForm;
 class TDefineForm;
 enum class TExportFormat;
 class TIniFile;
@@ -57,6 +59,9 @@ public:
     void SortBtnClick();
     // Edits the definition of the active database.
     void EditBtnClick();
+    // Writes the active database to a new SQLite (or Access) file; with an
+    // empty name the file dialog asks (access_command.cpp).
+    void SaveAsAccessItemClick(const std::string& chosenName = {});
 
     // Views and records (record_commands.cpp).
     // tag 0 grid, 1 list, 2 record, for the active tab.
@@ -80,6 +85,13 @@ public:
     TDefineForm* DefineForm() const { return defineForm_; }
     QMenu* PopupMenu() const { return popupMenu_; }
 
+    // Find and replace (find_commands.cpp).
+    void FindBtnClick();
+    void ReplaceBtnClick();
+    // Marks the records of the active database in which the text occurs.
+    void FindRecords(const std::string& text, bool caseSensitive, const std::vector<bool>& fieldFlags,
+                     bool wordSearch);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     // Previews every key pressed anywhere in this window (FormKeyDown).
@@ -96,6 +108,7 @@ private:
     void CreateToolBar();
     void CreateStatusLine();
     void CreateRecordCommands();
+    void CreateAccessCommand();
     void CreateExchangeActions();
     void CreateExchangePopUps();
     std::string PickSaveAsFile(const TDataBase& db, int& entry);
@@ -114,6 +127,9 @@ private:
     void ShowStatus(const QString& text);
     void UpdateActiveInfo();
     void FormDestroy();
+    // Find and replace (find_commands.cpp); the dialogs live for the run.
+    TFindForm& FindForm();
+    TReplaceForm& ReplaceForm();
     // Insert, Ctrl+H and Ctrl+F click their buttons wherever the focus is;
     // true when the key was one of them (it is then consumed).
     bool FormKeyDown(const QKeyEvent& key);
@@ -130,6 +146,8 @@ private:
     TDefineForm* defineForm_ = nullptr;
     QMenu* popupMenu_ = nullptr;
     int rearrangeTab_ = -1;  // the tab whose grid is in rearrange mode
+    TFindForm* findForm_ = nullptr;
+    TReplaceForm* replaceForm_ = nullptr;
 };
 
 }  // namespace quorvil

@@ -1,0 +1,224 @@
+#include "cli_exchange.h"
+
+#include "cli_args.h"
+#include "copy_records.h"
+#include "field_types.h"
+#include "jfile.h"
+#include "latin1.h"
+#include "merge.h"
+#include "save_as.h"
+#include "split.h"
+#include "text_case.h"
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+namespace quorvil {
+
+namespace {
+
+// The field chosen by --field, or the only List field.
+int SplitField(const TJFILE& db, const Arguments& args)
+{
+    const std::vector<int> lists = ListFields(db);
+    if (lists.empty())
+        throw std::invalid_argument(kNoListFieldMessage);
+    auto named = args.options.find("--field");
+    if (named == args.options.end()) {
+        if (lists.size() > 1)
+            throw UsageError("--field is required: the database has several List fields");
+        return lists.front();
+    }
+    const int field = LastFieldNamed(db, Utf8ToBytes(named->second));
+    if (field == 0 || db.GetFieldType(field) != kTypeList)
+        throw UsageError("--field: there is no List field " + named->second);
+    return field;
+}
+
+TSplitFormats SplitFormats(const Arguments& args)
+{
+    auto listed = args.options.find("--formats");
+    if (listed == args.options.end())
+        return {};
+    TSplitFormats formats{false, false, false, false};
+    for (const std::string& f : SplitList(listed->second)) {
+        bool& flag = f == "pdb" ? formats.PDB : f == "csv" ? formats.CSV : f == "html" ? formats.HTM
+                   : f == "txt" ? formats.TXT : throw UsageError("--formats takes pdb, csv, html and txt");
+        flag = true;
+    }
+    return formats;
+}
+
+// Record numbers of a list such as "1,4-9", in that order.
+std::vector<int> RecordList(const std::string& list, int count)
+{
+    std::vector<int> records;
+    for (const std::string& item : SplitList(list)) {
+        const size_t dash = item.find('-');
+        int first = 0, last = 0;
+        try {
+            first = std::stoi(item.substr(0, dash));
+            last = dash == std::string::npos ? first : std::stoi(item.substr(dash + 1));
+        } catch (const std::exception&) {
+            throw UsageError("--records takes record numbers and ranges such as 1,4-9");
+        }
+        if (first < 1 || last > count || first > last)
+            throw UsageError("--records: " + item + " is not a range of records 1.." + std::to_string(count));
+        for (int r = first; r <= last; ++r)
+            records.push_back(r);
+    }
+    return records;
+}
+
+// The field of the other database named `name` (any case), from 1.
+size_t OtherField(const TJFILE& other, const std::string& name, const char* option)
+{
+    const int f = other.FieldIndexByName(Utf8ToBytes(name));
+    if (f == 0)
+        throw UsageError(std::string(option) + ": the other database has no field " + name);
+    return size_t(f - 1);
+}
+
+void ApplyMapFile(const TJFILE& master, const TJFILE& other, const std::string& path, TMergeChoice& choice)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::invalid_argument("Cannot open file \"" + path + "\".");
+    nlohmann::json map;
+    try {
+        map = nlohmann::json::parse(in);
+        if (map.contains("id"))
+            choice.IdName = Utf8ToBytes(map.at("id").get<std::string>());
+        if (!map.contains("fields"))
+            return;
+        for (const auto& [name, spec] : map.at("fields").items()) {
+            TFieldMapping& m = choice.Fields[OtherField(other, name, "--map")];
+            m.Copy = spec.value("copy", true);
+            m.Overwrite = spec.value("overwrite", m.Overwrite);
+            if (spec.contains("to")) {
+                if (spec.at("to").is_null()) {
+                    m.MasterField = 0;
+                    m.NewName = spec.contains("name") ? Utf8ToBytes(spec.at("name").get<std::string>()) : name;
+                } else {
+                    const std::string to = Utf8ToBytes(spec.at("to").get<std::string>());
+                    m.MasterField = master.FieldIndexByName(to);
+                    if (m.MasterField == 0)
+                        throw std::invalid_argument("The master database has no field " + spec.at("to").dump() + ".");
+                }
+            }
+        }
+    } catch (const nlohmann::json::exception& e) {
+        throw std::invalid_argument("Invalid mapping in \"" + path + "\": " + e.what());
+    }
+}
+
+// The mapping the window would start with, changed by the options.
+TMergeChoice MergeChoice(const TJFILE& master, const TJFILE& other, const Arguments& args)
+{
+    TMergeChoice choice = DefaultMergeChoice(master, other);
+    if (auto map = args.options.find("--map"); map != args.options.end())
+        ApplyMapFile(master, other, map->second, choice);
+    if (auto id = args.options.find("--id"); id != args.options.end())
+        choice.IdName = Utf8ToBytes(id->second);
+    for (const char* option : {"--overwrite", "--skip"}) {
+        auto listed = args.options.find(option);
+        if (listed == args.options.end())
+            continue;
+        for (const std::string& name : SplitList(listed->second)) {
+            TFieldMapping& m = choice.Fields[OtherField(other, name, option)];
+            (std::string(option) == "--skip" ? m.Copy : m.Overwrite) = std::string(option) != "--skip";
+        }
+    }
+    if (master.FieldIndexByName(choice.IdName) == 0 || other.FieldIndexByName(choice.IdName) == 0)
+        throw std::invalid_argument("The ID field " + BytesToUtf8(choice.IdName) + " is not in both databases.");
+    for (size_t j = 0; j < choice.Fields.size(); ++j) {
+        const TFieldMapping& m = choice.Fields[j];
+        if (m.Copy && m.MasterField > 0 &&
+            BaseType(master.GetFieldType(m.MasterField)) != BaseType(other.GetFieldType(int(j) + 1)))
+            throw std::invalid_argument("Field " + BytesToUtf8(other.GetFieldName(int(j) + 1)) +
+                                        " cannot go into field " + BytesToUtf8(master.GetFieldName(m.MasterField)) +
+                                        ": their types differ.");
+    }
+    const std::string problem = MappingProblem(master, other, choice);
+    if (!problem.empty())
+        throw std::invalid_argument(BytesToUtf8(problem) + ".");
+    return choice;
+}
+
+}  // namespace
+
+int SplitCommand(int argc, char** argv, std::ostream&)
+{
+    Arguments args = Parse(argc, argv, {"--field", "-d", "--formats", "--global"}, {"--all-values"});
+    if (args.positional.size() != 1)
+        throw UsageError("split takes one file");
+    auto db = OpenReadOnly(args.positional[0]);
+    TSplitChoice choice;
+    choice.Field = SplitField(*db, args);
+    choice.Formats = SplitFormats(args);
+    auto dir = args.options.find("-d");
+    // Without -d the outputs go beside the database.
+    choice.OutputDir = dir != args.options.end() ? dir->second : std::string();
+    if (dir != args.options.end() && !std::filesystem::is_directory(choice.OutputDir))
+        throw std::invalid_argument("The output directory \"" + choice.OutputDir + "\" does not exist.");
+    choice.Values = SplitValues(*db, choice.Field, nullptr);
+    if (!args.flags.count("--all-values"))
+        for (TSplitValue& v : choice.Values)
+            if (!v.Held)
+                v.FileName.clear();
+    auto [first, last] = args.repeated.equal_range("--global");
+    for (auto it = first; it != last; ++it) {
+        const size_t eq = it->second.find('=');
+        if (eq == std::string::npos)
+            throw UsageError("--global takes FIELD=VALUE");
+        const int f = LastFieldNamed(*db, Utf8ToBytes(it->second.substr(0, eq)));
+        if (f == 0 || f == choice.Field)
+            throw UsageError("--global: there is no other field " + it->second.substr(0, eq));
+        choice.GlobalValues[f] = Utf8ToBytes(it->second.substr(eq + 1));
+    }
+    Split(*db, choice);
+    return 0;
+}
+
+int CopyCommand(int argc, char** argv, std::ostream& out)
+{
+    Arguments args = Parse(argc, argv, {"--records", "--key"}, {});
+    if (args.positional.size() != 2)
+        throw UsageError("copy takes a source and a target file");
+    std::error_code ec;
+    if (std::filesystem::equivalent(args.positional[0], args.positional[1], ec))
+        throw std::invalid_argument("The target file must not be the source file.");
+    auto source = OpenReadOnly(args.positional[0]);
+    auto listed = args.options.find("--records");
+    std::vector<int> records;
+    if (listed != args.options.end())
+        records = RecordList(listed->second, source->RecordCount());
+    else
+        for (int r = 1; r <= source->RecordCount(); ++r)
+            records.push_back(r);
+    auto key = args.options.find("--key");
+    const TCopyResult result = CopyRecordsToFile(*source, records, args.positional[1],
+                                                 key != args.options.end() ? Utf8ToBytes(key->second) : "");
+    out << (result.Keyed ? CopyMessage(result.Copied) : "No field name is shared; nothing copied.") << "\n";
+    return 0;
+}
+
+int MergeCommand(int argc, char** argv, std::ostream& out)
+{
+    Arguments args = Parse(argc, argv, {"-o", "--id", "--map", "--overwrite", "--skip"}, {});
+    if (args.positional.size() != 2)
+        throw UsageError("merge takes a master and an other file");
+    const std::string output = Required(args, "-o");
+    auto master = OpenReadOnly(args.positional[0]);
+    auto other = OpenReadOnly(args.positional[1]);
+    const TMergeResult result = Merge(*master, *other, MergeChoice(*master, *other, args));
+    WriteInLayout(*master, master->Layout, output);
+    out << result.Written << (result.Written == 1 ? " value" : " values") << " written, " << result.Appended
+        << (result.Appended == 1 ? " record" : " records") << " appended.\n";
+    return 0;
+}
+
+}  // namespace quorvil

@@ -1,0 +1,343 @@
+#include "access_export.h"
+
+#include "errors.h"
+#include "field_types.h"
+#include "jfile.h"
+#include "text_case.h"
+#include "text_writers.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace quorvil {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsAsciiAlnum(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+std::string AsciiAlnumOnly(std::string_view text)
+{
+    std::string out;
+    for (char c : text)
+        if (IsAsciiAlnum(c))
+            out += c;
+    return out;
+}
+
+std::string ColumnNameOf(std::string name, int field)
+{
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 32 || std::strchr(".!`[]", c))
+            c = '_';
+    name.erase(0, std::min(name.find_first_not_of(' '), name.size()));
+    return name.empty() ? "Field" + std::to_string(field) : name;
+}
+
+bool Taken(const std::vector<TAccessColumn>& columns, const std::string& name)
+{
+    if (SameTextIgnoringCase(name, "ID"))
+        return true;
+    for (const TAccessColumn& column : columns)
+        if (SameTextIgnoringCase(column.Name, name))
+            return true;
+    return false;
+}
+
+std::string TwoDigits(int n)
+{
+    return {char('0' + n / 10 % 10), char('0' + n % 10)};
+}
+
+// The colon doubling of the statements' dialect: "::" stands for one colon.
+std::string DoubleColons(std::string_view text)
+{
+    std::string out;
+    for (char c : text) {
+        out += c;
+        if (c == ':')
+            out += ':';
+    }
+    return out;
+}
+
+void AppendTextValue(std::string& out, std::string_view cell)
+{
+    out += '"';
+    while (!cell.empty()) {
+        // A plain loop: find_first_of searches the set once per character.
+        size_t special = 0;
+        while (special < cell.size() && cell[special] != '\xA4' && cell[special] != '"' && cell[special] != ':')
+            ++special;
+        if (special == cell.size())
+            special = std::string_view::npos;
+        out.append(cell.substr(0, special));
+        if (special == std::string_view::npos)
+            break;
+        const char c = cell[special];
+        out += c == '\xA4' ? "\r\n" : c == '"' ? "\"\"" : "::";
+        cell.remove_prefix(special + 1);
+    }
+    out += '"';
+}
+
+// A two-digit number at `text[p]`, or -1.
+int TwoDigitsAt(std::string_view text, size_t p)
+{
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (p + 2 > text.size() || !digit(text[p]) || !digit(text[p + 1]))
+        return -1;
+    return (text[p] - '0') * 10 + (text[p + 1] - '0');
+}
+
+// The temporary file the export writes, beside the target and with its
+// extension (drivers go by it), created empty so that a directory that
+// cannot be written is reported before anything else.
+std::string CreateTemporaryBeside(const std::string& target)
+{
+    const fs::path path(target);
+    std::random_device random;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::string name = "." + path.stem().string() + "." + std::to_string(random() % 1000000) +
+                                 path.extension().string();
+        const std::string temp = (path.parent_path() / name).string();
+        if (std::FILE* file = std::fopen(temp.c_str(), "wbx")) {
+            std::fclose(file);
+            return temp;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    throw EStreamError("Cannot create file \"" + target + "\". " + std::strerror(errno));
+}
+
+// Removes the temporary file unless it has become the target.
+class TTemporaryFile {
+public:
+    explicit TTemporaryFile(std::string name) : name_(std::move(name)) {}
+    ~TTemporaryFile()
+    {
+        if (!name_.empty()) {
+            std::error_code ec;
+            fs::remove(name_, ec);
+        }
+    }
+    TTemporaryFile(const TTemporaryFile&) = delete;
+    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+    const std::string& Name() const { return name_; }
+    void MoveOver(const std::string& target)
+    {
+        std::error_code ec;
+        fs::rename(name_, target, ec);
+        if (ec)
+            throw EStreamError("Cannot create file \"" + target + "\". " + ec.message());
+        name_.clear();
+    }
+
+private:
+    std::string name_;
+};
+
+void AddColumns(TAccessDB& adb, const std::vector<TAccessColumn>& columns)
+{
+    for (const TAccessColumn& column : columns) {
+        switch (column.Kind) {
+        case TAccessKind::Text: adb.AddTextColumn(column.Name); break;
+        case TAccessKind::Integer: adb.AddIntegerColumn(column.Name); break;
+        case TAccessKind::Date: adb.AddDateColumn(column.Name); break;
+        case TAccessKind::Time: adb.AddTimeColumn(column.Name); break;
+        case TAccessKind::Boolean: adb.AddBooleanColumn(column.Name); break;
+        case TAccessKind::Unsupported: break;
+        }
+    }
+}
+
+// Step by step as the log shows them: the failed statement on one line, its
+// error on the next.
+int WriteRows(TJFILE& db, TAccessDB& adb, const std::vector<TAccessColumn>& columns, std::ostream& log,
+              const TAccessEvents& events)
+{
+    int errors = 0;
+    const int count = db.RecordCount();
+    std::vector<std::string> starts;  // UPDATE [table] SET [column]=
+    for (const TAccessColumn& column : columns)
+        starts.push_back("UPDATE [" + adb.Table() + "] SET [" + column.Name + "]=");
+    std::string statement;
+    for (int r = 1; r <= count; ++r) {
+        if (events.Progress)
+            events.Progress(r, count);
+        const std::string where = " WHERE ID=" + std::to_string(adb.AppendRecord());
+        for (size_t c = 0; c < columns.size(); ++c) {
+            statement = starts[c];
+            AppendAccessValue(statement, db, r, columns[c]);
+            statement += where;
+            try {
+                adb.ExecuteSQL(statement);
+            } catch (const ESqlError& e) {
+                log << statement << '\n' << "Exception ESqlError: " << e.what() << '\n';
+                ++errors;
+            }
+        }
+    }
+    return errors;
+}
+
+}  // namespace
+
+TAccessKind AccessKind(uint16_t fieldType)
+{
+    switch (fieldType) {
+    case kTypeNew:  // becomes a String field when saved
+    case kTypeString:
+    case kTypeList: return TAccessKind::Text;
+    case kTypeInteger:
+    case kTypeAutoInc: return TAccessKind::Integer;
+    case kTypeDate:
+    case kTypeAutoDate:
+    case kTypeModDate:
+    case kTypeIntDate: return TAccessKind::Date;
+    case kTypeTime:
+    case kTypeAutoTime:
+    case kTypeModTime: return TAccessKind::Time;
+    case kTypeBoolean: return TAccessKind::Boolean;
+    default: return TAccessKind::Unsupported;
+    }
+}
+
+std::string AccessTableName(const TJFILE& db)
+{
+    std::string name = AsciiAlnumOnly(db.PdbHeader.Name);
+    if (name.empty())
+        name = AsciiAlnumOnly(fs::path(db.FileName).stem().string());
+    return name.empty() ? "TABLE" : name;
+}
+
+std::vector<TAccessColumn> AccessColumns(const TJFILE& db)
+{
+    std::vector<TAccessColumn> columns;
+    for (int f = 1; f <= db.FieldCount(); ++f) {
+        const TAccessKind kind = AccessKind(db.GetFieldType(f));
+        if (kind == TAccessKind::Unsupported)
+            continue;
+        const std::string base = ColumnNameOf(db.GetFieldName(f), f);
+        std::string name = base;
+        for (int n = 2; Taken(columns, name); ++n)
+            name = base + "_" + std::to_string(n);
+        columns.push_back({f, name, kind});
+    }
+    return columns;
+}
+
+std::string SqlDateTime(const TDate& date, int seconds)
+{
+    std::string out = "#";
+    // Every real date is written, those before the zero date too.
+    const bool hasDate = !(date == TDate{});
+    if (hasDate)
+        out += std::to_string(date.Year) + "-" + std::to_string(date.Month) + "-" + std::to_string(date.Day);
+    if (seconds > 0 || !hasDate) {
+        if (hasDate)
+            out += ' ';
+        out += TwoDigits(seconds / 3600) + ":" + TwoDigits(seconds / 60 % 60) + ":" + TwoDigits(seconds % 60);
+    }
+    return out + "#";
+}
+
+int TimeTextToTime(std::string_view text)
+{
+    // The hour may have one digit: "9:05" and "9:05:30" too.
+    std::string t(text);
+    if (t.size() == 4 || t.size() == 7)
+        t.insert(0, "0");
+    if (t.size() != 5 && t.size() != 8)
+        return 0;
+    auto separator = [&](size_t p) { return t[p] == ':' || t[p] == '.'; };
+    const bool seconds = t.size() == 8;
+    const int h = TwoDigitsAt(t, 0);
+    const int n = TwoDigitsAt(t, 3);
+    const int s = seconds ? TwoDigitsAt(t, 6) : 0;
+    if (!separator(2) || (seconds && !separator(5)) || h < 0 || n < 0 || s < 0 || h >= 24 || n >= 60 || s >= 60)
+        return 0;
+    return h * 3600 + n * 60 + s;
+}
+
+std::string AccessValue(const TJFILE& db, int record, const TAccessColumn& column)
+{
+    std::string value;
+    AppendAccessValue(value, db, record, column);
+    return value;
+}
+
+void AppendAccessValue(std::string& out, const TJFILE& db, int record, const TAccessColumn& column)
+{
+    const std::string_view cell = db.CellView(record, column.Field);
+    switch (column.Kind) {
+    case TAccessKind::Text: AppendTextValue(out, cell); return;
+    case TAccessKind::Boolean:
+        // An empty cell is an empty box, as the grid shows it.
+        out += cell.empty() || db.GetDisplayCell(record, column.Field) == db.FalseText ? "FALSE" : "TRUE";
+        return;
+    case TAccessKind::Date:
+        // Day/month/year as the handheld stores it, or "05 Mar 2003".
+        out += DoubleColons(SqlDateTime(IntDateToDate(CsvDateText(cell)), 0));
+        return;
+    case TAccessKind::Time: out += DoubleColons(SqlDateTime(TDate{}, TimeTextToTime(cell))); return;
+    case TAccessKind::Integer:
+    case TAccessKind::Unsupported: out += cell; return;
+    }
+}
+
+std::string ErrorCountMessage(int count)
+{
+    return std::to_string(count) + (count == 1 ? " error" : " errors") + " encountered";
+}
+
+std::string AccessLogName(const std::string& fileName)
+{
+    return (fs::path(fileName).parent_path() / "Quorvil.LOG").string();
+}
+
+int ExportToAccess(TJFILE& db, const std::string& fileName, const TAccessOpener& open, const TAccessEvents& events)
+{
+    TTemporaryFile temp(CreateTemporaryBeside(fileName));
+    std::unique_ptr<TAccessDB> adb = open(temp.Name());
+    adb->BeginTransaction();
+    adb->CreateTable(AccessTableName(db));
+    for (int f = 1; f <= db.FieldCount(); ++f)
+        if (AccessKind(db.GetFieldType(f)) == TAccessKind::Unsupported && events.Warning)
+            events.Warning("Unsupported field type: " + db.GetFieldTypeName(f));
+    const std::vector<TAccessColumn> columns = AccessColumns(db);
+    AddColumns(*adb, columns);
+
+    const std::string logName = AccessLogName(fileName);
+    int errors = 0;
+    {
+        std::ofstream log(logName, std::ios::binary | std::ios::trunc);
+        errors = WriteRows(db, *adb, columns, log, events);
+    }
+    if (errors == 0) {
+        std::error_code ec;
+        fs::remove(logName, ec);
+    }
+    try {
+        adb->CommitTransaction();
+    } catch (const ESqlError& e) {
+        throw EStreamError("Cannot write file \"" + fileName + "\". " + e.what());
+    }
+    adb.reset();  // closes the file
+    temp.MoveOver(fileName);
+    if (errors > 0 && events.Warning)
+        events.Warning(ErrorCountMessage(errors));
+    return errors;
+}
+
+}  // namespace quorvil

@@ -1,0 +1,71 @@
+#pragma once
+// The Access-style export: the database becomes one table named after it,
+// with the ID counter, one column per field of a type the table can hold and
+// one row per record. Statements that fail while the rows are written are
+// logged in "Quorvil.LOG" beside the exported file and counted; the export
+// goes on.
+#include "access_db.h"
+#include "record_sort.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvil {
+
+class TJFILE;
+
+enum class TAccessKind { Text, Integer, Date, Time, Boolean, Unsupported };
+TAccessKind AccessKind(uint16_t fieldType);
+
+struct TAccessColumn {
+    int Field = 0;     // the field it takes its values from
+    std::string Name;  // the field's name, made fit for a column
+    TAccessKind Kind = TAccessKind::Text;
+};
+
+// The database's name without every character that is not an ASCII letter
+// or digit; else the file's name filtered the same way; else "TABLE".
+std::string AccessTableName(const TJFILE& db);
+// The exported fields in field order. A name loses what a column name cannot
+// hold (control characters, ". ! ` [ ]" become "_", leading blanks go), an
+// empty one becomes "Field<n>", and a name already taken (ignoring case,
+// "ID" included) gets "_2", "_3", ... Fields of other types are left out.
+std::vector<TAccessColumn> AccessColumns(const TJFILE& db);
+
+// "#y-m-d#", "#y-m-d hh:mm:ss#" or "#hh:mm:ss#": the date unless it is the
+// zero date (30 December 1899), the time of day (seconds) when it is not
+// midnight or there is no date.
+std::string SqlDateTime(const TDate& date, int seconds);
+// Seconds of the day of "h:mm", "hh:mm" or "hh:mm:ss" ("." may stand for
+// ":"); 0 when the text is none of these or out of range.
+int TimeTextToTime(std::string_view text);
+// The SQL value of one cell for its column, in the statements' dialect.
+std::string AccessValue(const TJFILE& db, int record, const TAccessColumn& column);
+void AppendAccessValue(std::string& out, const TJFILE& db, int record, const TAccessColumn& column);
+
+// "1 error encountered", "3 errors encountered".
+std::string ErrorCountMessage(int count);
+// "Quorvil.LOG" in the directory of the exported file.
+std::string AccessLogName(const std::string& fileName);
+
+struct TAccessEvents {
+    std::function<void(const std::string&)> Warning;      // shown with an OK button
+    std::function<void(int record, int count)> Progress;  // before each record
+};
+// Creates the connection to a new, empty database file of that name.
+using TAccessOpener = std::function<std::unique_ptr<TAccessDB>(const std::string& fileName)>;
+
+// Writes every record of `db` to the file `fileName`, through a TAccessDB
+// that `open` creates on a temporary file beside it, in one transaction;
+// `fileName` is replaced only when everything is committed. Returns the
+// number of failed statements. Throws EStreamError naming `fileName` when the
+// file cannot be created or written, and ESqlError when the table or a
+// column cannot be made; no file is then left behind and an old one stays.
+int ExportToAccess(TJFILE& db, const std::string& fileName, const TAccessOpener& open,
+                   const TAccessEvents& events = {});
+
+}  // namespace quorvil

@@ -1,0 +1,207 @@
+#include "merge.h"
+
+#include "field_types.h"
+#include "jfile.h"
+#include "key_index.h"
+#include "numbers.h"
+#include "text_case.h"
+#include "text_utils.h"
+
+#include <stdexcept>
+
+namespace quorvil {
+
+namespace {
+
+constexpr int kMaxNameLength = 20;
+
+bool Meaningful(uint16_t baseType, std::string_view cell)
+{
+    switch (baseType) {
+    case kTypeString:
+    case kTypeDate:
+    case kTypeTime:
+        return !Trim(cell).empty();
+    case kTypeInteger:
+        return TextToInt64(cell) != 0;
+    case kTypeBoolean:
+        return !cell.empty() && cell != "0";
+    default:
+        return false;
+    }
+}
+
+bool AnyMeaningful(const TJFILE& db, int field)
+{
+    const uint16_t base = BaseType(db.GetFieldType(field));
+    for (int r = 1; r <= db.RecordCount(); ++r)
+        if (Meaningful(base, db.CellView(r, field)))
+            return true;
+    return false;
+}
+
+// The field number of each ticked row after the new fields are made; 0 for
+// rows not copied. Refuses, before anything changes, a mapping that names a
+// missing master field or needs more fields than the master's layout holds.
+std::vector<int> MasterFieldsOf(const TJFILE& master, const TMergeChoice& choice)
+{
+    std::vector<int> fields;
+    int next = master.FieldCount();
+    for (const TFieldMapping& m : choice.Fields) {
+        int f = 0;
+        if (m.Copy && m.MasterField > master.FieldCount())
+            throw std::invalid_argument("The master database has no field " + std::to_string(m.MasterField) + ".");
+        if (m.Copy)
+            f = m.MasterField > 0 ? m.MasterField : ++next;
+        fields.push_back(f);
+    }
+    const int most = master.AppInfo ? master.AppInfo->MaxFields() : 0;
+    if (next > most)
+        throw std::invalid_argument("The master database cannot take " + std::to_string(next - master.FieldCount()) +
+                                    " new field(s): its layout holds at most " + std::to_string(most) + " fields.");
+    return fields;
+}
+
+void AddNewFields(TJFILE& master, const TJFILE& other, const TMergeChoice& choice, const std::vector<int>& fields)
+{
+    for (size_t j = 0; j < fields.size(); ++j) {
+        const int m = fields[j];
+        if (m <= master.FieldCount())
+            continue;
+        const int field = int(j) + 1;
+        const std::string& name = choice.Fields[j].NewName;
+        master.SetFieldCount(m);
+        master.SetFieldName(m, name.empty() ? other.GetFieldName(field) : name.substr(0, kMaxNameLength));
+        master.SetFieldType(m, other.GetFieldType(field));
+        // A list field keeps its values valid only with its popup list.
+        for (int p = 1; p <= other.PopupCount(field); ++p)
+            master.SetPopupItem(m, p, other.GetPopupItem(field, p));
+    }
+}
+
+}  // namespace
+
+uint16_t BaseType(uint16_t type)
+{
+    switch (type) {
+    case kTypeNew:  // saved as a String field
+    case kTypeList:
+        return kTypeString;
+    case kTypeAutoDate:
+    case kTypeModDate:
+        return kTypeDate;
+    case kTypeAutoTime:
+    case kTypeModTime:
+        return kTypeTime;
+    case kTypeAutoInc:
+    case kTypeIntDate:
+        return kTypeInteger;
+    default:
+        return type;
+    }
+}
+
+std::vector<std::string> IdCandidates(const TJFILE& master, const TJFILE& other)
+{
+    std::vector<std::string> names;
+    for (int j = 1; j <= other.FieldCount(); ++j)
+        for (int i = 1; i <= master.FieldCount(); ++i)
+            if (SameTextIgnoringCase(other.GetFieldName(j), master.GetFieldName(i)) &&
+                BaseType(other.GetFieldType(j)) == BaseType(master.GetFieldType(i)))
+                names.push_back(master.GetFieldName(i));
+    return names;
+}
+
+std::vector<int> MasterFieldsFor(const TJFILE& master, uint16_t type)
+{
+    std::vector<int> fields;
+    for (int i = 1; i <= master.FieldCount(); ++i)
+        if (BaseType(master.GetFieldType(i)) == BaseType(type))
+            fields.push_back(i);
+    return fields;
+}
+
+TMergeChoice DefaultMergeChoice(const TJFILE& master, const TJFILE& other)
+{
+    const std::vector<std::string> candidates = IdCandidates(master, other);
+    if (candidates.empty())
+        throw std::invalid_argument(kNoIdFieldMessage);
+    TMergeChoice choice{candidates.front(), {}};
+    for (int j = 1; j <= other.FieldCount(); ++j) {
+        TFieldMapping m;
+        const std::string name = other.GetFieldName(j);
+        for (int i : MasterFieldsFor(master, other.GetFieldType(j)))
+            if (SameTextIgnoringCase(master.GetFieldName(i), name)) {
+                m.MasterField = i;
+                break;
+            }
+        m.Copy = m.MasterField > 0 ? name != "Have it?" : AnyMeaningful(other, j);
+        // A new field is offered under the other field's name; the window
+        // ticks its overwrite box on OK.
+        if (m.MasterField == 0) {
+            m.NewName = name;
+            m.Overwrite = true;
+        }
+        choice.Fields.push_back(m);
+    }
+    return choice;
+}
+
+std::string MappingProblem(const TJFILE& master, const TJFILE& other, const TMergeChoice& choice)
+{
+    for (size_t j = 0; j < choice.Fields.size(); ++j) {
+        const TFieldMapping& m = choice.Fields[j];
+        if (!m.Copy || m.MasterField != 0)
+            continue;
+        if (m.NewName.empty())
+            return "Need new field name for " + other.GetFieldName(int(j) + 1);
+        if (master.FieldIndexByName(m.NewName) != 0)
+            return "Field name " + m.NewName + " already exists in master database";
+    }
+    return {};
+}
+
+TMergeResult Merge(TJFILE& master, const TJFILE& other, const TMergeChoice& choice, const TMergeProgress& progress)
+{
+    const int masterId = master.FieldIndexByName(choice.IdName);
+    const int otherId = other.FieldIndexByName(choice.IdName);
+    if (masterId == 0 || otherId == 0)
+        return {};
+    const std::vector<int> fields = MasterFieldsOf(master, choice);
+    if (other.RecordCount() == 0)
+        return {};
+    AddNewFields(master, other, choice, fields);
+
+    const bool otherIntegral = BaseType(other.GetFieldType(otherId)) == kTypeInteger;
+    TKeyIndex index(master, masterId, BaseType(master.GetFieldType(masterId)) == kTypeInteger);
+    TMergeResult result;
+    for (int r = 1; r <= other.RecordCount(); ++r) {
+        if (progress && r % 4096 == 1)
+            progress(r, other.RecordCount());
+        std::string_view id = other.CellView(r, otherId);
+        const std::string key = otherIntegral ? NumberText(TextToInt64(id)) : std::string(id);
+        const std::vector<int>* holders = index.Find(key);
+        const bool append = holders == nullptr;
+        const int t = append ? AppendEmptyRecord(master) : holders->front();
+        const std::string oldKey = append ? std::string() : index.KeyOfRecord(t);
+        for (size_t j = 0; j < fields.size(); ++j) {
+            if (fields[j] == 0)
+                continue;
+            std::string_view s = other.CellView(r, int(j) + 1);
+            std::string_view d = master.CellView(t, fields[j]);
+            if (!s.empty() && (d.empty() || (d != s && choice.Fields[j].Overwrite))) {
+                master.SetCell(t, fields[j], std::string(s));
+                ++result.Written;
+            }
+        }
+        if (append) {
+            index.AddLast(t);
+            ++result.Appended;
+        } else {
+            index.Rekey(t, oldKey);
+        }
+    }
+    return result;
+}
+
+}  // namespace quorvil

@@ -1,0 +1,71 @@
+#pragma once
+// Merging another database into the master, record by record through an ID
+// field both have: an other record whose ID the master holds updates the
+// first master record of that ID, any other one is appended. Per field of
+// the other database the choice says whether to copy it, into which master
+// field (or a new one) and whether non-empty master values are overwritten.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quorvil {
+
+class TJFILE;
+
+// The type a field is paired by: List (and a new field) counts as String, the automatic dates
+// and times as Date and Time, counters and international dates as Integer.
+uint16_t BaseType(uint16_t type);
+
+inline constexpr const char* kCreateNewField = "[Create New Field]";
+inline constexpr const char* kNoIdFieldMessage =
+    "There are no fields in the new database that can be used as an ID field!";
+
+// What happens to one field of the other database.
+struct TFieldMapping {
+    bool Copy = false;
+    int MasterField = 0;  // 0: a new master field
+    std::string NewName;  // of the new field; empty: the other field's name
+    bool Overwrite = false;
+};
+
+struct TMergeChoice {
+    std::string IdName;                 // compared without regard to case
+    std::vector<TFieldMapping> Fields;  // Fields[j - 1] for field j of the other database
+};
+
+// The ID field candidates: for each other field in order, the master fields
+// of the same name (any case) and base type, by their master names.
+std::vector<std::string> IdCandidates(const TJFILE& master, const TJFILE& other);
+// The master fields a field of `type` may go into: those of the same base
+// type, in field order.
+std::vector<int> MasterFieldsFor(const TJFILE& master, uint16_t type);
+
+// The choice the mapping window starts with: the first ID candidate; each
+// field into the first master field of its name (any case) and base type,
+// ticked unless it is named "Have it?"; with none, a new field, ticked when
+// some other record holds a meaningful value in it. Throws
+// std::invalid_argument with kNoIdFieldMessage when there is no candidate.
+TMergeChoice DefaultMergeChoice(const TJFILE& master, const TJFILE& other);
+
+// The first problem of the new field names, as the mapping window shows it:
+// "Need new field name for Email", "Field name Phone already exists in
+// master database"; empty when there is none.
+std::string MappingProblem(const TJFILE& master, const TJFILE& other, const TMergeChoice& choice);
+
+struct TMergeResult {
+    int Written = 0;   // master cells written
+    int Appended = 0;  // master records added
+};
+
+using TMergeProgress = std::function<void(int record, int count)>;
+
+// Merges `other` into `master` (changed in memory only). Does nothing when
+// either database lacks the ID field. Throws std::invalid_argument, before
+// changing anything, when the new fields would pass the master layout's
+// field limit or a mapping names a master field that does not exist; throws
+// ERangeError when an append would pass 65535 records.
+TMergeResult Merge(TJFILE& master, const TJFILE& other, const TMergeChoice& choice,
+                   const TMergeProgress& progress = {});
+
+}  // namespace quorvil

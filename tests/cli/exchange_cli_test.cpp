@@ -1,0 +1,83 @@
+// split, copy and merge from the command line: the choices given as options
+// reach the commands, and wrong ones fail with one line.
+#include "cli_helpers.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvil {
+namespace {
+
+using nlohmann::json;
+
+class ExchangeCli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Create("master.pdb", R"({"fields": [{"name": "ID", "type_name": "INTEGER"}, {"name": "Name"},
+            {"name": "Region", "type_name": "LIST", "popup": ["North", "South", "West"]}],
+            "records": [["12", "Ann", "North"], ["13", "", "South"], ["7", "Bo", "North"]]})");
+        Create("other.pdb", R"({"fields": [{"name": "Id", "type_name": "INTEGER"}, {"name": "Name"},
+            {"name": "Email"}], "records": [["012", "Anne", "a@x"], ["99", "Zed", ""]]})");
+    }
+    void Create(const std::string& name, const std::string& spec)
+    {
+        testkit::WriteText(dir_.File("spec.json"), spec);
+        ASSERT_EQ(RunInProcess({"create", dir_.File("spec.json"), "-o", dir_.File(name)}).code, 0);
+    }
+    json Records(const std::string& name) { return InfoJson(dir_.File(name))["records"]; }
+
+    testkit::TempDir dir_;
+};
+
+TEST_F(ExchangeCli, merges_by_the_id_with_the_chosen_overwrites)
+{
+    CliResult r = RunInProcess({"merge", dir_.File("master.pdb"), dir_.File("other.pdb"), "-o", dir_.File("m.pdb"),
+                                "--overwrite", "Name"});
+    EXPECT_EQ(r.out, "4 values written, 1 record appended.\n");
+    EXPECT_EQ(Records("m.pdb"), json::parse(R"([["12", "Anne", "North", "a@x"], ["13", "", "South", ""],
+        ["7", "Bo", "North", ""], ["99", "Zed", "", ""]])"));
+}
+
+TEST_F(ExchangeCli, copies_into_the_target_file_and_splits_beside_the_database)
+{
+    CliResult r = RunInProcess({"copy", dir_.File("other.pdb"), dir_.File("master.pdb"), "--records", "2"});
+    EXPECT_EQ(r.out, "2 fields copied.\n");
+    EXPECT_EQ(Records("master.pdb").size(), 4u);
+
+    r = RunInProcess({"split", dir_.File("master.pdb"), "--formats", "pdb,txt", "--global", "Name=x"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Records("North.PDB"), json::parse(R"([["12", "x"], ["7", "x"]])"));
+    EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"North.PDB", "North.TXT", "South.PDB", "South.TXT",
+                                                         "master.pdb", "other.pdb", "spec.json"}));
+}
+
+TEST_F(ExchangeCli, wrong_choices_fail_with_one_line)
+{
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        std::string line;
+    } cases[] = {
+        {{"split", "other.pdb"}, 1, "No fields in this database is of \"List\" type."},
+        {{"split", "master.pdb", "--field", "Name"}, 2, "quorvil-cli: --field: there is no List field Name"},
+        {{"merge", "master.pdb", "other.pdb", "-o", "m.pdb", "--id", "Email"}, 1,
+         "The ID field Email is not in both databases."},
+        {{"merge", "master.pdb", "other.pdb", "-o", "m.pdb", "--skip", "Phone"}, 2,
+         "quorvil-cli: --skip: the other database has no field Phone"},
+        {{"copy", "master.pdb", "other.pdb", "--records", "2-9"}, 2,
+         "quorvil-cli: --records: 2-9 is not a range of records 1..3"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        for (std::string& a : args)
+            if (a.find(".pdb") != std::string::npos)
+                a = dir_.File(a);
+        CliResult r = RunInProcess(args);
+        EXPECT_EQ(r.code, c.code) << c.line;
+        EXPECT_EQ(r.err.substr(0, r.err.find('\n')), c.line);
+    }
+}
+
+}  // namespace
+}  // namespace quorvil

@@ -1,0 +1,65 @@
+#include "find_dialog.h"
+
+#include "jfile.h"
+#include "modal.h"
+#include "text_convert.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace quorvil {
+
+namespace {
+
+constexpr int kFindLength = 255;
+
+}  // namespace
+
+TFindForm::TFindForm(QWidget* parent)
+    : TFieldsForm(parent), find_(new QLineEdit(this)), caseSensitive_(new QCheckBox(Tr("Case sensitive"), this)),
+      wordSearch_(new QCheckBox(Tr("Word Search"), this))
+{
+    setObjectName(Tr("FindForm"));
+    setWindowTitle(Tr("Find"));
+    auto* label = new QLabel(Tr("Search for:"), this);
+    label->setObjectName(Tr("Label1"));
+    label->setBuddy(find_);
+    find_->setObjectName(Tr("Find"));
+    find_->setMaxLength(kFindLength);
+    caseSensitive_->setObjectName(Tr("CaseSensitive"));
+    wordSearch_->setObjectName(Tr("WordSearch"));
+    TopArea()->addWidget(label);
+    TopArea()->addWidget(find_);
+    auto* options = new QHBoxLayout;
+    options->addWidget(caseSensitive_);
+    options->addWidget(wordSearch_);
+    options->addStretch();
+    TopArea()->addLayout(options);
+}
+
+std::vector<bool> TFindForm::ChooseFields(const TJFILE& database)
+{
+    QStringList names;
+    for (int f = 1; f <= database.FieldCount(); ++f)
+        names << ToQString(database.GetFieldName(f));
+    SetFields(names);
+    // After the dialog is on screen, or the list would take the focus.
+    QTimer::singleShot(0, find_, [this] {
+        find_->setFocus();
+        find_->selectAll();
+    });
+    if (ExecModal(*this) != QDialog::Accepted)
+        return {};
+    return Checked();
+}
+
+std::string TFindForm::SearchText() const
+{
+    return FromQString(find_->text());
+}
+
+}  // namespace quorvil

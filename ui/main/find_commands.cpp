@@ -1,0 +1,135 @@
+// Find and Replace of the main window: the dialogs collect the choices, the
+// find and replace unit does the work. "View all records" lifts the filter
+// (record_commands.cpp).
+#include "database_page.h"
+#include "database_tabs.h"
+#include "field_types.h"
+#include "find_dialog.h"
+#include "find_replace.h"
+#include "main_window.h"
+#include "message_dialog.h"
+#include "replace_dialog.h"
+#include "text_convert.h"
+#include "wait_cursor.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+
+namespace quorvil {
+
+namespace {
+
+TReplaceAnswer Answer(int result)
+{
+    switch (result) {
+    case mrYes:
+        return TReplaceAnswer::Yes;
+    case mrNo:
+        return TReplaceAnswer::No;
+    case mrYesToAll:
+        return TReplaceAnswer::YesToAll;
+    case mrNoToAll:
+        return TReplaceAnswer::NoToAll;
+    default:
+        return TReplaceAnswer::Cancel;  // Cancel, Escape or the window closed
+    }
+}
+
+TReplaceAnswer AskReplace(TReplaceQuestion question, const std::string& text)
+{
+    TMessageTexts& texts = MessageTexts();
+    if (question == TReplaceQuestion::Replace)
+        return Answer(MessageDlgButtons(ToQString(text), mtConfirmation, {mbYes, mbNo, mbYesToAll, mbCancel}, mbYes));
+    texts.Captions[mbYesToAll] = Tr("Yes to &all");
+    texts.Captions[mbNoToAll] = Tr("N&o to all");
+    return Answer(
+        MessageDlgButtons(ToQString(text), mtConfirmation, {mbYes, mbNo, mbYesToAll, mbNoToAll, mbCancel}, mbYes));
+}
+
+}  // namespace
+
+TFindForm& TMainForm::FindForm()
+{
+    if (!findForm_)
+        findForm_ = new TFindForm(this);
+    return *findForm_;
+}
+
+TReplaceForm& TMainForm::ReplaceForm()
+{
+    if (!replaceForm_)
+        replaceForm_ = new TReplaceForm(this);
+    return *replaceForm_;
+}
+
+void TMainForm::FindBtnClick()
+{
+    TDataBase* db = tabs_->CurrentDB();
+    if (!db)
+        return;
+    TFindForm& form = FindForm();
+    const std::vector<bool> flags = form.ChooseFields(*db);
+    if (flags.empty())
+        return;
+    // Rows moved by hand and a filter never mix.
+    EndRearrange();
+    FindRecords(form.SearchText(), form.CaseSensitive()->isChecked(), flags, form.WordSearch()->isChecked());
+}
+
+void TMainForm::FindRecords(const std::string& text, bool caseSensitive, const std::vector<bool>& fieldFlags,
+                            bool wordSearch)
+{
+    TDataBase* db = tabs_->CurrentDB();
+    if (!db)
+        return;
+    WaitCursor wait;
+    const std::vector<bool> shown = quorvil::FindRecords(*db, text, caseSensitive, fieldFlags, wordSearch);
+    for (size_t k = 0; k < shown.size(); ++k)
+        db->SetShown(int(k) + 1, shown[k] ? 1 : 0);
+    tabs_->Page(tabs_->CurrentTab())->RefreshView();
+    UpdateActiveInfo();
+}
+
+void TMainForm::ReplaceBtnClick()
+{
+    TDataBase* db = tabs_->CurrentDB();
+    if (!db)
+        return;
+    TReplaceForm& form = ReplaceForm();
+    QStringList names;
+    std::vector<bool> strings;
+    for (int f = 1; f <= db->FieldCount(); ++f) {
+        names << ToQString(db->GetFieldName(f));
+        strings.push_back(db->GetFieldType(f) == kTypeString);
+    }
+    form.SetFields(names, strings);
+    if (!form.ChooseReplace())
+        return;
+
+    TReplaceOptions options;
+    options.SearchFor = form.SearchText();
+    options.ReplaceWith = form.ReplacementText();
+    options.FieldFlags = form.Checked();
+    options.CaseSensitive = form.CaseSensitive()->isChecked();
+    options.WordSearch = form.WordSearch()->isChecked();
+    options.Prompt = form.Prompt()->isChecked();
+    MessageTexts().Captions[mbYesToAll] = Tr("&All");
+
+    TDatabasePage* page = tabs_->Page(tabs_->CurrentTab());
+    TReplaceCallbacks callbacks;
+    callbacks.Ask = AskReplace;
+    // While the user is asked, each change shows before the next question;
+    // without prompts one refill at the end does.
+    callbacks.CellWritten = [page, &options](int, int) {
+        if (options.Prompt)
+            page->RefreshView();
+    };
+    const TReplaceResult result = ReplaceText(*db, options, callbacks);
+    page->RefreshView();
+    UpdateActiveInfo();
+    if (!result.Cancelled)
+        MessageDlgButtons(ToQString(ReplaceSummaryText(result.Count)), mtInformation, {mbOK}, mbOK);
+}
+
+}  // namespace quorvil

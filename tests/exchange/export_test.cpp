@@ -49,15 +49,6 @@ TEST_P(ChosenFields, are_written_in_the_chosen_order_and_no_others)
 INSTANTIATE_TEST_SUITE_P(EachFormat, ChosenFields,
                          ::testing::Values(TExportFormat::CSV, TExportFormat::HTML, TExportFormat::TXT));
 
-TEST(Export, csv_lines_hold_the_chosen_columns)
-{
-    testkit::TempDir dir;
-    auto db = OpenSample(dir);
-    Export(*db, TExportFormat::CSV, {6, 1}, dir.File("out.CSV"));
-    const std::string text = Text(dir.File("out.CSV"));
-    EXPECT_EQ(text.substr(0, text.find('\n', text.find('\n') + 1) + 1), "\"Count\",\"Plant\"\r\n\"12\",\"Tomato\"\r\n");
-}
-
 TEST(Export, file_names_for_a_button_press_and_the_dialog)
 {
     testkit::TempDir dir;
@@ -77,15 +68,6 @@ TEST(Export, file_names_for_a_button_press_and_the_dialog)
         EXPECT_EQ(DirectExportName(*db, c.format, c.fields), c.direct) << c.offered;
         EXPECT_EQ(OfferedExportName(*db, c.format, c.fields), c.offered) << c.offered;
     }
-}
-
-TEST(Export, refuses_the_database_s_own_file)
-{
-    testkit::TempDir dir;
-    auto db = OpenSample(dir);
-    const auto image = testkit::ReadBytes(dir.File("garden.PDB"));
-    EXPECT_ANY_THROW(Export(*db, TExportFormat::TXT, {1}, dir.File("garden.PDB")));
-    EXPECT_EQ(testkit::ReadBytes(dir.File("garden.PDB")), image);
 }
 
 TEST(SavePlaces, each_format_keeps_its_own_directory)

@@ -95,14 +95,6 @@ TEST(SaveAs, refuses_the_open_database_s_own_file)
     EXPECT_EQ(testkit::ReadBytes(dir.File("open.pdb")), image);
 }
 
-TEST(SaveAs, a_failed_write_leaves_the_existing_file)
-{
-    testkit::TempDir dir;
-    auto db = OpenBuilt(dir, pdbtest::SampleDatabase(3));
-    EXPECT_THROW(SaveAs(*db, 1, dir.File("missing/out.pdb"), kNeverAsked), EStreamError);
-    EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
-}
-
 // Fields: 1 A (String), 2 B (String), 3 Kind (List), 4 Notes (String).
 Database LongValues(const std::vector<std::vector<size_t>>& lengths)
 {
@@ -172,13 +164,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {A::Truncate, A::Truncate, A::Truncate}, {{1, 1}, {1, 2}, {2, 2}}, true},
         LengthCase{"list_values_are_cut_unasked", {{1, 1, 4200, 1}}, 2, {}, {}, true},
         LengthCase{"cancel_writes_nothing", {{4001, 5000, 1, 1}}, 0, {A::Cancel}, {{1, 1}}, false}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(SaveAs, the_question_names_record_field_and_lengths)
-{
-    EXPECT_EQ(LongValueQuestion({3, 4, "Notes", 4100, 4000}),
-              "Record #3's field \"Notes\" is too long\r\n(Length=4100, Max=4000)");
-}
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace quorvil

@@ -26,15 +26,7 @@ std::unique_ptr<TDataBase> MakeDb(const std::vector<FieldSpec>& fields,
 {
     auto db = std::make_unique<TDataBase>();
     db->InitNew();
-    db->SetFieldCount(int(fields.size()));
-    for (size_t f = 0; f < fields.size(); ++f) {
-        db->SetFieldName(int(f + 1), fields[f].name);
-        db->SetFieldType(int(f + 1), fields[f].type);
-    }
-    db->SetRecordCount(uint16_t(rows.size()));
-    for (size_t r = 0; r < rows.size(); ++r)
-        for (size_t f = 0; f < rows[r].size(); ++f)
-            db->SetCell(int(r + 1), int(f + 1), rows[r][f]);
+    FillDatabase(*db, fields, rows);
     db->Modified = false;
     return db;
 }

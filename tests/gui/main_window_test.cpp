@@ -1,6 +1,5 @@
-// The main window end to end: start-up, the recent files, opening (also
-// failing), the popup check with Fix and Details, the save prompt, closing,
-// the eight-tab limit and the column widths kept per database.
+// The main window end to end: start-up, recent files, opening (also
+// failing), the popup check, the save prompt, closing, the tab limit.
 #include "command_guard.h"
 #include "database_page.h"
 #include "database_tabs.h"
@@ -107,23 +106,15 @@ private slots:
 
     void startsEmptyWithoutLastDatabase()
     {
+        FormatSettings = TFormatSettings{};
         auto form = Start({});
+        QCOMPARE(FormatSettings.ShortMonthNames[11], std::string("Dec"));
         QCOMPARE(form->Tabs()->OpenCount(), 0);
         QVERIFY(!form->Action("SaveBtn")->isEnabled());
         QVERIFY(!form->Action("SaveFileItem")->isEnabled());
         QVERIFY(form->Action("LoadBtn")->isEnabled());
         QVERIFY(!form->Recent()->Separator()->isVisible());
         QCOMPARE(form->windowTitle(), Tr("Quorvil 2.0\u00DF"));
-    }
-
-    void startupFixesDateConventions()
-    {
-        FormatSettings = TFormatSettings{};
-        auto form = Start({});
-        QCOMPARE(FormatSettings.ShortMonthNames[11], std::string("Dec"));
-        QCOMPARE(FormatSettings.DateSeparator, '/');
-        QCOMPARE(ExpandTwoDigitYear(79, QDate::currentDate().year()), 2079);
-        QCOMPARE(QLocale().monthName(3, QLocale::ShortFormat), Tr("Mar"));
     }
 
     void startReopensLastDatabase()
@@ -199,20 +190,12 @@ private slots:
             QCOMPARE(form->Recent()->List().Paths(), (std::vector<std::string>{a, c}));
             QVERIFY(!form->Recent()->Item(3)->isVisible());
             QCOMPARE(form->Recent()->Item(2)->shortcut(), QKeySequence(Tr("Alt+2")));
+            form->Recent()->Item(1)->trigger();
+            QCOMPARE(form->Tabs()->OpenCount(), 1);
         }
         QCOMPARE(config_->Read("CONFIG", "File1"), a);
         QCOMPARE(config_->Read("CONFIG", "File2"), c);
         QCOMPARE(config_->Read("CONFIG", "File3"), c);
-    }
-
-    void recentItemOpensItsFile()
-    {
-        const std::string a = Db("a.PDB");
-        config_->Write("CONFIG", "File1", a);
-        auto form = Start({});
-        form->Recent()->Item(1)->trigger();
-        QCOMPARE(form->Tabs()->OpenCount(), 1);
-        QVERIFY(form->Action("SaveBtn")->isEnabled());
     }
 
     void openCommandUsesNextTabAndRemembersDirectory()
@@ -325,22 +308,16 @@ private slots:
         QCOMPARE(file.readAll(), before);
     }
 
-    void closingTheOnlyDatabaseEndsTheProgram()
-    {
-        auto form = Start({PathToQString(Db("a.PDB"))});
-        Trigger(*form, "CloseBtn");
-        QVERIFY(!form->isVisible());
-        QCOMPARE(form->Tabs()->OpenCount(), 0);
-    }
-
-    void closingOneOfTwoActivatesTheOther()
+    void closingActivatesTheOtherAndTheLastEndsTheProgram()
     {
         auto form = Start({PathToQString(Db("a.PDB")), PathToQString(Db("b.PDB"))});
         Trigger(*form, "CloseBtn");
         QVERIFY(form->isVisible());
-        QCOMPARE(form->Tabs()->OpenCount(), 1);
         QCOMPARE(form->Tabs()->CurrentTab(), 1);
         QVERIFY(!form->Tabs()->TabShown(0));
+        Trigger(*form, "CloseBtn");
+        QVERIFY(!form->isVisible());
+        QCOMPARE(form->Tabs()->OpenCount(), 0);
     }
 
     void ninthDatabaseReplacesActiveTabWithoutPrompt()
@@ -399,22 +376,6 @@ private slots:
         QCOMPARE(buttons, 1);
     }
 
-    void shownFlagsFollowTheRecordCount()
-    {
-        TDataBase db;
-        db.InitNew();
-        db.SetFieldCount(1);
-        db.SetRecordCount(3);
-        db.SetShown(2, 0);
-        QCOMPARE(db.GetShown(2), 0);
-        db.SetRecordCount(5);
-        QCOMPARE(db.GetShown(5), 1);
-        QCOMPARE(db.GetShown(0), 0);
-        QCOMPARE(db.GetShown(6), 0);
-        db.SetShown(9, 0);  // ignored
-        db.SetRecordCount(1);
-        QCOMPARE(db.GetShown(2), 0);
-    }
 };
 
 QTEST_MAIN(MainWindowTest)

@@ -111,10 +111,6 @@ private slots:
         QCOMPARE(result, int(mrCancel));
         QCOMPARE(row, QStringList({Tr("Yes"), Tr("No"), Tr("YesToAll"), Tr("NoToAll"), Tr("Cancel")}));
         QCOMPARE(focused, Tr("NoToAll"));
-    }
-
-    void enterPressesDefaultAndEscapeTheCancelButton()
-    {
         AnswerKey(Qt::Key_Return);
         QCOMPARE(MessageDlgButtons(Tr("q"), mtConfirmation, {mbYes, mbNo, mbYesToAll, mbCancel}, mbYes), int(mrYes));
         AnswerKey(Qt::Key_Escape);
@@ -157,19 +153,16 @@ private slots:
         QCOMPARE(captions, QStringList({Tr("&All"), Tr("&All")}));
     }
 
-    void messageTextIsShownWithLineBreaks()
+    void messageTextIsShownWithLineBreaksAtTheGivenCorner()
     {
         QString shown;
-        AnswerAfter([&](QDialog& d) { shown = d.findChild<QLabel*>(Tr("Message"))->text(); }, Tr("OK"));
-        ShowMsg(Tr("Save edited database?\r\n(x.PDB)"), 2);
-        QCOMPARE(shown, Tr("Save edited database?\n(x.PDB)"));
-    }
-
-    void dialogPlacedAtGivenCorner()
-    {
         QPoint at;
-        AnswerAfter([&](QDialog& d) { at = d.pos(); }, Tr("OK"));
-        MessageDlgEx(Tr("q"), mtInformation, {mbOK}, mbHelp, 0, 40, 30, QString());
+        AnswerAfter([&](QDialog& d) {
+            shown = d.findChild<QLabel*>(Tr("Message"))->text();
+            at = d.pos();
+        }, Tr("OK"));
+        MessageDlgEx(Tr("Save edited database?\r\n(x.PDB)"), mtInformation, {mbOK}, mbHelp, 0, 40, 30, QString());
+        QCOMPARE(shown, Tr("Save edited database?\n(x.PDB)"));
         QCOMPARE(at, QPoint(40, 30));
     }
 };

@@ -224,11 +224,6 @@ private slots:
             db->SetSavedSort(2, "by size", {3, 2, 0});
             db->SaveWithName("Saved");
         }
-        TJFILE expected;
-        expected.InitNew();
-        FillDatabase(expected, kFields, kRows);
-        SortRecords(expected, TSortOrder{{"Size", "Colour"}, {}, {}}, 1, expected.RecordCount());
-
         auto form = Start(path);
         QueueModalAnswer([](QDialog& d) {
             auto& sort = dynamic_cast<TSortForm&>(d);
@@ -243,7 +238,6 @@ private slots:
         AnswerButton(Tr("OkBtn"));  // the order dialog, as it opens
         form->Action("SortBtn")->trigger();
         const TJFILE& db = *form->Tabs()->CurrentDB();
-        QCOMPARE(Column(db, 1), Column(expected, 1));
         QCOMPARE(Column(db, 1), (std::vector<std::string>{"elder", "apple", "cherry", "berry", "date"}));
     }
 };

@@ -2,12 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <csignal>
-#include <limits>
-#include <cstdlib>
-#include <exception>
 #include <grp.h>
+#include <limits>
 #include <sys/ptrace.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -18,7 +15,6 @@ namespace quorvil::hardening {
 
 namespace {
 
-// Exit codes of a child whose work could not run as planned.
 constexpr int kWorkThrew = 90;
 constexpr int kCannotTrace = 91;
 constexpr uid_t kNobody = 65534;
@@ -34,29 +30,17 @@ ChildEnd Reap(pid_t pid)
     return end;
 }
 
-ChildEnd KillAndReap(pid_t pid)
-{
-    ::kill(pid, SIGKILL);
-    return Reap(pid);
-}
-
-[[noreturn]] void RunAndExit(const std::function<void()>& work)
+void RunWork(const std::function<void()>& work)
 {
     try {
         work();
     } catch (...) {
         ::_exit(kWorkThrew);
     }
-    ::_exit(0);
 }
 
-void KillSelf(int)
-{
-    ::kill(::getpid(), SIGKILL);
-}
-
-// A child that stops itself before and after `work`, traced by this process.
-// Returns 0 when tracing is not allowed.
+// A child that stops itself before and after `work`, traced by this process;
+// 0 when tracing is not allowed.
 pid_t StartTraced(const std::function<void()>& work)
 {
     pid_t pid = ::fork();
@@ -64,11 +48,7 @@ pid_t StartTraced(const std::function<void()>& work)
         if (::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0)
             ::_exit(kCannotTrace);
         ::raise(SIGSTOP);
-        try {
-            work();
-        } catch (...) {
-            ::_exit(kWorkThrew);
-        }
+        RunWork(work);
         ::raise(SIGSTOP);
         ::_exit(0);
     }
@@ -81,8 +61,6 @@ pid_t StartTraced(const std::function<void()>& work)
     return pid;
 }
 
-enum class Stepped { AtStop, AtEnd, Exited };
-
 bool IsRename(uint64_t number)
 {
 #ifdef SYS_rename
@@ -92,21 +70,10 @@ bool IsRename(uint64_t number)
     return number == SYS_renameat || number == SYS_renameat2;
 }
 
-// Notes in `renamed` whether the system call that just returned was a
-// successful rename.
-void NoteRename(pid_t pid, uint64_t& lastCall, bool& renamed)
-{
-    __ptrace_syscall_info info{};
-    if (::ptrace(PTRACE_GET_SYSCALL_INFO, pid, reinterpret_cast<void*>(sizeof info), &info) <= 0)
-        return;
-    if (info.op == PTRACE_SYSCALL_INFO_ENTRY)
-        lastCall = info.entry.nr;
-    else if (info.op == PTRACE_SYSCALL_INFO_EXIT && IsRename(lastCall) && !info.exit.is_error)
-        renamed = true;
-}
+enum class Stepped { AtStop, AtEnd, Exited };
 
-// Lets the traced child run on to its `stop`-th system-call stop, counting
-// in `seen`, or to the stop after its work, or until it exits.
+// Runs the traced child on to its `stop`-th system-call stop, counting in
+// `seen` and noting a completed rename, or to the stop after its work.
 Stepped RunToStop(pid_t pid, int stop, int& seen, bool& renamed)
 {
     long deliver = 0;
@@ -117,29 +84,53 @@ Stepped RunToStop(pid_t pid, int stop, int& seen, bool& renamed)
         int status = 0;
         if (::waitpid(pid, &status, 0) != pid || !WIFSTOPPED(status))
             return Stepped::Exited;
-        int signal = WSTOPSIG(status);
-        if (signal == (SIGTRAP | 0x80)) {
-            NoteRename(pid, lastCall, renamed);
-            if (++seen == stop)
-                return Stepped::AtStop;
-        } else if (signal == SIGSTOP) {
+        const int signal = WSTOPSIG(status);
+        if (signal == SIGSTOP)
             return Stepped::AtEnd;
-        } else {
+        if (signal != (SIGTRAP | 0x80)) {
             deliver = signal;
+            continue;
         }
+        __ptrace_syscall_info info{};
+        if (::ptrace(PTRACE_GET_SYSCALL_INFO, pid, reinterpret_cast<void*>(sizeof info), &info) > 0) {
+            if (info.op == PTRACE_SYSCALL_INFO_ENTRY)
+                lastCall = info.entry.nr;
+            else if (info.op == PTRACE_SYSCALL_INFO_EXIT && IsRename(lastCall) && !info.exit.is_error)
+                renamed = true;
+        }
+        if (++seen == stop)
+            return Stepped::AtStop;
     }
 }
 
-// Runs `work` in a child prepared by `prepare` and returns the message of
-// the exception `work` threw, passed back through a pipe.
+// Runs `work` in a traced child to its `stop`-th stop (or its end) and kills it.
+ChildEnd RunKilledAtSystemCall(int stop, const std::function<void()>& work, int* stops = nullptr)
+{
+    pid_t pid = StartTraced(work);
+    if (pid == 0)
+        return ChildEnd{false, kCannotTrace};
+    int seen = 0;
+    bool renamed = false;
+    if (RunToStop(pid, stop, seen, renamed) == Stepped::Exited)
+        return Reap(pid);
+    ::kill(pid, SIGKILL);
+    ChildEnd end = Reap(pid);
+    end.renamed = renamed;
+    if (stops)
+        *stops = seen;
+    return end;
+}
+
+// Runs `work` in a child prepared by `prepare` (which returns an error or
+// "") and passes back the message of the exception `work` threw.
 std::string MessageFromChild(const std::function<std::string()>& prepare, const std::function<void()>& work)
 {
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0)
+    int ends[2];
+    if (::pipe(ends) != 0)
         return "(no pipe)";
     pid_t pid = ::fork();
     if (pid == 0) {
-        ::close(pipeEnds[0]);
+        ::close(ends[0]);
         std::string message = prepare();
         if (message.empty()) {
             message = "(no exception)";
@@ -149,17 +140,15 @@ std::string MessageFromChild(const std::function<std::string()>& prepare, const 
                 message = e.what();
             }
         }
-        ssize_t ignored = ::write(pipeEnds[1], message.data(), message.size());
-        (void)ignored;
+        [[maybe_unused]] ssize_t n = ::write(ends[1], message.data(), message.size());
         ::_exit(0);
     }
-    ::close(pipeEnds[1]);
+    ::close(ends[1]);
     std::string message;
     char buffer[512];
-    ssize_t n;
-    while ((n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0)
+    for (ssize_t n; (n = ::read(ends[0], buffer, sizeof buffer)) > 0;)
         message.append(buffer, size_t(n));
-    ::close(pipeEnds[0]);
+    ::close(ends[0]);
     Reap(pid);
     return message;
 }
@@ -170,50 +159,29 @@ ChildEnd RunKilledAtFileSize(uint64_t limit, const std::function<void()>& work)
 {
     pid_t pid = ::fork();
     if (pid == 0) {
-        // The write that passes the limit is cut there; the next one raises
-        // SIGXFSZ, which this handler turns into SIGKILL before any code of
-        // the save sees the failure.
+        // The write past the limit raises SIGXFSZ, turned into SIGKILL before
+        // any code of the work sees the failure.
         struct sigaction action {};
-        action.sa_handler = KillSelf;
+        action.sa_handler = [](int) { ::kill(::getpid(), SIGKILL); };
         ::sigaction(SIGXFSZ, &action, nullptr);
         rlimit size{rlim_t(limit), rlim_t(limit)};
         ::setrlimit(RLIMIT_FSIZE, &size);
-        RunAndExit(work);
+        RunWork(work);
+        ::_exit(0);
     }
     return Reap(pid);
 }
 
-ChildEnd RunKilledAtSystemCall(int stop, const std::function<void()>& work)
-{
-    pid_t pid = StartTraced(work);
-    if (pid == 0)
-        return ChildEnd{false, kCannotTrace};
-    int seen = 0;
-    bool renamed = false;
-    if (RunToStop(pid, stop, seen, renamed) == Stepped::Exited)
-        return Reap(pid);
-    ChildEnd end = KillAndReap(pid);
-    end.renamed = renamed;
-    return end;
-}
-
-int CountSystemCallStops(const std::function<void()>& work)
-{
-    pid_t pid = StartTraced(work);
-    if (pid == 0)
-        return 0;
-    int seen = 0;
-    bool renamed = false;
-    if (RunToStop(pid, -1, seen, renamed) == Stepped::Exited)
-        return -1;
-    KillAndReap(pid);
-    return seen;
-}
-
 int KillAtEverySystemCall(const std::function<void()>& work, const std::function<void()>& reset,
-    const std::function<void(int, const ChildEnd&)>& check)
+                          const std::function<void(int, const ChildEnd&)>& check)
 {
-    const int stops = CountSystemCallStops(work);
+    int stops = 0;
+    reset();
+    const ChildEnd full = RunKilledAtSystemCall(-1, work, &stops);
+    if (full.exitCode == kCannotTrace)
+        return 0;
+    if (!full.killed)
+        return -1;  // the work failed or never stopped at its end
     auto killAt = [&](int stop) {
         reset();
         check(stop, RunKilledAtSystemCall(stop, work));
@@ -228,14 +196,14 @@ int KillAtEverySystemCall(const std::function<void()>& work, const std::function
 
 std::string RunUnprivileged(const std::function<void()>& work)
 {
-    auto dropPrivileges = []() -> std::string {
+    auto drop = []() -> std::string {
         if (::geteuid() != 0)
             return "";
         if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
             return "(cannot drop privileges)";
         return "";
     };
-    return MessageFromChild(dropPrivileges, work);
+    return MessageFromChild(drop, work);
 }
 
 std::string RunWithFileSizeLimit(uint64_t limit, const std::function<void()>& work)

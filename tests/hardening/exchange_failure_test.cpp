@@ -26,7 +26,7 @@ TEST(ExchangeOnAFullDisk, fails_naming_the_file_and_keeps_the_target)
     const std::string splitTarget = dir.File("Part.PDB");
     WriteInLayout(*SizeableDatabase(50), 3, target);
     WriteInLayout(*SizeableDatabase(50), 3, splitTarget);
-    const Bytes original = FileBytes(target);
+    const Bytes original = testkit::ReadBytes(target);
 
     const struct {
         const char* name;
@@ -49,7 +49,7 @@ TEST(ExchangeOnAFullDisk, fails_naming_the_file_and_keeps_the_target)
     for (const auto& c : cases) {
         EXPECT_EQ(RunWithFileSizeLimit(20000, c.work), "Cannot write file \"" + c.file + "\". File too large")
             << c.name;
-        EXPECT_TRUE(FileBytes(c.file) == original) << c.name;
+        EXPECT_TRUE(testkit::ReadBytes(c.file) == original) << c.name;
         EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"Part.PDB", "target.pdb"})) << c.name;
     }
 }

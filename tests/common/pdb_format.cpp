@@ -7,17 +7,6 @@ namespace quorvil::pdbtest {
 
 namespace {
 
-// Offsets of the two block layouts, straight from the format's tables.
-struct BlockOffsets {
-    size_t size, maxFields, types, count, tag, widths, display, sort, find, filter, findText,
-        filterText, flags, firstColumn, extraText, table1, table2;
-};
-constexpr BlockOffsets kSmall{564, 20, 420, 460, 462, 464, 504, 506, 512, 514, 516, 532, 548, 550, 552, 0, 0};
-constexpr BlockOffsets kLarge{1702, 50, 1050, 1150, 1152, 1154, 1254, 1256, 1262, 1264, 1266, 1282, 1298, 1300, 0,
-                              1302, 1502};
-
-const BlockOffsets& OffsetsOf(int layout) { return layout == 0 ? kSmall : kLarge; }
-
 void Put(Bytes& out, size_t at, const std::string& text, size_t room)
 {
     std::copy_n(text.begin(), std::min(text.size(), room), out.begin() + long(at));
@@ -130,6 +119,16 @@ void PutHeader(Bytes& out, size_t base, const Database& db, uint32_t appInfoOffs
 
 }  // namespace
 
+// Straight from the format's tables.
+const BlockOffsets& OffsetsOf(int layout)
+{
+    static constexpr BlockOffsets kSmall{564, 20, 420, 460, 462, 464, 504, 506, 512,
+                                         514, 516, 532, 548, 550, 552, 0,   0};
+    static constexpr BlockOffsets kLarge{1702, 50,   1050, 1150, 1152, 1154, 1254, 1256, 1262,
+                                         1264, 1266, 1282, 1298, 1300, 0,    1302, 1502};
+    return layout == 0 ? kSmall : kLarge;
+}
+
 std::string DefaultCreator(int layout)
 {
     return layout == 0 ? "JBas" : layout == 1 ? "JFil" : "JFi5";
@@ -181,8 +180,8 @@ Bytes Build(const Database& db, const BuildOptions& options)
     std::vector<std::string> chunks = options.chunkTexts.value_or(ChunkTexts(db));
     for (const std::string& text : chunks)
         Append(out, text);
-    out.insert(out.end(), options.terminatorNuls.value_or(chunks.empty() ? 4 : 1), 0);
-    if (db.layout != 0 && options.endMark) {
+    out.insert(out.end(), chunks.empty() ? 4 : 1, 0);
+    if (db.layout != 0) {
         Append(out, "EndJFileData");
         Append(out, "");
     }

@@ -106,15 +106,20 @@ struct Database {
     bool operator==(const Database&) const = default;
 };
 
+// Offsets inside the application-info block of the two sizes.
+struct BlockOffsets {
+    size_t size, maxFields, types, count, tag, widths, display, sort, find, filter, findText, filterText, flags,
+        firstColumn, extraText, table1, table2;
+};
+const BlockOffsets& OffsetsOf(int layout);
+
 // How the builder lays the bytes out.
 struct BuildOptions {
-    uint32_t baseOffset = 0;         // bytes before the database (filled with 0xEE)
-    size_t gapAfterRecordList = 2;   // zero bytes between record list and block
-    std::optional<size_t> terminatorNuls;  // default: 1 after chunks, 4 without
-    bool endMark = true;             // "EndJFileData" and an empty text (layouts 1-3)
+    uint32_t baseOffset = 0;        // bytes before the database (filled with 0xEE)
+    size_t gapAfterRecordList = 2;  // zero bytes between record list and block
     // Replaces the generated chunks with these texts (terminator still added).
     std::optional<std::vector<std::string>> chunkTexts;
-    bool recordsInReverse = false;   // record data stored last record first
+    bool recordsInReverse = false;  // record data stored last record first
 };
 
 // The file's layout details that a check of the byte rules needs.

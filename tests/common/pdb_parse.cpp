@@ -3,7 +3,6 @@
 #include "pdb_format.h"
 
 #include <algorithm>
-#include <sstream>
 
 namespace quorvil::pdbtest {
 
@@ -120,40 +119,37 @@ void ParseHeader(const Bytes& image, size_t base, Database& db, bool layout2)
 void ParseBlock(const Bytes& image, size_t at, Parsed& p)
 {
     Database& db = p.db;
-    const bool small = db.layout == 0;
-    const size_t size = small ? kSmallBlockSize : kLargeBlockSize;
-    if (image.size() < at + size)
+    const BlockOffsets& o = OffsetsOf(db.layout);
+    if (image.size() < at + o.size)
         Fail("block past the end", at);
-    p.block.assign(image.begin() + long(at), image.begin() + long(at + size));
+    p.block.assign(image.begin() + long(at), image.begin() + long(at + o.size));
     const Bytes& b = p.block;
-    const size_t max = small ? 20 : 50, types = small ? 420 : 1050, count = small ? 460 : 1150;
-    const size_t widths = small ? 464 : 1154, view = small ? 504 : 1254;
-    size_t fields = ReadU16(b, count);
-    if (fields > max)
-        Fail("field count " + std::to_string(fields), at + count);
+    size_t fields = ReadU16(b, o.count);
+    if (fields > o.maxFields)
+        Fail("field count " + std::to_string(fields), at + o.count);
     db.fields.resize(fields);
     for (size_t i = 0; i < fields; ++i) {
         Field& f = db.fields[i];
         f.name = FixedText(b, i * 21, 21, "field name");
-        f.type = ReadU16(b, types + 2 * i);
-        f.width = ReadU16(b, widths + 2 * i);
-        if (!small) {
-            f.extra1 = ReadU32(b, 1302 + 4 * i);
-            f.extra2 = ReadU32(b, 1502 + 4 * i);
+        f.type = ReadU16(b, o.types + 2 * i);
+        f.width = ReadU16(b, o.widths + 2 * i);
+        if (db.layout != 0) {
+            f.extra1 = ReadU32(b, o.table1 + 4 * i);
+            f.extra2 = ReadU32(b, o.table2 + 4 * i);
         }
     }
-    db.layoutTag = ReadU16(b, count + 2);
-    db.displayWidth = ReadU16(b, view);
+    db.layoutTag = ReadU16(b, o.tag);
+    db.displayWidth = ReadU16(b, o.display);
     for (size_t k = 0; k < 3; ++k)
-        db.sortFields[k] = ReadU16(b, view + 2 + 2 * k);
-    db.findField = ReadU16(b, view + 8);
-    db.filterField = ReadU16(b, view + 10);
-    db.findText = FixedText(b, view + 12, 16, "find text");
-    db.filterText = FixedText(b, view + 28, 16, "filter text");
-    db.flags = ReadU16(b, view + 44);
-    db.firstColumn = ReadU16(b, view + 46);
-    if (small)
-        std::copy_n(b.begin() + 552, 12, db.extraText.begin());
+        db.sortFields[k] = ReadU16(b, o.sort + 2 * k);
+    db.findField = ReadU16(b, o.find);
+    db.filterField = ReadU16(b, o.filter);
+    db.findText = FixedText(b, o.findText, 16, "find text");
+    db.filterText = FixedText(b, o.filterText, 16, "filter text");
+    db.flags = ReadU16(b, o.flags);
+    db.firstColumn = ReadU16(b, o.firstColumn);
+    if (db.layout == 0)
+        std::copy_n(b.begin() + long(o.extraText), 12, db.extraText.begin());
 }
 
 void ParseChunk(Cursor& in, const std::string& header, size_t at, Parsed& p)
@@ -260,21 +256,14 @@ Parsed Parse(const Bytes& image, uint32_t baseOffset, bool layout2)
 
 std::ostream& operator<<(std::ostream& out, const Database& db)
 {
-    std::ostringstream s;
-    s << "{title \"" << db.title << "\" layout " << db.layout << " creator \"" << db.creator << "\" type \""
-      << db.dbType << "\" attributes " << db.attributes << " version " << db.version << " fields [";
-    for (const Field& f : db.fields)
-        s << " \"" << f.name << "\":" << f.type << "/" << f.width << "/" << f.extra1;
-    s << " ] popups " << db.popups.size() << " defaults " << db.defaults.size() << " sorts " << db.sorts.size()
-      << " filters " << db.filters.size() << " records [";
+    out << "{\"" << db.title << "\" layout " << db.layout << ", " << db.fields.size() << " fields, records [";
     for (const Record& r : db.records) {
-        s << " (";
+        out << " (";
         for (const std::string& c : r.cells)
-            s << "\"" << c.substr(0, 20) << (c.size() > 20 ? "...\"" : "\"") << " ";
-        s << ")";
+            out << "\"" << c.substr(0, 20) << "\" ";
+        out << ")";
     }
-    s << " ]}";
-    return out << s.str();
+    return out << " ]}";
 }
 
 }  // namespace quorvil::pdbtest

@@ -25,11 +25,6 @@ TempDir::~TempDir()
     fs::remove_all(path_, ec);
 }
 
-std::string TempDir::File(const std::string& name) const
-{
-    return path_ + "/" + name;
-}
-
 std::vector<std::string> TempDir::Entries() const
 {
     std::vector<std::string> names;
@@ -41,9 +36,8 @@ std::vector<std::string> TempDir::Entries() const
 
 std::string TestDataDir()
 {
-    if (const char* dir = std::getenv("QUORVIL_TEST_DATA"))
-        return dir;
-    return QUORVIL_TEST_DATA_DIR;
+    const char* dir = std::getenv("QUORVIL_TEST_DATA");
+    return dir ? dir : QUORVIL_TEST_DATA_DIR;
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path)
@@ -52,6 +46,14 @@ std::vector<uint8_t> ReadBytes(const std::string& path)
     if (!in)
         throw std::runtime_error("cannot read " + path);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return "<cannot read " + path + ">";
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)

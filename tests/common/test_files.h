@@ -16,8 +16,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::string& Path() const { return path_; }
-    // Path() + "/" + name.
-    std::string File(const std::string& name) const;
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    std::string operator/(const std::string& name) const { return File(name); }
     // Names of the entries in the directory, sorted.
     std::vector<std::string> Entries() const;
 
@@ -25,10 +25,12 @@ private:
     std::string path_;
 };
 
-// The folder tests/data: QUORVIL_TEST_DATA, or found from this source file.
+// The folder tests/data: QUORVIL_TEST_DATA, or the source tree's.
 std::string TestDataDir();
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
+// The file's bytes, or "<cannot read PATH>", which matches no other file.
+std::string ReadText(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 void WriteText(const std::string& path, const std::string& text);
 

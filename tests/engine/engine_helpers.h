@@ -17,26 +17,21 @@ using pdbtest::Bytes;
 std::unique_ptr<TJFILE> LoadImage(const Bytes& image, uint32_t base = 0);
 // The bytes that Save writes into an empty memory stream.
 Bytes SaveImage(TJFILE& db);
-// Save, then the independent reader; `layout` 2 reads a 5.x file as 5.x.
+// Save, then the independent reader (a 5.x database read as 5.x).
 pdbtest::Parsed SaveAndParse(TJFILE& db);
 
-// A new database in `layout` with the given field names (type STRING unless
-// `type` says otherwise) and `records` empty records.
+// A new database in `layout` with the given field names, all of `type`, and
+// `records` empty records; not modified.
 std::unique_ptr<TJFILE> NewDatabase(int layout, const std::vector<std::string>& names, int records = 0,
                                     uint16_t type = 1);
 
-// The type code the engine reports for a field as the file stores it.
-uint16_t EngineType(const pdbtest::Database& d, const pdbtest::Field& f);
-
-// Checks every value the engine holds against the database the file holds;
-// deleted records are left out.
+// Checks every value the engine holds against the database the file holds.
 void ExpectMatches(const TJFILE& db, const pdbtest::Database& d);
 
-// `d` without its deleted records, with the record attributes a save writes.
+// `d` as a save writes it: without deleted records, record attributes 0x40,
+// unique ids 0, the layout's own tag.
 pdbtest::Database AsSaved(pdbtest::Database d);
 
-// "JFile3x", ... for test names.
-std::string LayoutName(int layout);
 std::string LayoutParamName(const ::testing::TestParamInfo<int>& param);
 
 }  // namespace quorvil

@@ -9,57 +9,40 @@
 namespace quorvil {
 namespace {
 
-struct CounterCase {
-    std::vector<std::string> values;
-    std::string next;
-};
-
-class NextCounter : public ::testing::TestWithParam<CounterCase> {};
-
-TEST_P(NextCounter, is_one_above_the_largest_and_keeps_leading_zeros)
+TEST(NewRecord, the_counter_is_one_above_the_largest_and_keeps_leading_zeros)
 {
-    const CounterCase& c = GetParam();
-    auto db = NewDatabase(3, {"No"}, int(c.values.size()));
-    db->SetFieldType(1, kTypeAutoInc);
-    for (size_t r = 0; r < c.values.size(); ++r)
-        db->SetCell(int(r + 1), 1, c.values[r]);
-    EXPECT_EQ(NextCounterValue(*db, 1), c.next);
-    EXPECT_EQ(AppendDefaultRecord(*db), int(c.values.size()) + 1);
-    EXPECT_EQ(db->GetCell(db->RecordCount(), 1), c.next);
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, "1"},          {{"001", "002", "010"}, "011"}, {{"1", "2", "10"}, "11"}, {{"07", "123"}, "124"},
+        {{"99", "0099"}, "0100"}, {{"x7", "", "4"}, "5"}, {{"0", "5"}, "6"},          {{"09", "9"}, "10"}};
+    for (const auto& [values, next] : cases) {
+        auto db = NewDatabase(3, {"No"}, int(values.size()));
+        db->SetFieldType(1, kTypeAutoInc);
+        for (size_t r = 0; r < values.size(); ++r)
+            db->SetCell(int(r + 1), 1, values[r]);
+        EXPECT_EQ(AppendDefaultRecord(*db), int(values.size()) + 1);
+        EXPECT_EQ(db->GetCell(db->RecordCount(), 1), next) << next;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, NextCounter,
-                         ::testing::Values(CounterCase{{}, "1"}, CounterCase{{"001", "002", "010"}, "011"},
-                                           CounterCase{{"1", "2", "10"}, "11"}, CounterCase{{"07", "123"}, "124"},
-                                           CounterCase{{"99", "0099"}, "0100"}, CounterCase{{"x7", "", "4"}, "5"},
-                                           CounterCase{{"0", "5"}, "6"}, CounterCase{{"09", "9"}, "10"}));
 
 TEST(NewRecord, every_field_gets_the_default_of_its_type)
 {
     const std::vector<std::pair<uint16_t, std::string>> fields = {
-        {kTypeString, ""},         {kTypeBoolean, "0"},      {kTypeInteger, "0"},     {kTypeFloat, "0"},
-        {kTypeDate, "01/01/00"},   {kTypeModDate, "01/01/00"}, {kTypeTime, "00:00:00"}, {kTypeAutoTime, "00:00:00"},
-        {kTypeIntDate, "01 Jan 1980"}, {kTypeList, "first"},  {kTypeBinary, ""}};
-    std::vector<std::string> names;
-    for (size_t f = 0; f < fields.size(); ++f)
-        names.push_back("F" + std::to_string(f));
-    auto db = NewDatabase(3, names);
+        {kTypeString, ""},           {kTypeBoolean, "0"},      {kTypeInteger, "0"},     {kTypeFloat, "0"},
+        {kTypeDate, "01/01/00"},     {kTypeModDate, "01/01/00"}, {kTypeTime, "00:00:00"}, {kTypeAutoTime, "00:00:00"},
+        {kTypeIntDate, "01 Jan 1980"}, {kTypeBinary, ""},       {kTypeList, "first"}};
+    auto db = NewDatabase(3, std::vector<std::string>(fields.size(), "F"));
     for (size_t f = 0; f < fields.size(); ++f)
         db->SetFieldType(int(f + 1), fields[f].first);
-    const int list = int(fields.size()) - 1;
-    db->SetPopupItem(list, 1, "first");
-    db->SetPopupItem(list, 2, "second");
+    db->SetPopupItem(int(fields.size()), 1, "first");
+    db->SetPopupItem(int(fields.size()), 2, "second");
     ASSERT_EQ(AppendDefaultRecord(*db), 1);
     for (size_t f = 0; f < fields.size(); ++f)
         EXPECT_EQ(db->GetCell(1, int(f + 1)), fields[f].second) << "field " << f + 1;
     EXPECT_TRUE(db->Modified);
-}
 
-TEST(NewRecord, a_full_database_refuses_one_more_instead_of_wrapping_to_none)
-{
-    auto db = NewDatabase(3, {"A"}, 65535);
-    EXPECT_THROW(AppendDefaultRecord(*db), ERangeError);
-    EXPECT_EQ(db->RecordCount(), 65535);
+    auto full = NewDatabase(3, {"A"}, 65535);
+    EXPECT_THROW(AppendDefaultRecord(*full), ERangeError) << "no wrap to none";
+    EXPECT_EQ(full->RecordCount(), 65535);
 }
 
 }  // namespace

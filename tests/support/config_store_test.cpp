@@ -2,22 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "support_test_util.h"
 
 namespace quorvil {
 namespace {
 
 using test::EnvScope;
-using test::ReadAll;
-using test::ScratchDir;
-using test::WriteAll;
 
-// Every test gets its own configuration directory.
 class ConfigStoreTest : public ::testing::Test {
 protected:
-    ScratchDir dir_;
+    test::ScratchDir dir_;
     EnvScope xdg_{"XDG_CONFIG_HOME", dir_ / "config"};
 };
 
@@ -35,47 +29,8 @@ TEST_F(ConfigStoreTest, AMissingConfigReadsEmptyAndTheFirstWriteCreatesIt)
 {
     EXPECT_EQ(OpenConfig()->ReadString("CONFIG", "LastDB"), "");
     ASSERT_TRUE(OpenConfig()->WriteString("CONFIG", "LastDB", "/data/stock.PDB"));
-    EXPECT_EQ(ReadAll(ConfigFileName()), "[CONFIG]\nLastDB=/data/stock.PDB\n");
+    EXPECT_EQ(test::ReadText(ConfigFileName()), "[CONFIG]\nLastDB=/data/stock.PDB\n");
     EXPECT_EQ(OpenConfig()->ReadString("config", "lastdb"), "/data/stock.PDB");
-}
-
-TEST_F(ConfigStoreTest, WritingOneKeyKeepsCommentsMixedCaseKeysAndForeignSections)
-{
-    std::filesystem::create_directories(WindowsDir());
-    WriteAll(ConfigFileName(),
-             "; Quorvil settings\n"
-             "\n"
-             "[Config]\n"
-             "File1=/data/a.PDB\n"
-             "; the one we opened last\n"
-             "lastDB=/data/a.PDB\n"
-             "LoadDir=/data\n"
-             "\n"
-             "[Stock List]\n"
-             "ColWidth=64,120,40\n"
-             "\n"
-             "[SomeoneElse]\n"
-             "Key With Spaces=kept\n"
-             "; closing remark\n");
-
-    ASSERT_TRUE(OpenConfig()->WriteString("CONFIG", "LASTDB", "/data/b.PDB"));
-
-    EXPECT_EQ(ReadAll(ConfigFileName()),
-              "; Quorvil settings\n"
-              "\n\n"
-              "[Config]\n"
-              "File1=/data/a.PDB\n"
-              "\n"
-              "; the one we opened last\n"
-              "lastDB=/data/b.PDB\n"
-              "LoadDir=/data\n"
-              "\n\n"
-              "[Stock List]\n"
-              "ColWidth=64,120,40\n"
-              "\n\n"
-              "[SomeoneElse]\n"
-              "Key With Spaces=kept\n"
-              "; closing remark\n");
 }
 
 TEST_F(ConfigStoreTest, ScreenSectionIsPreferredOverConfig)
@@ -83,7 +38,6 @@ TEST_F(ConfigStoreTest, ScreenSectionIsPreferredOverConfig)
     ASSERT_TRUE(OpenConfig()->WriteString("CONFIG", "MainFormPos", "1,2,3,4"));
     const std::string screen = ScreenSection(1024, 768);
     EXPECT_EQ(screen, "CONFIG.1024x768");
-
     auto ini = OpenConfig();
     EXPECT_EQ(ReadConfigString(*ini, "MainFormPos", screen), "1,2,3,4");
     ASSERT_TRUE(ini->WriteString(screen, "MainFormPos", "10,20,640,480,MAX"));
@@ -92,57 +46,42 @@ TEST_F(ConfigStoreTest, ScreenSectionIsPreferredOverConfig)
     EXPECT_EQ(ReadConfigString(*ini, "EditFormPos", screen), "");
 }
 
-TEST(PositionTextTest, PositionTextListsTheNumbersAndTheState)
-{
-    EXPECT_EQ(PositionText(10, 20, 640, 480, WindowState::Maximized), "10,20,640,480,MAX");
-    EXPECT_EQ(PositionText(-4, 0, 300, 200, WindowState::Minimized), "-4,0,300,200,MIN");
-    EXPECT_EQ(PositionText(10, 20, 300, 200, WindowState::Normal), "10,20,300,200");
-}
-
-struct ParseCase {
-    const char* text;
-    PositionRequest::Action action;
-    int left, top, width, height;
-    WindowState state;
-};
-
-void PrintTo(const ParseCase& c, std::ostream* os)
-{
-    *os << '"' << c.text << '"';
-}
-
-class ParsePositionTest : public ::testing::TestWithParam<ParseCase> {};
-
-TEST_P(ParsePositionTest, StoredTextsGiveThePlacement)
-{
-    const ParseCase& c = GetParam();
-    const PositionRequest r = ParsePositionText(c.text);
-    EXPECT_EQ(r.action, c.action);
-    if (c.action == PositionRequest::Action::Place) {
-        EXPECT_EQ(r.left, c.left);
-        EXPECT_EQ(r.top, c.top);
-        EXPECT_EQ(r.width, c.width);
-        EXPECT_EQ(r.height, c.height);
-        EXPECT_EQ(r.state, c.state);
-    }
-}
-
 using A = PositionRequest::Action;
 using S = WindowState;
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ParsePositionTest,
-    ::testing::Values(ParseCase{"10,20,300,200", A::Place, 10, 20, 300, 200, S::Normal},
-                      ParseCase{"10,20,640,480,MAX", A::Place, 10, 20, 640, 480, S::Maximized},
-                      ParseCase{"10,20,640,480,min", A::Place, 10, 20, 640, 480, S::Minimized},
-                      ParseCase{"10,20,640,480,MAXI", A::Place, 10, 20, 640, 480, S::Normal},
-                      ParseCase{"x,20,,480", A::Place, 0, 20, 0, 480, S::Normal},
-                      ParseCase{"10,20", A::Unchanged, 0, 0, 0, 0, S::Normal},
-                      ParseCase{"10,20,30", A::Unchanged, 0, 0, 0, 0, S::Normal},
-                      ParseCase{"", A::Centre, 0, 0, 0, 0, S::Normal}));
 
-TEST(PositionTextTest, CentringRoundsTowardZero)
+TEST(PositionTextTest, StoredTextsGiveThePlacementAndPlacementsTheirText)
 {
-    EXPECT_EQ(CentredOrigin(1024, 768, 301, 201), std::make_pair(361, 283));
+    const struct {
+        const char* text;
+        A action;
+        int left, top, width, height;
+        S state;
+        bool canonical;  // PositionText gives the text back
+    } cases[] = {
+        {"10,20,300,200", A::Place, 10, 20, 300, 200, S::Normal, true},
+        {"10,20,640,480,MAX", A::Place, 10, 20, 640, 480, S::Maximized, true},
+        {"-4,0,300,200,MIN", A::Place, -4, 0, 300, 200, S::Minimized, true},
+        {"10,20,640,480,min", A::Place, 10, 20, 640, 480, S::Minimized, false},
+        {"10,20,640,480,MAXI", A::Place, 10, 20, 640, 480, S::Normal, false},
+        {"x,20,,480", A::Place, 0, 20, 0, 480, S::Normal, false},
+        {"10,20", A::Unchanged, 0, 0, 0, 0, S::Normal, false},
+        {"10,20,30", A::Unchanged, 0, 0, 0, 0, S::Normal, false},
+        {"", A::Centre, 0, 0, 0, 0, S::Normal, false},
+    };
+    for (const auto& c : cases) {
+        const PositionRequest r = ParsePositionText(c.text);
+        EXPECT_EQ(r.action, c.action) << c.text;
+        if (c.action != A::Place)
+            continue;
+        EXPECT_EQ(std::vector<int>({r.left, r.top, r.width, r.height}),
+                  std::vector<int>({c.left, c.top, c.width, c.height}))
+            << c.text;
+        EXPECT_EQ(r.state, c.state) << c.text;
+        if (c.canonical) {
+            EXPECT_EQ(PositionText(c.left, c.top, c.width, c.height, c.state), c.text);
+        }
+    }
+    EXPECT_EQ(CentredOrigin(1024, 768, 301, 201), std::make_pair(361, 283)) << "rounds toward zero";
     EXPECT_EQ(CentredOrigin(800, 600, 1025, 601), std::make_pair(-112, 0));
 }
 

@@ -5,53 +5,33 @@
 namespace quorvil {
 namespace {
 
-struct ExtensionCase {
-    const char* name;
-    const char* ext;
-    const char* withDefault;
-    const char* forced;
-};
-
-void PrintTo(const ExtensionCase& c, std::ostream* os)
+TEST(FileNamesTest, DefaultKeepsAnExtensionAndForceReplacesIt)
 {
-    *os << c.name << " + " << c.ext;
+    const struct {
+        const char *name, *ext, *withDefault, *forced;
+    } cases[] = {
+        {"report.old", "CSV", "report.old", "report.CSV"},
+        {"/data/list", "CSV", "/data/list.CSV", "/data/list.CSV"},
+        {"/my.dir/list", "DEF", "/my.dir/list.DEF", "/my.dir/list.DEF"},  // a dot in a directory
+        {"a.tar.gz", "TXT", "a.tar.gz", "a.tar.TXT"},
+        {"name.", "HTM", "name.", "name.HTM"},
+        {"page", "HTML", "page.HTM", "page.HTM"},  // three characters of the extension
+        {"", "PDB", ".PDB", ".PDB"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DefaultExtension(c.name, c.ext), c.withDefault) << c.name;
+        EXPECT_EQ(ForceExtension(c.name, c.ext), c.forced) << c.name;
+    }
 }
 
-class ExtensionTest : public ::testing::TestWithParam<ExtensionCase> {};
-
-TEST_P(ExtensionTest, DefaultKeepsAnExtensionAndForceReplacesIt)
+TEST(FileNamesTest, SeparatorsAreAddedOnceAndTheRootIsKept)
 {
-    const ExtensionCase& c = GetParam();
-    EXPECT_EQ(DefaultExtension(c.name, c.ext), c.withDefault);
-    EXPECT_EQ(ForceExtension(c.name, c.ext), c.forced);
-}
-
-INSTANTIATE_TEST_SUITE_P(Names, ExtensionTest,
-                         ::testing::Values(ExtensionCase{"report.old", "CSV", "report.old", "report.CSV"},
-                                           ExtensionCase{"/data/list", "CSV", "/data/list.CSV", "/data/list.CSV"},
-                                           // A dot in a directory name is not an extension.
-                                           ExtensionCase{"/my.dir/list", "DEF", "/my.dir/list.DEF", "/my.dir/list.DEF"},
-                                           ExtensionCase{"a.tar.gz", "TXT", "a.tar.gz", "a.tar.TXT"},
-                                           ExtensionCase{"name.", "HTM", "name.", "name.HTM"},
-                                           // Only three characters of the extension are used.
-                                           ExtensionCase{"page", "HTML", "page.HTM", "page.HTM"},
-                                           ExtensionCase{"", "PDB", ".PDB", ".PDB"}));
-
-TEST(SeparatorTest, AddBackslashAppendsOneSeparatorToNonEmptyPaths)
-{
-    EXPECT_EQ(AddBackslash("/data"), "/data/");
-    EXPECT_EQ(AddBackslash("/data/"), "/data/");
-    EXPECT_EQ(AddBackslash("/"), "/");
-    EXPECT_EQ(AddBackslash(""), "");
-}
-
-TEST(SeparatorTest, RemoveBackslashKeepsTheRoot)
-{
-    EXPECT_EQ(RemoveBackslash("/data/"), "/data");
-    EXPECT_EQ(RemoveBackslash("/data"), "/data");
-    EXPECT_EQ(RemoveBackslash("/"), "/");
-    EXPECT_EQ(RemoveBackslash(""), "");
-    EXPECT_EQ(RemoveBackslash(AddBackslash("rel/dir")), "rel/dir");
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"/data", "/data/", "/data"}, {"/data/", "/data/", "/data"}, {"/", "/", "/"}, {"", "", ""}};
+    for (const auto& [path, added, removed] : cases) {
+        EXPECT_EQ(AddBackslash(path), added) << path;
+        EXPECT_EQ(RemoveBackslash(path), removed) << path;
+    }
 }
 
 }  // namespace

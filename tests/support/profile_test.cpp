@@ -3,122 +3,83 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support_test_util.h"
 
 namespace quorvil {
 namespace {
 
-using test::ReadAll;
+namespace fs = std::filesystem;
+using test::ReadText;
 using test::ScratchDir;
-using test::WriteAll;
+using test::WriteText;
 
-const char* const kForeignFile =
-    "; Settings written by hand\n"
-    "\n"
-    "[Other]\n"
-    "; keep me\n"
-    "SomeKey = spaced value\n"
-    "\n"
-    "[JFilePro]\n"
-    "Widths=10,20\n"
-    "MixedCase=old\n"
-    "Trailing=x\n"
-    "; last words\n";
+struct Write {
+    const char *section, *key, *value;
+};
 
-TEST(ProfileTest, WritingOneKeyKeepsCommentsForeignSectionsAndKeyCase)
+struct WriteCase {
+    const char* name;
+    const char* before;  // nullptr: no file
+    std::vector<Write> writes;
+    const char* after;
+};
+
+TEST(ProfileTest, WritesKeepCommentsForeignSectionsKeyCaseAndDuplicates)
 {
-    ScratchDir dir;
-    const std::string file = dir / "list.DEF";
-    WriteAll(file, kForeignFile);
-
-    ASSERT_TRUE(WriteProfileString("jfilepro", "mixedcase", "new", file));
-
-    EXPECT_EQ(ReadAll(file),
-              "; Settings written by hand\n"
-              "\n\n"
-              "[Other]\n"
-              "\n"
-              "; keep me\n"
-              "SomeKey=spaced value\n"
-              "\n\n"
-              "[JFilePro]\n"
-              "Widths=10,20\n"
-              "MixedCase=new\n"
-              "Trailing=x\n"
-              "; last words\n");
+    const WriteCase cases[] = {
+        {"one key in a hand-written file",
+         "; Settings written by hand\n\n[Other]\n; keep me\nSomeKey = spaced value\n\n"
+         "[JFilePro]\nWidths=10,20\nMixedCase=old\nTrailing=x\n; last words\n",
+         {{"jfilepro", "mixedcase", "new"}},
+         "; Settings written by hand\n\n\n[Other]\n\n; keep me\nSomeKey=spaced value\n\n\n"
+         "[JFilePro]\nWidths=10,20\nMixedCase=new\nTrailing=x\n; last words\n"},
+        {"new keys and sections",
+         nullptr,
+         {{"JFilePro", "Fields", "3"}, {"JFilePro", "Widths", ""}, {"Second", "Key", " padded "}},
+         "[JFilePro]\nFields=3\nWidths=\n\n\n[Second]\nKey= padded \n"},
+        {"empty names", nullptr, {{"", "", "v"}}, "[none]\nnone=v\n"},
+        {"a duplicate key", "[S]\nK=first\nK=second\n", {{"S", "Other", "1"}}, "[S]\nK=first\nK=second\nOther=1\n"},
+        {"comments only", "; one\n\n; two\n", {{"S", "K", "v"}}, "; one\n\n; two\n\n[S]\nK=v\n"},
+    };
+    for (const WriteCase& c : cases) {
+        ScratchDir dir;
+        const std::string file = dir / "list.DEF";
+        if (c.before)
+            WriteText(file, c.before);
+        for (const Write& w : c.writes)
+            ASSERT_TRUE(WriteProfileString(w.section, w.key, w.value, file)) << c.name;
+        EXPECT_EQ(ReadText(file), c.after) << c.name;
+    }
 }
 
-TEST(ProfileTest, MissingKeySectionOrFileReadsAsTheDefault)
+TEST(ProfileTest, ReadsGiveTheDefaultTheFirstDuplicateAndTrimmedValues)
 {
     ScratchDir dir;
     const std::string file = dir / "a.ini";
     EXPECT_EQ(ReadProfileString("S", "K", "dflt", file), "dflt");
-    WriteAll(file, "[S]\nK=1\n");
+    WriteText(file, "[S]\nK=first\nK=second\nP= padded \n[none]\nnone=v\n");
+    EXPECT_EQ(ReadProfileString("S", "K", "", file), "first");
     EXPECT_EQ(ReadProfileString("S", "Other", "", file), "");
     EXPECT_EQ(ReadProfileString("T", "K", "d", file), "d");
-}
-
-TEST(ProfileTest, NewKeysAndSectionsAreAppendedWithoutSpaces)
-{
-    ScratchDir dir;
-    const std::string file = dir / "new.DEF";
-    ASSERT_TRUE(WriteProfileString("JFilePro", "Fields", "3", file));
-    ASSERT_TRUE(WriteProfileString("JFilePro", "Widths", "", file));
-    ASSERT_TRUE(WriteProfileString("Second", "Key", " padded ", file));
-    EXPECT_EQ(ReadAll(file), "[JFilePro]\nFields=3\nWidths=\n\n\n[Second]\nKey= padded \n");
-    // Like the platform's reader, surrounding blanks are not part of a value.
-    EXPECT_EQ(ReadProfileString("Second", "Key", "", file), "padded");
-}
-
-TEST(ProfileTest, EmptyNamesAreStoredAsNone)
-{
-    ScratchDir dir;
-    const std::string file = dir / "a.ini";
-    ASSERT_TRUE(WriteProfileString("", "", "v", file));
-    EXPECT_EQ(ReadAll(file), "[none]\nnone=v\n");
-    EXPECT_EQ(ReadProfileString("none", "none", "", file), "v");
-}
-
-TEST(ProfileTest, ADuplicateKeyReadsAsItsFirstValueAndBothSurviveOtherWrites)
-{
-    ScratchDir dir;
-    const std::string file = dir / "a.ini";
-    WriteAll(file, "[S]\nK=first\nK=second\n");
-    EXPECT_EQ(ReadProfileString("S", "K", "", file), "first");
-    ASSERT_TRUE(WriteProfileString("S", "Other", "1", file));
-    EXPECT_EQ(ReadAll(file), "[S]\nK=first\nK=second\nOther=1\n");
-}
-
-TEST(ProfileTest, ACommentOnlyFileKeepsItsCommentsBeforeTheNewSection)
-{
-    ScratchDir dir;
-    const std::string file = dir / "a.ini";
-    WriteAll(file, "; one\n\n; two\n");
-    ASSERT_TRUE(WriteProfileString("S", "K", "v", file));
-    EXPECT_EQ(ReadAll(file), "; one\n\n; two\n\n[S]\nK=v\n");
-}
-
-TEST(ProfileTest, LongValuesAreCutToTheReadBuffer)
-{
-    ScratchDir dir;
-    const std::string file = dir / "a.ini";
-    ASSERT_TRUE(WriteProfileString("S", "K", std::string(9000, 'x'), file));
-    EXPECT_EQ(ReadProfileString("S", "K", "", file).size(), 8192u);
+    EXPECT_EQ(ReadProfileString("S", "P", "", file), "padded");
+    EXPECT_EQ(ReadProfileString("", "", "", file), "v");
+    ASSERT_TRUE(WriteProfileString("S", "Long", std::string(9000, 'x'), file));
+    EXPECT_EQ(ReadProfileString("S", "Long", "", file).size(), 8192u) << "cut to the read buffer";
 }
 
 TEST(IniFileTest, ValuesThatWouldBreakTheFileAreRefusedAndNothingChanges)
 {
     ScratchDir dir;
     const std::string file = dir / "a.ini";
-    WriteAll(file, "[S]\nK=1\n");
+    WriteText(file, "[S]\nK=1\n");
     TIniFile ini(file);
-    EXPECT_FALSE(ini.WriteString("S", "K", "two\nlines"));
-    EXPECT_FALSE(ini.WriteString("S", "a=b", "1"));
-    EXPECT_FALSE(ini.WriteString("S", ";K", "1"));
-    EXPECT_FALSE(ini.WriteString("S]", "K", "1"));
-    EXPECT_FALSE(ini.WriteString("S", "", "1"));
-    EXPECT_FALSE(ini.WriteString("", "K", "1"));
-    EXPECT_EQ(ReadAll(file), "[S]\nK=1\n");
+    const Write refused[] = {{"S", "K", "two\nlines"}, {"S", "a=b", "1"}, {"S", ";K", "1"},
+                             {"S]", "K", "1"},         {"S", "", "1"},    {"", "K", "1"}};
+    for (const Write& w : refused)
+        EXPECT_FALSE(ini.WriteString(w.section, w.key, w.value)) << w.section << "/" << w.key;
+    EXPECT_EQ(ReadText(file), "[S]\nK=1\n");
 }
 
 TEST(IniFileTest, AFileWithANulByteIsReadUpToItButNeverRewritten)
@@ -126,52 +87,38 @@ TEST(IniFileTest, AFileWithANulByteIsReadUpToItButNeverRewritten)
     ScratchDir dir;
     const std::string file = dir / "a.ini";
     const std::string original("[S]\nK=1\n\0[T]\nX=2\n", 18);
-    WriteAll(file, original);
+    WriteText(file, original);
     TIniFile ini(file);
     EXPECT_EQ(ini.ReadString("S", "K"), "1");
     EXPECT_FALSE(ini.WriteString("S", "K", "3"));
-    EXPECT_EQ(ReadAll(file), original);
+    EXPECT_EQ(ReadText(file), original);
 }
 
 TEST(IniFileTest, AFailedWriteKeepsTheOriginalFileAndReportsFalse)
 {
     ScratchDir dir;
     // A directory in place of the file: it can be neither read nor replaced.
-    std::filesystem::create_directory(dir / "blocked.ini");
-    TIniFile blocked(dir / "blocked.ini");
-    EXPECT_FALSE(blocked.WriteString("S", "K", "v"));
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "blocked.ini"));
-
-    TIniFile noDirectory(dir / "missing/a.ini");
-    EXPECT_FALSE(noDirectory.WriteString("S", "K", "v"));
-    TIniFile createsDirectory(dir / "made/a.ini", true);
-    EXPECT_TRUE(createsDirectory.WriteString("S", "K", "v"));
-    EXPECT_EQ(ReadAll(dir / "made/a.ini"), "[S]\nK=v\n");
+    fs::create_directory(dir / "blocked.ini");
+    EXPECT_FALSE(TIniFile(dir / "blocked.ini").WriteString("S", "K", "v"));
+    EXPECT_TRUE(fs::is_directory(dir / "blocked.ini"));
+    EXPECT_FALSE(TIniFile(dir / "missing/a.ini").WriteString("S", "K", "v"));
+    EXPECT_TRUE(TIniFile(dir / "made/a.ini", true).WriteString("S", "K", "v"));
+    EXPECT_EQ(ReadText(dir / "made/a.ini"), "[S]\nK=v\n");
 }
 
-TEST(IniFileTest, WritesPickUpChangesMadeByOthersSinceOpening)
+TEST(IniFileTest, AWriteKeepsOthersChangesAndPermissionsAndLeavesNoTemporaryFiles)
 {
     ScratchDir dir;
     const std::string file = dir / "a.ini";
+    WriteText(file, "[S]\nK=1\n");
+    fs::permissions(file, fs::perms(0640));
     TIniFile ini(file);
     ASSERT_TRUE(WriteProfileString("S", "FromOther", "1", file));
     ASSERT_TRUE(ini.WriteString("S", "Mine", "2"));
     EXPECT_EQ(ini.ReadString("S", "FromOther"), "1");
-    EXPECT_EQ(ReadAll(file), "[S]\nFromOther=1\nMine=2\n");
-}
-
-TEST(IniFileTest, ReplacingAFileKeepsItsPermissionsAndLeavesNoTemporaryFiles)
-{
-    ScratchDir dir;
-    const std::string file = dir / "a.ini";
-    WriteAll(file, "[S]\nK=1\n");
-    std::filesystem::permissions(file, std::filesystem::perms(0640));
-    ASSERT_TRUE(TIniFile(file).WriteString("S", "K", "2"));
-    EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0640));
-    int entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
-        ++entries;
-    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(ReadText(file), "[S]\nK=1\nFromOther=1\nMine=2\n");
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0640));
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.ini"});
 }
 
 }  // namespace

@@ -1,53 +1,16 @@
 #pragma once
-// Helpers of the support tests: a scratch directory removed afterwards, and
-// whole-file reads and writes.
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
+// Helpers of the support tests.
+#include "test_files.h"
 
-#include <gtest/gtest.h>
+#include <cstdlib>
+#include <optional>
+#include <string>
 
 namespace quorvil::test {
 
-class ScratchDir {
-public:
-    ScratchDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorvil-support-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a scratch directory");
-        path_ = pattern;
-    }
-    ~ScratchDir()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
-
-inline std::string ReadAll(const std::string& fileName)
-{
-    std::ifstream in(fileName, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-inline void WriteAll(const std::string& fileName, const std::string& data)
-{
-    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-    out << data;
-}
+using ScratchDir = testkit::TempDir;
+using testkit::ReadText;
+using testkit::WriteText;
 
 // Sets an environment variable for one scope and restores it afterwards.
 class EnvScope {
@@ -55,23 +18,16 @@ public:
     EnvScope(const char* name, const std::string& value) : name_(name)
     {
         if (const char* old = std::getenv(name))
-            old_ = old, hadOld_ = true;
+            old_ = old;
         ::setenv(name, value.c_str(), 1);
     }
-    ~EnvScope()
-    {
-        if (hadOld_)
-            ::setenv(name_, old_.c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
+    ~EnvScope() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
     EnvScope(const EnvScope&) = delete;
     EnvScope& operator=(const EnvScope&) = delete;
 
 private:
     const char* name_;
-    std::string old_;
-    bool hadOld_ = false;
+    std::optional<std::string> old_;
 };
 
 }  // namespace quorvil::test

@@ -113,8 +113,8 @@ private slots:
     }
 
     // A file open in a tab is locked: the copy fails with a message and the
-    // file keeps its bytes.
-    void CopyIntoAFileOpenInATabLeavesItIntact()
+    // file keeps its bytes; the tab's item copies into the tab.
+    void CopyIntoAFileOpenInATabGoesThroughItsTab()
     {
         ConfigHome home;
         QTemporaryDir dir;
@@ -133,7 +133,19 @@ private slots:
         QCOMPARE(message, Tr("Cannot open file \"") + PathToQString(target) +
                               Tr("\". The file is in use by another program. at CopyRecsItemClick"));
         QVERIFY(testkit::ReadBytes(target) == before);
-        QCOMPARE(form.Tabs()->DataBase(0)->RecordCount(), 1);
+
+        // Into its tab instead: changed in memory only, the file as it was.
+        emit form.PopupMenu()->aboutToShow();
+        QVERIFY(form.Action("Copy0")->isVisible());
+        QCOMPARE(form.Action("Copy0")->text(), Tr("b"));
+        AnswerMessage(&message);
+        form.Action("Copy0")->trigger();
+        QCOMPARE(message, Tr("1 field copied."));
+        const TDataBase* tab0 = form.Tabs()->DataBase(0);
+        QCOMPARE(tab0->RecordCount(), 2);
+        QCOMPARE(tab0->GetCell(2, 1), std::string("ann"));
+        QCOMPARE(form.Tabs()->Page(0)->Model()->rowCount(), 2);
+        QVERIFY(testkit::ReadBytes(target) == before);
     }
 
     // The mapping window offers the ID candidates and a new field for Email;

@@ -24,12 +24,9 @@
 #include "wait_cursor.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
-
-#include <filesystem>
 
 namespace quorvil {
 

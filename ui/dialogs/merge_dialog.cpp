@@ -5,12 +5,17 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
+
+#include <algorithm>
 #include <QVBoxLayout>
 
 namespace quorvil {
@@ -131,6 +136,20 @@ void TSyncForm::SetDatabases(const TJFILE& master, const TJFILE& other)
     for (int j = 1; j <= count; ++j)
         CopyClick(j);
     NameChanged();
+    FitToRows();
+}
+
+void TSyncForm::FitToRows()
+{
+    // As wide as the rows, as tall as they are up to most of the screen
+    // (the rest scrolls), centred each time.
+    const QSize rows = rowPanel_->sizeHint();
+    const QRect screen = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+    const int width = std::min(rows.width() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8,
+                               screen.width() * 9 / 10);
+    const int height = std::min(rows.height() + Panel1()->sizeHint().height() + 8, screen.height() * 8 / 10);
+    resize(std::max(width, Panel1()->sizeHint().width()), height);
+    move(screen.center() - rect().center());
 }
 
 void TSyncForm::CopyClick(int j)

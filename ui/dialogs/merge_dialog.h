@@ -49,6 +49,7 @@ private:
     void CopyClick(int j);
     void FieldChanged(int j);
     void NameChanged();
+    void FitToRows();
 
     const TJFILE* master_ = nullptr;
     const TJFILE* other_ = nullptr;

@@ -192,8 +192,8 @@ void TMainForm::SplitBtnClick()
     TSplitChoice choice;
     choice.Field = LastFieldNamed(*db, fieldName);
 
-    const std::unique_ptr<TIniFile> ini = OpenConfig();
-    std::vector<TSplitValue> values = SplitValues(*db, choice.Field, ini.get());
+    // The configuration is opened around each use: dialogs in between write it too.
+    std::vector<TSplitValue> values = SplitValues(*db, choice.Field, OpenConfig().get());
     std::vector<TSplitDialogValue> rows;
     for (const TSplitValue& v : values)
         rows.push_back({ToQString(v.Value), v.Held, PathToQString(v.FileName)});
@@ -215,7 +215,7 @@ void TMainForm::SplitBtnClick()
     const TSplitDialogChoice chosen = form.Choice();
     for (size_t k = 0; k < values.size(); ++k)
         values[k].FileName = QStringToPath(chosen.FileNames.value(qsizetype(k)));
-    RememberSplitNames(*ini, *db, values);
+    RememberSplitNames(*OpenConfig(), *db, values);
     for (const TSplitValue& v : values)
         if (!v.FileName.empty())
             choice.Values.push_back(v);

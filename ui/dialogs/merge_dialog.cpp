@@ -132,6 +132,7 @@ void TSyncForm::SetDatabases(const TJFILE& master, const TJFILE& other)
         row.copy->setChecked(m.Copy);
         row.overwrite->setChecked(false);
         row.name->setText(ToQString(other.GetFieldName(j)));
+        row.name->setPlaceholderText(row.name->text());
     }
     for (int j = 1; j <= count; ++j)
         CopyClick(j);

@@ -34,6 +34,11 @@ struct Replacement {
     void (*write)(TJFILE&, const std::string&);  // into the file at the path
 };
 
+void PrintTo(const Replacement& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 const Replacement kReplacements[] = {
     {"Save", "herbs.pdb", [](TJFILE& db, TStream& out) { db.Save(out); },
      [](TJFILE& db, const std::string& path) {

@@ -27,8 +27,6 @@ constexpr uint16_t kList = 64;
 
 constexpr size_t kHeaderSize = 78;
 constexpr size_t kEntrySize = 8;
-constexpr size_t kSmallBlockSize = 564;   // JFile 3.x
-constexpr size_t kLargeBlockSize = 1702;  // JFile Pro 4.x, 5.x, 5.5
 
 struct Field {
     std::string name;
@@ -127,7 +125,6 @@ struct Parsed {
     Database db;
     uint32_t appInfoOffset = 0;                       // from the base
     std::vector<uint32_t> recordOffsets;              // from the base
-    std::vector<std::vector<uint16_t>> lengthTables;  // layouts 1-3
     Bytes block;                                      // the application-info block
     std::vector<std::string> chunkTexts;              // every text of the chunks
     Bytes afterChunks;  // from the end of the chunks to the first record (or the end)

@@ -210,7 +210,6 @@ void ParseRecord(const Bytes& image, size_t base, size_t at, Parsed& p, Record& 
         rec.cells.push_back(text);
         pos += lengths[i];
     }
-    p.lengthTables.push_back(lengths);
     p.dataEnd = std::max(p.dataEnd, pos - base);
 }
 

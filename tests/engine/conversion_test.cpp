@@ -53,64 +53,37 @@ TEST_P(Conversion, keeps_definitions_view_and_records_and_5x_extras_between_5x_l
 
 INSTANTIATE_TEST_SUITE_P(AllPairs, Conversion, ::testing::Combine(::testing::Range(0, 4), ::testing::Range(0, 4)));
 
-TEST(ConversionFlags, the_5x_category_and_read_only_flag_are_read_from_the_version_word)
+TEST(ConversionFlags, category_and_read_only_move_between_the_5x_version_word_and_the_older_flags_word)
 {
     const struct {
-        uint16_t version, attributes;
+        int from;
+        uint16_t flags, version, attributes;
         int category;
         bool readOnly;
-    } cases[] = {{0x5C01, 0x0008, 5, true}, {0x2801, 0x0400, 2, false}, {0xF401, 0xF000, 15, true}};
-    for (const auto& c : cases) {
-        Database d = pdbtest::SampleDatabase(3);
-        d.version = c.version;
-        d.attributes = c.attributes;  // hex 0400 here means nothing
-        auto db = LoadImage(pdbtest::Build(d));
-        EXPECT_EQ(db->Category(), c.category) << std::hex << c.version;
-        EXPECT_EQ(db->ReadOnly(), c.readOnly) << std::hex << c.version;
-    }
-}
-
-TEST(ConversionFlags, into_5x_the_version_word_gets_category_5x_mark_and_read_only_bit)
-{
-    const struct {
-        uint16_t flags, version, expected;
+        uint16_t flagsIn3x, versionIn5x;
     } cases[] = {
-        {0x7002, 0x0123, 0x7D23},  // category 7, read-only; bits 0-9 kept
-        {0x7000, 0x0523, 0x7923},  // not read-only: hex 0400 cleared
-        {0x0000, 0xF001, 0x0801},  // category 0 clears the old top bits
+        {3, 0, 0x5C01, 0x0008, 5, true, 0x5002, 0x5C01},
+        {3, 0, 0x2801, 0x0400, 2, false, 0x2000, 0x2801},  // hex 0400 of the attributes means nothing
+        {3, 0, 0xF401, 0xF000, 15, true, 0xF002, 0xFC01},  // back in 5.x with the 5.x mark
+        {1, 0x7002, 0x0123, 0x0018, 7, true, 0x7002, 0x7D23},  // bits 0-9 of the version kept
+        {0, 0x7000, 0x0523, 0x0018, 7, false, 0x7000, 0x7923},  // not read-only: hex 0400 cleared
+        {1, 0x0000, 0xF001, 0x0018, 0, false, 0x0000, 0x0801},  // category 0 clears the old top bits
     };
-    for (int layout : {0, 1})
-        for (int to : {2, 3})
-            for (const auto& c : cases) {
-                Database d = pdbtest::SampleDatabase(layout);
-                d.flags = c.flags;
-                d.version = c.version;
-                d.attributes = 0x0018;
-                auto db = LoadIn(d);
-                db->ConvertLayout(to);
-                EXPECT_EQ(db->PdbHeader.Version, c.expected) << std::hex << c.flags << " " << c.version;
-                EXPECT_EQ(db->PdbHeader.Attributes, 0x0018);
-                EXPECT_EQ(Parse(SaveImage(*db), 0, to == 2).db.version, c.expected);
-            }
-}
-
-TEST(ConversionFlags, into_3x_and_pro_4x_the_flags_word_gets_category_and_read_only)
-{
-    const struct {
-        uint16_t version, attributes, flags;
-    } cases[] = {{0x5C01, 0x0008, 0x5002}, {0x5801, 0x0400, 0x5000}, {0x0001, 0x0008, 0x0000}};
-    for (int to : {0, 1})
-        for (const auto& c : cases) {
-            Database d = pdbtest::SampleDatabase(3);
-            d.version = c.version;
-            d.attributes = c.attributes;
-            auto db = LoadIn(d);
+    for (const auto& c : cases) {
+        Database d = pdbtest::SampleDatabase(c.from);
+        std::tie(d.flags, d.version, d.attributes) = std::tuple(c.flags, c.version, c.attributes);
+        auto db = LoadIn(d);
+        EXPECT_EQ(std::pair(db->Category(), db->ReadOnly()), std::pair(c.category, c.readOnly)) << std::hex << c.version;
+        for (int to : {0, 1, 2, 3}) {
             db->ConvertLayout(to);
-            Database saved = Parse(SaveImage(*db)).db;
-            EXPECT_EQ(saved.flags, c.flags) << to << " " << std::hex << c.version;
-            EXPECT_EQ(std::tuple(saved.version, saved.attributes), std::tuple(c.version, c.attributes))
-                << "the header is not touched";
+            Database saved = Parse(SaveImage(*db), 0, to == 2).db;
+            EXPECT_EQ(to >= 2 ? saved.version : saved.flags, to >= 2 ? c.versionIn5x : c.flagsIn3x)
+                << to << " " << std::hex << c.version;
+            EXPECT_EQ(saved.attributes, c.attributes) << "the attributes are not touched";
+            if (to < 2 && c.from >= 2)
+                EXPECT_EQ(saved.version, c.version) << "nor is the version word on the way out of 5.x";
         }
+    }
 }
 
 TEST(ConversionFields, thirty_fields_keep_twenty_in_3x_and_field_references_stay_within_them)
@@ -122,24 +95,13 @@ TEST(ConversionFields, thirty_fields_keep_twenty_in_3x_and_field_references_stay
     d.firstColumn = 28;
     auto db = LoadIn(d);
     db->ConvertLayout(0);
-    EXPECT_EQ(db->FieldCount(), 20);
-    EXPECT_EQ(db->GetCell(1, 20), "r1c20");
-    EXPECT_EQ(db->GetCell(1, 21), "");
     EXPECT_EQ(std::tuple(db->GetSortField(1), db->GetSortField(2), db->GetSortField(3), db->FindField(),
-                         db->FilterField(), db->FirstColumn()),
-              std::tuple(20, 3, 20, 20, 20, 20));
+                         db->FilterField(), db->FirstColumn(), db->GetCell(1, 20), db->GetCell(1, 21)),
+              std::tuple(20, 3, 20, 20, 20, 20, "r1c20", ""));
     Database saved = Parse(SaveImage(*db)).db;
-    EXPECT_EQ(saved.fields.size(), 20u);
-    EXPECT_EQ(saved.records[0].cells.size(), 20u);
+    EXPECT_EQ(std::pair(saved.fields.size(), saved.records[0].cells.size()), std::pair(size_t(20), size_t(20)));
     db->ConvertLayout(3);
     EXPECT_EQ(db->FieldCount(), 20) << "no fields come back";
-
-    d.sortFields = {40, 3, 30};
-    d.firstColumn = 45;
-    auto to4x = LoadIn(d);
-    to4x->ConvertLayout(1);
-    EXPECT_EQ(to4x->GetSortField(1), 30) << "held within the old field count";
-    EXPECT_EQ(to4x->FirstColumn(), 45) << "copied unchanged";
 }
 
 }  // namespace

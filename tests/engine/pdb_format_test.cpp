@@ -18,13 +18,11 @@ TEST(PdbFormat, the_reader_reads_what_the_builder_wrote_and_rejects_what_no_writ
         EXPECT_EQ(Parse(Build(d, options), 5, layout == 2).db, d) << layout;
     }
     Bytes image = Build(WideDatabase(1, 2));
-    Bytes badLength = image;
+    Bytes badLength = image, badCreator = image;
     WriteU16(badLength, ReadU32(image, 78), 9);
-    EXPECT_THROW(Parse(badLength), FormatError);
-    Bytes badCreator = image;
     badCreator[64] = 'X';
-    EXPECT_THROW(Parse(badCreator), FormatError);
-    EXPECT_THROW(Parse(Bytes(image.begin(), image.end() - 1)), FormatError);
+    for (const Bytes& bad : {badLength, badCreator, Bytes(image.begin(), image.end() - 1)})
+        EXPECT_THROW(Parse(bad), FormatError);
 }
 
 TEST(PdbFormat, a_small_pro_4x_file_has_the_bytes_of_the_tables)
@@ -37,17 +35,14 @@ TEST(PdbFormat, a_small_pro_4x_file_has_the_bytes_of_the_tables)
     d.records = {{{"ab"}}};
     Bytes image = Build(d);
     EXPECT_EQ(std::string(image.begin(), image.begin() + 2), std::string("T\0", 2));
-    EXPECT_EQ(ReadU16(image, 34), 0x0102);
     EXPECT_EQ(std::string(image.begin() + 60, image.begin() + 68), "JfDbJFil");
-    EXPECT_EQ(ReadU16(image, 76), 1);
-    EXPECT_EQ(ReadU32(image, 52), 88u);  // 78 + 8 + 2
-    EXPECT_EQ(image[78 + 4], 0x40);
-    const size_t block = 88;
+    const size_t block = 88;  // 78 + 8 + 2
+    EXPECT_EQ(std::tuple(ReadU16(image, 34), ReadU16(image, 76), ReadU32(image, 52), image[78 + 4]),
+              std::tuple(0x0102, 1, block, 0x40));
     EXPECT_EQ(std::string(image.begin() + block, image.begin() + block + 21), "Name" + std::string(17, '\0'));
-    EXPECT_EQ(ReadU16(image, block + 1050), kString);
-    EXPECT_EQ(ReadU16(image, block + 1150), 1);
-    EXPECT_EQ(ReadU16(image, block + 1152), 576);
-    EXPECT_EQ(ReadU16(image, block + 1154), 0x0050);
+    EXPECT_EQ(std::tuple(ReadU16(image, block + 1050), ReadU16(image, block + 1150), ReadU16(image, block + 1152),
+                         ReadU16(image, block + 1154)),
+              std::tuple(kString, 1, 576, 0x0050));
     const size_t chunks = block + 1702;
     EXPECT_EQ(std::string(image.begin() + long(chunks), image.end()),
               std::string("\0\0\0\0EndJFileData\0\0\0\3ab\0", 23));

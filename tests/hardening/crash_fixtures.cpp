@@ -2,9 +2,10 @@
 
 #include "field_types.h"
 #include "streams.h"
+#include "test_files.h"
+
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 namespace quorvil::hardening {
 
@@ -74,17 +75,9 @@ bool LockIsFree(const std::string& path)
 
 std::string WhichImageOnDisk(const std::string& path, const Bytes& oldImage, const Bytes& newImage)
 {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    Bytes actual(in ? size_t(in.tellg()) : 0);
-    in.seekg(0);
-    in.read(reinterpret_cast<char*>(actual.data()), std::streamsize(actual.size()));
-    if (!in)
-        return "missing";
-    if (actual == oldImage)
-        return "old";
-    if (actual == newImage)
-        return "new";
-    return "a mix of " + std::to_string(actual.size()) + " bytes";
+    const std::string text = testkit::ReadText(path);
+    const Bytes actual(text.begin(), text.end());
+    return actual == oldImage ? "old" : actual == newImage ? "new" : "a mix of " + std::to_string(actual.size()) + " bytes";
 }
 
 }  // namespace quorvil::hardening

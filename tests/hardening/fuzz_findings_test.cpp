@@ -33,8 +33,6 @@ TEST(FuzzFinding, a_settings_key_written_after_lone_crs_reads_back_and_the_other
         std::string("\x3b\xf8\x98\x8c\xf2\xa4\xb5\x68\x8f\x6e\x0d\x5b\x5d\xb2\xff\xff\xff\xff"
                     "\x80\xff\xff\xff\x69\x6c\x60\x65\x98\x8c\xf2\xa4\xb5\x68\x8f\x6e\x0d\x5b",
                     36),
-        "; note\r[",
-        "; note\r[JFilePro]\rTitle=Herbs\r",
         "[JFilePro]\rTitle=Herbs\rSort=3\r[Other]\rA=1",
     };
     for (const std::string& text : kInputs) {

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <numeric>
 #include <set>
 #include <sys/stat.h>
 
@@ -21,9 +22,8 @@ using testkit::TempDir;
 using testkit::WriteBytes;
 
 const std::vector<int> kAllFields = [] {
-    std::vector<int> fields;
-    for (int f = 1; f <= 30; ++f)
-        fields.push_back(f);
+    std::vector<int> fields(30);
+    std::iota(fields.begin(), fields.end(), 1);
     return fields;
 }();
 
@@ -173,10 +173,7 @@ protected:
     void ExpectOriginalAlone(const std::string& context)
     {
         EXPECT_TRUE(testkit::ReadBytes(path_) == original_) << context;
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder_))
-            names.push_back(entry.path().filename().string());
-        EXPECT_EQ(names, std::vector<std::string>{GetParam().fileName}) << context;
+        EXPECT_EQ(TemporariesOf(path_), std::vector<std::string>{}) << context;
     }
 
     TempDir dir_;

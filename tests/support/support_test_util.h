@@ -22,8 +22,6 @@ public:
         ::setenv(name, value.c_str(), 1);
     }
     ~EnvScope() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-    EnvScope(const EnvScope&) = delete;
-    EnvScope& operator=(const EnvScope&) = delete;
 
 private:
     const char* name_;

@@ -7,9 +7,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
-#include <QHeaderView>
 #include <QLineEdit>
-#include <QPainter>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStandardItemModel>
@@ -122,45 +120,6 @@ private slots:
         QCOMPARE(f.grid.columnWidth(2), 52);
         f.model.setColumnCount(1);
         QCOMPARE(Titles(f.grid), QStringList{u"A"_s});
-        QStandardItemModel other(4, 2);
-        f.grid.setModel(&other);  // a new model keeps the settings of the columns it has
-        QCOMPARE(Titles(f.grid), (QStringList{u"A"_s, QString()}));
-        QCOMPARE(f.grid.columnWidth(0), 50);
-        f.grid.setModel(&f.model);
-    }
-
-    void SizesFollowSettingsAndTheUser()
-    {
-        Fixture f({{u"a"_s, u"b"_s}, {u"c"_s, u"d"_s}});
-        f.Configure(0, [](TGridColumn& c) { c.Width = 150; });
-        QCOMPARE(f.grid.columnWidth(0), 150);
-        f.grid.horizontalHeader()->resizeSection(1, 90);  // a drag of the column border
-        QCOMPARE(f.grid.Column(1)->Width, 90);
-        QCOMPARE(f.grid.rowHeight(1), 19);
-        f.grid.SetDefaultRowHeight(25);
-        QCOMPARE(f.grid.rowHeight(1), 25);
-    }
-
-    void CheckBoxCellsShowThePictureOfTheirState()
-    {
-        Fixture f({{u"1"_s, u"a"_s}, {u"0"_s, u"b"_s}, {QString(), u"c"_s}});
-        f.Make(0, TColumnKind::CheckBox);
-        f.Configure(0, [](TGridColumn& c) { c.CellHorzAlign = THorzAlign::Center; });
-        f.Show();
-        f.grid.setCurrentIndex(f.model.index(0, 1));  // no focus frame over the boxes
-        const QImage shown = f.grid.viewport()->grab().toImage();
-        const TCheckState states[] = {TCheckState::Ticked, TCheckState::Empty, TCheckState::Neutral};
-        for (int row = 0; row < 3; ++row) {
-            const QPixmap picture = f.grid.CheckPicture(states[row]);
-            const QRect target = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, picture.size(),
-                                                     f.grid.visualRect(f.model.index(row, 0)).adjusted(1, 1, -1, -1));
-            QImage expected(target.size(), QImage::Format_ARGB32_Premultiplied);
-            expected.fill(f.grid.palette().color(QPalette::Active, QPalette::Button));
-            QPainter(&expected).drawPixmap(0, 0, picture);
-            QCOMPARE(shown.copy(target).convertToFormat(expected.format()), expected);
-        }
-        QVERIFY(f.grid.CheckPicture(TCheckState::Ticked).toImage()
-                != f.grid.CheckPicture(TCheckState::Neutral).toImage());
     }
 
     void ClicksAndSpaceToggleBoxesThatMayBeEdited()
@@ -247,20 +206,6 @@ private slots:
         }
         QCOMPARE(caught, message);
         QCOMPARE(f.Text(1, 0), u"r"_s);
-        if (kind != TColumnKind::List)
-            return;
-        // The same through the control: reported once, nothing written.
-        f.Show();
-        QSignalSpy changed(&f.grid, &TExtendedGrid::OnControlChanged);
-        QSignalSpy failed(&f.grid, &TExtendedGrid::OnControlError);
-        auto* combo = f.Open<QComboBox>(1);
-        QVERIFY(combo);
-        combo->setCurrentIndex(1);
-        emit combo->activated(1);
-        f.Leave();
-        QCOMPARE(f.Text(1, 0), u"r"_s);
-        QCOMPARE(changed.size(), 0);
-        QCOMPARE(failed.size(), 1);
     }
 
     void AListControlOpensOverTheCellAndStoresTheValueOnce_data()
@@ -358,21 +303,6 @@ private slots:
         QCOMPARE(texts, (QStringList{u"4.50"_s, u"2.000"_s, u"8"_s, u"-2"_s, u"31/12/79"_s, u"2001-02-04"_s,
                                      u"23:59:58"_s}));
         QCOMPARE(changed.size(), 7);
-    }
-
-    void UpAndDownLeaveTheControlWithoutSteppingIt()
-    {
-        Fixture f({{u"a"_s, u"5"_s}, {u"b"_s, u"6"_s}, {u"c"_s, u"7"_s}});
-        f.Make(1, TColumnKind::Spin);
-        f.Show();
-        auto* spin = f.Open<QSpinBox>(1, 1);
-        QVERIFY(spin);
-        QTest::keyClick(spin, Qt::Key_Down);
-        QCOMPARE(f.grid.currentIndex(), f.model.index(2, 1));
-        QVERIFY(f.grid.indexWidget(f.model.index(2, 1)));
-        QTest::keyClick(f.grid.indexWidget(f.model.index(2, 1)), Qt::Key_Up);
-        QCOMPARE(f.grid.currentIndex(), f.model.index(1, 1));
-        QCOMPARE(f.Text(1, 1) + f.Text(1, 2), u"67"_s);
     }
 
     void ControlsOpenOnlyOnEditableCells()

@@ -352,22 +352,14 @@ private slots:
         TSortForm form;
         form.SetAvailable({Tr("A"), Tr("B"), Tr("C"), Tr("D"), Tr("E")});
         form.SetSortList({});
-        auto* ok = Btn(form, "OkBtn");
-        auto* copy = Btn(form, "CopyBtn");
-        QVERIFY(!ok->isEnabled() && copy->isEnabled());
+        QVERIFY(!Btn(form, "OkBtn")->isEnabled());
         Select(form.AvailList(), {Tr("D"), Tr("B"), Tr("E")});
         form.MoveSelected(form.AvailList(), form.SortList());
         QCOMPARE(form.SortNames(), (QStringList{Tr("B"), Tr("D"), Tr("E")}));
-        QVERIFY(ok->isEnabled());
+        QVERIFY(Btn(form, "OkBtn")->isEnabled());
         Select(form.SortList(), {Tr("B")});
         form.MoveSelected(form.SortList(), form.AvailList());
         QCOMPARE(form.AvailableNames(), (QStringList{Tr("A"), Tr("C"), Tr("B")}));
-        form.AvailList()->selectAll();
-        form.MoveSelected(form.AvailList(), form.SortList());
-        QVERIFY(!copy->isEnabled());
-        form.SortList()->selectAll();
-        form.MoveSelected(form.SortList(), form.AvailList());
-        QVERIFY(!ok->isEnabled());
     }
 
     void listKeysSortInTheChosenOrder_data()

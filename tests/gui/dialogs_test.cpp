@@ -14,7 +14,6 @@
 #include "popup_list_dialog.h"
 #include "text_convert.h"
 
-#include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDir>
@@ -226,9 +225,6 @@ private slots:
         QVERIFY(PickDate(10, 10, date));
         QCOMPARE(shown, QDate(2001, 2, 3));
         QCOMPARE(date, QDate(2001, 2, 14));
-        AnswerKey(Qt::Key_Escape);
-        QVERIFY(!PickDate(10, 10, date));
-        QCOMPARE(date, QDate(2001, 2, 14));
     }
 
     void fieldChoosers()
@@ -242,8 +238,6 @@ private slots:
         });
         QCOMPARE(ChooseField({Tr("Name"), Tr("Colour"), Tr("Size")}), 1);
         QVERIFY(!okAtStart);
-        AnswerButton(Tr("CancelBtn"));
-        QCOMPARE(ChooseField({Tr("Name")}), -1);
         QueueModalAnswer([](QDialog& d) {
             Btn(d, "NoneBtn")->click();
             d.findChild<QListWidget*>()->item(2)->setCheckState(Qt::Checked);

@@ -1,8 +1,12 @@
 // The main window end to end: start-up, recent files, opening (also
-// failing), the popup check, the save prompt, closing, the tab limit.
+// failing), the popup check, the save prompt, closing, the tab limit, and
+// the commands behind its buttons: sort, the definition editor, save as and
+// the exports, answered as a person would and read back from the files.
 #include "command_guard.h"
+#include "database_model.h"
 #include "database_page.h"
 #include "database_tabs.h"
+#include "definition_editor.h"
 #include "extended_grid.h"
 #include "field_types.h"
 #include "format_settings.h"
@@ -11,17 +15,27 @@
 #include "main_window.h"
 #include "message_dialog.h"
 #include "modal.h"
+#include "order_dialog.h"
+#include "popup_list_dialog.h"
 #include "recent_files.h"
+#include "sort_dialog.h"
 #include "text_convert.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
-#include <QTableView>
+#include <QRadioButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
+#include <QToolButton>
 
 using namespace quorvil;
 using namespace quorvil::test;
@@ -29,26 +43,61 @@ using namespace quorvil::test;
 namespace {
 
 const std::vector<FieldSpec> kColourFields = {{"Name", kTypeString, {}}, {"Colour", kTypeList, {"Red", "Green"}}};
+const std::vector<FieldSpec> kSortFields = {
+    {"Name", kTypeString, {}}, {"Colour", kTypeList, {"Red", "Green", "Blue"}}, {"Size", kTypeInteger, {}}};
+// "Pink" is in no popup list.
+const std::vector<std::vector<std::string>> kSortRows = {
+    {"apple", "Green", "10"}, {"berry", "Pink", "9"}, {"cherry", "Red", "100"}, {"date", "Blue", "9"},
+    {"elder", "Red", "10"}};
 
-std::string Message(QDialog& d)
-{
-    auto* label = d.findChild<QLabel*>(Tr("Message"));
-    return label ? FromQString(label->text()) : std::string();
-}
+QString MessageOf(QDialog& d) { return d.findChild<QLabel*>(Tr("Message"))->text(); }
+QPushButton* Btn(QDialog& d, const char* name) { return d.findChild<QPushButton*>(Tr(name)); }
 
 // The next message: remember its text, then press `button`.
 void AnswerMessage(std::string& text, const char* button)
 {
-    AnswerAfter([&text](QDialog& d) { text = Message(d); }, Tr(button));
+    AnswerAfter([&text](QDialog& d) { text = FromQString(MessageOf(d)); }, Tr(button));
 }
 
-// The next open dialog: choose `path`.
-void AnswerOpenDialog(const std::string& path)
+// The next file dialog: note its title and file types, choose `name` (and
+// the file type `type`, from 0).
+void AnswerFileDialog(const QString& name, QStringList* shown = nullptr, int type = -1)
 {
-    QueueModalAnswer([path](QDialog& d) {
+    QueueModalAnswer([=](QDialog& d) {
         auto& dialog = dynamic_cast<QFileDialog&>(d);
-        dialog.selectFile(PathToQString(path));
+        if (shown)
+            *shown = QStringList{dialog.windowTitle(), dialog.selectedNameFilter()} + dialog.nameFilters();
+        if (type >= 0)
+            dialog.selectNameFilter(dialog.nameFilters().value(type));
+        dialog.selectFile(name);
         QMetaObject::invokeMethod(&dialog, "accept");
+    });
+}
+
+void Select(QListWidget* list, const QStringList& names)
+{
+    for (int i = 0; i < list->count(); ++i)
+        list->item(i)->setSelected(names.contains(list->item(i)->text()));
+}
+
+std::vector<std::string> Column(const TJFILE& db, int field)
+{
+    std::vector<std::string> values;
+    for (int r = 1; r <= db.RecordCount(); ++r)
+        values.push_back(db.GetCell(r, field));
+    return values;
+}
+
+// The next sort dialog: move `keys` to "Sorting Order", then OK.
+void AnswerSortFields(const QStringList& keys)
+{
+    QueueModalAnswer([keys](QDialog& d) {
+        auto& form = dynamic_cast<TSortForm&>(d);
+        for (const QString& key : keys) {
+            Select(form.AvailList(), {key});
+            Btn(d, "CopyBtn")->click();
+        }
+        Btn(d, "OkBtn")->click();
     });
 }
 
@@ -60,11 +109,10 @@ std::unique_ptr<TMainForm> Start(const QStringList& arguments)
     return form;
 }
 
-void Trigger(TMainForm& form, const char* action)
+QByteArray FileBytes(const QString& path)
 {
-    QAction* a = form.Action(action);
-    QVERIFY2(a && a->isEnabled(), action);
-    a->trigger();
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 }  // namespace
@@ -75,18 +123,23 @@ class MainWindowTest : public QObject {
     std::unique_ptr<ConfigHome> config_;
     std::unique_ptr<QTemporaryDir> data_;
 
-    std::string Db(const char* fileName, const std::string& title = "Colours",
-                   const std::vector<std::vector<std::string>>& rows = {{"car", "Red"}, {"tree", "Green"}})
+    std::string Db(const std::string& fileName, const std::string& title = "Colours",
+                   const std::vector<std::vector<std::string>>& rows = {{"car", "Red"}, {"tree", "Green"}},
+                   const std::vector<FieldSpec>& fields = kColourFields)
     {
-        return MakeDatabase(data_->path(), fileName, title, kColourFields, rows);
+        return MakeDatabase(data_->path(), fileName, title, fields, rows);
     }
-    std::string NotADatabase(const char* fileName)
+    QString Data(const char* name) const { return data_->path() + QLatin1Char('/') + Tr(name); }
+    void NotADatabase(const char* fileName)
     {
-        const QString path = data_->path() + QLatin1Char('/') + Tr(fileName);
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
+        QFile file(Data(fileName));
+        QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(200, 'x'));
-        return QStringToPath(path);
+    }
+    std::unique_ptr<TMainForm> StartSorting()
+    {
+        AnswerButton(ButtonName(mbIgnore));  // the popup check
+        return Start({PathToQString(Db("list.pdb", "List", kSortRows, kSortFields))});
     }
 
 private slots:
@@ -97,6 +150,7 @@ private slots:
         config_.reset();  // the old one puts the variable back first
         config_ = std::make_unique<ConfigHome>();
         data_ = std::make_unique<QTemporaryDir>();
+        config_->Write("SAVE", "Dir", FromQString(data_->path()));
     }
     void cleanup()
     {
@@ -111,70 +165,39 @@ private slots:
         QCOMPARE(FormatSettings.ShortMonthNames[11], std::string("Dec"));
         QCOMPARE(form->Tabs()->OpenCount(), 0);
         QVERIFY(!form->Action("SaveBtn")->isEnabled());
-        QVERIFY(!form->Action("SaveFileItem")->isEnabled());
-        QVERIFY(form->Action("LoadBtn")->isEnabled());
         QVERIFY(!form->Recent()->Separator()->isVisible());
         QCOMPARE(form->windowTitle(), Tr("Quorvil 2.0\u00DF"));
     }
 
-    void startReopensLastDatabase()
+    void startReopensLastDatabaseAndTurnsCounterAndCurrencyFields()
     {
-        const std::string path = Db("my_colours.PDB");
-        config_->Write("CONFIG", "LastDB", path);
+        config_->Write("CONFIG", "LastDB", Db("my_money.PDB", "Money", {{"1", "$12.50"}, {"2", "$3"}},
+                                              {{"#", kTypeInteger, {}}, {"Price", kTypeFloat, {}}}));
         auto form = Start({});
-        QCOMPARE(form->Tabs()->OpenCount(), 1);
-        QCOMPARE(form->Tabs()->tabText(0), Tr("my colours"));
+        QCOMPARE(form->Tabs()->tabText(0), Tr("my money"));
         QVERIFY(form->Action("SaveBtn")->isEnabled());
         QVERIFY(form->Action("SplitBtn")->isEnabled());
-        QVERIFY(!form->Action("AllBtn")->isEnabled());
         QCOMPARE(form->Tabs()->CurrentDB()->RecordCount(), 2);
-        QVERIFY(!form->Tabs()->CurrentDB()->Modified);
+        QCOMPARE(form->Tabs()->CurrentDB()->GetFieldType(1), kTypeAutoInc);
+        QCOMPARE(form->Tabs()->CurrentDB()->GetFieldType(2), kTypeString);
     }
 
-    void directoryArgumentOpensEveryDatabaseInNameOrder()
+    void directoryArgumentOpensEveryDatabaseInNameOrderAndShowsFailures()
     {
         Db("b.PDB");
         Db("a.pdb");
-        Db("c.PDB");
-        auto form = Start({data_->path()});
-        QCOMPARE(form->Tabs()->OpenCount(), 3);
-        QCOMPARE(form->Tabs()->tabText(0), Tr("a"));
-        QCOMPARE(form->Tabs()->tabText(2), Tr("c"));
-        QCOMPARE(form->Tabs()->CurrentTab(), 0);
-        QCOMPARE(form->Recent()->Item(1)->text(), Tr("&1 c.PDB"));
-        QCOMPARE(form->Recent()->Item(3)->text(), Tr("&3 a.pdb"));
-        QVERIFY(form->Recent()->Separator()->isVisible());
-    }
-
-    void argumentWithoutExtensionOpensThePdbFile()
-    {
-        const std::string path = Db("stock.pdb");
-        auto form = Start({data_->path() + Tr("/stock")});
-        QCOMPARE(form->Tabs()->OpenCount(), 1);
-        QCOMPARE(form->Tabs()->CurrentDB()->FileName, path);
-    }
-
-    void commandLineStopsAtEightDatabases()
-    {
-        for (int k = 1; k <= 9; ++k)
-            Db(("db" + std::to_string(k) + ".PDB").c_str());
-        auto form = Start({data_->path()});
-        QCOMPARE(form->Tabs()->OpenCount(), 8);
-    }
-
-    void failingCommandLineFileIsShownAndTheOthersOpen()
-    {
-        Db("a.PDB");
-        NotADatabase("b.PDB");
+        NotADatabase("bad.PDB");
         Db("c.PDB");
         std::string shown;
         AnswerMessage(shown, "OK");
         auto form = Start({data_->path()});
         QCOMPARE(shown, std::string("Not a JFile/JFile Pro database! at FormCreate"));
-        QCOMPARE(form->Tabs()->OpenCount(), 2);
-        QVERIFY(form->Tabs()->TabShown(1));
-        QVERIFY(!form->Tabs()->TabShown(2));
-        QCOMPARE(form->Tabs()->tabText(1), Tr("c"));
+        QCOMPARE(form->Tabs()->OpenCount(), 3);
+        QCOMPARE(form->Tabs()->tabText(0) + form->Tabs()->tabText(1) + form->Tabs()->tabText(2), Tr("abc"));
+        QVERIFY(!form->Tabs()->TabShown(3));
+        QCOMPARE(form->Tabs()->CurrentTab(), 0);
+        QCOMPARE(form->Recent()->Item(1)->text(), Tr("&1 c.PDB"));
+        QCOMPARE(form->Recent()->Item(3)->text(), Tr("&3 a.pdb"));
     }
 
     void recentMenuDropsMissingFilesAndWritesBack()
@@ -185,91 +208,70 @@ private slots:
         config_->Write("CONFIG", "File3", c);
         {
             auto form = Start({});
-            QVERIFY(form->Recent()->Item(1)->isVisible());
-            QCOMPARE(form->Recent()->Item(2)->text(), Tr("&2 c.PDB"));
             QCOMPARE(form->Recent()->List().Paths(), (std::vector<std::string>{a, c}));
             QVERIFY(!form->Recent()->Item(3)->isVisible());
             QCOMPARE(form->Recent()->Item(2)->shortcut(), QKeySequence(Tr("Alt+2")));
             form->Recent()->Item(1)->trigger();
             QCOMPARE(form->Tabs()->OpenCount(), 1);
         }
-        QCOMPARE(config_->Read("CONFIG", "File1"), a);
         QCOMPARE(config_->Read("CONFIG", "File2"), c);
-        QCOMPARE(config_->Read("CONFIG", "File3"), c);
+        QCOMPARE(config_->Read("CONFIG", "File3"), c);  // only its entries are written
     }
 
-    void openCommandUsesNextTabAndRemembersDirectory()
+    void openCommandUsesNextTabAndAFailureHidesIt()
     {
         const std::string a = Db("a.PDB"), b = Db("b.PDB");
+        NotADatabase("notes.PDB");
         auto form = Start({PathToQString(a)});
-        AnswerOpenDialog(b);
-        Trigger(*form, "LoadBtn");
-        QCOMPARE(form->Tabs()->OpenCount(), 2);
+        AnswerFileDialog(PathToQString(b));
+        form->Action("LoadBtn")->trigger();
         QCOMPARE(form->Tabs()->CurrentTab(), 1);
-        QCOMPARE(form->Recent()->Item(1)->text(), Tr("&1 b.PDB"));
-        QCOMPARE(config_->Read("CONFIG", "LastDB"), b);
         QCOMPARE(config_->Read("CONFIG", "LoadDir"), QStringToPath(data_->path()));
-    }
-
-    void failingOpenHidesTheTabAndShowsTheError()
-    {
-        const std::string a = Db("a.PDB"), b = Db("b.PDB");
-        const std::string bad = NotADatabase("notes.PDB");
-        auto form = Start({PathToQString(a), PathToQString(b)});
         form->Tabs()->setCurrentIndex(0);
         std::string shown;
-        AnswerOpenDialog(bad);
+        AnswerFileDialog(Data("notes.PDB"));
         AnswerMessage(shown, "OK");
-        Trigger(*form, "LoadBtn");
+        form->Action("LoadBtn")->trigger();
         QCOMPARE(shown, std::string("Not a JFile/JFile Pro database! at LoadBtnClick"));
         QCOMPARE(form->Tabs()->OpenCount(), 2);
         QVERIFY(!form->Tabs()->TabShown(2));
         QCOMPARE(form->Tabs()->CurrentTab(), 1);  // the shown tab below the failed one
-        QCOMPARE(form->Tabs()->DataBase(0)->FileName, a);
         QCOMPARE(config_->Read("CONFIG", "LastDB"), b);
     }
 
-    void popupFixSurvivesSaveAndReopen()
+    void popupCheckAnswers_data()
     {
+        QTest::addColumn<QStringList>("buttons");
+        QTest::addColumn<int>("items");
+        QTest::newRow("Ignore") << QStringList{Tr("Ignore")} << 2;
+        QTest::newRow("Fix") << QStringList{Tr("YesToAll")} << 4;
+        QTest::newRow("Details, then Fix") << QStringList{Tr("NoToAll"), Tr("FixBtn")} << 4;
+    }
+    void popupCheckAnswers()
+    {
+        QFETCH(QStringList, buttons);
+        QFETCH(int, items);
         const std::string path = Db("colours.PDB", "Colours", {{"car", "Red Car"}, {"sky", "Blue"}, {"x", "Blue"}});
         QStringList row;
         AnswerAfter([&row](QDialog& d) {
             for (const char* name : {"Ignore", "YesToAll", "NoToAll"})
-                row << d.findChild<QPushButton*>(Tr(name))->text();
-        }, Tr("YesToAll"));
+                row << Btn(d, name)->text();
+        }, buttons[0]);
+        if (buttons.size() > 1)
+            AnswerButton(buttons[1]);
         auto form = Start({PathToQString(path)});
         QCOMPARE(row, QStringList({Tr("&Ignore"), Tr("&Fix"), Tr("&Details")}));
-        QVERIFY(form->Tabs()->CurrentDB()->Modified);
+        QCOMPARE(form->Tabs()->CurrentDB()->PopupCount(2), items);
+        QCOMPARE(form->Tabs()->CurrentDB()->Modified, items != 2);
+        if (items == 2)
+            return;
         AnswerInputLine(Tr("Fixed colours"));
-        Trigger(*form, "SaveBtn");
-        QVERIFY(!form->Tabs()->CurrentDB()->Modified);
+        form->Action("SaveBtn")->trigger();
         form.reset();
-
         auto reread = Open<TJFILE>(path);
         QCOMPARE(reread->PdbHeader.Name, std::string("Fixed colours"));
         QCOMPARE(reread->PopupCount(2), 4);
-        QCOMPARE(reread->GetPopupItem(2, 3), std::string("Red Car"));
-        QCOMPARE(reread->GetPopupItem(2, 4), std::string("Blue"));
-    }
-
-    void popupDetailsShowReportAndItsFixRepairs()
-    {
-        const std::string path = Db("colours.PDB", "Colours", {{"car", "Red Car"}});
-        QString report;
-        AnswerButton(Tr("NoToAll"));
-        AnswerAfter([&report](QDialog& d) { report = d.findChild<QPlainTextEdit*>()->toPlainText(); }, Tr("FixBtn"));
-        auto form = Start({PathToQString(path)});
-        QCOMPARE(report, Tr("In field #2 (Colour), record #1 (car) has the following value: \"Red Car\""));
-        QCOMPARE(form->Tabs()->CurrentDB()->PopupCount(2), 3);
-    }
-
-    void popupIgnoreChangesNothing()
-    {
-        const std::string path = Db("colours.PDB", "Colours", {{"car", "Blue"}});
-        AnswerButton(Tr("Ignore"));
-        auto form = Start({PathToQString(path)});
-        QCOMPARE(form->Tabs()->CurrentDB()->PopupCount(2), 2);
-        QVERIFY(!form->Tabs()->CurrentDB()->Modified);
+        QCOMPARE(reread->GetPopupItem(2, 3) + "|" + reread->GetPopupItem(2, 4), std::string("Red Car|Blue"));
     }
 
     void cancelInSavePromptKeepsProgramOpenAndAsksNoFurther()
@@ -294,46 +296,38 @@ private slots:
     void cancelledTitleKeepsProgramOpenAndDatabaseChanged()
     {
         const std::string path = Db("a.PDB");
-        QFile file(PathToQString(path));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray before = file.readAll();
+        const QByteArray before = FileBytes(PathToQString(path));
         auto form = Start({PathToQString(path)});
         form->Tabs()->CurrentDB()->SetCell(1, 1, "changed");
         AnswerButton(Tr("Yes"));
         AnswerKey(Qt::Key_Escape);
         QVERIFY(!form->close());
-        QVERIFY(form->isVisible());
         QVERIFY(form->Tabs()->CurrentDB()->Modified);
-        file.seek(0);
-        QCOMPARE(file.readAll(), before);
+        QCOMPARE(FileBytes(PathToQString(path)), before);
     }
 
     void closingActivatesTheOtherAndTheLastEndsTheProgram()
     {
         auto form = Start({PathToQString(Db("a.PDB")), PathToQString(Db("b.PDB"))});
-        Trigger(*form, "CloseBtn");
+        form->Action("CloseBtn")->trigger();
         QVERIFY(form->isVisible());
         QCOMPARE(form->Tabs()->CurrentTab(), 1);
-        QVERIFY(!form->Tabs()->TabShown(0));
-        Trigger(*form, "CloseBtn");
+        form->Action("CloseBtn")->trigger();
         QVERIFY(!form->isVisible());
-        QCOMPARE(form->Tabs()->OpenCount(), 0);
     }
 
-    void ninthDatabaseReplacesActiveTabWithoutPrompt()
+    void eightTabsAtMostAndTheNinthReplacesTheActiveOneWithoutPrompt()
     {
-        for (int k = 1; k <= 8; ++k)
-            Db(("db" + std::to_string(k) + ".PDB").c_str());
-        QTemporaryDir other;
-        const std::string ninth = MakeDatabase(other.path(), "ninth.PDB", "Ninth", kColourFields, {{"a", "Red"}});
+        for (int k = 1; k <= 9; ++k)
+            Db("db" + std::to_string(k) + ".PDB");
         auto form = Start({data_->path()});
+        QCOMPARE(form->Tabs()->OpenCount(), 8);
         form->Tabs()->setCurrentIndex(3);
         form->Tabs()->CurrentDB()->SetCell(1, 1, "unsaved");
-        AnswerOpenDialog(ninth);
-        Trigger(*form, "LoadBtn");
+        AnswerFileDialog(Data("db9.PDB"));
+        form->Action("LoadBtn")->trigger();
         QCOMPARE(form->Tabs()->OpenCount(), 8);
-        QCOMPARE(form->Tabs()->DataBase(3)->FileName, ninth);
-        QCOMPARE(form->Tabs()->tabText(3), Tr("ninth"));
+        QCOMPARE(form->Tabs()->tabText(3), Tr("db9"));
     }
 
     void columnWidthsAreKeptPerTitle()
@@ -344,7 +338,7 @@ private slots:
             form->Tabs()->Page(0)->Grid()->setColumnWidth(0, 150);
             form->Tabs()->Page(0)->Grid()->setColumnWidth(1, 60);
             form->Tabs()->setCurrentIndex(0);
-            Trigger(*form, "CloseBtn");
+            form->Action("CloseBtn")->trigger();
             QCOMPARE(config_->Read("Widths", "ColWidth"), std::string("150,60"));
         }
         config_->Write("Widths", "ColWidth", "80,abc,90");
@@ -353,29 +347,291 @@ private slots:
         QVERIFY(form->Tabs()->Page(0)->Grid()->columnWidth(1) != 90);
     }
 
-    void openTurnsCounterAndCurrencyFields()
+    void sortDialogMovesNamesInListOrderAndEnablesOk()
     {
-        const std::string path = MakeDatabase(data_->path(), "money.PDB", "Money",
-                                              {{"#", kTypeInteger, {}}, {"Price", kTypeFloat, {}}},
-                                              {{"1", "$12.50"}, {"2", "$3"}});
-        auto form = Start({PathToQString(path)});
-        QCOMPARE(form->Tabs()->CurrentDB()->GetFieldType(1), uint16_t(67));
-        QCOMPARE(form->Tabs()->CurrentDB()->GetFieldType(2), kTypeString);
+        TSortForm form;
+        form.SetAvailable({Tr("A"), Tr("B"), Tr("C"), Tr("D"), Tr("E")});
+        form.SetSortList({});
+        QVERIFY(!Btn(form, "OkBtn")->isEnabled());
+        Select(form.AvailList(), {Tr("D"), Tr("B"), Tr("E")});
+        form.MoveSelected(form.AvailList(), form.SortList());
+        QCOMPARE(form.SortNames(), (QStringList{Tr("B"), Tr("D"), Tr("E")}));
+        QVERIFY(Btn(form, "OkBtn")->isEnabled());
+        Select(form.SortList(), {Tr("B")});
+        form.MoveSelected(form.SortList(), form.AvailList());
+        QCOMPARE(form.AvailableNames(), (QStringList{Tr("A"), Tr("C"), Tr("B")}));
     }
 
-    void escapingErrorIsShownWithTheCommandName()
+    void listKeysSortInTheChosenOrder_data()
     {
-        std::string shown;
-        int buttons = 0;
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("blueFirst");
+        QTest::addColumn<std::vector<std::string>>("names");
+        // Pink is in no list: before every listed value.
+        QTest::newRow("popup order") << int(TOrderForm::kUserDefined) << false
+                                     << std::vector<std::string>{"berry", "cherry", "elder", "apple", "date"};
+        QTest::newRow("user-defined, Blue first") << int(TOrderForm::kUserDefined) << true
+                                                  << std::vector<std::string>{"berry", "date", "cherry", "elder",
+                                                                              "apple"};
+        QTest::newRow("alphabetically") << int(TOrderForm::kAlphabetically) << false
+                                        << std::vector<std::string>{"date", "apple", "berry", "cherry", "elder"};
+    }
+    void listKeysSortInTheChosenOrder()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, blueFirst);
+        auto form = StartSorting();
+        AnswerSortFields({Tr("Colour"), Tr("Name")});
+        QStringList offered;
+        QueueModalAnswer([&](QDialog& d) {
+            auto& orders = dynamic_cast<TOrderForm&>(d);
+            for (int i = 0; i < orders.OrderList()->count(); ++i)
+                offered << orders.OrderList()->item(i)->text();
+            orders.OrderButton(mode)->click();
+            for (int row : {2, 1}) {
+                orders.OrderList()->setCurrentRow(row);
+                if (blueFirst)
+                    Btn(d, "UpBtn")->click();
+            }
+            Btn(d, "OkBtn")->click();
+        });
+        form->Action("SortBtn")->trigger();
+        QCOMPARE(offered, (QStringList{Tr("Red"), Tr("Green"), Tr("Blue")}));
+        QTEST(Column(*form->Tabs()->CurrentDB(), 1), "names");
+        QVERIFY(form->Tabs()->CurrentDB()->Modified);
+    }
+
+    void updatingThePopupOrderKeepsEveryValue()
+    {
+        auto form = StartSorting();
+        AnswerSortFields({Tr("Colour")});
+        QueueModalAnswer([](QDialog& d) {
+            auto& orders = dynamic_cast<TOrderForm&>(d);
+            for (int row : {2, 1}) {
+                orders.OrderList()->setCurrentRow(row);
+                Btn(d, "UpBtn")->click();  // Blue, Red, Green
+            }
+            Btn(d, "UpdBtn")->click();
+            Btn(d, "CancelBtn")->click();
+        });
+        form->Action("SortBtn")->trigger();
+        TJFILE& db = *form->Tabs()->CurrentDB();
+        QCOMPARE(db.PopupCount(2), 3);
+        QCOMPARE(db.GetPopupItem(2, 1) + db.GetPopupItem(2, 2) + db.GetPopupItem(2, 3), std::string("BlueRedGreen"));
+        QCOMPARE(Column(db, 2), (std::vector<std::string>{"Green", "Pink", "Red", "Blue", "Red"}));
+    }
+
+    void savedSortGivesTheOrderOfItsKeys()
+    {
+        {
+            auto db = Open(Db("list.pdb", "List", kSortRows, kSortFields));
+            db->SetSavedSort(2, "by size", {3, 2, 0});
+            db->SaveWithName("List");
+        }
+        AnswerButton(ButtonName(mbIgnore));
+        auto form = Start({Data("list.pdb")});
+        QueueModalAnswer([](QDialog& d) {
+            auto& sort = dynamic_cast<TSortForm&>(d);
+            QCOMPARE(sort.SavedSortBox()->itemText(1), Tr("by size  (Size, Colour)"));
+            sort.SavedSortBox()->setCurrentIndex(1);
+            emit sort.SavedSortBox()->activated(1);
+            QCOMPARE(sort.AvailableNames(), QStringList{Tr("Name")});
+            Btn(d, "OkBtn")->click();
+        });
+        AnswerButton(Tr("OkBtn"));  // the order dialog, as it opens
+        form->Action("SortBtn")->trigger();
+        QCOMPARE(Column(*form->Tabs()->CurrentDB(), 1),
+                 (std::vector<std::string>{"elder", "apple", "cherry", "berry", "date"}));
+    }
+
+    void exportChooserGivesTheFieldsLeftInTheirOrder_data()
+    {
+        QTest::addColumn<QStringList>("removed");
+        QTest::addColumn<QStringList>("returned");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<std::vector<int>>("fields");
+        QTest::newRow("one left out") << QStringList{Tr("Colour")} << QStringList() << true << std::vector<int>{1, 3};
+        QTest::newRow("moved to the end") << QStringList{Tr("Name")} << QStringList{Tr("Name")} << true
+                                          << std::vector<int>{2, 3, 1};
+        QTest::newRow("cancel") << QStringList() << QStringList() << false << std::vector<int>{};
+    }
+    void exportChooserGivesTheFieldsLeftInTheirOrder()
+    {
+        QFETCH(QStringList, removed);
+        QFETCH(QStringList, returned);
+        QFETCH(bool, accept);
+        TJFILE db;
+        db.InitNew();
+        FillDatabase(db, kSortFields, kSortRows);
+        QString texts;
+        QueueModalAnswer([&](QDialog& d) {
+            auto& form = dynamic_cast<TSortForm&>(d);
+            texts = form.windowTitle() + Tr("|") + form.SortOrder()->title();
+            QVERIFY(!form.SavedSortBox()->isVisible());
+            Select(form.SortList(), removed);
+            form.MoveSelected(form.SortList(), form.AvailList());
+            Select(form.AvailList(), returned);
+            form.MoveSelected(form.AvailList(), form.SortList());
+            Btn(d, accept ? "OkBtn" : "CancelBtn")->click();
+        });
+        QTEST(ChooseExportFields(db, QIcon()), "fields");
+        QCOMPARE(texts, Tr("Selecting fields for export|Fields to export"));
+    }
+
+    void definitionEditorOkWritesNamesTypesAndPopupOrderAndCancelNothing()
+    {
+        const std::string path = Db("def.pdb", "Def", {{"apple", "Green", "10"}, {"cherry", "Red", "x"}}, kSortFields);
+        {
+            auto form = Start({PathToQString(path)});
+            QueueModalAnswer([](QDialog& d) {
+                QTest::keyClicks(dynamic_cast<TEditDB&>(d).NameEdit(0), Tr("zz"));
+                dynamic_cast<TEditDB&>(d).CancelBtn()->click();
+            });
+            form->Action("EditBtn")->trigger();
+            QVERIFY(!form->Tabs()->CurrentDB()->Modified);
+            QueueModalAnswer([](QDialog& d) {
+                auto& edit = dynamic_cast<TEditDB&>(d);
+                QVERIFY(!edit.PopupButton(0)->isEnabled());  // only List fields have popup values
+                QTest::keyClicks(edit.NameEdit(0), Tr("s"));  // "Names"
+                QComboBox* type = edit.TypeBox(2);
+                type->setCurrentIndex(type->findText(Tr("STRING")));
+                emit type->activated(type->currentIndex());
+                QueueModalAnswer([](QDialog& p) {
+                    auto& pop = dynamic_cast<TPopForm&>(p);
+                    QCOMPARE(pop.windowTitle(), Tr("Popup List for \"Colour\""));
+                    pop.ListBox()->setCurrentRow(2);
+                    pop.UpBtnClick();
+                    pop.UpBtnClick();  // Blue, Red, Green
+                    pop.OkBtn()->click();
+                });
+                edit.PopupButton(1)->click();
+                edit.OkBtn()->click();
+            });
+            form->Action("EditBtn")->trigger();
+            QCOMPARE(form->Tabs()->Page(0)->Grid()->Column(0)->Title, Tr("Names"));
+            form->Tabs()->CurrentDB()->SaveWithName("Def");
+        }
+        auto db = Open(path);
+        QCOMPARE(db->GetFieldName(1), std::string("Names"));
+        QCOMPARE(db->GetFieldType(3), kTypeString);
+        QCOMPARE(db->GetPopupItem(2, 1) + db->GetPopupItem(2, 2) + db->GetPopupItem(2, 3), std::string("BlueRedGreen"));
+        // No stored value was renamed or converted.
+        QCOMPARE(db->GetCell(1, 2) + db->GetCell(2, 2) + db->GetCell(2, 3), std::string("GreenRedx"));
+    }
+
+    void saveAsJFile3OfThirtyFieldsWritesTwentyAndKeepsThirtyOpen()
+    {
+        std::vector<FieldSpec> fields;
+        std::vector<std::string> row;
+        for (int f = 1; f <= 30; ++f) {
+            fields.push_back({"F" + std::to_string(f), kTypeString, {}});
+            row.push_back("v" + std::to_string(f));
+        }
+        auto form = Start({PathToQString(Db("wide.PDB", "Wide", {row}, fields))});
+        QStringList shown;
+        AnswerFileDialog(Tr("copy"), &shown);
+        form->Action("SaveAsJF3Item")->trigger();
+        QCOMPARE(shown.value(0), Tr("Save database as"));
+        QVERIFY(shown.value(1).startsWith(Tr("JFile 3.x")));
+        QCOMPARE(shown.size(), 7);
+        QVERIFY(shown[6].startsWith(Tr("SQLite database")));
+        auto copy = OpenReadOnly(FromQString(Data("copy.PDB")));
+        QCOMPARE(copy->Layout, 0);
+        QCOMPARE(copy->FieldCount(), 20);
+        QCOMPARE(copy->GetCell(1, 20), std::string("v20"));
+        const TDataBase* db = form->Tabs()->CurrentDB();
+        QCOMPARE(db->FieldCount() * 10 + db->Layout, 303);
+        QVERIFY(!db->Modified);
+        QCOMPARE(form->Tabs()->Page(0)->Model()->columnCount(), 30);
+    }
+
+    void lengthQuestionAnswers_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("Truncate") << int(mbYesToAll) << true;
+        QTest::newRow("Truncate all") << int(mbNoToAll) << true;
+        QTest::newRow("Cancel") << int(mbCancel) << false;
+    }
+    void lengthQuestionAnswers()
+    {
+        QFETCH(int, button);
+        QFETCH(bool, written);
+        auto form = Start({PathToQString(Db("long.PDB", "Long", {{"a", "b"}, {"c", std::string(4100, 'n')}},
+                                            {{"Name", kTypeString, {}}, {"Notes", kTypeString, {}}}))});
+        QString texts;
+        AnswerFileDialog(Data("five.PDB"));
         AnswerAfter([&](QDialog& d) {
-            shown = Message(d);
-            buttons = int(d.findChildren<QPushButton*>().size());
-        }, Tr("OK"));
-        QVERIFY(!RunCommand("SortBtnClick", [] { throw std::runtime_error("Sort: Field index out of range (9)"); }));
-        QCOMPARE(shown, std::string("Sort: Field index out of range (9) at SortBtnClick"));
-        QCOMPARE(buttons, 1);
+            texts = MessageOf(d) + Tr("|") + d.findChild<QPushButton*>(ButtonName(mbYesToAll))->text() + Tr("|")
+                    + d.findChild<QPushButton*>(ButtonName(mbNoToAll))->text();
+        }, ButtonName(TMsgDlgBtn(button)));
+        form->Action("SaveAsJF5Item")->trigger();
+        QCOMPARE(texts, Tr("Record #2's field \"Notes\" is too long\n(Length=4100, Max=4000)|Truncate|Truncate all"));
+        QCOMPARE(QFile::exists(Data("five.PDB")), written);
+        QCOMPARE(form->Tabs()->CurrentDB()->GetCell(2, 2).size(), size_t(4100));
     }
 
+    void saveAsOntoTheOpenFileIsRefusedAndTheAccessEntryExports()
+    {
+        auto form = Start({PathToQString(Db("wide.PDB", "Wide", {{std::string(4100, 'n')}}, {{"Notes", kTypeString, {}}}))});
+        const QByteArray before = FileBytes(Data("wide.PDB"));
+        std::string message;
+        AnswerFileDialog(Data("wide.PDB"));
+        AnswerAfter([&](QDialog& d) { message = FromQString(MessageOf(d)); }, ButtonName(mbOK));
+        form->Action("SaveFileAsItem")->trigger();
+        QVERIFY2(message.find("is the file of the open database") != std::string::npos, message.c_str());
+        QCOMPARE(FileBytes(Data("wide.PDB")), before);
+        AnswerFileDialog(Data("table"), nullptr, 4);
+        form->Action("SaveAsJF5Item")->trigger();  // no length question comes
+        QVERIFY(QFile::exists(Data("table.sqlite")));
+        QVERIFY(!QFile::exists(Data("table.PDB")));
+    }
+
+    void exportButtonWritesTheFieldsLeftInTheChooser()
+    {
+        auto form = Start({PathToQString(Db("wide.PDB", "Wide", {{"apple", "10"}},
+                                            {{"Name", kTypeString, {}}, {"Size", kTypeInteger, {}}}))});
+        QueueModalAnswer([](QDialog& d) {
+            dynamic_cast<TSortForm&>(d).SortList()->item(0)->setSelected(true);
+            Btn(d, "DelBtn")->click();
+            Btn(d, "OkBtn")->click();
+        });
+        form->Action("SaveHTM")->trigger();  // beside the database, without a file dialog
+        const QByteArray html = FileBytes(Data("wide.HTM"));
+        QVERIFY(html.contains("Size") && !html.contains("apple"));
+    }
+
+    void saveAsAccessWritesTheTableAndItsLog()
+    {
+        QVERIFY(QDir(data_->path()).mkdir(Tr("out")));
+        auto form = Start({PathToQString(Db("plants.pdb", "Plants", {{"fern", "1.5", "1"}, {"moss", "", ""}},
+                                            {{"Name", kTypeString, {}}, {"Ratio", kTypeFloat, {}},
+                                             {"N", kTypeInteger, {}}}))});
+        QString offered;
+        QueueModalAnswer([&](QDialog& d) {
+            auto& dialog = dynamic_cast<QFileDialog&>(d);
+            offered = dialog.directory().absolutePath() + Tr("|") + dialog.defaultSuffix();
+            dialog.selectFile(Data("out/garden"));  // no extension
+            QMetaObject::invokeMethod(&dialog, "accept");
+        });
+        QStringList messages;
+        for (int k = 0; k < 2; ++k)
+            AnswerAfter([&](QDialog& d) { messages << MessageOf(d); }, Tr("OK"));
+        form->Action("SaveAsAccessItem")->trigger();
+        QCOMPARE(offered, QDir(data_->path()).absolutePath() + Tr("|sqlite"));
+        QCOMPARE(messages, QStringList({Tr("Unsupported field type: FLOAT"), Tr("1 error encountered")}));
+        QCOMPARE(config_->Read("SAVE", "Dir"), FromQString(Data("out")));
+        QVERIFY(QFile::exists(Data("out/Quorvil.LOG")));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(Tr("QSQLITE"), Tr("check"));
+            db.setDatabaseName(Data("out/garden.sqlite"));
+            QVERIFY(db.open());
+            QSqlQuery count(Tr("SELECT COUNT(*), SUM(N) FROM Plants"), db);
+            QVERIFY(count.next());
+            QCOMPARE(count.value(0).toInt() * 10 + count.value(1).toInt(), 21);
+        }
+        QSqlDatabase::removeDatabase(Tr("check"));
+    }
 };
 
 QTEST_MAIN(MainWindowTest)

@@ -1,8 +1,6 @@
 #include "gui_test_support.h"
 
 #include "config_store.h"
-#include "input_dialog.h"
-#include "jfile.h"
 #include "modal.h"
 #include "text_convert.h"
 
@@ -15,11 +13,6 @@
 
 namespace quorvil::test {
 
-void AnswerButton(const QString& buttonName)
-{
-    AnswerAfter([](QDialog&) {}, buttonName);
-}
-
 void AnswerAfter(const std::function<void(QDialog&)>& inspect, const QString& buttonName)
 {
     QueueModalAnswer([inspect, buttonName](QDialog& dialog) {
@@ -30,6 +23,11 @@ void AnswerAfter(const std::function<void(QDialog&)>& inspect, const QString& bu
         else
             dialog.done(-1);  // the test asked for a button the dialog lacks
     });
+}
+
+void AnswerButton(const QString& buttonName)
+{
+    AnswerAfter([](QDialog&) {}, buttonName);
 }
 
 void AnswerKey(int key)
@@ -50,11 +48,6 @@ void AnswerInputLine(const QString& text)
     });
 }
 
-void AnswerClose()
-{
-    QueueModalAnswer([](QDialog& dialog) { dialog.close(); });
-}
-
 ConfigHome::ConfigHome() : old_(qgetenv("XDG_CONFIG_HOME")), hadOld_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
 {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.path()));
@@ -66,14 +59,6 @@ ConfigHome::~ConfigHome()
         qputenv("XDG_CONFIG_HOME", old_);
     else
         qunsetenv("XDG_CONFIG_HOME");
-}
-
-std::string ConfigHome::IniText() const
-{
-    QFile file(QString::fromStdString(ConfigFileName()));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll().toStdString();
 }
 
 std::string ConfigHome::Read(const std::string& section, const std::string& key) const
@@ -90,11 +75,10 @@ void FillDatabase(TJFILE& db, const std::vector<FieldSpec>& fields, const std::v
 {
     db.SetFieldCount(int(fields.size()));
     for (size_t f = 0; f < fields.size(); ++f) {
-        const int field = int(f + 1);
-        db.SetFieldName(field, fields[f].name);
-        db.SetFieldType(field, fields[f].type);
+        db.SetFieldName(int(f + 1), fields[f].name);
+        db.SetFieldType(int(f + 1), fields[f].type);
         for (size_t k = 0; k < fields[f].popup.size(); ++k)
-            db.SetPopupItem(field, int(k + 1), fields[f].popup[k]);
+            db.SetPopupItem(int(f + 1), int(k + 1), fields[f].popup[k]);
     }
     db.SetRecordCount(uint16_t(rows.size()));
     for (size_t r = 0; r < rows.size(); ++r)

@@ -33,9 +33,20 @@ TFieldPairs PairFields(const TJFILE& source, const TJFILE& target, bool ignoreCa
     return pairs;
 }
 
+// What SetCell stores for `value` in a Boolean cell: the file's "1" and "0"
+// for the database's TRUE and FALSE texts.
+std::string_view StoredBoolean(const TJFILE& target, std::string_view value)
+{
+    if (SameTextIgnoringCase(value, target.TrueText))
+        return "1";
+    if (SameTextIgnoringCase(value, target.FalseText))
+        return "0";
+    return value;
+}
+
 // Writes the source cells into target record t. The new texts are gathered
-// first and the record is rebuilt once, not once a cell; Boolean fields go
-// through SetCell, which stores TRUE and FALSE as the file does.
+// first and the record is rebuilt once, not once a cell; Boolean cells are
+// stored as SetCell stores them.
 using TTexts = std::array<std::string_view, kMaxSlots>;
 
 int CopyCells(const TTexts& source, TJFILE& target, int t, const TFieldPairs& pairs)
@@ -45,29 +56,28 @@ int CopyCells(const TTexts& source, TJFILE& target, int t, const TFieldPairs& pa
     record.Texts(texts);
     int copied = 0;
     bool rebuilt = false;
-    std::vector<std::pair<int, std::string_view>> booleans;
+    int lastBoolean = 0;  // the highest Boolean field changed
     for (auto [i, j] : pairs) {
-        std::string_view value = source[size_t(i - 1)];
-        if (target.GetFieldType(j) == kTypeBoolean) {
-            booleans.emplace_back(j, value);
+        const std::string_view value = source[size_t(i - 1)];
+        std::string_view& text = texts[size_t(j - 1)];
+        if (text == value)
             continue;
-        }
-        if (texts[size_t(j - 1)] != value) {
-            texts[size_t(j - 1)] = value;
+        ++copied;
+        if (target.GetFieldType(j) == kTypeBoolean) {
+            text = StoredBoolean(target, value);
+            lastBoolean = std::max(lastBoolean, j);
+        } else {
+            text = value;
             rebuilt = true;
-            ++copied;
         }
     }
-    if (rebuilt) {
-        const int count = std::max(record.SlotCount(), target.FieldCount());
+    if (rebuilt || lastBoolean > 0) {
+        // As many slots as SetCell would leave: a Boolean cell alone adds
+        // slots up to its own.
+        const int count = std::max(record.SlotCount(), rebuilt ? target.FieldCount() : lastBoolean);
         record = TDATA(texts.data(), count);
         target.Changed();
     }
-    for (auto [j, value] : booleans)
-        if (target.CellView(t, j) != value) {
-            target.SetCell(t, j, std::string(value));
-            ++copied;
-        }
     return copied;
 }
 

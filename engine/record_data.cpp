@@ -176,13 +176,21 @@ std::string_view TDATA::ViewField(int i) const
 
 void TDATA::Texts(std::array<std::string_view, kMaxSlots>& out) const
 {
-    out.fill({});
     const int count = SlotCount();
     if (!view_) {
-        for (int i = 1; i <= count; ++i)
-            out[size_t(i - 1)] = Field(i);
+        // The end offsets in one pass: copy and merge read every slot of
+        // many records.
+        const char* base = buf_.data() + (count > 0 ? TextBase() : 0);
+        uint32_t start = 0;
+        for (int i = 0; i < count; ++i) {
+            const uint32_t end = EndOf(i);
+            out[size_t(i)] = std::string_view(base + start, end - start);
+            start = end;
+        }
+        std::fill(out.begin() + count, out.end(), std::string_view());
         return;
     }
+    out.fill({});
     if (format_ == TFileFormat::LengthTable) {
         size_t offset = 2 * size_t(count);
         if (offset > viewSize_)

@@ -49,7 +49,8 @@ std::string_view StoredBoolean(const TJFILE& target, std::string_view value)
 // stored as SetCell stores them.
 using TTexts = std::array<std::string_view, kMaxSlots>;
 
-int CopyCells(const TTexts& source, TJFILE& target, int t, const TFieldPairs& pairs)
+int CopyCells(const TTexts& source, TJFILE& target, int t, const TFieldPairs& pairs,
+              const std::vector<bool>& booleans)
 {
     TTexts texts;
     TDATA& record = target.Records[size_t(t - 1)];
@@ -63,7 +64,7 @@ int CopyCells(const TTexts& source, TJFILE& target, int t, const TFieldPairs& pa
         if (text == value)
             continue;
         ++copied;
-        if (target.GetFieldType(j) == kTypeBoolean) {
+        if (booleans[size_t(j)]) {
             text = StoredBoolean(target, value);
             lastBoolean = std::max(lastBoolean, j);
         } else {
@@ -118,8 +119,12 @@ TCopyResult CopyRecords(const TJFILE& source, const std::vector<int>& records, T
     const TFieldPairs exact = PairFields(source, target, false);
     const TFieldPairs anyCase = PairFields(source, target, true);
     TKeyIndex index(target, key.Target, false);
+    std::vector<bool> booleans(size_t(target.FieldCount()) + 1, false);  // by target field
+    for (int j = 1; j <= target.FieldCount(); ++j)
+        booleans[size_t(j)] = target.GetFieldType(j) == kTypeBoolean;
     TCopyResult result{true, 0};
     TTexts cells;
+    std::vector<int> holding;
     for (int r : records) {
         // One pass over the source record: a record in the file finds a
         // field's text by reading the lengths before it.
@@ -128,16 +133,18 @@ TCopyResult CopyRecords(const TJFILE& source, const std::vector<int>& records, T
         source.Records[size_t(r - 1)].Texts(cells);
         for (int i = source.FieldCount(); i < kMaxSlots; ++i)
             cells[size_t(i)] = {};
-        const std::string k(cells[size_t(key.Source - 1)]);
+        // The source record stays as it is: its key may be a view of it.
+        const std::string_view k = cells[size_t(key.Source - 1)];
         if (const std::vector<int>* holders = index.Find(k)) {
             // A copy: an update may move a record to another key.
-            for (int t : std::vector<int>(*holders)) {
-                result.Copied += CopyCells(cells, target, t, exact);
+            holding.assign(holders->begin(), holders->end());
+            for (int t : holding) {
+                result.Copied += CopyCells(cells, target, t, exact, booleans);
                 index.Rekey(t, k);
             }
         } else {
             const int t = AppendEmptyRecord(target);
-            result.Copied += CopyCells(cells, target, t, anyCase);
+            result.Copied += CopyCells(cells, target, t, anyCase, booleans);
             index.AddLast(t);
         }
     }

@@ -64,10 +64,21 @@ TDATA::TDATA(const std::string_view* texts, int count)
     char* out = &buf_[TextBase()];
     uint32_t end = 0;
     for (int i = 0; i < count; ++i) {
-        if (!texts[i].empty())
-            std::memcpy(out + end, texts[i].data(), texts[i].size());
         end += uint32_t(texts[i].size());
         std::memcpy(ends + i * 4, &end, 4);
+    }
+    // Texts that lie back to back (those of one record) are copied as one
+    // run: most records are made from another record's texts.
+    for (int i = 0; i < count;) {
+        const char* from = texts[i].data();
+        size_t run = texts[i].size();
+        int next = i + 1;
+        while (next < count && (texts[next].empty() || texts[next].data() == from + run))
+            run += texts[next++].size();
+        if (run > 0)
+            std::memcpy(out, from, run);
+        out += run;
+        i = next;
     }
 }
 

@@ -9,6 +9,7 @@
 #include "text_writers.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -213,9 +214,9 @@ void PutTime(std::string& out, int seconds)
 // statement: false for a cell whose statement fails or is not a plain value
 // (an Integer cell that is no whole number), which then goes the statements'
 // way. `text` holds what a text value refers to.
-bool DirectValue(const TJFILE& db, int record, const TAccessColumn& column, std::string& text, TSqlCell& value)
+bool DirectValue(const TJFILE& db, int record, std::string_view cell, const TAccessColumn& column, std::string& text,
+                 TSqlCell& value)
 {
-    const std::string_view cell = db.CellView(record, column.Field);
     value = TSqlCell{};
     switch (column.Kind) {
     case TAccessKind::Text:
@@ -281,12 +282,15 @@ int WriteRows(TJFILE& db, TAccessDB& adb, const std::vector<TAccessColumn>& colu
     const bool direct = adb.PrepareRows(names);
     std::vector<std::string> texts(columns.size());
     std::vector<TSqlCell> values(columns.size());
+    std::array<std::string_view, kMaxSlots> cells;
     for (int r = 1; r <= count; ++r) {
         if (events.Progress)
             events.Progress(r, count);
         bool plain = direct;
+        if (plain)
+            db.Records[size_t(r - 1)].Texts(cells);  // one pass over the record
         for (size_t c = 0; plain && c < columns.size(); ++c)
-            plain = DirectValue(db, r, columns[c], texts[c], values[c]);
+            plain = DirectValue(db, r, cells[size_t(columns[c].Field - 1)], columns[c], texts[c], values[c]);
         if (plain)
             adb.AppendValues(values.data());
         else

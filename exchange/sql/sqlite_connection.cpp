@@ -180,6 +180,7 @@ TSqliteConnection::TSqliteConnection(const std::string& fileName)
 TSqliteConnection::~TSqliteConnection()
 {
     shape_.Query = nullptr;
+    rowQuery_ = nullptr;
     prepared_.clear();
     QSqlDatabase::database(name_, false).close();
     QSqlDatabase::removeDatabase(name_);
@@ -413,6 +414,7 @@ void TSqliteConnection::ApplySchema()
                 columns += (i ? ", " : "") + SqliteName(table.Columns[i].Name);
             prepared_.clear();
             shape_.Query = nullptr;
+            rowQuery_ = nullptr;
             RunText(TJetSchema::CreateSql(table, rebuilt));
             RunText("INSERT INTO " + SqliteName(rebuilt) + " (" + columns + ") SELECT " + columns + " FROM " +
                     SqliteName(table.Name));
@@ -456,25 +458,40 @@ bool TSqliteConnection::PrepareRows(const std::string& name, const std::vector<s
     }
     rowTable_ = name;
     rowColumns_ = std::move(indexes);
+    rowQuery_ = nullptr;
     return true;
 }
 
 // A row appended with all its values at once: what a row of defaults and
-// one UPDATE a column become, without their texts.
+// one UPDATE a column become, without their texts, bound straight to the
+// statement of such rows.
 void TSqliteConnection::AppendValues(const TSqlCell* values)
 {
     Flush();
     ApplySchema();
-    if (!AppendPending(rowTable_))
+    const TJetTable* table = schema_.Find(rowTable_);
+    if (!table)
         throw ESqlError("no such table: " + rowTable_);
-    if (pending_.Slots.size() < pending_.Table->Columns.size())
-        pending_.Slots.resize(pending_.Table->Columns.size(), -1);
+    const long long id = NextId(*table);
+    if (!rowQuery_) {
+        const auto counter = std::find_if(table->Columns.begin(), table->Columns.end(),
+                                          [](const TJetColumn& c) { return c.Counter; });
+        std::string names = SqliteName(counter->Name);
+        std::string marks = MarkText(0);
+        for (size_t i = 0; i < rowColumns_.size(); ++i) {
+            names += ", " + SqliteName(table->Columns[rowColumns_[i]].Name);
+            marks += ", " + MarkText(i + 1);
+        }
+        rowQuery_ = &Prepared("INSERT INTO " + SqliteName(table->Name) + " (" + names + ") VALUES (" + marks + ")");
+    }
+    QSqlQuery& query = *rowQuery_;
+    query.bindValue(Mark(0), QVariant(qlonglong(id)));
     for (size_t i = 0; i < rowColumns_.size(); ++i) {
         const TSqlCell& cell = values[i];
-        pending_.Values.emplace_back(rowColumns_[i],
-                                     cell.IsText ? QVariant(FromCp1252(cell.Text)) : QVariant(qlonglong(cell.Number)));
+        query.bindValue(Mark(i + 1), cell.IsText ? QVariant(FromCp1252(cell.Text)) : QVariant(qlonglong(cell.Number)));
     }
-    Flush();
+    if (!query.exec())
+        Throw(query.lastError());
 }
 
 long long TSqliteConnection::FirstValue(const std::string& query)
@@ -522,6 +539,7 @@ QSqlQuery& TSqliteConnection::Prepared(const std::string& sql)
     if (prepared_.size() >= 256) {  // statements of other shapes than an export's
         prepared_.clear();
         shape_.Query = nullptr;
+        rowQuery_ = nullptr;
     }
     return prepared_.emplace(sql, std::move(query)).first->second;
 }

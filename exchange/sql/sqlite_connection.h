@@ -73,6 +73,7 @@ private:
     // The table and column indexes of PrepareRows.
     std::string rowTable_;
     std::vector<size_t> rowColumns_;
+    QSqlQuery* rowQuery_ = nullptr;  // one of prepared_
     std::map<std::string, long long> nextIds_;  // of the tables only this connection has written
 };
 

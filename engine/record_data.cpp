@@ -64,10 +64,21 @@ TDATA::TDATA(const std::string_view* texts, int count)
     char* out = &buf_[TextBase()];
     uint32_t end = 0;
     for (int i = 0; i < count; ++i) {
-        if (!texts[i].empty())
-            std::memcpy(out + end, texts[i].data(), texts[i].size());
         end += uint32_t(texts[i].size());
         std::memcpy(ends + i * 4, &end, 4);
+    }
+    // Texts that lie back to back (those of one record) are copied as one
+    // run: most records are made from another record's texts.
+    for (int i = 0; i < count;) {
+        const char* from = texts[i].data();
+        size_t run = texts[i].size();
+        int next = i + 1;
+        while (next < count && (texts[next].empty() || texts[next].data() == from + run))
+            run += texts[next++].size();
+        if (run > 0)
+            std::memcpy(out, from, run);
+        out += run;
+        i = next;
     }
 }
 
@@ -176,13 +187,21 @@ std::string_view TDATA::ViewField(int i) const
 
 void TDATA::Texts(std::array<std::string_view, kMaxSlots>& out) const
 {
-    out.fill({});
     const int count = SlotCount();
     if (!view_) {
-        for (int i = 1; i <= count; ++i)
-            out[size_t(i - 1)] = Field(i);
+        // The end offsets in one pass: copy and merge read every slot of
+        // many records.
+        const char* base = buf_.data() + (count > 0 ? TextBase() : 0);
+        uint32_t start = 0;
+        for (int i = 0; i < count; ++i) {
+            const uint32_t end = EndOf(i);
+            out[size_t(i)] = std::string_view(base + start, end - start);
+            start = end;
+        }
+        std::fill(out.begin() + count, out.end(), std::string_view());
         return;
     }
+    out.fill({});
     if (format_ == TFileFormat::LengthTable) {
         size_t offset = 2 * size_t(count);
         if (offset > viewSize_)

@@ -1,5 +1,7 @@
 #include "access_db.h"
 
+#include <typeinfo>
+
 namespace quorvil {
 
 TAccessDB::TAccessDB(std::unique_ptr<TSqlConnection> connection) : connection_(std::move(connection)) {}
@@ -12,6 +14,14 @@ void TAccessDB::ExecuteSQL(const std::string& statement)
 {
     BeforeStatement(statement);
     connection_->Execute(statement);
+}
+
+bool TAccessDB::PrepareRows(const std::vector<std::string>& columns)
+{
+    // A subclass may watch BeforeStatement: it then sees every statement.
+    if (typeid(*this) != typeid(TAccessDB))
+        return false;
+    return connection_->PrepareRows(table_, columns);
 }
 
 void TAccessDB::CreateTable(const std::string& table)

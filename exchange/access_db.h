@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace quorvil {
 
@@ -32,6 +33,12 @@ public:
     long long AppendRecord();
     // Hands `statement` to the hook, then runs it. Throws ESqlError.
     void ExecuteSQL(const std::string& statement);
+    // Rows of the current table written at once, without statements, for
+    // the `columns` named: only when no hook watches the statements (this
+    // class itself, not a subclass) and the connection can. False otherwise.
+    bool PrepareRows(const std::vector<std::string>& columns);
+    // Appends a row of `values`, one for each column of PrepareRows.
+    void AppendValues(const TSqlCell* values) { connection_->AppendValues(values); }
 
     void BeginTransaction() { connection_->BeginTransaction(); }
     void CommitTransaction() { connection_->CommitTransaction(); }

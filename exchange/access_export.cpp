@@ -1,12 +1,15 @@
 #include "access_export.h"
 
+#include "date_arith.h"
 #include "errors.h"
 #include "field_types.h"
 #include "jfile.h"
 #include "text_case.h"
+#include "text_utils.h"
 #include "text_writers.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -161,32 +164,137 @@ void AddColumns(TAccessDB& adb, const std::vector<TAccessColumn>& columns)
     }
 }
 
-// Step by step as the log shows them: the failed statement on one line, its
-// error on the next.
+// One row's statements as the log shows them: the failed statement on one
+// line, its error on the next.
+int WriteRowStatements(TJFILE& db, TAccessDB& adb, int r, const std::vector<std::string>& starts,
+                       const std::vector<TAccessColumn>& columns, std::ostream& log)
+{
+    int errors = 0;
+    const std::string where = " WHERE ID=" + std::to_string(adb.AppendRecord());
+    std::string statement;
+    for (size_t c = 0; c < columns.size(); ++c) {
+        statement = starts[c];
+        AppendAccessValue(statement, db, r, columns[c]);
+        statement += where;
+        try {
+            adb.ExecuteSQL(statement);
+        } catch (const ESqlError& e) {
+            log << statement << '\n' << "Exception ESqlError: " << e.what() << '\n';
+            ++errors;
+        }
+    }
+    return errors;
+}
+
+bool IsWholeNumber(std::string_view text)
+{
+    const std::string_view digits = text.starts_with('-') ? text.substr(1) : text;
+    return !digits.empty() && digits.size() <= 18 &&
+           std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+void PutDigits(std::string& out, int n, int digits)
+{
+    char buffer[8];
+    for (int i = digits - 1; i >= 0; --i, n /= 10)
+        buffer[i] = char('0' + n % 10);
+    out.append(buffer, size_t(digits));
+}
+
+void PutTime(std::string& out, int seconds)
+{
+    PutDigits(out, seconds / 3600, 2);
+    out += ':';
+    PutDigits(out, seconds / 60 % 60, 2);
+    out += ':';
+    PutDigits(out, seconds % 60, 2);
+}
+
+// The value a cell's statement would store, handed over without the
+// statement: false for a cell whose statement fails or is not a plain value
+// (an Integer cell that is no whole number), which then goes the statements'
+// way. `text` holds what a text value refers to.
+bool DirectValue(const TJFILE& db, int record, std::string_view cell, const TAccessColumn& column, std::string& text,
+                 TSqlCell& value)
+{
+    value = TSqlCell{};
+    switch (column.Kind) {
+    case TAccessKind::Text:
+        value.Text = cell;
+        if (cell.find('\xA4') != std::string_view::npos) {
+            text.assign(cell);
+            ReplaceAll(text, "\xA4", "\r\n");
+            value.Text = text;
+        }
+        return true;
+    case TAccessKind::Integer:
+        if (!IsWholeNumber(cell))
+            return false;
+        value.IsText = false;
+        value.Number = std::stoll(std::string(cell));
+        return true;
+    case TAccessKind::Boolean:
+        value.IsText = false;
+        value.Number = cell.empty() || db.GetDisplayCell(record, column.Field) == db.FalseText ? 0 : 1;
+        return true;
+    case TAccessKind::Date: {
+        // As the #date# literal reads: the zero date is the time 00:00:00.
+        const TDate date = IntDateToDate(CsvDateText(cell));
+        text.clear();
+        if (date == TDate{}) {
+            PutTime(text, 0);
+        } else {
+            if (date.Year < 0 || date.Year > 9999 || !IsValidDate(date.Year, date.Month, date.Day))
+                return false;
+            PutDigits(text, date.Year, 4);
+            text += '-';
+            PutDigits(text, date.Month, 2);
+            text += '-';
+            PutDigits(text, date.Day, 2);
+        }
+        value.Text = text;
+        return true;
+    }
+    case TAccessKind::Time:
+        text.clear();
+        PutTime(text, TimeTextToTime(cell));
+        value.Text = text;
+        return true;
+    case TAccessKind::Unsupported: return false;
+    }
+    return false;
+}
+
+// Every record, with the failed statements logged and counted. Without a
+// hook, a row whose values are all plain goes to the file directly; the file
+// ends up the same as through the statements.
 int WriteRows(TJFILE& db, TAccessDB& adb, const std::vector<TAccessColumn>& columns, std::ostream& log,
               const TAccessEvents& events)
 {
     int errors = 0;
     const int count = db.RecordCount();
     std::vector<std::string> starts;  // UPDATE [table] SET [column]=
-    for (const TAccessColumn& column : columns)
+    std::vector<std::string> names;
+    for (const TAccessColumn& column : columns) {
         starts.push_back("UPDATE [" + adb.Table() + "] SET [" + column.Name + "]=");
-    std::string statement;
+        names.push_back(column.Name);
+    }
+    const bool direct = adb.PrepareRows(names);
+    std::vector<std::string> texts(columns.size());
+    std::vector<TSqlCell> values(columns.size());
+    std::array<std::string_view, kMaxSlots> cells;
     for (int r = 1; r <= count; ++r) {
         if (events.Progress)
             events.Progress(r, count);
-        const std::string where = " WHERE ID=" + std::to_string(adb.AppendRecord());
-        for (size_t c = 0; c < columns.size(); ++c) {
-            statement = starts[c];
-            AppendAccessValue(statement, db, r, columns[c]);
-            statement += where;
-            try {
-                adb.ExecuteSQL(statement);
-            } catch (const ESqlError& e) {
-                log << statement << '\n' << "Exception ESqlError: " << e.what() << '\n';
-                ++errors;
-            }
-        }
+        bool plain = direct;
+        if (plain)
+            db.Records[size_t(r - 1)].Texts(cells);  // one pass over the record
+        for (size_t c = 0; plain && c < columns.size(); ++c)
+            plain = DirectValue(db, r, cells[size_t(columns[c].Field - 1)], columns[c], texts[c], values[c]);
+        if (plain)
+            adb.AppendValues(values.data());
+        else
+            errors += WriteRowStatements(db, adb, r, starts, columns, log);
     }
     return errors;
 }

@@ -33,41 +33,52 @@ TFieldPairs PairFields(const TJFILE& source, const TJFILE& target, bool ignoreCa
     return pairs;
 }
 
+// What SetCell stores for `value` in a Boolean cell: the file's "1" and "0"
+// for the database's TRUE and FALSE texts.
+std::string_view StoredBoolean(const TJFILE& target, std::string_view value)
+{
+    if (SameTextIgnoringCase(value, target.TrueText))
+        return "1";
+    if (SameTextIgnoringCase(value, target.FalseText))
+        return "0";
+    return value;
+}
+
 // Writes the source cells into target record t. The new texts are gathered
-// first and the record is rebuilt once, not once a cell; Boolean fields go
-// through SetCell, which stores TRUE and FALSE as the file does.
+// first and the record is rebuilt once, not once a cell; Boolean cells are
+// stored as SetCell stores them.
 using TTexts = std::array<std::string_view, kMaxSlots>;
 
-int CopyCells(const TTexts& source, TJFILE& target, int t, const TFieldPairs& pairs)
+int CopyCells(const TTexts& source, TJFILE& target, int t, const TFieldPairs& pairs,
+              const std::vector<bool>& booleans)
 {
     TTexts texts;
     TDATA& record = target.Records[size_t(t - 1)];
     record.Texts(texts);
     int copied = 0;
     bool rebuilt = false;
-    std::vector<std::pair<int, std::string_view>> booleans;
+    int lastBoolean = 0;  // the highest Boolean field changed
     for (auto [i, j] : pairs) {
-        std::string_view value = source[size_t(i - 1)];
-        if (target.GetFieldType(j) == kTypeBoolean) {
-            booleans.emplace_back(j, value);
+        const std::string_view value = source[size_t(i - 1)];
+        std::string_view& text = texts[size_t(j - 1)];
+        if (text == value)
             continue;
-        }
-        if (texts[size_t(j - 1)] != value) {
-            texts[size_t(j - 1)] = value;
+        ++copied;
+        if (booleans[size_t(j)]) {
+            text = StoredBoolean(target, value);
+            lastBoolean = std::max(lastBoolean, j);
+        } else {
+            text = value;
             rebuilt = true;
-            ++copied;
         }
     }
-    if (rebuilt) {
-        const int count = std::max(record.SlotCount(), target.FieldCount());
+    if (rebuilt || lastBoolean > 0) {
+        // As many slots as SetCell would leave: a Boolean cell alone adds
+        // slots up to its own.
+        const int count = std::max(record.SlotCount(), rebuilt ? target.FieldCount() : lastBoolean);
         record = TDATA(texts.data(), count);
         target.Changed();
     }
-    for (auto [j, value] : booleans)
-        if (target.CellView(t, j) != value) {
-            target.SetCell(t, j, std::string(value));
-            ++copied;
-        }
     return copied;
 }
 
@@ -108,8 +119,12 @@ TCopyResult CopyRecords(const TJFILE& source, const std::vector<int>& records, T
     const TFieldPairs exact = PairFields(source, target, false);
     const TFieldPairs anyCase = PairFields(source, target, true);
     TKeyIndex index(target, key.Target, false);
+    std::vector<bool> booleans(size_t(target.FieldCount()) + 1, false);  // by target field
+    for (int j = 1; j <= target.FieldCount(); ++j)
+        booleans[size_t(j)] = target.GetFieldType(j) == kTypeBoolean;
     TCopyResult result{true, 0};
     TTexts cells;
+    std::vector<int> holding;
     for (int r : records) {
         // One pass over the source record: a record in the file finds a
         // field's text by reading the lengths before it.
@@ -118,16 +133,18 @@ TCopyResult CopyRecords(const TJFILE& source, const std::vector<int>& records, T
         source.Records[size_t(r - 1)].Texts(cells);
         for (int i = source.FieldCount(); i < kMaxSlots; ++i)
             cells[size_t(i)] = {};
-        const std::string k(cells[size_t(key.Source - 1)]);
+        // The source record stays as it is: its key may be a view of it.
+        const std::string_view k = cells[size_t(key.Source - 1)];
         if (const std::vector<int>* holders = index.Find(k)) {
             // A copy: an update may move a record to another key.
-            for (int t : std::vector<int>(*holders)) {
-                result.Copied += CopyCells(cells, target, t, exact);
+            holding.assign(holders->begin(), holders->end());
+            for (int t : holding) {
+                result.Copied += CopyCells(cells, target, t, exact, booleans);
                 index.Rekey(t, k);
             }
         } else {
             const int t = AppendEmptyRecord(target);
-            result.Copied += CopyCells(cells, target, t, anyCase);
+            result.Copied += CopyCells(cells, target, t, anyCase, booleans);
             index.AddLast(t);
         }
     }

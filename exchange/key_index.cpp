@@ -34,7 +34,7 @@ std::string TKeyIndex::KeyOfRecord(int record) const
     return KeyOf(db_.CellView(record, field_));
 }
 
-const std::vector<int>* TKeyIndex::Find(const std::string& key) const
+const std::vector<int>* TKeyIndex::Find(std::string_view key) const
 {
     auto it = records_.find(key);
     return it == records_.end() || it->second.empty() ? nullptr : &it->second;
@@ -45,13 +45,15 @@ void TKeyIndex::AddLast(int record)
     records_[KeyOfRecord(record)].push_back(record);
 }
 
-void TKeyIndex::Rekey(int record, const std::string& oldKey)
+void TKeyIndex::Rekey(int record, std::string_view oldKey)
 {
+    if (!integerKeys_ && db_.CellView(record, field_) == oldKey)
+        return;
     std::string newKey = KeyOfRecord(record);
     if (newKey == oldKey)
         return;
-    std::vector<int>& old = records_[oldKey];
-    old.erase(std::remove(old.begin(), old.end(), record), old.end());
+    if (auto old = records_.find(oldKey); old != records_.end())
+        old->second.erase(std::remove(old->second.begin(), old->second.end(), record), old->second.end());
     std::vector<int>& now = records_[newKey];
     now.insert(std::lower_bound(now.begin(), now.end(), record), record);
 }

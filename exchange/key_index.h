@@ -27,17 +27,23 @@ public:
     // The key record `record` has now.
     std::string KeyOfRecord(int record) const;
     // The records holding `key`, in record order; null when none does.
-    const std::vector<int>* Find(const std::string& key) const;
+    const std::vector<int>* Find(std::string_view key) const;
     // Records a new last record under its current key.
     void AddLast(int record);
     // Moves `record` from `oldKey` to the key its cell holds now.
-    void Rekey(int record, const std::string& oldKey);
+    void Rekey(int record, std::string_view oldKey);
 
 private:
+    // Looked up by a view of a cell, without making a string of it.
+    struct THash {
+        using is_transparent = void;
+        size_t operator()(std::string_view key) const { return std::hash<std::string_view>()(key); }
+    };
+
     const TJFILE& db_;
     int field_;
     bool integerKeys_;
-    std::unordered_map<std::string, std::vector<int>> records_;
+    std::unordered_map<std::string, std::vector<int>, THash, std::equal_to<>> records_;
 };
 
 }  // namespace quorvil

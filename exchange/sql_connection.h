@@ -8,6 +8,8 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace quorvil {
 
@@ -16,6 +18,14 @@ namespace quorvil {
 class ESqlError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// A value handed to the file as it is, without a statement text: a text
+// (Windows-1252 bytes, a date or time in ISO 8601 too) or a whole number.
+struct TSqlCell {
+    bool IsText = true;
+    std::string_view Text;
+    long long Number = 0;
 };
 
 class TSqlConnection {
@@ -31,6 +41,13 @@ public:
     // The first column of the first row of `query`; ESqlError when there is
     // no row.
     virtual long long FirstValue(const std::string& query) = 0;
+
+    // Readies rows appended to `table` with values of `columns` bound as they
+    // are, the counter taking the next ID. False when the connection cannot
+    // (nothing is changed; the statements are then the way).
+    virtual bool PrepareRows(const std::string&, const std::vector<std::string>&) { return false; }
+    // Appends one row: values[i] for the i-th column of PrepareRows.
+    virtual void AppendValues(const TSqlCell*) {}
 
     virtual void BeginTransaction() = 0;
     // Throws ESqlError when the file cannot take the changes (a full disk).

@@ -180,6 +180,7 @@ TSqliteConnection::TSqliteConnection(const std::string& fileName)
 TSqliteConnection::~TSqliteConnection()
 {
     shape_.Query = nullptr;
+    rowQuery_ = nullptr;
     prepared_.clear();
     QSqlDatabase::database(name_, false).close();
     QSqlDatabase::removeDatabase(name_);
@@ -296,6 +297,20 @@ bool TSqliteConnection::Pend(std::string_view tableName, std::string_view column
     return true;
 }
 
+// Named marks: Qt binds a value by its name without first writing out the
+// name of a position, which costs more than the value itself on wide rows.
+std::string TSqliteConnection::MarkText(size_t i)
+{
+    return ":v" + std::to_string(i);
+}
+
+const QString& TSqliteConnection::Mark(size_t i)
+{
+    while (marks_.size() <= i)
+        marks_.push_back(QString::fromLatin1(MarkText(marks_.size())));
+    return marks_[i];
+}
+
 void TSqliteConnection::Flush()
 {
     if (pending_.Values.empty() && !pending_.New)
@@ -311,17 +326,17 @@ void TSqliteConnection::Flush()
         std::string sql;
         if (pending_.New) {
             std::string names = SqliteName(pending_.Key->Name);
-            std::string marks = "?";
-            for (const auto& entry : pending_.Values) {
-                names += ", " + SqliteName(columns[entry.first].Name);
-                marks += ", ?";
+            std::string marks = MarkText(0);
+            for (size_t i = 0; i < pending_.Values.size(); ++i) {
+                names += ", " + SqliteName(columns[pending_.Values[i].first].Name);
+                marks += ", " + MarkText(i + 1);
             }
             sql = "INSERT INTO " + SqliteName(pending_.Table->Name) + " (" + names + ") VALUES (" + marks + ")";
         } else {
             sql = "UPDATE " + SqliteName(pending_.Table->Name) + " SET ";
             for (size_t i = 0; i < pending_.Values.size(); ++i)
-                sql += (i ? ", " : "") + SqliteName(columns[pending_.Values[i].first].Name) + "=?";
-            sql += " WHERE " + SqliteName(pending_.Key->Name) + "=?";
+                sql += (i ? ", " : "") + SqliteName(columns[pending_.Values[i].first].Name) + "=" + MarkText(i);
+            sql += " WHERE " + SqliteName(pending_.Key->Name) + "=" + MarkText(pending_.Values.size());
         }
         shape_.Query = &Prepared(sql);
         shape_.Table = pending_.Table;
@@ -331,13 +346,13 @@ void TSqliteConnection::Flush()
             shape_.Columns.push_back(entry.first);
     }
     QSqlQuery& query = *shape_.Query;
-    int position = 0;
+    size_t position = 0;
     if (pending_.New)
-        query.bindValue(position++, Bound(pending_.Id));
+        query.bindValue(Mark(position++), Bound(pending_.Id));
     for (auto& entry : pending_.Values)
-        query.bindValue(position++, std::move(entry.second));
+        query.bindValue(Mark(position++), std::move(entry.second));
     if (!pending_.New)
-        query.bindValue(position, Bound(pending_.Id));
+        query.bindValue(Mark(position), Bound(pending_.Id));
     for (const auto& entry : pending_.Values)
         pending_.Slots[entry.first] = -1;
     pending_.Values.clear();
@@ -399,6 +414,7 @@ void TSqliteConnection::ApplySchema()
                 columns += (i ? ", " : "") + SqliteName(table.Columns[i].Name);
             prepared_.clear();
             shape_.Query = nullptr;
+            rowQuery_ = nullptr;
             RunText(TJetSchema::CreateSql(table, rebuilt));
             RunText("INSERT INTO " + SqliteName(rebuilt) + " (" + columns + ") SELECT " + columns + " FROM " +
                     SqliteName(table.Name));
@@ -425,6 +441,57 @@ void TSqliteConnection::AppendRow(const std::string& query)
         return;
     nextIds_.clear();
     Run({"INSERT INTO " + SqliteName(tokens[from + 1].Text) + " DEFAULT VALUES", {}});
+}
+
+bool TSqliteConnection::PrepareRows(const std::string& name, const std::vector<std::string>& columns)
+{
+    const TJetTable* table = schema_.Find(name);
+    if (!table || table->Constrained() ||
+        std::none_of(table->Columns.begin(), table->Columns.end(), [](const TJetColumn& c) { return c.Counter; }))
+        return false;
+    std::vector<size_t> indexes;
+    for (const std::string& column : columns) {
+        const TJetColumn* found = table->Column(column);
+        if (!found || found->Counter)
+            return false;
+        indexes.push_back(size_t(found - table->Columns.data()));
+    }
+    rowTable_ = name;
+    rowColumns_ = std::move(indexes);
+    rowQuery_ = nullptr;
+    return true;
+}
+
+// A row appended with all its values at once: what a row of defaults and
+// one UPDATE a column become, without their texts, bound straight to the
+// statement of such rows.
+void TSqliteConnection::AppendValues(const TSqlCell* values)
+{
+    Flush();
+    ApplySchema();
+    const TJetTable* table = schema_.Find(rowTable_);
+    if (!table)
+        throw ESqlError("no such table: " + rowTable_);
+    const long long id = NextId(*table);
+    if (!rowQuery_) {
+        const auto counter = std::find_if(table->Columns.begin(), table->Columns.end(),
+                                          [](const TJetColumn& c) { return c.Counter; });
+        std::string names = SqliteName(counter->Name);
+        std::string marks = MarkText(0);
+        for (size_t i = 0; i < rowColumns_.size(); ++i) {
+            names += ", " + SqliteName(table->Columns[rowColumns_[i]].Name);
+            marks += ", " + MarkText(i + 1);
+        }
+        rowQuery_ = &Prepared("INSERT INTO " + SqliteName(table->Name) + " (" + names + ") VALUES (" + marks + ")");
+    }
+    QSqlQuery& query = *rowQuery_;
+    query.bindValue(Mark(0), QVariant(qlonglong(id)));
+    for (size_t i = 0; i < rowColumns_.size(); ++i) {
+        const TSqlCell& cell = values[i];
+        query.bindValue(Mark(i + 1), cell.IsText ? QVariant(FromCp1252(cell.Text)) : QVariant(qlonglong(cell.Number)));
+    }
+    if (!query.exec())
+        Throw(query.lastError());
 }
 
 long long TSqliteConnection::FirstValue(const std::string& query)
@@ -472,6 +539,7 @@ QSqlQuery& TSqliteConnection::Prepared(const std::string& sql)
     if (prepared_.size() >= 256) {  // statements of other shapes than an export's
         prepared_.clear();
         shape_.Query = nullptr;
+        rowQuery_ = nullptr;
     }
     return prepared_.emplace(sql, std::move(query)).first->second;
 }

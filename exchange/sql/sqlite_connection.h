@@ -27,6 +27,8 @@ public:
     void Execute(const std::string& statement) override;
     void AppendRow(const std::string& query) override;
     long long FirstValue(const std::string& query) override;
+    bool PrepareRows(const std::string& table, const std::vector<std::string>& columns) override;
+    void AppendValues(const TSqlCell* values) override;
     void BeginTransaction() override;
     void CommitTransaction() override;
 
@@ -49,6 +51,8 @@ private:
     bool AppendPending(const std::string& table);
     long long NextId(const TJetTable& table);
     void Flush();
+    static std::string MarkText(size_t i);
+    const QString& Mark(size_t i);
     void ApplySchema();
     QSqlQuery& Prepared(const std::string& sql);
     void Run(const TSqliteStatement& statement, QSqlQuery** done = nullptr);
@@ -57,6 +61,7 @@ private:
     QString name_;
     TJetSchema schema_;
     std::map<std::string, QSqlQuery> prepared_;
+    std::vector<QString> marks_;  // ":v0", ":v1", ...
     TPendingRow pending_;
     // The statement that wrote the last row, and that row's columns.
     struct TRowShape {
@@ -65,6 +70,10 @@ private:
         std::vector<size_t> Columns;
         QSqlQuery* Query = nullptr;  // one of prepared_
     } shape_;
+    // The table and column indexes of PrepareRows.
+    std::string rowTable_;
+    std::vector<size_t> rowColumns_;
+    QSqlQuery* rowQuery_ = nullptr;  // one of prepared_
     std::map<std::string, long long> nextIds_;  // of the tables only this connection has written
 };
 

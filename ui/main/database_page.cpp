@@ -267,10 +267,11 @@ void TDatabasePage::MarkSaved()
 void TDatabasePage::CleanChanged(bool clean)
 {
     TDataBase* db = DataBase();
-    if (resetting_ || !db)
+    const bool modified = clean ? cleanModified_ : true;
+    if (resetting_ || !db || db->Modified == modified)
         return;
-    db->Modified = clean ? cleanModified_ : true;
-    emit DatabaseEdited();
+    db->Modified = modified;
+    emit DatabaseEdited();  // the status line shows the flag
 }
 
 void TDatabasePage::ShowChange(int record, int field, bool definition)

@@ -171,16 +171,21 @@ private slots:
         auto form = Start({Db("things.PDB")});
         TDataBase& db = *form->Tabs()->CurrentDB();
         Trigger(*form, "RecBtn");
+        form->activateWindow();  // shortcuts work in the active window only
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
         auto* edit = qobject_cast<QLineEdit*>(form->Tabs()->Page(0)->EditPanel()->Editor(1));
         QVERIFY(edit);
         edit->setFocus();
         edit->selectAll();
         QTest::keyClicks(edit, Tr("fig"));
         QCOMPARE(db.GetCell(1, 1), std::string("fig"));
-        Trigger(*form, "UndoItem");
+        // The key reaches the tab's history, not the editor's own.
+        QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(db.GetCell(1, 1), std::string("pear"));
         QCOMPARE(edit->text(), Tr("pear"));
         QVERIFY(!form->Action("UndoItem")->isEnabled());
+        QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(db.GetCell(1, 1), std::string("fig"));
     }
 
     // The commands that find their own changes inside a scope, without

@@ -4,11 +4,13 @@
 
 #include "database_page.h"
 #include "database_tabs.h"
+#include "record_panel.h"
 #include "text_convert.h"
 
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -71,6 +73,17 @@ void TMainForm::CreateEditMenu()
     menu->addAction(undo);
     menu->addAction(redo);
     setAcceptDrops(true);
+}
+
+bool TMainForm::UndoKeyForHistory(QObject* watched, const QKeyEvent& key) const
+{
+    if (!key.matches(QKeySequence::Undo) && !key.matches(QKeySequence::Redo)
+        && key.keyCombination() != QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z))
+        return false;
+    for (QObject* object = watched; object; object = object->parent())
+        if (qobject_cast<TRecordPanel*>(object))
+            return true;
+    return false;
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event)

@@ -181,6 +181,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()
         && static_cast<QWidget*>(watched)->window() == this)
         return FormKeyDown(*static_cast<QKeyEvent*>(event));
+    if (event->type() == QEvent::ShortcutOverride && UndoKeyForHistory(watched, *static_cast<QKeyEvent*>(event)))
+        return true;  // left unaccepted, so the shortcut fires
     return QMainWindow::eventFilter(watched, event);
 }
 

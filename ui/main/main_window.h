@@ -144,6 +144,10 @@ private:
     // Insert, Ctrl+H and Ctrl+F click their buttons wherever the focus is;
     // true when the key was one of them (it is then consumed).
     bool FormKeyDown(const QKeyEvent& key);
+    // True when Undo or Redo pressed in a record view's editor is to reach
+    // the tab's history (its keystrokes are in the database already) rather
+    // than the editor's own (edit_commands.cpp).
+    bool UndoKeyForHistory(QObject* watched, const QKeyEvent& key) const;
 
     TDatabaseTabs* tabs_;
     QStackedWidget* centre_;

@@ -121,6 +121,8 @@ private slots:
                  page.MoveSelection(-1);
              }},
         };
+        page.SetColumnWidths({111, 99});
+        const std::vector<int> widths = page.ColumnWidths();
         std::vector<Table> states{State(db)};
         for (const auto& [name, change] : changes) {
             change();
@@ -134,6 +136,7 @@ private slots:
             QCOMPARE(model.rowCount(), db.RecordCount());
         }
         QVERIFY(!db.Modified);
+        QCOMPARE(page.ColumnWidths(), widths);  // the moved column came back with its field
         QVERIFY(!form->Action("UndoItem")->isEnabled());
         QVERIFY(!form->findChild<QLabel*>(Tr("InfoPanel"))->text().contains(Tr("modified")));
         for (size_t k = 1; k <= changes.size(); ++k) {

@@ -5,6 +5,7 @@
 #include "database.h"
 #include "database_model.h"
 #include "date_dialog.h"
+#include "errors.h"
 #include "extended_grid.h"
 #include "field_types.h"
 #include "grid_setup.h"
@@ -433,7 +434,11 @@ void TDatabasePage::GridColumnMoved(int from, int to)
             header->moveSection(header->visualIndex(col), col);
     restoringOrder_ = false;
     if (moved && from != to) {
-        Push(Tr("Move field"), FieldMoveStep(from + 1, to + 1));
+        // The grid's columns move back and forth with their fields.
+        Push(Tr("Move field"), FieldMoveStep(from + 1, to + 1, [this](int a, int b) {
+                 if (!model_->MoveField(a - 1, b - 1))
+                     throw ERangeError(FormatMessage("MoveField: FromIndex out of range (%d)", a));
+             }));
         emit DatabaseEdited();
     }
 }

@@ -66,14 +66,26 @@ private:
 
 class TFieldMoveStep : public TUndoStep {
 public:
-    TFieldMoveStep(int from, int to) : from_(from), to_(to) {}
-    void Redo(TDataBase& db) override { db.MoveField(from_, to_); }
-    void Undo(TDataBase& db) override { db.MoveField(to_, from_); }
+    TFieldMoveStep(int from, int to, std::function<void(int, int)> move)
+        : from_(from), to_(to), move_(std::move(move))
+    {
+    }
+    void Redo(TDataBase& db) override { Move(db, from_, to_); }
+    void Undo(TDataBase& db) override { Move(db, to_, from_); }
     bool Definition() const override { return true; }
 
 private:
+    void Move(TDataBase& db, int from, int to)
+    {
+        if (move_)
+            move_(from, to);
+        else
+            db.MoveField(from, to);
+    }
+
     int from_;
     int to_;
+    std::function<void(int, int)> move_;
 };
 
 class TRemovalStep : public TUndoStep {
@@ -228,9 +240,9 @@ std::unique_ptr<TUndoStep> CellStep(int record, int field, std::string before, b
     return std::make_unique<TCellsStep>(std::vector<TCellsStep::Cell>{{record, field, std::move(before)}}, merges);
 }
 
-std::unique_ptr<TUndoStep> FieldMoveStep(int from, int to)
+std::unique_ptr<TUndoStep> FieldMoveStep(int from, int to, std::function<void(int, int)> move)
 {
-    return std::make_unique<TFieldMoveStep>(from, to);
+    return std::make_unique<TFieldMoveStep>(from, to, std::move(move));
 }
 
 std::unique_ptr<TUndoStep> RemovalStep(const TDataBase& db, int record)

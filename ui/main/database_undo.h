@@ -57,8 +57,10 @@ private:
 // The cell (record, field) held `before` until the edit. A merging step
 // joins the edit of the same cell just before it.
 std::unique_ptr<TUndoStep> CellStep(int record, int field, std::string before, bool merges = false);
-// Field `from` was moved to position `to` (both from 1).
-std::unique_ptr<TUndoStep> FieldMoveStep(int from, int to);
+// Field `from` was moved to position `to` (both from 1); `move` moves a
+// field (from, to) so that what shows the fields follows (empty: the
+// database alone).
+std::unique_ptr<TUndoStep> FieldMoveStep(int from, int to, std::function<void(int, int)> move = {});
 // Record `record` is about to be removed; taken while it is still there.
 std::unique_ptr<TUndoStep> RemovalStep(const TDataBase& db, int record);
 

@@ -125,7 +125,7 @@ private slots:
         QCOMPARE(form->Tabs()->OpenCount(), 1);
         QCOMPARE(form->Tabs()->tabText(0), Tr("my colours"));
         QVERIFY(form->Action("SaveBtn")->isEnabled());
-        QVERIFY(!form->Action("SplitBtn")->isEnabled());  // comes with the split command
+        QVERIFY(form->Action("SplitBtn")->isEnabled());
         QVERIFY(!form->Action("AllBtn")->isEnabled());
         QCOMPARE(form->Tabs()->CurrentDB()->RecordCount(), 2);
         QVERIFY(!form->Tabs()->CurrentDB()->Modified);

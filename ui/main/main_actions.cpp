@@ -110,8 +110,7 @@ void TMainForm::CreateActions()
     AddCommand("NewBtn", "&New...", "NewBtnClick", &TMainForm::NewBtnClick)->setToolTip(Tr("Create new database"));
     AddCommand("NewItem", "&New...", "NewBtnClick", &TMainForm::NewBtnClick)->setShortcut(Tr("Ctrl+N"));
     CreateExchangeActions();
-    AddPending("MergeItem", "&Merge")->setShortcut(Tr("Ctrl+M"));
-    AddPending("SplitBtn", "S&plit...")->setToolTip(Tr("Split database into multiple files"));
+    CreateExchangeMenuCommands();
     AddCommand("EditBtn", "&Edit definition...", "EditBtnClick", &TMainForm::EditBtnClick)->setToolTip(Tr("Edit database definition"));
     AddCommand("SortBtn", "&Sort...", "SortBtnClick", &TMainForm::SortBtnClick)->setToolTip(Tr("Sort records"));
     CreateAccessCommand();

@@ -69,6 +69,7 @@ TMainForm::TMainForm(QWidget* parent)
     CreateExchangePopUps();
     CreateStatusLine();
     CreateRecordCommands();
+    CreateCopyMenu();
     centre_->addWidget(CreatePlaceholder(centre_));
     centre_->addWidget(tabs_);
     setCentralWidget(centre_);

@@ -87,6 +87,13 @@ public:
     TDefineForm* DefineForm() const { return defineForm_; }
     QMenu* PopupMenu() const { return popupMenu_; }
 
+    // Split, copy records and merge (exchange_menu_commands.cpp). A given
+    // file name stands for the file dialog's answer. Copy's `tag` is the
+    // target tab, 0..7, or 8 for a file.
+    void SplitBtnClick();
+    void CopyRecsItemClick(int tag, const std::string& chosenName = {});
+    void MergeItemClick(const std::string& chosenName = {});
+
     // Find and replace (find_commands.cpp).
     void FindBtnClick();
     void ReplaceBtnClick();
@@ -119,6 +126,8 @@ private:
     void CreateAccessCommand();
     void CreateExchangeActions();
     void CreateExchangePopUps();
+    void CreateExchangeMenuCommands();
+    void CreateCopyMenu();
     std::string PickSaveAsFile(const TDataBase& db, int& entry);
     std::string PickExportFile(const TDataBase& db, TExportFormat format, const std::vector<int>& fields);
     // Leaving the cell being edited commits it before a file is written.

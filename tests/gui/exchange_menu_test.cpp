@@ -1,0 +1,252 @@
+// Copy records, merge and split through the main window: the menu item or
+// command, its dialog, the message, and the files written (read back with
+// the independent format reader).
+#include "command_guard.h"
+#include "database_model.h"
+#include "database_page.h"
+#include "database_tabs.h"
+#include "extended_grid.h"
+#include "field_types.h"
+#include "gui_test_support.h"
+#include "main_window.h"
+#include "merge_dialog.h"
+#include "modal.h"
+#include "pdb_format.h"
+#include "split_dialog.h"
+#include "test_files.h"
+#include "text_convert.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QItemSelectionModel>
+
+#include <filesystem>
+
+using namespace quorvil;
+using namespace quorvil::test;
+using Rows = std::vector<std::vector<std::string>>;
+
+namespace {
+
+pdbtest::Database ReadBack(const std::string& path)
+{
+    return pdbtest::Parse(testkit::ReadBytes(path)).db;
+}
+
+Rows CellsOf(const pdbtest::Database& db)
+{
+    Rows rows;
+    for (const pdbtest::Record& r : db.records)
+        rows.push_back(r.cells);
+    return rows;
+}
+
+// The next message dialog: note its text and press OK.
+void AnswerMessage(QString* text)
+{
+    AnswerAfter([text](QDialog& d) { *text = d.findChild<QLabel*>(Tr("Message"))->text(); }, Tr("OK"));
+}
+
+void AnswerOpenDialog(const std::string& path, QString* title = nullptr)
+{
+    QueueModalAnswer([=](QDialog& d) {
+        auto& dialog = dynamic_cast<QFileDialog&>(d);
+        if (title)
+            *title = dialog.windowTitle();
+        dialog.selectFile(PathToQString(path));
+        QMetaObject::invokeMethod(&dialog, "accept");
+    });
+}
+
+}  // namespace
+
+class ExchangeMenuTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The rows of a reversed grid name their own records; two target records
+    // of one key both take the values; a new key is appended.
+    void CopyWritesTheSelectedRecordsIntoTheFile()
+    {
+        ConfigHome home;
+        QTemporaryDir dir;
+        const std::string source = MakeDatabase(dir.path(), "people.pdb", "People",
+                                                {{"Name", kTypeString, {}}, {"Phone", kTypeString, {}}},
+                                                {{"ann", "1"}, {"bob", "2"}, {"cy", "3"}});
+        const std::string target = MakeDatabase(
+            dir.path(), "book.pdb", "Book",
+            {{"Phone", kTypeString, {}}, {"Name", kTypeString, {}}, {"City", kTypeString, {}}},
+            {{"old", "cy", "Rome"}, {"9", "ann", ""}, {"old", "cy", "Oslo"}});
+        TMainForm form;
+        form.FormCreate({PathToQString(source)});
+        TDatabasePage* page = form.Tabs()->Page(0);
+        page->Model()->ReverseRows();  // rows: cy, bob, ann
+        form.Action("RearrangeItem")->trigger();
+        const QAbstractItemModel* model = page->Model();
+        page->Grid()->selectionModel()->select(QItemSelection(model->index(0, 0), model->index(1, 1)),
+                                               QItemSelectionModel::ClearAndSelect);  // cy and bob
+
+        emit form.PopupMenu()->aboutToShow();
+        QVERIFY(form.Action("CopyItem")->isVisible());
+        QVERIFY(form.Action("CopyExt")->isVisible());  // with no other tab open, too
+        QVERIFY(!form.Action("Copy0")->isVisible());
+
+        QString title, message;
+        AnswerOpenDialog(target, &title);
+        AnswerMessage(&message);
+        form.Action("CopyExt")->trigger();
+
+        QCOMPARE(title, Tr("Select database to export records to"));
+        QCOMPARE(message, Tr("4 fields copied."));  // two Phones of cy, then bob's Name and Phone
+        const pdbtest::Database written = ReadBack(target);
+        QCOMPARE(written.title, std::string("Book"));
+        QCOMPARE(CellsOf(written), (Rows{{"3", "cy", "Rome"}, {"9", "ann", ""}, {"3", "cy", "Oslo"}, {"2", "bob", ""}}));
+        QCOMPARE(QueuedModalAnswers(), 0);
+    }
+
+    // A file open in a tab is locked: the copy fails with a message and the
+    // file keeps its bytes; the tab's item copies into the tab.
+    void CopyIntoAFileOpenInATabGoesThroughItsTab()
+    {
+        ConfigHome home;
+        QTemporaryDir dir;
+        const std::string source =
+            MakeDatabase(dir.path(), "a.pdb", "A", {{"Name", kTypeString, {}}}, {{"ann"}});
+        const std::string target =
+            MakeDatabase(dir.path(), "b.pdb", "B", {{"Name", kTypeString, {}}}, {{"bob"}});
+        const std::vector<uint8_t> before = testkit::ReadBytes(target);
+        TMainForm form;
+        form.FormCreate({PathToQString(target), PathToQString(source)});
+        form.Tabs()->setCurrentIndex(1);
+        QString message;
+        AnswerMessage(&message);
+        form.Action("RearrangeItem")->trigger();
+        RunCommand("CopyRecsItemClick", [&] { form.CopyRecsItemClick(8, target); });
+        QCOMPARE(message, Tr("Cannot open file \"") + PathToQString(target) +
+                              Tr("\". The file is in use by another program. at CopyRecsItemClick"));
+        QVERIFY(testkit::ReadBytes(target) == before);
+
+        // Into its tab instead: changed in memory only, the file as it was.
+        emit form.PopupMenu()->aboutToShow();
+        QVERIFY(form.Action("Copy0")->isVisible());
+        QCOMPARE(form.Action("Copy0")->text(), Tr("b"));
+        AnswerMessage(&message);
+        form.Action("Copy0")->trigger();
+        QCOMPARE(message, Tr("1 field copied."));
+        const TDataBase* tab0 = form.Tabs()->DataBase(0);
+        QCOMPARE(tab0->RecordCount(), 2);
+        QCOMPARE(tab0->GetCell(2, 1), std::string("ann"));
+        QCOMPARE(form.Tabs()->Page(0)->Model()->rowCount(), 2);
+        QVERIFY(testkit::ReadBytes(target) == before);
+    }
+
+    // The mapping window offers the ID candidates and a new field for Email;
+    // its name is checked as it is typed. Id 12 fills only the empty master
+    // cell, Id 99 is appended; the other file is only read.
+    void MergeMapsTheFieldsChosenInTheWindow()
+    {
+        ConfigHome home;
+        QTemporaryDir dir;
+        const std::vector<FieldSpec> masterFields = {
+            {"ID", kTypeString, {}}, {"Name", kTypeString, {}}, {"Phone", kTypeString, {}}};
+        const std::string master =
+            MakeDatabase(dir.path(), "master.pdb", "Master", masterFields, {{"12", "", "555"}, {"13", "Al", "1"}});
+        const std::string other = MakeDatabase(
+            dir.path(), "other.pdb", "Other",
+            {{"Id", kTypeString, {}}, {"Name", kTypeString, {}}, {"Email", kTypeString, {}}},
+            {{"12", "Bo", "b@x"}, {"99", "Zed", ""}});
+        const std::vector<uint8_t> otherBytes = testkit::ReadBytes(other);
+        TMainForm form;
+        form.FormCreate({PathToQString(master)});
+
+        QStringList ids, problems;
+        QString newFieldEntry, offeredName;
+        AnswerOpenDialog(other);
+        AnswerAfter(
+            [&](QDialog& d) {
+                auto& sync = dynamic_cast<TSyncForm&>(d);
+                for (int k = 0; k < sync.FieldCombo(0)->count(); ++k)
+                    ids << sync.FieldCombo(0)->itemText(k);
+                newFieldEntry = sync.FieldCombo(3)->currentText();
+                offeredName = sync.NameEdit(3)->text();
+                QLineEdit* name = sync.NameEdit(3);
+                for (const char* typed : {"Phone", "", "Mail"}) {
+                    name->setText(Tr(typed));
+                    problems << (sync.OkBtn()->isEnabled() ? Tr("OK") : sync.ErrMsg()->text());
+                }
+            },
+            Tr("OkBtn"));
+        form.Action("MergeItem")->trigger();
+
+        QCOMPARE(ids, QStringList({Tr("ID"), Tr("Name")}));
+        QCOMPARE(newFieldEntry, Tr("[Create New Field]"));
+        QCOMPARE(offeredName, Tr("Email"));
+        QCOMPARE(problems, QStringList({Tr("Field name Phone already exists in master database"),
+                                        Tr("Need new field name for Email"), Tr("OK")}));
+        const TDataBase* db = form.Tabs()->CurrentDB();
+        QCOMPARE(db->GetFieldName(4), std::string("Mail"));
+        QCOMPARE(db->RecordCount(), 3);
+        for (auto [record, cells] : {std::pair{1, Rows::value_type{"12", "Bo", "555", "b@x"}},
+                                     {2, {"13", "Al", "1", ""}},
+                                     {3, {"99", "Zed", "", ""}}})
+            for (int f = 1; f <= 4; ++f)
+                QCOMPARE(db->GetCell(record, f), cells[size_t(f - 1)]);
+        QCOMPARE(form.Tabs()->Page(0)->Model()->columnCount(), 4);
+        QVERIFY(testkit::ReadBytes(other) == otherBytes);
+        QCOMPARE(QueuedModalAnswers(), 0);
+    }
+
+    // Rows for every value (the one no record holds unticked), a global
+    // value, CSV beside the PDB, and the names remembered under the title.
+    void SplitWritesOneFilePerTickedValue()
+    {
+        ConfigHome home;
+        QTemporaryDir dir;
+        const std::string source = MakeDatabase(
+            dir.path(), "sales.pdb", "Sales",
+            {{"Name", kTypeString, {}}, {"Region", kTypeList, {"North", "South", "West"}}, {"Status", kTypeString, {}}},
+            {{"a", "North", "open"}, {"b", "South", "open"}, {"c", "North", "shut"}});
+        TMainForm form;
+        form.FormCreate({PathToQString(source)});
+
+        QStringList rows;
+        AnswerAfter(
+            [&](QDialog& d) {
+                auto& names = dynamic_cast<TDefNameForm&>(d);
+                for (int k = 0; k < 3; ++k)
+                    rows << names.ValueBox(k)->text() + (names.ValueBox(k)->isChecked() ? Tr("+") : Tr("-")) +
+                                names.NameEdit(k)->text();
+                names.FormatBox("CSV")->setChecked(true);
+                QListWidgetItem* status = names.FieldList()->item(1);
+                status->setCheckState(Qt::Checked);
+                AnswerInputLine(Tr("closed"));
+                names.FieldListClick(status);
+            },
+            Tr("BitBtn1"));
+        form.Action("SplitBtn")->trigger();
+
+        QCOMPARE(rows, QStringList({Tr("North+North"), Tr("South+South"), Tr("West-West")}));
+        const std::string north = QStringToPath(dir.filePath(Tr("North.PDB")));
+        const pdbtest::Database written = ReadBack(north);
+        QCOMPARE(written.title, std::string("North"));
+        QCOMPARE(written.fields.size(), size_t(2));
+        QCOMPARE(written.fields[1].name, std::string("Status"));
+        QCOMPARE(CellsOf(written), (Rows{{"a", "closed"}, {"c", "closed"}}));
+        QCOMPARE(CellsOf(ReadBack(QStringToPath(dir.filePath(Tr("South.PDB"))))), (Rows{{"b", "closed"}}));
+        QVERIFY(QFile::exists(dir.filePath(Tr("North.CSV"))));
+        QVERIFY(!QFile::exists(dir.filePath(Tr("West.PDB"))));
+        QCOMPARE(home.Read("Sales", "South"), std::string("South"));
+        QCOMPARE(QueuedModalAnswers(), 0);
+    }
+};
+
+QTEST_MAIN(ExchangeMenuTest)
+#include "exchange_menu_test.moc"

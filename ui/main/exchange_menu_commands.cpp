@@ -1,0 +1,232 @@
+// Split, copy records and merge from the main window: the commands collect
+// the choices (file dialog, field chooser, the split and mapping windows)
+// and hand them to the exchange layer, which does the work. A file name
+// given to a command stands for the file dialog's answer.
+#include "main_window.h"
+
+#include "command_guard.h"
+#include "config_store.h"
+#include "copy_records.h"
+#include "database.h"
+#include "database_model.h"
+#include "database_page.h"
+#include "database_tabs.h"
+#include "field_dialog.h"
+#include "file_choice.h"
+#include "merge.h"
+#include "merge_dialog.h"
+#include "message_dialog.h"
+#include "modal.h"
+#include "split.h"
+#include "split_dialog.h"
+#include "text_case.h"
+#include "text_convert.h"
+#include "wait_cursor.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+
+namespace quorvil {
+
+namespace {
+
+constexpr int kExternalFile = 8;
+
+// True when the databases share a field name, without regard to case.
+bool ShareFieldName(const TJFILE& a, const TJFILE& b)
+{
+    for (int i = 1; i <= a.FieldCount(); ++i)
+        for (int j = 1; j <= b.FieldCount(); ++j)
+            if (SameTextIgnoringCase(a.GetFieldName(i).substr(0, 20), b.GetFieldName(j).substr(0, 20)))
+                return true;
+    return false;
+}
+
+QString DirectoryOfFile(const std::string& fileName)
+{
+    return QFileInfo(PathToQString(fileName)).absolutePath();
+}
+
+}  // namespace
+
+void TMainForm::CreateExchangeMenuCommands()
+{
+    AddCommand("MergeItem", "&Merge", "MergeItemClick", [this] { MergeItemClick(); })->setShortcut(Tr("Ctrl+M"));
+    AddCommand("SplitBtn", "S&plit...", "SplitBtnClick", &TMainForm::SplitBtnClick)
+        ->setToolTip(Tr("Split database into multiple files"));
+}
+
+void TMainForm::CreateCopyMenu()
+{
+    QMenu* copy = popupMenu_->addMenu(Tr("Copy to other database"));
+    copy->setObjectName(Tr("CopyItemMenu"));
+    copy->menuAction()->setObjectName(Tr("CopyItem"));
+    for (int tag = 0; tag <= kExternalFile; ++tag) {
+        auto* item = new QAction(tag == kExternalFile ? Tr("External file") : QString(), this);
+        item->setObjectName(tag == kExternalFile ? Tr("CopyExt") : Tr("Copy%1").arg(tag));
+        connect(item, &QAction::triggered, this,
+                [this, tag] { RunCommand("CopyRecsItemClick", [this, tag] { CopyRecsItemClick(tag); }); });
+        if (tag == kExternalFile)
+            copy->addSeparator();
+        copy->addAction(item);
+    }
+    connect(popupMenu_, &QMenu::aboutToShow, this, [this, copy] {
+        const int active = tabs_->CurrentTab();
+        const TDataBase* source = tabs_->CurrentDB();
+        copy->menuAction()->setVisible(source && Action("RearrangeItem")->isChecked());
+        for (int tag = 0; tag < TDatabaseTabs::kTabs; ++tag) {
+            const TDataBase* target = tabs_->DataBase(tag);
+            auto* item = findChild<QAction*>(Tr("Copy%1").arg(tag));
+            item->setVisible(source && target && tag != active && ShareFieldName(*source, *target));
+            item->setText(tabs_->tabText(tag));
+        }
+    });
+}
+
+void TMainForm::CopyRecsItemClick(int tag, const std::string& chosenName)
+{
+    TDataBase* source = tabs_->CurrentDB();
+    TDatabasePage* page = tabs_->Page(tabs_->CurrentTab());
+    int top = 0;
+    int bottom = 0;
+    if (!source || !page->SelectedRows(top, bottom))
+        return;
+    // The rows shown may be filtered or reversed: each names its record.
+    std::vector<int> records;
+    for (int row = top; row <= bottom; ++row)
+        if (const int record = page->Model()->RecordOfRow(row))
+            records.push_back(record);
+
+    if (tag < kExternalFile) {
+        TDataBase* target = tabs_->DataBase(tag);
+        if (!target || target == source)
+            return;
+        WaitCursor hourglass;
+        const TCopyResult result = CopyRecords(*source, records, *target);
+        if (!result.Keyed)
+            return;
+        tabs_->Page(tag)->RefreshView();
+        MessageDlgButtons(ToQString(CopyMessage(result.Copied)), mtInformation, {mbOK}, mbHelp);
+        return;
+    }
+
+    std::string fileName = chosenName;
+    if (fileName.empty()) {
+        const QString directory = DirectoryOfFile(source->FileName);
+        QFileDialog dialog(this, ToQString(CopyFileDialogTitle(int(records.size()))), directory,
+                           Tr("PDB files (*.PDB *.pdb);;All Files (*)"));
+        dialog.setObjectName(Tr("OpenDialog"));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix(Tr("PDB"));
+        if (ExecModal(dialog) != QDialog::Accepted)
+            return;
+        fileName = QStringToPath(ChosenDatabasePath(dialog, directory));
+        if (fileName.empty())
+            return;
+    }
+    WaitCursor hourglass;
+    ShowStatus(Tr("Copying records to ") + PathToQString(fileName));
+    const TCopyResult result = CopyRecordsToFile(*source, records, fileName);
+    ShowStatus(QString());
+    if (result.Keyed)
+        MessageDlgButtons(ToQString(CopyMessage(result.Copied)), mtInformation, {mbOK}, mbHelp);
+}
+
+void TMainForm::MergeItemClick(const std::string& chosenName)
+{
+    TDataBase* master = tabs_->CurrentDB();
+    if (!master)
+        return;
+    CommitEditing();
+    const std::string path = chosenName.empty() ? PickDatabaseFile() : chosenName;
+    if (path.empty())
+        return;
+    // Opened like a tab's file, so a database open in a tab is refused; it is never written.
+    const std::unique_ptr<TJFILE> other = Open<TJFILE>(path);
+    if (IdCandidates(*master, *other).empty()) {
+        ShowMsg(Tr(kNoIdFieldMessage), 1);
+        return;
+    }
+    TSyncForm form(this);
+    form.SetDatabases(*master, *other);
+    if (!form.Execute())
+        return;
+    const TMergeChoice choice = form.Choice();
+
+    WaitCursor hourglass;
+    const int fields = master->FieldCount();
+    const TMergeResult result = Merge(*master, *other, choice, [this](int record, int count) {
+        // Painting every few hundred records keeps the merge fast.
+        if (record % 256 == 1 || record == count)
+            ShowStatus(Tr("Merging record %1 of %2").arg(record).arg(count));
+    });
+    ShowStatus(QString());
+    if (result.Written > 0 || master->FieldCount() != fields)
+        tabs_->Page(tabs_->CurrentTab())->RefreshView();
+}
+
+void TMainForm::SplitBtnClick()
+{
+    TDataBase* db = tabs_->CurrentDB();
+    if (!db)
+        return;
+    CommitEditing();
+    const std::vector<int> listFields = ListFields(*db);
+    if (listFields.empty()) {
+        ShowMsg(Tr(kNoListFieldMessage), 1);
+        return;
+    }
+    std::string fieldName = db->GetFieldName(listFields.front());
+    if (listFields.size() > 1) {
+        QStringList names;
+        for (int f : listFields)
+            names << ToQString(db->GetFieldName(f));
+        const int chosen = ChooseField(names);
+        if (chosen < 0)
+            return;
+        fieldName = db->GetFieldName(listFields[size_t(chosen)]);
+    }
+    TSplitChoice choice;
+    choice.Field = LastFieldNamed(*db, fieldName);
+
+    // The configuration is opened around each use: dialogs in between write it too.
+    std::vector<TSplitValue> values = SplitValues(*db, choice.Field, OpenConfig().get());
+    std::vector<TSplitDialogValue> rows;
+    for (const TSplitValue& v : values)
+        rows.push_back({ToQString(v.Value), v.Held, PathToQString(v.FileName)});
+    QStringList others;
+    std::vector<int> otherFields;
+    for (int f = 1; f <= db->FieldCount(); ++f)
+        if (f != choice.Field) {
+            others << ToQString(db->GetFieldName(f));
+            otherFields.push_back(f);
+        }
+    TDefNameForm form(this);
+    form.SetSourceDir(DirectoryOfFile(db->FileName));
+    form.SetOutputDir(DirectoryOfFile(db->FileName));
+    form.SetFields(others);
+    form.SetValues(rows);
+    if (ExecModal(form) != QDialog::Accepted)
+        return;
+
+    const TSplitDialogChoice chosen = form.Choice();
+    for (size_t k = 0; k < values.size(); ++k)
+        values[k].FileName = QStringToPath(chosen.FileNames.value(qsizetype(k)));
+    RememberSplitNames(*OpenConfig(), *db, values);
+    for (const TSplitValue& v : values)
+        if (!v.FileName.empty())
+            choice.Values.push_back(v);
+    choice.OutputDir = QStringToPath(chosen.OutputDir);
+    choice.Formats = {chosen.PDB, chosen.CSV, chosen.HTM, chosen.TXT};
+    for (const auto& [entry, value] : chosen.GlobalValues)
+        choice.GlobalValues[otherFields[size_t(entry)]] = FromQString(value);
+
+    WaitCursor hourglass;
+    Split(*db, choice, [this](const std::string& fileName) { ShowStatus(Tr("Writing ") + PathToQString(fileName)); });
+    ShowStatus(QString());
+}
+
+}  // namespace quorvil

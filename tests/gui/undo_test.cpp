@@ -3,6 +3,7 @@
 #include "database_model.h"
 #include "database_page.h"
 #include "database_tabs.h"
+#include "copy_records.h"
 #include "database_undo.h"
 #include "extended_grid.h"
 #include "field_definition.h"
@@ -25,7 +26,6 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
-#include <QUndoStack>
 #include <QUrl>
 
 using namespace quorvil;
@@ -201,6 +201,7 @@ private slots:
         QTest::newRow("popup order, then sort") << 2;
         QTest::newRow("add a record") << 3;
         QTest::newRow("delete the first record") << 4;
+        QTest::newRow("copy keyed records in: one updates, one appends") << 5;
     }
     void scopedCommandsUndoAndRedo()
     {
@@ -217,7 +218,7 @@ private slots:
             if (command == 0) {
                 scope.TrackCells();
                 TReplaceOptions options{"e", "EE", {true, true}, false, false, false};
-                ReplaceText(db, options, {{}, [&](int r, int f) { scope.CellWritten(r, f); }});
+                ReplaceText(db, options, {});
             } else if (command == 1) {
                 WriteDefinition(db, {{"Thing", kTypeString, {}}, {"Hue", kTypeList, {"Blue", "Red", "Green"}}});
             } else if (command == 2) {
@@ -227,9 +228,15 @@ private slots:
                 SortRecords(db, order, 1, db.RecordCount());
             } else if (command == 3) {
                 AppendDefaultRecord(db);
-            } else {
+            } else if (command == 4) {
                 scope.AddRemoval(1);
                 db.DeleteRecord(1);
+            } else {
+                scope.TrackCells();
+                TJFILE source;
+                source.InitNew();
+                FillDatabase(source, kFields, {{"car", "Green"}, {"kiwi", "Red"}});
+                QVERIFY(CopyRecords(source, {1, 2}, db).Keyed);
             }
         }
         const Table after = State(db);

@@ -3,7 +3,8 @@
 #include "database.h"
 #include "errors.h"
 
-#include <set>
+#include <algorithm>
+#include <array>
 #include <utility>
 
 namespace quorvil {
@@ -263,7 +264,6 @@ struct TUndoScope::State {
     std::vector<std::vector<int>>* OuterLog;
     std::vector<std::unique_ptr<TUndoStep>> Removals;
     std::vector<TDATA> Before;  // borrowed: lives only while the command runs
-    std::set<std::pair<int, int>> Written;
     std::vector<TCellsStep::Cell> Cells;
 
     State(TDataBase& db, const QString& text, TDatabaseCommand::Applied applied, Sink sink)
@@ -275,6 +275,8 @@ struct TUndoScope::State {
     std::vector<std::unique_ptr<TUndoStep>> Steps()
     {
         const int kept = Count - int(Removals.size());
+        if (!Before.empty() && Removals.empty() && Orders.empty())
+            DiffCells();  // positions are still the records they were
         std::vector<std::unique_ptr<TUndoStep>> steps = std::move(Removals);
         if (!Orders.empty()) {
             // One permutation that does what all of them did in turn.
@@ -295,6 +297,20 @@ struct TUndoScope::State {
         if (!Definition.SameAs(Db))
             steps.push_back(std::make_unique<TDefinitionStep>(std::move(Definition)));
         return steps;
+    }
+
+    void DiffCells()
+    {
+        std::array<std::string_view, kMaxSlots> was;
+        std::array<std::string_view, kMaxSlots> now;
+        const size_t common = std::min(Before.size(), Db.Records.size());
+        for (size_t r = 0; r < common; ++r) {
+            Before[r].Texts(was);
+            Db.Records[r].Texts(now);
+            for (size_t f = 0; f < was.size(); ++f)
+                if (was[f] != now[f])
+                    Cells.push_back({int(r) + 1, int(f) + 1, std::string(was[f])});
+        }
     }
 };
 
@@ -332,12 +348,5 @@ void TUndoScope::TrackCells()
         s.Before.push_back(TDATA::Borrowed(record));
 }
 
-void TUndoScope::CellWritten(int record, int field)
-{
-    State& s = *state_;
-    if (record < 1 || size_t(record) > s.Before.size() || !s.Written.insert({record, field}).second)
-        return;
-    s.Cells.push_back({record, field, s.Before[size_t(record - 1)].GetField(field)});
-}
 
 }  // namespace quorvil

@@ -67,8 +67,9 @@ std::unique_ptr<TUndoStep> RemovalStep(const TDataBase& db, int record);
 // Gathers what one command changes in `db` and hands it over as one
 // command when it ends, also when it ends by an exception half-way (what
 // changed before the failure can be undone). Records appended at the end,
-// permutations, definition changes and cells reported by CellWritten are
-// found by the scope; removals are added by the caller before they happen.
+// permutations, definition changes and, after TrackCells, changed cells
+// are found by the scope; removals are added by the caller before they
+// happen.
 class TUndoScope {
 public:
     using Sink = std::function<void(std::unique_ptr<TDatabaseCommand>)>;
@@ -79,10 +80,10 @@ public:
     TUndoScope& operator=(const TUndoScope&) = delete;
 
     void AddRemoval(int record);
-    // Keeps the cells' texts before the command so that CellWritten can
-    // tell what each written cell held.
+    // For commands that write cells (replace, merge, copy) and neither
+    // remove nor reorder records: the cells are compared with those before
+    // when the scope ends, and only the changed ones are kept.
     void TrackCells();
-    void CellWritten(int record, int field);
 
 private:
     struct State;

@@ -125,8 +125,7 @@ void TMainForm::ReplaceBtnClick()
     {
         TUndoScope change = page->Change(Tr("Replace"));
         change.TrackCells();
-        callbacks.CellWritten = [page, &options, &change](int record, int field) {
-            change.CellWritten(record, field);
+        callbacks.CellWritten = [page, &options](int, int) {
             if (options.Prompt)
                 page->RefreshView();
         };

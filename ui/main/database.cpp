@@ -1,5 +1,8 @@
 #include "database.h"
 
+#include "errors.h"
+
+#include <algorithm>
 #include <utility>
 
 namespace quorvil {
@@ -47,6 +50,8 @@ void TDataBase::SwapRecords(int a, int b)
 void TDataBase::PermuteRecords(const std::vector<int>& order)
 {
     TJFILE::PermuteRecords(order);  // throws for anything but a permutation
+    if (orderLog_)
+        orderLog_->push_back(order);
     if (order.size() != shown_.size())
         return;
     std::vector<uint8_t> flags(shown_.size());
@@ -63,6 +68,17 @@ void TDataBase::DeleteRecord(int r)
         flags.erase(flags.begin() + (r - 1));
     flags.resize(size_t(RecordCount()), 1);
     shown_ = std::move(flags);
+}
+
+void TDataBase::InsertRecord(int r, const TDATA& record, int shown)
+{
+    if (r < 1 || r > RecordCount() + 1 || RecordCount() == UINT16_MAX)
+        throw ERangeError(FormatMessage("Insert: Record index out of range (%d)", r));
+    SetRecordCount(uint16_t(RecordCount() + 1));  // a blank record at the end, shown
+    std::rotate(Records.begin() + (r - 1), Records.end() - 1, Records.end());
+    std::rotate(shown_.begin() + (r - 1), shown_.end() - 1, shown_.end());
+    Records[size_t(r - 1)] = record;
+    shown_[size_t(r - 1)] = uint8_t(shown);
 }
 
 int TDataBase::GetShown(int k) const

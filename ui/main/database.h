@@ -25,6 +25,14 @@ public:
     void PermuteRecords(const std::vector<int>& order) override;
     // The deleted record's flag goes with it; those behind move down.
     void DeleteRecord(int r) override;
+    // Puts `record` at position r (1..RecordCount + 1) with its flag; those
+    // from r on move up. Throws ERangeError for r out of range or a full
+    // database.
+    void InsertRecord(int r, const TDATA& record, int shown);
+    // While set, every permutation of the records is appended to `log`
+    // (null: none), so that it can be undone.
+    void SetOrderLog(std::vector<std::vector<int>>* log) { orderLog_ = log; }
+    std::vector<std::vector<int>>* OrderLog() const { return orderLog_; }
 
     // Flag of record k (from 1): 1 shown, 0 hidden by the find filter; 0 for
     // k outside the records.
@@ -36,6 +44,7 @@ public:
 private:
     std::vector<uint8_t> shown_;
     StatusSink status_;
+    std::vector<std::vector<int>>* orderLog_ = nullptr;
 };
 
 }  // namespace quorvil

@@ -7,6 +7,7 @@
 #include "definition_editor.h"
 #include "field_definition.h"
 #include "sort_command.h"
+#include "text_convert.h"
 
 namespace quorvil {
 
@@ -18,6 +19,7 @@ void TMainForm::SortBtnClick()
     TDatabasePage* page = tabs_->Page(tabs_->CurrentTab());
     bool sorted = false;
     try {
+        TUndoScope change = page->Change(Tr("Sort"));
         sorted = SortInteractively(*db);
     } catch (...) {
         page->RecordsReordered();  // whatever moved before the failure shows
@@ -39,8 +41,12 @@ void TMainForm::EditBtnClick()
     TEditDB form(this);
     if (!form.Execute(ReadDefinition(*db)))
         return;
-    WriteDefinition(*db, form.Definition());
-    tabs_->Page(tabs_->CurrentTab())->DefinitionChanged();
+    TDatabasePage* page = tabs_->Page(tabs_->CurrentTab());
+    {
+        TUndoScope change = page->Change(Tr("Edit definition"));
+        WriteDefinition(*db, form.Definition());
+    }
+    page->DefinitionChanged();
     UpdateActiveInfo();
 }
 

@@ -235,12 +235,15 @@ bool TDatabaseModel::setData(const QModelIndex& index, const QVariant& value, in
     const std::string stored = EditedValue(text, db_->GetFieldType(field));
     if (stored == db_->CellView(record, field))
         return true;
+    std::string before(db_->CellView(record, field));
     try {
         db_->SetCell(record, field, stored);
     } catch (const std::exception& e) {
         emit EditFailed(MessageText(e.what()));
         return false;
     }
+    if (recorder_)
+        recorder_(record, field, std::move(before));
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     emit Edited();
     return true;

@@ -6,8 +6,10 @@
 #include <QAbstractTableModel>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quorvil {
@@ -77,6 +79,9 @@ public:
     // error arrives as EditFailed and the result is false.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // Told of every cell a setData changed, with the text it held before.
+    using CellRecorder = std::function<void(int record, int field, std::string before)>;
+    void SetCellRecorder(CellRecorder recorder) { recorder_ = std::move(recorder); }
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 signals:
@@ -93,6 +98,7 @@ private:
     int columns_ = 0;
     int sortColumn_ = kNoColumn;
     bool reversed_ = false;
+    CellRecorder recorder_;
 };
 
 }  // namespace quorvil

@@ -5,6 +5,7 @@
 #include "database.h"
 #include "database_model.h"
 #include "date_dialog.h"
+#include "errors.h"
 #include "extended_grid.h"
 #include "field_types.h"
 #include "grid_setup.h"
@@ -20,6 +21,7 @@
 #include <QListView>
 #include <QLocale>
 #include <QSplitter>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -55,7 +57,8 @@ QString LongDateText(const QDate& date)
 TDatabasePage::TDatabasePage(int tab, QWidget* parent)
     : QWidget(parent), grid_(new TExtendedGrid(this)), model_(new TDatabaseModel(this)),
       recordPanel_(new QSplitter(Qt::Horizontal, this)), listBox_(new QListView(recordPanel_)),
-      listModel_(new TRecordListModel(model_, this)), editPanel_(new TRecordPanel(tab, model_, recordPanel_))
+      listModel_(new TRecordListModel(model_, this)), editPanel_(new TRecordPanel(tab, model_, recordPanel_)),
+      undo_(new QUndoStack(this))
 {
     setObjectName(Tr("Page%1").arg(tab));
     grid_->setObjectName(Tr("Grid%1").arg(tab));
@@ -89,6 +92,12 @@ TDatabasePage::TDatabasePage(int tab, QWidget* parent)
         emit ContextPopup(listBox_->viewport()->mapToGlobal(pos));
     });
     editTriggers_ = int(grid_->editTriggers());
+    undo_->setObjectName(Tr("UndoStack%1").arg(tab));
+    connect(undo_, &QUndoStack::cleanChanged, this, &TDatabasePage::CleanChanged);
+    model_->SetCellRecorder([this](int record, int field, std::string before) {
+        // The record views write at every keystroke; the grid once an edit.
+        Push(Tr("Edit"), CellStep(record, field, std::move(before), !GridVisible()));
+    });
 
     // A moved section emits no click, so a drag never sorts.
     connect(header, &QHeaderView::sectionMoved, this, &TDatabasePage::SectionMoved);
@@ -121,6 +130,11 @@ TDatabasePage::TDatabasePage(int tab, QWidget* parent)
 
 void TDatabasePage::SetDatabase(TDataBase* db)
 {
+    resetting_ = true;
+    undo_->clear();
+    undo_->setClean();
+    resetting_ = false;
+    cleanModified_ = db && db->Modified;
     model_->SetDatabase(db);
     // Another database starts from the default column settings.
     for (int col = 0; col < model_->columnCount(); ++col)
@@ -212,9 +226,77 @@ void TDatabasePage::MoveSelection(int delta)
 {
     int top = 0;
     int bottom = 0;
-    if (!SelectedRows(top, bottom) || !model_->MoveRowBlock(top, bottom, delta))
+    if (!DataBase() || !SelectedRows(top, bottom))
+        return;
+    bool moved = false;
+    {
+        TUndoScope change = Change(Tr("Move records"));
+        moved = model_->MoveRowBlock(top, bottom, delta);
+    }
+    if (!moved)
         return;
     SelectRows(top + delta, bottom + delta);
+    emit DatabaseEdited();
+}
+
+TUndoScope TDatabasePage::Change(const QString& text)
+{
+    return TUndoScope(
+        *DataBase(), text, [this](int r, int f, bool d) { ShowChange(r, f, d); },
+        [this](std::unique_ptr<TDatabaseCommand> command) { Push(std::move(command)); });
+}
+
+void TDatabasePage::Push(std::unique_ptr<TDatabaseCommand> command)
+{
+    undo_->push(command.release());
+}
+
+void TDatabasePage::Push(const QString& text, std::unique_ptr<TUndoStep> step)
+{
+    std::vector<std::unique_ptr<TUndoStep>> steps;
+    steps.push_back(std::move(step));
+    Push(std::make_unique<TDatabaseCommand>(
+        text, *DataBase(), [this](int r, int f, bool d) { ShowChange(r, f, d); }, std::move(steps)));
+}
+
+void TDatabasePage::MarkSaved()
+{
+    cleanModified_ = DataBase() && DataBase()->Modified;
+    undo_->setClean();
+}
+
+void TDatabasePage::CleanChanged(bool clean)
+{
+    TDataBase* db = DataBase();
+    const bool modified = clean ? cleanModified_ : true;
+    if (resetting_ || !db || db->Modified == modified)
+        return;
+    db->Modified = modified;
+    emit DatabaseEdited();  // the status line shows the flag
+}
+
+void TDatabasePage::ShowChange(int record, int field, bool definition)
+{
+    model_->SetSortColumn(TDatabaseModel::kNoColumn);
+    if (definition) {
+        RefreshView();
+    } else {
+        model_->Refill();
+        SetUpColumns();
+    }
+    const int rows = model_->rowCount();
+    int row = record < 0 ? rows - 1 : model_->RowOfRecord(record);
+    if (GridVisible()) {
+        const int col = field > 0 ? field - 1 : std::max(grid_->currentIndex().column(), 0);
+        if (row >= 0)
+            grid_->setCurrentIndex(model_->index(row, col));
+    } else {
+        if (row < 0)
+            row = std::min(editPanel_->CurrentRow(), rows - 1);
+        if (viewMode_ == 1)
+            listBox_->setCurrentIndex(listModel_->index(row, 0));
+        editPanel_->ShowRow(row);
+    }
     emit DatabaseEdited();
 }
 
@@ -326,6 +408,7 @@ void TDatabasePage::SortByColumn(int col)
     order.SortList = {db.GetFieldName(col + 1), db.GetFieldName(1)};
     {
         WaitCursor wait;
+        TUndoScope change = Change(Tr("Sort"));
         SortRecords(db, order, 1, db.RecordCount());
     }
     model_->ClearReversal();
@@ -350,8 +433,14 @@ void TDatabasePage::GridColumnMoved(int from, int to)
         if (header->visualIndex(col) != col)
             header->moveSection(header->visualIndex(col), col);
     restoringOrder_ = false;
-    if (moved && from != to)
+    if (moved && from != to) {
+        // The grid's columns move back and forth with their fields.
+        Push(Tr("Move field"), FieldMoveStep(from + 1, to + 1, [this](int a, int b) {
+                 if (!model_->MoveField(a - 1, b - 1))
+                     throw ERangeError(FormatMessage("MoveField: FromIndex out of range (%d)", a));
+             }));
         emit DatabaseEdited();
+    }
 }
 
 void TDatabasePage::ShowEditError(const QString& message)

@@ -2,11 +2,14 @@
 // The contents of one database tab: the grid of its database, with editing
 // in place, the long-text editor and the calendar on a double click, column
 // moves that move the field, and header clicks that sort and reverse.
+#include "database_undo.h"
+
 #include <QWidget>
 
 #include <vector>
 
 class QListView;
+class QUndoStack;
 class QModelIndex;
 class QSplitter;
 
@@ -83,6 +86,14 @@ public:
     // the database, and the grid's column order is the field order again.
     void GridColumnMoved(int from, int to);
 
+    // The tab's undo history, emptied when another database is shown.
+    QUndoStack* UndoStack() const { return undo_; }
+    // Gathers the changes of one command to the database (which must be
+    // shown) into one undo step, pushed when the scope ends.
+    TUndoScope Change(const QString& text);
+    // The database was saved: its present state is the clean one.
+    void MarkSaved();
+
 signals:
     // The database changed through the grid (an edit, a sort, a column move).
     void DatabaseEdited();
@@ -99,6 +110,12 @@ private:
     void ShowEditError(const QString& message);
 
     void SelectRows(int top, int bottom);
+    void Push(std::unique_ptr<TDatabaseCommand> command);
+    void Push(const QString& text, std::unique_ptr<TUndoStep> step);
+    // After an undo or redo: every view shows the database again, with the
+    // changed record (-1: the last) current where it is shown.
+    void ShowChange(int record, int field, bool definition);
+    void CleanChanged(bool clean);
 
     TExtendedGrid* grid_;
     TDatabaseModel* model_;
@@ -111,6 +128,9 @@ private:
     int contextCol_ = 0;
     int contextRow_ = -1;
     bool restoringOrder_ = false;  // the page itself moves header sections
+    QUndoStack* undo_;
+    bool cleanModified_ = false;  // the database's flag in the clean state
+    bool resetting_ = false;      // the history is emptied for another database
 };
 
 }  // namespace quorvil

@@ -281,6 +281,7 @@ bool TDatabaseTabs::SaveDatabase(int tab)
         MessageDlgButtons(MessageText(e.what()), mtError, {mbOK}, mbHelp);
         return false;
     }
+    pages_[size_t(tab)]->MarkSaved();
     emit ActiveChanged();
     return true;
 }

@@ -104,7 +104,12 @@ void TMainForm::CopyRecsItemClick(int tag, const std::string& chosenName)
         if (!target || target == source)
             return;
         WaitCursor hourglass;
-        const TCopyResult result = CopyRecords(*source, records, *target);
+        TCopyResult result;
+        {
+            TUndoScope change = tabs_->Page(tag)->Change(Tr("Copy records"));
+            change.TrackCells();
+            result = CopyRecords(*source, records, *target);
+        }
         if (!result.Keyed)
             return;
         tabs_->Page(tag)->RefreshView();
@@ -158,11 +163,16 @@ void TMainForm::MergeItemClick(const std::string& chosenName)
 
     WaitCursor hourglass;
     const int fields = master->FieldCount();
-    const TMergeResult result = Merge(*master, *other, choice, [this](int record, int count) {
-        // Painting every few hundred records keeps the merge fast.
-        if (record % 256 == 1 || record == count)
-            ShowStatus(Tr("Merging record %1 of %2").arg(record).arg(count));
-    });
+    TMergeResult result;
+    {
+        TUndoScope change = tabs_->Page(tabs_->CurrentTab())->Change(Tr("Merge"));
+        change.TrackCells();
+        result = Merge(*master, *other, choice, [this](int record, int count) {
+            // Painting every few hundred records keeps the merge fast.
+            if (record % 256 == 1 || record == count)
+                ShowStatus(Tr("Merging record %1 of %2").arg(record).arg(count));
+        });
+    }
     ShowStatus(QString());
     if (result.Written > 0 || master->FieldCount() != fields)
         tabs_->Page(tabs_->CurrentTab())->RefreshView();

@@ -121,11 +121,16 @@ void TMainForm::ReplaceBtnClick()
     callbacks.Ask = AskReplace;
     // While the user is asked, each change shows before the next question;
     // without prompts one refill at the end does.
-    callbacks.CellWritten = [page, &options](int, int) {
-        if (options.Prompt)
-            page->RefreshView();
-    };
-    const TReplaceResult result = ReplaceText(*db, options, callbacks);
+    TReplaceResult result;
+    {
+        TUndoScope change = page->Change(Tr("Replace"));
+        change.TrackCells();
+        callbacks.CellWritten = [page, &options](int, int) {
+            if (options.Prompt)
+                page->RefreshView();
+        };
+        result = ReplaceText(*db, options, callbacks);
+    }
     page->RefreshView();
     UpdateActiveInfo();
     if (!result.Cancelled)

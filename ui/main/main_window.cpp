@@ -60,6 +60,7 @@ TMainForm::TMainForm(QWidget* parent)
     setWindowIcon(QIcon::fromTheme(Tr("x-office-spreadsheet"), style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
     CreateActions();
     CreateFileMenu();
+    CreateEditMenu();
     CreateRecordsMenu();
     CreateDatabaseMenu();
     CreateViewMenu();
@@ -120,16 +121,23 @@ void TMainForm::OpenCommandLine(const QStringList& arguments)
             return;
         wanted << PathToQString(last);
     }
-    int opened = 0;
-    for (const QString& argument : wanted) {
+    OpenPaths(wanted);
+}
+
+bool TMainForm::OpenPaths(const QStringList& arguments)
+{
+    for (const QString& argument : arguments) {
         for (const std::string& path : ExpandDatabaseArgument(QStringToPath(argument))) {
-            if (opened == TDatabaseTabs::kTabs)
-                return;
+            int tab = 0;
+            while (tab < TDatabaseTabs::kTabs && tabs_->TabShown(tab))
+                ++tab;
+            if (tab == TDatabaseTabs::kTabs)
+                return false;
             // One file that fails to open is reported; the others still open.
-            if (OpenInto(opened, path))
-                ++opened;
+            OpenInto(tab, path);
         }
     }
+    return true;
 }
 
 bool TMainForm::OpenInto(int tab, const std::string& path)
@@ -174,6 +182,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()
         && static_cast<QWidget*>(watched)->window() == this)
         return FormKeyDown(*static_cast<QKeyEvent*>(event));
+    if (event->type() == QEvent::ShortcutOverride && UndoKeyForHistory(watched, *static_cast<QKeyEvent*>(event)))
+        return true;  // left unaccepted, so the shortcut fires
     return QMainWindow::eventFilter(watched, event);
 }
 

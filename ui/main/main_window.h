@@ -11,6 +11,8 @@
 #include <vector>
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QKeyEvent;
 class QLabel;
 class QMenu;
@@ -103,11 +105,17 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // Previews every key pressed anywhere in this window (FormKeyDown).
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Database files and folders dropped on the window open as the command
+    // line opens them, in the free tabs (edit_commands.cpp).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Menus and toolbar (main_actions.cpp), each wired in its own function.
     void CreateActions();
     void CreateFileMenu();
+    // Undo and Redo of the active tab (edit_commands.cpp).
+    void CreateEditMenu();
     void CreateRecordsMenu();
     void CreateDatabaseMenu();
     void CreateViewMenu();
@@ -131,6 +139,9 @@ private:
     QAction* AddPending(const char* name, const char* text);
 
     void OpenCommandLine(const QStringList& arguments);
+    // Opens the databases the arguments name into the free tabs; false when
+    // some were left out because all tabs were in use.
+    bool OpenPaths(const QStringList& arguments);
     bool OpenInto(int tab, const std::string& path);
     std::string PickDatabaseFile();
     void ShowStatus(const QString& text);
@@ -142,6 +153,10 @@ private:
     // Insert, Ctrl+H and Ctrl+F click their buttons wherever the focus is;
     // true when the key was one of them (it is then consumed).
     bool FormKeyDown(const QKeyEvent& key);
+    // True when Undo or Redo pressed in a record view's editor is to reach
+    // the tab's history (its keystrokes are in the database already) rather
+    // than the editor's own (edit_commands.cpp).
+    bool UndoKeyForHistory(QObject* watched, const QKeyEvent& key) const;
 
     TDatabaseTabs* tabs_;
     QStackedWidget* centre_;

@@ -183,7 +183,10 @@ void TMainForm::AddBtnClick()
         return;
     TDatabasePage* page = tabs_->Page(tabs_->CurrentTab());
     EnableButtons(true);
-    AppendDefaultRecord(*db);
+    {
+        TUndoScope change = page->Change(Tr("Add record"));
+        AppendDefaultRecord(*db);
+    }
     page->RefreshView();
     const int last = page->Model()->rowCount() - 1;
     // A counter in field 1 is filled in already; the cursor skips it.
@@ -212,7 +215,11 @@ void TMainForm::DelBtnClick()
         return;
     if (MessageDlgButtons(Tr("Delete record #%1?").arg(record), mtConfirmation, {mbYes, mbNo}, mbYes) != mrYes)
         return;
-    page->Model()->DeleteRow(row);
+    {
+        TUndoScope change = page->Change(Tr("Delete record"));
+        change.AddRemoval(record);
+        page->Model()->DeleteRow(row);
+    }
     page->RefreshView();
     // The row below takes the deleted one's place.
     const int next = std::min(row, page->Model()->rowCount() - 1);

@@ -1,0 +1,288 @@
+// Undo and redo of the editor's changes, and databases dropped on the window.
+#include "database.h"
+#include "database_model.h"
+#include "database_page.h"
+#include "database_tabs.h"
+#include "copy_records.h"
+#include "database_undo.h"
+#include "extended_grid.h"
+#include "field_definition.h"
+#include "field_types.h"
+#include "find_replace.h"
+#include "gui_test_support.h"
+#include "main_window.h"
+#include "message_dialog.h"
+#include "modal.h"
+#include "new_record.h"
+#include "record_panel.h"
+#include "record_sort.h"
+#include "text_convert.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+
+using namespace quorvil;
+using namespace quorvil::test;
+
+namespace {
+
+using Table = std::vector<std::vector<std::string>>;
+
+const std::vector<FieldSpec> kFields = {{"Name", kTypeString, {}}, {"Colour", kTypeList, {"Red", "Green"}}};
+const Table kRows = {{"pear", "Green"}, {"car", "Red"}, {"tree", "Green"}};
+
+// What the user can see of a database: the field names and popup lists,
+// then every record's cells and find flag, in record order.
+Table State(const TDataBase& db)
+{
+    Table state(1);
+    for (int f = 1; f <= db.FieldCount(); ++f) {
+        state[0].push_back(db.GetFieldName(f) + ":" + std::to_string(db.GetFieldType(f)));
+        for (int k = 1; k <= db.PopupCount(f); ++k)
+            state[0].push_back(db.GetPopupItem(f, k));
+    }
+    for (int r = 1; r <= db.RecordCount(); ++r) {
+        state.emplace_back();
+        for (int f = 1; f <= db.FieldCount(); ++f)
+            state.back().push_back(db.GetCell(r, f));
+        state.back().push_back(std::to_string(db.GetShown(r)));
+    }
+    return state;
+}
+
+void Trigger(TMainForm& form, const char* action)
+{
+    QAction* a = form.Action(action);
+    QVERIFY2(a && a->isEnabled(), action);
+    a->trigger();
+}
+
+}  // namespace
+
+class UndoTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ConfigHome> config_;
+    std::unique_ptr<QTemporaryDir> data_;
+
+    std::unique_ptr<TMainForm> Start(const QStringList& arguments)
+    {
+        auto form = std::make_unique<TMainForm>();
+        form->FormCreate(arguments);
+        form->show();
+        return form;
+    }
+    QString Db(const char* fileName)
+    {
+        return PathToQString(MakeDatabase(data_->path(), fileName, "Things", kFields, kRows));
+    }
+
+private slots:
+    void init()
+    {
+        ResetMessageTexts();
+        ClearModalAnswers();
+        config_.reset();
+        config_ = std::make_unique<ConfigHome>();
+        data_ = std::make_unique<QTemporaryDir>();
+    }
+    void cleanup()
+    {
+        QCOMPARE(QueuedModalAnswers(), 0);
+        ClearModalAnswers();
+    }
+
+    void undoingEveryChangeReturnsToTheLoadedDatabaseAndRedoReappliesIt()
+    {
+        auto form = Start({Db("things.PDB")});
+        TDataBase& db = *form->Tabs()->CurrentDB();
+        TDatabasePage& page = *form->Tabs()->Page(0);
+        TDatabaseModel& model = *page.Model();
+        const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+            {"edit a cell", [&] { model.setData(model.index(1, 0), Tr("bus")); }},
+            {"add a record", [&] { Trigger(*form, "AddBtn"); }},
+            {"delete a record",
+             [&] {
+                 page.Grid()->setCurrentIndex(model.index(0, 1));
+                 AnswerButton(Tr("Yes"));
+                 Trigger(*form, "DelBtn");
+             }},
+            {"sort by a header", [&] { page.HeaderClick(0); }},
+            {"move a field", [&] { page.GridColumnMoved(0, 1); }},
+            {"move a record", [&] {
+                 page.Grid()->setCurrentIndex(model.index(2, 0));
+                 page.MoveSelection(-1);
+             }},
+        };
+        page.SetColumnWidths({111, 99});
+        const std::vector<int> widths = page.ColumnWidths();
+        std::vector<Table> states{State(db)};
+        for (const auto& [name, change] : changes) {
+            change();
+            states.push_back(State(db));
+            QVERIFY2(states.back() != states[states.size() - 2], name);
+            QVERIFY(db.Modified);
+        }
+        for (size_t k = changes.size(); k > 0; --k) {
+            Trigger(*form, "UndoItem");
+            QVERIFY2(State(db) == states[k - 1], changes[k - 1].first);
+            QCOMPARE(model.rowCount(), db.RecordCount());
+        }
+        QVERIFY(!db.Modified);
+        QCOMPARE(page.ColumnWidths(), widths);  // the moved column came back with its field
+        QVERIFY(!form->Action("UndoItem")->isEnabled());
+        QVERIFY(!form->findChild<QLabel*>(Tr("InfoPanel"))->text().contains(Tr("modified")));
+        for (size_t k = 1; k <= changes.size(); ++k) {
+            Trigger(*form, "RedoItem");
+            QVERIFY2(State(db) == states[k], changes[k - 1].first);
+        }
+        QVERIFY(db.Modified);
+        QCOMPARE(form->Action("UndoItem")->text(), Tr("&Undo Move records"));
+    }
+
+    void undoAfterASaveMarksTheDatabaseModifiedAgain()
+    {
+        auto form = Start({Db("things.PDB")});
+        TDataBase& db = *form->Tabs()->CurrentDB();
+        TDatabaseModel& model = *form->Tabs()->Page(0)->Model();
+        model.setData(model.index(0, 0), Tr("plum"));
+        AnswerInputLine(Tr("Things"));
+        Trigger(*form, "SaveBtn");
+        QVERIFY(!db.Modified);
+        Trigger(*form, "UndoItem");  // the save kept the history
+        QCOMPARE(db.GetCell(1, 1), std::string("pear"));
+        QVERIFY(db.Modified);
+        Trigger(*form, "RedoItem");  // back at the saved state
+        QVERIFY(!db.Modified);
+        // An edit made after undoing past the save never counts as saved.
+        Trigger(*form, "UndoItem");
+        model.setData(model.index(0, 0), Tr("fig"));
+        QVERIFY(db.Modified);
+        Trigger(*form, "UndoItem");
+        QVERIFY(db.Modified);
+    }
+
+    void keystrokesInTheRecordViewUndoAsOneEdit()
+    {
+        auto form = Start({Db("things.PDB")});
+        TDataBase& db = *form->Tabs()->CurrentDB();
+        Trigger(*form, "RecBtn");
+        form->activateWindow();  // shortcuts work in the active window only
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        auto* edit = qobject_cast<QLineEdit*>(form->Tabs()->Page(0)->EditPanel()->Editor(1));
+        QVERIFY(edit);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, Tr("fig"));
+        QCOMPARE(db.GetCell(1, 1), std::string("fig"));
+        // The key reaches the tab's history, not the editor's own.
+        QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(db.GetCell(1, 1), std::string("pear"));
+        QCOMPARE(edit->text(), Tr("pear"));
+        QVERIFY(!form->Action("UndoItem")->isEnabled());
+        QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(db.GetCell(1, 1), std::string("fig"));
+    }
+
+    // The commands that find their own changes inside a scope, without
+    // their dialogs: undo gives the state before, redo the state after.
+    void scopedCommandsUndoAndRedo_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::newRow("replace in every record") << 0;
+        QTest::newRow("definition and popup list") << 1;
+        QTest::newRow("popup order, then sort") << 2;
+        QTest::newRow("add a record") << 3;
+        QTest::newRow("delete the first record") << 4;
+        QTest::newRow("copy keyed records in: one updates, one appends") << 5;
+    }
+    void scopedCommandsUndoAndRedo()
+    {
+        QFETCH(int, command);
+        TDataBase db;
+        db.InitNew();
+        FillDatabase(db, kFields, kRows);
+        db.SetShown(2, 0);
+        db.Modified = false;
+        std::unique_ptr<TDatabaseCommand> pushed;
+        const Table before = State(db);
+        {
+            TUndoScope scope(db, Tr("command"), {}, [&](std::unique_ptr<TDatabaseCommand> c) { pushed = std::move(c); });
+            if (command == 0) {
+                scope.TrackCells();
+                TReplaceOptions options{"e", "EE", {true, true}, false, false, false};
+                ReplaceText(db, options, {});
+            } else if (command == 1) {
+                WriteDefinition(db, {{"Thing", kTypeString, {}}, {"Hue", kTypeList, {"Blue", "Red", "Green"}}});
+            } else if (command == 2) {
+                SetPopupList(db, 2, {"Green", "Red"});
+                TSortOrder order;
+                order.SortList = {"Name"};
+                SortRecords(db, order, 1, db.RecordCount());
+            } else if (command == 3) {
+                AppendDefaultRecord(db);
+            } else if (command == 4) {
+                scope.AddRemoval(1);
+                db.DeleteRecord(1);
+            } else {
+                scope.TrackCells();
+                TJFILE source;
+                source.InitNew();
+                FillDatabase(source, kFields, {{"car", "Green"}, {"kiwi", "Red"}});
+                QVERIFY(CopyRecords(source, {1, 2}, db).Keyed);
+            }
+        }
+        const Table after = State(db);
+        QVERIFY(after != before);
+        QVERIFY(pushed);
+        pushed->redo();  // the first redo only marks it pushed
+        QVERIFY(State(db) == after);
+        pushed->undo();
+        QVERIFY(State(db) == before);
+        pushed->redo();
+        QVERIFY(State(db) == after);
+    }
+
+    void droppedFilesAndFoldersOpenInTheFreeTabsUpToEight()
+    {
+        auto form = Start({Db("first.PDB")});
+        Db("second.PDB");
+        QDir(data_->path()).mkdir(Tr("more"));
+        QStringList more;
+        for (int k = 1; k <= 9; ++k)
+            more << PathToQString(MakeDatabase(data_->path() + Tr("/more"), "m" + std::to_string(k) + ".PDB",
+                                               "M", kFields, kRows));
+        const auto drop = [&form](const QStringList& paths) {
+            QMimeData data;
+            QList<QUrl> urls;
+            for (const QString& path : paths)
+                urls << QUrl::fromLocalFile(path);
+            data.setUrls(urls);
+            // The window that accepts the drag is the one the drop goes to.
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(form.get(), &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(form.get(), &event);
+        };
+        drop({more[8], data_->path() + Tr("/second")});  // a name without extension, as on the command line
+        QCOMPARE(form->Tabs()->OpenCount(), 3);
+        QCOMPARE(form->Tabs()->CurrentTab(), 1);
+        QCOMPARE(form->Tabs()->tabText(1), Tr("m9"));
+        drop({data_->path() + Tr("/more")});
+        QCOMPARE(form->Tabs()->OpenCount(), 8);
+        QCOMPARE(form->Tabs()->tabText(7), Tr("m5"));
+        QVERIFY(form->StatusPanel()->text().contains(Tr("tabs are in use")));
+        QVERIFY(form->Action("SaveBtn")->isEnabled());
+    }
+};
+
+QTEST_MAIN(UndoTest)
+#include "undo_test.moc"

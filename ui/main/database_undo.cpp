@@ -1,0 +1,352 @@
+#include "database_undo.h"
+
+#include "database.h"
+#include "errors.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace quorvil {
+
+namespace {
+
+constexpr int kCellEditId = 1;
+
+// The cells' texts as stored, written back without the setter's rewriting
+// (a Boolean's TRUE, say), so that a swap restores the exact bytes.
+class TCellsStep : public TUndoStep {
+public:
+    struct Cell {
+        int Record;
+        int Field;
+        std::string Text;  // what the database does not hold at the moment
+    };
+
+    explicit TCellsStep(std::vector<Cell> cells, bool merges = false) : cells_(std::move(cells)), merges_(merges) {}
+    void Undo(TDataBase& db) override { Swap(db); }
+    void Redo(TDataBase& db) override { Swap(db); }
+    int Record() const override { return cells_.empty() ? 0 : cells_.front().Record; }
+    int Field() const override { return cells_.empty() ? 0 : cells_.front().Field; }
+    bool Merges() const { return merges_ && cells_.size() == 1; }
+
+private:
+    void Swap(TDataBase& db)
+    {
+        for (const Cell& cell : cells_)
+            if (cell.Record < 1 || cell.Record > db.RecordCount())
+                throw ERangeError(FormatMessage("SetCell: Record index out of range (%d)", cell.Record));
+        for (Cell& cell : cells_) {
+            TDATA& record = db.Records[size_t(cell.Record - 1)];
+            std::string now = record.GetField(cell.Field);
+            record.SetField(cell.Field, cell.Text);
+            cell.Text = std::move(now);
+        }
+        db.Changed();
+    }
+
+    std::vector<Cell> cells_;
+    bool merges_;
+};
+
+class TOrderStep : public TUndoStep {
+public:
+    explicit TOrderStep(std::vector<int> order) : order_(std::move(order)) {}
+    void Redo(TDataBase& db) override { db.PermuteRecords(order_); }
+    void Undo(TDataBase& db) override
+    {
+        std::vector<int> inverse(order_.size());
+        for (size_t p = 0; p < order_.size(); ++p)
+            inverse[size_t(order_[p] - 1)] = int(p) + 1;
+        db.PermuteRecords(inverse);
+    }
+
+private:
+    std::vector<int> order_;  // position p + 1 received old record order_[p]
+};
+
+class TFieldMoveStep : public TUndoStep {
+public:
+    TFieldMoveStep(int from, int to, std::function<void(int, int)> move)
+        : from_(from), to_(to), move_(std::move(move))
+    {
+    }
+    void Redo(TDataBase& db) override { Move(db, from_, to_); }
+    void Undo(TDataBase& db) override { Move(db, to_, from_); }
+    bool Definition() const override { return true; }
+
+private:
+    void Move(TDataBase& db, int from, int to)
+    {
+        if (move_)
+            move_(from, to);
+        else
+            db.MoveField(from, to);
+    }
+
+    int from_;
+    int to_;
+    std::function<void(int, int)> move_;
+};
+
+class TRemovalStep : public TUndoStep {
+public:
+    TRemovalStep(int record, TDATA data, int shown) : record_(record), data_(std::move(data)), shown_(shown) {}
+    void Redo(TDataBase& db) override { db.DeleteRecord(record_); }
+    void Undo(TDataBase& db) override { db.InsertRecord(record_, data_, shown_); }
+    int Record() const override { return record_; }
+
+private:
+    int record_;
+    TDATA data_;
+    int shown_;
+};
+
+// Records appended at the end, as they were when the command ended.
+class TAppendStep : public TUndoStep {
+public:
+    explicit TAppendStep(std::vector<TDATA> records) : records_(std::move(records)) {}
+    void Redo(TDataBase& db) override
+    {
+        for (const TDATA& record : records_)
+            db.InsertRecord(db.RecordCount() + 1, record, 1);
+    }
+    void Undo(TDataBase& db) override
+    {
+        if (db.RecordCount() < int(records_.size()))
+            throw ERangeError(FormatMessage("Delete: Record index out of range (%d)", db.RecordCount()));
+        for (size_t k = 0; k < records_.size(); ++k)
+            db.DeleteRecord(db.RecordCount());
+    }
+    int Record() const override { return -1; }  // the last record
+
+private:
+    std::vector<TDATA> records_;
+};
+
+// Field definitions and the settings kept beside them: a few kilobytes.
+struct TDefinitionState {
+    std::unique_ptr<TAppInfo> AppInfo;
+    std::array<std::unique_ptr<TDATA>, kMaxSlots> PopupLists;
+    std::array<TSavedSort, 5> SavedSorts;
+    std::array<std::string, kMaxSlots> Defaults;
+    std::array<FilterRec, 5> Filters;
+
+    explicit TDefinitionState(const TJFILE& db)
+        : AppInfo(db.AppInfo ? db.AppInfo->Clone() : nullptr), SavedSorts(db.SavedSorts), Defaults(db.Defaults),
+          Filters(db.Filters)
+    {
+        for (size_t f = 0; f < PopupLists.size(); ++f)
+            if (db.PopupLists[f])
+                PopupLists[f] = std::make_unique<TDATA>(*db.PopupLists[f]);
+    }
+
+    bool SameAs(const TJFILE& db) const
+    {
+        if (bool(AppInfo) != bool(db.AppInfo) || (AppInfo && AppInfo->Block() != db.AppInfo->Block()))
+            return false;
+        for (size_t f = 0; f < PopupLists.size(); ++f)
+            for (int i = 1; i <= kMaxSlots; ++i)
+                if ((PopupLists[f] ? PopupLists[f]->Field(i) : std::string_view())
+                    != (db.PopupLists[f] ? db.PopupLists[f]->Field(i) : std::string_view()))
+                    return false;
+        for (size_t s = 0; s < SavedSorts.size(); ++s)
+            if (SavedSorts[s].Fields != db.SavedSorts[s].Fields || SavedSorts[s].Name != db.SavedSorts[s].Name)
+                return false;
+        return Defaults == db.Defaults && Filters == db.Filters;
+    }
+
+    void SwapWith(TJFILE& db)
+    {
+        std::swap(AppInfo, db.AppInfo);
+        std::swap(PopupLists, db.PopupLists);
+        std::swap(SavedSorts, db.SavedSorts);
+        std::swap(Defaults, db.Defaults);
+        std::swap(Filters, db.Filters);
+        db.Changed();
+    }
+};
+
+class TDefinitionStep : public TUndoStep {
+public:
+    explicit TDefinitionStep(TDefinitionState before) : state_(std::move(before)) {}
+    void Undo(TDataBase& db) override { state_.SwapWith(db); }
+    void Redo(TDataBase& db) override { state_.SwapWith(db); }
+    bool Definition() const override { return true; }
+
+private:
+    TDefinitionState state_;
+};
+
+}  // namespace
+
+TDatabaseCommand::TDatabaseCommand(const QString& text, TDataBase& db, Applied applied,
+                                   std::vector<std::unique_ptr<TUndoStep>> steps)
+    : QUndoCommand(text), db_(db), applied_(std::move(applied)), steps_(std::move(steps))
+{
+}
+
+void TDatabaseCommand::undo()
+{
+    for (auto step = steps_.rbegin(); step != steps_.rend(); ++step)
+        (*step)->Undo(db_);
+    Tell();
+}
+
+void TDatabaseCommand::redo()
+{
+    if (!pushed_) {
+        pushed_ = true;  // the command itself made the change
+        return;
+    }
+    for (const auto& step : steps_)
+        step->Redo(db_);
+    Tell();
+}
+
+void TDatabaseCommand::Tell() const
+{
+    if (!applied_)
+        return;
+    int record = 0;
+    int field = 0;
+    bool definition = false;
+    for (const auto& step : steps_) {
+        definition = definition || step->Definition();
+        if (record == 0) {
+            record = step->Record();
+            field = step->Field();
+        }
+    }
+    applied_(record, field, definition);
+}
+
+int TDatabaseCommand::id() const
+{
+    const auto* cells = steps_.size() == 1 ? dynamic_cast<const TCellsStep*>(steps_.front().get()) : nullptr;
+    return cells && cells->Merges() ? kCellEditId : -1;
+}
+
+bool TDatabaseCommand::mergeWith(const QUndoCommand* other)
+{
+    // This command keeps the text the cell had before the first of them.
+    const auto* next = dynamic_cast<const TDatabaseCommand*>(other);
+    return next && next->id() == kCellEditId && &next->db_ == &db_
+           && next->steps_.front()->Record() == steps_.front()->Record()
+           && next->steps_.front()->Field() == steps_.front()->Field();
+}
+
+std::unique_ptr<TUndoStep> CellStep(int record, int field, std::string before, bool merges)
+{
+    return std::make_unique<TCellsStep>(std::vector<TCellsStep::Cell>{{record, field, std::move(before)}}, merges);
+}
+
+std::unique_ptr<TUndoStep> FieldMoveStep(int from, int to, std::function<void(int, int)> move)
+{
+    return std::make_unique<TFieldMoveStep>(from, to, std::move(move));
+}
+
+std::unique_ptr<TUndoStep> RemovalStep(const TDataBase& db, int record)
+{
+    if (record < 1 || record > db.RecordCount())
+        return nullptr;
+    return std::make_unique<TRemovalStep>(record, db.Records[size_t(record - 1)], db.GetShown(record));
+}
+
+struct TUndoScope::State {
+    TDataBase& Db;
+    QString Text;
+    TDatabaseCommand::Applied Applied;
+    Sink Output;
+    TDefinitionState Definition;
+    int Count;
+    std::vector<std::vector<int>> Orders;
+    std::vector<std::vector<int>>* OuterLog;
+    std::vector<std::unique_ptr<TUndoStep>> Removals;
+    std::vector<TDATA> Before;  // borrowed: lives only while the command runs
+    std::vector<TCellsStep::Cell> Cells;
+
+    State(TDataBase& db, const QString& text, TDatabaseCommand::Applied applied, Sink sink)
+        : Db(db), Text(text), Applied(std::move(applied)), Output(std::move(sink)), Definition(db),
+          Count(db.RecordCount()), OuterLog(db.OrderLog())
+    {
+    }
+
+    std::vector<std::unique_ptr<TUndoStep>> Steps()
+    {
+        const int kept = Count - int(Removals.size());
+        if (!Before.empty() && Removals.empty() && Orders.empty())
+            DiffCells();  // positions are still the records they were
+        std::vector<std::unique_ptr<TUndoStep>> steps = std::move(Removals);
+        if (!Orders.empty()) {
+            // One permutation that does what all of them did in turn.
+            std::vector<int> order = Orders.front();
+            for (size_t k = 1; k < Orders.size(); ++k) {
+                std::vector<int> next(Orders[k].size());
+                for (size_t p = 0; p < next.size(); ++p)
+                    next[p] = order[size_t(Orders[k][p] - 1)];
+                order = std::move(next);
+            }
+            steps.push_back(std::make_unique<TOrderStep>(std::move(order)));
+        }
+        if (!Cells.empty())
+            steps.push_back(std::make_unique<TCellsStep>(std::move(Cells)));
+        if (Db.RecordCount() > kept)
+            steps.push_back(std::make_unique<TAppendStep>(
+                std::vector<TDATA>(Db.Records.begin() + kept, Db.Records.end())));
+        if (!Definition.SameAs(Db))
+            steps.push_back(std::make_unique<TDefinitionStep>(std::move(Definition)));
+        return steps;
+    }
+
+    void DiffCells()
+    {
+        std::array<std::string_view, kMaxSlots> was;
+        std::array<std::string_view, kMaxSlots> now;
+        const size_t common = std::min(Before.size(), Db.Records.size());
+        for (size_t r = 0; r < common; ++r) {
+            Before[r].Texts(was);
+            Db.Records[r].Texts(now);
+            for (size_t f = 0; f < was.size(); ++f)
+                if (was[f] != now[f])
+                    Cells.push_back({int(r) + 1, int(f) + 1, std::string(was[f])});
+        }
+    }
+};
+
+TUndoScope::TUndoScope(TDataBase& db, const QString& text, TDatabaseCommand::Applied applied, Sink sink)
+    : state_(std::make_unique<State>(db, text, std::move(applied), std::move(sink)))
+{
+    db.SetOrderLog(&state_->Orders);
+}
+
+TUndoScope::~TUndoScope()
+{
+    State& s = *state_;
+    s.Db.SetOrderLog(s.OuterLog);
+    try {
+        std::vector<std::unique_ptr<TUndoStep>> steps = s.Steps();
+        if (!steps.empty() && s.Output)
+            s.Output(std::make_unique<TDatabaseCommand>(s.Text, s.Db, s.Applied, std::move(steps)));
+    } catch (...) {
+        // Out of memory: the change stays, without its undo.
+    }
+}
+
+void TUndoScope::AddRemoval(int record)
+{
+    if (auto step = RemovalStep(state_->Db, record))
+        state_->Removals.push_back(std::move(step));
+}
+
+void TUndoScope::TrackCells()
+{
+    State& s = *state_;
+    s.Before.clear();
+    s.Before.reserve(s.Db.Records.size());
+    for (const TDATA& record : s.Db.Records)
+        s.Before.push_back(TDATA::Borrowed(record));
+}
+
+
+}  // namespace quorvil

@@ -1,0 +1,93 @@
+#pragma once
+// Undo and redo of the editor's changes to one tab's database. A change is
+// kept as the little it needs to be reversed: the old text of a cell, the
+// permutation of a sort or move, a removed record, a moved field, the
+// definition blocks (small) before the change. Every step swaps or inverts,
+// so one object serves undo and redo alike.
+#include <QUndoCommand>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quorvil {
+
+class TDataBase;
+
+class TUndoStep {
+public:
+    virtual ~TUndoStep() = default;
+    virtual void Undo(TDataBase& db) = 0;
+    virtual void Redo(TDataBase& db) = 0;
+    // The record (from 1) to show after the step, 0 for none in particular.
+    virtual int Record() const { return 0; }
+    virtual int Field() const { return 0; }
+    // True when the field definitions change with the step.
+    virtual bool Definition() const { return false; }
+};
+
+// One command the user gave, as steps applied in order (undone in reverse).
+// Pushing it does not apply it again: the command did that already.
+class TDatabaseCommand : public QUndoCommand {
+public:
+    // Told after every undo and redo: the record (from 1; -1 the last) and
+    // field to show (0: none in particular), and whether the field
+    // definitions changed.
+    using Applied = std::function<void(int record, int field, bool definition)>;
+
+    TDatabaseCommand(const QString& text, TDataBase& db, Applied applied,
+                     std::vector<std::unique_ptr<TUndoStep>> steps);
+    void undo() override;
+    void redo() override;
+    // Consecutive edits of one cell made by merging steps (keystrokes in the
+    // record view) are undone as one.
+    int id() const override;
+    bool mergeWith(const QUndoCommand* other) override;
+
+private:
+    void Tell() const;
+
+    TDataBase& db_;
+    Applied applied_;
+    std::vector<std::unique_ptr<TUndoStep>> steps_;
+    bool pushed_ = false;
+};
+
+// The cell (record, field) held `before` until the edit. A merging step
+// joins the edit of the same cell just before it.
+std::unique_ptr<TUndoStep> CellStep(int record, int field, std::string before, bool merges = false);
+// Field `from` was moved to position `to` (both from 1); `move` moves a
+// field (from, to) so that what shows the fields follows (empty: the
+// database alone).
+std::unique_ptr<TUndoStep> FieldMoveStep(int from, int to, std::function<void(int, int)> move = {});
+// Record `record` is about to be removed; taken while it is still there.
+std::unique_ptr<TUndoStep> RemovalStep(const TDataBase& db, int record);
+
+// Gathers what one command changes in `db` and hands it over as one
+// command when it ends, also when it ends by an exception half-way (what
+// changed before the failure can be undone). Records appended at the end,
+// permutations, definition changes and, after TrackCells, changed cells
+// are found by the scope; removals are added by the caller before they
+// happen.
+class TUndoScope {
+public:
+    using Sink = std::function<void(std::unique_ptr<TDatabaseCommand>)>;
+
+    TUndoScope(TDataBase& db, const QString& text, TDatabaseCommand::Applied applied, Sink sink);
+    ~TUndoScope();
+    TUndoScope(const TUndoScope&) = delete;
+    TUndoScope& operator=(const TUndoScope&) = delete;
+
+    void AddRemoval(int record);
+    // For commands that write cells (replace, merge, copy) and neither
+    // remove nor reorder records: the cells are compared with those before
+    // when the scope ends, and only the changed ones are kept.
+    void TrackCells();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace quorvil

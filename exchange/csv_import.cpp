@@ -16,7 +16,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace quorvil {
@@ -81,8 +80,12 @@ std::string ReadWholeFile(const std::string& name)
     std::ifstream in(name, std::ios::binary);
     if (!in)
         throw EStreamError("Cannot open file \"" + name + "\".");
-    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    std::string data(size > 0 ? size_t(size) : 0, '\0');
+    in.read(data.data(), std::streamsize(data.size()));
+    if (size < 0 || in.gcount() != std::streamsize(data.size()))
         throw EStreamError("Cannot read file \"" + name + "\".");
     return data;
 }
@@ -166,6 +169,9 @@ TCsvRows ReadExportRows(std::string& data, const TCsvSettings& settings, const T
         const size_t got = SplitExportLine(p, lineEnd, cells);
         if (got == size_t(-1))
             fail.Line(line, "is not a line of quoted cells: a quote is missing at its start or end.");
+        if (line == 1 && got != count)
+            fail.Line(line, "names " + std::to_string(got) + " fields; its settings file \"" + settings.DefName +
+                                "\" describes " + std::to_string(count) + ".");
         if (got > count)
             fail.Line(line, "holds " + std::to_string(got) + " cells, more than the " + std::to_string(count) +
                                 " fields of the header line.");
@@ -177,9 +183,12 @@ TCsvRows ReadExportRows(std::string& data, const TCsvSettings& settings, const T
                 rows.Names.emplace_back(name);
         } else {
             fail.CheckRecordCount(line, rows.Records.size());
+            // One search of the line spares one a cell: line breaks are rare.
+            const bool lineBreaks = std::memchr(p, '\xCF', size_t(lineEnd - p)) != nullptr;
             for (size_t i = 0; i < count; ++i) {
                 char* text = const_cast<char*>(cells[i].data());
-                std::replace(text, text + cells[i].size(), '\xCF', '\n');
+                if (lineBreaks)
+                    std::replace(text, text + cells[i].size(), '\xCF', '\n');
                 if (isDate[i])
                     cells[i] = UndoDate(text, cells[i].size());
                 fail.CheckCell(line, i + 1, cells[i], limits);

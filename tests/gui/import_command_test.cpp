@@ -52,6 +52,7 @@ private slots:
         ClearModalAnswers();
         config_ = std::make_unique<ConfigHome>();
         data_ = std::make_unique<QTemporaryDir>();
+        config_->Write("SAVE", "CSV", FromQString(data_->path()));
     }
     void cleanup() { QCOMPARE(QueuedModalAnswers(), 0); }
 

@@ -2,6 +2,7 @@
 
 #include "cli_args.h"
 #include "cli_exchange.h"
+#include "csv_import.h"
 #include "db_json.h"
 #include "errors.h"
 #include "export.h"
@@ -26,6 +27,7 @@ const char* const kUsage =
     "       quorvil-cli create SPEC.json -o OUT [--layout N]\n"
     "       quorvil-cli convert FILE --layout N -o OUT\n"
     "       quorvil-cli export csv|html|txt FILE -o OUT [--fields 1,3,2]\n"
+    "       quorvil-cli import FILE.CSV -o OUT.PDB [--layout N] [--no-header]\n"
     "       quorvil-cli split FILE [--field NAME] [-d DIR] [--formats pdb,csv,html,txt] [--all-values]\n"
     "                         [--global FIELD=VALUE]...\n"
     "       quorvil-cli copy SOURCE TARGET [--records 1,4-9] [--key NAME]\n"
@@ -152,6 +154,26 @@ int Export(int argc, char** argv, std::ostream&)
     return 0;
 }
 
+// A CSV file (with its .DEF beside it, when there is one) as a new database.
+int Import(int argc, char** argv, std::ostream&)
+{
+    Arguments args = Parse(argc, argv, {"-o", "--layout"}, {"--no-header"});
+    if (args.positional.size() != 1)
+        throw UsageError("import takes one CSV file");
+    const std::string output = Required(args, "-o");
+    TCsvImportOptions options;
+    options.Layout = LayoutOption(args, -1);
+    options.HeaderLine = args.flags.count("--no-header") == 0;
+    std::error_code ec;
+    if (std::filesystem::equivalent(args.positional[0], output, ec))
+        throw std::invalid_argument("The output file must not be the input file.");
+    TJFILE db;
+    db.InitNew();
+    ImportCSV(args.positional[0], options, db);
+    WriteInLayout(db, db.Layout, output);
+    return 0;
+}
+
 }  // namespace
 
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err)
@@ -170,6 +192,8 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err)
             return Convert(argc, argv, out);
         if (command == "export")
             return Export(argc, argv, out);
+        if (command == "import")
+            return Import(argc, argv, out);
         if (command == "split")
             return SplitCommand(argc, argv, out);
         if (command == "copy")

@@ -174,6 +174,15 @@ void TDatabaseTabs::ShowInTab(int tab, TDataBase& db, const std::string& path, c
 
 void TDatabaseTabs::NewDatabase(int tab, const std::string& path, const TDatabaseDefinition& definition)
 {
+    NewDatabaseFrom(tab, path, [&](TDataBase& db) {
+        db.ConvertLayout(definition.Layout);
+        WriteDefinition(db, definition.Fields);
+        AppendDefaultRecord(db);
+    });
+}
+
+void TDatabaseTabs::NewDatabaseFrom(int tab, const std::string& path, const std::function<void(TDataBase&)>& fill)
+{
     try {
         TDatabasePage* page = pages_[size_t(tab)];
         auto& slot = dataBases_[size_t(tab)];
@@ -181,9 +190,7 @@ void TDatabaseTabs::NewDatabase(int tab, const std::string& path, const TDatabas
         slot.reset();
         slot = CreateNew<TDataBase>(path, [this](const std::string& text) { emit StatusText(ToQString(text)); });
         TDataBase& db = *slot;
-        db.ConvertLayout(definition.Layout);
-        WriteDefinition(db, definition.Fields);
-        AppendDefaultRecord(db);
+        fill(db);
         dbidField_ = FindDbidField(db);
         setTabVisible(tab, true);
         setCurrentIndex(tab);

@@ -8,6 +8,7 @@
 #include <QTabWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -45,6 +46,8 @@ public:
     // record of default values, shows the tab and makes it active. On failure
     // the tab is hidden again and the exception passes on.
     void NewDatabase(int tab, const std::string& path, const TDatabaseDefinition& definition);
+    // The same with the contents `fill` gives the new database.
+    void NewDatabaseFrom(int tab, const std::string& path, const std::function<void(TDataBase&)>& fill);
     // Closes the active tab after the save prompt. False when the user kept it.
     bool CloseCurrentTab();
     // True when the tab may be discarded (saved, not changed, or "No").

@@ -114,6 +114,7 @@ void TMainForm::CreateActions()
     AddCommand("EditBtn", "&Edit definition...", "EditBtnClick", &TMainForm::EditBtnClick)->setToolTip(Tr("Edit database definition"));
     AddCommand("SortBtn", "&Sort...", "SortBtnClick", &TMainForm::SortBtnClick)->setToolTip(Tr("Sort records"));
     CreateAccessCommand();
+    CreateImportCommand();
     AddCommand("AddBtn", "&Add record", "AddBtnClick", &TMainForm::AddBtnClick)->setToolTip(Tr("Add record"));
     AddCommand("DelBtn", "&Delete record", "DelBtnClick", &TMainForm::DelBtnClick)->setToolTip(Tr("Delete record"));
     AddCommand("FindBtn", "&Find...", "FindBtnClick", &TMainForm::FindBtnClick)->setToolTip(Tr("Find records"));
@@ -140,7 +141,7 @@ void TMainForm::CreateFileMenu()
 {
     fileMenu_ = menuBar()->addMenu(Tr("&File"));
     fileMenu_->setObjectName(Tr("FileMenu"));
-    for (const char* name : {"NewItem", "OpenFileItem", "SaveFileItem", "SaveFileAsItem", "MergeItem", "CloseBtn"})
+    for (const char* name : {"NewItem", "OpenFileItem", "ImportCsvItem", "SaveFileItem", "SaveFileAsItem", "MergeItem", "CloseBtn"})
         fileMenu_->addAction(Action(name));
     exitSeparator_ = fileMenu_->addSeparator();
     fileMenu_->addAction(Action("ExitProgItem"));

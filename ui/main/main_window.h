@@ -64,6 +64,7 @@ public:
     // Writes the active database to a new SQLite (or Access) file; with an
     // empty name the file dialog asks (access_command.cpp).
     void SaveAsAccessItemClick(const std::string& chosenName = {});
+    void ImportCsvItemClick();
 
     // Views and records (record_commands.cpp).
     // tag 0 grid, 1 list, 2 record, for the active tab.
@@ -124,6 +125,7 @@ private:
     void CreateStatusLine();
     void CreateRecordCommands();
     void CreateAccessCommand();
+    void CreateImportCommand();
     void CreateExchangeActions();
     void CreateExchangePopUps();
     void CreateExchangeMenuCommands();

@@ -1,0 +1,399 @@
+// Reading a CSV file back into a database. The whole file is checked before
+// the database is touched; cells are cut out of the file's buffer in place
+// (every change a cell needs makes it shorter), so a large file costs one
+// pass and one copy into the records.
+#include "csv_import.h"
+
+#include "csv_import_settings.h"
+#include "errors.h"
+#include "field_types.h"
+#include "jfile.h"
+#include "record_data.h"
+#include "save_as.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace quorvil {
+
+namespace {
+
+constexpr size_t kMaxRecords = 65535;
+const char* const kLayoutNames[] = {"JFile 3.x", "JFile Pro 4.x", "JFile 5.x", "JFile 5.5"};
+const std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// What the chosen layout holds.
+struct TLimits {
+    int Layout = 3;
+    int Fields = 50;
+    size_t Cell = 32000;
+};
+
+TLimits LimitsOf(int layout)
+{
+    return {layout, layout == 0 ? 20 : kMaxSlots, LongestValue(layout)};
+}
+
+// The cells of the file: the names of the header line and the records.
+struct TCsvRows {
+    std::vector<std::string> Names;
+    std::vector<TDATA> Records;
+    int FieldCount = 0;
+};
+
+class TFailure {
+public:
+    explicit TFailure(const std::string& csvName) : prefix_("Cannot import \"" + csvName + "\": ") {}
+    [[noreturn]] void operator()(const std::string& detail) const { throw EInOutError(prefix_ + detail); }
+    [[noreturn]] void Line(int line, const std::string& detail) const
+    {
+        (*this)("line " + std::to_string(line) + " " + detail);
+    }
+    [[noreturn]] void TooManyFields(int line, const TLimits& limits) const
+    {
+        Line(line, "holds more cells than the " + std::to_string(limits.Fields) + " fields a " +
+                       kLayoutNames[limits.Layout] + " database can hold.");
+    }
+    void CheckCell(int line, size_t field, std::string_view cell, const TLimits& limits) const
+    {
+        if (cell.size() > limits.Cell)
+            Line(line, "holds " + std::to_string(cell.size()) + " characters in field " + std::to_string(field) +
+                           "; a cell holds at most " + std::to_string(limits.Cell) + ".");
+    }
+    void CheckRecordCount(int line, size_t records) const
+    {
+        if (records >= kMaxRecords)
+            Line(line, "starts record 65536; a database holds at most 65535 records.");
+    }
+
+private:
+    std::string prefix_;
+};
+
+std::string ReadWholeFile(const std::string& name)
+{
+    std::ifstream in(name, std::ios::binary);
+    if (!in)
+        throw EStreamError("Cannot open file \"" + name + "\".");
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    std::string data(size > 0 ? size_t(size) : 0, '\0');
+    in.read(data.data(), std::streamsize(data.size()));
+    if (size < 0 || in.gcount() != std::streamsize(data.size()))
+        throw EStreamError("Cannot read file \"" + name + "\".");
+    return data;
+}
+
+// --- The export's own dialect ------------------------------------------------
+// Every cell is quoted and quotes inside are not doubled, so a cell ends only
+// at "," between quotes or at the end of its line; a line is one record.
+
+// Undoes the export's date rewriting: "05 Mar 2003" back to 05/03/2003, in
+// place. Other texts stay as they are.
+std::string_view UndoDate(char* cell, size_t size)
+{
+    auto digits = [&](size_t from, size_t count) {
+        return std::all_of(cell + from, cell + from + count, [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (size != 11 || cell[2] != ' ' || cell[6] != ' ' || !digits(0, 2) || !digits(7, 4))
+        return {cell, size};
+    for (size_t m = 0; m < kMonths.size(); ++m) {
+        if (std::memcmp(cell + 3, kMonths[m], 3) != 0)
+            continue;
+        const char month[] = {'/', char('0' + (m + 1) / 10), char('0' + (m + 1) % 10), '/'};
+        std::memmove(cell + 6, cell + 7, 4);
+        std::memcpy(cell + 2, month, 4);
+        return {cell, 10};
+    }
+    return {cell, size};
+}
+
+// Splits one line (without its line end) into its cells; returns their
+// number, at most `cells.size()` + 1 (one more means too many).
+size_t SplitExportLine(char* begin, char* end, std::vector<std::string_view>& cells)
+{
+    cells.clear();
+    if (begin == end)
+        return 0;
+    if (end - begin < 2 || *begin != '"' || end[-1] != '"')
+        return size_t(-1);
+    char* cell = begin + 1;
+    char* const stop = end - 1;
+    for (char* p = cell; p < stop;) {
+        p = static_cast<char*>(std::memchr(p, ',', size_t(stop - p)));
+        if (!p)
+            break;
+        if (p - 1 >= cell && p[-1] == '"' && p + 1 < stop && p[1] == '"') {
+            cells.emplace_back(cell, size_t(p - 1 - cell));
+            cell = p + 2;
+            p = cell;
+        } else {
+            ++p;
+        }
+    }
+    cells.emplace_back(cell, size_t(stop - cell));
+    return cells.size();
+}
+
+// Reads the export's CSV: a header line naming the fields, then one line per
+// record of exactly as many cells.
+TCsvRows ReadExportRows(std::string& data, const TCsvSettings& settings, const TLimits& limits,
+                        const TFailure& fail)
+{
+    TCsvRows rows;
+    const size_t count = settings.Types.size();
+    rows.FieldCount = int(count);
+    if (count > size_t(limits.Fields))
+        fail.TooManyFields(1, limits);
+    std::vector<char> isDate(count);
+    for (size_t i = 0; i < count; ++i)
+        isDate[i] = settings.Types[i] == kTypeDate;
+
+    std::vector<std::string_view> cells;
+    cells.reserve(kMaxSlots + 1);
+    char* p = data.data();
+    char* const end = p + data.size();
+    for (int line = 1; p < end; ++line) {
+        char* lineEnd = static_cast<char*>(std::memchr(p, '\n', size_t(end - p)));
+        char* next = lineEnd ? lineEnd + 1 : end;
+        if (!lineEnd)
+            lineEnd = end;
+        if (lineEnd > p && lineEnd[-1] == '\r')
+            --lineEnd;
+        const size_t got = SplitExportLine(p, lineEnd, cells);
+        if (got == size_t(-1))
+            fail.Line(line, "is not a line of quoted cells: a quote is missing at its start or end.");
+        if (line == 1 && got != count)
+            fail.Line(line, "names " + std::to_string(got) + " fields; its settings file \"" + settings.DefName +
+                                "\" describes " + std::to_string(count) + ".");
+        if (got > count)
+            fail.Line(line, "holds " + std::to_string(got) + " cells, more than the " + std::to_string(count) +
+                                " fields of the header line.");
+        if (got < count)
+            fail.Line(line, "holds " + std::to_string(got) + " cells, fewer than the " + std::to_string(count) +
+                                " fields of the header line.");
+        if (line == 1) {
+            for (std::string_view name : cells)
+                rows.Names.emplace_back(name);
+        } else {
+            fail.CheckRecordCount(line, rows.Records.size());
+            // One search of the line spares one a cell: line breaks are rare.
+            const bool lineBreaks = std::memchr(p, '\xCF', size_t(lineEnd - p)) != nullptr;
+            for (size_t i = 0; i < count; ++i) {
+                char* text = const_cast<char*>(cells[i].data());
+                if (lineBreaks)
+                    std::replace(text, text + cells[i].size(), '\xCF', '\n');
+                if (isDate[i])
+                    cells[i] = UndoDate(text, cells[i].size());
+                fail.CheckCell(line, i + 1, cells[i], limits);
+            }
+            rows.Records.emplace_back(cells.data(), int(count));
+        }
+        p = next;
+    }
+    if (rows.Names.size() != count)
+        fail("the file has no header line with the " + std::to_string(count) + " fields of its settings file.");
+    return rows;
+}
+
+// --- Spreadsheet CSV ---------------------------------------------------------
+// Cells may be quoted (a doubled quote is one quote, line breaks stay inside)
+// or not; lines end with CR LF or LF.
+
+class TRowReader {
+public:
+    TRowReader(std::string& data, const TFailure& fail) : p_(data.data()), end_(p_ + data.size()), fail_(fail)
+    {
+        // A byte-order mark some spreadsheets put first is no part of a name.
+        if (data.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            p_ += 3;
+    }
+
+    // Reads the next row into `cells` (at most `maxCells` + 1 of them);
+    // false at the end of the file.
+    bool Next(std::vector<std::string_view>& cells, size_t maxCells)
+    {
+        if (p_ == end_)
+            return false;
+        cells.clear();
+        rowLine_ = line_;
+        while (cells.size() <= maxCells) {
+            char* start = p_;
+            char* out = p_;
+            if (p_ < end_ && *p_ == '"') {
+                ReadQuoted(out);
+            } else {
+                while (p_ < end_ && *p_ != ',' && *p_ != '\n')
+                    *out++ = *p_++;
+                if ((p_ == end_ || *p_ == '\n') && out > start && out[-1] == '\r')
+                    --out;  // CR LF, or a CR that ends the file
+            }
+            cells.emplace_back(start, size_t(out - start));
+            if (p_ == end_)
+                return true;
+            if (*p_ == ',') {
+                ++p_;
+                continue;
+            }
+            // The line's end: LF, CR LF, or a CR that ends the file.
+            if (*p_ == '\r')
+                ++p_;
+            if (p_ < end_ && *p_ == '\n')
+                ++p_;
+            ++line_;
+            return true;
+        }
+        return true;
+    }
+    int RowLine() const { return rowLine_; }
+
+private:
+    bool AtCellEnd() const
+    {
+        return p_ == end_ || *p_ == ',' || *p_ == '\n' || (*p_ == '\r' && (p_ + 1 == end_ || p_[1] == '\n'));
+    }
+
+    // A quoted cell from its opening quote, written to `out`; p_ stops at
+    // what follows the closing quote.
+    void ReadQuoted(char*& out)
+    {
+        ++p_;
+        while (true) {
+            if (p_ == end_)
+                fail_.Line(rowLine_, "opens a quoted cell that is never closed.");
+            const char c = *p_++;
+            if (c == '"') {
+                if (p_ < end_ && *p_ == '"') {
+                    *out++ = '"';
+                    ++p_;
+                    // A doubled quote that ends the cell: the export's way
+                    // of writing a text that ends in a quote.
+                    if (AtCellEnd())
+                        return;
+                    continue;
+                }
+                if (AtCellEnd())
+                    return;
+                *out++ = '"';  // a lone quote inside a cell stays, as the export writes it
+                continue;
+            }
+            if (c == '\n')
+                ++line_;
+            // A line break inside a cell is a line feed in the database.
+            if (c == '\r' && p_ < end_ && *p_ == '\n')
+                continue;
+            *out++ = c;
+        }
+    }
+
+    char* p_;
+    char* end_;
+    const TFailure& fail_;
+    int line_ = 1;
+    int rowLine_ = 1;
+};
+
+TCsvRows ReadSpreadsheetRows(std::string& data, bool headerLine, const TLimits& limits, const TFailure& fail)
+{
+    TCsvRows rows;
+    TRowReader reader(data, fail);
+    std::vector<std::string_view> cells;
+    cells.reserve(kMaxSlots + 1);
+    size_t maxCells = size_t(limits.Fields);
+    if (headerLine && reader.Next(cells, maxCells)) {
+        if (cells.size() > maxCells)
+            fail.TooManyFields(reader.RowLine(), limits);
+        for (std::string_view name : cells)
+            rows.Names.emplace_back(name);
+        maxCells = cells.size();
+    }
+    size_t widest = rows.Names.size();
+    while (reader.Next(cells, maxCells)) {
+        const int line = reader.RowLine();
+        if (cells.size() > maxCells) {
+            if (headerLine)
+                fail.Line(line, "holds more cells than the " + std::to_string(maxCells) +
+                                    " fields of the header line.");
+            fail.TooManyFields(line, limits);
+        }
+        fail.CheckRecordCount(line, rows.Records.size());
+        for (size_t i = 0; i < cells.size(); ++i)
+            fail.CheckCell(line, i + 1, cells[i], limits);
+        widest = std::max(widest, cells.size());
+        rows.Records.emplace_back(cells.data(), int(cells.size()));
+    }
+    rows.FieldCount = int(widest);
+    for (size_t f = rows.Names.size(); f < widest; ++f)
+        rows.Names.push_back("Field " + std::to_string(f + 1));
+    return rows;
+}
+
+// --- Into the database -------------------------------------------------------
+
+void ApplyRows(TJFILE& db, TCsvRows& rows, const TCsvSettings* settings)
+{
+    db.SetFieldCount(rows.FieldCount);
+    for (int f = 1; f <= rows.FieldCount; ++f) {
+        db.SetFieldName(f, rows.Names[size_t(f - 1)]);
+        db.SetFieldType(f, settings ? settings->Types[size_t(f - 1)] : kTypeString);
+        if (settings)
+            db.SetColumnWidth(f, settings->Widths[size_t(f - 1)]);
+    }
+    db.SetRecordCount(uint16_t(rows.Records.size()));
+    std::move(rows.Records.begin(), rows.Records.end(), db.Records.begin());
+}
+
+}  // namespace
+
+std::string ImportTitle(const std::string& csvName)
+{
+    return std::filesystem::path(csvName).stem().string().substr(0, 31);
+}
+
+struct TCsvImport::TState {
+    int Layout = 3;
+    std::string Title;
+    std::unique_ptr<TCsvSettings> Settings;
+    TCsvRows Rows;
+};
+
+TCsvImport::TCsvImport(const std::string& csvName, const TCsvImportOptions& options)
+    : state_(std::make_unique<TState>())
+{
+    const TFailure fail(csvName);
+    std::string data = ReadWholeFile(csvName);
+    state_->Settings = ReadCsvSettings(csvName);
+    const TCsvSettings* settings = state_->Settings.get();
+    state_->Layout = options.Layout >= 0 && options.Layout <= 3 ? options.Layout : settings ? settings->Layout : 3;
+    state_->Title = settings ? settings->Title : ImportTitle(csvName);
+    const TLimits limits = LimitsOf(state_->Layout);
+    state_->Rows = settings ? ReadExportRows(data, *settings, limits, fail)
+                            : ReadSpreadsheetRows(data, options.HeaderLine, limits, fail);
+}
+
+TCsvImport::~TCsvImport() = default;
+
+void TCsvImport::ApplyTo(TJFILE& db)
+{
+    db.BeginUpdate();
+    db.ConvertLayout(state_->Layout);
+    db.PdbHeader.Name = state_->Title;
+    ApplyRows(db, state_->Rows, state_->Settings.get());
+    if (state_->Settings)
+        ApplyCsvSettings(db, *state_->Settings);
+    db.EndUpdate();
+    db.SetModified();
+}
+
+void ImportCSV(const std::string& csvName, const TCsvImportOptions& options, TJFILE& db)
+{
+    TCsvImport(csvName, options).ApplyTo(db);
+}
+
+}  // namespace quorvil

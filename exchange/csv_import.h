@@ -1,0 +1,52 @@
+#pragma once
+// CSV import: a CSV file read back into a database. With the .DEF settings
+// file the CSV export writes beside it, the import undoes that export: the
+// field names, types, widths, popup lists, title and view settings come back,
+// byte hex CF becomes a line feed again and "05 Mar 2003" in a "DATE" field
+// becomes 05/03/2003. Without a .DEF every field is a text field, named by
+// the first line or "Field 1".."Field N".
+#include <memory>
+#include <string>
+
+namespace quorvil {
+
+class TJFILE;
+
+struct TCsvImportOptions {
+    // 0..3; -1 takes the layout the .DEF file points to (JFile 5.5 without one).
+    int Layout = -1;
+    // Without a .DEF: whether the first line names the fields. A .DEF always
+    // comes with a header line.
+    bool HeaderLine = true;
+};
+
+// One import, in the two steps the editor runs around choosing its tab.
+class TCsvImport {
+public:
+    // Reads `csvName` (and the .DEF file of the same name, when there is
+    // one) and checks it against the format's limits. Throws EStreamError
+    // when a file cannot be read, EInOutError with one message naming the
+    // line and the limit for a malformed CSV or one the format cannot hold.
+    TCsvImport(const std::string& csvName, const TCsvImportOptions& options);
+    ~TCsvImport();
+    TCsvImport(const TCsvImport&) = delete;
+    TCsvImport& operator=(const TCsvImport&) = delete;
+
+    // Gives `db`, a new database (InitNew, no records), the imported layout,
+    // fields, settings and records, and marks it modified. Never throws; the
+    // records move into `db`, so this is done once.
+    void ApplyTo(TJFILE& db);
+
+private:
+    struct TState;
+    std::unique_ptr<TState> state_;
+};
+
+// Both steps at once; `db` is unchanged when the reading throws.
+void ImportCSV(const std::string& csvName, const TCsvImportOptions& options, TJFILE& db);
+
+// The title an import without a .DEF gives the database: the file's name
+// without directory and extension, at most 31 characters.
+std::string ImportTitle(const std::string& csvName);
+
+}  // namespace quorvil

@@ -1,0 +1,228 @@
+#include "csv_import_settings.h"
+
+#include "errors.h"
+#include "field_types.h"
+#include "file_names.h"
+#include "ini_file.h"
+#include "jfile.h"
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+
+namespace quorvil {
+
+namespace {
+
+const char* const kSection = "JFilePro";
+// Read with a default no written value can hold, to tell a missing key.
+const char* const kMissing = "\x01";
+
+std::vector<std::string> Split(const std::string& text, char separator)
+{
+    std::vector<std::string> items;
+    size_t start = 0;
+    while (true) {
+        const size_t at = text.find(separator, start);
+        items.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (at == std::string::npos)
+            return items;
+        start = at + 1;
+    }
+}
+
+int NumberOr(std::string_view text, int fallback)
+{
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() ? value : fallback;
+}
+
+// The export shows line breaks in settings as byte hex CF.
+std::string Decoded(std::string text)
+{
+    std::replace(text.begin(), text.end(), '\xCF', '\n');
+    return text;
+}
+
+std::string Unquoted(const std::string& text)
+{
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        return text.substr(1, text.size() - 2);
+    return text;
+}
+
+// A type name as the export writes it: "STRING", ..., or "[70]".
+int TypeCode(const std::string& name)
+{
+    const int code = TypeCodeByName(name);
+    if (code >= 0 || name.size() < 3 || name.front() != '[' || name.back() != ']')
+        return code;
+    const int number = NumberOr(std::string_view(name).substr(1, name.size() - 2), -1);
+    return number >= 0 && number <= 65535 ? number : -1;
+}
+
+class TSettingsReader {
+public:
+    explicit TSettingsReader(const TCsvSettings& settings) : ini_(*settings.Ini) {}
+    bool Has(const std::string& key) const { return ini_.ReadString(kSection, key, kMissing) != kMissing; }
+    std::string Text(const std::string& key) const { return Decoded(ini_.ReadString(kSection, key)); }
+    // "number,text" as the "Find" and "Filter" keys hold them.
+    std::pair<int, std::string> FieldAndText(const std::string& key, int fallback) const
+    {
+        const std::string value = Text(key);
+        const size_t comma = value.find(',');
+        return {NumberOr(std::string_view(value).substr(0, comma), fallback),
+                comma == std::string::npos ? std::string() : value.substr(comma + 1)};
+    }
+
+private:
+    const TIniFile& ini_;
+};
+
+// The last `count` numbers of a comma-separated value and the text before
+// them; false when there are fewer.
+bool SplitTrailingNumbers(const std::string& value, size_t count, std::string& head, std::vector<int>& numbers)
+{
+    std::vector<std::string> items = Split(value, ',');
+    if (items.size() < count + 1)
+        return false;
+    numbers.clear();
+    for (size_t i = items.size() - count; i < items.size(); ++i)
+        numbers.push_back(NumberOr(items[i], 0));
+    items.resize(items.size() - count);
+    head = items[0];
+    for (size_t i = 1; i < items.size(); ++i)
+        head += "," + items[i];
+    return true;
+}
+
+// "name","v1",..,"v5",word,c1,..,c5
+void ApplyFilter(TJFILE& db, int s, const std::string& value)
+{
+    std::string quoted;
+    std::vector<int> numbers;
+    if (!SplitTrailingNumbers(value, 6, quoted, numbers))
+        return;
+    // The texts are quoted without doubling: six of them are told apart by
+    // the "," between them.
+    std::vector<std::string> texts;
+    const std::string inner = Unquoted(quoted);
+    for (size_t start = 0;;) {
+        const size_t at = inner.find("\",\"", start);
+        texts.push_back(inner.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (at == std::string::npos)
+            break;
+        start = at + 3;
+    }
+    if (texts.size() != 6)
+        return;
+    FilterRec rec;
+    rec.FilterName = texts[0];
+    std::copy(texts.begin() + 1, texts.end(), rec.FilterValues.begin());
+    rec.FilterWord = uint16_t(numbers[0]);
+    for (size_t k = 0; k < 5; ++k)
+        rec.FilterCodes[k] = int8_t(numbers[k + 1]);
+    db.SetFilter(s, rec);
+}
+
+// "name",f1,f2,f3
+void ApplySavedSort(TJFILE& db, int s, const std::string& value)
+{
+    std::string name;
+    std::vector<int> numbers;
+    if (!SplitTrailingNumbers(value, 3, name, numbers))
+        return;
+    db.SetSavedSort(s, Unquoted(name), {uint16_t(numbers[0]), uint16_t(numbers[1]), uint16_t(numbers[2])});
+}
+
+void ApplyCategoryAndReadOnly(TJFILE& db, int category, bool readOnly)
+{
+    category &= 0xF;
+    if (db.Layout >= 2) {
+        db.PdbHeader.Version =
+            uint16_t((db.PdbHeader.Version & 0x0BFF) | (category << 12) | (readOnly ? 0x0400 : 0));
+    } else {
+        const uint16_t flags = db.AppInfo->GetFlags();
+        db.AppInfo->SetFlags(uint16_t((flags & 0x0FFD) | (category << 12) | (readOnly ? 2 : 0)));
+    }
+}
+
+void ApplyViewSettings(TJFILE& db, const TSettingsReader& keys)
+{
+    TAppInfo& info = *db.AppInfo;
+    const std::vector<std::string> sort = Split(keys.Text("Sort"), ',');
+    for (size_t k = 0; k < 3 && k < sort.size(); ++k)
+        info.SetSortField(int(k) + 1, uint16_t(NumberOr(sort[k], 0)));
+    const auto [findField, findText] = keys.FieldAndText("Find", 1);
+    info.SetFindField(uint16_t(findField));
+    info.SetFindText(findText);
+    const auto [filterField, filterText] = keys.FieldAndText("Filter", 1);
+    info.SetFilterField(uint16_t(filterField));
+    info.SetFilterText(filterText);
+    info.SetFirstColumn(uint16_t(NumberOr(keys.Text("FirstCol"), 1)));
+    ApplyCategoryAndReadOnly(db, NumberOr(keys.Text("Category"), 0), keys.Text("ReadOnly") == "TRUE");
+}
+
+}  // namespace
+
+TCsvSettings::TCsvSettings() = default;
+TCsvSettings::~TCsvSettings() = default;
+
+std::unique_ptr<TCsvSettings> ReadCsvSettings(const std::string& csvName)
+{
+    auto settings = std::make_unique<TCsvSettings>();
+    settings->DefName = ForceExtension(csvName, "DEF");
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(settings->DefName, ec))
+        settings->DefName = ForceExtension(csvName, "def");
+    if (!std::filesystem::is_regular_file(settings->DefName, ec))
+        return nullptr;
+    settings->Ini = std::make_unique<TIniFile>(settings->DefName);
+    const TSettingsReader keys(*settings);
+    if (!keys.Has("Types"))
+        return nullptr;
+
+    const std::string types = keys.Text("Types");
+    if (!types.empty())
+        for (const std::string& name : Split(types, ',')) {
+            const int code = TypeCode(name);
+            if (code < 0)
+                throw EInOutError("Cannot import \"" + csvName + "\": the settings file \"" + settings->DefName +
+                                  "\" names the unknown field type \"" + name + "\".");
+            settings->Types.push_back(uint16_t(code));
+        }
+    const std::vector<std::string> widths = Split(keys.Text("Widths"), ',');
+    for (size_t f = 0; f < settings->Types.size(); ++f)
+        settings->Widths.push_back(f < widths.size() ? NumberOr(widths[f], 100) : 100);
+    settings->Title = keys.Text("Title").substr(0, 31);
+    const bool intDate = std::count(settings->Types.begin(), settings->Types.end(), kTypeIntDate) > 0;
+    settings->Layout = intDate || keys.Has("Filter1") || keys.Has("Sort1") ? 3 : 1;
+    return settings;
+}
+
+void ApplyCsvSettings(TJFILE& db, const TCsvSettings& settings)
+{
+    const TSettingsReader keys(settings);
+    ApplyViewSettings(db, keys);
+    for (int f = 1; f <= db.FieldCount(); ++f) {
+        if (db.GetFieldType(f) != kTypeList)
+            continue;
+        const std::string values = keys.Text("Popup" + std::to_string(f));
+        if (values.empty())
+            continue;
+        const std::vector<std::string> items = Split(values, ',');
+        for (size_t k = 0; k < items.size() && k < size_t(kMaxSlots); ++k)
+            db.SetPopupItem(f, int(k) + 1, items[k]);
+    }
+    if (db.Layout < 2)
+        return;
+    for (int s = 1; s <= 5; ++s) {
+        ApplyFilter(db, s, keys.Text("Filter" + std::to_string(s)));
+        ApplySavedSort(db, s, keys.Text("Sort" + std::to_string(s)));
+    }
+    for (int f = 1; f <= db.FieldCount(); ++f)
+        db.SetDefault(f, keys.Text("Default" + std::to_string(f)));
+}
+
+}  // namespace quorvil

@@ -1,0 +1,102 @@
+// Import CSV... in the File menu: the file it reads opens as a new,
+// unsaved database in a tab of its own; a file it refuses opens nothing.
+#include "database_tabs.h"
+#include "gui_test_support.h"
+#include "jfile.h"
+#include "main_window.h"
+#include "message_dialog.h"
+#include "modal.h"
+#include "text_convert.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+
+using namespace quorvil;
+using namespace quorvil::test;
+
+namespace {
+
+void AnswerFileDialog(const QString& name)
+{
+    QueueModalAnswer([=](QDialog& d) {
+        auto& dialog = dynamic_cast<QFileDialog&>(d);
+        dialog.selectFile(name);
+        QMetaObject::invokeMethod(&dialog, "accept");
+    });
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+}  // namespace
+
+class ImportCommandTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ConfigHome> config_;
+    std::unique_ptr<QTemporaryDir> data_;
+    QString Data(const QString& name) const { return data_->path() + QLatin1Char('/') + name; }
+
+private slots:
+    void init()
+    {
+        ClearModalAnswers();
+        config_ = std::make_unique<ConfigHome>();
+        data_ = std::make_unique<QTemporaryDir>();
+        config_->Write("SAVE", "CSV", FromQString(data_->path()));
+    }
+    void cleanup() { QCOMPARE(QueuedModalAnswers(), 0); }
+
+    void theFileMenuOpensTheImportInANewUnsavedTab()
+    {
+        auto form = std::make_unique<TMainForm>();
+        form->FormCreate({});
+        QList<QAction*> items = form->findChild<QMenu*>(Tr("FileMenu"))->actions();
+        QCOMPARE(items.indexOf(form->Action("ImportCsvItem")), items.indexOf(form->Action("OpenFileItem")) + 1);
+
+        WriteFile(Data(Tr("stock_list.csv")), "Name,Qty\r\nBolt,7\r\nNut,\"1,2\"\r\n");
+        WriteFile(Data(Tr("stock_list.PDB")), "keep");  // not to be replaced at the first save
+        AnswerFileDialog(Data(Tr("stock_list.csv")));
+        form->Action("ImportCsvItem")->trigger();
+
+        TDatabaseTabs* tabs = form->Tabs();
+        QCOMPARE(tabs->OpenCount(), 1);
+        QCOMPARE(tabs->tabText(tabs->CurrentTab()), Tr("stock list (2)"));
+        const TDataBase* db = tabs->CurrentDB();
+        QVERIFY(db->Modified);
+        QCOMPARE(db->PdbHeader.Name, std::string("stock_list"));
+        QCOMPARE(db->RecordCount(), 2);
+        QCOMPARE(db->GetCell(2, 2), std::string("1,2"));
+        QCOMPARE(PathToQString(db->FileName), Data(Tr("stock_list (2).PDB")));
+        QCOMPARE(QFileInfo(Data(Tr("stock_list (2).PDB"))).size(), 0);  // nothing saved yet
+        QCOMPARE(QFileInfo(Data(Tr("stock_list.PDB"))).size(), 4);
+        QVERIFY(form->Action("SaveBtn")->isEnabled());
+    }
+
+    void aRefusedFileShowsItsMessageAndOpensNothing()
+    {
+        auto form = std::make_unique<TMainForm>();
+        form->FormCreate({});
+        WriteFile(Data(Tr("bad.csv")), "A,B\n\"open\n");
+        QString message;
+        AnswerFileDialog(Data(Tr("bad.csv")));
+        AnswerAfter([&](QDialog& d) { message = d.findChild<QLabel*>(Tr("Message"))->text(); }, ButtonName(mbOK));
+        form->Action("ImportCsvItem")->trigger();
+        QCOMPARE(message, Tr("Cannot import \"%1\": line 2 opens a quoted cell that is never closed.")
+                              .arg(Data(Tr("bad.csv"))));
+        QCOMPARE(form->Tabs()->OpenCount(), 0);
+        QVERIFY(!QFile::exists(Data(Tr("bad.PDB"))));
+    }
+};
+
+QTEST_MAIN(ImportCommandTest)
+#include "import_command_test.moc"

@@ -18,7 +18,7 @@ using testkit::TempDir;
 
 // Region holds North twice, South once, a lower-case north, an empty value;
 // West is in the list but in no record.
-std::unique_ptr<TJFILE> Regions(const std::string& dir)
+std::unique_ptr<TJFILE> Regions(const TempDir& dir)
 {
     auto db = Table({{"Name"}, {"Region", kTypeList, {"North", "South", "West"}}, {"Status"}},
                     {{"Ann", "North", "open"},
@@ -26,58 +26,37 @@ std::unique_ptr<TJFILE> Regions(const std::string& dir)
                      {"Cy", "", "open"},
                      {"Di", "north", "open"},
                      {"Ed", "North", "held"}});
-    exchangetest::SaveAs(*db, dir + "/regions.pdb");
+    exchangetest::SaveAs(*db, dir / "regions.pdb");
     return db;
-}
-
-TSplitChoice AllValues(const TJFILE& db, const std::string& dir)
-{
-    return {2, SplitValues(db, 2, nullptr), dir, {}, {}};
 }
 
 TEST(Split, sends_each_record_to_the_output_of_its_exact_value_and_gives_every_output_the_definitions)
 {
     TempDir dir;
-    auto db = Regions(dir.Path());
-    TSplitChoice choice = AllValues(*db, dir.Path());
-    choice.Formats.CSV = true;
+    auto db = Regions(dir);
+    TSplitChoice choice = {2, SplitValues(*db, 2, nullptr), dir.Path(), {true, true, false, false}, {}};
     Split(*db, choice);
-
-    const struct {
-        const char* file;
-        Rows cells;
-    } outputs[] = {
-        {"North.PDB", {{"Ann", "open"}, {"Ed", "held"}}},
-        {"South.PDB", {{"Bob", "open"}}},
-        {"West.PDB", {}},
-    };
-    for (const auto& o : outputs) {
-        auto out = OpenReadOnly(dir.File(o.file));
-        EXPECT_EQ(CellsOf(*out), o.cells) << o.file;
-        EXPECT_EQ(out->FieldCount(), 2) << o.file;
-        EXPECT_EQ(out->GetFieldName(2), "Status") << o.file;
-        EXPECT_EQ(out->PdbHeader.Name, std::filesystem::path(o.file).stem().string());
+    const std::pair<const char*, Rows> outputs[] = {
+        {"North", {{"Ann", "open"}, {"Ed", "held"}}}, {"South", {{"Bob", "open"}}}, {"West", {}}};
+    for (const auto& [name, cells] : outputs) {
+        auto out = OpenReadOnly(dir / (name + std::string(".PDB")));
+        EXPECT_EQ(CellsOf(*out), cells) << name;
+        EXPECT_EQ(out->GetFieldName(2), "Status") << name;
+        EXPECT_EQ(out->PdbHeader.Name, name);
     }
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"North.CSV", "North.DEF", "North.PDB", "South.CSV",
                                                         "South.DEF", "South.PDB", "West.CSV", "West.DEF",
                                                         "West.PDB", "regions.pdb"}));
-}
 
-TEST(Split, without_the_pdb_format_writes_no_database_file_and_global_values_replace_cells)
-{
-    TempDir dir;
-    auto db = Regions(dir.Path());
-    TSplitChoice choice = AllValues(*db, dir.Path());
+    // Only values with a file name, only the formats asked for; global values replace cells.
     choice.Values[1].FileName.clear();
     choice.Values[2].FileName.clear();
     choice.Formats = {false, false, false, true};
     choice.GlobalValues[3] = "closed";
+    std::filesystem::remove(dir / "North.PDB");
     Split(*db, choice);
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"North.TXT", "regions.pdb"}));
-
-    choice.Formats = {true, false, false, false};
-    Split(*db, choice);
-    EXPECT_EQ(CellsOf(*OpenReadOnly(dir.File("North.PDB"))), (Rows{{"Ann", "closed"}, {"Ed", "closed"}}));
+    EXPECT_FALSE(std::filesystem::exists(dir / "North.PDB"));
+    EXPECT_EQ(testkit::ReadText(dir / "North.TXT"), "Name Status\r\nAnn  closed\r\nEd   closed\r\n");
 }
 
 TEST(Split, marks_held_values_and_proposes_remembered_or_cleaned_names)
@@ -85,54 +64,39 @@ TEST(Split, marks_held_values_and_proposes_remembered_or_cleaned_names)
     TempDir dir;
     auto db = Table({{"Dept", kTypeList, {"Sales/2003", "R&D", "Stock"}}}, {{"R&D"}});
     db->PdbHeader.Name = "Staff";
-    TIniFile ini(dir.File("q.ini"));
+    TIniFile ini(dir / "q.ini");
     ini.WriteString("Staff", "Stock", "/data/stock-2003");
-    const std::vector<TSplitValue> values = SplitValues(*db, 1, &ini);
-    ASSERT_EQ(values.size(), 3u);
-    const struct {
-        bool held;
-        const char* name;
-    } expected[] = {{false, "Sales2003"}, {true, "RD"}, {false, "/data/stock-2003"}};
-    for (size_t v = 0; v < values.size(); ++v) {
-        EXPECT_EQ(values[v].Held, expected[v].held) << v;
-        EXPECT_EQ(values[v].FileName, expected[v].name) << v;
-    }
+    std::vector<std::string> seen;
+    for (const TSplitValue& v : SplitValues(*db, 1, &ini))
+        seen.push_back(v.FileName + (v.Held ? " held" : ""));
+    EXPECT_EQ(seen, (std::vector<std::string>{"Sales2003", "RD held", "/data/stock-2003"}));
     EXPECT_EQ(DefaultSplitFileName("a\tb.c\xff\xe9"), "abc\xe9");
 }
 
-TEST(Split, reads_column_widths_from_the_def_file_only_when_they_fit)
+TEST(Split, takes_column_widths_from_the_def_file_only_when_they_fit)
 {
-    const struct {
-        const char* widths;
-        std::vector<int> expected;
-        bool refused;
-    } cases[] = {
-        {"80,40", {80, 40}, false},
-        {"80 , 40, 120", {100, 100}, false},  // three numbers for two fields: ignored
-        {"80,70000", {}, true},
-        {"80,wide", {}, true},
-    };
-    for (const auto& c : cases) {
-        TempDir dir;
-        auto db = Regions(dir.Path());
-        TIniFile(dir.File("North.DEF")).WriteString("JFilePro", "Widths", c.widths);
-        TSplitChoice choice = AllValues(*db, dir.Path());
-        if (c.refused) {
-            try {
-                Split(*db, choice);
-                ADD_FAILURE() << c.widths;
-            } catch (const std::invalid_argument& e) {
-                EXPECT_NE(std::string(e.what()).find("\"Widths\" of \"" + dir.File("North.DEF") + "\""),
-                          std::string::npos)
-                    << e.what();
-            }
-            EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"North.DEF", "regions.pdb"})) << c.widths;
-            continue;
-        }
-        Split(*db, choice);
-        auto north = OpenReadOnly(dir.File("North.PDB"));
-        EXPECT_EQ((std::vector<int>{north->GetColumnWidth(1), north->GetColumnWidth(2)}), c.expected) << c.widths;
+    TempDir dir;
+    const std::pair<const char*, std::vector<int>> cases[] = {
+        {"80,40", {80, 40}}, {"80 , 40", {80, 40}}, {"80,40,120", {}}};  // three numbers for two fields
+    for (const auto& [widths, expected] : cases) {
+        TIniFile(dir / "w.DEF").WriteString("JFilePro", "Widths", widths);
+        EXPECT_EQ(WidthsFromDef(dir / "w.DEF", 2), expected) << widths;
     }
+    auto db = Regions(dir);
+    for (const char* widths : {"80,70000", "80,wide"}) {
+        TIniFile(dir / "North.DEF").WriteString("JFilePro", "Widths", widths);
+        try {
+            Split(*db, {2, SplitValues(*db, 2, nullptr), dir.Path(), {}, {}});
+            ADD_FAILURE() << widths;
+        } catch (const std::invalid_argument& e) {
+            EXPECT_NE(std::string(e.what()).find("\"Widths\" of \"" + dir / "North.DEF" + "\""), std::string::npos)
+                << e.what();
+        }
+        EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"North.DEF", "regions.pdb", "w.DEF"})) << widths;
+    }
+    TIniFile(dir / "North.DEF").WriteString("JFilePro", "Widths", "80,40");
+    Split(*db, {2, SplitValues(*db, 2, nullptr), dir.Path(), {}, {}});
+    EXPECT_EQ(OpenReadOnly(dir / "North.PDB")->GetColumnWidth(2), 40);
 }
 
 }  // namespace

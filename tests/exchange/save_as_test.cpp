@@ -1,6 +1,7 @@
 // Save as: the file equals what quorvil-cli convert writes, the open database
 // stays as it was, and the questions about values the layout would cut.
 #include "cli_helpers.h"
+#include "exchange_fixtures.h"
 #include "jfile.h"
 #include "sample_db.h"
 #include "save_as.h"
@@ -13,15 +14,13 @@
 namespace quorvil {
 namespace {
 
-// Layout, modified flag, field names and types, cells.
-std::vector<std::string> Take(const TJFILE& db)
+// The cells, then the layout, the modified flag, the field names and types.
+exchangetest::Rows Take(const TJFILE& db)
 {
-    std::vector<std::string> s = {std::to_string(db.Layout) + (db.Modified ? " modified" : "")};
+    exchangetest::Rows s = exchangetest::CellsOf(db);
+    s.push_back({std::to_string(db.Layout), db.Modified ? "modified" : ""});
     for (int f = 1; f <= db.FieldCount(); ++f)
-        s.push_back(db.GetFieldName(f) + ":" + std::to_string(db.GetFieldType(f)));
-    for (int r = 1; r <= db.RecordCount(); ++r)
-        for (int f = 1; f <= db.FieldCount(); ++f)
-            s.push_back(db.GetCell(r, f));
+        s.back().push_back(db.GetFieldName(f) + ":" + std::to_string(db.GetFieldType(f)));
     return s;
 }
 

@@ -23,32 +23,24 @@ using testkit::ReadText;
 using testkit::TempDir;
 
 // Qt Sql loads its drivers through the application object.
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { app_ = std::make_unique<QCoreApplication>(argc_, argv_); }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[16] = "access_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QCoreApplication> app_;
+struct QtEnvironment : ::testing::Environment {
+    void SetUp() override { app = std::make_unique<QCoreApplication>(argc, argv); }
+    void TearDown() override { app.reset(); }
+    int argc = 1;
+    char name[16] = "access_tests";
+    char* argv[2] = {name, nullptr};
+    std::unique_ptr<QCoreApplication> app;
 };
 
 [[maybe_unused]] ::testing::Environment* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-class RecordingDB : public TAccessDB {
-public:
-    RecordingDB(std::unique_ptr<TSqlConnection> connection, std::vector<std::string>& seen)
-        : TAccessDB(std::move(connection)), seen_(seen)
+struct RecordingDB : TAccessDB {
+    RecordingDB(std::unique_ptr<TSqlConnection> connection, std::vector<std::string>& statements)
+        : TAccessDB(std::move(connection)), seen(statements)
     {
     }
-
-protected:
-    void BeforeStatement(const std::string& text) override { seen_.push_back(text); }
-
-private:
-    std::vector<std::string>& seen_;
+    void BeforeStatement(const std::string& text) override { seen.push_back(text); }
+    std::vector<std::string>& seen;
 };
 
 std::unique_ptr<TJFILE> MakeDatabase(const std::string& title, const std::vector<exchangetest::Field>& fields,
@@ -196,11 +188,8 @@ TEST(AccessExport, FieldNamesBecomeDistinctColumnsHoldingTheirOwnValues)
 }
 
 // Fails every ALTER statement, as a file that takes no columns would.
-class NoColumnsDB : public TAccessDB {
-public:
+struct NoColumnsDB : TAccessDB {
     using TAccessDB::TAccessDB;
-
-protected:
     void BeforeStatement(const std::string& text) override
     {
         if (text.starts_with("ALTER"))

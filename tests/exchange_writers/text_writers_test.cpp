@@ -2,9 +2,9 @@
 // database and the bundled samples against hand-written expected files, and
 // the behaviours beyond them.
 #include "cli_helpers.h"
+#include "db_json.h"
 #include "errors.h"
 #include "export.h"
-#include "field_types.h"
 #include "jfile.h"
 #include "test_files.h"
 #include "text_writers.h"
@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 namespace quorvil {
 namespace {
@@ -20,62 +21,25 @@ namespace {
 using testkit::ReadText;
 using testkit::TempDir;
 
-// A 5.5 database "Parts & Notes" with six fields, three records, a saved sort
-// and a filter.
-void FillEdgeDatabase(TJFILE& db)
-{
-    const struct {
-        const char* name;
-        uint16_t type;
-        int width;
-    } fields[] = {{"Name", kTypeString, 80}, {"Note", kTypeString, 120}, {"Qty", kTypeInteger, 30},
-                  {"Done", kTypeBoolean, 20}, {"Due", kTypeDate, 50},     {"Kind", kTypeList, -40}};
-    db.PdbHeader.Name = "Parts & Notes";
-    db.SetFieldCount(6);
-    for (int f = 1; f <= 6; ++f) {
-        db.SetFieldName(f, fields[f - 1].name);
-        db.SetFieldType(f, fields[f - 1].type);
-        db.SetColumnWidth(f, fields[f - 1].width);
-    }
-    db.SetPopupItem(6, 1, "Bolt");
-    db.SetPopupItem(6, 2, "Nut");
-    db.SetDefault(6, "Bolt");
-    const char* const records[3][6] = {
-        {"Hex bolt", "Line one\nLine two", "1200", "1", "5/3/2003", "Bolt"},
-        {"Say \"hi\"", "A - B", "7", "0", "31/2/2003", "Nut"},
-        {"", "", "1234567", "", "2003-03-05", ""},
-    };
-    db.SetRecordCount(3);
-    for (int r = 1; r <= 3; ++r)
-        for (int f = 1; f <= 6; ++f)
-            db.SetCell(r, f, records[r - 1][f - 1]);
-    db.AppInfo->SetFindText("bolt");
-    db.AppInfo->SetFilterField(6);
-    db.AppInfo->SetFilterText("Nut");
-    db.AppInfo->SetFirstColumn(2);
-    db.PdbHeader.Version = uint16_t((2 << 12) | 0x0400);  // category 2, read-only
-    db.SetSavedSort(2, "By qty", {3, 1, 0});
-    FilterRec filter;
-    filter.FilterName = "Open";
-    filter.FilterValues[0] = "Nut";
-    filter.FilterWord = 4;
-    filter.FilterCodes = {1, 0, 0, -3, 0};
-    db.SetFilter(1, filter);
-}
+// The database the edge-case golden files were written for, described beside
+// them: "Parts & Notes", six fields, three records, view settings, a saved
+// sort and a filter.
+const std::string kEdge = testkit::TestDataDir() + "/golden/edge.json";
 
-std::unique_ptr<TJFILE> MakeEdgeDatabase()
+template <class Db = TJFILE>
+std::unique_ptr<Db> MakeEdgeDatabase()
 {
-    auto db = std::make_unique<TJFILE>();
+    auto db = std::make_unique<Db>();
     db->InitNew();
-    FillEdgeDatabase(*db);
+    std::ifstream in(kEdge);
+    ApplySpec(*db, nlohmann::json::parse(in), 3);
     return db;
 }
 
 void SaveEdgeDatabase(const std::string& path)
 {
-    auto db = CreateNew(path);
-    FillEdgeDatabase(*db);
-    db->SaveWithName(db->PdbHeader.Name);
+    const CliResult r = RunInProcess({"create", kEdge, "-o", path});
+    ASSERT_EQ(r.code, 0) << r.err;
 }
 
 // A copy of a sample database the build made, as an open database locks its
@@ -212,22 +176,6 @@ public:
     std::vector<std::string> texts;
 };
 
-TEST(ExportProgress, ShowsEachFileWhileItIsWrittenAndIsClearedWhenWritingFails)
-{
-    TempDir dir;
-    RecordingDatabase db;
-    db.InitNew();
-    FillEdgeDatabase(db);
-    WriteCSV(db, {1}, dir / "a");
-    WriteHTML(db, dir / "b", {1});
-    WriteTXT(db, dir / "c", {1});
-    EXPECT_THROW(WriteHTML(db, dir / "missing/d", {}), EStreamError);
-    std::vector<std::string> expected;
-    for (const char* file : {"a.CSV", "a.DEF", "b.HTM", "c.TXT", "missing/d.HTM"})
-        expected.insert(expected.end(), {"\nWriting " + (dir / file), ""});
-    EXPECT_EQ(db.texts, expected);
-}
-
 struct Writer {
     void (*write)(TJFILE&, const std::string&);
     const char* extension;
@@ -235,14 +183,21 @@ struct Writer {
 
 class EveryWriter : public testing::TestWithParam<Writer> {};
 
-TEST_P(EveryWriter, AddsItsExtensionOnlyToANameWithoutOneAndNeverWritesOverTheDatabase)
+TEST_P(EveryWriter, AddsItsExtensionOnlyToANameWithoutOneShowsProgressAndNeverWritesOverTheDatabase)
 {
     TempDir dir;
     const std::string ext = GetParam().extension;
-    auto edge = MakeEdgeDatabase();
+    auto edge = MakeEdgeDatabase<RecordingDatabase>();
     GetParam().write(*edge, dir / "table");
     GetParam().write(*edge, dir / "table.out");
     EXPECT_EQ(ReadText(dir / "table.out"), ReadText(dir / ("table" + ext)));
+    EXPECT_THROW(GetParam().write(*edge, dir / "missing/table"), EStreamError);
+    // Each file is named while it is written, the text cleared after, also on a failure.
+    ASSERT_EQ(edge->texts.size(), ext == ".CSV" ? 10u : 6u);
+    EXPECT_EQ(edge->texts[0], "\nWriting " + dir / ("table" + ext));
+    EXPECT_EQ(edge->texts[1], "");
+    EXPECT_EQ(edge->texts[edge->texts.size() - 2], "\nWriting " + dir / ("missing/table" + ext));
+    EXPECT_EQ(edge->texts.back(), "");
 
     SaveEdgeDatabase(dir / ("data" + ext));
     const std::string before = ReadText(dir / ("data" + ext));
@@ -320,8 +275,9 @@ TEST(ExportCommand, WritesTheListedFieldsOrFailsWithOneLineOrAUsageError)
         CliResult r = RunInProcess(c.args);
         EXPECT_EQ(r.code, c.code) << c.args.back() << ": " << r.err;
         EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
-        if (c.code == 1)
+        if (c.code == 1) {
             EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+        }
     }
     EXPECT_EQ(ReadText(dir / "out.CSV"), kQtyAndName);
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"out.CSV", "out.DEF", "parts.PDB"}));

@@ -30,7 +30,6 @@ TEST(Export, writes_the_chosen_fields_in_the_chosen_order_and_no_others)
     for (TExportFormat format : {TExportFormat::CSV, TExportFormat::HTML, TExportFormat::TXT}) {
         Export(*db, format, {6, 1}, dir / "out.x");
         const std::string text = testkit::ReadText(dir / "out.x");
-        ASSERT_NE(text.find("Count"), std::string::npos) << text;
         EXPECT_LT(text.find("Count"), text.find("Plant")) << text;
         EXPECT_LT(text.find("12"), text.find("Tomato")) << text;
         EXPECT_EQ(text.find("Bed"), std::string::npos) << text;

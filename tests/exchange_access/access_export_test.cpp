@@ -19,6 +19,7 @@ namespace quorvil {
 namespace {
 
 using exchangetest::Rows;
+using exchangetest::Table;
 using testkit::ReadText;
 using testkit::TempDir;
 
@@ -42,14 +43,6 @@ struct RecordingDB : TAccessDB {
     void BeforeStatement(const std::string& text) override { seen.push_back(text); }
     std::vector<std::string>& seen;
 };
-
-std::unique_ptr<TJFILE> MakeDatabase(const std::string& title, const std::vector<exchangetest::Field>& fields,
-                                     const Rows& rows)
-{
-    auto db = exchangetest::Table(fields, rows);
-    db->PdbHeader.Name = title;
-    return db;
-}
 
 // Exports through a TAccessDB that records every statement text it sees.
 struct ExportRun {
@@ -101,11 +94,11 @@ TEST(AccessExport, EveryFieldTypeArrivesWithItsValue)
     for (int b = 0x80; b <= 0xFF; ++b)
         high += char(b);
     const std::string name = high + "\nsay \"hi\": 10:30", wide(32000, 'z');
-    auto db = MakeDatabase("Edge", {{"Name", kTypeString}, {"Count", kTypeInteger}, {"Born", kTypeDate},
-                                    {"Meet", kTypeTime}, {"Done", kTypeBoolean}, {"Kind", kTypeList},
-                                    {"Stamp", kTypeIntDate}, {"Ratio", kTypeFloat}, {"name", kTypeString}},
-                           {{name, "42", "07/05/2003", "9:05", "1", "x\xA4y", "05 Mar 2001", "1.5", wide},
-                            {"", "-7", "", "", "", "", "garbage", "", ""}});
+    auto db = Table({{"Name", kTypeString}, {"Count", kTypeInteger}, {"Born", kTypeDate},
+                     {"Meet", kTypeTime}, {"Done", kTypeBoolean}, {"Kind", kTypeList},
+                     {"Stamp", kTypeIntDate}, {"Ratio", kTypeFloat}, {"name", kTypeString}},
+                    {{name, "42", "07/05/2003", "9:05", "1", "x\xA4y", "05 Mar 2001", "1.5", wide},
+                     {"", "-7", "", "", "", "", "garbage", "", ""}}, "Edge");
     TempDir dir;
     const ExportRun run = RunExport(*db, dir / "edge.sqlite");
     EXPECT_EQ(run.Errors, 0);
@@ -122,9 +115,9 @@ TEST(AccessExport, EveryFieldTypeArrivesWithItsValue)
 
 TEST(AccessExport, TheHookSeesEveryStatementInOrder)
 {
-    auto db = MakeDatabase("T", {{"Note", kTypeString}, {"N", kTypeInteger}, {"Ok", kTypeBoolean},
-                                                  {"Day", kTypeIntDate}, {"At", kTypeTime}, {"F", kTypeFloat}},
-                           {{"a:\"b\"", "5", "0", "05 Mar 2003", "10:30:15", "2.5"}});
+    auto db = Table({{"Note", kTypeString}, {"N", kTypeInteger}, {"Ok", kTypeBoolean},
+                     {"Day", kTypeIntDate}, {"At", kTypeTime}, {"F", kTypeFloat}},
+                    {{"a:\"b\"", "5", "0", "05 Mar 2003", "10:30:15", "2.5"}}, "T");
     TempDir dir;
     const ExportRun run = RunExport(*db, dir / "a.sqlite");
     std::ostringstream seen;
@@ -152,8 +145,8 @@ TEST(AccessExport, TheHookSeesEveryStatementInOrder)
 
 TEST(AccessExport, FailedStatementsAreLoggedCountedAndTheOtherRowsWritten)
 {
-    auto db = MakeDatabase("Counts", {{"Label", kTypeString}, {"N", kTypeInteger}},
-                           {{"one", "1"}, {"two", ""}, {"three", "abc"}, {"four", "4 WHERE 1=1 --"}});
+    auto db = Table({{"Label", kTypeString}, {"N", kTypeInteger}},
+                    {{"one", "1"}, {"two", ""}, {"three", "abc"}, {"four", "4 WHERE 1=1 --"}}, "Counts");
     TempDir dir;
     const ExportRun run = RunExport(*db, dir / "c.sqlite");
     EXPECT_EQ(run.Errors, 3);
@@ -176,10 +169,10 @@ TEST(AccessExport, FailedStatementsAreLoggedCountedAndTheOtherRowsWritten)
 
 TEST(AccessExport, FieldNamesBecomeDistinctColumnsHoldingTheirOwnValues)
 {
-    auto db = MakeDatabase("Names", {{"ID", kTypeString}, {"a.b[c]", kTypeString}, {"  lead", kTypeString},
-                                     {"", kTypeString}, {"Name", kTypeString}, {"NAME", kTypeString},
-                                     {"select", kTypeString}, {"say \"x\"", kTypeString}},
-                           {{"v1", "v2", "v3", "v4", "v5", "v6", "v7", "v8"}});
+    auto db = Table({{"ID", kTypeString}, {"a.b[c]", kTypeString}, {"  lead", kTypeString},
+                     {"", kTypeString}, {"Name", kTypeString}, {"NAME", kTypeString},
+                     {"select", kTypeString}, {"say \"x\"", kTypeString}},
+                    {{"v1", "v2", "v3", "v4", "v5", "v6", "v7", "v8"}}, "Names");
     TempDir dir;
     ASSERT_EQ(RunExport(*db, dir / "n.sqlite").Errors, 0);
     EXPECT_EQ(ReadTable(dir / "n.sqlite", "Names"),
@@ -199,7 +192,7 @@ struct NoColumnsDB : TAccessDB {
 
 TEST(AccessExport, AFailureOfTheFileLeavesNothingBehindAndTheOldFileStays)
 {
-    auto db = MakeDatabase("T", {{"A", kTypeString}}, {{"x"}});
+    auto db = Table({{"A", kTypeString}}, {{"x"}}, "T");
     TempDir dir;
     const std::string missing = dir / "nowhere/t.sqlite";
     try {
@@ -238,7 +231,7 @@ TEST(AccessExport, DatesTimesAndTableNamesAreWrittenAsTheDialectWants)
         {"***", "/x/###.pdb", "TABLE"},
     };
     for (const auto& [title, file, table] : tables) {
-        auto db = MakeDatabase(title, {}, {});
+        auto db = Table({}, {}, title);
         db->FileName = file;
         EXPECT_EQ(AccessTableName(*db), table);
     }

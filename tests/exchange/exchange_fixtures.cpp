@@ -4,10 +4,12 @@
 
 namespace quorvil::exchangetest {
 
-std::unique_ptr<TJFILE> Table(const std::vector<Field>& fields, const Rows& rows)
+std::unique_ptr<TJFILE> Table(const std::vector<Field>& fields, const Rows& rows, const std::string& title)
 {
     auto db = std::make_unique<TJFILE>();
     db->InitNew();
+    if (!title.empty())
+        db->PdbHeader.Name = title;
     db->SetFieldCount(int(fields.size()));
     for (size_t f = 0; f < fields.size(); ++f) {
         db->SetFieldName(int(f) + 1, fields[f].Name);

@@ -16,8 +16,8 @@ struct Field {
 };
 using Rows = std::vector<std::vector<std::string>>;
 
-// A database in memory (layout 3) with `fields` and one record per row.
-std::unique_ptr<TJFILE> Table(const std::vector<Field>& fields, const Rows& rows);
+// A database in memory (layout 3) named `title`, with `fields` and one record per row.
+std::unique_ptr<TJFILE> Table(const std::vector<Field>& fields, const Rows& rows, const std::string& title = "");
 // Every record's cells, in record and field order.
 Rows CellsOf(const TJFILE& db);
 // Writes `db` to `path` and gives the database that file.

@@ -1,132 +1,173 @@
-// Behaviours of the CSV, HTML and text writers beyond the golden files.
+// The CSV, HTML and text writers and quorvil-cli export: the edge-case
+// database and the bundled samples against hand-written expected files, and
+// the behaviours beyond them.
+#include "cli_helpers.h"
+#include "db_json.h"
 #include "errors.h"
+#include "export.h"
+#include "jfile.h"
+#include "test_files.h"
 #include "text_writers.h"
-#include "writer_fixtures.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
-namespace quorvil::test {
+namespace quorvil {
 namespace {
 
-namespace fs = std::filesystem;
+using testkit::ReadText;
+using testkit::TempDir;
 
-struct DateCase {
-    const char* cell;
-    const char* csv;
-};
+// The database the edge-case golden files were written for, described beside
+// them: "Parts & Notes", six fields, three records, view settings, a saved
+// sort and a filter.
+const std::string kEdge = testkit::TestDataDir() + "/golden/edge.json";
 
-class CsvDate : public testing::TestWithParam<DateCase> {};
-
-TEST_P(CsvDate, IsRewrittenOnlyWhenItIsARealDayMonthYear)
+template <class Db = TJFILE>
+std::unique_ptr<Db> MakeEdgeDatabase()
 {
-    EXPECT_EQ(CsvDateText(GetParam().cell), GetParam().csv);
+    auto db = std::make_unique<Db>();
+    db->InitNew();
+    std::ifstream in(kEdge);
+    ApplySpec(*db, nlohmann::json::parse(in), 3);
+    return db;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CsvDate,
-    testing::Values(DateCase{"5/3/2003", "05 Mar 2003"}, DateCase{"05/03/2003", "05 Mar 2003"},
-                    DateCase{"007/03/2003", "07 Mar 2003"}, DateCase{"31/2/2003", "31/2/2003"},
-                    DateCase{"30/4/2003", "30 Apr 2003"}, DateCase{"31/4/2003", "31/4/2003"},
-                    DateCase{"29/2/2004", "29 Feb 2004"}, DateCase{"29/2/2000", "29 Feb 2000"},
-                    DateCase{"29/2/1900", "29/2/1900"}, DateCase{"29/2/00", "29 Feb 2000"},
-                    DateCase{"1/1/79", "01 Jan 2079"}, DateCase{"31/12/80", "31 Dec 1980"},
-                    DateCase{"1/12/0", "01 Dec 2000"}, DateCase{"5/13/2003", "5/13/2003"},
-                    DateCase{"0/3/2003", "0/3/2003"}, DateCase{"x/3/2003", "x/3/2003"},
-                    DateCase{"2003-03-05", "2003-03-05"}, DateCase{"5/3", "5/3"}, DateCase{"", ""},
-                    DateCase{"5/3/", "5/3/"}, DateCase{"5/3/20/03", "5/3/20/03"},
-                    DateCase{"5/3/2003 ", "5/3/2003 "}, DateCase{"1/1/12345", "1/1/12345"}));
-
-TEST(CsvExport, NamesTheFilesAfterTheGivenName)
+void SaveEdgeDatabase(const std::string& path)
 {
+    const CliResult r = RunInProcess({"create", kEdge, "-o", path});
+    ASSERT_EQ(r.code, 0) << r.err;
+}
+
+// A copy of a sample database the build made, as an open database locks its
+// file against other test runs.
+std::unique_ptr<TJFILE> OpenSample(const std::string& file, const TempDir& scratch)
+{
+    const char* env = std::getenv("QUORVIL_SAMPLES");
+    std::filesystem::copy_file(std::string(env ? env : QUORVIL_SAMPLES_DIR) + "/" + file, scratch / file);
+    return Open(scratch / file);
+}
+
+// A settings file without its CRs: it keeps the line ends it is given.
+std::string Unix(std::string text)
+{
+    std::erase(text, '\r');
+    return text;
+}
+
+// The value of a key in the [JFilePro] section of a settings file, or "<missing>".
+std::string KeyValue(const std::string& def, const std::string& key)
+{
+    const std::string text = Unix(def);
+    const size_t section = text.find("[JFilePro]\n");
+    const size_t at = text.find("\n" + key + "=", section);
+    if (section == std::string::npos || at == std::string::npos)
+        return "<missing>";
+    const size_t begin = at + key.size() + 2;
+    return text.substr(begin, text.find('\n', begin) - begin);
+}
+
+// Fields 3 and 1 of the edge database; quotes inside a value are not doubled.
+const char* const kQtyAndName =
+    "\"Qty\",\"Name\"\r\n\"1200\",\"Hex bolt\"\r\n\"7\",\"Say \"hi\"\"\r\n\"1234567\",\"\"\r\n";
+
+class GoldenExport : public testing::TestWithParam<std::pair<const char*, const char*>> {};
+
+// The edge database through quorvil-cli with all fields, the samples through the writers.
+TEST_P(GoldenExport, EveryFormatMatchesByteForByte)
+{
+    const auto [name, sample] = GetParam();
     TempDir dir;
-    auto db = MakeEdgeDatabase();
-    WriteCSV(*db, {1}, dir / "list");
-    EXPECT_TRUE(fs::exists(dir / "list.CSV"));
-    EXPECT_TRUE(fs::exists(dir / "list.DEF"));
-
-    WriteCSV(*db, {1}, dir / "other.txt");
-    EXPECT_EQ(ReadBytes(dir / "other.txt"), ReadBytes(dir / "list.CSV"));
-    EXPECT_TRUE(fs::exists(dir / "other.DEF"));
-    EXPECT_FALSE(fs::exists(dir / "other.CSV"));
+    if (*sample) {
+        auto db = OpenSample(sample, dir);
+        WriteCSV(*db, AllFields(*db), dir / "out");
+        WriteHTML(*db, dir / "out", AllFields(*db));
+        WriteTXT(*db, dir / "out", AllFields(*db));
+    } else {
+        SaveEdgeDatabase(dir / "edge.PDB");
+        for (const char* format : {"csv", "html", "txt"}) {
+            const CliResult r = RunInProcess({"export", format, dir / "edge.PDB", "-o", dir / "out"});
+            EXPECT_EQ(r.code, 0) << r.err;
+        }
+    }
+    for (const char* extension : {"CSV", "HTM", "TXT"})
+        EXPECT_EQ(ReadText(dir / ("out." + std::string(extension))),
+                  ReadText(testkit::TestDataDir() + "/golden/" + name + "." + extension))
+            << extension;
+    EXPECT_EQ(Unix(ReadText(dir / "out.DEF")), Unix(ReadText(testkit::TestDataDir() + "/golden/" + name + ".DEF")));
 }
 
-TEST(CsvExport, SkipsZeroEntries)
+INSTANTIATE_TEST_SUITE_P(Databases, GoldenExport,
+                         testing::Values(std::pair{"edge", ""}, std::pair{"inventory", "Inventory.PDB"},
+                                         std::pair{"address_book", "AddressBook.PDB"},
+                                         std::pair{"projects", "Projects.PDB"}),
+                         [](const auto& p) { return std::string(p.param.first); });
+
+TEST(CsvDate, IsRewrittenOnlyWhenItIsARealDayMonthYear)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"5/3/2003", "05 Mar 2003"}, {"05/03/2003", "05 Mar 2003"}, {"007/03/2003", "07 Mar 2003"},
+        {"31/2/2003", nullptr},      {"30/4/2003", "30 Apr 2003"},  {"31/4/2003", nullptr},
+        {"29/2/2004", "29 Feb 2004"}, {"29/2/2000", "29 Feb 2000"}, {"29/2/1900", nullptr},
+        {"29/2/00", "29 Feb 2000"},  {"1/1/79", "01 Jan 2079"},     {"31/12/80", "31 Dec 1980"},
+        {"1/12/0", "01 Dec 2000"},   {"5/13/2003", nullptr},        {"0/3/2003", nullptr},
+        {"x/3/2003", nullptr},       {"2003-03-05", nullptr},       {"5/3", nullptr},
+        {"", nullptr},               {"5/3/", nullptr},             {"5/3/20/03", nullptr},
+        {"5/3/2003 ", nullptr},      {"1/1/12345", nullptr},
+    };
+    for (const auto& [cell, csv] : cases)  // no rewriting keeps the text
+        EXPECT_EQ(CsvDateText(cell), csv ? csv : cell) << cell;
+}
+
+TEST(CsvExport, SkipsZeroEntriesAndWritesLinesLongerThanItsBufferWhole)
 {
     TempDir dir;
     auto db = MakeEdgeDatabase();
     WriteCSV(*db, {0, 3, 0, 1, 0}, dir / "list");
-    EXPECT_EQ(ReadBytes(dir / "list.CSV"),
-              "\"Qty\",\"Name\"\r\n\"1200\",\"Hex bolt\"\r\n\"7\",\"Say \"hi\"\"\r\n\"1234567\",\"\"\r\n");
-    IniKeys keys = SectionKeys(ReadBytes(dir / "list.DEF"), "JFilePro");
-    EXPECT_EQ(KeyValue(keys, "Widths"), "30,80");
-    EXPECT_EQ(KeyValue(keys, "Types"), "INTEGER,STRING");
-}
+    EXPECT_EQ(ReadText(dir / "list.CSV"), kQtyAndName);
+    EXPECT_EQ(KeyValue(ReadText(dir / "list.DEF"), "Widths"), "30,80");
+    EXPECT_EQ(KeyValue(ReadText(dir / "list.DEF"), "Types"), "INTEGER,STRING");
 
-TEST(CsvExport, WritesLinesLongerThanItsBufferWhole)
-{
-    TempDir dir;
-    auto db = MakeEdgeDatabase();
     db->SetRecordCount(1);
-    std::string cell = std::string(31000, 'a') + "\n" + std::string(999, 'b');
-    std::string expectedLine;
+    std::string line;
     for (int f = 1; f <= 6; ++f) {
-        db->SetCell(1, f, cell);
-        if (f > 1)
-            expectedLine += ",";
-        expectedLine += "\"" + std::string(31000, 'a') + "\xCF" + std::string(999, 'b') + "\"";
+        db->SetCell(1, f, std::string(31000, 'a') + "\n" + std::string(999, 'b'));
+        line += (f > 1 ? ",\"" : "\"") + std::string(31000, 'a') + "\xCF" + std::string(999, 'b') + "\"";
     }
-    WriteCSV(*db, {1, 2, 3, 4, 5, 6}, dir / "long");
-    std::string csv = ReadBytes(dir / "long.CSV");
-    size_t lineStart = csv.find("\r\n") + 2;
-    EXPECT_EQ(csv.substr(lineStart), expectedLine + "\r\n");
+    WriteCSV(*db, AllFields(*db), dir / "long");
+    const std::string csv = ReadText(dir / "long.CSV");
+    EXPECT_EQ(csv.substr(csv.find("\r\n") + 2), line + "\r\n");
 }
 
 TEST(CsvExport, UpdatesTheSettingsFileKeyByKey)
 {
     TempDir dir;
-    WriteBytes(dir / "list.DEF",
-               "[Mine]\r\nWidths=keep\r\n[JFilePro]\r\nWidths=1,2\r\nExtra=stays\r\nDefault1=stale\r\n"
-               "Default2=\r\n");
-    auto db = MakeEdgeDatabase();
-    WriteCSV(*db, {1, 6}, dir / "list");
-    std::string def = ReadBytes(dir / "list.DEF");
-    IniKeys keys = SectionKeys(def, "JFilePro");
-    EXPECT_EQ(KeyValue(SectionKeys(def, "Mine"), "Widths"), "keep");
-    EXPECT_EQ(KeyValue(keys, "Widths"), "80,-40");
-    EXPECT_EQ(KeyValue(keys, "Extra"), "stays");
-    EXPECT_EQ(KeyValue(keys, "Default1"), "");  // a stale default is cleared
-    EXPECT_EQ(KeyValue(keys, "Default2"), "");
-    EXPECT_EQ(KeyValue(keys, "Default6"), "Bolt");
-    EXPECT_EQ(KeyValue(keys, "Popup6"), "Bolt,Nut");
-}
-
-TEST(CsvExport, AddsNoKeyForAFieldWithoutDefault)
-{
-    TempDir dir;
-    auto db = MakeEdgeDatabase();
-    WriteCSV(*db, {1, 6}, dir / "list");
-    IniKeys keys = SectionKeys(ReadBytes(dir / "list.DEF"), "JFilePro");
-    EXPECT_EQ(KeyValue(keys, "Default1"), "<missing>");
-    EXPECT_EQ(KeyValue(keys, "Popup1"), "<missing>");
-}
-
-TEST(CsvExport, KeepsLineBreaksOfSettingsOnOneLine)
-{
-    TempDir dir;
+    testkit::WriteText(dir / "list.DEF", "[Mine]\r\nWidths=keep\r\n[JFilePro]\r\nWidths=1,2\r\nExtra=stays\r\n"
+                                         "Default1=stale\r\nDefault2=\r\n");
     auto db = MakeEdgeDatabase();
     db->SetDefault(2, "two\nlines");
-    WriteCSV(*db, {2}, dir / "list");
-    EXPECT_EQ(KeyValue(SectionKeys(ReadBytes(dir / "list.DEF"), "JFilePro"), "Default2"), "two\xCFlines");
+    WriteCSV(*db, {1, 2, 3, 6}, dir / "list");
+    const std::string def = ReadText(dir / "list.DEF");
+    EXPECT_TRUE(Unix(def).starts_with("[Mine]\nWidths=keep\n")) << def;
+    const std::pair<const char*, const char*> keys[] = {
+        {"Widths", "80,120,30,-40"}, {"Extra", "stays"}, {"Default1", ""},  // a stale default is cleared
+        {"Default2", "two\xCFlines"}, {"Default3", "<missing>"}, {"Default6", "Bolt"},
+        {"Popup1", "<missing>"},      {"Popup6", "Bolt,Nut"},
+    };
+    for (const auto& [key, value] : keys)
+        EXPECT_EQ(KeyValue(def, key), value) << key;
 }
 
-TEST(CsvExport, RefusesANameWhoseSettingsFileIsItself)
+TEST(CsvExport, NamesTheSettingsFileAfterTheCsvButNeverTheCsvItself)
 {
     TempDir dir;
     auto db = MakeEdgeDatabase();
+    WriteCSV(*db, {1}, dir / "other.txt");
     EXPECT_THROW(WriteCSV(*db, {1}, dir / "list.DEF"), EStreamError);
-    EXPECT_FALSE(fs::exists(dir / "list.DEF"));
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"other.DEF", "other.txt"}));
 }
 
 class RecordingDatabase : public TJFILE {
@@ -135,145 +176,111 @@ public:
     std::vector<std::string> texts;
 };
 
-TEST(ExportProgress, ShowsEachFileWhileItIsWritten)
-{
-    TempDir dir;
-    RecordingDatabase db;
-    db.InitNew();
-    FillEdgeDatabase(db);
-    WriteCSV(db, {1}, dir / "a");
-    WriteHTML(db, dir / "b", {1});
-    WriteTXT(db, dir / "c", {1});
-    std::vector<std::string> expected = {"\nWriting " + (dir / "a.CSV"), "", "\nWriting " + (dir / "a.DEF"), "",
-                                         "\nWriting " + (dir / "b.HTM"), "", "\nWriting " + (dir / "c.TXT"), ""};
-    EXPECT_EQ(db.texts, expected);
-}
-
-TEST(ExportProgress, IsClearedWhenWritingFails)
-{
-    TempDir dir;
-    RecordingDatabase db;
-    db.InitNew();
-    EXPECT_THROW(WriteHTML(db, dir / "missing/b", {}), EStreamError);
-    EXPECT_EQ(db.texts, (std::vector<std::string>{"\nWriting " + (dir / "missing/b.HTM"), ""}));
-}
-
 struct Writer {
-    const char* name;
     void (*write)(TJFILE&, const std::string&);
     const char* extension;
 };
 
-const Writer kWriters[] = {
-    {"Csv", [](TJFILE& db, const std::string& file) { WriteCSV(db, {1, 2}, file); }, ".CSV"},
-    {"Html", [](TJFILE& db, const std::string& file) { WriteHTML(db, file, {1, 2}); }, ".HTM"},
-    {"Txt", [](TJFILE& db, const std::string& file) { WriteTXT(db, file, {1, 2}); }, ".TXT"},
-};
-
 class EveryWriter : public testing::TestWithParam<Writer> {};
 
-TEST_P(EveryWriter, AppendsItsExtensionOnlyToANameWithoutOne)
+TEST_P(EveryWriter, AddsItsExtensionOnlyToANameWithoutOneShowsProgressAndNeverWritesOverTheDatabase)
 {
     TempDir dir;
-    auto db = MakeEdgeDatabase();
-    GetParam().write(*db, dir / "table");
-    GetParam().write(*db, dir / "table.out");
-    EXPECT_EQ(ReadBytes(dir / "table.out"), ReadBytes(dir / ("table" + std::string(GetParam().extension))));
+    const std::string ext = GetParam().extension;
+    auto edge = MakeEdgeDatabase<RecordingDatabase>();
+    GetParam().write(*edge, dir / "table");
+    GetParam().write(*edge, dir / "table.out");
+    EXPECT_EQ(ReadText(dir / "table.out"), ReadText(dir / ("table" + ext)));
+    EXPECT_THROW(GetParam().write(*edge, dir / "missing/table"), EStreamError);
+    // Each file is named while it is written, the text cleared after, also on a failure.
+    ASSERT_EQ(edge->texts.size(), ext == ".CSV" ? 10u : 6u);
+    EXPECT_EQ(edge->texts[0], "\nWriting " + dir / ("table" + ext));
+    EXPECT_EQ(edge->texts[1], "");
+    EXPECT_EQ(edge->texts[edge->texts.size() - 2], "\nWriting " + dir / ("missing/table" + ext));
+    EXPECT_EQ(edge->texts.back(), "");
+
+    SaveEdgeDatabase(dir / ("data" + ext));
+    const std::string before = ReadText(dir / ("data" + ext));
+    auto db = Open(dir / ("data" + ext));
+    EXPECT_THROW(GetParam().write(*db, dir / ("data" + ext)), EStreamError);
+    EXPECT_EQ(ReadText(dir / ("data" + ext)), before);
 }
 
-TEST_P(EveryWriter, NamesTheFileWhenItsDirectoryIsMissing)
-{
-    TempDir dir;
-    auto db = MakeEdgeDatabase();
-    std::string target = dir / ("missing/table" + std::string(GetParam().extension));
-    try {
-        GetParam().write(*db, dir / "missing/table");
-        FAIL() << "no error";
-    } catch (const EStreamError& e) {
-        EXPECT_NE(std::string(e.what()).find("\"" + target + "\""), std::string::npos) << e.what();
-    }
-    EXPECT_FALSE(fs::exists(dir / "missing"));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Formats, EveryWriter,
+    testing::Values(Writer{[](TJFILE& db, const std::string& file) { WriteCSV(db, {1, 2}, file); }, ".CSV"},
+                    Writer{[](TJFILE& db, const std::string& file) { WriteHTML(db, file, {1, 2}); }, ".HTM"},
+                    Writer{[](TJFILE& db, const std::string& file) { WriteTXT(db, file, {1, 2}); }, ".TXT"}),
+    [](const auto& p) { return std::string(p.param.extension + 1); });
 
-TEST_P(EveryWriter, ReplacesAnExistingFileCompletely)
-{
-    TempDir dir;
-    auto db = MakeEdgeDatabase();
-    std::string target = dir / ("table" + std::string(GetParam().extension));
-    WriteBytes(target, std::string(5000, 'x'));
-    GetParam().write(*db, target);
-    std::string bytes = ReadBytes(target);
-    EXPECT_EQ(bytes.find('x' + std::string(9, 'x')), std::string::npos);
-    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
-}
-
-TEST_P(EveryWriter, NeverWritesOverTheDatabaseItExports)
-{
-    TempDir dir;
-    std::string path = dir / ("data" + std::string(GetParam().extension));
-    SaveEdgeDatabase(path);
-    std::string before = ReadBytes(path);
-    auto db = Open(path);
-    EXPECT_THROW(GetParam().write(*db, path), EStreamError);
-    EXPECT_EQ(ReadBytes(path), before);
-}
-
-INSTANTIATE_TEST_SUITE_P(Formats, EveryWriter, testing::ValuesIn(kWriters),
-                         [](const testing::TestParamInfo<Writer>& p) { return std::string(p.param.name); });
-
-TEST(HtmlExport, HeadsEveryEntryButFillsOnlyRealFields)
+TEST(HtmlExport, HeadsEveryEntryFillsOnlyRealFieldsAndMarksSpacedHyphens)
 {
     TempDir dir;
     auto db = MakeEdgeDatabase();
     db->SetRecordCount(1);
+    db->SetCell(1, 1, "a - b - - c\nd -e");
     WriteHTML(*db, dir / "t", {3, 0, 1});
-    EXPECT_EQ(ReadBytes(dir / "t.HTM"),
+    EXPECT_EQ(ReadText(dir / "t.HTM"),
               "<TABLE BORDER=1 CELLSPACING=0 CELLPADDING=4>\r\n<TR>\r\n"
               "  <TD COLSPAN=3 ALIGN=CENTER><CENTER><H1>Parts & Notes</H1></CENTER></TD>\r\n</TR>\r\n"
               "<TR>\r\n  <TD>Qty</TD>\r\n  <TD></TD>\r\n  <TD>Name</TD>\r\n</TR>\r\n"
-              "<TR>\r\n  <TD>1200</TD>\r\n  <TD>Hex bolt</TD>\r\n</TR>\r\n</TABLE>\r\n");
+              "<TR>\r\n  <TD>1200</TD>\r\n  <TD>a&nbsp;-&nbsp;b&nbsp;-&nbsp;- c<BR>d -e</TD>\r\n</TR>\r\n"
+              "</TABLE>\r\n");
 }
 
-TEST(HtmlExport, MarksEverySpacedHyphen)
-{
-    TempDir dir;
-    auto db = MakeEdgeDatabase();
-    db->SetCell(1, 1, "a - b - - c\nd -e");
-    WriteHTML(*db, dir / "t", {1});
-    EXPECT_NE(ReadBytes(dir / "t.HTM").find("  <TD>a&nbsp;-&nbsp;b&nbsp;-&nbsp;- c<BR>d -e</TD>\r\n"),
-              std::string::npos);
-}
-
-TEST(TextExport, PadsAllButTheLastColumnAndTrimsLineEnds)
-{
-    TempDir dir;
-    auto db = MakeEdgeDatabase();
-    WriteTXT(*db, dir / "t", {3, 0, 1, 0});
-    EXPECT_EQ(ReadBytes(dir / "t.TXT"),
-              "Qty     Name\r\n1200    Hex bolt\r\n7       Say \"hi\"\r\n1234567\r\n");
-}
-
-TEST(TextExport, UsesAtMostFiftyEntries)
-{
-    TempDir dir;
-    auto db = MakeEdgeDatabase();
-    std::vector<int> fields(49, 0);
-    fields.push_back(3);
-    fields.push_back(1);
-    WriteTXT(*db, dir / "t", fields);
-    EXPECT_EQ(ReadBytes(dir / "t.TXT"), "Qty\r\n1200\r\n7\r\n1234567\r\n");
-}
-
-TEST(TextExport, LeavesTheLineFeedsOfTheDatabaseAlone)
+TEST(TextExport, PadsAllButTheLastColumnTrimsLineEndsAndUsesAtMostFiftyEntries)
 {
     TempDir dir;
     auto db = MakeEdgeDatabase();
     db->Modified = false;
+    std::vector<int> fifty(49, 0);
+    fifty.insert(fifty.end(), {3, 1});
+    const std::pair<std::vector<int>, const char*> cases[] = {
+        {{3, 0, 1, 0}, "Qty     Name\r\n1200    Hex bolt\r\n7       Say \"hi\"\r\n1234567\r\n"},
+        {fifty, "Qty\r\n1200\r\n7\r\n1234567\r\n"},
+    };
+    for (const auto& [fields, text] : cases) {
+        WriteTXT(*db, dir / "t", fields);
+        EXPECT_EQ(ReadText(dir / "t.TXT"), text);
+    }
     WriteTXT(*db, dir / "t", {2});
     WriteCSV(*db, {2}, dir / "t");
-    EXPECT_EQ(db->GetCell(1, 2), "Line one\nLine two");
+    EXPECT_EQ(db->GetCell(1, 2), "Line one\nLine two");  // the export's line breaks are its own
     EXPECT_FALSE(db->Modified);
 }
 
+
+TEST(ExportCommand, WritesTheListedFieldsOrFailsWithOneLineOrAUsageError)
+{
+    TempDir dir;
+    const std::string db = dir / "parts.PDB", x = dir / "x";
+    SaveEdgeDatabase(db);
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        std::string said;
+    } cases[] = {
+        {{"export", "csv", db, "-o", dir / "out", "--fields", "3,1"}, 0, ""},
+        {{"export", "txt", db, "-o", dir / "nowhere/out"}, 1, "\"" + dir / "nowhere/out.TXT\""},
+        {{"export", "csv", dir / "absent.PDB", "-o", x}, 1, "absent.PDB"},
+        {{"export", "csv", db, "-o", x, "--fields", "7"}, 2, "usage:"},
+        {{"export", "csv", db, "-o", x, "--fields", "0,1"}, 2, "usage:"},
+        {{"export", "csv", db, "-o", x, "--fields", "1,,2"}, 2, "usage:"},
+        {{"export", "csv", db, "-o", x, "--fields", "a"}, 2, "usage:"},
+        {{"export", "xml", db, "-o", x}, 2, "usage:"},
+        {{"export", "csv", db}, 2, "usage:"},
+        {{"export", db, "-o", x}, 2, "usage:"},
+    };
+    for (const auto& c : cases) {
+        CliResult r = RunInProcess(c.args);
+        EXPECT_EQ(r.code, c.code) << c.args.back() << ": " << r.err;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+        EXPECT_TRUE(c.code != 1 || r.err.find('\n') == r.err.size() - 1) << r.err;  // one line
+    }
+    EXPECT_EQ(ReadText(dir / "out.CSV"), kQtyAndName);
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"out.CSV", "out.DEF", "parts.PDB"}));
+}
+
+
 }  // namespace
-}  // namespace quorvil::test
+}  // namespace quorvil

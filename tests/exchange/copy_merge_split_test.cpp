@@ -1,0 +1,235 @@
+// Copying records into another database, merging one into another, and
+// splitting one into a database per value of a List field.
+#include "copy_records.h"
+#include "exchange_fixtures.h"
+#include "field_types.h"
+#include "ini_file.h"
+#include "merge.h"
+#include "split.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quorvil {
+namespace {
+
+using exchangetest::CellsOf;
+using exchangetest::Rows;
+using exchangetest::Table;
+using testkit::TempDir;
+
+TEST(CopyRecords, updates_every_target_record_of_the_key_and_appends_the_rest)
+{
+    const struct {
+        const char* name;
+        const char* phoneName;  // of the source's second field
+        Rows selected;
+        Rows target;  // Phone, Name, City after the copy
+        int copied;
+    } cases[] = {
+        {"both Ann records updated, Bob appended", "Phone", {{"Ann", "555"}, {"Bob", "777"}},
+         {{"555", "Ann", "Oslo"}, {"1", "Cy", ""}, {"555", "Ann", "Rome"}, {"777", "Bob", ""}}, 4},
+        {"phone matches Phone only when appending", "phone", {{"Ann", "555"}, {"Bob", "777"}},
+         {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}, {"777", "Bob", ""}}, 2},
+        {"a second new record of one key updates the first", "Phone", {{"Bob", "777"}, {"Bob", "888"}},
+         {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}, {"888", "Bob", ""}}, 3},
+        {"identical records copy nothing", "Phone", {{"Cy", "1"}},
+         {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}}, 0},
+    };
+    for (const auto& c : cases) {
+        auto source = Table({{"Name"}, {c.phoneName}}, c.selected);
+        auto target = Table({{"Phone"}, {"Name"}, {"City"}},
+                            {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}});
+        const TCopyResult result = CopyRecords(*source, c.selected.size() == 1 ? std::vector{1} : std::vector{1, 2},
+                                               *target);
+        EXPECT_TRUE(result.Keyed) << c.name;
+        EXPECT_EQ(result.Copied, c.copied) << c.name;
+        EXPECT_EQ(CellsOf(*target), c.target) << c.name;
+    }
+}
+
+TEST(CopyRecords, finds_the_key_by_exact_name_in_source_field_order)
+{
+    auto source = Table({{"city"}, {"Name"}, {"Phone"}}, {});
+    auto target = Table({{"Phone"}, {"City"}, {"Name"}}, {});
+    EXPECT_EQ(FindKeyFields(*source, *target).Source, 2);
+    EXPECT_EQ(FindKeyFields(*source, *target).Target, 3);
+    EXPECT_EQ(FindKeyFields(*source, *target, "Phone").Target, 1);
+    EXPECT_EQ(FindKeyFields(*source, *target, "City").Source, 0);
+    EXPECT_EQ(CopyMessage(0) + CopyMessage(1) + CopyMessage(12), "No fields copied.1 field copied.12 fields copied.");
+}
+
+TEST(CopyRecords, into_a_file_without_a_shared_field_rewrites_it_unchanged)
+{
+    TempDir dir;
+    exchangetest::SaveAs(*Table({{"Phone"}}, {{"555"}}), dir / "t.pdb");
+    const auto before = testkit::ReadBytes(dir / "t.pdb");
+    EXPECT_FALSE(CopyRecordsToFile(*Table({{"Name"}}, {{"Ann"}}), {1}, dir / "t.pdb").Keyed);
+    EXPECT_EQ(testkit::ReadBytes(dir / "t.pdb"), before);
+}
+
+std::unique_ptr<TJFILE> Master()
+{
+    return Table({{"ID"}, {"Name"}, {"Phone"}}, {{"12", "Ann", ""}, {"13", "", "42"}});
+}
+
+std::unique_ptr<TJFILE> Other()
+{
+    return Table({{"Id"}, {"Name"}, {"Email"}}, {{"12", "Anne", "ann@x"}, {"99", "Zed", ""}});
+}
+
+TEST(Merge, starts_from_the_mapping_the_window_offers)
+{
+    auto master = Master();
+    auto other = Other();
+    EXPECT_EQ(IdCandidates(*master, *other), (std::vector<std::string>{"ID", "Name"}));
+    TMergeChoice choice = DefaultMergeChoice(*master, *other);
+    EXPECT_EQ(choice.IdName, "ID");
+    std::vector<std::string> fields;
+    for (const TFieldMapping& m : choice.Fields)
+        fields.push_back(std::to_string(m.MasterField) + m.NewName + (m.Copy ? " copied" : ""));
+    EXPECT_EQ(fields, (std::vector<std::string>{"1 copied", "2 copied", "0Email copied"}));
+    EXPECT_EQ(MappingProblem(*master, *other, choice), "");
+    choice.Fields[2].NewName = "phone";
+    EXPECT_EQ(MappingProblem(*master, *other, choice), "Field name phone already exists in master database");
+    choice.Fields[2].NewName.clear();
+    EXPECT_EQ(MappingProblem(*master, *other, choice), "Need new field name for Email");
+    EXPECT_THROW(DefaultMergeChoice(*Table({{"Code", kTypeInteger}}, {}), *other), std::invalid_argument);
+}
+
+TEST(Merge, fills_empty_master_cells_overwrites_only_when_asked_and_appends_new_ids)
+{
+    for (bool overwrite : {false, true}) {
+        auto master = Master();
+        auto other = Other();
+        TMergeChoice choice = DefaultMergeChoice(*master, *other);
+        choice.Fields[1].Overwrite = overwrite;
+        const TMergeResult result = Merge(*master, *other, choice);
+        EXPECT_EQ(CellsOf(*master), (Rows{{"12", overwrite ? "Anne" : "Ann", "", "ann@x"},
+                                          {"13", "", "42", ""},
+                                          {"99", "Zed", "", ""}}));
+        EXPECT_EQ(result.Written, overwrite ? 4 : 3);
+        EXPECT_EQ(result.Appended, 1);
+        EXPECT_EQ(master->GetFieldName(4), "Email");
+    }
+}
+
+TEST(Merge, matches_integer_ids_by_number_and_string_ids_exactly)
+{
+    const std::tuple<uint16_t, const char*, int> cases[] = {
+        {kTypeInteger, "007", 0}, {kTypeAutoInc, "7", 0}, {kTypeString, "007", 1}, {kTypeString, "7", 0}};
+    for (const auto& [type, otherId, appended] : cases) {
+        auto master = Table({{"Id", type}, {"Note"}}, {{"3", ""}, {"7", ""}, {"7", ""}});
+        auto other = Table({{"ID", type}, {"Note"}}, {{otherId, "seen"}});
+        EXPECT_EQ(Merge(*master, *other, DefaultMergeChoice(*master, *other)).Appended, appended) << otherId;
+        // Only the first master record of the ID is updated.
+        EXPECT_EQ(CellsOf(*master)[1][1] + "|" + CellsOf(*master)[2][1], appended ? "|" : "seen|") << otherId;
+    }
+}
+
+TEST(Merge, refuses_a_new_field_beyond_the_layout_limit_without_changing_the_master)
+{
+    std::vector<exchangetest::Field> fields = {{"ID"}};
+    for (int f = 2; f <= 50; ++f)
+        fields.push_back({"F" + std::to_string(f)});
+    auto master = Table(fields, {{"1"}});
+    auto other = Other();
+    master->Modified = false;
+    try {
+        Merge(*master, *other, DefaultMergeChoice(*master, *other));
+        ADD_FAILURE();
+    } catch (const std::invalid_argument& e) {
+        EXPECT_STREQ(e.what(), "The master database cannot take 2 new field(s): its layout holds at most 50 fields.");
+    }
+    EXPECT_EQ(master->FieldCount(), 50);
+    EXPECT_EQ(master->RecordCount(), 1);
+    EXPECT_FALSE(master->Modified);
+}
+
+// Region holds North twice, South once, a lower-case north, an empty value;
+// West is in the list but in no record.
+std::unique_ptr<TJFILE> Regions(const TempDir& dir)
+{
+    auto db = Table({{"Name"}, {"Region", kTypeList, {"North", "South", "West"}}, {"Status"}},
+                    {{"Ann", "North", "open"},
+                     {"Bob", "South", "open"},
+                     {"Cy", "", "open"},
+                     {"Di", "north", "open"},
+                     {"Ed", "North", "held"}});
+    exchangetest::SaveAs(*db, dir / "regions.pdb");
+    return db;
+}
+
+TEST(Split, sends_each_record_to_the_output_of_its_exact_value_and_gives_every_output_the_definitions)
+{
+    TempDir dir;
+    auto db = Regions(dir);
+    TSplitChoice choice = {2, SplitValues(*db, 2, nullptr), dir.Path(), {true, true, false, false}, {}};
+    Split(*db, choice);
+    const std::pair<const char*, Rows> outputs[] = {
+        {"North", {{"Ann", "open"}, {"Ed", "held"}}}, {"South", {{"Bob", "open"}}}, {"West", {}}};
+    for (const auto& [name, cells] : outputs) {
+        auto out = OpenReadOnly(dir / (name + std::string(".PDB")));
+        EXPECT_EQ(CellsOf(*out), cells) << name;
+        EXPECT_EQ(out->GetFieldName(2), "Status") << name;
+        EXPECT_EQ(out->PdbHeader.Name, name);
+    }
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"North.CSV", "North.DEF", "North.PDB", "South.CSV",
+                                                        "South.DEF", "South.PDB", "West.CSV", "West.DEF",
+                                                        "West.PDB", "regions.pdb"}));
+
+    // Only values with a file name, only the formats asked for; global values replace cells.
+    choice.Values[1].FileName.clear();
+    choice.Values[2].FileName.clear();
+    choice.Formats = {false, false, false, true};
+    choice.GlobalValues[3] = "closed";
+    std::filesystem::remove(dir / "North.PDB");
+    Split(*db, choice);
+    EXPECT_FALSE(std::filesystem::exists(dir / "North.PDB"));
+    EXPECT_EQ(testkit::ReadText(dir / "North.TXT"), "Name Status\r\nAnn  closed\r\nEd   closed\r\n");
+}
+
+TEST(Split, marks_held_values_and_proposes_remembered_or_cleaned_names)
+{
+    TempDir dir;
+    auto db = Table({{"Dept", kTypeList, {"Sales/2003", "R&D", "Stock"}}}, {{"R&D"}});
+    db->PdbHeader.Name = "Staff";
+    TIniFile ini(dir / "q.ini");
+    ini.WriteString("Staff", "Stock", "/data/stock-2003");
+    std::vector<std::string> seen;
+    for (const TSplitValue& v : SplitValues(*db, 1, &ini))
+        seen.push_back(v.FileName + (v.Held ? " held" : ""));
+    EXPECT_EQ(seen, (std::vector<std::string>{"Sales2003", "RD held", "/data/stock-2003"}));
+    EXPECT_EQ(DefaultSplitFileName("a\tb.c\xff\xe9"), "abc\xe9");
+}
+
+TEST(Split, takes_column_widths_from_the_def_file_only_when_they_fit)
+{
+    TempDir dir;
+    const std::pair<const char*, std::vector<int>> cases[] = {
+        {"80,40", {80, 40}}, {"80 , 40", {80, 40}}, {"80,40,120", {}}};  // three numbers for two fields
+    for (const auto& [widths, expected] : cases) {
+        TIniFile(dir / "w.DEF").WriteString("JFilePro", "Widths", widths);
+        EXPECT_EQ(WidthsFromDef(dir / "w.DEF", 2), expected) << widths;
+    }
+    auto db = Regions(dir);
+    for (const char* widths : {"80,70000", "80,wide"}) {
+        TIniFile(dir / "North.DEF").WriteString("JFilePro", "Widths", widths);
+        try {
+            Split(*db, {2, SplitValues(*db, 2, nullptr), dir.Path(), {}, {}});
+            ADD_FAILURE() << widths;
+        } catch (const std::invalid_argument& e) {
+            EXPECT_NE(std::string(e.what()).find("\"Widths\" of \"" + dir / "North.DEF" + "\""), std::string::npos)
+                << e.what();
+        }
+        EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"North.DEF", "regions.pdb", "w.DEF"})) << widths;
+    }
+    TIniFile(dir / "North.DEF").WriteString("JFilePro", "Widths", "80,40");
+    Split(*db, {2, SplitValues(*db, 2, nullptr), dir.Path(), {}, {}});
+    EXPECT_EQ(OpenReadOnly(dir / "North.PDB")->GetColumnWidth(2), 40);
+}
+
+}  // namespace
+}  // namespace quorvil

@@ -237,5 +237,35 @@ TEST(AccessExport, DatesTimesAndTableNamesAreWrittenAsTheDialectWants)
     }
 }
 
+// Without a hook the rows go straight to the file: the file, the log and the
+// error count must be those of the statements a hook sees.
+TEST(AccessExport, DirectRowsArriveAsTheStatementsWriteThem)
+{
+    // Rows the direct way cannot take (or none) alternate with plain ones.
+    const Rows rows = {
+        {"plain", "42", "07/05/2003", "9:05", "1", "05 Mar 2001"},
+        {"a\xA4" "b \"q\" 10:30 \xE9\x80", "-12", "", "", "", ""},
+        {"", "abc", "31/02/2003", "25:00", "0", "garbage"},
+        {"x", "", "1/1/1900", "23:59:59", "TRUE", "29 Feb 2004"},
+        {"y", "1234567890123456789", "12/12/2012", "12.30", "FALSE", "01 JAN 1999"},
+        {"z", "+5", "", "", "", ""},
+        {"last", "7", "", "", "x", ""},
+    };
+    auto db = Table({{"Text", kTypeString}, {"N", kTypeInteger}, {"Day", kTypeDate},
+                     {"At", kTypeTime}, {"Ok", kTypeBoolean}, {"Stamp", kTypeIntDate}},
+                    rows, "Mixed");
+    TempDir watchedDir, directDir;
+    const int watchedErrors = RunExport(*db, watchedDir.File("s.sqlite")).Errors;
+    const int directErrors = ExportToAccess(*db, directDir.File("d.sqlite"), [](const std::string& temp) {
+        return std::make_unique<TAccessDB>(CreateSqlDatabase(temp));
+    });
+    EXPECT_EQ(watchedErrors, 2);  // "abc" and ""; 19 digits make a real number
+    EXPECT_EQ(directErrors, watchedErrors);
+    EXPECT_EQ(ReadText(directDir.File("Quorvil.LOG")), ReadText(watchedDir.File("Quorvil.LOG")));
+    const Rows direct = ReadTable(directDir.File("d.sqlite"), "Mixed");
+    EXPECT_EQ(direct.size(), rows.size() + 1);
+    EXPECT_EQ(direct, ReadTable(watchedDir.File("s.sqlite"), "Mixed"));
+}
+
 }  // namespace
 }  // namespace quorvil

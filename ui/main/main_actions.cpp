@@ -1,5 +1,4 @@
-// The main window's menus, toolbar and status line. Commands of later work
-// stay disabled ("pending") until they exist.
+// The main window's menus, toolbar and status line.
 #include "main_window.h"
 
 #include "command_guard.h"
@@ -21,8 +20,6 @@
 namespace quorvil {
 
 namespace {
-
-const char* const kPending = "pending";
 
 struct IconChoice {
     const char* action;
@@ -84,15 +81,6 @@ QAction* TMainForm::AddCommand(const char* name, const char* text, const char* h
     action->setObjectName(Tr(name));
     connect(action, &QAction::triggered, this,
             [handler, command = std::move(command)] { RunCommand(handler, command); });
-    return action;
-}
-
-QAction* TMainForm::AddPending(const char* name, const char* text)
-{
-    auto* action = new QAction(IconFor(Tr(name)), Tr(text), this);
-    action->setObjectName(Tr(name));
-    action->setProperty(kPending, true);
-    action->setEnabled(false);
     return action;
 }
 
@@ -226,7 +214,7 @@ void TMainForm::EnableButtons(bool on)
                              "SaveAsJF5Item", "SaveAsJF55Item", "ExportToCSVasItem", "ExportToHTMasItem",
                              "ExportToTXTasItem"}) {
         QAction* action = Action(name);
-        action->setEnabled(on && !action->property(kPending).toBool());
+        action->setEnabled(on);
     }
 }
 

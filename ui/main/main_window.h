@@ -138,7 +138,6 @@ private:
     void EndRearrange();
     QAction* AddCommand(const char* name, const char* text, const char* handler, void (TMainForm::*command)());
     QAction* AddCommand(const char* name, const char* text, const char* handler, std::function<void()> command);
-    QAction* AddPending(const char* name, const char* text);
 
     void OpenCommandLine(const QStringList& arguments);
     // Opens the databases the arguments name into the free tabs; false when

@@ -1,8 +1,6 @@
-// CSV files of spreadsheets, and files the import must refuse: each refusal
-// gives one message naming the line and the limit, and writes nothing.
+// quorvil-cli import: spreadsheet files, files it must refuse (one message
+// naming the line and the limit, nothing written) and the CSV export read back.
 #include "cli_helpers.h"
-#include "csv_import.h"
-#include "jfile.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -14,67 +12,60 @@
 namespace quorvil {
 namespace {
 
+using nlohmann::json;
 using testkit::TempDir;
-using testkit::WriteText;
 using Rows = std::vector<std::vector<std::string>>;
+
+// Imports in.CSV holding `csv` (with in.DEF holding `def`, unless empty) into out.PDB.
+CliResult Import(const TempDir& dir, const std::string& csv, const std::string& def, std::vector<std::string> options)
+{
+    testkit::WriteText(dir / "in.CSV", csv);
+    if (!def.empty())
+        testkit::WriteText(dir / "in.DEF", def);
+    options.insert(options.begin(), {"import", dir / "in.CSV", "-o", dir / "out.PDB"});
+    return RunInProcess(options);
+}
 
 struct SheetCase {
     const char* Name;
     std::string Csv;
-    bool HeaderLine;
+    std::vector<std::string> Options;
+    int Layout;
     std::vector<std::string> Names;
     Rows Cells;
 };
 
-TEST(CsvImport, SpreadsheetFilesGiveTextFields)
+TEST(CsvImport, SpreadsheetFilesGiveTextFieldsInTheChosenLayout)
 {
     const SheetCase cases[] = {
-        {"doubled quotes and a line break, CR LF", "Name,Note\r\n\"a \"\"q\"\" b\",\"x\r\ny\"\r\n", true,
+        {"doubled quotes and a line break, CR LF", "Name,Note\r\n\"a \"\"q\"\" b\",\"x\r\ny\"\r\n", {}, 3,
          {"Name", "Note"}, {{"a \"q\" b", "x\ny"}}},
-        {"LF, empty cells, a short line", "A,B,C\n1,,3\n4\n", true, {"A", "B", "C"}, {{"1", "", "3"}, {"4", "", ""}}},
-        {"no header line, the widest line counts", "1,2\n3,4,5", false, {"Field 1", "Field 2", "Field 3"},
+        {"LF, empty cells, a short line, 3.x", "A,B,C\n1,,3\n4\n", {"--layout", "0"}, 0, {"A", "B", "C"},
+         {{"1", "", "3"}, {"4", "", ""}}},
+        {"no header line, the widest line counts", "1,2\n3,4,5", {"--no-header"}, 3, {"Field 1", "Field 2", "Field 3"},
          {{"1", "2", ""}, {"3", "4", "5"}}},
-        {"byte-order mark", "\xEF\xBB\xBFId\n7\n", true, {"Id"}, {{"7"}}},
-        {"quotes not doubled, as the export writes them", "\"Say\"\n\"Say \"hi\"\"\r\n", true, {"Say"},
+        {"byte-order mark", "\xEF\xBB\xBFId\n7\n", {}, 3, {"Id"}, {{"7"}}},
+        {"quotes not doubled, as the export writes them", "\"Say\"\n\"Say \"hi\"\"\r\n", {}, 3, {"Say"},
          {{"Say \"hi\""}}},
-        {"commas inside quotes, a CR that ends the file", "\"a,b\",c\r", false, {"Field 1", "Field 2"},
+        {"commas inside quotes, a CR that ends the file", "\"a,b\",c\r", {"--no-header"}, 3, {"Field 1", "Field 2"},
          {{"a,b", "c"}}},
     };
     for (const SheetCase& c : cases) {
         SCOPED_TRACE(c.Name);
         TempDir dir;
-        WriteText(dir / "sheet.csv", c.Csv);
-        TJFILE db;
-        db.InitNew();
-        ImportCSV(dir / "sheet.csv", {-1, c.HeaderLine}, db);
-        EXPECT_EQ(db.Layout, 3);
-        EXPECT_EQ(db.PdbHeader.Name, "sheet");
-        ASSERT_EQ(db.FieldCount(), int(c.Names.size()));
-        for (int f = 1; f <= db.FieldCount(); ++f) {
-            EXPECT_EQ(db.GetFieldName(f), c.Names[size_t(f - 1)]);
-            EXPECT_EQ(db.GetFieldType(f), 1);
+        const CliResult result = Import(dir, c.Csv, "", c.Options);
+        ASSERT_EQ(result.code, 0) << result.err;
+        const json info = InfoJson(dir / "out.PDB");
+        EXPECT_EQ(info["layout"], c.Layout);
+        EXPECT_EQ(info["title"], "in");
+        std::vector<std::string> names;
+        for (const json& field : info["fields"]) {
+            names.push_back(field["name"]);
+            EXPECT_EQ(field["type"], 1);
         }
-        ASSERT_EQ(db.RecordCount(), int(c.Cells.size()));
-        for (int r = 1; r <= db.RecordCount(); ++r)
-            for (int f = 1; f <= db.FieldCount(); ++f)
-                EXPECT_EQ(db.GetCell(r, f), c.Cells[size_t(r - 1)][size_t(f - 1)]) << r << "," << f;
+        EXPECT_EQ(names, c.Names);
+        EXPECT_EQ(info["records"].get<Rows>(), c.Cells);
     }
-}
-
-std::string Repeat(const std::string& line, int count)
-{
-    std::string text;
-    for (int i = 0; i < count; ++i)
-        text += line;
-    return text;
-}
-
-std::string Cells(int count)
-{
-    std::string line;
-    for (int i = 1; i <= count; ++i)
-        line += (i > 1 ? "," : "") + std::to_string(i);
-    return line + "\n";
 }
 
 const char* const kTwoFieldDef = "[JFilePro]\r\nWidths=50,50\r\nTypes=STRING,STRING\r\nTitle=T\r\n";
@@ -82,7 +73,7 @@ const char* const kTwoFieldDef = "[JFilePro]\r\nWidths=50,50\r\nTypes=STRING,STR
 struct BadCase {
     const char* Name;
     std::string Csv;
-    std::string Def;  // none when empty
+    std::string Def;
     std::vector<std::string> Options;
     std::string Message;  // after: Cannot import "<file>": ; %DEF% stands for the .DEF file
 };
@@ -104,40 +95,99 @@ TEST(CsvImport, MalformedOrTooLargeFilesWriteNothing)
          "line 2 holds 40000 characters in field 1; a cell holds at most 32000."},
         {"a 4,001-character cell for Pro 4.x", "A\nok\n" + std::string(4001, 'x') + "\n", "", {"--layout", "1"},
          "line 3 holds 4001 characters in field 1; a cell holds at most 4000."},
-        {"70,000 lines", "A\n" + Repeat("x\n", 69999), "", {}, "line 65537 starts record 65536; a database holds at most 65535 records."},
-        {"21 fields for 3.x", Cells(21), "", {"--layout", "0"}, "line 1 holds more cells than the 20 fields a JFile 3.x database can hold."},
-        {"51 fields without a header", Cells(3) + Cells(51), "", {"--no-header"},
+        {"70,000 lines", "A\n" + std::string(69999, '\n'), "", {},
+         "line 65537 starts record 65536; a database holds at most 65535 records."},
+        {"21 fields for 3.x", std::string(20, ',') + "\n", "", {"--layout", "0"},
+         "line 1 holds more cells than the 20 fields a JFile 3.x database can hold."},
+        {"51 fields without a header", ",,\n" + std::string(50, ',') + "\n", "", {"--no-header"},
          "line 2 holds more cells than the 50 fields a JFile 5.5 database can hold."},
     };
     for (const BadCase& c : cases) {
         SCOPED_TRACE(c.Name);
         TempDir dir;
-        const std::string csv = dir / "in.CSV", out = dir / "out.PDB";
-        WriteText(csv, c.Csv);
-        if (!c.Def.empty())
-            WriteText(dir / "in.DEF", c.Def);
-        std::vector<std::string> args = {"import", csv, "-o", out};
-        args.insert(args.end(), c.Options.begin(), c.Options.end());
-        const CliResult result = RunInProcess(args);
+        const CliResult result = Import(dir, c.Csv, c.Def, c.Options);
         EXPECT_EQ(result.code, 1);
         std::string message = c.Message;
         if (const size_t at = message.find("%DEF%"); at != std::string::npos)
             message.replace(at, 5, dir / "in.DEF");
-        EXPECT_EQ(result.err, "Cannot import \"" + csv + "\": " + message + "\n");
-        EXPECT_FALSE(std::filesystem::exists(out));
+        EXPECT_EQ(result.err, "Cannot import \"" + dir / "in.CSV" + "\": " + message + "\n");
+        EXPECT_FALSE(std::filesystem::exists(dir / "out.PDB"));
     }
 }
 
-TEST(CsvImport, CommandLineWritesTheDatabaseInTheChosenLayout)
+// Bytes 80..FF but CF, which the CSV uses for line feeds.
+std::string HighBytes()
+{
+    std::string bytes;
+    for (int b = 0x80; b <= 0xFF; ++b)
+        if (b != 0xCF)
+            bytes += char(b);
+    return bytes;
+}
+
+// Fifty fields of every type, awkward texts, a date the export rewrites and
+// the view settings, saved sorts and filters a .DEF carries.
+json EdgeSpec()
+{
+    const int types[] = {1, 2, 4, 8, 16, 32, 64, 65, 66, 67, 68, 69, 70, 71, 72, 73, 80, 81, 65535};
+    const std::string cells[] = {HighBytes(), "Line one\nLine two", "Say \"hi\"", "\"", "\"\"", "a\"", "\"b",
+                                 ",", "a\r\nb", std::string(32000, 'x'), "  padded  "};
+    json fields = json::array(), full = json::array(), empty = json::array(), odd = json::array();
+    for (int f = 1; f <= 50; ++f) {
+        json field = {{"name", "Field " + std::to_string(f)}, {"type", f <= 19 ? types[f - 1] : 1},
+                      {"width", f == 3 ? -40 : 10 * f}};
+        if (f == 7)
+            field["popup"] = {"Bolt", "Nut", Latin1ToUtf8("\xD6l")};
+        if (f == 1)
+            field["default"] = "none";
+        fields.push_back(field);
+        full.push_back(Latin1ToUtf8(f == 2 ? "1" : f == 3 ? "05/03/2003" : f == 7 ? "Nut" : cells[size_t(f) % 11]));
+        empty.push_back("");
+        odd.push_back(f == 3 ? "31/02/2003" : f == 19 ? "05 Mar 2003" : f == 4 ? "2003-03-05" : "");
+    }
+    return {{"title", Latin1ToUtf8("Edge \xE9 \"cases\"")},
+            {"fields", fields},
+            {"sort_fields", {3, 1, 0}},
+            {"find_field", 2},
+            {"find_text", "bolt, nut"},
+            {"filter_field", 7},
+            {"filter_text", "Nut"},
+            {"first_column", 4},
+            {"category", 5},
+            {"read_only", true},
+            {"saved_sorts", {{{"slot", 2}, {"name", "By date"}, {"fields", {3, 1, 0}}}}},
+            {"filters", {{{"slot", 1}, {"name", "Nuts"}, {"values", {"Nut", "", "", "", ""}}, {"word", 4},
+                          {"codes", {1, 0, 0, 0, -3}}}}},
+            {"records", {full, empty, odd}}};
+}
+
+// All the CSV and its .DEF carry comes back: all but the header's date and
+// attribute words and the display width.
+TEST(CsvImport, AnExportWithItsSettingsFileComesBackAsTheDatabaseExported)
 {
     TempDir dir;
-    WriteText(dir / "list.csv", "Name,Qty\r\nBolt,7\r\nNut,12\r\n");
-    const CliResult result = RunInProcess({"import", dir / "list.csv", "-o", dir / "list.PDB", "--layout", "0"});
-    ASSERT_EQ(result.code, 0) << result.err;
-    const nlohmann::json info = InfoJson(dir / "list.PDB");
-    EXPECT_EQ(info["layout"], 0);
-    EXPECT_EQ(info["title"], "list");
-    EXPECT_EQ(info["records"], nlohmann::json::parse(R"([["Bolt", "7"], ["Nut", "12"]])"));
+    testkit::WriteText(dir / "edge.json", EdgeSpec().dump());
+    ASSERT_EQ(RunInProcess({"create", dir / "edge.json", "-o", dir / "edge.PDB"}).code, 0);
+    const std::string samples = QUORVIL_SAMPLES_DIR;
+    // A 3.x export cannot be told from a Pro 4.x one by its .DEF alone.
+    const std::pair<std::string, std::vector<std::string>> cases[] = {{dir / "edge.PDB", {}},
+                                                                      {samples + "/AddressBook.PDB", {}},
+                                                                      {samples + "/Inventory.PDB", {"--layout", "0"}},
+                                                                      {samples + "/Projects.PDB", {}}};
+    for (const auto& [file, options] : cases) {
+        SCOPED_TRACE(file);
+        TempDir out;
+        ASSERT_EQ(RunInProcess({"export", "csv", file, "-o", out / "in"}).code, 0);
+        std::vector<std::string> args = {"import", out / "in.CSV", "-o", out / "out.PDB"};
+        args.insert(args.end(), options.begin(), options.end());
+        ASSERT_EQ(RunInProcess(args).code, 0);
+        json want = InfoJson(file);
+        const json back = InfoJson(out / "out.PDB");
+        for (const char* key : {"attributes", "version", "display_width"})
+            want.erase(key);
+        for (const auto& [key, value] : want.items())
+            EXPECT_EQ(back[key], value) << "in " << key;
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "db_json.h"
 #include "errors.h"
 #include "export.h"
+#include "ini_file.h"
 #include "jfile.h"
 #include "test_files.h"
 #include "text_writers.h"
@@ -51,25 +52,6 @@ std::unique_ptr<TJFILE> OpenSample(const std::string& file, const TempDir& scrat
     return Open(scratch / file);
 }
 
-// A settings file without its CRs: it keeps the line ends it is given.
-std::string Unix(std::string text)
-{
-    std::erase(text, '\r');
-    return text;
-}
-
-// The value of a key in the [JFilePro] section of a settings file, or "<missing>".
-std::string KeyValue(const std::string& def, const std::string& key)
-{
-    const std::string text = Unix(def);
-    const size_t section = text.find("[JFilePro]\n");
-    const size_t at = text.find("\n" + key + "=", section);
-    if (section == std::string::npos || at == std::string::npos)
-        return "<missing>";
-    const size_t begin = at + key.size() + 2;
-    return text.substr(begin, text.find('\n', begin) - begin);
-}
-
 // Fields 3 and 1 of the edge database; quotes inside a value are not doubled.
 const char* const kQtyAndName =
     "\"Qty\",\"Name\"\r\n\"1200\",\"Hex bolt\"\r\n\"7\",\"Say \"hi\"\"\r\n\"1234567\",\"\"\r\n";
@@ -97,7 +79,9 @@ TEST_P(GoldenExport, EveryFormatMatchesByteForByte)
         EXPECT_EQ(ReadText(dir / ("out." + std::string(extension))),
                   ReadText(testkit::TestDataDir() + "/golden/" + name + "." + extension))
             << extension;
-    EXPECT_EQ(Unix(ReadText(dir / "out.DEF")), Unix(ReadText(testkit::TestDataDir() + "/golden/" + name + ".DEF")));
+    // The settings file keeps the line ends it is given.
+    auto noCr = [](std::string text) { std::erase(text, '\r'); return text; };
+    EXPECT_EQ(noCr(ReadText(dir / "out.DEF")), noCr(ReadText(testkit::TestDataDir() + "/golden/" + name + ".DEF")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, GoldenExport,
@@ -128,8 +112,9 @@ TEST(CsvExport, SkipsZeroEntriesAndWritesLinesLongerThanItsBufferWhole)
     auto db = MakeEdgeDatabase();
     WriteCSV(*db, {0, 3, 0, 1, 0}, dir / "list");
     EXPECT_EQ(ReadText(dir / "list.CSV"), kQtyAndName);
-    EXPECT_EQ(KeyValue(ReadText(dir / "list.DEF"), "Widths"), "30,80");
-    EXPECT_EQ(KeyValue(ReadText(dir / "list.DEF"), "Types"), "INTEGER,STRING");
+    const TIniFile def(dir / "list.DEF");
+    EXPECT_EQ(def.ReadString("JFilePro", "Widths"), "30,80");
+    EXPECT_EQ(def.ReadString("JFilePro", "Types"), "INTEGER,STRING");
 
     db->SetRecordCount(1);
     std::string line;
@@ -150,15 +135,15 @@ TEST(CsvExport, UpdatesTheSettingsFileKeyByKey)
     auto db = MakeEdgeDatabase();
     db->SetDefault(2, "two\nlines");
     WriteCSV(*db, {1, 2, 3, 6}, dir / "list");
-    const std::string def = ReadText(dir / "list.DEF");
-    EXPECT_TRUE(Unix(def).starts_with("[Mine]\nWidths=keep\n")) << def;
+    const TIniFile def(dir / "list.DEF");
+    EXPECT_EQ(def.ReadString("Mine", "Widths"), "keep");
     const std::pair<const char*, const char*> keys[] = {
         {"Widths", "80,120,30,-40"}, {"Extra", "stays"}, {"Default1", ""},  // a stale default is cleared
         {"Default2", "two\xCFlines"}, {"Default3", "<missing>"}, {"Default6", "Bolt"},
         {"Popup1", "<missing>"},      {"Popup6", "Bolt,Nut"},
     };
     for (const auto& [key, value] : keys)
-        EXPECT_EQ(KeyValue(def, key), value) << key;
+        EXPECT_EQ(def.ReadString("JFilePro", key, "<missing>"), value) << key;
 }
 
 TEST(CsvExport, NamesTheSettingsFileAfterTheCsvButNeverTheCsvItself)

@@ -8,6 +8,7 @@
 #include "split.h"
 #include "test_files.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -19,6 +20,8 @@ using exchangetest::CellsOf;
 using exchangetest::Rows;
 using exchangetest::Table;
 using testkit::TempDir;
+using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
 
 TEST(CopyRecords, updates_every_target_record_of_the_key_and_appends_the_rest)
 {
@@ -137,12 +140,9 @@ TEST(Merge, refuses_a_new_field_beyond_the_layout_limit_without_changing_the_mas
     auto master = Table(fields, {{"1"}});
     auto other = Other();
     master->Modified = false;
-    try {
-        Merge(*master, *other, DefaultMergeChoice(*master, *other));
-        ADD_FAILURE();
-    } catch (const std::invalid_argument& e) {
-        EXPECT_STREQ(e.what(), "The master database cannot take 2 new field(s): its layout holds at most 50 fields.");
-    }
+    EXPECT_THAT([&] { Merge(*master, *other, DefaultMergeChoice(*master, *other)); },
+                ThrowsMessage<std::invalid_argument>(
+                    "The master database cannot take 2 new field(s): its layout holds at most 50 fields."));
     EXPECT_EQ(master->FieldCount(), 50);
     EXPECT_EQ(master->RecordCount(), 1);
     EXPECT_FALSE(master->Modified);
@@ -217,13 +217,9 @@ TEST(Split, takes_column_widths_from_the_def_file_only_when_they_fit)
     auto db = Regions(dir);
     for (const char* widths : {"80,70000", "80,wide"}) {
         TIniFile(dir / "North.DEF").WriteString("JFilePro", "Widths", widths);
-        try {
-            Split(*db, {2, SplitValues(*db, 2, nullptr), dir.Path(), {}, {}});
-            ADD_FAILURE() << widths;
-        } catch (const std::invalid_argument& e) {
-            EXPECT_NE(std::string(e.what()).find("\"Widths\" of \"" + dir / "North.DEF" + "\""), std::string::npos)
-                << e.what();
-        }
+        EXPECT_THAT([&] { Split(*db, {2, SplitValues(*db, 2, nullptr), dir.Path(), {}, {}}); },
+                    ThrowsMessage<std::invalid_argument>(HasSubstr("\"Widths\" of \"" + dir / "North.DEF" + "\"")))
+            << widths;
         EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"North.DEF", "regions.pdb", "w.DEF"})) << widths;
     }
     TIniFile(dir / "North.DEF").WriteString("JFilePro", "Widths", "80,40");

@@ -26,18 +26,16 @@ CliResult Import(const TempDir& dir, const std::string& csv, const std::string& 
     return RunInProcess(options);
 }
 
-struct SheetCase {
-    const char* Name;
-    std::string Csv;
-    std::vector<std::string> Options;
-    int Layout;
-    std::vector<std::string> Names;
-    Rows Cells;
-};
-
 TEST(CsvImport, SpreadsheetFilesGiveTextFieldsInTheChosenLayout)
 {
-    const SheetCase cases[] = {
+    const struct {
+        const char* Name;
+        std::string Csv;
+        std::vector<std::string> Options;
+        int Layout;
+        std::vector<std::string> Names;
+        Rows Cells;
+    } cases[] = {
         {"doubled quotes and a line break, CR LF", "Name,Note\r\n\"a \"\"q\"\" b\",\"x\r\ny\"\r\n", {}, 3,
          {"Name", "Note"}, {{"a \"q\" b", "x\ny"}}},
         {"LF, empty cells, a short line, 3.x", "A,B,C\n1,,3\n4\n", {"--layout", "0"}, 0, {"A", "B", "C"},
@@ -50,7 +48,7 @@ TEST(CsvImport, SpreadsheetFilesGiveTextFieldsInTheChosenLayout)
         {"commas inside quotes, a CR that ends the file", "\"a,b\",c\r", {"--no-header"}, 3, {"Field 1", "Field 2"},
          {{"a,b", "c"}}},
     };
-    for (const SheetCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         TempDir dir;
         const CliResult result = Import(dir, c.Csv, "", c.Options);
@@ -70,17 +68,15 @@ TEST(CsvImport, SpreadsheetFilesGiveTextFieldsInTheChosenLayout)
 
 const char* const kTwoFieldDef = "[JFilePro]\r\nWidths=50,50\r\nTypes=STRING,STRING\r\nTitle=T\r\n";
 
-struct BadCase {
-    const char* Name;
-    std::string Csv;
-    std::string Def;
-    std::vector<std::string> Options;
-    std::string Message;  // after: Cannot import "<file>": ; %DEF% stands for the .DEF file
-};
-
 TEST(CsvImport, MalformedOrTooLargeFilesWriteNothing)
 {
-    const BadCase cases[] = {
+    const struct {
+        const char* Name;
+        std::string Csv;
+        std::string Def;
+        std::vector<std::string> Options;
+        std::string Message;  // after: Cannot import "<file>": ; %DEF% stands for the .DEF file
+    } cases[] = {
         {"unclosed quote", "Name,Note\r\na,b\r\n\"c,d\r\n", "", {}, "line 3 opens a quoted cell that is never closed."},
         {"more cells than the header", "A,B\n1,2\n1,2,3\n", "", {}, "line 3 holds more cells than the 2 fields of the header line."},
         {"more cells than the .DEF's fields", "\"A\",\"B\"\r\n\"1\",\"2\",\"3\"\r\n", kTwoFieldDef, {},
@@ -102,7 +98,7 @@ TEST(CsvImport, MalformedOrTooLargeFilesWriteNothing)
         {"51 fields without a header", ",,\n" + std::string(50, ',') + "\n", "", {"--no-header"},
          "line 2 holds more cells than the 50 fields a JFile 5.5 database can hold."},
     };
-    for (const BadCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         TempDir dir;
         const CliResult result = Import(dir, c.Csv, c.Def, c.Options);
@@ -145,16 +141,9 @@ json EdgeSpec()
         empty.push_back("");
         odd.push_back(f == 3 ? "31/02/2003" : f == 19 ? "05 Mar 2003" : f == 4 ? "2003-03-05" : "");
     }
-    return {{"title", Latin1ToUtf8("Edge \xE9 \"cases\"")},
-            {"fields", fields},
-            {"sort_fields", {3, 1, 0}},
-            {"find_field", 2},
-            {"find_text", "bolt, nut"},
-            {"filter_field", 7},
-            {"filter_text", "Nut"},
-            {"first_column", 4},
-            {"category", 5},
-            {"read_only", true},
+    return {{"title", Latin1ToUtf8("Edge \xE9 \"cases\"")}, {"fields", fields}, {"sort_fields", {3, 1, 0}},
+            {"find_field", 2}, {"find_text", "bolt, nut"}, {"filter_field", 7}, {"filter_text", "Nut"},
+            {"first_column", 4}, {"category", 5}, {"read_only", true},
             {"saved_sorts", {{{"slot", 2}, {"name", "By date"}, {"fields", {3, 1, 0}}}}},
             {"filters", {{{"slot", 1}, {"name", "Nuts"}, {"values", {"Nut", "", "", "", ""}}, {"word", 4},
                           {"codes", {1, 0, 0, 0, -3}}}}},

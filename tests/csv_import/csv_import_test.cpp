@@ -170,8 +170,7 @@ TEST(CsvImport, AnExportWithItsSettingsFileComesBackAsTheDatabaseExported)
         std::vector<std::string> args = {"import", out / "in.CSV", "-o", out / "out.PDB"};
         args.insert(args.end(), options.begin(), options.end());
         ASSERT_EQ(RunInProcess(args).code, 0);
-        json want = InfoJson(file);
-        const json back = InfoJson(out / "out.PDB");
+        json want = InfoJson(file), back = InfoJson(out / "out.PDB");
         for (const char* key : {"attributes", "version", "display_width"})
             want.erase(key);
         for (const auto& [key, value] : want.items())

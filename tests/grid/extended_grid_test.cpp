@@ -55,20 +55,14 @@ struct Fixture {
         change(column);
         grid.SetColumn(col, column);
     }
-    void Make(int col, TColumnKind kind, bool editable = true)
+    void Make(int col, TColumnKind kind, bool editable = true, const QStringList& items = {},
+              const QStringList& values = {})
     {
-        Configure(col, [=](TGridColumn& c) {
+        Configure(col, [&](TGridColumn& c) {
             c.ColumnKind = kind;
             c.Editable = editable;
             c.SetCheckedValue(u"1"_s);
             c.SetUncheckedValue(u"0"_s);
-        });
-    }
-    void MakeList(int col, const QStringList& items, const QStringList& values)
-    {
-        Configure(col, [&](TGridColumn& c) {
-            c.ColumnKind = TColumnKind::List;
-            c.Editable = true;
             c.ComboItems = items;
             c.ComboValues = values;
         });
@@ -166,7 +160,7 @@ private slots:
     void WritingCellsThroughTheGrid()
     {
         Fixture f({{u"a"_s, u"r"_s}, {u"b"_s, u"purple"_s}});
-        f.MakeList(1, {u"Red"_s, u"Green"_s}, {u"r"_s, u"g"_s});
+        f.Make(1, TColumnKind::List, true, {u"Red"_s, u"Green"_s}, {u"r"_s, u"g"_s});
         QSignalSpy changed(&f.grid, &TExtendedGrid::OnControlChanged);
         f.grid.SetCellText(1, 0, u"g"_s);
         f.grid.SetCellText(0, 0, u"b"_s);
@@ -191,11 +185,10 @@ private slots:
         QFETCH(TColumnKind, kind);
         QFETCH(QString, message);
         Fixture f({{u"a"_s, u"r"_s}});
-        f.Configure(1, [&](TGridColumn& c) {
-            c.ColumnKind = kind;
-            c.Editable = true;
-            c.ComboItems = c.PictureItems = QStringList{u"Red"_s, u"Green"_s};
-            c.ComboValues = c.PictureValues = QStringList{u"r"_s};
+        f.Make(1, kind, true, {u"Red"_s, u"Green"_s}, {u"r"_s});
+        f.Configure(1, [](TGridColumn& c) {
+            c.PictureItems = c.ComboItems;
+            c.PictureValues = c.ComboValues;
         });
         QString caught;
         try {
@@ -224,7 +217,7 @@ private slots:
         QFETCH(int, picked);
         QFETCH(QString, typed);
         Fixture f({{u"a"_s, cell}});
-        f.MakeList(1, {u"Red"_s, u"Green"_s, u"Blue"_s}, {u"r"_s, u"g"_s, u"b"_s});
+        f.Make(1, TColumnKind::List, true, {u"Red"_s, u"Green"_s, u"Blue"_s}, {u"r"_s, u"g"_s, u"b"_s});
         f.Show();
         QSignalSpy changed(&f.grid, &TExtendedGrid::OnControlChanged);
         auto* combo = f.Open<QComboBox>(1);

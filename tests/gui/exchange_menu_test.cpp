@@ -32,7 +32,6 @@
 
 using namespace quorvil;
 using namespace quorvil::test;
-using Rows = std::vector<std::vector<std::string>>;
 
 namespace {
 
@@ -49,26 +48,9 @@ Rows CellsOf(const pdbtest::Database& db)
     return rows;
 }
 
-// The next message dialog: note its text and press OK.
-void AnswerMessage(QString* text)
-{
-    AnswerAfter([text](QDialog& d) { *text = d.findChild<QLabel*>(Tr("Message"))->text(); }, Tr("OK"));
-}
-
-void AnswerOpenDialog(const std::string& path, QString* title = nullptr)
-{
-    QueueModalAnswer([=](QDialog& d) {
-        auto& dialog = dynamic_cast<QFileDialog&>(d);
-        if (title)
-            *title = dialog.windowTitle();
-        dialog.selectFile(PathToQString(path));
-        QMetaObject::invokeMethod(&dialog, "accept");
-    });
-}
-
 }  // namespace
 
-class ExchangeMenuTest : public QObject {
+class ExchangeMenuTest : public GuiCase {
     Q_OBJECT
 
 private slots:
@@ -76,13 +58,10 @@ private slots:
     // of one key both take the values; a new key is appended.
     void CopyWritesTheSelectedRecordsIntoTheFile()
     {
-        ConfigHome home;
-        QTemporaryDir dir;
-        const std::string source = MakeDatabase(dir.path(), "people.pdb", "People",
+        const std::string source = Db("people.pdb", "People",
                                                 {{"Name", kTypeString, {}}, {"Phone", kTypeString, {}}},
                                                 {{"ann", "1"}, {"bob", "2"}, {"cy", "3"}});
-        const std::string target = MakeDatabase(
-            dir.path(), "book.pdb", "Book",
+        const std::string target = Db("book.pdb", "Book",
             {{"Phone", kTypeString, {}}, {"Name", kTypeString, {}}, {"City", kTypeString, {}}},
             {{"old", "cy", "Rome"}, {"9", "ann", ""}, {"old", "cy", "Oslo"}});
         TMainForm form;
@@ -99,35 +78,31 @@ private slots:
         QVERIFY(form.Action("CopyExt")->isVisible());  // with no other tab open, too
         QVERIFY(!form.Action("Copy0")->isVisible());
 
-        QString title, message;
-        AnswerOpenDialog(target, &title);
-        AnswerMessage(&message);
+        QStringList shown;
+        QString message;
+        AnswerFileDialog(PathToQString(target), &shown);
+        AnswerMessage(message);
         form.Action("CopyExt")->trigger();
 
-        QCOMPARE(title, Tr("Select database to export records to"));
+        QCOMPARE(shown.value(0), Tr("Select database to export records to"));
         QCOMPARE(message, Tr("4 fields copied."));  // two Phones of cy, then bob's Name and Phone
-        const pdbtest::Database written = ReadBack(target);
-        QCOMPARE(written.title, std::string("Book"));
-        QCOMPARE(CellsOf(written), (Rows{{"3", "cy", "Rome"}, {"9", "ann", ""}, {"3", "cy", "Oslo"}, {"2", "bob", ""}}));
-        QCOMPARE(QueuedModalAnswers(), 0);
+        QCOMPARE(CellsOf(ReadBack(target)), (Rows{{"3", "cy", "Rome"}, {"9", "ann", ""}, {"3", "cy", "Oslo"}, {"2", "bob", ""}}));
     }
 
     // A file open in a tab is locked: the copy fails with a message and the
     // file keeps its bytes; the tab's item copies into the tab.
     void CopyIntoAFileOpenInATabGoesThroughItsTab()
     {
-        ConfigHome home;
-        QTemporaryDir dir;
         const std::string source =
-            MakeDatabase(dir.path(), "a.pdb", "A", {{"Name", kTypeString, {}}}, {{"ann"}});
+            Db("a.pdb", "A", {{"Name", kTypeString, {}}}, {{"ann"}});
         const std::string target =
-            MakeDatabase(dir.path(), "b.pdb", "B", {{"Name", kTypeString, {}}}, {{"bob"}});
+            Db("b.pdb", "B", {{"Name", kTypeString, {}}}, {{"bob"}});
         const std::vector<uint8_t> before = testkit::ReadBytes(target);
         TMainForm form;
         form.FormCreate({PathToQString(target), PathToQString(source)});
         form.Tabs()->setCurrentIndex(1);
         QString message;
-        AnswerMessage(&message);
+        AnswerMessage(message);
         form.Action("RearrangeItem")->trigger();
         RunCommand("CopyRecsItemClick", [&] { form.CopyRecsItemClick(8, target); });
         QCOMPARE(message, Tr("Cannot open file \"") + PathToQString(target) +
@@ -138,7 +113,7 @@ private slots:
         emit form.PopupMenu()->aboutToShow();
         QVERIFY(form.Action("Copy0")->isVisible());
         QCOMPARE(form.Action("Copy0")->text(), Tr("b"));
-        AnswerMessage(&message);
+        AnswerMessage(message);
         form.Action("Copy0")->trigger();
         QCOMPARE(message, Tr("1 field copied."));
         const TDataBase* tab0 = form.Tabs()->DataBase(0);
@@ -153,14 +128,11 @@ private slots:
     // cell, Id 99 is appended; the other file is only read.
     void MergeMapsTheFieldsChosenInTheWindow()
     {
-        ConfigHome home;
-        QTemporaryDir dir;
         const std::vector<FieldSpec> masterFields = {
             {"ID", kTypeString, {}}, {"Name", kTypeString, {}}, {"Phone", kTypeString, {}}};
         const std::string master =
-            MakeDatabase(dir.path(), "master.pdb", "Master", masterFields, {{"12", "", "555"}, {"13", "Al", "1"}});
-        const std::string other = MakeDatabase(
-            dir.path(), "other.pdb", "Other",
+            Db("master.pdb", "Master", masterFields, {{"12", "", "555"}, {"13", "Al", "1"}});
+        const std::string other = Db("other.pdb", "Other",
             {{"Id", kTypeString, {}}, {"Name", kTypeString, {}}, {"Email", kTypeString, {}}},
             {{"12", "Bo", "b@x"}, {"99", "Zed", ""}});
         const std::vector<uint8_t> otherBytes = testkit::ReadBytes(other);
@@ -169,7 +141,7 @@ private slots:
 
         QStringList ids, problems;
         QString newFieldEntry, offeredName;
-        AnswerOpenDialog(other);
+        AnswerFileDialog(PathToQString(other));
         AnswerAfter(
             [&](QDialog& d) {
                 auto& sync = dynamic_cast<TSyncForm&>(d);
@@ -201,17 +173,13 @@ private slots:
                 QCOMPARE(db->GetCell(record, f), cells[size_t(f - 1)]);
         QCOMPARE(form.Tabs()->Page(0)->Model()->columnCount(), 4);
         QVERIFY(testkit::ReadBytes(other) == otherBytes);
-        QCOMPARE(QueuedModalAnswers(), 0);
     }
 
     // Rows for every value (the one no record holds unticked), a global
     // value, CSV beside the PDB, and the names remembered under the title.
     void SplitWritesOneFilePerTickedValue()
     {
-        ConfigHome home;
-        QTemporaryDir dir;
-        const std::string source = MakeDatabase(
-            dir.path(), "sales.pdb", "Sales",
+        const std::string source = Db("sales.pdb", "Sales",
             {{"Name", kTypeString, {}}, {"Region", kTypeList, {"North", "South", "West"}}, {"Status", kTypeString, {}}},
             {{"a", "North", "open"}, {"b", "South", "open"}, {"c", "North", "shut"}});
         TMainForm form;
@@ -234,17 +202,12 @@ private slots:
         form.Action("SplitBtn")->trigger();
 
         QCOMPARE(rows, QStringList({Tr("North+North"), Tr("South+South"), Tr("West-West")}));
-        const std::string north = QStringToPath(dir.filePath(Tr("North.PDB")));
-        const pdbtest::Database written = ReadBack(north);
-        QCOMPARE(written.title, std::string("North"));
-        QCOMPARE(written.fields.size(), size_t(2));
-        QCOMPARE(written.fields[1].name, std::string("Status"));
-        QCOMPARE(CellsOf(written), (Rows{{"a", "closed"}, {"c", "closed"}}));
-        QCOMPARE(CellsOf(ReadBack(QStringToPath(dir.filePath(Tr("South.PDB"))))), (Rows{{"b", "closed"}}));
-        QVERIFY(QFile::exists(dir.filePath(Tr("North.CSV"))));
-        QVERIFY(!QFile::exists(dir.filePath(Tr("West.PDB"))));
-        QCOMPARE(home.Read("Sales", "South"), std::string("South"));
-        QCOMPARE(QueuedModalAnswers(), 0);
+        const std::string north = QStringToPath(Data(Tr("North.PDB")));
+        QCOMPARE(CellsOf(ReadBack(north)), (Rows{{"a", "closed"}, {"c", "closed"}}));
+        QCOMPARE(CellsOf(ReadBack(QStringToPath(Data(Tr("South.PDB"))))), (Rows{{"b", "closed"}}));
+        QVERIFY(QFile::exists(Data(Tr("North.CSV"))));
+        QVERIFY(!QFile::exists(Data(Tr("West.PDB"))));
+        QCOMPARE(config_->Read("Sales", "South"), std::string("South"));
     }
 };
 

@@ -4,62 +4,26 @@
 #include "gui_test_support.h"
 #include "jfile.h"
 #include "main_window.h"
-#include "message_dialog.h"
 #include "modal.h"
 #include "text_convert.h"
 
 #include <QAction>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMenu>
 #include <QTest>
 
 using namespace quorvil;
 using namespace quorvil::test;
 
-namespace {
-
-void AnswerFileDialog(const QString& name)
-{
-    QueueModalAnswer([=](QDialog& d) {
-        auto& dialog = dynamic_cast<QFileDialog&>(d);
-        dialog.selectFile(name);
-        QMetaObject::invokeMethod(&dialog, "accept");
-    });
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-}  // namespace
-
-class ImportCommandTest : public QObject {
+class ImportCommandTest : public GuiCase {
     Q_OBJECT
 
-    std::unique_ptr<ConfigHome> config_;
-    std::unique_ptr<QTemporaryDir> data_;
-    QString Data(const QString& name) const { return data_->path() + QLatin1Char('/') + name; }
-
 private slots:
-    void init()
-    {
-        ClearModalAnswers();
-        config_ = std::make_unique<ConfigHome>();
-        data_ = std::make_unique<QTemporaryDir>();
-        config_->Write("SAVE", "CSV", FromQString(data_->path()));
-    }
-    void cleanup() { QCOMPARE(QueuedModalAnswers(), 0); }
 
     void theFileMenuOpensTheImportInANewUnsavedTab()
     {
-        auto form = std::make_unique<TMainForm>();
-        form->FormCreate({});
+        auto form = StartMainForm({});
         QList<QAction*> items = form->findChild<QMenu*>(Tr("FileMenu"))->actions();
         QCOMPARE(items.indexOf(form->Action("ImportCsvItem")), items.indexOf(form->Action("OpenFileItem")) + 1);
 
@@ -84,12 +48,11 @@ private slots:
 
     void aRefusedFileShowsItsMessageAndOpensNothing()
     {
-        auto form = std::make_unique<TMainForm>();
-        form->FormCreate({});
+        auto form = StartMainForm({});
         WriteFile(Data(Tr("bad.csv")), "A,B\n\"open\n");
         QString message;
         AnswerFileDialog(Data(Tr("bad.csv")));
-        AnswerAfter([&](QDialog& d) { message = d.findChild<QLabel*>(Tr("Message"))->text(); }, ButtonName(mbOK));
+        AnswerMessage(message);
         form->Action("ImportCsvItem")->trigger();
         QCOMPARE(message, Tr("Cannot import \"%1\": line 2 opens a quoted cell that is never closed.")
                               .arg(Data(Tr("bad.csv"))));

@@ -62,9 +62,9 @@ struct Shown {
     }
 };
 
-std::vector<std::vector<std::string>> Rows(int count)
+Rows NumberedRows(int count)
 {
-    std::vector<std::vector<std::string>> rows;
+    Rows rows;
     for (int r = 1; r <= count; ++r)
         rows.push_back({"r" + std::to_string(r), "car", "0" + std::to_string(r) + "/02/03"});
     return rows;
@@ -96,7 +96,7 @@ QStringList ViewNames(TMainForm& form, int mode)
 
 }  // namespace
 
-class RecordViewsTest : public QObject {
+class RecordViewsTest : public GuiCase {
     Q_OBJECT
 
 private slots:
@@ -134,7 +134,7 @@ private slots:
         QFETCH(bool, filtered);
         QFETCH(bool, reversed);
         QFETCH(QStringList, forward);
-        Shown s(Rows(4));
+        Shown s(NumberedRows(4));
         if (filtered)
             s.db->SetShown(2, 0);
         s.page.RefreshView();
@@ -193,7 +193,7 @@ private slots:
         QFETCH(bool, reversed);
         QFETCH(int, delta);
         QFETCH(QStringList, after);
-        Shown s(Rows(5));
+        Shown s(NumberedRows(5));
         s.db->SetShown(2, 0);
         s.page.RefreshView();
         if (reversed)
@@ -204,29 +204,22 @@ private slots:
             QItemSelectionModel::ClearAndSelect);
         s.page.MoveSelection(delta);
         QCOMPARE(s.Names(), after);
-        QStringList rows;
-        for (int row = 0; row < s.page.Model()->rowCount(); ++row)
-            rows << s.page.Model()->CellText(row, 0);
-        QStringList expected = after;
-        expected.removeAll(Tr("r2"));
-        if (reversed)
-            std::reverse(expected.begin(), expected.end());
-        QCOMPARE(rows, expected);
         QCOMPARE(s.db->GetShown(after.indexOf(Tr("r2")) + 1), 0);  // the hidden record stays hidden
         int top = 0;
         int bottom = 0;
         QVERIFY(s.page.SelectedRows(top, bottom));
         QCOMPARE(top * 10 + bottom, (1 + delta) * 10 + 2 + delta);
         // Delete removes the record its row shows, and its flag with it.
+        const QString first = s.page.Model()->CellText(0, 0);
         QVERIFY(s.page.Model()->DeleteRow(0));
-        QVERIFY(!s.Names().contains(expected[0]));
+        QVERIFY(!s.Names().contains(first));
         QCOMPARE(s.page.Model()->rowCount(), 3);
         QCOMPARE(s.db->GetShown(s.Names().indexOf(Tr("r2")) + 1), 0);
     }
 
     void movesStopAtEitherEndAndTheLastDeleteLeavesAFreshRecord()
     {
-        Shown s(Rows(2));
+        Shown s(NumberedRows(2));
         QVERIFY(!s.page.Model()->MoveRowBlock(0, 0, -1));
         QVERIFY(!s.page.Model()->MoveRowBlock(1, 1, 1));
         QVERIFY(s.page.Model()->MoveRowBlock(0, 0, 1));
@@ -254,11 +247,9 @@ private slots:
         QFETCH(int, onlyField);
         QFETCH(int, view);
         QFETCH(QStringList, names);
-        ConfigHome config;
-        QTemporaryDir dir;
         // Windows-1252: 0xF6 is 'ö', 0xD6 'Ö'.
-        const std::string path = MakeDatabase(
-            dir.path(), "find.PDB", "Find", {{"Name", kTypeString, {}}, {"Town", kTypeString, {}}, {"Note", kTypeString, {}}},
+        const std::string path = Db(
+            "find.PDB", "Find", {{"Name", kTypeString, {}}, {"Town", kTypeString, {}}, {"Note", kTypeString, {}}},
             {{"Anna", "K\xF6ln", "x"}, {"Bert", "Bonn", "tree"}, {"Carl", "K\xD6LN", ""}, {"Dora", "Ulm", "K\xF6ln trip"},
              {"Emil", "Ulm", "k\xF6lner"}});
         TMainForm form;
@@ -308,15 +299,10 @@ private slots:
     void aNewDatabaseOfEachLayoutReadsBack()
     {
         QFETCH(int, layout);
-        ConfigHome config;
-        QTemporaryDir dir;
-        const QString path = dir.path() + Tr("/fresh.PDB");
+        const QString path = Data(Tr("fresh.PDB"));
         TMainForm form;
         form.FormCreate({});
-        QueueModalAnswer([path](QDialog& d) {
-            dynamic_cast<QFileDialog&>(d).selectFile(path);
-            QMetaObject::invokeMethod(&d, "accept");
-        });
+        AnswerFileDialog(path);
         QueueModalAnswer([layout](QDialog& d) {
             auto& define = dynamic_cast<TDefineForm&>(d);
             define.LayoutBox()->setCurrentIndex(layout);
@@ -343,7 +329,6 @@ private slots:
         });
         form.Action("NewBtn")->trigger();
         QCOMPARE(QueuedModalAnswers(), 0);
-        QCOMPARE(config.Read("SAVE", "Name"), std::string("fresh.PDB"));
         QCOMPARE(form.Tabs()->tabText(form.Tabs()->CurrentTab()), Tr("fresh"));  // as an opened file is captioned
         AnswerInputLine(Tr("Fresh"));
         form.Action("SaveBtn")->trigger();

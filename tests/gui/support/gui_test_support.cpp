@@ -1,12 +1,17 @@
 #include "gui_test_support.h"
 
 #include "config_store.h"
+#include "long_text_check.h"
+#include "main_window.h"
+#include "message_dialog.h"
 #include "modal.h"
 #include "text_convert.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -46,6 +51,51 @@ void AnswerInputLine(const QString& text)
         QTest::keyClicks(edit, text);
         QTest::keyClick(edit, Qt::Key_Return);
     });
+}
+
+QString MessageOf(QDialog& dialog)
+{
+    auto* label = dialog.findChild<QLabel*>(Tr("Message"));
+    return label ? label->text() : QString();
+}
+
+void AnswerMessage(QString& text, const QString& button)
+{
+    AnswerAfter([&text](QDialog& d) { text = MessageOf(d); }, button);
+}
+
+void AnswerFileDialog(const QString& name, QStringList* shown, int type)
+{
+    QueueModalAnswer([=](QDialog& d) {
+        auto& dialog = dynamic_cast<QFileDialog&>(d);
+        if (shown)
+            *shown = QStringList{dialog.windowTitle(), dialog.selectedNameFilter()} + dialog.nameFilters();
+        if (type >= 0)
+            dialog.selectNameFilter(dialog.nameFilters().value(type));
+        dialog.selectFile(name);
+        QMetaObject::invokeMethod(&dialog, "accept");
+    });
+}
+
+std::unique_ptr<TMainForm> StartMainForm(const QStringList& arguments)
+{
+    auto form = std::make_unique<TMainForm>();
+    form->FormCreate(arguments);
+    form->show();
+    return form;
+}
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
 }
 
 ConfigHome::ConfigHome() : old_(qgetenv("XDG_CONFIG_HOME")), hadOld_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
@@ -94,6 +144,24 @@ std::string MakeDatabase(const QString& directory, const std::string& fileName, 
     FillDatabase(*db, fields, rows);
     db->SaveWithName(title);
     return path;
+}
+
+void GuiCase::init()
+{
+    ResetMessageTexts();
+    ClearModalAnswers();
+    ForgetLeaveChoice();
+    config_.reset();  // the old one puts the variable back first
+    config_ = std::make_unique<ConfigHome>();
+    data_ = std::make_unique<QTemporaryDir>();
+    config_->Write("SAVE", "Dir", FromQString(data_->path()));
+}
+
+void GuiCase::cleanup()
+{
+    const int left = QueuedModalAnswers();
+    ClearModalAnswers();
+    QCOMPARE(left, 0);
 }
 
 }  // namespace quorvil::test

@@ -3,14 +3,21 @@
 // directory, and small databases built through the engine.
 #include "jfile.h"
 
+#include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 class QDialog;
+
+namespace quorvil {
+class TMainForm;
+}
 
 namespace quorvil::test {
 
@@ -22,6 +29,18 @@ void AnswerButton(const QString& buttonName);
 void AnswerKey(int key);
 // The next input line: put `text` in and press Enter.
 void AnswerInputLine(const QString& text);
+// The text of a message dialog.
+QString MessageOf(QDialog& dialog);
+// The next message: note its text, then press `button`.
+void AnswerMessage(QString& text, const QString& button = QStringLiteral("OK"));
+// The next file dialog: note its title, file type and file types in
+// `shown`, choose the file type `type` (from 0) and the file `name`.
+void AnswerFileDialog(const QString& name, QStringList* shown = nullptr, int type = -1);
+
+// A main window started with these arguments, shown.
+std::unique_ptr<TMainForm> StartMainForm(const QStringList& arguments);
+QByteArray FileBytes(const QString& path);
+void WriteFile(const QString& path, const QByteArray& bytes);
 
 // Points XDG_CONFIG_HOME at a fresh directory for as long as it lives.
 class ConfigHome {
@@ -37,6 +56,8 @@ private:
     bool hadOld_;
 };
 
+using Rows = std::vector<std::vector<std::string>>;
+
 struct FieldSpec {
     std::string name;
     uint16_t type;
@@ -48,5 +69,27 @@ void FillDatabase(TJFILE& db, const std::vector<FieldSpec>& fields, const std::v
 // Writes a JFile 5.5 database and returns its path.
 std::string MakeDatabase(const QString& directory, const std::string& fileName, const std::string& title,
                          const std::vector<FieldSpec>& fields, const std::vector<std::vector<std::string>>& rows);
+
+// The base of the test classes: every case runs with a configuration and a
+// data directory of its own, the message texts as they start, and no modal
+// answer left over.
+class GuiCase : public QObject {
+    Q_OBJECT
+
+protected:
+    QString Data(const QString& name) const { return data_->filePath(name); }
+    std::string Db(const std::string& fileName, const std::string& title, const std::vector<FieldSpec>& fields,
+                   const Rows& rows) const
+    {
+        return MakeDatabase(data_->path(), fileName, title, fields, rows);
+    }
+
+    std::unique_ptr<ConfigHome> config_;
+    std::unique_ptr<QTemporaryDir> data_;
+
+private slots:
+    void init();
+    void cleanup();
+};
 
 }  // namespace quorvil::test

@@ -80,8 +80,9 @@ TEST(ConversionFlags, category_and_read_only_move_between_the_5x_version_word_an
             EXPECT_EQ(to >= 2 ? saved.version : saved.flags, to >= 2 ? c.versionIn5x : c.flagsIn3x)
                 << to << " " << std::hex << c.version;
             EXPECT_EQ(saved.attributes, c.attributes) << "the attributes are not touched";
-            if (to < 2 && c.from >= 2)
+            if (to < 2 && c.from >= 2) {
                 EXPECT_EQ(saved.version, c.version) << "nor is the version word on the way out of 5.x";
+            }
         }
     }
 }

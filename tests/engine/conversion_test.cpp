@@ -28,8 +28,7 @@ TEST_P(Conversion, keeps_definitions_view_and_records_and_5x_extras_between_5x_l
     auto db = LoadIn(d);
     db->ConvertLayout(to);
     EXPECT_EQ(db->Modified, from != to);
-    EXPECT_EQ(db->Category(), 3);
-    EXPECT_TRUE(db->ReadOnly());
+    EXPECT_EQ(std::pair(db->Category(), db->ReadOnly()), std::pair(3, true));
 
     Database saved = Parse(SaveImage(*db), 0, to == 2).db;
     const bool fiveX = from >= 2 && to >= 2;

@@ -6,23 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace quorvil {
 namespace {
 
 using nlohmann::json;
 using pdbtest::Database;
 
-const char* const kTypeNames[] = {"STRING", "STRING", "BOOLEAN", "[3]", "DATE"};
-
-std::string TypeNameOf(unsigned code)
-{
-    switch (code) {
-    case 8: return "INTEGER";
-    case 64: return "LIST";
-    case 65535: return "INT.DATE";
-    default: return code <= 4 ? kTypeNames[code] : "[" + std::to_string(code) + "]";
-    }
-}
+// The names of the type codes the sample databases hold.
+const std::map<unsigned, const char*> kTypeNames = {{1, "STRING"},  {2, "BOOLEAN"}, {4, "DATE"},
+                                                   {8, "INTEGER"}, {64, "LIST"},   {65535, "INT.DATE"}};
 
 json Texts(const std::vector<std::string>& texts)
 {
@@ -44,7 +38,7 @@ json ExpectedFields(const Database& d)
         auto def = d.defaults.find(number);
         fields.push_back({{"name", Latin1ToUtf8(f.name)},
                           {"type", type},
-                          {"type_name", TypeNameOf(type)},
+                          {"type_name", kTypeNames.at(type)},
                           {"width", fiveX ? int(int16_t(f.width)) : std::min<int>(f.width, 32767)},
                           {"popup", Texts(popup == d.popups.end() ? std::vector<std::string>{} : popup->second)},
                           {"default", fiveX && def != d.defaults.end() ? Latin1ToUtf8(def->second) : ""}});
@@ -119,11 +113,6 @@ TEST_P(Info, json_shows_every_value_of_the_file_and_the_records_only_when_asked)
     expected.erase("records");
     EXPECT_EQ(json::parse(r.out), expected);
     EXPECT_EQ(r.err, "");
-
-    d.records[0].attributes = 0x80;
-    Database shown = d;
-    shown.records.erase(shown.records.begin());
-    EXPECT_EQ(InfoJson(Write(d)), Expected(shown)) << "deleted records are not shown";
 }
 
 INSTANTIATE_TEST_SUITE_P(AllLayouts, Info, ::testing::Values(0, 1, 2, 3),

@@ -63,18 +63,14 @@ std::vector<std::string> ChunkTexts(const Database& db)
     if (db.layout < 2)
         return texts;
     for (const SavedSort& s : db.sorts) {
-        texts.push_back(std::string("soort") + char('a' + s.slot - 1));
-        texts.push_back(s.name);
+        texts.insert(texts.end(), {std::string("soort") + char('a' + s.slot - 1), s.name});
         for (long f : s.fields)
             texts.push_back(std::to_string(f));
     }
-    for (const auto& [f, value] : db.defaults) {
-        texts.push_back(std::string("deflt") + Letter(f));
-        texts.push_back(value);
-    }
+    for (const auto& [f, value] : db.defaults)
+        texts.insert(texts.end(), {std::string("deflt") + Letter(f), value});
     for (const Filter& flt : db.filters) {
-        texts.push_back(std::string("flllt") + char('a' + flt.slot - 1));
-        texts.push_back(flt.name);
+        texts.insert(texts.end(), {std::string("flllt") + char('a' + flt.slot - 1), flt.name});
         for (const std::string& v : flt.values)
             texts.push_back(v.empty() ? "-*-" : v);
         texts.push_back(std::to_string(flt.word));

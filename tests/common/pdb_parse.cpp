@@ -106,13 +106,8 @@ void ParseHeader(const Bytes& image, size_t base, Database& db, bool layout2)
     db.creator.assign(image.begin() + long(base + 64), image.begin() + long(base + 68));
     std::copy_n(image.begin() + long(base + 68), 4, db.uniqueIdSeed.begin());
     std::copy_n(image.begin() + long(base + 72), 4, db.nextRecordListId.begin());
-    if (db.creator == "JBas")
-        db.layout = 0;
-    else if (db.creator == "JFil")
-        db.layout = 1;
-    else if (db.creator == "JFi5")
-        db.layout = layout2 ? 2 : 3;
-    else
+    db.layout = db.creator == "JBas" ? 0 : db.creator == "JFil" ? 1 : db.creator == "JFi5" ? (layout2 ? 2 : 3) : -1;
+    if (db.layout < 0)
         Fail("unknown creator \"" + db.creator + "\"", base + 64);
 }
 
@@ -256,12 +251,8 @@ Parsed Parse(const Bytes& image, uint32_t baseOffset, bool layout2)
 std::ostream& operator<<(std::ostream& out, const Database& db)
 {
     out << "{\"" << db.title << "\" layout " << db.layout << ", " << db.fields.size() << " fields, records [";
-    for (const Record& r : db.records) {
-        out << " (";
-        for (const std::string& c : r.cells)
-            out << "\"" << c.substr(0, 20) << "\" ";
-        out << ")";
-    }
+    for (const Record& r : db.records)
+        out << " (\"" << (r.cells.empty() ? "" : r.cells[0].substr(0, 20)) << "\" ...)";
     return out << " ]}";
 }
 

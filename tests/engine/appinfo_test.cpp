@@ -13,9 +13,6 @@
 namespace quorvil {
 namespace {
 
-using pdbtest::ReadU16;
-using pdbtest::ReadU32;
-
 Bytes Saved(const TAppInfo& info)
 {
     TMemoryStream out;
@@ -27,23 +24,6 @@ void LoadBlock(TAppInfo& info, const Bytes& block)
 {
     ByteReader in(block.data(), block.size());
     info.LoadFromStream(in);
-}
-
-TEST(AppInfoFlags, the_category_is_the_top_four_bits_of_the_flags_which_5x_ignores_but_carries)
-{
-    TAppInfo4 info;
-    info.SetFlags(0x0F02);
-    info.SetCategory(0x15);
-    EXPECT_EQ(info.GetCategory(), 5) << "only the low four bits count";
-    EXPECT_EQ(ReadU16(Saved(info), 1298), 0x5F02);
-
-    Bytes block(1702, 0);
-    pdbtest::WriteU16(block, 1298, 0x3002);
-    TAppInfo6 five;
-    LoadBlock(five, block);
-    EXPECT_EQ(five.GetFlags() + five.GetCategory(), 0);
-    five.SetFlags(0x7777);
-    EXPECT_EQ(ReadU16(Saved(five), 1298), 0x3002);
 }
 
 class AppInfoBlock : public ::testing::TestWithParam<int> {};

@@ -28,8 +28,7 @@ TEST_P(Conversion, keeps_definitions_view_and_records_and_5x_extras_between_5x_l
     auto db = LoadIn(d);
     db->ConvertLayout(to);
     EXPECT_EQ(db->Modified, from != to);
-    EXPECT_EQ(db->Category(), 3);
-    EXPECT_TRUE(db->ReadOnly());
+    EXPECT_EQ(std::pair(db->Category(), db->ReadOnly()), std::pair(3, true));
 
     Database saved = Parse(SaveImage(*db), 0, to == 2).db;
     const bool fiveX = from >= 2 && to >= 2;
@@ -80,8 +79,9 @@ TEST(ConversionFlags, category_and_read_only_move_between_the_5x_version_word_an
             EXPECT_EQ(to >= 2 ? saved.version : saved.flags, to >= 2 ? c.versionIn5x : c.flagsIn3x)
                 << to << " " << std::hex << c.version;
             EXPECT_EQ(saved.attributes, c.attributes) << "the attributes are not touched";
-            if (to < 2 && c.from >= 2)
+            if (to < 2 && c.from >= 2) {
                 EXPECT_EQ(saved.version, c.version) << "nor is the version word on the way out of 5.x";
+            }
         }
     }
 }

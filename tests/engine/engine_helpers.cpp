@@ -70,10 +70,11 @@ void ExpectMatches(const TJFILE& db, const pdbtest::Database& d)
     const uint16_t word = fiveX ? d.version : d.flags;
     EXPECT_EQ(db.Category(), word >> 12);
     EXPECT_EQ(db.ReadOnly(), (word & (fiveX ? 0x0400 : 2)) != 0);
-    if (fiveX)
+    if (fiveX) {
         EXPECT_EQ(std::tuple(db.GetDefault(1), db.GetSavedSortName(1), db.GetFilter(1).FilterName),
                   std::tuple(d.defaults.count(1) ? d.defaults.at(1) : "", d.sorts.empty() ? "" : d.sorts[0].name,
                              d.filters.empty() || d.filters[0].slot != 1 ? "" : d.filters[0].name));
+    }
     const pdbtest::Database live = AsSaved(d);
     ASSERT_EQ(db.RecordCount(), live.records.size());
     for (int r = 1; r <= db.RecordCount(); ++r)
@@ -91,6 +92,14 @@ pdbtest::Database AsSaved(pdbtest::Database d)
     }
     d.layoutTag = d.layout == 0 ? 452 : 576;
     return d;
+}
+
+std::vector<std::string> Column(const TJFILE& db, int field)
+{
+    std::vector<std::string> cells;
+    for (int r = 1; r <= db.RecordCount(); ++r)
+        cells.push_back(db.GetCell(r, field));
+    return cells;
 }
 
 std::string LayoutParamName(const ::testing::TestParamInfo<int>& param)

@@ -33,6 +33,9 @@ void ExpectMatches(const TJFILE& db, const pdbtest::Database& d);
 // unique ids 0, the layout's own tag.
 pdbtest::Database AsSaved(pdbtest::Database d);
 
+// The cells of one field, record by record.
+std::vector<std::string> Column(const TJFILE& db, int field);
+
 std::string LayoutParamName(const ::testing::TestParamInfo<int>& param);
 
 }  // namespace quorvil

@@ -114,19 +114,13 @@ TEST(Replace, PromptAnswersAndCancelKeepingEarlierChanges)
 TEST(Replace, BoundaryQuestion)
 {
     const std::string grown = std::string(3990, 'x') + "aa";  // "a" -> 6 letters: 3992 -> 4002
-    auto db = Cells({grown, grown, grown});
+    auto db = Cells({grown, grown});
     Script s{{TReplaceAnswer::NoToAll}};
-    TReplaceResult r = ReplaceText(*db, Options("a", "bbbbbb"), s.Callbacks());
+    EXPECT_EQ(ReplaceText(*db, Options("a", "bbbbbb"), s.Callbacks()).Count, 0);
     ASSERT_EQ(s.asked.size(), 1u);
-    EXPECT_EQ(s.asked[0].first, TReplaceQuestion::BoundaryCross);
-    EXPECT_EQ(s.asked[0].second, "Replacement in record #1, field \"Name\" will result in 4K-Boundary cross. OK?");
-    EXPECT_EQ(std::tuple(db->GetCell(3, 1), r.Count, r.CellsWritten), std::tuple(grown, 0, 0)) << "dropped silently";
-
-    db = Cells({grown, grown});
-    Script t{{TReplaceAnswer::No, TReplaceAnswer::Yes}};
-    EXPECT_EQ(ReplaceText(*db, Options("a", "bbbbbb"), t.Callbacks()).Count, 2);
-    EXPECT_EQ(t.asked.size(), 2u);
-    EXPECT_EQ(db->GetCell(1, 1) + "|" + std::to_string(db->GetCell(2, 1).size()), grown + "|4002");
+    EXPECT_EQ(s.asked[0], std::pair(TReplaceQuestion::BoundaryCross,
+                                    std::string("Replacement in record #1, field \"Name\" will result in 4K-Boundary cross. OK?")));
+    EXPECT_EQ(db->GetCell(2, 1), grown) << "dropped silently";
 
     db = Cells({grown, std::string(4001, 'y')});
     Script never;

@@ -13,14 +13,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-Strings Column(const TJFILE& db, int field)
-{
-    Strings cells;
-    for (int r = 1; r <= db.RecordCount(); ++r)
-        cells.push_back(db.GetCell(r, field));
-    return cells;
-}
-
 TEST(ModelCells, booleans_store_1_and_0_a_real_change_sets_modified_and_bad_indexes_raise_range_errors)
 {
     auto db = NewDatabase(3, {"Flag", "Text"}, 2, kTypeBoolean);
@@ -67,8 +59,9 @@ TEST(ModelWidths, widths_follow_the_rule_of_the_layout)
         db->SetColumnWidth(1, set);
         EXPECT_EQ(db->GetColumnWidth(1), read) << layout << ": " << set;
         db->ConvertLayout(layout == 3 ? 1 : 3);
-        if (layout == 3 && set == 0)
+        if (layout == 3 && set == 0) {
             EXPECT_EQ(db->GetColumnWidth(1), 20) << "a conversion applies the new layout's rule";
+        }
     }
 }
 

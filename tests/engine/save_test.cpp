@@ -18,25 +18,19 @@ namespace {
 using testkit::ReadBytes;
 using testkit::WriteBytes;
 
-// Limits the size of files this process writes, as a full disk would.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) : handler_(std::signal(SIGXFSZ, SIG_IGN))
+// Limits the size of files this process writes, as a full disk would; a write
+// past the limit fails instead of raising SIGXFSZ.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes)
     {
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limited = previous_;
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit limited = previous;
         limited.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &limited);
     }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, handler_);
-    }
-
-private:
-    void (*handler_)(int);
-    rlimit previous_{};
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous); }
+    rlimit previous{};
 };
 
 std::string Message(const std::function<void()>& action)

@@ -56,8 +56,9 @@ TEST(PositionTextTest, StoredTextsGiveThePlacementAndPlacementsTheirText)
             continue;
         EXPECT_EQ(std::vector<int>({r.left, r.top, r.width, r.height}), c.box) << c.text;
         EXPECT_EQ(r.state, c.state) << c.text;
-        if (c.canonical)
+        if (c.canonical) {
             EXPECT_EQ(PositionText(c.box[0], c.box[1], c.box[2], c.box[3], c.state), c.text);
+        }
     }
     EXPECT_EQ(CentredOrigin(1024, 768, 301, 201), std::make_pair(361, 283)) << "rounds toward zero";
 }

@@ -28,15 +28,11 @@ TEST(FileSystemTest, ExistenceTestsTellFilesFromDirectoriesAndRefuseWildcards)
 
 TEST(FileSystemTest, MountTableEscapesAreDecodedAndDeviceLabelsFoundThroughTheLabelLinks)
 {
-    std::istringstream table(
-        "/dev/sr0 /media/user/MY\\040DVD iso9660 ro,nosuid 0 0\n"
-        "\n"
-        "/dev/sda1 /mnt/back\\134slash ext4 rw 0 0\n");
+    std::istringstream table("\n/dev/sr0 /media/MY\\040DVD\\134x iso9660 ro,nosuid 0 0\n");
     const std::vector<MountEntry> entries = ParseMountTable(table);
-    ASSERT_EQ(entries.size(), 2u);
+    ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(std::tuple(entries[0].device, entries[0].mountPoint, entries[0].type),
-              std::tuple("/dev/sr0", "/media/user/MY DVD", "iso9660"));
-    EXPECT_EQ(entries[1].mountPoint, "/mnt/back\\slash");
+              std::tuple("/dev/sr0", "/media/MY DVD\\x", "iso9660"));
 
     ScratchDir dir;
     WriteText(dir / "sr0", "");

@@ -13,7 +13,8 @@
 #include "save_as.h"
 
 #include <algorithm>
-#include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -25,8 +26,7 @@ namespace {
 
 constexpr size_t kMaxRecords = 65535;
 const char* const kLayoutNames[] = {"JFile 3.x", "JFile Pro 4.x", "JFile 5.x", "JFile 5.5"};
-const std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+const char kMonths[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
 
 // What the chosen layout holds.
 struct TLimits {
@@ -117,8 +117,9 @@ std::string_view UndoDate(char* cell, size_t size)
     };
     if (size != 11 || cell[2] != ' ' || cell[6] != ' ' || !digits(0, 2) || !digits(7, 4))
         return {cell, size};
-    for (size_t m = 0; m < kMonths.size(); ++m) {
-        if (std::memcmp(cell + 3, kMonths[m], 3) != 0)
+    for (size_t m = 0; m < 12; ++m) {
+        const char* name = kMonths + 3 * m;
+        if (cell[3] != name[0] || cell[4] != name[1] || cell[5] != name[2])
             continue;
         const char month[] = {'/', char('0' + (m + 1) / 10), char('0' + (m + 1) % 10), '/'};
         std::memmove(cell + 6, cell + 7, 4);
@@ -128,8 +129,32 @@ std::string_view UndoDate(char* cell, size_t size)
     return {cell, size};
 }
 
+// The first ',' in [p, stop), or stop. Eight bytes at a time: cells are
+// short, and a call to memchr a cell costs more than the search itself.
+char* FindComma(char* p, char* stop)
+{
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
+    for (; stop - p >= 8; p += 8) {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        const uint64_t x = word ^ (kOnes * uint8_t(','));
+        // The high bit of every byte of x that is zero, and maybe of bytes
+        // above one: the lowest bit set marks the first comma.
+        const uint64_t zeros = (x - kOnes) & ~x & kHighBits;
+        if (zeros == 0)
+            continue;
+        if constexpr (std::endian::native == std::endian::little)
+            return p + std::countr_zero(zeros) / 8;
+        break;
+    }
+    while (p < stop && *p != ',')
+        ++p;
+    return p;
+}
+
 // Splits one line (without its line end) into its cells; returns their
-// number, at most `cells.size()` + 1 (one more means too many).
+// number, or size_t(-1) for a line that is not a line of quoted cells.
 size_t SplitExportLine(char* begin, char* end, std::vector<std::string_view>& cells)
 {
     cells.clear();
@@ -140,8 +165,8 @@ size_t SplitExportLine(char* begin, char* end, std::vector<std::string_view>& ce
     char* cell = begin + 1;
     char* const stop = end - 1;
     for (char* p = cell; p < stop;) {
-        p = static_cast<char*>(std::memchr(p, ',', size_t(stop - p)));
-        if (!p)
+        p = FindComma(p, stop);
+        if (p == stop)
             break;
         if (p - 1 >= cell && p[-1] == '"' && p + 1 < stop && p[1] == '"') {
             cells.emplace_back(cell, size_t(p - 1 - cell));

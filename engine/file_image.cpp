@@ -115,6 +115,15 @@ std::unique_ptr<TFileImage> TFileImage::Read(TStream& stream)
     return image;
 }
 
+std::unique_ptr<TFileImage> TFileImage::Adopt(std::unique_ptr<uint8_t[]> buffer, size_t size)
+{
+    std::unique_ptr<TFileImage> image(new TFileImage());
+    image->buffer_ = std::move(buffer);
+    image->size_ = size;
+    image->data_ = image->buffer_.get();
+    return image;
+}
+
 std::unique_ptr<TFileImage> TFileImage::Map(TStream& stream)
 {
 #if defined(_WIN32)

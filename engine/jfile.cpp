@@ -324,6 +324,16 @@ void TJFILE::SetRecordCount(uint16_t n)
     Changed();
 }
 
+void TJFILE::AdoptRecords(std::vector<TDATA>&& records, std::unique_ptr<TFileImage> image)
+{
+    // The records of the old image go before it does.
+    Records.clear();
+    if (image)
+        image_ = std::move(image);
+    SetRecordCount(uint16_t(records.size()));
+    Records.swap(records);
+}
+
 void TJFILE::DeleteRecord(int r)
 {
     if (r < 1 || r > RecordCount())

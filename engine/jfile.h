@@ -37,6 +37,10 @@ public:
     // Reads the whole database from the open file.
     void Load() override;
     void SetRecordCount(uint16_t n) override;
+    // Replaces every record with `records`, which may refer to the bytes of
+    // `image` (TDATA::InFile); the database then holds `image` in place of
+    // the one it was loaded from.
+    void AdoptRecords(std::vector<TDATA>&& records, std::unique_ptr<TFileImage> image);
     virtual void SetModified();
     // Progress text of long operations; the main window shows it.
     virtual void Status(const std::string& text);

@@ -1,7 +1,8 @@
 // Reading a CSV file back into a database. The whole file is checked before
 // the database is touched; cells are cut out of the file's buffer in place
-// (every change a cell needs makes it shorter), so a large file costs one
-// pass and one copy into the records.
+// (every change a cell needs makes it shorter). The records of the export's
+// own CSV stay in that buffer, which the database takes as its file image,
+// so a large file costs one read and one pass, as loading a .PDB does.
 #include "csv_import.h"
 
 #include "csv_import_settings.h"
@@ -12,7 +13,8 @@
 #include "save_as.h"
 
 #include <algorithm>
-#include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -24,8 +26,7 @@ namespace {
 
 constexpr size_t kMaxRecords = 65535;
 const char* const kLayoutNames[] = {"JFile 3.x", "JFile Pro 4.x", "JFile 5.x", "JFile 5.5"};
-const std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+const char kMonths[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
 
 // What the chosen layout holds.
 struct TLimits {
@@ -39,10 +40,20 @@ TLimits LimitsOf(int layout)
     return {layout, layout == 0 ? 20 : kMaxSlots, LongestValue(layout)};
 }
 
-// The cells of the file: the names of the header line and the records.
+// The bytes of the CSV file, changed in place while they are read.
+struct TCsvBytes {
+    std::unique_ptr<uint8_t[]> Buffer;
+    size_t Size = 0;
+    char* Begin() const { return reinterpret_cast<char*>(Buffer.get()); }
+    char* End() const { return Begin() + Size; }
+};
+
+// The cells of the file: the names of the header line and the records, which
+// may refer to `Image`.
 struct TCsvRows {
     std::vector<std::string> Names;
     std::vector<TDATA> Records;
+    std::unique_ptr<TFileImage> Image;
     int FieldCount = 0;
 };
 
@@ -75,7 +86,7 @@ private:
     std::string prefix_;
 };
 
-std::string ReadWholeFile(const std::string& name)
+TCsvBytes ReadWholeFile(const std::string& name)
 {
     std::ifstream in(name, std::ios::binary);
     if (!in)
@@ -83,9 +94,12 @@ std::string ReadWholeFile(const std::string& name)
     in.seekg(0, std::ios::end);
     const std::streamoff size = in.tellg();
     in.seekg(0, std::ios::beg);
-    std::string data(size > 0 ? size_t(size) : 0, '\0');
-    in.read(data.data(), std::streamsize(data.size()));
-    if (size < 0 || in.gcount() != std::streamsize(data.size()))
+    TCsvBytes data;
+    data.Size = size > 0 ? size_t(size) : 0;
+    // Left uninitialised: the read fills it, so each page is touched once.
+    data.Buffer = std::make_unique_for_overwrite<uint8_t[]>(data.Size);
+    in.read(data.Begin(), std::streamsize(data.Size));
+    if (size < 0 || in.gcount() != std::streamsize(data.Size))
         throw EStreamError("Cannot read file \"" + name + "\".");
     return data;
 }
@@ -103,8 +117,9 @@ std::string_view UndoDate(char* cell, size_t size)
     };
     if (size != 11 || cell[2] != ' ' || cell[6] != ' ' || !digits(0, 2) || !digits(7, 4))
         return {cell, size};
-    for (size_t m = 0; m < kMonths.size(); ++m) {
-        if (std::memcmp(cell + 3, kMonths[m], 3) != 0)
+    for (size_t m = 0; m < 12; ++m) {
+        const char* name = kMonths + 3 * m;
+        if (cell[3] != name[0] || cell[4] != name[1] || cell[5] != name[2])
             continue;
         const char month[] = {'/', char('0' + (m + 1) / 10), char('0' + (m + 1) % 10), '/'};
         std::memmove(cell + 6, cell + 7, 4);
@@ -114,8 +129,32 @@ std::string_view UndoDate(char* cell, size_t size)
     return {cell, size};
 }
 
+// The first ',' in [p, stop), or stop. Eight bytes at a time: cells are
+// short, and a call to memchr a cell costs more than the search itself.
+char* FindComma(char* p, char* stop)
+{
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
+    for (; stop - p >= 8; p += 8) {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        const uint64_t x = word ^ (kOnes * uint8_t(','));
+        // The high bit of every byte of x that is zero, and maybe of bytes
+        // above one: the lowest bit set marks the first comma.
+        const uint64_t zeros = (x - kOnes) & ~x & kHighBits;
+        if (zeros == 0)
+            continue;
+        if constexpr (std::endian::native == std::endian::little)
+            return p + std::countr_zero(zeros) / 8;
+        break;
+    }
+    while (p < stop && *p != ',')
+        ++p;
+    return p;
+}
+
 // Splits one line (without its line end) into its cells; returns their
-// number, at most `cells.size()` + 1 (one more means too many).
+// number, or size_t(-1) for a line that is not a line of quoted cells.
 size_t SplitExportLine(char* begin, char* end, std::vector<std::string_view>& cells)
 {
     cells.clear();
@@ -126,8 +165,8 @@ size_t SplitExportLine(char* begin, char* end, std::vector<std::string_view>& ce
     char* cell = begin + 1;
     char* const stop = end - 1;
     for (char* p = cell; p < stop;) {
-        p = static_cast<char*>(std::memchr(p, ',', size_t(stop - p)));
-        if (!p)
+        p = FindComma(p, stop);
+        if (p == stop)
             break;
         if (p - 1 >= cell && p[-1] == '"' && p + 1 < stop && p[1] == '"') {
             cells.emplace_back(cell, size_t(p - 1 - cell));
@@ -141,9 +180,32 @@ size_t SplitExportLine(char* begin, char* end, std::vector<std::string_view>& ce
     return cells.size();
 }
 
+// Moves the cells of one line (in order, within [line, next)) to the end of
+// the line's bytes as a record of the length-table layout: the lengths, then
+// the texts. Besides its n texts a line holds 3n - 1 bytes or more (quotes
+// and separators), the record's table 2n, and no text moves left, so no text
+// is overwritten before it has moved.
+TDATA PackedRecord(char* line, char* next, const std::vector<std::string_view>& cells)
+{
+    char* text = next;
+    for (size_t i = cells.size(); i-- > 0;) {
+        text -= cells[i].size();
+        std::memmove(text, cells[i].data(), cells[i].size());
+    }
+    auto* table = reinterpret_cast<uint8_t*>(text) - 2 * cells.size();
+    if (reinterpret_cast<char*>(table) < line)
+        return TDATA(cells.data(), int(cells.size()));  // cannot happen with quoted cells
+    for (size_t i = 0; i < cells.size(); ++i) {
+        table[2 * i] = uint8_t(cells[i].size() >> 8);
+        table[2 * i + 1] = uint8_t(cells[i].size());
+    }
+    return TDATA::InFile(table, size_t(reinterpret_cast<uint8_t*>(next) - table), int(cells.size()),
+                         TDATA::TFileFormat::LengthTable);
+}
+
 // Reads the export's CSV: a header line naming the fields, then one line per
 // record of exactly as many cells.
-TCsvRows ReadExportRows(std::string& data, const TCsvSettings& settings, const TLimits& limits,
+TCsvRows ReadExportRows(TCsvBytes& data, const TCsvSettings& settings, const TLimits& limits,
                         const TFailure& fail)
 {
     TCsvRows rows;
@@ -157,8 +219,11 @@ TCsvRows ReadExportRows(std::string& data, const TCsvSettings& settings, const T
 
     std::vector<std::string_view> cells;
     cells.reserve(kMaxSlots + 1);
-    char* p = data.data();
-    char* const end = p + data.size();
+    char* p = data.Begin();
+    char* const end = data.End();
+    // A record read from a file image ends a text at a NUL byte; a file
+    // with one keeps its records apart, so that such a text stays whole.
+    const bool inImage = std::memchr(p, 0, data.Size) == nullptr;
     for (int line = 1; p < end; ++line) {
         char* lineEnd = static_cast<char*>(std::memchr(p, '\n', size_t(end - p)));
         char* next = lineEnd ? lineEnd + 1 : end;
@@ -193,12 +258,17 @@ TCsvRows ReadExportRows(std::string& data, const TCsvSettings& settings, const T
                     cells[i] = UndoDate(text, cells[i].size());
                 fail.CheckCell(line, i + 1, cells[i], limits);
             }
-            rows.Records.emplace_back(cells.data(), int(count));
+            if (inImage)
+                rows.Records.push_back(PackedRecord(p, next, cells));
+            else
+                rows.Records.emplace_back(cells.data(), int(count));
         }
         p = next;
     }
     if (rows.Names.size() != count)
         fail("the file has no header line with the " + std::to_string(count) + " fields of its settings file.");
+    if (inImage)
+        rows.Image = TFileImage::Adopt(std::move(data.Buffer), data.Size);
     return rows;
 }
 
@@ -208,10 +278,10 @@ TCsvRows ReadExportRows(std::string& data, const TCsvSettings& settings, const T
 
 class TRowReader {
 public:
-    TRowReader(std::string& data, const TFailure& fail) : p_(data.data()), end_(p_ + data.size()), fail_(fail)
+    TRowReader(TCsvBytes& data, const TFailure& fail) : p_(data.Begin()), end_(data.End()), fail_(fail)
     {
         // A byte-order mark some spreadsheets put first is no part of a name.
-        if (data.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        if (data.Size >= 3 && std::memcmp(p_, "\xEF\xBB\xBF", 3) == 0)
             p_ += 3;
     }
 
@@ -299,7 +369,7 @@ private:
     int rowLine_ = 1;
 };
 
-TCsvRows ReadSpreadsheetRows(std::string& data, bool headerLine, const TLimits& limits, const TFailure& fail)
+TCsvRows ReadSpreadsheetRows(TCsvBytes& data, bool headerLine, const TLimits& limits, const TFailure& fail)
 {
     TCsvRows rows;
     TRowReader reader(data, fail);
@@ -345,8 +415,7 @@ void ApplyRows(TJFILE& db, TCsvRows& rows, const TCsvSettings* settings)
         if (settings)
             db.SetColumnWidth(f, settings->Widths[size_t(f - 1)]);
     }
-    db.SetRecordCount(uint16_t(rows.Records.size()));
-    std::move(rows.Records.begin(), rows.Records.end(), db.Records.begin());
+    db.AdoptRecords(std::move(rows.Records), std::move(rows.Image));
 }
 
 }  // namespace
@@ -367,7 +436,7 @@ TCsvImport::TCsvImport(const std::string& csvName, const TCsvImportOptions& opti
     : state_(std::make_unique<TState>())
 {
     const TFailure fail(csvName);
-    std::string data = ReadWholeFile(csvName);
+    TCsvBytes data = ReadWholeFile(csvName);
     state_->Settings = ReadCsvSettings(csvName);
     const TCsvSettings* settings = state_->Settings.get();
     state_->Layout = options.Layout >= 0 && options.Layout <= 3 ? options.Layout : settings ? settings->Layout : 3;

@@ -1,0 +1,52 @@
+// The export's CSV keeps its records in the file's own bytes: every cell
+// comes back whole, where a record fills its line exactly and where a text
+// holds a NUL byte (which ends a text kept in a file's bytes).
+#include "csv_import.h"
+#include "jfile.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quorvil {
+namespace {
+
+using testkit::TempDir;
+using testkit::WriteText;
+using namespace std::string_literals;
+
+struct BufferCase {
+    const char* Name;
+    const char* Types;
+    std::string Csv;
+    std::vector<std::vector<std::string>> Cells;
+};
+
+TEST(CsvImportBuffer, CellsComeBackWhole)
+{
+    const BufferCase cases[] = {
+        {"one field, empty, the last line without a line end", "STRING", "\"A\"\r\n\"\"\r\n\"xy\"", {{""}, {"xy"}}},
+        {"a date, a line feed, quotes", "STRING,DATE,STRING",
+         "\"A\",\"B\",\"C\"\n\"l\xCFl\",\"05 Mar 2003\",\"say \"hi\"\"\n\"\",\"\",\"\"\"\n",
+         {{"l\nl", "05/03/2003", "say \"hi\""}, {"", "", "\""}}},
+        {"a NUL byte", "STRING,STRING", "\"A\",\"B\"\n\"a\0b\",\"c\"\n"s, {{"a\0b"s, "c"}}},
+    };
+    for (const BufferCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempDir dir;
+        WriteText(dir / "t.CSV", c.Csv);
+        WriteText(dir / "t.DEF", "[JFilePro]\nTypes="s + c.Types + "\n");
+        TJFILE db;
+        db.InitNew();
+        ImportCSV(dir / "t.CSV", {}, db);
+        ASSERT_EQ(db.RecordCount(), int(c.Cells.size()));
+        for (int r = 1; r <= db.RecordCount(); ++r)
+            for (int f = 1; f <= db.FieldCount(); ++f)
+                EXPECT_EQ(db.GetCell(r, f), c.Cells[size_t(r - 1)][size_t(f - 1)]) << r << "," << f;
+    }
+}
+
+}  // namespace
+}  // namespace quorvil

@@ -2,7 +2,7 @@
 #include "field_types.h"
 #include "jfile.h"
 #include "ini_file.h"
-#include "profile.h"
+#include "record_pick.h"
 #include "text_output.h"
 #include "text_writers.h"
 
@@ -151,9 +151,17 @@ bool WriteRecordLine(TTextOutput& out, const std::array<std::string_view, kMaxSl
     return true;
 }
 
-}  // namespace
+// What the line writer needs of a record beside its cells: a bound of their
+// text bytes, and whether any of them may hold a line feed.
+struct TLineFacts {
+    size_t TextBytes;
+    bool LineFeeds;
+};
 
-void WriteCSVTo(const TJFILE& db, const std::vector<int>& fields, TStream& stream)
+// The CSV body of `count` records; cellsOf(r, cells) fills record r's cells
+// and returns its facts.
+template <class CellsOf>
+void WriteCSVBody(const TJFILE& db, const std::vector<int>& fields, int count, CellsOf cellsOf, TStream& stream)
 {
     const std::vector<int> used = UsedFields(fields);
     // Per column: whether the field exists (others give empty cells) and
@@ -178,13 +186,10 @@ void WriteCSVTo(const TJFILE& db, const std::vector<int>& fields, TStream& strea
     const bool distinct = std::set<int>(used.begin(), used.end()).size() == used.size();
     const size_t dates = size_t(std::count(isDate.begin(), isDate.end(), char(1)));
     std::array<std::string_view, kMaxSlots> cells;
-    for (int r = 1; r <= db.RecordCount(); ++r) {
-        const TDATA& record = db.Records[size_t(r - 1)];
-        record.Texts(cells);
-        // One search of the whole record spares one per cell: line feeds are rare.
-        std::string_view all = record.TextSpan();
-        bool lineFeeds = all.find('\n') != std::string_view::npos;
-        if (distinct && WriteRecordLine(out, cells, used, exists, isDate, all.size() + 11 * dates, lineFeeds))
+    for (int r = 1; r <= count; ++r) {
+        const TLineFacts facts = cellsOf(r, cells);
+        const bool lineFeeds = facts.LineFeeds;
+        if (distinct && WriteRecordLine(out, cells, used, exists, isDate, facts.TextBytes + 11 * dates, lineFeeds))
             continue;
         for (size_t i = 0; i < used.size(); ++i) {
             std::string_view cell = exists[i] ? cells[size_t(used[i] - 1)] : std::string_view();
@@ -198,7 +203,41 @@ void WriteCSVTo(const TJFILE& db, const std::vector<int>& fields, TStream& strea
     out.Flush();
 }
 
+}  // namespace
+
+void WriteCSVTo(const TJFILE& db, const std::vector<int>& fields, TStream& stream)
+{
+    WriteCSVBody(db, fields, db.RecordCount(), [&](int r, std::array<std::string_view, kMaxSlots>& cells) {
+        const TDATA& record = db.Records[size_t(r - 1)];
+        record.Texts(cells);
+        // One search of the whole record spares one per cell: line feeds are rare.
+        const std::string_view all = record.TextSpan();
+        return TLineFacts{all.size(), all.find('\n') != std::string_view::npos};
+    }, stream);
+}
+
+void WriteCSVTo(const TJFILE& db, const TRecordPick& records, const std::vector<int>& fields, TStream& stream)
+{
+    WriteCSVBody(db, fields, records.Count(), [&](int i, std::array<std::string_view, kMaxSlots>& cells) {
+        const std::string_view all = records.Cells(i, cells);
+        // The exact total, as a record holding just these cells has it, so
+        // that each line is written the same way as from such a record.
+        size_t bytes = 0;
+        for (int k = 0; k < records.FieldCount(); ++k)
+            bytes += cells[size_t(k)].size();
+        return TLineFacts{bytes, records.FixedLineFeeds() || all.find('\n') != std::string_view::npos};
+    }, stream);
+}
+
 namespace {
+
+// Whether the key of the settings section holds a value, read as a single
+// key of the file would be: up to its first NUL.
+bool HoldsText(const TIniFile& ini, const std::string& key)
+{
+    const std::string value = ini.ReadString(kSection, key, "");
+    return !value.empty() && value[0] != '\0';
+}
 
 // The settings keys of an export, in the order they are written.
 std::vector<TIniEntry> SettingsEntries(const TJFILE& db, const std::vector<int>& fields, const std::string& defName)
@@ -246,11 +285,14 @@ std::vector<TIniEntry> SettingsEntries(const TJFILE& db, const std::vector<int>&
             JoinFields({0, 1, 2, 3}, [&](int k) {
                 return k == 0 ? Quoted(db.GetSavedSortName(s)) : std::to_string(db.GetSavedSortField(s, k));
             }));
+    // The file as it is, read once for all the fields (a nameless one is
+    // "none", as for a single key).
+    const TIniFile existing(defName.empty() ? std::string("none") : defName);
     for (int f : used) {
         std::string key = "Default" + std::to_string(f);
         std::string value = db.GetDefault(f);
         // An empty default clears a stale one but adds no key of its own.
-        if (!value.empty() || !ReadProfileString(kSection, key, "", defName).empty())
+        if (!value.empty() || HoldsText(existing, key))
             put(key, value);
     }
     return entries;

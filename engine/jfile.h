@@ -9,6 +9,7 @@
 #include "record_data.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,6 +54,9 @@ public:
     // at BaseOffset; SaveWithName saves into the database's own file,
     // crash-safely. Both throw EStreamError when writing fails.
     void Save(TStream& stream);
+    // Save with the records of `records` in place of the database's own,
+    // which stay as they are; the pick's fields are this database's fields.
+    void Save(TStream& stream, const class TRecordPick& records);
     void SaveWithName(const std::string& title);
     void ConvertLayout(int newLayout);
 
@@ -137,7 +141,9 @@ private:
     void ReadChunks(class ByteReader& in);
     void ReadRecords(class ByteReader& in);
     void WriteChunks(TStream& out);
-    void WriteRecords(TStream& out);
+    using TCellsOf = std::function<void(int record, std::array<std::string_view, kMaxSlots>& cells)>;
+    void SaveRecords(TStream& out, const TCellsOf& cellsOf);
+    void WriteRecords(TStream& out, const TCellsOf& cellsOf);
     void ConvertToOldLayout(int newLayout);
     void ConvertToNewLayout(int newLayout);
 };

@@ -4,6 +4,7 @@
 #include "errors.h"
 #include "field_types.h"
 #include "jfile.h"
+#include "record_pick.h"
 
 #include <algorithm>
 #include <cstring>
@@ -41,6 +42,27 @@ std::string Header(const char* tag, char letter)
 
 void TJFILE::Save(TStream& out)
 {
+    SaveRecords(out, [&](int r, std::array<std::string_view, kMaxSlots>& cells) {
+        Records[size_t(r - 1)].Texts(cells);
+    });
+}
+
+void TJFILE::Save(TStream& out, const TRecordPick& records)
+{
+    // The header and the record list count the picked records while they are
+    // written, and the database's own again afterwards.
+    TPalmPilotDB::SetRecordCount(uint16_t(records.Count()));
+    try {
+        SaveRecords(out, [&](int i, std::array<std::string_view, kMaxSlots>& cells) { records.Cells(i, cells); });
+    } catch (...) {
+        TPalmPilotDB::SetRecordCount(uint16_t(Records.size()));
+        throw;
+    }
+    TPalmPilotDB::SetRecordCount(uint16_t(Records.size()));
+}
+
+void TJFILE::SaveRecords(TStream& out, const TCellsOf& cellsOf)
+{
     if (!AppInfo)
         throw EStreamError("The database has no field definitions to save.");
     AppInfo->SetLayoutTag(Layout == 0 ? 452 : 576);
@@ -65,7 +87,7 @@ void TJFILE::Save(TStream& out)
         WriteCString(out, "EndJFileData");
         WriteCString(out, "");
     }
-    WriteRecords(out);
+    WriteRecords(out, cellsOf);
     WriteHeader(out);
     WriteRecordList(out);
     Modified = false;
@@ -120,7 +142,7 @@ void TJFILE::WriteChunks(TStream& out)
         WriteCString(out, "");
 }
 
-void TJFILE::WriteRecords(TStream& out)
+void TJFILE::WriteRecords(TStream& out, const TCellsOf& cellsOf)
 {
     const size_t longest = Layout == 3 ? 32000 : 4000;
     const int fields = FieldCount();
@@ -133,7 +155,7 @@ void TJFILE::WriteRecords(TStream& out)
         buffer.clear();
         // All cells of the record in one pass over it.
         std::array<std::string_view, kMaxSlots> texts;
-        Records[size_t(r - 1)].Texts(texts);
+        cellsOf(r, texts);
         for (int f = 0; f < fields; ++f)
             texts[size_t(f)] = texts[size_t(f)].substr(0, std::min(texts[size_t(f)].find('\0'), longest));
         if (Layout >= 1) {

@@ -252,6 +252,14 @@ size_t TDATA::TextBytes() const
     return total;
 }
 
+void TDATA::Prefetch() const
+{
+    const char* bytes = view_ ? reinterpret_cast<const char*>(view_) : buf_.data();
+    const size_t size = view_ ? viewSize_ : buf_.size();
+    for (size_t at = 0; at < size; at += 64)
+        __builtin_prefetch(bytes + at);
+}
+
 std::string_view TDATA::TextSpan() const
 {
     if (!view_)

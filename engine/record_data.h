@@ -65,6 +65,9 @@ public:
     std::string_view TextSpan() const;
     // The older name of TextSpan, kept for its callers.
     std::string_view AllText() const { return TextSpan(); }
+    // Asks the processor to fetch the record's bytes into its cache: a
+    // writer that visits records far apart calls it a few records ahead.
+    void Prefetch() const;
     // True while the record refers to the file image.
     bool InFileImage() const { return view_ != nullptr; }
 

@@ -172,7 +172,9 @@ size_t TFileStream::Read(void* buffer, size_t count)
 
 void TFileStream::Write(const void* buffer, size_t count)
 {
-    if (!wbuf_.empty() && wbufStart_ + wbuf_.size() != pos_)
+    // The buffer is flushed before it would grow past its size, so that it is
+    // allocated once per file and never copied to a larger one.
+    if (!wbuf_.empty() && (wbufStart_ + wbuf_.size() != pos_ || wbuf_.size() + count > kWriteBufferSize))
         FlushBuffer();
     if (wbuf_.empty())
         wbufStart_ = pos_;
@@ -183,10 +185,10 @@ void TFileStream::Write(const void* buffer, size_t count)
         pos_ += count;
         return;
     }
+    if (wbuf_.capacity() < kWriteBufferSize)
+        wbuf_.reserve(kWriteBufferSize);
     wbuf_.insert(wbuf_.end(), in, in + count);
     pos_ += count;
-    if (wbuf_.size() >= kWriteBufferSize)
-        FlushBuffer();
 }
 
 void TFileStream::WriteAt(const uint8_t* data, size_t count, uint64_t position)

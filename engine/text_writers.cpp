@@ -73,18 +73,30 @@ void PutTextLine(TTextOutput& out, const std::vector<std::string>& texts, const 
     out.EndLine();
 }
 
-}  // namespace
-
-void WriteCSV(TJFILE& db, const std::vector<int>& fields, const std::string& fileName)
+// The CSV file and then its settings file; `body` writes the CSV.
+template <class Body>
+void WriteCSVFiles(TJFILE& db, const std::vector<int>& fields, const std::string& fileName, Body body)
 {
     std::string csvName = DefaultExtension(fileName, "CSV");
     std::string defName = ForceExtension(csvName, "DEF");
     if (SameTextIgnoringCase(csvName, defName))
         throw EStreamError("Cannot create file \"" + csvName + "\". Its settings file would be written into it.");
     CheckNotDatabaseFile(db, defName);
-    ReplaceWithText(db, csvName, [&](TStream& out) { WriteCSVTo(db, fields, out); });
+    ReplaceWithText(db, csvName, body);
     TStatusScope status(db, defName);
     WriteCSVSettings(db, fields, defName);
+}
+
+}  // namespace
+
+void WriteCSV(TJFILE& db, const std::vector<int>& fields, const std::string& fileName)
+{
+    WriteCSVFiles(db, fields, fileName, [&](TStream& out) { WriteCSVTo(db, fields, out); });
+}
+
+void WriteCSV(TJFILE& db, const TRecordPick& records, const std::vector<int>& fields, const std::string& fileName)
+{
+    WriteCSVFiles(db, fields, fileName, [&](TStream& out) { WriteCSVTo(db, records, fields, out); });
 }
 
 void WriteHTML(TJFILE& db, const std::string& fileName, const std::vector<int>& fields)

@@ -10,6 +10,7 @@
 namespace quorvil {
 
 class TJFILE;
+class TRecordPick;
 class TStream;
 
 // Writes the CSV file (".CSV" appended when the file-name part has no ".")
@@ -17,6 +18,9 @@ class TStream;
 // key. The CSV file is replaced crash-safely. Throws EStreamError, naming the
 // CSV file, when it cannot be written; the settings writes report no errors.
 void WriteCSV(TJFILE& db, const std::vector<int>& fields, const std::string& fileName);
+// The same with the records of `records` in place of the database's own:
+// `db` gives the fields and settings.
+void WriteCSV(TJFILE& db, const TRecordPick& records, const std::vector<int>& fields, const std::string& fileName);
 // Writes an HTML table (".HTM" appended when the name has no extension).
 void WriteHTML(TJFILE& db, const std::string& fileName, const std::vector<int>& fields);
 // Writes a fixed-width text table (".TXT" appended when the name has no
@@ -25,6 +29,7 @@ void WriteTXT(TJFILE& db, const std::string& fileName, const std::vector<int>& f
 
 // The bodies of the three files, written to any stream.
 void WriteCSVTo(const TJFILE& db, const std::vector<int>& fields, TStream& out);
+void WriteCSVTo(const TJFILE& db, const TRecordPick& records, const std::vector<int>& fields, TStream& out);
 void WriteHTMLTo(const TJFILE& db, const std::vector<int>& fields, TStream& out);
 void WriteTXTTo(const TJFILE& db, const std::vector<int>& fields, TStream& out);
 // Updates the "JFilePro" section of the settings file `defName`.

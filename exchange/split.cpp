@@ -7,6 +7,7 @@
 #include "file_system.h"
 #include "ini_file.h"
 #include "jfile.h"
+#include "record_pick.h"
 #include "streams.h"
 #include "text_utils.h"
 #include "text_writers.h"
@@ -40,11 +41,12 @@ std::string DirectoryOf(const std::string& fileName)
     return (ec ? fs::path(fileName) : absolute).parent_path().string();
 }
 
-// One output database before it is written.
+// One output database before it is written: its definitions, and the
+// records of the source it holds.
 struct TOutput {
     std::string FileName;  // with ".PDB" or the extension given
     std::unique_ptr<TJFILE> Db;
-    int Filled = 0;
+    TRecordPick Records;
 };
 
 // A new database in memory with the source's fields except the split field.
@@ -86,42 +88,51 @@ void CheckOutputNames(const std::vector<TOutput>& outputs)
     }
 }
 
-// Gives each output its records: one pass over the source, counting first
-// so that every output's record list is allocated once.
+// The source fields an output shows, in order, and the global values by
+// output field.
+std::vector<int> OutputFields(const TJFILE& db, int splitField)
+{
+    std::vector<int> fields;
+    for (int i = 1; i <= db.FieldCount(); ++i)
+        if (i != splitField)
+            fields.push_back(i);
+    return fields;
+}
+
+std::map<int, std::string> OutputGlobals(const TSplitChoice& choice, const std::vector<int>& fields)
+{
+    std::map<int, std::string> globals;
+    for (size_t k = 0; k < fields.size(); ++k) {
+        auto global = choice.GlobalValues.find(fields[k]);
+        if (global != choice.GlobalValues.end())
+            globals[int(k) + 1] = global->second;
+    }
+    return globals;
+}
+
+// Gives each output the numbers of its records, in one pass over the source.
 void Distribute(const TJFILE& db, const TSplitChoice& choice, std::vector<TOutput>& outputs)
 {
-    std::unordered_map<std::string, std::vector<size_t>> byValue;
+    std::unordered_map<std::string_view, std::vector<size_t>> byValue;
     for (size_t o = 0; o < outputs.size(); ++o)
         byValue[choice.Values[o].Value].push_back(o);
-    std::vector<int> counts(outputs.size(), 0);
     for (int r = 1; r <= db.RecordCount(); ++r) {
-        auto it = byValue.find(std::string(db.CellView(r, choice.Field)));
+        auto it = byValue.find(db.CellView(r, choice.Field));
         if (it != byValue.end())
             for (size_t o : it->second)
-                ++counts[o];
+                outputs[o].Records.Rows.push_back(r);
     }
-    for (size_t o = 0; o < outputs.size(); ++o)
-        outputs[o].Db->SetRecordCount(uint16_t(counts[o]));
+}
 
-    const int fieldCount = db.FieldCount();
-    std::array<std::string_view, kMaxSlots> in;
+// The text tables show the output's own records: only they get copies.
+void FillRecords(TOutput& out)
+{
+    TJFILE& db = *out.Db;
+    db.SetRecordCount(uint16_t(out.Records.Count()));
     std::array<std::string_view, kMaxSlots> cells;
-    for (int r = 1; r <= db.RecordCount(); ++r) {
-        auto it = byValue.find(std::string(db.CellView(r, choice.Field)));
-        if (it == byValue.end())
-            continue;
-        db.Records[size_t(r - 1)].Texts(in);
-        int k = 0;
-        for (int i = 1; i <= fieldCount; ++i) {
-            if (i == choice.Field)
-                continue;
-            auto global = choice.GlobalValues.find(i);
-            cells[size_t(k++)] = global != choice.GlobalValues.end() ? std::string_view(global->second) : in[size_t(i - 1)];
-        }
-        for (size_t o : it->second) {
-            TOutput& out = outputs[o];
-            out.Db->Records[size_t(out.Filled++)] = TDATA(cells.data(), k);
-        }
+    for (int i = 1; i <= out.Records.Count(); ++i) {
+        out.Records.Cells(i, cells);
+        db.Records[size_t(i - 1)] = TDATA(cells.data(), out.Records.FieldCount());
     }
 }
 
@@ -129,6 +140,8 @@ void WriteOutput(TOutput& out, const TSplitFormats& formats, const std::vector<i
                  const TSplitProgress& progress)
 {
     TJFILE& db = *out.Db;
+    if (formats.HTM || formats.TXT)
+        FillRecords(out);
     for (size_t i = 0; i < widths.size(); ++i)
         db.SetColumnWidth(int(i) + 1, widths[i]);
     const std::vector<int> fields = AllFields(db);
@@ -145,12 +158,12 @@ void WriteOutput(TOutput& out, const TSplitFormats& formats, const std::vector<i
     write(formats.PDB, nullptr, [&](const std::string& name) {
         TFileStream::ReplaceFile(
             name, [&](TFileStream& file) {
-                db.Save(file);
+                db.Save(file, out.Records);
                 file.Flush();
             },
             TFileStream::Durability::Unsynced);
     });
-    write(formats.CSV, "CSV", [&](const std::string& name) { WriteCSV(db, fields, name); });
+    write(formats.CSV, "CSV", [&](const std::string& name) { WriteCSV(db, out.Records, fields, name); });
     write(formats.HTM, "HTM", [&](const std::string& name) { WriteHTML(db, name, fields); });
     write(formats.TXT, "TXT", [&](const std::string& name) { WriteTXT(db, name, fields); });
 }
@@ -256,11 +269,13 @@ std::vector<std::string> Split(const TJFILE& db, const TSplitChoice& choice, con
     std::vector<TOutput> outputs;
     TSplitChoice chosen = choice;
     chosen.Values.clear();
+    const std::vector<int> fields = OutputFields(db, choice.Field);
+    const std::map<int, std::string> globals = OutputGlobals(choice, fields);
     for (const TSplitValue& v : choice.Values) {
         if (v.FileName.empty())
             continue;
         const std::string name = SplitOutputName(db, choice.OutputDir, v.FileName);
-        outputs.push_back({name, NewOutput(db, choice.Field, name)});
+        outputs.push_back({name, NewOutput(db, choice.Field, name), TRecordPick(db, fields, globals)});
         chosen.Values.push_back(v);
     }
     CheckOutputNames(outputs);

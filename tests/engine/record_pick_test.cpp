@@ -1,0 +1,41 @@
+// Writing the records of another database through a pick.
+#include "engine_helpers.h"
+#include "record_pick.h"
+#include "streams.h"
+#include "text_writers.h"
+
+namespace quorvil {
+namespace {
+
+TEST(RecordPick, savesAndExportsThePickedCellsAndLeavesTheDatabaseItsOwnRecords)
+{
+    auto source = NewDatabase(3, {"A", "B", "C"}, 3);
+    for (int r = 1; r <= 3; ++r)
+        for (int f = 1; f <= 3; ++f)
+            source->SetCell(r, f, std::string(1, char('a' + f - 1)) + std::to_string(r));
+    // Output fields: source C, a global value, source A; records 3 and 1.
+    TRecordPick pick(*source, {3, 2, 1}, {{2, "G"}});
+    pick.Rows = {3, 1};
+
+    auto out = NewDatabase(3, {"C", "B", "A"}, 1);
+    out->SetCell(1, 1, "own");
+    const Bytes before = SaveImage(*out);
+    TMemoryStream picked;
+    out->Save(picked, pick);
+    auto loaded = LoadImage(picked.Bytes());
+    ASSERT_EQ(loaded->RecordCount(), 2);
+    const char* const expected[2][3] = {{"c3", "G", "a3"}, {"c1", "G", "a1"}};
+    for (int r = 1; r <= 2; ++r)
+        for (int f = 1; f <= 3; ++f)
+            EXPECT_EQ(loaded->GetCell(r, f), expected[r - 1][f - 1]) << r << "," << f;
+    EXPECT_EQ(out->RecordCount(), 1);
+    EXPECT_EQ(SaveImage(*out), before);
+
+    TMemoryStream csv;
+    WriteCSVTo(*out, pick, {1, 2, 3}, csv);
+    EXPECT_EQ(std::string(csv.Bytes().begin(), csv.Bytes().end()),
+              "\"C\",\"B\",\"A\"\r\n\"c3\",\"G\",\"a3\"\r\n\"c1\",\"G\",\"a1\"\r\n");
+}
+
+}  // namespace
+}  // namespace quorvil

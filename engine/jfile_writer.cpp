@@ -7,6 +7,7 @@
 #include "record_pick.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace quorvil {
@@ -45,6 +46,8 @@ void TJFILE::Save(TStream& out)
     SaveRecords(out, [&](int r, std::array<std::string_view, kMaxSlots>& cells) {
         Records[size_t(r - 1)].Texts(cells);
     });
+    // Only a save of the database's own records saves its changes.
+    Modified = false;
 }
 
 void TJFILE::Save(TStream& out, const TRecordPick& records)
@@ -90,7 +93,6 @@ void TJFILE::SaveRecords(TStream& out, const TCellsOf& cellsOf)
     WriteRecords(out, cellsOf);
     WriteHeader(out);
     WriteRecordList(out);
-    Modified = false;
 }
 
 void TJFILE::WriteChunks(TStream& out)
@@ -149,7 +151,11 @@ void TJFILE::WriteRecords(TStream& out, const TCellsOf& cellsOf)
     std::string buffer;
     for (int r = 1; r <= RecordCount(); ++r) {
         REC_HDR& entry = RecordList[size_t(r - 1)];
-        entry.DataOffset = uint32_t(out.Position() - BaseOffset);
+        const uint64_t offset = out.Position() - BaseOffset;
+        // The record list holds 32-bit offsets; a larger file would be written corrupt.
+        if (offset > UINT32_MAX)
+            throw EStreamError("The records take more than 4 GB; a database file cannot hold them.");
+        entry.DataOffset = uint32_t(offset);
         entry.RecAttributes = 0x40;
         entry.UniqueId = {};
         buffer.clear();

@@ -257,7 +257,7 @@ void TDATA::Prefetch() const
     const char* bytes = view_ ? reinterpret_cast<const char*>(view_) : buf_.data();
     const size_t size = view_ ? viewSize_ : buf_.size();
     for (size_t at = 0; at < size; at += 64)
-        __builtin_prefetch(bytes + at);
+        PrefetchBytes(bytes + at);
 }
 
 std::string_view TDATA::TextSpan() const

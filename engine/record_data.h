@@ -17,6 +17,16 @@ constexpr int kMaxSlots = 50;
 // The longest text the reader keeps of a field; longer ones are cut.
 constexpr size_t kMaxTextRead = 32000;
 
+// A cache hint only: compilers without the builtin simply skip it.
+inline void PrefetchBytes(const void* at)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(at);
+#else
+    (void)at;
+#endif
+}
+
 class TDATA {
 public:
     // How a record's bytes in a file hold its texts.

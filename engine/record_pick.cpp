@@ -29,7 +29,7 @@ std::string_view TRecordPick::Cells(int i, std::array<std::string_view, kMaxSlot
         return next >= 1 && size_t(next) <= source_.Records.size() ? &source_.Records[size_t(next - 1)] : nullptr;
     };
     if (const TDATA* later = at(8))
-        __builtin_prefetch(later);
+        PrefetchBytes(later);
     if (const TDATA* next = at(4))
         next->Prefetch();
     std::array<std::string_view, kMaxSlots> in;

@@ -19,6 +19,11 @@ public:
     // Output field k (from 1) shows source field fields[k - 1], or the text
     // fixed[k] where `fixed` holds one. At most 50 fields.
     TRecordPick(const TJFILE& source, std::vector<int> fields, std::map<int, std::string> fixed = {});
+    // The fixed texts are pointed at inside the pick's own map, which a
+    // move keeps in place and a copy would not.
+    TRecordPick(const TRecordPick&) = delete;
+    TRecordPick& operator=(const TRecordPick&) = delete;
+    TRecordPick(TRecordPick&&) = default;
 
     // The source record numbers, in output order.
     std::vector<int> Rows;

@@ -20,8 +20,10 @@ TEST(RecordPick, savesAndExportsThePickedCellsAndLeavesTheDatabaseItsOwnRecords)
     auto out = NewDatabase(3, {"C", "B", "A"}, 1);
     out->SetCell(1, 1, "own");
     const Bytes before = SaveImage(*out);
+    out->Modified = true;
     TMemoryStream picked;
     out->Save(picked, pick);
+    EXPECT_TRUE(out->Modified) << "a pick saves none of the database's own changes";
     auto loaded = LoadImage(picked.Bytes());
     ASSERT_EQ(loaded->RecordCount(), 2);
     const char* const expected[2][3] = {{"c3", "G", "a3"}, {"c1", "G", "a1"}};

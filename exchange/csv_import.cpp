@@ -11,13 +11,13 @@
 #include "jfile.h"
 #include "record_data.h"
 #include "save_as.h"
+#include "streams.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 namespace quorvil {
@@ -88,19 +88,14 @@ private:
 
 TCsvBytes ReadWholeFile(const std::string& name)
 {
-    std::ifstream in(name, std::ios::binary);
-    if (!in)
-        throw EStreamError("Cannot open file \"" + name + "\".");
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
+    // The file stream names what went wrong (a folder, no permission, ...).
+    TFileStream in(name, TFileStream::Mode::ReadOnly);
     TCsvBytes data;
-    data.Size = size > 0 ? size_t(size) : 0;
+    data.Size = size_t(in.Size());
     // Left uninitialised: the read fills it, so each page is touched once.
     data.Buffer = std::make_unique_for_overwrite<uint8_t[]>(data.Size);
-    in.read(data.Begin(), std::streamsize(data.Size));
-    if (size < 0 || in.gcount() != std::streamsize(data.Size))
-        throw EStreamError("Cannot read file \"" + name + "\".");
+    if (in.Read(data.Begin(), data.Size) != data.Size)
+        throw EStreamError("Cannot read file \"" + name + "\". It changed while it was read.");
     return data;
 }
 

@@ -109,6 +109,13 @@ TEST(CsvImport, MalformedOrTooLargeFilesWriteNothing)
         EXPECT_EQ(result.err, "Cannot import \"" + dir / "in.CSV" + "\": " + message + "\n");
         EXPECT_FALSE(std::filesystem::exists(dir / "out.PDB"));
     }
+    // A folder named like a CSV file is refused with the reason, not a failed allocation.
+    TempDir dir;
+    std::filesystem::create_directory(dir / "folder.CSV");
+    const CliResult result = RunInProcess({"import", dir / "folder.CSV", "-o", dir / "out.PDB"});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.err, "Cannot open file \"" + dir / "folder.CSV" + "\". It is a directory.\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.PDB"));
 }
 
 // Bytes 80..FF but CF, which the CSV uses for line feeds.

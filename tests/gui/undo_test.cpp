@@ -121,6 +121,15 @@ private slots:
         QCOMPARE(form->Action("UndoItem")->text(), Tr("&Undo Move records"));
     }
 
+    void aSortThatMovesNoRecordIsNoChange()
+    {
+        const Table sorted = {{"car", "Red"}, {"pear", "Green"}, {"tree", "Green"}};
+        auto form = Start({PathToQString(GuiCase::Db("sorted.PDB", "Things", kFields, sorted))});
+        form->Tabs()->Page(0)->HeaderClick(0);
+        QVERIFY(!form->Tabs()->CurrentDB()->Modified);
+        QVERIFY(!form->Action("UndoItem")->isEnabled());
+    }
+
     void undoAfterASaveMarksTheDatabaseModifiedAgain()
     {
         auto form = Start({Db("things.PDB")});

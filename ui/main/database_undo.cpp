@@ -275,20 +275,12 @@ struct TUndoScope::State {
     std::vector<std::unique_ptr<TUndoStep>> Steps()
     {
         const int kept = Count - int(Removals.size());
-        if (!Before.empty() && Removals.empty() && Orders.empty())
+        std::vector<int> order = Reordering();
+        if (!Before.empty() && Removals.empty() && order.empty())
             DiffCells();  // positions are still the records they were
         std::vector<std::unique_ptr<TUndoStep>> steps = std::move(Removals);
-        if (!Orders.empty()) {
-            // One permutation that does what all of them did in turn.
-            std::vector<int> order = Orders.front();
-            for (size_t k = 1; k < Orders.size(); ++k) {
-                std::vector<int> next(Orders[k].size());
-                for (size_t p = 0; p < next.size(); ++p)
-                    next[p] = order[size_t(Orders[k][p] - 1)];
-                order = std::move(next);
-            }
+        if (!order.empty())
             steps.push_back(std::make_unique<TOrderStep>(std::move(order)));
-        }
         if (!Cells.empty())
             steps.push_back(std::make_unique<TCellsStep>(std::move(Cells)));
         if (Db.RecordCount() > kept)
@@ -297,6 +289,25 @@ struct TUndoScope::State {
         if (!Definition.SameAs(Db))
             steps.push_back(std::make_unique<TDefinitionStep>(std::move(Definition)));
         return steps;
+    }
+
+    // One permutation that does what all the logged ones did in turn; empty
+    // when no record moved (a sort of records already in order is no change).
+    std::vector<int> Reordering() const
+    {
+        if (Orders.empty())
+            return {};
+        std::vector<int> order = Orders.front();
+        for (size_t k = 1; k < Orders.size(); ++k) {
+            std::vector<int> next(Orders[k].size());
+            for (size_t p = 0; p < next.size(); ++p)
+                next[p] = order[size_t(Orders[k][p] - 1)];
+            order = std::move(next);
+        }
+        for (size_t p = 0; p < order.size(); ++p)
+            if (order[p] != int(p) + 1)
+                return order;
+        return {};
     }
 
     void DiffCells()

@@ -175,6 +175,27 @@ private slots:
         QVERIFY(testkit::ReadBytes(other) == otherBytes);
     }
 
+    void AMergeStoppedAtTheRecordLimitShowsTheRecordsItAdded()
+    {
+        Rows ids;
+        for (int r = 1; r <= 65534; ++r)
+            ids.push_back({std::to_string(r)});
+        const std::string master = Db("full.pdb", "Full", {{"ID", kTypeString, {}}}, ids);
+        const std::string other = Db("two.pdb", "Two", {{"ID", kTypeString, {}}}, {{"a"}, {"b"}});
+        TMainForm form;
+        form.FormCreate({PathToQString(master)});
+        QString message;
+        AnswerFileDialog(PathToQString(other));
+        AnswerButton(Tr("OkBtn"));
+        AnswerMessage(message);
+        form.Action("MergeItem")->trigger();
+
+        QVERIFY2(message.contains(Tr("65535")), qPrintable(message));
+        QCOMPARE(form.Tabs()->CurrentDB()->RecordCount(), 65535);
+        QCOMPARE(form.Tabs()->Page(0)->Model()->rowCount(), 65535);
+        QCOMPARE(form.StatusPanel()->text(), QString());
+    }
+
     // Rows for every value (the one no record holds unticked), a global
     // value, CSV beside the PDB, and the names remembered under the title.
     void SplitWritesOneFilePerTickedValue()

@@ -105,10 +105,13 @@ void TMainForm::CopyRecsItemClick(int tag, const std::string& chosenName)
             return;
         WaitCursor hourglass;
         TCopyResult result;
-        {
+        try {
             TUndoScope change = tabs_->Page(tag)->Change(Tr("Copy records"));
             change.TrackCells();
             result = CopyRecords(*source, records, *target);
+        } catch (...) {
+            tabs_->Page(tag)->RefreshView();  // the records copied before the failure stay
+            throw;
         }
         if (!result.Keyed)
             return;
@@ -164,18 +167,22 @@ void TMainForm::MergeItemClick(const std::string& chosenName)
     WaitCursor hourglass;
     const int fields = master->FieldCount();
     TMergeResult result;
-    {
-        TUndoScope change = tabs_->Page(tabs_->CurrentTab())->Change(Tr("Merge"));
+    TDatabasePage* page = tabs_->Page(tabs_->CurrentTab());
+    try {
+        TUndoScope change = page->Change(Tr("Merge"));
         change.TrackCells();
         result = Merge(*master, *other, choice, [this](int record, int count) {
-            // Painting every few hundred records keeps the merge fast.
-            if (record % 256 == 1 || record == count)
-                ShowStatus(Tr("Merging record %1 of %2").arg(record).arg(count));
+            ShowStatus(Tr("Merging record %1 of %2").arg(record).arg(count));
         });
+    } catch (...) {
+        // A merge stopped at the record limit keeps what it did so far.
+        ShowStatus(QString());
+        page->RefreshView();
+        throw;
     }
     ShowStatus(QString());
-    if (result.Written > 0 || master->FieldCount() != fields)
-        tabs_->Page(tabs_->CurrentTab())->RefreshView();
+    if (result.Written > 0 || result.Appended > 0 || master->FieldCount() != fields)
+        page->RefreshView();
 }
 
 void TMainForm::SplitBtnClick()

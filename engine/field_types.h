@@ -5,6 +5,9 @@
 
 namespace quorvil {
 
+// Field names longer than this are cut where a name is made or compared.
+constexpr int kMaxFieldNameLength = 20;
+
 constexpr uint16_t kTypeNew = 0;  // a new field; becomes kTypeString when saved
 constexpr uint16_t kTypeString = 1;
 constexpr uint16_t kTypeBoolean = 2;

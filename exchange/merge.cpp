@@ -13,8 +13,6 @@ namespace quorvil {
 
 namespace {
 
-constexpr int kMaxNameLength = 20;
-
 bool Meaningful(uint16_t baseType, std::string_view cell)
 {
     switch (baseType) {
@@ -71,7 +69,7 @@ void AddNewFields(TJFILE& master, const TJFILE& other, const TMergeChoice& choic
         const int field = int(j) + 1;
         const std::string& name = choice.Fields[j].NewName;
         master.SetFieldCount(m);
-        master.SetFieldName(m, name.empty() ? other.GetFieldName(field) : name.substr(0, kMaxNameLength));
+        master.SetFieldName(m, name.empty() ? other.GetFieldName(field) : name.substr(0, kMaxFieldNameLength));
         master.SetFieldType(m, other.GetFieldType(field));
         // A list field keeps its values valid only with its popup list.
         for (int p = 1; p <= other.PopupCount(field); ++p)

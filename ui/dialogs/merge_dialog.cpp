@@ -1,5 +1,6 @@
 #include "merge_dialog.h"
 
+#include "field_types.h"
 #include "jfile.h"
 #include "text_convert.h"
 
@@ -21,8 +22,6 @@
 namespace quorvil {
 
 namespace {
-
-constexpr int kMaxNameLength = 20;
 
 // A file name in double quotes when it holds a space and does not begin with one.
 QString Quoted(const std::string& name)
@@ -74,7 +73,7 @@ void TSyncForm::BuildRows(int count)
         row.overwrite->setObjectName(Tr("OverwriteBox%1").arg(j));
         row.name = new QLineEdit(rowPanel_);
         row.name->setObjectName(Tr("NameEdit%1").arg(j));
-        row.name->setMaxLength(kMaxNameLength);
+        row.name->setMaxLength(kMaxFieldNameLength);
         grid->addWidget(row.copy, j, 0);
         grid->addWidget(row.label, j, 1);
         grid->addWidget(row.combo, j, 2);

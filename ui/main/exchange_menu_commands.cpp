@@ -12,6 +12,7 @@
 #include "database_page.h"
 #include "database_tabs.h"
 #include "field_dialog.h"
+#include "field_types.h"
 #include "file_choice.h"
 #include "merge.h"
 #include "merge_dialog.h"
@@ -39,7 +40,8 @@ bool ShareFieldName(const TJFILE& a, const TJFILE& b)
 {
     for (int i = 1; i <= a.FieldCount(); ++i)
         for (int j = 1; j <= b.FieldCount(); ++j)
-            if (SameTextIgnoringCase(a.GetFieldName(i).substr(0, 20), b.GetFieldName(j).substr(0, 20)))
+            if (SameTextIgnoringCase(a.GetFieldName(i).substr(0, kMaxFieldNameLength),
+                                     b.GetFieldName(j).substr(0, kMaxFieldNameLength)))
                 return true;
     return false;
 }

@@ -81,7 +81,7 @@ std::string_view TJFILE::CellView(int record, int field) const
     return Records[size_t(record - 1)].Field(field);
 }
 
-std::string TJFILE::StoredText(int field, const std::string& text) const
+std::string_view TJFILE::StoredText(int field, std::string_view text) const
 {
     if (GetFieldType(field) == kTypeBoolean) {
         if (SameTextIgnoringCase(text, TrueText))
@@ -455,7 +455,7 @@ void TJFILE::MoveField(int from, int to)
         for (int i = 1; i <= count; ++i) {
             std::string_view source = CellView(r, perm[size_t(i)]);
             std::string_view current = CellView(r, i);
-            cells[size_t(i)] = source == current ? std::string(current) : StoredText(i, std::string(source));
+            cells[size_t(i)] = source == current ? std::string(current) : std::string(StoredText(i, source));
         }
         TDATA& record = Records[size_t(r - 1)];
         for (int i = 1; i <= count; ++i)

@@ -135,8 +135,11 @@ public:
     std::string FalseText = "FALSE";
     bool Loaded = false;
 
+    // What SetCell stores for `text` in `field`: a Boolean field keeps the
+    // TRUE and FALSE texts as "1" and "0". A view of `text` otherwise.
+    std::string_view StoredText(int field, std::string_view text) const;
+
 private:
-    std::string StoredText(int field, const std::string& text) const;
     void LoadImage(std::unique_ptr<TFileImage> image);
     void ReadChunks(class ByteReader& in);
     void ReadRecords(class ByteReader& in);

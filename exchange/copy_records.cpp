@@ -33,17 +33,6 @@ TFieldPairs PairFields(const TJFILE& source, const TJFILE& target, bool ignoreCa
     return pairs;
 }
 
-// What SetCell stores for `value` in a Boolean cell: the file's "1" and "0"
-// for the database's TRUE and FALSE texts.
-std::string_view StoredBoolean(const TJFILE& target, std::string_view value)
-{
-    if (SameTextIgnoringCase(value, target.TrueText))
-        return "1";
-    if (SameTextIgnoringCase(value, target.FalseText))
-        return "0";
-    return value;
-}
-
 // Writes the source cells into target record t. The new texts are gathered
 // first and the record is rebuilt once, not once a cell; Boolean cells are
 // stored as SetCell stores them.
@@ -65,7 +54,7 @@ int CopyCells(const TTexts& source, TJFILE& target, int t, const TFieldPairs& pa
             continue;
         ++copied;
         if (booleans[size_t(j)]) {
-            text = StoredBoolean(target, value);
+            text = target.StoredText(j, value);
             lastBoolean = std::max(lastBoolean, j);
         } else {
             text = value;

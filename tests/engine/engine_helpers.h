@@ -25,10 +25,6 @@ pdbtest::Parsed SaveAndParse(TJFILE& db);
 std::unique_ptr<TJFILE> NewDatabase(int layout, const std::vector<std::string>& names, int records = 0,
                                     uint16_t type = 1);
 
-// Checks the values the engine holds against the database the file holds
-// (of the 5.x extras only the first of each kind: saving checks the rest).
-void ExpectMatches(const TJFILE& db, const pdbtest::Database& d);
-
 // `d` as a save writes it: without deleted records, record attributes 0x40,
 // unique ids 0, the layout's own tag.
 pdbtest::Database AsSaved(pdbtest::Database d);

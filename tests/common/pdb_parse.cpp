@@ -13,25 +13,28 @@ namespace {
     throw FormatError(what + " (at byte " + std::to_string(at) + ")");
 }
 
-// Reads NUL-terminated texts; a text without its NUL is an error.
+// Reads NUL-terminated texts, noting each one read in `log`; a text without
+// its NUL is an error.
 class Cursor {
 public:
-    Cursor(const Bytes& image, size_t pos) : image_(image), pos_(pos) {}
+    Cursor(const Bytes& image, size_t pos, std::vector<std::string>* log = nullptr)
+        : image_(image), pos_(pos), log_(log)
+    {
+    }
 
-    std::string Text()
+    std::string Peek() const
     {
         auto nul = std::find(image_.begin() + long(std::min(pos_, image_.size())), image_.end(), uint8_t(0));
         if (nul == image_.end())
             Fail("text without its NUL", pos_);
-        std::string text(image_.begin() + long(pos_), nul);
-        pos_ = size_t(nul - image_.begin()) + 1;
-        return text;
+        return std::string(image_.begin() + long(pos_), nul);
     }
-    std::string Peek()
+    std::string Text()
     {
-        size_t keep = pos_;
-        std::string text = Text();
-        pos_ = keep;
+        std::string text = Peek();
+        pos_ += text.size() + 1;
+        if (log_)
+            log_->push_back(text);
         return text;
     }
     long Number()
@@ -48,6 +51,7 @@ public:
 private:
     const Bytes& image_;
     size_t pos_;
+    std::vector<std::string>* log_;
 };
 
 const char* const kTags[] = {"popup", "soort", "deflt", "flllt"};
@@ -147,35 +151,30 @@ void ParseBlock(const Bytes& image, size_t at, Parsed& p)
         std::copy_n(b.begin() + long(o.extraText), 12, db.extraText.begin());
 }
 
-void ParseChunk(Cursor& in, const std::string& header, size_t at, Parsed& p)
+void ParseChunk(Cursor& in, const std::string& header, size_t at, Database& db)
 {
-    Database& db = p.db;
     const std::string tag = header.substr(0, 5);
     const char letter = header[5];
-    auto take = [&](std::string text) {
-        p.chunkTexts.push_back(text);
-        return text;
-    };
     if (tag == "popup") {
         std::vector<std::string>& values = db.popups[FieldOfLetter(letter, at)];
         values.clear();  // a second chunk for the field replaces the first
         for (std::string v = in.Peek(); !v.empty() && !IsHeader(v, db.layout); v = in.Peek())
-            values.push_back(take(in.Text()));
+            values.push_back(in.Text());
     } else if (tag == "deflt") {
-        db.defaults[FieldOfLetter(letter, at)] = take(in.Text());
+        db.defaults[FieldOfLetter(letter, at)] = in.Text();
     } else if (tag == "soort") {
-        SavedSort s{SlotOfLetter(letter, at), take(in.Text()), {}};
+        SavedSort s{SlotOfLetter(letter, at), in.Text(), {}};
         for (long& f : s.fields)
-            f = (take(in.Peek()), in.Number());
+            f = in.Number();
         db.sorts.push_back(s);
     } else {
-        Filter f{SlotOfLetter(letter, at), take(in.Text()), {}, 0, {}};
+        Filter f{SlotOfLetter(letter, at), in.Text(), {}, 0, {}};
         for (std::string& v : f.values)
-            if ((v = take(in.Text())) == "-*-")
+            if ((v = in.Text()) == "-*-")
                 v.clear();
-        f.word = (take(in.Peek()), in.Number());
+        f.word = in.Number();
         for (long& c : f.codes)
-            c = (take(in.Peek()), in.Number());
+            c = in.Number();
         db.filters.push_back(f);
     }
 }
@@ -229,13 +228,13 @@ Parsed Parse(const Bytes& image, uint32_t baseOffset, bool layout2)
     ParseBlock(image, base + p.appInfoOffset, p);
 
     size_t chunks = base + p.appInfoOffset + p.block.size();
-    Cursor in(image, chunks);
+    Cursor in(image, chunks, &p.chunkTexts);
     for (;;) {
         size_t at = in.Position();
         if (at >= image.size() || !IsHeader(in.Peek(), p.db.layout))
             break;
-        p.chunkTexts.push_back(in.Text());
-        ParseChunk(in, p.chunkTexts.back(), at, p);
+        const std::string header = in.Text();
+        ParseChunk(in, header, at, p.db);
     }
     size_t firstRecord = count ? base + *std::min_element(p.recordOffsets.begin(), p.recordOffsets.end())
                                : image.size();

@@ -2,21 +2,38 @@
 
 #include <gtest/gtest.h>
 
-#include "support_test_util.h"
+#include <cstdlib>
+#include <optional>
+
+#include "test_files.h"
 
 namespace quorvil {
 namespace {
 
-using test::EnvScope;
+// Sets an environment variable for one scope and restores it afterwards.
+class EnvScope {
+public:
+    EnvScope(const char* name, const std::string& value) : name_(name)
+    {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~EnvScope() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
 
 TEST(ConfigStoreTest, TheFileIsInXdgConfigHomeAndTheScreenSectionIsPreferredOverConfig)
 {
-    test::ScratchDir dir;
+    testkit::TempDir dir;
     EnvScope xdg("XDG_CONFIG_HOME", dir / "config");
     EXPECT_EQ(ConfigFileName(), dir / "config/Quorvil.INI");
     EXPECT_EQ(OpenConfig()->ReadString("CONFIG", "MainFormPos"), "");
     ASSERT_TRUE(OpenConfig()->WriteString("CONFIG", "MainFormPos", "1,2,3,4"));
-    EXPECT_EQ(test::ReadText(ConfigFileName()), "[CONFIG]\nMainFormPos=1,2,3,4\n");
+    EXPECT_EQ(testkit::ReadText(ConfigFileName()), "[CONFIG]\nMainFormPos=1,2,3,4\n");
     const std::string screen = ScreenSection(1024, 768);
     EXPECT_EQ(screen, "CONFIG.1024x768");
     auto ini = OpenConfig();

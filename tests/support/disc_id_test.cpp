@@ -5,14 +5,14 @@
 
 #include <filesystem>
 
-#include "support_test_util.h"
+#include "test_files.h"
 
 namespace quorvil {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ScratchDir;
-using test::WriteText;
+using testkit::TempDir;
+using testkit::WriteText;
 
 // Bit by bit, independent of the table the product uses.
 uint32_t BitwiseCrc(uint32_t reg, std::string_view bytes)
@@ -27,7 +27,7 @@ uint32_t BitwiseCrc(uint32_t reg, std::string_view bytes)
 
 TEST(DiscIdTest, IdCoversLabelNamesAndSizesOfVobFilesAndTheSearchPrefersTheRememberedVolume)
 {
-    ScratchDir dir, other, none;
+    TempDir dir, other, none;
     WriteText(dir / "VIDEO_TS", "a file, not a directory");
     EXPECT_EQ(DiscId(dir.Path()), 0u);
     fs::remove(dir / "VIDEO_TS");

@@ -5,18 +5,18 @@
 #include <filesystem>
 #include <sstream>
 
-#include "support_test_util.h"
+#include "test_files.h"
 
 namespace quorvil {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ScratchDir;
-using test::WriteText;
+using testkit::TempDir;
+using testkit::WriteText;
 
 TEST(FileSystemTest, ExistenceTestsTellFilesFromDirectoriesAndRefuseWildcards)
 {
-    ScratchDir dir;
+    TempDir dir;
     WriteText(dir / "a.pdb", "x");
     fs::create_directory(dir / "sub");
     const std::tuple<const char*, bool, bool> cases[] = {
@@ -34,7 +34,7 @@ TEST(FileSystemTest, MountTableEscapesAreDecodedAndDeviceLabelsFoundThroughTheLa
     EXPECT_EQ(std::tuple(entries[0].device, entries[0].mountPoint, entries[0].type),
               std::tuple("/dev/sr0", "/media/MY DVD\\x", "iso9660"));
 
-    ScratchDir dir;
+    TempDir dir;
     WriteText(dir / "sr0", "");
     fs::create_directory(dir / "by-label");
     fs::create_symlink("../sr0", dir / "by-label/MY\\x20DVD");

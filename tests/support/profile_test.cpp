@@ -5,15 +5,15 @@
 
 #include <filesystem>
 
-#include "support_test_util.h"
+#include "test_files.h"
 
 namespace quorvil {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ReadText;
-using test::ScratchDir;
-using test::WriteText;
+using testkit::ReadText;
+using testkit::TempDir;
+using testkit::WriteText;
 
 struct Write {
     const char *section, *key, *value;
@@ -39,7 +39,7 @@ TEST(ProfileTest, WritesKeepCommentsForeignSectionsKeyCaseAndDuplicates)
         {"; one\n\n; two\n", {{"S", "K", "v"}}, "; one\n\n; two\n\n[S]\nK=v\n"},
     };
     for (const auto& c : cases) {
-        ScratchDir dir;
+        TempDir dir;
         const std::string file = dir / "list.DEF";
         if (c.before)
             WriteText(file, c.before);
@@ -51,7 +51,7 @@ TEST(ProfileTest, WritesKeepCommentsForeignSectionsKeyCaseAndDuplicates)
 
 TEST(IniFileTest, WritesThatWouldBreakOrCannotReplaceTheFileAreRefusedAndNothingChanges)
 {
-    ScratchDir dir;
+    TempDir dir;
     const std::string file = dir / "a.ini";
     WriteText(file, "[S]\nK=1\n");
     TIniFile ini(file);
@@ -74,7 +74,7 @@ TEST(IniFileTest, WritesThatWouldBreakOrCannotReplaceTheFileAreRefusedAndNothing
 
 TEST(IniFileTest, AWriteKeepsOthersChangesAndPermissionsAndLeavesNoTemporaryFilesAndReadsTrim)
 {
-    ScratchDir dir;
+    TempDir dir;
     const std::string file = dir / "a.ini";
     WriteText(file, "[S]\nK=1\n");
     fs::permissions(file, fs::perms(0640));

@@ -4,6 +4,7 @@
 // either way no temporary file stays behind.
 #include "child_process.h"
 #include "crash_fixtures.h"
+#include "export.h"
 #include "streams.h"
 #include "test_files.h"
 #include "text_writers.h"
@@ -11,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <numeric>
 #include <set>
 #include <sys/stat.h>
 
@@ -20,12 +20,6 @@ namespace {
 
 using testkit::TempDir;
 using testkit::WriteBytes;
-
-const std::vector<int> kAllFields = [] {
-    std::vector<int> fields(30);
-    std::iota(fields.begin(), fields.end(), 1);
-    return fields;
-}();
 
 struct Replacement {
     const char* name;
@@ -46,12 +40,12 @@ const Replacement kReplacements[] = {
          db.AttachStream(std::make_unique<TFileStream>(path, TFileStream::Mode::OpenExisting));
          db.SaveWithName(db.PdbHeader.Name);
      }},
-    {"CSV", "herbs.CSV", [](TJFILE& db, TStream& out) { WriteCSVTo(db, kAllFields, out); },
-     [](TJFILE& db, const std::string& path) { WriteCSV(db, kAllFields, path); }},
-    {"HTML", "herbs.HTM", [](TJFILE& db, TStream& out) { WriteHTMLTo(db, kAllFields, out); },
-     [](TJFILE& db, const std::string& path) { WriteHTML(db, path, kAllFields); }},
-    {"TXT", "herbs.TXT", [](TJFILE& db, TStream& out) { WriteTXTTo(db, kAllFields, out); },
-     [](TJFILE& db, const std::string& path) { WriteTXT(db, path, kAllFields); }},
+    {"CSV", "herbs.CSV", [](TJFILE& db, TStream& out) { WriteCSVTo(db, AllFields(db), out); },
+     [](TJFILE& db, const std::string& path) { WriteCSV(db, AllFields(db), path); }},
+    {"HTML", "herbs.HTM", [](TJFILE& db, TStream& out) { WriteHTMLTo(db, AllFields(db), out); },
+     [](TJFILE& db, const std::string& path) { WriteHTML(db, path, AllFields(db)); }},
+    {"TXT", "herbs.TXT", [](TJFILE& db, TStream& out) { WriteTXTTo(db, AllFields(db), out); },
+     [](TJFILE& db, const std::string& path) { WriteTXT(db, path, AllFields(db)); }},
 };
 
 Bytes Image(const Replacement& r, TJFILE& db)

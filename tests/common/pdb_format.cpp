@@ -80,21 +80,6 @@ std::vector<std::string> ChunkTexts(const Database& db)
     return texts;
 }
 
-Bytes RecordBytes(const Database& db, const Record& rec)
-{
-    size_t count = db.storedFieldCount.value_or(uint16_t(db.fields.size()));
-    Bytes out;
-    auto cell = [&](size_t i) { return i < rec.cells.size() ? rec.cells[i] : std::string(); };
-    if (db.layout != 0)
-        for (size_t i = 0; i < count; ++i) {
-            out.push_back(uint8_t((cell(i).size() + 1) >> 8));
-            out.push_back(uint8_t(cell(i).size() + 1));
-        }
-    for (size_t i = 0; i < count; ++i)
-        Append(out, cell(i));
-    return out;
-}
-
 void PutHeader(Bytes& out, size_t base, const Database& db, uint32_t appInfoOffset)
 {
     Put(out, base, db.title, 31);
@@ -135,9 +120,17 @@ std::string DefaultDbType(int layout)
     return layout <= 1 ? "JfDb" : "JfD5";
 }
 
-int MaxFields(int layout)
+Bytes RecordBytes(const std::vector<std::string>& cells, int layout)
 {
-    return layout == 0 ? 20 : 50;
+    Bytes out;
+    if (layout != 0)
+        for (const std::string& cell : cells) {
+            out.push_back(uint8_t((cell.size() + 1) >> 8));
+            out.push_back(uint8_t(cell.size() + 1));
+        }
+    for (const std::string& cell : cells)
+        Append(out, cell);
+    return out;
 }
 
 uint16_t ReadU16(const Bytes& image, size_t offset)
@@ -186,7 +179,9 @@ Bytes Build(const Database& db, const BuildOptions& options)
     for (size_t n = 0; n < db.records.size(); ++n) {
         size_t r = options.recordsInReverse ? db.records.size() - 1 - n : n;
         offsets[r] = uint32_t(out.size() - base);
-        Bytes data = RecordBytes(db, db.records[r]);
+        std::vector<std::string> cells = db.records[r].cells;
+        cells.resize(db.storedFieldCount.value_or(uint16_t(db.fields.size())));
+        Bytes data = RecordBytes(cells, db.layout);
         out.insert(out.end(), data.begin(), data.end());
     }
 

@@ -138,9 +138,11 @@ public:
 
 std::string DefaultCreator(int layout);
 std::string DefaultDbType(int layout);
-int MaxFields(int layout);
 
 Bytes Build(const Database& db, const BuildOptions& options = {});
+// One record's data: in layouts 1 to 3 a length per cell (its bytes and a
+// NUL) first, then the cells each with its NUL.
+Bytes RecordBytes(const std::vector<std::string>& cells, int layout);
 
 // Reads an image strictly; throws FormatError for anything a correct writer
 // would not produce. `layout2` reads a JFile 5.x creator as layout 2.

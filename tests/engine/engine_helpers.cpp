@@ -21,11 +21,6 @@ Bytes SaveImage(TJFILE& db)
     return stream.Bytes();
 }
 
-pdbtest::Parsed SaveAndParse(TJFILE& db)
-{
-    return pdbtest::Parse(SaveImage(db), 0, db.Layout == 2);
-}
-
 std::unique_ptr<TJFILE> NewDatabase(int layout, const std::vector<std::string>& names, int records, uint16_t type)
 {
     auto db = std::make_unique<TJFILE>();

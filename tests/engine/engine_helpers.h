@@ -17,8 +17,6 @@ using pdbtest::Bytes;
 std::unique_ptr<TJFILE> LoadImage(const Bytes& image, uint32_t base = 0);
 // The bytes that Save writes into an empty memory stream.
 Bytes SaveImage(TJFILE& db);
-// Save, then the independent reader (a 5.x database read as 5.x).
-pdbtest::Parsed SaveAndParse(TJFILE& db);
 
 // A new database in `layout` with the given field names, all of `type`, and
 // `records` empty records; not modified.

@@ -16,20 +16,6 @@ using testkit::TempDir;
 using testkit::WriteBytes;
 using Format = TDATA::TFileFormat;
 
-// A length per text (its bytes and a NUL) for the length table, then the texts each with its NUL.
-Bytes RecordBytes(Format format, const std::vector<std::string>& stored)
-{
-    Bytes bytes;
-    for (const std::string& s : stored)
-        if (format == Format::LengthTable)
-            bytes.insert(bytes.end(), {uint8_t((s.size() + 1) >> 8), uint8_t(s.size() + 1)});
-    for (const std::string& s : stored) {
-        bytes.insert(bytes.end(), s.begin(), s.end());
-        bytes.push_back(0);
-    }
-    return bytes;
-}
-
 TEST(RecordInFile, every_cell_reads_as_the_file_holds_it_and_never_past_the_record)
 {
     // Fifty texts of up to 700 bytes: lengths with high bytes, cells found by adding many lengths.
@@ -48,7 +34,7 @@ TEST(RecordInFile, every_cell_reads_as_the_file_holds_it_and_never_past_the_reco
         {Format::NulTerminated, {"one", "", "two"}, 2, {"one", "", "tw"}},
     };
     for (const auto& c : cases) {
-        Bytes bytes = RecordBytes(c.format, c.stored);
+        Bytes bytes = pdbtest::RecordBytes(c.stored, c.format == Format::LengthTable ? 1 : 0);
         bytes.resize(bytes.size() - c.cutBytes);
         const int count = int(c.stored.size());
         const TDATA record = TDATA::InFile(bytes.data(), bytes.size(), count, c.format);
@@ -63,7 +49,7 @@ TEST(RecordInFile, every_cell_reads_as_the_file_holds_it_and_never_past_the_reco
         EXPECT_EQ(record.Field(count + 1), "");
         EXPECT_EQ(record.TextBytes(), total);
     }
-    Bytes bytes = RecordBytes(Format::LengthTable, {"alpha", "beta", "gamma"});
+    Bytes bytes = pdbtest::RecordBytes({"alpha", "beta", "gamma"}, 1);
     TDATA edited = TDATA::InFile(bytes.data(), bytes.size(), 3, Format::LengthTable);
     edited.SetField(2, edited.Field(3));
     std::fill(bytes.begin(), bytes.end(), uint8_t('x'));

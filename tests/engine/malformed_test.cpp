@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(AllLayouts, Damaged, ::testing::Values(0, 1, 3), Layout
 TEST(MalformedCounts, a_field_count_above_the_layout_limit_raises_in_out_error_naming_both)
 {
     for (int layout : {0, 1, 3}) {
-        const int max = pdbtest::MaxFields(layout);
+        const int max = int(pdbtest::OffsetsOf(layout).maxFields);
         Database d = WideDatabase(layout, max);
         EXPECT_EQ(Outcome(Build(d)), kLoaded);
         d.storedFieldCount = uint16_t(max + 1);

@@ -28,16 +28,11 @@ CliResult RunInProcess(const std::vector<std::string>& args)
     return result;
 }
 
-std::string CliBinary()
-{
-    const char* path = std::getenv("QUORVIL_CLI");
-    return path ? path : QUORVIL_CLI_PATH;
-}
-
 CliResult RunBinary(const std::vector<std::string>& args)
 {
     testkit::TempDir dir;
-    std::string command = "'" + CliBinary() + "'";
+    const char* binary = std::getenv("QUORVIL_CLI");
+    std::string command = "'" + std::string(binary ? binary : QUORVIL_CLI_PATH) + "'";
     for (const std::string& a : args)
         command += " '" + a + "'";  // the tests' paths and options hold no quote
     const int status = std::system((command + " >" + dir.File("out") + " 2>" + dir.File("err")).c_str());

@@ -18,10 +18,8 @@ struct CliResult {
 
 // quorvil::RunCli with "quorvil-cli" and `args` as its arguments.
 CliResult RunInProcess(const std::vector<std::string>& args);
-// The binary named by QUORVIL_CLI; the caller skips when it is unset.
+// The binary named by QUORVIL_CLI, or the one the build made.
 CliResult RunBinary(const std::vector<std::string>& args);
-// Path of the binary, or empty.
-std::string CliBinary();
 
 // `info FILE --json --records`, in process; fails the test unless it exits 0.
 nlohmann::json InfoJson(const std::string& file);

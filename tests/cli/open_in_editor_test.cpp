@@ -3,6 +3,7 @@
 #include "cli_helpers.h"
 #include "errors.h"
 #include "jfile.h"
+#include "sample_db.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -14,16 +15,10 @@ TEST(ReadingALockedFile, info_convert_and_export_read_a_database_another_program
 {
     testkit::TempDir dir;
     const std::string path = dir.File("held.pdb");
-    {
-        auto db = CreateNew(path);
-        db->SetFieldCount(1);
-        db->SetRecordCount(1);
-        db->SetCell(1, 1, "Ann");
-        db->SaveWithName("Held");
-    }
+    testkit::WriteBytes(path, pdbtest::Build(pdbtest::WideDatabase(3, 1)));
     auto holder = Open(path);  // holds the lock, as the editor does
     EXPECT_THROW(Open(path), EStreamError);
-    EXPECT_EQ(InfoJson(path)["records"][0][0], "Ann");
+    EXPECT_EQ(InfoJson(path)["records"][0][0], "r1c1");
     for (const std::vector<std::string>& args : {std::vector<std::string>{"convert", path, "--layout", "0", "-o",
                                                                          dir.File("copy.pdb")},
                                                  {"export", "csv", path, "-o", dir.File("list")}})

@@ -124,9 +124,7 @@ TEST(KilledSave, the_next_save_removes_temporary_files_of_killed_saves_but_no_ot
 {
     TempDir dir;
     const std::string path = dir.File("herbs.pdb");
-    TMemoryStream image;
-    SizeableDatabase(40)->Save(image);
-    WriteBytes(path, image.Bytes());
+    WriteBytes(path, Image(kReplacements[0], *SizeableDatabase(40)));
     auto db = Open(path);
     for (uint64_t limit : {0, 5000, 20000})
         ASSERT_TRUE(RunKilledAtFileSize(limit, [&] { db->SaveWithName("Killed"); }).killed);

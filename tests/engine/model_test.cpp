@@ -4,14 +4,14 @@
 #include "errors.h"
 #include "field_types.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <functional>
 
 namespace quorvil {
 namespace {
 
 using Strings = std::vector<std::string>;
+using ::testing::ThrowsMessage;
 
 TEST(ModelCells, booleans_store_1_and_0_a_real_change_sets_modified_and_bad_indexes_raise_range_errors)
 {
@@ -35,17 +35,9 @@ TEST(ModelCells, booleans_store_1_and_0_a_real_change_sets_modified_and_bad_inde
     EXPECT_EQ(db->GetCell(0, 1) + db->GetCell(3, 1) + db->GetCell(1, 3) + db->GetPopupItem(99, 1), "");
     for (int r : {3, 0})
         EXPECT_THROW(db->SetCell(r, 1, "x"), ERangeError) << r;
-    const std::pair<std::function<void()>, const char*> errors[] = {
-        {[&] { db->DeleteRecord(3); }, "Delete: Record index out of range (3)"},
-        {[&] { db->MoveField(0, 1); }, "MoveField: FromIndex out of range (0)"},
-        {[&] { db->MoveField(1, 3); }, "MoveField: ToIndex out of range (3)"}};
-    for (const auto& [action, message] : errors)
-        try {
-            action();
-            ADD_FAILURE() << "no range error: " << message;
-        } catch (const ERangeError& e) {
-            EXPECT_STREQ(e.what(), message);
-        }
+    EXPECT_THAT([&] { db->DeleteRecord(3); }, ThrowsMessage<ERangeError>("Delete: Record index out of range (3)"));
+    EXPECT_THAT([&] { db->MoveField(0, 1); }, ThrowsMessage<ERangeError>("MoveField: FromIndex out of range (0)"));
+    EXPECT_THAT([&] { db->MoveField(1, 3); }, ThrowsMessage<ERangeError>("MoveField: ToIndex out of range (3)"));
 }
 
 TEST(ModelWidths, widths_follow_the_rule_of_the_layout)

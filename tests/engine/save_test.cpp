@@ -5,10 +5,10 @@
 #include "streams.h"
 #include "test_files.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -16,6 +16,8 @@ namespace quorvil {
 namespace {
 
 using testkit::ReadBytes;
+using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
 using testkit::WriteBytes;
 
 // Limits the size of files this process writes, as a full disk would; a write
@@ -32,16 +34,6 @@ struct FileSizeLimit {
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous); }
     rlimit previous{};
 };
-
-std::string Message(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "(no exception)";
-}
 
 std::string FirstCell(const std::string& path)
 {
@@ -63,7 +55,7 @@ TEST_F(Saving, a_saved_database_replaces_its_whole_file_keeps_its_permissions_an
     WriteBytes(path_, longer);
     ::chmod(path_.c_str(), 0640);
     auto db = Open(path_);
-    EXPECT_NE(Message([&] { Open(path_); }).find("in use"), std::string::npos);
+    EXPECT_THAT([&] { Open(path_); }, ThrowsMessage<EStreamError>(HasSubstr("in use")));
     EXPECT_THROW(CreateNew(path_), EStreamError);
     db->SetCell(1, 1, "Cherry tomato");
     db->SaveWithName("Garden log 2025 and a title longer than 31");
@@ -100,12 +92,11 @@ TEST_F(Saving, a_save_that_runs_out_of_room_keeps_the_original_and_reports_the_e
     auto db = Open(path_);
     db->SetCell(1, 1, std::string(20000, 'z'));
     for (rlim_t limit : {rlim_t(0), rlim_t(1000), rlim_t(20000)}) {
-        std::string message;
         {
             FileSizeLimit full(limit);
-            message = Message([&] { db->SaveWithName("x"); });
+            EXPECT_THAT([&] { db->SaveWithName("x"); }, ThrowsMessage<EStreamError>(HasSubstr("Cannot write file")))
+                << limit;
         }
-        EXPECT_NE(message.find("Cannot write file"), std::string::npos) << limit << ": " << message;
         EXPECT_EQ(ReadBytes(path_), original_) << limit;
         EXPECT_TRUE(db->Modified);
         EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"garden.pdb"}) << limit;

@@ -127,12 +127,16 @@ TEST(CsvExport, SkipsZeroEntriesAndWritesLinesLongerThanItsBufferWhole)
     EXPECT_EQ(csv.substr(csv.find("\r\n") + 2), line + "\r\n");
 }
 
-TEST(CsvExport, UpdatesTheSettingsFileKeyByKey)
+TEST(CsvExport, NamesTheSettingsFileAfterTheCsvNeverOverItAndUpdatesItKeyByKey)
 {
     TempDir dir;
+    auto db = MakeEdgeDatabase();
+    EXPECT_THROW(WriteCSV(*db, {1}, dir / "list.DEF"), EStreamError);
+    WriteCSV(*db, {1}, dir / "other.txt");
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"other.DEF", "other.txt"}));
+
     testkit::WriteText(dir / "list.DEF", "[Mine]\r\nWidths=keep\r\n[JFilePro]\r\nWidths=1,2\r\nExtra=stays\r\n"
                                          "Default1=stale\r\nDefault2=\r\n");
-    auto db = MakeEdgeDatabase();
     db->SetDefault(2, "two\nlines");
     WriteCSV(*db, {1, 2, 3, 6}, dir / "list");
     const TIniFile def(dir / "list.DEF");
@@ -144,15 +148,6 @@ TEST(CsvExport, UpdatesTheSettingsFileKeyByKey)
     };
     for (const auto& [key, value] : keys)
         EXPECT_EQ(def.ReadString("JFilePro", key, "<missing>"), value) << key;
-}
-
-TEST(CsvExport, NamesTheSettingsFileAfterTheCsvButNeverTheCsvItself)
-{
-    TempDir dir;
-    auto db = MakeEdgeDatabase();
-    WriteCSV(*db, {1}, dir / "other.txt");
-    EXPECT_THROW(WriteCSV(*db, {1}, dir / "list.DEF"), EStreamError);
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"other.DEF", "other.txt"}));
 }
 
 class RecordingDatabase : public TJFILE {

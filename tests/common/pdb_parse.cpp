@@ -182,29 +182,14 @@ void ParseChunk(Cursor& in, const std::string& header, size_t at, Database& db)
 void ParseRecord(const Bytes& image, size_t base, size_t at, Parsed& p, Record& rec)
 {
     const size_t count = p.db.fields.size();
-    Cursor in(image, at);
-    if (p.db.layout == 0) {
-        for (size_t i = 0; i < count; ++i)
-            rec.cells.push_back(in.Text());
-        p.dataEnd = std::max(p.dataEnd, in.Position() - base);
-        return;
-    }
-    std::vector<uint16_t> lengths(count);
+    Cursor in(image, at + (p.db.layout == 0 ? 0 : 2 * count));
     for (size_t i = 0; i < count; ++i)
-        lengths[i] = ReadU16(image, at + 2 * i);
-    size_t pos = at + 2 * count;
-    for (size_t i = 0; i < count; ++i) {
-        if (lengths[i] == 0 || pos + lengths[i] > image.size())
-            Fail("field length " + std::to_string(lengths[i]), at + 2 * i);
-        Cursor field(image, pos);
-        std::string text = field.Text();
-        if (text.size() + 1 != lengths[i])
-            Fail("field length " + std::to_string(lengths[i]) + " for a text of " + std::to_string(text.size()),
-                 at + 2 * i);
-        rec.cells.push_back(text);
-        pos += lengths[i];
-    }
-    p.dataEnd = std::max(p.dataEnd, pos - base);
+        rec.cells.push_back(in.Text());
+    // The lengths in front of the texts must be the ones a writer gives them.
+    const Bytes written = RecordBytes(rec.cells, p.db.layout);
+    if (!std::equal(written.begin(), written.end(), image.begin() + long(at), image.begin() + long(in.Position())))
+        Fail("field lengths that do not match their texts", at);
+    p.dataEnd = std::max(p.dataEnd, in.Position() - base);
 }
 
 }  // namespace

@@ -120,7 +120,7 @@ TEST(SaveAs, asks_about_each_long_string_value_and_cuts_it_in_the_file_only)
     }
 }
 
-TEST(Export, writes_the_chosen_fields_in_the_chosen_order_and_no_others)
+TEST(Export, writes_the_chosen_fields_in_their_order_and_names_the_file_by_format_and_choice)
 {
     testkit::TempDir dir;
     auto db = OpenBuilt(dir, pdbtest::SampleDatabase(3));  // 1 Plant, 2 Done, 3 Sown, 4 Bed, 5 Notes, 6 Count
@@ -132,12 +132,7 @@ TEST(Export, writes_the_chosen_fields_in_the_chosen_order_and_no_others)
         EXPECT_EQ(text.find("Bed"), std::string::npos) << text;
         EXPECT_EQ(text.find("North"), std::string::npos) << text;
     }
-}
-
-TEST(Export, file_names_for_a_button_press_and_the_dialog)
-{
-    testkit::TempDir dir;
-    auto db = OpenBuilt(dir, pdbtest::SampleDatabase(3));
+    // The names a button press (none: ask) and the file dialog use.
     const std::vector<int> all = {2, 1, 3, 4, 5, 6}, some = {1, 2};
     const std::tuple<TExportFormat, std::vector<int>, std::string, std::string> cases[] = {
         {TExportFormat::CSV, all, dir / "open.CSV", "open.CSV"},

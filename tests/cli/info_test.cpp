@@ -1,5 +1,5 @@
-// `info` on files made by the independent builder: with --json every key
-// and value, in every layout.
+// `info` on files made by the independent builder, in every layout: with
+// --json every key and value, without it a summary of the main ones.
 #include "cli_helpers.h"
 #include "sample_db.h"
 #include "test_files.h"

@@ -22,7 +22,6 @@ constexpr uint16_t kString = 1;
 constexpr uint16_t kBoolean = 2;
 constexpr uint16_t kDate = 4;
 constexpr uint16_t kInteger = 8;
-constexpr uint16_t kTime = 32;
 constexpr uint16_t kList = 64;
 
 constexpr size_t kHeaderSize = 78;

@@ -118,14 +118,18 @@ TEST(Merge, fills_empty_master_cells_overwrites_only_when_asked_and_appends_new_
 
 TEST(Merge, matches_integer_ids_by_number_and_string_ids_exactly)
 {
-    const std::tuple<uint16_t, const char*, int> cases[] = {
-        {kTypeInteger, "007", 0}, {kTypeAutoInc, "7", 0}, {kTypeString, "007", 1}, {kTypeString, "7", 0}};
-    for (const auto& [type, otherId, appended] : cases) {
-        auto master = Table({{"Id", type}, {"Note"}}, {{"3", ""}, {"7", ""}, {"7", ""}});
+    // Leading zeros on both sides: numbers match "07" first, texts only "7".
+    const std::tuple<uint16_t, const char*, int, const char*> cases[] = {{kTypeInteger, "007", 0, "seen||"},
+                                                                         {kTypeAutoInc, "7", 0, "seen||"},
+                                                                         {kTypeString, "007", 1, "||"},
+                                                                         {kTypeString, "7", 0, "|seen|"}};
+    for (const auto& [type, otherId, appended, notes] : cases) {
+        auto master = Table({{"Id", type}, {"Note"}}, {{"3", ""}, {"07", ""}, {"7", ""}, {"7", ""}});
         auto other = Table({{"ID", type}, {"Note"}}, {{otherId, "seen"}});
         EXPECT_EQ(Merge(*master, *other, DefaultMergeChoice(*master, *other)).Appended, appended) << otherId;
         // Only the first master record of the ID is updated.
-        EXPECT_EQ(CellsOf(*master)[1][1] + "|" + CellsOf(*master)[2][1], appended ? "|" : "seen|") << otherId;
+        const auto cells = CellsOf(*master);
+        EXPECT_EQ(cells[1][1] + "|" + cells[2][1] + "|" + cells[3][1], notes) << otherId;
     }
 }
 

@@ -1,9 +1,7 @@
 #pragma once
-// Reading cell texts into the in-place controls and writing their values
+// Reading number texts into the in-place controls and writing their values
 // back as cell texts.
-#include <QDate>
 #include <QString>
-#include <QTime>
 
 namespace quorvil {
 
@@ -17,14 +15,5 @@ int FloatDecimals(const QString& cellText);
 double CellFloat(const QString& text);
 int CellInteger(const QString& text);
 QString FloatText(double value, int decimals);
-
-// A date in `format` (Qt's notation). Days and months may have one digit; a
-// two-digit year stands for 1980 to 2079. Invalid when the text is no date.
-QDate ParseCellDate(const QString& text, const QString& format);
-QTime ParseCellTime(const QString& text, const QString& format);
-// The dates a format with a two-digit year can write unambiguously.
-bool HasTwoDigitYear(const QString& format);
-QDate FirstTwoDigitYearDate();
-QDate LastTwoDigitYearDate();
 
 }  // namespace quorvil

@@ -43,6 +43,9 @@ public:
     QStringList PictureValues;
     QStringList ComboItems;     // texts offered and shown ...
     QStringList ComboValues;    // ... and the cell values stored for them
+    // Date and time columns: the form their values are written in, as people
+    // read it ("dd/mm/yyyy", "hh:mm"); empty takes the grid's formats.
+    QString InputPattern;
 
     const QString& CheckedValue() const { return checkedValue_; }
     const QString& UncheckedValue() const { return uncheckedValue_; }

@@ -1,12 +1,12 @@
 #include "grid_delegate.h"
 
+#include "date_time_edit.h"
 #include "extended_grid.h"
 #include "grid_editors.h"
 #include "grid_text.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDateTimeEdit>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -131,10 +131,13 @@ QWidget* TGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem
     if (!control)
         return nullptr;
     control->setProperty(kInPlaceProperty, true);
+    auto* self = const_cast<TGridDelegate*>(this);  // Qt makes createEditor const
     if (auto* combo = qobject_cast<QComboBox*>(control)) {
         // Picking an item is a change at once, as in a drop-down list.
-        auto* self = const_cast<TGridDelegate*>(this);  // Qt makes createEditor const
         connect(combo, &QComboBox::activated, self, [self, combo] { emit self->commitData(combo); });
+    } else if (auto* line = qobject_cast<TDateTimeEdit*>(control)) {
+        // So is a date chosen in the calendar.
+        connect(line, &TDateTimeEdit::ValuePicked, self, [self, line] { emit self->commitData(line); });
     }
     return control;
 }
@@ -144,8 +147,8 @@ void TGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) con
     const TGridColumn* column = grid_->Column(index.column());
     if (!column || !IsInPlace(editor))
         return QStyledItemDelegate::setEditorData(editor, index);
-    LoadInPlaceControl(editor, *column, grid_->CellText(index), *grid_);
-    editor->setProperty(kLoadedProperty, InPlaceControlState(editor, *column, *grid_));
+    LoadInPlaceControl(editor, *column, grid_->CellText(index));
+    editor->setProperty(kLoadedProperty, InPlaceControlState(editor, *column));
 }
 
 void TGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
@@ -158,13 +161,13 @@ void TGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, con
         });
         return;
     }
-    const QString state = InPlaceControlState(editor, *column, *grid_);
+    const QString state = InPlaceControlState(editor, *column);
     if (state == editor->property(kLoadedProperty).toString())
         return;
     // Tried once per change: closing the control afterwards does not repeat
     // a write that failed.
     editor->setProperty(kLoadedProperty, state);
-    Guarded([&] { return grid_->WriteControlValue(index, InPlaceControlText(editor, *column, *grid_)); });
+    Guarded([&] { return grid_->WriteControlValue(index, InPlaceControlText(editor, *column)); });
 }
 
 bool TGridDelegate::Guarded(const std::function<bool()>& write) const
@@ -187,11 +190,13 @@ void TGridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionView
     if (!IsInPlace(editor))
         return QStyledItemDelegate::updateEditorGeometry(editor, option, index);
     QRect rect = option.rect;
-    // A date or time must show whole: in a narrow column its picker reaches
+    // A date or time must show whole: in a narrow column its line reaches
     // over the next cell (toward the text's end) while it is open.
-    // Qt's size hint leaves the last digit under the drop-down button.
-    const int wanted = editor->sizeHint().width() + 2 * editor->fontMetrics().horizontalAdvance(QLatin1Char(' '));
-    if (qobject_cast<QDateTimeEdit*>(editor) && rect.width() < wanted) {
+    const auto* line = qobject_cast<TDateTimeEdit*>(editor);
+    const int wanted = line ? line->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000 ")) +
+                                  (line->Kind() == TDateTimeEdit::TKind::Date ? rect.height() + 8 : 8)
+                            : 0;
+    if (line && rect.width() < wanted) {
         if (option.direction == Qt::RightToLeft)
             rect.setLeft(rect.right() + 1 - wanted);
         else

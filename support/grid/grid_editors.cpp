@@ -1,14 +1,13 @@
 #include "grid_editors.h"
 
 #include "cell_values.h"
+#include "date_time_edit.h"
 #include "extended_grid.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QLocale>
 #include <QSpinBox>
-#include <QTimeEdit>
 
 #include <limits>
 
@@ -49,21 +48,17 @@ QWidget* MakeNumber(TColumnKind kind, QWidget* parent)
     return box;
 }
 
-QWidget* MakeDate(QWidget* parent, const TExtendedGrid& grid)
+// Dates and times are typed as text: the column's model decides what a
+// typed text stores, and refuses one that is no date or time.
+QWidget* MakeDateTime(TDateTimeEdit::TKind kind, const TGridColumn& column, QWidget* parent,
+                      const TExtendedGrid& grid)
 {
-    auto* edit = new QDateEdit(parent);
-    edit->setDisplayFormat(grid.DateFormat());
-    edit->setCalendarPopup(true);
-    edit->setFrame(false);
-    if (HasTwoDigitYear(grid.DateFormat()))
-        edit->setDateRange(FirstTwoDigitYearDate(), LastTwoDigitYearDate());
-    return edit;
-}
-
-QWidget* MakeTime(QWidget* parent, const TExtendedGrid& grid)
-{
-    auto* edit = new QTimeEdit(parent);
-    edit->setDisplayFormat(grid.TimeFormat());
+    auto* edit = new TDateTimeEdit(kind, parent);
+    QString pattern = column.InputPattern;
+    if (pattern.isEmpty())  // the grid's own format, in the same notation
+        pattern = kind == TDateTimeEdit::TKind::Date ? grid.DateFormat().replace(QLatin1Char('M'), QLatin1Char('m'))
+                                                     : grid.TimeFormat();
+    edit->SetPattern(pattern);
     edit->setFrame(false);
     return edit;
 }
@@ -87,8 +82,8 @@ QWidget* CreateInPlaceControl(const TGridColumn& column, QWidget* parent, const 
     case TColumnKind::Float:
     case TColumnKind::Integer:
     case TColumnKind::Spin: return MakeNumber(column.ColumnKind, parent);
-    case TColumnKind::Date: return MakeDate(parent, grid);
-    case TColumnKind::Time: return MakeTime(parent, grid);
+    case TColumnKind::Date: return MakeDateTime(TDateTimeEdit::TKind::Date, column, parent, grid);
+    case TColumnKind::Time: return MakeDateTime(TDateTimeEdit::TKind::Time, column, parent, grid);
     case TColumnKind::Text:
     case TColumnKind::Picture:
     case TColumnKind::CheckBox: break;
@@ -96,8 +91,7 @@ QWidget* CreateInPlaceControl(const TGridColumn& column, QWidget* parent, const 
     return nullptr;
 }
 
-void LoadInPlaceControl(QWidget* control, const TGridColumn& column, const QString& cellText,
-                        const TExtendedGrid& grid)
+void LoadInPlaceControl(QWidget* control, const TGridColumn& column, const QString& cellText)
 {
     if (auto* combo = qobject_cast<QComboBox*>(control)) {
         const int pos = ValuePosition(column.ComboValues, cellText);
@@ -112,23 +106,19 @@ void LoadInPlaceControl(QWidget* control, const TGridColumn& column, const QStri
         number->setValue(CellFloat(cellText));
     } else if (auto* whole = qobject_cast<QSpinBox*>(control)) {
         whole->setValue(CellInteger(cellText));
-    } else if (auto* date = qobject_cast<QDateEdit*>(control)) {
-        const QDate value = ParseCellDate(cellText, grid.DateFormat());
-        date->setDate(value.isValid() ? value : QDate::currentDate());
-    } else if (auto* time = qobject_cast<QTimeEdit*>(control)) {
-        const QTime value = ParseCellTime(cellText, grid.TimeFormat());
-        time->setTime(value.isValid() ? value : QTime(0, 0));
+    } else if (auto* line = qobject_cast<TDateTimeEdit*>(control)) {
+        line->setText(cellText);  // an empty cell, an empty line
     }
 }
 
-QString InPlaceControlState(QWidget* control, const TGridColumn& column, const TExtendedGrid& grid)
+QString InPlaceControlState(QWidget* control, const TGridColumn& column)
 {
     if (auto* combo = qobject_cast<QComboBox*>(control))
         return combo->currentText();
-    return InPlaceControlText(control, column, grid);
+    return InPlaceControlText(control, column);
 }
 
-QString InPlaceControlText(QWidget* control, const TGridColumn& column, const TExtendedGrid& grid)
+QString InPlaceControlText(QWidget* control, const TGridColumn& column)
 {
     if (auto* combo = qobject_cast<QComboBox*>(control)) {
         const int item = ChosenItem(*combo, column);
@@ -138,10 +128,8 @@ QString InPlaceControlText(QWidget* control, const TGridColumn& column, const TE
         return FloatText(number->value(), number->decimals());
     if (auto* whole = qobject_cast<QSpinBox*>(control))
         return QString::number(whole->value());
-    if (auto* date = qobject_cast<QDateEdit*>(control))
-        return date->date().toString(grid.DateFormat());
-    if (auto* time = qobject_cast<QTimeEdit*>(control))
-        return time->time().toString(grid.TimeFormat());
+    if (auto* line = qobject_cast<TDateTimeEdit*>(control))
+        return line->text().trimmed();
     return {};
 }
 

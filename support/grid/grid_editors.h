@@ -15,15 +15,14 @@ class TGridColumn;
 // without one.
 QWidget* CreateInPlaceControl(const TGridColumn& column, QWidget* parent, const TExtendedGrid& grid);
 // Shows `cellText` in the control: a list shows the ComboItems entry found
-// through ComboValues (else the text itself), numbers, dates and times show
-// the value read from the text (0, today or midnight when there is none).
-void LoadInPlaceControl(QWidget* control, const TGridColumn& column, const QString& cellText,
-                        const TExtendedGrid& grid);
+// through ComboValues (else the text itself), numbers the value read from
+// the text (0 when there is none), dates and times the text itself.
+void LoadInPlaceControl(QWidget* control, const TGridColumn& column, const QString& cellText);
 // What the control shows, to tell a change made by the user from none.
-QString InPlaceControlState(QWidget* control, const TGridColumn& column, const TExtendedGrid& grid);
+QString InPlaceControlState(QWidget* control, const TGridColumn& column);
 // The cell text for the control's value: a list stores the ComboValues entry
 // of the chosen item (the typed text when it is no item), numbers their
-// decimal text, dates and times their text in the grid's formats.
-QString InPlaceControlText(QWidget* control, const TGridColumn& column, const TExtendedGrid& grid);
+// decimal text, dates and times the text typed, which the model reads.
+QString InPlaceControlText(QWidget* control, const TGridColumn& column);
 
 }  // namespace quorvil

@@ -1,17 +1,17 @@
 // The typed-column grid over a plain model: columns following the model,
 // check boxes drawn and toggled, cells written through the grid, and the
 // controls placed over typed cells: what they show and write back.
+#include "date_time_edit.h"
 #include "extended_grid.h"
 
 #include <QAbstractItemModelTester>
+#include <QCalendarWidget>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QTest>
-#include <QTimeEdit>
 
 using namespace quorvil;
 using namespace Qt::StringLiterals;
@@ -253,13 +253,14 @@ private slots:
         QCOMPARE(changed.size(), 0);
     }
 
-    void ControlsWriteNumbersDatesAndTimesInTheGridsFormats()
+    void ControlsWriteNumbersAndTypedDatesAndTimes()
     {
-        Fixture f({{u"a"_s, u"3"_s, u"1.125"_s, u"007"_s, u"5"_s, u"03/02/01"_s, u"03/02/01"_s, u"09:05:00"_s}});
+        Fixture f({{u"a"_s, u"3"_s, u"1.125"_s, u"007"_s, u"5"_s, u"03/02/01"_s, QString(), u"09:05:00"_s}});
         const TColumnKind kinds[] = {TColumnKind::Float, TColumnKind::Float, TColumnKind::Integer, TColumnKind::Spin,
                                      TColumnKind::Date,  TColumnKind::Date,  TColumnKind::Time};
         for (int col = 1; col <= 7; ++col)
             f.Make(col, kinds[col - 1]);
+        f.Configure(6, [](TGridColumn& c) { c.InputPattern = u"dd mmm yyyy"_s; });
         f.Show();
         QSignalSpy changed(&f.grid, &TExtendedGrid::OnControlChanged);
         f.Open<QDoubleSpinBox>(1)->setValue(4.5);
@@ -270,22 +271,61 @@ private slots:
         auto* spin = f.Open<QSpinBox>(4);
         QVERIFY(spin->buttonSymbols() != QAbstractSpinBox::NoButtons);
         spin->stepBy(-7);
-        auto* date = f.Open<QDateEdit>(5);
-        QCOMPARE(date->date(), QDate(2001, 2, 3));
-        date->setDate(QDate(2079, 12, 31));
+        // A date is typed whole: no section of it jumps ahead.
+        auto* date = f.Open<TDateTimeEdit>(5);
+        QCOMPARE(date->text(), u"03/02/01"_s);
+        date->selectAll();
+        QTest::keyClicks(date, u"10/07/2023"_s);
         f.Leave();
-        f.grid.SetDateFormat(u"yyyy-MM-dd"_s);
-        f.Open<QDateEdit>(6)->setDate(QDate(2001, 2, 4));
-        auto* time = f.Open<QTimeEdit>(7);
-        QCOMPARE(time->time(), QTime(9, 5, 0));
-        time->setTime(QTime(23, 59, 58));
+        // An empty cell opens empty, showing the form; the calendar writes in it.
+        auto* picked = f.Open<TDateTimeEdit>(6);
+        QCOMPARE(std::pair(picked->text(), picked->placeholderText()), std::pair(QString(), u"dd mmm yyyy"_s));
+        picked->ShowCalendar();
+        QCalendarWidget* calendar = picked->Calendar();
+        QVERIFY(calendar);
+        calendar->setSelectedDate(QDate(2001, 2, 4));
+        emit calendar->activated(calendar->selectedDate());
+        QCOMPARE(f.Text(6, 0), u"04 Feb 2001"_s);
+        auto* time = f.Open<TDateTimeEdit>(7);
+        time->selectAll();
+        QTest::keyClicks(time, u"7:45"_s);
         f.Leave();
         QStringList texts;
         for (int col = 1; col <= 7; ++col)
             texts << f.Text(col, 0);
-        QCOMPARE(texts, (QStringList{u"4.50"_s, u"2.000"_s, u"8"_s, u"-2"_s, u"31/12/79"_s, u"2001-02-04"_s,
-                                     u"23:59:58"_s}));
+        QCOMPARE(texts, (QStringList{u"4.50"_s, u"2.000"_s, u"8"_s, u"-2"_s, u"10/07/2023"_s, u"04 Feb 2001"_s,
+                                     u"7:45"_s}));
         QCOMPARE(changed.size(), 7);
+    }
+
+    void ArrowsStepThePartOfADateOrTimeUnderTheCursor()
+    {
+        const struct {
+            TDateTimeEdit::TKind kind;
+            const char* text;
+            int cursor;
+            int key;
+            const char* stepped;
+        } cases[] = {
+            {TDateTimeEdit::TKind::Date, "31/01/2024", 1, Qt::Key_Up, "01/02/2024"},
+            {TDateTimeEdit::TKind::Date, "31/01/2024", 4, Qt::Key_Up, "29/02/2024"},
+            {TDateTimeEdit::TKind::Date, "7 Mar 79", 8, Qt::Key_Up, "7 Mar 2080"},
+            {TDateTimeEdit::TKind::Time, "00:00", 1, Qt::Key_Down, "23:00"},
+            {TDateTimeEdit::TKind::Time, "9:59", 4, Qt::Key_Up, "10:00"},
+        };
+        for (const auto& c : cases) {
+            TDateTimeEdit line(c.kind);
+            QSignalSpy picked(&line, &TDateTimeEdit::ValuePicked);
+            line.setText(QString::fromLatin1(c.text));
+            line.setCursorPosition(c.cursor);
+            QTest::keyClick(&line, Qt::Key(c.key));
+            QCOMPARE(line.text(), QString::fromLatin1(c.stepped));
+            QCOMPARE(picked.size(), 1);
+        }
+        TDateTimeEdit unreadable(TDateTimeEdit::TKind::Date);
+        unreadable.setText(u"soon"_s);
+        QTest::keyClick(&unreadable, Qt::Key_Up);
+        QCOMPARE(unreadable.text(), u"soon"_s);
     }
 
     void ControlsOpenOnlyOnEditableCells()

@@ -90,33 +90,12 @@ private slots:
         QCOMPARE(ShortenText(metrics, u"Price"_s, 4), u"..."_s);
     }
 
-    void NumbersDatesAndTimesReadFromCells()
+    void FloatDecimalsFollowTheCell()
     {
         QCOMPARE(FloatDecimals(u"7"_s), 2);
         QCOMPARE(FloatDecimals(u"3.14159"_s), 5);
         QCOMPARE(FloatDecimals(u"1.123456789012"_s), 10);
         QCOMPARE(FloatDecimals(u"abc"_s), 2);
-        QCOMPARE(ParseCellTime(u"9:5:0"_s, u"hh:mm:ss"_s), QTime(9, 5, 0));
-        QVERIFY(!ParseCellTime(u"25:00:00"_s, u"hh:mm:ss"_s).isValid());
-    }
-
-    void DatesReadWithTheYearWindow_data()
-    {
-        QTest::addColumn<QString>("cell");
-        QTest::addColumn<QDate>("date");
-        QTest::newRow("leap day 2000") << u"29/02/00"_s << QDate(2000, 2, 29);
-        QTest::newRow("79 is 2079") << u"31/12/79"_s << QDate(2079, 12, 31);
-        QTest::newRow("80 is 1980") << u"01/01/80"_s << QDate(1980, 1, 1);
-        QTest::newRow("one-digit day and month") << u"3/2/01"_s << QDate(2001, 2, 3);
-        QTest::newRow("four-digit year") << u"15/06/1999"_s << QDate(1999, 6, 15);
-        QTest::newRow("no such day") << u"31/02/01"_s << QDate();
-        QTest::newRow("not a date") << u"soon"_s << QDate();
-    }
-    void DatesReadWithTheYearWindow()
-    {
-        QFETCH(QString, cell);
-        QTEST(ParseCellDate(cell, u"dd/MM/yy"_s), "date");
-        QCOMPARE(ParseCellDate(u"2003-05-07"_s, u"yyyy-MM-dd"_s), QDate(2003, 5, 7));
     }
 };
 

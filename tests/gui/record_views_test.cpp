@@ -1,5 +1,5 @@
 // The list and record views beside the grid: edits shown in every view,
-// record navigation, the date picker, Delete and Up/Down through the grid's
+// record navigation, Delete and Up/Down through the grid's
 // rows, Find narrowing every view, and new databases made through the dialogs.
 #include "database.h"
 #include "database_model.h"
@@ -20,7 +20,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -151,30 +150,6 @@ private slots:
         panel.ShowRow(0);
         panel.PrevBtnClick();  // back from the first row to the last
         QCOMPARE(ToQString(s.db->GetCell(panel.CurrentRecord(), 1)), forward[forward.size() - 2]);
-    }
-
-    void aPickerOnAnUnreadableDateStoresNothing_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<bool>("blank");
-        QTest::newRow("garbage") << Tr("soon") << true;
-        QTest::newRow("outside the years") << Tr("31/02/03") << true;
-        QTest::newRow("four-digit year") << Tr("05/06/2007") << false;
-    }
-    void aPickerOnAnUnreadableDateStoresNothing()
-    {
-        QFETCH(QString, stored);
-        QFETCH(bool, blank);
-        Shown s({{"a", "car", FromQString(stored)}});
-        s.page.SetViewMode(2);
-        auto* picker = qobject_cast<QDateEdit*>(s.page.EditPanel()->Editor(3));
-        QVERIFY(picker);
-        QCOMPARE(picker->text().trimmed().isEmpty(), blank);
-        QVERIFY(!s.db->Modified);
-        if (!blank)
-            QCOMPARE(picker->date(), QDate(2007, 6, 5));
-        picker->setDate(QDate(2010, 3, 4));  // a chosen day is written
-        QCOMPARE(s.db->GetCell(1, 3), std::string("04/03/10"));
     }
 
     void deleteAndMovesActOnTheSelectedRowsRecords_data()

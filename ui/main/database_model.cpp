@@ -1,5 +1,6 @@
 #include "database_model.h"
 
+#include "cell_input.h"
 #include "database.h"
 #include "field_types.h"
 #include "new_record.h"
@@ -232,7 +233,15 @@ bool TDatabaseModel::setData(const QModelIndex& index, const QVariant& value, in
     // the stored one (a CR LF pair shows as one '¤').
     if (text == CellText(index.row(), index.column()))
         return true;
-    const std::string stored = EditedValue(text, db_->GetFieldType(field));
+    const std::string typed = EditedValue(text, db_->GetFieldType(field));
+    // Dates and times are stored in the field's form, and only when they are
+    // dates and times.
+    const TCellInput input = CellInput(*db_, field, typed);
+    if (!input.Accepted) {
+        emit InputRefused(ToQString(input.Problem));
+        return false;
+    }
+    const std::string& stored = input.Stored;
     if (stored == db_->CellView(record, field))
         return true;
     std::string before(db_->CellView(record, field));

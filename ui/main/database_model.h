@@ -75,8 +75,9 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     // The grid's cell edit: the record of the row gets the new value of the
-    // column's field when it differs from what the cell shows. An engine
-    // error arrives as EditFailed and the result is false.
+    // column's field when it differs from what the cell shows; a date or time
+    // is stored in the field's form. An engine error arrives as EditFailed, a
+    // text that is no date or time as InputRefused, and the result is false.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     // Told of every cell a setData changed, with the text it held before.
@@ -89,6 +90,9 @@ signals:
     void Edited();
     // The engine refused a cell edit; the message is the one to show.
     void EditFailed(const QString& message);
+    // The text typed is no value of the field (a date that does not exist);
+    // nothing was stored. The message says what to type instead.
+    void InputRefused(const QString& message);
 
 private:
     std::vector<uint16_t> ShownRows() const;

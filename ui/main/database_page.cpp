@@ -10,6 +10,7 @@
 #include "field_types.h"
 #include "grid_setup.h"
 #include "long_text_check.h"
+#include "message_dialog.h"
 #include "record_list_model.h"
 #include "record_panel.h"
 #include "record_sort.h"
@@ -108,6 +109,7 @@ TDatabasePage::TDatabasePage(int tab, QWidget* parent)
     // it is over, so that no editor commits again behind the dialog.
     connect(model_, &TDatabaseModel::EditFailed, this, &TDatabasePage::ShowEditError, Qt::QueuedConnection);
     connect(grid_, &TExtendedGrid::OnControlError, this, &TDatabasePage::ShowEditError, Qt::QueuedConnection);
+    connect(model_, &TDatabaseModel::InputRefused, this, &TDatabasePage::ShowInputRefused, Qt::QueuedConnection);
 
     grid_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -446,6 +448,11 @@ void TDatabasePage::GridColumnMoved(int from, int to)
 void TDatabasePage::ShowEditError(const QString& message)
 {
     ShowApplicationError(message, Tr("GridSetEditText"));
+}
+
+void TDatabasePage::ShowInputRefused(const QString& message)
+{
+    MessageDlgButtons(message, mtError, {mbOK}, mbHelp);
 }
 
 }  // namespace quorvil

@@ -108,6 +108,7 @@ private:
     void SortByColumn(int col);
     void SectionMoved(int logical, int oldVisual, int newVisual);
     void ShowEditError(const QString& message);
+    void ShowInputRefused(const QString& message);
 
     void SelectRows(int top, int bottom);
     void Push(std::unique_ptr<TDatabaseCommand> command);

@@ -1,5 +1,6 @@
 #include "grid_setup.h"
 
+#include "cell_input.h"
 #include "field_types.h"
 #include "jfile.h"
 #include "text_convert.h"
@@ -39,6 +40,7 @@ TGridColumn FieldColumn(TGridColumn column, const TJFILE& db, int field)
     column.CellHorzAlign = shown.Align;
     column.ComboItems.clear();
     column.ComboValues.clear();
+    column.InputPattern = ToQString(InputPattern(db, field));
     if (type == kTypeList) {
         for (int k = 1; k <= db.PopupCount(field); ++k)
             column.ComboItems << ToQString(db.GetPopupItem(field, k));

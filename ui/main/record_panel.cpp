@@ -1,7 +1,9 @@
 #include "record_panel.h"
 
+#include "cell_input.h"
 #include "cell_values.h"
 #include "database.h"
+#include "date_time_edit.h"
 #include "database_model.h"
 #include "disc_id.h"
 #include "field_types.h"
@@ -12,7 +14,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,16 +53,6 @@ EditorKind KindOf(uint16_t type)
     default: return EditorKind::None;
     }
 }
-
-// Each picker keeps one value below its range as the blank state: shown as
-// nothing and never written, so an empty or unreadable value stays as it is.
-QDate BlankDate(uint16_t type)
-{
-    return type == kTypeIntDate ? QDate(1752, 12, 31) : FirstTwoDigitYearDate().addDays(-1);
-}
-
-const QDate kTimeDay(2000, 1, 2);
-const QDateTime kBlankTime(kTimeDay.addDays(-1), QTime(23, 59, 59));
 
 constexpr int kStripHeight = 41;
 
@@ -138,11 +129,8 @@ void TRecordPanel::BuildEditors()
             controls.combo->addItems(items);
             controls.combo->setMaxVisibleItems(std::clamp(int(items.size()), 1, 15));
             controls.combo->blockSignals(was);
-        } else if (controls.date && controls.editor == controls.date) {
-            const bool was = controls.date->blockSignals(true);
-            controls.date->setDateRange(BlankDate(type), type == kTypeIntDate ? QDate(9999, 12, 31)
-                                                                               : LastTwoDigitYearDate());
-            controls.date->blockSignals(was);
+        } else if (auto* line = qobject_cast<TDateTimeEdit*>(controls.editor)) {
+            line->SetPattern(ToQString(InputPattern(*db, f)));
         }
     }
     LayoutEditors(true);
@@ -187,34 +175,18 @@ QWidget* TRecordPanel::MakeEditor(int field, uint16_t type)
         c.check->setObjectName(name);
         return c.check;
     case EditorKind::Date:
-        if (!c.date) {
-            c.date = new QDateEdit(this);
-            c.date->setCalendarPopup(true);
-            c.date->setDisplayFormat(Tr("dddd, d MMMM yyyy"));
-            c.date->setSpecialValueText(Tr(" "));
-            connect(c.date, &QDateEdit::dateChanged, this, [this, field](const QDate& date) {
-                const QDateEdit* picker = fields_[size_t(field - 1)].date;
-                if (date == picker->minimumDate())
-                    return;
-                const bool longDate = model_->DataBase()->GetFieldType(field) == kTypeIntDate;
-                Write(field, QLocale::c().toString(date, longDate ? Tr("dd MMM yyyy") : Tr("dd/MM/yy")));
-            });
+    case EditorKind::Time: {
+        const bool date = KindOf(type) == EditorKind::Date;
+        TDateTimeEdit*& line = date ? c.date : c.time;
+        if (!line) {
+            line = new TDateTimeEdit(date ? TDateTimeEdit::TKind::Date : TDateTimeEdit::TKind::Time, this);
+            TDateTimeEdit* made = line;
+            connect(made, &QLineEdit::editingFinished, this, [this, field, made] { WriteDateTime(field, made); });
+            connect(made, &TDateTimeEdit::ValuePicked, this, [this, field, made] { WriteDateTime(field, made); });
         }
-        c.date->setObjectName(name);
-        return c.date;
-    case EditorKind::Time:
-        if (!c.time) {
-            c.time = new QDateTimeEdit(this);
-            c.time->setDisplayFormat(Tr("HH:mm:ss"));
-            c.time->setDateTimeRange(kBlankTime, QDateTime(kTimeDay, QTime(23, 59, 59)));
-            c.time->setSpecialValueText(Tr(" "));
-            connect(c.time, &QDateTimeEdit::dateTimeChanged, this, [this, field](const QDateTime& at) {
-                if (at != kBlankTime)
-                    Write(field, at.time().toString(Tr("HH:mm:ss")));
-            });
-        }
-        c.time->setObjectName(name);
-        return c.time;
+        line->setObjectName(name);
+        return line;
+    }
     case EditorKind::None: break;
     }
     return nullptr;
@@ -298,14 +270,10 @@ void TRecordPanel::SetEditorValue(int field)
         c.combo->setCurrentIndex(c.combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
     } else if (c.editor == c.check) {
         c.check->setChecked(value == "1");
-    } else if (c.editor == c.date) {
-        const QDate date = ParseCellDate(text, type == kTypeIntDate ? Tr("dd MMM yyyy") : Tr("dd/MM/yy"));
-        c.date->setDate(date.isValid() && date >= c.date->minimumDate() && date <= c.date->maximumDate()
-                            ? date
-                            : c.date->minimumDate());
-    } else if (c.editor == c.time) {
-        const QTime time = ParseCellTime(text, Tr("HH:mm:ss"));
-        c.time->setDateTime(time.isValid() ? QDateTime(kTimeDay, time) : kBlankTime);
+    } else if (c.editor == c.date || c.editor == c.time) {
+        // The stored text as it stands, so that a value no picker could show
+        // is still seen; an empty value is an empty line.
+        static_cast<TDateTimeEdit*>(c.editor)->setText(text);
     }
 }
 
@@ -316,6 +284,16 @@ void TRecordPanel::Write(int field, const QString& text)
     writing_ = true;
     model_->setData(model_->index(row_, field - 1), text);
     writing_ = false;
+}
+
+void TRecordPanel::WriteDateTime(int field, TDateTimeEdit* line)
+{
+    if (filling_ || row_ < 0 || line != Editor(field))
+        return;
+    Write(field, line->text().trimmed());
+    const bool was = line->blockSignals(true);
+    SetEditorValue(field);
+    line->blockSignals(was);
 }
 
 void TRecordPanel::ModelDataChanged(int top, int bottom)

@@ -12,8 +12,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QDateEdit;
-class QDateTimeEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -23,6 +21,7 @@ class QTimer;
 namespace quorvil {
 
 class TDatabaseModel;
+class TDateTimeEdit;
 
 class TRecordPanel : public QWidget {
     Q_OBJECT
@@ -69,14 +68,17 @@ private:
         QSpinBox* spin = nullptr;
         QComboBox* combo = nullptr;
         QCheckBox* check = nullptr;
-        QDateEdit* date = nullptr;
-        QDateTimeEdit* time = nullptr;
+        TDateTimeEdit* date = nullptr;
+        TDateTimeEdit* time = nullptr;
         QWidget* editor = nullptr;
     };
 
     QWidget* MakeEditor(int field, uint16_t type);
     void SetEditorValue(int field);
     void Write(int field, const QString& text);
+    // A typed date or time goes in whole; the line then shows what was
+    // stored (the field's form), or the old value when it was refused.
+    void WriteDateTime(int field, TDateTimeEdit* line);
     void ModelDataChanged(int top, int bottom);
     bool DbidKey(QLineEdit& edit, const QString& typed);
     int FieldCount() const;

@@ -1,0 +1,69 @@
+// What a typed text stores in a field: dates and times in the form of the
+// field's values, refused when they are none.
+#include "cell_input.h"
+#include "engine_helpers.h"
+#include "field_types.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvil {
+namespace {
+
+struct InputCase {
+    uint16_t type;
+    std::vector<std::string> values;  // the field's values before the edit
+    std::string typed;
+    std::string stored;  // empty with refused
+    bool refused = false;
+};
+
+TEST(CellInput, dates_and_times_are_stored_in_the_form_the_field_shows)
+{
+    const InputCase cases[] = {
+        {kTypeDate, {"02/02/2024", "14/01/2024"}, "10/07/2023", "10/07/2023"},
+        {kTypeDate, {"02/02/2024", "14/01/2024"}, "7/3/24", "07/03/2024"},
+        {kTypeDate, {"05/12/06", "14/01/07"}, "10/07/2023", "10/07/23"},
+        {kTypeDate, {"05/12/06"}, "3/4/1970", "03/04/1970"},
+        {kTypeModDate, {"", "x"}, "7/3/24", "07/03/24"},
+        {kTypeAutoDate, {}, "7 March 2024", "07/03/2024"},
+        {kTypeIntDate, {"01 Jan 1980"}, "7/3/2024", "07 Mar 2024"},
+        {kTypeTime, {"09:30"}, "07:45", "07:45"},
+        {kTypeTime, {"09:30"}, "7:45:30", "07:45:30"},
+        {kTypeModTime, {"09:30:00"}, "7:45", "07:45:00"},
+        {kTypeAutoTime, {}, "7:45", "07:45"},
+        {kTypeDate, {"02/02/2024"}, "", ""},
+        {kTypeDate, {"02/02/2024"}, "31/02/2024", "", true},
+        {kTypeIntDate, {}, "3 Feb", "", true},
+        {kTypeTime, {"09:30"}, "25:00", "", true},
+        {kTypeString, {}, "31/02/2024", "31/02/2024"},
+        {kTypeInteger, {}, "12x", "12x"},
+    };
+    for (const InputCase& c : cases) {
+        auto db = NewDatabase(3, {"F"}, int(c.values.size()), c.type);
+        for (size_t r = 0; r < c.values.size(); ++r)
+            db->SetCell(int(r + 1), 1, c.values[r]);
+        const TCellInput input = CellInput(*db, 1, c.typed);
+        EXPECT_EQ(input.Accepted, !c.refused) << c.typed;
+        EXPECT_EQ(input.Stored, c.stored) << c.typed;
+        EXPECT_EQ(input.Problem.empty(), !c.refused) << c.typed;
+    }
+}
+
+TEST(CellInput, a_refusal_names_the_text_and_the_form_to_type)
+{
+    auto db = NewDatabase(3, {"Due", "At", "Long"}, 1);
+    db->SetFieldType(1, kTypeDate);
+    db->SetFieldType(2, kTypeTime);
+    db->SetFieldType(3, kTypeIntDate);
+    db->SetCell(1, 1, "05/12/06");
+    db->SetCell(1, 2, "9:30");
+    EXPECT_EQ(CellInput(*db, 1, "31/02/2024").Problem,
+              "\"31/02/2024\" is not a date. Type the day, month and year, as in 07/03/24.");
+    EXPECT_EQ(CellInput(*db, 2, "9:61").Problem,
+              "\"9:61\" is not a time of day. Type the hours and minutes, as in 9:30, or with seconds, as in 9:30:15.");
+    EXPECT_EQ(std::tuple(InputPattern(*db, 1), InputPattern(*db, 2), InputPattern(*db, 3)),
+              std::tuple(std::string("dd/mm/yy"), std::string("h:mm"), std::string("dd mmm yyyy")));
+}
+
+}  // namespace
+}  // namespace quorvil

@@ -2,6 +2,12 @@
 
 namespace quorvil {
 
+std::string ReadOnlyFileMessage(const std::string& fileName)
+{
+    return "Cannot save \"" + fileName + "\": the file is read-only (it, its folder or its disk cannot be " +
+           "written). Use Save as to write the database to another file.";
+}
+
 std::string FormatMessage(const char* format, long long value)
 {
     std::string text(format);

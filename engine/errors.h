@@ -35,6 +35,9 @@ public:
     using EEngineError::EEngineError;
 };
 
+// Why a database opened read-only is not saved into its own file.
+std::string ReadOnlyFileMessage(const std::string& fileName);
+
 // printf-style formatting for the fixed messages ("... out of range (%d)").
 std::string FormatMessage(const char* format, long long value);
 

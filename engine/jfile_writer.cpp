@@ -181,9 +181,11 @@ void TJFILE::WriteRecords(TStream& out, const TCellsOf& cellsOf)
 
 void TJFILE::SaveWithName(const std::string& title)
 {
-    PdbHeader.Name = title.substr(0, 31);
     if (!Stream())
         throw EStreamError("The database has no file to save into.");
+    if (!Stream()->Writable())
+        throw EStreamError(ReadOnlyFileMessage(Stream()->FileName()));
+    PdbHeader.Name = title.substr(0, 31);
     bool wasModified = Modified;
     try {
         TFileStream* old = Stream();

@@ -111,10 +111,31 @@ void TMemoryStream::Write(const void* buffer, size_t count)
 
 // --- TFileStream -----------------------------------------------------------
 
+namespace {
+
+// A save writes a temporary file beside the target and renames it over, so
+// the folder must take new files as well.
+bool CanReplace(const std::string& fileName)
+{
+    return ::access(DirectoryOf(fileName).c_str(), W_OK | X_OK) == 0;
+}
+
+bool WriteDenied(int err)
+{
+    return err == EACCES || err == EPERM || err == EROFS;
+}
+
+}  // namespace
+
 TFileStream::TFileStream(const std::string& fileName, Mode mode) : fileName_(fileName), diskName_(fileName)
 {
-    int flags = (mode == Mode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC | (mode == Mode::CreateOrOpen ? O_CREAT : 0);
+    writable_ = mode != Mode::ReadOnly && (mode == Mode::CreateOrOpen || CanReplace(fileName));
+    int flags = (writable_ ? O_RDWR : O_RDONLY) | O_CLOEXEC | (mode == Mode::CreateOrOpen ? O_CREAT : 0);
     fd_ = ::open(fileName.c_str(), flags, 0666);
+    if (fd_ < 0 && mode == Mode::OpenExisting && writable_ && WriteDenied(errno)) {
+        writable_ = false;
+        fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    }
     if (fd_ < 0) {
         int err = errno;
         throw EStreamError((mode == Mode::CreateOrOpen ? "Cannot create file \"" : "Cannot open file \"") +
@@ -127,8 +148,10 @@ TFileStream::TFileStream(const std::string& fileName, Mode mode) : fileName_(fil
         throw EStreamError("Cannot open file \"" + fileName + "\". It is a directory.");
     }
     // Other writers denied: an advisory lock that a second instance of the
-    // program (or a second open in this one) cannot take.
-    if (mode != Mode::ReadOnly && ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    // program (or a second open in this one) cannot take. A file opened only
+    // to be read shares its lock with other such readers.
+    const int lock = writable_ ? LOCK_EX : LOCK_SH;
+    if (mode != Mode::ReadOnly && ::flock(fd_, lock | LOCK_NB) != 0) {
         int err = errno;
         ::close(fd_);
         fd_ = -1;

@@ -45,6 +45,9 @@ class TFileStream : public TStream {
 public:
     // ReadOnly takes no lock: a file is only ever replaced whole, so a reader
     // sees a complete version even while another program has it open.
+    // OpenExisting opens a file that may be read but not replaced (its own
+    // permissions, a write-protected folder or medium) for reading, with a
+    // lock that other readers share; Writable() then tells.
     enum class Mode { OpenExisting, CreateOrOpen, ReadOnly };
     // Throws EStreamError when the file cannot be opened or is in use.
     TFileStream(const std::string& fileName, Mode mode);
@@ -58,6 +61,9 @@ public:
     uint64_t Position() const override { return pos_; }
     uint64_t Size() const override;
     const std::string& FileName() const { return fileName_; }
+    // False when the file was opened for reading only: a new version of it
+    // could not be written in its place.
+    bool Writable() const { return writable_; }
     // The operating system's handle of the open file (to map it).
     int Descriptor() const { return fd_; }
 
@@ -108,6 +114,7 @@ private:
     uint64_t pos_ = 0;
     std::vector<uint8_t> wbuf_;
     uint64_t wbufStart_ = 0;
+    bool writable_ = true;
 };
 
 }  // namespace quorvil

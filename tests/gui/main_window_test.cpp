@@ -241,18 +241,39 @@ private slots:
         QCOMPARE(FileBytes(PathToQString(path)), before);
     }
 
-    void eightTabsAtMostAndTheNinthReplacesTheActiveOneWithoutPrompt()
+    void aNinthOpenAsksAboutTheChangesOfTheTabItReplaces()
     {
         for (int k = 1; k <= 9; ++k)
             Db("db" + std::to_string(k) + ".PDB");
         auto form = Start({data_->path()});
-        QCOMPARE(form->Tabs()->OpenCount(), 8);
-        form->Tabs()->setCurrentIndex(3);
-        form->Tabs()->CurrentDB()->SetCell(1, 1, "unsaved");
+        TDatabaseTabs* tabs = form->Tabs();
+        QCOMPARE(tabs->OpenCount(), 8);
+        tabs->setCurrentIndex(3);
+        tabs->CurrentDB()->SetCell(1, 1, "unsaved");
+        const QString replaced = PathToQString(tabs->CurrentDB()->FileName);
+        const QByteArray before = FileBytes(replaced);
+
+        QString question;
         AnswerFileDialog(Data("db9.PDB"));
+        AnswerMessage(question, ButtonName(mbCancel));
         form->Action("LoadBtn")->trigger();
-        QCOMPARE(form->Tabs()->OpenCount(), 8);
-        QCOMPARE(form->Tabs()->tabText(3), Tr("db9"));
+        QCOMPARE(question, Tr("All eight tabs are in use: the file opens in place of\n") + replaced +
+                               Tr("\nwhose changes are not saved. Save them first?"));
+        QCOMPARE(tabs->tabText(3), Tr("db4"));
+        QCOMPARE(tabs->CurrentDB()->GetCell(1, 1), std::string("unsaved"));
+
+        AnswerFileDialog(Data("db9.PDB"));
+        AnswerButton(ButtonName(mbNoToAll));  // "Discard"
+        form->Action("LoadBtn")->trigger();
+        QCOMPARE(tabs->OpenCount(), 8);
+        QCOMPARE(tabs->tabText(3), Tr("db9"));
+        QCOMPARE(FileBytes(replaced), before);
+
+        // A file open already is shown where it is, asking nothing.
+        AnswerFileDialog(Data("db1.PDB"));
+        form->Action("LoadBtn")->trigger();
+        QCOMPARE(std::pair(tabs->CurrentTab(), tabs->tabText(3)), std::pair(0, Tr("db9")));
+        QCOMPARE(QueuedModalAnswers(), 0);
     }
 
     void columnWidthsAreKeptPerTitle()

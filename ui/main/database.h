@@ -41,6 +41,14 @@ public:
     void SetShown(int k, int value);
     void ShowAll();
 
+    // The file was opened for reading only (its permissions, folder or
+    // disk): the database is shown, exported and searched, never edited or
+    // saved into it.
+    bool ReadOnlyFile() const { return Stream() && !Stream()->Writable(); }
+    // The file was made for this database by New and has not been saved by
+    // the user: discarding the database removes it again.
+    bool CreatedFile = false;
+
 private:
     std::vector<uint8_t> shown_;
     StatusSink status_;

@@ -221,7 +221,7 @@ QVariant TDatabaseModel::data(const QModelIndex& index, int role) const
 
 bool TDatabaseModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (!db_ || role != Qt::EditRole || !index.isValid() || index.model() != this)
+    if (!db_ || role != Qt::EditRole || !index.isValid() || index.model() != this || db_->ReadOnlyFile())
         return false;
     const int record = RecordOfRow(index.row());
     const int field = index.column() + 1;
@@ -262,7 +262,8 @@ Qt::ItemFlags TDatabaseModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+    const Qt::ItemFlags shown = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return db_ && db_->ReadOnlyFile() ? shown : shown | Qt::ItemIsEditable;
 }
 
 QVariant TDatabaseModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -143,6 +143,8 @@ void TDatabasePage::SetDatabase(TDataBase* db)
         grid_->SetColumn(col, TGridColumn());
     contextCol_ = 0;
     contextRow_ = -1;
+    // A read-only file's fields keep their places too.
+    grid_->horizontalHeader()->setSectionsMovable(!(db && db->ReadOnlyFile()));
     SetUpColumns();
 }
 
@@ -360,7 +362,7 @@ void TDatabasePage::GridDblClick()
     RunCommand("GridDblClick", [this] {
         const QModelIndex index = grid_->currentIndex();
         const TDataBase* db = DataBase();
-        if (!db || !index.isValid())
+        if (!db || !index.isValid() || db->ReadOnlyFile())
             return;
         const uint16_t type = db->GetFieldType(index.column() + 1);
         if (IsStringField(type))
@@ -393,7 +395,9 @@ void TDatabasePage::EditIntDate(const QModelIndex& index)
 void TDatabasePage::HeaderClick(int col)
 {
     RunCommand("SortBtnClick", [this, col] {
-        if (!DataBase() || col < 0 || col >= model_->columnCount())
+        // A header click sorts the records themselves, which a read-only
+        // file's database keeps as they are.
+        if (!DataBase() || col < 0 || col >= model_->columnCount() || DataBase()->ReadOnlyFile())
             return;
         if (col == model_->SortColumn())
             model_->ReverseRows();

@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 #include "config_store.h"
+#include "errors.h"
 #include "database_page.h"
 #include "field_definition.h"
 #include "input_dialog.h"
 #include "message_dialog.h"
 #include "field_types.h"
+#include "file_system.h"
 #include "new_record.h"
 #include "open_checks.h"
 #include "record_panel.h"
@@ -68,9 +71,23 @@ TDatabaseTabs::TDatabaseTabs(QWidget* parent) : QTabWidget(parent)
 
 TDatabaseTabs::~TDatabaseTabs()
 {
-    // The pages show the databases, so they let go first.
-    for (TDatabasePage* page : pages_)
-        page->SetDatabase(nullptr);
+    for (int tab = 0; tab < kTabs; ++tab)
+        ReleaseDatabase(tab);
+}
+
+void TDatabaseTabs::ReleaseDatabase(int tab)
+{
+    // The page shows the database, so it lets go first.
+    pages_[size_t(tab)]->SetDatabase(nullptr);
+    std::unique_ptr<TDataBase> db = std::move(dataBases_[size_t(tab)]);
+    if (!db)
+        return;
+    const std::string created = db->CreatedFile ? db->FileName : std::string();
+    db.reset();  // closes the file and frees its lock
+    // A new database the user chose not to keep leaves no file behind.
+    std::error_code ignored;
+    if (!created.empty())
+        std::filesystem::remove(created, ignored);
 }
 
 int TDatabaseTabs::CurrentTab() const
@@ -118,6 +135,24 @@ int TDatabaseTabs::FindFreeTab()
     return CurrentTab();
 }
 
+int TDatabaseTabs::TabForOpen()
+{
+    if (OpenCount() < kTabs || !DataBase(CurrentTab()))
+        return FindFreeTab();
+    return AskReplace(CurrentTab()) ? CurrentTab() : -1;
+}
+
+int TDatabaseTabs::TabOfFile(const std::string& path) const
+{
+    for (int tab = 0; tab < kTabs; ++tab) {
+        const TDataBase* db = DataBase(tab);
+        std::error_code ec;
+        if (db && TabShown(tab) && (db->FileName == path || std::filesystem::equivalent(db->FileName, path, ec)))
+            return tab;
+    }
+    return -1;
+}
+
 bool TDatabaseTabs::LoadDatabase(int tab, const std::string& path)
 {
     StatusScope status(*this);
@@ -132,10 +167,8 @@ bool TDatabaseTabs::LoadDatabase(int tab, const std::string& path)
 
 void TDatabaseTabs::OpenSteps(int tab, const std::string& path)
 {
-    TDatabasePage* page = pages_[size_t(tab)];
     auto& slot = dataBases_[size_t(tab)];
-    page->SetDatabase(nullptr);
-    slot.reset();  // a replaced database goes without a save prompt
+    ReleaseDatabase(tab);  // the callers asked about its changes
     emit StatusText(Tr("Loading..."));
     slot = Open<TDataBase>(path, [this](const std::string& text) { emit StatusText(ToQString(text)); });
     TDataBase& db = *slot;
@@ -166,8 +199,14 @@ void TDatabaseTabs::ShowInTab(int tab, TDataBase& db, const std::string& path, c
     page->SetColumnWidths(columnWidths);
     page->RefreshView();  // after the stored widths, so List columns stay narrow
 
-    setTabText(tab, EscapeMnemonics(PathToQString(TabCaption(path))));
-    setTabToolTip(tab, PathToQString(path));
+    QString caption = EscapeMnemonics(PathToQString(TabCaption(path)));
+    QString tip = PathToQString(path);
+    if (db.ReadOnlyFile()) {
+        caption += Tr(" (read-only)");
+        tip += Tr("\nRead-only: the file can be viewed, searched and exported, not changed.");
+    }
+    setTabText(tab, caption);
+    setTabToolTip(tab, tip);
     setTabVisible(tab, true);
     emit ActiveChanged();
 }
@@ -184,13 +223,19 @@ void TDatabaseTabs::NewDatabase(int tab, const std::string& path, const TDatabas
 void TDatabaseTabs::NewDatabaseFrom(int tab, const std::string& path, const std::function<void(TDataBase&)>& fill)
 {
     try {
-        TDatabasePage* page = pages_[size_t(tab)];
         auto& slot = dataBases_[size_t(tab)];
-        page->SetDatabase(nullptr);
-        slot.reset();
+        ReleaseDatabase(tab);
+        const bool existed = FileExists(path);
         slot = CreateNew<TDataBase>(path, [this](const std::string& text) { emit StatusText(ToQString(text)); });
         TDataBase& db = *slot;
+        db.CreatedFile = !existed;
         fill(db);
+        if (db.CreatedFile) {
+            // The file holds a whole database from the start, never 0 bytes;
+            // it stays unsaved for the user until they save it.
+            db.SaveWithName(db.PdbHeader.Name);
+            db.Modified = true;
+        }
         dbidField_ = FindDbidField(db);
         setTabVisible(tab, true);
         setCurrentIndex(tab);
@@ -224,8 +269,7 @@ void TDatabaseTabs::CheckPopups(TDataBase& db)
 void TDatabaseTabs::HideFailedTab(int tab)
 {
     // A database half set up is of no use in a hidden tab; its file is let go.
-    pages_[size_t(tab)]->SetDatabase(nullptr);
-    dataBases_[size_t(tab)].reset();
+    ReleaseDatabase(tab);
     setTabVisible(tab, false);
     for (int step = 1; step <= kTabs; ++step) {
         const int below = (tab - step + kTabs) % kTabs;
@@ -243,8 +287,7 @@ bool TDatabaseTabs::CloseCurrentTab()
     if (!AskSave(tab))
         return false;
     SaveColumnWidths(tab);
-    pages_[size_t(tab)]->SetDatabase(nullptr);
-    dataBases_[size_t(tab)].reset();
+    ReleaseDatabase(tab);
     int other = -1;
     for (int k = 0; k < kTabs && other < 0; ++k)
         if (k != tab && TabShown(k))
@@ -266,6 +309,8 @@ bool TDatabaseTabs::AskSave(int tab)
     const TDataBase* db = DataBase(tab);
     if (!db || !db->Modified || !TabShown(tab))
         return true;
+    if (db->ReadOnlyFile())
+        return AskDiscardReadOnly(tab);
     const int answer = MessageDlgButtons(Tr("Save edited database?\r\n(") + PathToQString(db->FileName) + Tr(")"),
                                          mtConfirmation, {mbYes, mbNo, mbCancel}, mbHelp);
     if (answer == mrYes)
@@ -273,11 +318,42 @@ bool TDatabaseTabs::AskSave(int tab)
     return answer == mrNo;
 }
 
+bool TDatabaseTabs::AskReplace(int tab)
+{
+    const TDataBase* db = DataBase(tab);
+    if (!db || !db->Modified || !TabShown(tab))
+        return true;
+    if (db->ReadOnlyFile())
+        return AskDiscardReadOnly(tab);
+    MessageTexts().Captions[mbYesToAll] = Tr("&Save");
+    MessageTexts().Captions[mbNoToAll] = Tr("&Discard");
+    const int answer = MessageDlgButtons(
+        Tr("All eight tabs are in use: the file opens in place of\r\n") + PathToQString(db->FileName) +
+            Tr("\r\nwhose changes are not saved. Save them first?"),
+        mtConfirmation, {mbYesToAll, mbNoToAll, mbCancel}, mbYesToAll);
+    if (answer == mrYesToAll)
+        return SaveDatabase(tab);
+    return answer == mrNoToAll;
+}
+
+bool TDatabaseTabs::AskDiscardReadOnly(int tab)
+{
+    const int answer = MessageDlgButtons(
+        Tr("The changes to this database cannot be saved: its file is read-only.\r\n(") +
+            PathToQString(DataBase(tab)->FileName) + Tr(")\r\nLet them go? (Save as keeps them in another file.)"),
+        mtConfirmation, {mbYes, mbNo}, mbNo);
+    return answer == mrYes;
+}
+
 bool TDatabaseTabs::SaveDatabase(int tab)
 {
     TDataBase* db = DataBase(tab);
     if (!db)
         return false;
+    if (db->ReadOnlyFile()) {
+        MessageDlgButtons(MessageText(ReadOnlyFileMessage(db->FileName).c_str()), mtError, {mbOK}, mbHelp);
+        return false;
+    }
     QString title = ToQString(db->PdbHeader.Name);
     if (!InputLine(Tr("Database Title"), title, 31))
         return false;
@@ -288,6 +364,7 @@ bool TDatabaseTabs::SaveDatabase(int tab)
         MessageDlgButtons(MessageText(e.what()), mtError, {mbOK}, mbHelp);
         return false;
     }
+    db->CreatedFile = false;
     pages_[size_t(tab)]->MarkSaved();
     emit ActiveChanged();
     return true;

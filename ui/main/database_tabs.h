@@ -38,6 +38,13 @@ public:
     // Shows and activates the first free tab and returns it; with all eight
     // in use, returns the active tab, whose database the next open replaces.
     int FindFreeTab();
+    // The tab a file the user chose opens in: FindFreeTab, except that with
+    // all eight in use the active tab's unsaved changes are saved or
+    // discarded first, as the user says; -1 when the user keeps them.
+    int TabForOpen();
+    // The tab whose database was read from `path` (the same file under any
+    // name), -1 when none.
+    int TabOfFile(const std::string& path) const;
     // Opens `path` (a full path) into `tab`. On failure the tab is hidden
     // again, the nearest shown tab below it becomes active, and the
     // exception passes on.
@@ -52,7 +59,12 @@ public:
     bool CloseCurrentTab();
     // True when the tab may be discarded (saved, not changed, or "No").
     bool AskSave(int tab);
+    // AskSave for a tab whose database a file is about to replace: Save,
+    // Discard or Cancel.
+    bool AskReplace(int tab);
     // Asks for the title and writes the file; false when cancelled or failed.
+    // A database whose file is read-only is not saved: the message points
+    // to Save as.
     bool SaveDatabase(int tab);
     // Stores the tab's column widths under the database's title.
     void SaveColumnWidths(int tab, TIniFile* ini = nullptr);
@@ -69,6 +81,12 @@ signals:
 
 private:
     void OpenSteps(int tab, const std::string& path);
+    // Frees the tab's database and closes its file; a file New made that the
+    // user never saved is removed.
+    void ReleaseDatabase(int tab);
+    // The question for a modified database whose file is read-only: its
+    // changes can only go (true) or stay open for Save as (false).
+    bool AskDiscardReadOnly(int tab);
     void ShowInTab(int tab, TDataBase& db, const std::string& path, const std::string& storedWidths);
     void CheckPopups(TDataBase& db);
     void HideFailedTab(int tab);

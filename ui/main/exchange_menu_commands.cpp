@@ -81,7 +81,8 @@ void TMainForm::CreateCopyMenu()
         for (int tag = 0; tag < TDatabaseTabs::kTabs; ++tag) {
             const TDataBase* target = tabs_->DataBase(tag);
             auto* item = findChild<QAction*>(Tr("Copy%1").arg(tag));
-            item->setVisible(source && target && tag != active && ShareFieldName(*source, *target));
+            item->setVisible(source && target && tag != active && !target->ReadOnlyFile() &&
+                             ShareFieldName(*source, *target));
             item->setText(tabs_->tabText(tag));
         }
     });
@@ -103,7 +104,7 @@ void TMainForm::CopyRecsItemClick(int tag, const std::string& chosenName)
 
     if (tag < kExternalFile) {
         TDataBase* target = tabs_->DataBase(tag);
-        if (!target || target == source)
+        if (!target || target == source || target->ReadOnlyFile())
             return;
         WaitCursor hourglass;
         TCopyResult result;
@@ -137,6 +138,19 @@ void TMainForm::CopyRecsItemClick(int tag, const std::string& chosenName)
         if (fileName.empty())
             return;
     }
+    // A file open in a tab takes the records there, where the user sees them
+    // and saves them with the rest of that tab's changes.
+    if (const int open = tabs_->TabOfFile(fileName); open >= 0) {
+        if (open == tabs_->CurrentTab() || tabs_->DataBase(open)->ReadOnlyFile()) {
+            MessageDlgButtons(Tr("The records cannot be copied into ") + PathToQString(fileName) +
+                                  (open == tabs_->CurrentTab() ? Tr(": it is the file they come from.")
+                                                               : Tr(": it is open read-only in tab %1.").arg(open + 1)),
+                              mtError, {mbOK}, mbHelp);
+            return;
+        }
+        CopyRecsItemClick(open);
+        return;
+    }
     WaitCursor hourglass;
     ShowStatus(Tr("Copying records to ") + PathToQString(fileName));
     const TCopyResult result = CopyRecordsToFile(*source, records, fileName);
@@ -154,8 +168,20 @@ void TMainForm::MergeItemClick(const std::string& chosenName)
     const std::string path = chosenName.empty() ? PickDatabaseFile() : chosenName;
     if (path.empty())
         return;
-    // Opened like a tab's file, so a database open in a tab is refused; it is never written.
-    const std::unique_ptr<TJFILE> other = Open<TJFILE>(path);
+    // A database open in a tab merges as that tab shows it, unsaved changes
+    // and all; any other file is opened for the merge alone. It is never written.
+    std::unique_ptr<TJFILE> opened;
+    const TJFILE* other = nullptr;
+    if (const int open = tabs_->TabOfFile(path); open >= 0) {
+        if (tabs_->DataBase(open) == master)
+            opened = CopyDatabase(*master);
+        else
+            other = tabs_->DataBase(open);
+    } else {
+        opened = Open<TJFILE>(path);
+    }
+    if (opened)
+        other = opened.get();
     if (IdCandidates(*master, *other).empty()) {
         ShowMsg(Tr(kNoIdFieldMessage), 1);
         return;

@@ -2,6 +2,8 @@
 #include "main_window.h"
 
 #include "command_guard.h"
+#include "database.h"
+#include "database_tabs.h"
 #include "recent_files.h"
 #include "text_convert.h"
 
@@ -216,6 +218,14 @@ void TMainForm::EnableButtons(bool on)
         QAction* action = Action(name);
         action->setEnabled(on);
     }
+    // A database whose file is read-only is looked at, searched and
+    // exported; the commands that change it wait for a writable one. Save
+    // stays, to say so and point to Save as.
+    const TDataBase* db = tabs_->CurrentDB();
+    const bool readOnly = db && db->ReadOnlyFile();
+    for (const char* name : {"EditBtn", "SortBtn", "AddBtn", "DelBtn", "ReplaceBtn", "MergeItem", "RearrangeItem"})
+        if (QAction* action = Action(name))
+            action->setEnabled(!readOnly && (on || QLatin1String(name) == QLatin1String("RearrangeItem")));
 }
 
 QAction* TMainForm::Action(const char* name) const

@@ -128,6 +128,10 @@ bool TMainForm::OpenPaths(const QStringList& arguments)
 {
     for (const QString& argument : arguments) {
         for (const std::string& path : ExpandDatabaseArgument(QStringToPath(argument))) {
+            if (const int open = tabs_->TabOfFile(path); open >= 0) {
+                tabs_->setCurrentIndex(open);
+                continue;
+            }
             int tab = 0;
             while (tab < TDatabaseTabs::kTabs && tabs_->TabShown(tab))
                 ++tab;
@@ -207,8 +211,21 @@ bool TMainForm::FormKeyDown(const QKeyEvent& key)
 
 void TMainForm::LoadBtnClick()
 {
-    const std::string path = PickDatabaseFile();
-    if (!path.empty() && tabs_->LoadDatabase(tabs_->FindFreeTab(), path))
+    OpenChosenFile(PickDatabaseFile());
+}
+
+void TMainForm::OpenChosenFile(const std::string& path)
+{
+    if (path.empty())
+        return;
+    // A file open already is shown where it is: a second open would only
+    // find it locked by this very program.
+    if (const int open = tabs_->TabOfFile(path); open >= 0) {
+        tabs_->setCurrentIndex(open);
+        return;
+    }
+    const int tab = tabs_->TabForOpen();
+    if (tab >= 0 && tabs_->LoadDatabase(tab, path))
         EnableButtons(true);
 }
 
@@ -218,9 +235,7 @@ void TMainForm::LoadFileItemClick(int k)
         const std::vector<std::string>& paths = recent_->List().Paths();
         if (k < 1 || size_t(k) > paths.size())
             return;
-        const std::string path = paths[size_t(k - 1)];
-        if (tabs_->LoadDatabase(tabs_->FindFreeTab(), path))
-            EnableButtons(true);
+        OpenChosenFile(paths[size_t(k - 1)]);
     });
 }
 
@@ -287,6 +302,8 @@ void TMainForm::UpdateActiveInfo()
     const TDataBase* db = tabs_->CurrentDB();
     centre_->setCurrentIndex(tabs_->OpenCount() > 0 ? 1 : 0);
     ShowViewButtons();
+    if (db)
+        EnableButtons(true);  // the active tab's file may be read-only
     if (!db) {
         infoPanel_->clear();
         Action("AllBtn")->setEnabled(false);
@@ -308,7 +325,8 @@ void TMainForm::UpdateActiveInfo()
                             .arg(db->FieldCount())
                             .arg(db->FieldCount() == 1 ? Tr("field") : Tr("fields"))
                             .arg(layout)
-                            .arg(db->Modified ? Tr("  |  modified") : QString()));
+                            .arg(db->Modified ? Tr("  |  modified") : QString())
+                            + (db->ReadOnlyFile() ? Tr("  |  read-only") : QString()));
 }
 
 }  // namespace quorvil

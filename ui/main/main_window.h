@@ -144,6 +144,9 @@ private:
     // some were left out because all tabs were in use.
     bool OpenPaths(const QStringList& arguments);
     bool OpenInto(int tab, const std::string& path);
+    // Opens a file the user chose (Open, the recent files) into a free tab,
+    // or in place of the active one after its changes are seen to.
+    void OpenChosenFile(const std::string& path);
     std::string PickDatabaseFile();
     void ShowStatus(const QString& text);
     void UpdateActiveInfo();

@@ -243,9 +243,16 @@ void TRecordPanel::ShowRow(int row)
 {
     row_ = row >= 0 && row < model_->rowCount() ? row : -1;
     filling_ = true;
+    const bool readOnly = model_->DataBase() && model_->DataBase()->ReadOnlyFile();
     for (int f = 1; f <= FieldCount(); ++f) {
         if (QWidget* editor = Editor(f)) {
-            editor->setEnabled(row_ >= 0);
+            // Texts of a read-only file stay selectable, to be copied.
+            auto* line = qobject_cast<QLineEdit*>(editor);
+            if (auto* spin = qobject_cast<QSpinBox*>(editor))
+                spin->setReadOnly(readOnly);
+            if (line)
+                line->setReadOnly(readOnly);
+            editor->setEnabled(row_ >= 0 && (line || !readOnly || qobject_cast<QSpinBox*>(editor)));
             const bool was = editor->blockSignals(true);
             SetEditorValue(f);
             editor->blockSignals(was);

@@ -413,6 +413,22 @@ void ApplyRows(TJFILE& db, TCsvRows& rows, const TCsvSettings* settings)
     db.AdoptRecords(std::move(rows.Records), std::move(rows.Image));
 }
 
+// The records were made without SetCell: a Boolean cell that holds the TRUE
+// or FALSE text (a hand-edited CSV) gets the "1" or "0" SetCell would store.
+void StoreBooleanTexts(TJFILE& db)
+{
+    for (int f = 1; f <= db.FieldCount(); ++f) {
+        if (db.GetFieldType(f) != kTypeBoolean)
+            continue;
+        for (int r = 1; r <= db.RecordCount(); ++r) {
+            const std::string_view cell = db.CellView(r, f);
+            const std::string_view stored = db.StoredText(f, cell);
+            if (stored != cell)
+                db.Records[size_t(r - 1)].SetField(f, stored);
+        }
+    }
+}
+
 }  // namespace
 
 std::string ImportTitle(const std::string& csvName)
@@ -451,6 +467,7 @@ void TCsvImport::ApplyTo(TJFILE& db)
     ApplyRows(db, state_->Rows, state_->Settings.get());
     if (state_->Settings)
         ApplyCsvSettings(db, *state_->Settings);
+    StoreBooleanTexts(db);
     db.EndUpdate();
     db.SetModified();
 }

@@ -118,6 +118,16 @@ TEST(CsvImport, MalformedOrTooLargeFilesWriteNothing)
     EXPECT_FALSE(std::filesystem::exists(dir / "out.PDB"));
 }
 
+TEST(CsvImport, BooleanCellsOfAFileWithItsSettingsAreStoredAsTheDatabaseStoresThem)
+{
+    TempDir dir;
+    const CliResult result = Import(dir, "\"Item\",\"Ok\"\r\n\"a\",\"TRUE\"\r\n\"b\",\"false\"\r\n\"c\",\"1\"\r\n\"d\",\"Yes\"\r\n",
+                                    "[JFilePro]\r\nWidths=50,50\r\nTypes=STRING,BOOLEAN\r\nTitle=T\r\n", {});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(InfoJson(dir / "out.PDB")["records"].get<Rows>(),
+              (Rows{{"a", "1"}, {"b", "0"}, {"c", "1"}, {"d", "Yes"}}));
+}
+
 // Bytes 80..FF but CF, which the CSV uses for line feeds.
 std::string HighBytes()
 {

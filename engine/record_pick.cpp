@@ -9,9 +9,11 @@ TRecordPick::TRecordPick(const TJFILE& source, std::vector<int> fields, std::map
 {
     if (fields_.size() > size_t(kMaxSlots))
         fields_.resize(size_t(kMaxSlots));
-    for (const auto& [k, text] : fixedTexts_) {
+    for (auto& [k, text] : fixedTexts_) {
         if (k < 1 || k > FieldCount())
             continue;
+        // The text the field would hold had SetCell stored it there.
+        text = std::string(source_.StoredText(fields_[size_t(k - 1)], text));
         fixed_[size_t(k - 1)] = &text;
         fixedLineFeeds_ = fixedLineFeeds_ || text.find('\n') != std::string::npos;
     }

@@ -17,7 +17,9 @@ class TJFILE;
 class TRecordPick {
 public:
     // Output field k (from 1) shows source field fields[k - 1], or the text
-    // fixed[k] where `fixed` holds one. At most 50 fields.
+    // fixed[k] where `fixed` holds one, as SetCell would store it in that
+    // source field (a Boolean's TRUE and FALSE texts as "1" and "0"). At
+    // most 50 fields.
     TRecordPick(const TJFILE& source, std::vector<int> fields, std::map<int, std::string> fixed = {});
     // The fixed texts are pointed at inside the pick's own map, which a
     // move keeps in place and a copy would not.

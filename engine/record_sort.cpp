@@ -150,12 +150,17 @@ void QuickSort(std::vector<Slot>& slots, int lo, int hi)
 
 TDate IntDateToDate(std::string_view text)
 {
+    return ReadIntDate(text).value_or(TDate{});
+}
+
+std::optional<TDate> ReadIntDate(std::string_view text)
+{
     if (text.size() != 11 || !IsDigit(text[0]) || !IsDigit(text[1]) || text[6] != ' ')
-        return {};
+        return std::nullopt;
     int year = 0;
     for (size_t p = 7; p < 11; ++p) {
         if (!IsDigit(text[p]))
-            return {};
+            return std::nullopt;
         year = year * 10 + (text[p] - '0');
     }
     // Without allocating: every record of a date key comes through here.
@@ -170,8 +175,8 @@ TDate IntDateToDate(std::string_view text)
             m = i + 1;
     int day = (text[0] - '0') * 10 + (text[1] - '0');
     if (m == 0 || !IsValidDate(year, m, day))
-        return {};
-    return {year, m, day};
+        return std::nullopt;
+    return TDate{year, m, day};
 }
 
 std::string SortKey(const TJFILE& db, int record, const TSortOrder& order)

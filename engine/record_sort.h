@@ -3,6 +3,7 @@
 // most 255 bytes compared byte by byte, and the records are ordered by a
 // quicksort with Hoare partitioning (not stable: equal keys end where that
 // algorithm puts them).
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,9 @@ struct TDate {
 // A date written "dd Mmm yyyy" (month compared without regard to case,
 // position 3 not examined); the date value 0 when the text is not one.
 TDate IntDateToDate(std::string_view text);
+// The same date, or nothing when the text is not one: the date value 0 is
+// also the date "30 Dec 1899".
+std::optional<TDate> ReadIntDate(std::string_view text);
 
 struct TSortOrder {
     // Field names in key order; a name matches the first field with exactly

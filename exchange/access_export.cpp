@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 
 namespace quorvil {
@@ -102,6 +103,39 @@ int TwoDigitsAt(std::string_view text, size_t p)
     return (text[p] - '0') * 10 + (text[p + 1] - '0');
 }
 
+// Seconds of the day of "h:mm", "hh:mm" or "hh:mm:ss" ("." may stand for
+// ":"); nothing when the text is none of these or out of range.
+std::optional<int> ReadTimeText(std::string_view text)
+{
+    // The hour may have one digit: "9:05" and "9:05:30" too.
+    std::string t(text);
+    if (t.size() == 4 || t.size() == 7)
+        t.insert(0, "0");
+    if (t.size() != 5 && t.size() != 8)
+        return std::nullopt;
+    auto separator = [&](size_t p) { return t[p] == ':' || t[p] == '.'; };
+    const bool seconds = t.size() == 8;
+    const int h = TwoDigitsAt(t, 0);
+    const int n = TwoDigitsAt(t, 3);
+    const int s = seconds ? TwoDigitsAt(t, 6) : 0;
+    if (!separator(2) || (seconds && !separator(5)) || h < 0 || n < 0 || s < 0 || h >= 24 || n >= 60 || s >= 60)
+        return std::nullopt;
+    return h * 3600 + n * 60 + s;
+}
+
+// The date of a Date cell: day/month/year as the handheld stores it, or
+// "05 Mar 2003"; nothing when it holds none.
+std::optional<TDate> ReadCellDate(std::string_view cell)
+{
+    return ReadIntDate(CsvDateText(cell));
+}
+
+// Empty Date, Time and Integer cells are NULL, not a made-up midnight or 0.
+bool IsNullCell(TAccessKind kind, std::string_view cell)
+{
+    return cell.empty() && (kind == TAccessKind::Date || kind == TAccessKind::Time || kind == TAccessKind::Integer);
+}
+
 // The temporary file the export writes, beside the target and with its
 // extension (drivers go by it), created empty so that a directory that
 // cannot be written is reported before anything else.
@@ -165,7 +199,9 @@ void AddColumns(TAccessDB& adb, const std::vector<TAccessColumn>& columns)
 }
 
 // One row's statements as the log shows them: the failed statement on one
-// line, its error on the next.
+// line, its error on the next. A date or time that could not be read is
+// logged and counted the same way, after the statement that wrote NULL for
+// it, so that its text is not lost without a word.
 int WriteRowStatements(TJFILE& db, TAccessDB& adb, int r, const std::vector<std::string>& starts,
                        const std::vector<TAccessColumn>& columns, std::ostream& log)
 {
@@ -174,12 +210,17 @@ int WriteRowStatements(TJFILE& db, TAccessDB& adb, int r, const std::vector<std:
     std::string statement;
     for (size_t c = 0; c < columns.size(); ++c) {
         statement = starts[c];
-        AppendAccessValue(statement, db, r, columns[c]);
+        const bool read = AppendAccessValue(statement, db, r, columns[c]);
         statement += where;
         try {
             adb.ExecuteSQL(statement);
         } catch (const ESqlError& e) {
             log << statement << '\n' << "Exception ESqlError: " << e.what() << '\n';
+            ++errors;
+            continue;
+        }
+        if (!read) {
+            log << statement << '\n' << UnreadableMessage(columns[c].Kind, db.CellView(r, columns[c].Field)) << '\n';
             ++errors;
         }
     }
@@ -212,12 +253,17 @@ void PutTime(std::string& out, int seconds)
 
 // The value a cell's statement would store, handed over without the
 // statement: false for a cell whose statement fails or is not a plain value
-// (an Integer cell that is no whole number), which then goes the statements'
-// way. `text` holds what a text value refers to.
+// (an Integer cell that is no whole number) and for a date or time that is
+// to be logged, which then go the statements' way. `text` holds what a text
+// value refers to.
 bool DirectValue(const TJFILE& db, int record, std::string_view cell, const TAccessColumn& column, std::string& text,
                  TSqlCell& value)
 {
     value = TSqlCell{};
+    if (IsNullCell(column.Kind, cell)) {
+        value.IsNull = true;
+        return true;
+    }
     switch (column.Kind) {
     case TAccessKind::Text:
         value.Text = cell;
@@ -238,8 +284,11 @@ bool DirectValue(const TJFILE& db, int record, std::string_view cell, const TAcc
         value.Number = cell.empty() || db.GetDisplayCell(record, column.Field) == db.FalseText ? 0 : 1;
         return true;
     case TAccessKind::Date: {
+        const std::optional<TDate> read = ReadCellDate(cell);
+        if (!read)
+            return false;
         // As the #date# literal reads: the zero date is the time 00:00:00.
-        const TDate date = IntDateToDate(CsvDateText(cell));
+        const TDate date = *read;
         text.clear();
         if (date == TDate{}) {
             PutTime(text, 0);
@@ -255,11 +304,15 @@ bool DirectValue(const TJFILE& db, int record, std::string_view cell, const TAcc
         value.Text = text;
         return true;
     }
-    case TAccessKind::Time:
+    case TAccessKind::Time: {
+        const std::optional<int> seconds = ReadTimeText(cell);
+        if (!seconds)
+            return false;
         text.clear();
-        PutTime(text, TimeTextToTime(cell));
+        PutTime(text, *seconds);
         value.Text = text;
         return true;
+    }
     case TAccessKind::Unsupported: return false;
     }
     return false;
@@ -362,20 +415,7 @@ std::string SqlDateTime(const TDate& date, int seconds)
 
 int TimeTextToTime(std::string_view text)
 {
-    // The hour may have one digit: "9:05" and "9:05:30" too.
-    std::string t(text);
-    if (t.size() == 4 || t.size() == 7)
-        t.insert(0, "0");
-    if (t.size() != 5 && t.size() != 8)
-        return 0;
-    auto separator = [&](size_t p) { return t[p] == ':' || t[p] == '.'; };
-    const bool seconds = t.size() == 8;
-    const int h = TwoDigitsAt(t, 0);
-    const int n = TwoDigitsAt(t, 3);
-    const int s = seconds ? TwoDigitsAt(t, 6) : 0;
-    if (!separator(2) || (seconds && !separator(5)) || h < 0 || n < 0 || s < 0 || h >= 24 || n >= 60 || s >= 60)
-        return 0;
-    return h * 3600 + n * 60 + s;
+    return ReadTimeText(text).value_or(0);
 }
 
 std::string AccessValue(const TJFILE& db, int record, const TAccessColumn& column)
@@ -385,23 +425,39 @@ std::string AccessValue(const TJFILE& db, int record, const TAccessColumn& colum
     return value;
 }
 
-void AppendAccessValue(std::string& out, const TJFILE& db, int record, const TAccessColumn& column)
+bool AppendAccessValue(std::string& out, const TJFILE& db, int record, const TAccessColumn& column)
 {
     const std::string_view cell = db.CellView(record, column.Field);
+    if (IsNullCell(column.Kind, cell)) {
+        out += "NULL";
+        return true;
+    }
     switch (column.Kind) {
-    case TAccessKind::Text: AppendTextValue(out, cell); return;
+    case TAccessKind::Text: AppendTextValue(out, cell); return true;
     case TAccessKind::Boolean:
         // An empty cell is an empty box, as the grid shows it.
         out += cell.empty() || db.GetDisplayCell(record, column.Field) == db.FalseText ? "FALSE" : "TRUE";
-        return;
-    case TAccessKind::Date:
-        // Day/month/year as the handheld stores it, or "05 Mar 2003".
-        out += DoubleColons(SqlDateTime(IntDateToDate(CsvDateText(cell)), 0));
-        return;
-    case TAccessKind::Time: out += DoubleColons(SqlDateTime(TDate{}, TimeTextToTime(cell))); return;
-    case TAccessKind::Integer:
-    case TAccessKind::Unsupported: out += cell; return;
+        return true;
+    case TAccessKind::Date: {
+        const std::optional<TDate> date = ReadCellDate(cell);
+        out += date ? DoubleColons(SqlDateTime(*date, 0)) : "NULL";
+        return date.has_value();
     }
+    case TAccessKind::Time: {
+        const std::optional<int> seconds = ReadTimeText(cell);
+        out += seconds ? DoubleColons(SqlDateTime(TDate{}, *seconds)) : "NULL";
+        return seconds.has_value();
+    }
+    case TAccessKind::Integer:
+    case TAccessKind::Unsupported: out += cell; return true;
+    }
+    return true;
+}
+
+std::string UnreadableMessage(TAccessKind kind, std::string_view cell)
+{
+    return std::string(kind == TAccessKind::Time ? "Not a time: \"" : "Not a date: \"") + std::string(cell) +
+           "\"; NULL written";
 }
 
 std::string ErrorCountMessage(int count)

@@ -1,9 +1,9 @@
 #pragma once
 // The Access-style export: the database becomes one table named after it,
 // with the ID counter, one column per field of a type the table can hold and
-// one row per record. Statements that fail while the rows are written are
-// logged in "Quorvil.LOG" beside the exported file and counted; the export
-// goes on.
+// one row per record. Statements that fail while the rows are written, and
+// dates or times that cannot be read (written as NULL), are logged in
+// "Quorvil.LOG" beside the exported file and counted; the export goes on.
 #include "access_db.h"
 #include "record_sort.h"
 
@@ -43,9 +43,14 @@ std::string SqlDateTime(const TDate& date, int seconds);
 // Seconds of the day of "h:mm", "hh:mm" or "hh:mm:ss" ("." may stand for
 // ":"); 0 when the text is none of these or out of range.
 int TimeTextToTime(std::string_view text);
-// The SQL value of one cell for its column, in the statements' dialect.
+// The SQL value of one cell for its column, in the statements' dialect:
+// NULL for an empty Date, Time or Integer cell, and for a Date or Time cell
+// that holds no date or time, for which AppendAccessValue returns false.
 std::string AccessValue(const TJFILE& db, int record, const TAccessColumn& column);
-void AppendAccessValue(std::string& out, const TJFILE& db, int record, const TAccessColumn& column);
+bool AppendAccessValue(std::string& out, const TJFILE& db, int record, const TAccessColumn& column);
+// The log's line for a Date or Time cell written as NULL because it holds no
+// date or time: 'Not a date: "31/02/2003"; NULL written'.
+std::string UnreadableMessage(TAccessKind kind, std::string_view cell);
 
 // "1 error encountered", "3 errors encountered".
 std::string ErrorCountMessage(int count);
@@ -62,9 +67,10 @@ using TAccessOpener = std::function<std::unique_ptr<TAccessDB>(const std::string
 // Writes every record of `db` to the file `fileName`, through a TAccessDB
 // that `open` creates on a temporary file beside it, in one transaction;
 // `fileName` is replaced only when everything is committed. Returns the
-// number of failed statements. Throws EStreamError naming `fileName` when the
-// file cannot be created or written, and ESqlError when the table or a
-// column cannot be made; no file is then left behind and an old one stays.
+// number of failed statements and unreadable dates and times. Throws
+// EStreamError naming `fileName` when the file cannot be created or written,
+// and ESqlError when the table or a column cannot be made; no file is then
+// left behind and an old one stays.
 int ExportToAccess(TJFILE& db, const std::string& fileName, const TAccessOpener& open,
                    const TAccessEvents& events = {});
 

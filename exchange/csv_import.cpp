@@ -59,7 +59,12 @@ struct TCsvRows {
 
 class TFailure {
 public:
-    explicit TFailure(const std::string& csvName) : prefix_("Cannot import \"" + csvName + "\": ") {}
+    // `nulBytes`: the file holds a NUL byte somewhere, so every text is
+    // searched for one.
+    TFailure(const std::string& csvName, bool nulBytes)
+        : prefix_("Cannot import \"" + csvName + "\": "), nulBytes_(nulBytes)
+    {
+    }
     [[noreturn]] void operator()(const std::string& detail) const { throw EInOutError(prefix_ + detail); }
     [[noreturn]] void Line(int line, const std::string& detail) const
     {
@@ -75,6 +80,14 @@ public:
         if (cell.size() > limits.Cell)
             Line(line, "holds " + std::to_string(cell.size()) + " characters in field " + std::to_string(field) +
                            "; a cell holds at most " + std::to_string(limits.Cell) + ".");
+        CheckNul(line, field, cell);
+    }
+    // A database's texts end at a NUL byte: one inside a cell or a field
+    // name would cut it when the database is saved.
+    void CheckNul(int line, size_t field, std::string_view text) const
+    {
+        if (nulBytes_ && text.find('\0') != std::string_view::npos)
+            Line(line, "holds a NUL byte in field " + std::to_string(field) + "; a database cannot hold one.");
     }
     void CheckRecordCount(int line, size_t records) const
     {
@@ -84,7 +97,19 @@ public:
 
 private:
     std::string prefix_;
+    bool nulBytes_;
 };
+
+// Nothing but blanks and line ends, after the byte-order mark some
+// spreadsheets put first.
+bool HoldsNothing(const TCsvBytes& data)
+{
+    const char* p = data.Begin();
+    if (data.Size >= 3 && std::memcmp(p, "\xEF\xBB\xBF", 3) == 0)
+        p += 3;
+    return std::all_of(p, static_cast<const char*>(data.End()),
+                       [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+}
 
 TCsvBytes ReadWholeFile(const std::string& name)
 {
@@ -216,9 +241,6 @@ TCsvRows ReadExportRows(TCsvBytes& data, const TCsvSettings& settings, const TLi
     cells.reserve(kMaxSlots + 1);
     char* p = data.Begin();
     char* const end = data.End();
-    // A record read from a file image ends a text at a NUL byte; a file
-    // with one keeps its records apart, so that such a text stays whole.
-    const bool inImage = std::memchr(p, 0, data.Size) == nullptr;
     for (int line = 1; p < end; ++line) {
         char* lineEnd = static_cast<char*>(std::memchr(p, '\n', size_t(end - p)));
         char* next = lineEnd ? lineEnd + 1 : end;
@@ -239,8 +261,10 @@ TCsvRows ReadExportRows(TCsvBytes& data, const TCsvSettings& settings, const TLi
             fail.Line(line, "holds " + std::to_string(got) + " cells, fewer than the " + std::to_string(count) +
                                 " fields of the header line.");
         if (line == 1) {
-            for (std::string_view name : cells)
-                rows.Names.emplace_back(name);
+            for (size_t i = 0; i < count; ++i) {
+                fail.CheckNul(line, i + 1, cells[i]);
+                rows.Names.emplace_back(cells[i]);
+            }
         } else {
             fail.CheckRecordCount(line, rows.Records.size());
             // One search of the line spares one a cell: line breaks are rare.
@@ -253,17 +277,14 @@ TCsvRows ReadExportRows(TCsvBytes& data, const TCsvSettings& settings, const TLi
                     cells[i] = UndoDate(text, cells[i].size());
                 fail.CheckCell(line, i + 1, cells[i], limits);
             }
-            if (inImage)
-                rows.Records.push_back(PackedRecord(p, next, cells));
-            else
-                rows.Records.emplace_back(cells.data(), int(count));
+            // No cell holds a NUL byte, which would end its text in the image.
+            rows.Records.push_back(PackedRecord(p, next, cells));
         }
         p = next;
     }
     if (rows.Names.size() != count)
         fail("the file has no header line with the " + std::to_string(count) + " fields of its settings file.");
-    if (inImage)
-        rows.Image = TFileImage::Adopt(std::move(data.Buffer), data.Size);
+    rows.Image = TFileImage::Adopt(std::move(data.Buffer), data.Size);
     return rows;
 }
 
@@ -374,8 +395,10 @@ TCsvRows ReadSpreadsheetRows(TCsvBytes& data, bool headerLine, const TLimits& li
     if (headerLine && reader.Next(cells, maxCells)) {
         if (cells.size() > maxCells)
             fail.TooManyFields(reader.RowLine(), limits);
-        for (std::string_view name : cells)
-            rows.Names.emplace_back(name);
+        for (size_t i = 0; i < cells.size(); ++i) {
+            fail.CheckNul(reader.RowLine(), i + 1, cells[i]);
+            rows.Names.emplace_back(cells[i]);
+        }
         maxCells = cells.size();
     }
     size_t widest = rows.Names.size();
@@ -413,6 +436,22 @@ void ApplyRows(TJFILE& db, TCsvRows& rows, const TCsvSettings* settings)
     db.AdoptRecords(std::move(rows.Records), std::move(rows.Image));
 }
 
+// The records were made without SetCell: a Boolean cell that holds the TRUE
+// or FALSE text (a hand-edited CSV) gets the "1" or "0" SetCell would store.
+void StoreBooleanTexts(TJFILE& db)
+{
+    for (int f = 1; f <= db.FieldCount(); ++f) {
+        if (db.GetFieldType(f) != kTypeBoolean)
+            continue;
+        for (int r = 1; r <= db.RecordCount(); ++r) {
+            const std::string_view cell = db.CellView(r, f);
+            const std::string_view stored = db.StoredText(f, cell);
+            if (stored != cell)
+                db.Records[size_t(r - 1)].SetField(f, stored);
+        }
+    }
+}
+
 }  // namespace
 
 std::string ImportTitle(const std::string& csvName)
@@ -430,8 +469,11 @@ struct TCsvImport::TState {
 TCsvImport::TCsvImport(const std::string& csvName, const TCsvImportOptions& options)
     : state_(std::make_unique<TState>())
 {
-    const TFailure fail(csvName);
     TCsvBytes data = ReadWholeFile(csvName);
+    const TFailure fail(csvName, data.Size > 0 && std::memchr(data.Begin(), 0, data.Size) != nullptr);
+    // Such a file would become a database without fields.
+    if (HoldsNothing(data))
+        fail(kNothingToImport);
     state_->Settings = ReadCsvSettings(csvName);
     const TCsvSettings* settings = state_->Settings.get();
     state_->Layout = options.Layout >= 0 && options.Layout <= 3 ? options.Layout : settings ? settings->Layout : 3;
@@ -451,6 +493,7 @@ void TCsvImport::ApplyTo(TJFILE& db)
     ApplyRows(db, state_->Rows, state_->Settings.get());
     if (state_->Settings)
         ApplyCsvSettings(db, *state_->Settings);
+    StoreBooleanTexts(db);
     db.EndUpdate();
     db.SetModified();
 }

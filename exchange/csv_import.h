@@ -12,6 +12,8 @@ namespace quorvil {
 
 class TJFILE;
 
+inline constexpr const char* kNothingToImport = "The file holds no records and no field names";
+
 struct TCsvImportOptions {
     // 0..3; -1 takes the layout the .DEF file points to (JFile 5.5 without one).
     int Layout = -1;
@@ -26,7 +28,9 @@ public:
     // Reads `csvName` (and the .DEF file of the same name, when there is
     // one) and checks it against the format's limits. Throws EStreamError
     // when a file cannot be read, EInOutError with one message naming the
-    // line and the limit for a malformed CSV or one the format cannot hold.
+    // line and the limit for a malformed CSV or one the format cannot hold
+    // (a NUL byte in a cell too), and EInOutError with kNothingToImport
+    // after the file's name for a file of nothing but blanks and line ends.
     TCsvImport(const std::string& csvName, const TCsvImportOptions& options);
     ~TCsvImport();
     TCsvImport(const TCsvImport&) = delete;

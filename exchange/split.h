@@ -51,7 +51,9 @@ struct TSplitChoice {
     std::vector<TSplitValue> Values;   // the outputs: every value with a file name
     std::string OutputDir;             // for names without a directory
     TSplitFormats Formats;
-    std::map<int, std::string> GlobalValues;  // source field -> the value every output record gets
+    // Source field -> the value every output record gets, stored as SetCell
+    // stores it (a Boolean's TRUE and FALSE texts as "1" and "0").
+    std::map<int, std::string> GlobalValues;
 };
 
 // The file an output is written to, before its extension: `name` with a

@@ -1,8 +1,8 @@
 #pragma once
 // What the Access-style export needs of a database file: statements in the
 // export's own dialect (bracketed names, double-quoted texts in which "::"
-// stands for one colon, #date# literals, TRUE and FALSE) run one at a time,
-// a row of column defaults appended through a record set, and one
+// stands for one colon, #date# literals, TRUE, FALSE and NULL) run one at a
+// time, a row of column defaults appended through a record set, and one
 // transaction around the whole export. The layer below (exchange/sql)
 // translates the dialect for the driver it uses.
 #include <memory>
@@ -21,8 +21,10 @@ public:
 };
 
 // A value handed to the file as it is, without a statement text: a text
-// (Windows-1252 bytes, a date or time in ISO 8601 too) or a whole number.
+// (Windows-1252 bytes, a date or time in ISO 8601 too), a whole number or
+// NULL.
 struct TSqlCell {
+    bool IsNull = false;
     bool IsText = true;
     std::string_view Text;
     long long Number = 0;

@@ -157,6 +157,11 @@ std::string DefaultLiteral(const std::vector<TJetToken>& tokens, size_t& p)
     if (p >= tokens.size() || !LiteralValue(tokens[p], value))
         Fail("Syntax error in DEFAULT clause.");
     ++p;
+    if (std::holds_alternative<std::monostate>(value)) {
+        if (negative)
+            Fail("Syntax error in DEFAULT clause.");
+        return "NULL";
+    }
     if (const auto* text = std::get_if<std::string>(&value)) {
         if (negative)
             Fail("Syntax error in DEFAULT clause.");
@@ -267,6 +272,10 @@ bool LiteralValue(const TJetToken& token, TSqlValue& value)
     case Kind::Word:
         if (IsWord(token, "TRUE") || IsWord(token, "FALSE")) {
             value = IsWord(token, "TRUE") ? 1LL : 0LL;
+            return true;
+        }
+        if (IsWord(token, "NULL")) {
+            value = std::monostate{};
             return true;
         }
         return false;

@@ -2,7 +2,7 @@
 // The export's statements read as tokens, and their translation for SQLite:
 // the one place that knows both dialects. Bracketed names become quoted
 // identifiers; texts, #date# literals, numbers, TRUE and FALSE become bound
-// values, never SQL text; COUNTER, MEMO, BIT, DATE, TIME and the ALTER
+// values (NULL too), never SQL text; COUNTER, MEMO, BIT, DATE, TIME and the ALTER
 // COLUMN statements that SQLite lacks are kept in a schema of the tables
 // made here, which is turned into CREATE TABLE statements when first needed.
 #include <string>
@@ -22,8 +22,8 @@ struct TJetToken {
 // date, parameter markers, comments and a second statement.
 std::vector<TJetToken> JetTokens(std::string_view statement);
 
-// A bound value; texts are Windows-1252 bytes.
-using TSqlValue = std::variant<long long, double, std::string>;
+// A bound value; texts are Windows-1252 bytes, std::monostate is NULL.
+using TSqlValue = std::variant<long long, double, std::string, std::monostate>;
 
 struct TSqliteStatement {
     std::string Sql;  // UTF-8, "?" for every value
@@ -33,8 +33,8 @@ struct TSqliteStatement {
 TSqliteStatement SqliteStatement(const std::vector<TJetToken>& tokens);
 // "name" with its double quotes doubled, as UTF-8.
 std::string SqliteName(std::string_view name);
-// The value of a literal token (a text, a date, a number, TRUE or FALSE);
-// false when the token is none.
+// The value of a literal token (a text, a date, a number, TRUE, FALSE or
+// NULL); false when the token is none.
 bool LiteralValue(const TJetToken& token, TSqlValue& value);
 
 struct TJetColumn {

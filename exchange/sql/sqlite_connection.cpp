@@ -49,6 +49,8 @@ QVariant Bound(const TSqlValue& value)
         return FromCp1252(*text);
     if (const auto* number = std::get_if<long long>(&value))
         return QVariant(qlonglong(*number));
+    if (std::holds_alternative<std::monostate>(value))
+        return QVariant();  // binds NULL
     return QVariant(std::get<double>(value));
 }
 
@@ -75,7 +77,7 @@ bool Literal(const std::vector<TJetToken>& t, size_t& p, TSqlValue& value)
         return false;
     if (negative)
         std::visit([](auto& v) {
-            if constexpr (!std::is_same_v<std::decay_t<decltype(v)>, std::string>)
+            if constexpr (std::is_arithmetic_v<std::decay_t<decltype(v)>>)
                 v = -v;
         }, value);
     p += negative ? 2 : 1;
@@ -125,8 +127,8 @@ bool QuotedText(std::string_view literal, QString& text)
     return true;
 }
 
-// The one value of an export's UPDATE: a text, a whole number, TRUE, FALSE
-// or a #date#; false for anything else, which then takes the general way.
+// The one value of an export's UPDATE: a text, a whole number, TRUE, FALSE,
+// NULL or a #date#; false for anything else, which then takes the general way.
 bool ExportLiteral(std::string_view literal, QVariant& value)
 {
     if (!literal.empty() && literal.front() == '"') {
@@ -142,7 +144,8 @@ bool ExportLiteral(std::string_view literal, QVariant& value)
         value = qlonglong(std::stoll(std::string(literal)));
         return true;
     }
-    if (literal.starts_with('#') || SameTextIgnoringCase(literal, "TRUE") || SameTextIgnoringCase(literal, "FALSE")) {
+    if (literal.starts_with('#') || SameTextIgnoringCase(literal, "TRUE") || SameTextIgnoringCase(literal, "FALSE") ||
+        SameTextIgnoringCase(literal, "NULL")) {
         const std::vector<TJetToken> tokens = JetTokens(literal);
         TSqlValue parsed;
         if (tokens.size() != 1 || !LiteralValue(tokens[0], parsed))
@@ -488,7 +491,9 @@ void TSqliteConnection::AppendValues(const TSqlCell* values)
     query.bindValue(Mark(0), QVariant(qlonglong(id)));
     for (size_t i = 0; i < rowColumns_.size(); ++i) {
         const TSqlCell& cell = values[i];
-        query.bindValue(Mark(i + 1), cell.IsText ? QVariant(FromCp1252(cell.Text)) : QVariant(qlonglong(cell.Number)));
+        query.bindValue(Mark(i + 1), cell.IsNull   ? QVariant()
+                                     : cell.IsText ? QVariant(FromCp1252(cell.Text))
+                                                   : QVariant(qlonglong(cell.Number)));
     }
     if (!query.exec())
         Throw(query.lastError());

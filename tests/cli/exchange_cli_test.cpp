@@ -46,6 +46,18 @@ TEST_F(ExchangeCli, merges_copies_and_splits_with_the_choices_given_as_options)
                                                          "m.pdb", "master.pdb", "other.pdb", "spec.json"}));
 }
 
+TEST_F(ExchangeCli, a_global_value_true_is_written_to_a_boolean_field_as_1)
+{
+    Create("paid.pdb", R"({"fields": [{"name": "Region", "type_name": "LIST", "popup": ["North"]},
+        {"name": "Paid", "type_name": "BOOLEAN"}], "records": [["North", "0"], ["North", ""]]})");
+    const CliResult r = RunInProcess({"split", dir_.File("paid.pdb"), "--global", "Paid=true"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const pdbtest::Database out = pdbtest::Parse(testkit::ReadBytes(dir_.File("North.PDB"))).db;
+    ASSERT_EQ(out.records.size(), 2u);
+    for (const pdbtest::Record& record : out.records)
+        EXPECT_EQ(record.cells, std::vector<std::string>{"1"});
+}
+
 TEST_F(ExchangeCli, wrong_choices_fail_with_one_line)
 {
     const struct {

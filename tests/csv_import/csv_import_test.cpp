@@ -15,6 +15,7 @@ namespace {
 using nlohmann::json;
 using testkit::TempDir;
 using Rows = std::vector<std::vector<std::string>>;
+using namespace std::string_literals;
 
 // Imports in.CSV holding `csv` (with in.DEF holding `def`, unless empty) into out.PDB.
 CliResult Import(const TempDir& dir, const std::string& csv, const std::string& def, std::vector<std::string> options)
@@ -68,8 +69,9 @@ TEST(CsvImport, SpreadsheetFilesGiveTextFieldsInTheChosenLayout)
 
 const char* const kTwoFieldDef = "[JFilePro]\r\nWidths=50,50\r\nTypes=STRING,STRING\r\nTitle=T\r\n";
 
-TEST(CsvImport, MalformedOrTooLargeFilesWriteNothing)
+TEST(CsvImport, MalformedOrTooLargeFilesWriteNothingAndKeepAnOlderOutput)
 {
+    const std::string kNothing = "The file holds no records and no field names";
     const struct {
         const char* Name;
         std::string Csv;
@@ -97,17 +99,28 @@ TEST(CsvImport, MalformedOrTooLargeFilesWriteNothing)
          "line 1 holds more cells than the 20 fields a JFile 3.x database can hold."},
         {"51 fields without a header", ",,\n" + std::string(50, ',') + "\n", "", {"--no-header"},
          "line 2 holds more cells than the 50 fields a JFile 5.5 database can hold."},
+        {"a NUL byte in a cell", "A,B\nx,y\0z\n"s, "", {},
+         "line 2 holds a NUL byte in field 2; a database cannot hold one."},
+        {"a NUL byte in a field name", "A,\"\0B\"\n1,2\n"s, "", {},
+         "line 1 holds a NUL byte in field 2; a database cannot hold one."},
+        {"a NUL byte in the export's own CSV", "\"A\",\"B\"\r\n\"1\",\"2\"\r\n\"\0\",\"4\"\r\n"s, kTwoFieldDef, {},
+         "line 3 holds a NUL byte in field 1; a database cannot hold one."},
+        {"an empty file", "", "", {}, kNothing},
+        {"blanks and line ends", "\r\n \n\t\r\n", "", {"--no-header"}, kNothing},
+        {"a byte-order mark and a line end, with a settings file", "\xEF\xBB\xBF\r\n", kTwoFieldDef, {}, kNothing},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         TempDir dir;
+        testkit::WriteText(dir / "out.PDB", "an older database");
         const CliResult result = Import(dir, c.Csv, c.Def, c.Options);
         EXPECT_EQ(result.code, 1);
         std::string message = c.Message;
         if (const size_t at = message.find("%DEF%"); at != std::string::npos)
             message.replace(at, 5, dir / "in.DEF");
         EXPECT_EQ(result.err, "Cannot import \"" + dir / "in.CSV" + "\": " + message + "\n");
-        EXPECT_FALSE(std::filesystem::exists(dir / "out.PDB"));
+        EXPECT_EQ(testkit::ReadText(dir / "out.PDB"), "an older database");
+        EXPECT_EQ(dir.Entries().size(), c.Def.empty() ? 2u : 3u);  // no temporary file left beside it
     }
     // A folder named like a CSV file is refused with the reason, not a failed allocation.
     TempDir dir;
@@ -116,6 +129,16 @@ TEST(CsvImport, MalformedOrTooLargeFilesWriteNothing)
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.err, "Cannot open file \"" + dir / "folder.CSV" + "\". It is a directory.\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "out.PDB"));
+}
+
+TEST(CsvImport, BooleanCellsOfAFileWithItsSettingsAreStoredAsTheDatabaseStoresThem)
+{
+    TempDir dir;
+    const std::string csv = "\"Item\",\"Ok\"\r\n\"a\",\"TRUE\"\r\n\"b\",\"false\"\r\n\"c\",\"1\"\r\n\"d\",\"Yes\"\r\n";
+    const CliResult result = Import(dir, csv, "[JFilePro]\r\nTypes=STRING,BOOLEAN\r\n", {});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(InfoJson(dir / "out.PDB")["records"].get<Rows>(),
+              (Rows{{"a", "1"}, {"b", "0"}, {"c", "1"}, {"d", "Yes"}}));
 }
 
 // Bytes 80..FF but CF, which the CSV uses for line feeds.

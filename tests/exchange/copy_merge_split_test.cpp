@@ -192,6 +192,17 @@ TEST(Split, sends_each_record_to_the_output_of_its_exact_value_and_gives_every_o
     EXPECT_EQ(testkit::ReadText(dir / "North.TXT"), "Name Status\r\nAnn  closed\r\nEd   closed\r\n");
 }
 
+TEST(Split, stores_a_global_value_of_a_boolean_field_as_the_database_stores_a_cell)
+{
+    TempDir dir;
+    auto db = Table({{"Name"}, {"Region", kTypeList, {"North"}}, {"Paid", kTypeBoolean}}, {{"Ann", "North", "0"}});
+    const std::pair<const char*, const char*> cases[] = {{"true", "1"}, {"False", "0"}, {"Yes", "Yes"}};
+    for (const auto& [global, stored] : cases) {
+        Split(*db, {2, SplitValues(*db, 2, nullptr), dir.Path(), {}, {{3, global}}});
+        EXPECT_EQ(CellsOf(*OpenReadOnly(dir / "North.PDB")), (Rows{{"Ann", stored}})) << global;
+    }
+}
+
 TEST(Split, marks_held_values_and_proposes_remembered_or_cleaned_names)
 {
     TempDir dir;

@@ -14,6 +14,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 namespace quorvil {
@@ -72,6 +73,17 @@ ExportRun RunExport(TJFILE& db, const std::string& fileName, bool failColumns = 
     return run;
 }
 
+// Without a hook: the rows go to the file without their statements.
+int RunDirectExport(TJFILE& db, const std::string& fileName)
+{
+    return ExportToAccess(db, fileName, [](const std::string& temp) {
+        return std::make_unique<TAccessDB>(CreateSqlDatabase(temp));
+    });
+}
+
+// How ReadTable shows an SQL NULL, which no cell of these tests holds.
+const std::string kNull = "<NULL>";
+
 // A table of an SQLite file as UTF-8 texts: the column names as the file
 // has them, then the rows by ID.
 Rows ReadTable(const std::string& fileName, const std::string& table)
@@ -91,7 +103,7 @@ Rows ReadTable(const std::string& fileName, const std::string& table)
         while (query.next()) {
             contents.emplace_back();
             for (int c = 0; c < query.record().count(); ++c)
-                contents.back().push_back(query.value(c).toString().toStdString());
+                contents.back().push_back(query.value(c).isNull() ? kNull : query.value(c).toString().toStdString());
         }
     }
     QSqlDatabase::removeDatabase(QStringLiteral("readback"));
@@ -108,19 +120,19 @@ TEST(AccessExport, EveryFieldTypeArrivesWithItsValue)
                      {"Meet", kTypeTime}, {"Done", kTypeBoolean}, {"Kind", kTypeList},
                      {"Stamp", kTypeIntDate}, {"Ratio", kTypeFloat}, {"name", kTypeString}},
                     {{name, "42", "07/05/2003", "9:05", "1", "x\xA4y", "05 Mar 2001", "1.5", wide},
-                     {"", "-7", "", "", "", "", "garbage", "", ""}}, "Edge");
+                     {"", "-7", "", "", "", "", "", "", ""}}, "Edge");
     TempDir dir;
     const ExportRun run = RunExport(*db, dir / "edge.sqlite");
     EXPECT_EQ(run.Errors, 0);
     EXPECT_EQ(run.Warnings, std::vector<std::string>{"Unsupported field type: FLOAT"});
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"edge.sqlite"});  // no log, no temporary file
-    // '¤' is a line break of the handheld; empty dates and times are the zero date's time.
+    // '¤' is a line break of the handheld; empty dates and times are NULL.
     std::string arrived = Cp1252ToUtf8(name);
     arrived.replace(arrived.find("\xC2\xA4"), 2, "\r\n");
     EXPECT_EQ(ReadTable(dir / "edge.sqlite", "Edge"),
               (Rows{{"ID", "Name", "Count", "Born", "Meet", "Done", "Kind", "Stamp", "name_2"},
                     {"1", arrived, "42", "2003-05-07", "09:05:00", "1", "x\r\ny", "2001-03-05", wide},
-                    {"2", "", "-7", "00:00:00", "00:00:00", "0", "", "00:00:00", ""}}));
+                    {"2", "", "-7", kNull, kNull, "0", "", kNull, ""}}));
 }
 
 TEST(AccessExport, TheHookSeesEveryStatementInOrder)
@@ -157,17 +169,60 @@ TEST(AccessExport, FailedStatementsAreLoggedCountedAndTheOtherRowsWritten)
                     {{"one", "1"}, {"two", ""}, {"three", "abc"}, {"four", "4 WHERE 1=1 --"}}, "Counts");
     TempDir dir;
     const ExportRun run = RunExport(*db, dir / "c.sqlite");
-    EXPECT_EQ(run.Errors, 3);
-    EXPECT_EQ(run.Warnings, std::vector<std::string>{"3 errors encountered"});
+    EXPECT_EQ(run.Errors, 2);
+    EXPECT_EQ(run.Warnings, std::vector<std::string>{"2 errors encountered"});
     const std::string error = "Exception ESqlError: [^\n]+\n";
     EXPECT_THAT(ReadText(dir / "Quorvil.LOG"),
-                MatchesRegex("UPDATE \\[Counts\\] SET \\[N\\]= WHERE ID=2\n" + error +
-                             "UPDATE \\[Counts\\] SET \\[N\\]=abc WHERE ID=3\n" + error +
+                MatchesRegex("UPDATE \\[Counts\\] SET \\[N\\]=abc WHERE ID=3\n" + error +
                              "UPDATE \\[Counts\\] SET \\[N\\]=4 WHERE 1=1 -- WHERE ID=4\n" + error));
-    // The failed ones keep the column's default.
+    // The failed ones keep the column's default; an empty cell is no failure but NULL.
     EXPECT_EQ(ReadTable(dir / "c.sqlite", "Counts"),
-              (Rows{{"ID", "Label", "N"}, {"1", "one", "1"}, {"2", "two", "0"}, {"3", "three", "0"},
+              (Rows{{"ID", "Label", "N"}, {"1", "one", "1"}, {"2", "two", kNull}, {"3", "three", "0"},
                     {"4", "four", "0"}}));
+}
+
+// Through the statements (NULL in their text, as Jet takes it too) and
+// directly alike; a date or time that cannot be read is logged with its text.
+TEST(AccessExport, EmptyOrUnreadableDatesTimesAndIntegersArriveAsNull)
+{
+    const struct {
+        uint16_t Type;
+        const char* Cell;
+        std::string Arrives;
+    } cases[] = {
+        {kTypeDate, "", kNull},           {kTypeAutoDate, "", kNull},         {kTypeModDate, "", kNull},
+        {kTypeIntDate, "", kNull},        {kTypeTime, "", kNull},             {kTypeAutoTime, "", kNull},
+        {kTypeModTime, "", kNull},        {kTypeInteger, "", kNull},          {kTypeAutoInc, "", kNull},
+        {kTypeDate, "31/02/2003", kNull}, {kTypeIntDate, "garbage", kNull},   {kTypeTime, "25:00", kNull},
+        {kTypeTime, "0:00", "00:00:00"},  {kTypeDate, "1/1/80", "1980-01-01"}, {kTypeInteger, "0", "0"},
+    };
+    std::vector<exchangetest::Field> fields;
+    Rows cells(1), arrived = {{"ID"}, {"1"}};
+    for (const auto& c : cases) {
+        fields.push_back({"C" + std::to_string(fields.size() + 1), c.Type});
+        cells[0].push_back(c.Cell);
+        arrived[0].push_back(fields.back().Name);
+        arrived[1].push_back(c.Arrives);
+    }
+    auto db = Table(fields, cells, "Nulls");
+    TempDir watched, direct;
+    const ExportRun run = RunExport(*db, watched / "n.sqlite");
+    EXPECT_EQ(run.Errors, 3);
+    EXPECT_EQ(RunDirectExport(*db, direct / "n.sqlite"), 3);
+    for (const TempDir* dir : {&watched, &direct}) {
+        EXPECT_EQ(ReadTable(*dir / "n.sqlite", "Nulls"), arrived);
+        EXPECT_EQ(ReadText(*dir / "Quorvil.LOG"), "UPDATE [Nulls] SET [C10]=NULL WHERE ID=1\n"
+                                                  "Not a date: \"31/02/2003\"; NULL written\n"
+                                                  "UPDATE [Nulls] SET [C11]=NULL WHERE ID=1\n"
+                                                  "Not a date: \"garbage\"; NULL written\n"
+                                                  "UPDATE [Nulls] SET [C12]=NULL WHERE ID=1\n"
+                                                  "Not a time: \"25:00\"; NULL written\n");
+    }
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const std::string statement = "UPDATE [Nulls] SET [C" + std::to_string(i + 1) + "]=NULL WHERE ID=1";
+        EXPECT_EQ(std::count(run.Statements.begin(), run.Statements.end(), statement), cases[i].Arrives == kNull)
+            << statement;
+    }
 }
 
 TEST(AccessExport, FieldNamesBecomeDistinctColumnsHoldingTheirOwnValues)
@@ -244,10 +299,9 @@ TEST(AccessExport, DirectRowsArriveAsTheStatementsWriteThem)
                     rows, "Mixed");
     TempDir watchedDir, directDir;
     const int watchedErrors = RunExport(*db, watchedDir.File("s.sqlite")).Errors;
-    const int directErrors = ExportToAccess(*db, directDir.File("d.sqlite"), [](const std::string& temp) {
-        return std::make_unique<TAccessDB>(CreateSqlDatabase(temp));
-    });
-    EXPECT_EQ(watchedErrors, 2);  // "abc" and ""; 19 digits make a real number
+    const int directErrors = RunDirectExport(*db, directDir.File("d.sqlite"));
+    // "abc", and the date, time and Int. Date of the third row; 19 digits make a real number.
+    EXPECT_EQ(watchedErrors, 4);
     EXPECT_EQ(directErrors, watchedErrors);
     EXPECT_EQ(ReadText(directDir.File("Quorvil.LOG")), ReadText(watchedDir.File("Quorvil.LOG")));
     const Rows direct = ReadTable(directDir.File("d.sqlite"), "Mixed");

@@ -522,7 +522,7 @@ private slots:
     void saveAsAccessWritesTheTableAndItsLog()
     {
         QVERIFY(QDir(data_->path()).mkdir(Tr("out")));
-        auto form = Start({PathToQString(Db("plants.pdb", "Plants", {{"fern", "1.5", "1"}, {"moss", "", ""}},
+        auto form = Start({PathToQString(Db("plants.pdb", "Plants", {{"fern", "1.5", "1"}, {"moss", "", "many"}},
                                             {{"Name", kTypeString, {}}, {"Ratio", kTypeFloat, {}},
                                              {"N", kTypeInteger, {}}}))});
         QString offered;

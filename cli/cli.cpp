@@ -1,12 +1,14 @@
 #include "cli.h"
 
 #include "cli_args.h"
+#include "cli_diagnostics.h"
 #include "cli_exchange.h"
 #include "csv_import.h"
 #include "db_json.h"
 #include "errors.h"
 #include "export.h"
 #include "jfile.h"
+#include "latin1.h"
 #include "save_as.h"
 
 #include <filesystem>
@@ -44,12 +46,12 @@ int LayoutOption(const Arguments& args, int fallback)
     return v[0] - '0';
 }
 
-int Info(int argc, char** argv, std::ostream& out)
+int Info(int argc, char** argv, std::ostream& out, std::ostream& err)
 {
     Arguments args = Parse(argc, argv, {}, {"--json", "--records"});
     if (args.positional.size() != 1)
         throw UsageError("info takes one file");
-    auto db = OpenReadOnly(args.positional[0]);
+    auto db = OpenToRead(args.positional[0], err);
     if (args.flags.count("--json"))
         out << DatabaseToJson(*db, args.flags.count("--records") > 0).dump(1) << "\n";
     else
@@ -93,7 +95,7 @@ int Create(int argc, char** argv, std::ostream&)
     return 0;
 }
 
-int Convert(int argc, char** argv, std::ostream&)
+int Convert(int argc, char** argv, std::ostream& err)
 {
     Arguments args = Parse(argc, argv, {"-o", "--layout"}, {});
     if (args.positional.size() != 1)
@@ -106,7 +108,10 @@ int Convert(int argc, char** argv, std::ostream&)
     if (std::filesystem::equivalent(args.positional[0], output, ec))
         throw std::invalid_argument("The output file must not be the input file.");
     // The tool's database is its own: it is converted itself, not a copy.
-    WriteInLayout(*OpenReadOnly(args.positional[0]), layout, output);
+    auto db = OpenToRead(args.positional[0], err);
+    // The tool asks nothing: it says what the layout leaves out and writes.
+    Warn(err, BytesToUtf8(DroppedFields(*db, layout).Message));
+    WriteInLayout(*db, layout, output);
     return 0;
 }
 
@@ -127,7 +132,7 @@ std::vector<int> ParseFieldList(const std::string& list)
     }
 }
 
-int Export(int argc, char** argv, std::ostream&)
+int Export(int argc, char** argv, std::ostream& err)
 {
     Arguments args = Parse(argc, argv, {"-o", "--fields"}, {});
     if (args.positional.size() != 2)
@@ -143,7 +148,7 @@ int Export(int argc, char** argv, std::ostream&)
     if (listed != args.options.end())
         fields = ParseFieldList(listed->second);
 
-    auto db = OpenReadOnly(args.positional[1]);
+    auto db = OpenToRead(args.positional[1], err);
     if (listed == args.options.end())
         fields = AllFields(*db);
     for (int f : fields)
@@ -185,21 +190,21 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err)
     std::string command = argv[1];
     try {
         if (command == "info")
-            return Info(argc, argv, out);
+            return Info(argc, argv, out, err);
         if (command == "create")
             return Create(argc, argv, out);
         if (command == "convert")
-            return Convert(argc, argv, out);
+            return Convert(argc, argv, err);
         if (command == "export")
-            return Export(argc, argv, out);
+            return Export(argc, argv, err);
         if (command == "import")
             return Import(argc, argv, out);
         if (command == "split")
-            return SplitCommand(argc, argv, out);
+            return SplitCommand(argc, argv, err);
         if (command == "copy")
-            return CopyCommand(argc, argv, out);
+            return CopyCommand(argc, argv, out, err);
         if (command == "merge")
-            return MergeCommand(argc, argv, out);
+            return MergeCommand(argc, argv, out, err);
         if (command == "--help" || command == "-h") {
             out << kUsage;
             return 0;
@@ -209,11 +214,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err)
         err << "quorvil-cli: " << e.what() << "\n" << kUsage;
         return 2;
     } catch (const std::exception& e) {
-        std::string message = e.what();
-        for (char& c : message)
-            if (c == '\n' || c == '\r')
-                c = ' ';
-        err << message << "\n";
+        err << OneLine(e.what()) << "\n";
         return 1;
     }
 }

@@ -1,6 +1,7 @@
 #include "cli_exchange.h"
 
 #include "cli_args.h"
+#include "cli_diagnostics.h"
 #include "copy_records.h"
 #include "field_types.h"
 #include "jfile.h"
@@ -150,12 +151,12 @@ TMergeChoice MergeChoice(const TJFILE& master, const TJFILE& other, const Argume
 
 }  // namespace
 
-int SplitCommand(int argc, char** argv, std::ostream&)
+int SplitCommand(int argc, char** argv, std::ostream& err)
 {
     Arguments args = Parse(argc, argv, {"--field", "-d", "--formats", "--global"}, {"--all-values"});
     if (args.positional.size() != 1)
         throw UsageError("split takes one file");
-    auto db = OpenReadOnly(args.positional[0]);
+    auto db = OpenToRead(args.positional[0], err);
     TSplitChoice choice;
     choice.Field = SplitField(*db, args);
     choice.Formats = SplitFormats(args);
@@ -183,7 +184,7 @@ int SplitCommand(int argc, char** argv, std::ostream&)
     return 0;
 }
 
-int CopyCommand(int argc, char** argv, std::ostream& out)
+int CopyCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
 {
     Arguments args = Parse(argc, argv, {"--records", "--key"}, {});
     if (args.positional.size() != 2)
@@ -191,7 +192,7 @@ int CopyCommand(int argc, char** argv, std::ostream& out)
     std::error_code ec;
     if (std::filesystem::equivalent(args.positional[0], args.positional[1], ec))
         throw std::invalid_argument("The target file must not be the source file.");
-    auto source = OpenReadOnly(args.positional[0]);
+    auto source = OpenToRead(args.positional[0], err);
     auto listed = args.options.find("--records");
     std::vector<int> records;
     if (listed != args.options.end())
@@ -202,18 +203,19 @@ int CopyCommand(int argc, char** argv, std::ostream& out)
     auto key = args.options.find("--key");
     const TCopyResult result = CopyRecordsToFile(*source, records, args.positional[1],
                                                  key != args.options.end() ? Utf8ToBytes(key->second) : "");
+    Warn(err, result.TargetLoadWarning);
     out << (result.Keyed ? CopyMessage(result.Copied) : "No field name is shared; nothing copied.") << "\n";
     return 0;
 }
 
-int MergeCommand(int argc, char** argv, std::ostream& out)
+int MergeCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
 {
     Arguments args = Parse(argc, argv, {"-o", "--id", "--map", "--overwrite", "--skip"}, {});
     if (args.positional.size() != 2)
         throw UsageError("merge takes a master and an other file");
     const std::string output = Required(args, "-o");
-    auto master = OpenReadOnly(args.positional[0]);
-    auto other = OpenReadOnly(args.positional[1]);
+    auto master = OpenToRead(args.positional[0], err);
+    auto other = OpenToRead(args.positional[1], err);
     const TMergeResult result = Merge(*master, *other, MergeChoice(*master, *other, args));
     WriteInLayout(*master, master->Layout, output);
     out << result.Written << (result.Written == 1 ? " value" : " values") << " written, " << result.Appended

@@ -1,7 +1,8 @@
 #pragma once
 // Big-endian numbers and bounds-checked reading of an in-memory file image.
 // Reads past the end come back short (zeros), as the format's lenient reader
-// expects, and never touch memory outside the image.
+// expects, and never touch memory outside the image; the reader remembers
+// that one did, so that a load can tell a whole file from one that ends early.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -43,18 +44,34 @@ public:
         size_t n = count < Remaining() ? count : Remaining();
         if (n)
             std::memcpy(out, data_ + pos_, n);
-        if (n < count)
+        if (n < count) {
             std::memset(static_cast<uint8_t*>(out) + n, 0, count - n);
+            short_ = true;
+        }
         pos_ += n;
         return n;
     }
 
-    void Skip(size_t count) { pos_ += count < Remaining() ? count : Remaining(); }
+    void Skip(size_t count)
+    {
+        if (count > Remaining()) {
+            short_ = true;
+            count = Remaining();
+        }
+        pos_ += count;
+    }
+
+    // True once a read or skip wanted more bytes than remained, or MarkShort
+    // was called (a text that runs into the end without its NUL).
+    bool RanShort() const { return short_; }
+    void MarkShort() { short_ = true; }
+    void ClearShort() { short_ = false; }
 
 private:
     const uint8_t* data_;
     size_t size_;
     size_t pos_ = 0;
+    bool short_ = false;
 };
 
 }  // namespace quorvil

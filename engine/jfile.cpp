@@ -14,6 +14,7 @@ TJFILE::~TJFILE() = default;
 void TJFILE::InitNew()
 {
     TPalmPilotDB::InitNew();
+    loadWarning_.clear();
     Records.clear();
     for (auto& list : PopupLists)
         list.reset();

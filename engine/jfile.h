@@ -48,8 +48,17 @@ public:
     virtual std::string GetDisplayCell(int record, int field) const;
 
     // Reading (jfile_reader.cpp). Throws EInOutError for a file that is not a
-    // JFile database or is damaged.
+    // JFile database or is damaged beyond reading.
     void LoadFrom(TStream& stream);
+    // Empty when the last load found the whole file. When the file ends
+    // early (it still loads: what can be read stays readable) one or two
+    // sentences for the user that name the file, give its size and say which
+    // parts could not be read whole, e.g.
+    //   The file "/x/y.pdb" ends early: it holds 1,234 bytes, too few for its
+    //   field definitions and its 10 records. 3 of the 10 records could be
+    //   read whole; 7 are missing.
+    // Cleared by every load and by InitNew.
+    const std::string& LoadWarning() const { return loadWarning_; }
     // Writing (jfile_writer.cpp). Save writes the whole database into `stream`
     // at BaseOffset; SaveWithName saves into the database's own file,
     // crash-safely. Both throw EStreamError when writing fails.
@@ -140,15 +149,17 @@ public:
     std::string_view StoredText(int field, std::string_view text) const;
 
 private:
-    void LoadImage(std::unique_ptr<TFileImage> image);
+    void LoadImage(std::unique_ptr<TFileImage> image, const std::string& name);
     void ReadChunks(class ByteReader& in);
-    void ReadRecords(class ByteReader& in);
+    void ReadRecords(class ByteReader& in, size_t listEntries, struct TLoadDamage& damage);
     void WriteChunks(TStream& out);
     using TCellsOf = std::function<void(int record, std::array<std::string_view, kMaxSlots>& cells)>;
     void SaveRecords(TStream& out, const TCellsOf& cellsOf);
     void WriteRecords(TStream& out, const TCellsOf& cellsOf);
     void ConvertToOldLayout(int newLayout);
     void ConvertToNewLayout(int newLayout);
+
+    std::string loadWarning_;
 };
 
 // A copy of `db` held only in memory, without its file: header, definitions,

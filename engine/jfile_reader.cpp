@@ -5,6 +5,7 @@
 #include "byte_io.h"
 #include "errors.h"
 #include "jfile.h"
+#include "load_damage.h"
 
 #include <charconv>
 #include <cstring>
@@ -14,11 +15,14 @@ namespace quorvil {
 namespace {
 
 // Reads a NUL-terminated text; keeps the first 32000 bytes, drops the rest.
+// A text without its NUL ran into the end of the file: the reader is told.
 std::string_view ReadCString(ByteReader& in)
 {
     const uint8_t* start = in.Here();
     size_t remaining = in.Remaining();
     const void* nul = std::memchr(start, 0, remaining);
+    if (!nul)
+        in.MarkShort();
     size_t len = nul ? size_t(static_cast<const uint8_t*>(nul) - start) : remaining;
     in.Skip(nul ? len + 1 : len);
     return std::string_view(reinterpret_cast<const char*>(start), len < kMaxTextRead ? len : kMaxTextRead);
@@ -70,13 +74,23 @@ std::string Cut255(std::string_view text)
 void TJFILE::LoadFrom(TStream& stream)
 {
     BaseOffset = uint32_t(stream.Position());
-    LoadImage(ImageSource == TImageSource::Map ? TFileImage::Map(stream) : TFileImage::Read(stream));
+    // The warning names the file even before the Open helpers set FileName.
+    const auto* file = dynamic_cast<const TFileStream*>(&stream);
+    const std::string name = file ? file->FileName() : FileName;
+    LoadImage(ImageSource == TImageSource::Map ? TFileImage::Map(stream) : TFileImage::Read(stream), name);
 }
 
-void TJFILE::LoadImage(std::unique_ptr<TFileImage> image)
+void TJFILE::LoadImage(std::unique_ptr<TFileImage> image, const std::string& name)
 {
+    loadWarning_.clear();
     ByteReader in(image->Data(), image->Size());
     LoadContainer(in);
+    TLoadDamage damage;
+    damage.FileBytes = in.Size();
+    damage.Header = in.Size() < kPdbHeaderSize;
+    // Entries of the record list whose eight bytes all lie within the file.
+    const size_t listEntries = damage.Header ? 0 : (in.Size() - kPdbHeaderSize) / kRecHdrSize;
+    damage.RecordList = RecordList.size() > listEntries;
 
     std::string creator = CreatorText();
     if (creator == "JFil")
@@ -99,17 +113,23 @@ void TJFILE::LoadImage(std::unique_ptr<TFileImage> image)
     image_ = std::move(image);
 
     in.Seek(PdbHeader.AppInfoOffset);
+    in.ClearShort();
     AppInfo->LoadFromStream(in);
+    damage.FieldDefinitions = in.RanShort();
     Changed();
     if (FieldCount() > AppInfo->MaxFields())
         throw EInOutError("Invalid field count: " + std::to_string(FieldCount()) + " (this layout holds at most " +
                           std::to_string(AppInfo->MaxFields()) + " fields)");
     Loaded = true;
 
+    in.ClearShort();
     ReadChunks(in);
-    ReadRecords(in);
+    damage.Chunks = in.RanShort();
+    ReadRecords(in, listEntries, damage);
     if (image_->Cut())
         throw EInOutError("The file was cut short by another program while it was read.");
+    damage.Records = int(Records.size());
+    loadWarning_ = LoadWarningText(name, damage, Layout);
     ResetTexts();
 }
 
@@ -203,8 +223,9 @@ size_t WholeRecordSize(const ByteReader& in, int fields)
 }  // namespace
 
 // Each record's extent is found and checked here; its texts are found in its
-// bytes only when they are read.
-void TJFILE::ReadRecords(ByteReader& in)
+// bytes only when they are read. Records that the file lacks in part or whole
+// (entries past `listEntries`, or data past the end) are counted in `damage`.
+void TJFILE::ReadRecords(ByteReader& in, size_t listEntries, TLoadDamage& damage)
 {
     const int fields = FieldCount();
     std::vector<std::string_view> texts(static_cast<size_t>(fields));
@@ -215,7 +236,9 @@ void TJFILE::ReadRecords(ByteReader& in)
     // text, or make the reader scan the same bytes over and over; real files
     // give every record bytes of its own, so the bytes read stay within the file.
     size_t budget = in.Size();
+    size_t index = 0;
     for (const REC_HDR& entry : RecordList) {
+        const bool listed = index++ < listEntries;
         if (entry.RecAttributes & 0x80)
             continue;
         in.Seek(entry.DataOffset);
@@ -223,15 +246,24 @@ void TJFILE::ReadRecords(ByteReader& in)
         const size_t recordStart = in.Position();
         const size_t whole = Layout == 0 ? 0 : WholeRecordSize(in, fields);
         bool inFile = true;
+        bool cut = false;
         if (Layout == 0) {
+            in.ClearShort();
             for (int i = 0; i < fields; ++i)
                 ReadCString(in);
+            cut = in.RanShort();
         } else if (whole > 0 || fields == 0) {
             in.Skip(whole);
         } else {
             ReadCutRecord(in, fields, texts.data());
             inFile = false;
+            cut = true;
         }
+        // A record of no fields has no bytes: it may begin at the very end.
+        if (!listed || entry.DataOffset > in.Size() || (fields > 0 && entry.DataOffset == in.Size()))
+            ++damage.MissingRecords;
+        else if (cut)
+            ++damage.CutRecords;
         const size_t bytes = in.Position() - recordStart;
         if (bytes > budget)
             throw EInOutError("The file is damaged: its records overlap.");

@@ -111,7 +111,7 @@ TCopyResult CopyRecords(const TJFILE& source, const std::vector<int>& records, T
     std::vector<bool> booleans(size_t(target.FieldCount()) + 1, false);  // by target field
     for (int j = 1; j <= target.FieldCount(); ++j)
         booleans[size_t(j)] = target.GetFieldType(j) == kTypeBoolean;
-    TCopyResult result{true, 0};
+    TCopyResult result{true, 0, {}};
     TTexts cells;
     std::vector<int> holding;
     for (int r : records) {
@@ -155,6 +155,7 @@ TCopyResult CopyRecordsToFile(const TJFILE& source, const std::vector<int>& reco
         }
         throw;
     }
+    result.TargetLoadWarning = target->LoadWarning();
     target->SaveWithName(target->PdbHeader.Name);
     return result;
 }

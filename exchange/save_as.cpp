@@ -1,5 +1,6 @@
 #include "save_as.h"
 
+#include "appinfo.h"
 #include "errors.h"
 #include "field_types.h"
 #include "jfile.h"
@@ -12,6 +13,44 @@ namespace quorvil {
 size_t LongestValue(int layout)
 {
     return layout == 3 ? 32000 : 4000;
+}
+
+std::string LayoutName(int layout)
+{
+    static const char* const kNames[] = {"JFile 3.x", "JFile Pro 4.x", "JFile 5.x", "JFile 5.5"};
+    return layout >= 0 && layout <= 3 ? kNames[layout] : "layout " + std::to_string(layout);
+}
+
+namespace {
+
+// More names than this make the line too long to read: the rest are "...".
+constexpr size_t kNamesShown = 5;
+
+std::string DroppedMessage(const std::vector<TDroppedField>& fields, int layout)
+{
+    const std::string first = std::to_string(fields.front().Number);
+    const std::string last = std::to_string(fields.back().Number);
+    std::string text = fields.size() == 1   ? "Field " + first
+                       : fields.size() == 2 ? "Fields " + first + " and " + last
+                                            : "Fields " + first + " to " + last;
+    text += " (";
+    for (size_t i = 0; i < fields.size() && i < kNamesShown; ++i)
+        text += (i > 0 ? ", " : "") + (fields[i].Name.empty() ? std::string("\"\"") : fields[i].Name);
+    if (fields.size() > kNamesShown)
+        text += ", ...";
+    return text + (fields.size() == 1 ? ") is" : ") are") + " not kept by " + LayoutName(layout);
+}
+
+}  // namespace
+
+TDroppedFields DroppedFields(const TJFILE& db, int layout)
+{
+    TDroppedFields dropped;
+    for (int f = MakeAppInfo(layout)->MaxFields() + 1; f <= db.FieldCount(); ++f)
+        dropped.Fields.push_back({f, db.GetFieldName(f)});
+    if (!dropped.Fields.empty())
+        dropped.Message = DroppedMessage(dropped.Fields, layout);
+    return dropped;
 }
 
 std::string LongValueQuestion(const TLongValue& value)
@@ -40,6 +79,7 @@ void WriteInLayout(TJFILE& db, int layout, const std::string& fileName)
 TSaveAs::TSaveAs(TJFILE& db, int layout, std::string fileName) : db_(db), fileName_(std::move(fileName))
 {
     CheckNotOwnFile(db_, fileName_);
+    dropped_ = quorvil::DroppedFields(db_, layout);
     // The copy lives only as long as this command, inside the database's.
     copy_ = CopyDatabase(db_, TRecordCopy::Borrow);
     copy_->ConvertLayout(layout);

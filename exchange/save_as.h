@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace quorvil {
 
@@ -27,6 +28,27 @@ struct TLongValue {
 // The question about one long value, in two lines:
 // Record #3's field "Notes" is too long / (Length=4100, Max=4000).
 std::string LongValueQuestion(const TLongValue& value);
+
+// "JFile 3.x", "JFile Pro 4.x", "JFile 5.x" and "JFile 5.5" for layouts 0..3.
+std::string LayoutName(int layout);
+
+// The fields of a database that a layout holds too few fields to keep: those
+// past the layout's field limit, which a conversion leaves out for good.
+struct TDroppedField {
+    int Number = 0;
+    std::string Name;  // as in the database (8-bit text)
+};
+struct TDroppedFields {
+    std::vector<TDroppedField> Fields;  // in field order; empty when all are kept
+    // Empty when all are kept, else for the user, in one line:
+    //   Field 21 (Notes) is not kept by JFile 3.x
+    //   Fields 21 and 22 (Notes, Extra) are not kept by JFile 3.x
+    //   Fields 21 to 30 (Notes, Extra, Due, Owner, Cost, ...) are not kept by JFile 3.x
+    // (at most five names; an empty name shows as "").
+    std::string Message;
+    bool Empty() const { return Fields.empty(); }
+};
+TDroppedFields DroppedFields(const TJFILE& db, int layout);
 
 enum class TLengthAnswer { Truncate, TruncateAll, Cancel };
 using TLengthQuestion = std::function<TLengthAnswer(const TLongValue&)>;
@@ -51,6 +73,10 @@ public:
     TSaveAs(const TSaveAs&) = delete;
     TSaveAs& operator=(const TSaveAs&) = delete;
 
+    // The fields of the database that the chosen layout does not keep, found
+    // before anything is written: the caller asks whether to go on.
+    const TDroppedFields& DroppedFields() const { return dropped_; }
+
     // Asks about every String value the layout would cut, record by record;
     // "Truncate all" skips the rest of that record. The answers change no
     // value. Returns false when a question was cancelled.
@@ -63,10 +89,12 @@ private:
     TJFILE& db_;
     std::unique_ptr<TJFILE> copy_;
     std::string fileName_;
+    TDroppedFields dropped_;
 };
 
 // The whole command: convert a copy, ask about long values, write. Returns
-// false when cancelled (nothing written).
+// false when cancelled (nothing written). Fields the layout does not keep
+// are left out without a question (TSaveAs::DroppedFields names them).
 bool SaveAs(TJFILE& db, int layout, const std::string& fileName, const TLengthQuestion& ask);
 
 }  // namespace quorvil

@@ -127,5 +127,18 @@ TEST(Convert, onto_itself_or_from_a_damaged_file_fails_with_one_line_leaving_the
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"in.pdb"});
 }
 
+TEST(Convert, to_a_layout_of_fewer_fields_names_those_it_leaves_out_on_one_line_and_writes)
+{
+    testkit::TempDir dir;
+    testkit::WriteBytes(dir / "wide.pdb", pdbtest::Build(pdbtest::WideDatabase(3, 30)));
+    CliResult r = RunInProcess({"convert", dir / "wide.pdb", "--layout", "0", "-o", dir / "old.pdb"});
+    EXPECT_EQ(std::pair(r.code, r.err),
+              std::pair(0, std::string("quorvil-cli: Fields 21 to 30 (F21, F22, F23, F24, F25, ...) are not kept by "
+                                       "JFile 3.x\n")));
+    EXPECT_EQ(Parse(testkit::ReadBytes(dir / "old.pdb")).db.fields.size(), 20u);
+    r = RunInProcess({"convert", dir / "wide.pdb", "--layout", "1", "-o", dir / "pro.pdb"});
+    EXPECT_EQ(std::pair(r.code, r.err), std::pair(0, std::string()));
+}
+
 }  // namespace
 }  // namespace quorvil

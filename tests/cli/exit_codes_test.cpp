@@ -67,5 +67,33 @@ TEST(DamagedFiles, the_binary_ends_info_on_each_kept_broken_file_with_0_or_1_and
     EXPECT_EQ(binary.out, RunInProcess({"info", dir.File("f.pdb"), "--json", "--records"}).out);
 }
 
+TEST(DamagedFiles, each_command_warns_on_one_line_about_a_file_that_ends_early_and_still_exits_with_0)
+{
+    testkit::TempDir dir;
+    const pdbtest::Bytes whole = pdbtest::Build(pdbtest::SampleDatabase(3));
+    const pdbtest::Bytes cut(whole.begin(), whole.end() - 2);
+    testkit::WriteBytes(dir / "whole.pdb", whole);
+    CliResult r = RunInProcess({"info", dir / "whole.pdb"});
+    EXPECT_EQ(std::pair(r.code, r.err), std::pair(0, std::string()));
+    const std::pair<std::vector<std::string>, std::string> cases[] = {  // the command, the file it names
+        {{"info", "cut.pdb", "--json"}, "cut.pdb"},
+        {{"convert", "cut.pdb", "--layout", "1", "-o", "out.pdb"}, "cut.pdb"},
+        {{"export", "txt", "cut.pdb", "-o", "out.txt"}, "cut.pdb"},
+        {{"split", "cut.pdb", "--formats", "csv"}, "cut.pdb"},
+        {{"merge", "whole.pdb", "cut.pdb", "-o", "out.pdb"}, "cut.pdb"},
+        {{"copy", "whole.pdb", "cut.pdb"}, "cut.pdb"},
+    };
+    for (auto [args, file] : cases) {
+        testkit::WriteBytes(dir / "cut.pdb", cut);
+        for (std::string& a : args)
+            if (a.find('.') != std::string::npos)
+                a = dir / a;
+        r = RunInProcess(args);
+        const std::string warning = "quorvil-cli: The file \"" + dir / file + "\" ends early: it holds ";
+        EXPECT_EQ(std::pair(r.code, LineCount(r.err)), std::pair(0, 1)) << args[0] << ": " << r.err;
+        EXPECT_EQ(r.err.substr(0, warning.size()), warning) << args[0];
+    }
+}
+
 }  // namespace
 }  // namespace quorvil

@@ -120,6 +120,35 @@ TEST(SaveAs, asks_about_each_long_string_value_and_cuts_it_in_the_file_only)
     }
 }
 
+TEST(SaveAs, says_which_fields_past_the_target_layout_limit_are_not_kept_before_writing)
+{
+    const std::tuple<int, int, std::string> cases[] = {  // fields, layout, message
+        {30, 0, "Fields 21 to 30 (Notes, \"\", F23, F24, F25, ...) are not kept by JFile 3.x"},
+        {22, 0, "Fields 21 and 22 (Notes, \"\") are not kept by JFile 3.x"},
+        {21, 0, "Field 21 (Notes) is not kept by JFile 3.x"},
+        {20, 0, ""},
+        {50, 1, ""},
+        {50, 2, ""},
+        {50, 3, ""},
+    };
+    testkit::TempDir dir;
+    for (const auto& [count, layout, message] : cases) {
+        std::vector<exchangetest::Field> fields;
+        for (int f = 1; f <= count; ++f)
+            fields.push_back({f == 21 ? "Notes" : f == 22 ? "" : "F" + std::to_string(f)});
+        auto db = exchangetest::Table(fields, {{"a"}});
+        const TSaveAs saveAs(*db, layout, dir / "out.pdb");
+        EXPECT_EQ(saveAs.DroppedFields().Message, message);
+        std::vector<int> numbers, expected;
+        for (const TDroppedField& f : saveAs.DroppedFields().Fields)
+            numbers.push_back(f.Number);
+        for (int f = 21; !message.empty() && f <= count; ++f)
+            expected.push_back(f);
+        EXPECT_EQ(numbers, expected) << message;
+        EXPECT_FALSE(std::filesystem::exists(dir / "out.pdb"));
+    }
+}
+
 TEST(Export, writes_the_chosen_fields_in_their_order_and_names_the_file_by_format_and_choice)
 {
     testkit::TempDir dir;

@@ -1,0 +1,85 @@
+#include "load_damage.h"
+
+#include <vector>
+
+namespace quorvil {
+
+namespace {
+
+// 1234567 as "1,234,567": byte counts a user reads.
+std::string Grouped(size_t n)
+{
+    std::string digits = std::to_string(n);
+    for (size_t at = digits.size(); at > 3; at -= 3)
+        digits.insert(at - 3, ",");
+    return digits;
+}
+
+// "a", "a and b", "a, b and c"; "a and b, and c" when an item holds an "and"
+// of its own, so that the last one still reads apart.
+std::string Listed(const std::vector<std::string>& items)
+{
+    bool inner = false;
+    for (const std::string& item : items)
+        inner = inner || item.find(" and ") != std::string::npos;
+    std::string text;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i > 0)
+            text += i + 1 < items.size() ? ", " : inner ? ", and " : " and ";
+        text += items[i];
+    }
+    return text;
+}
+
+std::string Are(int n, const char* what)
+{
+    return Grouped(size_t(n)) + (n == 1 ? " is " : " are ") + what;
+}
+
+// The second sentence: how many records could be read whole.
+std::string RecordSentence(const TLoadDamage& d)
+{
+    const int whole = d.Records - d.CutRecords - d.MissingRecords;
+    const std::string all = Grouped(size_t(d.Records));
+    if (whole == d.Records)
+        return d.Records == 1 ? "Its one record could be read whole." : "All " + all + " records could be read whole.";
+    const char* what = d.CutRecords > 0 ? "cut short" : "missing";
+    if (d.Records == 1)
+        return std::string("Its one record is ") + what + ".";
+    if (whole == 0 && (d.CutRecords == 0 || d.MissingRecords == 0))
+        return "All " + all + " records are " + what + ".";
+    std::vector<std::string> lost;
+    if (d.CutRecords > 0)
+        lost.push_back(Are(d.CutRecords, "cut short"));
+    if (d.MissingRecords > 0)
+        lost.push_back(Are(d.MissingRecords, "missing"));
+    return (whole == 0 ? std::string("None") : Grouped(size_t(whole))) + " of the " + all +
+           " records could be read whole; " + Listed(lost) + ".";
+}
+
+}  // namespace
+
+std::string LoadWarningText(const std::string& fileName, const TLoadDamage& d, int layout)
+{
+    if (!d.Any())
+        return {};
+    std::vector<std::string> parts;
+    if (d.Header)
+        parts.push_back("its header");
+    if (d.RecordList)
+        parts.push_back("its record list");
+    if (d.FieldDefinitions)
+        parts.push_back("its field definitions");
+    if (d.Chunks)
+        parts.push_back(layout >= 2 ? "its popup lists and saved settings" : "its popup lists");
+    if (d.CutRecords > 0 || d.MissingRecords > 0)
+        parts.push_back(d.Records == 1 ? "its one record" : "its " + Grouped(size_t(d.Records)) + " records");
+    std::string text = fileName.empty() ? std::string("The file") : "The file \"" + fileName + "\"";
+    text += " ends early: it holds " + Grouped(d.FileBytes) + (d.FileBytes == 1 ? " byte" : " bytes") +
+            ", too few for " + Listed(parts) + ".";
+    if (d.Records > 0)
+        text += " " + RecordSentence(d);
+    return text;
+}
+
+}  // namespace quorvil

@@ -203,7 +203,6 @@ int CopyCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
     auto key = args.options.find("--key");
     const TCopyResult result = CopyRecordsToFile(*source, records, args.positional[1],
                                                  key != args.options.end() ? Utf8ToBytes(key->second) : "");
-    Warn(err, result.TargetLoadWarning);
     out << (result.Keyed ? CopyMessage(result.Copied) : "No field name is shared; nothing copied.") << "\n";
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "copy_records.h"
 
+#include "errors.h"
+
 #include "field_types.h"
 #include "jfile.h"
 #include "key_index.h"
@@ -111,7 +113,7 @@ TCopyResult CopyRecords(const TJFILE& source, const std::vector<int>& records, T
     std::vector<bool> booleans(size_t(target.FieldCount()) + 1, false);  // by target field
     for (int j = 1; j <= target.FieldCount(); ++j)
         booleans[size_t(j)] = target.GetFieldType(j) == kTypeBoolean;
-    TCopyResult result{true, 0, {}};
+    TCopyResult result{true, 0};
     TTexts cells;
     std::vector<int> holding;
     for (int r : records) {
@@ -144,6 +146,9 @@ TCopyResult CopyRecordsToFile(const TJFILE& source, const std::vector<int>& reco
                               const std::string& keyName)
 {
     auto target = Open(fileName);
+    // The copy is saved into the file, which would lose what could not be read.
+    if (!target->LoadWarning().empty())
+        throw EInOutError(target->LoadWarning() + " Nothing was copied into it.");
     TCopyResult result;
     try {
         result = CopyRecords(source, records, *target, keyName);
@@ -155,7 +160,6 @@ TCopyResult CopyRecordsToFile(const TJFILE& source, const std::vector<int>& reco
         }
         throw;
     }
-    result.TargetLoadWarning = target->LoadWarning();
     target->SaveWithName(target->PdbHeader.Name);
     return result;
 }

@@ -25,9 +25,6 @@ TKeyFields FindKeyFields(const TJFILE& source, const TJFILE& target, const std::
 struct TCopyResult {
     bool Keyed = false;
     int Copied = 0;  // target cells whose text changed
-    // CopyRecordsToFile: the target file's load warning (TJFILE::LoadWarning),
-    // empty when the file was whole.
-    std::string TargetLoadWarning;
 };
 
 // "No fields copied.", "1 field copied.", "12 fields copied."

@@ -67,7 +67,7 @@ TEST(DamagedFiles, the_binary_ends_info_on_each_kept_broken_file_with_0_or_1_and
     EXPECT_EQ(binary.out, RunInProcess({"info", dir.File("f.pdb"), "--json", "--records"}).out);
 }
 
-TEST(DamagedFiles, each_command_warns_on_one_line_about_a_file_that_ends_early_and_still_exits_with_0)
+TEST(DamagedFiles, each_command_warns_on_one_line_about_a_file_that_ends_early_and_copy_writes_nothing_into_one)
 {
     testkit::TempDir dir;
     const pdbtest::Bytes whole = pdbtest::Build(pdbtest::SampleDatabase(3));
@@ -81,7 +81,7 @@ TEST(DamagedFiles, each_command_warns_on_one_line_about_a_file_that_ends_early_a
         {{"export", "txt", "cut.pdb", "-o", "out.txt"}, "cut.pdb"},
         {{"split", "cut.pdb", "--formats", "csv"}, "cut.pdb"},
         {{"merge", "whole.pdb", "cut.pdb", "-o", "out.pdb"}, "cut.pdb"},
-        {{"copy", "whole.pdb", "cut.pdb"}, "cut.pdb"},
+        {{"copy", "cut.pdb", "whole.pdb"}, "cut.pdb"},
     };
     for (auto [args, file] : cases) {
         testkit::WriteBytes(dir / "cut.pdb", cut);
@@ -93,6 +93,12 @@ TEST(DamagedFiles, each_command_warns_on_one_line_about_a_file_that_ends_early_a
         EXPECT_EQ(std::pair(r.code, LineCount(r.err)), std::pair(0, 1)) << args[0] << ": " << r.err;
         EXPECT_EQ(r.err.substr(0, warning.size()), warning) << args[0];
     }
+    // A copy into a damaged file would save over what could not be read.
+    testkit::WriteBytes(dir / "cut.pdb", cut);
+    r = RunInProcess({"copy", dir / "whole.pdb", dir / "cut.pdb"});
+    EXPECT_EQ(std::pair(r.code, LineCount(r.err)), std::pair(1, 1)) << r.err;
+    EXPECT_NE(r.err.find("Nothing was copied into it."), std::string::npos) << r.err;
+    EXPECT_TRUE(testkit::ReadBytes(dir / "cut.pdb") == cut);
 }
 
 }  // namespace

@@ -447,8 +447,17 @@ private slots:
             row.push_back("v" + std::to_string(f));
         }
         auto form = Start({PathToQString(Db("wide.PDB", "Wide", {row}, fields))});
+        // The fields left out are named before anything is written; Cancel writes nothing.
+        QString question;
+        AnswerFileDialog(Tr("copy"));
+        AnswerMessage(question, ButtonName(mbCancel));
+        form->Action("SaveAsJF3Item")->trigger();
+        QCOMPARE(question, Tr("Fields 21 to 30 (F21, F22, F23, F24, F25, ...) are not kept by JFile 3.x.\n"
+                              "Save the other fields?"));
+        QVERIFY(!QFile::exists(Data("copy.PDB")));
         QStringList shown;
         AnswerFileDialog(Tr("copy"), &shown);
+        AnswerButton(ButtonName(mbOK));
         form->Action("SaveAsJF3Item")->trigger();
         QCOMPARE(shown.value(0), Tr("Save database as"));
         QVERIFY(shown.value(1).startsWith(Tr("JFile 3.x")));

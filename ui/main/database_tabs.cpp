@@ -173,6 +173,10 @@ void TDatabaseTabs::OpenSteps(int tab, const std::string& path)
     slot = Open<TDataBase>(path, [this](const std::string& text) { emit StatusText(ToQString(text)); });
     TDataBase& db = *slot;
     emit DatabaseOpened(path);
+    // What could be read is shown; the user decides whether a damaged file
+    // is saved over.
+    if (!db.LoadWarning().empty())
+        MessageDlgButtons(ToQString(db.LoadWarning()), mtWarning, {mbOK}, mbHelp);
 
     dbidField_ = FindDbidField(db);
     MakeCounterField(db);

@@ -171,6 +171,12 @@ void TMainForm::SaveFileAsItemClick(int entry)
     }
 
     TSaveAs saveAs(*db, entry - 1, name);
+    // Nothing is written before the user knows which fields the layout drops.
+    if (const TDroppedFields& dropped = saveAs.DroppedFields(); !dropped.Empty()) {
+        const QString question = ToQString(dropped.Message) + Tr(".\r\nSave the other fields?");
+        if (MessageDlgButtons(question, mtWarning, {mbOK, mbCancel}, mbCancel) != mrOk)
+            return;
+    }
     MessageTexts().Captions[mbYesToAll] = Tr("Truncate");
     MessageTexts().Captions[mbNoToAll] = Tr("Truncate all");
     if (!saveAs.CheckLengths(AskAboutLength))

@@ -179,6 +179,8 @@ void TMainForm::MergeItemClick(const std::string& chosenName)
             other = tabs_->DataBase(open);
     } else {
         opened = Open<TJFILE>(path);
+        if (!opened->LoadWarning().empty())
+            MessageDlgButtons(ToQString(opened->LoadWarning()), mtWarning, {mbOK}, mbHelp);
     }
     if (opened)
         other = opened.get();

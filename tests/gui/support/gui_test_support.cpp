@@ -16,6 +16,12 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace quorvil::test {
 
 void AnswerAfter(const std::function<void(QDialog&)>& inspect, const QString& buttonName)
@@ -119,6 +125,42 @@ std::string ConfigHome::Read(const std::string& section, const std::string& key)
 void ConfigHome::Write(const std::string& section, const std::string& key, const std::string& value) const
 {
     OpenConfig()->WriteString(section, key, value);
+}
+
+namespace {
+
+bool SetImmutable(const std::string& path, bool on)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return done;
+}
+
+}  // namespace
+
+WriteProtect::WriteProtect(const std::string& path) : path_(path)
+{
+    if (::geteuid() == 0)
+        immutable_ = SetImmutable(path, true);
+    else
+        ::chmod(path.c_str(), 0444);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    done_ = fd < 0;
+    if (fd >= 0)
+        ::close(fd);
+}
+
+WriteProtect::~WriteProtect()
+{
+    if (immutable_)
+        SetImmutable(path_, false);
+    ::chmod(path_.c_str(), 0644);
 }
 
 void FillDatabase(TJFILE& db, const std::vector<FieldSpec>& fields, const std::vector<std::vector<std::string>>& rows)

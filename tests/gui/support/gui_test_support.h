@@ -56,6 +56,23 @@ private:
     bool hadOld_;
 };
 
+// Makes a file unwritable for this process while it lives: immutable for
+// root, to whom permissions do not apply, read-only for anyone else.
+// Done() is false where neither can be had (the case then skips).
+class WriteProtect {
+public:
+    explicit WriteProtect(const std::string& path);
+    ~WriteProtect();
+    WriteProtect(const WriteProtect&) = delete;
+    WriteProtect& operator=(const WriteProtect&) = delete;
+    bool Done() const { return done_; }
+
+private:
+    std::string path_;
+    bool immutable_ = false;
+    bool done_ = false;
+};
+
 using Rows = std::vector<std::vector<std::string>>;
 
 struct FieldSpec {

@@ -1,0 +1,131 @@
+// Files the editor must not harm or lose: a read-only file is looked at and
+// exported but never written, a damaged one opens with a warning and stays
+// as it was, a new database the user does not keep leaves no file, and a
+// file open in a tab merges as that tab shows it.
+#include "command_guard.h"
+#include "database.h"
+#include "database_model.h"
+#include "database_page.h"
+#include "database_tabs.h"
+#include "define_dialog.h"
+#include "errors.h"
+#include "field_types.h"
+#include "gui_test_support.h"
+#include "main_window.h"
+#include "merge_dialog.h"
+#include "modal.h"
+#include "sort_dialog.h"
+#include "text_convert.h"
+
+#include <QAction>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+using namespace quorvil;
+using namespace quorvil::test;
+
+namespace {
+
+const std::vector<FieldSpec> kFields = {{"ID", kTypeString, {}}, {"Name", kTypeString, {}}};
+
+}  // namespace
+
+class FileSafetyTest : public GuiCase {
+    Q_OBJECT
+
+private slots:
+    void aReadOnlyFileIsShownSearchedAndExportedButNeverWritten()
+    {
+        const std::string path = Db("locked.PDB", "Locked", kFields, {{"1", "ann"}, {"2", "bob"}});
+        const QByteArray before = FileBytes(PathToQString(path));
+        WriteProtect protect(path);
+        if (!protect.Done())
+            QSKIP("no way to make a file read-only here");
+        auto form = StartMainForm({PathToQString(path)});
+        TDatabaseTabs* tabs = form->Tabs();
+        QCOMPARE(tabs->OpenCount(), 1);
+        QCOMPARE(tabs->tabText(0), Tr("locked (read-only)"));
+        for (const char* name : {"AddBtn", "DelBtn", "EditBtn", "SortBtn", "ReplaceBtn", "MergeItem"})
+            QVERIFY2(!form->Action(name)->isEnabled(), name);
+        for (const char* name : {"FindBtn", "SaveCSV", "SaveFileAsItem", "SaveBtn"})
+            QVERIFY2(form->Action(name)->isEnabled(), name);
+        TDatabasePage& page = *tabs->Page(0);
+        QVERIFY(!page.Model()->flags(page.Model()->index(0, 1)).testFlag(Qt::ItemIsEditable));
+
+        QString message;
+        AnswerMessage(message);
+        form->Action("SaveBtn")->trigger();
+        QCOMPARE(message, ToQString(ReadOnlyFileMessage(path)));
+
+        QueueModalAnswer([](QDialog& d) { d.findChild<QPushButton*>(Tr("OkBtn"))->click(); });  // every field
+        form->Action("SaveHTM")->trigger();
+        QVERIFY(FileBytes(Data(Tr("locked.HTM"))).contains("bob"));
+        form.reset();
+        QCOMPARE(FileBytes(PathToQString(path)), before);
+    }
+
+    void aFileThatEndsEarlyOpensWithAWarningAndIsNotWritten()
+    {
+        const std::string path = Db("cut.PDB", "Cut", kFields, {{"1", "ann"}, {"2", "bob"}, {"3", "cy"}});
+        QByteArray bytes = FileBytes(PathToQString(path));
+        bytes.chop(3);  // the last record loses its last field
+        WriteFile(PathToQString(path), bytes);
+        QString warning;
+        AnswerMessage(warning);
+        auto form = StartMainForm({PathToQString(path)});
+        QVERIFY2(warning.startsWith(Tr("The file \"") + PathToQString(path) + Tr("\" ends early")), qPrintable(warning));
+        QVERIFY2(warning.contains(Tr("2 of the 3 records could be read whole")), qPrintable(warning));
+        const TDataBase* db = form->Tabs()->CurrentDB();
+        QCOMPARE(db->RecordCount(), 3);
+        QCOMPARE(db->GetCell(2, 2), std::string("bob"));
+        form.reset();  // nothing changed, nothing asked
+        QCOMPARE(FileBytes(PathToQString(path)), bytes);
+    }
+
+    void aNewDatabaseNotKeptLeavesNoFile()
+    {
+        const QString path = Data(Tr("draft.PDB"));
+        TMainForm form;
+        form.FormCreate({});
+        AnswerFileDialog(path);
+        QueueModalAnswer([](QDialog& d) {
+            auto& define = dynamic_cast<TDefineForm&>(d);
+            AnswerInputLine(Tr("Name"));
+            define.AddButton()->click();
+            define.OkButton()->click();
+        });
+        form.Action("NewBtn")->trigger();
+        // A whole database from the start, never an empty file.
+        QCOMPARE(OpenReadOnly<TJFILE>(QStringToPath(path))->FieldCount(), 1);
+        QString question;
+        AnswerMessage(question, Tr("No"));
+        form.Action("CloseBtn")->trigger();
+        QVERIFY(question.startsWith(Tr("Save edited database?")));
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void aMergeFromAFileOpenInATabTakesWhatTheTabShows()
+    {
+        const std::string master = Db("master.pdb", "Master", kFields, {{"1", "ann"}});
+        const std::string other = Db("other.pdb", "Other", kFields, {{"1", "anna"}, {"2", "bob"}});
+        const QByteArray otherBytes = FileBytes(PathToQString(other));
+        auto form = StartMainForm({PathToQString(master), PathToQString(other)});
+        TDatabaseTabs* tabs = form->Tabs();
+        tabs->DataBase(1)->SetCell(2, 2, "bobby");  // not saved
+        tabs->setCurrentIndex(0);
+        QueueModalAnswer([](QDialog& d) {
+            auto& sync = dynamic_cast<TSyncForm&>(d);
+            sync.OkBtn()->click();
+        });
+        QVERIFY(RunCommand("MergeItemClick", [&] { form->MergeItemClick(other); }));
+        const TDataBase* db = tabs->DataBase(0);
+        QCOMPARE(db->RecordCount(), 2);
+        QCOMPARE(db->GetCell(2, 2), std::string("bobby"));
+        QCOMPARE(FileBytes(PathToQString(other)), otherBytes);
+    }
+};
+
+QTEST_MAIN(FileSafetyTest)
+#include "file_safety_test.moc"

@@ -32,26 +32,6 @@ TEST(DateText, typed_times_are_read_with_or_without_seconds)
         EXPECT_EQ(ParseTimeText(text), time) << text;
 }
 
-TEST(DateText, a_stored_value_takes_the_form_of_its_column)
-{
-    const TDateForm fourDigits{};
-    const TDateForm twoDigits{false, false, true, true, '/'};
-    const TDateForm longDate{true, true, true, true, ' '};
-    const std::tuple<const char*, TDateForm, std::optional<std::string>> dates[] = {
-        {"10/07/2023", fourDigits, "10/07/2023"}, {"7/3/24", fourDigits, "07/03/2024"},
-        {"10/07/2023", twoDigits, "10/07/23"},    {"1/1/1975", twoDigits, "01/01/1975"},
-        {"7/3/2024", longDate, "07 Mar 2024"},    {"07 mar 2024", fourDigits, "07/03/2024"},
-        {"  ", fourDigits, ""},                   {"31/02/2024", fourDigits, std::nullopt}};
-    for (const auto& [typed, form, stored] : dates)
-        EXPECT_EQ(StoredDateText(typed, form), stored) << typed;
-    const std::tuple<const char*, TTimeForm, std::optional<std::string>> times[] = {
-        {"07:45", {false, true}, "07:45"},  {"7:45:30", {false, true}, "07:45:30"},
-        {"7:45", {true, true}, "07:45:00"}, {"7:05", {false, false}, "7:05"},
-        {"", {true, true}, ""},             {"25:00", {true, true}, std::nullopt}};
-    for (const auto& [typed, form, stored] : times)
-        EXPECT_EQ(StoredTimeText(typed, form), stored) << typed;
-}
-
 TEST(DateText, the_common_form_is_the_one_most_values_have)
 {
     EXPECT_EQ(CommonDateForm({"05/12/06", "14/01/2024", "x", "02/02/2024"}), TDateForm{});

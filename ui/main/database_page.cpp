@@ -35,16 +35,10 @@ namespace {
 // The date of a long-date text ("dd mmm yyyy"); false when it holds none.
 bool LongDateOf(std::string_view text, QDate& date)
 {
-    const TDate parsed = IntDateToDate(text);
-    if (parsed == TDate{}) {
-        // The failure value is a date too: 30 Dec 1899 written out is one,
-        // as the day before it shows.
-        const bool dayZero = text.substr(0, 2) == "30"
-                             && IntDateToDate("29" + std::string(text.substr(2))) == TDate{1899, 12, 29};
-        if (!dayZero)
-            return false;
-    }
-    date = QDate(parsed.Year, parsed.Month, parsed.Day);
+    const std::optional<TDate> parsed = ReadIntDate(text);
+    if (!parsed)
+        return false;
+    date = QDate(parsed->Year, parsed->Month, parsed->Day);
     return date.isValid();
 }
 

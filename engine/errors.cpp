@@ -5,7 +5,7 @@ namespace quorvil {
 std::string ReadOnlyFileMessage(const std::string& fileName)
 {
     return "Cannot save \"" + fileName + "\": the file is read-only (it, its folder or its disk cannot be " +
-           "written). Use Save as to write the database to another file.";
+           "written).";
 }
 
 std::string FormatMessage(const char* format, long long value)

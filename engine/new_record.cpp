@@ -1,5 +1,6 @@
 #include "new_record.h"
 
+#include "cell_input.h"
 #include "errors.h"
 #include "field_types.h"
 #include "jfile.h"
@@ -57,10 +58,10 @@ std::string DefaultValue(const TJFILE& db, int field)
     case kTypeFloat: return "0";
     case kTypeDate:
     case kTypeAutoDate:
-    case kTypeModDate: return "01/01/00";
+    case kTypeModDate: return CellInput(db, field, "01/01/00").Stored;
     case kTypeTime:
     case kTypeAutoTime:
-    case kTypeModTime: return "00:00:00";
+    case kTypeModTime: return CellInput(db, field, "00:00:00").Stored;
     case kTypeIntDate: return "01 Jan 1980";
     case kTypeList: return db.GetPopupItem(field, 1);
     case kTypeAutoInc: return NextCounterValue(db, field);

@@ -253,6 +253,14 @@ uint64_t TFileStream::Size() const
     return size;
 }
 
+bool TFileStream::IsFileAt(const std::string& path) const
+{
+    struct stat open {};
+    struct stat named {};
+    return ::fstat(fd_, &open) == 0 && ::stat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
+           open.st_ino == named.st_ino;
+}
+
 void TFileStream::Flush()
 {
     FlushBuffer();

@@ -66,6 +66,9 @@ public:
     bool Writable() const { return writable_; }
     // The operating system's handle of the open file (to map it).
     int Descriptor() const { return fd_; }
+    // True when `path` names the very file this stream holds: nothing has
+    // been put in its place since (a rename over it, another program).
+    bool IsFileAt(const std::string& path) const;
 
     // Writes pending bytes to the file (not necessarily to the disk).
     void Flush();

@@ -481,6 +481,12 @@ TCsvImport::TCsvImport(const std::string& csvName, const TCsvImportOptions& opti
     const TLimits limits = LimitsOf(state_->Layout);
     state_->Rows = settings ? ReadExportRows(data, *settings, limits, fail)
                             : ReadSpreadsheetRows(data, options.HeaderLine, limits, fail);
+    // Nor does a header line of empty names with no record under it (",").
+    const TCsvRows& rows = state_->Rows;
+    if (rows.Records.empty() && std::all_of(rows.Names.begin(), rows.Names.end(), [](const std::string& name) {
+            return name.find_first_not_of(" \t") == std::string::npos;
+        }))
+        fail(kNothingToImport);
 }
 
 TCsvImport::~TCsvImport() = default;

@@ -90,7 +90,9 @@ bool Leap(int year)
 bool ValidDate(const TCivilDate& d)
 {
     static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (d.Year < 1 || d.Year > 9999 || d.Month < 1 || d.Month > 12 || d.Day < 1)
+    // Years of four digits: one of fewer would be written as a year of the
+    // two-digit window, or be no year that text could hold.
+    if (d.Year < 1000 || d.Year > 9999 || d.Month < 1 || d.Month > 12 || d.Day < 1)
         return false;
     return d.Day <= kDays[d.Month - 1] + (d.Month == 2 && Leap(d.Year) ? 1 : 0);
 }

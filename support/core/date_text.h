@@ -45,8 +45,8 @@ struct TTimeForm {
 // A date written as day, month and year: three numbers separated by "/",
 // ".", "-" or spaces, or a number, an English month name (its first three
 // letters are enough, any case) and a number. A year of one or two digits
-// stands for 1980 to 2079; other years need four digits. Empty when the text
-// is no valid date (31/02/2024 is none).
+// stands for 1980 to 2079; other years need four digits (1000 to 9999).
+// Empty when the text is no valid date (31/02/2024 is none).
 std::optional<TCivilDate> ParseDateText(std::string_view text);
 // The form of a text that ParseDateText reads; empty for any other text.
 std::optional<TDateForm> DateFormOf(std::string_view text);

@@ -59,6 +59,24 @@ int EndOfPart(const QString& text, int part)
     return int(text.size());
 }
 
+// The form a pattern such as "dd/mm/yy" or "d mmm yyyy" names, read off a
+// date written in it.
+TDateForm FormOfPattern(const QString& pattern)
+{
+    QString sample = pattern;
+    for (const auto& [part, text] : {std::pair{"yyyy", "2024"}, {"yy", "24"}, {"mmm", "Mar"}, {"mm", "03"},
+                                     {"m", "3"}, {"dd", "07"}, {"d", "7"}})
+        sample.replace(QLatin1String(part), QLatin1String(text));
+    return DateFormOf(Ascii(sample)).value_or(TDateForm{});
+}
+
+// A date as the line's pattern writes it; a year two digits would misread
+// gets four.
+QString DateInPattern(const QDate& date, const QString& pattern)
+{
+    return FromAscii(DateText({date.year(), date.month(), date.day()}, FormOfPattern(pattern)));
+}
+
 }  // namespace
 
 TDateTimeEdit::TDateTimeEdit(TKind kind, QWidget* parent) : QLineEdit(parent), kind_(kind)
@@ -102,9 +120,7 @@ void TDateTimeEdit::ShowCalendar()
         layout->addWidget(calendar);
         connect(calendar, &QCalendarWidget::activated, this, [this](const QDate& date) {
             popup_->hide();
-            QString format = pattern_;
-            format.replace(QLatin1Char('m'), QLatin1Char('M'));
-            Pick(QLocale::c().toString(date, format));
+            Pick(DateInPattern(date, pattern_));
         });
         connect(calendar, &QCalendarWidget::clicked, calendar, &QCalendarWidget::activated);
     }
@@ -146,11 +162,8 @@ void TDateTimeEdit::Step(int delta)
     const int part = PartAt(current, cursorPosition());
     if (current.trimmed().isEmpty()) {
         // An arrow in an empty line starts from today, or the hour now.
-        QString format = pattern_;
-        if (kind_ == TKind::Date)
-            format.replace(QLatin1Char('m'), QLatin1Char('M'));
         const QTime now(QTime::currentTime().hour(), 0);
-        Pick(kind_ == TKind::Date ? QLocale::c().toString(QDate::currentDate(), format) : now.toString(format));
+        Pick(kind_ == TKind::Date ? DateInPattern(QDate::currentDate(), pattern_) : now.toString(pattern_));
         return;
     }
     const std::string typed = Ascii(current);
@@ -161,7 +174,7 @@ void TDateTimeEdit::Step(int delta)
             return QApplication::beep();
         QDate value(date->Year, date->Month, date->Day);
         value = part == 0 ? value.addDays(delta) : part == 1 ? value.addMonths(delta) : value.addYears(delta);
-        if (!value.isValid() || value.year() < 1 || value.year() > 9999)
+        if (!value.isValid() || value.year() < 1000 || value.year() > 9999)
             return QApplication::beep();
         stepped = FromAscii(DateText({value.year(), value.month(), value.day()}, *DateFormOf(typed)));
     } else {

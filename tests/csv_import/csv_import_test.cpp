@@ -107,6 +107,7 @@ TEST(CsvImport, MalformedOrTooLargeFilesWriteNothingAndKeepAnOlderOutput)
          "line 3 holds a NUL byte in field 1; a database cannot hold one."},
         {"an empty file", "", "", {}, kNothing},
         {"blanks and line ends", "\r\n \n\t\r\n", "", {"--no-header"}, kNothing},
+        {"a header of empty names alone", ",\r\n", "", {}, kNothing},
         {"a byte-order mark and a line end, with a settings file", "\xEF\xBB\xBF\r\n", kTwoFieldDef, {}, kNothing},
     };
     for (const auto& c : cases) {

@@ -24,6 +24,17 @@ TEST(NewRecord, the_counter_is_one_above_the_largest_and_keeps_leading_zeros)
     }
 }
 
+TEST(NewRecord, dates_and_times_are_written_in_the_form_of_their_fields_values)
+{
+    auto db = NewDatabase(3, {"Day", "At"}, 1);
+    db->SetFieldType(1, kTypeDate);
+    db->SetFieldType(2, kTypeTime);
+    db->SetCell(1, 1, "14/01/2024");
+    db->SetCell(1, 2, "09:30");
+    const int record = AppendDefaultRecord(*db);
+    EXPECT_EQ(db->GetCell(record, 1) + " " + db->GetCell(record, 2), "01/01/2000 00:00");
+}
+
 TEST(NewRecord, every_field_gets_the_default_of_its_type)
 {
     const std::vector<std::pair<uint16_t, std::string>> fields = {

@@ -326,6 +326,15 @@ private slots:
         unreadable.setText(u"soon"_s);
         QTest::keyClick(&unreadable, Qt::Key_Up);
         QCOMPARE(unreadable.text(), u"soon"_s);
+        // The calendar writes in the line's pattern, but never a two-digit
+        // year that would read as another one.
+        TDateTimeEdit picked(TDateTimeEdit::TKind::Date);
+        picked.SetPattern(u"dd/mm/yy"_s);
+        for (const auto& [date, text] : {std::pair{QDate(1975, 3, 7), u"07/03/1975"_s}, {QDate(2001, 2, 4), u"04/02/01"_s}}) {
+            picked.ShowCalendar();
+            emit picked.Calendar()->activated(date);
+            QCOMPARE(picked.text(), text);
+        }
     }
 
     void ControlsOpenOnlyOnEditableCells()

@@ -10,12 +10,14 @@
 #include "extended_grid.h"
 #include "field_types.h"
 #include "gui_test_support.h"
+#include "record_list_model.h"
 #include "main_window.h"
 #include "record_panel.h"
 #include "text_convert.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QListView>
 #include <QTest>
 
 using namespace quorvil;
@@ -118,12 +120,20 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         QFETCH(QString, refusal);
-        // The list view and the record view share their fields' editors.
+        // The list view's line is left with Tab; in the record view a command
+        // (Add, here) comes while the line still has the focus.
         for (const int view : {1, 2}) {
             auto form = Open();
+            // Focus, which these commits follow, belongs to the active window.
+            form->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(form.get()));
             form->Action(view == 1 ? "ListBtn" : "RecBtn")->trigger();
-            TRecordPanel& panel = *form->Tabs()->Page(0)->EditPanel();
-            panel.ShowRow(record - 1);
+            TDatabasePage& page = *form->Tabs()->Page(0);
+            TRecordPanel& panel = *page.EditPanel();
+            if (view == 1)
+                page.ListBox()->setCurrentIndex(page.ListModel()->index(record - 1, 0));
+            else
+                panel.ShowRow(record - 1);
             auto* line = qobject_cast<TDateTimeEdit*>(panel.Editor(field));
             QVERIFY(line);
             // An empty value shows as an empty line, a stored one as it is.
@@ -131,9 +141,17 @@ private slots:
             line->setFocus();
             line->selectAll();
             QTest::keyClicks(line, typed);
-            QTest::keyClick(line, Qt::Key_Return);
-            QCOMPARE(TakeMessage(!refusal.isEmpty()), refusal);
+            QString message;
+            if (!refusal.isEmpty())
+                AnswerMessage(message);
+            if (view == 1)
+                QTest::keyClick(line, Qt::Key_Tab);
+            else
+                form->Action("AddBtn")->trigger();
+            QCoreApplication::processEvents();
+            QCOMPARE(message, refusal);
             QCOMPARE(ToQString(form->Tabs()->CurrentDB()->GetCell(record, field)), stored);
+            panel.ShowRow(record - 1);
             QCOMPARE(line->text(), stored);
             QCOMPARE(ToQString(SavedCell(*form, record, field)), stored);
         }

@@ -9,6 +9,7 @@
 #include "database_tabs.h"
 #include "define_dialog.h"
 #include "errors.h"
+#include "extended_grid.h"
 #include "field_types.h"
 #include "gui_test_support.h"
 #include "main_window.h"
@@ -19,9 +20,13 @@
 
 #include <QAction>
 #include <QFile>
+#include <QItemSelectionModel>
+#include <QMenu>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+
+#include <filesystem>
 
 using namespace quorvil;
 using namespace quorvil::test;
@@ -53,11 +58,22 @@ private slots:
             QVERIFY2(form->Action(name)->isEnabled(), name);
         TDatabasePage& page = *tabs->Page(0);
         QVERIFY(!page.Model()->flags(page.Model()->index(0, 1)).testFlag(Qt::ItemIsEditable));
+        // Rows are still picked for a copy, but they do not move.
+        emit form->PopupMenu()->aboutToShow();
+        QVERIFY(form->Action("RearrangeItem")->isEnabled());
+        form->Action("RearrangeItem")->trigger();
+        QVERIFY(!form->Action("UpBtn")->isEnabled());
+        const QModelIndex second = page.Model()->index(1, 0);
+        page.Grid()->setCurrentIndex(second);
+        page.Grid()->selectionModel()->select(second, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        form->UpBtnClick();
+        QCOMPARE(tabs->CurrentDB()->GetCell(1, 2) + tabs->CurrentDB()->GetCell(2, 2), std::string("annbob"));
+        QVERIFY(!tabs->CurrentDB()->Modified);
 
         QString message;
         AnswerMessage(message);
         form->Action("SaveBtn")->trigger();
-        QCOMPARE(message, ToQString(ReadOnlyFileMessage(path)));
+        QCOMPARE(message, ToQString(ReadOnlyFileMessage(path)) + Tr(" Use Save as to write the database to another file."));
 
         QueueModalAnswer([](QDialog& d) { d.findChild<QPushButton*>(Tr("OkBtn"))->click(); });  // every field
         form->Action("SaveHTM")->trigger();
@@ -104,6 +120,20 @@ private slots:
         form.Action("CloseBtn")->trigger();
         QVERIFY(question.startsWith(Tr("Save edited database?")));
         QVERIFY(!QFile::exists(path));
+    }
+
+    void aFileThatTookTheNewDatabasesPlaceStays()
+    {
+        const std::string path = QStringToPath(Data(Tr("draft.PDB")));
+        auto form = StartMainForm({});
+        form->Tabs()->NewDatabaseFrom(0, path, [](TDataBase& db) { FillDatabase(db, kFields, {{"1", "new"}}); });
+        // Another program puts a file of its own there (a new file renamed over it).
+        const std::string other = Db("other.PDB", "Other", kFields, {{"2", "theirs"}});
+        std::filesystem::rename(other, path);
+        const QByteArray theirs = FileBytes(PathToQString(path));
+        AnswerButton(Tr("No"));
+        form->Action("CloseBtn")->trigger();
+        QCOMPARE(FileBytes(PathToQString(path)), theirs);
     }
 
     void aMergeFromAFileOpenInATabTakesWhatTheTabShows()

@@ -17,6 +17,7 @@ TEST(DateText, typed_dates_are_read_day_month_year_or_refused)
         {"10/07", std::nullopt},                 {"10/07/023", std::nullopt},
         {"7/3-2024", std::nullopt},              {"5 Mrz 2003", std::nullopt},
         {"/7/3/2024", std::nullopt},             {"13/13/2013", std::nullopt},
+        {"7/3/0050", std::nullopt},              {"1/1/0999", std::nullopt},
         {"soon", std::nullopt},                  {"", std::nullopt}};
     for (const auto& [text, date] : cases)
         EXPECT_EQ(ParseDateText(text), date) << text;

@@ -148,7 +148,7 @@ int TDatabaseModel::RowOfRecord(int record) const
 bool TDatabaseModel::DeleteRow(int row)
 {
     const int record = RecordOfRow(row);
-    if (!db_ || !record)
+    if (!db_ || !record || db_->ReadOnlyFile())
         return false;
     db_->DeleteRecord(record);
     if (db_->RecordCount() == 0)
@@ -161,7 +161,7 @@ bool TDatabaseModel::DeleteRow(int row)
 bool TDatabaseModel::MoveRowBlock(int top, int bottom, int delta)
 {
     const int count = int(rows_.size());
-    if (!db_ || top < 0 || bottom < top || bottom >= count || (delta != -1 && delta != 1))
+    if (!db_ || db_->ReadOnlyFile() || top < 0 || bottom < top || bottom >= count || (delta != -1 && delta != 1))
         return false;
     // The row that the block passes goes to its other side.
     const int passed = delta < 0 ? top - 1 : bottom + 1;
@@ -185,7 +185,8 @@ QString TDatabaseModel::CellText(int row, int col) const
 
 bool TDatabaseModel::MoveField(int from, int to)
 {
-    if (!db_ || from < 0 || from >= columns_ || to < 0 || to >= columns_ || columns_ != db_->FieldCount())
+    if (!db_ || db_->ReadOnlyFile() || from < 0 || from >= columns_ || to < 0 || to >= columns_ ||
+        columns_ != db_->FieldCount())
         return false;
     if (from == to)
         return true;

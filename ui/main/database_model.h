@@ -55,11 +55,12 @@ public:
 
     // Deletes the record that row `row` shows and refills the rows; a
     // database never stays empty, so the last record deleted is followed by
-    // a fresh one. False for a row out of range.
+    // a fresh one. False for a row out of range or a read-only file's database.
     bool DeleteRow(int row);
     // Moves the records of rows top..bottom one row up (delta -1) or down
     // (+1) in the order the rows show them, carrying their Shown flags, and
-    // refills. False when the block is out of range or already at that end.
+    // refills. False when the block is out of range or already at that end,
+    // or the database's file is read-only.
     bool MoveRowBlock(int top, int bottom, int delta);
 
     // Column of the last header sort; kNoColumn after an open and after
@@ -68,7 +69,8 @@ public:
     void SetSortColumn(int col) { sortColumn_ = col; }
 
     // Moves field from+1 to position to+1 in the database; the columns move
-    // with it (their settings too, in the grid). False for columns out of range.
+    // with it (their settings too, in the grid). False for columns out of
+    // range or a read-only file's database.
     bool MoveField(int from, int to);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -38,12 +38,20 @@ private:
     TDatabaseTabs& tabs_;
 };
 
+const char* const kUseSaveAs = "Use Save as to write the database to another file.";
+
 QString EscapeMnemonics(QString text)
 {
     return text.replace(QLatin1Char('&'), Tr("&&"));
 }
 
 }  // namespace
+
+QString OpenInTabMessage(const std::string& path, int tab)
+{
+    return Tr("\"") + PathToQString(path) +
+           Tr("\" is open in tab %1. Close it there first, or choose another name.").arg(tab + 1);
+}
 
 TDatabaseTabs::TDatabaseTabs(QWidget* parent) : QTabWidget(parent)
 {
@@ -82,12 +90,14 @@ void TDatabaseTabs::ReleaseDatabase(int tab)
     std::unique_ptr<TDataBase> db = std::move(dataBases_[size_t(tab)]);
     if (!db)
         return;
-    const std::string created = db->CreatedFile ? db->FileName : std::string();
+    // A new database the user chose not to keep leaves no file behind, but
+    // a file that has taken its place stays.
+    const bool remove = db->CreatedFile && db->Stream() && db->Stream()->IsFileAt(db->FileName);
+    const std::string path = db->FileName;
     db.reset();  // closes the file and frees its lock
-    // A new database the user chose not to keep leaves no file behind.
     std::error_code ignored;
-    if (!created.empty())
-        std::filesystem::remove(created, ignored);
+    if (remove)
+        std::filesystem::remove(path, ignored);
 }
 
 int TDatabaseTabs::CurrentTab() const
@@ -156,8 +166,19 @@ int TDatabaseTabs::TabOfFile(const std::string& path) const
 bool TDatabaseTabs::LoadDatabase(int tab, const std::string& path)
 {
     StatusScope status(*this);
+    std::unique_ptr<TDataBase> opened;
     try {
-        OpenSteps(tab, path);
+        emit StatusText(Tr("Loading..."));
+        opened = Open<TDataBase>(path, [this](const std::string& text) { emit StatusText(ToQString(text)); });
+    } catch (...) {
+        // A database the file was to replace stays where it is; a tab made
+        // visible for the file goes again.
+        if (!dataBases_[size_t(tab)])
+            HideFailedTab(tab);
+        throw;
+    }
+    try {
+        OpenSteps(tab, path, std::move(opened));
     } catch (...) {
         HideFailedTab(tab);
         throw;
@@ -165,12 +186,11 @@ bool TDatabaseTabs::LoadDatabase(int tab, const std::string& path)
     return true;
 }
 
-void TDatabaseTabs::OpenSteps(int tab, const std::string& path)
+void TDatabaseTabs::OpenSteps(int tab, const std::string& path, std::unique_ptr<TDataBase> opened)
 {
-    auto& slot = dataBases_[size_t(tab)];
     ReleaseDatabase(tab);  // the callers asked about its changes
-    emit StatusText(Tr("Loading..."));
-    slot = Open<TDataBase>(path, [this](const std::string& text) { emit StatusText(ToQString(text)); });
+    auto& slot = dataBases_[size_t(tab)];
+    slot = std::move(opened);
     TDataBase& db = *slot;
     emit DatabaseOpened(path);
     // What could be read is shown; the user decides whether a damaged file
@@ -180,8 +200,12 @@ void TDatabaseTabs::OpenSteps(int tab, const std::string& path)
 
     dbidField_ = FindDbidField(db);
     MakeCounterField(db);
-    CheckPopups(db);
+    const bool fixed = CheckPopups(db);
     ApplyCurrencyRule(db);
+    // The rules above change how a file is shown, and they apply again at
+    // every open: a file that cannot be saved is not left "modified" by them.
+    if (db.ReadOnlyFile() && !fixed)
+        db.Modified = false;
 
     const std::unique_ptr<TIniFile> ini = OpenConfig();
     ini->WriteString(kConfigSection, "LastDB", path);
@@ -250,24 +274,29 @@ void TDatabaseTabs::NewDatabaseFrom(int tab, const std::string& path, const std:
     }
 }
 
-void TDatabaseTabs::CheckPopups(TDataBase& db)
+bool TDatabaseTabs::CheckPopups(TDataBase& db)
 {
     const std::vector<std::string> report = CheckPopupValues(db);
     if (report.empty())
-        return;
+        return false;
     MessageTexts().Captions[mbYesToAll] = Tr("&Fix");
     MessageTexts().Captions[mbNoToAll] = Tr("&Details");
     const int answer = MessageDlgButtons(Tr("Inconsistent database! Invalid values found in PopUp field!"),
                                          mtWarning, {mbIgnore, mbYesToAll, mbNoToAll}, mbHelp);
     if (answer == mrYesToAll) {
         FixPopupValues(db);
-    } else if (answer == mrNoToAll) {
+        return true;
+    }
+    if (answer == mrNoToAll) {
         QStringList lines;
         for (const std::string& line : report)
             lines << ToQString(line);
-        if (ShowReport(lines))
+        if (ShowReport(lines)) {
             FixPopupValues(db);
+            return true;
+        }
     }
+    return false;
 }
 
 void TDatabaseTabs::HideFailedTab(int tab)
@@ -355,7 +384,8 @@ bool TDatabaseTabs::SaveDatabase(int tab)
     if (!db)
         return false;
     if (db->ReadOnlyFile()) {
-        MessageDlgButtons(MessageText(ReadOnlyFileMessage(db->FileName).c_str()), mtError, {mbOK}, mbHelp);
+        MessageDlgButtons(MessageText(ReadOnlyFileMessage(db->FileName).c_str()) + Tr(" ") + Tr(kUseSaveAs), mtError,
+                          {mbOK}, mbHelp);
         return false;
     }
     QString title = ToQString(db->PdbHeader.Name);

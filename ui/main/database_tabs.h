@@ -17,6 +17,9 @@ namespace quorvil {
 class TDatabasePage;
 class TIniFile;
 
+// Why a file open in tab `tab` (from 0) cannot be written over from another.
+QString OpenInTabMessage(const std::string& path, int tab);
+
 class TDatabaseTabs : public QTabWidget {
     Q_OBJECT
 public:
@@ -45,9 +48,9 @@ public:
     // The tab whose database was read from `path` (the same file under any
     // name), -1 when none.
     int TabOfFile(const std::string& path) const;
-    // Opens `path` (a full path) into `tab`. On failure the tab is hidden
-    // again, the nearest shown tab below it becomes active, and the
-    // exception passes on.
+    // Opens `path` (a full path) into `tab`. On failure the exception passes
+    // on; a database the file was to replace stays, a free tab is hidden
+    // again and the nearest shown tab below it becomes active.
     bool LoadDatabase(int tab, const std::string& path);
     // Creates the database file `path` in `tab` from `definition` with one
     // record of default values, shows the tab and makes it active. On failure
@@ -80,7 +83,8 @@ signals:
     void ActiveChanged();
 
 private:
-    void OpenSteps(int tab, const std::string& path);
+    // Puts the database read from `path` into the tab in place of any other.
+    void OpenSteps(int tab, const std::string& path, std::unique_ptr<TDataBase> opened);
     // Frees the tab's database and closes its file; a file New made that the
     // user never saved is removed.
     void ReleaseDatabase(int tab);
@@ -88,7 +92,8 @@ private:
     // changes can only go (true) or stay open for Save as (false).
     bool AskDiscardReadOnly(int tab);
     void ShowInTab(int tab, TDataBase& db, const std::string& path, const std::string& storedWidths);
-    void CheckPopups(TDataBase& db);
+    // True when the user had the popup lists fixed.
+    bool CheckPopups(TDataBase& db);
     void HideFailedTab(int tab);
     void PageControlChanging(int oldTab);
     void PageControlChange(int newTab);

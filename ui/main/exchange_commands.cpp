@@ -215,6 +215,12 @@ std::string TMainForm::PickSaveAsFile(const TDataBase& db, int& entry)
                           mtError, {mbOK}, mbOK);
         return {};
     }
+    // Replacing a file another tab shows would leave that tab on a file
+    // that is gone.
+    if (const int open = tabs_->TabOfFile(name); open >= 0) {
+        MessageDlgButtons(OpenInTabMessage(name, open), mtError, {mbOK}, mbOK);
+        return {};
+    }
     if (std::filesystem::exists(name, ec) &&
         MessageDlgButtons(PathToQString(OverwriteQuestion(name)), mtConfirmation, {mbYes, mbNo}, mbYes) == mrNo)
         return {};

@@ -81,8 +81,13 @@ QAction* TMainForm::AddCommand(const char* name, const char* text, const char* h
 {
     auto* action = new QAction(IconFor(Tr(name)), Tr(text), this);
     action->setObjectName(Tr(name));
-    connect(action, &QAction::triggered, this,
-            [handler, command = std::move(command)] { RunCommand(handler, command); });
+    // A date or time being typed in a record's fields is stored when its
+    // line is left; a command from the menu, the tool bar or a key leaves it
+    // first, so that it works on what the user typed.
+    connect(action, &QAction::triggered, this, [this, handler, command = std::move(command)] {
+        CommitEditing();
+        RunCommand(handler, command);
+    });
     return action;
 }
 
@@ -218,14 +223,17 @@ void TMainForm::EnableButtons(bool on)
         QAction* action = Action(name);
         action->setEnabled(on);
     }
-    // A database whose file is read-only is looked at, searched and
-    // exported; the commands that change it wait for a writable one. Save
-    // stays, to say so and point to Save as.
+    // A database whose file is read-only is looked at, searched, exported
+    // and copied from (rearrange mode selects the rows to copy); the commands
+    // that change it wait for a writable one. Save stays, to say so and
+    // point to Save as.
     const TDataBase* db = tabs_->CurrentDB();
     const bool readOnly = db && db->ReadOnlyFile();
-    for (const char* name : {"EditBtn", "SortBtn", "AddBtn", "DelBtn", "ReplaceBtn", "MergeItem", "RearrangeItem"})
+    for (const char* name : {"EditBtn", "SortBtn", "AddBtn", "DelBtn", "ReplaceBtn", "MergeItem"})
+        Action(name)->setEnabled(on && !readOnly);
+    for (const char* name : {"UpBtn", "DownBtn"})
         if (QAction* action = Action(name))
-            action->setEnabled(!readOnly && (on || QLatin1String(name) == QLatin1String("RearrangeItem")));
+            action->setEnabled(!readOnly);
 }
 
 QAction* TMainForm::Action(const char* name) const

@@ -169,6 +169,7 @@ void TMainForm::FormDestroy()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    CommitEditing();
     // FormCloseQuery: the first Cancel (or failed save) keeps the program open.
     for (int tab = 0; tab < TDatabaseTabs::kTabs; ++tab) {
         bool mayClose = false;

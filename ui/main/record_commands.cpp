@@ -139,7 +139,13 @@ void TMainForm::NewBtnClick()
     if (!tabs_->AskSave(tab))
         return;
     const std::string path = PickNewFileName(Tr("Name of new database file"));
-    if (path.empty() || !defineForm_->DefineNewDatabase())
+    if (path.empty())
+        return;
+    if (const int open = tabs_->TabOfFile(path); open >= 0) {
+        MessageDlgButtons(OpenInTabMessage(path, open), mtError, {mbOK}, mbOK);
+        return;
+    }
+    if (!defineForm_->DefineNewDatabase())
         return;
     EndRearrange();
     tabs_->NewDatabase(tab, path, defineForm_->Definition());

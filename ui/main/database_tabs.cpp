@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "config_store.h"
 #include "errors.h"
@@ -337,13 +338,21 @@ bool TDatabaseTabs::CloseCurrentTab()
     return true;
 }
 
-bool TDatabaseTabs::AskSave(int tab)
+std::optional<bool> TDatabaseTabs::AnswerWithoutSaving(int tab)
 {
     const TDataBase* db = DataBase(tab);
     if (!db || !db->Modified || !TabShown(tab))
         return true;
     if (db->ReadOnlyFile())
         return AskDiscardReadOnly(tab);
+    return std::nullopt;
+}
+
+bool TDatabaseTabs::AskSave(int tab)
+{
+    if (const std::optional<bool> answered = AnswerWithoutSaving(tab))
+        return *answered;
+    const TDataBase* db = DataBase(tab);
     const int answer = MessageDlgButtons(Tr("Save edited database?\r\n(") + PathToQString(db->FileName) + Tr(")"),
                                          mtConfirmation, {mbYes, mbNo, mbCancel}, mbHelp);
     if (answer == mrYes)
@@ -353,11 +362,9 @@ bool TDatabaseTabs::AskSave(int tab)
 
 bool TDatabaseTabs::AskReplace(int tab)
 {
+    if (const std::optional<bool> answered = AnswerWithoutSaving(tab))
+        return *answered;
     const TDataBase* db = DataBase(tab);
-    if (!db || !db->Modified || !TabShown(tab))
-        return true;
-    if (db->ReadOnlyFile())
-        return AskDiscardReadOnly(tab);
     MessageTexts().Captions[mbYesToAll] = Tr("&Save");
     MessageTexts().Captions[mbNoToAll] = Tr("&Discard");
     const int answer = MessageDlgButtons(

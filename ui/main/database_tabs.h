@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace quorvil {
@@ -91,6 +92,9 @@ private:
     // The question for a modified database whose file is read-only: its
     // changes can only go (true) or stay open for Save as (false).
     bool AskDiscardReadOnly(int tab);
+    // The answer of AskSave and AskReplace where no save question is due:
+    // nothing to lose (true), or a read-only file's changes; empty otherwise.
+    std::optional<bool> AnswerWithoutSaving(int tab);
     void ShowInTab(int tab, TDataBase& db, const std::string& path, const std::string& storedWidths);
     // True when the user had the popup lists fixed.
     bool CheckPopups(TDataBase& db);

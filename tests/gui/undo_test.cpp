@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
+#include <QUndoStack>
 #include <QUrl>
 
 using namespace quorvil;
@@ -225,6 +226,52 @@ private slots:
         QVERIFY(State(db) == before);
         pushed->redo();
         QVERIFY(State(db) == after);
+    }
+
+    // Every move of a record of the largest database keeps a permutation of
+    // all its records (256 KB): the history drops its oldest moves.
+    void aLongHistoryOfTheLargestDatabaseStaysUnderItsBound()
+    {
+        Table rows(65535);
+        for (size_t r = 0; r < rows.size(); ++r)
+            rows[r] = {std::to_string(r + 1), "Red"};
+        auto form = Start({PathToQString(GuiCase::Db("large.PDB", "Large", kFields, rows))});
+        TDataBase& db = *form->Tabs()->CurrentDB();
+        TDatabasePage& page = *form->Tabs()->Page(0);
+        QUndoStack& stack = *page.UndoStack();
+        const auto move = [&](int row, int delta) {
+            page.Grid()->setCurrentIndex(page.Model()->index(row, 0));
+            page.MoveSelection(delta);
+        };
+        for (int k = 0; k < 500; ++k)
+            move(k % 2 == 0 ? 10 : 11, k % 2 == 0 ? 1 : -1);
+        QCOMPARE(db.GetCell(11, 1), std::string("11"));
+        QVERIFY(UndoBytes(stack) <= kUndoBytes);
+        QVERIFY(stack.count() > 100 && stack.count() < 500);
+        Trigger(*form, "UndoItem");
+        QCOMPARE(db.GetCell(11, 1), std::string("12"));
+        QCOMPARE(db.GetCell(12, 1), std::string("11"));
+        // The loaded state dropped off: undoing all that is left never
+        // reaches a state that counts as saved.
+        while (stack.canUndo())
+            stack.undo();
+        QVERIFY(db.Modified);
+        QCOMPARE(db.GetCell(11, 1), std::string("11"));
+
+        // A save the history still reaches stays the saved state while the
+        // oldest moves drop.
+        for (int k = 0; k < 300; ++k)
+            move(k % 2 == 0 ? 10 : 11, k % 2 == 0 ? 1 : -1);
+        AnswerInputLine(Tr("Large"));
+        Trigger(*form, "SaveBtn");
+        QVERIFY(!db.Modified);
+        for (int k = 0; k < 100; ++k)
+            move(k % 2 == 0 ? 10 : 11, k % 2 == 0 ? 1 : -1);
+        QVERIFY(db.Modified);
+        for (int k = 0; k < 100; ++k)
+            stack.undo();
+        QVERIFY(!db.Modified);
+        QVERIFY(UndoBytes(stack) <= kUndoBytes);
     }
 
     void droppedFilesAndFoldersOpenInTheFreeTabsUpToEight()

@@ -129,6 +129,7 @@ void TDatabasePage::SetDatabase(TDataBase* db)
     resetting_ = true;
     undo_->clear();
     undo_->setClean();
+    undoBytes_ = 0;
     resetting_ = false;
     cleanModified_ = db && db->Modified;
     model_->SetDatabase(db);
@@ -246,7 +247,14 @@ TUndoScope TDatabasePage::Change(const QString& text)
 
 void TDatabasePage::Push(std::unique_ptr<TDatabaseCommand> command)
 {
+    // Summing the whole history at every push would cost a long session
+    // dearly; the sum of what was pushed since the last count bounds it.
+    undoBytes_ += command->Bytes();
     undo_->push(command.release());
+    if (undoBytes_ > kUndoBytes) {
+        BoundUndo(*undo_, kUndoBytes);
+        undoBytes_ = UndoBytes(*undo_);
+    }
 }
 
 void TDatabasePage::Push(const QString& text, std::unique_ptr<TUndoStep> step)

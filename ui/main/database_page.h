@@ -130,6 +130,7 @@ private:
     int contextRow_ = -1;
     bool restoringOrder_ = false;  // the page itself moves header sections
     QUndoStack* undo_;
+    size_t undoBytes_ = 0;  // at least what undo_ holds
     bool cleanModified_ = false;  // the database's flag in the clean state
     bool resetting_ = false;      // the history is emptied for another database
 };

@@ -3,6 +3,9 @@
 #include "database.h"
 #include "errors.h"
 
+#include <QSignalBlocker>
+#include <QUndoStack>
+
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -12,6 +15,17 @@ namespace quorvil {
 namespace {
 
 constexpr int kCellEditId = 1;
+
+// A string's heap bytes: short ones live inside the object.
+size_t HeapBytes(const std::string& text)
+{
+    return text.capacity() > std::string().capacity() ? text.capacity() + 1 : 0;
+}
+
+size_t RecordBytes(const TDATA& record)
+{
+    return sizeof(TDATA) + record.TextBytes() + kMaxSlots * sizeof(uint16_t);
+}
 
 // The cells' texts as stored, written back without the setter's rewriting
 // (a Boolean's TRUE, say), so that a swap restores the exact bytes.
@@ -29,6 +43,13 @@ public:
     int Record() const override { return cells_.empty() ? 0 : cells_.front().Record; }
     int Field() const override { return cells_.empty() ? 0 : cells_.front().Field; }
     bool Merges() const { return merges_ && cells_.size() == 1; }
+    size_t Bytes() const override
+    {
+        size_t total = sizeof(*this) + cells_.capacity() * sizeof(Cell);
+        for (const Cell& cell : cells_)
+            total += HeapBytes(cell.Text);
+        return total;
+    }
 
 private:
     void Swap(TDataBase& db)
@@ -60,6 +81,7 @@ public:
             inverse[size_t(order_[p] - 1)] = int(p) + 1;
         db.PermuteRecords(inverse);
     }
+    size_t Bytes() const override { return sizeof(*this) + order_.capacity() * sizeof(int); }
 
 private:
     std::vector<int> order_;  // position p + 1 received old record order_[p]
@@ -74,6 +96,7 @@ public:
     void Redo(TDataBase& db) override { Move(db, from_, to_); }
     void Undo(TDataBase& db) override { Move(db, to_, from_); }
     bool Definition() const override { return true; }
+    size_t Bytes() const override { return sizeof(*this); }
 
 private:
     void Move(TDataBase& db, int from, int to)
@@ -95,6 +118,7 @@ public:
     void Redo(TDataBase& db) override { db.DeleteRecord(record_); }
     void Undo(TDataBase& db) override { db.InsertRecord(record_, data_, shown_); }
     int Record() const override { return record_; }
+    size_t Bytes() const override { return sizeof(*this) + RecordBytes(data_); }
 
 private:
     int record_;
@@ -119,6 +143,13 @@ public:
             db.DeleteRecord(db.RecordCount());
     }
     int Record() const override { return -1; }  // the last record
+    size_t Bytes() const override
+    {
+        size_t total = sizeof(*this);
+        for (const TDATA& record : records_)
+            total += RecordBytes(record);
+        return total;
+    }
 
 private:
     std::vector<TDATA> records_;
@@ -156,6 +187,16 @@ struct TDefinitionState {
         return Defaults == db.Defaults && Filters == db.Filters;
     }
 
+    size_t Bytes() const
+    {
+        size_t total = sizeof(*this) + (AppInfo ? sizeof(TAppInfo) + AppInfo->Block().capacity() : 0);
+        for (const auto& list : PopupLists)
+            total += list ? RecordBytes(*list) : 0;
+        for (const std::string& text : Defaults)
+            total += HeapBytes(text);
+        return total;
+    }
+
     void SwapWith(TJFILE& db)
     {
         std::swap(AppInfo, db.AppInfo);
@@ -173,6 +214,7 @@ public:
     void Undo(TDataBase& db) override { state_.SwapWith(db); }
     void Redo(TDataBase& db) override { state_.SwapWith(db); }
     bool Definition() const override { return true; }
+    size_t Bytes() const override { return state_.Bytes(); }
 
 private:
     TDefinitionState state_;
@@ -223,6 +265,8 @@ void TDatabaseCommand::Tell() const
 
 int TDatabaseCommand::id() const
 {
+    if (!merges_)
+        return -1;
     const auto* cells = steps_.size() == 1 ? dynamic_cast<const TCellsStep*>(steps_.front().get()) : nullptr;
     return cells && cells->Merges() ? kCellEditId : -1;
 }
@@ -234,6 +278,75 @@ bool TDatabaseCommand::mergeWith(const QUndoCommand* other)
     return next && next->id() == kCellEditId && &next->db_ == &db_
            && next->steps_.front()->Record() == steps_.front()->Record()
            && next->steps_.front()->Field() == steps_.front()->Field();
+}
+
+size_t TDatabaseCommand::Bytes() const
+{
+    // The command itself with its text, and QUndoCommand's private part.
+    size_t total = sizeof(*this) + 64 + size_t(text().size()) * sizeof(QChar);
+    for (const auto& step : steps_)
+        total += step->Bytes();
+    return total;
+}
+
+std::unique_ptr<TDatabaseCommand> TDatabaseCommand::Renewed()
+{
+    auto renewed = std::make_unique<TDatabaseCommand>(text(), db_, applied_, std::move(steps_));
+    steps_.clear();
+    return renewed;
+}
+
+size_t UndoBytes(const QUndoStack& stack)
+{
+    size_t total = 0;
+    for (int i = 0; i < stack.count(); ++i)
+        total += static_cast<const TDatabaseCommand*>(stack.command(i))->Bytes();
+    return total;
+}
+
+void BoundUndo(QUndoStack& stack, size_t bound)
+{
+    const int count = stack.count();
+    if (count < 2 || stack.index() != count)
+        return;
+    std::vector<size_t> bytes(static_cast<size_t>(count));
+    size_t total = 0;
+    for (int i = 0; i < count; ++i)
+        total += bytes[size_t(i)] = static_cast<const TDatabaseCommand*>(stack.command(i))->Bytes();
+    if (total <= bound)
+        return;
+    int dropped = 0;
+    while (dropped < count - 1 && total > bound / 4 * 3)
+        total -= bytes[size_t(dropped++)];
+
+    // QUndoStack drops commands only by an undo limit, which it takes on an
+    // empty stack alone: the kept commands are taken over and pushed again.
+    std::vector<std::unique_ptr<TDatabaseCommand>> kept;
+    kept.reserve(size_t(count - dropped));
+    for (int i = dropped; i < count; ++i) {
+        // The stack owns its commands as const; it is cleared right below.
+        auto* command = static_cast<TDatabaseCommand*>(const_cast<QUndoCommand*>(stack.command(i)));
+        kept.push_back(command->Renewed());
+        kept.back()->merges_ = false;  // pushed as they stood, none merged into another
+    }
+    const int clean = stack.cleanIndex() < 0 ? -1 : stack.cleanIndex() - dropped;
+    // The stack shows the same state afterwards (the same top command, the
+    // same cleanness), so that nobody needs to hear of the rebuilding.
+    const QSignalBlocker quiet(&stack);
+    stack.clear();
+    std::vector<TDatabaseCommand*> pushed;
+    for (size_t i = 0; i < kept.size(); ++i) {
+        if (int(i) == clean)
+            stack.setClean();
+        pushed.push_back(kept[i].get());
+        stack.push(kept[i].release());
+    }
+    if (clean == int(pushed.size()))
+        stack.setClean();
+    else if (clean < 0)
+        stack.resetClean();  // the saved state went with the dropped commands
+    for (TDatabaseCommand* command : pushed)
+        command->merges_ = true;
 }
 
 std::unique_ptr<TUndoStep> CellStep(int record, int field, std::string before, bool merges)

@@ -6,14 +6,20 @@
 // so one object serves undo and redo alike.
 #include <QUndoCommand>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+class QUndoStack;
+
 namespace quorvil {
 
 class TDataBase;
+
+// What one tab's history may hold; the oldest commands go first beyond it.
+inline constexpr size_t kUndoBytes = size_t(64) << 20;
 
 class TUndoStep {
 public:
@@ -25,6 +31,8 @@ public:
     virtual int Field() const { return 0; }
     // True when the field definitions change with the step.
     virtual bool Definition() const { return false; }
+    // The memory the step holds, about.
+    virtual size_t Bytes() const = 0;
 };
 
 // One command the user gave, as steps applied in order (undone in reverse).
@@ -45,14 +53,30 @@ public:
     int id() const override;
     bool mergeWith(const QUndoCommand* other) override;
 
+    // The memory the command holds, about.
+    size_t Bytes() const;
+    // The same command, not applied again when pushed, with this one's steps
+    // (this one is left empty, for a stack about to drop it).
+    std::unique_ptr<TDatabaseCommand> Renewed();
+
 private:
+    friend void BoundUndo(QUndoStack& stack, size_t bound);
     void Tell() const;
 
     TDataBase& db_;
     Applied applied_;
     std::vector<std::unique_ptr<TUndoStep>> steps_;
     bool pushed_ = false;
+    bool merges_ = true;
 };
+
+// The memory the commands of `stack` (all of them TDatabaseCommand) hold.
+size_t UndoBytes(const QUndoStack& stack);
+// Drops the oldest commands of `stack`, where every command is done (just
+// after a push), until what stays holds at most three quarters of `bound`
+// (so that the next pushes do not drop again at once). The newest command
+// always stays; the saved state stays reachable when its command stays.
+void BoundUndo(QUndoStack& stack, size_t bound);
 
 // The cell (record, field) held `before` until the edit. A merging step
 // joins the edit of the same cell just before it.

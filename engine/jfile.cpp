@@ -451,13 +451,11 @@ void TJFILE::MoveField(int from, int to)
     std::vector<std::string> cells(size_t(count) + 1);
     std::vector<std::string_view> views(static_cast<size_t>(count));
     for (int r = 1; r <= RecordCount(); ++r) {
-        // What SetCell would store at each position, against the types that
-        // are still in place while the cells move.
-        for (int i = 1; i <= count; ++i) {
-            std::string_view source = CellView(r, perm[size_t(i)]);
-            std::string_view current = CellView(r, i);
-            cells[size_t(i)] = source == current ? std::string(current) : std::string(StoredText(i, source));
-        }
+        // The cells move exactly as stored: written through SetCell against
+        // the types still in place, a text field's "TRUE" passing a Boolean
+        // position would become "1", and an undo would not bring it back.
+        for (int i = 1; i <= count; ++i)
+            cells[size_t(i)] = std::string(CellView(r, perm[size_t(i)]));
         TDATA& record = Records[size_t(r - 1)];
         for (int i = 1; i <= count; ++i)
             views[size_t(i - 1)] = cells[size_t(i)];

@@ -67,7 +67,12 @@ TEST(ModelMoveField, moving_a_field_moves_names_cells_widths_types_and_popups_bu
         db->SetFieldType(f, types[f - 1]);
         db->SetCell(2, f, "f" + std::to_string(f));
     }
+    // Texts that a Boolean field would store otherwise move as they are.
+    db->SetFieldType(2, kTypeBoolean);
+    db->SetCell(1, 3, "TRUE");
     db->MoveField(1, 3);
+    EXPECT_EQ(db->GetCell(1, 2), "TRUE");
+    db->SetFieldType(1, kTypeDate);
     const int order[] = {2, 3, 1};
     for (int i = 1; i <= 3; ++i) {
         const int old = order[i - 1];

@@ -82,6 +82,34 @@ private slots:
         QCOMPARE(FileBytes(PathToQString(path)), before);
     }
 
+    // An export, a database export or a split never writes over a database
+    // a tab shows: the tab would be left on a file that is gone.
+    void noExportWritesOverAFileOpenInATab()
+    {
+        const std::string own = Db("own.PDB", "Own", kFields, {{"1", "ann"}});
+        const std::string other = Db("other.PDB", "Other", kFields, {{"2", "bob"}});
+        const QByteArray ownBytes = FileBytes(PathToQString(own));
+        const QByteArray otherBytes = FileBytes(PathToQString(other));
+        auto form = StartMainForm({PathToQString(other), PathToQString(own)});
+        form->Tabs()->setCurrentIndex(1);
+        for (const auto& [target, tab] : {std::pair{own, 2}, {other, 1}}) {
+            QString message;
+            AnswerButton(Tr("OkBtn"));  // the fields
+            AnswerFileDialog(PathToQString(target));
+            AnswerMessage(message);
+            form->Action("ExportToCSVasItem")->trigger();
+            QCOMPARE(message, Tr("\"%1\" is open in tab %2. Close it there first, or choose another name.")
+                                  .arg(PathToQString(target))
+                                  .arg(tab));
+            AnswerFileDialog(PathToQString(target));
+            AnswerMessage(message);
+            form->Action("SaveAsAccessItem")->trigger();
+            QVERIFY2(message.contains(Tr("is open in tab")), qPrintable(message));
+        }
+        QCOMPARE(FileBytes(PathToQString(own)), ownBytes);
+        QCOMPARE(FileBytes(PathToQString(other)), otherBytes);
+    }
+
     void aFileThatEndsEarlyOpensWithAWarningAndIsNotWritten()
     {
         const std::string path = Db("cut.PDB", "Cut", kFields, {{"1", "ann"}, {"2", "bob"}, {"3", "cy"}});

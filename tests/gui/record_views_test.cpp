@@ -120,6 +120,25 @@ private slots:
         QCOMPARE(edit->text(), Tr("elm"));
     }
 
+    // A late layout (from a timer) that comes after the tab took a database
+    // of more fields than the record view has built.
+    void aLayoutAfterTheFieldsGrewLaysOutTheFieldsItHas()
+    {
+        Shown s({{"oak", "tree", "01/02/03"}});
+        s.page.SetViewMode(2);
+        TDataBase wider;
+        wider.InitNew();
+        FillDatabase(wider, {{"A", kTypeString, {}}, {"B", kTypeString, {}}, {"C", kTypeString, {}},
+                             {"D", kTypeString, {}}, {"E", kTypeString, {}}}, {{"1", "2", "3", "4", "5"}});
+        s.page.Model()->SetDatabase(&wider);
+        s.page.EditPanel()->LayoutEditors(true);
+        QVERIFY(!s.page.EditPanel()->Label(4));
+        s.page.SetViewMode(0);
+        s.page.SetViewMode(2);  // shown again: every field
+        QVERIFY(s.page.EditPanel()->Label(5));
+        s.page.Model()->SetDatabase(s.db.get());
+    }
+
     void navigationWrapsAndFollowsTheGridsRows_data()
     {
         QTest::addColumn<bool>("filtered");

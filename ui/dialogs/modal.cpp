@@ -16,13 +16,22 @@ std::deque<ModalAnswer>& Answers()
     return answers;
 }
 
+ModalAnswer& Fallback()
+{
+    static ModalAnswer fallback;
+    return fallback;
+}
+
 }  // namespace
 
 int ExecModal(QDialog& dialog)
 {
-    if (!Answers().empty()) {
-        ModalAnswer answer = std::move(Answers().front());
-        Answers().pop_front();
+    if (!Answers().empty() || Fallback()) {
+        ModalAnswer answer = Fallback();
+        if (!Answers().empty()) {
+            answer = std::move(Answers().front());
+            Answers().pop_front();
+        }
         QPointer<QDialog> target(&dialog);
         QTimer::singleShot(0, &dialog, [target, answer] {
             if (target)
@@ -45,6 +54,11 @@ int QueuedModalAnswers()
 void ClearModalAnswers()
 {
     Answers().clear();
+}
+
+void SetModalFallback(ModalAnswer answer)
+{
+    Fallback() = std::move(answer);
 }
 
 }  // namespace quorvil

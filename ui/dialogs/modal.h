@@ -16,5 +16,8 @@ using ModalAnswer = std::function<void(QDialog&)>;
 void QueueModalAnswer(ModalAnswer answer);
 int QueuedModalAnswers();
 void ClearModalAnswers();
+// Answers every dialog shown while no answer is queued (empty: none, the
+// dialog waits for a person).
+void SetModalFallback(ModalAnswer answer);
 
 }  // namespace quorvil

@@ -81,7 +81,7 @@ void TMainForm::SaveAsAccessItemClick(const std::string& chosenName)
     if (!db)
         return;
     const std::string fileName = chosenName.empty() ? PickAccessFile(this, *db, AccessFileKind()) : chosenName;
-    if (fileName.empty())
+    if (fileName.empty() || RefuseOpenFile(fileName))
         return;
 
     WaitCursor wait;

@@ -215,12 +215,8 @@ std::string TMainForm::PickSaveAsFile(const TDataBase& db, int& entry)
                           mtError, {mbOK}, mbOK);
         return {};
     }
-    // Replacing a file another tab shows would leave that tab on a file
-    // that is gone.
-    if (const int open = tabs_->TabOfFile(name); open >= 0) {
-        MessageDlgButtons(OpenInTabMessage(name, open), mtError, {mbOK}, mbOK);
+    if (RefuseOpenFile(name))
         return {};
-    }
     if (std::filesystem::exists(name, ec) &&
         MessageDlgButtons(PathToQString(OverwriteQuestion(name)), mtConfirmation, {mbYes, mbNo}, mbYes) == mrNo)
         return {};
@@ -240,7 +236,7 @@ void TMainForm::ExportClick(TExportFormat format, bool buttonPress)
     std::string name = buttonPress ? DirectExportName(*db, format, fields) : std::string();
     if (name.empty())
         name = PickExportFile(*db, format, fields);
-    if (name.empty())
+    if (name.empty() || RefuseOpenFile(name))
         return;
     WaitCursor hourglass;
     Export(*db, format, fields, name);

@@ -268,6 +268,10 @@ void TMainForm::SplitBtnClick()
             choice.Values.push_back(v);
     choice.OutputDir = QStringToPath(chosen.OutputDir);
     choice.Formats = {chosen.PDB, chosen.CSV, chosen.HTM, chosen.TXT};
+    if (choice.Formats.PDB)
+        for (const TSplitValue& v : choice.Values)
+            if (RefuseOpenFile(SplitOutputName(*db, choice.OutputDir, v.FileName)))
+                return;
     for (const auto& [entry, value] : chosen.GlobalValues)
         choice.GlobalValues[otherFields[size_t(entry)]] = FromQString(value);
 

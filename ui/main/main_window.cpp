@@ -215,6 +215,15 @@ void TMainForm::LoadBtnClick()
     OpenChosenFile(PickDatabaseFile());
 }
 
+bool TMainForm::RefuseOpenFile(const std::string& path)
+{
+    const int open = tabs_->TabOfFile(path);
+    if (open < 0)
+        return false;
+    MessageDlgButtons(OpenInTabMessage(path, open), mtError, {mbOK}, mbOK);
+    return true;
+}
+
 void TMainForm::OpenChosenFile(const std::string& path)
 {
     if (path.empty())

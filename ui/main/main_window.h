@@ -148,6 +148,9 @@ private:
     // or in place of the active one after its changes are seen to.
     void OpenChosenFile(const std::string& path);
     std::string PickDatabaseFile();
+    // True, with a message, when `path` is the file of an open tab: writing
+    // over it would leave that tab on a file that is gone.
+    bool RefuseOpenFile(const std::string& path);
     void ShowStatus(const QString& text);
     void UpdateActiveInfo();
     void FormDestroy();

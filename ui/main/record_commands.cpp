@@ -141,10 +141,8 @@ void TMainForm::NewBtnClick()
     const std::string path = PickNewFileName(Tr("Name of new database file"));
     if (path.empty())
         return;
-    if (const int open = tabs_->TabOfFile(path); open >= 0) {
-        MessageDlgButtons(OpenInTabMessage(path, open), mtError, {mbOK}, mbOK);
+    if (RefuseOpenFile(path))
         return;
-    }
     if (!defineForm_->DefineNewDatabase())
         return;
     EndRearrange();

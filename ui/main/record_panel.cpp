@@ -226,7 +226,9 @@ void TRecordPanel::LayoutEditors(bool force)
             break;
     }
     const int columnWidth = width() / columns;
-    for (int f = 1; f <= count; ++f) {
+    // A late layout can come after the database grew more fields than the
+    // view has built (it builds them when it is shown again).
+    for (int f = 1; f <= count && Label(f); ++f) {
         const int x = 8 + ((f - 1) % columns) * columnWidth;
         const int top = firstTop + ((f - 1) / columns) * rowHeight;
         Label(f)->move(x, top + 4);

@@ -131,7 +131,7 @@ const Weighted kSteps[] = {
     {"SaveFileAsItem", 1}, {"SaveAsJF3Item", 1}, {"SaveAsJF4Item", 1}, {"SaveAsJF5Item", 1},
     {"SaveAsJF55Item", 1}, {"SaveCSV", 1}, {"SaveHTM", 1}, {"SaveTXT", 1}, {"ExportToCSVasItem", 1},
     {"SplitBtn", 1}, {"copy", 2}, {"MergeItem", 1}, {"ImportCsvItem", 1}, {"EditBtn", 3}, {"LoadBtn", 1},
-    {"CloseBtn", 1}, {"NewBtn", 1}, {"anyaction", 3},
+    {"CloseBtn", 1}, {"NewBtn", 1}, {"RearrangeItem", 1}, {"anyaction", 3},
 };
 
 class Monkey {

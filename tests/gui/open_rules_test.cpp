@@ -129,6 +129,8 @@ private slots:
         list.Add("/f5");  // moves first; nine are kept
         QCOMPARE(list.Paths().size(), size_t(9));
         QCOMPARE(list.Paths()[0] + list.Paths()[1] + list.Paths().back(), std::string("/f5/f11/f3"));
+        list.Add(list.Paths()[2]);  // a recent file opened again: its own entry
+        QCOMPARE(list.Paths()[0] + list.Paths()[1], std::string("/f10/f5"));
     }
 
     void databaseArguments_data()

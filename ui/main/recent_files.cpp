@@ -40,8 +40,11 @@ void TRecentList::Save(TIniFile& ini) const
         ini.WriteString("CONFIG", FileKey(int(i + 1)), paths_[i]);
 }
 
-void TRecentList::Add(const std::string& path)
+void TRecentList::Add(const std::string& added)
 {
+    // `added` may be one of the list's own paths (a recent file opened
+    // again), which the erase below would free.
+    const std::string path = added;
     // File names differ by case on this platform, so paths compare exactly.
     auto found = std::find(paths_.begin(), paths_.end(), path);
     if (found != paths_.end())

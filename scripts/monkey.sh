@@ -18,5 +18,6 @@ else
 fi
 cmake --build "$build" --target monkey_test samples -j "${JOBS:-$(nproc)}"
 QT_QPA_PLATFORM=offscreen QUORVIL_SAMPLES="$build/samples" QUORVIL_MONKEY_STEPS="$steps" QUORVIL_MONKEY_SEED="$seed" \
+  QTEST_FUNCTION_TIMEOUT=${QTEST_FUNCTION_TIMEOUT:-86400000} \
   ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}" \
   "$build/tests/gui/monkey_test" -maxwarnings 0

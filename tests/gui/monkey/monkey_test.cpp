@@ -31,6 +31,7 @@
 #include <QUndoStack>
 
 #include <deque>
+#include <filesystem>
 #include <map>
 #include <random>
 
@@ -80,14 +81,25 @@ QByteArray Digest(const QString& path)
     return QCryptographicHash::hash(FileBytes(path), QCryptographicHash::Sha1);
 }
 
-// Every file under `folder` with its digest.
-std::map<QString, QByteArray> Digests(const QString& folder)
+// A file's size and time of change to the nanosecond: in the working
+// folder, whose files grow with every export, a digest each step costs too much.
+QByteArray Stamp(const QString& path)
+{
+    std::error_code ec;
+    const auto time = std::filesystem::last_write_time(QStringToPath(path), ec);
+    const auto size = std::filesystem::file_size(QStringToPath(path), ec);
+    return QByteArray::number(qulonglong(size)) + ':' +
+           QByteArray::number(qlonglong(time.time_since_epoch().count()));
+}
+
+// Every file under `folder` with its digest (or stamp).
+std::map<QString, QByteArray> Digests(const QString& folder, QByteArray (*of)(const QString&) = Digest)
 {
     std::map<QString, QByteArray> digests;
     QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        digests[path] = Digest(path);
+        digests[path] = of(path);
     }
     return digests;
 }
@@ -140,7 +152,7 @@ public:
         : form_(form), folder_(folder), random_(seed), answers_(random_, folder)
     {
         SetModalFallback([this](QDialog& d) { answers_.Answer(d); });
-        files_ = Digests(folder_);
+        files_ = Digests(folder_, Stamp);
     }
     ~Monkey() { SetModalFallback({}); }
 
@@ -199,7 +211,7 @@ public:
             if (saved.File != file)
                 saved = Saved{};  // another database in the tab
             if (!db->Modified) {
-                const QByteArray digest = Digest(file);
+                const QByteArray digest = Stamp(file);
                 if (saved.Known && saved.File == file && saved.Digest == digest) {
                     if (Content(*db) != saved.Cells)
                         return Tr("tab %1 changed with no modified mark").arg(tab);
@@ -283,7 +295,7 @@ public:
     // folder changes.
     QString CheckFiles()
     {
-        std::map<QString, QByteArray> now = Digests(folder_);
+        std::map<QString, QByteArray> now = Digests(folder_, Stamp);
         for (const auto& [path, digest] : now) {
             const auto before = files_.find(path);
             if (!path.endsWith(QLatin1String(".PDB"), Qt::CaseInsensitive) ||

@@ -116,7 +116,8 @@ void ApplyMapFile(const TJFILE& master, const TJFILE& other, const std::string& 
     }
 }
 
-// The mapping the window would start with, changed by the options.
+}  // namespace
+
 TMergeChoice MergeChoice(const TJFILE& master, const TJFILE& other, const Arguments& args)
 {
     TMergeChoice choice = DefaultMergeChoice(master, other);
@@ -148,8 +149,6 @@ TMergeChoice MergeChoice(const TJFILE& master, const TJFILE& other, const Argume
         throw std::invalid_argument(BytesToUtf8(problem) + ".");
     return choice;
 }
-
-}  // namespace
 
 int SplitCommand(int argc, char** argv, std::ostream& err)
 {

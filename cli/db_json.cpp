@@ -1,10 +1,13 @@
 #include "db_json.h"
 
 #include "charset.h"
+#include "errors.h"
 #include "field_types.h"
 #include "jfile.h"
 #include "latin1.h"
 
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
@@ -305,6 +308,40 @@ void ApplySpec(TJFILE& db, const json& spec, int layout)
         Bad("a JFile 3.x database holds at most 20 fields");
     db.ConvertLayout(layout);
     ApplyHeader(db, spec);
+}
+
+std::unique_ptr<TJFILE> CreateFromSpec(const std::string& specFile, const std::string& output, int layout)
+{
+    std::ifstream in(specFile, std::ios::binary);
+    if (!in)
+        throw EStreamError("Cannot open file \"" + specFile + "\".");
+    json spec;
+    try {
+        spec = json::parse(in);
+    } catch (const json::exception& e) {
+        Bad("Invalid JSON in \"" + specFile + "\": " + e.what());
+    }
+    if (layout < 0) {
+        int named = 3;
+        if (spec.is_object() && spec.contains("layout") && spec["layout"].is_number_integer())
+            named = spec["layout"].get<int>();
+        if (named < 0 || named > 3)
+            Bad("\"layout\" must be 0, 1, 2 or 3");
+        layout = named;
+    }
+
+    const bool existed = std::filesystem::exists(output);
+    try {
+        auto db = CreateNew(output);
+        ApplySpec(*db, spec, layout);
+        db->SaveWithName(db->PdbHeader.Name);
+        return db;
+    } catch (...) {
+        // A database that could not be built leaves no empty file behind.
+        if (!existed)
+            std::filesystem::remove(output);
+        throw;
+    }
 }
 
 std::string DatabaseSummary(const TJFILE& db)

@@ -1,5 +1,5 @@
-// Reading an arbitrary .DEF settings file beside a valid CSV file: a
-// refused file throws EInOutError; the settings of an accepted one, given to a
+// Reading and checking an arbitrary .DEF settings file beside a valid CSV
+// file, as the import does: a refused file throws EInOutError; the settings of an accepted one, given to a
 // database whose fields match, save and read back the same.
 #include "csv_import_settings.h"
 #include "errors.h"
@@ -33,6 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::unique_ptr<TCsvSettings> settings;
     try {
         settings = ReadCsvSettings(csvName);
+        if (settings)
+            CheckCsvSettings(csvName, *settings, settings->Layout);
     } catch (const EInOutError&) {
         return 0;
     } catch (...) {

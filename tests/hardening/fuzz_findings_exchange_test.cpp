@@ -1,8 +1,11 @@
 // Inputs on which the import, create and merge fuzz targets stopped: each is
 // now refused with one clear message, or reads back after a save as it was
 // taken in.
+#include "csv_import.h"
 #include "db_json.h"
+#include "errors.h"
 #include "jfile.h"
+#include "save_as.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +18,75 @@ namespace quorvil::hardening {
 namespace {
 
 using testkit::TempDir;
+
+// Written in its layout as the command-line tool writes it, and opened again.
+std::unique_ptr<TJFILE> Reloaded(TJFILE& db, const TempDir& dir)
+{
+    WriteInLayout(db, db.Layout, dir / "out.PDB");
+    return OpenReadOnly(dir / "out.PDB");
+}
+
+std::vector<std::string> Popup(const TJFILE& db, int f)
+{
+    std::vector<std::string> values;
+    for (int k = 1; k <= db.PopupCount(f); ++k)
+        values.push_back(db.GetPopupItem(f, k));
+    return values;
+}
+
+TEST(FuzzFinding, settings_files_whose_values_a_save_would_lose_are_refused_or_read_as_the_database_reads_them)
+{
+    // A saved sort makes the settings those of a 5.5 export.
+    const std::string k55 = "[JFilePro]\r\nTypes=LIST,STRING\r\nSort1=\"s\",1,0,0\r\n";
+    const std::string kFilter = "Filter1=\"" + std::string(300, 'n') + "\",\"-*-\",\"\",\"\",\"\",\"\",4,1,0,0,0,0\r\n";
+    FilterRec cut;
+    cut.FilterName = std::string(255, 'n');
+    cut.FilterWord = 4;
+    cut.FilterCodes = {1, 0, 0, 0, 0};
+    const struct {
+        const char* Name;
+        std::string Def;
+        std::string Error;  // after: Cannot import "in.CSV": the settings file "in.DEF"
+        std::vector<std::string> Popup;
+        FilterRec Filter;
+    } cases[] = {
+        {"a popup value that would end the list", k55 + "Popup1=a,popupb,c\r\n",
+         " holds the popup value \"popupb\" for field 1, which would read back as a chunk header.", {}, {}},
+        {"a 5.x tag in a Pro 4.x list, read as a header once converted", "[JFilePro]\r\nTypes=LIST,STRING\r\nPopup1=deflta\r\n",
+         " holds the popup value \"deflta\" for field 1, which would read back as a chunk header.", {}, {}},
+        {"a default longer than a cell", k55 + "Default2=" + std::string(32001, 'd') + "\r\n",
+         " holds a default of 32001 characters for field 2; a cell holds at most 32000.", {}, {}},
+        {"stray commas in a popup list", k55 + "Popup1=,a,,b,\r\n", "", {"a", "b"}, {}},
+        {"a filter with a long name and the file's empty value", k55 + kFilter, "", {}, cut},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempDir dir;
+        testkit::WriteText(dir / "in.CSV", "\"Part\",\"Note\"\r\n\"a\",\"x\"\r\n");
+        testkit::WriteText(dir / "in.DEF", c.Def);
+        TJFILE db;
+        db.InitNew();
+        if (!c.Error.empty()) {
+            try {
+                ImportCSV(dir / "in.CSV", {}, db);
+                ADD_FAILURE() << "imported";
+            } catch (const EInOutError& e) {
+                EXPECT_EQ(e.what(), "Cannot import \"" + dir / "in.CSV" + "\": the settings file \"" + dir / "in.DEF" +
+                                        "\"" + c.Error);
+            }
+            EXPECT_EQ(db.FieldCount(), 0);
+            continue;
+        }
+        ImportCSV(dir / "in.CSV", {}, db);
+        const auto loaded = Reloaded(db, dir);
+        for (const TJFILE* d : {&db, loaded.get()}) {
+            EXPECT_EQ(Popup(*d, 1), c.Popup);
+            EXPECT_EQ(d->GetFilter(1).FilterName, c.Filter.FilterName);
+            EXPECT_EQ(d->GetFilter(1).FilterValues, c.Filter.FilterValues);
+            EXPECT_TRUE(d->GetFilter(1) == c.Filter) << "word and codes";
+        }
+    }
+}
 
 TEST(FuzzFinding, descriptions_create_would_not_write_as_described_are_refused_and_leave_no_file)
 {

@@ -1,6 +1,8 @@
 // Inputs on which the import, create and merge fuzz targets stopped: each is
 // now refused with one clear message, or reads back after a save as it was
 // taken in.
+#include "cli_args.h"
+#include "cli_exchange.h"
 #include "csv_import.h"
 #include "db_json.h"
 #include "errors.h"
@@ -123,6 +125,45 @@ TEST(FuzzFinding, descriptions_create_would_not_write_as_described_are_refused_a
     testkit::WriteText(dir / "spec.json", R"({"layout": 1, "creator": "JFil"})");
     CreateFromSpec(dir / "spec.json", dir / "out.PDB", -1);
     EXPECT_EQ(OpenReadOnly(dir / "out.PDB")->Layout, 1) << "the layout's own creator is taken";
+}
+
+std::unique_ptr<TJFILE> Described(const char* spec)
+{
+    auto db = std::make_unique<TJFILE>();
+    db->InitNew();
+    ApplySpec(*db, nlohmann::json::parse(spec), 3);
+    return db;
+}
+
+TEST(FuzzFinding, a_merge_map_names_a_new_field_by_the_other_database_and_refuses_a_nul_in_its_name)
+{
+    const auto other = Described(R"({"fields": [{"name": "ID"}, {"name": "Gr\u00f6\u00dfe"}],
+        "records": [["7", "L"]]})");
+    const struct {
+        const char* Map;
+        std::string NewName;  // of master field 2
+        std::string Error;
+    } cases[] = {
+        // The key names the field in UTF-8 and in another case.
+        {R"({"fields": {"gr\u00f6\u00dfe": {"to": null}}})", "Gr\xF6\xDF" "e", ""},
+        {R"({"fields": {"Gr\u00f6\u00dfe": {"to": null, "name": "\u0000x"}}})", "",
+         "The new field for Gr\xC3\xB6\xC3\x9F" "e has a name with a NUL character."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Map);
+        TempDir dir;
+        testkit::WriteText(dir / "map.json", c.Map);
+        auto master = Described(R"({"fields": [{"name": "ID"}], "records": [["7"]]})");
+        Arguments args;
+        args.options["--map"] = dir / "map.json";
+        try {
+            Merge(*master, *other, MergeChoice(*master, *other, args));
+            EXPECT_EQ(Reloaded(*master, dir)->GetFieldName(2), c.NewName);
+            EXPECT_EQ(c.Error, "");
+        } catch (const std::invalid_argument& e) {
+            EXPECT_EQ(e.what(), c.Error);
+        }
+    }
 }
 
 }  // namespace

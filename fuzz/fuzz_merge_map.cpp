@@ -36,7 +36,8 @@ const TJFILE& Master()
     static const auto db = Built(R"({"fields": [{"name": "ID", "type_name": "INTEGER"}, {"name": "Name"},
         {"name": "Region", "type_name": "LIST", "popup": ["North", "South"]}, {"name": "Paid", "type_name": "BOOLEAN"},
         {"name": "Due", "type_name": "DATE"}],
-        "records": [["12", "Ann", "North", "1", ""], ["13", "", "South", "", "01/02/2024"], ["7", "Bo", "", "0", ""]]})");
+        "records": [["12", "Ann", "North", "1", ""], ["13", "", "South", "", "01/02/2024"],
+                    ["7", "Bo", "", "0", ""]]})");
     return *db;
 }
 

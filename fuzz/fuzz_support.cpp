@@ -80,7 +80,8 @@ void CheckSameDatabase(const TJFILE& a, const TJFILE& b)
         // written: a new field becomes a String field, and a field with a
         // popup list a List field.
         const uint16_t written = b.GetFieldType(f);
-        FUZZ_CHECK(a.GetFieldType(f) == (a.PopupCount(f) > 0 ? kTypeList : written == kTypeNew ? kTypeString : written));
+        const uint16_t saved = a.PopupCount(f) > 0 ? kTypeList : written == kTypeNew ? kTypeString : written;
+        FUZZ_CHECK(a.GetFieldType(f) == saved);
         FUZZ_CHECK(a.GetColumnWidth(f) == b.GetColumnWidth(f));
         FUZZ_CHECK(a.PopupCount(f) == b.PopupCount(f));
         for (int k = 1; k <= a.PopupCount(f); ++k)

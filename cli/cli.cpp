@@ -64,34 +64,8 @@ int Create(int argc, char** argv, std::ostream&)
     Arguments args = Parse(argc, argv, {"-o", "--layout"}, {});
     if (args.positional.size() != 1)
         throw UsageError("create takes one description file");
-    std::string output = Required(args, "-o");
-    std::ifstream in(args.positional[0], std::ios::binary);
-    if (!in)
-        throw EStreamError("Cannot open file \"" + args.positional[0] + "\".");
-    nlohmann::json spec;
-    try {
-        spec = nlohmann::json::parse(in);
-    } catch (const nlohmann::json::exception& e) {
-        throw std::invalid_argument("Invalid JSON in \"" + args.positional[0] + "\": " + e.what());
-    }
-    int layout = 3;
-    if (spec.is_object() && spec.contains("layout") && spec["layout"].is_number_integer())
-        layout = spec["layout"].get<int>();
-    layout = LayoutOption(args, layout);
-    if (layout < 0 || layout > 3)
-        throw std::invalid_argument("\"layout\" must be 0, 1, 2 or 3");
-
-    bool existed = std::filesystem::exists(output);
-    try {
-        auto db = CreateNew(output);
-        ApplySpec(*db, spec, layout);
-        db->SaveWithName(db->PdbHeader.Name);
-    } catch (...) {
-        // A database that could not be built leaves no empty file behind.
-        if (!existed)
-            std::filesystem::remove(output);
-        throw;
-    }
+    const std::string output = Required(args, "-o");
+    CreateFromSpec(args.positional[0], output, LayoutOption(args, -1));
     return 0;
 }
 

@@ -96,13 +96,18 @@ void ApplyMapFile(const TJFILE& master, const TJFILE& other, const std::string& 
         if (!map.contains("fields"))
             return;
         for (const auto& [name, spec] : map.at("fields").items()) {
-            TFieldMapping& m = choice.Fields[OtherField(other, name, "--map")];
+            const size_t j = OtherField(other, name, "--map");
+            TFieldMapping& m = choice.Fields[j];
             m.Copy = spec.value("copy", true);
             m.Overwrite = spec.value("overwrite", m.Overwrite);
             if (spec.contains("to")) {
                 if (spec.at("to").is_null()) {
                     m.MasterField = 0;
-                    m.NewName = spec.contains("name") ? Utf8ToBytes(spec.at("name").get<std::string>()) : name;
+                    // Without a name the new field takes the other field's own (the key may differ in case).
+                    m.NewName = spec.contains("name") ? Utf8ToBytes(spec.at("name").get<std::string>())
+                                                      : other.GetFieldName(int(j) + 1);
+                    if (m.NewName.find('\0') != std::string::npos)
+                        throw std::invalid_argument("The new field for " + name + " has a name with a NUL character.");
                 } else {
                     const std::string to = Utf8ToBytes(spec.at("to").get<std::string>());
                     m.MasterField = master.FieldIndexByName(to);
@@ -116,7 +121,8 @@ void ApplyMapFile(const TJFILE& master, const TJFILE& other, const std::string& 
     }
 }
 
-// The mapping the window would start with, changed by the options.
+}  // namespace
+
 TMergeChoice MergeChoice(const TJFILE& master, const TJFILE& other, const Arguments& args)
 {
     TMergeChoice choice = DefaultMergeChoice(master, other);
@@ -148,8 +154,6 @@ TMergeChoice MergeChoice(const TJFILE& master, const TJFILE& other, const Argume
         throw std::invalid_argument(BytesToUtf8(problem) + ".");
     return choice;
 }
-
-}  // namespace
 
 int SplitCommand(int argc, char** argv, std::ostream& err)
 {

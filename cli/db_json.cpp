@@ -1,10 +1,14 @@
 #include "db_json.h"
 
 #include "charset.h"
+#include "errors.h"
 #include "field_types.h"
 #include "jfile.h"
 #include "latin1.h"
+#include "save_as.h"
 
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
@@ -42,7 +46,11 @@ std::string TextOf(const json& j, const std::string& what)
 {
     if (!j.is_string())
         Bad("\"" + what + "\" must be a text");
-    return Utf8ToBytes(j.get<std::string>());
+    std::string text = Utf8ToBytes(j.get<std::string>());
+    // The file ends a text at a NUL byte: what follows one would be lost.
+    if (text.find('\0') != std::string::npos)
+        Bad("\"" + what + "\" must not hold a NUL character");
+    return text;
 }
 
 long NumberOf(const json& j, const std::string& what, long min, long max)
@@ -71,19 +79,15 @@ int SlotOf(const json& entry, const std::string& what)
     return int(NumberOf(entry["slot"], what + ".slot", 1, 5));
 }
 
-// A popup value such as "popupb" would end its list and start a chunk when
-// the file is read back, losing the values after it.
-bool ReadsAsChunkHeader(const std::string& value)
+// A value longer than the layout keeps would be cut when it is saved.
+void CheckLength(const std::string& text, size_t longest, const std::string& what)
 {
-    if (value.size() != 6)
-        return false;
-    for (const char* tag : {"popup", "soort", "deflt", "flllt"})
-        if (value.compare(0, 5, tag) == 0)
-            return true;
-    return false;
+    if (text.size() > longest)
+        Bad(what + " holds " + std::to_string(text.size()) + " characters; a cell holds at most " +
+            std::to_string(longest));
 }
 
-void ApplyField(TJFILE& db, int f, const json& field)
+void ApplyField(TJFILE& db, int f, const json& field, size_t longest)
 {
     if (!field.is_object())
         Bad("each entry of \"fields\" must be an object");
@@ -110,18 +114,25 @@ void ApplyField(TJFILE& db, int f, const json& field)
             db.SetPopupItem(f, int(k) + 1, value);
         }
     }
-    if (field.contains("default"))
-        db.SetDefault(f, TextOf(field["default"], "default"));
+    if (field.contains("default")) {
+        const std::string value = TextOf(field["default"], "default");
+        CheckLength(value, longest, "the default of field " + std::to_string(f));
+        db.SetDefault(f, value);
+    }
 }
 
-void ApplyRecords(TJFILE& db, const json& records)
+void ApplyRecords(TJFILE& db, const json& records, size_t longest)
 {
     ArrayOf(records, "records", 65535);
     db.SetRecordCount(uint16_t(records.size()));
     for (size_t r = 0; r < records.size(); ++r) {
-        const json& row = ArrayOf(records[r], "records[" + std::to_string(r) + "]", size_t(db.FieldCount()));
-        for (size_t f = 0; f < row.size(); ++f)
-            db.SetCell(int(r) + 1, int(f) + 1, TextOf(row[f], "records"));
+        const std::string where = "records[" + std::to_string(r) + "]";
+        const json& row = ArrayOf(records[r], where, size_t(db.FieldCount()));
+        for (size_t f = 0; f < row.size(); ++f) {
+            const std::string cell = TextOf(row[f], "records");
+            CheckLength(cell, longest, where + " field " + std::to_string(f + 1));
+            db.SetCell(int(r) + 1, int(f) + 1, cell);
+        }
     }
 }
 
@@ -146,8 +157,12 @@ void ApplySavedSortsAndFilters(TJFILE& db, const json& spec)
                 rec.FilterName = TextOf(entry["name"], "filters.name").substr(0, 255);
             if (entry.contains("values")) {
                 const json& values = ArrayOf(entry["values"], "filters.values", 5);
-                for (size_t k = 0; k < values.size(); ++k)
+                for (size_t k = 0; k < values.size(); ++k) {
                     rec.FilterValues[k] = TextOf(values[k], "filters.values").substr(0, 255);
+                    // The file writes an empty value so.
+                    if (rec.FilterValues[k] == "-*-")
+                        Bad("the filter value \"-*-\" would read back as an empty value");
+                }
             }
             if (entry.contains("word"))
                 rec.FilterWord = uint16_t(NumberOf(entry["word"], "filters.word", 0, 65535));
@@ -184,8 +199,9 @@ void ApplyViewSettings(TJFILE& db, const json& spec)
 
 void ApplyHeader(TJFILE& db, const json& spec)
 {
-    if (spec.contains("creator"))
-        db.SetCreator(TextOf(spec["creator"], "creator"));
+    // The reader tells the layout by the creator: another one would not read back.
+    if (spec.contains("creator") && TextOf(spec["creator"], "creator") != db.CreatorText())
+        Bad("\"creator\" must be \"" + db.CreatorText() + "\" for a " + kLayoutNames[db.Layout & 3] + " database");
     if (spec.contains("db_type"))
         db.SetDbType(TextOf(spec["db_type"], "db_type"));
     if (spec.contains("attributes"))
@@ -293,18 +309,53 @@ void ApplySpec(TJFILE& db, const json& spec, int layout)
         const json& fields = ArrayOf(spec["fields"], "fields", kMaxSlots);
         db.SetFieldCount(int(fields.size()));
         for (size_t i = 0; i < fields.size(); ++i)
-            ApplyField(db, int(i) + 1, fields[i]);
+            ApplyField(db, int(i) + 1, fields[i], LongestValue(layout));
     } else if (spec.contains("field_count")) {
         db.SetFieldCount(int(NumberOf(spec["field_count"], "field_count", 0, kMaxSlots)));
     }
     ApplyViewSettings(db, spec);
     ApplySavedSortsAndFilters(db, spec);
     if (spec.contains("records"))
-        ApplyRecords(db, spec["records"]);
+        ApplyRecords(db, spec["records"], LongestValue(layout));
     if (layout == 0 && db.FieldCount() > 20)
         Bad("a JFile 3.x database holds at most 20 fields");
     db.ConvertLayout(layout);
     ApplyHeader(db, spec);
+}
+
+std::unique_ptr<TJFILE> CreateFromSpec(const std::string& specFile, const std::string& output, int layout)
+{
+    std::ifstream in(specFile, std::ios::binary);
+    if (!in)
+        throw EStreamError("Cannot open file \"" + specFile + "\".");
+    json spec;
+    try {
+        spec = json::parse(in);
+    } catch (const json::exception& e) {
+        Bad("Invalid JSON in \"" + specFile + "\": " + e.what());
+    }
+    if (layout < 0) {
+        // Read whole: a number such as 4294967299 must not pass as 3.
+        long long named = 3;
+        if (spec.is_object() && spec.contains("layout") && spec["layout"].is_number_integer())
+            named = spec["layout"].get<long long>();
+        if (named < 0 || named > 3)
+            Bad("\"layout\" must be 0, 1, 2 or 3");
+        layout = int(named);
+    }
+
+    const bool existed = std::filesystem::exists(output);
+    try {
+        auto db = CreateNew(output);
+        ApplySpec(*db, spec, layout);
+        db->SaveWithName(db->PdbHeader.Name);
+        return db;
+    } catch (...) {
+        // A database that could not be built leaves no empty file behind.
+        if (!existed)
+            std::filesystem::remove(output);
+        throw;
+    }
 }
 
 std::string DatabaseSummary(const TJFILE& db)

@@ -2,6 +2,9 @@
 // A database as the command-line tool's JSON object, and back.
 #include <nlohmann/json.hpp>
 
+#include <memory>
+#include <string>
+
 namespace quorvil {
 
 class TJFILE;
@@ -11,6 +14,13 @@ nlohmann::ordered_json DatabaseToJson(const TJFILE& db, bool withRecords);
 // defaults. `layout` is the layout the database ends in. Throws
 // std::invalid_argument for a spec that does not fit the format.
 void ApplySpec(TJFILE& db, const nlohmann::json& spec, int layout);
+// The create command: reads the description in `specFile`, builds the
+// database in `layout` (-1: the description's "layout", 3 without one) and
+// saves it as `output`, which it returns. Throws EStreamError for a file that
+// cannot be read or written and std::invalid_argument for a description that
+// is not JSON or does not fit the format; an output that did not exist before
+// is removed again.
+std::unique_ptr<TJFILE> CreateFromSpec(const std::string& specFile, const std::string& output, int layout);
 // A readable summary for people.
 std::string DatabaseSummary(const TJFILE& db);
 

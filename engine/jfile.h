@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvil {
@@ -169,6 +170,11 @@ private:
 // once, but must not outlive `db` or a reload of it.
 enum class TRecordCopy { Own, Borrow };
 std::unique_ptr<TJFILE> CopyDatabase(const TJFILE& db, TRecordCopy records = TRecordCopy::Own);
+
+// Whether `text`, written as a popup value, would be read back as the
+// header of the next chunk ("popupb", "deflta", ...), ending the list there.
+// Every layout's tags count: a conversion to 5.x adds the others.
+bool ReadsAsChunkHeader(std::string_view text);
 
 // Creates a database whose file does not exist yet (or is replaced at the
 // first save) and gives it the defaults of a new database.

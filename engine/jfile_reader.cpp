@@ -71,6 +71,13 @@ std::string Cut255(std::string_view text)
 
 }  // namespace
 
+bool ReadsAsChunkHeader(std::string_view text)
+{
+    std::string_view tag;
+    char letter = 0;
+    return IsChunkHeader(text, 3, tag, letter);
+}
+
 void TJFILE::LoadFrom(TStream& stream)
 {
     BaseOffset = uint32_t(stream.Position());

@@ -479,6 +479,8 @@ TCsvImport::TCsvImport(const std::string& csvName, const TCsvImportOptions& opti
     state_->Layout = options.Layout >= 0 && options.Layout <= 3 ? options.Layout : settings ? settings->Layout : 3;
     state_->Title = settings ? settings->Title : ImportTitle(csvName);
     const TLimits limits = LimitsOf(state_->Layout);
+    if (settings)
+        CheckCsvSettings(csvName, *settings, state_->Layout);
     state_->Rows = settings ? ReadExportRows(data, *settings, limits, fail)
                             : ReadSpreadsheetRows(data, options.HeaderLine, limits, fail);
     // Nor does a header line of empty names with no record under it (",").

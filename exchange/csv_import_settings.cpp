@@ -5,6 +5,7 @@
 #include "file_names.h"
 #include "ini_file.h"
 #include "jfile.h"
+#include "save_as.h"
 
 #include <algorithm>
 #include <charconv>
@@ -110,7 +111,10 @@ void ApplyFilter(TJFILE& db, int s, const std::string& value)
     const std::string inner = Unquoted(quoted);
     for (size_t start = 0;;) {
         const size_t at = inner.find("\",\"", start);
-        texts.push_back(inner.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        // Cut and read as the database file's filters are, so that a save
+        // keeps what the import shows.
+        std::string text = inner.substr(start, at == std::string::npos ? std::string::npos : at - start);
+        texts.push_back(text == "-*-" && !texts.empty() ? std::string() : text.substr(0, 255));
         if (at == std::string::npos)
             break;
         start = at + 3;
@@ -134,6 +138,17 @@ void ApplySavedSort(TJFILE& db, int s, const std::string& value)
     if (!SplitTrailingNumbers(value, 3, name, numbers))
         return;
     db.SetSavedSort(s, Unquoted(name), {uint16_t(numbers[0]), uint16_t(numbers[1]), uint16_t(numbers[2])});
+}
+
+// The values of the popup list of field `f`: empty ones (a stray comma) are
+// left out, as a list ends at its first empty value.
+std::vector<std::string> PopupValues(const TSettingsReader& keys, int f)
+{
+    std::vector<std::string> values;
+    for (std::string& item : Split(keys.Text("Popup" + std::to_string(f)), ','))
+        if (!item.empty() && values.size() < size_t(kMaxSlots))
+            values.push_back(std::move(item));
+    return values;
 }
 
 void ApplyCategoryAndReadOnly(TJFILE& db, int category, bool readOnly)
@@ -201,6 +216,25 @@ std::unique_ptr<TCsvSettings> ReadCsvSettings(const std::string& csvName)
     return settings;
 }
 
+void CheckCsvSettings(const std::string& csvName, const TCsvSettings& settings, int layout)
+{
+    const TSettingsReader keys(settings);
+    const std::string prefix = "Cannot import \"" + csvName + "\": the settings file \"" + settings.DefName + "\" ";
+    for (size_t i = 0; i < settings.Types.size(); ++i) {
+        const int f = int(i) + 1;
+        if (settings.Types[i] == kTypeList)
+            for (const std::string& value : PopupValues(keys, f))
+                if (ReadsAsChunkHeader(value))
+                    throw EInOutError(prefix + "holds the popup value \"" + value + "\" for field " +
+                                      std::to_string(f) + ", which would read back as a chunk header.");
+        const size_t longest = LongestValue(layout);
+        const size_t length = layout >= 2 ? keys.Text("Default" + std::to_string(f)).size() : 0;
+        if (length > longest)
+            throw EInOutError(prefix + "holds a default of " + std::to_string(length) + " characters for field " +
+                              std::to_string(f) + "; a cell holds at most " + std::to_string(longest) + ".");
+    }
+}
+
 void ApplyCsvSettings(TJFILE& db, const TCsvSettings& settings)
 {
     const TSettingsReader keys(settings);
@@ -208,12 +242,9 @@ void ApplyCsvSettings(TJFILE& db, const TCsvSettings& settings)
     for (int f = 1; f <= db.FieldCount(); ++f) {
         if (db.GetFieldType(f) != kTypeList)
             continue;
-        const std::string values = keys.Text("Popup" + std::to_string(f));
-        if (values.empty())
-            continue;
-        const std::vector<std::string> items = Split(values, ',');
-        for (size_t k = 0; k < items.size() && k < size_t(kMaxSlots); ++k)
-            db.SetPopupItem(f, int(k) + 1, items[k]);
+        const std::vector<std::string> values = PopupValues(keys, f);
+        for (size_t k = 0; k < values.size(); ++k)
+            db.SetPopupItem(f, int(k) + 1, values[k]);
     }
     if (db.Layout < 2)
         return;

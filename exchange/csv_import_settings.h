@@ -31,6 +31,11 @@ struct TCsvSettings {
 // a type name no field type has.
 std::unique_ptr<TCsvSettings> ReadCsvSettings(const std::string& csvName);
 
+// Throws EInOutError, naming the file, for settings an import into `layout`
+// would not keep: a popup value that reads back as a chunk header, a default
+// longer than a cell of that layout.
+void CheckCsvSettings(const std::string& csvName, const TCsvSettings& settings, int layout);
+
 // Gives `db` (with its fields and layout set) the popup lists, view
 // settings, defaults, saved sorts and saved filters of `settings`. The keys
 // numbered by field ("Popup4") are taken as the column's number: true of an

@@ -11,7 +11,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(mkdir -p "${2:-$top/build-fuzz}" && cd "${2:-$top/build-fuzz}" && pwd)
 shift $(( $# < 2 ? $# : 2 ))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_load fuzz_roundtrip fuzz_ini)
+[ ${#targets[@]} -gt 0 ] ||
+  targets=(fuzz_load fuzz_roundtrip fuzz_ini fuzz_csv_import fuzz_def fuzz_create_json fuzz_merge_map)
 
 CXX=clang++ cmake -S "$top" -B "$build" -G Ninja -DQUORVIL_FUZZ=ON -DQUORVIL_TESTS=OFF \
   -DQUORVIL_BENCH=OFF -DQUORVIL_GUI=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -29,6 +30,9 @@ for t in "${targets[@]}"; do
     # The database targets also start from the kept damaged files.
     seeds=("$top/fuzz/corpus/load" "$top/tests/data/broken")
   fi
+  # Tokens of the input's format, when the target has a list of them.
+  dict=()
+  [ ! -f "$top/fuzz/dict/${t#fuzz_}.dict" ] || dict=(-dict="$top/fuzz/dict/${t#fuzz_}.dict")
   echo "== $t for ${seconds}s"
   status=0
   # The slowest honest inputs are small files that claim tens of thousands of
@@ -36,7 +40,7 @@ for t in "${targets[@]}"; do
   # hang takes longer than the timeout.
   (cd "$scratch" && "$build/fuzz/$t" -max_total_time="$seconds" -max_len=65536 \
      -rss_limit_mb=2048 -malloc_limit_mb=512 -timeout=30 -print_final_stats=1 \
-     -artifact_prefix="$scratch/" ${FUZZ_FLAGS:-} "$corpus" "${seeds[@]}" >"$scratch/log" 2>&1) || status=$?
+     -artifact_prefix="$scratch/" ${dict[@]+"${dict[@]}"} ${FUZZ_FLAGS:-} "$corpus" "${seeds[@]}" >"$scratch/log" 2>&1) || status=$?
   grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done)' "$scratch/log" || true
   found=$(find "$scratch" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' \
           -o -name 'timeout-*' -o -name 'oom-*' \) | sort)

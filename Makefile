@@ -32,7 +32,7 @@ endif
 # test that caused it.
 test-sanitize: setup
 	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVIL_SANITIZE=ON \
-	  -DQUORVIL_GUI_TESTS=OFF -DQUORVIL_MONKEY_STEPS=1000 -DQUORVIL_BENCH=OFF >/dev/null
+	  -DQUORVIL_GUI_TESTS=OFF -DQUORVIL_MONKEY_STEPS=2500 -DQUORVIL_BENCH=OFF >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)

@@ -10,7 +10,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // Only the plain name: a display name would make Qt append " — Quorvil"
     // to every window title, and the titles are the program's own texts.
-    QApplication::setApplicationName(quorvil::Tr("Quorvil"));
+    QApplication::setApplicationName(quorvil::FromUtf8("Quorvil"));
 
     quorvil::TMainForm mainForm;
     mainForm.FormCreate(QApplication::arguments().mid(1));

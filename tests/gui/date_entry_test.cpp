@@ -44,13 +44,13 @@ class DateEntryTest : public GuiCase {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("four-digit date over a date") << 2 << 1 << Tr("10/07/2023") << Tr("10/07/2023") << QString();
-        QTest::newRow("short date into an empty cell") << 2 << 2 << Tr("7/3/2024") << Tr("07/03/2024") << QString();
-        QTest::newRow("hours and minutes into an empty cell") << 3 << 2 << Tr("07:45") << Tr("07:45") << QString();
-        QTest::newRow("seconds kept") << 3 << 1 << Tr("7:45:30") << Tr("07:45:30") << QString();
-        QTest::newRow("international date") << 4 << 1 << Tr("7 mar 2024") << Tr("07 Mar 2024") << QString();
-        QTest::newRow("no such day") << 2 << 1 << Tr("31/02/2024") << Tr("02/02/2024")
-                                     << Tr("\"31/02/2024\" is not a date. Type the day, month and year, as in "
+        QTest::newRow("four-digit date over a date") << 2 << 1 << FromUtf8("10/07/2023") << FromUtf8("10/07/2023") << QString();
+        QTest::newRow("short date into an empty cell") << 2 << 2 << FromUtf8("7/3/2024") << FromUtf8("07/03/2024") << QString();
+        QTest::newRow("hours and minutes into an empty cell") << 3 << 2 << FromUtf8("07:45") << FromUtf8("07:45") << QString();
+        QTest::newRow("seconds kept") << 3 << 1 << FromUtf8("7:45:30") << FromUtf8("07:45:30") << QString();
+        QTest::newRow("international date") << 4 << 1 << FromUtf8("7 mar 2024") << FromUtf8("07 Mar 2024") << QString();
+        QTest::newRow("no such day") << 2 << 1 << FromUtf8("31/02/2024") << FromUtf8("02/02/2024")
+                                     << FromUtf8("\"31/02/2024\" is not a date. Type the day, month and year, as in "
                                            "07/03/2024.");
     }
 
@@ -74,7 +74,7 @@ class DateEntryTest : public GuiCase {
     // Saves under the same title and reads the file back.
     static std::string SavedCell(TMainForm& form, int record, int field)
     {
-        AnswerInputLine(Tr("Stock"));
+        AnswerInputLine(FromUtf8("Stock"));
         form.Action("SaveBtn")->trigger();
         return OpenReadOnly<TJFILE>(form.Tabs()->CurrentDB()->FileName)->GetCell(record, field);
     }

@@ -43,7 +43,7 @@ QStringList ButtonRow(QDialog& dialog)
     return names;
 }
 
-QPushButton* Btn(QDialog& d, const char* name) { return d.findChild<QPushButton*>(Tr(name)); }
+QPushButton* Btn(QDialog& d, const char* name) { return d.findChild<QPushButton*>(FromUtf8(name)); }
 
 }  // namespace
 
@@ -92,17 +92,17 @@ private slots:
             {mbIgnore, 5}, {mbAll, 8}, {mbNoToAll, 9}, {mbYesToAll, 10}};
         for (auto [kind, result] : cases) {
             AnswerButton(ButtonName(kind));
-            QCOMPARE(MessageDlgButtons(Tr("q"), mtCustom, {kind}, mbHelp), result);
+            QCOMPARE(MessageDlgButtons(FromUtf8("q"), mtCustom, {kind}, mbHelp), result);
         }
         AnswerKey(Qt::Key_Escape);
-        QCOMPARE(ShowMsg(Tr("Sure?"), 3), int(mrNo));
+        QCOMPARE(ShowMsg(FromUtf8("Sure?"), 3), int(mrNo));
         bool stillOpen = false;  // no Cancel button: Escape does nothing, closing answers Cancel
         QueueModalAnswer([&](QDialog& d) {
             QTest::keyClick(&d, Qt::Key_Escape);
             stillOpen = d.isVisible();
             d.close();
         });
-        QCOMPARE(MessageDlgButtons(Tr("q"), mtWarning, {mbIgnore, mbYesToAll, mbNoToAll}, mbHelp), int(mrCancel));
+        QCOMPARE(MessageDlgButtons(FromUtf8("q"), mtWarning, {mbIgnore, mbYesToAll, mbNoToAll}, mbHelp), int(mrCancel));
         QVERIFY(stillOpen);
     }
 
@@ -110,12 +110,12 @@ private slots:
     {
         QStringList titles, rows;
         for (int kind : {0, 1, 2, 3}) {
-            AnswerAfter([&](QDialog& d) { titles << d.windowTitle(); rows << ButtonRow(d).join(Tr(",")); },
-                        kind == 1 ? Tr("Abort") : kind == 3 ? Tr("Yes") : Tr("OK"));
-            ShowMsg(Tr("text"), kind);
+            AnswerAfter([&](QDialog& d) { titles << d.windowTitle(); rows << ButtonRow(d).join(FromUtf8(",")); },
+                        kind == 1 ? FromUtf8("Abort") : kind == 3 ? FromUtf8("Yes") : FromUtf8("OK"));
+            ShowMsg(FromUtf8("text"), kind);
         }
-        QCOMPARE(titles, QStringList({Tr("Warning"), Tr("Error"), Tr("Information"), Tr("Confirm")}));
-        QCOMPARE(rows, QStringList({Tr("OK"), Tr("Abort"), Tr("OK"), Tr("Yes,No")}));
+        QCOMPARE(titles, QStringList({FromUtf8("Warning"), FromUtf8("Error"), FromUtf8("Information"), FromUtf8("Confirm")}));
+        QCOMPARE(rows, QStringList({FromUtf8("OK"), FromUtf8("Abort"), FromUtf8("OK"), FromUtf8("Yes,No")}));
     }
 
     void buttonsStandInListOrderWithFocusOnDefault()
@@ -126,50 +126,50 @@ private slots:
         AnswerAfter([&](QDialog& d) {
             row = ButtonRow(d);
             focused = d.focusWidget() ? d.focusWidget()->objectName() : QString();
-        }, Tr("Cancel"));
-        QCOMPARE(MessageDlgButtons(Tr("Replace?"), mtConfirmation, {mbYes, mbNo, mbYesToAll, mbNoToAll, mbCancel},
+        }, FromUtf8("Cancel"));
+        QCOMPARE(MessageDlgButtons(FromUtf8("Replace?"), mtConfirmation, {mbYes, mbNo, mbYesToAll, mbNoToAll, mbCancel},
                                    mbNoToAll),
                  int(mrCancel));
-        QCOMPARE(row, QStringList({Tr("Yes"), Tr("No"), Tr("YesToAll"), Tr("NoToAll"), Tr("Cancel")}));
-        QCOMPARE(focused, Tr("NoToAll"));
+        QCOMPARE(row, QStringList({FromUtf8("Yes"), FromUtf8("No"), FromUtf8("YesToAll"), FromUtf8("NoToAll"), FromUtf8("Cancel")}));
+        QCOMPARE(focused, FromUtf8("NoToAll"));
         AnswerKey(Qt::Key_Return);
-        QCOMPARE(MessageDlgButtons(Tr("q"), mtConfirmation, {mbYes, mbNo, mbYesToAll, mbCancel}, mbYes), int(mrYes));
+        QCOMPARE(MessageDlgButtons(FromUtf8("q"), mtConfirmation, {mbYes, mbNo, mbYesToAll, mbCancel}, mbYes), int(mrYes));
         // A changed caption stays; CR LF is one break; the form stands at the given corner.
-        MessageTexts().Captions[mbYesToAll] = Tr("&All");
+        MessageTexts().Captions[mbYesToAll] = FromUtf8("&All");
         AnswerAfter([&](QDialog& d) {
-            shown = d.findChild<QLabel*>(Tr("Message"))->text() + Btn(d, "YesToAll")->text();
+            shown = d.findChild<QLabel*>(FromUtf8("Message"))->text() + Btn(d, "YesToAll")->text();
             at = d.pos();
-        }, Tr("YesToAll"));
-        MessageDlgEx(Tr("Save?\r\n(x.PDB)"), mtInformation, {mbOK, mbYesToAll}, mbHelp, 0, 40, 30, QString());
-        QCOMPARE(shown, Tr("Save?\n(x.PDB)&All"));
+        }, FromUtf8("YesToAll"));
+        MessageDlgEx(FromUtf8("Save?\r\n(x.PDB)"), mtInformation, {mbOK, mbYesToAll}, mbHelp, 0, 40, 30, QString());
+        QCOMPARE(shown, FromUtf8("Save?\n(x.PDB)&All"));
         QCOMPARE(at, QPoint(40, 30));
     }
 
     void inputLineShowsCaptionAndTextAndStopsAtMaximumLength()
     {
         QString caption, shown;
-        QString text = Tr("My title");
+        QString text = FromUtf8("My title");
         QueueModalAnswer([&](QDialog& d) {
             caption = d.windowTitle();
             shown = d.findChild<QLineEdit*>()->text();
-            QTest::keyClicks(d.findChild<QLineEdit*>(), Tr("xyz"));
+            QTest::keyClicks(d.findChild<QLineEdit*>(), FromUtf8("xyz"));
             QTest::keyClick(d.findChild<QLineEdit*>(), Qt::Key_Escape);
         });
-        QVERIFY(!InputLine(Tr("Database Title"), text, 31));
-        QCOMPARE(caption + shown + text, Tr("Database TitleMy titleMy title"));
-        AnswerInputLine(Tr("abcdefghijklmnopqrstu"));  // 21 characters
-        QVERIFY(InputLine(Tr("Database Title"), text, 20));
-        QCOMPARE(text, Tr("abcdefghijklmnopqrst"));
+        QVERIFY(!InputLine(FromUtf8("Database Title"), text, 31));
+        QCOMPARE(caption + shown + text, FromUtf8("Database TitleMy titleMy title"));
+        AnswerInputLine(FromUtf8("abcdefghijklmnopqrstu"));  // 21 characters
+        QVERIFY(InputLine(FromUtf8("Database Title"), text, 20));
+        QCOMPARE(text, FromUtf8("abcdefghijklmnopqrst"));
     }
 
     void longTextConversions_data()
     {
         QTest::addColumn<QString>("memo");
         QTest::addColumn<QString>("value");
-        QTest::newRow("CR LF is one break") << Tr("a\r\nb") << Tr("a\u00A4b");
-        QTest::newRow("lone CR") << Tr("a\rb") << Tr("a\u00A4b");
-        QTest::newRow("breaks at both ends dropped") << Tr("\n\na\n\n") << Tr("a");
-        QTest::newRow("inner empty line kept") << Tr("a\n\nb") << Tr("a\u00A4\u00A4b");
+        QTest::newRow("CR LF is one break") << FromUtf8("a\r\nb") << FromUtf8("a\u00A4b");
+        QTest::newRow("lone CR") << FromUtf8("a\rb") << FromUtf8("a\u00A4b");
+        QTest::newRow("breaks at both ends dropped") << FromUtf8("\n\na\n\n") << FromUtf8("a");
+        QTest::newRow("inner empty line kept") << FromUtf8("a\n\nb") << FromUtf8("a\u00A4\u00A4b");
     }
     void longTextConversions()
     {
@@ -179,10 +179,10 @@ private slots:
 
     void longTextEditorShowsLinesGivesValueBackAndRemembersItsPlace()
     {
-        QString value = Tr("a\u00A4b");
+        QString value = FromUtf8("a\u00A4b");
         QString shown;
         QueueModalAnswer([&](QDialog& d) {
-            auto* memo = d.findChild<QPlainTextEdit*>(Tr("Memo"));
+            auto* memo = d.findChild<QPlainTextEdit*>(FromUtf8("Memo"));
             shown = memo->toPlainText();
             memo->moveCursor(QTextCursor::End);
             QTest::keyClick(memo, Qt::Key_Return);  // an empty last line
@@ -191,15 +191,15 @@ private slots:
             Btn(d, "OkBtn")->click();
         });
         QVERIFY(EditLongText(value));
-        QCOMPARE(shown, Tr("a\nb"));
-        QCOMPARE(value, Tr("a\u00A4b"));
-        QCOMPARE(QString::fromStdString(config_->Read(CurrentScreenSection(), "EditFormPos")), Tr("33,44,500,300"));
+        QCOMPARE(shown, FromUtf8("a\nb"));
+        QCOMPARE(value, FromUtf8("a\u00A4b"));
+        QCOMPARE(QString::fromStdString(config_->Read(CurrentScreenSection(), "EditFormPos")), FromUtf8("33,44,500,300"));
         QueueModalAnswer([](QDialog& d) {
-            d.findChild<QPlainTextEdit*>()->setPlainText(Tr("changed"));
+            d.findChild<QPlainTextEdit*>()->setPlainText(FromUtf8("changed"));
             QTest::keyClick(&d, Qt::Key_Escape);
         });
         QVERIFY(!EditLongText(value));
-        QCOMPARE(value, Tr("a\u00A4b"));
+        QCOMPARE(value, FromUtf8("a\u00A4b"));
         TEditForm again;
         QCOMPARE(again.geometry().topLeft() + QPoint(again.width(), again.height()), QPoint(533, 344));
     }
@@ -228,21 +228,21 @@ private slots:
             form->FieldList()->setCurrentIndex(1);
             form->OkButton()->click();
         });
-        QCOMPARE(ChooseField({Tr("Name"), Tr("Colour"), Tr("Size")}), 1);
+        QCOMPARE(ChooseField({FromUtf8("Name"), FromUtf8("Colour"), FromUtf8("Size")}), 1);
         QVERIFY(!okAtStart);
         QueueModalAnswer([](QDialog& d) {
             Btn(d, "NoneBtn")->click();
             d.findChild<QListWidget*>()->item(2)->setCheckState(Qt::Checked);
             Btn(d, "OkBtn")->click();
         });
-        QCOMPARE(ChooseFields({Tr("a"), Tr("b"), Tr("c")}), (std::vector<bool>{false, false, true}));
+        QCOMPARE(ChooseFields({FromUtf8("a"), FromUtf8("b"), FromUtf8("c")}), (std::vector<bool>{false, false, true}));
     }
 
     void directoryPickerListsVisibleSubdirectoriesAndFallsBack()
     {
         QTemporaryDir base;
         for (const char* sub : {"data/inner", "photos", ".hidden"})
-            QDir(base.path()).mkpath(Tr(sub));
+            QDir(base.path()).mkpath(FromUtf8(sub));
         QStringList children;
         QString status, root;
         QueueModalAnswer([&](QDialog& d) {
@@ -252,18 +252,18 @@ private slots:
             node->setExpanded(true);
             for (int i = 0; i < node->childCount(); ++i)
                 children << node->child(i)->text(0);
-            status = d.findChild<QLabel*>(Tr("StatusBar"))->text();
+            status = d.findChild<QLabel*>(FromUtf8("StatusBar"))->text();
             tree->setCurrentItem(node->child(1));
             Btn(d, "OkBtn")->click();
         });
-        QCOMPARE(PickDirectory(base.path()), base.path() + Tr("/photos"));
-        QCOMPARE(children, QStringList({Tr("data"), Tr("photos")}));
-        QCOMPARE(status, Tr("  ") + base.path());
-        QCOMPARE(root, Tr("My Computer"));
-        AnswerButton(Tr("CancelBtn"));
-        QCOMPARE(PickDirectory(Tr("/no/such/dir")), Tr("/no/such/dir"));
-        AnswerButton(Tr("OkBtn"));
-        QCOMPARE(PickDirectory(Tr("/no/such/dir")), QCoreApplication::applicationDirPath());
+        QCOMPARE(PickDirectory(base.path()), base.path() + FromUtf8("/photos"));
+        QCOMPARE(children, QStringList({FromUtf8("data"), FromUtf8("photos")}));
+        QCOMPARE(status, FromUtf8("  ") + base.path());
+        QCOMPARE(root, FromUtf8("My Computer"));
+        AnswerButton(FromUtf8("CancelBtn"));
+        QCOMPARE(PickDirectory(FromUtf8("/no/such/dir")), FromUtf8("/no/such/dir"));
+        AnswerButton(FromUtf8("OkBtn"));
+        QCOMPARE(PickDirectory(FromUtf8("/no/such/dir")), QCoreApplication::applicationDirPath());
     }
 
     void popupListEditingGivesTheListBackOnOk_data()
@@ -273,18 +273,18 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QStringList>("result");
         QTest::addColumn<int>("selected");
-        const QStringList abc{Tr("a"), Tr("b"), Tr("c")};
-        QTest::newRow("add after the second") << abc << 1 << Tr("AddBtn")
-                                              << QStringList{Tr("a"), Tr("b"), Tr("new"), Tr("c")} << 2;
-        QTest::newRow("add with none selected") << abc << -1 << Tr("AddBtn")
-                                                << QStringList{Tr("new"), Tr("a"), Tr("b"), Tr("c")} << 0;
-        QTest::newRow("edit") << abc << 1 << Tr("EditBtn") << QStringList{Tr("a"), Tr("new"), Tr("c")} << 1;
-        QTest::newRow("delete the last") << abc << 2 << Tr("DelBtn") << QStringList{Tr("a"), Tr("b")} << 1;
-        QTest::newRow("delete the only") << QStringList{Tr("a")} << 0 << Tr("DelBtn") << QStringList() << -1;
-        QTest::newRow("up") << abc << 2 << Tr("UpBtn") << QStringList{Tr("a"), Tr("c"), Tr("b")} << 1;
-        QTest::newRow("down") << abc << 0 << Tr("DownBtn") << QStringList{Tr("b"), Tr("a"), Tr("c")} << 1;
-        QTest::newRow("sort ignores case") << QStringList{Tr("pear"), Tr("Apple"), Tr("banana")} << 0
-                                           << Tr("SortBtn") << QStringList{Tr("Apple"), Tr("banana"), Tr("pear")}
+        const QStringList abc{FromUtf8("a"), FromUtf8("b"), FromUtf8("c")};
+        QTest::newRow("add after the second") << abc << 1 << FromUtf8("AddBtn")
+                                              << QStringList{FromUtf8("a"), FromUtf8("b"), FromUtf8("new"), FromUtf8("c")} << 2;
+        QTest::newRow("add with none selected") << abc << -1 << FromUtf8("AddBtn")
+                                                << QStringList{FromUtf8("new"), FromUtf8("a"), FromUtf8("b"), FromUtf8("c")} << 0;
+        QTest::newRow("edit") << abc << 1 << FromUtf8("EditBtn") << QStringList{FromUtf8("a"), FromUtf8("new"), FromUtf8("c")} << 1;
+        QTest::newRow("delete the last") << abc << 2 << FromUtf8("DelBtn") << QStringList{FromUtf8("a"), FromUtf8("b")} << 1;
+        QTest::newRow("delete the only") << QStringList{FromUtf8("a")} << 0 << FromUtf8("DelBtn") << QStringList() << -1;
+        QTest::newRow("up") << abc << 2 << FromUtf8("UpBtn") << QStringList{FromUtf8("a"), FromUtf8("c"), FromUtf8("b")} << 1;
+        QTest::newRow("down") << abc << 0 << FromUtf8("DownBtn") << QStringList{FromUtf8("b"), FromUtf8("a"), FromUtf8("c")} << 1;
+        QTest::newRow("sort ignores case") << QStringList{FromUtf8("pear"), FromUtf8("Apple"), FromUtf8("banana")} << 0
+                                           << FromUtf8("SortBtn") << QStringList{FromUtf8("Apple"), FromUtf8("banana"), FromUtf8("pear")}
                                            << 2;
     }
     void popupListEditingGivesTheListBackOnOk()
@@ -299,9 +299,9 @@ private slots:
         QueueModalAnswer([&](QDialog& d) {
             caption = d.windowTitle();
             form.ListBox()->setCurrentRow(row);
-            if (action == Tr("AddBtn") || action == Tr("EditBtn"))
-                AnswerInputLine(Tr("new"));
-            else if (action == Tr("DelBtn"))
+            if (action == FromUtf8("AddBtn") || action == FromUtf8("EditBtn"))
+                AnswerInputLine(FromUtf8("new"));
+            else if (action == FromUtf8("DelBtn"))
                 AnswerButton(ButtonName(mbYes));
             QVERIFY(!Btn(d, "OkBtn")->isEnabled());
             Btn(d, action.toUtf8().constData())->click();
@@ -309,8 +309,8 @@ private slots:
             Btn(d, "OkBtn")->click();
         });
         QStringList list = start;
-        QVERIFY(form.EditPopupList(list, Tr("Popup List for \"Colour\"")));
-        QCOMPARE(caption, Tr("Popup List for \"Colour\""));
+        QVERIFY(form.EditPopupList(list, FromUtf8("Popup List for \"Colour\"")));
+        QCOMPARE(caption, FromUtf8("Popup List for \"Colour\""));
         QTEST(list, "result");
         QCOMPARE(selectedAfter, selected);
     }
@@ -333,7 +333,7 @@ private slots:
             Btn(d, "CancelBtn")->click();
         });
         QStringList list = full;
-        QVERIFY(!form.EditPopupList(list, Tr("Popup List")));
+        QVERIFY(!form.EditPopupList(list, FromUtf8("Popup List")));
         QCOMPARE(list, full);
         QCOMPARE(enabled, (QList<bool>{false, false, true}));
     }

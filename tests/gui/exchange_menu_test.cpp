@@ -84,8 +84,8 @@ private slots:
         AnswerMessage(message);
         form.Action("CopyExt")->trigger();
 
-        QCOMPARE(shown.value(0), Tr("Select database to export records to"));
-        QCOMPARE(message, Tr("4 fields copied."));  // two Phones of cy, then bob's Name and Phone
+        QCOMPARE(shown.value(0), FromUtf8("Select database to export records to"));
+        QCOMPARE(message, FromUtf8("4 fields copied."));  // two Phones of cy, then bob's Name and Phone
         QCOMPARE(CellsOf(ReadBack(target)), (Rows{{"3", "cy", "Rome"}, {"9", "ann", ""}, {"3", "cy", "Oslo"}, {"2", "bob", ""}}));
     }
 
@@ -105,7 +105,7 @@ private slots:
         AnswerMessage(message);
         form.Action("RearrangeItem")->trigger();
         RunCommand("CopyRecsItemClick", [&] { form.CopyRecsItemClick(8, target); });
-        QCOMPARE(message, Tr("1 field copied."));
+        QCOMPARE(message, FromUtf8("1 field copied."));
         const TDataBase* tab0 = form.Tabs()->DataBase(0);
         QCOMPARE(tab0->RecordCount(), 2);
         QCOMPARE(tab0->GetCell(2, 1), std::string("ann"));
@@ -115,16 +115,16 @@ private slots:
 
         emit form.PopupMenu()->aboutToShow();
         QVERIFY(form.Action("Copy0")->isVisible());
-        QCOMPARE(form.Action("Copy0")->text(), Tr("b"));
+        QCOMPARE(form.Action("Copy0")->text(), FromUtf8("b"));
         AnswerMessage(message);
         form.Action("Copy0")->trigger();
-        QCOMPARE(message, Tr("No fields copied."));
+        QCOMPARE(message, FromUtf8("No fields copied."));
 
         // Its own file is no target.
         AnswerMessage(message);
         RunCommand("CopyRecsItemClick", [&] { form.CopyRecsItemClick(8, source); });
-        QCOMPARE(message, Tr("The records cannot be copied into ") + PathToQString(source) +
-                              Tr(": it is the file they come from."));
+        QCOMPARE(message, FromUtf8("The records cannot be copied into ") + PathToQString(source) +
+                              FromUtf8(": it is the file they come from."));
     }
 
     // The mapping window offers the ID candidates and a new field for Email;
@@ -155,18 +155,18 @@ private slots:
                 offeredName = sync.NameEdit(3)->text();
                 QLineEdit* name = sync.NameEdit(3);
                 for (const char* typed : {"Phone", "", "Mail"}) {
-                    name->setText(Tr(typed));
-                    problems << (sync.OkBtn()->isEnabled() ? Tr("OK") : sync.ErrMsg()->text());
+                    name->setText(FromUtf8(typed));
+                    problems << (sync.OkBtn()->isEnabled() ? FromUtf8("OK") : sync.ErrMsg()->text());
                 }
             },
-            Tr("OkBtn"));
+            FromUtf8("OkBtn"));
         form.Action("MergeItem")->trigger();
 
-        QCOMPARE(ids, QStringList({Tr("ID"), Tr("Name")}));
-        QCOMPARE(newFieldEntry, Tr("[Create New Field]"));
-        QCOMPARE(offeredName, Tr("Email"));
-        QCOMPARE(problems, QStringList({Tr("Field name Phone already exists in master database"),
-                                        Tr("Need new field name for Email"), Tr("OK")}));
+        QCOMPARE(ids, QStringList({FromUtf8("ID"), FromUtf8("Name")}));
+        QCOMPARE(newFieldEntry, FromUtf8("[Create New Field]"));
+        QCOMPARE(offeredName, FromUtf8("Email"));
+        QCOMPARE(problems, QStringList({FromUtf8("Field name Phone already exists in master database"),
+                                        FromUtf8("Need new field name for Email"), FromUtf8("OK")}));
         const TDataBase* db = form.Tabs()->CurrentDB();
         QCOMPARE(db->GetFieldName(4), std::string("Mail"));
         QCOMPARE(db->RecordCount(), 3);
@@ -190,11 +190,11 @@ private slots:
         form.FormCreate({PathToQString(master)});
         QString message;
         AnswerFileDialog(PathToQString(other));
-        AnswerButton(Tr("OkBtn"));
+        AnswerButton(FromUtf8("OkBtn"));
         AnswerMessage(message);
         form.Action("MergeItem")->trigger();
 
-        QVERIFY2(message.contains(Tr("65535")), qPrintable(message));
+        QVERIFY2(message.contains(FromUtf8("65535")), qPrintable(message));
         QCOMPARE(form.Tabs()->CurrentDB()->RecordCount(), 65535);
         QCOMPARE(form.Tabs()->Page(0)->Model()->rowCount(), 65535);
         QCOMPARE(form.StatusPanel()->text(), QString());
@@ -215,23 +215,23 @@ private slots:
             [&](QDialog& d) {
                 auto& names = dynamic_cast<TDefNameForm&>(d);
                 for (int k = 0; k < 3; ++k)
-                    rows << names.ValueBox(k)->text() + (names.ValueBox(k)->isChecked() ? Tr("+") : Tr("-")) +
+                    rows << names.ValueBox(k)->text() + (names.ValueBox(k)->isChecked() ? FromUtf8("+") : FromUtf8("-")) +
                                 names.NameEdit(k)->text();
                 names.FormatBox("CSV")->setChecked(true);
                 QListWidgetItem* status = names.FieldList()->item(1);
                 status->setCheckState(Qt::Checked);
-                AnswerInputLine(Tr("closed"));
+                AnswerInputLine(FromUtf8("closed"));
                 names.FieldListClick(status);
             },
-            Tr("BitBtn1"));
+            FromUtf8("BitBtn1"));
         form.Action("SplitBtn")->trigger();
 
-        QCOMPARE(rows, QStringList({Tr("North+North"), Tr("South+South"), Tr("West-West")}));
-        const std::string north = QStringToPath(Data(Tr("North.PDB")));
+        QCOMPARE(rows, QStringList({FromUtf8("North+North"), FromUtf8("South+South"), FromUtf8("West-West")}));
+        const std::string north = QStringToPath(Data(FromUtf8("North.PDB")));
         QCOMPARE(CellsOf(ReadBack(north)), (Rows{{"a", "closed"}, {"c", "closed"}}));
-        QCOMPARE(CellsOf(ReadBack(QStringToPath(Data(Tr("South.PDB"))))), (Rows{{"b", "closed"}}));
-        QVERIFY(QFile::exists(Data(Tr("North.CSV"))));
-        QVERIFY(!QFile::exists(Data(Tr("West.PDB"))));
+        QCOMPARE(CellsOf(ReadBack(QStringToPath(Data(FromUtf8("South.PDB"))))), (Rows{{"b", "closed"}}));
+        QVERIFY(QFile::exists(Data(FromUtf8("North.CSV"))));
+        QVERIFY(!QFile::exists(Data(FromUtf8("West.PDB"))));
         QCOMPARE(config_->Read("Sales", "South"), std::string("South"));
     }
 };

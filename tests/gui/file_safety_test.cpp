@@ -51,7 +51,7 @@ private slots:
         auto form = StartMainForm({PathToQString(path)});
         TDatabaseTabs* tabs = form->Tabs();
         QCOMPARE(tabs->OpenCount(), 1);
-        QCOMPARE(tabs->tabText(0), Tr("locked (read-only)"));
+        QCOMPARE(tabs->tabText(0), FromUtf8("locked (read-only)"));
         for (const char* name : {"AddBtn", "DelBtn", "EditBtn", "SortBtn", "ReplaceBtn", "MergeItem"})
             QVERIFY2(!form->Action(name)->isEnabled(), name);
         for (const char* name : {"FindBtn", "SaveCSV", "SaveFileAsItem", "SaveBtn"})
@@ -73,11 +73,11 @@ private slots:
         QString message;
         AnswerMessage(message);
         form->Action("SaveBtn")->trigger();
-        QCOMPARE(message, ToQString(ReadOnlyFileMessage(path)) + Tr(" Use Save as to write the database to another file."));
+        QCOMPARE(message, ToQString(ReadOnlyFileMessage(path)) + FromUtf8(" Use Save as to write the database to another file."));
 
-        QueueModalAnswer([](QDialog& d) { d.findChild<QPushButton*>(Tr("OkBtn"))->click(); });  // every field
+        QueueModalAnswer([](QDialog& d) { d.findChild<QPushButton*>(FromUtf8("OkBtn"))->click(); });  // every field
         form->Action("SaveHTM")->trigger();
-        QVERIFY(FileBytes(Data(Tr("locked.HTM"))).contains("bob"));
+        QVERIFY(FileBytes(Data(FromUtf8("locked.HTM"))).contains("bob"));
         form.reset();
         QCOMPARE(FileBytes(PathToQString(path)), before);
     }
@@ -94,17 +94,17 @@ private slots:
         form->Tabs()->setCurrentIndex(1);
         for (const auto& [target, tab] : {std::pair{own, 2}, {other, 1}}) {
             QString message;
-            AnswerButton(Tr("OkBtn"));  // the fields
+            AnswerButton(FromUtf8("OkBtn"));  // the fields
             AnswerFileDialog(PathToQString(target));
             AnswerMessage(message);
             form->Action("ExportToCSVasItem")->trigger();
-            QCOMPARE(message, Tr("\"%1\" is open in tab %2. Close it there first, or choose another name.")
+            QCOMPARE(message, FromUtf8("\"%1\" is open in tab %2. Close it there first, or choose another name.")
                                   .arg(PathToQString(target))
                                   .arg(tab));
             AnswerFileDialog(PathToQString(target));
             AnswerMessage(message);
             form->Action("SaveAsAccessItem")->trigger();
-            QVERIFY2(message.contains(Tr("is open in tab")), qPrintable(message));
+            QVERIFY2(message.contains(FromUtf8("is open in tab")), qPrintable(message));
         }
         QCOMPARE(FileBytes(PathToQString(own)), ownBytes);
         QCOMPARE(FileBytes(PathToQString(other)), otherBytes);
@@ -119,8 +119,8 @@ private slots:
         QString warning;
         AnswerMessage(warning);
         auto form = StartMainForm({PathToQString(path)});
-        QVERIFY2(warning.startsWith(Tr("The file \"") + PathToQString(path) + Tr("\" ends early")), qPrintable(warning));
-        QVERIFY2(warning.contains(Tr("2 of the 3 records could be read whole")), qPrintable(warning));
+        QVERIFY2(warning.startsWith(FromUtf8("The file \"") + PathToQString(path) + FromUtf8("\" ends early")), qPrintable(warning));
+        QVERIFY2(warning.contains(FromUtf8("2 of the 3 records could be read whole")), qPrintable(warning));
         const TDataBase* db = form->Tabs()->CurrentDB();
         QCOMPARE(db->RecordCount(), 3);
         QCOMPARE(db->GetCell(2, 2), std::string("bob"));
@@ -130,13 +130,13 @@ private slots:
 
     void aNewDatabaseNotKeptLeavesNoFile()
     {
-        const QString path = Data(Tr("draft.PDB"));
+        const QString path = Data(FromUtf8("draft.PDB"));
         TMainForm form;
         form.FormCreate({});
         AnswerFileDialog(path);
         QueueModalAnswer([](QDialog& d) {
             auto& define = dynamic_cast<TDefineForm&>(d);
-            AnswerInputLine(Tr("Name"));
+            AnswerInputLine(FromUtf8("Name"));
             define.AddButton()->click();
             define.OkButton()->click();
         });
@@ -144,22 +144,22 @@ private slots:
         // A whole database from the start, never an empty file.
         QCOMPARE(OpenReadOnly<TJFILE>(QStringToPath(path))->FieldCount(), 1);
         QString question;
-        AnswerMessage(question, Tr("No"));
+        AnswerMessage(question, FromUtf8("No"));
         form.Action("CloseBtn")->trigger();
-        QVERIFY(question.startsWith(Tr("Save edited database?")));
+        QVERIFY(question.startsWith(FromUtf8("Save edited database?")));
         QVERIFY(!QFile::exists(path));
     }
 
     void aFileThatTookTheNewDatabasesPlaceStays()
     {
-        const std::string path = QStringToPath(Data(Tr("draft.PDB")));
+        const std::string path = QStringToPath(Data(FromUtf8("draft.PDB")));
         auto form = StartMainForm({});
         form->Tabs()->NewDatabaseFrom(0, path, [](TDataBase& db) { FillDatabase(db, kFields, {{"1", "new"}}); });
         // Another program puts a file of its own there (a new file renamed over it).
         const std::string other = Db("other.PDB", "Other", kFields, {{"2", "theirs"}});
         std::filesystem::rename(other, path);
         const QByteArray theirs = FileBytes(PathToQString(path));
-        AnswerButton(Tr("No"));
+        AnswerButton(FromUtf8("No"));
         form->Action("CloseBtn")->trigger();
         QCOMPARE(FileBytes(PathToQString(path)), theirs);
     }

@@ -85,8 +85,8 @@ const std::vector<FieldSpec> kNames = {{"Name", kTypeString, {}}, {"Data", 68, {
 void AnswerEditor(const QString& text)
 {
     QueueModalAnswer([text](QDialog& d) {
-        d.findChild<QPlainTextEdit*>(Tr("Memo"))->setPlainText(text);
-        d.findChild<QPushButton*>(Tr("OkBtn"))->click();
+        d.findChild<QPlainTextEdit*>(FromUtf8("Memo"))->setPlainText(text);
+        d.findChild<QPushButton*>(FromUtf8("OkBtn"))->click();
     });
 }
 
@@ -110,13 +110,13 @@ private slots:
     {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("CR LF") << QByteArray("a\r\nb") << Tr("a¤b");
-        QTest::newRow("lone LF") << QByteArray("a\nb") << Tr("a¤b");
-        QTest::newRow("lone CR") << QByteArray("a\rb") << Tr("a¤b");
-        QTest::newRow("LF CR is two") << QByteArray("a\n\rb") << Tr("a¤¤b");
-        QTest::newRow("two pairs") << QByteArray("\r\n\r\n") << Tr("¤¤");
-        QTest::newRow("CR at the end") << QByteArray("a\r") << Tr("a¤");
-        QTest::newRow("Windows-1252 bytes") << QByteArray("caf\xE9 \x80") << Tr("café €");
+        QTest::newRow("CR LF") << QByteArray("a\r\nb") << FromUtf8("a¤b");
+        QTest::newRow("lone LF") << QByteArray("a\nb") << FromUtf8("a¤b");
+        QTest::newRow("lone CR") << QByteArray("a\rb") << FromUtf8("a¤b");
+        QTest::newRow("LF CR is two") << QByteArray("a\n\rb") << FromUtf8("a¤¤b");
+        QTest::newRow("two pairs") << QByteArray("\r\n\r\n") << FromUtf8("¤¤");
+        QTest::newRow("CR at the end") << QByteArray("a\r") << FromUtf8("a¤");
+        QTest::newRow("Windows-1252 bytes") << QByteArray("caf\xE9 \x80") << FromUtf8("café €");
     }
     void lineBreaksShowAsOneMark()
     {
@@ -128,8 +128,8 @@ private slots:
     {
         PageFixture f({{"Note", kTypeString, {}}}, {{"a\r\nb"}});
         QSignalSpy edited(&f.Model(), &TDatabaseModel::Edited);
-        QCOMPARE(f.Model().index(0, 0).data(Qt::EditRole).toString(), Tr("a¤b"));
-        QVERIFY(f.Model().setData(f.Model().index(0, 0), Tr("a¤b")));
+        QCOMPARE(f.Model().index(0, 0).data(Qt::EditRole).toString(), FromUtf8("a¤b"));
+        QVERIFY(f.Model().setData(f.Model().index(0, 0), FromUtf8("a¤b")));
         QCOMPARE(f.Field(1, 1), std::string("a\r\nb"));
         QVERIFY(!f.db->Modified);
         QCOMPARE(edited.size(), 0);
@@ -143,13 +143,13 @@ private slots:
         f.db->SetShown(1, 0);
         f.db->SetShown(3, 0);
         f.Model().Refill();
-        QCOMPARE(f.Shown(0), QStringList({Tr("two"), Tr("four")}));
-        QVERIFY(f.Model().setData(f.Model().index(1, 1), Tr("x¤y")));
-        f.Grid().SetCellText(0, 1, Tr("C¤D"));
+        QCOMPARE(f.Shown(0), QStringList({FromUtf8("two"), FromUtf8("four")}));
+        QVERIFY(f.Model().setData(f.Model().index(1, 1), FromUtf8("x¤y")));
+        f.Grid().SetCellText(0, 1, FromUtf8("C¤D"));
         QCOMPARE(f.Field(4, 1) + "|" + f.Field(4, 2), std::string("C\nD|x\xA4y"));
         QCOMPARE(f.Field(2, 1), std::string("two"));
         QVERIFY(f.db->Modified);
-        QCOMPARE(f.Model().index(1, 0).data().toString(), Tr("C¤D"));
+        QCOMPARE(f.Model().index(1, 0).data().toString(), FromUtf8("C¤D"));
     }
 
     void refillFollowsTheFilterAndKeepsReversal()
@@ -159,21 +159,21 @@ private slots:
         f.db->SetShown(3, 0);
         f.db->SetFieldCount(3);
         f.Model().Refill();
-        QCOMPARE(f.Shown(0), QStringList({Tr("two"), Tr("one")}));
+        QCOMPARE(f.Shown(0), QStringList({FromUtf8("two"), FromUtf8("one")}));
         QCOMPARE(f.Model().columnCount(), 3);
         f.db->ShowAll();
         f.Model().ClearReversal();
         f.Model().Refill();
-        QCOMPARE(f.Shown(0), QStringList({Tr("one"), Tr("two"), Tr("three")}));
+        QCOMPARE(f.Shown(0), QStringList({FromUtf8("one"), FromUtf8("two"), FromUtf8("three")}));
     }
 
     void columnsFollowFieldTypes()
     {
         PageFixture f(kShop, {{"Hex bolt", "250", "0.12", "B2", "1", "03 feb 2001"}});
-        QCOMPARE(f.Grid().objectName(), Tr("Grid2"));
-        QCOMPARE(f.Grid().Column(3)->ComboItems, QStringList({Tr("A1"), Tr("B2")}));
+        QCOMPARE(f.Grid().objectName(), FromUtf8("Grid2"));
+        QCOMPARE(f.Grid().Column(3)->ComboItems, QStringList({FromUtf8("A1"), FromUtf8("B2")}));
         const TGridColumn& box = *f.Grid().Column(4);
-        QCOMPARE(box.CheckedValue() + box.UncheckedValue(), Tr("10"));
+        QCOMPARE(box.CheckedValue() + box.UncheckedValue(), FromUtf8("10"));
         QCOMPARE(f.Grid().Column(2)->CellHorzAlign, THorzAlign::Right);
         QList<TColumnKind> kinds;
         for (int col = 0; col < 6; ++col)
@@ -197,12 +197,12 @@ private slots:
         QTest::addColumn<QString>("answer");  // to the warning; empty: none comes
         QTest::addColumn<QString>("stored");
         const QString b4100(4100, QLatin1Char('b'));
-        QTest::newRow("short") << Tr("short") << Tr("first\nsecond") << QString() << Tr("first\nsecond");
-        QTest::newRow("truncate") << QString(100, QLatin1Char('a')) << b4100 << Tr("YesToAll")
+        QTest::newRow("short") << FromUtf8("short") << FromUtf8("first\nsecond") << QString() << FromUtf8("first\nsecond");
+        QTest::newRow("truncate") << QString(100, QLatin1Char('a')) << b4100 << FromUtf8("YesToAll")
                                   << QString(4000, QLatin1Char('b'));
-        QTest::newRow("leave") << Tr("old") << b4100 << Tr("All") << b4100;
-        QTest::newRow("re-edit, then cancel") << Tr("old") << QString(4001, QLatin1Char('b')) << Tr("NoToAll")
-                                              << Tr("old");
+        QTest::newRow("leave") << FromUtf8("old") << b4100 << FromUtf8("All") << b4100;
+        QTest::newRow("re-edit, then cancel") << FromUtf8("old") << QString(4001, QLatin1Char('b')) << FromUtf8("NoToAll")
+                                              << FromUtf8("old");
         QTest::newRow("already too long") << QString(4500, QLatin1Char('a')) << QString(4600, QLatin1Char('b'))
                                           << QString() << QString(4600, QLatin1Char('b'));
     }
@@ -213,12 +213,12 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(QString, stored);
         PageFixture f(kShop, {{FromQString(before)}, {"other"}});
-        QString warning, defaultButton = Tr("(none)");
+        QString warning, defaultButton = FromUtf8("(none)");
         AnswerEditor(typed);
         if (!answer.isEmpty())
             AnswerWarning(warning, defaultButton, answer);
-        if (answer == Tr("NoToAll"))
-            AnswerButton(Tr("CancelBtn"));  // the editor, opened again
+        if (answer == FromUtf8("NoToAll"))
+            AnswerButton(FromUtf8("CancelBtn"));  // the editor, opened again
         QueueModalAnswer([](QDialog& d) { d.reject(); });  // none comes
         f.DoubleClick(0, 0);
         QCOMPARE(QueuedModalAnswers(), 1);
@@ -226,19 +226,19 @@ private slots:
         QCOMPARE(f.Field(1, 1), FromQString(stored));
         QCOMPARE(f.db->Modified, stored != before);
         if (answer.isEmpty()) {
-            QCOMPARE(defaultButton, Tr("(none)"));
+            QCOMPARE(defaultButton, FromUtf8("(none)"));
             return;
         }
-        QCOMPARE(warning, Tr("String has become too long to save in pre-5.5 JFile Format (len = %1, "
+        QCOMPARE(warning, FromUtf8("String has become too long to save in pre-5.5 JFile Format (len = %1, "
                              "max=4000 characters)").arg(typed.size()));
-        QCOMPARE(defaultButton, Tr("NoToAll"));
-        QCOMPARE(MessageTexts().Captions[mbNoToAll] + MessageTexts().Captions[mbAll], Tr("Re-editLeave"));
-        if (answer != Tr("All"))
+        QCOMPARE(defaultButton, FromUtf8("NoToAll"));
+        QCOMPARE(MessageTexts().Captions[mbNoToAll] + MessageTexts().Captions[mbAll], FromUtf8("Re-editLeave"));
+        if (answer != FromUtf8("All"))
             return;
         AnswerEditor(QString(4200, QLatin1Char('c')));  // Leave, once chosen, is the default
-        AnswerWarning(warning, defaultButton, Tr("Cancel"));
+        AnswerWarning(warning, defaultButton, FromUtf8("Cancel"));
         f.DoubleClick(1, 0);
-        QCOMPARE(defaultButton, Tr("All"));
+        QCOMPARE(defaultButton, FromUtf8("All"));
         QCOMPARE(f.Field(2, 1), std::string("other"));
     }
 
@@ -246,13 +246,13 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QDate>("date");  // invalid: no calendar opens
-        QTest::newRow("lower-case month") << Tr("03 feb 2001") << QDate(2001, 2, 3);
-        QTest::newRow("leap day") << Tr("29 Feb 2000") << QDate(2000, 2, 29);
-        QTest::newRow("the day of date value 0") << Tr("30 DEC 1899") << QDate(1899, 12, 30);
-        QTest::newRow("one-digit day") << Tr("3 Feb 2001") << QDate();
-        QTest::newRow("no such day") << Tr("30 Feb 2001") << QDate();
-        QTest::newRow("not a leap year") << Tr("29 Feb 1900") << QDate();
-        QTest::newRow("unknown month") << Tr("03 Fbr 2001") << QDate();
+        QTest::newRow("lower-case month") << FromUtf8("03 feb 2001") << QDate(2001, 2, 3);
+        QTest::newRow("leap day") << FromUtf8("29 Feb 2000") << QDate(2000, 2, 29);
+        QTest::newRow("the day of date value 0") << FromUtf8("30 DEC 1899") << QDate(1899, 12, 30);
+        QTest::newRow("one-digit day") << FromUtf8("3 Feb 2001") << QDate();
+        QTest::newRow("no such day") << FromUtf8("30 Feb 2001") << QDate();
+        QTest::newRow("not a leap year") << FromUtf8("29 Feb 1900") << QDate();
+        QTest::newRow("unknown month") << FromUtf8("03 Fbr 2001") << QDate();
         QTest::newRow("empty") << QString() << QDate();
     }
     void calendarOpensOnlyOnALongDate()
@@ -280,12 +280,12 @@ private slots:
         PageFixture f({{"Name", kTypeString, {}}, {"Town", kTypeString, {}}, {"Score", kTypeString, {}}},
                       {{"c", "x", "2"}, {"a", "y", "1"}, {"b", "z", "2"}, {"d", "w", "1"}});
         f.ClickHeader(2);  // by Score, then Name
-        QCOMPARE(f.Shown(0), QStringList({Tr("a"), Tr("d"), Tr("b"), Tr("c")}));
+        QCOMPARE(f.Shown(0), QStringList({FromUtf8("a"), FromUtf8("d"), FromUtf8("b"), FromUtf8("c")}));
         f.ClickHeader(2);
-        QCOMPARE(f.Shown(0), QStringList({Tr("c"), Tr("b"), Tr("d"), Tr("a")}));
+        QCOMPARE(f.Shown(0), QStringList({FromUtf8("c"), FromUtf8("b"), FromUtf8("d"), FromUtf8("a")}));
         QCOMPARE(f.Field(1, 1), std::string("a"));  // the database keeps the sorted order
         f.ClickHeader(2);
-        QCOMPARE(f.Shown(0), QStringList({Tr("a"), Tr("d"), Tr("b"), Tr("c")}));
+        QCOMPARE(f.Shown(0), QStringList({FromUtf8("a"), FromUtf8("d"), FromUtf8("b"), FromUtf8("c")}));
     }
 
     void editAfterSortMakesTheNextClickSortAgain()
@@ -294,11 +294,11 @@ private slots:
         f.db->SetShown(1, 0);
         f.page.RefreshView();
         f.ClickHeader(0);  // nothing sorted yet: the first column sorts too; "b" stays hidden
-        QCOMPARE(f.Shown(0), QStringList({Tr("a"), Tr("c"), Tr("d")}));
+        QCOMPARE(f.Shown(0), QStringList({FromUtf8("a"), FromUtf8("c"), FromUtf8("d")}));
         QCOMPARE(f.Field(2, 1) + std::to_string(f.db->GetShown(2)), std::string("b0"));
-        f.Grid().SetCellText(0, 0, Tr("z"));
+        f.Grid().SetCellText(0, 0, FromUtf8("z"));
         f.ClickHeader(0);
-        QCOMPARE(f.Shown(0), QStringList({Tr("c"), Tr("d"), Tr("z")}));
+        QCOMPARE(f.Shown(0), QStringList({FromUtf8("c"), FromUtf8("d"), FromUtf8("z")}));
     }
 
     void draggingColumnZeroToTwoMovesTheField()
@@ -312,7 +312,7 @@ private slots:
         QCOMPARE(f.db->GetFieldName(3) + f.db->GetFieldName(1), std::string("NameTown"));
         QCOMPARE(f.Field(1, 3), std::string("ann"));
         QCOMPARE(header->visualIndex(0), 0);
-        QCOMPARE(f.Grid().Column(2)->Title, Tr("Name"));
+        QCOMPARE(f.Grid().Column(2)->Title, FromUtf8("Name"));
         QCOMPARE(f.Grid().Column(1)->ColumnKind, TColumnKind::CheckBox);
         QCOMPARE(f.page.ColumnWidths(), (std::vector<int>{70, 50, 120}));
         QCOMPARE(header->sectionSize(2), 120);
@@ -343,9 +343,9 @@ private slots:
         QString shown;
         AnswerMessage(shown);
         f.db->SetRecordCount(1);  // row 1 names a record that is gone
-        f.Grid().SetCellText(0, 1, Tr("x"));
+        f.Grid().SetCellText(0, 1, FromUtf8("x"));
         QTRY_COMPARE(QueuedModalAnswers(), 0);
-        QCOMPARE(shown, Tr("SetCell: Record index out of range (2) at GridSetEditText"));
+        QCOMPARE(shown, FromUtf8("SetCell: Record index out of range (2) at GridSetEditText"));
     }
 };
 

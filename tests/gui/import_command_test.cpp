@@ -24,41 +24,41 @@ private slots:
     void theFileMenuOpensTheImportInANewUnsavedTab()
     {
         auto form = StartMainForm({});
-        QList<QAction*> items = form->findChild<QMenu*>(Tr("FileMenu"))->actions();
+        QList<QAction*> items = form->findChild<QMenu*>(FromUtf8("FileMenu"))->actions();
         QCOMPARE(items.indexOf(form->Action("ImportCsvItem")), items.indexOf(form->Action("OpenFileItem")) + 1);
 
-        WriteFile(Data(Tr("stock_list.csv")), "Name,Qty\r\nBolt,7\r\nNut,\"1,2\"\r\n");
-        WriteFile(Data(Tr("stock_list.PDB")), "keep");  // not to be replaced at the first save
-        AnswerFileDialog(Data(Tr("stock_list.csv")));
+        WriteFile(Data(FromUtf8("stock_list.csv")), "Name,Qty\r\nBolt,7\r\nNut,\"1,2\"\r\n");
+        WriteFile(Data(FromUtf8("stock_list.PDB")), "keep");  // not to be replaced at the first save
+        AnswerFileDialog(Data(FromUtf8("stock_list.csv")));
         form->Action("ImportCsvItem")->trigger();
 
         TDatabaseTabs* tabs = form->Tabs();
         QCOMPARE(tabs->OpenCount(), 1);
-        QCOMPARE(tabs->tabText(tabs->CurrentTab()), Tr("stock list (2)"));
+        QCOMPARE(tabs->tabText(tabs->CurrentTab()), FromUtf8("stock list (2)"));
         const TDataBase* db = tabs->CurrentDB();
         QVERIFY(db->Modified);
         QCOMPARE(db->PdbHeader.Name, std::string("stock_list"));
         QCOMPARE(db->RecordCount(), 2);
         QCOMPARE(db->GetCell(2, 2), std::string("1,2"));
-        QCOMPARE(PathToQString(db->FileName), Data(Tr("stock_list (2).PDB")));
+        QCOMPARE(PathToQString(db->FileName), Data(FromUtf8("stock_list (2).PDB")));
         // The new file holds a whole database at once, never 0 bytes.
         QCOMPARE(OpenReadOnly<TJFILE>(db->FileName)->GetCell(2, 2), std::string("1,2"));
-        QCOMPARE(QFileInfo(Data(Tr("stock_list.PDB"))).size(), 4);
+        QCOMPARE(QFileInfo(Data(FromUtf8("stock_list.PDB"))).size(), 4);
         QVERIFY(form->Action("SaveBtn")->isEnabled());
     }
 
     void aRefusedFileShowsItsMessageAndOpensNothing()
     {
         auto form = StartMainForm({});
-        WriteFile(Data(Tr("bad.csv")), "A,B\n\"open\n");
+        WriteFile(Data(FromUtf8("bad.csv")), "A,B\n\"open\n");
         QString message;
-        AnswerFileDialog(Data(Tr("bad.csv")));
+        AnswerFileDialog(Data(FromUtf8("bad.csv")));
         AnswerMessage(message);
         form->Action("ImportCsvItem")->trigger();
-        QCOMPARE(message, Tr("Cannot import \"%1\": line 2 opens a quoted cell that is never closed.")
-                              .arg(Data(Tr("bad.csv"))));
+        QCOMPARE(message, FromUtf8("Cannot import \"%1\": line 2 opens a quoted cell that is never closed.")
+                              .arg(Data(FromUtf8("bad.csv"))));
         QCOMPARE(form->Tabs()->OpenCount(), 0);
-        QVERIFY(!QFile::exists(Data(Tr("bad.PDB"))));
+        QVERIFY(!QFile::exists(Data(FromUtf8("bad.PDB"))));
     }
 };
 

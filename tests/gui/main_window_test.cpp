@@ -48,7 +48,7 @@ const std::vector<std::vector<std::string>> kSortRows = {
     {"apple", "Green", "10"}, {"berry", "Pink", "9"}, {"cherry", "Red", "100"}, {"date", "Blue", "9"},
     {"elder", "Red", "10"}};
 
-QPushButton* Btn(QDialog& d, const char* name) { return d.findChild<QPushButton*>(Tr(name)); }
+QPushButton* Btn(QDialog& d, const char* name) { return d.findChild<QPushButton*>(FromUtf8(name)); }
 
 void Select(QListWidget* list, const QStringList& names)
 {
@@ -90,7 +90,7 @@ class MainWindowTest : public GuiCase {
     {
         return MakeDatabase(data_->path(), fileName, title, fields, rows);
     }
-    QString Data(const char* name) const { return GuiCase::Data(Tr(name)); }
+    QString Data(const char* name) const { return GuiCase::Data(FromUtf8(name)); }
     void NotADatabase(const char* fileName) { WriteFile(Data(fileName), QByteArray(200, 'x')); }
     std::unique_ptr<TMainForm> StartSorting()
     {
@@ -104,7 +104,7 @@ private slots:
         config_->Write("CONFIG", "LastDB", Db("my_money.PDB", "Money", {{"1", "$12.50"}, {"2", "$3"}},
                                               {{"#", kTypeInteger, {}}, {"Price", kTypeFloat, {}}}));
         auto form = Start({});
-        QCOMPARE(form->Tabs()->tabText(0), Tr("my money"));
+        QCOMPARE(form->Tabs()->tabText(0), FromUtf8("my money"));
         QVERIFY(form->Action("SaveBtn")->isEnabled());
         QVERIFY(form->Action("SplitBtn")->isEnabled());
         QCOMPARE(form->Tabs()->CurrentDB()->RecordCount(), 2);
@@ -121,13 +121,13 @@ private slots:
         QString shown;
         AnswerMessage(shown);
         auto form = Start({data_->path()});
-        QCOMPARE(shown, Tr("Not a JFile/JFile Pro database! at FormCreate"));
+        QCOMPARE(shown, FromUtf8("Not a JFile/JFile Pro database! at FormCreate"));
         QCOMPARE(form->Tabs()->OpenCount(), 3);
-        QCOMPARE(form->Tabs()->tabText(0) + form->Tabs()->tabText(1) + form->Tabs()->tabText(2), Tr("abc"));
+        QCOMPARE(form->Tabs()->tabText(0) + form->Tabs()->tabText(1) + form->Tabs()->tabText(2), FromUtf8("abc"));
         QVERIFY(!form->Tabs()->TabShown(3));
         QCOMPARE(form->Tabs()->CurrentTab(), 0);
-        QCOMPARE(form->Recent()->Item(1)->text(), Tr("&1 c.PDB"));
-        QCOMPARE(form->Recent()->Item(3)->text(), Tr("&3 a.pdb"));
+        QCOMPARE(form->Recent()->Item(1)->text(), FromUtf8("&1 c.PDB"));
+        QCOMPARE(form->Recent()->Item(3)->text(), FromUtf8("&3 a.pdb"));
     }
 
     void recentMenuDropsMissingFilesAndWritesBack()
@@ -142,10 +142,10 @@ private slots:
             QCOMPARE(FormatSettings.ShortMonthNames[11], std::string("Dec"));
             QCOMPARE(form->Tabs()->OpenCount(), 0);
             QVERIFY(!form->Action("SaveBtn")->isEnabled());
-            QCOMPARE(form->windowTitle(), Tr("Quorvil 2.0\u00DF"));
+            QCOMPARE(form->windowTitle(), FromUtf8("Quorvil 2.0\u00DF"));
             QCOMPARE(form->Recent()->List().Paths(), (std::vector<std::string>{a, c}));
             QVERIFY(!form->Recent()->Item(3)->isVisible());
-            QCOMPARE(form->Recent()->Item(2)->shortcut(), QKeySequence(Tr("Alt+2")));
+            QCOMPARE(form->Recent()->Item(2)->shortcut(), QKeySequence(FromUtf8("Alt+2")));
             form->Recent()->Item(1)->trigger();
             QCOMPARE(form->Tabs()->OpenCount(), 1);
         }
@@ -167,7 +167,7 @@ private slots:
         AnswerFileDialog(Data("notes.PDB"));
         AnswerMessage(shown);
         form->Action("LoadBtn")->trigger();
-        QCOMPARE(shown, Tr("Not a JFile/JFile Pro database! at LoadBtnClick"));
+        QCOMPARE(shown, FromUtf8("Not a JFile/JFile Pro database! at LoadBtnClick"));
         QCOMPARE(form->Tabs()->OpenCount(), 2);
         QVERIFY(!form->Tabs()->TabShown(2));
         QCOMPARE(form->Tabs()->CurrentTab(), 1);  // the shown tab below the failed one
@@ -178,9 +178,9 @@ private slots:
     {
         QTest::addColumn<QStringList>("buttons");
         QTest::addColumn<int>("items");
-        QTest::newRow("Ignore") << QStringList{Tr("Ignore")} << 2;
-        QTest::newRow("Fix") << QStringList{Tr("YesToAll")} << 4;
-        QTest::newRow("Details, then Fix") << QStringList{Tr("NoToAll"), Tr("FixBtn")} << 4;
+        QTest::newRow("Ignore") << QStringList{FromUtf8("Ignore")} << 2;
+        QTest::newRow("Fix") << QStringList{FromUtf8("YesToAll")} << 4;
+        QTest::newRow("Details, then Fix") << QStringList{FromUtf8("NoToAll"), FromUtf8("FixBtn")} << 4;
     }
     void popupCheckAnswers()
     {
@@ -195,12 +195,12 @@ private slots:
         if (buttons.size() > 1)
             AnswerButton(buttons[1]);
         auto form = Start({PathToQString(path)});
-        QCOMPARE(row, QStringList({Tr("&Ignore"), Tr("&Fix"), Tr("&Details")}));
+        QCOMPARE(row, QStringList({FromUtf8("&Ignore"), FromUtf8("&Fix"), FromUtf8("&Details")}));
         QCOMPARE(form->Tabs()->CurrentDB()->PopupCount(2), items);
         QCOMPARE(form->Tabs()->CurrentDB()->Modified, items != 2);
         if (items == 2)
             return;
-        AnswerInputLine(Tr("Fixed colours"));
+        AnswerInputLine(FromUtf8("Fixed colours"));
         form->Action("SaveBtn")->trigger();
         form.reset();
         auto reread = Open<TJFILE>(path);
@@ -217,15 +217,15 @@ private slots:
         for (int tab = 0; tab < 3; ++tab)
             form->Tabs()->DataBase(tab)->SetCell(1, 1, "changed");
         QString first, second;
-        AnswerMessage(first, Tr("No"));
-        AnswerMessage(second, Tr("Cancel"));
-        AnswerButton(Tr("Cancel"));  // a third prompt would take this one
+        AnswerMessage(first, FromUtf8("No"));
+        AnswerMessage(second, FromUtf8("Cancel"));
+        AnswerButton(FromUtf8("Cancel"));  // a third prompt would take this one
         QVERIFY(!form->close());
         QVERIFY(form->isVisible());
         QCOMPARE(QueuedModalAnswers(), 1);
         ClearModalAnswers();
-        QCOMPARE(first, Tr("Save edited database?\n(%1)").arg(Data("a.PDB")));
-        QCOMPARE(second, Tr("Save edited database?\n(%1)").arg(Data("b.PDB")));
+        QCOMPARE(first, FromUtf8("Save edited database?\n(%1)").arg(Data("a.PDB")));
+        QCOMPARE(second, FromUtf8("Save edited database?\n(%1)").arg(Data("b.PDB")));
     }
 
     void cancelledTitleKeepsProgramOpenAndDatabaseChanged()
@@ -234,7 +234,7 @@ private slots:
         const QByteArray before = FileBytes(PathToQString(path));
         auto form = Start({PathToQString(path)});
         form->Tabs()->CurrentDB()->SetCell(1, 1, "changed");
-        AnswerButton(Tr("Yes"));
+        AnswerButton(FromUtf8("Yes"));
         AnswerKey(Qt::Key_Escape);
         QVERIFY(!form->close());
         QVERIFY(form->Tabs()->CurrentDB()->Modified);
@@ -257,22 +257,22 @@ private slots:
         AnswerFileDialog(Data("db9.PDB"));
         AnswerMessage(question, ButtonName(mbCancel));
         form->Action("LoadBtn")->trigger();
-        QCOMPARE(question, Tr("All eight tabs are in use: the file opens in place of\n") + replaced +
-                               Tr("\nwhose changes are not saved. Save them first?"));
-        QCOMPARE(tabs->tabText(3), Tr("db4"));
+        QCOMPARE(question, FromUtf8("All eight tabs are in use: the file opens in place of\n") + replaced +
+                               FromUtf8("\nwhose changes are not saved. Save them first?"));
+        QCOMPARE(tabs->tabText(3), FromUtf8("db4"));
         QCOMPARE(tabs->CurrentDB()->GetCell(1, 1), std::string("unsaved"));
 
         AnswerFileDialog(Data("db9.PDB"));
         AnswerButton(ButtonName(mbNoToAll));  // "Discard"
         form->Action("LoadBtn")->trigger();
         QCOMPARE(tabs->OpenCount(), 8);
-        QCOMPARE(tabs->tabText(3), Tr("db9"));
+        QCOMPARE(tabs->tabText(3), FromUtf8("db9"));
         QCOMPARE(FileBytes(replaced), before);
 
         // A file open already is shown where it is, asking nothing.
         AnswerFileDialog(Data("db1.PDB"));
         form->Action("LoadBtn")->trigger();
-        QCOMPARE(std::pair(tabs->CurrentTab(), tabs->tabText(3)), std::pair(0, Tr("db9")));
+        QCOMPARE(std::pair(tabs->CurrentTab(), tabs->tabText(3)), std::pair(0, FromUtf8("db9")));
         QCOMPARE(QueuedModalAnswers(), 0);
     }
 
@@ -315,7 +315,7 @@ private slots:
         QFETCH(int, mode);
         QFETCH(bool, blueFirst);
         auto form = StartSorting();
-        AnswerSortFields({Tr("Colour"), Tr("Name")});
+        AnswerSortFields({FromUtf8("Colour"), FromUtf8("Name")});
         QStringList offered;
         QueueModalAnswer([&](QDialog& d) {
             auto& orders = dynamic_cast<TOrderForm&>(d);
@@ -332,7 +332,7 @@ private slots:
             Btn(d, "OkBtn")->click();
         });
         form->Action("SortBtn")->trigger();
-        QCOMPARE(offered, (QStringList{Tr("Red"), Tr("Green"), Tr("Blue")}));
+        QCOMPARE(offered, (QStringList{FromUtf8("Red"), FromUtf8("Green"), FromUtf8("Blue")}));
         const TJFILE& db = *form->Tabs()->CurrentDB();
         QTEST(Column(db, 1), "names");
         QVERIFY(db.Modified);
@@ -352,13 +352,13 @@ private slots:
         auto form = Start({Data("list.pdb")});
         QueueModalAnswer([](QDialog& d) {
             auto& sort = dynamic_cast<TSortForm&>(d);
-            QCOMPARE(sort.SavedSortBox()->itemText(1), Tr("by size  (Size, Colour)"));
+            QCOMPARE(sort.SavedSortBox()->itemText(1), FromUtf8("by size  (Size, Colour)"));
             sort.SavedSortBox()->setCurrentIndex(1);
             emit sort.SavedSortBox()->activated(1);
-            QCOMPARE(sort.AvailableNames(), QStringList{Tr("Name")});
+            QCOMPARE(sort.AvailableNames(), QStringList{FromUtf8("Name")});
             Btn(d, "OkBtn")->click();
         });
-        AnswerButton(Tr("OkBtn"));  // the order dialog, as it opens
+        AnswerButton(FromUtf8("OkBtn"));  // the order dialog, as it opens
         form->Action("SortBtn")->trigger();
         QCOMPARE(Column(*form->Tabs()->CurrentDB(), 1),
                  (std::vector<std::string>{"elder", "apple", "cherry", "berry", "date"}));
@@ -370,7 +370,7 @@ private slots:
         QTest::addColumn<QStringList>("returned");
         QTest::addColumn<bool>("accept");
         QTest::addColumn<std::vector<int>>("fields");
-        QTest::newRow("moved to the end") << QStringList{Tr("Name")} << QStringList{Tr("Name")} << true
+        QTest::newRow("moved to the end") << QStringList{FromUtf8("Name")} << QStringList{FromUtf8("Name")} << true
                                           << std::vector<int>{2, 3, 1};
         QTest::newRow("cancel") << QStringList() << QStringList() << false << std::vector<int>{};
     }
@@ -385,7 +385,7 @@ private slots:
         QString texts;
         QueueModalAnswer([&](QDialog& d) {
             auto& form = dynamic_cast<TSortForm&>(d);
-            texts = form.windowTitle() + Tr("|") + form.SortOrder()->title();
+            texts = form.windowTitle() + FromUtf8("|") + form.SortOrder()->title();
             QVERIFY(!form.SavedSortBox()->isVisible());
             Select(form.SortList(), removed);
             form.MoveSelected(form.SortList(), form.AvailList());
@@ -394,7 +394,7 @@ private slots:
             Btn(d, accept ? "OkBtn" : "CancelBtn")->click();
         });
         QTEST(ChooseExportFields(db, QIcon()), "fields");
-        QCOMPARE(texts, Tr("Selecting fields for export|Fields to export"));
+        QCOMPARE(texts, FromUtf8("Selecting fields for export|Fields to export"));
     }
 
     void definitionEditorOkWritesNamesTypesAndPopupOrderAndCancelNothing()
@@ -403,7 +403,7 @@ private slots:
         {
             auto form = Start({PathToQString(path)});
             QueueModalAnswer([](QDialog& d) {
-                QTest::keyClicks(dynamic_cast<TEditDB&>(d).NameEdit(0), Tr("zz"));
+                QTest::keyClicks(dynamic_cast<TEditDB&>(d).NameEdit(0), FromUtf8("zz"));
                 dynamic_cast<TEditDB&>(d).CancelBtn()->click();
             });
             form->Action("EditBtn")->trigger();
@@ -411,13 +411,13 @@ private slots:
             QueueModalAnswer([](QDialog& d) {
                 auto& edit = dynamic_cast<TEditDB&>(d);
                 QVERIFY(!edit.PopupButton(0)->isEnabled());  // only List fields have popup values
-                QTest::keyClicks(edit.NameEdit(0), Tr("s"));  // "Names"
+                QTest::keyClicks(edit.NameEdit(0), FromUtf8("s"));  // "Names"
                 QComboBox* type = edit.TypeBox(2);
-                type->setCurrentIndex(type->findText(Tr("STRING")));
+                type->setCurrentIndex(type->findText(FromUtf8("STRING")));
                 emit type->activated(type->currentIndex());
                 QueueModalAnswer([](QDialog& p) {
                     auto& pop = dynamic_cast<TPopForm&>(p);
-                    QCOMPARE(pop.windowTitle(), Tr("Popup List for \"Colour\""));
+                    QCOMPARE(pop.windowTitle(), FromUtf8("Popup List for \"Colour\""));
                     pop.ListBox()->setCurrentRow(2);
                     pop.UpBtnClick();
                     pop.UpBtnClick();  // Blue, Red, Green
@@ -427,7 +427,7 @@ private slots:
                 edit.OkBtn()->click();
             });
             form->Action("EditBtn")->trigger();
-            QCOMPARE(form->Tabs()->Page(0)->Grid()->Column(0)->Title, Tr("Names"));
+            QCOMPARE(form->Tabs()->Page(0)->Grid()->Column(0)->Title, FromUtf8("Names"));
             form->Tabs()->CurrentDB()->SaveWithName("Def");
         }
         auto db = Open(path);
@@ -449,20 +449,20 @@ private slots:
         auto form = Start({PathToQString(Db("wide.PDB", "Wide", {row}, fields))});
         // The fields left out are named before anything is written; Cancel writes nothing.
         QString question;
-        AnswerFileDialog(Tr("copy"));
+        AnswerFileDialog(FromUtf8("copy"));
         AnswerMessage(question, ButtonName(mbCancel));
         form->Action("SaveAsJF3Item")->trigger();
-        QCOMPARE(question, Tr("Fields 21 to 30 (F21, F22, F23, F24, F25, ...) are not kept by JFile 3.x.\n"
+        QCOMPARE(question, FromUtf8("Fields 21 to 30 (F21, F22, F23, F24, F25, ...) are not kept by JFile 3.x.\n"
                               "Save the other fields?"));
         QVERIFY(!QFile::exists(Data("copy.PDB")));
         QStringList shown;
-        AnswerFileDialog(Tr("copy"), &shown);
+        AnswerFileDialog(FromUtf8("copy"), &shown);
         AnswerButton(ButtonName(mbOK));
         form->Action("SaveAsJF3Item")->trigger();
-        QCOMPARE(shown.value(0), Tr("Save database as"));
-        QVERIFY(shown.value(1).startsWith(Tr("JFile 3.x")));
+        QCOMPARE(shown.value(0), FromUtf8("Save database as"));
+        QVERIFY(shown.value(1).startsWith(FromUtf8("JFile 3.x")));
         QCOMPARE(shown.size(), 7);
-        QVERIFY(shown[6].startsWith(Tr("SQLite database")));
+        QVERIFY(shown[6].startsWith(FromUtf8("SQLite database")));
         auto copy = OpenReadOnly(FromQString(Data("copy.PDB")));
         QCOMPARE(copy->Layout, 0);
         QCOMPARE(copy->FieldCount(), 20);
@@ -489,11 +489,11 @@ private slots:
         QString texts;
         AnswerFileDialog(Data("five.PDB"));
         AnswerAfter([&](QDialog& d) {
-            texts = MessageOf(d) + Tr("|") + d.findChild<QPushButton*>(ButtonName(mbYesToAll))->text() + Tr("|")
+            texts = MessageOf(d) + FromUtf8("|") + d.findChild<QPushButton*>(ButtonName(mbYesToAll))->text() + FromUtf8("|")
                     + d.findChild<QPushButton*>(ButtonName(mbNoToAll))->text();
         }, ButtonName(TMsgDlgBtn(button)));
         form->Action("SaveAsJF5Item")->trigger();
-        QCOMPARE(texts, Tr("Record #2's field \"Notes\" is too long\n(Length=4100, Max=4000)|Truncate|Truncate all"));
+        QCOMPARE(texts, FromUtf8("Record #2's field \"Notes\" is too long\n(Length=4100, Max=4000)|Truncate|Truncate all"));
         QCOMPARE(QFile::exists(Data("five.PDB")), written);
         QCOMPARE(form->Tabs()->CurrentDB()->GetCell(2, 2).size(), size_t(4100));
     }
@@ -506,7 +506,7 @@ private slots:
         AnswerFileDialog(Data("wide.PDB"));
         AnswerMessage(message);
         form->Action("SaveFileAsItem")->trigger();
-        QVERIFY2(message.contains(Tr("is the file of the open database")), qPrintable(message));
+        QVERIFY2(message.contains(FromUtf8("is the file of the open database")), qPrintable(message));
         QCOMPARE(FileBytes(Data("wide.PDB")), before);
         AnswerFileDialog(Data("table"), nullptr, 4);
         form->Action("SaveAsJF5Item")->trigger();  // no length question comes
@@ -530,23 +530,23 @@ private slots:
 
     void saveAsAccessWritesTheTableAndItsLog()
     {
-        QVERIFY(QDir(data_->path()).mkdir(Tr("out")));
+        QVERIFY(QDir(data_->path()).mkdir(FromUtf8("out")));
         auto form = Start({PathToQString(Db("plants.pdb", "Plants", {{"fern", "1.5", "1"}, {"moss", "", "many"}},
                                             {{"Name", kTypeString, {}}, {"Ratio", kTypeFloat, {}},
                                              {"N", kTypeInteger, {}}}))});
         QString offered;
         QueueModalAnswer([&](QDialog& d) {
             auto& dialog = dynamic_cast<QFileDialog&>(d);
-            offered = dialog.directory().absolutePath() + Tr("|") + dialog.defaultSuffix();
+            offered = dialog.directory().absolutePath() + FromUtf8("|") + dialog.defaultSuffix();
             dialog.selectFile(Data("out/garden"));  // no extension
             QMetaObject::invokeMethod(&dialog, "accept");
         });
         QStringList messages;
         for (int k = 0; k < 2; ++k)
-            AnswerAfter([&](QDialog& d) { messages << MessageOf(d); }, Tr("OK"));
+            AnswerAfter([&](QDialog& d) { messages << MessageOf(d); }, FromUtf8("OK"));
         form->Action("SaveAsAccessItem")->trigger();
-        QCOMPARE(offered, QDir(data_->path()).absolutePath() + Tr("|sqlite"));
-        QCOMPARE(messages, QStringList({Tr("Unsupported field type: FLOAT"), Tr("1 error encountered")}));
+        QCOMPARE(offered, QDir(data_->path()).absolutePath() + FromUtf8("|sqlite"));
+        QCOMPARE(messages, QStringList({FromUtf8("Unsupported field type: FLOAT"), FromUtf8("1 error encountered")}));
         QCOMPARE(config_->Read("SAVE", "Dir"), FromQString(Data("out")));
         QVERIFY(QFile::exists(Data("out/Quorvil.LOG")));
         QVERIFY(QFile::exists(Data("out/garden.sqlite")));  // its tables are the database export's to check

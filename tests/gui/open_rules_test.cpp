@@ -67,10 +67,10 @@ private slots:
     {
         QTest::addColumn<QStringList>("values");  // Price|Weight
         QTest::addColumn<bool>("becomesString");
-        QTest::newRow("all dollars") << QStringList({Tr("$12.50"), Tr("$3"), Tr("")}) << true;
-        QTest::newRow("one plain number") << QStringList({Tr("$12.50"), Tr("7")}) << false;
-        QTest::newRow("no values") << QStringList({Tr(""), Tr("")}) << false;
-        QTest::newRow("a dollar in one field, a plain number in the other") << QStringList({Tr("$1|2.5")}) << false;
+        QTest::newRow("all dollars") << QStringList({FromUtf8("$12.50"), FromUtf8("$3"), FromUtf8("")}) << true;
+        QTest::newRow("one plain number") << QStringList({FromUtf8("$12.50"), FromUtf8("7")}) << false;
+        QTest::newRow("no values") << QStringList({FromUtf8(""), FromUtf8("")}) << false;
+        QTest::newRow("a dollar in one field, a plain number in the other") << QStringList({FromUtf8("$1|2.5")}) << false;
     }
     void currencyRule()
     {
@@ -105,11 +105,11 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("columns");
         QTest::addColumn<QString>("widths");
-        QTest::newRow("stops at a word") << Tr("80,abc,90") << 3 << Tr("80");
-        QTest::newRow("no more than columns") << Tr("64,120,40") << 2 << Tr("64,120");
-        QTest::newRow("fewer than columns") << Tr("64") << 3 << Tr("64");
-        QTest::newRow("empty piece") << Tr("10,,20") << 3 << Tr("10");
-        QTest::newRow("negative") << Tr("-5,20") << 2 << Tr("");
+        QTest::newRow("stops at a word") << FromUtf8("80,abc,90") << 3 << FromUtf8("80");
+        QTest::newRow("no more than columns") << FromUtf8("64,120,40") << 2 << FromUtf8("64,120");
+        QTest::newRow("fewer than columns") << FromUtf8("64") << 3 << FromUtf8("64");
+        QTest::newRow("empty piece") << FromUtf8("10,,20") << 3 << FromUtf8("10");
+        QTest::newRow("negative") << FromUtf8("-5,20") << 2 << FromUtf8("");
     }
     void columnWidths()
     {
@@ -138,13 +138,13 @@ private slots:
         QTest::addColumn<QString>("argument");
         QTest::addColumn<QStringList>("names");
         QTest::newRow("a directory: every database in it") << QString()
-            << QStringList{Tr(".hidden.PDB"), Tr("Stock3.PDB"), Tr("a.pdb"), Tr("data.pdb"), Tr("stock1.PDB"),
-                           Tr("stock10.PDB"), Tr("stock2.pdb")};
-        QTest::newRow("no extension gets .pdb") << Tr("/data") << QStringList{Tr("data.pdb")};
-        QTest::newRow("? is one character") << Tr("/stock?.PDB") << QStringList{Tr("stock1.PDB"), Tr("stock2.pdb")};
+            << QStringList{FromUtf8(".hidden.PDB"), FromUtf8("Stock3.PDB"), FromUtf8("a.pdb"), FromUtf8("data.pdb"), FromUtf8("stock1.PDB"),
+                           FromUtf8("stock10.PDB"), FromUtf8("stock2.pdb")};
+        QTest::newRow("no extension gets .pdb") << FromUtf8("/data") << QStringList{FromUtf8("data.pdb")};
+        QTest::newRow("? is one character") << FromUtf8("/stock?.PDB") << QStringList{FromUtf8("stock1.PDB"), FromUtf8("stock2.pdb")};
         QTest::newRow("* and the extension in any case")
-            << Tr("/stock*.pdb") << QStringList{Tr("stock1.PDB"), Tr("stock10.PDB"), Tr("stock2.pdb")};
-        QTest::newRow("missing file") << Tr("/x.PDB") << QStringList();
+            << FromUtf8("/stock*.pdb") << QStringList{FromUtf8("stock1.PDB"), FromUtf8("stock10.PDB"), FromUtf8("stock2.pdb")};
+        QTest::newRow("missing file") << FromUtf8("/x.PDB") << QStringList();
     }
     void databaseArguments()
     {
@@ -152,8 +152,8 @@ private slots:
         QTemporaryDir dir;
         for (const char* name : {"a.pdb", "notes.txt", ".hidden.PDB", "data.pdb", "data", "stock1.PDB", "stock2.pdb",
                                  "Stock3.PDB", "stock10.PDB"})
-            QVERIFY(QFile(dir.path() + QLatin1Char('/') + Tr(name)).open(QIODevice::WriteOnly));
-        QDir(dir.path()).mkdir(Tr("sub.PDB"));
+            QVERIFY(QFile(dir.path() + QLatin1Char('/') + FromUtf8(name)).open(QIODevice::WriteOnly));
+        QDir(dir.path()).mkdir(FromUtf8("sub.PDB"));
         QStringList names;
         for (const std::string& path : ExpandDatabaseArgument(QStringToPath(dir.path() + argument)))
             names << PathToQString(path).section(QLatin1Char('/'), -1);

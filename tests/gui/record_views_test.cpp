@@ -89,7 +89,7 @@ QStringList ViewNames(TMainForm& form, int mode)
         }
     }
     if (mode == 2 && panel->CurrentRow() != first)
-        names << Tr("(does not come round)");
+        names << FromUtf8("(does not come round)");
     return names;
 }
 
@@ -103,21 +103,21 @@ private slots:
     {
         Shown s({{"oak\nold", "tree", "01/02/03"}, {"bus", "car", "02/02/03"}});
         s.page.SetViewMode(1);
-        QCOMPARE(s.page.ListModel()->LineText(0), Tr("oak\u00A4old"));
+        QCOMPARE(s.page.ListModel()->LineText(0), FromUtf8("oak\u00A4old"));
         s.page.ListModel()->SetColumn(1);  // a List field lists the next field too
-        QCOMPARE(s.page.ListModel()->LineText(1), Tr("car 02/02/03"));
+        QCOMPARE(s.page.ListModel()->LineText(1), FromUtf8("car 02/02/03"));
         s.page.ListModel()->SetColumn(0);
         auto* edit = qobject_cast<QLineEdit*>(s.page.EditPanel()->Editor(1));
         QVERIFY(edit);
         edit->setFocus();
         edit->end(false);
-        QTest::keyClicks(edit, Tr("\u00A4x"));
+        QTest::keyClicks(edit, FromUtf8("\u00A4x"));
         QCOMPARE(s.db->GetCell(1, 1), std::string("oak\nold\nx"));
         QVERIFY(s.db->Modified);
-        QCOMPARE(s.page.Model()->CellText(0, 0), Tr("oak\u00A4old\u00A4x"));
-        QCOMPARE(s.page.ListBox()->model()->index(0, 0).data().toString(), Tr("oak\u00A4old\u00A4x"));
-        s.page.Model()->setData(s.page.Model()->index(0, 0), Tr("elm"));  // and back from the grid
-        QCOMPARE(edit->text(), Tr("elm"));
+        QCOMPARE(s.page.Model()->CellText(0, 0), FromUtf8("oak\u00A4old\u00A4x"));
+        QCOMPARE(s.page.ListBox()->model()->index(0, 0).data().toString(), FromUtf8("oak\u00A4old\u00A4x"));
+        s.page.Model()->setData(s.page.Model()->index(0, 0), FromUtf8("elm"));  // and back from the grid
+        QCOMPARE(edit->text(), FromUtf8("elm"));
     }
 
     // A late layout (from a timer) that comes after the tab took a database
@@ -144,8 +144,8 @@ private slots:
         QTest::addColumn<bool>("filtered");
         QTest::addColumn<bool>("reversed");
         QTest::addColumn<QStringList>("forward");
-        QTest::newRow("all") << false << false << QStringList{Tr("r1"), Tr("r2"), Tr("r3"), Tr("r4"), Tr("r1")};
-        QTest::newRow("filter reversed") << true << true << QStringList{Tr("r4"), Tr("r3"), Tr("r1"), Tr("r4")};
+        QTest::newRow("all") << false << false << QStringList{FromUtf8("r1"), FromUtf8("r2"), FromUtf8("r3"), FromUtf8("r4"), FromUtf8("r1")};
+        QTest::newRow("filter reversed") << true << true << QStringList{FromUtf8("r4"), FromUtf8("r3"), FromUtf8("r1"), FromUtf8("r4")};
     }
     void navigationWrapsAndFollowsTheGridsRows()
     {
@@ -177,10 +177,10 @@ private slots:
         QTest::addColumn<int>("delta");
         QTest::addColumn<QStringList>("after");
         // r2 is hidden; rows show r1 r3 r4 r5 (or reversed); rows 1..2 are selected.
-        QTest::newRow("up") << false << -1 << QStringList{Tr("r2"), Tr("r3"), Tr("r4"), Tr("r1"), Tr("r5")};
-        QTest::newRow("down") << false << 1 << QStringList{Tr("r1"), Tr("r2"), Tr("r5"), Tr("r3"), Tr("r4")};
-        QTest::newRow("up reversed") << true << -1 << QStringList{Tr("r1"), Tr("r2"), Tr("r5"), Tr("r3"), Tr("r4")};
-        QTest::newRow("down reversed") << true << 1 << QStringList{Tr("r2"), Tr("r3"), Tr("r4"), Tr("r1"), Tr("r5")};
+        QTest::newRow("up") << false << -1 << QStringList{FromUtf8("r2"), FromUtf8("r3"), FromUtf8("r4"), FromUtf8("r1"), FromUtf8("r5")};
+        QTest::newRow("down") << false << 1 << QStringList{FromUtf8("r1"), FromUtf8("r2"), FromUtf8("r5"), FromUtf8("r3"), FromUtf8("r4")};
+        QTest::newRow("up reversed") << true << -1 << QStringList{FromUtf8("r1"), FromUtf8("r2"), FromUtf8("r5"), FromUtf8("r3"), FromUtf8("r4")};
+        QTest::newRow("down reversed") << true << 1 << QStringList{FromUtf8("r2"), FromUtf8("r3"), FromUtf8("r4"), FromUtf8("r1"), FromUtf8("r5")};
     }
     void deleteAndMovesActOnTheSelectedRowsRecords()
     {
@@ -198,7 +198,7 @@ private slots:
             QItemSelectionModel::ClearAndSelect);
         s.page.MoveSelection(delta);
         QCOMPARE(s.Names(), after);
-        QCOMPARE(s.db->GetShown(after.indexOf(Tr("r2")) + 1), 0);  // the hidden record stays hidden
+        QCOMPARE(s.db->GetShown(after.indexOf(FromUtf8("r2")) + 1), 0);  // the hidden record stays hidden
         int top = 0;
         int bottom = 0;
         QVERIFY(s.page.SelectedRows(top, bottom));
@@ -208,7 +208,7 @@ private slots:
         QVERIFY(s.page.Model()->DeleteRow(0));
         QVERIFY(!s.Names().contains(first));
         QCOMPARE(s.page.Model()->rowCount(), 3);
-        QCOMPARE(s.db->GetShown(s.Names().indexOf(Tr("r2")) + 1), 0);
+        QCOMPARE(s.db->GetShown(s.Names().indexOf(FromUtf8("r2")) + 1), 0);
     }
 
     void movesStopAtEitherEndAndTheLastDeleteLeavesAFreshRecord()
@@ -217,7 +217,7 @@ private slots:
         QVERIFY(!s.page.Model()->MoveRowBlock(0, 0, -1));
         QVERIFY(!s.page.Model()->MoveRowBlock(1, 1, 1));
         QVERIFY(s.page.Model()->MoveRowBlock(0, 0, 1));
-        QCOMPARE(s.Names(), (QStringList{Tr("r2"), Tr("r1")}));
+        QCOMPARE(s.Names(), (QStringList{FromUtf8("r2"), FromUtf8("r1")}));
         QVERIFY(s.page.Model()->DeleteRow(0));
         QVERIFY(s.page.Model()->DeleteRow(0));
         QCOMPARE(s.db->RecordCount(), 1);
@@ -231,9 +231,9 @@ private slots:
         QTest::addColumn<int>("view");       // the view in use when Find runs
         QTest::addColumn<QStringList>("names");
         QTest::newRow("any case, every field, grid") << false << 0 << 0
-                                                     << QStringList{Tr("Anna"), Tr("Carl"), Tr("Dora"), Tr("Emil")};
-        QTest::newRow("case, every field, list") << true << 0 << 1 << QStringList{Tr("Emil")};
-        QTest::newRow("any case, one field, record") << false << 2 << 2 << QStringList{Tr("Anna"), Tr("Carl")};
+                                                     << QStringList{FromUtf8("Anna"), FromUtf8("Carl"), FromUtf8("Dora"), FromUtf8("Emil")};
+        QTest::newRow("case, every field, list") << true << 0 << 1 << QStringList{FromUtf8("Emil")};
+        QTest::newRow("any case, one field, record") << false << 2 << 2 << QStringList{FromUtf8("Anna"), FromUtf8("Carl")};
     }
     void findNarrowsEveryViewAndViewAllUndoesIt()
     {
@@ -251,7 +251,7 @@ private slots:
         form.show();
         TDatabasePage& page = *form.Tabs()->Page(0);
         TDataBase& db = *form.Tabs()->CurrentDB();
-        auto* info = form.findChild<QLabel*>(Tr("InfoPanel"));
+        auto* info = form.findChild<QLabel*>(FromUtf8("InfoPanel"));
         form.Action("RearrangeItem")->trigger();
         form.RecordItemClick(view);
         AnswerAfter([&](QDialog& d) {
@@ -261,10 +261,10 @@ private slots:
             find.WordSearch()->setChecked(false);
             for (int k = 0; onlyField && k < find.CheckBoxList()->count(); ++k)
                 find.CheckBoxList()->item(k)->setCheckState(k + 1 == onlyField ? Qt::Checked : Qt::Unchecked);
-        }, Tr("OkBtn"));
+        }, FromUtf8("OkBtn"));
         form.Action("FindBtn")->trigger();
         QVERIFY(!form.Action("RearrangeItem")->isChecked());  // rows moved by hand and a filter never mix
-        QVERIFY(info->text().startsWith(Tr("%1 of 5 records").arg(names.size())));
+        QVERIFY(info->text().startsWith(FromUtf8("%1 of 5 records").arg(names.size())));
         for (int mode : {view, 0, 1, 2})
             QCOMPARE(ViewNames(form, mode), names);
         // An edit in the record view changes the record its row shows.
@@ -273,12 +273,12 @@ private slots:
         page.EditPanel()->ShowRow(int(names.size()) - 1);
         auto* edit = qobject_cast<QLineEdit*>(page.EditPanel()->Editor(3));
         edit->setCursorPosition(edit->text().size());
-        QTest::keyClicks(edit, Tr("!"));
+        QTest::keyClicks(edit, FromUtf8("!"));
         QCOMPARE(ToQString(db.GetCell(record, 1)), names.last());
         QCOMPARE(db.GetCell(record, 3), note + "!");
         form.Action("AllBtn")->trigger();
-        QVERIFY(info->text().startsWith(Tr("5 records")));
-        QCOMPARE(ViewNames(form, 1), (QStringList{Tr("Anna"), Tr("Bert"), Tr("Carl"), Tr("Dora"), Tr("Emil")}));
+        QVERIFY(info->text().startsWith(FromUtf8("5 records")));
+        QCOMPARE(ViewNames(form, 1), (QStringList{FromUtf8("Anna"), FromUtf8("Bert"), FromUtf8("Carl"), FromUtf8("Dora"), FromUtf8("Emil")}));
     }
 
     void aNewDatabaseOfEachLayoutReadsBack_data()
@@ -293,7 +293,7 @@ private slots:
     void aNewDatabaseOfEachLayoutReadsBack()
     {
         QFETCH(int, layout);
-        const QString path = Data(Tr("fresh.PDB"));
+        const QString path = Data(FromUtf8("fresh.PDB"));
         TMainForm form;
         form.FormCreate({});
         AnswerFileDialog(path);
@@ -302,7 +302,7 @@ private slots:
             define.LayoutBox()->setCurrentIndex(layout);
             QMetaObject::invokeMethod(define.LayoutBox(), "activated", Q_ARG(int, layout));
             for (const char* name : {"No", "  Colour  ", "Count"}) {
-                AnswerInputLine(Tr(name));
+                AnswerInputLine(FromUtf8(name));
                 define.AddButton()->click();
             }
             define.Fields()->setCurrentRow(0);
@@ -312,7 +312,7 @@ private slots:
             QueueModalAnswer([](QDialog& p) {
                 auto& values = dynamic_cast<TPopupForm&>(p);
                 for (const char* value : {"red", "blue"}) {
-                    AnswerInputLine(Tr(value));
+                    AnswerInputLine(FromUtf8(value));
                     values.AddButton()->click();
                 }
                 values.OkButton()->click();
@@ -323,8 +323,8 @@ private slots:
         });
         form.Action("NewBtn")->trigger();
         QCOMPARE(QueuedModalAnswers(), 0);
-        QCOMPARE(form.Tabs()->tabText(form.Tabs()->CurrentTab()), Tr("fresh"));  // as an opened file is captioned
-        AnswerInputLine(Tr("Fresh"));
+        QCOMPARE(form.Tabs()->tabText(form.Tabs()->CurrentTab()), FromUtf8("fresh"));  // as an opened file is captioned
+        AnswerInputLine(FromUtf8("Fresh"));
         form.Action("SaveBtn")->trigger();
 
         auto db = OpenReadOnly(FromQString(path));

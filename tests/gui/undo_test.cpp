@@ -81,12 +81,12 @@ private slots:
         TDatabasePage& page = *form->Tabs()->Page(0);
         TDatabaseModel& model = *page.Model();
         const std::vector<std::pair<const char*, std::function<void()>>> changes = {
-            {"edit a cell", [&] { model.setData(model.index(1, 0), Tr("bus")); }},
+            {"edit a cell", [&] { model.setData(model.index(1, 0), FromUtf8("bus")); }},
             {"add a record", [&] { Trigger(*form, "AddBtn"); }},
             {"delete a record",
              [&] {
                  page.Grid()->setCurrentIndex(model.index(0, 1));
-                 AnswerButton(Tr("Yes"));
+                 AnswerButton(FromUtf8("Yes"));
                  Trigger(*form, "DelBtn");
              }},
             {"sort by a header", [&] { page.HeaderClick(0); }},
@@ -113,13 +113,13 @@ private slots:
         QVERIFY(!db.Modified);
         QCOMPARE(page.ColumnWidths(), widths);  // the moved column came back with its field
         QVERIFY(!form->Action("UndoItem")->isEnabled());
-        QVERIFY(!form->findChild<QLabel*>(Tr("InfoPanel"))->text().contains(Tr("modified")));
+        QVERIFY(!form->findChild<QLabel*>(FromUtf8("InfoPanel"))->text().contains(FromUtf8("modified")));
         for (size_t k = 1; k <= changes.size(); ++k) {
             Trigger(*form, "RedoItem");
             QVERIFY2(State(db) == states[k], changes[k - 1].first);
         }
         QVERIFY(db.Modified);
-        QCOMPARE(form->Action("UndoItem")->text(), Tr("&Undo Move records"));
+        QCOMPARE(form->Action("UndoItem")->text(), FromUtf8("&Undo Move records"));
     }
 
     void aSortThatMovesNoRecordIsNoChange()
@@ -136,8 +136,8 @@ private slots:
         auto form = Start({Db("things.PDB")});
         TDataBase& db = *form->Tabs()->CurrentDB();
         TDatabaseModel& model = *form->Tabs()->Page(0)->Model();
-        model.setData(model.index(0, 0), Tr("plum"));
-        AnswerInputLine(Tr("Things"));
+        model.setData(model.index(0, 0), FromUtf8("plum"));
+        AnswerInputLine(FromUtf8("Things"));
         Trigger(*form, "SaveBtn");
         QVERIFY(!db.Modified);
         Trigger(*form, "UndoItem");  // the save kept the history
@@ -147,7 +147,7 @@ private slots:
         QVERIFY(!db.Modified);
         // An edit made after undoing past the save never counts as saved.
         Trigger(*form, "UndoItem");
-        model.setData(model.index(0, 0), Tr("fig"));
+        model.setData(model.index(0, 0), FromUtf8("fig"));
         QVERIFY(db.Modified);
         Trigger(*form, "UndoItem");
         QVERIFY(db.Modified);
@@ -164,12 +164,12 @@ private slots:
         QVERIFY(edit);
         edit->setFocus();
         edit->selectAll();
-        QTest::keyClicks(edit, Tr("fig"));
+        QTest::keyClicks(edit, FromUtf8("fig"));
         QCOMPARE(db.GetCell(1, 1), std::string("fig"));
         // The key reaches the tab's history, not the editor's own.
         QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(db.GetCell(1, 1), std::string("pear"));
-        QCOMPARE(edit->text(), Tr("pear"));
+        QCOMPARE(edit->text(), FromUtf8("pear"));
         QVERIFY(!form->Action("UndoItem")->isEnabled());
         QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(db.GetCell(1, 1), std::string("fig"));
@@ -197,7 +197,7 @@ private slots:
         std::unique_ptr<TDatabaseCommand> pushed;
         const Table before = State(db);
         {
-            TUndoScope scope(db, Tr("command"), {}, [&](std::unique_ptr<TDatabaseCommand> c) { pushed = std::move(c); });
+            TUndoScope scope(db, FromUtf8("command"), {}, [&](std::unique_ptr<TDatabaseCommand> c) { pushed = std::move(c); });
             if (command == 0) {
                 scope.TrackCells();
                 TReplaceOptions options{"e", "EE", {true, true}, false, false, false};
@@ -262,7 +262,7 @@ private slots:
         // oldest moves drop.
         for (int k = 0; k < 300; ++k)
             move(k % 2 == 0 ? 10 : 11, k % 2 == 0 ? 1 : -1);
-        AnswerInputLine(Tr("Large"));
+        AnswerInputLine(FromUtf8("Large"));
         Trigger(*form, "SaveBtn");
         QVERIFY(!db.Modified);
         for (int k = 0; k < 100; ++k)
@@ -278,10 +278,10 @@ private slots:
     {
         auto form = Start({Db("first.PDB")});
         Db("second.PDB");
-        QDir(data_->path()).mkdir(Tr("more"));
+        QDir(data_->path()).mkdir(FromUtf8("more"));
         QStringList more;
         for (int k = 1; k <= 9; ++k)
-            more << PathToQString(MakeDatabase(data_->path() + Tr("/more"), "m" + std::to_string(k) + ".PDB",
+            more << PathToQString(MakeDatabase(data_->path() + FromUtf8("/more"), "m" + std::to_string(k) + ".PDB",
                                                "M", kFields, kRows));
         const auto drop = [&form](const QStringList& paths) {
             QMimeData data;
@@ -296,14 +296,14 @@ private slots:
             QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(form.get(), &event);
         };
-        drop({more[8], data_->path() + Tr("/second")});  // a name without extension, as on the command line
+        drop({more[8], data_->path() + FromUtf8("/second")});  // a name without extension, as on the command line
         QCOMPARE(form->Tabs()->OpenCount(), 3);
         QCOMPARE(form->Tabs()->CurrentTab(), 1);
-        QCOMPARE(form->Tabs()->tabText(1), Tr("m9"));
-        drop({data_->path() + Tr("/more")});
+        QCOMPARE(form->Tabs()->tabText(1), FromUtf8("m9"));
+        drop({data_->path() + FromUtf8("/more")});
         QCOMPARE(form->Tabs()->OpenCount(), 8);
-        QCOMPARE(form->Tabs()->tabText(7), Tr("m5"));
-        QVERIFY(form->StatusPanel()->text().contains(Tr("tabs are in use")));
+        QCOMPARE(form->Tabs()->tabText(7), FromUtf8("m5"));
+        QVERIFY(form->StatusPanel()->text().contains(FromUtf8("tabs are in use")));
         QVERIFY(form->Action("SaveBtn")->isEnabled());
     }
 };

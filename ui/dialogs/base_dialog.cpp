@@ -13,16 +13,16 @@ namespace quorvil {
 TBase::TBase(const char* name, QWidget* parent)
     : QDialog(parent), panel1_(new QWidget(this)), panel2_(new QWidget(this))
 {
-    setObjectName(Tr(name));
-    setWindowTitle(Tr("Base"));
+    setObjectName(FromUtf8(name));
+    setWindowTitle(FromUtf8("Base"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    panel1_->setObjectName(Tr("Panel1"));
-    panel2_->setObjectName(Tr("Panel2"));
-    ok_ = new QPushButton(Tr("&OK"), panel1_);
-    ok_->setObjectName(Tr("OkBtn"));
+    panel1_->setObjectName(FromUtf8("Panel1"));
+    panel2_->setObjectName(FromUtf8("Panel2"));
+    ok_ = new QPushButton(FromUtf8("&OK"), panel1_);
+    ok_->setObjectName(FromUtf8("OkBtn"));
     ok_->setDefault(true);
-    cancel_ = new QPushButton(Tr("&Cancel"), panel1_);
-    cancel_->setObjectName(Tr("CancelBtn"));
+    cancel_ = new QPushButton(FromUtf8("&Cancel"), panel1_);
+    cancel_->setObjectName(FromUtf8("CancelBtn"));
     auto* bottom = new QHBoxLayout(panel1_);
     bottom->setContentsMargins(8, 4, 8, 8);
     bottom->addStretch();

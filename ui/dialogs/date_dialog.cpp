@@ -11,10 +11,10 @@ namespace quorvil {
 
 TCalForm::TCalForm(QWidget* parent) : QDialog(parent), calendar_(new QCalendarWidget(this))
 {
-    setObjectName(Tr("CalForm"));
-    setWindowTitle(Tr("Date Picker"));
+    setObjectName(FromUtf8("CalForm"));
+    setWindowTitle(FromUtf8("Date Picker"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    calendar_->setObjectName(Tr("Calendar"));
+    calendar_->setObjectName(FromUtf8("Calendar"));
     // English month names and ISO weeks, whatever the user's language.
     calendar_->setLocale(QLocale(QLocale::English, QLocale::UnitedKingdom));
     calendar_->setFirstDayOfWeek(Qt::Monday);

@@ -31,10 +31,10 @@ constexpr uint16_t kString = 0x0001;
 
 QString EntryText(const TypeEntry& entry)
 {
-    const QString name = Tr(entry.name);
+    const QString name = FromUtf8(entry.name);
     // MultiList is followed by a tab; the others are padded to the code column.
     const QString padded = name == QLatin1String("MultiList") ? name + QLatin1Char('\t') : name.leftJustified(12);
-    return padded + Tr("$") + QString::number(entry.code, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    return padded + FromUtf8("$") + QString::number(entry.code, 16).toUpper().rightJustified(4, QLatin1Char('0'));
 }
 
 }  // namespace
@@ -43,22 +43,22 @@ TDefineForm::TDefineForm(QWidget* parent)
     : TPopupForm(parent), fieldType_(new QComboBox(this)), layoutBox_(new QComboBox(this)),
       popupForm_(new TPopupForm(this))
 {
-    setObjectName(Tr("DefineForm"));
-    setWindowTitle(Tr("Define Database Structure"));
-    label1_->setText(Tr("Fields in database"));
-    auto* label2 = new QLabel(Tr("Field Type"), this);
-    label2->setObjectName(Tr("Label2"));
-    fieldType_->setObjectName(Tr("Field_Type"));
+    setObjectName(FromUtf8("DefineForm"));
+    setWindowTitle(FromUtf8("Define Database Structure"));
+    label1_->setText(FromUtf8("Fields in database"));
+    auto* label2 = new QLabel(FromUtf8("Field Type"), this);
+    label2->setObjectName(FromUtf8("Label2"));
+    fieldType_->setObjectName(FromUtf8("Field_Type"));
     for (const TypeEntry& entry : kTypes)
         fieldType_->addItem(EntryText(entry));
-    auto* layoutLabel = new QLabel(Tr("File layout"), this);
-    layoutBox_->setObjectName(Tr("LayoutBox"));
-    layoutBox_->addItems({Tr("JFile 3.x"), Tr("JFile Pro 4.x"), Tr("JFile 5.x"), Tr("JFile 5.5")});
+    auto* layoutLabel = new QLabel(FromUtf8("File layout"), this);
+    layoutBox_->setObjectName(FromUtf8("LayoutBox"));
+    layoutBox_->addItems({FromUtf8("JFile 3.x"), FromUtf8("JFile Pro 4.x"), FromUtf8("JFile 5.x"), FromUtf8("JFile 5.5")});
     SideColumn()->insertWidget(2, label2);
     SideColumn()->insertWidget(3, fieldType_);
     SideColumn()->insertWidget(4, layoutLabel);
     SideColumn()->insertWidget(5, layoutBox_);
-    popupForm_->setObjectName(Tr("PopupForm"));
+    popupForm_->setObjectName(FromUtf8("PopupForm"));
     popupForm_->SetMaxCount(50);
     resize(440, 380);
     connect(fieldType_, &QComboBox::activated, this, [this] { Field_TypeChange(); });
@@ -101,7 +101,7 @@ TDatabaseDefinition TDefineForm::Definition() const
 
 QString TDefineForm::FullMessage() const
 {
-    return Tr("A database in the layout %1 holds at most %2 fields.")
+    return FromUtf8("A database in the layout %1 holds at most %2 fields.")
         .arg(layoutBox_->currentText())
         .arg(MaxFieldsOf(layoutBox_->currentIndex()));
 }
@@ -161,7 +161,7 @@ void TDefineForm::Field_TypeChange()
     const uint16_t code = TypeCodeOf(fieldType_->currentIndex());
     if (code == 0xFFFF && layoutBox_->currentIndex() != 3) {
         // Older layouts have no long dates; the file would hold a Date.
-        ShowMsg(Tr("Int. Date fields need the layout JFile 5.5."), 0);
+        ShowMsg(FromUtf8("Int. Date fields need the layout JFile 5.5."), 0);
         FieldsClick();
         return;
     }
@@ -194,8 +194,8 @@ void TDefineForm::LayoutChange()
         longDates = longDates || code == 0xFFFF;
     // A layout that cannot hold the fields already defined is refused.
     if (Fields()->count() > MaxFieldsOf(layout) || (longDates && layout != 3)) {
-        ShowMsg(longDates && layout != 3 ? Tr("Int. Date fields need the layout JFile 5.5.")
-                                         : Tr("A database in the layout %1 holds at most %2 fields.")
+        ShowMsg(longDates && layout != 3 ? FromUtf8("Int. Date fields need the layout JFile 5.5.")
+                                         : FromUtf8("A database in the layout %1 holds at most %2 fields.")
                                                .arg(layoutBox_->itemText(layout))
                                                .arg(MaxFieldsOf(layout)),
                 0);

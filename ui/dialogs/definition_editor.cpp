@@ -21,28 +21,28 @@ int TagOf(const QWidget* w) { return w->property("Tag").toInt(); }
 
 TEditDB::TEditDB(QWidget* parent) : TBase("EditDB", parent), scroll_(new QScrollBar(Qt::Vertical, Panel2()))
 {
-    setWindowTitle(Tr("Editing Database Definition"));
-    scroll_->setObjectName(Tr("ScrollBar"));
+    setWindowTitle(FromUtf8("Editing Database Definition"));
+    scroll_->setObjectName(FromUtf8("ScrollBar"));
     for (int i = 0; i < kRows; ++i) {
         const int top = 12 + 24 * i;
         Row& row = rows_[size_t(i)];
-        row.Label = new QLabel(Tr("Field #%1").arg(i + 1), Panel2());
+        row.Label = new QLabel(FromUtf8("Field #%1").arg(i + 1), Panel2());
         row.Label->setGeometry(8, top + 4, 64, 18);
         row.Name = new QLineEdit(Panel2());
-        row.Name->setObjectName(Tr("Name%1").arg(i + 1));
+        row.Name->setObjectName(FromUtf8("Name%1").arg(i + 1));
         row.Name->setMaxLength(20);
         row.Name->setGeometry(80, top, 160, 22);
         row.Label->setBuddy(row.Name);
         row.Type = new QComboBox(Panel2());
-        row.Type->setObjectName(Tr("Type%1").arg(i + 1));
+        row.Type->setObjectName(FromUtf8("Type%1").arg(i + 1));
         row.Type->setGeometry(256, top, 130, 22);
         // Every named type once; code 0 (a field not saved yet) shows as STRING.
         for (int code = 1; code <= 65535; ++code)
             if (const std::string name = TypeName(uint16_t(code)); name[0] != '[')
                 row.Type->addItem(ToQString(name), code);
         row.Popup = new QToolButton(Panel2());
-        row.Popup->setObjectName(Tr("Popup%1").arg(i + 1));
-        row.Popup->setText(Tr("?"));
+        row.Popup->setObjectName(FromUtf8("Popup%1").arg(i + 1));
+        row.Popup->setText(FromUtf8("?"));
         row.Popup->setGeometry(402, top, 22, 22);
         connect(row.Name, &QLineEdit::textEdited, this, [this, i](const QString& text) {
             if (const int f = TagOf(rows_[size_t(i)].Name))
@@ -93,7 +93,7 @@ void TEditDB::ShowRows(int first)
         if (!shown)
             continue;
         const TFieldDefinition& field = fields_[size_t(f - 1)];
-        row.Label->setText(Tr("Field #%1").arg(f));
+        row.Label->setText(FromUtf8("Field #%1").arg(f));
         row.Name->setText(ToQString(field.Name));
         row.Type->setCurrentIndex(row.Type->findData(field.Type == kTypeNew ? kTypeString : field.Type));
         row.Popup->setEnabled(field.Type == kTypeList);
@@ -110,7 +110,7 @@ void TEditDB::EditPopup(int row)
     for (const std::string& item : field.Popup)
         list << ToQString(item);
     TPopForm form(this);
-    const QString caption = Tr("Popup List for \"") + ToQString(field.Name.substr(0, 36)) + Tr("\"");
+    const QString caption = FromUtf8("Popup List for \"") + ToQString(field.Name.substr(0, 36)) + FromUtf8("\"");
     if (!form.EditPopupList(list, caption))
         return;
     field.Popup.clear();

@@ -42,18 +42,18 @@ QString NodePath(const QTreeWidgetItem* node)
 
 TPickDirForm::TPickDirForm(QWidget* parent) : QDialog(parent), tree_(new QTreeWidget(this)), status_(new QLabel(this))
 {
-    setObjectName(Tr("PickDirForm"));
-    setWindowTitle(Tr("Select directory"));
+    setObjectName(FromUtf8("PickDirForm"));
+    setWindowTitle(FromUtf8("Select directory"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    tree_->setObjectName(Tr("TreeView"));
+    tree_->setObjectName(FromUtf8("TreeView"));
     tree_->setHeaderHidden(true);
-    status_->setObjectName(Tr("StatusBar"));
+    status_->setObjectName(FromUtf8("StatusBar"));
     status_->setFrameShape(QFrame::StyledPanel);
     auto* buttons = new QDialogButtonBox(Qt::Vertical, this);
-    QPushButton* ok = buttons->addButton(Tr("&OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(Tr("OkBtn"));
+    QPushButton* ok = buttons->addButton(FromUtf8("&OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(FromUtf8("OkBtn"));
     ok->setDefault(true);
-    buttons->addButton(Tr("&Cancel"), QDialogButtonBox::RejectRole)->setObjectName(Tr("CancelBtn"));
+    buttons->addButton(FromUtf8("&Cancel"), QDialogButtonBox::RejectRole)->setObjectName(FromUtf8("CancelBtn"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(tree_, &QTreeWidget::itemExpanded, this, &TPickDirForm::Fill);
@@ -70,16 +70,16 @@ TPickDirForm::TPickDirForm(QWidget* parent) : QDialog(parent), tree_(new QTreeWi
     LoadFormPosition(*this);
 
     WaitCursor wait;
-    auto* root = new QTreeWidgetItem(tree_, QStringList(Tr("My Computer")));
+    auto* root = new QTreeWidgetItem(tree_, QStringList(FromUtf8("My Computer")));
     root->setIcon(0, style()->standardIcon(QStyle::SP_ComputerIcon));
-    AddNode(root, Tr("File System (/)"), Tr("/"));
+    AddNode(root, FromUtf8("File System (/)"), FromUtf8("/"));
     // Mounted volumes stand where drive letters would.
     for (const std::string& mountPoint : MountedVolumes()) {
         if (mountPoint == "/" || !DrivePresent(mountPoint))
             continue;
         const QString path = PathToQString(mountPoint);
         const QString label = PathToQString(VolumeLabel(mountPoint));
-        AddNode(root, label.isEmpty() ? path : label + Tr(" (") + path + Tr(")"), WithSeparator(path));
+        AddNode(root, label.isEmpty() ? path : label + FromUtf8(" (") + path + FromUtf8(")"), WithSeparator(path));
     }
     root->setExpanded(true);
 }
@@ -115,7 +115,7 @@ void TPickDirForm::Fill(QTreeWidgetItem* node)
 void TPickDirForm::ShowPath(QTreeWidgetItem* node)
 {
     const QString path = node ? NodePath(node) : QString();
-    status_->setText(path.isEmpty() ? QString() : Tr("  ") + (path.size() > 1 ? path.chopped(1) : path));
+    status_->setText(path.isEmpty() ? QString() : FromUtf8("  ") + (path.size() > 1 ? path.chopped(1) : path));
 }
 
 void TPickDirForm::SetStartDirectory(const QString& path)

@@ -15,17 +15,17 @@ namespace quorvil {
 
 TFieldForm::TFieldForm(QWidget* parent) : QDialog(parent), list_(new QComboBox(this))
 {
-    setObjectName(Tr("FieldForm"));
-    setWindowTitle(Tr("Select Field"));
+    setObjectName(FromUtf8("FieldForm"));
+    setWindowTitle(FromUtf8("Select Field"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    list_->setObjectName(Tr("FieldList"));
+    list_->setObjectName(FromUtf8("FieldList"));
     list_->setMinimumWidth(220);
-    auto* label = new QLabel(Tr("Field to use:"), this);
+    auto* label = new QLabel(FromUtf8("Field to use:"), this);
     label->setBuddy(list_);
     auto* buttons = new QDialogButtonBox(this);
-    ok_ = buttons->addButton(Tr("&OK"), QDialogButtonBox::AcceptRole);
-    ok_->setObjectName(Tr("OkBtn"));
-    buttons->addButton(Tr("&Cancel"), QDialogButtonBox::RejectRole)->setObjectName(Tr("CancelBtn"));
+    ok_ = buttons->addButton(FromUtf8("&OK"), QDialogButtonBox::AcceptRole);
+    ok_->setObjectName(FromUtf8("OkBtn"));
+    buttons->addButton(FromUtf8("&Cancel"), QDialogButtonBox::RejectRole)->setObjectName(FromUtf8("CancelBtn"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(list_, &QComboBox::currentIndexChanged, this, [this](int index) { ok_->setEnabled(index >= 0); });

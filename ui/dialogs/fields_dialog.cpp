@@ -15,8 +15,8 @@ namespace {
 
 QPushButton* AddButton(QWidget* parent, QVBoxLayout* column, const char* caption, const char* name)
 {
-    auto* button = new QPushButton(Tr(caption), parent);
-    button->setObjectName(Tr(name));
+    auto* button = new QPushButton(FromUtf8(caption), parent);
+    button->setObjectName(FromUtf8(name));
     column->addWidget(button);
     return button;
 }
@@ -26,11 +26,11 @@ QPushButton* AddButton(QWidget* parent, QVBoxLayout* column, const char* caption
 TFieldsForm::TFieldsForm(QWidget* parent) : QDialog(parent), list_(new QListWidget(this)), side_(new QVBoxLayout),
       top_(new QVBoxLayout)
 {
-    setObjectName(Tr("FieldsForm"));
-    setWindowTitle(Tr("Fields to search"));
+    setObjectName(FromUtf8("FieldsForm"));
+    setWindowTitle(FromUtf8("Fields to search"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setMinimumSize(200, 200);
-    list_->setObjectName(Tr("CheckBoxList"));
+    list_->setObjectName(FromUtf8("CheckBoxList"));
     connect(AddButton(this, side_, "All", "AllBtn"), &QPushButton::clicked, this, [this] { CheckAll(true); });
     connect(AddButton(this, side_, "None", "NoneBtn"), &QPushButton::clicked, this, [this] { CheckAll(false); });
     side_->addStretch();

@@ -20,18 +20,18 @@ constexpr int kFindLength = 255;
 }  // namespace
 
 TFindForm::TFindForm(QWidget* parent)
-    : TFieldsForm(parent), find_(new QLineEdit(this)), caseSensitive_(new QCheckBox(Tr("Case sensitive"), this)),
-      wordSearch_(new QCheckBox(Tr("Word Search"), this))
+    : TFieldsForm(parent), find_(new QLineEdit(this)), caseSensitive_(new QCheckBox(FromUtf8("Case sensitive"), this)),
+      wordSearch_(new QCheckBox(FromUtf8("Word Search"), this))
 {
-    setObjectName(Tr("FindForm"));
-    setWindowTitle(Tr("Find"));
-    auto* label = new QLabel(Tr("Search for:"), this);
-    label->setObjectName(Tr("Label1"));
+    setObjectName(FromUtf8("FindForm"));
+    setWindowTitle(FromUtf8("Find"));
+    auto* label = new QLabel(FromUtf8("Search for:"), this);
+    label->setObjectName(FromUtf8("Label1"));
     label->setBuddy(find_);
-    find_->setObjectName(Tr("Find"));
+    find_->setObjectName(FromUtf8("Find"));
     find_->setMaxLength(kFindLength);
-    caseSensitive_->setObjectName(Tr("CaseSensitive"));
-    wordSearch_->setObjectName(Tr("WordSearch"));
+    caseSensitive_->setObjectName(FromUtf8("CaseSensitive"));
+    wordSearch_->setObjectName(FromUtf8("WordSearch"));
     TopArea()->addWidget(label);
     TopArea()->addWidget(find_);
     auto* options = new QHBoxLayout;

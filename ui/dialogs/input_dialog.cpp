@@ -12,9 +12,9 @@ namespace quorvil {
 
 TInputForm::TInputForm(QWidget* parent) : QDialog(parent), edit_(new QLineEdit(this))
 {
-    setObjectName(Tr("InputForm"));
+    setObjectName(FromUtf8("InputForm"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    edit_->setObjectName(Tr("Edit"));
+    edit_->setObjectName(FromUtf8("Edit"));
     edit_->setFixedWidth(425);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(edit_);

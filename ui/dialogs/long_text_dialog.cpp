@@ -24,7 +24,7 @@ QString MemoTextFromValue(const QString& value)
 QString ValueFromMemoText(const QString& memo)
 {
     QString value = memo;
-    value.replace(Tr("\r\n"), QString(kBreakMark));
+    value.replace(FromUtf8("\r\n"), QString(kBreakMark));
     value.replace(QLatin1Char('\r'), kBreakMark);
     value.replace(QLatin1Char('\n'), kBreakMark);
     qsizetype start = 0, end = value.size();
@@ -37,15 +37,15 @@ QString ValueFromMemoText(const QString& memo)
 
 TEditForm::TEditForm(QWidget* parent) : QDialog(parent), memo_(new QPlainTextEdit(this))
 {
-    setObjectName(Tr("EditForm"));
-    setWindowTitle(Tr("Editing long text"));
+    setObjectName(FromUtf8("EditForm"));
+    setWindowTitle(FromUtf8("Editing long text"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    memo_->setObjectName(Tr("Memo"));
+    memo_->setObjectName(FromUtf8("Memo"));
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(Tr("&OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(Tr("OkBtn"));
-    QPushButton* cancel = buttons->addButton(Tr("&Cancel"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(Tr("CancelBtn"));
+    QPushButton* ok = buttons->addButton(FromUtf8("&OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(FromUtf8("OkBtn"));
+    QPushButton* cancel = buttons->addButton(FromUtf8("&Cancel"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(FromUtf8("CancelBtn"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);

@@ -27,15 +27,15 @@ namespace {
 QString Quoted(const std::string& name)
 {
     const QString text = PathToQString(name);
-    return text.contains(QLatin1Char(' ')) && !text.startsWith(QLatin1Char(' ')) ? Tr("\"") + text + Tr("\"") : text;
+    return text.contains(QLatin1Char(' ')) && !text.startsWith(QLatin1Char(' ')) ? FromUtf8("\"") + text + FromUtf8("\"") : text;
 }
 
 }  // namespace
 
 TSyncForm::TSyncForm(QWidget* parent) : TBase("SyncForm", parent), rowPanel_(new QWidget), errMsg_(new QLabel(Panel1()))
 {
-    errMsg_->setObjectName(Tr("ErrMsg"));
-    errMsg_->setStyleSheet(Tr("color: red"));
+    errMsg_->setObjectName(FromUtf8("ErrMsg"));
+    errMsg_->setStyleSheet(FromUtf8("color: red"));
     errMsg_->hide();
     static_cast<QHBoxLayout*>(Panel1()->layout())->insertWidget(0, errMsg_);
 
@@ -62,17 +62,17 @@ void TSyncForm::BuildRows(int count)
         const int j = int(rows_.size());
         Row row;
         row.copy = new QCheckBox(rowPanel_);
-        row.copy->setObjectName(Tr("CopyBox%1").arg(j));
-        row.copy->setToolTip(Tr("Copy data in this field?"));
+        row.copy->setObjectName(FromUtf8("CopyBox%1").arg(j));
+        row.copy->setToolTip(FromUtf8("Copy data in this field?"));
         row.label = new QLabel(rowPanel_);
-        row.label->setObjectName(Tr("FieldLabel%1").arg(j));
+        row.label->setObjectName(FromUtf8("FieldLabel%1").arg(j));
         row.combo = new QComboBox(rowPanel_);
-        row.combo->setObjectName(Tr("FieldCombo%1").arg(j));
+        row.combo->setObjectName(FromUtf8("FieldCombo%1").arg(j));
         row.combo->setMinimumWidth(120);
-        row.overwrite = new QCheckBox(Tr("Overwrite field, even if non-empty"), rowPanel_);
-        row.overwrite->setObjectName(Tr("OverwriteBox%1").arg(j));
+        row.overwrite = new QCheckBox(FromUtf8("Overwrite field, even if non-empty"), rowPanel_);
+        row.overwrite->setObjectName(FromUtf8("OverwriteBox%1").arg(j));
         row.name = new QLineEdit(rowPanel_);
-        row.name->setObjectName(Tr("NameEdit%1").arg(j));
+        row.name->setObjectName(FromUtf8("NameEdit%1").arg(j));
         row.name->setMaxLength(kMaxFieldNameLength);
         grid->addWidget(row.copy, j, 0);
         grid->addWidget(row.label, j, 1);
@@ -102,12 +102,12 @@ void TSyncForm::SetDatabases(const TJFILE& master, const TJFILE& other)
     const TMergeChoice choice = DefaultMergeChoice(master, other);
     master_ = &master;
     other_ = &other;
-    setWindowTitle(Tr("Merge the databases ") + Quoted(master.FileName) + Tr(" and ") + Quoted(other.FileName));
+    setWindowTitle(FromUtf8("Merge the databases ") + Quoted(master.FileName) + FromUtf8(" and ") + Quoted(other.FileName));
     const int count = other.FieldCount();
     BuildRows(count);
 
     Row& id = rows_[0];
-    id.label->setText(Tr("Name of ID field"));
+    id.label->setText(FromUtf8("Name of ID field"));
     const QSignalBlocker blockId(id.combo);
     id.combo->clear();
     for (const std::string& name : IdCandidates(master, other))
@@ -118,9 +118,9 @@ void TSyncForm::SetDatabases(const TJFILE& master, const TJFILE& other)
         Row& row = rows_[size_t(j)];
         const TFieldMapping& m = choice.Fields[size_t(j - 1)];
         const QSignalBlocker blockCopy(row.copy), blockCombo(row.combo), blockName(row.name);
-        row.label->setText(Tr("Copy data in field \"") + ToQString(other.GetFieldName(j)) + Tr("\" to field"));
+        row.label->setText(FromUtf8("Copy data in field \"") + ToQString(other.GetFieldName(j)) + FromUtf8("\" to field"));
         row.combo->clear();
-        row.combo->addItem(Tr(kCreateNewField), 0);
+        row.combo->addItem(FromUtf8(kCreateNewField), 0);
         for (int i : MasterFieldsFor(master, other.GetFieldType(j))) {
             row.combo->addItem(ToQString(master.GetFieldName(i)), i);
             if (i == m.MasterField)

@@ -28,9 +28,9 @@ const int kResults[kButtonKinds] = {mrYes, mrNo, mrOk, mrCancel, mrAbort, mrRetr
 TMessageTexts DefaultTexts()
 {
     TMessageTexts texts;
-    texts.Titles = {Tr("Warning"), Tr("Error"), Tr("Information"), Tr("Confirm"), QString()};
-    texts.Captions = {Tr("&Yes"),   Tr("&No"),  Tr("&OK"),        Tr("&Cancel"),     Tr("&Abort"), Tr("&Retry"),
-                      Tr("&Ignore"), Tr("&All"), Tr("N&o to all"), Tr("Yes to &all"), Tr("&Help")};
+    texts.Titles = {FromUtf8("Warning"), FromUtf8("Error"), FromUtf8("Information"), FromUtf8("Confirm"), QString()};
+    texts.Captions = {FromUtf8("&Yes"),   FromUtf8("&No"),  FromUtf8("&OK"),        FromUtf8("&Cancel"),     FromUtf8("&Abort"), FromUtf8("&Retry"),
+                      FromUtf8("&Ignore"), FromUtf8("&All"), FromUtf8("N&o to all"), FromUtf8("Yes to &all"), FromUtf8("&Help")};
     return texts;
 }
 
@@ -53,7 +53,7 @@ QStyle::StandardPixmap IconOf(TMsgDlgType type)
 // width across, an eighth of the font's height down.
 struct DialogUnits {
     explicit DialogUnits(const QFontMetrics& fm)
-        : avg(fm.horizontalAdvance(Tr("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52),
+        : avg(fm.horizontalAdvance(FromUtf8("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52),
           height(fm.height())
     {
     }
@@ -134,14 +134,14 @@ TMessageForm::TMessageForm(const QString& text, TMsgDlgType type, const std::vec
                            TMsgDlgBtn requestedDefault, QWidget* parent)
     : QDialog(parent), plan_(PlanButtons(buttons, requestedDefault))
 {
-    setObjectName(Tr("MessageForm"));
+    setObjectName(FromUtf8("MessageForm"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     Build(text, type);
 }
 
 void TMessageForm::Build(const QString& rawText, TMsgDlgType type)
 {
-    const QString text = QString(rawText).replace(Tr("\r\n"), Tr("\n"));
+    const QString text = QString(rawText).replace(FromUtf8("\r\n"), FromUtf8("\n"));
     setFont(QApplication::font("QMessageBox"));
     const QFontMetrics fm(font());
     const DialogUnits du(fm);
@@ -155,7 +155,7 @@ void TMessageForm::Build(const QString& rawText, TMsgDlgType type)
     int iconWidth = 0, iconHeight = 0;
     if (type != mtCustom) {
         auto* image = new QLabel(this);
-        image->setObjectName(Tr("Image"));
+        image->setObjectName(FromUtf8("Image"));
         image->setPixmap(style()->standardIcon(IconOf(type), nullptr, this).pixmap(32, 32));
         image->setGeometry(hMargin, vMargin, 32, 32);
         iconWidth = 32 + hSpacing;
@@ -163,7 +163,7 @@ void TMessageForm::Build(const QString& rawText, TMsgDlgType type)
     }
     const int textHeight = std::max(textRect.height(), iconHeight);
     auto* message = new QLabel(text, this);
-    message->setObjectName(Tr("Message"));
+    message->setObjectName(FromUtf8("Message"));
     message->setTextFormat(Qt::PlainText);
     message->setWordWrap(true);
     message->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -21,8 +21,8 @@ namespace {
 QPushButton* SmallButton(QWidget* parent, QStyle::StandardPixmap icon, const char* name, const char* hint)
 {
     auto* button = new QPushButton(QApplication::style()->standardIcon(icon), QString(), parent);
-    button->setObjectName(Tr(name));
-    button->setToolTip(Tr(hint));
+    button->setObjectName(FromUtf8(name));
+    button->setToolTip(FromUtf8(hint));
     button->setFixedWidth(32);
     return button;
 }
@@ -32,17 +32,17 @@ QPushButton* SmallButton(QWidget* parent, QStyle::StandardPixmap icon, const cha
 TOrderForm::TOrderForm(QWidget* parent)
     : QDialog(parent), fields_(new QListWidget(this)), order_(new QListWidget(this)), group_(new QButtonGroup(this))
 {
-    setObjectName(Tr("OrderForm"));
-    setWindowTitle(Tr("List Fields' Sort Order"));
+    setObjectName(FromUtf8("OrderForm"));
+    setWindowTitle(FromUtf8("List Fields' Sort Order"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    fields_->setObjectName(Tr("FieldList"));
-    order_->setObjectName(Tr("OrderList"));
+    fields_->setObjectName(FromUtf8("FieldList"));
+    order_->setObjectName(FromUtf8("OrderList"));
 
-    auto* orderBox = new QGroupBox(Tr("Sort Order"), this);
-    orderBox->setObjectName(Tr("Order"));
+    auto* orderBox = new QGroupBox(FromUtf8("Sort Order"), this);
+    orderBox->setObjectName(FromUtf8("Order"));
     auto* orderLayout = new QVBoxLayout(orderBox);
     for (auto [mode, caption] : {std::pair{kAlphabetically, "Alphabetically"}, {kUserDefined, "User-Defined"}}) {
-        auto* radio = new QRadioButton(Tr(caption), orderBox);
+        auto* radio = new QRadioButton(FromUtf8(caption), orderBox);
         group_->addButton(radio, mode);
         orderLayout->addWidget(radio);
     }
@@ -65,11 +65,11 @@ TOrderForm::TOrderForm(QWidget* parent)
     top->addWidget(fields_, 1);
     top->addLayout(right, 1);
 
-    auto* ok = new QPushButton(Tr("&OK"), this);
-    ok->setObjectName(Tr("OkBtn"));
+    auto* ok = new QPushButton(FromUtf8("&OK"), this);
+    ok->setObjectName(FromUtf8("OkBtn"));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(Tr("&Cancel"), this);
-    cancel->setObjectName(Tr("CancelBtn"));
+    auto* cancel = new QPushButton(FromUtf8("&Cancel"), this);
+    cancel->setObjectName(FromUtf8("CancelBtn"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);

@@ -18,13 +18,13 @@ namespace quorvil {
 
 TPopForm::TPopForm(QWidget* parent) : TBase("PopForm", parent), list_(new QListWidget(Panel2()))
 {
-    setWindowTitle(Tr("Popup List"));
-    list_->setObjectName(Tr("ListBox"));
-    OkBtn()->setToolTip(Tr("Accept all changes and exit"));
-    CancelBtn()->setToolTip(Tr("Cancel all changes and exit"));
-    edit_ = new QPushButton(Tr("&Edit"), Panel1());
-    edit_->setObjectName(Tr("EditBtn"));
-    edit_->setToolTip(Tr("Edit selected item"));
+    setWindowTitle(FromUtf8("Popup List"));
+    list_->setObjectName(FromUtf8("ListBox"));
+    OkBtn()->setToolTip(FromUtf8("Accept all changes and exit"));
+    CancelBtn()->setToolTip(FromUtf8("Cancel all changes and exit"));
+    edit_ = new QPushButton(FromUtf8("&Edit"), Panel1());
+    edit_->setObjectName(FromUtf8("EditBtn"));
+    edit_->setToolTip(FromUtf8("Edit selected item"));
     static_cast<QHBoxLayout*>(Panel1()->layout())->insertWidget(0, edit_);
 
     up_ = Small("UpBtn", "Move selected item up", "go-up", QStyle::SP_ArrowUp);
@@ -61,10 +61,10 @@ TPopForm::TPopForm(QWidget* parent) : TBase("PopForm", parent), list_(new QListW
 
 QPushButton* TPopForm::Small(const char* name, const char* hint, const char* theme, int fallback)
 {
-    const QIcon icon = QIcon::fromTheme(Tr(theme), QApplication::style()->standardIcon(QStyle::StandardPixmap(fallback)));
+    const QIcon icon = QIcon::fromTheme(FromUtf8(theme), QApplication::style()->standardIcon(QStyle::StandardPixmap(fallback)));
     auto* button = new QPushButton(icon, QString(), Panel2());
-    button->setObjectName(Tr(name));
-    button->setToolTip(Tr(hint));
+    button->setObjectName(FromUtf8(name));
+    button->setToolTip(FromUtf8(hint));
     button->setFixedSize(28, 26);
     return button;
 }
@@ -113,7 +113,7 @@ void TPopForm::AddBtnClick()
     if (list_->count() >= kMaxItems)
         return;
     QString text;
-    if (!InputLine(Tr("New item name"), text, kMaxLength))
+    if (!InputLine(FromUtf8("New item name"), text, kMaxLength))
         return;
     const int row = list_->currentRow();
     // After the selected item; first when items exist but none is selected.
@@ -129,7 +129,7 @@ void TPopForm::EditBtnClick()
     if (!item)
         return;
     QString text = item->text();
-    if (!InputLine(Tr("Edit item"), text, kMaxLength) || text == item->text())
+    if (!InputLine(FromUtf8("Edit item"), text, kMaxLength) || text == item->text())
         return;
     item->setText(text);
     Changed();
@@ -140,7 +140,7 @@ void TPopForm::DelBtnClick()
     const int row = list_->currentRow();
     if (row < 0)
         return;
-    const QString question = Tr("Delete entry \"") + list_->item(row)->text() + Tr("\"?");
+    const QString question = FromUtf8("Delete entry \"") + list_->item(row)->text() + FromUtf8("\"?");
     if (MessageDlgButtons(question, mtConfirmation, {mbYes, mbNo}, mbYes) != mrYes)
         return;
     delete list_->takeItem(row);

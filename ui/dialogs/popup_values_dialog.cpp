@@ -17,21 +17,21 @@
 namespace quorvil {
 
 TPopupForm::TPopupForm(QWidget* parent)
-    : QDialog(parent), label1_(new QLabel(Tr("Values in PopUp"), this)), fields_(new QListWidget(this)),
-      addBtn_(new QPushButton(Tr("&Add"), this)), delBtn_(new QPushButton(Tr("&Remove"), this)),
-      okBtn_(new QPushButton(Tr("&OK"), this)), cancelBtn_(new QPushButton(Tr("&Cancel"), this)),
+    : QDialog(parent), label1_(new QLabel(FromUtf8("Values in PopUp"), this)), fields_(new QListWidget(this)),
+      addBtn_(new QPushButton(FromUtf8("&Add"), this)), delBtn_(new QPushButton(FromUtf8("&Remove"), this)),
+      okBtn_(new QPushButton(FromUtf8("&OK"), this)), cancelBtn_(new QPushButton(FromUtf8("&Cancel"), this)),
       side_(new QVBoxLayout)
 {
-    setObjectName(Tr("PopupForm"));
-    setWindowTitle(Tr("Define values in popup-field"));
+    setObjectName(FromUtf8("PopupForm"));
+    setWindowTitle(FromUtf8("Define values in popup-field"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    label1_->setObjectName(Tr("Label1"));
-    fields_->setObjectName(Tr("Fields"));
+    label1_->setObjectName(FromUtf8("Label1"));
+    fields_->setObjectName(FromUtf8("Fields"));
     fields_->setSelectionMode(QAbstractItemView::SingleSelection);
-    addBtn_->setObjectName(Tr("AddBtn"));
-    delBtn_->setObjectName(Tr("DelBtn"));
-    okBtn_->setObjectName(Tr("OkBtn"));
-    cancelBtn_->setObjectName(Tr("CancelBtn"));
+    addBtn_->setObjectName(FromUtf8("AddBtn"));
+    delBtn_->setObjectName(FromUtf8("DelBtn"));
+    okBtn_->setObjectName(FromUtf8("OkBtn"));
+    cancelBtn_->setObjectName(FromUtf8("CancelBtn"));
     okBtn_->setDefault(true);
 
     auto* left = new QVBoxLayout;
@@ -102,7 +102,7 @@ void TPopupForm::EnableButtons()
 
 QString TPopupForm::FullMessage() const
 {
-    return Tr("A popup list holds at most %1 values.").arg(maxCount_);
+    return FromUtf8("A popup list holds at most %1 values.").arg(maxCount_);
 }
 
 void TPopupForm::AddBtnClick()
@@ -114,13 +114,13 @@ void TPopupForm::AddBtnClick()
     // The line takes more than a name may hold, so that a long name is
     // refused with a message instead of being cut short unseen.
     QString name;
-    if (!InputLine(Tr("Name of new item"), name, 255))
+    if (!InputLine(FromUtf8("Name of new item"), name, 255))
         return;
     name = name.replace(QLatin1Char('\t'), QLatin1Char(' ')).trimmed();
     if (name.isEmpty())
         return;
     if (name.size() > kNameLength) {
-        ShowMsg(Tr("A name has at most %1 characters.").arg(kNameLength), 0);
+        ShowMsg(FromUtf8("A name has at most %1 characters.").arg(kNameLength), 0);
         return;
     }
     fields_->addItem(name);

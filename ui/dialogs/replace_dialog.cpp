@@ -22,13 +22,13 @@ namespace {
 template <typename T>
 T* Named(T* widget, const char* name)
 {
-    widget->setObjectName(Tr(name));
+    widget->setObjectName(FromUtf8(name));
     return widget;
 }
 
 QLabel* BuddyLabel(QWidget* parent, const char* caption, const char* name, QWidget* buddy)
 {
-    auto* label = Named(new QLabel(Tr(caption), parent), name);
+    auto* label = Named(new QLabel(FromUtf8(caption), parent), name);
     label->setBuddy(buddy);
     return label;
 }
@@ -38,19 +38,19 @@ QLabel* BuddyLabel(QWidget* parent, const char* caption, const char* name, QWidg
 TReplaceForm::TReplaceForm(QWidget* parent)
     : QDialog(parent), searchFor_(Named(new QLineEdit(this), "SearchFor")),
       replaceWith_(Named(new QLineEdit(this), "ReplaceWith")), fieldList_(Named(new QListWidget(this), "FieldList")),
-      caseSensitive_(Named(new QCheckBox(Tr("Case Sensitive"), this), "CaseSensitive")),
-      wordSearch_(Named(new QCheckBox(Tr("Word Search"), this), "WordSearch")),
-      prompt_(Named(new QCheckBox(Tr("Prompt"), this), "Prompt")),
-      ok_(Named(new QPushButton(Tr("&OK"), this), "OkBtn"))
+      caseSensitive_(Named(new QCheckBox(FromUtf8("Case Sensitive"), this), "CaseSensitive")),
+      wordSearch_(Named(new QCheckBox(FromUtf8("Word Search"), this), "WordSearch")),
+      prompt_(Named(new QCheckBox(FromUtf8("Prompt"), this), "Prompt")),
+      ok_(Named(new QPushButton(FromUtf8("&OK"), this), "OkBtn"))
 {
-    setObjectName(Tr("ReplaceForm"));
-    setWindowTitle(Tr("ReplaceForm"));
+    setObjectName(FromUtf8("ReplaceForm"));
+    setWindowTitle(FromUtf8("ReplaceForm"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     prompt_->setChecked(true);  // asking before each change is the safe start
 
-    auto* all = Named(new QPushButton(Tr("&All"), this), "AllBtn");
-    auto* none = Named(new QPushButton(Tr("&None"), this), "NoneBtn");
-    auto* cancel = Named(new QPushButton(Tr("&Cancel"), this), "CancelBtn");
+    auto* all = Named(new QPushButton(FromUtf8("&All"), this), "AllBtn");
+    auto* none = Named(new QPushButton(FromUtf8("&None"), this), "NoneBtn");
+    auto* cancel = Named(new QPushButton(FromUtf8("&Cancel"), this), "CancelBtn");
     ok_->setDefault(true);
 
     auto* texts = new QGridLayout;
@@ -63,7 +63,7 @@ TReplaceForm::TReplaceForm(QWidget* parent)
     listButtons->addWidget(all);
     listButtons->addWidget(none);
     listButtons->addSpacing(12);
-    listButtons->addWidget(Named(new QLabel(Tr("Options"), this), "Label4"));
+    listButtons->addWidget(Named(new QLabel(FromUtf8("Options"), this), "Label4"));
     listButtons->addWidget(caseSensitive_);
     listButtons->addWidget(wordSearch_);
     listButtons->addWidget(prompt_);

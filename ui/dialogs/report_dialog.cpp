@@ -13,17 +13,17 @@ namespace quorvil {
 
 TReportForm::TReportForm(QWidget* parent) : QDialog(parent), memo_(new QPlainTextEdit(this))
 {
-    setObjectName(Tr("ReportForm"));
-    setWindowTitle(Tr("Report"));
+    setObjectName(FromUtf8("ReportForm"));
+    setWindowTitle(FromUtf8("Report"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    memo_->setObjectName(Tr("Memo"));
+    memo_->setObjectName(FromUtf8("Memo"));
     memo_->setReadOnly(true);
     memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* fix = buttons->addButton(Tr("&Fix"), QDialogButtonBox::AcceptRole);
-    fix->setObjectName(Tr("FixBtn"));
-    QPushButton* close = buttons->addButton(Tr("&Close"), QDialogButtonBox::RejectRole);
-    close->setObjectName(Tr("CloseBtn"));
+    QPushButton* fix = buttons->addButton(FromUtf8("&Fix"), QDialogButtonBox::AcceptRole);
+    fix->setObjectName(FromUtf8("FixBtn"));
+    QPushButton* close = buttons->addButton(FromUtf8("&Close"), QDialogButtonBox::RejectRole);
+    close->setObjectName(FromUtf8("CloseBtn"));
     close->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

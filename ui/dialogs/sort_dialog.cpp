@@ -23,7 +23,7 @@ namespace {
 QListWidget* FieldList(QGroupBox* box, const char* name)
 {
     auto* list = new QListWidget(box);
-    list->setObjectName(Tr(name));
+    list->setObjectName(FromUtf8(name));
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     auto* layout = new QVBoxLayout(box);
     layout->addWidget(list);
@@ -32,8 +32,8 @@ QListWidget* FieldList(QGroupBox* box, const char* name)
 
 QPushButton* Button(QWidget* parent, const char* caption, const char* name)
 {
-    auto* button = new QPushButton(Tr(caption), parent);
-    button->setObjectName(Tr(name));
+    auto* button = new QPushButton(FromUtf8(caption), parent);
+    button->setObjectName(FromUtf8(name));
     return button;
 }
 
@@ -50,15 +50,15 @@ QStringList Names(const QListWidget& list)
 TSortForm::TSortForm(QWidget* parent)
     : QDialog(parent), saved_(new QComboBox), savedRow_(new QWidget(this))
 {
-    setObjectName(Tr("SortForm"));
-    setWindowTitle(Tr("Defining Sorting Order"));
+    setObjectName(FromUtf8("SortForm"));
+    setWindowTitle(FromUtf8("Defining Sorting Order"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    auto* availFields = new QGroupBox(Tr("Available Fields"));
-    availFields->setObjectName(Tr("AvailFields"));
+    auto* availFields = new QGroupBox(FromUtf8("Available Fields"));
+    availFields->setObjectName(FromUtf8("AvailFields"));
     avail_ = FieldList(availFields, "AvailList");
-    sortOrder_ = new QGroupBox(Tr("Sorting Order"));
-    sortOrder_->setObjectName(Tr("SortOrder"));
+    sortOrder_ = new QGroupBox(FromUtf8("Sorting Order"));
+    sortOrder_->setObjectName(FromUtf8("SortOrder"));
     sort_ = FieldList(sortOrder_, "SortList");
 
     auto* right = new QWidget;
@@ -77,15 +77,15 @@ TSortForm::TSortForm(QWidget* parent)
     rightLayout->addWidget(sortOrder_, 1);
 
     auto* splitter = new QSplitter(this);
-    splitter->setObjectName(Tr("Splitter"));
+    splitter->setObjectName(FromUtf8("Splitter"));
     splitter->setChildrenCollapsible(false);
     splitter->addWidget(availFields);
     splitter->addWidget(right);
 
-    saved_->setObjectName(Tr("SavedSortBox"));
+    saved_->setObjectName(FromUtf8("SavedSortBox"));
     auto* savedLayout = new QHBoxLayout(savedRow_);
     savedLayout->setContentsMargins(0, 0, 0, 0);
-    auto* savedLabel = new QLabel(Tr("&Saved sort:"), savedRow_);
+    auto* savedLabel = new QLabel(FromUtf8("&Saved sort:"), savedRow_);
     savedLabel->setBuddy(saved_);
     savedLayout->addWidget(savedLabel);
     savedLayout->addWidget(saved_, 1);
@@ -141,9 +141,9 @@ void TSortForm::SetSavedSorts(const std::vector<TSavedSortChoice>& sorts)
 {
     savedSorts_ = sorts;
     saved_->clear();
-    saved_->addItem(Tr("(choose the fields below)"));
+    saved_->addItem(FromUtf8("(choose the fields below)"));
     for (const TSavedSortChoice& sort : sorts)
-        saved_->addItem(sort.Name + Tr("  (") + sort.Fields.join(Tr(", ")) + Tr(")"));
+        saved_->addItem(sort.Name + FromUtf8("  (") + sort.Fields.join(FromUtf8(", ")) + FromUtf8(")"));
     savedRow_->setVisible(!sorts.empty());
 }
 
@@ -205,8 +205,8 @@ std::vector<int> ChooseExportFields(const TJFILE& db, const QIcon& icon)
         names << ToQString(db.GetFieldName(f));
     form.SetAvailable({});
     form.SetSortList(names);
-    form.setWindowTitle(Tr("Selecting fields for export"));
-    form.SortOrder()->setTitle(Tr("Fields to export"));
+    form.setWindowTitle(FromUtf8("Selecting fields for export"));
+    form.SortOrder()->setTitle(FromUtf8("Fields to export"));
     if (!icon.isNull())
         form.setWindowIcon(icon);
     std::vector<int> fields;

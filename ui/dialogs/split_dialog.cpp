@@ -33,7 +33,7 @@ QString EntryText(const QString& name, const QString& value)
 
 QPushButton* BrowseButton(const QString& name, QWidget* parent)
 {
-    auto* button = new QPushButton(Tr("Browse"), parent);
+    auto* button = new QPushButton(FromUtf8("Browse"), parent);
     button->setObjectName(name);
     return button;
 }
@@ -43,16 +43,16 @@ QPushButton* BrowseButton(const QString& name, QWidget* parent)
 TDefNameForm::TDefNameForm(QWidget* parent)
     : QDialog(parent), fieldList_(new QListWidget(this)), dirEdit_(new QLineEdit(this)), rowLayout_(nullptr)
 {
-    setObjectName(Tr("DefNameForm"));
-    setWindowTitle(Tr("File Names for multiple-file output"));
-    fieldList_->setObjectName(Tr("FieldList"));
-    QFont courier(Tr("Courier New"));
+    setObjectName(FromUtf8("DefNameForm"));
+    setWindowTitle(FromUtf8("File Names for multiple-file output"));
+    fieldList_->setObjectName(FromUtf8("FieldList"));
+    QFont courier(FromUtf8("Courier New"));
     courier.setStyleHint(QFont::Monospace);
     fieldList_->setFont(courier);
     connect(fieldList_, &QListWidget::itemClicked, this, &TDefNameForm::FieldListClick);
-    dirEdit_->setObjectName(Tr("Edit0"));
+    dirEdit_->setObjectName(FromUtf8("Edit0"));
     dirEdit_->setReadOnly(true);
-    QPushButton* dirButton = BrowseButton(Tr("Button0"), this);
+    QPushButton* dirButton = BrowseButton(FromUtf8("Button0"), this);
     connect(dirButton, &QPushButton::clicked, this,
             [this] { SetOutputDir(PickDirectory(QDir::cleanPath(GetOutputDir()))); });
 
@@ -68,26 +68,26 @@ TDefNameForm::TDefNameForm(QWidget* parent)
 
     auto* formats = new QHBoxLayout;
     for (const char* format : {"PDB", "CSV", "HTM", "TXT"}) {
-        auto* box = new QCheckBox(Tr(".") + Tr(format), this);
-        box->setObjectName(Tr(format));
+        auto* box = new QCheckBox(FromUtf8(".") + FromUtf8(format), this);
+        box->setObjectName(FromUtf8(format));
         formats->addWidget(box);
     }
     formats->addStretch();
-    auto* ok = new QPushButton(Tr("&OK"), this);
-    ok->setObjectName(Tr("BitBtn1"));
+    auto* ok = new QPushButton(FromUtf8("&OK"), this);
+    ok->setObjectName(FromUtf8("BitBtn1"));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(Tr("&Cancel"), this);
-    cancel->setObjectName(Tr("BitBtn2"));
+    auto* cancel = new QPushButton(FromUtf8("&Cancel"), this);
+    cancel->setObjectName(FromUtf8("BitBtn2"));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     formats->addWidget(ok);
     formats->addWidget(cancel);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(Tr("Global settings:"), this), 0, 0);
+    grid->addWidget(new QLabel(FromUtf8("Global settings:"), this), 0, 0);
     grid->addWidget(fieldList_, 1, 0, 3, 1);
     auto* dirRow = new QHBoxLayout;
-    dirRow->addWidget(new QLabel(Tr("Output directory:"), this));
+    dirRow->addWidget(new QLabel(FromUtf8("Output directory:"), this));
     dirRow->addWidget(dirEdit_, 1);
     dirRow->addWidget(dirButton);
     grid->addLayout(dirRow, 0, 1);
@@ -104,9 +104,9 @@ void TDefNameForm::AddRow()
     auto* layout = new QHBoxLayout(panel);
     layout->setContentsMargins(4, 0, 4, 0);
     Row row{panel, new QCheckBox(panel), new QLineEdit(panel)};
-    row.box->setObjectName(Tr("CheckBox%1").arg(k));
-    row.edit->setObjectName(Tr("Edit%1").arg(k));
-    QPushButton* browse = BrowseButton(Tr("Button%1").arg(k), panel);
+    row.box->setObjectName(FromUtf8("CheckBox%1").arg(k));
+    row.edit->setObjectName(FromUtf8("Edit%1").arg(k));
+    QPushButton* browse = BrowseButton(FromUtf8("Button%1").arg(k), panel);
     connect(browse, &QPushButton::clicked, this, [this, k] { BrowseClick(k - 1); });
     layout->addWidget(row.box, 1);
     layout->addWidget(row.edit, 1);
@@ -124,7 +124,7 @@ void TDefNameForm::SetValues(const std::vector<TSplitDialogValue>& values)
         if (k >= values.size())
             continue;
         // "&" in a value is text, not a mnemonic.
-        rows_[k].box->setText(QString(values[k].Value).replace(QLatin1Char('&'), Tr("&&")));
+        rows_[k].box->setText(QString(values[k].Value).replace(QLatin1Char('&'), FromUtf8("&&")));
         rows_[k].box->setChecked(values[k].Ticked);
         rows_[k].edit->setText(values[k].FileName);
     }
@@ -158,7 +158,7 @@ QString TDefNameForm::GetOutputDir() const
 
 QCheckBox* TDefNameForm::FormatBox(const char* name) const
 {
-    return findChild<QCheckBox*>(Tr(name));
+    return findChild<QCheckBox*>(FromUtf8(name));
 }
 
 void TDefNameForm::FieldListClick(QListWidgetItem* item)
@@ -167,7 +167,7 @@ void TDefNameForm::FieldListClick(QListWidgetItem* item)
         return;
     const QString name = item->text().left(20).trimmed();
     QString value = item->text().mid(kValueColumn);
-    if (InputLine(Tr("Global value for field ") + name, value, 255))
+    if (InputLine(FromUtf8("Global value for field ") + name, value, 255))
         item->setText(EntryText(name, value));
 }
 
@@ -197,15 +197,15 @@ void TDefNameForm::BrowseClick(int k)
     if (QFileInfo(placed).isRelative())
         placed = sourceDir_ + QLatin1Char('/') + placed;
     if (QFileInfo(placed).suffix().isEmpty())
-        placed += Tr(".PDB");
+        placed += FromUtf8(".PDB");
     const QString directory = QFileInfo(placed).absolutePath();
-    QFileDialog dialog(this, Tr("Save partial database as"), directory,
-                       Tr("JFile Pro Database (*.PDB *.pdb);;All Files (*)"));
-    dialog.setObjectName(Tr("SaveDialog"));
+    QFileDialog dialog(this, FromUtf8("Save partial database as"), directory,
+                       FromUtf8("JFile Pro Database (*.PDB *.pdb);;All Files (*)"));
+    dialog.setObjectName(FromUtf8("SaveDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(Tr("PDB"));
+    dialog.setDefaultSuffix(FromUtf8("PDB"));
     dialog.selectFile(QFileInfo(placed).fileName());
     if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
@@ -213,12 +213,12 @@ void TDefNameForm::BrowseClick(int k)
     if (QFileInfo(name).isRelative())
         name = directory + QLatin1Char('/') + name;
     if (QFileInfo(name).suffix().isEmpty())
-        name += Tr(".PDB");
+        name += FromUtf8(".PDB");
     // A file beside the source database is kept as a bare name, so the
     // remembered names stay valid when the folder moves.
     if (QFileInfo(name).absolutePath().compare(QDir(sourceDir_).absolutePath(), Qt::CaseInsensitive) == 0)
         name = QFileInfo(name).fileName();
-    const int pdb = int(name.indexOf(Tr(".PDB"), 0, Qt::CaseInsensitive));
+    const int pdb = int(name.indexOf(FromUtf8(".PDB"), 0, Qt::CaseInsensitive));
     if (pdb >= 0)
         name.remove(pdb, 4);
     edit->setText(name);

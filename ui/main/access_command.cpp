@@ -43,12 +43,12 @@ std::string PickAccessFile(QWidget* parent, const TDataBase& db, const TSqlFileK
 {
     const std::unique_ptr<TIniFile> ini = OpenConfig();
     const QString directory = StartDirectory(*ini, db);
-    const QString extension = Tr(kind.Extension);
-    const bool access = extension == Tr("MDB");
-    QFileDialog dialog(parent, access ? Tr("Create Access database named") : Tr("Create SQLite database named"),
-                       directory, Tr("%1 (*.%2%3);;All Files (*)")
-                                      .arg(Tr(kind.TypeName), extension, access ? QString() : Tr(" *.db")));
-    dialog.setObjectName(Tr("SaveDialog"));
+    const QString extension = FromUtf8(kind.Extension);
+    const bool access = extension == FromUtf8("MDB");
+    QFileDialog dialog(parent, access ? FromUtf8("Create Access database named") : FromUtf8("Create SQLite database named"),
+                       directory, FromUtf8("%1 (*.%2%3);;All Files (*)")
+                                      .arg(FromUtf8(kind.TypeName), extension, access ? QString() : FromUtf8(" *.db")));
+    dialog.setObjectName(FromUtf8("SaveDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);  // an existing file is replaced without a question
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -86,7 +86,7 @@ void TMainForm::SaveAsAccessItemClick(const std::string& chosenName)
 
     WaitCursor wait;
     const auto bar = std::make_unique<QProgressBar>();
-    bar->setObjectName(Tr("ProgressBar"));
+    bar->setObjectName(FromUtf8("ProgressBar"));
     bar->setRange(0, db->RecordCount());
     statusBar()->addWidget(bar.get());
     bar->show();
@@ -97,7 +97,7 @@ void TMainForm::SaveAsAccessItemClick(const std::string& chosenName)
         if (record % 256 != 1 && record != count)
             return;
         bar->setValue(record);
-        ShowStatus(Tr("Writing record %1 of %2").arg(record).arg(count));
+        ShowStatus(FromUtf8("Writing record %1 of %2").arg(record).arg(count));
     };
     ExportToAccess(*db, fileName,
                    [](const std::string& name) { return std::make_unique<TAccessDB>(CreateSqlDatabase(name)); },
@@ -107,9 +107,9 @@ void TMainForm::SaveAsAccessItemClick(const std::string& chosenName)
 
 void TMainForm::CreateAccessCommand()
 {
-    auto* action = new QAction(Tr("Save as &Access..."), this);
-    action->setObjectName(Tr("SaveAsAccessItem"));
-    action->setToolTip(Tr("Save as %1").arg(Tr(AccessFileKind().TypeName)));
+    auto* action = new QAction(FromUtf8("Save as &Access..."), this);
+    action->setObjectName(FromUtf8("SaveAsAccessItem"));
+    action->setToolTip(FromUtf8("Save as %1").arg(FromUtf8(AccessFileKind().TypeName)));
     connect(action, &QAction::triggered, this,
             [this] { RunCommand("SaveAsAccessItemClick", [this] { SaveAsAccessItemClick(); }); });
 }

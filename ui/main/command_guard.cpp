@@ -12,7 +12,7 @@ namespace quorvil {
 
 void ShowApplicationError(const QString& message, const QString& command)
 {
-    MessageDlgButtons(message + Tr(" at ") + command, mtError, {mbOK}, mbHelp);
+    MessageDlgButtons(message + FromUtf8(" at ") + command, mtError, {mbOK}, mbHelp);
 }
 
 bool RunCommand(const char* command, const std::function<void()>& body)
@@ -21,11 +21,11 @@ bool RunCommand(const char* command, const std::function<void()>& body)
         body();
         return true;
     } catch (const std::bad_alloc&) {
-        ShowApplicationError(Tr("Out of memory"), Tr(command));
+        ShowApplicationError(FromUtf8("Out of memory"), FromUtf8(command));
     } catch (const std::exception& e) {
-        ShowApplicationError(MessageText(e.what()), Tr(command));
+        ShowApplicationError(MessageText(e.what()), FromUtf8(command));
     } catch (...) {
-        ShowApplicationError(Tr("Unknown error"), Tr(command));
+        ShowApplicationError(FromUtf8("Unknown error"), FromUtf8(command));
     }
     return false;
 }

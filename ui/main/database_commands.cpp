@@ -19,7 +19,7 @@ void TMainForm::SortBtnClick()
     TDatabasePage* page = tabs_->Page(tabs_->CurrentTab());
     bool sorted = false;
     try {
-        TUndoScope change = page->Change(Tr("Sort"));
+        TUndoScope change = page->Change(FromUtf8("Sort"));
         sorted = SortInteractively(*db);
     } catch (...) {
         page->RecordsReordered();  // whatever moved before the failure shows
@@ -43,7 +43,7 @@ void TMainForm::EditBtnClick()
         return;
     TDatabasePage* page = tabs_->Page(tabs_->CurrentTab());
     {
-        TUndoScope change = page->Change(Tr("Edit definition"));
+        TUndoScope change = page->Change(FromUtf8("Edit definition"));
         WriteDefinition(*db, form.Definition());
     }
     page->DefinitionChanged();

@@ -44,7 +44,7 @@ bool LongDateOf(std::string_view text, QDate& date)
 
 QString LongDateText(const QDate& date)
 {
-    return QLocale::c().toString(date, Tr("dd MMM yyyy"));  // English month abbreviations
+    return QLocale::c().toString(date, FromUtf8("dd MMM yyyy"));  // English month abbreviations
 }
 
 }  // namespace
@@ -55,8 +55,8 @@ TDatabasePage::TDatabasePage(int tab, QWidget* parent)
       listModel_(new TRecordListModel(model_, this)), editPanel_(new TRecordPanel(tab, model_, recordPanel_)),
       undo_(new QUndoStack(this))
 {
-    setObjectName(Tr("Page%1").arg(tab));
-    grid_->setObjectName(Tr("Grid%1").arg(tab));
+    setObjectName(FromUtf8("Page%1").arg(tab));
+    grid_->setObjectName(FromUtf8("Grid%1").arg(tab));
     grid_->setModel(model_);
     grid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
     QHeaderView* header = grid_->horizontalHeader();
@@ -67,10 +67,10 @@ TDatabasePage::TDatabasePage(int tab, QWidget* parent)
     layout->addWidget(grid_);
     layout->addWidget(recordPanel_);
 
-    recordPanel_->setObjectName(Tr("RecordPanel%1").arg(tab));
+    recordPanel_->setObjectName(FromUtf8("RecordPanel%1").arg(tab));
     recordPanel_->setChildrenCollapsible(false);
     recordPanel_->hide();
-    listBox_->setObjectName(Tr("ListBox%1").arg(tab));
+    listBox_->setObjectName(FromUtf8("ListBox%1").arg(tab));
     // Lines of one height: the view scrolls a database of any size without
     // measuring its lines.
     listBox_->setUniformItemSizes(true);
@@ -87,11 +87,11 @@ TDatabasePage::TDatabasePage(int tab, QWidget* parent)
         emit ContextPopup(listBox_->viewport()->mapToGlobal(pos));
     });
     editTriggers_ = int(grid_->editTriggers());
-    undo_->setObjectName(Tr("UndoStack%1").arg(tab));
+    undo_->setObjectName(FromUtf8("UndoStack%1").arg(tab));
     connect(undo_, &QUndoStack::cleanChanged, this, &TDatabasePage::CleanChanged);
     model_->SetCellRecorder([this](int record, int field, std::string before) {
         // The record views write at every keystroke; the grid once an edit.
-        Push(Tr("Edit"), CellStep(record, field, std::move(before), !GridVisible()));
+        Push(FromUtf8("Edit"), CellStep(record, field, std::move(before), !GridVisible()));
     });
 
     // A moved section emits no click, so a drag never sorts.
@@ -229,7 +229,7 @@ void TDatabasePage::MoveSelection(int delta)
         return;
     bool moved = false;
     {
-        TUndoScope change = Change(Tr("Move records"));
+        TUndoScope change = Change(FromUtf8("Move records"));
         moved = model_->MoveRowBlock(top, bottom, delta);
     }
     if (!moved)
@@ -416,7 +416,7 @@ void TDatabasePage::SortByColumn(int col)
     order.SortList = {db.GetFieldName(col + 1), db.GetFieldName(1)};
     {
         WaitCursor wait;
-        TUndoScope change = Change(Tr("Sort"));
+        TUndoScope change = Change(FromUtf8("Sort"));
         SortRecords(db, order, 1, db.RecordCount());
     }
     model_->ClearReversal();
@@ -443,7 +443,7 @@ void TDatabasePage::GridColumnMoved(int from, int to)
     restoringOrder_ = false;
     if (moved && from != to) {
         // The grid's columns move back and forth with their fields.
-        Push(Tr("Move field"), FieldMoveStep(from + 1, to + 1, [this](int a, int b) {
+        Push(FromUtf8("Move field"), FieldMoveStep(from + 1, to + 1, [this](int a, int b) {
                  if (!model_->MoveField(a - 1, b - 1))
                      throw ERangeError(FormatMessage("MoveField: FromIndex out of range (%d)", a));
              }));
@@ -453,7 +453,7 @@ void TDatabasePage::GridColumnMoved(int from, int to)
 
 void TDatabasePage::ShowEditError(const QString& message)
 {
-    ShowApplicationError(message, Tr("GridSetEditText"));
+    ShowApplicationError(message, FromUtf8("GridSetEditText"));
 }
 
 void TDatabasePage::ShowInputRefused(const QString& message)

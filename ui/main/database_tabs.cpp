@@ -43,24 +43,24 @@ const char* const kUseSaveAs = "Use Save as to write the database to another fil
 
 QString EscapeMnemonics(QString text)
 {
-    return text.replace(QLatin1Char('&'), Tr("&&"));
+    return text.replace(QLatin1Char('&'), FromUtf8("&&"));
 }
 
 }  // namespace
 
 QString OpenInTabMessage(const std::string& path, int tab)
 {
-    return Tr("\"") + PathToQString(path) +
-           Tr("\" is open in tab %1. Close it there first, or choose another name.").arg(tab + 1);
+    return FromUtf8("\"") + PathToQString(path) +
+           FromUtf8("\" is open in tab %1. Close it there first, or choose another name.").arg(tab + 1);
 }
 
 TDatabaseTabs::TDatabaseTabs(QWidget* parent) : QTabWidget(parent)
 {
-    setObjectName(Tr("PageControl"));
+    setObjectName(FromUtf8("PageControl"));
     setDocumentMode(true);
     for (int tab = 0; tab < kTabs; ++tab) {
         pages_[size_t(tab)] = new TDatabasePage(tab, this);
-        pages_[size_t(tab)]->setObjectName(Tr("TabSheet%1").arg(tab));
+        pages_[size_t(tab)]->setObjectName(FromUtf8("TabSheet%1").arg(tab));
         addTab(pages_[size_t(tab)], QString());
         setTabVisible(tab, false);
         // The status line counts records and shows the modified flag.
@@ -169,7 +169,7 @@ bool TDatabaseTabs::LoadDatabase(int tab, const std::string& path)
     StatusScope status(*this);
     std::unique_ptr<TDataBase> opened;
     try {
-        emit StatusText(Tr("Loading..."));
+        emit StatusText(FromUtf8("Loading..."));
         opened = Open<TDataBase>(path, [this](const std::string& text) { emit StatusText(ToQString(text)); });
     } catch (...) {
         // A database the file was to replace stays where it is; a tab made
@@ -231,8 +231,8 @@ void TDatabaseTabs::ShowInTab(int tab, TDataBase& db, const std::string& path, c
     QString caption = EscapeMnemonics(PathToQString(TabCaption(path)));
     QString tip = PathToQString(path);
     if (db.ReadOnlyFile()) {
-        caption += Tr(" (read-only)");
-        tip += Tr("\nRead-only: the file can be viewed, searched and exported, not changed.");
+        caption += FromUtf8(" (read-only)");
+        tip += FromUtf8("\nRead-only: the file can be viewed, searched and exported, not changed.");
     }
     setTabText(tab, caption);
     setTabToolTip(tab, tip);
@@ -280,9 +280,9 @@ bool TDatabaseTabs::CheckPopups(TDataBase& db)
     const std::vector<std::string> report = CheckPopupValues(db);
     if (report.empty())
         return false;
-    MessageTexts().Captions[mbYesToAll] = Tr("&Fix");
-    MessageTexts().Captions[mbNoToAll] = Tr("&Details");
-    const int answer = MessageDlgButtons(Tr("Inconsistent database! Invalid values found in PopUp field!"),
+    MessageTexts().Captions[mbYesToAll] = FromUtf8("&Fix");
+    MessageTexts().Captions[mbNoToAll] = FromUtf8("&Details");
+    const int answer = MessageDlgButtons(FromUtf8("Inconsistent database! Invalid values found in PopUp field!"),
                                          mtWarning, {mbIgnore, mbYesToAll, mbNoToAll}, mbHelp);
     if (answer == mrYesToAll) {
         FixPopupValues(db);
@@ -353,7 +353,7 @@ bool TDatabaseTabs::AskSave(int tab)
     if (const std::optional<bool> answered = AnswerWithoutSaving(tab))
         return *answered;
     const TDataBase* db = DataBase(tab);
-    const int answer = MessageDlgButtons(Tr("Save edited database?\r\n(") + PathToQString(db->FileName) + Tr(")"),
+    const int answer = MessageDlgButtons(FromUtf8("Save edited database?\r\n(") + PathToQString(db->FileName) + FromUtf8(")"),
                                          mtConfirmation, {mbYes, mbNo, mbCancel}, mbHelp);
     if (answer == mrYes)
         return SaveDatabase(tab);
@@ -365,11 +365,11 @@ bool TDatabaseTabs::AskReplace(int tab)
     if (const std::optional<bool> answered = AnswerWithoutSaving(tab))
         return *answered;
     const TDataBase* db = DataBase(tab);
-    MessageTexts().Captions[mbYesToAll] = Tr("&Save");
-    MessageTexts().Captions[mbNoToAll] = Tr("&Discard");
+    MessageTexts().Captions[mbYesToAll] = FromUtf8("&Save");
+    MessageTexts().Captions[mbNoToAll] = FromUtf8("&Discard");
     const int answer = MessageDlgButtons(
-        Tr("All eight tabs are in use: the file opens in place of\r\n") + PathToQString(db->FileName) +
-            Tr("\r\nwhose changes are not saved. Save them first?"),
+        FromUtf8("All eight tabs are in use: the file opens in place of\r\n") + PathToQString(db->FileName) +
+            FromUtf8("\r\nwhose changes are not saved. Save them first?"),
         mtConfirmation, {mbYesToAll, mbNoToAll, mbCancel}, mbYesToAll);
     if (answer == mrYesToAll)
         return SaveDatabase(tab);
@@ -379,8 +379,8 @@ bool TDatabaseTabs::AskReplace(int tab)
 bool TDatabaseTabs::AskDiscardReadOnly(int tab)
 {
     const int answer = MessageDlgButtons(
-        Tr("The changes to this database cannot be saved: its file is read-only.\r\n(") +
-            PathToQString(DataBase(tab)->FileName) + Tr(")\r\nLet them go? (Save as keeps them in another file.)"),
+        FromUtf8("The changes to this database cannot be saved: its file is read-only.\r\n(") +
+            PathToQString(DataBase(tab)->FileName) + FromUtf8(")\r\nLet them go? (Save as keeps them in another file.)"),
         mtConfirmation, {mbYes, mbNo}, mbNo);
     return answer == mrYes;
 }
@@ -391,12 +391,12 @@ bool TDatabaseTabs::SaveDatabase(int tab)
     if (!db)
         return false;
     if (db->ReadOnlyFile()) {
-        MessageDlgButtons(MessageText(ReadOnlyFileMessage(db->FileName).c_str()) + Tr(" ") + Tr(kUseSaveAs), mtError,
+        MessageDlgButtons(MessageText(ReadOnlyFileMessage(db->FileName).c_str()) + FromUtf8(" ") + FromUtf8(kUseSaveAs), mtError,
                           {mbOK}, mbHelp);
         return false;
     }
     QString title = ToQString(db->PdbHeader.Name);
-    if (!InputLine(Tr("Database Title"), title, 31))
+    if (!InputLine(FromUtf8("Database Title"), title, 31))
         return false;
     try {
         db->SaveWithName(FromQString(title));

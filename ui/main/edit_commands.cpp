@@ -40,7 +40,7 @@ QStringList LocalPaths(const QMimeData* data)
 void TMainForm::CreateEditMenu()
 {
     auto* group = new QUndoGroup(this);
-    group->setObjectName(Tr("UndoGroup"));
+    group->setObjectName(FromUtf8("UndoGroup"));
     for (int tab = 0; tab < TDatabaseTabs::kTabs; ++tab)
         group->addStack(tabs_->Page(tab)->UndoStack());
     const auto follow = [this, group] { group->setActiveStack(tabs_->Page(tabs_->CurrentTab())->UndoStack()); };
@@ -56,20 +56,20 @@ void TMainForm::CreateEditMenu()
         CommitEditing();
         group->redo();
     });
-    undo->setShortcut(Tr("Ctrl+Z"));
-    redo->setShortcut(Tr("Ctrl+Shift+Z"));
+    undo->setShortcut(FromUtf8("Ctrl+Z"));
+    redo->setShortcut(FromUtf8("Ctrl+Shift+Z"));
     for (auto [action, caption, can, text] :
          {std::tuple{undo, "&Undo", &QUndoGroup::canUndoChanged, &QUndoGroup::undoTextChanged},
           std::tuple{redo, "&Redo", &QUndoGroup::canRedoChanged, &QUndoGroup::redoTextChanged}}) {
         action->setEnabled(false);
         connect(group, can, action, &QAction::setEnabled);
         connect(group, text, action, [action, caption](const QString& what) {
-            action->setText(what.isEmpty() ? Tr(caption) : Tr(caption) + QLatin1Char(' ') + what);
+            action->setText(what.isEmpty() ? FromUtf8(caption) : FromUtf8(caption) + QLatin1Char(' ') + what);
         });
     }
 
-    QMenu* menu = menuBar()->addMenu(Tr("&Edit"));
-    menu->setObjectName(Tr("EditMenu"));
+    QMenu* menu = menuBar()->addMenu(FromUtf8("&Edit"));
+    menu->setObjectName(FromUtf8("EditMenu"));
     menu->addAction(undo);
     menu->addAction(redo);
     setAcceptDrops(true);
@@ -109,7 +109,7 @@ void TMainForm::dropEvent(QDropEvent* event)
             break;
         }
     if (!all)
-        StatusPanel()->setText(Tr("All %1 tabs are in use; close one to open more.").arg(TDatabaseTabs::kTabs));
+        StatusPanel()->setText(FromUtf8("All %1 tabs are in use; close one to open more.").arg(TDatabaseTabs::kTabs));
     EnableButtons(tabs_->CurrentDB() != nullptr);
     UpdateActiveInfo();
 }

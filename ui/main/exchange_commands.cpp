@@ -67,17 +67,17 @@ const ExportCommand& CommandOf(TExportFormat format)
 // pattern also in lower case, as file names are case-sensitive here.
 QStringList NameFilters(const char* filter)
 {
-    const QStringList parts = Tr(filter).split(QLatin1Char('|'));
+    const QStringList parts = FromUtf8(filter).split(QLatin1Char('|'));
     QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QStringList patterns;
         for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'))) {
-            const QString shown = pattern == QLatin1String("*.*") ? Tr("*") : pattern;
+            const QString shown = pattern == QLatin1String("*.*") ? FromUtf8("*") : pattern;
             patterns << shown;
             if (shown.toLower() != shown)
                 patterns << shown.toLower();
         }
-        filters << parts[i] + Tr(" (") + patterns.join(QLatin1Char(' ')) + Tr(")");
+        filters << parts[i] + FromUtf8(" (") + patterns.join(QLatin1Char(' ')) + FromUtf8(")");
     }
     return filters;
 }
@@ -86,7 +86,7 @@ QStringList NameFilters(const char* filter)
 // file is the command's own, not the dialog's.
 void PrepareSaveDialog(QFileDialog& dialog, const char* filter)
 {
-    dialog.setObjectName(Tr("SaveDialog"));
+    dialog.setObjectName(FromUtf8("SaveDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -116,13 +116,13 @@ TLengthAnswer AskAboutLength(const TLongValue& value)
 void TMainForm::CreateExchangeActions()
 {
     AddCommand("SaveFileAsItem", "Save &as", "SaveFileAsItemClick", [this] { SaveFileAsItemClick(1); })
-        ->setShortcut(Tr("Ctrl+A"));
+        ->setShortcut(FromUtf8("Ctrl+A"));
     for (int layout = 0; layout < 4; ++layout)
         AddCommand(kLayoutItems[layout][0], kLayoutItems[layout][1], "SaveAsVerBtnClick",
                    [this, layout] { SaveAsVerBtnClick(layout); });
     for (const ExportCommand& e : kExports) {
         const TExportFormat format = e.format;
-        AddCommand(e.button, e.text, e.handler, [this, format] { ExportClick(format, true); })->setToolTip(Tr(e.hint));
+        AddCommand(e.button, e.text, e.handler, [this, format] { ExportClick(format, true); })->setToolTip(FromUtf8(e.hint));
         AddCommand(e.item, e.itemText, e.handler, [this, format] { ExportClick(format, false); });
     }
 }
@@ -132,9 +132,9 @@ void TMainForm::CreateExchangePopUps()
 {
     auto attach = [this](const char* button, const char* popUp, std::initializer_list<const char*> items) {
         auto* menu = new QMenu(this);
-        menu->setObjectName(Tr(popUp));
+        menu->setObjectName(FromUtf8(popUp));
         for (const char* item : items) {
-            if (Tr(item) == QLatin1String("SaveAsAccessItem"))
+            if (FromUtf8(item) == QLatin1String("SaveAsAccessItem"))
                 menu->addSeparator();
             menu->addAction(Action(item));
         }
@@ -173,12 +173,12 @@ void TMainForm::SaveFileAsItemClick(int entry)
     TSaveAs saveAs(*db, entry - 1, name);
     // Nothing is written before the user knows which fields the layout drops.
     if (const TDroppedFields& dropped = saveAs.DroppedFields(); !dropped.Empty()) {
-        const QString question = ToQString(dropped.Message) + Tr(".\r\nSave the other fields?");
+        const QString question = ToQString(dropped.Message) + FromUtf8(".\r\nSave the other fields?");
         if (MessageDlgButtons(question, mtWarning, {mbOK, mbCancel}, mbCancel) != mrOk)
             return;
     }
-    MessageTexts().Captions[mbYesToAll] = Tr("Truncate");
-    MessageTexts().Captions[mbNoToAll] = Tr("Truncate all");
+    MessageTexts().Captions[mbYesToAll] = FromUtf8("Truncate");
+    MessageTexts().Captions[mbNoToAll] = FromUtf8("Truncate all");
     if (!saveAs.CheckLengths(AskAboutLength))
         return;
     WaitCursor hourglass;
@@ -193,7 +193,7 @@ std::string TMainForm::PickSaveAsFile(const TDataBase& db, int& entry)
         entry = db.Layout < 4 ? db.Layout + 1 : 4;
     const std::unique_ptr<TIniFile> ini = OpenConfig();
     const std::string directory = SaveAsDirectory(*ini, db);
-    QFileDialog dialog(this, Tr("Save database as"), PathToQString(directory));
+    QFileDialog dialog(this, FromUtf8("Save database as"), PathToQString(directory));
     const TSqlFileKind access = AccessFileKind();
     const std::string filter = std::string(kSaveAsFilter) + "|" + access.TypeName + "|*." + access.Extension;
     PrepareSaveDialog(dialog, filter.c_str());
@@ -210,8 +210,8 @@ std::string TMainForm::PickSaveAsFile(const TDataBase& db, int& entry)
 
     std::error_code ec;
     if (std::filesystem::equivalent(name, db.FileName, ec)) {
-        MessageDlgButtons(Tr("\"") + PathToQString(name) +
-                              Tr("\" is the file of the open database. Use Save to write it, or choose another name."),
+        MessageDlgButtons(FromUtf8("\"") + PathToQString(name) +
+                              FromUtf8("\" is the file of the open database. Use Save to write it, or choose another name."),
                           mtError, {mbOK}, mbOK);
         return {};
     }
@@ -247,7 +247,7 @@ std::string TMainForm::PickExportFile(const TDataBase& db, TExportFormat format,
     const TExportKind& kind = ExportKind(format);
     const std::unique_ptr<TIniFile> ini = OpenConfig();
     const std::string directory = ExportDirectory(*ini, format);
-    QFileDialog dialog(this, Tr(kind.Title), PathToQString(directory));
+    QFileDialog dialog(this, FromUtf8(kind.Title), PathToQString(directory));
     PrepareSaveDialog(dialog, kind.Filter);
     dialog.selectFile(PathToQString(OfferedExportName(db, format, fields)));
     if (ExecModal(dialog) != QDialog::Accepted)

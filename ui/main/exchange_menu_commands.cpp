@@ -55,19 +55,19 @@ QString DirectoryOfFile(const std::string& fileName)
 
 void TMainForm::CreateExchangeMenuCommands()
 {
-    AddCommand("MergeItem", "&Merge", "MergeItemClick", [this] { MergeItemClick(); })->setShortcut(Tr("Ctrl+M"));
+    AddCommand("MergeItem", "&Merge", "MergeItemClick", [this] { MergeItemClick(); })->setShortcut(FromUtf8("Ctrl+M"));
     AddCommand("SplitBtn", "S&plit...", "SplitBtnClick", &TMainForm::SplitBtnClick)
-        ->setToolTip(Tr("Split database into multiple files"));
+        ->setToolTip(FromUtf8("Split database into multiple files"));
 }
 
 void TMainForm::CreateCopyMenu()
 {
-    QMenu* copy = popupMenu_->addMenu(Tr("Copy to other database"));
-    copy->setObjectName(Tr("CopyItemMenu"));
-    copy->menuAction()->setObjectName(Tr("CopyItem"));
+    QMenu* copy = popupMenu_->addMenu(FromUtf8("Copy to other database"));
+    copy->setObjectName(FromUtf8("CopyItemMenu"));
+    copy->menuAction()->setObjectName(FromUtf8("CopyItem"));
     for (int tag = 0; tag <= kExternalFile; ++tag) {
-        auto* item = new QAction(tag == kExternalFile ? Tr("External file") : QString(), this);
-        item->setObjectName(tag == kExternalFile ? Tr("CopyExt") : Tr("Copy%1").arg(tag));
+        auto* item = new QAction(tag == kExternalFile ? FromUtf8("External file") : QString(), this);
+        item->setObjectName(tag == kExternalFile ? FromUtf8("CopyExt") : FromUtf8("Copy%1").arg(tag));
         connect(item, &QAction::triggered, this,
                 [this, tag] { RunCommand("CopyRecsItemClick", [this, tag] { CopyRecsItemClick(tag); }); });
         if (tag == kExternalFile)
@@ -80,7 +80,7 @@ void TMainForm::CreateCopyMenu()
         copy->menuAction()->setVisible(source && Action("RearrangeItem")->isChecked());
         for (int tag = 0; tag < TDatabaseTabs::kTabs; ++tag) {
             const TDataBase* target = tabs_->DataBase(tag);
-            auto* item = findChild<QAction*>(Tr("Copy%1").arg(tag));
+            auto* item = findChild<QAction*>(FromUtf8("Copy%1").arg(tag));
             item->setVisible(source && target && tag != active && !target->ReadOnlyFile() &&
                              ShareFieldName(*source, *target));
             item->setText(tabs_->tabText(tag));
@@ -109,7 +109,7 @@ void TMainForm::CopyRecsItemClick(int tag, const std::string& chosenName)
         WaitCursor hourglass;
         TCopyResult result;
         try {
-            TUndoScope change = tabs_->Page(tag)->Change(Tr("Copy records"));
+            TUndoScope change = tabs_->Page(tag)->Change(FromUtf8("Copy records"));
             change.TrackCells();
             result = CopyRecords(*source, records, *target);
         } catch (...) {
@@ -127,11 +127,11 @@ void TMainForm::CopyRecsItemClick(int tag, const std::string& chosenName)
     if (fileName.empty()) {
         const QString directory = DirectoryOfFile(source->FileName);
         QFileDialog dialog(this, ToQString(CopyFileDialogTitle(int(records.size()))), directory,
-                           Tr("PDB files (*.PDB *.pdb);;All Files (*)"));
-        dialog.setObjectName(Tr("OpenDialog"));
+                           FromUtf8("PDB files (*.PDB *.pdb);;All Files (*)"));
+        dialog.setObjectName(FromUtf8("OpenDialog"));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setDefaultSuffix(Tr("PDB"));
+        dialog.setDefaultSuffix(FromUtf8("PDB"));
         if (ExecModal(dialog) != QDialog::Accepted)
             return;
         fileName = QStringToPath(ChosenDatabasePath(dialog, directory));
@@ -142,9 +142,9 @@ void TMainForm::CopyRecsItemClick(int tag, const std::string& chosenName)
     // and saves them with the rest of that tab's changes.
     if (const int open = tabs_->TabOfFile(fileName); open >= 0) {
         if (open == tabs_->CurrentTab() || tabs_->DataBase(open)->ReadOnlyFile()) {
-            MessageDlgButtons(Tr("The records cannot be copied into ") + PathToQString(fileName) +
-                                  (open == tabs_->CurrentTab() ? Tr(": it is the file they come from.")
-                                                               : Tr(": it is open read-only in tab %1.").arg(open + 1)),
+            MessageDlgButtons(FromUtf8("The records cannot be copied into ") + PathToQString(fileName) +
+                                  (open == tabs_->CurrentTab() ? FromUtf8(": it is the file they come from.")
+                                                               : FromUtf8(": it is open read-only in tab %1.").arg(open + 1)),
                               mtError, {mbOK}, mbHelp);
             return;
         }
@@ -152,7 +152,7 @@ void TMainForm::CopyRecsItemClick(int tag, const std::string& chosenName)
         return;
     }
     WaitCursor hourglass;
-    ShowStatus(Tr("Copying records to ") + PathToQString(fileName));
+    ShowStatus(FromUtf8("Copying records to ") + PathToQString(fileName));
     const TCopyResult result = CopyRecordsToFile(*source, records, fileName);
     ShowStatus(QString());
     if (result.Keyed)
@@ -185,7 +185,7 @@ void TMainForm::MergeItemClick(const std::string& chosenName)
     if (opened)
         other = opened.get();
     if (IdCandidates(*master, *other).empty()) {
-        ShowMsg(Tr(kNoIdFieldMessage), 1);
+        ShowMsg(FromUtf8(kNoIdFieldMessage), 1);
         return;
     }
     TSyncForm form(this);
@@ -199,10 +199,10 @@ void TMainForm::MergeItemClick(const std::string& chosenName)
     TMergeResult result;
     TDatabasePage* page = tabs_->Page(tabs_->CurrentTab());
     try {
-        TUndoScope change = page->Change(Tr("Merge"));
+        TUndoScope change = page->Change(FromUtf8("Merge"));
         change.TrackCells();
         result = Merge(*master, *other, choice, [this](int record, int count) {
-            ShowStatus(Tr("Merging record %1 of %2").arg(record).arg(count));
+            ShowStatus(FromUtf8("Merging record %1 of %2").arg(record).arg(count));
         });
     } catch (...) {
         // A merge stopped at the record limit keeps what it did so far.
@@ -223,7 +223,7 @@ void TMainForm::SplitBtnClick()
     CommitEditing();
     const std::vector<int> listFields = ListFields(*db);
     if (listFields.empty()) {
-        ShowMsg(Tr(kNoListFieldMessage), 1);
+        ShowMsg(FromUtf8(kNoListFieldMessage), 1);
         return;
     }
     std::string fieldName = db->GetFieldName(listFields.front());
@@ -276,7 +276,7 @@ void TMainForm::SplitBtnClick()
         choice.GlobalValues[otherFields[size_t(entry)]] = FromQString(value);
 
     WaitCursor hourglass;
-    Split(*db, choice, [this](const std::string& fileName) { ShowStatus(Tr("Writing ") + PathToQString(fileName)); });
+    Split(*db, choice, [this](const std::string& fileName) { ShowStatus(FromUtf8("Writing ") + PathToQString(fileName)); });
     ShowStatus(QString());
 }
 

@@ -15,7 +15,7 @@ QString ChosenDatabasePath(const QFileDialog& dialog, const QString& directory)
     if (QFileInfo(path).isRelative())
         path = directory + QLatin1Char('/') + path;
     if (!QFileInfo(path).fileName().contains(QLatin1Char('.')))
-        path += Tr(".PDB");
+        path += FromUtf8(".PDB");
     return path;
 }
 

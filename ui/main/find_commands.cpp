@@ -41,8 +41,8 @@ TReplaceAnswer AskReplace(TReplaceQuestion question, const std::string& text)
     TMessageTexts& texts = MessageTexts();
     if (question == TReplaceQuestion::Replace)
         return Answer(MessageDlgButtons(ToQString(text), mtConfirmation, {mbYes, mbNo, mbYesToAll, mbCancel}, mbYes));
-    texts.Captions[mbYesToAll] = Tr("Yes to &all");
-    texts.Captions[mbNoToAll] = Tr("N&o to all");
+    texts.Captions[mbYesToAll] = FromUtf8("Yes to &all");
+    texts.Captions[mbNoToAll] = FromUtf8("N&o to all");
     return Answer(
         MessageDlgButtons(ToQString(text), mtConfirmation, {mbYes, mbNo, mbYesToAll, mbNoToAll, mbCancel}, mbYes));
 }
@@ -114,7 +114,7 @@ void TMainForm::ReplaceBtnClick()
     options.CaseSensitive = form.CaseSensitive()->isChecked();
     options.WordSearch = form.WordSearch()->isChecked();
     options.Prompt = form.Prompt()->isChecked();
-    MessageTexts().Captions[mbYesToAll] = Tr("&All");
+    MessageTexts().Captions[mbYesToAll] = FromUtf8("&All");
 
     TDatabasePage* page = tabs_->Page(tabs_->CurrentTab());
     TReplaceCallbacks callbacks;
@@ -123,7 +123,7 @@ void TMainForm::ReplaceBtnClick()
     // without prompts one refill at the end does.
     TReplaceResult result;
     {
-        TUndoScope change = page->Change(Tr("Replace"));
+        TUndoScope change = page->Change(FromUtf8("Replace"));
         change.TrackCells();
         callbacks.CellWritten = [page, &options](int, int) {
             if (options.Prompt)

@@ -49,8 +49,8 @@ TGridColumn FieldColumn(TGridColumn column, const TJFILE& db, int field)
     }
     if (type == kTypeBoolean) {
         // Checked first: a column can refuse a value equal to the other one.
-        column.SetCheckedValue(Tr("1"));
-        column.SetUncheckedValue(Tr("0"));
+        column.SetCheckedValue(FromUtf8("1"));
+        column.SetUncheckedValue(FromUtf8("0"));
     }
     return column;
 }

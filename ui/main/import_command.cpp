@@ -35,9 +35,9 @@ std::string PickCsvFile(QWidget* parent)
     QString directory = PathToQString(ini->ReadString("SAVE", "CSV", ini->ReadString("SAVE", "Dir")));
     if (directory.isEmpty() || !DirectoryExists(QStringToPath(directory)))
         directory = QDir::currentPath();
-    QFileDialog dialog(parent, Tr("Import CSV file"), QDir(directory).absolutePath(),
-                       Tr("CSV files (*.CSV *.csv);;All Files (*)"));
-    dialog.setObjectName(Tr("OpenDialog"));
+    QFileDialog dialog(parent, FromUtf8("Import CSV file"), QDir(directory).absolutePath(),
+                       FromUtf8("CSV files (*.CSV *.csv);;All Files (*)"));
+    dialog.setObjectName(FromUtf8("OpenDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -86,7 +86,7 @@ void TMainForm::ImportCsvItemClick()
 void TMainForm::CreateImportCommand()
 {
     AddCommand("ImportCsvItem", "&Import CSV...", "ImportCsvItemClick", &TMainForm::ImportCsvItemClick)
-        ->setToolTip(Tr("Import a CSV file as a new database"));
+        ->setToolTip(FromUtf8("Import a CSV file as a new database"));
 }
 
 }  // namespace quorvil

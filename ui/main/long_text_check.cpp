@@ -15,12 +15,12 @@ enum class TTooLong { ReEdit, Truncate, Leave, Cancel };
 TTooLong AskTooLong(qsizetype length)
 {
     // The captions stay replaced, as every user of these buttons sets its own.
-    MessageTexts().Captions[mbNoToAll] = Tr("Re-edit");
-    MessageTexts().Captions[mbYesToAll] = Tr("Truncate");
-    MessageTexts().Captions[mbAll] = Tr("Leave");
-    const QString text = Tr("String has become too long to save in pre-5.5 JFile Format (len = ")
-                         + QString::number(length) + Tr(", max=") + QString::number(kMaxOldLayoutText)
-                         + Tr(" characters)");
+    MessageTexts().Captions[mbNoToAll] = FromUtf8("Re-edit");
+    MessageTexts().Captions[mbYesToAll] = FromUtf8("Truncate");
+    MessageTexts().Captions[mbAll] = FromUtf8("Leave");
+    const QString text = FromUtf8("String has become too long to save in pre-5.5 JFile Format (len = ")
+                         + QString::number(length) + FromUtf8(", max=") + QString::number(kMaxOldLayoutText)
+                         + FromUtf8(" characters)");
     switch (MessageDlgButtons(text, mtWarning, {mbNoToAll, mbYesToAll, mbAll, mbCancel},
                               g_leaveChosen ? mbAll : mbNoToAll)) {
     case mrNoToAll: return TTooLong::ReEdit;

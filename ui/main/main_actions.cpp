@@ -61,7 +61,7 @@ QIcon IconFor(const QString& action)
     for (const IconChoice& choice : kIcons) {
         if (action == QLatin1String(choice.action)) {
             // The icon theme first; the style's own pictures where it has none.
-            QIcon icon = QIcon::fromTheme(Tr(choice.theme));
+            QIcon icon = QIcon::fromTheme(FromUtf8(choice.theme));
             return icon.isNull() ? QApplication::style()->standardIcon(choice.fallback) : icon;
         }
     }
@@ -79,8 +79,8 @@ QAction* TMainForm::AddCommand(const char* name, const char* text, const char* h
 QAction* TMainForm::AddCommand(const char* name, const char* text, const char* handler,
                                std::function<void()> command)
 {
-    auto* action = new QAction(IconFor(Tr(name)), Tr(text), this);
-    action->setObjectName(Tr(name));
+    auto* action = new QAction(IconFor(FromUtf8(name)), FromUtf8(text), this);
+    action->setObjectName(FromUtf8(name));
     // A date or time being typed in a record's fields is stored when its
     // line is left; a command from the menu, the tool bar or a key leaves it
     // first, so that it works on what the user typed.
@@ -93,40 +93,40 @@ QAction* TMainForm::AddCommand(const char* name, const char* text, const char* h
 
 void TMainForm::CreateActions()
 {
-    AddCommand("LoadBtn", "&Open...", "LoadBtnClick", &TMainForm::LoadBtnClick)->setToolTip(Tr("Open database"));
-    AddCommand("OpenFileItem", "&Open...", "LoadBtnClick", &TMainForm::LoadBtnClick)->setShortcut(Tr("Ctrl+O"));
-    AddCommand("SaveBtn", "&Save", "SaveBtnClick", &TMainForm::SaveBtnClick)->setToolTip(Tr("Save database"));
-    AddCommand("SaveFileItem", "&Save", "SaveBtnClick", &TMainForm::SaveBtnClick)->setShortcut(Tr("Ctrl+S"));
-    AddCommand("CloseBtn", "&Close", "CloseBtnClick", &TMainForm::CloseBtnClick)->setToolTip(Tr("Close database"));
+    AddCommand("LoadBtn", "&Open...", "LoadBtnClick", &TMainForm::LoadBtnClick)->setToolTip(FromUtf8("Open database"));
+    AddCommand("OpenFileItem", "&Open...", "LoadBtnClick", &TMainForm::LoadBtnClick)->setShortcut(FromUtf8("Ctrl+O"));
+    AddCommand("SaveBtn", "&Save", "SaveBtnClick", &TMainForm::SaveBtnClick)->setToolTip(FromUtf8("Save database"));
+    AddCommand("SaveFileItem", "&Save", "SaveBtnClick", &TMainForm::SaveBtnClick)->setShortcut(FromUtf8("Ctrl+S"));
+    AddCommand("CloseBtn", "&Close", "CloseBtnClick", &TMainForm::CloseBtnClick)->setToolTip(FromUtf8("Close database"));
     AddCommand("ExitProgItem", "E&xit", "ExitProgItemClick", &TMainForm::ExitProgItemClick)
-        ->setShortcut(Tr("Alt+X"));
+        ->setShortcut(FromUtf8("Alt+X"));
     AddCommand("AboutItem", "&About Quorvil", "AboutItemClick", &TMainForm::AboutItemClick);
 
-    AddCommand("NewBtn", "&New...", "NewBtnClick", &TMainForm::NewBtnClick)->setToolTip(Tr("Create new database"));
-    AddCommand("NewItem", "&New...", "NewBtnClick", &TMainForm::NewBtnClick)->setShortcut(Tr("Ctrl+N"));
+    AddCommand("NewBtn", "&New...", "NewBtnClick", &TMainForm::NewBtnClick)->setToolTip(FromUtf8("Create new database"));
+    AddCommand("NewItem", "&New...", "NewBtnClick", &TMainForm::NewBtnClick)->setShortcut(FromUtf8("Ctrl+N"));
     CreateExchangeActions();
     CreateExchangeMenuCommands();
-    AddCommand("EditBtn", "&Edit definition...", "EditBtnClick", &TMainForm::EditBtnClick)->setToolTip(Tr("Edit database definition"));
-    AddCommand("SortBtn", "&Sort...", "SortBtnClick", &TMainForm::SortBtnClick)->setToolTip(Tr("Sort records"));
+    AddCommand("EditBtn", "&Edit definition...", "EditBtnClick", &TMainForm::EditBtnClick)->setToolTip(FromUtf8("Edit database definition"));
+    AddCommand("SortBtn", "&Sort...", "SortBtnClick", &TMainForm::SortBtnClick)->setToolTip(FromUtf8("Sort records"));
     CreateAccessCommand();
     CreateImportCommand();
-    AddCommand("AddBtn", "&Add record", "AddBtnClick", &TMainForm::AddBtnClick)->setToolTip(Tr("Add record"));
-    AddCommand("DelBtn", "&Delete record", "DelBtnClick", &TMainForm::DelBtnClick)->setToolTip(Tr("Delete record"));
-    AddCommand("FindBtn", "&Find...", "FindBtnClick", &TMainForm::FindBtnClick)->setToolTip(Tr("Find records"));
+    AddCommand("AddBtn", "&Add record", "AddBtnClick", &TMainForm::AddBtnClick)->setToolTip(FromUtf8("Add record"));
+    AddCommand("DelBtn", "&Delete record", "DelBtnClick", &TMainForm::DelBtnClick)->setToolTip(FromUtf8("Delete record"));
+    AddCommand("FindBtn", "&Find...", "FindBtnClick", &TMainForm::FindBtnClick)->setToolTip(FromUtf8("Find records"));
     AddCommand("ReplaceBtn", "&Replace...", "ReplaceBtnClick", &TMainForm::ReplaceBtnClick)
-        ->setToolTip(Tr("Find and replace"));
+        ->setToolTip(FromUtf8("Find and replace"));
     AddCommand("AllBtn", "View &all records", "AllBtnClick", &TMainForm::AllBtnClick)
-        ->setToolTip(Tr("View all records"));
+        ->setToolTip(FromUtf8("View all records"));
     auto* views = new QActionGroup(this);
     int tag = 0;
     for (auto [name, text] : {std::pair{"GridBtn", "&Grid"}, {"ListBtn", "&List"}, {"RecBtn", "&Record"}}) {
-        auto* view = new QAction(IconFor(Tr(name)), Tr(text), this);
-        view->setObjectName(Tr(name));
+        auto* view = new QAction(IconFor(FromUtf8(name)), FromUtf8(text), this);
+        view->setObjectName(FromUtf8(name));
         connect(view, &QAction::triggered, this,
                 [this, tag] { RunCommand("RecordItemClick", [this, tag] { RecordItemClick(tag); }); });
         ++tag;
         view->setCheckable(true);
-        view->setToolTip(QString(view->text()).remove(QLatin1Char('&')) + Tr(" view"));
+        view->setToolTip(QString(view->text()).remove(QLatin1Char('&')) + FromUtf8(" view"));
         views->addAction(view);
     }
     Action("GridBtn")->setChecked(true);
@@ -134,8 +134,8 @@ void TMainForm::CreateActions()
 
 void TMainForm::CreateFileMenu()
 {
-    fileMenu_ = menuBar()->addMenu(Tr("&File"));
-    fileMenu_->setObjectName(Tr("FileMenu"));
+    fileMenu_ = menuBar()->addMenu(FromUtf8("&File"));
+    fileMenu_->setObjectName(FromUtf8("FileMenu"));
     for (const char* name : {"NewItem", "OpenFileItem", "ImportCsvItem", "SaveFileItem", "SaveFileAsItem", "MergeItem", "CloseBtn"})
         fileMenu_->addAction(Action(name));
     exitSeparator_ = fileMenu_->addSeparator();
@@ -147,8 +147,8 @@ void TMainForm::CreateFileMenu()
 
 void TMainForm::CreateRecordsMenu()
 {
-    QMenu* menu = menuBar()->addMenu(Tr("&Records"));
-    menu->setObjectName(Tr("RecordsMenu"));
+    QMenu* menu = menuBar()->addMenu(FromUtf8("&Records"));
+    menu->setObjectName(FromUtf8("RecordsMenu"));
     for (const char* name : {"AddBtn", "DelBtn", "SortBtn"})
         menu->addAction(Action(name));
     menu->addSeparator();
@@ -158,8 +158,8 @@ void TMainForm::CreateRecordsMenu()
 
 void TMainForm::CreateDatabaseMenu()
 {
-    QMenu* menu = menuBar()->addMenu(Tr("&Database"));
-    menu->setObjectName(Tr("DatabaseMenu"));
+    QMenu* menu = menuBar()->addMenu(FromUtf8("&Database"));
+    menu->setObjectName(FromUtf8("DatabaseMenu"));
     menu->addAction(Action("EditBtn"));
     menu->addAction(Action("SplitBtn"));
     menu->addSeparator();
@@ -169,23 +169,23 @@ void TMainForm::CreateDatabaseMenu()
 
 void TMainForm::CreateViewMenu()
 {
-    QMenu* menu = menuBar()->addMenu(Tr("&View"));
-    menu->setObjectName(Tr("ViewMenu"));
+    QMenu* menu = menuBar()->addMenu(FromUtf8("&View"));
+    menu->setObjectName(FromUtf8("ViewMenu"));
     for (const char* name : {"GridBtn", "ListBtn", "RecBtn"})
         menu->addAction(Action(name));
 }
 
 void TMainForm::CreateHelpMenu()
 {
-    QMenu* menu = menuBar()->addMenu(Tr("&Help"));
-    menu->setObjectName(Tr("HelpMenu"));
+    QMenu* menu = menuBar()->addMenu(FromUtf8("&Help"));
+    menu->setObjectName(FromUtf8("HelpMenu"));
     menu->addAction(Action("AboutItem"));
 }
 
 void TMainForm::CreateToolBar()
 {
-    toolBar_ = addToolBar(Tr("Toolbar"));
-    toolBar_->setObjectName(Tr("ToolBar"));
+    toolBar_ = addToolBar(FromUtf8("Toolbar"));
+    toolBar_->setObjectName(FromUtf8("ToolBar"));
     toolBar_->setMovable(false);
     toolBar_->setIconSize(QSize(22, 22));
     const std::initializer_list<const char*> groups[] = {
@@ -206,9 +206,9 @@ void TMainForm::CreateToolBar()
 void TMainForm::CreateStatusLine()
 {
     panel1_ = new QLabel(this);
-    panel1_->setObjectName(Tr("Panel1"));
+    panel1_->setObjectName(FromUtf8("Panel1"));
     infoPanel_ = new QLabel(this);
-    infoPanel_->setObjectName(Tr("InfoPanel"));
+    infoPanel_->setObjectName(FromUtf8("InfoPanel"));
     statusBar()->addWidget(panel1_, 1);
     statusBar()->addPermanentWidget(infoPanel_);
 }
@@ -238,7 +238,7 @@ void TMainForm::EnableButtons(bool on)
 
 QAction* TMainForm::Action(const char* name) const
 {
-    return findChild<QAction*>(Tr(name));
+    return findChild<QAction*>(FromUtf8(name));
 }
 
 }  // namespace quorvil

@@ -34,8 +34,8 @@ const char* const kProgramTitle = "Quorvil 2.0\u00DF";
 
 QWidget* CreatePlaceholder(QWidget* parent)
 {
-    auto* label = new QLabel(Tr("No database is open.\nUse File \u25B8 Open (Ctrl+O) to open a .PDB file."), parent);
-    label->setObjectName(Tr("EmptyPanel"));
+    auto* label = new QLabel(FromUtf8("No database is open.\nUse File \u25B8 Open (Ctrl+O) to open a .PDB file."), parent);
+    label->setObjectName(FromUtf8("EmptyPanel"));
     label->setAlignment(Qt::AlignCenter);
     label->setEnabled(false);
     return label;
@@ -44,9 +44,9 @@ QWidget* CreatePlaceholder(QWidget* parent)
 // The icon theme of the desktop, or the bundled set where there is none.
 void ChooseIconTheme()
 {
-    QIcon::setFallbackThemeName(Tr("Tango"));
+    QIcon::setFallbackThemeName(FromUtf8("Tango"));
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
-        QIcon::setThemeName(Tr("Tango"));
+        QIcon::setThemeName(FromUtf8("Tango"));
 }
 
 }  // namespace
@@ -54,10 +54,10 @@ void ChooseIconTheme()
 TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent), tabs_(new TDatabaseTabs(this)), centre_(new QStackedWidget(this))
 {
-    setObjectName(Tr("MainForm"));
-    setWindowTitle(Tr(kProgramTitle));
+    setObjectName(FromUtf8("MainForm"));
+    setWindowTitle(FromUtf8(kProgramTitle));
     ChooseIconTheme();
-    setWindowIcon(QIcon::fromTheme(Tr("x-office-spreadsheet"), style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
+    setWindowIcon(QIcon::fromTheme(FromUtf8("x-office-spreadsheet"), style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
     CreateActions();
     CreateFileMenu();
     CreateEditMenu();
@@ -101,7 +101,7 @@ void TMainForm::FormCreate(const QStringList& arguments)
         SetSnapToDefaultButton(ini->ReadString(kConfigSection, "SnapToDefaultButton") == "1");
         recent_->List().Load(*ini, [](const std::string& path) { return FileExists(path); });
         recent_->Update();
-        LoadFormPosition(*ini, *this, Tr("MainForm"));
+        LoadFormPosition(*ini, *this, FromUtf8("MainForm"));
     }
     created_ = true;
     OpenCommandLine(arguments);
@@ -274,7 +274,7 @@ void TMainForm::ExitProgItemClick()
 
 void TMainForm::AboutItemClick()
 {
-    ShowMsg(Tr(kProgramTitle) + Tr("\nAn editor for JFile and JFile Pro databases (.PDB)."), mtInformation);
+    ShowMsg(FromUtf8(kProgramTitle) + FromUtf8("\nAn editor for JFile and JFile Pro databases (.PDB)."), mtInformation);
 }
 
 std::string TMainForm::PickDatabaseFile()
@@ -285,9 +285,9 @@ std::string TMainForm::PickDatabaseFile()
         directory = QDir::currentPath();
     directory = QDir(directory).absolutePath();
 
-    QFileDialog dialog(this, Tr("Select .PDB file to load"), directory,
-                       Tr("JFile databases (*.PDB *.pdb);;All files (*)"));
-    dialog.setObjectName(Tr("OpenDialog"));
+    QFileDialog dialog(this, FromUtf8("Select .PDB file to load"), directory,
+                       FromUtf8("JFile databases (*.PDB *.pdb);;All files (*)"));
+    dialog.setObjectName(FromUtf8("OpenDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -326,17 +326,17 @@ void TMainForm::UpdateActiveInfo()
     const bool filtered = shown < db->RecordCount();
     Action("AllBtn")->setEnabled(filtered);
     static const char* const kLayouts[] = {"JFile 3.x", "JFile Pro 4.x", "JFile 5.x", "JFile 5.5"};
-    const QString layout = db->Layout < 4 ? Tr(kLayouts[db->Layout]) : QString();
-    const QString count = filtered ? Tr("%1 of %2").arg(shown).arg(db->RecordCount())
+    const QString layout = db->Layout < 4 ? FromUtf8(kLayouts[db->Layout]) : QString();
+    const QString count = filtered ? FromUtf8("%1 of %2").arg(shown).arg(db->RecordCount())
                                    : QString::number(db->RecordCount());
-    infoPanel_->setText(Tr("%1 %2, %3 %4  |  %5%6")
+    infoPanel_->setText(FromUtf8("%1 %2, %3 %4  |  %5%6")
                             .arg(count)
-                            .arg(db->RecordCount() == 1 ? Tr("record") : Tr("records"))
+                            .arg(db->RecordCount() == 1 ? FromUtf8("record") : FromUtf8("records"))
                             .arg(db->FieldCount())
-                            .arg(db->FieldCount() == 1 ? Tr("field") : Tr("fields"))
+                            .arg(db->FieldCount() == 1 ? FromUtf8("field") : FromUtf8("fields"))
                             .arg(layout)
-                            .arg(db->Modified ? Tr("  |  modified") : QString())
-                            + (db->ReadOnlyFile() ? Tr("  |  read-only") : QString()));
+                            .arg(db->Modified ? FromUtf8("  |  modified") : QString())
+                            + (db->ReadOnlyFile() ? FromUtf8("  |  read-only") : QString()));
 }
 
 }  // namespace quorvil

@@ -58,11 +58,11 @@ TRecentMenu::TRecentMenu(QMenu* menu, QAction* before, QObject* parent) : QObjec
 {
     separator_ = new QAction(menu);
     separator_->setSeparator(true);
-    separator_->setObjectName(Tr("N1"));
+    separator_->setObjectName(FromUtf8("N1"));
     menu->insertAction(before, separator_);
     for (int k = 1; k <= TRecentList::kSize; ++k) {
         auto* item = new QAction(menu);
-        item->setObjectName(Tr("LoadFile%1Item").arg(k));
+        item->setObjectName(FromUtf8("LoadFile%1Item").arg(k));
         item->setShortcut(QKeySequence(Qt::ALT | Qt::Key(Qt::Key_0 + k)));
         connect(item, &QAction::triggered, this, [this, k] { emit Picked(k); });
         menu->insertAction(before, item);
@@ -89,8 +89,8 @@ void TRecentMenu::Update()
             continue;
         const QString path = PathToQString(paths[size_t(k - 1)]);
         QString name = path.section(QLatin1Char('/'), -1);
-        name.replace(QLatin1Char('&'), Tr("&&"));
-        item->setText(Tr("&%1 %2").arg(k).arg(name));
+        name.replace(QLatin1Char('&'), FromUtf8("&&"));
+        item->setText(FromUtf8("&%1 %2").arg(k).arg(name));
         item->setStatusTip(path);
         item->setToolTip(path);
     }

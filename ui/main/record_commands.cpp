@@ -43,15 +43,15 @@ void TMainForm::CreateRecordCommands()
 {
     defineForm_ = new TDefineForm(this);
 
-    auto* rearrange = new QAction(Tr("Rearrange records"), this);
-    rearrange->setObjectName(Tr("RearrangeItem"));
+    auto* rearrange = new QAction(FromUtf8("Rearrange records"), this);
+    rearrange->setObjectName(FromUtf8("RearrangeItem"));
     rearrange->setCheckable(true);
     connect(rearrange, &QAction::triggered, this, [this, rearrange] {
         rearrange->setChecked(!rearrange->isChecked());  // the command toggles the mark itself
         RunCommand("RearrangeItemClick", [this] { RearrangeItemClick(); });
     });
-    auto* record = new QAction(Tr("Record Format"), this);
-    record->setObjectName(Tr("RecordItem"));
+    auto* record = new QAction(FromUtf8("Record Format"), this);
+    record->setObjectName(FromUtf8("RecordItem"));
     connect(record, &QAction::triggered, this, [this] {
         RunCommand("RecordItemClick", [this] {
             TDatabasePage* page = tabs_->Page(tabs_->CurrentTab());
@@ -62,7 +62,7 @@ void TMainForm::CreateRecordCommands()
         });
     });
     popupMenu_ = new QMenu(this);
-    popupMenu_->setObjectName(Tr("PopupMenu"));
+    popupMenu_->setObjectName(FromUtf8("PopupMenu"));
     popupMenu_->addAction(record);
     popupMenu_->addAction(rearrange);
     connect(popupMenu_, &QMenu::aboutToShow, this, [this, rearrange] {
@@ -81,7 +81,7 @@ void TMainForm::CreateRecordCommands()
         QAction* action = AddCommand(name, text, handler, command);
         action->setIcon(style()->standardIcon(icon));
         auto* button = new QToolButton(this);
-        button->setObjectName(Tr(name) + Tr("Button"));
+        button->setObjectName(FromUtf8(name) + FromUtf8("Button"));
         button->setDefaultAction(action);
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         button->hide();
@@ -105,7 +105,7 @@ void TMainForm::RecordItemClick(int tag)
     TDatabasePage* page = tabs_->Page(tabs_->CurrentTab());
     Action(kViewButtons[tag])->setChecked(true);
     // Each view keeps its own window placement.
-    const QString form = Tr(kViewForms[tag]);
+    const QString form = FromUtf8(kViewForms[tag]);
     if (objectName() != form) {
         const std::unique_ptr<TIniFile> ini = OpenConfig();
         SaveFormPosition(*ini, *this, objectName());
@@ -138,7 +138,7 @@ void TMainForm::NewBtnClick()
         }
     if (!tabs_->AskSave(tab))
         return;
-    const std::string path = PickNewFileName(Tr("Name of new database file"));
+    const std::string path = PickNewFileName(FromUtf8("Name of new database file"));
     if (path.empty())
         return;
     if (RefuseOpenFile(path))
@@ -160,14 +160,14 @@ std::string TMainForm::PickNewFileName(const QString& title)
     directory = QDir(directory).absolutePath();
     QString name = PathToQString(ini->ReadString("SAVE", "Name", "NEW"));
     if (!QFileInfo(name).fileName().contains(QLatin1Char('.')))
-        name += Tr(".PDB");
+        name += FromUtf8(".PDB");
 
-    QFileDialog dialog(this, title, directory, Tr("PDB files (*.PDB *.pdb);;All Files (*)"));
-    dialog.setObjectName(Tr("SaveDialog"));
+    QFileDialog dialog(this, title, directory, FromUtf8("PDB files (*.PDB *.pdb);;All Files (*)"));
+    dialog.setObjectName(FromUtf8("SaveDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);  // only save-as asks
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(Tr("PDB"));
+    dialog.setDefaultSuffix(FromUtf8("PDB"));
     dialog.selectFile(name);
     if (ExecModal(dialog) != QDialog::Accepted)
         return {};
@@ -188,7 +188,7 @@ void TMainForm::AddBtnClick()
     TDatabasePage* page = tabs_->Page(tabs_->CurrentTab());
     EnableButtons(true);
     {
-        TUndoScope change = page->Change(Tr("Add record"));
+        TUndoScope change = page->Change(FromUtf8("Add record"));
         AppendDefaultRecord(*db);
     }
     page->RefreshView();
@@ -217,10 +217,10 @@ void TMainForm::DelBtnClick()
     const int record = page->Model()->RecordOfRow(row);
     if (!record)
         return;
-    if (MessageDlgButtons(Tr("Delete record #%1?").arg(record), mtConfirmation, {mbYes, mbNo}, mbYes) != mrYes)
+    if (MessageDlgButtons(FromUtf8("Delete record #%1?").arg(record), mtConfirmation, {mbYes, mbNo}, mbYes) != mrYes)
         return;
     {
-        TUndoScope change = page->Change(Tr("Delete record"));
+        TUndoScope change = page->Change(FromUtf8("Delete record"));
         change.AddRemoval(record);
         page->Model()->DeleteRow(row);
     }
@@ -247,7 +247,7 @@ void TMainForm::RearrangeItemClick()
     if (on)
         tabs_->Page(rearrangeTab_)->SetRearrange(true);
     for (const char* name : {"UpBtnButton", "DownBtnButton"})
-        findChild<QToolButton*>(Tr(name))->setVisible(on);
+        findChild<QToolButton*>(FromUtf8(name))->setVisible(on);
 }
 
 void TMainForm::EndRearrange()

@@ -60,13 +60,13 @@ constexpr int kStripHeight = 41;
 
 TRecordPanel::TRecordPanel(int tab, TDatabaseModel* model, QWidget* parent)
     : QWidget(parent), model_(model), buttonPanel_(new QWidget(this)),
-      prevBtn_(new QPushButton(Tr("< &Previous"), buttonPanel_)), nextBtn_(new QPushButton(Tr("&Next >"), buttonPanel_)),
+      prevBtn_(new QPushButton(FromUtf8("< &Previous"), buttonPanel_)), nextBtn_(new QPushButton(FromUtf8("&Next >"), buttonPanel_)),
       lateLayout_(new QTimer(this))
 {
-    setObjectName(Tr("EditPanel%1").arg(tab));
-    buttonPanel_->setObjectName(Tr("ButtonPanel%1").arg(tab));
-    prevBtn_->setObjectName(Tr("PrevBtn%1").arg(tab));
-    nextBtn_->setObjectName(Tr("NextBtn%1").arg(tab));
+    setObjectName(FromUtf8("EditPanel%1").arg(tab));
+    buttonPanel_->setObjectName(FromUtf8("ButtonPanel%1").arg(tab));
+    prevBtn_->setObjectName(FromUtf8("PrevBtn%1").arg(tab));
+    nextBtn_->setObjectName(FromUtf8("NextBtn%1").arg(tab));
     prevBtn_->setGeometry(8, 8, 110, 26);
     nextBtn_->setGeometry(126, 8, 110, 26);
     connect(prevBtn_, &QPushButton::clicked, this, &TRecordPanel::PrevBtnClick);
@@ -113,7 +113,7 @@ void TRecordPanel::BuildEditors()
         FieldControls& controls = fields_[size_t(f - 1)];
         if (!controls.label) {
             controls.label = new QLabel(this);
-            controls.label->setObjectName(Tr("Label%1").arg(f));
+            controls.label->setObjectName(FromUtf8("Label%1").arg(f));
         }
         controls.label->setText(ToQString(db->GetFieldName(f)));
         controls.label->adjustSize();
@@ -140,7 +140,7 @@ void TRecordPanel::BuildEditors()
 QWidget* TRecordPanel::MakeEditor(int field, uint16_t type)
 {
     FieldControls& c = fields_[size_t(field - 1)];
-    const QString name = Tr("Editor%1").arg(field);
+    const QString name = FromUtf8("Editor%1").arg(field);
     switch (KindOf(type)) {
     case EditorKind::Edit:
         if (!c.edit) {
@@ -170,7 +170,7 @@ QWidget* TRecordPanel::MakeEditor(int field, uint16_t type)
     case EditorKind::Check:
         if (!c.check) {
             c.check = new QCheckBox(this);
-            connect(c.check, &QCheckBox::toggled, this, [this, field](bool on) { Write(field, Tr(on ? "1" : "0")); });
+            connect(c.check, &QCheckBox::toggled, this, [this, field](bool on) { Write(field, FromUtf8(on ? "1" : "0")); });
         }
         c.check->setObjectName(name);
         return c.check;
@@ -380,7 +380,7 @@ bool TRecordPanel::DbidKey(QLineEdit& edit, const QString& typed)
         return FindVideoDisc(lastDisc_, volumes);
     }();
     if (disc.empty()) {
-        MessageDlgButtons(Tr("No DVD Video Disc found in any drive!"), mtError, {mbAbort}, mbAbort);
+        MessageDlgButtons(FromUtf8("No DVD Video Disc found in any drive!"), mtError, {mbAbort}, mbAbort);
         return true;
     }
     lastDisc_ = disc;

@@ -42,7 +42,7 @@ QList<W*> Usable(QDialog& dialog)
 QPushButton* Named(QDialog& dialog, const char* const* names, size_t count)
 {
     for (size_t k = 0; k < count; ++k)
-        if (auto* button = dialog.findChild<QPushButton*>(Tr(names[k])); button && button->isEnabled())
+        if (auto* button = dialog.findChild<QPushButton*>(FromUtf8(names[k])); button && button->isEnabled())
             return button;
     return nullptr;
 }
@@ -88,14 +88,14 @@ void TMonkeyAnswers::Answer(QDialog& dialog)
             dialog.reject();
         return;
     }
-    if (dialog.findChild<QLabel*>(Tr("Message")))
+    if (dialog.findChild<QLabel*>(FromUtf8("Message")))
         return AnswerMessage(dialog);
     Poke(dialog, 0);
 }
 
 void TMonkeyAnswers::AnswerMessage(QDialog& dialog)
 {
-    messages_ << dialog.findChild<QLabel*>(Tr("Message"))->text();
+    messages_ << dialog.findChild<QLabel*>(FromUtf8("Message"))->text();
     const QList<QPushButton*> buttons = Usable<QPushButton>(dialog);
     if (buttons.isEmpty())
         dialog.reject();

@@ -63,14 +63,14 @@ QString Difference(const Rows& a, const Rows& b)
 {
     for (size_t r = 0; r < std::max(a.size(), b.size()); ++r) {
         if (r >= a.size() || r >= b.size())
-            return Tr(" (%1 rows against %2)").arg(a.size()).arg(b.size());
+            return FromUtf8(" (%1 rows against %2)").arg(a.size()).arg(b.size());
         if (a[r] != b[r]) {
             QStringList left, right;
             for (const std::string& cell : a[r])
                 left << ToQString(cell);
             for (const std::string& cell : b[r])
                 right << ToQString(cell);
-            return Tr(" (row %1: [%2] against [%3])").arg(r).arg(left.join(Tr("|")), right.join(Tr("|")));
+            return FromUtf8(" (row %1: [%2] against [%3])").arg(r).arg(left.join(FromUtf8("|")), right.join(FromUtf8("|")));
         }
     }
     return {};
@@ -171,9 +171,9 @@ public:
             }
             pick -= w.weight;
         }
-        QString done = Tr(chosen->what);
+        QString done = FromUtf8(chosen->what);
         if (!form_.Tabs()->CurrentDB() && Below(4) > 0)
-            done = Tr("LoadBtn");
+            done = FromUtf8("LoadBtn");
         if (done.at(0).isUpper()) {
             PickCell();
             Trigger(done);
@@ -194,7 +194,7 @@ public:
                 qInfo("  message: %s", qPrintable(message.left(200)));
             for (const char* fault : {"out of range", "Unknown error", "Out of memory", "basic_string", "vector"})
                 if (message.contains(QLatin1String(fault)))
-                    return Tr("the program reported an internal error: ") + message;
+                    return FromUtf8("the program reported an internal error: ") + message;
         }
         TDatabaseTabs& tabs = *form_.Tabs();
         std::map<const TDataBase*, Saved> kept;
@@ -203,10 +203,10 @@ public:
             if (!db)
                 continue;
             if (QString problem = CheckViews(*tabs.Page(tab), *db); !problem.isEmpty())
-                return Tr("tab %1: ").arg(tab) + problem;
+                return FromUtf8("tab %1: ").arg(tab) + problem;
             const QString file = PathToQString(db->FileName);
             if (!file.startsWith(folder_ + QLatin1Char('/')))
-                return Tr("tab %1 shows a file outside the working folder: ").arg(tab) + file;
+                return FromUtf8("tab %1 shows a file outside the working folder: ").arg(tab) + file;
             Saved saved = saved_.count(db) ? saved_[db] : Saved{};
             if (saved.File != file)
                 saved = Saved{};  // another database in the tab
@@ -214,21 +214,21 @@ public:
                 const QByteArray digest = Stamp(file);
                 if (saved.Known && saved.File == file && saved.Digest == digest) {
                     if (Content(*db) != saved.Cells)
-                        return Tr("tab %1 changed with no modified mark").arg(tab);
+                        return FromUtf8("tab %1 changed with no modified mark").arg(tab);
                 } else {
                     // Just opened or saved: the file holds what the tab shows.
                     Rows content = Content(*db);
                     try {
                         if (Content(*OpenReadOnly<TJFILE>(db->FileName)) != content)
-                            return Tr("tab %1: the file differs from what the tab shows: ").arg(tab) + file;
+                            return FromUtf8("tab %1: the file differs from what the tab shows: ").arg(tab) + file;
                     } catch (const std::exception& e) {
-                        return Tr("tab %1: its file does not load: %2").arg(tab).arg(Tr(e.what()));
+                        return FromUtf8("tab %1: its file does not load: %2").arg(tab).arg(FromUtf8(e.what()));
                     }
                     saved = {true, file, digest, std::move(content)};
                 }
             } else if (const QUndoStack* stack = tabs.Page(tab)->UndoStack();
                        saved.Known && stack->index() == stack->cleanIndex() && Content(*db) != saved.Cells) {
-                return Tr("tab %1 changed with nothing to undo").arg(tab);
+                return FromUtf8("tab %1 changed with nothing to undo").arg(tab);
             }
             kept[db] = std::move(saved);
         }
@@ -251,22 +251,22 @@ public:
         const Rows now = Content(*db);
         stack.setIndex(stack.cleanIndex());
         if (Content(*db) != saved->second.Cells)
-            return Tr("undoing to the saved state gives other cells (from %1 to %2)").arg(at).arg(stack.cleanIndex()) +
+            return FromUtf8("undoing to the saved state gives other cells (from %1 to %2)").arg(at).arg(stack.cleanIndex()) +
                    Difference(Content(*db), saved->second.Cells);
         if (db->Modified)
-            return Tr("the saved state, reached by undo, is marked modified");
+            return FromUtf8("the saved state, reached by undo, is marked modified");
         if (QString problem = CheckViews(page, *db); !problem.isEmpty())
-            return Tr("at the saved state: ") + problem;
+            return FromUtf8("at the saved state: ") + problem;
         stack.setIndex(at);
         if (Content(*db) != now) {
             QStringList commands;
             for (int k = 0; k < stack.count(); ++k)
                 commands << stack.text(k);
-            return Tr("redoing to step %1 gives other cells").arg(at) + Difference(Content(*db), now) +
-                   Tr(" history: ") + commands.join(Tr(", ")) + Tr(" fields: ") + Difference(Rows{{}}, Rows{now[0]});
+            return FromUtf8("redoing to step %1 gives other cells").arg(at) + Difference(Content(*db), now) +
+                   FromUtf8(" history: ") + commands.join(FromUtf8(", ")) + FromUtf8(" fields: ") + Difference(Rows{{}}, Rows{now[0]});
         }
         if (db->Modified != modified)
-            return Tr("the modified mark changed by undo and redo");
+            return FromUtf8("the modified mark changed by undo and redo");
         return {};
     }
 
@@ -285,9 +285,9 @@ public:
         stack.undo();
         stack.redo();
         if (Content(*db) != now)
-            return Tr("undoing and redoing \"%1\" gives other cells").arg(command) + Difference(Content(*db), now);
+            return FromUtf8("undoing and redoing \"%1\" gives other cells").arg(command) + Difference(Content(*db), now);
         if (db->Modified != modified)
-            return Tr("undoing and redoing \"%1\" changes the modified mark").arg(command);
+            return FromUtf8("undoing and redoing \"%1\" changes the modified mark").arg(command);
         return {};
     }
 
@@ -304,7 +304,7 @@ public:
             try {
                 OpenReadOnly<TJFILE>(QStringToPath(path));
             } catch (const std::exception& e) {
-                return Tr("a written file does not load: %1: %2").arg(path, Tr(e.what()));
+                return FromUtf8("a written file does not load: %1: %2").arg(path, FromUtf8(e.what()));
             }
         }
         files_ = std::move(now);
@@ -327,11 +327,11 @@ private:
         for (int r = 1; r <= db.RecordCount(); ++r)
             shown += db.GetShown(r) != 0;
         if (page.Model()->rowCount() != shown)
-            return Tr("the grid has %1 rows for %2 records shown").arg(page.Model()->rowCount()).arg(shown);
+            return FromUtf8("the grid has %1 rows for %2 records shown").arg(page.Model()->rowCount()).arg(shown);
         if (page.Model()->columnCount() != db.FieldCount())
-            return Tr("the grid has %1 columns for %2 fields").arg(page.Model()->columnCount()).arg(db.FieldCount());
+            return FromUtf8("the grid has %1 columns for %2 fields").arg(page.Model()->columnCount()).arg(db.FieldCount());
         if (page.ViewMode() == 1 && page.ListModel()->rowCount() != shown)
-            return Tr("the list has %1 lines for %2 records shown").arg(page.ListModel()->rowCount()).arg(shown);
+            return FromUtf8("the list has %1 lines for %2 records shown").arg(page.ListModel()->rowCount()).arg(shown);
         return {};
     }
 
@@ -403,11 +403,11 @@ private:
             return action->objectName();
         }
         if (!page)
-            return what + Tr(" (no tab)");
+            return what + FromUtf8(" (no tab)");
         const int rows = page->Model()->rowCount();
         const int columns = page->Model()->columnCount();
         if (rows == 0 || columns == 0)
-            return what + Tr(" (empty)");
+            return what + FromUtf8(" (empty)");
         if (what == QLatin1String("moverecord")) {
             PickCell();
             page->MoveSelection(Below(2) ? 1 : -1);
@@ -431,12 +431,12 @@ private:
             const int field = Below(page.Model()->columnCount()) + 1;
             auto* line = qobject_cast<QLineEdit*>(page.EditPanel()->Editor(field));
             if (!line || !line->isVisible() || line->isReadOnly())
-                return Tr("type (no line)");
+                return FromUtf8("type (no line)");
             line->setFocus();
             line->selectAll();
             QTest::keyClicks(line, text);
             QTest::keyClick(line, Qt::Key_Tab);
-            return Tr("type \"%1\" into field %2").arg(text).arg(field);
+            return FromUtf8("type \"%1\" into field %2").arg(text).arg(field);
         }
         QAbstractItemView* grid = page.Grid();
         const QModelIndex cell = grid->currentIndex();
@@ -447,12 +447,12 @@ private:
             editor = QApplication::focusWidget();
         }
         if (!editor || editor == grid)
-            return Tr("type (no editor)");
+            return FromUtf8("type (no editor)");
         if (auto* line = qobject_cast<QLineEdit*>(editor))
             line->selectAll();
         QTest::keyClicks(editor, text);
         QTest::keyClick(editor, Below(10) == 0 ? Qt::Key_Escape : Qt::Key_Return);
-        return Tr("type \"%1\" into row %2 column %3").arg(text).arg(cell.row()).arg(cell.column());
+        return FromUtf8("type \"%1\" into row %2 column %3").arg(text).arg(cell.row()).arg(cell.column());
     }
 
 public:
@@ -489,13 +489,13 @@ private slots:
         QDir::setCurrent(work);
         QStringList files{PathToQString(MakeLarge(work))};
         const QString samples = qEnvironmentVariable("QUORVIL_SAMPLES");
-        for (const QString& name : QDir(samples).entryList({Tr("*.PDB")}, QDir::Files)) {
+        for (const QString& name : QDir(samples).entryList({FromUtf8("*.PDB")}, QDir::Files)) {
             QVERIFY(QFile::copy(QDir(samples).filePath(name), QDir(work).filePath(name)));
             files << QDir(work).filePath(name);
         }
         // A folder beside the working one, and the samples: never touched.
         QTemporaryDir beside;
-        QVERIFY(QFile::copy(files.last(), beside.filePath(Tr("Kept.PDB"))));
+        QVERIFY(QFile::copy(files.last(), beside.filePath(FromUtf8("Kept.PDB"))));
         const auto outside = Digests(beside.path());
         const auto sampleFiles = Digests(samples);
 
@@ -518,18 +518,18 @@ private slots:
                 if (problem.isEmpty())
                     problem = monkey.UndoRedoCheck();
                 if (problem.isEmpty() && (Digests(beside.path()) != outside || Digests(samples) != sampleFiles))
-                    problem = Tr("a file outside the working folder changed");
+                    problem = FromUtf8("a file outside the working folder changed");
                 if (!problem.isEmpty()) {
                     QStringList last(recent.begin(), recent.end());
-                    problem = Tr("seed %1, step %2: %3\nlast steps: %4")
+                    problem = FromUtf8("seed %1, step %2: %3\nlast steps: %4")
                                   .arg(seed)
                                   .arg(step)
-                                  .arg(problem, last.join(Tr(" | ")));
+                                  .arg(problem, last.join(FromUtf8(" | ")));
                 }
             }
             QVERIFY2(problem.isEmpty(), qPrintable(problem));
             if (qEnvironmentVariableIsSet("QUORVIL_MONKEY_TRACE"))
-                qInfo("files: %s", qPrintable(QDir(work).entryList(QDir::Files).join(Tr(" "))));
+                qInfo("files: %s", qPrintable(QDir(work).entryList(QDir::Files).join(FromUtf8(" "))));
         }
         form.reset();  // what is left unsaved goes without a question
         QDir::setCurrent(wasCurrent);

@@ -61,7 +61,7 @@ void AnswerInputLine(const QString& text)
 
 QString MessageOf(QDialog& dialog)
 {
-    auto* label = dialog.findChild<QLabel*>(Tr("Message"));
+    auto* label = dialog.findChild<QLabel*>(FromUtf8("Message"));
     return label ? label->text() : QString();
 }
 

@@ -9,6 +9,8 @@
 #include "field_types.h"
 #include "gui_test_support.h"
 #include "main_window.h"
+#include "transfer_commands.h"
+#include "record_commands.h"
 #include "merge_dialog.h"
 #include "modal.h"
 #include "pdb_format.h"
@@ -73,7 +75,7 @@ private slots:
         page->Grid()->selectionModel()->select(QItemSelection(model->index(0, 0), model->index(1, 1)),
                                                QItemSelectionModel::ClearAndSelect);  // cy and bob
 
-        emit form.PopupMenu()->aboutToShow();
+        emit form.Records().PopupMenu()->aboutToShow();
         QVERIFY(form.Action("CopyItem")->isVisible());
         QVERIFY(form.Action("CopyExt")->isVisible());  // with no other tab open, too
         QVERIFY(!form.Action("Copy0")->isVisible());
@@ -104,7 +106,7 @@ private slots:
         QString message;
         AnswerMessage(message);
         form.Action("RearrangeItem")->trigger();
-        RunCommand("CopyRecsItemClick", [&] { form.CopyRecsItemClick(8, target); });
+        RunCommand("CopyRecsItemClick", [&] { form.Transfer().CopyRecsItemClick(8, target); });
         QCOMPARE(message, FromUtf8("1 field copied."));
         const TDataBase* tab0 = form.Tabs()->DataBase(0);
         QCOMPARE(tab0->RecordCount(), 2);
@@ -113,7 +115,7 @@ private slots:
         QVERIFY(tab0->Modified);
         QVERIFY(testkit::ReadBytes(target) == before);
 
-        emit form.PopupMenu()->aboutToShow();
+        emit form.Records().PopupMenu()->aboutToShow();
         QVERIFY(form.Action("Copy0")->isVisible());
         QCOMPARE(form.Action("Copy0")->text(), FromUtf8("b"));
         AnswerMessage(message);
@@ -122,7 +124,7 @@ private slots:
 
         // Its own file is no target.
         AnswerMessage(message);
-        RunCommand("CopyRecsItemClick", [&] { form.CopyRecsItemClick(8, source); });
+        RunCommand("CopyRecsItemClick", [&] { form.Transfer().CopyRecsItemClick(8, source); });
         QCOMPARE(message, FromUtf8("The records cannot be copied into ") + PathToQString(source) +
                               FromUtf8(": it is the file they come from."));
     }

@@ -13,6 +13,8 @@
 #include "field_types.h"
 #include "gui_test_support.h"
 #include "main_window.h"
+#include "transfer_commands.h"
+#include "record_commands.h"
 #include "merge_dialog.h"
 #include "modal.h"
 #include "sort_dialog.h"
@@ -59,14 +61,14 @@ private slots:
         TDatabasePage& page = *tabs->Page(0);
         QVERIFY(!page.Model()->flags(page.Model()->index(0, 1)).testFlag(Qt::ItemIsEditable));
         // Rows are still picked for a copy, but they do not move.
-        emit form->PopupMenu()->aboutToShow();
+        emit form->Records().PopupMenu()->aboutToShow();
         QVERIFY(form->Action("RearrangeItem")->isEnabled());
         form->Action("RearrangeItem")->trigger();
         QVERIFY(!form->Action("UpBtn")->isEnabled());
         const QModelIndex second = page.Model()->index(1, 0);
         page.Grid()->setCurrentIndex(second);
         page.Grid()->selectionModel()->select(second, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        form->UpBtnClick();
+        form->Records().UpBtnClick();
         QCOMPARE(tabs->CurrentDB()->GetCell(1, 2) + tabs->CurrentDB()->GetCell(2, 2), std::string("annbob"));
         QVERIFY(!tabs->CurrentDB()->Modified);
 
@@ -177,7 +179,7 @@ private slots:
             auto& sync = dynamic_cast<TSyncForm&>(d);
             sync.OkBtn()->click();
         });
-        QVERIFY(RunCommand("MergeItemClick", [&] { form->MergeItemClick(other); }));
+        QVERIFY(RunCommand("MergeItemClick", [&] { form->Transfer().MergeItemClick(other); }));
         const TDataBase* db = tabs->DataBase(0);
         QCOMPARE(db->RecordCount(), 2);
         QCOMPARE(db->GetCell(2, 2), std::string("bobby"));

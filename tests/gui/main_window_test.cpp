@@ -17,7 +17,7 @@
 #include "modal.h"
 #include "order_dialog.h"
 #include "popup_list_dialog.h"
-#include "recent_files.h"
+#include "recent_menu.h"
 #include "sort_dialog.h"
 #include "text_convert.h"
 

@@ -11,6 +11,7 @@
 #include "find_dialog.h"
 #include "gui_test_support.h"
 #include "main_window.h"
+#include "record_commands.h"
 #include "modal.h"
 #include "record_list_model.h"
 #include "record_panel.h"
@@ -73,7 +74,7 @@ Rows NumberedRows(int count)
 // stepped through with Next until it comes round again.
 QStringList ViewNames(TMainForm& form, int mode)
 {
-    form.RecordItemClick(mode);
+    form.Records().RecordItemClick(mode);
     TDatabasePage& page = *form.Tabs()->Page(0);
     TRecordPanel* panel = page.EditPanel();
     const int first = panel->CurrentRow();
@@ -253,7 +254,7 @@ private slots:
         TDataBase& db = *form.Tabs()->CurrentDB();
         auto* info = form.findChild<QLabel*>(FromUtf8("InfoPanel"));
         form.Action("RearrangeItem")->trigger();
-        form.RecordItemClick(view);
+        form.Records().RecordItemClick(view);
         AnswerAfter([&](QDialog& d) {
             auto& find = static_cast<TFindForm&>(d);
             find.Find()->setText(ToQString("k\xF6ln"));

@@ -3,18 +3,14 @@
 #include "database_model.h"
 #include "database_page.h"
 #include "database_tabs.h"
-#include "copy_records.h"
 #include "database_undo.h"
 #include "extended_grid.h"
-#include "field_definition.h"
 #include "field_types.h"
-#include "find_replace.h"
 #include "gui_test_support.h"
 #include "main_window.h"
 #include "message_dialog.h"
 #include "modal.h"
 #include "record_panel.h"
-#include "record_sort.h"
 #include "text_convert.h"
 
 #include <QAction>
@@ -173,59 +169,6 @@ private slots:
         QVERIFY(!form->Action("UndoItem")->isEnabled());
         QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(db.GetCell(1, 1), std::string("fig"));
-    }
-
-    // The commands that find their own changes inside a scope, without
-    // their dialogs (adding and deleting records go through the window
-    // above): undo gives the state before, redo the state after.
-    void scopedCommandsUndoAndRedo_data()
-    {
-        QTest::addColumn<int>("command");
-        QTest::newRow("replace in every record") << 0;
-        QTest::newRow("definition and popup list") << 1;
-        QTest::newRow("popup order, then sort") << 2;
-        QTest::newRow("copy keyed records in: one updates, one appends") << 3;
-    }
-    void scopedCommandsUndoAndRedo()
-    {
-        QFETCH(int, command);
-        TDataBase db;
-        db.InitNew();
-        FillDatabase(db, kFields, kRows);
-        db.SetShown(2, 0);
-        db.Modified = false;
-        std::unique_ptr<TDatabaseCommand> pushed;
-        const Table before = State(db);
-        {
-            TUndoScope scope(db, FromUtf8("command"), {}, [&](std::unique_ptr<TDatabaseCommand> c) { pushed = std::move(c); });
-            if (command == 0) {
-                scope.TrackCells();
-                TReplaceOptions options{"e", "EE", {true, true}, false, false, false};
-                ReplaceText(db, options, {});
-            } else if (command == 1) {
-                WriteDefinition(db, {{"Thing", kTypeString, {}}, {"Hue", kTypeList, {"Blue", "Red", "Green"}}});
-            } else if (command == 2) {
-                SetPopupList(db, 2, {"Green", "Red"});
-                TSortOrder order;
-                order.SortList = {"Name"};
-                SortRecords(db, order, 1, db.RecordCount());
-            } else {
-                scope.TrackCells();
-                TJFILE source;
-                source.InitNew();
-                FillDatabase(source, kFields, {{"car", "Green"}, {"kiwi", "Red"}});
-                QVERIFY(CopyRecords(source, {1, 2}, db).Keyed);
-            }
-        }
-        const Table after = State(db);
-        QVERIFY(after != before);
-        QVERIFY(pushed);
-        pushed->redo();  // the first redo only marks it pushed
-        QVERIFY(State(db) == after);
-        pushed->undo();
-        QVERIFY(State(db) == before);
-        pushed->redo();
-        QVERIFY(State(db) == after);
     }
 
     // Every move of a record of the largest database keeps a permutation of

@@ -11,6 +11,7 @@
 #include "field_types.h"
 #include "gui_test_support.h"
 #include "main_window.h"
+#include "record_commands.h"
 #include "modal.h"
 #include "monkey_answers.h"
 #include "record_list_model.h"
@@ -384,16 +385,16 @@ private:
                     actions << action;
             QAction* action = actions[Below(int(actions.size()))];
             PickCell();
-            emit form_.PopupMenu()->aboutToShow();
+            emit form_.Records().PopupMenu()->aboutToShow();
             if (action->isEnabled() && action->isVisible())
                 action->trigger();
             return action->objectName();
         }
         if (what == QLatin1String("copy")) {
             PickCell();
-            emit form_.PopupMenu()->aboutToShow();
+            emit form_.Records().PopupMenu()->aboutToShow();
             QList<QAction*> copies;
-            for (QAction* action : form_.PopupMenu()->actions())
+            for (QAction* action : form_.Records().PopupMenu()->actions())
                 if (action->objectName().startsWith(QLatin1String("Copy")) && action->isVisible() && action->isEnabled())
                     copies << action;
             if (copies.isEmpty())

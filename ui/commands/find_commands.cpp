@@ -1,12 +1,11 @@
-// Find and Replace of the main window: the dialogs collect the choices, the
-// find and replace unit does the work. "View all records" lifts the filter
-// (record_commands.cpp).
+#include "find_commands.h"
+
+#include "command_context.h"
 #include "database_page.h"
 #include "database_tabs.h"
 #include "field_types.h"
 #include "find_dialog.h"
 #include "find_replace.h"
-#include "main_window.h"
 #include "message_dialog.h"
 #include "replace_dialog.h"
 #include "text_convert.h"
@@ -14,7 +13,7 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QLabel>
+#include <QMainWindow>
 
 namespace quorvil {
 
@@ -49,23 +48,31 @@ TReplaceAnswer AskReplace(TReplaceQuestion question, const std::string& text)
 
 }  // namespace
 
-TFindForm& TMainForm::FindForm()
+TFindCommands::TFindCommands(TCommandContext& context) : context_(context)
+{
+    context.AddCommand("FindBtn", "&Find...", "FindBtnClick", [this] { FindBtnClick(); })
+        ->setToolTip(FromUtf8("Find records"));
+    context.AddCommand("ReplaceBtn", "&Replace...", "ReplaceBtnClick", [this] { ReplaceBtnClick(); })
+        ->setToolTip(FromUtf8("Find and replace"));
+}
+
+TFindForm& TFindCommands::FindForm()
 {
     if (!findForm_)
-        findForm_ = new TFindForm(this);
+        findForm_ = new TFindForm(&context_.Window());
     return *findForm_;
 }
 
-TReplaceForm& TMainForm::ReplaceForm()
+TReplaceForm& TFindCommands::ReplaceForm()
 {
     if (!replaceForm_)
-        replaceForm_ = new TReplaceForm(this);
+        replaceForm_ = new TReplaceForm(&context_.Window());
     return *replaceForm_;
 }
 
-void TMainForm::FindBtnClick()
+void TFindCommands::FindBtnClick()
 {
-    TDataBase* db = tabs_->CurrentDB();
+    TDataBase* db = context_.Tabs().CurrentDB();
     if (!db)
         return;
     TFindForm& form = FindForm();
@@ -73,27 +80,27 @@ void TMainForm::FindBtnClick()
     if (flags.empty())
         return;
     // Rows moved by hand and a filter never mix.
-    EndRearrange();
+    context_.EndRearrange();
     FindRecords(form.SearchText(), form.CaseSensitive()->isChecked(), flags, form.WordSearch()->isChecked());
 }
 
-void TMainForm::FindRecords(const std::string& text, bool caseSensitive, const std::vector<bool>& fieldFlags,
+void TFindCommands::FindRecords(const std::string& text, bool caseSensitive, const std::vector<bool>& fieldFlags,
                             bool wordSearch)
 {
-    TDataBase* db = tabs_->CurrentDB();
+    TDataBase* db = context_.Tabs().CurrentDB();
     if (!db)
         return;
     WaitCursor wait;
     const std::vector<bool> shown = quorvil::FindRecords(*db, text, caseSensitive, fieldFlags, wordSearch);
     for (size_t k = 0; k < shown.size(); ++k)
         db->SetShown(int(k) + 1, shown[k] ? 1 : 0);
-    tabs_->Page(tabs_->CurrentTab())->RefreshView();
-    UpdateActiveInfo();
+    context_.Tabs().Page(context_.Tabs().CurrentTab())->RefreshView();
+    context_.UpdateActiveInfo();
 }
 
-void TMainForm::ReplaceBtnClick()
+void TFindCommands::ReplaceBtnClick()
 {
-    TDataBase* db = tabs_->CurrentDB();
+    TDataBase* db = context_.Tabs().CurrentDB();
     if (!db)
         return;
     TReplaceForm& form = ReplaceForm();
@@ -116,7 +123,7 @@ void TMainForm::ReplaceBtnClick()
     options.Prompt = form.Prompt()->isChecked();
     MessageTexts().Captions[mbYesToAll] = FromUtf8("&All");
 
-    TDatabasePage* page = tabs_->Page(tabs_->CurrentTab());
+    TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
     TReplaceCallbacks callbacks;
     callbacks.Ask = AskReplace;
     // While the user is asked, each change shows before the next question;
@@ -132,7 +139,7 @@ void TMainForm::ReplaceBtnClick()
         result = ReplaceText(*db, options, callbacks);
     }
     page->RefreshView();
-    UpdateActiveInfo();
+    context_.UpdateActiveInfo();
     if (!result.Cancelled)
         MessageDlgButtons(ToQString(ReplaceSummaryText(result.Count)), mtInformation, {mbOK}, mbOK);
 }

@@ -1,12 +1,12 @@
-// The main window's save-as and export commands: they collect the choices
-// (file dialog, questions, fields) and hand them to the exchange layer,
-// which does the work.
-#include "main_window.h"
+#include "exchange_commands.h"
 
+#include "access_export.h"
+#include "command_context.h"
 #include "config_store.h"
 #include "database.h"
 #include "database_tabs.h"
 #include "export.h"
+#include "file_system.h"
 #include "message_dialog.h"
 #include "modal.h"
 #include "save_as.h"
@@ -17,9 +17,14 @@
 #include "wait_cursor.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QMenu>
+#include <QProgressBar>
+#include <QStatusBar>
 #include <QToolBar>
 
 #include <filesystem>
@@ -111,34 +116,82 @@ TLengthAnswer AskAboutLength(const TLongValue& value)
     return answer == mrYesToAll ? TLengthAnswer::Truncate : TLengthAnswer::Cancel;
 }
 
-}  // namespace
-
-void TMainForm::CreateExchangeActions()
+// "Dir" of "SAVE", else the program's directory; the database's own
+// directory when that does not exist.
+QString StartDirectory(const TIniFile& ini, const TDataBase& db)
 {
-    AddCommand("SaveFileAsItem", "Save &as", "SaveFileAsItemClick", [this] { SaveFileAsItemClick(1); })
-        ->setShortcut(FromUtf8("Ctrl+A"));
-    for (int layout = 0; layout < 4; ++layout)
-        AddCommand(kLayoutItems[layout][0], kLayoutItems[layout][1], "SaveAsVerBtnClick",
-                   [this, layout] { SaveAsVerBtnClick(layout); });
-    for (const ExportCommand& e : kExports) {
-        const TExportFormat format = e.format;
-        AddCommand(e.button, e.text, e.handler, [this, format] { ExportClick(format, true); })->setToolTip(FromUtf8(e.hint));
-        AddCommand(e.item, e.itemText, e.handler, [this, format] { ExportClick(format, false); });
-    }
+    std::string directory = ini.ReadString("SAVE", "Dir", ProgramDir());
+    if (!DirectoryExists(directory))
+        directory = std::filesystem::path(db.FileName).parent_path().string();
+    return QDir(PathToQString(directory)).absolutePath();
 }
 
-// The right mouse button on the save and export buttons opens their pop-up menus.
-void TMainForm::CreateExchangePopUps()
+// The chosen file, or empty when the dialog was cancelled.
+std::string PickAccessFile(QWidget* parent, const TDataBase& db, const TSqlFileKind& kind)
 {
-    auto attach = [this](const char* button, const char* popUp, std::initializer_list<const char*> items) {
-        auto* menu = new QMenu(this);
+    const std::unique_ptr<TIniFile> ini = OpenConfig();
+    const QString directory = StartDirectory(*ini, db);
+    const QString extension = FromUtf8(kind.Extension);
+    const bool access = extension == FromUtf8("MDB");
+    QFileDialog dialog(parent, access ? FromUtf8("Create Access database named") : FromUtf8("Create SQLite database named"),
+                       directory, FromUtf8("%1 (*.%2%3);;All Files (*)")
+                                      .arg(FromUtf8(kind.TypeName), extension, access ? QString() : FromUtf8(" *.db")));
+    dialog.setObjectName(FromUtf8("SaveDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);  // an existing file is replaced without a question
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(extension);
+    dialog.selectFile(QFileInfo(PathToQString(db.FileName)).completeBaseName() + QLatin1Char('.') + extension);
+    if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    QString path = dialog.selectedFiles().constFirst();
+    if (QFileInfo(path).isRelative())
+        path = directory + QLatin1Char('/') + path;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + extension;
+    ini->WriteString("SAVE", "Dir", QStringToPath(QFileInfo(path).absolutePath()));
+    return QStringToPath(QFileInfo(path).absoluteFilePath());
+}
+
+// A message in the middle of long work: the normal cursor while it shows.
+void Warn(const std::string& text)
+{
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    ShowMsg(ToQString(text), 0);
+    QApplication::restoreOverrideCursor();
+}
+
+}  // namespace
+
+TExchangeCommands::TExchangeCommands(TCommandContext& context) : context_(context)
+{
+    context.AddCommand("SaveFileAsItem", "Save &as", "SaveFileAsItemClick", [this] { SaveFileAsItemClick(1); })
+        ->setShortcut(FromUtf8("Ctrl+A"));
+    for (int layout = 0; layout < 4; ++layout)
+        context.AddCommand(kLayoutItems[layout][0], kLayoutItems[layout][1], "SaveAsVerBtnClick",
+                           [this, layout] { SaveAsVerBtnClick(layout); });
+    for (const ExportCommand& e : kExports) {
+        const TExportFormat format = e.format;
+        context.AddCommand(e.button, e.text, e.handler, [this, format] { ExportClick(format, true); })
+            ->setToolTip(FromUtf8(e.hint));
+        context.AddCommand(e.item, e.itemText, e.handler, [this, format] { ExportClick(format, false); });
+    }
+    context.AddCommand("SaveAsAccessItem", "Save as &Access...", "SaveAsAccessItemClick",
+                       [this] { SaveAsAccessItemClick(); }, false)
+        ->setToolTip(FromUtf8("Save as %1").arg(FromUtf8(AccessFileKind().TypeName)));
+}
+
+void TExchangeCommands::AttachPopUps(QToolBar& toolBar)
+{
+    auto attach = [this, &toolBar](const char* button, const char* popUp, std::initializer_list<const char*> items) {
+        auto* menu = new QMenu(&context_.Window());
         menu->setObjectName(FromUtf8(popUp));
         for (const char* item : items) {
             if (FromUtf8(item) == QLatin1String("SaveAsAccessItem"))
                 menu->addSeparator();
-            menu->addAction(Action(item));
+            menu->addAction(context_.Action(item));
         }
-        QWidget* widget = toolBar_->widgetForAction(Action(button));
+        QWidget* widget = toolBar.widgetForAction(context_.Action(button));
         widget->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(widget, &QWidget::customContextMenuRequested, menu,
                 [menu, widget](const QPoint& at) { menu->popup(widget->mapToGlobal(at)); });
@@ -149,19 +202,19 @@ void TMainForm::CreateExchangePopUps()
         attach(e.button, e.popUp, {e.item});
 }
 
-void TMainForm::SaveAsVerBtnClick(int layout)
+void TExchangeCommands::SaveAsVerBtnClick(int layout)
 {
     // A copy is converted once the type is chosen; the item only picks the
     // dialog's first entry, and the open database is never converted.
     SaveFileAsItemClick(layout + 1);
 }
 
-void TMainForm::SaveFileAsItemClick(int entry)
+void TExchangeCommands::SaveFileAsItemClick(int entry)
 {
-    TDataBase* db = tabs_->CurrentDB();
+    TDataBase* db = context_.Tabs().CurrentDB();
     if (!db)
         return;
-    CommitEditing();
+    TCommandContext::CommitEditing();
     const std::string name = PickSaveAsFile(*db, entry);
     if (name.empty())
         return;
@@ -187,13 +240,13 @@ void TMainForm::SaveFileAsItemClick(int entry)
 
 // The save-as dialog and the questions about the chosen name. Returns the
 // name (empty when the command ends) and the chosen entry in `entry`.
-std::string TMainForm::PickSaveAsFile(const TDataBase& db, int& entry)
+std::string TExchangeCommands::PickSaveAsFile(const TDataBase& db, int& entry)
 {
     if (entry < 1 || entry > 4)
         entry = db.Layout < 4 ? db.Layout + 1 : 4;
     const std::unique_ptr<TIniFile> ini = OpenConfig();
     const std::string directory = SaveAsDirectory(*ini, db);
-    QFileDialog dialog(this, FromUtf8("Save database as"), PathToQString(directory));
+    QFileDialog dialog(&context_.Window(), FromUtf8("Save database as"), PathToQString(directory));
     const TSqlFileKind access = AccessFileKind();
     const std::string filter = std::string(kSaveAsFilter) + "|" + access.TypeName + "|*." + access.Extension;
     PrepareSaveDialog(dialog, filter.c_str());
@@ -215,7 +268,7 @@ std::string TMainForm::PickSaveAsFile(const TDataBase& db, int& entry)
                           mtError, {mbOK}, mbOK);
         return {};
     }
-    if (RefuseOpenFile(name))
+    if (context_.RefuseOpenFile(name))
         return {};
     if (std::filesystem::exists(name, ec) &&
         MessageDlgButtons(PathToQString(OverwriteQuestion(name)), mtConfirmation, {mbYes, mbNo}, mbYes) == mrNo)
@@ -224,30 +277,30 @@ std::string TMainForm::PickSaveAsFile(const TDataBase& db, int& entry)
     return name;
 }
 
-void TMainForm::ExportClick(TExportFormat format, bool buttonPress)
+void TExchangeCommands::ExportClick(TExportFormat format, bool buttonPress)
 {
-    TDataBase* db = tabs_->CurrentDB();
+    TDataBase* db = context_.Tabs().CurrentDB();
     if (!db)
         return;
-    CommitEditing();
-    const std::vector<int> fields = ChooseExportFields(*db, Action(CommandOf(format).button)->icon());
+    TCommandContext::CommitEditing();
+    const std::vector<int> fields = ChooseExportFields(*db, context_.Action(CommandOf(format).button)->icon());
     if (fields.empty())
         return;
     std::string name = buttonPress ? DirectExportName(*db, format, fields) : std::string();
     if (name.empty())
         name = PickExportFile(*db, format, fields);
-    if (name.empty() || RefuseOpenFile(name))
+    if (name.empty() || context_.RefuseOpenFile(name))
         return;
     WaitCursor hourglass;
     Export(*db, format, fields, name);
 }
 
-std::string TMainForm::PickExportFile(const TDataBase& db, TExportFormat format, const std::vector<int>& fields)
+std::string TExchangeCommands::PickExportFile(const TDataBase& db, TExportFormat format, const std::vector<int>& fields)
 {
     const TExportKind& kind = ExportKind(format);
     const std::unique_ptr<TIniFile> ini = OpenConfig();
     const std::string directory = ExportDirectory(*ini, format);
-    QFileDialog dialog(this, FromUtf8(kind.Title), PathToQString(directory));
+    QFileDialog dialog(&context_.Window(), FromUtf8(kind.Title), PathToQString(directory));
     PrepareSaveDialog(dialog, kind.Filter);
     dialog.selectFile(PathToQString(OfferedExportName(db, format, fields)));
     if (ExecModal(dialog) != QDialog::Accepted)
@@ -256,6 +309,36 @@ std::string TMainForm::PickExportFile(const TDataBase& db, TExportFormat format,
     if (!name.empty())
         RememberExportDirectory(*ini, format, name);
     return name;
+}
+
+void TExchangeCommands::SaveAsAccessItemClick(const std::string& chosenName)
+{
+    TDataBase* db = context_.Tabs().CurrentDB();
+    if (!db)
+        return;
+    const std::string fileName = chosenName.empty() ? PickAccessFile(&context_.Window(), *db, AccessFileKind()) : chosenName;
+    if (fileName.empty() || context_.RefuseOpenFile(fileName))
+        return;
+
+    WaitCursor wait;
+    const auto bar = std::make_unique<QProgressBar>();
+    bar->setObjectName(FromUtf8("ProgressBar"));
+    bar->setRange(0, db->RecordCount());
+    context_.Window().statusBar()->addWidget(bar.get());
+    bar->show();
+    TAccessEvents events;
+    events.Warning = Warn;
+    events.Progress = [&](int record, int count) {
+        // Painting every few hundred records keeps the export fast.
+        if (record % 256 != 1 && record != count)
+            return;
+        bar->setValue(record);
+        context_.ShowStatus(FromUtf8("Writing record %1 of %2").arg(record).arg(count));
+    };
+    ExportToAccess(*db, fileName,
+                   [](const std::string& name) { return std::make_unique<TAccessDB>(CreateSqlDatabase(name)); },
+                   events);
+    context_.ShowStatus(QString());
 }
 
 }  // namespace quorvil

@@ -1,9 +1,8 @@
 #pragma once
-// Undo and redo of the editor's changes to one tab's database. A change is
-// kept as the little it needs to be reversed: the old text of a cell, the
-// permutation of a sort or move, a removed record, a moved field, the
-// definition blocks (small) before the change. Every step swaps or inverts,
-// so one object serves undo and redo alike.
+// Undo and redo of the editor's changes to one tab's database, as commands
+// of the tab's QUndoStack; the steps themselves are Qt-free.
+#include "undo_steps.h"
+
 #include <QUndoCommand>
 
 #include <cstddef>
@@ -20,20 +19,6 @@ class TDataBase;
 
 // What one tab's history may hold; the oldest commands go first beyond it.
 inline constexpr size_t kUndoBytes = size_t(64) << 20;
-
-class TUndoStep {
-public:
-    virtual ~TUndoStep() = default;
-    virtual void Undo(TDataBase& db) = 0;
-    virtual void Redo(TDataBase& db) = 0;
-    // The record (from 1) to show after the step, 0 for none in particular.
-    virtual int Record() const { return 0; }
-    virtual int Field() const { return 0; }
-    // True when the field definitions change with the step.
-    virtual bool Definition() const { return false; }
-    // The memory the step holds, about.
-    virtual size_t Bytes() const = 0;
-};
 
 // One command the user gave, as steps applied in order (undone in reverse).
 // Pushing it does not apply it again: the command did that already.
@@ -77,16 +62,6 @@ size_t UndoBytes(const QUndoStack& stack);
 // (so that the next pushes do not drop again at once). The newest command
 // always stays; the saved state stays reachable when its command stays.
 void BoundUndo(QUndoStack& stack, size_t bound);
-
-// The cell (record, field) held `before` until the edit. A merging step
-// joins the edit of the same cell just before it.
-std::unique_ptr<TUndoStep> CellStep(int record, int field, std::string before, bool merges = false);
-// Field `from` was moved to position `to` (both from 1); `move` moves a
-// field (from, to) so that what shows the fields follows (empty: the
-// database alone).
-std::unique_ptr<TUndoStep> FieldMoveStep(int from, int to, std::function<void(int, int)> move = {});
-// Record `record` is about to be removed; taken while it is still there.
-std::unique_ptr<TUndoStep> RemovalStep(const TDataBase& db, int record);
 
 // Gathers what one command changes in `db` and hands it over as one
 // command when it ends, also when it ends by an exception half-way (what

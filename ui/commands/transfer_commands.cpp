@@ -1,19 +1,19 @@
-// Split, copy records and merge from the main window: the commands collect
-// the choices (file dialog, field chooser, the split and mapping windows)
-// and hand them to the exchange layer, which does the work. A file name
-// given to a command stands for the file dialog's answer.
-#include "main_window.h"
+#include "transfer_commands.h"
 
+#include "command_context.h"
 #include "command_guard.h"
 #include "config_store.h"
 #include "copy_records.h"
+#include "csv_import.h"
 #include "database.h"
 #include "database_model.h"
 #include "database_page.h"
 #include "database_tabs.h"
+#include "errors.h"
 #include "field_dialog.h"
 #include "field_types.h"
 #include "file_choice.h"
+#include "file_system.h"
 #include "merge.h"
 #include "merge_dialog.h"
 #include "message_dialog.h"
@@ -25,9 +25,13 @@
 #include "wait_cursor.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QMenu>
+
+#include <filesystem>
 
 namespace quorvil {
 
@@ -51,22 +55,57 @@ QString DirectoryOfFile(const std::string& fileName)
     return QFileInfo(PathToQString(fileName)).absolutePath();
 }
 
-}  // namespace
-
-void TMainForm::CreateExchangeMenuCommands()
+// The CSV file to read, or empty when the dialog was cancelled. It starts
+// where the last CSV export went.
+std::string PickCsvFile(QWidget* parent)
 {
-    AddCommand("MergeItem", "&Merge", "MergeItemClick", [this] { MergeItemClick(); })->setShortcut(FromUtf8("Ctrl+M"));
-    AddCommand("SplitBtn", "S&plit...", "SplitBtnClick", &TMainForm::SplitBtnClick)
-        ->setToolTip(FromUtf8("Split database into multiple files"));
+    const std::unique_ptr<TIniFile> ini = OpenConfig();
+    QString directory = PathToQString(ini->ReadString("SAVE", "CSV", ini->ReadString("SAVE", "Dir")));
+    if (directory.isEmpty() || !DirectoryExists(QStringToPath(directory)))
+        directory = QDir::currentPath();
+    QFileDialog dialog(parent, FromUtf8("Import CSV file"), QDir(directory).absolutePath(),
+                       FromUtf8("CSV files (*.CSV *.csv);;All Files (*)"));
+    dialog.setObjectName(FromUtf8("OpenDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return QStringToPath(QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath());
 }
 
-void TMainForm::CreateCopyMenu()
+// The database's file beside the CSV: its name with ".PDB", or with " (2)"
+// and so on before it, so that no file there is replaced at the first save.
+std::string NewDatabaseName(const std::string& csvName)
 {
-    QMenu* copy = popupMenu_->addMenu(FromUtf8("Copy to other database"));
+    const std::filesystem::path csv(csvName);
+    std::filesystem::path name = csv.parent_path() / (csv.stem().string() + ".PDB");
+    for (int k = 2; std::filesystem::exists(name); ++k)
+        name = csv.parent_path() / (csv.stem().string() + " (" + std::to_string(k) + ").PDB");
+    return name.string();
+}
+
+}  // namespace
+
+TTransferCommands::TTransferCommands(TCommandContext& context, QMenu& popupMenu) : context_(context)
+{
+    context.AddCommand("MergeItem", "&Merge", "MergeItemClick", [this] { MergeItemClick(); })
+        ->setShortcut(FromUtf8("Ctrl+M"));
+    context.AddCommand("SplitBtn", "S&plit...", "SplitBtnClick", [this] { SplitBtnClick(); })
+        ->setToolTip(FromUtf8("Split database into multiple files"));
+    context.AddCommand("ImportCsvItem", "&Import CSV...", "ImportCsvItemClick", [this] { ImportCsvItemClick(); })
+        ->setToolTip(FromUtf8("Import a CSV file as a new database"));
+    CreateCopyMenu(popupMenu);
+}
+
+void TTransferCommands::CreateCopyMenu(QMenu& popupMenu)
+{
+    QMainWindow& window = context_.Window();
+    QMenu* copy = popupMenu.addMenu(FromUtf8("Copy to other database"));
     copy->setObjectName(FromUtf8("CopyItemMenu"));
     copy->menuAction()->setObjectName(FromUtf8("CopyItem"));
     for (int tag = 0; tag <= kExternalFile; ++tag) {
-        auto* item = new QAction(tag == kExternalFile ? FromUtf8("External file") : QString(), this);
+        auto* item = new QAction(tag == kExternalFile ? FromUtf8("External file") : QString(), &window);
         item->setObjectName(tag == kExternalFile ? FromUtf8("CopyExt") : FromUtf8("Copy%1").arg(tag));
         connect(item, &QAction::triggered, this,
                 [this, tag] { RunCommand("CopyRecsItemClick", [this, tag] { CopyRecsItemClick(tag); }); });
@@ -74,24 +113,24 @@ void TMainForm::CreateCopyMenu()
             copy->addSeparator();
         copy->addAction(item);
     }
-    connect(popupMenu_, &QMenu::aboutToShow, this, [this, copy] {
-        const int active = tabs_->CurrentTab();
-        const TDataBase* source = tabs_->CurrentDB();
-        copy->menuAction()->setVisible(source && Action("RearrangeItem")->isChecked());
+    connect(&popupMenu, &QMenu::aboutToShow, this, [this, &window, copy] {
+        const int active = context_.Tabs().CurrentTab();
+        const TDataBase* source = context_.Tabs().CurrentDB();
+        copy->menuAction()->setVisible(source && context_.Action("RearrangeItem")->isChecked());
         for (int tag = 0; tag < TDatabaseTabs::kTabs; ++tag) {
-            const TDataBase* target = tabs_->DataBase(tag);
-            auto* item = findChild<QAction*>(FromUtf8("Copy%1").arg(tag));
+            const TDataBase* target = context_.Tabs().DataBase(tag);
+            auto* item = window.findChild<QAction*>(FromUtf8("Copy%1").arg(tag));
             item->setVisible(source && target && tag != active && !target->ReadOnlyFile() &&
                              ShareFieldName(*source, *target));
-            item->setText(tabs_->tabText(tag));
+            item->setText(context_.Tabs().tabText(tag));
         }
     });
 }
 
-void TMainForm::CopyRecsItemClick(int tag, const std::string& chosenName)
+void TTransferCommands::CopyRecsItemClick(int tag, const std::string& chosenName)
 {
-    TDataBase* source = tabs_->CurrentDB();
-    TDatabasePage* page = tabs_->Page(tabs_->CurrentTab());
+    TDataBase* source = context_.Tabs().CurrentDB();
+    TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
     int top = 0;
     int bottom = 0;
     if (!source || !page->SelectedRows(top, bottom))
@@ -103,22 +142,22 @@ void TMainForm::CopyRecsItemClick(int tag, const std::string& chosenName)
             records.push_back(record);
 
     if (tag < kExternalFile) {
-        TDataBase* target = tabs_->DataBase(tag);
+        TDataBase* target = context_.Tabs().DataBase(tag);
         if (!target || target == source || target->ReadOnlyFile())
             return;
         WaitCursor hourglass;
         TCopyResult result;
         try {
-            TUndoScope change = tabs_->Page(tag)->Change(FromUtf8("Copy records"));
+            TUndoScope change = context_.Tabs().Page(tag)->Change(FromUtf8("Copy records"));
             change.TrackCells();
             result = CopyRecords(*source, records, *target);
         } catch (...) {
-            tabs_->Page(tag)->RefreshView();  // the records copied before the failure stay
+            context_.Tabs().Page(tag)->RefreshView();  // the records copied before the failure stay
             throw;
         }
         if (!result.Keyed)
             return;
-        tabs_->Page(tag)->RefreshView();
+        context_.Tabs().Page(tag)->RefreshView();
         MessageDlgButtons(ToQString(CopyMessage(result.Copied)), mtInformation, {mbOK}, mbHelp);
         return;
     }
@@ -126,7 +165,7 @@ void TMainForm::CopyRecsItemClick(int tag, const std::string& chosenName)
     std::string fileName = chosenName;
     if (fileName.empty()) {
         const QString directory = DirectoryOfFile(source->FileName);
-        QFileDialog dialog(this, ToQString(CopyFileDialogTitle(int(records.size()))), directory,
+        QFileDialog dialog(&context_.Window(), ToQString(CopyFileDialogTitle(int(records.size()))), directory,
                            FromUtf8("PDB files (*.PDB *.pdb);;All Files (*)"));
         dialog.setObjectName(FromUtf8("OpenDialog"));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -140,10 +179,10 @@ void TMainForm::CopyRecsItemClick(int tag, const std::string& chosenName)
     }
     // A file open in a tab takes the records there, where the user sees them
     // and saves them with the rest of that tab's changes.
-    if (const int open = tabs_->TabOfFile(fileName); open >= 0) {
-        if (open == tabs_->CurrentTab() || tabs_->DataBase(open)->ReadOnlyFile()) {
+    if (const int open = context_.Tabs().TabOfFile(fileName); open >= 0) {
+        if (open == context_.Tabs().CurrentTab() || context_.Tabs().DataBase(open)->ReadOnlyFile()) {
             MessageDlgButtons(FromUtf8("The records cannot be copied into ") + PathToQString(fileName) +
-                                  (open == tabs_->CurrentTab() ? FromUtf8(": it is the file they come from.")
+                                  (open == context_.Tabs().CurrentTab() ? FromUtf8(": it is the file they come from.")
                                                                : FromUtf8(": it is open read-only in tab %1.").arg(open + 1)),
                               mtError, {mbOK}, mbHelp);
             return;
@@ -152,31 +191,31 @@ void TMainForm::CopyRecsItemClick(int tag, const std::string& chosenName)
         return;
     }
     WaitCursor hourglass;
-    ShowStatus(FromUtf8("Copying records to ") + PathToQString(fileName));
+    context_.ShowStatus(FromUtf8("Copying records to ") + PathToQString(fileName));
     const TCopyResult result = CopyRecordsToFile(*source, records, fileName);
-    ShowStatus(QString());
+    context_.ShowStatus(QString());
     if (result.Keyed)
         MessageDlgButtons(ToQString(CopyMessage(result.Copied)), mtInformation, {mbOK}, mbHelp);
 }
 
-void TMainForm::MergeItemClick(const std::string& chosenName)
+void TTransferCommands::MergeItemClick(const std::string& chosenName)
 {
-    TDataBase* master = tabs_->CurrentDB();
+    TDataBase* master = context_.Tabs().CurrentDB();
     if (!master)
         return;
-    CommitEditing();
-    const std::string path = chosenName.empty() ? PickDatabaseFile() : chosenName;
+    TCommandContext::CommitEditing();
+    const std::string path = chosenName.empty() ? PickDatabaseFile(&context_.Window()) : chosenName;
     if (path.empty())
         return;
     // A database open in a tab merges as that tab shows it, unsaved changes
     // and all; any other file is opened for the merge alone. It is never written.
     std::unique_ptr<TJFILE> opened;
     const TJFILE* other = nullptr;
-    if (const int open = tabs_->TabOfFile(path); open >= 0) {
-        if (tabs_->DataBase(open) == master)
+    if (const int open = context_.Tabs().TabOfFile(path); open >= 0) {
+        if (context_.Tabs().DataBase(open) == master)
             opened = CopyDatabase(*master);
         else
-            other = tabs_->DataBase(open);
+            other = context_.Tabs().DataBase(open);
     } else {
         opened = Open<TJFILE>(path);
         if (!opened->LoadWarning().empty())
@@ -188,7 +227,7 @@ void TMainForm::MergeItemClick(const std::string& chosenName)
         ShowMsg(FromUtf8(kNoIdFieldMessage), 1);
         return;
     }
-    TSyncForm form(this);
+    TSyncForm form(&context_.Window());
     form.SetDatabases(*master, *other);
     if (!form.Execute())
         return;
@@ -197,30 +236,30 @@ void TMainForm::MergeItemClick(const std::string& chosenName)
     WaitCursor hourglass;
     const int fields = master->FieldCount();
     TMergeResult result;
-    TDatabasePage* page = tabs_->Page(tabs_->CurrentTab());
+    TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
     try {
         TUndoScope change = page->Change(FromUtf8("Merge"));
         change.TrackCells();
         result = Merge(*master, *other, choice, [this](int record, int count) {
-            ShowStatus(FromUtf8("Merging record %1 of %2").arg(record).arg(count));
+            context_.ShowStatus(FromUtf8("Merging record %1 of %2").arg(record).arg(count));
         });
     } catch (...) {
         // A merge stopped at the record limit keeps what it did so far.
-        ShowStatus(QString());
+        context_.ShowStatus(QString());
         page->RefreshView();
         throw;
     }
-    ShowStatus(QString());
+    context_.ShowStatus(QString());
     if (result.Written > 0 || result.Appended > 0 || master->FieldCount() != fields)
         page->RefreshView();
 }
 
-void TMainForm::SplitBtnClick()
+void TTransferCommands::SplitBtnClick()
 {
-    TDataBase* db = tabs_->CurrentDB();
+    TDataBase* db = context_.Tabs().CurrentDB();
     if (!db)
         return;
-    CommitEditing();
+    TCommandContext::CommitEditing();
     const std::vector<int> listFields = ListFields(*db);
     if (listFields.empty()) {
         ShowMsg(FromUtf8(kNoListFieldMessage), 1);
@@ -251,7 +290,7 @@ void TMainForm::SplitBtnClick()
             others << ToQString(db->GetFieldName(f));
             otherFields.push_back(f);
         }
-    TDefNameForm form(this);
+    TDefNameForm form(&context_.Window());
     form.SetSourceDir(DirectoryOfFile(db->FileName));
     form.SetOutputDir(DirectoryOfFile(db->FileName));
     form.SetFields(others);
@@ -270,14 +309,38 @@ void TMainForm::SplitBtnClick()
     choice.Formats = {chosen.PDB, chosen.CSV, chosen.HTM, chosen.TXT};
     if (choice.Formats.PDB)
         for (const TSplitValue& v : choice.Values)
-            if (RefuseOpenFile(SplitOutputName(*db, choice.OutputDir, v.FileName)))
+            if (context_.RefuseOpenFile(SplitOutputName(*db, choice.OutputDir, v.FileName)))
                 return;
     for (const auto& [entry, value] : chosen.GlobalValues)
         choice.GlobalValues[otherFields[size_t(entry)]] = FromQString(value);
 
     WaitCursor hourglass;
-    Split(*db, choice, [this](const std::string& fileName) { ShowStatus(FromUtf8("Writing ") + PathToQString(fileName)); });
-    ShowStatus(QString());
+    Split(*db, choice, [this](const std::string& fileName) { context_.ShowStatus(FromUtf8("Writing ") + PathToQString(fileName)); });
+    context_.ShowStatus(QString());
+}
+
+void TTransferCommands::ImportCsvItemClick()
+{
+    const std::string csvName = PickCsvFile(&context_.Window());
+    if (csvName.empty())
+        return;
+    // Everything is read and checked before a tab or a file is touched.
+    std::unique_ptr<TCsvImport> import;
+    try {
+        WaitCursor wait;
+        import = std::make_unique<TCsvImport>(csvName, TCsvImportOptions{});
+    } catch (const EEngineError& e) {
+        // A file the import refuses is the user's to mend: its message alone.
+        MessageDlgButtons(MessageText(e.what()), mtError, {mbOK}, mbHelp);
+        return;
+    }
+    const int tab = context_.Tabs().FindFreeTab();
+    if (context_.Tabs().DataBase(tab) && !context_.Tabs().AskSave(tab))
+        return;
+    context_.EndRearrange();
+    context_.Tabs().NewDatabaseFrom(tab, NewDatabaseName(csvName), [&](TDataBase& db) { import->ApplyTo(db); });
+    context_.EnableButtons(true);
+    context_.UpdateActiveInfo();
 }
 
 }  // namespace quorvil

@@ -1,0 +1,215 @@
+#include "command_context.h"
+
+#include "command_guard.h"
+#include "database.h"
+#include "database_page.h"
+#include "database_tabs.h"
+#include "message_dialog.h"
+#include "text_convert.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QMainWindow>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+
+#include <utility>
+
+namespace quorvil {
+
+namespace {
+
+struct IconChoice {
+    const char* action;
+    const char* theme;
+    QStyle::StandardPixmap fallback;
+};
+
+const IconChoice kIcons[] = {
+    {"NewBtn", "document-new", QStyle::SP_FileIcon},
+    {"LoadBtn", "document-open", QStyle::SP_DialogOpenButton},
+    {"SaveBtn", "document-save", QStyle::SP_DialogSaveButton},
+    {"SaveFileAsItem", "document-save-as", QStyle::SP_DialogSaveButton},
+    {"CloseBtn", "window-close", QStyle::SP_DialogCloseButton},
+    {"ExitProgItem", "system-log-out", QStyle::SP_DialogCloseButton},
+    {"SaveCSV", "x-office-spreadsheet", QStyle::SP_FileIcon},
+    {"SaveHTM", "text-html", QStyle::SP_FileIcon},
+    {"SaveTXT", "text-x-generic", QStyle::SP_FileIcon},
+    {"SplitBtn", "edit-cut", QStyle::SP_FileDialogNewFolder},
+    {"EditBtn", "document-properties", QStyle::SP_FileDialogContentsView},
+    {"SortBtn", "view-sort-ascending", QStyle::SP_ArrowDown},
+    {"AddBtn", "list-add", QStyle::SP_FileDialogNewFolder},
+    {"DelBtn", "list-remove", QStyle::SP_TrashIcon},
+    {"GridBtn", "view-grid", QStyle::SP_FileDialogDetailedView},
+    {"ListBtn", "view-list", QStyle::SP_FileDialogListView},
+    {"RecBtn", "view-form", QStyle::SP_FileDialogInfoView},
+    {"FindBtn", "edit-find", QStyle::SP_FileDialogContentsView},
+    {"ReplaceBtn", "edit-find-replace", QStyle::SP_BrowserReload},
+    {"AllBtn", "edit-select-all", QStyle::SP_DialogResetButton},
+    {"AboutItem", "help-about", QStyle::SP_MessageBoxInformation},
+};
+
+// The menu items that are the tool bar's commands under their menu names.
+const char* const kSharedActions[][2] = {
+    {"NewItem", "NewBtn"}, {"OpenFileItem", "LoadBtn"}, {"SaveFileItem", "SaveBtn"}};
+
+const char* const kViewButtons[] = {"GridBtn", "ListBtn", "RecBtn"};
+
+const char* const kLayoutNames[] = {"JFile 3.x", "JFile Pro 4.x", "JFile 5.x", "JFile 5.5"};
+
+QIcon IconFor(const QString& action)
+{
+    for (const IconChoice& choice : kIcons) {
+        if (action == QLatin1String(choice.action)) {
+            // The icon theme first; the style's own pictures where it has none.
+            QIcon icon = QIcon::fromTheme(FromUtf8(choice.theme));
+            return icon.isNull() ? QApplication::style()->standardIcon(choice.fallback) : icon;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+TCommandContext::TCommandContext(QMainWindow& window, TDatabaseTabs& tabs) : window_(window), tabs_(tabs) {}
+
+QAction* TCommandContext::AddCommand(const char* name, const char* text, const char* handler,
+                                     std::function<void()> command, bool commitFirst)
+{
+    auto* action = new QAction(IconFor(FromUtf8(name)), FromUtf8(text), &window_);
+    action->setObjectName(FromUtf8(name));
+    // A date or time being typed in a record's fields is stored when its
+    // line is left; a command from the menu, the tool bar or a key leaves it
+    // first, so that it works on what the user typed.
+    QObject::connect(action, &QAction::triggered, &window_, [handler, commitFirst, command = std::move(command)] {
+        if (commitFirst)
+            CommitEditing();
+        RunCommand(handler, command);
+    });
+    return action;
+}
+
+QAction* TCommandContext::Action(const char* name) const
+{
+    for (const auto& [menuName, shared] : kSharedActions)
+        if (qstrcmp(name, menuName) == 0)
+            name = shared;
+    return window_.findChild<QAction*>(FromUtf8(name));
+}
+
+void TCommandContext::CreateStatusLine()
+{
+    panel1_ = new QLabel(&window_);
+    panel1_->setObjectName(FromUtf8("Panel1"));
+    infoPanel_ = new QLabel(&window_);
+    infoPanel_->setObjectName(FromUtf8("InfoPanel"));
+    window_.statusBar()->addWidget(panel1_, 1);
+    window_.statusBar()->addPermanentWidget(infoPanel_);
+}
+
+void TCommandContext::ShowStatus(const QString& text)
+{
+    panel1_->setText(text);
+    // Long work runs on this thread: let the window paint, but take no input.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TCommandContext::EnableButtons(bool on)
+{
+    for (const char* name : {"SaveBtn", "SaveCSV", "SaveHTM", "SaveTXT", "SplitBtn", "EditBtn", "SortBtn", "AddBtn",
+                             "DelBtn", "GridBtn", "ListBtn", "RecBtn", "ReplaceBtn", "FindBtn", "SaveFileAsItem",
+                             "MergeItem", "SaveAsAccessItem", "SaveAsJF3Item", "SaveAsJF4Item", "SaveAsJF5Item",
+                             "SaveAsJF55Item", "ExportToCSVasItem", "ExportToHTMasItem", "ExportToTXTasItem"})
+        Action(name)->setEnabled(on);
+    // A database whose file is read-only is looked at, searched, exported
+    // and copied from (rearrange mode selects the rows to copy); the commands
+    // that change it wait for a writable one. Save stays, to say so and
+    // point to Save as.
+    const TDataBase* db = tabs_.CurrentDB();
+    const bool readOnly = db && db->ReadOnlyFile();
+    for (const char* name : {"EditBtn", "SortBtn", "AddBtn", "DelBtn", "ReplaceBtn", "MergeItem"})
+        Action(name)->setEnabled(on && !readOnly);
+    for (const char* name : {"UpBtn", "DownBtn"})
+        if (QAction* action = Action(name))
+            action->setEnabled(!readOnly);
+}
+
+void TCommandContext::ShowViewButtons()
+{
+    const TDatabasePage* page = tabs_.Page(tabs_.CurrentTab());
+    if (QAction* button = Action(kViewButtons[page ? page->ViewMode() : 0]))
+        button->setChecked(true);
+}
+
+void TCommandContext::UpdateActiveInfo()
+{
+    const TDataBase* db = tabs_.CurrentDB();
+    if (auto* centre = qobject_cast<QStackedWidget*>(window_.centralWidget()))
+        centre->setCurrentIndex(tabs_.OpenCount() > 0 ? 1 : 0);
+    ShowViewButtons();
+    if (db)
+        EnableButtons(true);  // the active tab's file may be read-only
+    if (!db) {
+        infoPanel_->clear();
+        Action("AllBtn")->setEnabled(false);
+        return;
+    }
+    int shown = 0;
+    for (int r = 1; r <= db->RecordCount(); ++r)
+        shown += db->GetShown(r);
+    // "View all records" is offered exactly while the find filter hides some.
+    const bool filtered = shown < db->RecordCount();
+    Action("AllBtn")->setEnabled(filtered);
+    const QString layout = db->Layout < 4 ? FromUtf8(kLayoutNames[db->Layout]) : QString();
+    const QString count = filtered ? FromUtf8("%1 of %2").arg(shown).arg(db->RecordCount())
+                                   : QString::number(db->RecordCount());
+    infoPanel_->setText(FromUtf8("%1 %2, %3 %4  |  %5%6")
+                            .arg(count)
+                            .arg(db->RecordCount() == 1 ? FromUtf8("record") : FromUtf8("records"))
+                            .arg(db->FieldCount())
+                            .arg(db->FieldCount() == 1 ? FromUtf8("field") : FromUtf8("fields"))
+                            .arg(layout)
+                            .arg(db->Modified ? FromUtf8("  |  modified") : QString())
+                            + (db->ReadOnlyFile() ? FromUtf8("  |  read-only") : QString()));
+}
+
+void TCommandContext::CommitEditing()
+{
+    if (QWidget* focus = QApplication::focusWidget())
+        focus->clearFocus();
+    QApplication::processEvents();
+}
+
+bool TCommandContext::RefuseOpenFile(const std::string& path) const
+{
+    const int open = tabs_.TabOfFile(path);
+    if (open < 0)
+        return false;
+    MessageDlgButtons(OpenInTabMessage(path, open), mtError, {mbOK}, mbOK);
+    return true;
+}
+
+void TCommandContext::SetRearrange(bool on)
+{
+    Action("RearrangeItem")->setChecked(on);
+    if (rearrangeTab_ >= 0)
+        tabs_.Page(rearrangeTab_)->SetRearrange(false);
+    rearrangeTab_ = on ? tabs_.CurrentTab() : -1;
+    if (on)
+        tabs_.Page(rearrangeTab_)->SetRearrange(true);
+    for (const char* name : {"UpBtnButton", "DownBtnButton"})
+        if (auto* button = window_.findChild<QToolButton*>(FromUtf8(name)))
+            button->setVisible(on);
+}
+
+void TCommandContext::EndRearrange()
+{
+    if (Action("RearrangeItem")->isChecked())
+        SetRearrange(false);
+}
+
+}  // namespace quorvil

@@ -1,0 +1,67 @@
+#pragma once
+// What every command family is given of the main window: the tabs, the
+// actions by name, the status line, and the few states several commands
+// share (the rearrange mode, the buttons that need an open database).
+#include <QString>
+
+#include <functional>
+#include <string>
+
+class QAction;
+class QLabel;
+class QMainWindow;
+
+namespace quorvil {
+
+class TDatabaseTabs;
+
+class TCommandContext {
+public:
+    TCommandContext(QMainWindow& window, TDatabaseTabs& tabs);
+
+    QMainWindow& Window() const { return window_; }
+    TDatabaseTabs& Tabs() const { return tabs_; }
+
+    // A command: its action, named `name` for the tests and the menus, runs
+    // `command` through the command guard under the handler's name, after
+    // committing the cell being edited when `commitFirst`.
+    QAction* AddCommand(const char* name, const char* text, const char* handler, std::function<void()> command,
+                        bool commitFirst = true);
+    // The action with this object name ("SaveBtn", "OpenFileItem", ...); the
+    // menu names of commands the tool bar shares ("OpenFileItem" is
+    // "LoadBtn") find the shared action.
+    QAction* Action(const char* name) const;
+
+    // Panel1 (the progress texts) and InfoPanel (the active database).
+    void CreateStatusLine();
+    QLabel* StatusPanel() const { return panel1_; }
+    void ShowStatus(const QString& text);
+    // The active tab's record count, layout and state, the placeholder while
+    // no tab is open, the view button and the enabled commands.
+    void UpdateActiveInfo();
+    // Enables the commands that need an open database.
+    void EnableButtons(bool on);
+
+    // Leaving the cell being edited commits it before a file is written.
+    static void CommitEditing();
+    // True, with a message, when `path` is the file of an open tab: writing
+    // over it would leave that tab on a file that is gone.
+    bool RefuseOpenFile(const std::string& path) const;
+
+    // The tab whose grid is in rearrange mode, -1 for none; Up and Down and
+    // the copy menu follow the mode.
+    int RearrangeTab() const { return rearrangeTab_; }
+    void SetRearrange(bool on);
+    void EndRearrange();
+
+private:
+    void ShowViewButtons();
+
+    QMainWindow& window_;
+    TDatabaseTabs& tabs_;
+    QLabel* panel1_ = nullptr;
+    QLabel* infoPanel_ = nullptr;
+    int rearrangeTab_ = -1;
+};
+
+}  // namespace quorvil

@@ -1,0 +1,44 @@
+#pragma once
+// Save as, the exports and the database export of the active database: the
+// commands collect the choices (file dialog, questions, fields) and hand
+// them to the exchange layer, which does the work.
+#include <QObject>
+
+#include <string>
+#include <vector>
+
+class QToolBar;
+
+namespace quorvil {
+
+class TCommandContext;
+class TDataBase;
+enum class TExportFormat;
+
+class TExchangeCommands : public QObject {
+    Q_OBJECT
+public:
+    explicit TExchangeCommands(TCommandContext& context);
+    // The right mouse button on the save and export buttons of `toolBar`
+    // opens their pop-up menus.
+    void AttachPopUps(QToolBar& toolBar);
+
+    // `entry` is the save dialog's first file type, 1..4 (JFile 3.x .. 5.5);
+    // 0 picks the one of the database's layout.
+    void SaveFileAsItemClick(int entry);
+    void SaveAsVerBtnClick(int layout);
+    // A button press exports without a dialog when it can; the pop-up items
+    // always ask.
+    void ExportClick(TExportFormat format, bool buttonPress);
+    // Writes the active database to a new SQLite (or Access) file; with an
+    // empty name the file dialog asks.
+    void SaveAsAccessItemClick(const std::string& chosenName = {});
+
+private:
+    std::string PickSaveAsFile(const TDataBase& db, int& entry);
+    std::string PickExportFile(const TDataBase& db, TExportFormat format, const std::vector<int>& fields);
+
+    TCommandContext& context_;
+};
+
+}  // namespace quorvil

@@ -1,0 +1,79 @@
+#include "file_choice.h"
+
+#include "config_store.h"
+#include "file_system.h"
+#include "modal.h"
+#include "text_convert.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace quorvil {
+
+QString ChosenDatabasePath(const QFileDialog& dialog, const QString& directory)
+{
+    if (dialog.selectedFiles().isEmpty())
+        return {};
+    QString path = dialog.selectedFiles().constFirst();
+    if (QFileInfo(path).isRelative())
+        path = directory + QLatin1Char('/') + path;
+    if (!QFileInfo(path).fileName().contains(QLatin1Char('.')))
+        path += FromUtf8(".PDB");
+    return path;
+}
+
+
+std::string PickDatabaseFile(QWidget* parent)
+{
+    const std::unique_ptr<TIniFile> ini = OpenConfig();
+    QString directory = PathToQString(ini->ReadString(kConfigSection, "LoadDir"));
+    if (directory.isEmpty() || !DirectoryExists(QStringToPath(directory)))
+        directory = QDir::currentPath();
+    directory = QDir(directory).absolutePath();
+
+    QFileDialog dialog(parent, FromUtf8("Select .PDB file to load"), directory,
+                       FromUtf8("JFile databases (*.PDB *.pdb);;All files (*)"));
+    dialog.setObjectName(FromUtf8("OpenDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (ExecModal(dialog) != QDialog::Accepted)
+        return {};
+    const QString path = ChosenDatabasePath(dialog, directory);
+    if (path.isEmpty())
+        return {};
+    ini->WriteString(kConfigSection, "LoadDir", QStringToPath(QFileInfo(path).absolutePath()));
+    return QStringToPath(QFileInfo(path).absoluteFilePath());
+}
+
+std::string PickNewFileName(QWidget* parent, const QString& title)
+{
+    const std::unique_ptr<TIniFile> ini = OpenConfig();
+    QString directory = PathToQString(ini->ReadString("SAVE", "Dir"));
+    if (directory.isEmpty() || !DirectoryExists(QStringToPath(directory)))
+        directory = QDir::currentPath();
+    directory = QDir(directory).absolutePath();
+    QString name = PathToQString(ini->ReadString("SAVE", "Name", "NEW"));
+    if (!QFileInfo(name).fileName().contains(QLatin1Char('.')))
+        name += FromUtf8(".PDB");
+
+    QFileDialog dialog(parent, title, directory, FromUtf8("PDB files (*.PDB *.pdb);;All Files (*)"));
+    dialog.setObjectName(FromUtf8("SaveDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);  // only save-as asks
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(FromUtf8("PDB"));
+    dialog.selectFile(name);
+    if (ExecModal(dialog) != QDialog::Accepted)
+        return {};
+    const QString path = ChosenDatabasePath(dialog, directory);
+    if (path.isEmpty())
+        return {};
+    const QFileInfo chosen(path);
+    ini->WriteString("SAVE", "Dir", QStringToPath(chosen.absolutePath() + QLatin1Char('/')));
+    ini->WriteString("SAVE", "Name", QStringToPath(chosen.fileName()));
+    return QStringToPath(chosen.absoluteFilePath());
+}
+
+}  // namespace quorvil

@@ -1,0 +1,24 @@
+#pragma once
+// The file dialogs of the commands that open and create databases, and the
+// file a file dialog hands back: a relative name taken in the dialog's
+// directory, ".PDB" added when the name has no extension.
+#include <QString>
+
+#include <string>
+
+class QFileDialog;
+class QWidget;
+
+namespace quorvil {
+
+// Empty when the dialog returned no file.
+QString ChosenDatabasePath(const QFileDialog& dialog, const QString& directory);
+
+// The open dialog for a database, starting in "LoadDir" (remembered); empty
+// when cancelled.
+std::string PickDatabaseFile(QWidget* parent);
+// The save dialog for a new file name, starting at "Dir" and "Name" of
+// "SAVE" (remembered); empty when cancelled.
+std::string PickNewFileName(QWidget* parent, const QString& title);
+
+}  // namespace quorvil

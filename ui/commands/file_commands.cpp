@@ -1,0 +1,187 @@
+#include "file_commands.h"
+
+#include "command_context.h"
+#include "command_guard.h"
+#include "command_line.h"
+#include "config_store.h"
+#include "database_tabs.h"
+#include "define_dialog.h"
+#include "file_choice.h"
+#include "message_dialog.h"
+#include "recent_list.h"
+#include "text_convert.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+
+#include <array>
+
+namespace quorvil {
+
+namespace {
+
+const char* const kProgramTitle = "Quorvil 2.0\u00DF";
+
+}  // namespace
+
+TFileCommands::TFileCommands(TCommandContext& context)
+    : context_(context), defineForm_(new TDefineForm(&context.Window()))
+{
+    TCommandContext& c = context_;
+    c.AddCommand("LoadBtn", "&Open...", "LoadBtnClick", [this] { LoadBtnClick(); });
+    c.Action("LoadBtn")->setToolTip(FromUtf8("Open database"));
+    c.Action("LoadBtn")->setShortcut(FromUtf8("Ctrl+O"));
+    c.AddCommand("SaveBtn", "&Save", "SaveBtnClick", [this] { SaveBtnClick(); })->setToolTip(FromUtf8("Save database"));
+    c.Action("SaveBtn")->setShortcut(FromUtf8("Ctrl+S"));
+    c.AddCommand("CloseBtn", "&Close", "CloseBtnClick", [this] { CloseBtnClick(); })
+        ->setToolTip(FromUtf8("Close database"));
+    c.AddCommand("ExitProgItem", "E&xit", "ExitProgItemClick", [this] { ExitProgItemClick(); })
+        ->setShortcut(FromUtf8("Alt+X"));
+    c.AddCommand("AboutItem", "&About Quorvil", "AboutItemClick", [this] { AboutItemClick(); });
+    c.AddCommand("NewBtn", "&New...", "NewBtnClick", [this] { NewBtnClick(); })
+        ->setToolTip(FromUtf8("Create new database"));
+    c.Action("NewBtn")->setShortcut(FromUtf8("Ctrl+N"));
+}
+
+void TFileCommands::LoadBtnClick()
+{
+    OpenChosenFile(PickDatabaseFile(&context_.Window()));
+}
+
+void TFileCommands::SaveBtnClick()
+{
+    TCommandContext::CommitEditing();
+    context_.Tabs().SaveDatabase(context_.Tabs().CurrentTab());
+}
+
+void TFileCommands::CloseBtnClick()
+{
+    context_.Tabs().CloseCurrentTab();
+}
+
+void TFileCommands::ExitProgItemClick()
+{
+    context_.Window().close();
+}
+
+void TFileCommands::LoadFileItemClick(const TRecentList& recent, int k)
+{
+    RunCommand("LoadFileItemClick", [this, &recent, k] {
+        const std::vector<std::string>& paths = recent.Paths();
+        if (k < 1 || size_t(k) > paths.size())
+            return;
+        OpenChosenFile(paths[size_t(k - 1)]);
+    });
+}
+
+void TFileCommands::AboutItemClick()
+{
+    ShowMsg(FromUtf8(kProgramTitle) + FromUtf8("\nAn editor for JFile and JFile Pro databases (.PDB)."), mtInformation);
+}
+
+void TFileCommands::NewBtnClick()
+{
+    TDatabaseTabs& tabs = context_.Tabs();
+    int tab = 0;
+    for (int k = TDatabaseTabs::kTabs - 1; k >= 0; --k)
+        if (!tabs.TabShown(k)) {
+            tab = k;
+            break;
+        }
+    if (!tabs.AskSave(tab))
+        return;
+    const std::string path = PickNewFileName(&context_.Window(), FromUtf8("Name of new database file"));
+    if (path.empty())
+        return;
+    if (context_.RefuseOpenFile(path))
+        return;
+    if (!defineForm_->DefineNewDatabase())
+        return;
+    context_.EndRearrange();
+    tabs.NewDatabase(tab, path, defineForm_->Definition());
+    context_.EnableButtons(true);
+    context_.UpdateActiveInfo();
+}
+
+void TFileCommands::OpenCommandLine(const QStringList& arguments)
+{
+    QStringList wanted = arguments;
+    if (wanted.isEmpty()) {
+        const std::string last = OpenConfig()->ReadString(kConfigSection, "LastDB");
+        if (last.empty())
+            return;
+        wanted << PathToQString(last);
+    }
+    OpenPaths(wanted);
+}
+
+void TFileCommands::OpenDropped(const QStringList& paths)
+{
+    TDatabaseTabs& tabs = context_.Tabs();
+    std::array<bool, TDatabaseTabs::kTabs> shown{};
+    for (int tab = 0; tab < TDatabaseTabs::kTabs; ++tab)
+        shown[size_t(tab)] = tabs.TabShown(tab);
+    const bool all = OpenPaths(paths);
+    // The first database the drop opened becomes the active one.
+    for (int tab = 0; tab < TDatabaseTabs::kTabs; ++tab)
+        if (!shown[size_t(tab)] && tabs.TabShown(tab)) {
+            tabs.setCurrentIndex(tab);
+            break;
+        }
+    if (!all)
+        context_.StatusPanel()->setText(
+            FromUtf8("All %1 tabs are in use; close one to open more.").arg(TDatabaseTabs::kTabs));
+    context_.EnableButtons(tabs.CurrentDB() != nullptr);
+    context_.UpdateActiveInfo();
+}
+
+bool TFileCommands::OpenPaths(const QStringList& arguments)
+{
+    TDatabaseTabs& tabs = context_.Tabs();
+    for (const QString& argument : arguments) {
+        for (const std::string& path : ExpandDatabaseArgument(QStringToPath(argument))) {
+            if (const int open = tabs.TabOfFile(path); open >= 0) {
+                tabs.setCurrentIndex(open);
+                continue;
+            }
+            int tab = 0;
+            while (tab < TDatabaseTabs::kTabs && tabs.TabShown(tab))
+                ++tab;
+            if (tab == TDatabaseTabs::kTabs)
+                return false;
+            // One file that fails to open is reported; the others still open.
+            OpenInto(tab, path);
+        }
+    }
+    return true;
+}
+
+bool TFileCommands::OpenInto(int tab, const std::string& path)
+{
+    bool opened = false;
+    RunCommand("FormCreate", [&] {
+        context_.Tabs().setTabVisible(tab, true);
+        opened = context_.Tabs().LoadDatabase(tab, path);
+        context_.EnableButtons(true);
+    });
+    return opened;
+}
+
+void TFileCommands::OpenChosenFile(const std::string& path)
+{
+    if (path.empty())
+        return;
+    TDatabaseTabs& tabs = context_.Tabs();
+    // A file open already is shown where it is: a second open would only
+    // find it locked by this very program.
+    if (const int open = tabs.TabOfFile(path); open >= 0) {
+        tabs.setCurrentIndex(open);
+        return;
+    }
+    const int tab = tabs.TabForOpen();
+    if (tab >= 0 && tabs.LoadDatabase(tab, path))
+        context_.EnableButtons(true);
+}
+
+}  // namespace quorvil

@@ -1,0 +1,269 @@
+#include "record_commands.h"
+
+#include "command_context.h"
+#include "command_guard.h"
+#include "config_store.h"
+#include "database_model.h"
+#include "database_page.h"
+#include "database_tabs.h"
+#include "definition_editor.h"
+#include "extended_grid.h"
+#include "field_definition.h"
+#include "field_types.h"
+#include "form_position.h"
+#include "message_dialog.h"
+#include "modal.h"
+#include "new_record.h"
+#include "record_list_model.h"
+#include "record_panel.h"
+#include "sort_command.h"
+#include "text_convert.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QListView>
+#include <QMainWindow>
+#include <QMenu>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+
+namespace quorvil {
+
+namespace {
+
+const char* const kViewButtons[] = {"GridBtn", "ListBtn", "RecBtn"};
+const char* const kViewForms[] = {"MainForm", "ListForm", "RecForm"};
+
+}  // namespace
+
+TRecordCommands::TRecordCommands(TCommandContext& context) : context_(context)
+{
+    TCommandContext& c = context_;
+    c.AddCommand("EditBtn", "&Edit definition...", "EditBtnClick", [this] { EditBtnClick(); })
+        ->setToolTip(FromUtf8("Edit database definition"));
+    c.AddCommand("SortBtn", "&Sort...", "SortBtnClick", [this] { SortBtnClick(); })->setToolTip(FromUtf8("Sort records"));
+    c.AddCommand("AddBtn", "&Add record", "AddBtnClick", [this] { AddBtnClick(); })->setToolTip(FromUtf8("Add record"));
+    c.AddCommand("DelBtn", "&Delete record", "DelBtnClick", [this] { DelBtnClick(); })
+        ->setToolTip(FromUtf8("Delete record"));
+    c.AddCommand("AllBtn", "View &all records", "AllBtnClick", [this] { AllBtnClick(); })
+        ->setToolTip(FromUtf8("View all records"));
+    auto* views = new QActionGroup(&c.Window());
+    int tag = 0;
+    for (auto [name, text] : {std::pair{"GridBtn", "&Grid"}, {"ListBtn", "&List"}, {"RecBtn", "&Record"}}) {
+        // A view switch leaves the cell being edited as it is.
+        QAction* view = c.AddCommand(name, text, "RecordItemClick", [this, tag] { RecordItemClick(tag); }, false);
+        ++tag;
+        view->setCheckable(true);
+        view->setToolTip(QString(view->text()).remove(QLatin1Char('&')) + FromUtf8(" view"));
+        views->addAction(view);
+    }
+    c.Action("GridBtn")->setChecked(true);
+    CreatePopupMenu();
+    CreateMoveButtons();
+    // The mode never stays on for a grid that is not shown.
+    connect(&c.Tabs(), &QTabWidget::currentChanged, this, [this] { context_.EndRearrange(); });
+}
+
+void TRecordCommands::CreatePopupMenu()
+{
+    QMainWindow& window = context_.Window();
+    TDatabaseTabs& tabs = context_.Tabs();
+    auto* rearrange = new QAction(FromUtf8("Rearrange records"), &window);
+    rearrange->setObjectName(FromUtf8("RearrangeItem"));
+    rearrange->setCheckable(true);
+    connect(rearrange, &QAction::triggered, this, [this, rearrange] {
+        rearrange->setChecked(!rearrange->isChecked());  // the command toggles the mark itself
+        RunCommand("RearrangeItemClick", [this] { RearrangeItemClick(); });
+    });
+    auto* record = new QAction(FromUtf8("Record Format"), &window);
+    record->setObjectName(FromUtf8("RecordItem"));
+    connect(record, &QAction::triggered, this, [this, &tabs] {
+        RunCommand("RecordItemClick", [this, &tabs] {
+            TDatabasePage* page = tabs.Page(tabs.CurrentTab());
+            const int row = page->GridVisible() || page->ViewMode() == 1 ? page->ContextRow() : -1;
+            RecordItemClick(2);
+            if (row >= 0)
+                page->EditPanel()->ShowRow(row);
+        });
+    });
+    popupMenu_ = new QMenu(&window);
+    popupMenu_->setObjectName(FromUtf8("PopupMenu"));
+    popupMenu_->addAction(record);
+    popupMenu_->addAction(rearrange);
+    connect(popupMenu_, &QMenu::aboutToShow, this, [&tabs, rearrange] {
+        const TDatabasePage* page = tabs.Page(tabs.CurrentTab());
+        rearrange->setEnabled(page && page->DataBase() && page->GridVisible());
+    });
+    for (int tab = 0; tab < TDatabaseTabs::kTabs; ++tab)
+        connect(tabs.Page(tab), &TDatabasePage::ContextPopup, this, [this, &tabs](const QPoint& at) {
+            if (tabs.CurrentDB())
+                popupMenu_->popup(at);
+        });
+}
+
+// Up and Down show beside the status line while the rearrange mode is on.
+void TRecordCommands::CreateMoveButtons()
+{
+    QMainWindow& window = context_.Window();
+    for (auto [name, text, handler, icon] :
+         {std::tuple{"UpBtn", "Up", "UpBtnClick", QStyle::SP_ArrowUp},
+          std::tuple{"DownBtn", "Down", "DownBtnClick", QStyle::SP_ArrowDown}}) {
+        const bool up = icon == QStyle::SP_ArrowUp;
+        QAction* action = context_.AddCommand(name, text, handler, [this, up] { up ? UpBtnClick() : DownBtnClick(); });
+        action->setIcon(window.style()->standardIcon(icon));
+        auto* button = new QToolButton(&window);
+        button->setObjectName(FromUtf8(name) + FromUtf8("Button"));
+        button->setDefaultAction(action);
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->hide();
+        window.statusBar()->addPermanentWidget(button);
+    }
+}
+
+void TRecordCommands::RecordItemClick(int tag)
+{
+    context_.EndRearrange();
+    tag = std::clamp(tag, 0, 2);
+    TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
+    context_.Action(kViewButtons[tag])->setChecked(true);
+    // Each view keeps its own window placement.
+    const QString form = FromUtf8(kViewForms[tag]);
+    QMainWindow& window = context_.Window();
+    if (window.objectName() != form) {
+        const std::unique_ptr<TIniFile> ini = OpenConfig();
+        SaveFormPosition(*ini, window, window.objectName());
+        window.setObjectName(form);
+        if (!ini->ReadString(CurrentScreenSection(), FromQString(form) + "Pos").empty())
+            LoadFormPosition(*ini, window, form);
+    }
+    if (page->DataBase())
+        page->SetViewMode(tag);
+}
+
+void TRecordCommands::AllBtnClick()
+{
+    TDataBase* db = context_.Tabs().CurrentDB();
+    if (!db)
+        return;
+    db->ShowAll();
+    context_.Tabs().Page(context_.Tabs().CurrentTab())->RefreshView();
+    context_.Action("AllBtn")->setEnabled(false);
+    context_.UpdateActiveInfo();
+}
+
+void TRecordCommands::AddBtnClick()
+{
+    TDataBase* db = context_.Tabs().CurrentDB();
+    if (!db)
+        return;
+    TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
+    context_.EnableButtons(true);
+    {
+        TUndoScope change = page->Change(FromUtf8("Add record"));
+        AppendDefaultRecord(*db);
+    }
+    page->RefreshView();
+    const int last = page->Model()->rowCount() - 1;
+    // A counter in field 1 is filled in already; the cursor skips it.
+    const int first = db->GetFieldType(1) == kTypeAutoInc && db->FieldCount() > 1 ? 1 : 0;
+    if (page->GridVisible()) {
+        page->Grid()->setCurrentIndex(page->Model()->index(last, first));
+        page->Grid()->setFocus();
+    } else {
+        if (page->ViewMode() == 1)
+            page->ListBox()->setCurrentIndex(page->ListModel()->index(last, 0));
+        page->EditPanel()->ShowRow(last);
+        if (QWidget* editor = page->EditPanel()->Editor(first + 1))
+            editor->setFocus();
+    }
+    context_.UpdateActiveInfo();
+}
+
+void TRecordCommands::DelBtnClick()
+{
+    TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
+    if (!page->DataBase())
+        return;
+    const int row = page->GridVisible() ? page->Grid()->currentIndex().row() : page->EditPanel()->CurrentRow();
+    const int record = page->Model()->RecordOfRow(row);
+    if (!record)
+        return;
+    if (MessageDlgButtons(FromUtf8("Delete record #%1?").arg(record), mtConfirmation, {mbYes, mbNo}, mbYes) != mrYes)
+        return;
+    {
+        TUndoScope change = page->Change(FromUtf8("Delete record"));
+        change.AddRemoval(record);
+        page->Model()->DeleteRow(row);
+    }
+    page->RefreshView();
+    // The row below takes the deleted one's place.
+    const int next = std::min(row, page->Model()->rowCount() - 1);
+    if (page->GridVisible())
+        page->Grid()->setCurrentIndex(page->Model()->index(next, std::max(page->Grid()->currentIndex().column(), 0)));
+    else if (page->ViewMode() == 1)
+        page->ListBox()->setCurrentIndex(page->ListModel()->index(next, 0));
+    else
+        page->EditPanel()->ShowRow(next);
+    context_.UpdateActiveInfo();
+}
+
+void TRecordCommands::RearrangeItemClick()
+{
+    context_.SetRearrange(!context_.Action("RearrangeItem")->isChecked());
+}
+
+void TRecordCommands::UpBtnClick()
+{
+    if (context_.Tabs().CurrentDB())
+        context_.Tabs().Page(context_.Tabs().CurrentTab())->MoveSelection(-1);
+    context_.UpdateActiveInfo();
+}
+
+void TRecordCommands::DownBtnClick()
+{
+    if (context_.Tabs().CurrentDB())
+        context_.Tabs().Page(context_.Tabs().CurrentTab())->MoveSelection(1);
+    context_.UpdateActiveInfo();
+}
+
+void TRecordCommands::SortBtnClick()
+{
+    TDataBase* db = context_.Tabs().CurrentDB();
+    if (!db)
+        return;
+    TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
+    bool sorted = false;
+    try {
+        TUndoScope change = page->Change(FromUtf8("Sort"));
+        sorted = SortInteractively(*db);
+    } catch (...) {
+        page->RecordsReordered();  // whatever moved before the failure shows
+        throw;
+    }
+    // A cancelled sort may still have written a popup list's order.
+    if (sorted)
+        page->RecordsReordered();
+    else
+        page->DefinitionChanged();
+    context_.UpdateActiveInfo();
+}
+
+void TRecordCommands::EditBtnClick()
+{
+    TDataBase* db = context_.Tabs().CurrentDB();
+    if (!db)
+        return;
+    TEditDB form(&context_.Window());
+    if (!form.Execute(ReadDefinition(*db)))
+        return;
+    TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
+    {
+        TUndoScope change = page->Change(FromUtf8("Edit definition"));
+        WriteDefinition(*db, form.Definition());
+    }
+    page->DefinitionChanged();
+    context_.UpdateActiveInfo();
+}
+
+}  // namespace quorvil

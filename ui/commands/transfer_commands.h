@@ -1,0 +1,37 @@
+#pragma once
+// Split, copy records, merge and Import CSV: records between the active
+// database and other databases and files. The commands collect the choices
+// (file dialog, field chooser, the split and mapping windows) and hand them
+// to the exchange layer, which does the work. A file name given to a
+// command stands for the file dialog's answer.
+#include <QObject>
+
+#include <string>
+
+class QMenu;
+
+namespace quorvil {
+
+class TCommandContext;
+
+class TTransferCommands : public QObject {
+    Q_OBJECT
+public:
+    // The copy submenu goes into `popupMenu`, the views' context menu.
+    TTransferCommands(TCommandContext& context, QMenu& popupMenu);
+
+    void SplitBtnClick();
+    // `tag` is the target tab, 0..7, or 8 for a file.
+    void CopyRecsItemClick(int tag, const std::string& chosenName = {});
+    void MergeItemClick(const std::string& chosenName = {});
+    // A CSV file (with the .DEF settings beside it, when there is one)
+    // opened as a new database in a tab of its own, unsaved.
+    void ImportCsvItemClick();
+
+private:
+    void CreateCopyMenu(QMenu& popupMenu);
+
+    TCommandContext& context_;
+};
+
+}  // namespace quorvil

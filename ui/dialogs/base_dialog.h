@@ -8,6 +8,7 @@ class QPushButton;
 
 namespace quorvil {
 
+// TBase: the OK/Cancel window the definition editor, popup list and merge windows build on.
 class TBase : public QDialog {
     Q_OBJECT
 public:

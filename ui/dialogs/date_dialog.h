@@ -8,6 +8,7 @@ class QCalendarWidget;
 
 namespace quorvil {
 
+// TCalForm: the calendar window of a date field.
 class TCalForm : public QDialog {
     Q_OBJECT
 public:

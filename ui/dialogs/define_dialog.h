@@ -18,6 +18,7 @@ struct TDatabaseDefinition {
     std::vector<TFieldDefinition> Fields;
 };
 
+// TDefineForm: the "New database" definition window.
 class TDefineForm : public TPopupForm {
     Q_OBJECT
 public:

@@ -16,6 +16,7 @@ class QToolButton;
 
 namespace quorvil {
 
+// TEditDB: the "Edit definition" window.
 class TEditDB : public TBase {
     Q_OBJECT
 public:

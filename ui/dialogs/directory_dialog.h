@@ -9,6 +9,7 @@ class QTreeWidgetItem;
 
 namespace quorvil {
 
+// TPickDirForm: the "Select directory" window.
 class TPickDirForm : public QDialog {
     Q_OBJECT
 public:

@@ -13,6 +13,7 @@ QString MemoTextFromValue(const QString& value);
 // '¤', and '¤' at the start and the end is removed.
 QString ValueFromMemoText(const QString& memo);
 
+// TEditForm: the long-text editor of one cell.
 class TEditForm : public QDialog {
     Q_OBJECT
 public:

@@ -17,6 +17,7 @@ namespace quorvil {
 
 class TJFILE;
 
+// TSyncForm: the merge window (ID fields and the field mapping).
 class TSyncForm : public TBase {
     Q_OBJECT
 public:

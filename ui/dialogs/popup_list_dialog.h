@@ -9,6 +9,7 @@ class QListWidget;
 
 namespace quorvil {
 
+// TPopForm: the window that edits one field's popup list.
 class TPopForm : public TBase {
     Q_OBJECT
 public:

@@ -13,6 +13,7 @@ class QVBoxLayout;
 
 namespace quorvil {
 
+// TPopupForm: the "Define values in popup-field" window.
 class TPopupForm : public QDialog {
     Q_OBJECT
 public:

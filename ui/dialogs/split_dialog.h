@@ -34,6 +34,7 @@ struct TSplitDialogChoice {
     std::map<int, QString> GlobalValues;  // entry of the field list (from 0) -> value
 };
 
+// TDefNameForm: the split window (file names per value, output folder, formats).
 class TDefNameForm : public QDialog {
     Q_OBJECT
 public:

@@ -44,7 +44,6 @@ public:
     void ReverseRows();
     // The next refill lists the records in database order.
     void ClearReversal() { reversed_ = false; }
-    bool Reversed() const { return reversed_; }
 
     // Record number (from 1) of a row (from 0); 0 outside the rows.
     int RecordOfRow(int row) const;

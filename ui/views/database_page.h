@@ -73,7 +73,6 @@ public:
     // field of ContextCol.
     int ContextCol() const { return contextCol_; }
     int ContextRow() const { return contextRow_; }
-    void SetContextCol(int col) { contextCol_ = col; }
 
     // Commands of the grid, each showing its own failures.
     // A double click on the current cell: the long-text editor for a

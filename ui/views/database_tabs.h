@@ -36,8 +36,6 @@ public:
     TDatabasePage* Page(int tab) const;
     bool TabShown(int tab) const;
     int OpenCount() const;
-    // Field number of "DBID" in the database opened last, 0 when none.
-    int DBIDField() const { return dbidField_; }
 
     // Shows and activates the first free tab and returns it; with all eight
     // in use, returns the active tab, whose database the next open replaces.

@@ -373,12 +373,10 @@ bool TRecordPanel::DbidKey(QLineEdit& edit, const QString& typed)
         QApplication::beep();
         return true;
     }
-    const std::string disc = discFinder_ ? discFinder_() : [this] {
-        std::vector<std::string> volumes;
-        for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
-            volumes.push_back(QStringToPath(volume.rootPath()));
-        return FindVideoDisc(lastDisc_, volumes);
-    }();
+    std::vector<std::string> volumes;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        volumes.push_back(QStringToPath(volume.rootPath()));
+    const std::string disc = FindVideoDisc(lastDisc_, volumes);
     if (disc.empty()) {
         MessageDlgButtons(FromUtf8("No DVD Video Disc found in any drive!"), mtError, {mbAbort}, mbAbort);
         return true;

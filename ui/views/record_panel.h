@@ -54,8 +54,6 @@ public:
     QLabel* Label(int field) const;
     // The field whose edit takes hexadecimal digits only ("DBID"), 0: none.
     void SetDbidField(int field) { dbidField_ = field; }
-    // Finds the mount point of a DVD-Video disc ("" when none); a test seam.
-    void SetDiscFinder(std::function<std::string()> finder) { discFinder_ = std::move(finder); }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -94,7 +92,6 @@ private:
     bool writing_ = false;  // an edit of ours on its way through the model
     QElapsedTimer lastLayout_;
     QTimer* lateLayout_;
-    std::function<std::string()> discFinder_;
     std::string lastDisc_;
 };
 

@@ -28,6 +28,7 @@ class TRecentMenu;
 class TRecordCommands;
 class TTransferCommands;
 
+// TMainForm: the main window.
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:

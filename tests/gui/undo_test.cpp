@@ -34,25 +34,6 @@ using Table = Rows;
 const std::vector<FieldSpec> kFields = {{"Name", kTypeString, {}}, {"Colour", kTypeList, {"Red", "Green"}}};
 const Table kRows = {{"pear", "Green"}, {"car", "Red"}, {"tree", "Green"}};
 
-// What the user can see of a database: the field names and popup lists,
-// then every record's cells and find flag, in record order.
-Table State(const TDataBase& db)
-{
-    Table state(1);
-    for (int f = 1; f <= db.FieldCount(); ++f) {
-        state[0].push_back(db.GetFieldName(f) + ":" + std::to_string(db.GetFieldType(f)));
-        for (int k = 1; k <= db.PopupCount(f); ++k)
-            state[0].push_back(db.GetPopupItem(f, k));
-    }
-    for (int r = 1; r <= db.RecordCount(); ++r) {
-        state.emplace_back();
-        for (int f = 1; f <= db.FieldCount(); ++f)
-            state.back().push_back(db.GetCell(r, f));
-        state.back().push_back(std::to_string(db.GetShown(r)));
-    }
-    return state;
-}
-
 void Trigger(TMainForm& form, const char* action)
 {
     QAction* a = form.Action(action);
@@ -94,16 +75,16 @@ private slots:
         };
         page.SetColumnWidths({111, 99});
         const std::vector<int> widths = page.ColumnWidths();
-        std::vector<Table> states{State(db)};
+        std::vector<Table> states{ContentAndShown(db)};
         for (const auto& [name, change] : changes) {
             change();
-            states.push_back(State(db));
+            states.push_back(ContentAndShown(db));
             QVERIFY2(states.back() != states[states.size() - 2], name);
             QVERIFY(db.Modified);
         }
         for (size_t k = changes.size(); k > 0; --k) {
             Trigger(*form, "UndoItem");
-            QVERIFY2(State(db) == states[k - 1], changes[k - 1].first);
+            QVERIFY2(ContentAndShown(db) == states[k - 1], changes[k - 1].first);
             QCOMPARE(model.rowCount(), db.RecordCount());
         }
         QVERIFY(!db.Modified);
@@ -112,7 +93,7 @@ private slots:
         QVERIFY(!form->findChild<QLabel*>(FromUtf8("InfoPanel"))->text().contains(FromUtf8("modified")));
         for (size_t k = 1; k <= changes.size(); ++k) {
             Trigger(*form, "RedoItem");
-            QVERIFY2(State(db) == states[k], changes[k - 1].first);
+            QVERIFY2(ContentAndShown(db) == states[k], changes[k - 1].first);
         }
         QVERIFY(db.Modified);
         QCOMPARE(form->Action("UndoItem")->text(), FromUtf8("&Undo Move records"));

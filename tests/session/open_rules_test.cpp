@@ -1,10 +1,10 @@
 // What opening a database checks and repairs, the texts it keeps in the
 // configuration, the recent-file list and the command-line file names.
 #include "command_line.h"
+#include "database_fixtures.h"
 #include "field_types.h"
 #include "open_checks.h"
 #include "recent_list.h"
-#include "session_helpers.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +14,8 @@
 
 namespace quorvil {
 namespace {
+
+using namespace test;
 
 TEST(OpenRules, popup_report_quotes_values_with_spaces)
 {

@@ -2,11 +2,11 @@
 // the database as it was, redoing them in order the database after.
 #include "copy_records.h"
 #include "database.h"
+#include "database_fixtures.h"
 #include "field_definition.h"
 #include "field_types.h"
 #include "find_replace.h"
 #include "record_sort.h"
-#include "session_helpers.h"
 #include "undo_steps.h"
 
 #include <gtest/gtest.h>
@@ -14,27 +14,10 @@
 namespace quorvil {
 namespace {
 
+using namespace test;
+
 const std::vector<FieldSpec> kFields = {{"Name", kTypeString, {}}, {"Colour", kTypeList, {"Red", "Green"}}};
 const Rows kRows = {{"pear", "Green"}, {"car", "Red"}, {"tree", "Green"}};
-
-// What the user can see of a database: the field names and popup lists,
-// then every record's cells and find flag, in record order.
-Rows State(const TDataBase& db)
-{
-    Rows state(1);
-    for (int f = 1; f <= db.FieldCount(); ++f) {
-        state[0].push_back(db.GetFieldName(f) + ":" + std::to_string(db.GetFieldType(f)));
-        for (int k = 1; k <= db.PopupCount(f); ++k)
-            state[0].push_back(db.GetPopupItem(f, k));
-    }
-    for (int r = 1; r <= db.RecordCount(); ++r) {
-        state.emplace_back();
-        for (int f = 1; f <= db.FieldCount(); ++f)
-            state.back().push_back(db.GetCell(r, f));
-        state.back().push_back(std::to_string(db.GetShown(r)));
-    }
-    return state;
-}
 
 void Undo(const std::vector<std::unique_ptr<TUndoStep>>& steps, TDataBase& db)
 {
@@ -59,7 +42,7 @@ TEST(UndoSteps, recorded_commands_undo_and_redo)
         FillDatabase(db, kFields, kRows);
         db.SetShown(2, 0);
         db.Modified = false;
-        const Rows before = State(db);
+        const Rows before = ContentAndShown(db);
         std::vector<std::unique_ptr<TUndoStep>> steps;
         {
             TChangeRecorder recorder(db);
@@ -83,13 +66,13 @@ TEST(UndoSteps, recorded_commands_undo_and_redo)
             }
             steps = recorder.Finish();
         }
-        const Rows after = State(db);
+        const Rows after = ContentAndShown(db);
         EXPECT_NE(after, before);
         ASSERT_FALSE(steps.empty());
         Undo(steps, db);
-        EXPECT_EQ(State(db), before);
+        EXPECT_EQ(ContentAndShown(db), before);
         Redo(steps, db);
-        EXPECT_EQ(State(db), after);
+        EXPECT_EQ(ContentAndShown(db), after);
     }
 }
 

@@ -41,24 +41,6 @@ using namespace quorvil::test;
 
 namespace {
 
-// What a database holds that a save keeps: the fields with their popup
-// lists, and every record's cells in record order.
-Rows Content(const TJFILE& db)
-{
-    Rows content(1);
-    for (int f = 1; f <= db.FieldCount(); ++f) {
-        content[0].push_back(db.GetFieldName(f) + ":" + std::to_string(db.GetFieldType(f)));
-        for (int k = 1; k <= db.PopupCount(f); ++k)
-            content[0].push_back(db.GetPopupItem(f, k));
-    }
-    for (int r = 1; r <= db.RecordCount(); ++r) {
-        content.emplace_back();
-        for (int f = 1; f <= db.FieldCount(); ++f)
-            content.back().push_back(db.GetCell(r, f));
-    }
-    return content;
-}
-
 // Where two contents part, for the failure's message.
 QString Difference(const Rows& a, const Rows& b)
 {

@@ -163,21 +163,6 @@ WriteProtect::~WriteProtect()
     ::chmod(path_.c_str(), 0644);
 }
 
-void FillDatabase(TJFILE& db, const std::vector<FieldSpec>& fields, const std::vector<std::vector<std::string>>& rows)
-{
-    db.SetFieldCount(int(fields.size()));
-    for (size_t f = 0; f < fields.size(); ++f) {
-        db.SetFieldName(int(f + 1), fields[f].name);
-        db.SetFieldType(int(f + 1), fields[f].type);
-        for (size_t k = 0; k < fields[f].popup.size(); ++k)
-            db.SetPopupItem(int(f + 1), int(k + 1), fields[f].popup[k]);
-    }
-    db.SetRecordCount(uint16_t(rows.size()));
-    for (size_t r = 0; r < rows.size(); ++r)
-        for (size_t f = 0; f < rows[r].size(); ++f)
-            db.SetCell(int(r + 1), int(f + 1), rows[r][f]);
-}
-
 std::string MakeDatabase(const QString& directory, const std::string& fileName, const std::string& title,
                          const std::vector<FieldSpec>& fields, const std::vector<std::vector<std::string>>& rows)
 {

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the GUI tests: answering modal dialogs, a private configuration
 // directory, and small databases built through the engine.
+#include "database_fixtures.h"
 #include "jfile.h"
 
 #include <QObject>
@@ -73,16 +74,6 @@ private:
     bool done_ = false;
 };
 
-using Rows = std::vector<std::vector<std::string>>;
-
-struct FieldSpec {
-    std::string name;
-    uint16_t type;
-    std::vector<std::string> popup;  // for LIST fields
-};
-
-// Gives a database the fields and records (one string per field).
-void FillDatabase(TJFILE& db, const std::vector<FieldSpec>& fields, const std::vector<std::vector<std::string>>& rows);
 // Writes a JFile 5.5 database and returns its path.
 std::string MakeDatabase(const QString& directory, const std::string& fileName, const std::string& title,
                          const std::vector<FieldSpec>& fields, const std::vector<std::vector<std::string>>& rows);

@@ -78,7 +78,6 @@ void TAppInfo::SetFieldType(int i, uint16_t code)
 
 int TAppInfo::GetFieldCount() const { return U16(layout_.FieldCount); }
 void TAppInfo::SetFieldCount(int n) { PutU16(layout_.FieldCount, uint16_t(n)); }
-uint16_t TAppInfo::GetLayoutTag() const { return U16(layout_.LayoutTag); }
 void TAppInfo::SetLayoutTag(uint16_t v) { PutU16(layout_.LayoutTag, v); }
 
 int16_t TAppInfo::GetColumnWidth(int i) const

@@ -33,7 +33,6 @@ public:
     virtual void SetFieldType(int i, uint16_t code);
     virtual int GetFieldCount() const;
     virtual void SetFieldCount(int n);
-    virtual uint16_t GetLayoutTag() const;
     virtual void SetLayoutTag(uint16_t v);
     virtual int16_t GetColumnWidth(int i) const;
     virtual void SetColumnWidth(int i, int16_t w);
@@ -66,7 +65,6 @@ public:
     virtual void SaveToStream(TStream& out) const;
 
     int MaxFields() const { return layout_.MaxFields; }
-    size_t BlockSize() const { return layout_.Size; }
     const std::vector<uint8_t>& Block() const { return block_; }
 
 protected:

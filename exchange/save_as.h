@@ -83,7 +83,6 @@ public:
     bool CheckLengths(const TLengthQuestion& ask) const;
     // Writes the converted copy, showing the progress through `db`.
     void Write();
-    const TJFILE& Converted() const { return *copy_; }
 
 private:
     TJFILE& db_;

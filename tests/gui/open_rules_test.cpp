@@ -160,12 +160,10 @@ private slots:
         QTEST(names, "names");
     }
 
-    void twoDigitYearsFallBetween1980And2079()
+    void theFixedFormatSettingsReadTwoDigitYearsFrom1980()
     {
         FixFormatSettings(2025);
-        QCOMPARE(ExpandTwoDigitYear(79, 2025), 2079);
-        QCOMPARE(ExpandTwoDigitYear(80, 2025), 1980);
-        QCOMPARE(ExpandTwoDigitYear(2024, 2025), 2024);
+        QCOMPARE(FormatSettings.TwoDigitYearCenturyWindow, 45);
         QCOMPARE(FormatSettings.ShortMonthNames[1], std::string("Feb"));
         QCOMPARE(FormatSettings.ShortDateFormat + " " + FormatSettings.ShortTimeFormat, std::string("dd/mm/yy hh:nn:ss"));
     }

@@ -13,8 +13,10 @@ namespace {
 constexpr size_t kNameSize = 21;
 constexpr size_t kShortTextSize = 16;
 
-const TAppInfoLayout kLayout3{564, 20, 420, 460, 462, 464, 504, 506, 512, 514, 516, 532, 548, 550};
-const TAppInfoLayout kLayout4{1702, 50, 1050, 1150, 1152, 1154, 1254, 1256, 1262, 1264, 1266, 1282, 1298, 1300};
+constexpr TAppInfoLayout kLayout3{564, Facts(TLayout::JFile3).MaxFields, 420, 460, 462, 464, 504, 506, 512, 514,
+                                  516, 532, 548, 550};
+constexpr TAppInfoLayout kLayout4{1702, Facts(TLayout::JFilePro4).MaxFields, 1050, 1150, 1152, 1154, 1254, 1256,
+                                  1262, 1264, 1266, 1282, 1298, 1300};
 
 constexpr size_t kExtraText3 = 552;
 constexpr size_t kExtraTable1 = 1302;
@@ -235,18 +237,19 @@ void TAppInfo6::SetFieldType(int i, uint16_t code)
         SetExtraValue(1, i, 0);
 }
 
-std::unique_ptr<TAppInfo> MakeAppInfo(int layout)
+std::unique_ptr<TAppInfo> MakeAppInfo(TLayout layout)
 {
     switch (layout) {
-    case 0:
+    case TLayout::JFile3:
         return std::make_unique<TAppInfo3>();
-    case 1:
+    case TLayout::JFilePro4:
         return std::make_unique<TAppInfo4>();
-    case 2:
+    case TLayout::JFile5:
         return std::make_unique<TAppInfo5>();
-    default:
-        return std::make_unique<TAppInfo6>();
+    case TLayout::JFile55:
+        break;
     }
+    return std::make_unique<TAppInfo6>();
 }
 
 }  // namespace quorvil

@@ -3,6 +3,8 @@
 // settings, one class per byte layout. The block is held in its file form
 // (big-endian numbers, NUL-terminated texts); the getters and setters decode
 // and encode, so a block read and written again keeps every byte.
+#include "layout.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -142,7 +144,7 @@ public:
     void SetFieldType(int i, uint16_t code) override;
 };
 
-// The block class of a layout number (0..3).
-std::unique_ptr<TAppInfo> MakeAppInfo(int layout);
+// A new, empty block of the class of `layout`.
+std::unique_ptr<TAppInfo> MakeAppInfo(TLayout layout);
 
 }  // namespace quorvil

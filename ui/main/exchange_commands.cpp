@@ -190,7 +190,7 @@ void TMainForm::SaveFileAsItemClick(int entry)
 std::string TMainForm::PickSaveAsFile(const TDataBase& db, int& entry)
 {
     if (entry < 1 || entry > 4)
-        entry = db.Layout < 4 ? db.Layout + 1 : 4;
+        entry = Number(db.Layout) + 1;
     const std::unique_ptr<TIniFile> ini = OpenConfig();
     const std::string directory = SaveAsDirectory(*ini, db);
     QFileDialog dialog(this, FromUtf8("Save database as"), PathToQString(directory));

@@ -326,7 +326,7 @@ void TMainForm::UpdateActiveInfo()
     const bool filtered = shown < db->RecordCount();
     Action("AllBtn")->setEnabled(filtered);
     static const char* const kLayouts[] = {"JFile 3.x", "JFile Pro 4.x", "JFile 5.x", "JFile 5.5"};
-    const QString layout = db->Layout < 4 ? FromUtf8(kLayouts[db->Layout]) : QString();
+    const QString layout = FromUtf8(kLayouts[Number(db->Layout)]);
     const QString count = filtered ? FromUtf8("%1 of %2").arg(shown).arg(db->RecordCount())
                                    : QString::number(db->RecordCount());
     infoPanel_->setText(FromUtf8("%1 %2, %3 %4  |  %5%6")

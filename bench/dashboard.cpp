@@ -246,9 +246,9 @@ void AddCommandLine(const Context& c, std::vector<Row>& rows)
 
 void AddConversions(const Context& c, std::vector<Row>& rows)
 {
-    const char* const layouts[] = {"JFile 3.x", "JFile Pro 4.x", "JFile 5.x"};
     const std::string saved = (c.dir / "converted.pdb").string();
-    for (int layout = 0; layout <= 2; ++layout) {
+    for (TLayout layout : {TLayout::JFile3, TLayout::JFilePro4, TLayout::JFile5}) {
+        const std::string name = Facts(layout).Name;
         std::unique_ptr<TJFILE> db;
         auto fresh = [&] {
             db.reset();
@@ -259,16 +259,14 @@ void AddConversions(const Context& c, std::vector<Row>& rows)
             db->ConvertLayout(layout);
             SaveInto(*db, saved);
         }, fresh, 2);
-        rows.push_back(TimeRow(std::string("convert to ") + layouts[layout] + ", save", converting, c.readName,
-                               c.reading, 0));
+        rows.push_back(TimeRow("convert to " + name + ", save", converting, c.readName, c.reading, 0));
         // Save as converts a copy and replaces the file all-or-nothing; the
         // open database is not touched, so one load serves every run.
         db.reset();
         db = Open(c.copy);
         const TLengthQuestion truncate = [](const TLongValue&) { return TLengthAnswer::Truncate; };
         double savingAs = Best([&] { SaveAs(*db, layout, saved, truncate); }, [&] { fs::remove(saved); }, 2);
-        rows.push_back(TimeRow(std::string("save as ") + layouts[layout], savingAs,
-                               std::string("convert to ") + layouts[layout] + ", save", converting, 1.5));
+        rows.push_back(TimeRow("save as " + name, savingAs, "convert to " + name + ", save", converting, 1.5));
     }
 }
 

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -35,15 +36,17 @@ const char* const kUsage =
     "       quorvil-cli copy SOURCE TARGET [--records 1,4-9] [--key NAME]\n"
     "       quorvil-cli merge MASTER OTHER -o OUT [--id NAME] [--map MAP.json] [--overwrite F,G] [--skip F,G]\n";
 
-int LayoutOption(const Arguments& args, int fallback)
+// None when the option is absent.
+std::optional<TLayout> LayoutOption(const Arguments& args)
 {
     auto it = args.options.find("--layout");
     if (it == args.options.end())
-        return fallback;
+        return std::nullopt;
     const std::string& v = it->second;
-    if (v.size() != 1 || v[0] < '0' || v[0] > '3')
+    const std::optional<TLayout> layout = v.size() == 1 ? LayoutFromNumber(v[0] - '0') : std::nullopt;
+    if (!layout)
         throw UsageError("--layout takes 0, 1, 2 or 3");
-    return v[0] - '0';
+    return layout;
 }
 
 int Info(int argc, char** argv, std::ostream& out, std::ostream& err)
@@ -65,7 +68,7 @@ int Create(int argc, char** argv, std::ostream&)
     if (args.positional.size() != 1)
         throw UsageError("create takes one description file");
     const std::string output = Required(args, "-o");
-    CreateFromSpec(args.positional[0], output, LayoutOption(args, -1));
+    CreateFromSpec(args.positional[0], output, LayoutOption(args));
     return 0;
 }
 
@@ -75,8 +78,8 @@ int Convert(int argc, char** argv, std::ostream& err)
     if (args.positional.size() != 1)
         throw UsageError("convert takes one file");
     std::string output = Required(args, "-o");
-    int layout = LayoutOption(args, -1);
-    if (layout < 0)
+    const std::optional<TLayout> layout = LayoutOption(args);
+    if (!layout)
         throw UsageError("--layout is required");
     std::error_code ec;
     if (std::filesystem::equivalent(args.positional[0], output, ec))
@@ -84,8 +87,8 @@ int Convert(int argc, char** argv, std::ostream& err)
     // The tool's database is its own: it is converted itself, not a copy.
     auto db = OpenToRead(args.positional[0], err);
     // The tool asks nothing: it says what the layout leaves out and writes.
-    Warn(err, BytesToUtf8(DroppedFields(*db, layout).Message));
-    WriteInLayout(*db, layout, output);
+    Warn(err, BytesToUtf8(DroppedFields(*db, *layout).Message));
+    WriteInLayout(*db, *layout, output);
     return 0;
 }
 
@@ -141,7 +144,7 @@ int Import(int argc, char** argv, std::ostream&)
         throw UsageError("import takes one CSV file");
     const std::string output = Required(args, "-o");
     TCsvImportOptions options;
-    options.Layout = LayoutOption(args, -1);
+    options.Layout = LayoutOption(args);
     options.HeaderLine = args.flags.count("--no-header") == 0;
     std::error_code ec;
     if (std::filesystem::equivalent(args.positional[0], output, ec))

@@ -5,7 +5,6 @@
 #include "field_types.h"
 #include "jfile.h"
 #include "latin1.h"
-#include "save_as.h"
 
 #include <filesystem>
 #include <fstream>
@@ -18,8 +17,6 @@ using nlohmann::json;
 using nlohmann::ordered_json;
 
 namespace {
-
-const char* const kLayoutNames[] = {"JFile 3.x", "JFile Pro 4.x", "JFile 5.x", "JFile 5.5"};
 
 ordered_json TextArray(const std::vector<std::string>& texts)
 {
@@ -201,7 +198,7 @@ void ApplyHeader(TJFILE& db, const json& spec)
 {
     // The reader tells the layout by the creator: another one would not read back.
     if (spec.contains("creator") && TextOf(spec["creator"], "creator") != db.CreatorText())
-        Bad("\"creator\" must be \"" + db.CreatorText() + "\" for a " + kLayoutNames[db.Layout & 3] + " database");
+        Bad("\"creator\" must be \"" + db.CreatorText() + "\" for a " + Facts(db.Layout).Name + " database");
     if (spec.contains("db_type"))
         db.SetDbType(TextOf(spec["db_type"], "db_type"));
     if (spec.contains("attributes"))
@@ -215,7 +212,7 @@ void ApplyHeader(TJFILE& db, const json& spec)
             Bad("\"read_only\" must be true or false");
         readOnly = spec["read_only"].get<bool>();
     }
-    if (db.Layout >= 2) {
+    if (Facts(db.Layout).HeaderFlags) {
         db.PdbHeader.Version =
             uint16_t((db.PdbHeader.Version & 0x0BFF) | (category << 12) | (readOnly ? 0x0400 : 0));
     } else {
@@ -230,7 +227,7 @@ ordered_json DatabaseToJson(const TJFILE& db, bool withRecords)
 {
     ordered_json j;
     j["title"] = BytesToUtf8(db.PdbHeader.Name);
-    j["layout"] = db.Layout;
+    j["layout"] = Number(db.Layout);
     j["creator"] = BytesToUtf8(db.CreatorText());
     j["db_type"] = BytesToUtf8(db.DbTypeText());
     j["attributes"] = db.PdbHeader.Attributes;
@@ -299,7 +296,7 @@ ordered_json DatabaseToJson(const TJFILE& db, bool withRecords)
     return j;
 }
 
-void ApplySpec(TJFILE& db, const json& spec, int layout)
+void ApplySpec(TJFILE& db, const json& spec, TLayout layout)
 {
     if (!spec.is_object())
         Bad("the database description must be a JSON object");
@@ -309,21 +306,23 @@ void ApplySpec(TJFILE& db, const json& spec, int layout)
         const json& fields = ArrayOf(spec["fields"], "fields", kMaxSlots);
         db.SetFieldCount(int(fields.size()));
         for (size_t i = 0; i < fields.size(); ++i)
-            ApplyField(db, int(i) + 1, fields[i], LongestValue(layout));
+            ApplyField(db, int(i) + 1, fields[i], Facts(layout).LongestValue);
     } else if (spec.contains("field_count")) {
         db.SetFieldCount(int(NumberOf(spec["field_count"], "field_count", 0, kMaxSlots)));
     }
     ApplyViewSettings(db, spec);
     ApplySavedSortsAndFilters(db, spec);
     if (spec.contains("records"))
-        ApplyRecords(db, spec["records"], LongestValue(layout));
-    if (layout == 0 && db.FieldCount() > 20)
-        Bad("a JFile 3.x database holds at most 20 fields");
+        ApplyRecords(db, spec["records"], Facts(layout).LongestValue);
+    if (db.FieldCount() > Facts(layout).MaxFields)
+        Bad(std::string("a ") + Facts(layout).Name + " database holds at most " +
+            std::to_string(Facts(layout).MaxFields) + " fields");
     db.ConvertLayout(layout);
     ApplyHeader(db, spec);
 }
 
-std::unique_ptr<TJFILE> CreateFromSpec(const std::string& specFile, const std::string& output, int layout)
+std::unique_ptr<TJFILE> CreateFromSpec(const std::string& specFile, const std::string& output,
+                                       std::optional<TLayout> layout)
 {
     std::ifstream in(specFile, std::ios::binary);
     if (!in)
@@ -334,20 +333,20 @@ std::unique_ptr<TJFILE> CreateFromSpec(const std::string& specFile, const std::s
     } catch (const json::exception& e) {
         Bad("Invalid JSON in \"" + specFile + "\": " + e.what());
     }
-    if (layout < 0) {
+    if (!layout) {
         // Read whole: a number such as 4294967299 must not pass as 3.
-        long long named = 3;
+        long long named = Number(TLayout::JFile55);
         if (spec.is_object() && spec.contains("layout") && spec["layout"].is_number_integer())
             named = spec["layout"].get<long long>();
-        if (named < 0 || named > 3)
+        layout = LayoutFromNumber(named);
+        if (!layout)
             Bad("\"layout\" must be 0, 1, 2 or 3");
-        layout = int(named);
     }
 
     const bool existed = std::filesystem::exists(output);
     try {
         auto db = CreateNew(output);
-        ApplySpec(*db, spec, layout);
+        ApplySpec(*db, spec, *layout);
         db->SaveWithName(db->PdbHeader.Name);
         return db;
     } catch (...) {
@@ -362,7 +361,7 @@ std::string DatabaseSummary(const TJFILE& db)
 {
     std::ostringstream out;
     out << "Title:       " << db.PdbHeader.Name << "\n"
-        << "Layout:      " << int(db.Layout) << " (" << kLayoutNames[db.Layout & 3] << ")\n"
+        << "Layout:      " << Number(db.Layout) << " (" << Facts(db.Layout).Name << ")\n"
         << "Creator:     " << db.CreatorText() << "   Type: " << db.DbTypeText() << "\n"
         << "Records:     " << db.RecordCount() << "\n"
         << "Fields:      " << db.FieldCount() << "\n";

@@ -1,8 +1,11 @@
 #pragma once
 // A database as the command-line tool's JSON object, and back.
+#include "layout.h"
+
 #include <nlohmann/json.hpp>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace quorvil {
@@ -13,14 +16,15 @@ nlohmann::ordered_json DatabaseToJson(const TJFILE& db, bool withRecords);
 // Applies the keys present in `spec` to a new database; absent keys keep the
 // defaults. `layout` is the layout the database ends in. Throws
 // std::invalid_argument for a spec that does not fit the format.
-void ApplySpec(TJFILE& db, const nlohmann::json& spec, int layout);
+void ApplySpec(TJFILE& db, const nlohmann::json& spec, TLayout layout);
 // The create command: reads the description in `specFile`, builds the
-// database in `layout` (-1: the description's "layout", 3 without one) and
+// database in `layout` (none: the description's "layout", 5.5 without one) and
 // saves it as `output`, which it returns. Throws EStreamError for a file that
 // cannot be read or written and std::invalid_argument for a description that
 // is not JSON or does not fit the format; an output that did not exist before
 // is removed again.
-std::unique_ptr<TJFILE> CreateFromSpec(const std::string& specFile, const std::string& output, int layout);
+std::unique_ptr<TJFILE> CreateFromSpec(const std::string& specFile, const std::string& output,
+                                       std::optional<TLayout> layout);
 // A readable summary for people.
 std::string DatabaseSummary(const TJFILE& db);
 

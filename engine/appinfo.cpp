@@ -13,8 +13,16 @@ namespace {
 constexpr size_t kNameSize = 21;
 constexpr size_t kShortTextSize = 16;
 
-const TAppInfoLayout kLayout3{564, 20, 420, 460, 462, 464, 504, 506, 512, 514, 516, 532, 548, 550};
-const TAppInfoLayout kLayout4{1702, 50, 1050, 1150, 1152, 1154, 1254, 1256, 1262, 1264, 1266, 1282, 1298, 1300};
+constexpr TAppInfoLayout kLayout3{564, Facts(TLayout::JFile3).MaxFields, true, 420, 460, 462, 464, 504, 506, 512,
+                                  514, 516, 532, 548, 550};
+constexpr TAppInfoLayout kLayout4{1702, Facts(TLayout::JFilePro4).MaxFields, true, 1050, 1150, 1152, 1154, 1254,
+                                  1256, 1262, 1264, 1266, 1282, 1298, 1300};
+// The 5.x blocks: the Pro 4.x offsets with widths kept as they are given.
+constexpr TAppInfoLayout kLayout5 = [] {
+    TAppInfoLayout layout = kLayout4;
+    layout.UnsignedWidths = false;
+    return layout;
+}();
 
 constexpr size_t kExtraText3 = 552;
 constexpr size_t kExtraTable1 = 1302;
@@ -72,22 +80,26 @@ uint16_t TAppInfo::GetFieldType(int i) const
 
 void TAppInfo::SetFieldType(int i, uint16_t code)
 {
+    // Only the 5.5 block tells an international date from a plain one.
     if (ValidField(i))
-        PutU16(layout_.Types + (i - 1) * 2, code);
+        PutU16(layout_.Types + (i - 1) * 2, code == kTypeIntDate ? kTypeDate : code);
 }
 
 int TAppInfo::GetFieldCount() const { return U16(layout_.FieldCount); }
 void TAppInfo::SetFieldCount(int n) { PutU16(layout_.FieldCount, uint16_t(n)); }
-uint16_t TAppInfo::GetLayoutTag() const { return U16(layout_.LayoutTag); }
 void TAppInfo::SetLayoutTag(uint16_t v) { PutU16(layout_.LayoutTag, v); }
 
 int16_t TAppInfo::GetColumnWidth(int i) const
 {
-    return ValidField(i) ? int16_t(U16(layout_.Widths + (i - 1) * 2)) : 0;
+    const uint16_t stored = ValidField(i) ? U16(layout_.Widths + (i - 1) * 2) : 0;
+    return layout_.UnsignedWidths ? int16_t(std::min<uint16_t>(stored, 32767)) : int16_t(stored);
 }
 
 void TAppInfo::SetColumnWidth(int i, int16_t w)
 {
+    // A negative width is a large unsigned one: it is stored unchanged.
+    if (layout_.UnsignedWidths && uint16_t(w) < 20)
+        w = 20;
     if (ValidField(i))
         PutU16(layout_.Widths + (i - 1) * 2, uint16_t(w));
 }
@@ -147,22 +159,6 @@ void TAppInfo::SaveToStream(TStream& out) const
 
 TAppInfo3::TAppInfo3() : TAppInfo(kLayout3) {}
 
-// The 3.x and Pro 4.x layouts keep widths unsigned with a minimum of 20.
-int16_t TAppInfo3::GetColumnWidth(int i) const
-{
-    return int16_t(std::min<uint16_t>(uint16_t(TAppInfo::GetColumnWidth(i)), 32767));
-}
-
-void TAppInfo3::SetColumnWidth(int i, int16_t w)
-{
-    TAppInfo::SetColumnWidth(i, uint16_t(w) < 20 ? int16_t(20) : w);
-}
-
-void TAppInfo3::SetFieldType(int i, uint16_t code)
-{
-    TAppInfo::SetFieldType(i, code == kTypeIntDate ? kTypeDate : code);
-}
-
 std::string TAppInfo3::GetExtraText() const
 {
     size_t len = std::min<size_t>(block_[kExtraText3], 11);
@@ -182,7 +178,7 @@ void TAppInfo3::SetExtraValue(int, int, uint32_t) {}
 
 // --- Pro 4.x and later -----------------------------------------------------
 
-TAppInfo4UP::TAppInfo4UP() : TAppInfo(kLayout4) {}
+TAppInfo4UP::TAppInfo4UP(const TAppInfoLayout& layout) : TAppInfo(layout) {}
 
 uint32_t TAppInfo4UP::GetExtraValue(int table, int i) const
 {
@@ -197,25 +193,9 @@ void TAppInfo4UP::SetExtraValue(int table, int i, uint32_t v)
         PutU32((table == 1 ? kExtraTable1 : kExtraTable2) + (i - 1) * 4, v);
 }
 
-int16_t TAppInfo4::GetColumnWidth(int i) const
-{
-    return int16_t(std::min<uint16_t>(uint16_t(TAppInfo::GetColumnWidth(i)), 32767));
-}
+TAppInfo4::TAppInfo4() : TAppInfo4UP(kLayout4) {}
 
-void TAppInfo4::SetColumnWidth(int i, int16_t w)
-{
-    TAppInfo::SetColumnWidth(i, uint16_t(w) < 20 ? int16_t(20) : w);
-}
-
-void TAppInfo4::SetFieldType(int i, uint16_t code)
-{
-    TAppInfo::SetFieldType(i, code == kTypeIntDate ? kTypeDate : code);
-}
-
-void TAppInfo5::SetFieldType(int i, uint16_t code)
-{
-    TAppInfo::SetFieldType(i, code == kTypeIntDate ? kTypeDate : code);
-}
+TAppInfo5UP::TAppInfo5UP() : TAppInfo4UP(kLayout5) {}
 
 uint16_t TAppInfo6::GetFieldType(int i) const
 {
@@ -236,18 +216,19 @@ void TAppInfo6::SetFieldType(int i, uint16_t code)
         SetExtraValue(1, i, 0);
 }
 
-std::unique_ptr<TAppInfo> MakeAppInfo(int layout)
+std::unique_ptr<TAppInfo> MakeAppInfo(TLayout layout)
 {
     switch (layout) {
-    case 0:
+    case TLayout::JFile3:
         return std::make_unique<TAppInfo3>();
-    case 1:
+    case TLayout::JFilePro4:
         return std::make_unique<TAppInfo4>();
-    case 2:
+    case TLayout::JFile5:
         return std::make_unique<TAppInfo5>();
-    default:
-        return std::make_unique<TAppInfo6>();
+    case TLayout::JFile55:
+        break;
     }
+    return std::make_unique<TAppInfo6>();
 }
 
 }  // namespace quorvil

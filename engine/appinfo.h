@@ -3,6 +3,8 @@
 // settings, one class per byte layout. The block is held in its file form
 // (big-endian numbers, NUL-terminated texts); the getters and setters decode
 // and encode, so a block read and written again keeps every byte.
+#include "layout.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,10 +15,13 @@ namespace quorvil {
 class ByteReader;
 class TStream;
 
-// Byte offsets of one block layout.
+// Byte offsets of one block layout, and the rules its classes share.
 struct TAppInfoLayout {
     size_t Size;
     int MaxFields;
+    // Widths are kept unsigned, at least 20 and read as at most 32767 (the
+    // 3.x and Pro 4.x blocks); otherwise signed and unchanged.
+    bool UnsignedWidths;
     size_t Types, FieldCount, LayoutTag, Widths, DisplayWidth, SortFields, FindField, FilterField,
         FindText, FilterText, Flags, FirstColumn;
 };
@@ -30,10 +35,10 @@ public:
     virtual std::string GetFieldName(int i) const;
     virtual void SetFieldName(int i, const std::string& name);
     virtual uint16_t GetFieldType(int i) const;
+    // Stores "INT.DATE" as "DATE": only the 5.5 block overrides this.
     virtual void SetFieldType(int i, uint16_t code);
     virtual int GetFieldCount() const;
     virtual void SetFieldCount(int n);
-    virtual uint16_t GetLayoutTag() const;
     virtual void SetLayoutTag(uint16_t v);
     virtual int16_t GetColumnWidth(int i) const;
     virtual void SetColumnWidth(int i, int16_t w);
@@ -66,7 +71,6 @@ public:
     virtual void SaveToStream(TStream& out) const;
 
     int MaxFields() const { return layout_.MaxFields; }
-    size_t BlockSize() const { return layout_.Size; }
     const std::vector<uint8_t>& Block() const { return block_; }
 
 protected:
@@ -89,9 +93,6 @@ class TAppInfo3 : public TAppInfo {
 public:
     TAppInfo3();
     std::unique_ptr<TAppInfo> Clone() const override { return std::make_unique<TAppInfo3>(*this); }
-    int16_t GetColumnWidth(int i) const override;
-    void SetColumnWidth(int i, int16_t w) override;
-    void SetFieldType(int i, uint16_t code) override;
     std::string GetExtraText() const override;
     void SetExtraText(const std::string& t) override;
     uint32_t GetExtraValue(int table, int i) const override;
@@ -107,17 +108,14 @@ public:
     void SetExtraValue(int table, int i, uint32_t v) override;
 
 protected:
-    TAppInfo4UP();
+    explicit TAppInfo4UP(const TAppInfoLayout& layout);
 };
 
 // JFile Pro 4.x.
 class TAppInfo4 : public TAppInfo4UP {
 public:
-    TAppInfo4() = default;
+    TAppInfo4();
     std::unique_ptr<TAppInfo> Clone() const override { return std::make_unique<TAppInfo4>(*this); }
-    int16_t GetColumnWidth(int i) const override;
-    void SetColumnWidth(int i, int16_t w) override;
-    void SetFieldType(int i, uint16_t code) override;
 };
 
 // The 5.x layouts keep the flags word but do not use it.
@@ -125,6 +123,9 @@ class TAppInfo5UP : public TAppInfo4UP {
 public:
     uint16_t GetFlags() const override { return 0; }
     void SetFlags(uint16_t) override {}
+
+protected:
+    TAppInfo5UP();
 };
 
 // JFile 5.x.
@@ -132,7 +133,6 @@ class TAppInfo5 : public TAppInfo5UP {
 public:
     TAppInfo5() = default;
     std::unique_ptr<TAppInfo> Clone() const override { return std::make_unique<TAppInfo5>(*this); }
-    void SetFieldType(int i, uint16_t code) override;
 };
 
 // JFile 5.5: a "DATE" field with table-1 entry 1 is an international date.
@@ -144,7 +144,7 @@ public:
     void SetFieldType(int i, uint16_t code) override;
 };
 
-// The block class of a layout number (0..3).
-std::unique_ptr<TAppInfo> MakeAppInfo(int layout);
+// A new, empty block of the class of `layout`.
+std::unique_ptr<TAppInfo> MakeAppInfo(TLayout layout);
 
 }  // namespace quorvil

@@ -268,7 +268,7 @@ std::vector<TIniEntry> SettingsEntries(const TJFILE& db, const std::vector<int>&
             values += (k > 1 ? "," : "") + db.GetPopupItem(f, k);
         put("Popup" + std::to_string(f), values);
     }
-    if (db.Layout < 2)
+    if (!Facts(db.Layout).SavedSettings)
         return entries;
     for (int s = 1; s <= 5; ++s) {
         FilterRec filter = db.GetFilter(s);

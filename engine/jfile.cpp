@@ -21,7 +21,8 @@ void TJFILE::InitNew()
     SavedSorts = {};
     Defaults = {};
     Filters = {};
-    AppInfo = std::make_unique<TAppInfo6>();
+    Layout = TLayout::JFile55;
+    AppInfo = MakeAppInfo(Layout);
     PdbHeader.Name = "Untitled";
     for (int f = 1; f <= kMaxSlots; ++f) {
         AppInfo->SetColumnWidth(f, 100);
@@ -33,9 +34,8 @@ void TJFILE::InitNew()
     AppInfo->SetFindField(1);
     AppInfo->SetFilterField(1);
     AppInfo->SetFirstColumn(1);
-    SetDbType("JfD5");
-    SetCreator("JFi5");
-    Layout = 3;
+    SetDbType(Facts(Layout).DbType);
+    SetCreator(Facts(Layout).Creator);
     ResetTexts();
 }
 
@@ -205,7 +205,7 @@ int TJFILE::DisplayWidth() const { return AppInfo ? AppInfo->GetDisplayWidth() :
 // block's Flags word.
 int TJFILE::Category() const
 {
-    if (Layout >= 2)
+    if (Facts(Layout).HeaderFlags)
         return PdbHeader.Version >> 12;
     return AppInfo ? AppInfo->GetCategory() : 0;
 }
@@ -214,7 +214,7 @@ bool TJFILE::ReadOnly() const
 {
     if (!AppInfo)
         return true;
-    if (Layout >= 2)
+    if (Facts(Layout).HeaderFlags)
         return (PdbHeader.Version & 0x0400) != 0;
     return (AppInfo->GetFlags() & 2) != 0;
 }
@@ -262,14 +262,14 @@ void TJFILE::SetPopupItem(int f, int k, const std::string& text)
 
 std::string TJFILE::GetDefault(int f) const
 {
-    if (Layout < 2 || f < 1 || f > kMaxSlots)
+    if (!Facts(Layout).SavedSettings || f < 1 || f > kMaxSlots)
         return {};
     return Defaults[size_t(f - 1)];
 }
 
 void TJFILE::SetDefault(int f, const std::string& text)
 {
-    if (Layout < 2 || f < 1 || f > kMaxSlots || Defaults[size_t(f - 1)] == text)
+    if (!Facts(Layout).SavedSettings || f < 1 || f > kMaxSlots || Defaults[size_t(f - 1)] == text)
         return;
     Defaults[size_t(f - 1)] = text;
     Changed();
@@ -277,21 +277,21 @@ void TJFILE::SetDefault(int f, const std::string& text)
 
 std::string TJFILE::GetSavedSortName(int s) const
 {
-    if (Layout < 2 || s < 1 || s > 5)
+    if (!Facts(Layout).SavedSettings || s < 1 || s > 5)
         return {};
     return SavedSorts[size_t(s - 1)].Name;
 }
 
 int TJFILE::GetSavedSortField(int s, int k) const
 {
-    if (Layout < 2 || s < 1 || s > 5 || k < 1 || k > 3)
+    if (!Facts(Layout).SavedSettings || s < 1 || s > 5 || k < 1 || k > 3)
         return 0;
     return SavedSorts[size_t(s - 1)].Fields[size_t(k - 1)];
 }
 
 void TJFILE::SetSavedSort(int s, const std::string& name, const std::array<uint16_t, 3>& fields)
 {
-    if (Layout < 2 || s < 1 || s > 5)
+    if (!Facts(Layout).SavedSettings || s < 1 || s > 5)
         return;
     TSavedSort& sort = SavedSorts[size_t(s - 1)];
     if (sort.Name == name && sort.Fields == fields)
@@ -303,14 +303,14 @@ void TJFILE::SetSavedSort(int s, const std::string& name, const std::array<uint1
 
 FilterRec TJFILE::GetFilter(int s) const
 {
-    if (Layout < 2 || s < 1 || s > 5)
+    if (!Facts(Layout).SavedSettings || s < 1 || s > 5)
         return {};
     return Filters[size_t(s - 1)];
 }
 
 void TJFILE::SetFilter(int s, const FilterRec& rec)
 {
-    if (Layout < 2 || s < 1 || s > 5 || Filters[size_t(s - 1)] == rec)
+    if (!Facts(Layout).SavedSettings || s < 1 || s > 5 || Filters[size_t(s - 1)] == rec)
         return;
     Filters[size_t(s - 1)] = rec;
     Changed();

@@ -5,6 +5,7 @@
 // empty text or 0 for indexes out of range; setters compare first and mark
 // the database modified only on a real change.
 #include "appinfo.h"
+#include "layout.h"
 #include "pdb_container.h"
 #include "record_data.h"
 
@@ -68,7 +69,7 @@ public:
     // which stay as they are; the pick's fields are this database's fields.
     void Save(TStream& stream, const class TRecordPick& records);
     void SaveWithName(const std::string& title);
-    void ConvertLayout(int newLayout);
+    void ConvertLayout(TLayout newLayout);
 
     // Change notification.
     void Changed();
@@ -139,7 +140,7 @@ public:
     std::array<std::string, kMaxSlots> Defaults;
     std::array<FilterRec, 5> Filters;
     bool Modified = false;
-    uint8_t Layout = 3;
+    TLayout Layout = TLayout::JFile55;
     int UpdateCount = 0;
     std::string TrueText = "TRUE";
     std::string FalseText = "FALSE";
@@ -157,8 +158,8 @@ private:
     using TCellsOf = std::function<void(int record, std::array<std::string_view, kMaxSlots>& cells)>;
     void SaveRecords(TStream& out, const TCellsOf& cellsOf);
     void WriteRecords(TStream& out, const TCellsOf& cellsOf);
-    void ConvertToOldLayout(int newLayout);
-    void ConvertToNewLayout(int newLayout);
+    void ConvertToOldLayout(TLayout newLayout);
+    void ConvertToNewLayout(TLayout newLayout);
 
     std::string loadWarning_;
 };

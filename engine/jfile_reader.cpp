@@ -9,6 +9,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <optional>
 
 namespace quorvil {
 
@@ -53,7 +54,7 @@ int LetterToField(char letter)
 }
 
 // A chunk header is a five-letter tag and one letter; the tag is returned.
-bool IsChunkHeader(std::string_view text, int layout, std::string_view& tag, char& letter)
+bool IsChunkHeader(std::string_view text, TLayout layout, std::string_view& tag, char& letter)
 {
     if (text.size() != 6)
         return false;
@@ -61,7 +62,7 @@ bool IsChunkHeader(std::string_view text, int layout, std::string_view& tag, cha
     letter = text[5];
     if (tag == "popup")
         return true;
-    return layout >= 2 && (tag == "soort" || tag == "deflt" || tag == "flllt");
+    return Facts(layout).SavedSettings && (tag == "soort" || tag == "deflt" || tag == "flllt");
 }
 
 std::string Cut255(std::string_view text)
@@ -75,7 +76,7 @@ bool ReadsAsChunkHeader(std::string_view text)
 {
     std::string_view tag;
     char letter = 0;
-    return IsChunkHeader(text, 3, tag, letter);
+    return IsChunkHeader(text, TLayout::JFile55, tag, letter);
 }
 
 void TJFILE::LoadFrom(TStream& stream)
@@ -99,15 +100,11 @@ void TJFILE::LoadImage(std::unique_ptr<TFileImage> image, const std::string& nam
     const size_t listEntries = damage.Header ? 0 : (in.Size() - kPdbHeaderSize) / kRecHdrSize;
     damage.RecordList = RecordList.size() > listEntries;
 
-    std::string creator = CreatorText();
-    if (creator == "JFil")
-        Layout = 1;
-    else if (creator == "JBas")
-        Layout = 0;
-    else if (creator == "JFi5")
-        Layout = 3;
-    else
+    // A 5.x file has the creator of 5.5 and reads as 5.5.
+    const std::optional<TLayout> layout = LayoutOfCreator(CreatorText());
+    if (!layout)
         throw EInOutError("Not a JFile/JFile Pro database!");
+    Layout = *layout;
 
     AppInfo = MakeAppInfo(Layout);
     Filters = {};
@@ -235,6 +232,7 @@ size_t WholeRecordSize(const ByteReader& in, int fields)
 void TJFILE::ReadRecords(ByteReader& in, size_t listEntries, TLoadDamage& damage)
 {
     const int fields = FieldCount();
+    const bool lengthTable = Facts(Layout).LengthTable;
     std::vector<std::string_view> texts(static_cast<size_t>(fields));
     std::vector<REC_HDR> kept;
     kept.reserve(RecordList.size());
@@ -251,10 +249,10 @@ void TJFILE::ReadRecords(ByteReader& in, size_t listEntries, TLoadDamage& damage
         in.Seek(entry.DataOffset);
         const uint8_t* const start = in.Here();
         const size_t recordStart = in.Position();
-        const size_t whole = Layout == 0 ? 0 : WholeRecordSize(in, fields);
+        const size_t whole = lengthTable ? WholeRecordSize(in, fields) : 0;
         bool inFile = true;
         bool cut = false;
-        if (Layout == 0) {
+        if (!lengthTable) {
             in.ClearShort();
             for (int i = 0; i < fields; ++i)
                 ReadCString(in);
@@ -277,8 +275,8 @@ void TJFILE::ReadRecords(ByteReader& in, size_t listEntries, TLoadDamage& damage
         budget -= bytes;
         if (inFile)
             Records.push_back(TDATA::InFile(start, bytes, fields,
-                                            Layout == 0 ? TDATA::TFileFormat::NulTerminated
-                                                        : TDATA::TFileFormat::LengthTable));
+                                            lengthTable ? TDATA::TFileFormat::LengthTable
+                                                        : TDATA::TFileFormat::NulTerminated));
         else
             Records.emplace_back(texts.data(), fields);
         kept.push_back(entry);

@@ -68,7 +68,7 @@ void TJFILE::SaveRecords(TStream& out, const TCellsOf& cellsOf)
 {
     if (!AppInfo)
         throw EStreamError("The database has no field definitions to save.");
-    AppInfo->SetLayoutTag(Layout == 0 ? 452 : 576);
+    AppInfo->SetLayoutTag(Facts(Layout).LayoutTag);
 
     WriteHeader(out);
     WriteRecordList(out);
@@ -86,7 +86,7 @@ void TJFILE::SaveRecords(TStream& out, const TCellsOf& cellsOf)
         if (AppInfo->GetFieldType(f) == kTypeNew)
             AppInfo->SetFieldType(f, kTypeString);
     WriteChunks(out);
-    if (Layout >= 1) {
+    if (Facts(Layout).EndMark) {
         WriteCString(out, "EndJFileData");
         WriteCString(out, "");
     }
@@ -108,7 +108,7 @@ void TJFILE::WriteChunks(TStream& out)
             WriteCString(out, PopupLists[size_t(f - 1)]->Field(k));
         any = true;
     }
-    if (Layout >= 2) {
+    if (Facts(Layout).SavedSettings) {
         for (int s = 1; s <= 5; ++s) {
             const TSavedSort& sort = SavedSorts[size_t(s - 1)];
             if (sort.Name.empty())
@@ -146,7 +146,8 @@ void TJFILE::WriteChunks(TStream& out)
 
 void TJFILE::WriteRecords(TStream& out, const TCellsOf& cellsOf)
 {
-    const size_t longest = Layout == 3 ? 32000 : 4000;
+    const size_t longest = Facts(Layout).LongestValue;
+    const bool lengthTable = Facts(Layout).LengthTable;
     const int fields = FieldCount();
     std::string buffer;
     for (int r = 1; r <= RecordCount(); ++r) {
@@ -164,7 +165,7 @@ void TJFILE::WriteRecords(TStream& out, const TCellsOf& cellsOf)
         cellsOf(r, texts);
         for (int f = 0; f < fields; ++f)
             texts[size_t(f)] = texts[size_t(f)].substr(0, std::min(texts[size_t(f)].find('\0'), longest));
-        if (Layout >= 1) {
+        if (lengthTable) {
             for (int f = 0; f < fields; ++f) {
                 uint8_t length[2];
                 PutU16BE(length, uint16_t(texts[size_t(f)].size() + 1));
@@ -210,15 +211,15 @@ void TJFILE::SaveWithName(const std::string& title)
 
 // --- Layout conversion -----------------------------------------------------
 
-void TJFILE::ConvertLayout(int newLayout)
+void TJFILE::ConvertLayout(TLayout newLayout)
 {
-    if (newLayout == Layout || newLayout < 0 || newLayout > 3)
+    if (newLayout == Layout)
         return;
-    if (newLayout <= 1)
-        ConvertToOldLayout(newLayout);
-    else
+    if (Facts(newLayout).HeaderFlags)
         ConvertToNewLayout(newLayout);
-    Layout = uint8_t(newLayout);
+    else
+        ConvertToOldLayout(newLayout);
+    Layout = newLayout;
     Changed();
 }
 
@@ -245,55 +246,49 @@ void CopyDefinitions(const TJFILE& db, TAppInfo& block, int fieldCount, int maxF
 
 }  // namespace
 
-void TJFILE::ConvertToOldLayout(int newLayout)
+void TJFILE::ConvertToOldLayout(TLayout newLayout)
 {
+    const TLayoutFacts& facts = Facts(newLayout);
     int category = Category();
     bool readOnly = ReadOnly();
     int oldCount = FieldCount();
-    std::unique_ptr<TAppInfo> block;
-    if (newLayout == 0) {
-        block = std::make_unique<TAppInfo3>();
-        int count = std::min(oldCount, 20);
+    int count = std::min(oldCount, facts.MaxFields);
+    std::unique_ptr<TAppInfo> block = MakeAppInfo(newLayout);
+    if (newLayout == TLayout::JFile3) {
         // Field references are kept within the fields that remain.
         CopyDefinitions(*this, *block, count, count);
-        block->SetLayoutTag(452);
         block->SetFirstColumn(uint16_t(std::min(FirstColumn(), count)));
         block->SetExtraText("");
-        SetCreator("JBas");
     } else {
-        block = std::make_unique<TAppInfo4>();
-        CopyDefinitions(*this, *block, std::min(oldCount, 50), oldCount);
-        block->SetLayoutTag(576);
+        CopyDefinitions(*this, *block, count, oldCount);
         block->SetFirstColumn(uint16_t(FirstColumn()));
-        SetCreator("JFil");
     }
+    block->SetLayoutTag(facts.LayoutTag);
     // JFile's own flags word, never the Palm header's attributes.
     block->SetFlags(uint16_t((category << 12) | (readOnly ? 2 : 0)));
-    SetDbType("JfDb");
+    SetCreator(facts.Creator);
+    SetDbType(facts.DbType);
     AppInfo = std::move(block);
 }
 
-void TJFILE::ConvertToNewLayout(int newLayout)
+void TJFILE::ConvertToNewLayout(TLayout newLayout)
 {
-    if (Layout >= 2)
+    if (Facts(Layout).HeaderFlags)
         return;  // 5.x and 5.5 share the block; only the longest text differs
+    const TLayoutFacts& facts = Facts(newLayout);
     int category = Category();
     bool readOnly = ReadOnly();
     // The 5.x formats keep category and read-only flag in the header's
     // Version word, with hex 0800 marking the 5.x format.
     PdbHeader.Version = uint16_t((PdbHeader.Version & 0x03FF) | (category << 12) | 0x0800 |
                                  (readOnly ? 0x0400 : 0));
-    std::unique_ptr<TAppInfo> block;
-    if (newLayout == 2)
-        block = std::make_unique<TAppInfo5>();
-    else
-        block = std::make_unique<TAppInfo6>();
+    std::unique_ptr<TAppInfo> block = MakeAppInfo(newLayout);
     int oldCount = FieldCount();
-    CopyDefinitions(*this, *block, std::min(oldCount, 50), oldCount);
-    block->SetLayoutTag(576);
+    CopyDefinitions(*this, *block, std::min(oldCount, facts.MaxFields), oldCount);
+    block->SetLayoutTag(facts.LayoutTag);
     block->SetFirstColumn(uint16_t(FirstColumn()));
-    SetDbType("JfD5");
-    SetCreator("JFi5");
+    SetDbType(facts.DbType);
+    SetCreator(facts.Creator);
     AppInfo = std::move(block);
 }
 

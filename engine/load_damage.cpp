@@ -59,7 +59,7 @@ std::string RecordSentence(const TLoadDamage& d)
 
 }  // namespace
 
-std::string LoadWarningText(const std::string& fileName, const TLoadDamage& d, int layout)
+std::string LoadWarningText(const std::string& fileName, const TLoadDamage& d, TLayout layout)
 {
     if (!d.Any())
         return {};
@@ -71,7 +71,7 @@ std::string LoadWarningText(const std::string& fileName, const TLoadDamage& d, i
     if (d.FieldDefinitions)
         parts.push_back("its field definitions");
     if (d.Chunks)
-        parts.push_back(layout >= 2 ? "its popup lists and saved settings" : "its popup lists");
+        parts.push_back(Facts(layout).SavedSettings ? "its popup lists and saved settings" : "its popup lists");
     if (d.CutRecords > 0 || d.MissingRecords > 0)
         parts.push_back(d.Records == 1 ? "its one record" : "its " + Grouped(size_t(d.Records)) + " records");
     std::string text = fileName.empty() ? std::string("The file") : "The file \"" + fileName + "\"";

@@ -1,6 +1,8 @@
 #pragma once
 // What the lenient reader could not read of a file that ends early, and the
 // warning that tells the user so.
+#include "layout.h"
+
 #include <cstddef>
 #include <string>
 
@@ -25,6 +27,6 @@ struct TLoadDamage {
 //   7 are missing.
 // An empty `fileName` leaves the name out. `layout` names the chunk area
 // (the 5.x layouts keep saved settings there beside the popup lists).
-std::string LoadWarningText(const std::string& fileName, const TLoadDamage& damage, int layout);
+std::string LoadWarningText(const std::string& fileName, const TLoadDamage& damage, TLayout layout);
 
 }  // namespace quorvil

@@ -73,8 +73,6 @@ public:
     // table, NULs and anything between the texts included. Its size bounds
     // the texts' total, and a byte it lacks is in no text.
     std::string_view TextSpan() const;
-    // The older name of TextSpan, kept for its callers.
-    std::string_view AllText() const { return TextSpan(); }
     // Asks the processor to fetch the record's bytes into its cache: a
     // writer that visits records far apart calls it a few records ahead.
     void Prefetch() const;

@@ -10,7 +10,6 @@
 #include "field_types.h"
 #include "jfile.h"
 #include "record_data.h"
-#include "save_as.h"
 #include "streams.h"
 
 #include <algorithm>
@@ -25,20 +24,7 @@ namespace quorvil {
 namespace {
 
 constexpr size_t kMaxRecords = 65535;
-const char* const kLayoutNames[] = {"JFile 3.x", "JFile Pro 4.x", "JFile 5.x", "JFile 5.5"};
 const char kMonths[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
-
-// What the chosen layout holds.
-struct TLimits {
-    int Layout = 3;
-    int Fields = 50;
-    size_t Cell = 32000;
-};
-
-TLimits LimitsOf(int layout)
-{
-    return {layout, layout == 0 ? 20 : kMaxSlots, LongestValue(layout)};
-}
 
 // The bytes of the CSV file, changed in place while they are read.
 struct TCsvBytes {
@@ -70,16 +56,17 @@ public:
     {
         (*this)("line " + std::to_string(line) + " " + detail);
     }
-    [[noreturn]] void TooManyFields(int line, const TLimits& limits) const
+    // `limits`: the facts of the chosen layout.
+    [[noreturn]] void TooManyFields(int line, const TLayoutFacts& limits) const
     {
-        Line(line, "holds more cells than the " + std::to_string(limits.Fields) + " fields a " +
-                       kLayoutNames[limits.Layout] + " database can hold.");
+        Line(line, "holds more cells than the " + std::to_string(limits.MaxFields) + " fields a " + limits.Name +
+                       " database can hold.");
     }
-    void CheckCell(int line, size_t field, std::string_view cell, const TLimits& limits) const
+    void CheckCell(int line, size_t field, std::string_view cell, const TLayoutFacts& limits) const
     {
-        if (cell.size() > limits.Cell)
+        if (cell.size() > limits.LongestValue)
             Line(line, "holds " + std::to_string(cell.size()) + " characters in field " + std::to_string(field) +
-                           "; a cell holds at most " + std::to_string(limits.Cell) + ".");
+                           "; a cell holds at most " + std::to_string(limits.LongestValue) + ".");
         CheckNul(line, field, cell);
     }
     // A database's texts end at a NUL byte: one inside a cell or a field
@@ -225,13 +212,13 @@ TDATA PackedRecord(char* line, char* next, const std::vector<std::string_view>& 
 
 // Reads the export's CSV: a header line naming the fields, then one line per
 // record of exactly as many cells.
-TCsvRows ReadExportRows(TCsvBytes& data, const TCsvSettings& settings, const TLimits& limits,
+TCsvRows ReadExportRows(TCsvBytes& data, const TCsvSettings& settings, const TLayoutFacts& limits,
                         const TFailure& fail)
 {
     TCsvRows rows;
     const size_t count = settings.Types.size();
     rows.FieldCount = int(count);
-    if (count > size_t(limits.Fields))
+    if (count > size_t(limits.MaxFields))
         fail.TooManyFields(1, limits);
     std::vector<char> isDate(count);
     for (size_t i = 0; i < count; ++i)
@@ -385,13 +372,13 @@ private:
     int rowLine_ = 1;
 };
 
-TCsvRows ReadSpreadsheetRows(TCsvBytes& data, bool headerLine, const TLimits& limits, const TFailure& fail)
+TCsvRows ReadSpreadsheetRows(TCsvBytes& data, bool headerLine, const TLayoutFacts& limits, const TFailure& fail)
 {
     TCsvRows rows;
     TRowReader reader(data, fail);
     std::vector<std::string_view> cells;
     cells.reserve(kMaxSlots + 1);
-    size_t maxCells = size_t(limits.Fields);
+    size_t maxCells = size_t(limits.MaxFields);
     if (headerLine && reader.Next(cells, maxCells)) {
         if (cells.size() > maxCells)
             fail.TooManyFields(reader.RowLine(), limits);
@@ -460,7 +447,7 @@ std::string ImportTitle(const std::string& csvName)
 }
 
 struct TCsvImport::TState {
-    int Layout = 3;
+    TLayout Layout = TLayout::JFile55;
     std::string Title;
     std::unique_ptr<TCsvSettings> Settings;
     TCsvRows Rows;
@@ -476,9 +463,9 @@ TCsvImport::TCsvImport(const std::string& csvName, const TCsvImportOptions& opti
         fail(kNothingToImport);
     state_->Settings = ReadCsvSettings(csvName);
     const TCsvSettings* settings = state_->Settings.get();
-    state_->Layout = options.Layout >= 0 && options.Layout <= 3 ? options.Layout : settings ? settings->Layout : 3;
+    state_->Layout = options.Layout ? *options.Layout : settings ? settings->Layout : TLayout::JFile55;
     state_->Title = settings ? settings->Title : ImportTitle(csvName);
-    const TLimits limits = LimitsOf(state_->Layout);
+    const TLayoutFacts& limits = Facts(state_->Layout);
     if (settings)
         CheckCsvSettings(csvName, *settings, state_->Layout);
     state_->Rows = settings ? ReadExportRows(data, *settings, limits, fail)

@@ -5,7 +5,10 @@
 // byte hex CF becomes a line feed again and "05 Mar 2003" in a "DATE" field
 // becomes 05/03/2003. Without a .DEF every field is a text field, named by
 // the first line or "Field 1".."Field N".
+#include "layout.h"
+
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace quorvil {
@@ -15,8 +18,8 @@ class TJFILE;
 inline constexpr const char* kNothingToImport = "The file holds no records and no field names";
 
 struct TCsvImportOptions {
-    // 0..3; -1 takes the layout the .DEF file points to (JFile 5.5 without one).
-    int Layout = -1;
+    // None takes the layout the .DEF file points to (JFile 5.5 without one).
+    std::optional<TLayout> Layout;
     // Without a .DEF: whether the first line names the fields. A .DEF always
     // comes with a header line.
     bool HeaderLine = true;

@@ -5,7 +5,6 @@
 #include "file_names.h"
 #include "ini_file.h"
 #include "jfile.h"
-#include "save_as.h"
 
 #include <algorithm>
 #include <charconv>
@@ -154,7 +153,7 @@ std::vector<std::string> PopupValues(const TSettingsReader& keys, int f)
 void ApplyCategoryAndReadOnly(TJFILE& db, int category, bool readOnly)
 {
     category &= 0xF;
-    if (db.Layout >= 2) {
+    if (Facts(db.Layout).HeaderFlags) {
         db.PdbHeader.Version =
             uint16_t((db.PdbHeader.Version & 0x0BFF) | (category << 12) | (readOnly ? 0x0400 : 0));
     } else {
@@ -212,11 +211,11 @@ std::unique_ptr<TCsvSettings> ReadCsvSettings(const std::string& csvName)
         settings->Widths.push_back(f < widths.size() ? NumberOr(widths[f], 100) : 100);
     settings->Title = keys.Text("Title").substr(0, 31);
     const bool intDate = std::count(settings->Types.begin(), settings->Types.end(), kTypeIntDate) > 0;
-    settings->Layout = intDate || keys.Has("Filter1") || keys.Has("Sort1") ? 3 : 1;
+    settings->Layout = intDate || keys.Has("Filter1") || keys.Has("Sort1") ? TLayout::JFile55 : TLayout::JFilePro4;
     return settings;
 }
 
-void CheckCsvSettings(const std::string& csvName, const TCsvSettings& settings, int layout)
+void CheckCsvSettings(const std::string& csvName, const TCsvSettings& settings, TLayout layout)
 {
     const TSettingsReader keys(settings);
     const std::string prefix = "Cannot import \"" + csvName + "\": the settings file \"" + settings.DefName + "\" ";
@@ -227,8 +226,8 @@ void CheckCsvSettings(const std::string& csvName, const TCsvSettings& settings, 
                 if (ReadsAsChunkHeader(value))
                     throw EInOutError(prefix + "holds the popup value \"" + value + "\" for field " +
                                       std::to_string(f) + ", which would read back as a chunk header.");
-        const size_t longest = LongestValue(layout);
-        const size_t length = layout >= 2 ? keys.Text("Default" + std::to_string(f)).size() : 0;
+        const size_t longest = Facts(layout).LongestValue;
+        const size_t length = Facts(layout).SavedSettings ? keys.Text("Default" + std::to_string(f)).size() : 0;
         if (length > longest)
             throw EInOutError(prefix + "holds a default of " + std::to_string(length) + " characters for field " +
                               std::to_string(f) + "; a cell holds at most " + std::to_string(longest) + ".");
@@ -246,7 +245,7 @@ void ApplyCsvSettings(TJFILE& db, const TCsvSettings& settings)
         for (size_t k = 0; k < values.size(); ++k)
             db.SetPopupItem(f, int(k) + 1, values[k]);
     }
-    if (db.Layout < 2)
+    if (!Facts(db.Layout).SavedSettings)
         return;
     for (int s = 1; s <= 5; ++s) {
         ApplyFilter(db, s, keys.Text("Filter" + std::to_string(s)));

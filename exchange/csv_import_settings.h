@@ -1,6 +1,8 @@
 #pragma once
 // The .DEF settings file beside a CSV file, read back for the import: the
 // "JFilePro" section the CSV export writes.
+#include "layout.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -19,7 +21,7 @@ struct TCsvSettings {
     // The layout the keys point to: 5.5 with an international date or the
     // 5.x keys (5.x and 5.5 cannot be told apart), else Pro 4.x (3.x cannot
     // be told apart either).
-    int Layout = 3;
+    TLayout Layout = TLayout::JFile55;
     std::unique_ptr<TIniFile> Ini;
 
     TCsvSettings();
@@ -34,7 +36,7 @@ std::unique_ptr<TCsvSettings> ReadCsvSettings(const std::string& csvName);
 // Throws EInOutError, naming the file, for settings an import into `layout`
 // would not keep: a popup value that reads back as a chunk header, a default
 // longer than a cell of that layout.
-void CheckCsvSettings(const std::string& csvName, const TCsvSettings& settings, int layout);
+void CheckCsvSettings(const std::string& csvName, const TCsvSettings& settings, TLayout layout);
 
 // Gives `db` (with its fields and layout set) the popup lists, view
 // settings, defaults, saved sorts and saved filters of `settings`. The keys

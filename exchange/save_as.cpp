@@ -1,6 +1,5 @@
 #include "save_as.h"
 
-#include "appinfo.h"
 #include "errors.h"
 #include "field_types.h"
 #include "jfile.h"
@@ -10,23 +9,12 @@
 
 namespace quorvil {
 
-size_t LongestValue(int layout)
-{
-    return layout == 3 ? 32000 : 4000;
-}
-
-std::string LayoutName(int layout)
-{
-    static const char* const kNames[] = {"JFile 3.x", "JFile Pro 4.x", "JFile 5.x", "JFile 5.5"};
-    return layout >= 0 && layout <= 3 ? kNames[layout] : "layout " + std::to_string(layout);
-}
-
 namespace {
 
 // More names than this make the line too long to read: the rest are "...".
 constexpr size_t kNamesShown = 5;
 
-std::string DroppedMessage(const std::vector<TDroppedField>& fields, int layout)
+std::string DroppedMessage(const std::vector<TDroppedField>& fields, TLayout layout)
 {
     const std::string first = std::to_string(fields.front().Number);
     const std::string last = std::to_string(fields.back().Number);
@@ -38,15 +26,15 @@ std::string DroppedMessage(const std::vector<TDroppedField>& fields, int layout)
         text += (i > 0 ? ", " : "") + (fields[i].Name.empty() ? std::string("\"\"") : fields[i].Name);
     if (fields.size() > kNamesShown)
         text += ", ...";
-    return text + (fields.size() == 1 ? ") is" : ") are") + " not kept by " + LayoutName(layout);
+    return text + (fields.size() == 1 ? ") is" : ") are") + " not kept by " + Facts(layout).Name;
 }
 
 }  // namespace
 
-TDroppedFields DroppedFields(const TJFILE& db, int layout)
+TDroppedFields DroppedFields(const TJFILE& db, TLayout layout)
 {
     TDroppedFields dropped;
-    for (int f = MakeAppInfo(layout)->MaxFields() + 1; f <= db.FieldCount(); ++f)
+    for (int f = Facts(layout).MaxFields + 1; f <= db.FieldCount(); ++f)
         dropped.Fields.push_back({f, db.GetFieldName(f)});
     if (!dropped.Fields.empty())
         dropped.Message = DroppedMessage(dropped.Fields, layout);
@@ -67,7 +55,7 @@ void CheckNotOwnFile(const TJFILE& db, const std::string& fileName)
                            "write it.");
 }
 
-void WriteInLayout(TJFILE& db, int layout, const std::string& fileName)
+void WriteInLayout(TJFILE& db, TLayout layout, const std::string& fileName)
 {
     db.ConvertLayout(layout);
     TFileStream::ReplaceFile(fileName, [&](TFileStream& file) {
@@ -76,7 +64,7 @@ void WriteInLayout(TJFILE& db, int layout, const std::string& fileName)
     });
 }
 
-TSaveAs::TSaveAs(TJFILE& db, int layout, std::string fileName) : db_(db), fileName_(std::move(fileName))
+TSaveAs::TSaveAs(TJFILE& db, TLayout layout, std::string fileName) : db_(db), fileName_(std::move(fileName))
 {
     CheckNotOwnFile(db_, fileName_);
     dropped_ = quorvil::DroppedFields(db_, layout);
@@ -90,7 +78,7 @@ TSaveAs::~TSaveAs() = default;
 bool TSaveAs::CheckLengths(const TLengthQuestion& ask) const
 {
     const TJFILE& db = *copy_;
-    const size_t longest = LongestValue(db.Layout);
+    const size_t longest = Facts(db.Layout).LongestValue;
     for (int r = 1; r <= db.RecordCount(); ++r) {
         // No value is longer than all of a record's texts together.
         if (size_t(r) <= db.Records.size() && db.Records[size_t(r - 1)].TextSpan().size() <= longest)
@@ -119,7 +107,7 @@ void TSaveAs::Write()
     WriteInLayout(*copy_, copy_->Layout, fileName_);
 }
 
-bool SaveAs(TJFILE& db, int layout, const std::string& fileName, const TLengthQuestion& ask)
+bool SaveAs(TJFILE& db, TLayout layout, const std::string& fileName, const TLengthQuestion& ask)
 {
     TSaveAs saveAs(db, layout, fileName);
     if (!saveAs.CheckLengths(ask))

@@ -2,6 +2,8 @@
 // Save as: a copy of the open database, converted to one of the four JFile
 // layouts, written to a file of the user's choice. The open database keeps
 // its layout, fields, cells and modified flag; only the chosen file changes.
+#include "layout.h"
+
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -11,10 +13,6 @@
 namespace quorvil {
 
 class TJFILE;
-
-// The longest value a layout keeps (0..2: 4000, 3: 32000); Save cuts longer
-// values in the file.
-size_t LongestValue(int layout);
 
 // A String value longer than the chosen layout keeps.
 struct TLongValue {
@@ -28,9 +26,6 @@ struct TLongValue {
 // The question about one long value, in two lines:
 // Record #3's field "Notes" is too long / (Length=4100, Max=4000).
 std::string LongValueQuestion(const TLongValue& value);
-
-// "JFile 3.x", "JFile Pro 4.x", "JFile 5.x" and "JFile 5.5" for layouts 0..3.
-std::string LayoutName(int layout);
 
 // The fields of a database that a layout holds too few fields to keep: those
 // past the layout's field limit, which a conversion leaves out for good.
@@ -48,7 +43,7 @@ struct TDroppedFields {
     std::string Message;
     bool Empty() const { return Fields.empty(); }
 };
-TDroppedFields DroppedFields(const TJFILE& db, int layout);
+TDroppedFields DroppedFields(const TJFILE& db, TLayout layout);
 
 enum class TLengthAnswer { Truncate, TruncateAll, Cancel };
 using TLengthQuestion = std::function<TLengthAnswer(const TLongValue&)>;
@@ -60,15 +55,15 @@ void CheckNotOwnFile(const TJFILE& db, const std::string& fileName);
 // Converts `db` itself to `layout` and writes it to `fileName`; an existing
 // file of that name is replaced only after the last byte is on the disk.
 // Throws EStreamError when the file cannot be written (the old one stays).
-void WriteInLayout(TJFILE& db, int layout, const std::string& fileName);
+void WriteInLayout(TJFILE& db, TLayout layout, const std::string& fileName);
 
 // One save as, in the steps the main window runs between its questions.
 class TSaveAs {
 public:
-    // Converts a copy of `db` to `layout` (0..3); the copy refers to `db`'s
-    // records, so `db` must stay loaded while this lives. Throws EStreamError
-    // when `fileName` is the database's own file.
-    TSaveAs(TJFILE& db, int layout, std::string fileName);
+    // Converts a copy of `db` to `layout`; the copy refers to `db`'s records,
+    // so `db` must stay loaded while this lives. Throws EStreamError when
+    // `fileName` is the database's own file.
+    TSaveAs(TJFILE& db, TLayout layout, std::string fileName);
     ~TSaveAs();
     TSaveAs(const TSaveAs&) = delete;
     TSaveAs& operator=(const TSaveAs&) = delete;
@@ -83,7 +78,6 @@ public:
     bool CheckLengths(const TLengthQuestion& ask) const;
     // Writes the converted copy, showing the progress through `db`.
     void Write();
-    const TJFILE& Converted() const { return *copy_; }
 
 private:
     TJFILE& db_;
@@ -95,6 +89,6 @@ private:
 // The whole command: convert a copy, ask about long values, write. Returns
 // false when cancelled (nothing written). Fields the layout does not keep
 // are left out without a question (TSaveAs::DroppedFields names them).
-bool SaveAs(TJFILE& db, int layout, const std::string& fileName, const TLengthQuestion& ask);
+bool SaveAs(TJFILE& db, TLayout layout, const std::string& fileName, const TLengthQuestion& ask);
 
 }  // namespace quorvil

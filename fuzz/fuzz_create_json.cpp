@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     std::unique_ptr<TJFILE> db;
     try {
-        db = CreateFromSpec(specName, pdbName, -1);
+        db = CreateFromSpec(specName, pdbName, std::nullopt);
     } catch (const std::invalid_argument&) {
         return 0;
     } catch (...) {

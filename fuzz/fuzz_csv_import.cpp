@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const std::string pdbName = fuzz::ScratchFile("out.PDB");
 
     TCsvImportOptions options;
-    options.Layout = data[0] % 5 - 1;
+    options.Layout = LayoutFromNumber(data[0] % 5 - 1);
     options.HeaderLine = (data[0] & 0x80) == 0;
     const std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
     const size_t mark = rest.find(kDefMark);

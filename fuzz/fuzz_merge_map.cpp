@@ -27,7 +27,7 @@ std::unique_ptr<TJFILE> Built(const char* spec)
 {
     auto db = std::make_unique<TJFILE>();
     db->InitNew();
-    ApplySpec(*db, nlohmann::json::parse(spec), 3);
+    ApplySpec(*db, nlohmann::json::parse(spec), TLayout::JFile55);
     return db;
 }
 

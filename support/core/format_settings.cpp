@@ -16,15 +16,4 @@ void FixFormatSettings(int currentYear)
     FormatSettings.TwoDigitYearCenturyWindow = currentYear - 1980;
 }
 
-int ExpandTwoDigitYear(int year, int currentYear)
-{
-    if (year < 0 || year >= 100)
-        return year;
-    const int first = currentYear - FormatSettings.TwoDigitYearCenturyWindow;
-    int expanded = year + first / 100 * 100;
-    if (expanded < first)
-        expanded += 100;
-    return expanded;
-}
-
 }  // namespace quorvil

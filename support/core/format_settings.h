@@ -23,8 +23,4 @@ extern TFormatSettings FormatSettings;
 // Sets the fixed conventions; the window becomes currentYear - 1980.
 void FixFormatSettings(int currentYear);
 
-// A year as written: below 100 it is placed in the hundred years starting
-// at currentYear - TwoDigitYearCenturyWindow; other years stay.
-int ExpandTwoDigitYear(int year, int currentYear);
-
 }  // namespace quorvil

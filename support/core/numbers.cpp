@@ -1,6 +1,5 @@
 #include "numbers.h"
 
-#include <cstdio>
 #include <limits>
 
 namespace quorvil {
@@ -54,11 +53,6 @@ std::string NumberText(long long value)
     return std::to_string(value);
 }
 
-std::string UnsignedText(unsigned long long value)
-{
-    return std::to_string(value);
-}
-
 int32_t TextToInt(std::string_view text)
 {
     return ParseDecimal<int32_t>(text);
@@ -67,49 +61,6 @@ int32_t TextToInt(std::string_view text)
 int64_t TextToInt64(std::string_view text)
 {
     return ParseDecimal<int64_t>(text);
-}
-
-std::string ZeroPadded(long long value, int width)
-{
-    std::string digits = std::to_string(value);
-    const bool negative = value < 0;
-    if (negative)
-        digits.erase(0, 1);
-    const int sign = negative ? 1 : 0;
-    const int fill = width - sign - static_cast<int>(digits.size());
-    if (fill > 0)
-        digits.insert(0, static_cast<std::size_t>(fill), '0');
-    return negative ? "-" + digits : digits;
-}
-
-std::string HexText(uint32_t value)
-{
-    char buf[9];
-    std::snprintf(buf, sizeof buf, "%08X", static_cast<unsigned>(value));
-    return buf;
-}
-
-uint32_t HexToNumber(std::string_view text)
-{
-    ConvertError = false;
-    ErrorPosition = 0;
-    uint32_t value = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        unsigned digit;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<unsigned>(c - '0');
-        else if (c >= 'A' && c <= 'F')
-            digit = static_cast<unsigned>(c - 'A' + 10);
-        else if (c >= 'a' && c <= 'f')
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        else
-            return Failed<uint32_t>(i);
-        if (value > 0x0FFFFFFFu)
-            return Failed<uint32_t>(i);
-        value = (value << 4) | digit;
-    }
-    return value;
 }
 
 }  // namespace quorvil

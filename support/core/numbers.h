@@ -1,6 +1,6 @@
 #pragma once
-// Number texts: decimal and hexadecimal conversion that never throws and
-// reports failures through ConvertError and ErrorPosition.
+// Number texts: decimal conversion that never throws and reports failures
+// through ConvertError and ErrorPosition.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,23 +15,11 @@ extern int ErrorPosition;
 
 // Decimal text without padding.
 std::string NumberText(long long value);
-std::string UnsignedText(unsigned long long value);
 
 // Decimal text to number: leading spaces, an optional sign, then digits up to
 // the end. Anything else, an empty text, or a value that does not fit gives 0
 // with ConvertError set.
 int32_t TextToInt(std::string_view text);
 int64_t TextToInt64(std::string_view text);
-
-// The number right-aligned in `width` characters, padded with "0" after any
-// sign ("-005"); a longer number keeps all its digits.
-std::string ZeroPadded(long long value, int width);
-
-// Eight upper-case hexadecimal digits, most significant first.
-std::string HexText(uint32_t value);
-// Value of a hexadecimal text in either case (empty text: 0). At the first
-// other character, or at a digit that makes the value exceed 32 bits, gives 0
-// with ConvertError set and ErrorPosition at that character.
-uint32_t HexToNumber(std::string_view text);
 
 }  // namespace quorvil

@@ -36,30 +36,7 @@ std::vector<std::string> Words(std::string_view text)
     }
 }
 
-// Index from which to search for a position `start` counted from 1.
-std::size_t SearchIndex(std::size_t start)
-{
-    return start == 0 ? 0 : start - 1;
-}
-
-std::size_t Position(std::size_t index)
-{
-    return index == std::string_view::npos ? 0 : index + 1;
-}
-
 }  // namespace
-
-std::string PadOrCut(std::string_view text, std::size_t n)
-{
-    std::string out(text.substr(0, n));
-    out.resize(n, ' ');
-    return out;
-}
-
-std::string RightPart(std::string_view text, std::size_t n)
-{
-    return std::string(text.substr(text.size() - std::min(n, text.size())));
-}
 
 std::string TrimLeft(std::string_view text)
 {
@@ -109,27 +86,6 @@ int ReplaceAll(std::string& text, std::string_view from, std::string_view to)
     if (count > 0)
         text = out.append(text, done, std::string::npos);
     return count;
-}
-
-std::size_t FindFrom(char what, std::string_view text, std::size_t start)
-{
-    return Position(text.find(what, SearchIndex(start)));
-}
-
-std::size_t FindFrom(std::string_view what, std::string_view text, std::size_t start)
-{
-    const std::size_t index = SearchIndex(start);
-    if (index > text.size())
-        return 0;
-    return Position(text.find(what, index));
-}
-
-std::string Plural(std::string_view word, long long count)
-{
-    std::string out(word);
-    if (count != 1)
-        out += 's';
-    return out;
 }
 
 }  // namespace quorvil

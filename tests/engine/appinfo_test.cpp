@@ -37,7 +37,7 @@ TEST_P(AppInfoBlock, a_block_read_and_written_keeps_every_byte_but_the_name_fill
         Bytes block(o.size);
         for (auto& b : block)
             b = uint8_t(random() % 4 == 0 ? 0 : random());
-        auto info = MakeAppInfo(layout);
+        auto info = MakeAppInfo(TLayout(layout));
         LoadBlock(*info, block);
         // Written again: zeros after each name's NUL, a name without NUL cut
         // to 20 characters, the two short texts ending in a NUL.
@@ -50,7 +50,7 @@ TEST_P(AppInfoBlock, a_block_read_and_written_keeps_every_byte_but_the_name_fill
                 block[at + 15] = 0;
         EXPECT_EQ(Saved(*info), block) << "round " << round;
     }
-    auto info = MakeAppInfo(layout);
+    auto info = MakeAppInfo(TLayout(layout));
     LoadBlock(*info, Bytes(100, 'x'));
     EXPECT_EQ(std::pair(info->GetFieldCount(), info->GetFieldName(1)), std::pair(0, std::string(20, 'x')))
         << "a short block reads the rest as zeros";

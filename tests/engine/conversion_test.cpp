@@ -14,7 +14,7 @@ using pdbtest::Parse;
 std::unique_ptr<TJFILE> LoadIn(const Database& d)
 {
     auto db = LoadImage(pdbtest::Build(d));
-    db->ConvertLayout(d.layout);  // a 5.x file reads as 5.5
+    db->ConvertLayout(TLayout(d.layout));  // a 5.x file reads as 5.5
     db->Modified = false;
     return db;
 }
@@ -26,7 +26,7 @@ TEST_P(Conversion, keeps_definitions_view_and_records_and_5x_extras_between_5x_l
     const auto [from, to] = GetParam();
     Database d = pdbtest::SampleDatabase(from);
     auto db = LoadIn(d);
-    db->ConvertLayout(to);
+    db->ConvertLayout(TLayout(to));
     EXPECT_EQ(db->Modified, from != to);
     EXPECT_EQ(std::pair(db->Category(), db->ReadOnly()), std::pair(3, true));
 
@@ -74,7 +74,7 @@ TEST(ConversionFlags, category_and_read_only_move_between_the_5x_version_word_an
         auto db = LoadIn(d);
         EXPECT_EQ(std::pair(db->Category(), db->ReadOnly()), std::pair(c.category, c.readOnly)) << std::hex << c.version;
         for (int to : {0, 1, 2, 3}) {
-            db->ConvertLayout(to);
+            db->ConvertLayout(TLayout(to));
             Database saved = Parse(SaveImage(*db), 0, to == 2).db;
             EXPECT_EQ(to >= 2 ? saved.version : saved.flags, to >= 2 ? c.versionIn5x : c.flagsIn3x)
                 << to << " " << std::hex << c.version;
@@ -94,14 +94,14 @@ TEST(ConversionFields, thirty_fields_keep_twenty_in_3x_and_field_references_stay
     d.filterField = 21;
     d.firstColumn = 28;
     auto db = LoadIn(d);
-    db->ConvertLayout(0);
+    db->ConvertLayout(TLayout::JFile3);
     EXPECT_EQ(std::tuple(db->GetSortField(1), db->GetSortField(2), db->GetSortField(3), db->FindField(),
                          db->FilterField(), db->FirstColumn(), db->GetCell(1, 20), db->GetCell(1, 21)),
               std::tuple(20, 3, 20, 20, 20, 20, "r1c20", ""));
     db->SetFieldCount(30);  // the 3.x block takes no more than 20
     Database saved = Parse(SaveImage(*db)).db;
     EXPECT_EQ(std::pair(saved.fields.size(), saved.records[0].cells.size()), std::pair(size_t(20), size_t(20)));
-    db->ConvertLayout(3);
+    db->ConvertLayout(TLayout::JFile55);
     EXPECT_EQ(db->FieldCount(), 20) << "no fields come back";
 }
 

@@ -31,7 +31,7 @@ std::unique_ptr<TJFILE> NewDatabase(int layout, const std::vector<std::string>& 
         db->SetFieldType(int(f) + 1, type);
     }
     db->SetRecordCount(uint16_t(records));
-    db->ConvertLayout(layout);
+    db->ConvertLayout(TLayout(layout));
     db->Modified = false;
     return db;
 }

@@ -50,7 +50,7 @@ TEST(ModelWidths, widths_follow_the_rule_of_the_layout)
         auto db = NewDatabase(layout, {"A"});
         db->SetColumnWidth(1, set);
         EXPECT_EQ(db->GetColumnWidth(1), read) << layout << ": " << set;
-        db->ConvertLayout(layout == 3 ? 1 : 3);
+        db->ConvertLayout(layout == 3 ? TLayout::JFilePro4 : TLayout::JFile55);
         if (layout == 3 && set == 0) {
             EXPECT_EQ(db->GetColumnWidth(1), 20) << "a conversion applies the new layout's rule";
         }
@@ -138,9 +138,9 @@ TEST(ModelPopups, the_count_stops_at_the_first_empty_value_and_renaming_renames_
     auto loaded = LoadImage(pdbtest::Build(pdbtest::SampleDatabase(3)));
     loaded->SetPopupItem(4, 3, "Tea room");
     EXPECT_EQ(Column(*loaded, 4), (Strings{"North", "Tea room", ""}));
-    loaded->ConvertLayout(1);
+    loaded->ConvertLayout(TLayout::JFilePro4);
     EXPECT_EQ(loaded->GetDefault(1) + loaded->GetSavedSortName(1), "") << "no 5.x extras in Pro 4.x";
-    loaded->ConvertLayout(3);
+    loaded->ConvertLayout(TLayout::JFile55);
     EXPECT_EQ(loaded->GetDefault(1), "Seedling") << "but kept while hidden";
 }
 

@@ -19,7 +19,7 @@ protected:
     {
         auto db = LoadImage(image, base);
         if (layout() == 2) {
-            db->ConvertLayout(2);
+            db->ConvertLayout(TLayout::JFile5);
             db->Modified = false;
         }
         return db;

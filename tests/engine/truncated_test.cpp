@@ -84,7 +84,7 @@ TEST(TruncatedFile, the_warning_counts_in_words_a_user_reads)
          "100 bytes, too few for its one record. Its one record is missing."},
     };
     for (const auto& [damage, rest] : cases)
-        EXPECT_EQ(LoadWarningText("a.pdb", damage, 0), "The file \"a.pdb\" ends early: it holds " + rest);
+        EXPECT_EQ(LoadWarningText("a.pdb", damage, TLayout::JFile3), "The file \"a.pdb\" ends early: it holds " + rest);
 }
 
 }  // namespace

@@ -102,7 +102,7 @@ TEST(WriterChunks, the_5x_chunks_follow_the_popups_as_sorts_defaults_and_filters
         "-1", "4", "-4", "-1", "-1",                                           // codes, one below memory
     });
     EXPECT_EQ(Parse(SaveImage(*db)).chunkTexts, expected);
-    for (int layout : {0, 1}) {
+    for (TLayout layout : {TLayout::JFile3, TLayout::JFilePro4}) {
         db->ConvertLayout(layout);
         EXPECT_EQ(Parse(SaveImage(*db)).chunkTexts, popups) << "only popups before 5.x";
     }

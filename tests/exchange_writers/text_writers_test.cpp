@@ -33,7 +33,7 @@ std::unique_ptr<Db> MakeEdgeDatabase()
     auto db = std::make_unique<Db>();
     db->InitNew();
     std::ifstream in(kEdge);
-    ApplySpec(*db, nlohmann::json::parse(in), 3);
+    ApplySpec(*db, nlohmann::json::parse(in), TLayout::JFile55);
     return db;
 }
 

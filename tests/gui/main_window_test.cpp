@@ -464,11 +464,11 @@ private slots:
         QCOMPARE(shown.size(), 7);
         QVERIFY(shown[6].startsWith(FromUtf8("SQLite database")));
         auto copy = OpenReadOnly(FromQString(Data("copy.PDB")));
-        QCOMPARE(copy->Layout, 0);
+        QCOMPARE(copy->Layout, TLayout::JFile3);
         QCOMPARE(copy->FieldCount(), 20);
         QCOMPARE(copy->GetCell(1, 20), std::string("v20"));
         const TDataBase* db = form->Tabs()->CurrentDB();
-        QCOMPARE(db->FieldCount() * 10 + db->Layout, 303);
+        QCOMPARE(db->FieldCount() * 10 + Number(db->Layout), 303);
         QVERIFY(!db->Modified);
         QCOMPARE(form->Tabs()->Page(0)->Model()->columnCount(), 30);
     }

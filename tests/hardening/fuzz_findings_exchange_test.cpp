@@ -114,7 +114,7 @@ TEST(FuzzFinding, descriptions_create_would_not_write_as_described_are_refused_a
         TempDir dir;
         testkit::WriteText(dir / "spec.json", spec);
         try {
-            CreateFromSpec(dir / "spec.json", dir / "out.PDB", -1);
+            CreateFromSpec(dir / "spec.json", dir / "out.PDB", std::nullopt);
             ADD_FAILURE() << "created";
         } catch (const std::invalid_argument& e) {
             EXPECT_EQ(e.what(), message);
@@ -123,15 +123,15 @@ TEST(FuzzFinding, descriptions_create_would_not_write_as_described_are_refused_a
     }
     TempDir dir;
     testkit::WriteText(dir / "spec.json", R"({"layout": 1, "creator": "JFil"})");
-    CreateFromSpec(dir / "spec.json", dir / "out.PDB", -1);
-    EXPECT_EQ(OpenReadOnly(dir / "out.PDB")->Layout, 1) << "the layout's own creator is taken";
+    CreateFromSpec(dir / "spec.json", dir / "out.PDB", std::nullopt);
+    EXPECT_EQ(OpenReadOnly(dir / "out.PDB")->Layout, TLayout::JFilePro4) << "the layout's own creator is taken";
 }
 
 std::unique_ptr<TJFILE> Described(const char* spec)
 {
     auto db = std::make_unique<TJFILE>();
     db->InitNew();
-    ApplySpec(*db, nlohmann::json::parse(spec), 3);
+    ApplySpec(*db, nlohmann::json::parse(spec), TLayout::JFile55);
     return db;
 }
 

@@ -6,12 +6,10 @@
 namespace quorvil {
 namespace {
 
-TEST(FormatSettings, two_digit_years_fall_between_1980_and_2079)
+TEST(FormatSettings, the_fixed_format_settings_read_two_digit_years_from_1980)
 {
     FixFormatSettings(2025);
-    EXPECT_EQ(ExpandTwoDigitYear(79, 2025), 2079);
-    EXPECT_EQ(ExpandTwoDigitYear(80, 2025), 1980);
-    EXPECT_EQ(ExpandTwoDigitYear(2024, 2025), 2024);
+    EXPECT_EQ(FormatSettings.TwoDigitYearCenturyWindow, 45);
     EXPECT_EQ(FormatSettings.ShortMonthNames[1], std::string("Feb"));
     EXPECT_EQ(FormatSettings.ShortDateFormat + " " + FormatSettings.ShortTimeFormat, std::string("dd/mm/yy hh:nn:ss"));
 }

@@ -25,10 +25,6 @@ TEST(NumbersTest, TextToIntConvertsOrReportsTheFirstBadCharacter)
     EXPECT_EQ(TextToInt64("-9223372036854775808"), INT64_MIN);
     TextToInt64("9223372036854775808");
     EXPECT_TRUE(ConvertError);
-    EXPECT_EQ(HexToNumber("deadBEEF"), 0xDEADBEEFu);
-    HexToNumber("123456789");
-    EXPECT_EQ(std::pair(ConvertError, ErrorPosition), std::pair(true, 9)) << "at most eight digits";
-    EXPECT_EQ(ZeroPadded(-5, 4) + HexText(0x1A), "-0050000001A");
 }
 
 }  // namespace

@@ -5,9 +5,8 @@
 namespace quorvil {
 namespace {
 
-TEST(TextUtilsTest, PaddingTrimmingAndWordsSeparatedBySpacesOrQuoted)
+TEST(TextUtilsTest, TrimmingAndWordsSeparatedBySpacesOrQuoted)
 {
-    EXPECT_EQ(PadOrCut("abc", 5) + PadOrCut("abcdef", 3), "abc  abc");
     EXPECT_EQ(TrimLeft("\t a\tb "), "a b ") << "tabs become spaces";
     EXPECT_EQ(Trim("\t a b\t "), "a b");
     const char* text = R"(  one "two words"  three "" "open end)";
@@ -15,8 +14,6 @@ TEST(TextUtilsTest, PaddingTrimmingAndWordsSeparatedBySpacesOrQuoted)
     const char* words[] = {"", "one", "two words", "three", "", "open end", ""};
     for (int n = 0; n <= 6; ++n)
         EXPECT_EQ(NthWord(text, n), words[n]) << n;
-    EXPECT_EQ(FindFrom(',', "a,b,c", 3), 4u);
-    EXPECT_EQ(FindFrom("bc", "abcabc", 99), 0u);
 }
 
 TEST(TextUtilsTest, ReplaceAllCountsAndDoesNotRescanReplacedText)

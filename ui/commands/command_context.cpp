@@ -4,6 +4,7 @@
 #include "database.h"
 #include "database_page.h"
 #include "database_tabs.h"
+#include "layout.h"
 #include "message_dialog.h"
 #include "text_convert.h"
 
@@ -58,8 +59,6 @@ const char* const kSharedActions[][2] = {
     {"NewItem", "NewBtn"}, {"OpenFileItem", "LoadBtn"}, {"SaveFileItem", "SaveBtn"}};
 
 const char* const kViewButtons[] = {"GridBtn", "ListBtn", "RecBtn"};
-
-const char* const kLayoutNames[] = {"JFile 3.x", "JFile Pro 4.x", "JFile 5.x", "JFile 5.5"};
 
 QIcon IconFor(const QString& action)
 {
@@ -164,7 +163,7 @@ void TCommandContext::UpdateActiveInfo()
     // "View all records" is offered exactly while the find filter hides some.
     const bool filtered = shown < db->RecordCount();
     Action("AllBtn")->setEnabled(filtered);
-    const QString layout = db->Layout < 4 ? FromUtf8(kLayoutNames[db->Layout]) : QString();
+    const QString layout = FromUtf8(Facts(db->Layout).Name);
     const QString count = filtered ? FromUtf8("%1 of %2").arg(shown).arg(db->RecordCount())
                                    : QString::number(db->RecordCount());
     infoPanel_->setText(FromUtf8("%1 %2, %3 %4  |  %5%6")

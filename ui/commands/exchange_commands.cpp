@@ -7,6 +7,7 @@
 #include "database_tabs.h"
 #include "export.h"
 #include "file_system.h"
+#include "layout.h"
 #include "message_dialog.h"
 #include "modal.h"
 #include "save_as.h"
@@ -28,6 +29,7 @@
 #include <QToolBar>
 
 #include <filesystem>
+#include <optional>
 
 namespace quorvil {
 
@@ -35,9 +37,28 @@ namespace {
 
 // The save dialog's entries 1..4 are the four layouts; entry 5, the Access
 // export's file, follows from the database driver there is.
-const char* const kSaveAsFilter = "JFile 3.x|*.PDB|JFile Pro 4.x|*.PDB|JFile 5.x|*.PDB|JFile 5.5|*.PDB";
 constexpr int kAccessEntry = 5;
 
+int EntryOf(TLayout layout)
+{
+    return Number(layout) + 1;
+}
+
+std::optional<TLayout> LayoutOfEntry(int entry)
+{
+    return LayoutFromNumber(entry - 1);
+}
+
+// "JFile 3.x|*.PDB|..": the layouts as the save dialog's first entries.
+std::string SaveAsFilter()
+{
+    std::string filter;
+    for (TLayout layout : kAllLayouts)
+        filter += std::string(filter.empty() ? "" : "|") + Facts(layout).Name + "|*.PDB";
+    return filter;
+}
+
+// By layout number.
 const char* const kLayoutItems[][2] = {{"SaveAsJF3Item", "Save as JFile v3.x"},
                                        {"SaveAsJF4Item", "Save as JFile v4.x"},
                                        {"SaveAsJF5Item", "Save as JFile v5.x"},
@@ -167,8 +188,8 @@ TExchangeCommands::TExchangeCommands(TCommandContext& context) : context_(contex
 {
     context.AddCommand("SaveFileAsItem", "Save &as", "SaveFileAsItemClick", [this] { SaveFileAsItemClick(1); })
         ->setShortcut(FromUtf8("Ctrl+A"));
-    for (int layout = 0; layout < 4; ++layout)
-        context.AddCommand(kLayoutItems[layout][0], kLayoutItems[layout][1], "SaveAsVerBtnClick",
+    for (TLayout layout : kAllLayouts)
+        context.AddCommand(kLayoutItems[Number(layout)][0], kLayoutItems[Number(layout)][1], "SaveAsVerBtnClick",
                            [this, layout] { SaveAsVerBtnClick(layout); });
     for (const ExportCommand& e : kExports) {
         const TExportFormat format = e.format;
@@ -202,11 +223,11 @@ void TExchangeCommands::AttachPopUps(QToolBar& toolBar)
         attach(e.button, e.popUp, {e.item});
 }
 
-void TExchangeCommands::SaveAsVerBtnClick(int layout)
+void TExchangeCommands::SaveAsVerBtnClick(TLayout layout)
 {
     // A copy is converted once the type is chosen; the item only picks the
     // dialog's first entry, and the open database is never converted.
-    SaveFileAsItemClick(layout + 1);
+    SaveFileAsItemClick(EntryOf(layout));
 }
 
 void TExchangeCommands::SaveFileAsItemClick(int entry)
@@ -223,7 +244,10 @@ void TExchangeCommands::SaveFileAsItemClick(int entry)
         return;
     }
 
-    TSaveAs saveAs(*db, entry - 1, name);
+    const std::optional<TLayout> layout = LayoutOfEntry(entry);
+    if (!layout)
+        return;
+    TSaveAs saveAs(*db, *layout, name);
     // Nothing is written before the user knows which fields the layout drops.
     if (const TDroppedFields& dropped = saveAs.DroppedFields(); !dropped.Empty()) {
         const QString question = ToQString(dropped.Message) + FromUtf8(".\r\nSave the other fields?");
@@ -242,13 +266,13 @@ void TExchangeCommands::SaveFileAsItemClick(int entry)
 // name (empty when the command ends) and the chosen entry in `entry`.
 std::string TExchangeCommands::PickSaveAsFile(const TDataBase& db, int& entry)
 {
-    if (entry < 1 || entry > 4)
-        entry = db.Layout < 4 ? db.Layout + 1 : 4;
+    if (!LayoutOfEntry(entry))
+        entry = EntryOf(db.Layout);
     const std::unique_ptr<TIniFile> ini = OpenConfig();
     const std::string directory = SaveAsDirectory(*ini, db);
     QFileDialog dialog(&context_.Window(), FromUtf8("Save database as"), PathToQString(directory));
     const TSqlFileKind access = AccessFileKind();
-    const std::string filter = std::string(kSaveAsFilter) + "|" + access.TypeName + "|*." + access.Extension;
+    const std::string filter = SaveAsFilter() + "|" + access.TypeName + "|*." + access.Extension;
     PrepareSaveDialog(dialog, filter.c_str());
     dialog.selectNameFilter(dialog.nameFilters().value(entry - 1));
     dialog.selectFile(QFileInfo(PathToQString(db.FileName)).completeBaseName());

@@ -4,6 +4,7 @@
 // them to the exchange layer, which does the work.
 #include <QObject>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@ namespace quorvil {
 class TCommandContext;
 class TDataBase;
 enum class TExportFormat;
+enum class TLayout : uint8_t;
 
 class TExchangeCommands : public QObject {
     Q_OBJECT
@@ -26,7 +28,7 @@ public:
     // `entry` is the save dialog's first file type, 1..4 (JFile 3.x .. 5.5);
     // 0 picks the one of the database's layout.
     void SaveFileAsItemClick(int entry);
-    void SaveAsVerBtnClick(int layout);
+    void SaveAsVerBtnClick(TLayout layout);
     // A button press exports without a dialog when it can; the pop-up items
     // always ask.
     void ExportClick(TExportFormat format, bool buttonPress);

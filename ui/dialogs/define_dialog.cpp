@@ -53,7 +53,8 @@ TDefineForm::TDefineForm(QWidget* parent)
         fieldType_->addItem(EntryText(entry));
     auto* layoutLabel = new QLabel(FromUtf8("File layout"), this);
     layoutBox_->setObjectName(FromUtf8("LayoutBox"));
-    layoutBox_->addItems({FromUtf8("JFile 3.x"), FromUtf8("JFile Pro 4.x"), FromUtf8("JFile 5.x"), FromUtf8("JFile 5.5")});
+    for (TLayout layout : kAllLayouts)
+        layoutBox_->addItem(FromUtf8(Facts(layout).Name));
     SideColumn()->insertWidget(2, label2);
     SideColumn()->insertWidget(3, fieldType_);
     SideColumn()->insertWidget(4, layoutLabel);
@@ -77,15 +78,15 @@ bool TDefineForm::DefineNewDatabase()
     popupValues_.clear();
     fieldType_->setCurrentIndex(-1);
     fieldType_->setEnabled(false);
-    layoutBox_->setCurrentIndex(3);
-    SetMaxCount(MaxFieldsOf(3));
+    layoutBox_->setCurrentIndex(Number(TLayout::JFile55));
+    SetMaxCount(Facts(TLayout::JFile55).MaxFields);
     return EditNewValues();
 }
 
 TDatabaseDefinition TDefineForm::Definition() const
 {
     TDatabaseDefinition definition;
-    definition.Layout = layoutBox_->currentIndex();
+    definition.Layout = LayoutAt(layoutBox_->currentIndex());
     const QStringList names = Values();
     for (int i = 0; i < names.size(); ++i) {
         TFieldDefinition field;
@@ -103,7 +104,12 @@ QString TDefineForm::FullMessage() const
 {
     return FromUtf8("A database in the layout %1 holds at most %2 fields.")
         .arg(layoutBox_->currentText())
-        .arg(MaxFieldsOf(layoutBox_->currentIndex()));
+        .arg(Facts(LayoutAt(layoutBox_->currentIndex())).MaxFields);
+}
+
+TLayout TDefineForm::LayoutAt(int index)
+{
+    return LayoutFromNumber(index).value_or(TLayout::JFile55);
 }
 
 void TDefineForm::AddBtnClick()
@@ -159,7 +165,7 @@ void TDefineForm::Field_TypeChange()
     if (row < 0 || size_t(row) >= fieldTypes_.size() || fieldType_->currentIndex() < 0)
         return;
     const uint16_t code = TypeCodeOf(fieldType_->currentIndex());
-    if (code == 0xFFFF && layoutBox_->currentIndex() != 3) {
+    if (code == 0xFFFF && !Facts(LayoutAt(layoutBox_->currentIndex())).IntDates) {
         // Older layouts have no long dates; the file would hold a Date.
         ShowMsg(FromUtf8("Int. Date fields need the layout JFile 5.5."), 0);
         FieldsClick();
@@ -188,22 +194,24 @@ void TDefineForm::Field_TypeChange()
 
 void TDefineForm::LayoutChange()
 {
-    const int layout = layoutBox_->currentIndex();
+    const int index = layoutBox_->currentIndex();
+    const TLayoutFacts& facts = Facts(LayoutAt(index));
     bool longDates = false;
     for (uint32_t code : fieldTypes_)
         longDates = longDates || code == 0xFFFF;
+    const bool lostDates = longDates && !facts.IntDates;
     // A layout that cannot hold the fields already defined is refused.
-    if (Fields()->count() > MaxFieldsOf(layout) || (longDates && layout != 3)) {
-        ShowMsg(longDates && layout != 3 ? FromUtf8("Int. Date fields need the layout JFile 5.5.")
-                                         : FromUtf8("A database in the layout %1 holds at most %2 fields.")
-                                               .arg(layoutBox_->itemText(layout))
-                                               .arg(MaxFieldsOf(layout)),
+    if (Fields()->count() > facts.MaxFields || lostDates) {
+        ShowMsg(lostDates ? FromUtf8("Int. Date fields need the layout JFile 5.5.")
+                          : FromUtf8("A database in the layout %1 holds at most %2 fields.")
+                                .arg(layoutBox_->itemText(index))
+                                .arg(facts.MaxFields),
                 0);
-        layoutBox_->setCurrentIndex(3);
-        SetMaxCount(MaxFieldsOf(3));
+        layoutBox_->setCurrentIndex(Number(TLayout::JFile55));
+        SetMaxCount(Facts(TLayout::JFile55).MaxFields);
         return;
     }
-    SetMaxCount(MaxFieldsOf(layout));
+    SetMaxCount(facts.MaxFields);
 }
 
 }  // namespace quorvil

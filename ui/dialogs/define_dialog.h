@@ -4,6 +4,7 @@
 // is written in. The dialog hands the definition back; the caller builds
 // the database.
 #include "field_definition.h"
+#include "layout.h"
 #include "popup_values_dialog.h"
 
 #include <cstdint>
@@ -14,7 +15,7 @@ class QComboBox;
 namespace quorvil {
 
 struct TDatabaseDefinition {
-    int Layout = 3;  // 0 JFile 3.x .. 3 JFile 5.5
+    TLayout Layout = TLayout::JFile55;
     std::vector<TFieldDefinition> Fields;
 };
 
@@ -31,9 +32,6 @@ public:
 
     // The code of entry i of the type box ("$" and four hexadecimal digits).
     uint16_t TypeCodeOf(int i) const;
-    // Most fields a database of `layout` holds.
-    static int MaxFieldsOf(int layout) { return layout == 0 ? 20 : 50; }
-
     QComboBox* FieldType() const { return fieldType_; }
     QComboBox* LayoutBox() const { return layoutBox_; }
     TPopupForm* PopupForm() const { return popupForm_; }
@@ -50,6 +48,8 @@ protected:
 
 private:
     void LayoutChange();
+    // The layout of the layout box's entry `index`, one per layout in order.
+    static TLayout LayoutAt(int index);
 
     QComboBox* fieldType_;
     QComboBox* layoutBox_;

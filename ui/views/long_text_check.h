@@ -1,12 +1,14 @@
 #pragma once
 // The long-text editor of a cell, with the warning about values that the
 // layouts before 5.5 cannot save.
+#include "layout.h"
+
 #include <QString>
 
 namespace quorvil {
 
 // Longest text the layouts before JFile 5.5 save in one cell.
-constexpr int kMaxOldLayoutText = 4000;
+constexpr int kMaxOldLayoutText = int(Facts(TLayout::JFile5).LongestValue);
 
 // Shows the long-text editor on `text` (line breaks as '¤'). While the new
 // text is longer than kMaxOldLayoutText characters, and the old one was not,

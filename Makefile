@@ -11,7 +11,7 @@ JOBS ?= $(shell nproc)
 # to warnings only on the next plain run.
 WERROR ?= $(if $(filter true,$(CI)),ON,OFF)
 
-.PHONY: setup configure build run test test-sanitize fuzz-ci bench dashboard clean
+.PHONY: setup configure build run test test-sanitize fuzz-ci bench dashboard format format-check clean
 
 setup:
 	@scripts/setup.sh
@@ -52,6 +52,14 @@ bench: build
 dashboard: configure
 	@cmake --build $(BUILD) --target quorvil_dashboard -j $(JOBS)
 	@$(BUILD)/bench/quorvil_dashboard
+
+# clang-format (the top .clang-format) over every C++ file in git;
+# format-check only lists the files it would change.
+format: setup
+	@scripts/format.sh
+
+format-check: setup
+	@scripts/format.sh --check
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,19 +1,23 @@
 # The two commands of the README: `make run` and `make test`. With CI=true
 # (the CI sets it) `make test` also builds and runs the tests with the
-# sanitizers and runs each fuzz target for a minute.
+# sanitizers and runs each fuzz target for a minute, and a compiler warning
+# fails each of the three builds.
 BUILD ?= build
 ASAN_BUILD ?= $(BUILD)-asan
 FUZZ_BUILD ?= $(BUILD)-fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
+# Passed every time, so that a build folder configured by a CI run goes back
+# to warnings only on the next plain run.
+WERROR ?= $(if $(filter true,$(CI)),ON,OFF)
 
-.PHONY: setup configure build run test test-sanitize fuzz-ci bench dashboard clean
+.PHONY: setup configure build run test test-sanitize fuzz-ci bench dashboard format format-check clean
 
 setup:
 	@scripts/setup.sh
 
 configure: setup
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVIL_WERROR=$(WERROR) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -32,13 +36,13 @@ endif
 # test that caused it.
 test-sanitize: setup
 	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVIL_SANITIZE=ON \
-	  -DQUORVIL_GUI_TESTS=OFF -DQUORVIL_MONKEY_STEPS=2500 -DQUORVIL_BENCH=OFF >/dev/null
+	  -DQUORVIL_GUI_TESTS=OFF -DQUORVIL_MONKEY_STEPS=2500 -DQUORVIL_BENCH=OFF -DQUORVIL_WERROR=$(WERROR) >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
 fuzz-ci: setup
-	@FUZZ_BUILD_JOBS=$(JOBS) scripts/fuzz.sh $(FUZZ_SECONDS) $(FUZZ_BUILD)
+	@FUZZ_BUILD_JOBS=$(JOBS) QUORVIL_WERROR=$(WERROR) scripts/fuzz.sh $(FUZZ_SECONDS) $(FUZZ_BUILD)
 
 bench: build
 	@$(BUILD)/bench/quorvil_bench
@@ -48,6 +52,14 @@ bench: build
 dashboard: configure
 	@cmake --build $(BUILD) --target quorvil_dashboard -j $(JOBS)
 	@$(BUILD)/bench/quorvil_dashboard
+
+# clang-format (the top .clang-format) over every C++ file in git;
+# format-check only lists the files it would change.
+format: setup
+	@scripts/format.sh
+
+format-check: setup
+	@scripts/format.sh --check
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

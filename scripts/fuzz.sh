@@ -4,7 +4,8 @@
 # out-of-memory input; the inputs are kept in BUILD_DIR/findings/TARGET/.
 # usage: scripts/fuzz.sh [SECONDS] [BUILD_DIR] [TARGET...]
 # FUZZ_FLAGS adds libFuzzer flags (for example FUZZ_FLAGS=-malloc_limit_mb=1
-# to see a finding reported).
+# to see a finding reported). QUORVIL_WERROR=ON makes a compiler warning fail
+# the build (the CI sets it).
 set -euo pipefail
 seconds=${1:-60}
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,7 +16,8 @@ targets=("$@")
   targets=(fuzz_load fuzz_roundtrip fuzz_ini fuzz_csv_import fuzz_def fuzz_create_json fuzz_merge_map)
 
 CXX=clang++ cmake -S "$top" -B "$build" -G Ninja -DQUORVIL_FUZZ=ON -DQUORVIL_TESTS=OFF \
-  -DQUORVIL_BENCH=OFF -DQUORVIL_GUI=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  -DQUORVIL_BENCH=OFF -DQUORVIL_GUI=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQUORVIL_WERROR="${QUORVIL_WERROR:-OFF}" >/dev/null
 cmake --build "$build" --target "${targets[@]}" -j "${FUZZ_BUILD_JOBS:-$(nproc)}"
 
 failed=()

@@ -13,9 +13,11 @@
 #include "save_as.h"
 #include "save_places.h"
 #include "sort_dialog.h"
-#include "sql_database.h"
 #include "text_convert.h"
 #include "wait_cursor.h"
+#ifdef QUORVIL_HAVE_SQL
+#include "sql_database.h"
+#endif
 
 #include <QAction>
 #include <QApplication>
@@ -137,6 +139,9 @@ TLengthAnswer AskAboutLength(const TLongValue& value)
     return answer == mrYesToAll ? TLengthAnswer::Truncate : TLengthAnswer::Cancel;
 }
 
+#ifdef QUORVIL_HAVE_SQL
+constexpr bool kDatabaseExport = true;
+
 // "Dir" of "SAVE", else the program's directory; the database's own
 // directory when that does not exist.
 QString StartDirectory(const TIniFile& ini, const TDataBase& db)
@@ -181,6 +186,19 @@ void Warn(const std::string& text)
     ShowMsg(ToQString(text), 0);
     QApplication::restoreOverrideCursor();
 }
+#else
+// Built without Qt Sql: no database file can be written, so the command
+// stays hidden and the save dialog offers the four layouts alone.
+constexpr bool kDatabaseExport = false;
+struct TSqlFileKind {
+    const char* Extension;
+    const char* TypeName;
+};
+TSqlFileKind AccessFileKind()
+{
+    return {"", ""};
+}
+#endif
 
 }  // namespace
 
@@ -197,9 +215,10 @@ TExchangeCommands::TExchangeCommands(TCommandContext& context) : context_(contex
             ->setToolTip(FromUtf8(e.hint));
         context.AddCommand(e.item, e.itemText, e.handler, [this, format] { ExportClick(format, false); });
     }
-    context.AddCommand("SaveAsAccessItem", "Save as &Access...", "SaveAsAccessItemClick",
-                       [this] { SaveAsAccessItemClick(); }, false)
-        ->setToolTip(FromUtf8("Save as %1").arg(FromUtf8(AccessFileKind().TypeName)));
+    QAction* database = context.AddCommand("SaveAsAccessItem", "Save as &Access...", "SaveAsAccessItemClick",
+                                           [this] { SaveAsAccessItemClick(); }, false);
+    database->setToolTip(FromUtf8("Save as %1").arg(FromUtf8(AccessFileKind().TypeName)));
+    database->setVisible(kDatabaseExport);
 }
 
 void TExchangeCommands::AttachPopUps(QToolBar& toolBar)
@@ -272,7 +291,8 @@ std::string TExchangeCommands::PickSaveAsFile(const TDataBase& db, int& entry)
     const std::string directory = SaveAsDirectory(*ini, db);
     QFileDialog dialog(&context_.Window(), FromUtf8("Save database as"), PathToQString(directory));
     const TSqlFileKind access = AccessFileKind();
-    const std::string filter = SaveAsFilter() + "|" + access.TypeName + "|*." + access.Extension;
+    const std::string filter =
+        SaveAsFilter() + (kDatabaseExport ? std::string("|") + access.TypeName + "|*." + access.Extension : "");
     PrepareSaveDialog(dialog, filter.c_str());
     dialog.selectNameFilter(dialog.nameFilters().value(entry - 1));
     dialog.selectFile(QFileInfo(PathToQString(db.FileName)).completeBaseName());
@@ -338,8 +358,9 @@ std::string TExchangeCommands::PickExportFile(const TDataBase& db, TExportFormat
 void TExchangeCommands::SaveAsAccessItemClick(const std::string& chosenName)
 {
     TDataBase* db = context_.Tabs().CurrentDB();
-    if (!db)
+    if (!db || !kDatabaseExport)
         return;
+#ifdef QUORVIL_HAVE_SQL
     const std::string fileName = chosenName.empty() ? PickAccessFile(&context_.Window(), *db, AccessFileKind()) : chosenName;
     if (fileName.empty() || context_.RefuseOpenFile(fileName))
         return;
@@ -363,6 +384,7 @@ void TExchangeCommands::SaveAsAccessItemClick(const std::string& chosenName)
                    [](const std::string& name) { return std::make_unique<TAccessDB>(CreateSqlDatabase(name)); },
                    events);
     context_.ShowStatus(QString());
+#endif
 }
 
 }  // namespace quorvil

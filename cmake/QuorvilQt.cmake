@@ -1,0 +1,9 @@
+# Sets up a target that uses Qt: moc for its QObject classes, and every
+# conversion between bytes and QString through the one helper (cell values
+# are Windows-1252 bytes, so an implicit conversion would be a silent bug).
+# PUBLIC, so that whatever links a Qt library of ours is held to the same.
+function(quorvil_qt_target target)
+  target_compile_definitions(${target} PUBLIC QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII
+                                              QT_NO_CAST_FROM_BYTEARRAY)
+  set_target_properties(${target} PROPERTIES AUTOMOC ON)
+endfunction()

@@ -142,7 +142,7 @@ private slots:
             QCOMPARE(FormatSettings.ShortMonthNames[11], std::string("Dec"));
             QCOMPARE(form->Tabs()->OpenCount(), 0);
             QVERIFY(!form->Action("SaveBtn")->isEnabled());
-            QCOMPARE(form->windowTitle(), FromUtf8("Quorvil 2.0\u00DF"));
+            QCOMPARE(form->windowTitle(), FromUtf8("Quorvil 2.0\u00DF[*]"));
             QCOMPARE(form->Recent()->List().Paths(), (std::vector<std::string>{a, c}));
             QVERIFY(!form->Recent()->Item(3)->isVisible());
             QCOMPARE(form->Recent()->Item(2)->shortcut(), QKeySequence(FromUtf8("Alt+2")));

@@ -18,6 +18,7 @@ TShortcutsForm::TShortcutsForm(QWidget* parent) : QDialog(parent), table_(new QT
     table_->setObjectName(FromUtf8("ShortcutsTable"));
     table_->setHorizontalHeaderLabels({FromUtf8("Command"), FromUtf8("Keys")});
     table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);

@@ -86,15 +86,12 @@ void Split(QPainter& p)
     p.drawLine(QPointF(8, 8), QPointF(9.5, 12));
 }
 
+// Split read from right to left: two sheets become one.
 void Merge(QPainter& p)
 {
-    Sheet(p, QRectF(0.5, 0.5, 5, 6));
-    Sheet(p, QRectF(0.5, 9.5, 5, 6));
-    Sheet(p, QRectF(10.5, 3.5, 5, 9));
-    p.setPen(QPen(kBlue, 1.5));
-    p.drawLine(QPointF(6.5, 4), QPointF(8, 8));
-    p.drawLine(QPointF(6.5, 12), QPointF(8, 8));
-    p.drawLine(QPointF(8, 8), QPointF(10, 8));
+    p.translate(16, 0);
+    p.scale(-1, 1);
+    Split(p);
 }
 
 void Import(QPainter& p)

@@ -319,24 +319,6 @@ private slots:
         QCOMPARE(edited.size(), 1);
     }
 
-    void windowKeysClickTheirButtons()
-    {
-        auto form = StartMainForm({PathToQString(Db("k.PDB", "Keys", {{"Name", kTypeString, {}}}, {{"a"}}))});
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        TExtendedGrid* grid = form->Tabs()->Page(0)->Grid();
-        for (auto [key, modifiers, button] : {std::tuple{Qt::Key_Insert, Qt::NoModifier, "AddBtn"},
-                                              {Qt::Key_H, Qt::ControlModifier, "ReplaceBtn"},
-                                              {Qt::Key_F, Qt::ControlModifier, "FindBtn"}}) {
-            QSignalSpy triggered(form->Action(button), &QAction::triggered);
-            grid->setFocus();
-            QueueModalAnswer([](QDialog& d) { d.reject(); });  // Find and Replace open their dialogs
-            QTest::keyClick(grid, key, modifiers);
-            ClearModalAnswers();
-            QTest::keyClick(grid, key, modifiers | Qt::AltModifier);
-            QVERIFY2(triggered.size() == 1, button);
-        }
-    }
-
     void failedEditIsShownOnce()
     {
         PageFixture f(kShop, {{"a"}, {"b"}});

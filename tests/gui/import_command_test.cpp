@@ -34,7 +34,7 @@ private slots:
 
         TDatabaseTabs* tabs = form->Tabs();
         QCOMPARE(tabs->OpenCount(), 1);
-        QCOMPARE(tabs->tabText(tabs->CurrentTab()), FromUtf8("stock list (2)"));
+        QCOMPARE(tabs->tabText(tabs->CurrentTab()), FromUtf8("*stock list (2)"));
         const TDataBase* db = tabs->CurrentDB();
         QVERIFY(db->Modified);
         QCOMPARE(db->PdbHeader.Name, std::string("stock_list"));

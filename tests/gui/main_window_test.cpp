@@ -104,7 +104,7 @@ private slots:
         config_->Write("CONFIG", "LastDB", Db("my_money.PDB", "Money", {{"1", "$12.50"}, {"2", "$3"}},
                                               {{"#", kTypeInteger, {}}, {"Price", kTypeFloat, {}}}));
         auto form = Start({});
-        QCOMPARE(form->Tabs()->tabText(0), FromUtf8("my money"));
+        QCOMPARE(form->Tabs()->tabText(0), FromUtf8("*my money"));
         QVERIFY(form->Action("SaveBtn")->isEnabled());
         QVERIFY(form->Action("SplitBtn")->isEnabled());
         QCOMPARE(form->Tabs()->CurrentDB()->RecordCount(), 2);
@@ -142,7 +142,7 @@ private slots:
             QCOMPARE(FormatSettings.ShortMonthNames[11], std::string("Dec"));
             QCOMPARE(form->Tabs()->OpenCount(), 0);
             QVERIFY(!form->Action("SaveBtn")->isEnabled());
-            QCOMPARE(form->windowTitle(), FromUtf8("Quorvil 2.0\u00DF"));
+            QCOMPARE(form->windowTitle(), FromUtf8("Quorvil 2.0\u00DF[*]"));
             QCOMPARE(form->Recent()->List().Paths(), (std::vector<std::string>{a, c}));
             QVERIFY(!form->Recent()->Item(3)->isVisible());
             QCOMPARE(form->Recent()->Item(2)->shortcut(), QKeySequence(FromUtf8("Alt+2")));
@@ -259,7 +259,7 @@ private slots:
         form->Action("LoadBtn")->trigger();
         QCOMPARE(question, FromUtf8("All eight tabs are in use: the file opens in place of\n") + replaced +
                                FromUtf8("\nwhose changes are not saved. Save them first?"));
-        QCOMPARE(tabs->tabText(3), FromUtf8("db4"));
+        QCOMPARE(tabs->tabText(3), FromUtf8("*db4"));
         QCOMPARE(tabs->CurrentDB()->GetCell(1, 1), std::string("unsaved"));
 
         AnswerFileDialog(Data("db9.PDB"));

@@ -324,7 +324,7 @@ private slots:
         });
         form.Action("NewBtn")->trigger();
         QCOMPARE(QueuedModalAnswers(), 0);
-        QCOMPARE(form.Tabs()->tabText(form.Tabs()->CurrentTab()), FromUtf8("fresh"));  // as an opened file is captioned
+        QCOMPARE(form.Tabs()->tabText(form.Tabs()->CurrentTab()), FromUtf8("*fresh"));  // as an opened file is captioned, not yet saved
         AnswerInputLine(FromUtf8("Fresh"));
         form.Action("SaveBtn")->trigger();
 

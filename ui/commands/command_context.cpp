@@ -1,5 +1,6 @@
 #include "command_context.h"
 
+#include "app_icons.h"
 #include "command_guard.h"
 #include "database.h"
 #include "database_page.h"
@@ -18,6 +19,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include <initializer_list>
 #include <utility>
 
 namespace quorvil {
@@ -26,32 +28,38 @@ namespace {
 
 struct IconChoice {
     const char* action;
-    const char* theme;
+    std::initializer_list<const char*> names;  // tried in this order
     QStyle::StandardPixmap fallback;
 };
 
+// Distinct commands get distinct pictures.
 const IconChoice kIcons[] = {
-    {"NewBtn", "document-new", QStyle::SP_FileIcon},
-    {"LoadBtn", "document-open", QStyle::SP_DialogOpenButton},
-    {"SaveBtn", "document-save", QStyle::SP_DialogSaveButton},
-    {"SaveFileAsItem", "document-save-as", QStyle::SP_DialogSaveButton},
-    {"CloseBtn", "window-close", QStyle::SP_DialogCloseButton},
-    {"ExitProgItem", "system-log-out", QStyle::SP_DialogCloseButton},
-    {"SaveCSV", "x-office-spreadsheet", QStyle::SP_FileIcon},
-    {"SaveHTM", "text-html", QStyle::SP_FileIcon},
-    {"SaveTXT", "text-x-generic", QStyle::SP_FileIcon},
-    {"SplitBtn", "edit-cut", QStyle::SP_FileDialogNewFolder},
-    {"EditBtn", "document-properties", QStyle::SP_FileDialogContentsView},
-    {"SortBtn", "view-sort-ascending", QStyle::SP_ArrowDown},
-    {"AddBtn", "list-add", QStyle::SP_FileDialogNewFolder},
-    {"DelBtn", "list-remove", QStyle::SP_TrashIcon},
-    {"GridBtn", "view-grid", QStyle::SP_FileDialogDetailedView},
-    {"ListBtn", "view-list", QStyle::SP_FileDialogListView},
-    {"RecBtn", "view-form", QStyle::SP_FileDialogInfoView},
-    {"FindBtn", "edit-find", QStyle::SP_FileDialogContentsView},
-    {"ReplaceBtn", "edit-find-replace", QStyle::SP_BrowserReload},
-    {"AllBtn", "edit-select-all", QStyle::SP_DialogResetButton},
-    {"AboutItem", "help-about", QStyle::SP_MessageBoxInformation},
+    {"NewBtn", {"document-new"}, QStyle::SP_FileIcon},
+    {"LoadBtn", {"document-open"}, QStyle::SP_DialogOpenButton},
+    {"SaveBtn", {"document-save"}, QStyle::SP_DialogSaveButton},
+    {"SaveFileAsItem", {"document-save-as"}, QStyle::SP_DialogSaveButton},
+    {"CloseBtn", {"window-close"}, QStyle::SP_DialogCloseButton},
+    {"ExitProgItem", {"application-exit", "system-log-out"}, QStyle::SP_DialogCloseButton},
+    {"ImportCsvItem", {"document-import", "quorvil-import"}, QStyle::SP_DialogOpenButton},
+    {"MergeItem", {"quorvil-merge"}, QStyle::SP_ArrowLeft},
+    {"SaveCSV", {"x-office-spreadsheet"}, QStyle::SP_FileIcon},
+    {"SaveHTM", {"text-html"}, QStyle::SP_FileIcon},
+    {"SaveTXT", {"text-x-generic"}, QStyle::SP_FileIcon},
+    {"SplitBtn", {"quorvil-split"}, QStyle::SP_FileDialogNewFolder},
+    {"EditBtn", {"document-properties"}, QStyle::SP_FileDialogContentsView},
+    {"SortBtn", {"view-sort-ascending"}, QStyle::SP_ArrowDown},
+    {"AddBtn", {"list-add"}, QStyle::SP_FileDialogNewFolder},
+    {"DelBtn", {"list-remove"}, QStyle::SP_TrashIcon},
+    {"GridBtn", {"quorvil-grid"}, QStyle::SP_FileDialogDetailedView},
+    {"ListBtn", {"quorvil-list"}, QStyle::SP_FileDialogListView},
+    {"RecBtn", {"quorvil-record"}, QStyle::SP_FileDialogInfoView},
+    {"FindBtn", {"edit-find"}, QStyle::SP_FileDialogContentsView},
+    {"ReplaceBtn", {"edit-find-replace"}, QStyle::SP_BrowserReload},
+    {"AllBtn", {"edit-select-all"}, QStyle::SP_DialogResetButton},
+    {"UndoItem", {"edit-undo"}, QStyle::SP_ArrowBack},
+    {"RedoItem", {"edit-redo"}, QStyle::SP_ArrowForward},
+    {"ShortcutsItem", {"preferences-desktop-keyboard-shortcuts", "input-keyboard"}, QStyle::SP_DialogHelpButton},
+    {"AboutItem", {"help-about"}, QStyle::SP_MessageBoxInformation},
 };
 
 // The menu items that are the tool bar's commands under their menu names.
@@ -64,9 +72,10 @@ QIcon IconFor(const QString& action)
 {
     for (const IconChoice& choice : kIcons) {
         if (action == QLatin1String(choice.action)) {
-            // The icon theme first; the style's own pictures where it has none.
-            QIcon icon = QIcon::fromTheme(FromUtf8(choice.theme));
-            return icon.isNull() ? QApplication::style()->standardIcon(choice.fallback) : icon;
+            QStringList names;
+            for (const char* name : choice.names)
+                names << FromUtf8(name);
+            return NamedIcon(names, choice.fallback);
         }
     }
     return {};
@@ -84,10 +93,12 @@ QAction* TCommandContext::AddCommand(const char* name, const char* text, const c
     // A date or time being typed in a record's fields is stored when its
     // line is left; a command from the menu, the tool bar or a key leaves it
     // first, so that it works on what the user typed.
-    QObject::connect(action, &QAction::triggered, &window_, [handler, commitFirst, command = std::move(command)] {
+    QObject::connect(action, &QAction::triggered, &window_, [this, handler, commitFirst, command = std::move(command)] {
         if (commitFirst)
             CommitEditing();
         RunCommand(handler, command);
+        // Counts, marks and enabled commands follow whatever the command did.
+        UpdateActiveInfo();
     });
     return action;
 }
@@ -147,6 +158,8 @@ void TCommandContext::ShowViewButtons()
 void TCommandContext::UpdateActiveInfo()
 {
     const TDataBase* db = tabs_.CurrentDB();
+    tabs_.ShowModifiedMarks();
+    window_.setWindowModified(db && db->Modified);
     if (auto* centre = qobject_cast<QStackedWidget*>(window_.centralWidget()))
         centre->setCurrentIndex(tabs_.OpenCount() > 0 ? 1 : 0);
     ShowViewButtons();

@@ -27,8 +27,6 @@ TEditCommands::TEditCommands(TCommandContext& context) : group_(new QUndoGroup(&
     // The cell being edited is committed first, so that its edit is undone too.
     QAction* undo = context.AddCommand("UndoItem", "&Undo", "UndoItemClick", [this] { UndoItemClick(); });
     QAction* redo = context.AddCommand("RedoItem", "&Redo", "RedoItemClick", [this] { RedoItemClick(); });
-    undo->setShortcut(FromUtf8("Ctrl+Z"));
-    redo->setShortcut(FromUtf8("Ctrl+Shift+Z"));
     for (auto [action, caption, can, text] :
          {std::tuple{undo, "&Undo", &QUndoGroup::canUndoChanged, &QUndoGroup::undoTextChanged},
           std::tuple{redo, "&Redo", &QUndoGroup::canRedoChanged, &QUndoGroup::redoTextChanged}}) {

@@ -204,8 +204,7 @@ TSqlFileKind AccessFileKind()
 
 TExchangeCommands::TExchangeCommands(TCommandContext& context) : context_(context)
 {
-    context.AddCommand("SaveFileAsItem", "Save &as", "SaveFileAsItemClick", [this] { SaveFileAsItemClick(1); })
-        ->setShortcut(FromUtf8("Ctrl+A"));
+    context.AddCommand("SaveFileAsItem", "Save &as", "SaveFileAsItemClick", [this] { SaveFileAsItemClick(1); });
     for (TLayout layout : kAllLayouts)
         context.AddCommand(kLayoutItems[Number(layout)][0], kLayoutItems[Number(layout)][1], "SaveAsVerBtnClick",
                            [this, layout] { SaveAsVerBtnClick(layout); });

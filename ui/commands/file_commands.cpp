@@ -19,29 +19,18 @@
 
 namespace quorvil {
 
-namespace {
-
-const char* const kProgramTitle = "Quorvil 2.0\u00DF";
-
-}  // namespace
-
 TFileCommands::TFileCommands(TCommandContext& context)
     : context_(context), defineForm_(new TDefineForm(&context.Window()))
 {
     TCommandContext& c = context_;
     c.AddCommand("LoadBtn", "&Open...", "LoadBtnClick", [this] { LoadBtnClick(); });
     c.Action("LoadBtn")->setToolTip(FromUtf8("Open database"));
-    c.Action("LoadBtn")->setShortcut(FromUtf8("Ctrl+O"));
     c.AddCommand("SaveBtn", "&Save", "SaveBtnClick", [this] { SaveBtnClick(); })->setToolTip(FromUtf8("Save database"));
-    c.Action("SaveBtn")->setShortcut(FromUtf8("Ctrl+S"));
     c.AddCommand("CloseBtn", "&Close", "CloseBtnClick", [this] { CloseBtnClick(); })
         ->setToolTip(FromUtf8("Close database"));
-    c.AddCommand("ExitProgItem", "E&xit", "ExitProgItemClick", [this] { ExitProgItemClick(); })
-        ->setShortcut(FromUtf8("Alt+X"));
-    c.AddCommand("AboutItem", "&About Quorvil", "AboutItemClick", [this] { AboutItemClick(); });
+    c.AddCommand("ExitProgItem", "E&xit", "ExitProgItemClick", [this] { ExitProgItemClick(); });
     c.AddCommand("NewBtn", "&New...", "NewBtnClick", [this] { NewBtnClick(); })
         ->setToolTip(FromUtf8("Create new database"));
-    c.Action("NewBtn")->setShortcut(FromUtf8("Ctrl+N"));
 }
 
 void TFileCommands::LoadBtnClick()
@@ -73,11 +62,6 @@ void TFileCommands::LoadFileItemClick(const TRecentList& recent, int k)
             return;
         OpenChosenFile(paths[size_t(k - 1)]);
     });
-}
-
-void TFileCommands::AboutItemClick()
-{
-    ShowMsg(FromUtf8(kProgramTitle) + FromUtf8("\nAn editor for JFile and JFile Pro databases (.PDB)."), mtInformation);
 }
 
 void TFileCommands::NewBtnClick()

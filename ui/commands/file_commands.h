@@ -1,7 +1,7 @@
 #pragma once
 // The File menu's commands on whole databases: open (the dialog, the recent
 // files, the command line, files dropped on the window), new, save, close,
-// exit and About.
+// exit.
 #include <QObject>
 #include <QStringList>
 
@@ -24,7 +24,6 @@ public:
     void ExitProgItemClick();
     // Entry k (from 1) of the recent files.
     void LoadFileItemClick(const TRecentList& recent, int k);
-    void AboutItemClick();
     void NewBtnClick();
 
     // The databases of the command line, or "LastDB" when it names none.

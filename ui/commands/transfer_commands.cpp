@@ -89,8 +89,7 @@ std::string NewDatabaseName(const std::string& csvName)
 
 TTransferCommands::TTransferCommands(TCommandContext& context, QMenu& popupMenu) : context_(context)
 {
-    context.AddCommand("MergeItem", "&Merge", "MergeItemClick", [this] { MergeItemClick(); })
-        ->setShortcut(FromUtf8("Ctrl+M"));
+    context.AddCommand("MergeItem", "&Merge", "MergeItemClick", [this] { MergeItemClick(); });
     context.AddCommand("SplitBtn", "S&plit...", "SplitBtnClick", [this] { SplitBtnClick(); })
         ->setToolTip(FromUtf8("Split database into multiple files"));
     context.AddCommand("ImportCsvItem", "&Import CSV...", "ImportCsvItemClick", [this] { ImportCsvItemClick(); })

@@ -1,12 +1,11 @@
 #include "popup_list_dialog.h"
 
+#include "app_icons.h"
 #include "input_dialog.h"
 #include "message_dialog.h"
 #include "text_convert.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStyle>
@@ -61,7 +60,7 @@ TPopForm::TPopForm(QWidget* parent) : TBase("PopForm", parent), list_(new QListW
 
 QPushButton* TPopForm::Small(const char* name, const char* hint, const char* theme, int fallback)
 {
-    const QIcon icon = QIcon::fromTheme(FromUtf8(theme), QApplication::style()->standardIcon(QStyle::StandardPixmap(fallback)));
+    const QIcon icon = NamedIcon({FromUtf8(theme)}, QStyle::StandardPixmap(fallback));
     auto* button = new QPushButton(icon, QString(), Panel2());
     button->setObjectName(FromUtf8(name));
     button->setToolTip(FromUtf8(hint));

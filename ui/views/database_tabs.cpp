@@ -234,10 +234,22 @@ void TDatabaseTabs::ShowInTab(int tab, TDataBase& db, const std::string& path, c
         caption += FromUtf8(" (read-only)");
         tip += FromUtf8("\nRead-only: the file can be viewed, searched and exported, not changed.");
     }
+    captions_[size_t(tab)] = caption;
     setTabText(tab, caption);
+    ShowModifiedMarks();
     setTabToolTip(tab, tip);
     setTabVisible(tab, true);
     emit ActiveChanged();
+}
+
+void TDatabaseTabs::ShowModifiedMarks()
+{
+    for (int tab = 0; tab < kTabs; ++tab) {
+        const TDataBase* db = DataBase(tab);
+        const QString text = (db && db->Modified ? FromUtf8("*") : QString()) + captions_[size_t(tab)];
+        if (TabShown(tab) && tabText(tab) != text)
+            setTabText(tab, text);
+    }
 }
 
 void TDatabaseTabs::NewDatabase(int tab, const std::string& path, const TDatabaseDefinition& definition)

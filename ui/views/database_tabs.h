@@ -70,6 +70,8 @@ public:
     bool SaveDatabase(int tab);
     // Stores the tab's column widths under the database's title.
     void SaveColumnWidths(int tab, TIniFile* ini = nullptr);
+    // "*" before the file name of each tab whose database has unsaved changes.
+    void ShowModifiedMarks();
 
 signals:
     // The file at `path` was read; the recent list takes it.
@@ -102,6 +104,7 @@ private:
 
     std::array<std::unique_ptr<TDataBase>, kTabs> dataBases_;
     std::array<TDatabasePage*, kTabs> pages_{};
+    std::array<QString, kTabs> captions_;  // the tab texts without the mark
     int dbidField_ = 0;
     int lastTab_ = -1;
     bool switching_ = false;

@@ -8,6 +8,8 @@
 #include "text_convert.h"
 
 #include <QAction>
+#include <QKeySequence>
+#include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
 
@@ -23,6 +25,42 @@ struct MenuChoice {
     std::initializer_list<const char*> actions;  // nullptr: a separator
 };
 
+// The keys of the commands: the handheld program's own keys first (the
+// menus show the first), then the keys today's desktops use for the command,
+// then the platform's standard keys for it, so no habit is broken.
+struct KeyChoice {
+    const char* action;
+    std::initializer_list<const char*> keys;
+    QKeySequence::StandardKey standard;
+};
+
+const KeyChoice kKeys[] = {
+    {"NewBtn", {"Ctrl+N"}, QKeySequence::New},
+    {"LoadBtn", {"Ctrl+O"}, QKeySequence::Open},
+    {"SaveBtn", {"Ctrl+S"}, QKeySequence::Save},
+    {"SaveFileAsItem", {"Ctrl+A", "Ctrl+Shift+S"}, QKeySequence::SaveAs},
+    {"MergeItem", {"Ctrl+M"}, QKeySequence::UnknownKey},
+    {"CloseBtn", {"Ctrl+W"}, QKeySequence::Close},
+    {"ExitProgItem", {"Alt+X", "Ctrl+Q"}, QKeySequence::Quit},
+    {"UndoItem", {"Ctrl+Z"}, QKeySequence::Undo},
+    {"RedoItem", {"Ctrl+Shift+Z"}, QKeySequence::Redo},
+    {"AddBtn", {"Ins"}, QKeySequence::UnknownKey},
+    {"FindBtn", {"Ctrl+F"}, QKeySequence::Find},
+    {"ReplaceBtn", {"Ctrl+H"}, QKeySequence::Replace},
+    {"ShortcutsItem", {"F1"}, QKeySequence::HelpContents},
+};
+
+void SetKeys(QAction& action, const KeyChoice& choice)
+{
+    QList<QKeySequence> keys;
+    for (const char* key : choice.keys)
+        keys << QKeySequence(FromUtf8(key));
+    for (const QKeySequence& key : QKeySequence::keyBindings(choice.standard))
+        if (!keys.contains(key))
+            keys << key;
+    action.setShortcuts(keys);
+}
+
 }  // namespace
 
 void TMainForm::CreateMenus()
@@ -35,7 +73,7 @@ void TMainForm::CreateMenus()
         {"&Database", "DatabaseMenu",
          {"EditBtn", "SplitBtn", nullptr, "SaveCSV", "SaveHTM", "SaveTXT", "SaveAsAccessItem"}},
         {"&View", "ViewMenu", {"GridBtn", "ListBtn", "RecBtn"}},
-        {"&Help", "HelpMenu", {"AboutItem"}},
+        {"&Help", "HelpMenu", {"ShortcutsItem", nullptr, "AboutItem"}},
     };
     for (const MenuChoice& choice : menus) {
         QMenu* menu = menuBar()->addMenu(FromUtf8(choice.title));
@@ -47,8 +85,16 @@ void TMainForm::CreateMenus()
                 menu->addSeparator();
         }
     }
-    // The recent files stand between the file commands and Exit.
     QMenu* fileMenu = menuBar()->findChild<QMenu*>(FromUtf8("FileMenu"));
+    // The four layouts, also on a right click of the Save button.
+    QMenu* layouts = new QMenu(FromUtf8("Save as &layout"), fileMenu);
+    layouts->setObjectName(FromUtf8("SaveAsLayoutMenu"));
+    for (const char* name : {"SaveAsJF3Item", "SaveAsJF4Item", "SaveAsJF5Item", "SaveAsJF55Item"})
+        layouts->addAction(Action(name));
+    fileMenu->insertMenu(Action("MergeItem"), layouts);
+    for (const KeyChoice& choice : kKeys)
+        SetKeys(*Action(choice.action), choice);
+    // The recent files stand between the file commands and Exit.
     QAction* exitSeparator = fileMenu->addSeparator();
     fileMenu->addAction(Action("ExitProgItem"));
     recent_ = new TRecentMenu(fileMenu, exitSeparator, this);

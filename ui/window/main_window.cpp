@@ -10,6 +10,7 @@
 #include "find_commands.h"
 #include "form_position.h"
 #include "format_settings.h"
+#include "help_commands.h"
 #include "key_filter.h"
 #include "message_dialog.h"
 #include "recent_menu.h"
@@ -71,7 +72,8 @@ TMainForm::TMainForm(QWidget* parent)
       context_(std::make_unique<TCommandContext>(*this, *tabs_))
 {
     setObjectName(FromUtf8("MainForm"));
-    setWindowTitle(FromUtf8(kProgramTitle));
+    // "[*]" shows the active database's unsaved changes.
+    setWindowTitle(FromUtf8(kProgramTitle) + FromUtf8("[*]"));
     ChooseIconTheme();
     setWindowIcon(QIcon::fromTheme(FromUtf8("x-office-spreadsheet"), style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
     context_->CreateStatusLine();
@@ -81,6 +83,7 @@ TMainForm::TMainForm(QWidget* parent)
     finds_ = std::make_unique<TFindCommands>(*context_);
     exchange_ = std::make_unique<TExchangeCommands>(*context_);
     transfer_ = std::make_unique<TTransferCommands>(*context_, *records_->PopupMenu());
+    help_ = std::make_unique<THelpCommands>(*context_);
     CreateMenus();
     CreateToolBar();
     centre_->addWidget(CreatePlaceholder(centre_));

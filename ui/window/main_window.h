@@ -23,6 +23,7 @@ class TEditCommands;
 class TExchangeCommands;
 class TFileCommands;
 class TFindCommands;
+class THelpCommands;
 class TKeyFilter;
 class TRecentMenu;
 class TRecordCommands;
@@ -51,6 +52,7 @@ public:
     TFindCommands& Finds() const { return *finds_; }
     TExchangeCommands& Exchange() const { return *exchange_; }
     TTransferCommands& Transfer() const { return *transfer_; }
+    THelpCommands& Help() const { return *help_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -76,6 +78,7 @@ private:
     std::unique_ptr<TFindCommands> finds_;
     std::unique_ptr<TExchangeCommands> exchange_;
     std::unique_ptr<TTransferCommands> transfer_;
+    std::unique_ptr<THelpCommands> help_;
     std::unique_ptr<TKeyFilter> keys_;
 };
 

@@ -43,10 +43,10 @@ constexpr struct {
     uint16_t Type;
     TKeyKind Kind;
 } kKeyKinds[] = {
-    {kTypeList, TKeyKind::List},         {kTypeInteger, TKeyKind::Number},  {kTypeFloat, TKeyKind::Number},
-    {kTypeAutoInc, TKeyKind::Number},    {kTypeDate, TKeyKind::Date},       {kTypeAutoDate, TKeyKind::Date},
-    {kTypeModDate, TKeyKind::Date},      {kTypeIntDate, TKeyKind::LongDate}, {kTypeTime, TKeyKind::Time},
-    {kTypeAutoTime, TKeyKind::Time},     {kTypeModTime, TKeyKind::Time},
+    {kTypeList, TKeyKind::List},      {kTypeInteger, TKeyKind::Number},   {kTypeFloat, TKeyKind::Number},
+    {kTypeAutoInc, TKeyKind::Number}, {kTypeDate, TKeyKind::Date},        {kTypeAutoDate, TKeyKind::Date},
+    {kTypeModDate, TKeyKind::Date},   {kTypeIntDate, TKeyKind::LongDate}, {kTypeTime, TKeyKind::Time},
+    {kTypeAutoTime, TKeyKind::Time},  {kTypeModTime, TKeyKind::Time},
 };
 
 TKeyKind KeyKindOf(uint16_t type)

@@ -1,9 +1,12 @@
 #include "record_sort.h"
 
 #include "date_arith.h"
+#include "date_text.h"
 #include "field_types.h"
 #include "jfile.h"
+#include "numbers.h"
 
+#include <bit>
 #include <cstdio>
 
 namespace quorvil {
@@ -33,24 +36,76 @@ void AppendTextPiece(std::string& key, std::string_view value)
     key.append(kTextPiece - value.size(), ' ');
 }
 
-// "yyyymmdd" (years 0..9999, as every date here has).
-void AppendDatePiece(std::string& key, const TDate& d)
+// How a field's values compare.
+enum class TKeyKind { Text, List, Number, Date, LongDate, Time };
+
+constexpr struct {
+    uint16_t Type;
+    TKeyKind Kind;
+} kKeyKinds[] = {
+    {kTypeList, TKeyKind::List},      {kTypeInteger, TKeyKind::Number},   {kTypeFloat, TKeyKind::Number},
+    {kTypeAutoInc, TKeyKind::Number}, {kTypeDate, TKeyKind::Date},        {kTypeAutoDate, TKeyKind::Date},
+    {kTypeModDate, TKeyKind::Date},   {kTypeIntDate, TKeyKind::LongDate}, {kTypeTime, TKeyKind::Time},
+    {kTypeAutoTime, TKeyKind::Time},  {kTypeModTime, TKeyKind::Time},
+};
+
+TKeyKind KeyKindOf(uint16_t type)
 {
-    char piece[8];
-    int year = d.Year;
-    for (int p = 3; p >= 0; --p, year /= 10)
-        piece[p] = char('0' + year % 10);
-    piece[4] = char('0' + d.Month / 10);
-    piece[5] = char('0' + d.Month % 10);
-    piece[6] = char('0' + d.Day / 10);
-    piece[7] = char('0' + d.Day % 10);
-    key.append(piece, sizeof piece);
+    for (const auto& entry : kKeyKinds)
+        if (entry.Type == type)
+            return entry.Kind;
+    return TKeyKind::Text;
+}
+
+// The value of a Number, Date, LongDate or Time text as bits whose unsigned
+// order is the values' order; nothing when the text holds no such value.
+std::optional<uint64_t> OrderedValue(TKeyKind kind, std::string_view text)
+{
+    switch (kind) {
+    case TKeyKind::Number:
+        if (const std::optional<double> number = DecimalValue(text)) {
+            // Positives get the sign bit set, negatives have every bit flipped.
+            const uint64_t bits = std::bit_cast<uint64_t>(*number == 0 ? 0.0 : *number);  // -0 is 0
+            return (bits >> 63) != 0 ? ~bits : bits | (uint64_t(1) << 63);
+        }
+        break;
+    case TKeyKind::LongDate:
+        if (const std::optional<TDate> date = ReadIntDate(text))
+            return uint64_t(date->Year * 10000 + date->Month * 100 + date->Day);
+        break;
+    case TKeyKind::Date:
+        if (const std::optional<TCivilDate> date = ParseDateText(text))
+            return uint64_t(date->Year * 10000 + date->Month * 100 + date->Day);
+        break;
+    case TKeyKind::Time:
+        if (const std::optional<TClockTime> time = ParseTimeText(text))
+            return uint64_t(time->Hour * 3600 + time->Minute * 60 + time->Second);
+        break;
+    default: break;
+    }
+    return std::nullopt;
+}
+
+// A value's piece starts with a mark, so that empty and unreadable values
+// (by their text among themselves) come before every readable one; the value
+// follows big-endian, so that byte order is the values' order.
+void AppendValuePiece(std::string& key, TKeyKind kind, std::string_view text)
+{
+    const std::optional<uint64_t> value = OrderedValue(kind, text);
+    if (!value) {
+        key += '\x00';
+        AppendTextPiece(key, text);
+        return;
+    }
+    key += '\x01';
+    for (int shift = 56; shift >= 0; shift -= 8)
+        key += char((*value >> shift) & 0xFF);
 }
 
 // The fields of the key names, looked up once for the whole sort.
 struct KeyField {
     int Field;
-    uint16_t Type;
+    TKeyKind Kind;
     int ListIndex;  // k: List fields met before this one
 };
 
@@ -65,9 +120,9 @@ std::vector<KeyField> ResolveKeys(const TJFILE& db, const TSortOrder& order)
                 field = f;
         if (field == 0)
             continue;
-        uint16_t type = db.GetFieldType(field);
-        keys.push_back({field, type, lists});
-        if (type == kTypeList)
+        const TKeyKind kind = KeyKindOf(db.GetFieldType(field));
+        keys.push_back({field, kind, lists});
+        if (kind == TKeyKind::List)
             ++lists;
     }
     return keys;
@@ -103,13 +158,12 @@ void AppendKey(std::string& key, const TJFILE& db, int record, const std::vector
     const size_t start = key.size();
     for (const KeyField& k : keys) {
         std::string_view value = db.CellView(record, k.Field);
-        if (k.Type == kTypeList) {
+        if (k.Kind == TKeyKind::List)
             AppendListPiece(key, db, k, value, order);
-        } else if (k.Type == kTypeIntDate) {
-            AppendDatePiece(key, IntDateToDate(value));
-        } else {
+        else if (k.Kind == TKeyKind::Text)
             AppendTextPiece(key, value);
-        }
+        else
+            AppendValuePiece(key, k.Kind, value);
         if (key.size() - start >= kKeyLimit) {
             key.resize(start + kKeyLimit);
             break;
@@ -147,11 +201,6 @@ void QuickSort(std::vector<Slot>& slots, int lo, int hi)
 }
 
 }  // namespace
-
-TDate IntDateToDate(std::string_view text)
-{
-    return ReadIntDate(text).value_or(TDate{});
-}
 
 std::optional<TDate> ReadIntDate(std::string_view text)
 {

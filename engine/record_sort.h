@@ -1,8 +1,10 @@
 #pragma once
-// Sorting the records of a database by key fields: the keys are texts of at
-// most 255 bytes compared byte by byte, and the records are ordered by a
-// quicksort with Hoare partitioning (not stable: equal keys end where that
-// algorithm puts them).
+// Sorting the records of a database by key fields. A record's key is built
+// once, at most 255 bytes compared byte by byte: text fields by their bytes,
+// numbers by value, dates and times in time order (empty and unreadable
+// values of those first), List fields by popup position or the order
+// dialog's choice. The records are ordered by a quicksort with Hoare
+// partitioning (not stable: equal keys end where that algorithm puts them).
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,10 +22,7 @@ struct TDate {
 };
 
 // A date written "dd Mmm yyyy" (month compared without regard to case,
-// position 3 not examined); the date value 0 when the text is not one.
-TDate IntDateToDate(std::string_view text);
-// The same date, or nothing when the text is not one: the date value 0 is
-// also the date "30 Dec 1899".
+// position 3 not examined), or nothing when the text is not one.
 std::optional<TDate> ReadIntDate(std::string_view text);
 
 struct TSortOrder {
@@ -36,6 +35,7 @@ struct TSortOrder {
     std::vector<std::vector<std::string>> OrderLists;
 };
 
+// The key of a record: bytes whose order is the sort order, not text to show.
 std::string SortKey(const TJFILE& db, int record, const TSortOrder& order);
 
 // Sorts records lo..hi ascending by their keys.

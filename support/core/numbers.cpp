@@ -1,5 +1,6 @@
 #include "numbers.h"
 
+#include <charconv>
 #include <limits>
 
 namespace quorvil {
@@ -61,6 +62,26 @@ int32_t TextToInt(std::string_view text)
 int64_t TextToInt64(std::string_view text)
 {
     return ParseDecimal<int64_t>(text);
+}
+
+std::optional<double> DecimalValue(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
+        text.remove_prefix(1);
+    // A digit or a point first: from_chars would also read "inf" and "nan".
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (text.empty() || !(digit(text[0]) || (text[0] == '.' && text.size() > 1 && digit(text[1]))))
+        return std::nullopt;
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return negative ? -value : value;
 }
 
 }  // namespace quorvil

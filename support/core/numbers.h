@@ -2,6 +2,7 @@
 // Number texts: decimal conversion that never throws and reports failures
 // through ConvertError and ErrorPosition.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,11 @@ std::string NumberText(long long value);
 // with ConvertError set.
 int32_t TextToInt(std::string_view text);
 int64_t TextToInt64(std::string_view text);
+
+// The number a cell holds: blanks around it, an optional sign, digits with an
+// optional decimal point ("-12", "3.25", ".5") and an optional exponent.
+// Empty for any other text, and for a number too large for a double. Leaves
+// ConvertError alone.
+std::optional<double> DecimalValue(std::string_view text);
 
 }  // namespace quorvil

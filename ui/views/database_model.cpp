@@ -79,6 +79,7 @@ void TDatabaseModel::SetDatabase(TDataBase* db)
     columns_ = db ? db->FieldCount() : 0;
     rows_ = ShownRows();
     endResetModel();
+    emit SortChanged();
 }
 
 std::vector<uint16_t> TDatabaseModel::ShownRows() const
@@ -132,6 +133,23 @@ void TDatabaseModel::ReverseRows()
     std::reverse(rows_.begin(), rows_.end());
     if (!rows_.empty() && columns_ > 0)
         emit dataChanged(index(0, 0), index(int(rows_.size()) - 1, columns_ - 1));
+    emit SortChanged();
+}
+
+void TDatabaseModel::ClearReversal()
+{
+    if (!reversed_)
+        return;
+    reversed_ = false;
+    emit SortChanged();
+}
+
+void TDatabaseModel::SetSortColumn(int col)
+{
+    if (col == sortColumn_)
+        return;
+    sortColumn_ = col;
+    emit SortChanged();
 }
 
 int TDatabaseModel::RecordOfRow(int row) const
@@ -153,7 +171,7 @@ bool TDatabaseModel::DeleteRow(int row)
     db_->DeleteRecord(record);
     if (db_->RecordCount() == 0)
         AppendDefaultRecord(*db_);
-    sortColumn_ = kNoColumn;
+    SetSortColumn(kNoColumn);
     Refill();
     return true;
 }
@@ -170,7 +188,7 @@ bool TDatabaseModel::MoveRowBlock(int top, int bottom, int delta)
     const int anchor = delta < 0 ? RecordOfRow(bottom) : RecordOfRow(top);
     // Rows run against record order when reversed.
     PlaceRecordNextTo(*db_, RecordOfRow(passed), anchor, (delta < 0) != reversed_);
-    sortColumn_ = kNoColumn;
+    SetSortColumn(kNoColumn);
     Refill();
     return true;
 }
@@ -200,6 +218,11 @@ bool TDatabaseModel::MoveField(int from, int to)
         throw;
     }
     endMoveColumns();
+    // The records stay sorted by the field that moved, wherever it went.
+    if (sortColumn_ == from)
+        SetSortColumn(to);
+    else if (sortColumn_ != kNoColumn && (sortColumn_ - from) * (sortColumn_ - to) <= 0)
+        SetSortColumn(sortColumn_ + (from < to ? -1 : 1));
     return true;
 }
 
@@ -228,7 +251,7 @@ bool TDatabaseModel::setData(const QModelIndex& index, const QVariant& value, in
     const int field = index.column() + 1;
     if (!record || field > columns_)
         return false;
-    sortColumn_ = kNoColumn;
+    SetSortColumn(kNoColumn);
     const QString text = value.toString();
     // A cell left as it was stores nothing, even where the shown text is not
     // the stored one (a CR LF pair shows as one '¤').

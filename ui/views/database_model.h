@@ -43,7 +43,9 @@ public:
     // Reverses the order of the rows; the database keeps its order.
     void ReverseRows();
     // The next refill lists the records in database order.
-    void ClearReversal() { reversed_ = false; }
+    void ClearReversal();
+    // Whether the rows run against record order.
+    bool Reversed() const { return reversed_; }
 
     // Record number (from 1) of a row (from 0); 0 outside the rows.
     int RecordOfRow(int row) const;
@@ -65,11 +67,11 @@ public:
     // Column of the last header sort; kNoColumn after an open and after
     // every edit through the grid.
     int SortColumn() const { return sortColumn_; }
-    void SetSortColumn(int col) { sortColumn_ = col; }
+    void SetSortColumn(int col);
 
     // Moves field from+1 to position to+1 in the database; the columns move
-    // with it (their settings too, in the grid). False for columns out of
-    // range or a read-only file's database.
+    // with it (their settings too, in the grid), the header sort's column too.
+    // False for columns out of range or a read-only file's database.
     bool MoveField(int from, int to);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -89,6 +91,8 @@ public:
 signals:
     // A cell edit changed the database.
     void Edited();
+    // SortColumn() or Reversed() changed.
+    void SortChanged();
     // The engine refused a cell edit; the message is the one to show.
     void EditFailed(const QString& message);
     // The text typed is no value of the field (a date that does not exist);

@@ -97,6 +97,7 @@ TDatabasePage::TDatabasePage(int tab, QWidget* parent)
     // A moved section emits no click, so a drag never sorts.
     connect(header, &QHeaderView::sectionMoved, this, &TDatabasePage::SectionMoved);
     connect(header, &QHeaderView::sectionClicked, this, &TDatabasePage::HeaderClick);
+    connect(model_, &TDatabaseModel::SortChanged, this, &TDatabasePage::ShowSortIndicator);
     connect(grid_, &QAbstractItemView::doubleClicked, this, [this] { GridDblClick(); });
     connect(model_, &TDatabaseModel::Edited, this, &TDatabasePage::DatabaseEdited);
     // Edits fail inside the grid's event handling; the message waits until
@@ -407,6 +408,17 @@ void TDatabasePage::HeaderClick(int col)
             SortByColumn(col);
         model_->SetSortColumn(col);
     });
+    // The header turns its arrow at every click, also one that sorted
+    // nothing.
+    ShowSortIndicator();
+}
+
+void TDatabasePage::ShowSortIndicator()
+{
+    QHeaderView* header = grid_->horizontalHeader();
+    const int col = model_->SortColumn();
+    header->setSortIndicatorShown(col != TDatabaseModel::kNoColumn);
+    header->setSortIndicator(col, model_->Reversed() ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void TDatabasePage::SortByColumn(int col)
@@ -441,6 +453,7 @@ void TDatabasePage::GridColumnMoved(int from, int to)
         if (header->visualIndex(col) != col)
             header->moveSection(header->visualIndex(col), col);
     restoringOrder_ = false;
+    ShowSortIndicator();  // on the sorted field's column, wherever it went
     if (moved && from != to) {
         // The grid's columns move back and forth with their fields.
         Push(FromUtf8("Move field"), FieldMoveStep(from + 1, to + 1, [this](int a, int b) {

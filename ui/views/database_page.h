@@ -105,6 +105,9 @@ private:
     void EditLongText(const QModelIndex& index);
     void EditIntDate(const QModelIndex& index);
     void SortByColumn(int col);
+    // The header's arrow on the column of the header sort in force, pointing
+    // down once the rows are reversed; none without one.
+    void ShowSortIndicator();
     void SectionMoved(int logical, int oldVisual, int newVisual);
     void ShowEditError(const QString& message);
     void ShowInputRefused(const QString& message);

@@ -5,6 +5,7 @@
 #include "main_window.h"
 #include "message_dialog.h"
 #include "modal.h"
+#include "sort_dialog.h"
 #include "text_convert.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 
@@ -68,6 +70,19 @@ QString MessageOf(QDialog& dialog)
 void AnswerMessage(QString& text, const QString& button)
 {
     AnswerAfter([&text](QDialog& d) { text = MessageOf(d); }, button);
+}
+
+void AnswerSortFields(const QStringList& keys)
+{
+    QueueModalAnswer([keys](QDialog& d) {
+        QListWidget* available = dynamic_cast<TSortForm&>(d).AvailList();
+        for (const QString& key : keys) {
+            for (int i = 0; i < available->count(); ++i)
+                available->item(i)->setSelected(available->item(i)->text() == key);
+            d.findChild<QPushButton*>(FromUtf8("CopyBtn"))->click();
+        }
+        d.findChild<QPushButton*>(FromUtf8("OkBtn"))->click();
+    });
 }
 
 void AnswerFileDialog(const QString& name, QStringList* shown, int type)

@@ -34,6 +34,8 @@ void AnswerInputLine(const QString& text);
 QString MessageOf(QDialog& dialog);
 // The next message: note its text, then press `button`.
 void AnswerMessage(QString& text, const QString& button = QStringLiteral("OK"));
+// The next sort dialog: move `keys` to "Sorting Order" one by one, then OK.
+void AnswerSortFields(const QStringList& keys);
 // The next file dialog: note its title, file type and file types in
 // `shown`, choose the file type `type` (from 0) and the file `name`.
 void AnswerFileDialog(const QString& name, QStringList* shown = nullptr, int type = -1);

@@ -1,5 +1,6 @@
 // Windows open wholly on the screen whatever placement was stored, and at
 // any scale factor (ctest runs this a second time with QT_SCALE_FACTOR=1.5).
+#include "define_dialog.h"
 #include "form_position.h"
 #include "gui_test_support.h"
 #include "long_text_dialog.h"
@@ -43,12 +44,13 @@ private slots:
     void storedPlacementsEndOnTheScreen()
     {
         QFETCH(QString, stored);
-        for (const char* key : {"MainFormPos", "EditFormPos"})
+        for (const char* key : {"MainFormPos", "EditFormPos", "DefineFormPos"})
             config_->Write(CurrentScreenSection(), key, FromQString(stored));
         TMainForm main;
         main.FormCreate({});
         TEditForm edit;
-        for (QWidget* form : {static_cast<QWidget*>(&main), static_cast<QWidget*>(&edit)}) {
+        TDefineForm define;
+        for (QWidget* form : {static_cast<QWidget*>(&main), static_cast<QWidget*>(&edit), static_cast<QWidget*>(&define)}) {
             const QRect placed(form->pos(), form->size());
             QVERIFY2(Available(*form).contains(placed),
                      qPrintable(form->objectName() + FromUtf8(" at %1,%2 %3x%4").arg(placed.x()).arg(placed.y()).arg(placed.width()).arg(placed.height())));
@@ -58,11 +60,14 @@ private slots:
             QVERIFY(qAbs(main.geometry().center().x() - Available(main).center().x()) <= 8);
     }
 
-    void aWindowKeepsASizeThatFits()
+    void aPlacementThatFitsIsRestoredAsStored()
     {
         config_->Write(CurrentScreenSection(), "EditFormPos", "20,30,250,150");
+        config_->Write(CurrentScreenSection(), "DefineFormPos", "40,50,300,200");
         TEditForm edit;
+        TDefineForm define;
         QCOMPARE(QRect(edit.pos(), edit.size()), QRect(20, 30, 250, 150));
+        QCOMPARE(QRect(define.pos(), define.size()), QRect(40, 50, 300, 200));
     }
 };
 

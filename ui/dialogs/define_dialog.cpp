@@ -1,5 +1,6 @@
 #include "define_dialog.h"
 
+#include "form_position.h"
 #include "message_dialog.h"
 #include "text_convert.h"
 
@@ -119,6 +120,8 @@ TDefineForm::TDefineForm(QWidget* parent)
     popupForm_->setObjectName(FromUtf8("PopupForm"));
     popupForm_->SetMaxCount(50);
     resize(440, 380);
+    // The base restored its own placement; this form keeps one of its own.
+    LoadFormPosition(*this, objectName());
     connect(fieldType_, &QComboBox::activated, this, [this] { Field_TypeChange(); });
     connect(layoutBox_, &QComboBox::activated, this, [this] { LayoutChange(); });
 }

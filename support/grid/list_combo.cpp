@@ -43,6 +43,7 @@ void TListCombo::SetItems(const QStringList& items)
 void TListCombo::ShowItem(int position)
 {
     outside_.clear();
+    loaded_ = position >= 0 && position < items_.size() ? position : -1;
     const int index = position >= 0 ? findData(position, kPositionRole) : findText(QString());
     setCurrentIndex(index);
     if (index < 0)
@@ -56,6 +57,7 @@ void TListCombo::ShowValue(const QString& value)
         return ShowItem(position);
     setCurrentIndex(-1);
     outside_ = value;
+    loaded_ = -1;
     setEditText(value);
 }
 
@@ -69,8 +71,9 @@ int TListCombo::ChosenItem() const
     for (int i = 0; i < items_.size(); ++i)
         if (items_[i].compare(text, Qt::CaseInsensitive) == 0)
             return i;
+    // Text that starts no item (pasted, say) changes nothing.
     const int index = ItemStartingWith(text);
-    return index >= 0 ? itemData(index, kPositionRole).toInt() : -1;
+    return index >= 0 ? itemData(index, kPositionRole).toInt() : loaded_;
 }
 
 QString TListCombo::Value() const
@@ -78,7 +81,6 @@ QString TListCombo::Value() const
     const int item = ChosenItem();
     if (item >= 0)
         return items_[item];
-    // Text that matches nothing (pasted, say) never becomes a value.
     return currentText().isEmpty() ? QString() : outside_;
 }
 

@@ -19,8 +19,9 @@ public:
     // Shows the first item equal to `value`, else `value` itself.
     void ShowValue(const QString& value);
 
-    // Position among the items of the value shown or typed; -1 for the empty
-    // value and for a value from outside the list.
+    // Position among the items of the value shown or typed (the first item
+    // starting with a typed text); -1 for the empty value and for a value
+    // from outside the list. A text that starts no item changes nothing.
     int ChosenItem() const;
     // The chosen item, "" for the empty value, or the outside value while
     // it is shown untouched.
@@ -39,6 +40,7 @@ private:
 
     QStringList items_;
     QString outside_;  // a shown value that is no item, else empty
+    int loaded_ = -1;  // the item last shown by ShowItem or ShowValue
 };
 
 }  // namespace quorvil

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QScreen>
+#include <QStyleOptionFrame>
 #include <QStyle>
 #include <QTime>
 #include <QVBoxLayout>
@@ -96,6 +97,31 @@ void TDateTimeEdit::SetPattern(const QString& pattern)
 {
     pattern_ = pattern;
     setPlaceholderText(pattern);
+}
+
+int TDateTimeEdit::WidestValueWidth() const
+{
+    const QFontMetrics metrics = fontMetrics();
+    int widest = metrics.horizontalAdvance(pattern_);  // shown in an empty line
+    if (kind_ == TKind::Time)
+        return std::max(widest, metrics.horizontalAdvance(QTime(20, 48, 48).toString(pattern_)));
+    // Month names differ in width; days and years are widest at two and four digits.
+    for (int month = 1; month <= 12; ++month)
+        widest = std::max(widest, metrics.horizontalAdvance(DateInPattern(QDate(2000, month, 28), pattern_)));
+    return widest;
+}
+
+QSize TDateTimeEdit::minimumSizeHint() const
+{
+    const QSize base = QLineEdit::minimumSizeHint();
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    // Two pixels of text margin on each side, as the line keeps them.
+    const QSize text(WidestValueWidth() + 4 + textMargins().left() + textMargins().right(), fontMetrics().height());
+    int width = style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, this).width();
+    if (kind_ == TKind::Date)
+        width += fontMetrics().height() + 8;  // the calendar button
+    return {std::max(base.width(), width), base.height()};
 }
 
 QCalendarWidget* TDateTimeEdit::Calendar() const

@@ -22,6 +22,11 @@ public:
     // which the calendar and the arrow keys write a value into an empty line.
     void SetPattern(const QString& pattern);
     QString Pattern() const { return pattern_; }
+    // Width of the widest value the pattern writes (28 September 2000, say)
+    // and of the pattern itself.
+    int WidestValueWidth() const;
+    // Wide enough to show any value in the pattern whole.
+    QSize minimumSizeHint() const override;
 
     // Opens the calendar under the line on the date it holds (today when it
     // holds none). Nothing for a time line.

@@ -193,9 +193,7 @@ void TGridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionView
     // A date or time must show whole: in a narrow column its line reaches
     // over the next cell (toward the text's end) while it is open.
     const auto* line = qobject_cast<TDateTimeEdit*>(editor);
-    const int wanted = line ? line->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000 ")) +
-                                  (line->Kind() == TDateTimeEdit::TKind::Date ? rect.height() + 8 : 8)
-                            : 0;
+    const int wanted = line ? line->minimumSizeHint().width() : 0;
     if (line && rect.width() < wanted) {
         if (option.direction == Qt::RightToLeft)
             rect.setLeft(rect.right() + 1 - wanted);

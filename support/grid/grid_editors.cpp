@@ -3,6 +3,7 @@
 #include "cell_values.h"
 #include "date_time_edit.h"
 #include "extended_grid.h"
+#include "list_combo.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -20,11 +21,9 @@ constexpr double kFloatLimit = 1e15;
 
 QComboBox* MakeList(const TGridColumn& column, QWidget* parent)
 {
-    auto* combo = new QComboBox(parent);
-    combo->setEditable(true);  // a value outside the list can still be typed
-    combo->setInsertPolicy(QComboBox::NoInsert);
+    auto* combo = new TListCombo(parent);
     combo->setFrame(false);
-    combo->addItems(column.ComboItems);
+    combo->SetItems(column.ComboItems);
     return combo;
 }
 
@@ -63,16 +62,6 @@ QWidget* MakeDateTime(TDateTimeEdit::TKind kind, const TGridColumn& column, QWid
     return edit;
 }
 
-// Position of the combo's text among the column's items.
-int ChosenItem(const QComboBox& combo, const TGridColumn& column)
-{
-    const QString typed = combo.currentText();
-    const int current = combo.currentIndex();
-    if (current >= 0 && combo.itemText(current) == typed)
-        return current;
-    return int(column.ComboItems.indexOf(typed));
-}
-
 }  // namespace
 
 QWidget* CreateInPlaceControl(const TGridColumn& column, QWidget* parent, const TExtendedGrid& grid)
@@ -93,14 +82,12 @@ QWidget* CreateInPlaceControl(const TGridColumn& column, QWidget* parent, const 
 
 void LoadInPlaceControl(QWidget* control, const TGridColumn& column, const QString& cellText)
 {
-    if (auto* combo = qobject_cast<QComboBox*>(control)) {
+    if (auto* combo = qobject_cast<TListCombo*>(control)) {
         const int pos = ValuePosition(column.ComboValues, cellText);
-        if (pos >= 0 && pos < combo->count()) {
-            combo->setCurrentIndex(pos);
-        } else {
-            combo->setCurrentIndex(-1);
-            combo->setEditText(cellText);
-        }
+        if (pos >= 0 && pos < column.ComboItems.size())
+            combo->ShowItem(pos);
+        else
+            combo->ShowValue(cellText);
     } else if (auto* number = qobject_cast<QDoubleSpinBox*>(control)) {
         number->setDecimals(FloatDecimals(cellText));
         number->setValue(CellFloat(cellText));
@@ -120,9 +107,9 @@ QString InPlaceControlState(QWidget* control, const TGridColumn& column)
 
 QString InPlaceControlText(QWidget* control, const TGridColumn& column)
 {
-    if (auto* combo = qobject_cast<QComboBox*>(control)) {
-        const int item = ChosenItem(*combo, column);
-        return item >= 0 && item < column.ComboValues.size() ? column.ComboValues[item] : combo->currentText();
+    if (auto* combo = qobject_cast<TListCombo*>(control)) {
+        const int item = combo->ChosenItem();
+        return item >= 0 && item < column.ComboValues.size() ? column.ComboValues[item] : combo->Value();
     }
     if (auto* number = qobject_cast<QDoubleSpinBox*>(control))
         return FloatText(number->value(), number->decimals());

@@ -21,7 +21,8 @@ void LoadInPlaceControl(QWidget* control, const TGridColumn& column, const QStri
 // What the control shows, to tell a change made by the user from none.
 QString InPlaceControlState(QWidget* control, const TGridColumn& column);
 // The cell text for the control's value: a list stores the ComboValues entry
-// of the chosen item (the typed text when it is no item), numbers their
+// of the chosen item (empty for the empty value, an outside value as it
+// was), numbers their
 // decimal text, dates and times the text typed, which the model reads.
 QString InPlaceControlText(QWidget* control, const TGridColumn& column);
 

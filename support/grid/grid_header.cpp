@@ -22,6 +22,16 @@ QSize TGridHeader::sizeHint() const
     return size;
 }
 
+QString TGridHeader::ShownTitle(int logicalIndex) const
+{
+    const TGridColumn* column = grid_->Column(logicalIndex);
+    if (!column)
+        return {};
+    if (column->TitleOverflow != TOverflow::Ellipsis)
+        return column->Title;
+    return ShortenText(QFontMetrics(column->TitleFont.resolve(font())), column->Title, sectionSize(logicalIndex));
+}
+
 void TGridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
 {
     if (!rect.isValid())

@@ -13,6 +13,9 @@ public:
     explicit TGridHeader(TExtendedGrid* grid);
     // As high as a grid row.
     QSize sizeHint() const override;
+    // The title of the column as drawn: shortened with "..." when the
+    // column's overflow mode says so and it is wider than the section.
+    QString ShownTitle(int logicalIndex) const;
 
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;

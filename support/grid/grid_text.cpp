@@ -30,7 +30,9 @@ bool FitsIn(const QFontMetrics& metrics, const QString& text, int width)
 QString ShortenText(const QFontMetrics& metrics, const QString& text, int width)
 {
     static const QString dots = QStringLiteral("...");
-    if (FitsIn(metrics, text, width))
+    // Measured against the room between the margins, so that a text a few
+    // pixels too wide is shortened instead of cut through its last letter.
+    if (FitsIn(metrics, text, width - 2 * kTextMargin))
         return text;
     const int room = width - metrics.horizontalAdvance(dots) - 6;
     // Longest prefix that fits in `room`: estimated from the advances of

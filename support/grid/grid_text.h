@@ -10,9 +10,9 @@ class QRect;
 
 namespace quorvil {
 
-// `text` when it fits in `width` pixels; otherwise as many leading
-// characters as fit in width less the width of "..." and 6 pixels,
-// followed by "...".
+// `text` when it fits in a cell `width` pixels wide (within the small
+// margins cells keep); otherwise as many leading characters as fit in width
+// less the width of "..." and 6 pixels, followed by "...".
 QString ShortenText(const QFontMetrics& metrics, const QString& text, int width);
 
 Qt::Alignment ToQtAlignment(THorzAlign horz, TVertAlign vert);

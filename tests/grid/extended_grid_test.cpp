@@ -198,8 +198,9 @@ private slots:
         QTest::addColumn<int>("picked");  // -1: the text below is typed instead
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("pick an item") << u"g"_s << u"Green"_s << 2 << QString() << u"b"_s;
-        QTest::newRow("type an unknown text") << u"g"_s << u"Green"_s << -1 << u"Teal"_s << u"Teal"_s;
+        QTest::newRow("pick an item") << u"g"_s << u"Green"_s << 3 << QString() << u"b"_s;  // after the empty one
+        QTest::newRow("pick the empty value") << u"g"_s << u"Green"_s << 0 << QString() << QString();
+        QTest::newRow("text of no item changes nothing") << u"g"_s << u"Green"_s << -1 << u"Teal"_s << u"g"_s;
         QTest::newRow("a value outside the list") << u"purple"_s << u"purple"_s << -1 << QString() << u"purple"_s;
     }
     void AListControlOpensOverTheCellAndStoresTheValueOnce()

@@ -81,7 +81,9 @@ private slots:
     {
         QFontMetrics metrics(QFont{});
         const QString title = u"Colour of the skin"_s;
-        QCOMPARE(ShortenText(metrics, title, metrics.horizontalAdvance(title)), title);
+        QCOMPARE(ShortenText(metrics, title, metrics.horizontalAdvance(title) + 4), title);
+        // Too wide by less than the cell's margins: shortened, not cut.
+        QVERIFY(ShortenText(metrics, title, metrics.horizontalAdvance(title) + 3).endsWith(u"..."_s));
         const int room = metrics.horizontalAdvance(title) / 2;
         const QString kept = ShortenText(metrics, title, room).chopped(3);  // less the "..."
         QCOMPARE(ShortenText(metrics, title, room), kept + u"..."_s);

@@ -22,6 +22,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -110,7 +111,15 @@ private slots:
     {
         QStringList titles, rows;
         for (int kind : {0, 1, 2, 3}) {
-            AnswerAfter([&](QDialog& d) { titles << d.windowTitle(); rows << ButtonRow(d).join(FromUtf8(",")); },
+            AnswerAfter([&](QDialog& d) {
+                titles << d.windowTitle();
+                rows << ButtonRow(d).join(FromUtf8(","));
+                // A short text still leaves the title bar room for its whole title.
+                QFont bold = d.font();
+                bold.setBold(true);
+                const int bar = d.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &d);
+                QVERIFY(d.width() >= QFontMetrics(bold).horizontalAdvance(d.windowTitle()) + 3 * bar);
+            },
                         kind == 1 ? FromUtf8("Abort") : kind == 3 ? FromUtf8("Yes") : FromUtf8("OK"));
             ShowMsg(FromUtf8("text"), kind);
         }

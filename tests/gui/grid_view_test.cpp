@@ -10,7 +10,9 @@
 #include "extended_grid.h"
 #include "field_types.h"
 #include "grid_setup.h"
+#include "grid_header.h"
 #include "gui_test_support.h"
+#include "list_combo.h"
 #include "long_text_check.h"
 #include "main_window.h"
 #include "message_dialog.h"
@@ -273,6 +275,56 @@ private slots:
         ClearModalAnswers();
         QCOMPARE(opened, date);
         QCOMPARE(f.Field(1, 6), date.isValid() ? std::string("10 Feb 2001") : FromQString(text));
+    }
+
+    void typingIntoAListCellStoresOneOfItsValues_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("keys");  // "-": select all and delete
+        QTest::addColumn<QString>("after");
+        QTest::newRow("prefix in any case") << QString() << FromUtf8("b") << FromUtf8("B2");
+        QTest::newRow("a key matching no value is refused") << QString() << FromUtf8("a1x") << FromUtf8("A1");
+        QTest::newRow("a key past a value starts anew") << QString() << FromUtf8("A1B") << FromUtf8("B2");
+        QTest::newRow("outside value kept") << FromUtf8("Z9") << QString() << FromUtf8("Z9");
+        QTest::newRow("outside value replaced") << FromUtf8("Z9") << FromUtf8("a") << FromUtf8("A1");
+        QTest::newRow("emptied") << FromUtf8("B2") << FromUtf8("-") << QString();
+    }
+    void typingIntoAListCellStoresOneOfItsValues()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, keys);
+        PageFixture f(kShop, {{"x", "", "", FromQString(stored), "", ""}});
+        const QModelIndex cell = f.Model().index(0, 3);
+        f.Grid().setCurrentIndex(cell);
+        auto* combo = qobject_cast<TListCombo*>(f.Grid().indexWidget(cell));
+        QVERIFY(combo);
+        QCOMPARE(combo->count(), 3);  // the values and the empty one
+        QCOMPARE(combo->currentText(), stored);
+        if (keys == FromUtf8("-")) {
+            QTest::keyClick(combo, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(combo, Qt::Key_Delete);
+        } else {
+            QTest::keyClicks(combo, keys);
+        }
+        f.Grid().setCurrentIndex(f.Model().index(0, 0));  // leaving the cell stores it
+        QTEST(ToQString(f.Field(1, 4)), "after");
+        QCOMPARE(f.db->Modified, !keys.isEmpty());
+    }
+
+    void wideTitlesAreShortenedWithDots()
+    {
+        PageFixture f(kShop, {{"x", "", "", "", "", ""}});
+        auto* header = qobject_cast<TGridHeader*>(f.Grid().horizontalHeader());
+        QVERIFY(header);
+        TGridColumn column = *f.Grid().Column(0);
+        column.Title = FromUtf8("Name of the item on the shelf");
+        column.Width = 80;
+        f.Grid().SetColumn(0, column);
+        QCOMPARE(header->sectionSize(0), 80);
+        const QString shown = header->ShownTitle(0);
+        QVERIFY2(shown.endsWith(FromUtf8("...")) && shown.size() > 3, qPrintable(shown));
+        QVERIFY(QFontMetrics(header->font()).horizontalAdvance(shown) <= 80 - 4);
+        QCOMPARE(header->ShownTitle(1), FromUtf8("Qty"));
     }
 
     void headerClickSortsThenReverses()

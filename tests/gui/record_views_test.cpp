@@ -10,7 +10,9 @@
 #include "field_types.h"
 #include "find_dialog.h"
 #include "gui_test_support.h"
+#include "list_combo.h"
 #include "main_window.h"
+#include "new_record.h"
 #include "record_commands.h"
 #include "modal.h"
 #include "record_list_model.h"
@@ -170,6 +172,49 @@ private slots:
         panel.ShowRow(0);
         panel.PrevBtnClick();  // back from the first row to the last
         QCOMPARE(ToQString(s.db->GetCell(panel.CurrentRecord(), 1)), forward[forward.size() - 2]);
+    }
+
+    void recordPositionFollowsMovesAddsAndDeletes()
+    {
+        Shown s(NumberedRows(3));
+        s.page.SetViewMode(2);
+        TRecordPanel& panel = *s.page.EditPanel();
+        const auto shown = [&] { return panel.PositionLabel()->text(); };
+        QCOMPARE(shown(), FromUtf8("Record 1 of 3"));
+        panel.NextBtnClick();
+        QCOMPARE(shown(), FromUtf8("Record 2 of 3"));
+        panel.PrevBtnClick();
+        panel.PrevBtnClick();
+        QCOMPARE(shown(), FromUtf8("Record 3 of 3"));
+        AppendDefaultRecord(*s.db);
+        s.page.RefreshView();
+        QCOMPARE(shown().right(4), FromUtf8("of 4"));
+        panel.ShowRow(1);
+        QVERIFY(s.page.Model()->DeleteRow(0));
+        QCOMPARE(shown(), FromUtf8("Record 2 of 3"));
+        QVERIFY(panel.PositionLabel()->isVisibleTo(&s.page));
+    }
+
+    // The drop-down of a List field: the sorted values and the empty one;
+    // typing picks a value, an outside value stays until another is picked.
+    void aListFieldTakesOnlyItsValues()
+    {
+        Shown s({{"oak", "boat", "01/02/03"}});
+        s.page.SetViewMode(2);
+        auto* combo = qobject_cast<TListCombo*>(s.page.EditPanel()->Editor(2));
+        QVERIFY(combo);
+        QCOMPARE(combo->count(), 3);
+        QCOMPARE(combo->itemText(0) + u'|' + combo->itemText(1) + u'|' + combo->itemText(2), FromUtf8("|car|tree"));
+        QCOMPARE(combo->currentText(), FromUtf8("boat"));
+        s.page.EditPanel()->ShowRow(0);  // shown again: not rewritten
+        QVERIFY(!s.db->Modified);
+        combo->setFocus();
+        QTest::keyClicks(combo, FromUtf8("Tx"));
+        QCOMPARE(s.db->GetCell(1, 2), std::string("tree"));
+        QCOMPARE(combo->currentText(), FromUtf8("tree"));
+        combo->setCurrentIndex(0);
+        emit combo->activated(0);
+        QCOMPARE(s.db->GetCell(1, 2), std::string());
     }
 
     void deleteAndMovesActOnTheSelectedRowsRecords_data()

@@ -1,14 +1,20 @@
 #include "define_dialog.h"
 
+#include "form_position.h"
 #include "message_dialog.h"
 #include "text_convert.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace quorvil {
 
@@ -37,6 +43,56 @@ QString EntryText(const TypeEntry& entry)
     return padded + FromUtf8("$") + QString::number(entry.code, 16).toUpper().rightJustified(4, QLatin1Char('0'));
 }
 
+// The name and the "$" code of a type entry.
+std::pair<QString, QString> SplitEntry(const QString& text)
+{
+    const qsizetype dollar = text.indexOf(QLatin1Char('$'));
+    return {text.left(dollar).trimmed(), text.mid(dollar)};
+}
+
+// Draws the type list as two columns, the codes aligned after the longest
+// name: blanks and a tab cannot line them up in a proportional font.
+class TTypeEntryDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const auto [name, code] = SplitEntry(item.text);
+        item.text.clear();
+        item.widget->style()->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
+        const QRect text = item.rect.adjusted(kMargin, 0, -kMargin, 0);
+        painter->save();
+        painter->setPen(item.palette.color(item.state & QStyle::State_Selected ? QPalette::HighlightedText
+                                                                                : QPalette::Text));
+        painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter, name);
+        painter->drawText(text.adjusted(CodeColumn(item.fontMetrics, *index.model()), 0, 0, 0),
+                          Qt::AlignLeft | Qt::AlignVCenter, code);
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        const int codeWidth = option.fontMetrics.horizontalAdvance(FromUtf8("$FFFF"));
+        size.setWidth(CodeColumn(option.fontMetrics, *index.model()) + codeWidth + 2 * kMargin);
+        return size;
+    }
+
+private:
+    static constexpr int kMargin = 4;
+
+    static int CodeColumn(const QFontMetrics& metrics, const QAbstractItemModel& model)
+    {
+        int widest = 0;
+        for (int row = 0; row < model.rowCount(); ++row)
+            widest = std::max(widest, metrics.horizontalAdvance(SplitEntry(model.index(row, 0).data().toString()).first));
+        return widest + metrics.horizontalAdvance(FromUtf8("  "));
+    }
+};
+
 }  // namespace
 
 TDefineForm::TDefineForm(QWidget* parent)
@@ -51,6 +107,8 @@ TDefineForm::TDefineForm(QWidget* parent)
     fieldType_->setObjectName(FromUtf8("Field_Type"));
     for (const TypeEntry& entry : kTypes)
         fieldType_->addItem(EntryText(entry));
+    fieldType_->setItemDelegate(new TTypeEntryDelegate(fieldType_));
+    fieldType_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     auto* layoutLabel = new QLabel(FromUtf8("File layout"), this);
     layoutBox_->setObjectName(FromUtf8("LayoutBox"));
     for (TLayout layout : kAllLayouts)
@@ -62,6 +120,8 @@ TDefineForm::TDefineForm(QWidget* parent)
     popupForm_->setObjectName(FromUtf8("PopupForm"));
     popupForm_->SetMaxCount(50);
     resize(440, 380);
+    // The base restored its own placement; this form keeps one of its own.
+    LoadFormPosition(*this, objectName());
     connect(fieldType_, &QComboBox::activated, this, [this] { Field_TypeChange(); });
     connect(layoutBox_, &QComboBox::activated, this, [this] { LayoutChange(); });
 }

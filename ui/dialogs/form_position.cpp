@@ -5,7 +5,10 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace quorvil {
 
@@ -27,6 +30,40 @@ bool Sizeable(const QWidget& form)
     return form.minimumSize() != form.maximumSize();
 }
 
+// The window manager's frame around the client area: known once the window
+// has been shown, before that what a title bar and thin borders take.
+QMargins FrameMargins(const QWidget& form)
+{
+    const QRect frame = form.frameGeometry();
+    const QRect client = form.geometry();
+    if (frame != client)
+        return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                frame.bottom() - client.bottom()};
+    constexpr int kBorder = 4;
+    return {kBorder, form.style()->pixelMetric(QStyle::PM_TitleBarHeight) + kBorder, kBorder, kBorder};
+}
+
+// The screen showing most of `frame`, else the primary one.
+QScreen* ScreenOf(const QRect& frame)
+{
+    QScreen* best = QGuiApplication::primaryScreen();
+    qint64 bestArea = 0;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRect common = screen->geometry().intersected(frame);
+        const qint64 area = qint64(common.width()) * common.height();
+        if (area > bestArea) {
+            best = screen;
+            bestArea = area;
+        }
+    }
+    return best;
+}
+
+int ClampStart(int start, int length, int areaStart, int areaLength)
+{
+    return std::clamp(start, areaStart, std::max(areaStart, areaStart + areaLength - length));
+}
+
 }  // namespace
 
 std::string CurrentScreenSection()
@@ -46,22 +83,42 @@ std::string FormPositionText(const QWidget& form)
     return PositionText(origin.x(), origin.y(), normal.width(), normal.height(), state);
 }
 
+void KeepOnScreen(QWidget& form, bool centre)
+{
+    const QMargins margins = FrameMargins(form);
+    QScreen* screen = ScreenOf(QRect(form.pos(), form.size().grownBy(margins)));
+    if (!screen)
+        return;
+    // Device-independent pixels, like the window's own size, at any scale.
+    const QRect area = screen->availableGeometry();
+    const QSize room = area.size().shrunkBy(margins);
+    if (form.width() > room.width() || form.height() > room.height())
+        form.resize(form.size().boundedTo(room).expandedTo(form.minimumSize()));
+    const QSize outer = form.size().grownBy(margins);
+    QPoint origin = form.pos();
+    if (centre) {
+        const auto [left, top] = CentredOrigin(area.width(), area.height(), outer.width(), outer.height());
+        origin = area.topLeft() + QPoint(left, top);
+    }
+    form.move(ClampStart(origin.x(), outer.width(), area.left(), area.width()),
+              ClampStart(origin.y(), outer.height(), area.top(), area.height()));
+}
+
 void ApplyPositionText(QWidget& form, const std::string& text)
 {
     const PositionRequest request = ParsePositionText(text);
     switch (request.action) {
     case PositionRequest::Action::Unchanged:
+        KeepOnScreen(form, false);
         return;
-    case PositionRequest::Action::Centre: {
-        const QSize screen = ScreenSize();
-        const auto [left, top] = CentredOrigin(screen.width(), screen.height(), form.width(), form.height());
-        form.move(left, top);
+    case PositionRequest::Action::Centre:
+        KeepOnScreen(form, true);
         return;
-    }
     case PositionRequest::Action::Place:
         form.move(request.left, request.top);
         if (Sizeable(form) && request.width > 0 && request.height > 0)
             form.resize(request.width, request.height);
+        KeepOnScreen(form, false);
         if (request.state == WindowState::Maximized)
             form.setWindowState(form.windowState() | Qt::WindowMaximized);
         else if (request.state == WindowState::Minimized)

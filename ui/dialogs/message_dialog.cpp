@@ -62,6 +62,16 @@ struct DialogUnits {
     int avg, height;
 };
 
+// Width the window manager needs to show `title` whole: the text in the
+// bold face title bars commonly use, and the icon and buttons beside it.
+int TitleBarWidth(const QWidget& form, const QString& title)
+{
+    QFont bold = form.font();
+    bold.setBold(true);
+    const int bar = form.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &form);
+    return QFontMetrics(bold).horizontalAdvance(title) + 4 * bar + 16;
+}
+
 }  // namespace
 
 TMessageTexts& MessageTexts()
@@ -188,7 +198,10 @@ void TMessageForm::Build(const QString& rawText, TMsgDlgType type)
     }
     rowWidth += buttonSpacing * int(plan_.Buttons.size() - 1);
 
-    const int clientWidth = std::max(iconWidth + textRect.width() + 2, rowWidth) + 2 * hMargin;
+    const QString title = type == mtCustom ? QGuiApplication::applicationDisplayName() : MessageTexts().Titles[type];
+    setWindowTitle(title);
+    const int clientWidth =
+        std::max(std::max(iconWidth + textRect.width() + 2, rowWidth) + 2 * hMargin, TitleBarWidth(*this, title));
     const int buttonTop = vMargin + textHeight + vSpacing;
     int x = (clientWidth - rowWidth) / 2;
     for (size_t i = 0; i < row.size(); ++i) {
@@ -199,9 +212,6 @@ void TMessageForm::Build(const QString& rawText, TMsgDlgType type)
     def->setDefault(true);
     def->setFocus();
     setFixedSize(clientWidth, buttonTop + std::max(buttonHeight, def->sizeHint().height()) + vMargin);
-
-    const QString title = MessageTexts().Titles[type];
-    setWindowTitle(type == mtCustom ? QGuiApplication::applicationDisplayName() : title);
 }
 
 QPushButton* TMessageForm::Button(TMsgDlgBtn kind) const

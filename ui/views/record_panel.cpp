@@ -6,6 +6,7 @@
 #include "date_time_edit.h"
 #include "database_model.h"
 #include "disc_id.h"
+#include "list_combo.h"
 #include "field_types.h"
 #include "long_text_check.h"
 #include "message_dialog.h"
@@ -61,7 +62,7 @@ constexpr int kStripHeight = 41;
 TRecordPanel::TRecordPanel(int tab, TDatabaseModel* model, QWidget* parent)
     : QWidget(parent), model_(model), buttonPanel_(new QWidget(this)),
       prevBtn_(new QPushButton(FromUtf8("< &Previous"), buttonPanel_)), nextBtn_(new QPushButton(FromUtf8("&Next >"), buttonPanel_)),
-      lateLayout_(new QTimer(this))
+      positionLabel_(new QLabel(buttonPanel_)), lateLayout_(new QTimer(this))
 {
     setObjectName(FromUtf8("EditPanel%1").arg(tab));
     buttonPanel_->setObjectName(FromUtf8("ButtonPanel%1").arg(tab));
@@ -69,6 +70,8 @@ TRecordPanel::TRecordPanel(int tab, TDatabaseModel* model, QWidget* parent)
     nextBtn_->setObjectName(FromUtf8("NextBtn%1").arg(tab));
     prevBtn_->setGeometry(8, 8, 110, 26);
     nextBtn_->setGeometry(126, 8, 110, 26);
+    positionLabel_->setObjectName(FromUtf8("RecordPosition%1").arg(tab));
+    positionLabel_->setGeometry(252, 8, 300, 26);
     connect(prevBtn_, &QPushButton::clicked, this, &TRecordPanel::PrevBtnClick);
     connect(nextBtn_, &QPushButton::clicked, this, &TRecordPanel::NextBtnClick);
     lateLayout_->setSingleShot(true);
@@ -77,6 +80,20 @@ TRecordPanel::TRecordPanel(int tab, TDatabaseModel* model, QWidget* parent)
             [this](const QModelIndex& from, const QModelIndex& to) { ModelDataChanged(from.row(), to.row()); });
     connect(model_, &QAbstractItemModel::modelReset, this, [this] { ShowRow(row_); });
     connect(model_, &QAbstractItemModel::rowsRemoved, this, [this] { ShowRow(row_); });
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &TRecordPanel::UpdatePosition);
+    connect(model_, &QAbstractItemModel::layoutChanged, this, &TRecordPanel::UpdatePosition);
+    UpdatePosition();
+}
+
+void TRecordPanel::UpdatePosition()
+{
+    const int rows = model_->rowCount();
+    if (rows == 0)
+        positionLabel_->setText(FromUtf8("No records"));
+    else if (row_ < 0)
+        positionLabel_->setText(rows == 1 ? FromUtf8("1 record") : FromUtf8("%1 records").arg(rows));
+    else
+        positionLabel_->setText(FromUtf8("Record %1 of %2").arg(row_ + 1).arg(rows));
 }
 
 int TRecordPanel::FieldCount() const
@@ -124,11 +141,8 @@ void TRecordPanel::BuildEditors()
             for (int k = 1; k <= db->PopupCount(f); ++k)
                 items << ToQString(db->GetPopupItem(f, k));
             items.sort(Qt::CaseInsensitive);
-            const bool was = controls.combo->blockSignals(true);
-            controls.combo->clear();
-            controls.combo->addItems(items);
-            controls.combo->setMaxVisibleItems(std::clamp(int(items.size()), 1, 15));
-            controls.combo->blockSignals(was);
+            controls.combo->SetItems(items);
+            controls.combo->setMaxVisibleItems(std::clamp(int(items.size()) + 1, 1, 15));
         } else if (auto* line = qobject_cast<TDateTimeEdit*>(controls.editor)) {
             line->SetPattern(ToQString(InputPattern(*db, f)));
         }
@@ -161,9 +175,9 @@ QWidget* TRecordPanel::MakeEditor(int field, uint16_t type)
         return c.spin;
     case EditorKind::Combo:
         if (!c.combo) {
-            c.combo = new QComboBox(this);
-            connect(c.combo, &QComboBox::activated, this,
-                    [this, field](int index) { Write(field, fields_[size_t(field - 1)].combo->itemText(index)); });
+            c.combo = new TListCombo(this);
+            connect(c.combo, &TListCombo::ValueChosen, this,
+                    [this, field] { Write(field, fields_[size_t(field - 1)].combo->Value()); });
         }
         c.combo->setObjectName(name);
         return c.combo;
@@ -235,7 +249,9 @@ void TRecordPanel::LayoutEditors(bool force)
         Label(f)->show();
         if (QWidget* editor = Editor(f)) {
             const int editorHeight = std::min(editor->sizeHint().height(), rowHeight - 2);
-            editor->setGeometry(x + labelWidth + 16, top, std::max(columnWidth - labelWidth - 32, 40), editorHeight);
+            // A date or time shows whole even where the column is narrow.
+            const int least = qobject_cast<TDateTimeEdit*>(editor) ? editor->minimumSizeHint().width() : 40;
+            editor->setGeometry(x + labelWidth + 16, top, std::max(columnWidth - labelWidth - 32, least), editorHeight);
             editor->show();
         }
     }
@@ -244,6 +260,7 @@ void TRecordPanel::LayoutEditors(bool force)
 void TRecordPanel::ShowRow(int row)
 {
     row_ = row >= 0 && row < model_->rowCount() ? row : -1;
+    UpdatePosition();
     filling_ = true;
     const bool readOnly = model_->DataBase() && model_->DataBase()->ReadOnlyFile();
     for (int f = 1; f <= FieldCount(); ++f) {
@@ -276,7 +293,7 @@ void TRecordPanel::SetEditorValue(int field)
     } else if (c.editor == c.spin) {
         c.spin->setValue(CellInteger(text));
     } else if (c.editor == c.combo) {
-        c.combo->setCurrentIndex(c.combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+        c.combo->ShowValue(text);
     } else if (c.editor == c.check) {
         c.check->setChecked(value == "1");
     } else if (c.editor == c.date || c.editor == c.time) {

@@ -11,7 +11,6 @@
 #include <functional>
 
 class QCheckBox;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -22,6 +21,7 @@ namespace quorvil {
 
 class TDatabaseModel;
 class TDateTimeEdit;
+class TListCombo;
 
 class TRecordPanel : public QWidget {
     Q_OBJECT
@@ -48,6 +48,8 @@ public:
     // The Previous/Next strip (record view) or none (list view).
     void SetButtonStripVisible(bool on);
     QWidget* ButtonPanel() const { return buttonPanel_; }
+    // "Record n of m" beside Previous and Next.
+    QLabel* PositionLabel() const { return positionLabel_; }
 
     // The editor in use for field f (from 1), null for a field without one.
     QWidget* Editor(int field) const;
@@ -64,7 +66,7 @@ private:
         QLabel* label = nullptr;
         QLineEdit* edit = nullptr;
         QSpinBox* spin = nullptr;
-        QComboBox* combo = nullptr;
+        TListCombo* combo = nullptr;
         QCheckBox* check = nullptr;
         TDateTimeEdit* date = nullptr;
         TDateTimeEdit* time = nullptr;
@@ -80,11 +82,13 @@ private:
     void ModelDataChanged(int top, int bottom);
     bool DbidKey(QLineEdit& edit, const QString& typed);
     int FieldCount() const;
+    void UpdatePosition();
 
     TDatabaseModel* model_;
     QWidget* buttonPanel_;
     QPushButton* prevBtn_;
     QPushButton* nextBtn_;
+    QLabel* positionLabel_;
     std::array<FieldControls, kMaxFields> fields_{};
     int row_ = -1;
     int dbidField_ = 0;

@@ -4,6 +4,7 @@
 #include "errors.h"
 #include "field_types.h"
 #include "jfile.h"
+#include "progress.h"
 #include "text_case.h"
 #include "text_utils.h"
 #include "text_writers.h"
@@ -337,8 +338,8 @@ int WriteRows(TJFILE& db, TAccessDB& adb, const std::vector<TAccessColumn>& colu
     std::vector<TSqlCell> values(columns.size());
     std::array<std::string_view, kMaxSlots> cells;
     for (int r = 1; r <= count; ++r) {
-        if (events.Progress)
-            events.Progress(r, count);
+        if (events.Progress && !events.Progress(r, count))
+            throw ECancelled();  // the temporary file goes; an old file stays
         bool plain = direct;
         if (plain)
             db.Records[size_t(r - 1)].Texts(cells);  // one pass over the record

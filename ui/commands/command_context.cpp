@@ -6,10 +6,12 @@
 #include "database_tabs.h"
 #include "layout.h"
 #include "message_dialog.h"
+#include "progress_line.h"
 #include "text_convert.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QMainWindow>
@@ -74,6 +76,16 @@ QIcon IconFor(const QString& action)
 
 }  // namespace
 
+QString CountOf(int count, const char* noun)
+{
+    return FromUtf8("%1 %2%3").arg(count).arg(FromUtf8(noun), count == 1 ? QString() : FromUtf8("s"));
+}
+
+QString BareName(const std::string& path)
+{
+    return QFileInfo(PathToQString(path)).fileName();
+}
+
 TCommandContext::TCommandContext(QMainWindow& window, TDatabaseTabs& tabs) : window_(window), tabs_(tabs) {}
 
 QAction* TCommandContext::AddCommand(const char* name, const char* text, const char* handler,
@@ -84,10 +96,13 @@ QAction* TCommandContext::AddCommand(const char* name, const char* text, const c
     // A date or time being typed in a record's fields is stored when its
     // line is left; a command from the menu, the tool bar or a key leaves it
     // first, so that it works on what the user typed.
-    QObject::connect(action, &QAction::triggered, &window_, [handler, commitFirst, command = std::move(command)] {
+    QObject::connect(action, &QAction::triggered, &window_, [this, handler, commitFirst, command = std::move(command)] {
         if (commitFirst)
             CommitEditing();
         RunCommand(handler, command);
+        // Many commands change the record or field count, some of another
+        // tab than they started in: the status line follows every one.
+        UpdateActiveInfo();
     });
     return action;
 }
@@ -106,8 +121,25 @@ void TCommandContext::CreateStatusLine()
     panel1_->setObjectName(FromUtf8("Panel1"));
     infoPanel_ = new QLabel(&window_);
     infoPanel_->setObjectName(FromUtf8("InfoPanel"));
+    progress_ = new TProgressLine(&window_);
     window_.statusBar()->addWidget(panel1_, 1);
+    window_.statusBar()->addPermanentWidget(progress_);
     window_.statusBar()->addPermanentWidget(infoPanel_);
+    tabs_.SetProgressLine(progress_);
+}
+
+bool TCommandContext::RunLong(const char* what, const std::string& fileName, bool cancellable,
+                              const std::function<void()>& work)
+{
+    try {
+        TProgressLine::TRun run(progress_, cancellable);
+        if (RunOnFile(fileName, work))
+            return true;
+        ShowStatus(QString());  // the message said what went wrong
+    } catch (const ECancelled&) {
+        ShowStatus(FromUtf8("%1 cancelled; nothing was written to %2.").arg(FromUtf8(what), BareName(fileName)));
+    }
+    return false;
 }
 
 void TCommandContext::ShowStatus(const QString& text)

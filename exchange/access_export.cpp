@@ -487,7 +487,15 @@ int ExportToAccess(TJFILE& db, const std::string& fileName, const TAccessOpener&
     int errors = 0;
     {
         std::ofstream log(logName, std::ios::binary | std::ios::trunc);
-        errors = WriteRows(db, *adb, columns, log, events);
+        try {
+            errors = WriteRows(db, *adb, columns, log, events);
+        } catch (const ECancelled&) {
+            // The log of an export that did not happen would only mislead.
+            log.close();
+            std::error_code ec;
+            fs::remove(logName, ec);
+            throw;
+        }
     }
     if (errors == 0) {
         std::error_code ec;

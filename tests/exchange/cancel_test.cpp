@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 
 namespace quorvil {
@@ -55,6 +56,11 @@ const Work kWorks[] = {
     {"html", "ten.HTM", [](TJFILE& db, const std::string& t) { Export(db, TExportFormat::HTML, AllFields(db), t); }},
     {"txt", "ten.TXT", [](TJFILE& db, const std::string& t) { Export(db, TExportFormat::TXT, AllFields(db), t); }},
 };
+
+void PrintTo(const Work& work, std::ostream* out)
+{
+    *out << work.name;
+}
 
 class Cancelled : public ::testing::TestWithParam<Work> {};
 

@@ -192,7 +192,8 @@ void TTransferCommands::CopyRecsItemClick(int tag, const std::string& chosenName
         if (!result.Keyed)
             return;
         context_.Tabs().Page(tag)->RefreshView();
-        context_.ShowStatus(FromUtf8("Copied %1 into %2").arg(CountOf(int(records.size()), "record"), BareName(target->FileName)));
+        context_.ShowStatus(
+            FromUtf8("Copied %1 into %2").arg(CountOf(int(records.size()), "record"), BareName(target->FileName)));
         MessageDlgButtons(ToQString(CopyMessage(result.Copied)), mtInformation, {mbOK}, mbHelp);
         return;
     }
@@ -230,8 +231,9 @@ void TTransferCommands::CopyRecsItemClick(int tag, const std::string& chosenName
     TCopyResult result;
     if (!context_.RunLong("Copy", fileName, true, [&] { result = CopyRecordsToFile(*source, records, fileName); }))
         return;
-    context_.ShowStatus(result.Keyed ? FromUtf8("Copied %1 to %2").arg(CountOf(int(records.size()), "record"), BareName(fileName))
-                                     : QString());
+    context_.ShowStatus(
+        result.Keyed ? FromUtf8("Copied %1 to %2").arg(CountOf(int(records.size()), "record"), BareName(fileName))
+                     : QString());
     if (result.Keyed)
         MessageDlgButtons(ToQString(CopyMessage(result.Copied)), mtInformation, {mbOK}, mbHelp);
 }
@@ -400,7 +402,8 @@ void TTransferCommands::ImportCsvItemClick()
     context_.EnableButtons(true);
     context_.UpdateActiveInfo();
     if (const TDataBase* db = context_.Tabs().CurrentDB())
-        context_.ShowStatus(FromUtf8("Imported %1 from %2").arg(CountOf(db->RecordCount(), "record"), BareName(csvName)));
+        context_.ShowStatus(
+            FromUtf8("Imported %1 from %2").arg(CountOf(db->RecordCount(), "record"), BareName(csvName)));
 }
 
 }  // namespace quorvil

@@ -2,6 +2,7 @@
 #include "field_types.h"
 #include "jfile.h"
 #include "ini_file.h"
+#include "progress.h"
 #include "record_pick.h"
 #include "text_output.h"
 #include "text_writers.h"
@@ -187,6 +188,7 @@ void WriteCSVBody(const TJFILE& db, const std::vector<int>& fields, int count, C
     const size_t dates = size_t(std::count(isDate.begin(), isDate.end(), char(1)));
     std::array<std::string_view, kMaxSlots> cells;
     for (int r = 1; r <= count; ++r) {
+        ReportProgress(r, count);
         const TLineFacts facts = cellsOf(r, cells);
         const bool lineFeeds = facts.LineFeeds;
         if (distinct && WriteRecordLine(out, cells, used, exists, isDate, facts.TextBytes + 11 * dates, lineFeeds))

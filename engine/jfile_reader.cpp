@@ -6,6 +6,7 @@
 #include "errors.h"
 #include "jfile.h"
 #include "load_damage.h"
+#include "progress.h"
 
 #include <charconv>
 #include <cstring>
@@ -243,6 +244,7 @@ void TJFILE::ReadRecords(ByteReader& in, size_t listEntries, TLoadDamage& damage
     size_t budget = in.Size();
     size_t index = 0;
     for (const REC_HDR& entry : RecordList) {
+        ReportProgress(int(index) + 1, int(RecordList.size()));
         const bool listed = index++ < listEntries;
         if (entry.RecAttributes & 0x80)
             continue;

@@ -4,6 +4,7 @@
 #include "errors.h"
 #include "field_types.h"
 #include "jfile.h"
+#include "progress.h"
 #include "record_pick.h"
 
 #include <algorithm>
@@ -151,6 +152,7 @@ void TJFILE::WriteRecords(TStream& out, const TCellsOf& cellsOf)
     const int fields = FieldCount();
     std::string buffer;
     for (int r = 1; r <= RecordCount(); ++r) {
+        ReportProgress(r, RecordCount());
         REC_HDR& entry = RecordList[size_t(r - 1)];
         const uint64_t offset = out.Position() - BaseOffset;
         // The record list holds 32-bit offsets; a larger file would be written corrupt.

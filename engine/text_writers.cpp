@@ -4,6 +4,7 @@
 #include "errors.h"
 #include "file_names.h"
 #include "jfile.h"
+#include "progress.h"
 #include "status_scope.h"
 #include "text_case.h"
 #include "text_output.h"
@@ -128,6 +129,7 @@ void WriteHTMLTo(const TJFILE& db, const std::vector<int>& fields, TStream& stre
         line("  <TD>" + (f != 0 ? db.GetFieldName(f) : std::string()) + "</TD>");
     line("</TR>");
     for (int r = 1; r <= db.RecordCount(); ++r) {
+        ReportProgress(r, db.RecordCount());
         line("<TR>");
         for (int f : fields) {
             if (f == 0)
@@ -163,6 +165,7 @@ void WriteTXTTo(const TJFILE& db, const std::vector<int>& fields, TStream& strea
     std::string line;
     PutTextLine(out, texts, widths, line);
     for (int r = 1; r <= db.RecordCount(); ++r) {
+        ReportProgress(r, db.RecordCount());
         for (size_t i = 0; i < used.size(); ++i)
             texts[i] = db.GetDisplayCell(r, used[i]);
         PutTextLine(out, texts, widths, line);

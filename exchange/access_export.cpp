@@ -4,6 +4,7 @@
 #include "errors.h"
 #include "field_types.h"
 #include "jfile.h"
+#include "progress.h"
 #include "text_case.h"
 #include "text_utils.h"
 #include "text_writers.h"
@@ -337,8 +338,8 @@ int WriteRows(TJFILE& db, TAccessDB& adb, const std::vector<TAccessColumn>& colu
     std::vector<TSqlCell> values(columns.size());
     std::array<std::string_view, kMaxSlots> cells;
     for (int r = 1; r <= count; ++r) {
-        if (events.Progress)
-            events.Progress(r, count);
+        if (events.Progress && !events.Progress(r, count))
+            throw ECancelled();  // the temporary file goes; an old file stays
         bool plain = direct;
         if (plain)
             db.Records[size_t(r - 1)].Texts(cells);  // one pass over the record
@@ -486,7 +487,15 @@ int ExportToAccess(TJFILE& db, const std::string& fileName, const TAccessOpener&
     int errors = 0;
     {
         std::ofstream log(logName, std::ios::binary | std::ios::trunc);
-        errors = WriteRows(db, *adb, columns, log, events);
+        try {
+            errors = WriteRows(db, *adb, columns, log, events);
+        } catch (const ECancelled&) {
+            // The log of an export that did not happen would only mislead.
+            log.close();
+            std::error_code ec;
+            fs::remove(logName, ec);
+            throw;
+        }
     }
     if (errors == 0) {
         std::error_code ec;

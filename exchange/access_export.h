@@ -59,7 +59,9 @@ std::string AccessLogName(const std::string& fileName);
 
 struct TAccessEvents {
     std::function<void(const std::string&)> Warning;      // shown with an OK button
-    std::function<void(int record, int count)> Progress;  // before each record
+    // Before each record; false stops the export (ECancelled) and leaves the
+    // file as it was.
+    std::function<bool(int record, int count)> Progress;
 };
 // Creates the connection to a new, empty database file of that name.
 using TAccessOpener = std::function<std::unique_ptr<TAccessDB>(const std::string& fileName)>;

@@ -9,6 +9,7 @@
 #include "errors.h"
 #include "field_types.h"
 #include "jfile.h"
+#include "progress.h"
 #include "record_data.h"
 #include "streams.h"
 
@@ -89,6 +90,13 @@ private:
 
 // Nothing but blanks and line ends, after the byte-order mark some
 // spreadsheets put first.
+// How far the reading is, in thousandths of the file: its lines differ too
+// much in length to count them.
+void ReportPosition(const char* at, const char* end, size_t size)
+{
+    ReportProgress(int(1000 - size_t(end - at) * 1000 / std::max<size_t>(size, 1)), 1000);
+}
+
 bool HoldsNothing(const TCsvBytes& data)
 {
     const char* p = data.Begin();
@@ -229,6 +237,7 @@ TCsvRows ReadExportRows(TCsvBytes& data, const TCsvSettings& settings, const TLa
     char* p = data.Begin();
     char* const end = data.End();
     for (int line = 1; p < end; ++line) {
+        ReportPosition(p, end, data.Size);
         char* lineEnd = static_cast<char*>(std::memchr(p, '\n', size_t(end - p)));
         char* next = lineEnd ? lineEnd + 1 : end;
         if (!lineEnd)
@@ -281,7 +290,8 @@ TCsvRows ReadExportRows(TCsvBytes& data, const TCsvSettings& settings, const TLa
 
 class TRowReader {
 public:
-    TRowReader(TCsvBytes& data, const TFailure& fail) : p_(data.Begin()), end_(data.End()), fail_(fail)
+    TRowReader(TCsvBytes& data, const TFailure& fail)
+        : p_(data.Begin()), end_(data.End()), size_(data.Size), fail_(fail)
     {
         // A byte-order mark some spreadsheets put first is no part of a name.
         if (data.Size >= 3 && std::memcmp(p_, "\xEF\xBB\xBF", 3) == 0)
@@ -294,6 +304,7 @@ public:
     {
         if (p_ == end_)
             return false;
+        ReportPosition(p_, end_, size_);
         cells.clear();
         rowLine_ = line_;
         while (cells.size() <= maxCells) {
@@ -367,6 +378,7 @@ private:
 
     char* p_;
     char* end_;
+    size_t size_;
     const TFailure& fail_;
     int line_ = 1;
     int rowLine_ = 1;

@@ -7,6 +7,7 @@
 #include "file_system.h"
 #include "ini_file.h"
 #include "jfile.h"
+#include "progress.h"
 #include "record_pick.h"
 #include "streams.h"
 #include "text_utils.h"
@@ -136,8 +137,20 @@ void FillRecords(TOutput& out)
     }
 }
 
-void WriteOutput(TOutput& out, const TSplitFormats& formats, const std::vector<int>& widths,
-                 const TSplitProgress& progress)
+int FormatCount(const TSplitFormats& formats)
+{
+    return int(formats.PDB) + int(formats.CSV) + int(formats.HTM) + int(formats.TXT);
+}
+
+// The files finished so far and the files in all, for the progress.
+struct TFileCount {
+    int Done = 0;
+    int Total = 0;
+};
+
+// Returns false when the progress stopped the split before a file.
+bool WriteOutput(TOutput& out, const TSplitFormats& formats, const std::vector<int>& widths,
+                 const TSplitProgress& progress, TFileCount& files)
 {
     TJFILE& db = *out.Db;
     if (formats.HTM || formats.TXT)
@@ -145,13 +158,18 @@ void WriteOutput(TOutput& out, const TSplitFormats& formats, const std::vector<i
     for (size_t i = 0; i < widths.size(); ++i)
         db.SetColumnWidth(int(i) + 1, widths[i]);
     const std::vector<int> fields = AllFields(db);
+    bool going = true;
     auto write = [&](bool wanted, const char* extension, const std::function<void(const std::string&)>& writer) {
-        if (!wanted)
+        if (!wanted || !going)
             return;
         const std::string name = extension ? ForceExtension(out.FileName, extension) : out.FileName;
-        if (progress)
-            progress(name);
+        going = !progress || progress(name, files.Done, files.Total);
+        if (!going)
+            return;
+        // The split's steps are its files, not the records of each.
+        TProgressWatch quiet({});
         writer(name);
+        ++files.Done;
     };
     // Like the text exports, an output can be made again from the source, so
     // it is replaced all-or-nothing without waiting for the disk.
@@ -166,6 +184,7 @@ void WriteOutput(TOutput& out, const TSplitFormats& formats, const std::vector<i
     write(formats.CSV, "CSV", [&](const std::string& name) { WriteCSV(db, out.Records, fields, name); });
     write(formats.HTM, "HTM", [&](const std::string& name) { WriteHTML(db, name, fields); });
     write(formats.TXT, "TXT", [&](const std::string& name) { WriteTXT(db, name, fields); });
+    return going;
 }
 
 }  // namespace
@@ -287,8 +306,10 @@ std::vector<std::string> Split(const TJFILE& db, const TSplitChoice& choice, con
     Distribute(db, chosen, outputs);
 
     std::vector<std::string> written;
+    TFileCount files{0, int(outputs.size()) * FormatCount(choice.Formats)};
     for (size_t o = 0; o < outputs.size(); ++o) {
-        WriteOutput(outputs[o], choice.Formats, widths[o], progress);
+        if (!WriteOutput(outputs[o], choice.Formats, widths[o], progress, files))
+            break;
         written.push_back(outputs[o].FileName);
     }
     return written;

@@ -73,7 +73,11 @@ std::vector<int> WidthsFromDef(const std::string& defName, int fieldCount);
 // are complete. Throws before writing anything when a .DEF width is refused
 // or an output's directory does not exist; a write error (EStreamError,
 // naming the file) stops the command with the outputs before it written.
-using TSplitProgress = std::function<void(const std::string& fileName)>;
+// `progress` is told each file (every format counts) before it is written,
+// with the files finished so far and the number of files in all; when it
+// returns false the split stops there: the files finished stay, and the
+// outputs whose files were all written are returned.
+using TSplitProgress = std::function<bool(const std::string& fileName, int done, int total)>;
 std::vector<std::string> Split(const TJFILE& db, const TSplitChoice& choice, const TSplitProgress& progress = {});
 
 }  // namespace quorvil

@@ -4,6 +4,7 @@
 #include "errors.h"
 #include "exchange_fixtures.h"
 #include "field_types.h"
+#include "progress.h"
 #include "sql_database.h"
 #include "test_files.h"
 
@@ -247,6 +248,17 @@ TEST(AccessExport, AFailureOfTheFileLeavesNothingBehindAndTheOldFileStays)
                 ThrowsMessage<EStreamError>("Cannot create file \"" + missing + "\". No such file or directory"));
     testkit::WriteText(dir / "t.sqlite", "old contents");
     EXPECT_THROW(RunExport(*db, dir / "t.sqlite", true), ESqlError);
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"t.sqlite"});
+    EXPECT_EQ(ReadText(dir / "t.sqlite"), "old contents");
+
+    // Stopped at its second record: no log, no temporary file, the old file.
+    auto two = Table({{"A", kTypeString}}, {{"x"}, {"y"}}, "T");
+    TAccessEvents events;
+    events.Progress = [](int record, int) { return record < 2; };
+    EXPECT_THROW(ExportToAccess(*two, dir / "t.sqlite",
+                                [](const std::string& temp) { return std::make_unique<TAccessDB>(CreateSqlDatabase(temp)); },
+                                events),
+                 ECancelled);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"t.sqlite"});
     EXPECT_EQ(ReadText(dir / "t.sqlite"), "old contents");
 }

@@ -179,6 +179,10 @@ private slots:
                 QCOMPARE(db->GetCell(record, f), cells[size_t(f - 1)]);
         QCOMPARE(form.Tabs()->Page(0)->Model()->columnCount(), 4);
         QVERIFY(testkit::ReadBytes(other) == otherBytes);
+        // The status line counts the merged database at once, and says what came in.
+        QVERIFY(form.findChild<QLabel*>(FromUtf8("InfoPanel"))->text().startsWith(FromUtf8("3 records, 4 fields")));
+        QVERIFY2(form.StatusPanel()->text().startsWith(FromUtf8("Merged other.pdb: 1 record added, ")),
+                 qPrintable(form.StatusPanel()->text()));
     }
 
     void AMergeStoppedAtTheRecordLimitShowsTheRecordsItAdded()
@@ -235,6 +239,7 @@ private slots:
         QVERIFY(QFile::exists(Data(FromUtf8("North.CSV"))));
         QVERIFY(!QFile::exists(Data(FromUtf8("West.PDB"))));
         QCOMPARE(config_->Read("Sales", "South"), std::string("South"));
+        QCOMPARE(form.StatusPanel()->text(), FromUtf8("Split into 4 files in %1/").arg(data_->path()));
     }
 };
 

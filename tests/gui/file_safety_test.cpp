@@ -17,16 +17,19 @@
 #include "record_commands.h"
 #include "merge_dialog.h"
 #include "modal.h"
+#include "progress_line.h"
 #include "sort_dialog.h"
 #include "text_convert.h"
 
 #include <QAction>
 #include <QFile>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QMenu>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 #include <filesystem>
 
@@ -82,6 +85,42 @@ private slots:
         QVERIFY(FileBytes(Data(FromUtf8("locked.HTM"))).contains("bob"));
         form.reset();
         QCOMPARE(FileBytes(PathToQString(path)), before);
+    }
+
+    // The status line says what an export wrote; Cancel, pressed at the
+    // first progress step, leaves the file of the export before it alone.
+    void anExportSaysWhatItWroteAndACancelLeavesTheOldFile()
+    {
+        Rows rows;
+        for (int r = 1; r <= 300; ++r)
+            rows.push_back({std::to_string(r), "name"});
+        const std::string path = Db("big.PDB", "Big", kFields, rows);
+        auto form = StartMainForm({PathToQString(path)});
+        AnswerButton(FromUtf8("OkBtn"));  // every field
+        form->Action("SaveCSV")->trigger();
+        QCOMPARE(form->StatusPanel()->text(), FromUtf8("Exported 300 records to big.CSV"));
+        const QByteArray before = FileBytes(Data(FromUtf8("big.CSV")));
+
+        form->Tabs()->CurrentDB()->SetCell(1, 2, "changed");
+        auto* line = form->findChild<TProgressLine*>(FromUtf8("ProgressLine"));
+        QVERIFY(line && line->isHidden());
+        line->SetShowDelay(0);
+        int steps = 0;
+        bool offered = false;
+        line->SetStepProbe([&] {
+            auto* cancel = line->findChild<QToolButton*>(FromUtf8("CancelProgressBtn"));
+            offered = !cancel->isHidden();
+            ++steps;
+            cancel->click();
+        });
+        AnswerButton(FromUtf8("OkBtn"));
+        form->Action("SaveCSV")->trigger();
+        line->SetStepProbe({});
+        QCOMPARE(steps, 1);
+        QVERIFY(offered);
+        QVERIFY(line->isHidden());
+        QCOMPARE(FileBytes(Data(FromUtf8("big.CSV"))), before);
+        QCOMPARE(form->StatusPanel()->text(), FromUtf8("Export cancelled; nothing was written to big.CSV."));
     }
 
     // An export, a database export or a split never writes over a database

@@ -108,7 +108,7 @@ private slots:
         QString shown;
         AnswerMessage(shown);
         auto form = Start({data_->path()});
-        QCOMPARE(shown, FromUtf8("Not a JFile/JFile Pro database! at FormCreate"));
+        QCOMPARE(shown, FromUtf8("bad.PDB: Not a JFile/JFile Pro database!"));
         QCOMPARE(form->Tabs()->OpenCount(), 3);
         QCOMPARE(form->Tabs()->tabText(0) + form->Tabs()->tabText(1) + form->Tabs()->tabText(2), FromUtf8("abc"));
         QVERIFY(!form->Tabs()->TabShown(3));
@@ -154,7 +154,7 @@ private slots:
         AnswerFileDialog(Data("notes.PDB"));
         AnswerMessage(shown);
         form->Action("LoadBtn")->trigger();
-        QCOMPARE(shown, FromUtf8("Not a JFile/JFile Pro database! at LoadBtnClick"));
+        QCOMPARE(shown, FromUtf8("notes.PDB: Not a JFile/JFile Pro database!"));
         QCOMPARE(form->Tabs()->OpenCount(), 2);
         QVERIFY(!form->Tabs()->TabShown(2));
         QCOMPARE(form->Tabs()->CurrentTab(), 1);  // the shown tab below the failed one

@@ -7,10 +7,12 @@
 #include "database_tabs.h"
 #include "layout.h"
 #include "message_dialog.h"
+#include "progress_line.h"
 #include "text_convert.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QMainWindow>
@@ -83,6 +85,16 @@ QIcon IconFor(const QString& action)
 
 }  // namespace
 
+QString CountOf(int count, const char* noun)
+{
+    return FromUtf8("%1 %2%3").arg(count).arg(FromUtf8(noun), count == 1 ? QString() : FromUtf8("s"));
+}
+
+QString BareName(const std::string& path)
+{
+    return QFileInfo(PathToQString(path)).fileName();
+}
+
 TCommandContext::TCommandContext(QMainWindow& window, TDatabaseTabs& tabs) : window_(window), tabs_(tabs) {}
 
 QAction* TCommandContext::AddCommand(const char* name, const char* text, const char* handler,
@@ -97,7 +109,8 @@ QAction* TCommandContext::AddCommand(const char* name, const char* text, const c
         if (commitFirst)
             CommitEditing();
         RunCommand(handler, command);
-        // Counts, marks and enabled commands follow whatever the command did.
+        // Counts, unsaved marks and enabled commands follow whatever the
+        // command did, in whichever tab it ended.
         UpdateActiveInfo();
     });
     return action;
@@ -117,8 +130,25 @@ void TCommandContext::CreateStatusLine()
     panel1_->setObjectName(FromUtf8("Panel1"));
     infoPanel_ = new QLabel(&window_);
     infoPanel_->setObjectName(FromUtf8("InfoPanel"));
+    progress_ = new TProgressLine(&window_);
     window_.statusBar()->addWidget(panel1_, 1);
+    window_.statusBar()->addPermanentWidget(progress_);
     window_.statusBar()->addPermanentWidget(infoPanel_);
+    tabs_.SetProgressLine(progress_);
+}
+
+bool TCommandContext::RunLong(const char* what, const std::string& fileName, bool cancellable,
+                              const std::function<void()>& work)
+{
+    try {
+        TProgressLine::TRun run(progress_, cancellable);
+        if (RunOnFile(fileName, work))
+            return true;
+        ShowStatus(QString());  // the message said what went wrong
+    } catch (const ECancelled&) {
+        ShowStatus(FromUtf8("%1 cancelled; nothing was written to %2.").arg(FromUtf8(what), BareName(fileName)));
+    }
+    return false;
 }
 
 void TCommandContext::ShowStatus(const QString& text)

@@ -14,6 +14,12 @@ class QMainWindow;
 namespace quorvil {
 
 class TDatabaseTabs;
+class TProgressLine;
+
+// "1 record", "12 records": a count and its noun, which takes an "s".
+QString CountOf(int count, const char* noun);
+// The file's name without its directory, for the status line.
+QString BareName(const std::string& path);
 
 class TCommandContext {
 public:
@@ -32,10 +38,17 @@ public:
     // "LoadBtn") find the shared action.
     QAction* Action(const char* name) const;
 
-    // Panel1 (the progress texts) and InfoPanel (the active database).
+    // Panel1 (the progress texts and what the last command did), the
+    // progress bar and InfoPanel (the active database).
     void CreateStatusLine();
     QLabel* StatusPanel() const { return panel1_; }
+    TProgressLine* Progress() const { return progress_; }
     void ShowStatus(const QString& text);
+    // Long work on `fileName` with the progress bar, and with its Cancel
+    // button when `cancellable`. True when the work finished; a cancel puts
+    // "<what> cancelled; nothing was written to <file>." in the status line,
+    // a file error is shown naming the file, both give false.
+    bool RunLong(const char* what, const std::string& fileName, bool cancellable, const std::function<void()>& work);
     // The active tab's record count, layout and state, the placeholder while
     // no tab is open, the view button and the enabled commands.
     void UpdateActiveInfo();
@@ -60,6 +73,7 @@ private:
     QMainWindow& window_;
     TDatabaseTabs& tabs_;
     QLabel* panel1_ = nullptr;
+    TProgressLine* progress_ = nullptr;
     QLabel* infoPanel_ = nullptr;
     int rearrangeTab_ = -1;
 };

@@ -10,6 +10,7 @@
 #include "layout.h"
 #include "message_dialog.h"
 #include "modal.h"
+#include "progress_line.h"
 #include "save_as.h"
 #include "save_places.h"
 #include "sort_dialog.h"
@@ -26,8 +27,6 @@
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QMenu>
-#include <QProgressBar>
-#include <QStatusBar>
 #include <QToolBar>
 
 #include <filesystem>
@@ -277,7 +276,8 @@ void TExchangeCommands::SaveFileAsItemClick(int entry)
     if (!saveAs.CheckLengths(AskAboutLength))
         return;
     WaitCursor hourglass;
-    saveAs.Write();
+    if (context_.RunLong("Save as", name, true, [&] { saveAs.Write(); }))
+        context_.ShowStatus(FromUtf8("Saved %1 as %2").arg(BareName(name), FromUtf8(Facts(*layout).Name)));
 }
 
 // The save-as dialog and the questions about the chosen name. Returns the
@@ -335,7 +335,8 @@ void TExchangeCommands::ExportClick(TExportFormat format, bool buttonPress)
     if (name.empty() || context_.RefuseOpenFile(name))
         return;
     WaitCursor hourglass;
-    Export(*db, format, fields, name);
+    if (context_.RunLong("Export", name, true, [&] { Export(*db, format, fields, name); }))
+        context_.ShowStatus(FromUtf8("Exported %1 to %2").arg(CountOf(db->RecordCount(), "record"), BareName(name)));
 }
 
 std::string TExchangeCommands::PickExportFile(const TDataBase& db, TExportFormat format, const std::vector<int>& fields)
@@ -365,24 +366,24 @@ void TExchangeCommands::SaveAsAccessItemClick(const std::string& chosenName)
         return;
 
     WaitCursor wait;
-    const auto bar = std::make_unique<QProgressBar>();
-    bar->setObjectName(FromUtf8("ProgressBar"));
-    bar->setRange(0, db->RecordCount());
-    context_.Window().statusBar()->addWidget(bar.get());
-    bar->show();
     TAccessEvents events;
     events.Warning = Warn;
-    events.Progress = [&](int record, int count) {
-        // Painting every few hundred records keeps the export fast.
-        if (record % 256 != 1 && record != count)
-            return;
-        bar->setValue(record);
-        context_.ShowStatus(FromUtf8("Writing record %1 of %2").arg(record).arg(count));
+    events.Progress = [this](int record, int count) {
+        // Writing the text every few hundred records keeps the export fast.
+        if (record % 256 == 1 || record == count)
+            context_.ShowStatus(FromUtf8("Writing record %1 of %2").arg(record).arg(count));
+        return context_.Progress()->Step(record, count);
     };
-    ExportToAccess(*db, fileName,
-                   [](const std::string& name) { return std::make_unique<TAccessDB>(CreateSqlDatabase(name)); },
-                   events);
-    context_.ShowStatus(QString());
+    int errors = 0;
+    const bool done = context_.RunLong("Export", fileName, true, [&] {
+        errors = ExportToAccess(*db, fileName,
+                                [](const std::string& name) { return std::make_unique<TAccessDB>(CreateSqlDatabase(name)); },
+                                events);
+    });
+    if (done)
+        context_.ShowStatus(FromUtf8("Exported %1 to %2%3")
+                                .arg(CountOf(db->RecordCount(), "record"), BareName(fileName),
+                                     errors > 0 ? FromUtf8("; ") + ToQString(ErrorCountMessage(errors)) : QString()));
 #endif
 }
 

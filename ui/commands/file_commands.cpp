@@ -146,8 +146,9 @@ bool TFileCommands::OpenInto(int tab, const std::string& path)
     bool opened = false;
     RunCommand("FormCreate", [&] {
         context_.Tabs().setTabVisible(tab, true);
-        opened = context_.Tabs().LoadDatabase(tab, path);
-        context_.EnableButtons(true);
+        RunOnFile(path, [&] { opened = context_.Tabs().LoadDatabase(tab, path); });
+        if (opened)
+            context_.EnableButtons(true);
     });
     return opened;
 }
@@ -164,7 +165,10 @@ void TFileCommands::OpenChosenFile(const std::string& path)
         return;
     }
     const int tab = tabs.TabForOpen();
-    if (tab >= 0 && tabs.LoadDatabase(tab, path))
+    bool opened = false;
+    if (tab >= 0)
+        RunOnFile(path, [&] { opened = tabs.LoadDatabase(tab, path); });
+    if (opened)
         context_.EnableButtons(true);
 }
 

@@ -18,6 +18,7 @@
 #include "merge_dialog.h"
 #include "message_dialog.h"
 #include "modal.h"
+#include "progress_line.h"
 #include "split.h"
 #include "split_dialog.h"
 #include "text_case.h"
@@ -85,6 +86,37 @@ std::string NewDatabaseName(const std::string& csvName)
     return name.string();
 }
 
+struct TSplitCount {
+    int Done = 0;
+    int Total = 0;
+};
+
+// The directory every output of the split goes to, with a slash after it;
+// empty when they go to several.
+QString OutputDirectory(const TJFILE& db, const TSplitChoice& choice)
+{
+    QString directory;
+    for (const TSplitValue& v : choice.Values) {
+        const QString own = DirectoryOfFile(SplitOutputName(db, choice.OutputDir, v.FileName)) + QLatin1Char('/');
+        if (!directory.isEmpty() && own != directory)
+            return {};
+        directory = own;
+    }
+    return directory;
+}
+
+// "Split into 12 files in /data/out/"; a cancelled split names the files it
+// finished, which stay.
+QString SplitDoneText(const TSplitCount& count, bool cancelled, const QString& directory)
+{
+    const QString where = directory.isEmpty() ? QString() : FromUtf8(" in ") + directory;
+    if (cancelled)
+        return FromUtf8("Split cancelled after %1 of %2; those are kept%3.")
+            .arg(count.Done)
+            .arg(CountOf(count.Total, "file"), where);
+    return FromUtf8("Split into %1%2").arg(CountOf(count.Total, "file"), where);
+}
+
 }  // namespace
 
 TTransferCommands::TTransferCommands(TCommandContext& context, QMenu& popupMenu) : context_(context)
@@ -106,8 +138,10 @@ void TTransferCommands::CreateCopyMenu(QMenu& popupMenu)
     for (int tag = 0; tag <= kExternalFile; ++tag) {
         auto* item = new QAction(tag == kExternalFile ? FromUtf8("External file") : QString(), &window);
         item->setObjectName(tag == kExternalFile ? FromUtf8("CopyExt") : FromUtf8("Copy%1").arg(tag));
-        connect(item, &QAction::triggered, this,
-                [this, tag] { RunCommand("CopyRecsItemClick", [this, tag] { CopyRecsItemClick(tag); }); });
+        connect(item, &QAction::triggered, this, [this, tag] {
+            RunCommand("CopyRecsItemClick", [this, tag] { CopyRecsItemClick(tag); });
+            context_.UpdateActiveInfo();
+        });
         if (tag == kExternalFile)
             copy->addSeparator();
         copy->addAction(item);
@@ -157,6 +191,8 @@ void TTransferCommands::CopyRecsItemClick(int tag, const std::string& chosenName
         if (!result.Keyed)
             return;
         context_.Tabs().Page(tag)->RefreshView();
+        context_.ShowStatus(
+            FromUtf8("Copied %1 into %2").arg(CountOf(int(records.size()), "record"), BareName(target->FileName)));
         MessageDlgButtons(ToQString(CopyMessage(result.Copied)), mtInformation, {mbOK}, mbHelp);
         return;
     }
@@ -191,8 +227,12 @@ void TTransferCommands::CopyRecsItemClick(int tag, const std::string& chosenName
     }
     WaitCursor hourglass;
     context_.ShowStatus(FromUtf8("Copying records to ") + PathToQString(fileName));
-    const TCopyResult result = CopyRecordsToFile(*source, records, fileName);
-    context_.ShowStatus(QString());
+    TCopyResult result;
+    if (!context_.RunLong("Copy", fileName, true, [&] { result = CopyRecordsToFile(*source, records, fileName); }))
+        return;
+    context_.ShowStatus(
+        result.Keyed ? FromUtf8("Copied %1 to %2").arg(CountOf(int(records.size()), "record"), BareName(fileName))
+                     : QString());
     if (result.Keyed)
         MessageDlgButtons(ToQString(CopyMessage(result.Copied)), mtInformation, {mbOK}, mbHelp);
 }
@@ -216,7 +256,8 @@ void TTransferCommands::MergeItemClick(const std::string& chosenName)
         else
             other = context_.Tabs().DataBase(open);
     } else {
-        opened = Open<TJFILE>(path);
+        if (!RunOnFile(path, [&] { opened = Open<TJFILE>(path); }))
+            return;
         if (!opened->LoadWarning().empty())
             MessageDlgButtons(ToQString(opened->LoadWarning()), mtWarning, {mbOK}, mbHelp);
     }
@@ -239,8 +280,12 @@ void TTransferCommands::MergeItemClick(const std::string& chosenName)
     try {
         TUndoScope change = page->Change(FromUtf8("Merge"));
         change.TrackCells();
-        result = Merge(*master, *other, choice, [this](int record, int count) {
-            context_.ShowStatus(FromUtf8("Merging record %1 of %2").arg(record).arg(count));
+        // No Cancel: a merge stopped halfway would leave the master half merged.
+        TProgressLine::TRun run(context_.Progress(), false);
+        result = Merge(*master, *other, choice, [this, &run](int record, int count) {
+            if (record % 256 == 1 || record == count)
+                context_.ShowStatus(FromUtf8("Merging record %1 of %2").arg(record).arg(count));
+            run.Step(record, count);
         });
     } catch (...) {
         // A merge stopped at the record limit keeps what it did so far.
@@ -248,7 +293,8 @@ void TTransferCommands::MergeItemClick(const std::string& chosenName)
         page->RefreshView();
         throw;
     }
-    context_.ShowStatus(QString());
+    context_.ShowStatus(FromUtf8("Merged %1: %2 added, %3 written")
+                            .arg(BareName(path), CountOf(result.Appended, "record"), CountOf(result.Written, "cell")));
     if (result.Written > 0 || result.Appended > 0 || master->FieldCount() != fields)
         page->RefreshView();
 }
@@ -314,8 +360,18 @@ void TTransferCommands::SplitBtnClick()
         choice.GlobalValues[otherFields[size_t(entry)]] = FromQString(value);
 
     WaitCursor hourglass;
-    Split(*db, choice, [this](const std::string& fileName) { context_.ShowStatus(FromUtf8("Writing ") + PathToQString(fileName)); });
-    context_.ShowStatus(QString());
+    TProgressLine::TRun run(context_.Progress(), true);
+    TSplitCount count;
+    bool stopped = false;
+    Split(*db, choice, [&](const std::string& fileName, int done, int total) {
+        count = {done, total};
+        context_.ShowStatus(FromUtf8("Writing ") + PathToQString(fileName));
+        stopped = !run.Step(done, total);
+        return !stopped;
+    });
+    if (!stopped)
+        count.Done = count.Total;
+    context_.ShowStatus(SplitDoneText(count, stopped, OutputDirectory(*db, choice)));
 }
 
 void TTransferCommands::ImportCsvItemClick()
@@ -327,10 +383,14 @@ void TTransferCommands::ImportCsvItemClick()
     std::unique_ptr<TCsvImport> import;
     try {
         WaitCursor wait;
+        TProgressLine::TRun run(context_.Progress(), true);
         import = std::make_unique<TCsvImport>(csvName, TCsvImportOptions{});
+    } catch (const ECancelled&) {
+        context_.ShowStatus(FromUtf8("Import of %1 cancelled.").arg(BareName(csvName)));
+        return;
     } catch (const EEngineError& e) {
         // A file the import refuses is the user's to mend: its message alone.
-        MessageDlgButtons(MessageText(e.what()), mtError, {mbOK}, mbHelp);
+        MessageDlgButtons(FileErrorText(csvName, e.what()), mtError, {mbOK}, mbHelp);
         return;
     }
     const int tab = context_.Tabs().FindFreeTab();
@@ -340,6 +400,9 @@ void TTransferCommands::ImportCsvItemClick()
     context_.Tabs().NewDatabaseFrom(tab, NewDatabaseName(csvName), [&](TDataBase& db) { import->ApplyTo(db); });
     context_.EnableButtons(true);
     context_.UpdateActiveInfo();
+    if (const TDataBase* db = context_.Tabs().CurrentDB())
+        context_.ShowStatus(
+            FromUtf8("Imported %1 from %2").arg(CountOf(db->RecordCount(), "record"), BareName(csvName)));
 }
 
 }  // namespace quorvil

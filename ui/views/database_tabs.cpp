@@ -11,15 +11,18 @@
 #include "field_definition.h"
 #include "input_dialog.h"
 #include "message_dialog.h"
+#include "command_guard.h"
 #include "field_types.h"
 #include "file_system.h"
 #include "new_record.h"
 #include "open_checks.h"
+#include "progress_line.h"
 #include "record_panel.h"
 #include "report_dialog.h"
 #include "text_convert.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTabBar>
 
@@ -166,11 +169,17 @@ int TDatabaseTabs::TabOfFile(const std::string& path) const
 
 bool TDatabaseTabs::LoadDatabase(int tab, const std::string& path)
 {
-    StatusScope status(*this);
     std::unique_ptr<TDataBase> opened;
     try {
+        StatusScope status(*this);
+        TProgressLine::TRun run(progress_, true);
         emit StatusText(FromUtf8("Loading..."));
         opened = Open<TDataBase>(path, [this](const std::string& text) { emit StatusText(ToQString(text)); });
+    } catch (const ECancelled&) {
+        if (!dataBases_[size_t(tab)])
+            HideFailedTab(tab);
+        emit StatusText(FromUtf8("Opening %1 cancelled.").arg(QFileInfo(PathToQString(path)).fileName()));
+        return false;
     } catch (...) {
         // A database the file was to replace stays where it is; a tab made
         // visible for the file goes again.
@@ -410,16 +419,22 @@ bool TDatabaseTabs::SaveDatabase(int tab)
     QString title = ToQString(db->PdbHeader.Name);
     if (!InputLine(FromUtf8("Database Title"), title, 31))
         return false;
+    const QString name = QFileInfo(PathToQString(db->FileName)).fileName();
     try {
+        TProgressLine::TRun run(progress_, true);
         db->SaveWithName(FromQString(title));
+    } catch (const ECancelled&) {
+        emit StatusText(FromUtf8("Saving cancelled; %1 is as it was.").arg(name));
+        return false;
     } catch (const std::exception& e) {
         // A failed write keeps the database open and says why.
-        MessageDlgButtons(MessageText(e.what()), mtError, {mbOK}, mbHelp);
+        MessageDlgButtons(FileErrorText(db->FileName, e.what()), mtError, {mbOK}, mbHelp);
         return false;
     }
     db->CreatedFile = false;
     pages_[size_t(tab)]->MarkSaved();
     emit ActiveChanged();
+    emit StatusText(FromUtf8("Saved %1").arg(name));
     return true;
 }
 

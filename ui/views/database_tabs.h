@@ -17,6 +17,7 @@ namespace quorvil {
 
 class TDatabasePage;
 class TIniFile;
+class TProgressLine;
 
 // Why a file open in tab `tab` (from 0) cannot be written over from another.
 QString OpenInTabMessage(const std::string& path, int tab);
@@ -37,6 +38,9 @@ public:
     bool TabShown(int tab) const;
     int OpenCount() const;
 
+    // Loading and saving show their progress there (null: nowhere).
+    void SetProgressLine(TProgressLine* line) { progress_ = line; }
+
     // Shows and activates the first free tab and returns it; with all eight
     // in use, returns the active tab, whose database the next open replaces.
     int FindFreeTab();
@@ -49,7 +53,9 @@ public:
     int TabOfFile(const std::string& path) const;
     // Opens `path` (a full path) into `tab`. On failure the exception passes
     // on; a database the file was to replace stays, a free tab is hidden
-    // again and the nearest shown tab below it becomes active.
+    // again and the nearest shown tab below it becomes active. The same
+    // happens, with false and a word in the status line, when the user
+    // cancels the loading.
     bool LoadDatabase(int tab, const std::string& path);
     // Creates the database file `path` in `tab` from `definition` with one
     // record of default values, shows the tab and makes it active. On failure
@@ -107,6 +113,7 @@ private:
     std::array<QString, kTabs> captions_;  // the tab texts without the mark
     int dbidField_ = 0;
     int lastTab_ = -1;
+    TProgressLine* progress_ = nullptr;
     bool switching_ = false;
 };
 

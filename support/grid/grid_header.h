@@ -21,6 +21,9 @@ protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 
 private:
+    // The width the sort arrow takes from the section, 0 where none is shown.
+    int ArrowSpace(int logicalIndex) const;
+
     TExtendedGrid* grid_;
 };
 

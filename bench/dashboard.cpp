@@ -307,30 +307,26 @@ void AddCsvImport(const Context& c, TJFILE& db, std::vector<Row>& rows)
 
 void AddSort(const Context& c, std::unique_ptr<TJFILE>& db, std::vector<Row>& rows)
 {
-    const TSortOrder byText{{"Field 1"}, {}, {}};
-    std::vector<std::string> keys;
-    for (int r = 1; r <= db->RecordCount(); ++r)
-        keys.push_back(SortKey(*db, r, byText));
-    std::vector<std::string> sorted;
-    double stdSort = Best([&] { std::sort(sorted.begin(), sorted.end()); }, [&] { sorted = keys; }, 5);
-    double sorting = Best([&] { SortRecords(*db, byText, 1, db->RecordCount()); },
-                          [&] {
-                              db.reset();
-                              db = Open(c.path);
-                          });
-    rows.push_back(TimeRow("sort by a text field", sorting, "std::sort of the same keys", stdSort, 3));
-
-    const TSortOrder byThree = ThreeFieldOrder(*db);
-    keys.clear();
-    for (int r = 1; r <= db->RecordCount(); ++r)
-        keys.push_back(SortKey(*db, r, byThree));
-    stdSort = Best([&] { std::sort(sorted.begin(), sorted.end()); }, [&] { sorted = keys; }, 5);
-    sorting = Best([&] { SortRecords(*db, byThree, 1, db->RecordCount()); },
-                   [&] {
-                       db.reset();
-                       db = Open(c.path);
-                   });
-    rows.push_back(TimeRow("sort by three fields (dialog)", sorting, "std::sort of the same keys", stdSort, 3));
+    // Each sort beside std::sort of the keys it builds: the cost of building
+    // the keys (numbers and dates read once per record) shows in the ratio.
+    const std::pair<const char*, TSortOrder> sorts[] = {
+        {"sort by a text field", {{"Field 1"}, {}, {}}},
+        {"sort by three fields (dialog)", ThreeFieldOrder(*db)},
+        {"sort by a number and a date", {{"Field 3", "Field 5"}, {}, {}}},
+    };
+    for (const auto& [name, order] : sorts) {
+        std::vector<std::string> keys;
+        for (int r = 1; r <= db->RecordCount(); ++r)
+            keys.push_back(SortKey(*db, r, order));
+        std::vector<std::string> sorted;
+        const double stdSort = Best([&] { std::sort(sorted.begin(), sorted.end()); }, [&] { sorted = keys; }, 5);
+        const double sorting = Best([&] { SortRecords(*db, order, 1, db->RecordCount()); },
+                                    [&] {
+                                        db.reset();
+                                        db = Open(c.path);
+                                    });
+        rows.push_back(TimeRow(name, sorting, "std::sort of the same keys", stdSort, 3));
+    }
 }
 
 // Merge and copy of the whole large database into a second one beside

@@ -7,6 +7,7 @@
 #include "db_json.h"
 #include "errors.h"
 #include "export.h"
+#include "standard_csv.h"
 #include "jfile.h"
 #include "latin1.h"
 #include "save_as.h"
@@ -30,6 +31,7 @@ const char* const kUsage =
     "       quorvil-cli create SPEC.json -o OUT [--layout N]\n"
     "       quorvil-cli convert FILE --layout N -o OUT\n"
     "       quorvil-cli export csv|html|txt FILE -o OUT [--fields 1,3,2]\n"
+    "       quorvil-cli export csv-utf8 FILE -o OUT [--fields 1,3,2] [--separator ';'] [--bom]\n"
     "       quorvil-cli import FILE.CSV -o OUT.PDB [--layout N] [--no-header]\n"
     "       quorvil-cli split FILE [--field NAME] [-d DIR] [--formats pdb,csv,html,txt] [--all-values]\n"
     "                         [--global FIELD=VALUE]...\n"
@@ -111,14 +113,24 @@ std::vector<int> ParseFieldList(const std::string& list)
 
 int Export(int argc, char** argv, std::ostream& err)
 {
-    Arguments args = Parse(argc, argv, {"-o", "--fields"}, {});
+    Arguments args = Parse(argc, argv, {"-o", "--fields", "--separator"}, {"--bom"});
     if (args.positional.size() != 2)
         throw UsageError("export takes a format and one file");
     const std::map<std::string, TExportFormat> formats = {
         {"csv", TExportFormat::CSV}, {"html", TExportFormat::HTML}, {"txt", TExportFormat::TXT}};
     auto format = formats.find(args.positional[0]);
-    if (format == formats.end())
-        throw UsageError("export formats are csv, html and txt");
+    const bool standardCsv = args.positional[0] == "csv-utf8";
+    if (format == formats.end() && !standardCsv)
+        throw UsageError("export formats are csv, html, txt and csv-utf8");
+    TStandardCsvOptions csvOptions;
+    csvOptions.ByteOrderMark = args.flags.count("--bom") > 0;
+    if (auto separator = args.options.find("--separator"); separator != args.options.end()) {
+        if (separator->second != "," && separator->second != ";")
+            throw UsageError("--separator takes ',' or ';'");
+        csvOptions.Separator = separator->second[0];
+    }
+    if (!standardCsv && (csvOptions.ByteOrderMark || args.options.count("--separator")))
+        throw UsageError("--separator and --bom are options of csv-utf8");
     std::string output = Required(args, "-o");
     auto listed = args.options.find("--fields");
     std::vector<int> fields;
@@ -132,7 +144,10 @@ int Export(int argc, char** argv, std::ostream& err)
         if (f < 1 || f > db->FieldCount())
             throw UsageError("--fields: there is no field " + std::to_string(f) + " (the database has " +
                              std::to_string(db->FieldCount()) + ")");
-    Export(*db, format->second, fields, output);
+    if (standardCsv)
+        WriteStandardCsv(*db, fields, csvOptions, output);
+    else
+        Export(*db, format->second, fields, output);
     return 0;
 }
 

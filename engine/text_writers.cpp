@@ -27,8 +27,9 @@ void CheckNotDatabaseFile(const TJFILE& db, const std::string& fileName)
         throw EStreamError("Cannot create file \"" + fileName + "\". It is the database being exported.");
 }
 
-template <class Body>
-void ReplaceWithText(TJFILE& db, const std::string& fileName, Body body)
+}  // namespace
+
+void ReplaceWithText(TJFILE& db, const std::string& fileName, const std::function<void(TStream&)>& body)
 {
     CheckNotDatabaseFile(db, fileName);
     TStatusScope status(db, fileName);
@@ -37,6 +38,8 @@ void ReplaceWithText(TJFILE& db, const std::string& fileName, Body body)
     TFileStream::ReplaceFile(
         fileName, [&](TFileStream& file) { body(file); }, TFileStream::Durability::Unsynced);
 }
+
+namespace {
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to)
 {

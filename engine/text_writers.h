@@ -3,6 +3,7 @@
 // and a fixed-width text table. Each writes every record in record order and
 // ends every line with CR LF. `fields` lists field numbers in output order;
 // an entry 0 stands for no field and is skipped.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,11 @@ void WriteHTML(TJFILE& db, const std::string& fileName, const std::vector<int>& 
 // Writes a fixed-width text table (".TXT" appended when the name has no
 // extension); at most the first 50 entries of `fields` are used.
 void WriteTXT(TJFILE& db, const std::string& fileName, const std::vector<int>& fields);
+
+// Writes `body` to `fileName`, replacing any file of that name once the new
+// one is complete; never over the database's own file (EStreamError). The
+// writers of every export format go through it.
+void ReplaceWithText(TJFILE& db, const std::string& fileName, const std::function<void(TStream&)>& body);
 
 // The bodies of the three files, written to any stream.
 void WriteCSVTo(const TJFILE& db, const std::vector<int>& fields, TStream& out);

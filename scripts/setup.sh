@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(g++ clang cmake make ninja-build pkg-config qt6-base-dev libgl-dev libsimpleini-dev
           nlohmann-json3-dev libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth
-          tango-icon-theme fonts-dejavu-core libqt6sql6-sqlite sqlite3 clang-format)
+          tango-icon-theme fonts-dejavu-core libqt6sql6-sqlite sqlite3 clang-format python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

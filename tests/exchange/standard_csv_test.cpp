@@ -1,0 +1,76 @@
+// CSV for other programs: the bytes of each rule, and the file written safely.
+#include "errors.h"
+#include "exchange_fixtures.h"
+#include "standard_csv.h"
+#include "streams.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace quorvil {
+namespace {
+
+using exchangetest::Table;
+
+std::string Written(const TJFILE& db, const std::vector<int>& fields, const TStandardCsvOptions& options)
+{
+    TMemoryStream out;
+    WriteStandardCsvTo(db, fields, options, out);
+    out.Seek(0);
+    const std::vector<uint8_t> bytes = out.ReadRest();
+    return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(StandardCsv, EachCellIsQuotedOnlyWhereItMustBe)
+{
+    struct Case {
+        const char* cell;
+        char separator;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"plain", ',', "plain"},
+        {"", ',', ""},
+        {"a,b", ',', "\"a,b\""},
+        {"a,b", ';', "a,b"},
+        {"a;b", ';', "\"a;b\""},
+        {"\"Gigi\" to her friends", ',', "\"\"\"Gigi\"\" to her friends\""},
+        {"two\nlines", ',', "\"two\nlines\""},
+        {"caf\xE9 \x80 \x9F", ',', "caf\xC3\xA9 \xE2\x82\xAC \xC5\xB8"},  // Windows-1252 to UTF-8
+    };
+    for (const Case& c : cases) {
+        const auto db = Table({{"Name"}}, {{c.cell}});
+        const std::string expected = std::string("Name\r\n") + c.shown + "\r\n";
+        EXPECT_EQ(Written(*db, {1}, {c.separator, false}), expected) << c.cell;
+    }
+}
+
+TEST(StandardCsv, HeaderFieldOrderAndMark)
+{
+    const auto db = Table({{"Name"}, {"Qty"}, {"Note"}}, {{"pear", "3", "ripe"}, {"fig", "12", ""}});
+    EXPECT_EQ(Written(*db, {3, 0, 1}, {';', true}), "\xEF\xBB\xBFNote;Name\r\nripe;pear\r\n;fig\r\n");
+    EXPECT_EQ(Written(*db, {2}, {}), "Qty\r\n3\r\n12\r\n");
+}
+
+TEST(StandardCsv, WritesTheFileButNeverOverTheDatabase)
+{
+    const testkit::TempDir dir;
+    const auto db = Table({{"Name"}}, {{"pear"}});
+    exchangetest::SaveAs(*db, dir / "db.pdb");
+    const std::string csv = dir / "out.csv";
+    WriteStandardCsv(*db, {1}, {}, csv);
+    std::ifstream in(csv, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "Name\r\npear\r\n");
+    const auto before = std::filesystem::file_size(dir / "db.pdb");
+    EXPECT_THROW(WriteStandardCsv(*db, {1}, {}, dir / "db.pdb"), EStreamError);
+    EXPECT_EQ(std::filesystem::file_size(dir / "db.pdb"), before);
+}
+
+}  // namespace
+}  // namespace quorvil

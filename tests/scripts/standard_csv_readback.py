@@ -1,0 +1,95 @@
+#!/usr/bin/env python3
+"""Reads the CSV of `quorvil-cli export csv-utf8` back with Python's csv
+module, for each separator with and without the byte-order mark, and checks
+it holds exactly the database's field names and cells."""
+import csv
+import json
+import os
+import subprocess
+import sys
+import tempfile
+
+# The tool's JSON shows a cell's bytes as the characters U+0000..U+00FF.
+# Every byte from 0x80, quotes, both separators and line breaks in cells.
+HARD_CELLS = [
+    "".join(chr(b) for b in range(0x80, 0x100)),
+    '"Gigi" to her friends; "dear", too',
+    "first line\nsecond line\n",
+    "",
+    "a,b;c",
+]
+
+
+def run(*args):
+    done = subprocess.run(args, capture_output=True)
+    if done.returncode:
+        sys.exit(f"{' '.join(args)}: {done.stderr.decode(errors='replace')}")
+    return done.stdout
+
+
+def make_hard_database(cli, folder):
+    spec = {
+        "title": "Hard cells",
+        "layout": 3,
+        "fields": [{"name": "Text", "type": 1, "width": 80}, {"name": "Ünit; \"q\"", "type": 1, "width": 40}],
+        "records": [[cell, str(k)] for k, cell in enumerate(HARD_CELLS)],
+    }
+    spec_path = os.path.join(folder, "hard.json")
+    with open(spec_path, "w", encoding="utf-8") as f:
+        json.dump(spec, f, ensure_ascii=False)
+    pdb = os.path.join(folder, "hard.PDB")
+    run(cli, "create", spec_path, "-o", pdb)
+    return pdb
+
+
+UNDEFINED_IN_1252 = (0x81, 0x8D, 0x8F, 0x90, 0x9D)
+
+
+def as_unicode(json_text):
+    """A cell of the tool's JSON as the Windows-1252 text its bytes are; the
+    five bytes that code page leaves open stand for the same code points."""
+    return "".join(c if ord(c) in UNDEFINED_IN_1252 else c.encode("latin-1").decode("cp1252") for c in json_text)
+
+
+def check(cli, pdb, folder):
+    info = json.loads(run(cli, "info", pdb, "--json", "--records"))
+    rows = [[f["name"] for f in info["fields"]]] + info["records"]
+    expected = [[as_unicode(cell) for cell in row] for row in rows]
+    failures = 0
+    for separator in (",", ";"):
+        for bom in (False, True):
+            out = os.path.join(folder, "out.csv")
+            args = [cli, "export", "csv-utf8", pdb, "-o", out, "--separator", separator] + (["--bom"] if bom else [])
+            run(*args)
+            with open(out, "rb") as f:
+                raw = f.read()
+            if raw.startswith(b"\xef\xbb\xbf") != bom:
+                print(f"{pdb} sep {separator!r} bom {bom}: mark wrong")
+                failures += 1
+            if not raw.endswith(b"\r\n"):
+                print(f"{pdb} sep {separator!r}: last row does not end in CR LF")
+                failures += 1
+            with open(out, encoding="utf-8-sig" if bom else "utf-8", newline="") as f:
+                rows = list(csv.reader(f, delimiter=separator))
+            if rows != expected:
+                print(f"{pdb} sep {separator!r} bom {bom}: read back differs")
+                for got, want in zip(rows, expected):
+                    if got != want:
+                        print("  got ", got, "\n  want", want)
+                        break
+                failures += 1
+    return failures
+
+
+def main():
+    cli, samples = sys.argv[1], sys.argv[2]
+    with tempfile.TemporaryDirectory() as folder:
+        databases = [os.path.join(samples, n) for n in sorted(os.listdir(samples)) if n.endswith(".PDB")]
+        databases.append(make_hard_database(cli, folder))
+        failures = sum(check(cli, pdb, folder) for pdb in databases)
+    print(f"{len(databases)} databases, {failures} failures")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

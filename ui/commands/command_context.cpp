@@ -209,11 +209,10 @@ void TCommandContext::UpdateActiveInfo()
     const QString layout = FromUtf8(Facts(db->Layout).Name);
     const QString count = filtered ? FromUtf8("%1 of %2").arg(shown).arg(db->RecordCount())
                                    : QString::number(db->RecordCount());
-    infoPanel_->setText(FromUtf8("%1 %2, %3 %4  |  %5%6")
+    infoPanel_->setText(FromUtf8("%1 %2, %3  |  %4%5")
                             .arg(count)
                             .arg(db->RecordCount() == 1 ? FromUtf8("record") : FromUtf8("records"))
-                            .arg(db->FieldCount())
-                            .arg(db->FieldCount() == 1 ? FromUtf8("field") : FromUtf8("fields"))
+                            .arg(CountOf(db->FieldCount(), "field"))
                             .arg(layout)
                             .arg(db->Modified ? FromUtf8("  |  modified") : QString())
                             + (db->ReadOnlyFile() ? FromUtf8("  |  read-only") : QString()));

@@ -44,8 +44,6 @@ QStringList ButtonRow(QDialog& dialog)
     return names;
 }
 
-QPushButton* Btn(QDialog& d, const char* name) { return d.findChild<QPushButton*>(FromUtf8(name)); }
-
 }  // namespace
 
 class DialogsTest : public GuiCase {

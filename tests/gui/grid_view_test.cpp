@@ -58,12 +58,6 @@ struct PageFixture {
         QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, Centre(row, col));
         QTest::mouseDClick(Grid().viewport(), Qt::LeftButton, {}, Centre(row, col));
     }
-    void ClickHeader(int col)
-    {
-        QHeaderView* header = Grid().horizontalHeader();
-        const QPoint at(header->sectionViewportPosition(col) + header->sectionSize(col) / 2, header->height() / 2);
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
-    }
     QStringList Shown(int col)
     {
         QStringList texts;
@@ -327,29 +321,16 @@ private slots:
         QCOMPARE(header->ShownTitle(1), FromUtf8("Qty"));
     }
 
-    void headerClickSortsThenReverses()
-    {
-        PageFixture f({{"Name", kTypeString, {}}, {"Town", kTypeString, {}}, {"Score", kTypeString, {}}},
-                      {{"c", "x", "2"}, {"a", "y", "1"}, {"b", "z", "2"}, {"d", "w", "1"}});
-        f.ClickHeader(2);  // by Score, then Name
-        QCOMPARE(f.Shown(0), QStringList({FromUtf8("a"), FromUtf8("d"), FromUtf8("b"), FromUtf8("c")}));
-        f.ClickHeader(2);
-        QCOMPARE(f.Shown(0), QStringList({FromUtf8("c"), FromUtf8("b"), FromUtf8("d"), FromUtf8("a")}));
-        QCOMPARE(f.Field(1, 1), std::string("a"));  // the database keeps the sorted order
-        f.ClickHeader(2);
-        QCOMPARE(f.Shown(0), QStringList({FromUtf8("a"), FromUtf8("d"), FromUtf8("b"), FromUtf8("c")}));
-    }
-
     void editAfterSortMakesTheNextClickSortAgain()
     {
         PageFixture f({{"Name", kTypeString, {}}}, {{"b"}, {"c"}, {"a"}, {"d"}});
         f.db->SetShown(1, 0);
         f.page.RefreshView();
-        f.ClickHeader(0);  // nothing sorted yet: the first column sorts too; "b" stays hidden
+        ClickHeader(f.Grid(), 0);  // nothing sorted yet: the first column sorts too; "b" stays hidden
         QCOMPARE(f.Shown(0), QStringList({FromUtf8("a"), FromUtf8("c"), FromUtf8("d")}));
         QCOMPARE(f.Field(2, 1) + std::to_string(f.db->GetShown(2)), std::string("b0"));
         f.Grid().SetCellText(0, 0, FromUtf8("z"));
-        f.ClickHeader(0);
+        ClickHeader(f.Grid(), 0);
         QCOMPARE(f.Shown(0), QStringList({FromUtf8("c"), FromUtf8("d"), FromUtf8("z")}));
     }
 

@@ -12,10 +12,12 @@
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 #include <fcntl.h>
@@ -61,6 +63,19 @@ void AnswerInputLine(const QString& text)
     });
 }
 
+QPushButton* Btn(QDialog& dialog, const char* name)
+{
+    return dialog.findChild<QPushButton*>(FromUtf8(name));
+}
+
+void ClickHeader(QTableView& table, int col)
+{
+    table.scrollTo(table.model()->index(0, col));
+    QHeaderView* header = table.horizontalHeader();
+    const QPoint at(header->sectionViewportPosition(col) + header->sectionSize(col) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+}
+
 QString MessageOf(QDialog& dialog)
 {
     auto* label = dialog.findChild<QLabel*>(FromUtf8("Message"));
@@ -79,9 +94,9 @@ void AnswerSortFields(const QStringList& keys)
         for (const QString& key : keys) {
             for (int i = 0; i < available->count(); ++i)
                 available->item(i)->setSelected(available->item(i)->text() == key);
-            d.findChild<QPushButton*>(FromUtf8("CopyBtn"))->click();
+            Btn(d, "CopyBtn")->click();
         }
-        d.findChild<QPushButton*>(FromUtf8("OkBtn"))->click();
+        Btn(d, "OkBtn")->click();
     });
 }
 

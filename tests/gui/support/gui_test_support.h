@@ -15,6 +15,8 @@
 #include <vector>
 
 class QDialog;
+class QPushButton;
+class QTableView;
 
 namespace quorvil {
 class TMainForm;
@@ -30,6 +32,10 @@ void AnswerButton(const QString& buttonName);
 void AnswerKey(int key);
 // The next input line: put `text` in and press Enter.
 void AnswerInputLine(const QString& text);
+// The button of a dialog with this object name.
+QPushButton* Btn(QDialog& dialog, const char* name);
+// A left click on the middle of a column's header title.
+void ClickHeader(QTableView& table, int col);
 // The text of a message dialog.
 QString MessageOf(QDialog& dialog);
 // The next message: note its text, then press `button`.

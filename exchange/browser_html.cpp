@@ -28,7 +28,8 @@ constexpr std::string_view kHead =
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
 // HTML allows no control characters in text but tab, line feed, form feed
-// and carriage return; a byte may also stand for a C1 control.
+// and carriage return; a byte may also stand for a C1 control. U+FFFD in
+// their place, rather than nothing, shows that the cell holds more.
 bool IsForbiddenControl(unsigned char byte)
 {
     if (byte < 0x20)
@@ -37,7 +38,8 @@ bool IsForbiddenControl(unsigned char byte)
     return cp >= 0x7F && cp <= 0x9F;
 }
 
-// `bytes` as UTF-8 page text; a line feed becomes `lineBreak`.
+// `bytes` as UTF-8 page text; a line break (LF, CR LF or CR) becomes
+// `lineBreak`.
 void PutText(TTextOutput& out, std::string_view bytes, std::string_view lineBreak)
 {
     size_t plain = 0;
@@ -50,8 +52,10 @@ void PutText(TTextOutput& out, std::string_view bytes, std::string_view lineBrea
             shown = "&lt;";
         else if (byte == '>')
             shown = "&gt;";
-        else if (byte == '\n')
-            shown = lineBreak;
+        else if (byte == '\n' || (byte == '\r' && bytes.substr(i + 1, 1) != "\n"))
+            shown = lineBreak;  // HTML reads CR LF and a lone CR as LF, so they break lines too
+        else if (byte == '\r')
+            shown = "";
         else if (IsForbiddenControl(byte))
             shown = kReplacement;
         else

@@ -1,9 +1,9 @@
 #pragma once
 // A database as an HTML5 page that browsers read: UTF-8, the title, and
 // one table with a header row of field names and a row per record. Cells
-// show their text as it is (`&`, `<` and `>` escaped, line breaks as
-// <br>); the control characters HTML does not allow in text show as
-// U+FFFD. The handheld converter's own HTML table stays as it is.
+// show their text as it is: `&`, `<` and `>` escaped, line breaks (CR LF
+// and CR too) as <br>, and the control characters HTML does not allow in
+// text as U+FFFD. The handheld converter's own HTML table stays as it is.
 #include <string>
 #include <vector>
 

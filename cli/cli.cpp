@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "browser_html.h"
 #include "cli_args.h"
 #include "cli_diagnostics.h"
 #include "cli_exchange.h"
@@ -9,6 +10,7 @@
 #include "export.h"
 #include "standard_csv.h"
 #include "jfile.h"
+#include "json_export.h"
 #include "latin1.h"
 #include "save_as.h"
 
@@ -32,6 +34,7 @@ const char* const kUsage =
     "       quorvil-cli convert FILE --layout N -o OUT\n"
     "       quorvil-cli export csv|html|txt FILE -o OUT [--fields 1,3,2]\n"
     "       quorvil-cli export csv-utf8 FILE -o OUT [--fields 1,3,2] [--separator ';'] [--bom]\n"
+    "       quorvil-cli export html5|json FILE -o OUT [--fields 1,3,2]\n"
     "       quorvil-cli import FILE.CSV -o OUT.PDB [--layout N] [--no-header]\n"
     "       quorvil-cli split FILE [--field NAME] [-d DIR] [--formats pdb,csv,html,txt] [--all-values]\n"
     "                         [--global FIELD=VALUE]...\n"
@@ -119,9 +122,10 @@ int Export(int argc, char** argv, std::ostream& err)
     const std::map<std::string, TExportFormat> formats = {
         {"csv", TExportFormat::CSV}, {"html", TExportFormat::HTML}, {"txt", TExportFormat::TXT}};
     auto format = formats.find(args.positional[0]);
-    const bool standardCsv = args.positional[0] == "csv-utf8";
-    if (format == formats.end() && !standardCsv)
-        throw UsageError("export formats are csv, html, txt and csv-utf8");
+    const std::string& name = args.positional[0];
+    const bool standardCsv = name == "csv-utf8";
+    if (format == formats.end() && !standardCsv && name != "html5" && name != "json")
+        throw UsageError("export formats are csv, html, txt, csv-utf8, html5 and json");
     TStandardCsvOptions csvOptions;
     csvOptions.ByteOrderMark = args.flags.count("--bom") > 0;
     if (auto separator = args.options.find("--separator"); separator != args.options.end()) {
@@ -146,6 +150,10 @@ int Export(int argc, char** argv, std::ostream& err)
                              std::to_string(db->FieldCount()) + ")");
     if (standardCsv)
         WriteStandardCsv(*db, fields, csvOptions, output);
+    else if (name == "html5")
+        WriteBrowserHtml(*db, fields, output);
+    else if (name == "json")
+        WriteJson(*db, fields, output);
     else
         Export(*db, format->second, fields, output);
     return 0;

@@ -14,25 +14,8 @@
 namespace quorvil {
 
 using nlohmann::json;
-using nlohmann::ordered_json;
 
 namespace {
-
-ordered_json TextArray(const std::vector<std::string>& texts)
-{
-    ordered_json array = ordered_json::array();
-    for (const auto& t : texts)
-        array.push_back(BytesToUtf8(t));
-    return array;
-}
-
-std::vector<std::string> PopupValues(const TJFILE& db, int f)
-{
-    std::vector<std::string> values;
-    for (int k = 1; k <= db.PopupCount(f); ++k)
-        values.push_back(db.GetPopupItem(f, k));
-    return values;
-}
 
 [[noreturn]] void Bad(const std::string& what)
 {
@@ -222,79 +205,6 @@ void ApplyHeader(TJFILE& db, const json& spec)
 }
 
 }  // namespace
-
-ordered_json DatabaseToJson(const TJFILE& db, bool withRecords)
-{
-    ordered_json j;
-    j["title"] = BytesToUtf8(db.PdbHeader.Name);
-    j["layout"] = Number(db.Layout);
-    j["creator"] = BytesToUtf8(db.CreatorText());
-    j["db_type"] = BytesToUtf8(db.DbTypeText());
-    j["attributes"] = db.PdbHeader.Attributes;
-    j["version"] = db.PdbHeader.Version;
-    j["category"] = db.Category();
-    j["read_only"] = db.ReadOnly();
-    j["record_count"] = db.RecordCount();
-    j["field_count"] = db.FieldCount();
-    ordered_json fields = ordered_json::array();
-    for (int f = 1; f <= db.FieldCount(); ++f) {
-        ordered_json field;
-        field["name"] = BytesToUtf8(db.GetFieldName(f));
-        field["type"] = db.GetFieldType(f);
-        field["type_name"] = db.GetFieldTypeName(f);
-        field["width"] = db.GetColumnWidth(f);
-        field["popup"] = TextArray(PopupValues(db, f));
-        field["default"] = BytesToUtf8(db.GetDefault(f));
-        fields.push_back(field);
-    }
-    j["fields"] = fields;
-    j["sort_fields"] = {db.GetSortField(1), db.GetSortField(2), db.GetSortField(3)};
-    j["find_field"] = db.FindField();
-    j["find_text"] = BytesToUtf8(db.FindText());
-    j["filter_field"] = db.FilterField();
-    j["filter_text"] = BytesToUtf8(db.FilterText());
-    j["first_column"] = db.FirstColumn();
-    j["display_width"] = db.DisplayWidth();
-    ordered_json sorts = ordered_json::array();
-    for (int s = 1; s <= 5; ++s) {
-        if (db.GetSavedSortName(s).empty())
-            continue;
-        ordered_json sort;
-        sort["slot"] = s;
-        sort["name"] = BytesToUtf8(db.GetSavedSortName(s));
-        sort["fields"] = {db.GetSavedSortField(s, 1), db.GetSavedSortField(s, 2), db.GetSavedSortField(s, 3)};
-        sorts.push_back(sort);
-    }
-    j["saved_sorts"] = sorts;
-    ordered_json filters = ordered_json::array();
-    for (int s = 1; s <= 5; ++s) {
-        FilterRec rec = db.GetFilter(s);
-        if (rec.FilterName.empty())
-            continue;
-        ordered_json filter;
-        filter["slot"] = s;
-        filter["name"] = BytesToUtf8(rec.FilterName);
-        filter["values"] = TextArray({rec.FilterValues.begin(), rec.FilterValues.end()});
-        filter["word"] = rec.FilterWord;
-        ordered_json codes = ordered_json::array();
-        for (int8_t code : rec.FilterCodes)
-            codes.push_back(int(code));
-        filter["codes"] = codes;
-        filters.push_back(filter);
-    }
-    j["filters"] = filters;
-    if (withRecords) {
-        ordered_json records = ordered_json::array();
-        for (int r = 1; r <= db.RecordCount(); ++r) {
-            ordered_json row = ordered_json::array();
-            for (int f = 1; f <= db.FieldCount(); ++f)
-                row.push_back(BytesToUtf8(db.CellView(r, f)));
-            records.push_back(std::move(row));
-        }
-        j["records"] = std::move(records);
-    }
-    return j;
-}
 
 void ApplySpec(TJFILE& db, const json& spec, TLayout layout)
 {

@@ -1,5 +1,6 @@
 #pragma once
-// A database as the command-line tool's JSON object, and back.
+// A database from the command-line tool's JSON object (json_export.h
+// writes it).
 #include "layout.h"
 
 #include <nlohmann/json.hpp>
@@ -12,7 +13,6 @@ namespace quorvil {
 
 class TJFILE;
 
-nlohmann::ordered_json DatabaseToJson(const TJFILE& db, bool withRecords);
 // Applies the keys present in `spec` to a new database; absent keys keep the
 // defaults. `layout` is the layout the database ends in. Throws
 // std::invalid_argument for a spec that does not fit the format.

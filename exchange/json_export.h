@@ -1,0 +1,36 @@
+#pragma once
+// A database as one JSON object: title, layout 0..3, creator, fields, view
+// settings, saved sorts and filters, and optionally every cell. Texts map
+// each byte onto the code point of the same number (U+0000..U+00FF), so
+// every byte survives; `quorvil-cli create` reads the same shape back.
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+namespace quorvil {
+
+class TJFILE;
+class TStream;
+
+// Every field, in field order.
+nlohmann::ordered_json DatabaseToJson(const TJFILE& db, bool withRecords);
+// Only `fields` (field numbers from 1, in output order; 0 and numbers
+// beyond the database's are skipped): "field_count" is their number,
+// "fields" and each record's cells follow that order, and the keys that
+// name a field by number ("sort_fields", "find_field", "filter_field",
+// "first_column", the saved sorts' "fields") give its place in that list,
+// or 0 for a field left out. Saved filters are kept as they are. With
+// every field in field order this equals the form above.
+nlohmann::ordered_json DatabaseToJson(const TJFILE& db, const std::vector<int>& fields, bool withRecords);
+
+// The file's bytes: the object above with the records, one space of
+// indent per level, ending in a line feed, as `info --json --records`
+// prints it.
+void WriteJsonTo(const TJFILE& db, const std::vector<int>& fields, TStream& out);
+// Writes them to `fileName`, replacing any file of that name once the new
+// one is complete. Throws EStreamError when it cannot be written or is the
+// database's own file.
+void WriteJson(TJFILE& db, const std::vector<int>& fields, const std::string& fileName);
+
+}  // namespace quorvil

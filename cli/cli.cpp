@@ -8,6 +8,9 @@
 #include "errors.h"
 #include "export.h"
 #include "standard_csv.h"
+#ifdef QUORVIL_XLSX_EXPORT
+#include "xlsx_export.h"
+#endif
 #include "jfile.h"
 #include "latin1.h"
 #include "save_as.h"
@@ -32,6 +35,9 @@ const char* const kUsage =
     "       quorvil-cli convert FILE --layout N -o OUT\n"
     "       quorvil-cli export csv|html|txt FILE -o OUT [--fields 1,3,2]\n"
     "       quorvil-cli export csv-utf8 FILE -o OUT [--fields 1,3,2] [--separator ';'] [--bom]\n"
+#ifdef QUORVIL_XLSX_EXPORT
+    "       quorvil-cli export xlsx FILE -o OUT [--fields 1,3,2]\n"
+#endif
     "       quorvil-cli import FILE.CSV -o OUT.PDB [--layout N] [--no-header]\n"
     "       quorvil-cli split FILE [--field NAME] [-d DIR] [--formats pdb,csv,html,txt] [--all-values]\n"
     "                         [--global FIELD=VALUE]...\n"
@@ -120,8 +126,14 @@ int Export(int argc, char** argv, std::ostream& err)
         {"csv", TExportFormat::CSV}, {"html", TExportFormat::HTML}, {"txt", TExportFormat::TXT}};
     auto format = formats.find(args.positional[0]);
     const bool standardCsv = args.positional[0] == "csv-utf8";
+#ifdef QUORVIL_XLSX_EXPORT
+    const bool xlsx = args.positional[0] == "xlsx";
+    if (format == formats.end() && !standardCsv && !xlsx)
+        throw UsageError("export formats are csv, html, txt, csv-utf8 and xlsx");
+#else
     if (format == formats.end() && !standardCsv)
         throw UsageError("export formats are csv, html, txt and csv-utf8");
+#endif
     TStandardCsvOptions csvOptions;
     csvOptions.ByteOrderMark = args.flags.count("--bom") > 0;
     if (auto separator = args.options.find("--separator"); separator != args.options.end()) {
@@ -146,6 +158,10 @@ int Export(int argc, char** argv, std::ostream& err)
                              std::to_string(db->FieldCount()) + ")");
     if (standardCsv)
         WriteStandardCsv(*db, fields, csvOptions, output);
+#ifdef QUORVIL_XLSX_EXPORT
+    else if (xlsx)
+        WriteXlsx(*db, fields, output);
+#endif
     else
         Export(*db, format->second, fields, output);
     return 0;

@@ -9,6 +9,9 @@
 #include "save_as.h"
 #include "split.h"
 #include "test_files.h"
+#ifdef QUORVIL_XLSX_EXPORT
+#include "xlsx_export.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -55,6 +58,9 @@ const Work kWorks[] = {
     {"csv", "ten.CSV", [](TJFILE& db, const std::string& t) { Export(db, TExportFormat::CSV, AllFields(db), t); }},
     {"html", "ten.HTM", [](TJFILE& db, const std::string& t) { Export(db, TExportFormat::HTML, AllFields(db), t); }},
     {"txt", "ten.TXT", [](TJFILE& db, const std::string& t) { Export(db, TExportFormat::TXT, AllFields(db), t); }},
+#ifdef QUORVIL_XLSX_EXPORT
+    {"xlsx", "ten.xlsx", [](TJFILE& db, const std::string& t) { WriteXlsx(db, AllFields(db), t); }},
+#endif
 };
 
 void PrintTo(const Work& work, std::ostream* out)

@@ -149,8 +149,22 @@ public:
         format_set_text_wrap(wrap_);
         worksheet_freeze_panes(sheet_, 1, 0);
     }
+    // A workbook left unfinished (cancelled, failed) is freed without its
+    // rows' temporary file, which only closing it would close otherwise.
+    ~TSheetWriter()
+    {
+        if (book_ && sheet_ && sheet_->optimize_tmpfile) {
+            std::fclose(sheet_->optimize_tmpfile);
+            sheet_->optimize_tmpfile = nullptr;
+        }
+    }
+    TSheetWriter(const TSheetWriter&) = delete;
+    TSheetWriter& operator=(const TSheetWriter&) = delete;
 
-    void Column(int col, double width) { Check(worksheet_set_column(sheet_, lxw_col_t(col), lxw_col_t(col), width, nullptr)); }
+    void Column(int col, double width)
+    {
+        Check(worksheet_set_column(sheet_, lxw_col_t(col), lxw_col_t(col), width, nullptr));
+    }
     void Header(int col, std::string_view name) { Text(0, col, name, bold_); }
 
     // The cell of a record's value; nothing for an empty or unreadable one.

@@ -95,17 +95,28 @@ std::string CellText(std::string_view bytes)
     return out;
 }
 
-// A file of the system's temporary directory that libxlsxwriter writes,
-// removed when this goes out of scope.
+// The system's temporary directory, or the target's own where there is none.
+std::string ScratchDirectory(const std::string& target)
+{
+    std::error_code ec;
+    const fs::path system = fs::temp_directory_path(ec);
+    if (!ec && fs::is_directory(system, ec))
+        return system.string();
+    const fs::path beside = fs::path(target).parent_path();
+    return beside.empty() ? "." : beside.string();
+}
+
+// A file of the scratch directory that libxlsxwriter writes, removed when
+// this goes out of scope.
 class TScratchFile {
 public:
-    explicit TScratchFile(const std::string& target)
+    explicit TScratchFile(const std::string& target) : directory_(ScratchDirectory(target))
     {
-        std::string pattern = (fs::temp_directory_path() / "quorvil-xlsx-XXXXXX").string();
+        std::string pattern = (fs::path(directory_) / "quorvil-xlsx-XXXXXX").string();
         const int fd = ::mkstemp(pattern.data());
         if (fd < 0)
-            throw EStreamError("Cannot create file \"" + target + "\". No temporary file can be made in " +
-                               fs::temp_directory_path().string() + ".");
+            throw EStreamError("Cannot create file \"" + target + "\". No temporary file can be made in " + directory_ +
+                               ".");
         ::close(fd);
         name_ = pattern;
     }
@@ -113,8 +124,10 @@ public:
     TScratchFile(const TScratchFile&) = delete;
     TScratchFile& operator=(const TScratchFile&) = delete;
     const std::string& Name() const { return name_; }
+    const std::string& Directory() const { return directory_; }
 
 private:
+    std::string directory_;
     std::string name_;
 };
 
@@ -126,14 +139,13 @@ struct TWorkbookFree {
 // keeps only the current row).
 class TSheetWriter {
 public:
-    TSheetWriter(const std::string& scratch, const std::string& target, const std::string& title)
-        : target_(target)
+    TSheetWriter(const TScratchFile& scratch, const std::string& target, const std::string& title)
+        : target_(target), tmpdir_(scratch.Directory())
     {
-        tmpdir_ = fs::temp_directory_path().string();
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
         options.tmpdir = tmpdir_.data();
-        book_.reset(workbook_new_opt(scratch.c_str(), &options));
+        book_.reset(workbook_new_opt(scratch.Name().c_str(), &options));
         if (!book_)
             Fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
         sheet_ = workbook_add_worksheet(book_.get(), XlsxSheetName(title).c_str());
@@ -247,7 +259,7 @@ private:
     lxw_format* wrap_ = nullptr;
 };
 
-void WriteSheet(const TJFILE& db, const std::vector<int>& fields, const std::string& scratch,
+void WriteSheet(const TJFILE& db, const std::vector<int>& fields, const TScratchFile& scratch,
                 const std::string& target)
 {
     TSheetWriter sheet(scratch, target, db.PdbHeader.Name);
@@ -294,7 +306,7 @@ void WriteXlsx(TJFILE& db, const std::vector<int>& fields, const std::string& fi
     // replacement as every export.
     ReplaceWithText(db, fileName, [&](TStream& out) {
         const TScratchFile scratch(fileName);
-        WriteSheet(db, fields, scratch.Name(), fileName);
+        WriteSheet(db, fields, scratch, fileName);
         CopyInto(scratch.Name(), fileName, out);
     });
 }

@@ -12,7 +12,11 @@
 #include "record_sort.h"
 #include "save_as.h"
 #include "split.h"
+#include "standard_csv.h"
 #include "text_writers.h"
+#ifdef QUORVIL_XLSX_EXPORT
+#include "xlsx_export.h"
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -282,6 +286,18 @@ void AddExports(const Context& c, TJFILE& db, std::vector<Row>& rows)
                              stem + ".HTM", c.dir, 0));
     rows.push_back(ExportRow("TXT export", [&](const std::string& f) { WriteTXT(db, f, fields); }, stem + ".TXT",
                              c.dir, 0));
+    rows.push_back(ExportRow("standard CSV export",
+                             [&](const std::string& f) { WriteStandardCsv(db, fields, {}, f); }, stem + ".csv",
+                             c.dir, 3));
+#ifdef QUORVIL_XLSX_EXPORT
+    rows.push_back(ExportRow("XLSX export", [&](const std::string& f) { WriteXlsx(db, fields, f); }, stem + ".xlsx",
+                             c.dir, 6));
+    // The whole tool, so that the figure is the export's own and not this
+    // process's; the copy, since `db` holds the large file locked.
+    const double peak =
+        PeakMemory(c.self, c.dir, {QUORVIL_CLI_PATH, "export", "xlsx", c.copy, "-o", stem + "-cli.xlsx"});
+    rows.push_back({"quorvil-cli export xlsx, peak", Mb(peak), "file size", Mb(c.fileSize), peak / c.fileSize, 2});
+#endif
 #ifdef QUORVIL_ACCESS_EXPORT
     const double csv = Best([&] { WriteCSV(db, fields, stem + ".CSV"); });
     rows.push_back(TimeRow("Access export (SQLite)", BestAccessExport(db, stem + ".sqlite", kRuns), "CSV export",

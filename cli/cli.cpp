@@ -9,6 +9,9 @@
 #include "errors.h"
 #include "export.h"
 #include "standard_csv.h"
+#ifdef QUORVIL_XLSX_EXPORT
+#include "xlsx_export.h"
+#endif
 #include "jfile.h"
 #include "json_export.h"
 #include "latin1.h"
@@ -34,6 +37,9 @@ const char* const kUsage =
     "       quorvil-cli convert FILE --layout N -o OUT\n"
     "       quorvil-cli export csv|html|txt FILE -o OUT [--fields 1,3,2]\n"
     "       quorvil-cli export csv-utf8 FILE -o OUT [--fields 1,3,2] [--separator ';'] [--bom]\n"
+#ifdef QUORVIL_XLSX_EXPORT
+    "       quorvil-cli export xlsx FILE -o OUT [--fields 1,3,2]\n"
+#endif
     "       quorvil-cli export html5|json FILE -o OUT [--fields 1,3,2]\n"
     "       quorvil-cli import FILE.CSV -o OUT.PDB [--layout N] [--no-header]\n"
     "       quorvil-cli split FILE [--field NAME] [-d DIR] [--formats pdb,csv,html,txt] [--all-values]\n"
@@ -124,8 +130,13 @@ int Export(int argc, char** argv, std::ostream& err)
     auto format = formats.find(args.positional[0]);
     const std::string& name = args.positional[0];
     const bool standardCsv = name == "csv-utf8";
-    if (format == formats.end() && !standardCsv && name != "html5" && name != "json")
-        throw UsageError("export formats are csv, html, txt, csv-utf8, html5 and json");
+#ifdef QUORVIL_XLSX_EXPORT
+    const bool xlsx = name == "xlsx";
+#else
+    const bool xlsx = false;
+#endif
+    if (format == formats.end() && !standardCsv && !xlsx && name != "html5" && name != "json")
+        throw UsageError("export formats are csv, html, txt, csv-utf8, html5, json and xlsx");
     TStandardCsvOptions csvOptions;
     csvOptions.ByteOrderMark = args.flags.count("--bom") > 0;
     if (auto separator = args.options.find("--separator"); separator != args.options.end()) {
@@ -150,6 +161,10 @@ int Export(int argc, char** argv, std::ostream& err)
                              std::to_string(db->FieldCount()) + ")");
     if (standardCsv)
         WriteStandardCsv(*db, fields, csvOptions, output);
+#ifdef QUORVIL_XLSX_EXPORT
+    else if (xlsx)
+        WriteXlsx(*db, fields, output);
+#endif
     else if (name == "html5")
         WriteBrowserHtml(*db, fields, output);
     else if (name == "json")

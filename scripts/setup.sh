@@ -2,7 +2,7 @@
 # Installs the Debian packages that building and testing need, when missing.
 set -euo pipefail
 packages=(g++ clang cmake make ninja-build pkg-config qt6-base-dev libgl-dev libsimpleini-dev
-          nlohmann-json3-dev libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth
+          nlohmann-json3-dev libxlsxwriter-dev libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth
           tango-icon-theme fonts-dejavu-core libqt6sql6-sqlite sqlite3 clang-format python3)
 missing=()
 for p in "${packages[@]}"; do

@@ -9,10 +9,15 @@
 #include "save_as.h"
 #include "split.h"
 #include "test_files.h"
+#ifdef QUORVIL_XLSX_EXPORT
+#include "xlsx_export.h"
+#endif
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
+#include <iterator>
 #include <ostream>
 #include <string>
 
@@ -55,7 +60,17 @@ const Work kWorks[] = {
     {"csv", "ten.CSV", [](TJFILE& db, const std::string& t) { Export(db, TExportFormat::CSV, AllFields(db), t); }},
     {"html", "ten.HTM", [](TJFILE& db, const std::string& t) { Export(db, TExportFormat::HTML, AllFields(db), t); }},
     {"txt", "ten.TXT", [](TJFILE& db, const std::string& t) { Export(db, TExportFormat::TXT, AllFields(db), t); }},
+#ifdef QUORVIL_XLSX_EXPORT
+    {"xlsx", "ten.xlsx", [](TJFILE& db, const std::string& t) { WriteXlsx(db, AllFields(db), t); }},
+#endif
 };
+
+// Files this process holds open: a stopped writer closes every one of its own.
+size_t OpenFiles()
+{
+    const std::filesystem::directory_iterator fds("/proc/self/fd");
+    return size_t(std::distance(begin(fds), end(fds)));
+}
 
 void PrintTo(const Work& work, std::ostream* out)
 {
@@ -75,6 +90,7 @@ TEST_P(Cancelled, leaves_the_old_file_byte_identical_and_no_temporary_file)
         testkit::WriteText(target, "the old contents");
     const std::vector<uint8_t> before = testkit::ReadBytes(target);
     const std::vector<std::string> entries = dir.Entries();
+    const size_t openFiles = OpenFiles();
 
     int steps = 0;
     {
@@ -82,6 +98,7 @@ TEST_P(Cancelled, leaves_the_old_file_byte_identical_and_no_temporary_file)
         EXPECT_THROW(work.run(*db, target), ECancelled);
     }
     EXPECT_EQ(steps, 3);  // it stopped at the step that said so
+    EXPECT_EQ(OpenFiles(), openFiles);
     EXPECT_EQ(testkit::ReadBytes(target), before);
     EXPECT_EQ(dir.Entries(), entries);
 

@@ -1,0 +1,340 @@
+#include "xlsx_export.h"
+
+#include "charset.h"
+#include "date_text.h"
+#include "errors.h"
+#include "field_types.h"
+#include "jfile.h"
+#include "numbers.h"
+#include "progress.h"
+#include "record_sort.h"
+#include "streams.h"
+#include "text_case.h"
+#include "text_writers.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <unistd.h>
+
+namespace quorvil {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// How a field's values become cells.
+enum class TCellKind { Text, Number, Boolean, Date, IntDate, Time };
+
+TCellKind CellKindOf(uint16_t type)
+{
+    switch (type) {
+    case kTypeInteger:
+    case kTypeAutoInc:
+    case kTypeFloat: return TCellKind::Number;
+    case kTypeBoolean: return TCellKind::Boolean;
+    case kTypeDate:
+    case kTypeAutoDate:
+    case kTypeModDate: return TCellKind::Date;
+    case kTypeIntDate: return TCellKind::IntDate;
+    case kTypeTime:
+    case kTypeAutoTime:
+    case kTypeModTime: return TCellKind::Time;
+    default: return TCellKind::Text;
+    }
+}
+
+// Days from 1 January of year 0 (proleptic Gregorian) to the date.
+long DayNumber(int y, int m, int d)
+{
+    y -= m <= 2;
+    const long era = y / 400;
+    const long yoe = y - era * 400;
+    const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    return era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy;
+}
+
+// The date's number in the 1900 date system, which counts a 29 February
+// 1900 that never was; nothing before 1 January 1900, which it cannot hold.
+std::optional<double> DateNumber(int y, int m, int d)
+{
+    const long serial = DayNumber(y, m, d) - DayNumber(1899, 12, 30);
+    if (serial < 2)
+        return std::nullopt;
+    return double(serial <= 60 ? serial - 1 : serial);
+}
+
+// UTF-8 text for a cell: CR LF and a lone CR become the LF a cell breaks
+// lines at; a literal "_xHHHH_" gets its underscore escaped, since readers
+// take that form for an escaped character. Control characters are left to
+// the library, which writes them escaped in that same form.
+std::string CellText(std::string_view bytes)
+{
+    std::string text = Cp1252ToUtf8(bytes);
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r') {
+            out += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            continue;
+        }
+        if (c == '_' && i + 6 < text.size() && text[i + 1] == 'x' && text[i + 6] == '_' &&
+            std::all_of(text.begin() + long(i) + 2, text.begin() + long(i) + 6,
+                        [](char h) { return std::isxdigit(static_cast<unsigned char>(h)) != 0; }))
+            out += "_x005F";
+        out += c;
+    }
+    return out;
+}
+
+// The system's temporary directory, or the target's own where there is none.
+std::string ScratchDirectory(const std::string& target)
+{
+    std::error_code ec;
+    const fs::path system = fs::temp_directory_path(ec);
+    if (!ec && fs::is_directory(system, ec))
+        return system.string();
+    const fs::path beside = fs::path(target).parent_path();
+    return beside.empty() ? "." : beside.string();
+}
+
+// A file of the scratch directory that libxlsxwriter writes, removed when
+// this goes out of scope.
+class TScratchFile {
+public:
+    explicit TScratchFile(const std::string& target) : directory_(ScratchDirectory(target))
+    {
+        std::string pattern = (fs::path(directory_) / "quorvil-xlsx-XXXXXX").string();
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0)
+            throw EStreamError("Cannot create file \"" + target + "\". No temporary file can be made in " + directory_ +
+                               ".");
+        ::close(fd);
+        name_ = pattern;
+    }
+    ~TScratchFile() { ::unlink(name_.c_str()); }
+    TScratchFile(const TScratchFile&) = delete;
+    TScratchFile& operator=(const TScratchFile&) = delete;
+    const std::string& Name() const { return name_; }
+    const std::string& Directory() const { return directory_; }
+
+private:
+    std::string directory_;
+    std::string name_;
+};
+
+struct TWorkbookFree {
+    void operator()(lxw_workbook* workbook) const { lxw_workbook_free(workbook); }
+};
+
+// One sheet of a workbook being written, row by row (constant memory mode
+// keeps only the current row).
+class TSheetWriter {
+public:
+    TSheetWriter(const TScratchFile& scratch, const std::string& target, const std::string& title)
+        : target_(target), tmpdir_(scratch.Directory())
+    {
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        options.tmpdir = tmpdir_.data();
+        book_.reset(workbook_new_opt(scratch.Name().c_str(), &options));
+        if (!book_)
+            Fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
+        sheet_ = workbook_add_worksheet(book_.get(), XlsxSheetName(title).c_str());
+        bold_ = workbook_add_format(book_.get());
+        date_ = workbook_add_format(book_.get());
+        time_ = workbook_add_format(book_.get());
+        wrap_ = workbook_add_format(book_.get());
+        if (!sheet_ || !bold_ || !date_ || !time_ || !wrap_)
+            Fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
+        format_set_bold(bold_);
+        format_set_num_format(date_, "dd/mm/yyyy");
+        format_set_num_format(time_, "hh:mm:ss");
+        format_set_text_wrap(wrap_);
+        worksheet_freeze_panes(sheet_, 1, 0);
+    }
+    // A workbook left unfinished (cancelled, failed) is freed without its
+    // rows' temporary file, which only closing it would close otherwise.
+    ~TSheetWriter()
+    {
+        if (book_ && sheet_ && sheet_->optimize_tmpfile) {
+            std::fclose(sheet_->optimize_tmpfile);
+            sheet_->optimize_tmpfile = nullptr;
+        }
+    }
+    TSheetWriter(const TSheetWriter&) = delete;
+    TSheetWriter& operator=(const TSheetWriter&) = delete;
+
+    void Column(int col, double width)
+    {
+        Check(worksheet_set_column(sheet_, lxw_col_t(col), lxw_col_t(col), width, nullptr));
+    }
+    void Header(int col, std::string_view name) { Text(0, col, name, bold_); }
+
+    // The cell of a record's value; nothing for an empty or unreadable one.
+    void Cell(int row, int col, TCellKind kind, std::string_view value, const TJFILE& db)
+    {
+        if (value.empty())
+            return;
+        switch (kind) {
+        case TCellKind::Number:
+            if (const std::optional<double> number = DecimalValue(value))
+                Check(worksheet_write_number(sheet_, lxw_row_t(row), lxw_col_t(col), *number, nullptr));
+            return;
+        case TCellKind::Boolean: {
+            const bool yes = value == "1" || SameTextIgnoringCase(value, db.TrueText);
+            if (yes || value == "0" || SameTextIgnoringCase(value, db.FalseText))
+                Check(worksheet_write_boolean(sheet_, lxw_row_t(row), lxw_col_t(col), yes, nullptr));
+            return;
+        }
+        case TCellKind::Date:
+            if (const std::optional<TCivilDate> date = ParseDateText(value))
+                DateCell(row, col, DateNumber(date->Year, date->Month, date->Day), value);
+            return;
+        case TCellKind::IntDate:
+            if (const std::optional<TDate> date = ReadIntDate(value))
+                DateCell(row, col, DateNumber(date->Year, date->Month, date->Day), value);
+            return;
+        case TCellKind::Time:
+            if (const std::optional<TClockTime> time = ParseTimeText(value)) {
+                const double day = (time->Hour * 3600 + time->Minute * 60 + time->Second) / 86400.0;
+                Check(worksheet_write_number(sheet_, lxw_row_t(row), lxw_col_t(col), day, time_));
+            }
+            return;
+        case TCellKind::Text: Text(row, col, value, nullptr); return;
+        }
+    }
+
+    // Finishes the file; the workbook is gone afterwards, whatever happened.
+    void Close() { Check(workbook_close(book_.release())); }
+
+private:
+    void Text(int row, int col, std::string_view bytes, lxw_format* format)
+    {
+        if (bytes.empty())
+            return;
+        const std::string text = CellText(bytes);
+        if (!format && text.find('\n') != std::string::npos)
+            format = wrap_;
+        const lxw_error error = worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(col), text.c_str(), format);
+        if (error != LXW_NO_ERROR)
+            throw EStreamError("Cannot write file \"" + target_ + "\". " + lxw_strerror(error) + " (record " +
+                               std::to_string(row) + ", column " + std::to_string(col + 1) + ")");
+    }
+
+    // A date the 1900 system cannot hold stays the text it is.
+    void DateCell(int row, int col, std::optional<double> number, std::string_view text)
+    {
+        if (number)
+            Check(worksheet_write_number(sheet_, lxw_row_t(row), lxw_col_t(col), *number, date_));
+        else
+            Text(row, col, text, nullptr);
+    }
+
+    void Check(lxw_error error) const
+    {
+        if (error != LXW_NO_ERROR)
+            Fail(error);
+    }
+    [[noreturn]] void Fail(lxw_error error) const
+    {
+        throw EStreamError("Cannot write file \"" + target_ + "\". " + lxw_strerror(error));
+    }
+
+    std::string target_;
+    std::string tmpdir_;
+    std::unique_ptr<lxw_workbook, TWorkbookFree> book_;
+    lxw_worksheet* sheet_ = nullptr;
+    lxw_format* bold_ = nullptr;
+    lxw_format* date_ = nullptr;
+    lxw_format* time_ = nullptr;
+    lxw_format* wrap_ = nullptr;
+};
+
+void WriteSheet(const TJFILE& db, const std::vector<int>& fields, const TScratchFile& scratch,
+                const std::string& target)
+{
+    TSheetWriter sheet(scratch, target, db.PdbHeader.Name);
+    std::vector<int> used;
+    std::vector<TCellKind> kinds;
+    for (const int f : fields) {
+        if (f < 1 || f > db.FieldCount())
+            continue;
+        const int col = int(used.size());
+        sheet.Column(col, XlsxColumnWidth(db.GetColumnWidth(f)));
+        sheet.Header(col, db.GetFieldName(f));
+        used.push_back(f);
+        kinds.push_back(CellKindOf(db.GetFieldType(f)));
+    }
+    for (int r = 1; r <= db.RecordCount(); ++r) {
+        for (size_t c = 0; c < used.size(); ++c)
+            sheet.Cell(r, int(c), kinds[c], db.CellView(r, used[c]), db);
+        ReportProgress(r, db.RecordCount());
+    }
+    sheet.Close();
+}
+
+// Copies the finished scratch file into the stream that replaces the target.
+void CopyInto(const std::string& scratch, const std::string& target, TStream& out)
+{
+    std::unique_ptr<FILE, int (*)(FILE*)> in(std::fopen(scratch.c_str(), "rb"), &std::fclose);
+    if (!in)
+        throw EStreamError("Cannot write file \"" + target + "\". The workbook written in " + scratch +
+                           " cannot be read back.");
+    std::vector<char> buffer(1 << 20);
+    while (const size_t n = std::fread(buffer.data(), 1, buffer.size(), in.get()))
+        out.Write(buffer.data(), n);
+    if (std::ferror(in.get()))
+        throw EStreamError("Cannot write file \"" + target + "\". The workbook written in " + scratch +
+                           " cannot be read back.");
+}
+
+}  // namespace
+
+void WriteXlsx(TJFILE& db, const std::vector<int>& fields, const std::string& fileName)
+{
+    // libxlsxwriter writes to a file name of its own; the workbook is made in
+    // a scratch file and then goes through the same all-or-nothing
+    // replacement as every export.
+    ReplaceWithText(db, fileName, [&](TStream& out) {
+        const TScratchFile scratch(fileName);
+        WriteSheet(db, fields, scratch, fileName);
+        CopyInto(scratch.Name(), fileName, out);
+    });
+}
+
+std::string XlsxSheetName(std::string_view title)
+{
+    std::string kept;
+    for (const char c : title) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F && std::string_view("[]:*?/\\").find(c) == std::string_view::npos)
+            kept += c;
+    }
+    kept = kept.substr(0, LXW_SHEETNAME_MAX);  // one character a byte in Windows-1252
+    const size_t first = kept.find_first_not_of("' ");
+    const size_t last = kept.find_last_not_of("' ");
+    kept = first == std::string::npos ? std::string() : kept.substr(first, last + 1 - first);
+    // Excel keeps "History" for a sheet of its own.
+    if (kept.empty() || SameTextIgnoringCase(kept, "History"))
+        return "Sheet1";
+    return Cp1252ToUtf8(kept);
+}
+
+double XlsxColumnWidth(int pixels)
+{
+    // About seven pixels a character of the default font.
+    if (pixels <= 0)
+        return LXW_DEF_COL_WIDTH;
+    return std::clamp(pixels / 7.0, 1.0, 255.0);
+}
+
+}  // namespace quorvil

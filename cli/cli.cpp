@@ -1,6 +1,5 @@
 #include "cli.h"
 
-#include "browser_html.h"
 #include "cli_args.h"
 #include "cli_diagnostics.h"
 #include "cli_exchange.h"
@@ -8,10 +7,7 @@
 #include "db_json.h"
 #include "errors.h"
 #include "export.h"
-#include "standard_csv.h"
-#ifdef QUORVIL_XLSX_EXPORT
-#include "xlsx_export.h"
-#endif
+#include "program_export.h"
 #include "jfile.h"
 #include "json_export.h"
 #include "latin1.h"
@@ -120,6 +116,16 @@ std::vector<int> ParseFieldList(const std::string& list)
     }
 }
 
+// "csv, html, txt, csv-utf8, ..., json": the names `export` takes.
+std::string ExportFormatNames()
+{
+    std::string names = "csv, html, txt";
+    for (TProgramFormat format : kProgramFormats)
+        if (ProgramFormatAvailable(format))
+            names += std::string(", ") + ProgramFormatKind(format).CliName;
+    return names;
+}
+
 int Export(int argc, char** argv, std::ostream& err)
 {
     Arguments args = Parse(argc, argv, {"-o", "--fields", "--separator"}, {"--bom"});
@@ -128,15 +134,9 @@ int Export(int argc, char** argv, std::ostream& err)
     const std::map<std::string, TExportFormat> formats = {
         {"csv", TExportFormat::CSV}, {"html", TExportFormat::HTML}, {"txt", TExportFormat::TXT}};
     auto format = formats.find(args.positional[0]);
-    const std::string& name = args.positional[0];
-    const bool standardCsv = name == "csv-utf8";
-#ifdef QUORVIL_XLSX_EXPORT
-    const bool xlsx = name == "xlsx";
-#else
-    const bool xlsx = false;
-#endif
-    if (format == formats.end() && !standardCsv && !xlsx && name != "html5" && name != "json")
-        throw UsageError("export formats are csv, html, txt, csv-utf8, html5, json and xlsx");
+    const std::optional<TProgramFormat> program = ProgramFormatNamed(args.positional[0]);
+    if (format == formats.end() && (!program || !ProgramFormatAvailable(*program)))
+        throw UsageError("export formats are " + ExportFormatNames());
     TStandardCsvOptions csvOptions;
     csvOptions.ByteOrderMark = args.flags.count("--bom") > 0;
     if (auto separator = args.options.find("--separator"); separator != args.options.end()) {
@@ -144,7 +144,7 @@ int Export(int argc, char** argv, std::ostream& err)
             throw UsageError("--separator takes ',' or ';'");
         csvOptions.Separator = separator->second[0];
     }
-    if (!standardCsv && (csvOptions.ByteOrderMark || args.options.count("--separator")))
+    if (program != TProgramFormat::CSV && (csvOptions.ByteOrderMark || args.options.count("--separator")))
         throw UsageError("--separator and --bom are options of csv-utf8");
     std::string output = Required(args, "-o");
     auto listed = args.options.find("--fields");
@@ -159,16 +159,8 @@ int Export(int argc, char** argv, std::ostream& err)
         if (f < 1 || f > db->FieldCount())
             throw UsageError("--fields: there is no field " + std::to_string(f) + " (the database has " +
                              std::to_string(db->FieldCount()) + ")");
-    if (standardCsv)
-        WriteStandardCsv(*db, fields, csvOptions, output);
-#ifdef QUORVIL_XLSX_EXPORT
-    else if (xlsx)
-        WriteXlsx(*db, fields, output);
-#endif
-    else if (name == "html5")
-        WriteBrowserHtml(*db, fields, output);
-    else if (name == "json")
-        WriteJson(*db, fields, output);
+    if (program)
+        ExportForProgram(*db, *program, fields, csvOptions, output);
     else
         Export(*db, format->second, fields, output);
     return 0;

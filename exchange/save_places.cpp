@@ -49,6 +49,33 @@ void RememberExportDirectory(TIniFile& ini, TExportFormat format, const std::str
     ini.WriteString(kSaveSection, ExportKind(format).Extension, AddBackslash(DirectoryOf(fileName)));
 }
 
+std::string ProgramExportDirectory(const TIniFile& ini, const TJFILE& db)
+{
+    std::string directory = ini.ReadString(kSaveSection, "ProgramExportDir", "");
+    if (directory.empty() || !DirectoryExists(directory))
+        directory = DirectoryOf(db.FileName);
+    return RemoveBackslash(directory);
+}
+
+void RememberProgramExportDirectory(TIniFile& ini, const std::string& fileName)
+{
+    ini.WriteString(kSaveSection, "ProgramExportDir", RemoveBackslash(DirectoryOf(fileName)));
+}
+
+TStandardCsvOptions StoredCsvOptions(const TIniFile& ini)
+{
+    TStandardCsvOptions options;
+    options.Separator = ini.ReadString(kSaveSection, "CsvSeparator", ",") == ";" ? ';' : ',';
+    options.ByteOrderMark = ini.ReadString(kSaveSection, "CsvByteOrderMark", "1") != "0";
+    return options;
+}
+
+void StoreCsvOptions(TIniFile& ini, const TStandardCsvOptions& options)
+{
+    ini.WriteStrings({{kSaveSection, "CsvSeparator", std::string(1, options.Separator)},
+                      {kSaveSection, "CsvByteOrderMark", options.ByteOrderMark ? "1" : "0"}});
+}
+
 std::string CompleteFileName(const std::string& chosen, const std::string& directory, const std::string& extension)
 {
     std::string name = chosen;

@@ -2,6 +2,7 @@
 // Where the save-as and export dialogs start, what they remember in the
 // "SAVE" section of the configuration, and how a typed name is completed.
 #include "export.h"
+#include "standard_csv.h"
 
 #include <string>
 
@@ -23,6 +24,17 @@ std::string ExportDirectory(const TIniFile& ini, TExportFormat format);
 // Stores the directory of `fileName` under the format's key, with a trailing
 // separator.
 void RememberExportDirectory(TIniFile& ini, TExportFormat format, const std::string& fileName);
+
+// The exports for other programs share "ProgramExportDir" of "SAVE"; the
+// directory of the database's file before one is stored or when it is gone.
+// Without a trailing separator.
+std::string ProgramExportDirectory(const TIniFile& ini, const TJFILE& db);
+void RememberProgramExportDirectory(TIniFile& ini, const std::string& fileName);
+
+// The CSV options chosen last ("CsvSeparator", "CsvByteOrderMark" of
+// "SAVE"); a comma and the mark, which spreadsheets need, before any choice.
+TStandardCsvOptions StoredCsvOptions(const TIniFile& ini);
+void StoreCsvOptions(TIniFile& ini, const TStandardCsvOptions& options);
 
 // A name typed without a directory gets `directory` (made absolute) in front;
 // one without an extension gets `extension`.

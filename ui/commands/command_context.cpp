@@ -47,6 +47,11 @@ const IconChoice kIcons[] = {
     {"SaveCSV", {"x-office-spreadsheet"}, QStyle::SP_FileIcon},
     {"SaveHTM", {"text-html"}, QStyle::SP_FileIcon},
     {"SaveTXT", {"text-x-generic"}, QStyle::SP_FileIcon},
+    {"ExportProgramBtn", {"document-export", "document-send"}, QStyle::SP_DialogSaveButton},
+    {"ExportXlsxItem", {"x-office-spreadsheet"}, QStyle::SP_FileIcon},
+    {"ExportCsvUtf8Item", {"text-csv", "x-office-spreadsheet"}, QStyle::SP_FileIcon},
+    {"ExportHtml5Item", {"text-html"}, QStyle::SP_FileIcon},
+    {"ExportJsonItem", {"application-json", "text-x-script"}, QStyle::SP_FileIcon},
     {"SplitBtn", {"quorvil-split"}, QStyle::SP_FileDialogNewFolder},
     {"EditBtn", {"document-properties"}, QStyle::SP_FileDialogContentsView},
     {"SortBtn", {"view-sort-ascending"}, QStyle::SP_ArrowDown},
@@ -163,7 +168,9 @@ void TCommandContext::EnableButtons(bool on)
     for (const char* name : {"SaveBtn", "SaveCSV", "SaveHTM", "SaveTXT", "SplitBtn", "EditBtn", "SortBtn", "AddBtn",
                              "DelBtn", "GridBtn", "ListBtn", "RecBtn", "ReplaceBtn", "FindBtn", "SaveFileAsItem",
                              "MergeItem", "SaveAsAccessItem", "SaveAsJF3Item", "SaveAsJF4Item", "SaveAsJF5Item",
-                             "SaveAsJF55Item", "ExportToCSVasItem", "ExportToHTMasItem", "ExportToTXTasItem"})
+                             "SaveAsJF55Item", "ExportToCSVasItem", "ExportToHTMasItem", "ExportToTXTasItem",
+                             "ExportProgramBtn", "ExportXlsxItem", "ExportCsvUtf8Item", "ExportHtml5Item",
+                             "ExportJsonItem"})
         Action(name)->setEnabled(on);
     // A database whose file is read-only is looked at, searched, exported
     // and copied from (rearrange mode selects the rows to copy); the commands

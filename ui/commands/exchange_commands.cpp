@@ -10,6 +10,8 @@
 #include "layout.h"
 #include "message_dialog.h"
 #include "modal.h"
+#include "csv_options_dialog.h"
+#include "program_export.h"
 #include "progress_line.h"
 #include "save_as.h"
 #include "save_places.h"
@@ -28,6 +30,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <filesystem>
 #include <optional>
@@ -85,6 +88,23 @@ const ExportCommand kExports[] = {
      "ExportToTXTasItem", "Export to TXT as..."},
 };
 
+struct ProgramExportCommand {
+    TProgramFormat format;
+    const char* item;
+    const char* text;
+    const char* hint;
+};
+
+// By format.
+const ProgramExportCommand kProgramExports[] = {
+    {TProgramFormat::XLSX, "ExportXlsxItem", "Excel &workbook (.xlsx)...",
+     "Numbers, dates and truth values as the spreadsheet's own"},
+    {TProgramFormat::CSV, "ExportCsvUtf8Item", "&CSV in UTF-8 (.csv)...",
+     "Comma or semicolon separated, as spreadsheets and other programs read it"},
+    {TProgramFormat::HTML, "ExportHtml5Item", "Web &page (.html)...", "A table any browser shows"},
+    {TProgramFormat::JSON, "ExportJsonItem", "&JSON (.json)...", "Fields and records for scripts and other programs"},
+};
+
 const ExportCommand& CommandOf(TExportFormat format)
 {
     return kExports[static_cast<int>(format)];
@@ -127,6 +147,14 @@ std::string ChosenFile(const QFileDialog& dialog, const std::string& directory, 
     if (dialog.selectedFiles().isEmpty())
         return {};
     return CompleteFileName(QStringToPath(dialog.selectedFiles().constFirst()), directory, extension);
+}
+
+// False when the file exists and the user keeps it.
+bool MayReplace(const std::string& name)
+{
+    std::error_code ec;
+    return !std::filesystem::exists(name, ec) ||
+           MessageDlgButtons(PathToQString(OverwriteQuestion(name)), mtConfirmation, {mbYes, mbNo}, mbYes) != mrNo;
 }
 
 TLengthAnswer AskAboutLength(const TLongValue& value)
@@ -213,6 +241,24 @@ TExchangeCommands::TExchangeCommands(TCommandContext& context) : context_(contex
             ->setToolTip(FromUtf8(e.hint));
         context.AddCommand(e.item, e.itemText, e.handler, [this, format] { ExportClick(format, false); });
     }
+    programMenu_ = new QMenu(FromUtf8("Export for other &programs"), &context.Window());
+    programMenu_->setObjectName(FromUtf8("ExportProgramMenu"));
+    for (const ProgramExportCommand& e : kProgramExports) {
+        const TProgramFormat format = e.format;
+        QAction* item = context.AddCommand(e.item, e.text, "ExportForProgramClick",
+                                           [this, format] { ProgramExportClick(format); });
+        item->setToolTip(FromUtf8(e.hint));
+        item->setStatusTip(FromUtf8(e.hint));
+        item->setVisible(ProgramFormatAvailable(format));
+        programMenu_->addAction(item);
+    }
+    // The tool bar's button opens the same menu; the command of its own is the
+    // first entry, for a key or a script that triggers it.
+    QAction* programs = context.AddCommand("ExportProgramBtn", "Export for other &programs", "ExportForProgramClick",
+                                           [this] { ProgramExportClick(TProgramFormat::XLSX); });
+    programs->setToolTip(FromUtf8("Export for spreadsheets, browsers and other programs"));
+    programs->setMenu(programMenu_);
+    programMenu_->setIcon(programs->icon());
     QAction* database = context.AddCommand("SaveAsAccessItem", "Save as &Access...", "SaveAsAccessItemClick",
                                            [this] { SaveAsAccessItemClick(); }, false);
     database->setToolTip(FromUtf8("Save as %1").arg(FromUtf8(AccessFileKind().TypeName)));
@@ -238,6 +284,8 @@ void TExchangeCommands::AttachPopUps(QToolBar& toolBar)
            {"SaveAsJF3Item", "SaveAsJF4Item", "SaveAsJF5Item", "SaveAsJF55Item", "SaveAsAccessItem"});
     for (const ExportCommand& e : kExports)
         attach(e.button, e.popUp, {e.item});
+    if (auto* button = qobject_cast<QToolButton*>(toolBar.widgetForAction(context_.Action("ExportProgramBtn"))))
+        button->setPopupMode(QToolButton::InstantPopup);
 }
 
 void TExchangeCommands::SaveAsVerBtnClick(TLayout layout)
@@ -313,8 +361,7 @@ std::string TExchangeCommands::PickSaveAsFile(const TDataBase& db, int& entry)
     }
     if (context_.RefuseOpenFile(name))
         return {};
-    if (std::filesystem::exists(name, ec) &&
-        MessageDlgButtons(PathToQString(OverwriteQuestion(name)), mtConfirmation, {mbYes, mbNo}, mbYes) == mrNo)
+    if (!MayReplace(name))
         return {};
     RememberSaveAsDirectory(*ini, name);
     return name;
@@ -352,6 +399,50 @@ std::string TExchangeCommands::PickExportFile(const TDataBase& db, TExportFormat
     const std::string name = ChosenFile(dialog, directory, kind.Extension);
     if (!name.empty())
         RememberExportDirectory(*ini, format, name);
+    return name;
+}
+
+void TExchangeCommands::ProgramExportClick(TProgramFormat format)
+{
+    TDataBase* db = context_.Tabs().CurrentDB();
+    if (!db)
+        return;
+    TCommandContext::CommitEditing();
+    const ProgramExportCommand& command = kProgramExports[static_cast<int>(format)];
+    const std::vector<int> fields = ChooseExportFields(*db, context_.Action(command.item)->icon());
+    if (fields.empty())
+        return;
+    TStandardCsvOptions csv;
+    if (format == TProgramFormat::CSV) {
+        const std::unique_ptr<TIniFile> ini = OpenConfig();
+        const std::optional<TStandardCsvOptions> chosen = ChooseStandardCsvOptions(StoredCsvOptions(*ini));
+        if (!chosen)
+            return;
+        csv = *chosen;
+        StoreCsvOptions(*ini, csv);
+    }
+    const std::string name = PickProgramExportFile(*db, format);
+    if (name.empty() || context_.RefuseOpenFile(name))
+        return;
+    WaitCursor hourglass;
+    if (context_.RunLong("Export", name, true, [&] { ExportForProgram(*db, format, fields, csv, name); }))
+        context_.ShowStatus(FromUtf8("Exported %1 to %2").arg(CountOf(db->RecordCount(), "record"), BareName(name)));
+}
+
+std::string TExchangeCommands::PickProgramExportFile(const TDataBase& db, TProgramFormat format)
+{
+    const TProgramFormatKind& kind = ProgramFormatKind(format);
+    const std::unique_ptr<TIniFile> ini = OpenConfig();
+    const std::string directory = ProgramExportDirectory(*ini, db);
+    QFileDialog dialog(&context_.Window(), FromUtf8(kind.Title), PathToQString(directory));
+    PrepareSaveDialog(dialog, kind.Filter);
+    dialog.selectFile(PathToQString(OfferedProgramExportName(db, format)));
+    if (ExecModal(dialog) != QDialog::Accepted)
+        return {};
+    const std::string name = ChosenFile(dialog, directory, kind.Extension);
+    if (name.empty() || !MayReplace(name))
+        return {};
+    RememberProgramExportDirectory(*ini, name);
     return name;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class QMenu;
 class QToolBar;
 
 namespace quorvil {
@@ -15,6 +16,7 @@ namespace quorvil {
 class TCommandContext;
 class TDataBase;
 enum class TExportFormat;
+enum class TProgramFormat;
 enum class TLayout : uint8_t;
 
 class TExchangeCommands : public QObject {
@@ -24,6 +26,9 @@ public:
     // The right mouse button on the save and export buttons of `toolBar`
     // opens their pop-up menus.
     void AttachPopUps(QToolBar& toolBar);
+    // The exports for other programs: a submenu of the File menu and the
+    // drop-down of their tool bar button.
+    QMenu* ProgramExportMenu() const { return programMenu_; }
 
     // `entry` is the save dialog's first file type, 1..4 (JFile 3.x .. 5.5);
     // 0 picks the one of the database's layout.
@@ -32,6 +37,9 @@ public:
     // A button press exports without a dialog when it can; the pop-up items
     // always ask.
     void ExportClick(TExportFormat format, bool buttonPress);
+    // The exports for other programs: the field chooser, the CSV options for
+    // a CSV, then always the file dialog.
+    void ProgramExportClick(TProgramFormat format);
     // Writes the active database to a new SQLite (or Access) file; with an
     // empty name the file dialog asks.
     void SaveAsAccessItemClick(const std::string& chosenName = {});
@@ -39,8 +47,10 @@ public:
 private:
     std::string PickSaveAsFile(const TDataBase& db, int& entry);
     std::string PickExportFile(const TDataBase& db, TExportFormat format, const std::vector<int>& fields);
+    std::string PickProgramExportFile(const TDataBase& db, TProgramFormat format);
 
     TCommandContext& context_;
+    QMenu* programMenu_ = nullptr;
 };
 
 }  // namespace quorvil

@@ -92,6 +92,10 @@ void TMainForm::CreateMenus()
     for (const char* name : {"SaveAsJF3Item", "SaveAsJF4Item", "SaveAsJF5Item", "SaveAsJF55Item"})
         layouts->addAction(Action(name));
     fileMenu->insertMenu(Action("MergeItem"), layouts);
+    fileMenu->insertMenu(Action("MergeItem"), exchange_->ProgramExportMenu());
+    // Beside the handheld converter's exports too, where those are looked for.
+    QMenu* databaseMenu = menuBar()->findChild<QMenu*>(FromUtf8("DatabaseMenu"));
+    databaseMenu->insertMenu(Action("SaveAsAccessItem"), exchange_->ProgramExportMenu());
     for (const KeyChoice& choice : kKeys)
         SetKeys(*Action(choice.action), choice);
     // The recent files stand between the file commands and Exit.
@@ -109,7 +113,7 @@ void TMainForm::CreateToolBar()
     toolBar->setIconSize(QSize(22, 22));
     const std::initializer_list<const char*> groups[] = {
         {"NewBtn", "LoadBtn", "SaveBtn", "CloseBtn"},
-        {"SaveCSV", "SaveHTM", "SaveTXT", "SplitBtn"},
+        {"SaveCSV", "SaveHTM", "SaveTXT", "ExportProgramBtn", "SplitBtn"},
         {"EditBtn", "SortBtn", "AddBtn", "DelBtn"},
         {"GridBtn", "ListBtn", "RecBtn"},
         {"FindBtn", "ReplaceBtn", "AllBtn"},

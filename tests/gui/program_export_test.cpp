@@ -1,0 +1,148 @@
+// The exports for other programs through the main window: the menu and the
+// tool bar's drop-down, the field chooser, the CSV options typed with keys,
+// the file dialog, and the bytes written.
+#include "field_types.h"
+#include "gui_test_support.h"
+#include "main_window.h"
+#include "modal.h"
+#include "program_export.h"
+#include "sort_dialog.h"
+#include "text_convert.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace quorvil;
+using namespace quorvil::test;
+
+namespace {
+
+const std::vector<FieldSpec> kFields = {{"Name", kTypeString, {}}, {"Size", kTypeInteger, {}}};
+const Rows kRows = {{"caf\xE9", "10"}, {"a \"b\", c", "2"}};
+
+QString StatusText(const TMainForm& form)
+{
+    return form.findChild<QLabel*>(FromUtf8("Panel1"))->text();
+}
+
+// The next CSV options dialog: note what it shows, pick a separator and the
+// mark with their Alt keys as a person does, then OK.
+void AnswerCsvOptions(char separator, bool mark, QString* shown)
+{
+    QueueModalAnswer([=](QDialog& d) {
+        auto* semicolon = d.findChild<QRadioButton*>(FromUtf8("SemicolonBtn"));
+        auto* markBox = d.findChild<QCheckBox*>(FromUtf8("MarkBox"));
+        *shown = FromUtf8("%1 %2").arg(QString(QLatin1Char(semicolon->isChecked() ? ';' : ',')),
+                                       FromUtf8(markBox->isChecked() ? "mark" : "no mark"));
+        [&] {  // a failed check still closes the dialog
+            d.activateWindow();  // mnemonics reach the active window only
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            // A mnemonic clicks its button a moment later, as a mouse click shows.
+            QTest::keyClick(&d, separator == ';' ? Qt::Key_S : Qt::Key_A, Qt::AltModifier);
+            QTRY_COMPARE_WITH_TIMEOUT(semicolon->isChecked(), separator == ';', 30000);
+            if (markBox->isChecked() != mark) {
+                QTest::keyClick(&d, Qt::Key_M, Qt::AltModifier);
+                QTRY_COMPARE_WITH_TIMEOUT(markBox->isChecked(), mark, 30000);
+            }
+        }();
+        d.findChild<QPushButton*>(FromUtf8("OkBtn"))->click();
+    });
+}
+
+}  // namespace
+
+class ProgramExportTest : public GuiCase {
+    Q_OBJECT
+
+private slots:
+    void theMenusAndTheToolBarOfferTheSameFourExports()
+    {
+        auto form = StartMainForm({PathToQString(Db("things.PDB", "Things", kFields, kRows))});
+        const QStringList items = FromUtf8("ExportXlsxItem ExportCsvUtf8Item ExportHtml5Item ExportJsonItem").split(QLatin1Char(' '));
+        QMenu* menu = form->findChild<QMenu*>(FromUtf8("ExportProgramMenu"));
+        QVERIFY(menu);
+        QStringList names;
+        for (const QAction* action : menu->actions())
+            names << action->objectName();
+        QCOMPARE(names, items);
+        QVERIFY(form->menuBar()->findChild<QMenu*>(FromUtf8("FileMenu"))->actions().contains(menu->menuAction()));
+        auto* button = qobject_cast<QToolButton*>(
+            form->findChild<QToolBar*>(FromUtf8("ToolBar"))->widgetForAction(form->Action("ExportProgramBtn")));
+        QVERIFY(button);
+        QCOMPARE(button->popupMode(), QToolButton::InstantPopup);
+        QCOMPARE(button->defaultAction()->menu(), menu);
+    }
+
+    // Semicolon and no mark picked with their keys, remembered for the next
+    // export, which may keep the existing file.
+    void csvOptionsAreTypedRememberedAndAnExistingFileIsAskedAbout()
+    {
+        auto form = StartMainForm({PathToQString(Db("things.PDB", "Things", kFields, kRows))});
+        const QString out = Data(FromUtf8("things.csv"));
+        AnswerButton(FromUtf8("OkBtn"));  // every field, in its order
+        QString before;
+        AnswerCsvOptions(';', false, &before);
+        QStringList shown;
+        AnswerFileDialog(out, &shown);
+        form->Action("ExportCsvUtf8Item")->trigger();
+        QCOMPARE(before, FromUtf8(", mark"));
+        QCOMPARE(shown.value(0), FromUtf8("Export to CSV file (UTF-8)"));
+        QCOMPARE(FileBytes(out), QByteArray("Name;Size\r\ncaf\xC3\xA9;10\r\n\"a \"\"b\"\", c\";2\r\n"));
+        QCOMPARE(StatusText(*form), FromUtf8("Exported 2 records to things.csv"));
+
+        AnswerButton(FromUtf8("OkBtn"));
+        AnswerCsvOptions(',', true, &before);
+        AnswerFileDialog(out);
+        QString question;
+        AnswerMessage(question, FromUtf8("No"));
+        WriteFile(out, "mine");
+        form->Action("ExportCsvUtf8Item")->trigger();
+        QCOMPARE(before, FromUtf8("; no mark"));
+        QVERIFY(question.contains(FromUtf8("Overwrite")));
+        QCOMPARE(FileBytes(out), QByteArray("mine"));
+    }
+
+    void eachFormatWritesItsFileOfTheChosenFields_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("start");
+        QTest::newRow("workbook") << FromUtf8("ExportXlsxItem") << FromUtf8("out.xlsx") << QByteArray("PK\x03\x04");
+        QTest::newRow("web page") << FromUtf8("ExportHtml5Item") << FromUtf8("out.html") << QByteArray("<!DOCTYPE html>");
+        QTest::newRow("json") << FromUtf8("ExportJsonItem") << FromUtf8("out.json") << QByteArray("{");
+    }
+
+    void eachFormatWritesItsFileOfTheChosenFields()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, start);
+        if (item == QLatin1String("ExportXlsxItem") && !ProgramFormatAvailable(TProgramFormat::XLSX))
+            QSKIP("This build writes no workbooks");
+        auto form = StartMainForm({PathToQString(Db("things.PDB", "Things", kFields, kRows))});
+        QueueModalAnswer([](QDialog& d) {  // Size alone
+            dynamic_cast<TSortForm&>(d).SortList()->item(0)->setSelected(true);
+            d.findChild<QPushButton*>(FromUtf8("DelBtn"))->click();
+            d.findChild<QPushButton*>(FromUtf8("OkBtn"))->click();
+        });
+        AnswerFileDialog(Data(file));
+        form->Action(item.toUtf8().constData())->trigger();
+        const QByteArray bytes = FileBytes(Data(file));
+        QVERIFY2(bytes.startsWith(start), bytes.left(40).constData());
+        QCOMPARE(StatusText(*form), FromUtf8("Exported 2 records to %1").arg(file));
+        if (!item.contains(FromUtf8("Xlsx")))  // the workbook's text is compressed
+            QVERIFY(bytes.contains("Size") && !bytes.contains("caf"));
+    }
+};
+
+QTEST_MAIN(ProgramExportTest)
+#include "program_export_test.moc"

@@ -44,7 +44,7 @@ constexpr TUtf8Form kUtf8Forms[] = {
 
 // The character of more than one byte at `at` in `text`: its length, and
 // its code point, or none when the bytes are not UTF-8 (the length then
-// covers the bytes up to and with the first one that breaks the sequence).
+// covers the bytes before the first one that breaks the sequence).
 std::pair<size_t, std::optional<char32_t>> DecodeUtf8(std::string_view text, size_t at)
 {
     const auto lead = uint8_t(text[at]);
@@ -61,7 +61,7 @@ std::pair<size_t, std::optional<char32_t>> DecodeUtf8(std::string_view text, siz
         const auto byte = uint8_t(text[at + k]);
         const bool fits = k == 1 ? byte >= form->SecondMin && byte <= form->SecondMax : (byte & 0xC0) == 0x80;
         if (!fits)
-            return {k + 1, std::nullopt};
+            return {k, std::nullopt};
         cp = (cp << 6) | (byte & 0x3F);
     }
     return {form->Length, cp};

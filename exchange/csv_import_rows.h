@@ -16,7 +16,6 @@
 
 namespace quorvil {
 
-
 inline constexpr size_t kMaxCsvRecords = 65535;
 
 // The bytes of the CSV file, changed in place while they are read.
@@ -110,8 +109,8 @@ TCsvRows ReadCsvRows(Reader& reader, bool headerLine, const TCsvSettings* settin
         const int line = reader.RowLine();
         if (cells.size() > maxCells) {
             if (headerLine)
-                fail.Line(line, "holds more cells than the " + std::to_string(maxCells) +
-                                    " fields of the header line.");
+                fail.Line(line,
+                          "holds more cells than the " + std::to_string(maxCells) + " fields of the header line.");
             fail.TooManyFields(line, limits);
         }
         fail.CheckRecordCount(line, rows.Records.size());

@@ -83,8 +83,7 @@ public:
 private:
     bool AtCellEnd() const
     {
-        return p_ == end_ || *p_ == separator_ || *p_ == '\n' ||
-               (*p_ == '\r' && (p_ + 1 == end_ || p_[1] == '\n'));
+        return p_ == end_ || *p_ == separator_ || *p_ == '\n' || (*p_ == '\r' && (p_ + 1 == end_ || p_[1] == '\n'));
     }
 
     // The cell at p_, in Windows-1252; p_ stops at what follows it.

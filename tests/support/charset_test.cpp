@@ -31,13 +31,13 @@ TEST(CharsetTest, Utf8StopsAtCharactersWithoutAByteAndAtBrokenSequences)
         {"\xE6\x97\xA5", "", 0, 3, 0x65E5},
         {"\xC2\x80", "", 0, 2, 0x80},  // a C1 control the set puts no byte on
         {"x\xF0\x9F\x98\x80", "x", 1, 4, 0x1F600},
-        {"\xC3\x28", "", 0, 1, 0},        // no continuation byte
-        {"\xE9t\xE9", "", 0, 1, 0},       // Windows-1252 taken for UTF-8
-        {"a\x80", "a", 1, 1, 0},          // a stray continuation byte
-        {"\xE6\x97x", "", 0, 2, 0},       // cut short
-        {"\xC0\xAF", "", 0, 1, 0},        // overlong
-        {"\xE0\x9F\xBF", "", 0, 1, 0},    // overlong
-        {"\xED\xA0\x80", "", 0, 1, 0},    // a surrogate
+        {"\xC3\x28", "", 0, 1, 0},          // no continuation byte
+        {"\xE9t\xE9", "", 0, 1, 0},         // Windows-1252 taken for UTF-8
+        {"a\x80", "a", 1, 1, 0},            // a stray continuation byte
+        {"\xE6\x97x", "", 0, 2, 0},         // cut short
+        {"\xC0\xAF", "", 0, 1, 0},          // overlong
+        {"\xE0\x9F\xBF", "", 0, 1, 0},      // overlong
+        {"\xED\xA0\x80", "", 0, 1, 0},      // a surrogate
         {"\xF4\x90\x80\x80", "", 0, 1, 0},  // above U+10FFFF
     };
     for (const auto& c : cases) {

@@ -74,8 +74,7 @@ TCsvChoice PickCsvFile(QWidget* parent)
     if (directory.isEmpty() || !DirectoryExists(QStringToPath(directory)))
         directory = QDir::currentPath();
     QFileDialog dialog(parent, FromUtf8("Import CSV file"), QDir(directory).absolutePath(),
-                       FromUtf8(kCsvFilter) + FromUtf8(";;") + FromUtf8(kUtf8CsvFilter) +
-                           FromUtf8(";;All Files (*)"));
+                       FromUtf8(kCsvFilter) + FromUtf8(";;") + FromUtf8(kUtf8CsvFilter) + FromUtf8(";;All Files (*)"));
     dialog.setObjectName(FromUtf8("OpenDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -37,7 +37,7 @@ const char* const kUsage =
     "       quorvil-cli export xlsx FILE -o OUT [--fields 1,3,2]\n"
 #endif
     "       quorvil-cli export html5|json FILE -o OUT [--fields 1,3,2]\n"
-    "       quorvil-cli import FILE.CSV -o OUT.PDB [--layout N] [--no-header]\n"
+    "       quorvil-cli import FILE.CSV -o OUT.PDB [--layout N] [--no-header] [--utf8 [--separator ';']]\n"
     "       quorvil-cli split FILE [--field NAME] [-d DIR] [--formats pdb,csv,html,txt] [--all-values]\n"
     "                         [--global FIELD=VALUE]...\n"
     "       quorvil-cli copy SOURCE TARGET [--records 1,4-9] [--key NAME]\n"
@@ -169,13 +169,21 @@ int Export(int argc, char** argv, std::ostream& err)
 // A CSV file (with its .DEF beside it, when there is one) as a new database.
 int Import(int argc, char** argv, std::ostream&)
 {
-    Arguments args = Parse(argc, argv, {"-o", "--layout"}, {"--no-header"});
+    Arguments args = Parse(argc, argv, {"-o", "--layout", "--separator"}, {"--no-header", "--utf8"});
     if (args.positional.size() != 1)
         throw UsageError("import takes one CSV file");
     const std::string output = Required(args, "-o");
     TCsvImportOptions options;
     options.Layout = LayoutOption(args);
     options.HeaderLine = args.flags.count("--no-header") == 0;
+    options.Utf8 = args.flags.count("--utf8") > 0;
+    if (auto separator = args.options.find("--separator"); separator != args.options.end()) {
+        if (!options.Utf8)
+            throw UsageError("--separator is an option of --utf8");
+        if (separator->second != "," && separator->second != ";")
+            throw UsageError("--separator takes ',' or ';'");
+        options.Separator = separator->second[0];
+    }
     std::error_code ec;
     if (std::filesystem::equivalent(args.positional[0], output, ec))
         throw std::invalid_argument("The output file must not be the input file.");

@@ -5,6 +5,7 @@
 // so a large file costs one read and one pass, as loading a .PDB does.
 #include "csv_import.h"
 
+#include "csv_import_rows.h"
 #include "csv_import_settings.h"
 #include "errors.h"
 #include "field_types.h"
@@ -24,84 +25,13 @@ namespace quorvil {
 
 namespace {
 
-constexpr size_t kMaxRecords = 65535;
 const char kMonths[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
-
-// The bytes of the CSV file, changed in place while they are read.
-struct TCsvBytes {
-    std::unique_ptr<uint8_t[]> Buffer;
-    size_t Size = 0;
-    char* Begin() const { return reinterpret_cast<char*>(Buffer.get()); }
-    char* End() const { return Begin() + Size; }
-};
-
-// The cells of the file: the names of the header line and the records, which
-// may refer to `Image`.
-struct TCsvRows {
-    std::vector<std::string> Names;
-    std::vector<TDATA> Records;
-    std::unique_ptr<TFileImage> Image;
-    int FieldCount = 0;
-};
-
-class TFailure {
-public:
-    // `nulBytes`: the file holds a NUL byte somewhere, so every text is
-    // searched for one.
-    TFailure(const std::string& csvName, bool nulBytes)
-        : prefix_("Cannot import \"" + csvName + "\": "), nulBytes_(nulBytes)
-    {
-    }
-    [[noreturn]] void operator()(const std::string& detail) const { throw EInOutError(prefix_ + detail); }
-    [[noreturn]] void Line(int line, const std::string& detail) const
-    {
-        (*this)("line " + std::to_string(line) + " " + detail);
-    }
-    // `limits`: the facts of the chosen layout.
-    [[noreturn]] void TooManyFields(int line, const TLayoutFacts& limits) const
-    {
-        Line(line, "holds more cells than the " + std::to_string(limits.MaxFields) + " fields a " + limits.Name +
-                       " database can hold.");
-    }
-    void CheckCell(int line, size_t field, std::string_view cell, const TLayoutFacts& limits) const
-    {
-        if (cell.size() > limits.LongestValue)
-            Line(line, "holds " + std::to_string(cell.size()) + " characters in field " + std::to_string(field) +
-                           "; a cell holds at most " + std::to_string(limits.LongestValue) + ".");
-        CheckNul(line, field, cell);
-    }
-    // A database's texts end at a NUL byte: one inside a cell or a field
-    // name would cut it when the database is saved.
-    void CheckNul(int line, size_t field, std::string_view text) const
-    {
-        if (nulBytes_ && text.find('\0') != std::string_view::npos)
-            Line(line, "holds a NUL byte in field " + std::to_string(field) + "; a database cannot hold one.");
-    }
-    void CheckRecordCount(int line, size_t records) const
-    {
-        if (records >= kMaxRecords)
-            Line(line, "starts record 65536; a database holds at most 65535 records.");
-    }
-
-private:
-    std::string prefix_;
-    bool nulBytes_;
-};
 
 // Nothing but blanks and line ends, after the byte-order mark some
 // spreadsheets put first.
-// How far the reading is, in thousandths of the file: its lines differ too
-// much in length to count them.
-void ReportPosition(const char* at, const char* end, size_t size)
-{
-    ReportProgress(int(1000 - size_t(end - at) * 1000 / std::max<size_t>(size, 1)), 1000);
-}
-
 bool HoldsNothing(const TCsvBytes& data)
 {
-    const char* p = data.Begin();
-    if (data.Size >= 3 && std::memcmp(p, "\xEF\xBB\xBF", 3) == 0)
-        p += 3;
+    const char* p = data.Begin() + (StartsWithUtf8Mark(data) ? 3 : 0);
     return std::all_of(p, static_cast<const char*>(data.End()),
                        [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
 }
@@ -221,7 +151,7 @@ TDATA PackedRecord(char* line, char* next, const std::vector<std::string_view>& 
 // Reads the export's CSV: a header line naming the fields, then one line per
 // record of exactly as many cells.
 TCsvRows ReadExportRows(TCsvBytes& data, const TCsvSettings& settings, const TLayoutFacts& limits,
-                        const TFailure& fail)
+                        const TCsvFailure& fail)
 {
     TCsvRows rows;
     const size_t count = settings.Types.size();
@@ -237,7 +167,7 @@ TCsvRows ReadExportRows(TCsvBytes& data, const TCsvSettings& settings, const TLa
     char* p = data.Begin();
     char* const end = data.End();
     for (int line = 1; p < end; ++line) {
-        ReportPosition(p, end, data.Size);
+        ReportCsvPosition(p, end, data.Size);
         char* lineEnd = static_cast<char*>(std::memchr(p, '\n', size_t(end - p)));
         char* next = lineEnd ? lineEnd + 1 : end;
         if (!lineEnd)
@@ -290,11 +220,11 @@ TCsvRows ReadExportRows(TCsvBytes& data, const TCsvSettings& settings, const TLa
 
 class TRowReader {
 public:
-    TRowReader(TCsvBytes& data, const TFailure& fail)
+    TRowReader(TCsvBytes& data, const TCsvFailure& fail)
         : p_(data.Begin()), end_(data.End()), size_(data.Size), fail_(fail)
     {
         // A byte-order mark some spreadsheets put first is no part of a name.
-        if (data.Size >= 3 && std::memcmp(p_, "\xEF\xBB\xBF", 3) == 0)
+        if (StartsWithUtf8Mark(data))
             p_ += 3;
     }
 
@@ -304,7 +234,7 @@ public:
     {
         if (p_ == end_)
             return false;
-        ReportPosition(p_, end_, size_);
+        ReportCsvPosition(p_, end_, size_);
         cells.clear();
         rowLine_ = line_;
         while (cells.size() <= maxCells) {
@@ -379,46 +309,15 @@ private:
     char* p_;
     char* end_;
     size_t size_;
-    const TFailure& fail_;
+    const TCsvFailure& fail_;
     int line_ = 1;
     int rowLine_ = 1;
 };
 
-TCsvRows ReadSpreadsheetRows(TCsvBytes& data, bool headerLine, const TLayoutFacts& limits, const TFailure& fail)
+TCsvRows ReadSpreadsheetRows(TCsvBytes& data, bool headerLine, const TLayoutFacts& limits, const TCsvFailure& fail)
 {
-    TCsvRows rows;
     TRowReader reader(data, fail);
-    std::vector<std::string_view> cells;
-    cells.reserve(kMaxSlots + 1);
-    size_t maxCells = size_t(limits.MaxFields);
-    if (headerLine && reader.Next(cells, maxCells)) {
-        if (cells.size() > maxCells)
-            fail.TooManyFields(reader.RowLine(), limits);
-        for (size_t i = 0; i < cells.size(); ++i) {
-            fail.CheckNul(reader.RowLine(), i + 1, cells[i]);
-            rows.Names.emplace_back(cells[i]);
-        }
-        maxCells = cells.size();
-    }
-    size_t widest = rows.Names.size();
-    while (reader.Next(cells, maxCells)) {
-        const int line = reader.RowLine();
-        if (cells.size() > maxCells) {
-            if (headerLine)
-                fail.Line(line, "holds more cells than the " + std::to_string(maxCells) +
-                                    " fields of the header line.");
-            fail.TooManyFields(line, limits);
-        }
-        fail.CheckRecordCount(line, rows.Records.size());
-        for (size_t i = 0; i < cells.size(); ++i)
-            fail.CheckCell(line, i + 1, cells[i], limits);
-        widest = std::max(widest, cells.size());
-        rows.Records.emplace_back(cells.data(), int(cells.size()));
-    }
-    rows.FieldCount = int(widest);
-    for (size_t f = rows.Names.size(); f < widest; ++f)
-        rows.Names.push_back("Field " + std::to_string(f + 1));
-    return rows;
+    return ReadCsvRows(reader, headerLine, nullptr, limits, fail);
 }
 
 // --- Into the database -------------------------------------------------------
@@ -469,7 +368,7 @@ TCsvImport::TCsvImport(const std::string& csvName, const TCsvImportOptions& opti
     : state_(std::make_unique<TState>())
 {
     TCsvBytes data = ReadWholeFile(csvName);
-    const TFailure fail(csvName, data.Size > 0 && std::memchr(data.Begin(), 0, data.Size) != nullptr);
+    const TCsvFailure fail(csvName, data.Size > 0 && std::memchr(data.Begin(), 0, data.Size) != nullptr);
     // Such a file would become a database without fields.
     if (HoldsNothing(data))
         fail(kNothingToImport);
@@ -480,8 +379,12 @@ TCsvImport::TCsvImport(const std::string& csvName, const TCsvImportOptions& opti
     const TLayoutFacts& limits = Facts(state_->Layout);
     if (settings)
         CheckCsvSettings(csvName, *settings, state_->Layout);
-    state_->Rows = settings ? ReadExportRows(data, *settings, limits, fail)
-                            : ReadSpreadsheetRows(data, options.HeaderLine, limits, fail);
+    // The mark says UTF-8 as clearly as the option does.
+    if (options.Utf8 || StartsWithUtf8Mark(data))
+        state_->Rows = ReadUtf8Rows(data, options.Separator, options.HeaderLine, settings, limits, fail);
+    else
+        state_->Rows = settings ? ReadExportRows(data, *settings, limits, fail)
+                                : ReadSpreadsheetRows(data, options.HeaderLine, limits, fail);
     // Nor does a header line of empty names with no record under it (",").
     const TCsvRows& rows = state_->Rows;
     if (rows.Records.empty() && std::all_of(rows.Names.begin(), rows.Names.end(), [](const std::string& name) {

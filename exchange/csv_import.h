@@ -4,7 +4,8 @@
 // field names, types, widths, popup lists, title and view settings come back,
 // byte hex CF becomes a line feed again and "05 Mar 2003" in a "DATE" field
 // becomes 05/03/2003. Without a .DEF every field is a text field, named by
-// the first line or "Field 1".."Field N".
+// the first line or "Field 1".."Field N". Spreadsheets' UTF-8 CSV is read
+// as well, into the same bytes the database keeps.
 #include "layout.h"
 
 #include <memory>
@@ -23,6 +24,14 @@ struct TCsvImportOptions {
     // Without a .DEF: whether the first line names the fields. A .DEF always
     // comes with a header line.
     bool HeaderLine = true;
+    // Standard CSV in UTF-8 (what spreadsheets write), chosen also by a
+    // byte-order mark at the file's start: quoted cells, doubled quotes,
+    // line breaks inside cells kept as they are; every character must have
+    // a byte in Windows-1252. A .DEF beside it gives the field types and
+    // settings; the cells stay as the file holds them.
+    bool Utf8 = false;
+    // In UTF-8: ',' or ';', or 0 for the one the header line uses.
+    char Separator = 0;
 };
 
 // One import, in the two steps the editor runs around choosing its tab.

@@ -1,5 +1,6 @@
 // Importing an arbitrary CSV file, with or without a settings file beside it.
-// The first byte chooses the options (layout -1..3, header line); the rest is
+// The first byte chooses the options (layout -1..3, header line, UTF-8 with
+// its separator found, ',' or ';'); the rest is
 // the CSV, and after kDefMark the .DEF. A refused file throws EInOutError or
 // EStreamError and nothing else; an accepted one, applied to a new database as
 // the command-line tool does, saves in its layout and reads back the same.
@@ -31,6 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TCsvImportOptions options;
     options.Layout = LayoutFromNumber(data[0] % 5 - 1);
     options.HeaderLine = (data[0] & 0x80) == 0;
+    options.Utf8 = (data[0] & 0x40) != 0;
+    options.Separator = "\0,;\0"[(data[0] >> 4) & 3];
     const std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
     const size_t mark = rest.find(kDefMark);
     fuzz::WriteFile(csvName, rest.substr(0, mark));

@@ -1,5 +1,8 @@
 #include "charset.h"
 
+#include <optional>
+#include <utility>
+
 namespace quorvil {
 
 namespace {
@@ -23,6 +26,44 @@ void AppendUtf8(std::string& out, char32_t cp)
         out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
         out.push_back(char(0x80 | (cp & 0x3F)));
     }
+}
+
+// The well-formed sequences of more than one byte, by lead byte: their
+// length and the range of the second byte, which rules out overlong forms,
+// surrogates and code points above U+10FFFF. Later bytes are 80..BF.
+struct TUtf8Form {
+    uint8_t FirstLead, LastLead;
+    uint8_t Length;
+    uint8_t SecondMin, SecondMax;
+};
+constexpr TUtf8Form kUtf8Forms[] = {
+    {0xC2, 0xDF, 2, 0x80, 0xBF}, {0xE0, 0xE0, 3, 0xA0, 0xBF}, {0xE1, 0xEC, 3, 0x80, 0xBF}, {0xED, 0xED, 3, 0x80, 0x9F},
+    {0xEE, 0xEF, 3, 0x80, 0xBF}, {0xF0, 0xF0, 4, 0x90, 0xBF}, {0xF1, 0xF3, 4, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x80, 0x8F},
+};
+
+// The character of more than one byte at `at` in `text`: its length, and
+// its code point, or none when the bytes are not UTF-8 (the length then
+// covers the bytes before the first one that breaks the sequence).
+std::pair<size_t, std::optional<char32_t>> DecodeUtf8(std::string_view text, size_t at)
+{
+    const auto lead = uint8_t(text[at]);
+    const TUtf8Form* form = nullptr;
+    for (const TUtf8Form& f : kUtf8Forms)
+        if (lead >= f.FirstLead && lead <= f.LastLead)
+            form = &f;
+    if (!form)
+        return {1, std::nullopt};
+    char32_t cp = lead & (0x7F >> form->Length);
+    for (size_t k = 1; k < form->Length; ++k) {
+        if (at + k == text.size())
+            return {k, std::nullopt};
+        const auto byte = uint8_t(text[at + k]);
+        const bool fits = k == 1 ? byte >= form->SecondMin && byte <= form->SecondMax : (byte & 0xC0) == 0x80;
+        if (!fits)
+            return {k, std::nullopt};
+        cp = (cp << 6) | (byte & 0x3F);
+    }
+    return {form->Length, cp};
 }
 
 }  // namespace
@@ -51,6 +92,28 @@ std::string Cp1252ToUtf8(std::string_view bytes)
     for (char c : bytes)
         AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(c)));
     return out;
+}
+
+TUtf8ToCp1252 Utf8ToCp1252(std::string_view utf8, char* out)
+{
+    TUtf8ToCp1252 result;
+    for (size_t at = 0; at < utf8.size();) {
+        if (uint8_t(utf8[at]) < 0x80) {
+            out[result.Size++] = utf8[at++];
+            continue;
+        }
+        const auto [length, cp] = DecodeUtf8(utf8, at);
+        const int byte = cp ? UnicodeToCp1252(*cp) : -1;
+        if (byte < 0) {
+            result.StopAt = at;
+            result.StopLength = length;
+            result.Missing = cp.value_or(0);
+            return result;
+        }
+        out[result.Size++] = char(byte);
+        at += length;
+    }
+    return result;
 }
 
 }  // namespace quorvil

@@ -14,4 +14,24 @@ char32_t Cp1252ToUnicode(unsigned char byte);
 int UnicodeToCp1252(char32_t cp);
 std::string Cp1252ToUtf8(std::string_view bytes);
 
+// How far a UTF-8 text went into Windows-1252.
+struct TUtf8ToCp1252 {
+    size_t Size = 0;  // the bytes written
+    // Where the text stopped: the offset of the first character Windows-1252
+    // has no byte for, or of the first bytes that are not UTF-8; npos when
+    // it went in whole.
+    size_t StopAt = std::string_view::npos;
+    size_t StopLength = 0;  // the bytes of that character or broken sequence
+    char32_t Missing = 0;   // that character; 0 for bytes that are not UTF-8
+    bool Whole() const { return StopAt == std::string_view::npos; }
+};
+// Writes the Windows-1252 bytes of `utf8` to `out`, which has room for
+// utf8.size() bytes and may be utf8.data() itself (no character gets longer).
+// Stops, never replacing, at a character the set has no byte for and at
+// bytes that are not UTF-8: overlong forms, surrogates, code points above
+// U+10FFFF, stray or missing continuation bytes. U+0081, U+008D, U+008F,
+// U+0090 and U+009D give the undefined bytes of the same number, as
+// Cp1252ToUnicode maps them.
+TUtf8ToCp1252 Utf8ToCp1252(std::string_view utf8, char* out);
+
 }  // namespace quorvil

@@ -1,6 +1,7 @@
 // quorvil-cli import: spreadsheet files, files it must refuse (one message
 // naming the line and the limit, nothing written) and the CSV export read back.
 #include "cli_helpers.h"
+#include "latin1.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +68,48 @@ TEST(CsvImport, SpreadsheetFilesGiveTextFieldsInTheChosenLayout)
     }
 }
 
+// Standard UTF-8 CSV: chosen by --utf8 or by the byte-order mark, the
+// separator found in the header line, the cells turned into Windows-1252.
+TEST(CsvImport, Utf8FilesGiveTheirCellsInWindows1252)
+{
+    const struct {
+        const char* Name;
+        std::string Csv;
+        std::string Def;
+        std::vector<std::string> Options;
+        std::vector<std::string> Names;
+        Rows Cells;
+    } cases[] = {
+        {"a mark, no option; quoted separators, doubled quotes, line breaks as they are",
+         "\xEF\xBB\xBF\xE2\x82\xAC,Note\r\n\"a,\"\"b\"\"\",\"x\r\ny\nz\"\r\n\xC3\xA9,\"\"\n", "", {}, {"\x80", "Note"},
+         {{"a,\"b\"", "x\r\ny\nz"}, {"\xE9", ""}}},
+        {"';' used more often than ','", "Name;Price, EUR;Qty\nBolt;0,5;7", "", {"--utf8"}, {"Name", "Price, EUR", "Qty"},
+         {{"Bolt", "0,5", "7"}}},
+        {"';' chosen, no header", "a,b;c\n", "", {"--utf8", "--separator", ";", "--no-header"},
+         {"Field 1", "Field 2"}, {{"a,b", "c"}}},
+        {"types from the settings file, cells as they are", "Item,Ok\r\n05 Mar 2003,TRUE\r\n",
+         "[JFilePro]\r\nTypes=DATE,BOOLEAN\r\n", {"--utf8"}, {"Item", "Ok"}, {{"05 Mar 2003", "1"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempDir dir;
+        const CliResult result = Import(dir, c.Csv, c.Def, c.Options);
+        ASSERT_EQ(result.code, 0) << result.err;
+        const json info = InfoJson(dir / "out.PDB");
+        std::vector<std::string> names;
+        for (const json& field : info["fields"])
+            names.push_back(Utf8ToBytes(field["name"].get<std::string>()));
+        EXPECT_EQ(names, c.Names);
+        Rows cells;
+        for (const json& record : info["records"]) {
+            cells.emplace_back();
+            for (const json& cell : record)
+                cells.back().push_back(Utf8ToBytes(cell.get<std::string>()));
+        }
+        EXPECT_EQ(cells, c.Cells);
+    }
+}
+
 const char* const kTwoFieldDef = "[JFilePro]\r\nWidths=50,50\r\nTypes=STRING,STRING\r\nTitle=T\r\n";
 
 TEST(CsvImport, MalformedOrTooLargeFilesWriteNothingAndKeepAnOlderOutput)
@@ -105,6 +148,16 @@ TEST(CsvImport, MalformedOrTooLargeFilesWriteNothingAndKeepAnOlderOutput)
          "line 1 holds a NUL byte in field 2; a database cannot hold one."},
         {"a NUL byte in the export's own CSV", "\"A\",\"B\"\r\n\"1\",\"2\"\r\n\"\0\",\"4\"\r\n"s, kTwoFieldDef, {},
          "line 3 holds a NUL byte in field 1; a database cannot hold one."},
+        {"a character without a Windows-1252 byte, in a cell of two lines", "A,B\r\n1,2\r\n3,\"x\n\xE6\x97\xA5\"\r\n", "",
+         {"--utf8"}, "line 4 holds the character U+65E5 \"\xE6\x97\xA5\" in field 2, which Windows-1252 has no byte for."},
+        {"Windows-1252 behind a byte-order mark", "\xEF\xBB\xBF" "A;Caf\xE9\n", "", {},
+         "line 1 holds the byte hex E9 in field 2, which is not UTF-8."},
+        {"a sequence cut short", "A\n\xE6\x97", "", {"--utf8"},
+         "line 2 holds the bytes hex E6 97 in field 1, which are not UTF-8."},
+        {"text after a closing quote", "A,B\n\"x\"y,z\n", "", {"--utf8"},
+         "line 2 holds text after the closing quote of field 1; a quote inside a quoted cell is written twice."},
+        {"a UTF-8 header the .DEF does not describe", "A\r\n1\r\n", kTwoFieldDef, {"--utf8"},
+         "line 1 names 1 fields; its settings file \"%DEF%\" describes 2."},
         {"an empty file", "", "", {}, kNothing},
         {"blanks and line ends", "\r\n \n\t\r\n", "", {"--no-header"}, kNothing},
         {"a header of empty names alone", ",\r\n", "", {}, kNothing},

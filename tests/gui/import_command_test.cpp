@@ -47,6 +47,27 @@ private slots:
         QVERIFY(form->Action("SaveBtn")->isEnabled());
     }
 
+    // The second file type reads UTF-8 with its quoting and keeps to it
+    // for the next import.
+    void theUtf8FileTypeReadsStandardCsvAndIsOfferedAgain()
+    {
+        auto form = StartMainForm({});
+        WriteFile(Data(FromUtf8("prices.csv")), "Item;Note\r\n\"Caf\xC3\xA9; \"\"fr\"\"\";\"5 \xE2\x82\xAC\nnet\"\r\n");
+        AnswerFileDialog(Data(FromUtf8("prices.csv")), nullptr, 1);
+        form->Action("ImportCsvItem")->trigger();
+        const TDataBase* db = form->Tabs()->CurrentDB();
+        QVERIFY(db);
+        QCOMPARE(db->GetFieldName(1), std::string("Item"));
+        QCOMPARE(db->GetCell(1, 1), std::string("Caf\xE9; \"fr\""));
+        QCOMPARE(db->GetCell(1, 2), std::string("5 \x80\nnet"));
+
+        QStringList shown;
+        AnswerFileDialog(Data(FromUtf8("prices.csv")), &shown);
+        form->Action("ImportCsvItem")->trigger();
+        QCOMPARE(shown.value(1), FromUtf8("CSV files, UTF-8 (*.csv *.CSV)"));
+        QCOMPARE(form->Tabs()->OpenCount(), 2);
+    }
+
     void aRefusedFileShowsItsMessageAndOpensNothing()
     {
         auto form = StartMainForm({});

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Reads the CSV of `quorvil-cli export csv-utf8` back with Python's csv
-module, for each separator with and without the byte-order mark, and checks
-it holds exactly the database's field names and cells."""
+module and with `quorvil-cli import --utf8`, for each separator with and
+without the byte-order mark, and checks both give exactly the database's
+field names and cells."""
 import csv
 import json
 import os
@@ -17,6 +18,7 @@ HARD_CELLS = [
     "first line\nsecond line\n",
     "",
     "a,b;c",
+    "kept\r\nas CR LF",
 ]
 
 
@@ -51,10 +53,19 @@ def as_unicode(json_text):
     return "".join(c if ord(c) in UNDEFINED_IN_1252 else c.encode("latin-1").decode("cp1252") for c in json_text)
 
 
+def import_back(cli, csv_path, folder, bom):
+    """The field names and cells of the CSV imported again, as the tool's
+    JSON shows them; the mark alone must choose UTF-8."""
+    pdb = os.path.join(folder, "back.PDB")
+    run(cli, "import", csv_path, "-o", pdb, *([] if bom else ["--utf8"]))
+    info = json.loads(run(cli, "info", pdb, "--json", "--records"))
+    return [[f["name"] for f in info["fields"]]] + info["records"]
+
+
 def check(cli, pdb, folder):
     info = json.loads(run(cli, "info", pdb, "--json", "--records"))
-    rows = [[f["name"] for f in info["fields"]]] + info["records"]
-    expected = [[as_unicode(cell) for cell in row] for row in rows]
+    original = [[f["name"] for f in info["fields"]]] + info["records"]
+    expected = [[as_unicode(cell) for cell in row] for row in original]
     failures = 0
     for separator in (",", ";"):
         for bom in (False, True):
@@ -77,6 +88,10 @@ def check(cli, pdb, folder):
                     if got != want:
                         print("  got ", got, "\n  want", want)
                         break
+                failures += 1
+            back = import_back(cli, out, folder, bom)
+            if back != original:
+                print(f"{pdb} sep {separator!r} bom {bom}: import --utf8 gives other cells")
                 failures += 1
     return failures
 

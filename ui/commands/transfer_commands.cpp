@@ -56,23 +56,38 @@ QString DirectoryOfFile(const std::string& fileName)
     return QFileInfo(PathToQString(fileName)).absolutePath();
 }
 
-// The CSV file to read, or empty when the dialog was cancelled. It starts
-// where the last CSV export went.
-std::string PickCsvFile(QWidget* parent)
+const char* const kCsvFilter = "CSV files (*.CSV *.csv)";
+const char* const kUtf8CsvFilter = "CSV files, UTF-8 (*.csv *.CSV)";
+
+struct TCsvChoice {
+    std::string Name;  // empty when the dialog was cancelled
+    bool Utf8 = false;
+};
+
+// The CSV file to read and whether it is standard UTF-8 CSV, as its file
+// type says. It starts where the last CSV export went, with the file type
+// of the last import.
+TCsvChoice PickCsvFile(QWidget* parent)
 {
     const std::unique_ptr<TIniFile> ini = OpenConfig();
     QString directory = PathToQString(ini->ReadString("SAVE", "CSV", ini->ReadString("SAVE", "Dir")));
     if (directory.isEmpty() || !DirectoryExists(QStringToPath(directory)))
         directory = QDir::currentPath();
     QFileDialog dialog(parent, FromUtf8("Import CSV file"), QDir(directory).absolutePath(),
-                       FromUtf8("CSV files (*.CSV *.csv);;All Files (*)"));
+                       FromUtf8(kCsvFilter) + FromUtf8(";;") + FromUtf8(kUtf8CsvFilter) + FromUtf8(";;All Files (*)"));
     dialog.setObjectName(FromUtf8("OpenDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    if (ini->ReadString("SAVE", "ImportUTF8") == "1")
+        dialog.selectNameFilter(FromUtf8(kUtf8CsvFilter));
     if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return QStringToPath(QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath());
+    TCsvChoice choice;
+    choice.Name = QStringToPath(QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath());
+    choice.Utf8 = dialog.selectedNameFilter() == FromUtf8(kUtf8CsvFilter);
+    ini->WriteString("SAVE", "ImportUTF8", choice.Utf8 ? "1" : "0");
+    return choice;
 }
 
 // The database's file beside the CSV: its name with ".PDB", or with " (2)"
@@ -376,7 +391,8 @@ void TTransferCommands::SplitBtnClick()
 
 void TTransferCommands::ImportCsvItemClick()
 {
-    const std::string csvName = PickCsvFile(&context_.Window());
+    const TCsvChoice chosen = PickCsvFile(&context_.Window());
+    const std::string& csvName = chosen.Name;
     if (csvName.empty())
         return;
     // Everything is read and checked before a tab or a file is touched.
@@ -384,7 +400,9 @@ void TTransferCommands::ImportCsvItemClick()
     try {
         WaitCursor wait;
         TProgressLine::TRun run(context_.Progress(), true);
-        import = std::make_unique<TCsvImport>(csvName, TCsvImportOptions{});
+        TCsvImportOptions options;
+        options.Utf8 = chosen.Utf8;
+        import = std::make_unique<TCsvImport>(csvName, options);
     } catch (const ECancelled&) {
         context_.ShowStatus(FromUtf8("Import of %1 cancelled.").arg(BareName(csvName)));
         return;

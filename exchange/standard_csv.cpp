@@ -37,17 +37,51 @@ const std::array<TUtf8Form, 256>& Utf8Forms()
     return forms;
 }
 
-bool NeedsQuotes(std::string_view bytes, char separator)
+// What a cell's bytes call for: kQuote for the separator, a quote or a line
+// break, kConvert for a byte beyond ASCII.
+enum : uint8_t { kPlain = 0, kQuote = 1, kConvert = 2 };
+
+// Eight bytes at a time: a byte's high bit in a word marks a byte beyond
+// ASCII; HasByte tells whether a byte equals `c` (the zero-byte test of
+// word ^ c...c, exact for whether there is one).
+constexpr uint64_t kOnes = 0x0101010101010101ULL;
+constexpr uint64_t kHighs = 0x8080808080808080ULL;
+
+uint64_t HasByte(uint64_t word, char c)
 {
-    for (const char c : bytes)
-        if (c == separator || c == '"' || c == '\r' || c == '\n')
-            return true;
-    return false;
+    const uint64_t x = word ^ (kOnes * static_cast<unsigned char>(c));
+    return (x - kOnes) & ~x & kHighs;
+}
+
+uint8_t NeedsOf(std::string_view bytes, char separator)
+{
+    uint8_t needs = kPlain;
+    const auto look = [&](uint64_t word) {
+        if (word & kHighs)
+            needs |= kConvert;
+        if (HasByte(word, separator) | HasByte(word, '"') | HasByte(word, '\r') | HasByte(word, '\n'))
+            needs |= kQuote;
+    };
+    size_t i = 0;
+    for (; i + 8 <= bytes.size() && needs != (kQuote | kConvert); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        look(word);
+    }
+    // The last bytes padded with NUL, which is neither ASCII's high half nor
+    // a mark (the separator is never NUL).
+    if (i < bytes.size() && needs != (kQuote | kConvert)) {
+        uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + i, bytes.size() - i);
+        look(word);
+    }
+    return needs;
 }
 
 void PutCell(TTextOutput& out, std::string_view bytes, char separator, bool first)
 {
-    const bool quoted = NeedsQuotes(bytes, separator);
+    const uint8_t needs = NeedsOf(bytes, separator);
+    const bool quoted = (needs & kQuote) != 0;
     // At most three bytes for each byte (a doubled quote takes two), the
     // separator and the quotes.
     char* to = out.Reserve(bytes.size() * 3 + 3);
@@ -69,6 +103,12 @@ void PutCell(TTextOutput& out, std::string_view bytes, char separator, bool firs
     }
     if (!first)
         *to++ = separator;
+    if (needs == kPlain) {  // most cells: copied as they are
+        if (!bytes.empty())
+            std::memcpy(to, bytes.data(), bytes.size());
+        out.Commit(to + bytes.size());
+        return;
+    }
     if (quoted)
         *to++ = '"';
     const std::array<TUtf8Form, 256>& forms = Utf8Forms();

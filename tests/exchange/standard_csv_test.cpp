@@ -41,6 +41,11 @@ TEST(StandardCsv, EachCellIsQuotedOnlyWhereItMustBe)
         {"\"Gigi\" to her friends", ',', "\"\"\"Gigi\"\" to her friends\""},
         {"two\nlines", ',', "\"two\nlines\""},
         {"caf\xE9 \x80 \x9F", ',', "caf\xC3\xA9 \xE2\x82\xAC \xC5\xB8"},  // Windows-1252 to UTF-8
+        // Long cells are looked at eight bytes at a time: a mark in any word.
+        {"0123456789abcdef,", ',', "\"0123456789abcdef,\""},
+        {"01234567\r9abcdefgh", ',', "\"01234567\r9abcdefgh\""},
+        {"0123456789\xE9" "xyzdefgh\"", ',', "\"0123456789\xC3\xA9" "xyzdefgh\"\"\""},
+        {"0123456789;bcdefgh", ',', "0123456789;bcdefgh"},
     };
     for (const Case& c : cases) {
         const auto db = Table({{"Name"}}, {{c.cell}});

@@ -6,9 +6,10 @@ cells; with `json`, checks that `export json` writes what `info --json
 import html.parser
 import json
 import os
-import subprocess
 import sys
 import tempfile
+
+from readback_common import as_unicode, create_database, run
 
 # The tool's JSON shows a cell's bytes as the characters U+0000..U+00FF.
 # Every byte from 0x80, markup characters, quotes, line breaks, controls.
@@ -21,14 +22,7 @@ HARD_CELLS = [
     "  two  spaces\ttab\x01\x1f\x7f",
 ]
 
-UNDEFINED_IN_1252 = (0x81, 0x8D, 0x8F, 0x90, 0x9D)
 
-
-def run(*args):
-    done = subprocess.run(args, capture_output=True)
-    if done.returncode:
-        sys.exit(f"{' '.join(args)}: {done.stderr.decode(errors='replace')}")
-    return done.stdout
 
 
 def make_hard_database(cli, folder):
@@ -42,12 +36,7 @@ def make_hard_database(cli, folder):
         "find_field": 2,
         "saved_sorts": [{"slot": 2, "name": "By count", "fields": [3, 2, 0]}],
     }
-    spec_path = os.path.join(folder, "hard.json")
-    with open(spec_path, "w", encoding="utf-8") as f:
-        json.dump(spec, f, ensure_ascii=False)
-    pdb = os.path.join(folder, "hard.PDB")
-    run(cli, "create", spec_path, "-o", pdb)
-    return pdb
+    return create_database(cli, folder, "hard", spec)
 
 
 def is_forbidden_control(c):
@@ -59,8 +48,7 @@ def as_page_text(json_text):
     """A cell of the tool's JSON as the page should show it: its bytes as
     Windows-1252 (the five bytes that code page leaves open stand for the C1
     controls of their number), line breaks as LF, forbidden controls as U+FFFD."""
-    text = "".join(c if ord(c) in UNDEFINED_IN_1252 else c.encode("latin-1").decode("cp1252") for c in json_text)
-    text = text.replace("\r\n", "\n").replace("\r", "\n")
+    text = as_unicode(json_text).replace("\r\n", "\n").replace("\r", "\n")
     return "".join("\ufffd" if is_forbidden_control(c) else c for c in text)
 
 

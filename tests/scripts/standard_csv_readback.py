@@ -6,9 +6,10 @@ field names and cells."""
 import csv
 import json
 import os
-import subprocess
 import sys
 import tempfile
+
+from readback_common import as_unicode, create_database, run
 
 # The tool's JSON shows a cell's bytes as the characters U+0000..U+00FF.
 # Every byte from 0x80, quotes, both separators and line breaks in cells.
@@ -22,12 +23,6 @@ HARD_CELLS = [
 ]
 
 
-def run(*args):
-    done = subprocess.run(args, capture_output=True)
-    if done.returncode:
-        sys.exit(f"{' '.join(args)}: {done.stderr.decode(errors='replace')}")
-    return done.stdout
-
 
 def make_hard_database(cli, folder):
     spec = {
@@ -36,21 +31,10 @@ def make_hard_database(cli, folder):
         "fields": [{"name": "Text", "type": 1, "width": 80}, {"name": "Ünit; \"q\"", "type": 1, "width": 40}],
         "records": [[cell, str(k)] for k, cell in enumerate(HARD_CELLS)],
     }
-    spec_path = os.path.join(folder, "hard.json")
-    with open(spec_path, "w", encoding="utf-8") as f:
-        json.dump(spec, f, ensure_ascii=False)
-    pdb = os.path.join(folder, "hard.PDB")
-    run(cli, "create", spec_path, "-o", pdb)
-    return pdb
+    return create_database(cli, folder, "hard", spec)
 
 
-UNDEFINED_IN_1252 = (0x81, 0x8D, 0x8F, 0x90, 0x9D)
 
-
-def as_unicode(json_text):
-    """A cell of the tool's JSON as the Windows-1252 text its bytes are; the
-    five bytes that code page leaves open stand for the same code points."""
-    return "".join(c if ord(c) in UNDEFINED_IN_1252 else c.encode("latin-1").decode("cp1252") for c in json_text)
 
 
 def import_back(cli, csv_path, folder, bom):

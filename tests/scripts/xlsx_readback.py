@@ -4,14 +4,14 @@ xml.etree only, and checks the sheet's name, the bold frozen header, the
 column widths and each cell's type, value and number format for every
 field type, with empty, unreadable, long and high-byte values."""
 import datetime
-import json
 import os
 import re
-import subprocess
 import sys
 import tempfile
 import zipfile
 import xml.etree.ElementTree as ET
+
+from readback_common import as_unicode, create_database, run
 
 NS = {"m": "http://schemas.openxmlformats.org/spreadsheetml/2006/main"}
 REL = "{http://schemas.openxmlformats.org/officeDocument/2006/relationships}id"
@@ -40,13 +40,7 @@ EXPECTED = [
      (TEXT, HIGH), (DATE, 1), None, None, None, None, None],
     [(TEXT, "ctl \x01\x1f tab\t and _x0041_ kept")] + [None] * 12,
 ]
-UNDEFINED_IN_1252 = (0x81, 0x8D, 0x8F, 0x90, 0x9D)
 
-
-def as_unicode(json_text):
-    """The Windows-1252 text that a JSON text's bytes are; the five bytes
-    that code page leaves open stand for the same code points."""
-    return "".join(c if ord(c) in UNDEFINED_IN_1252 else c.encode("latin-1").decode("cp1252") for c in json_text)
 
 
 def unescape(text):
@@ -54,12 +48,6 @@ def unescape(text):
     escaped underscore stays one)."""
     return re.sub(r"_x([0-9A-Fa-f]{4})_", lambda m: chr(int(m.group(1), 16)), text)
 
-
-def run(*args):
-    done = subprocess.run(args, capture_output=True)
-    if done.returncode:
-        sys.exit(f"{' '.join(args)}: {done.stderr.decode(errors='replace')}")
-    return done.stdout
 
 
 def column_index(ref):
@@ -125,12 +113,7 @@ def make_database(cli, folder):
         "records": RECORDS,
     }
     spec["fields"][6]["popup"] = ["North", "South"]
-    spec_path = os.path.join(folder, "all.json")
-    with open(spec_path, "w", encoding="utf-8") as f:
-        json.dump(spec, f, ensure_ascii=False)
-    pdb = os.path.join(folder, "all.PDB")
-    run(cli, "create", spec_path, "-o", pdb)
-    return pdb
+    return create_database(cli, folder, "all", spec)
 
 
 def failures_of(book):

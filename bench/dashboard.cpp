@@ -418,6 +418,36 @@ void AddViews(std::vector<Row>& rows)
 #endif
 }
 
+// The editor opening the large database in its real window (offscreen),
+// beside loading it as the command-line tool does, both measured by the
+// editor's benchmark program on a file of its own (the others are locked).
+void AddEditorOpen(const Context& c, std::vector<Row>& rows)
+{
+#ifdef QUORVIL_GUI_BENCH
+    const std::string file = (c.dir / "editor.pdb").string();
+    fs::copy_file(c.path, file);
+    const std::string command =
+        std::string("QT_QPA_PLATFORM=offscreen " QUORVIL_GUI_BENCH " --dashboard-open '") + file + "' 2>/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return;
+    std::map<std::string, double> ms;
+    char name[64];
+    double value = 0;
+    while (std::fscanf(pipe, "%63s %lf", name, &value) == 2)
+        ms[name] = value / 1000;
+    const bool opened = ::pclose(pipe) == 0;
+    fs::remove(file);
+    if (ms.size() != 2 || !opened)
+        throw std::runtime_error("the editor did not open the large database");
+    rows.push_back(TimeRow("editor open, real window", ms["editor_open"], "load as quorvil-cli does",
+                           ms["cli_load"], 1.5));
+#else
+    (void)c;
+    (void)rows;
+#endif
+}
+
 // A plain memmem over every cell: the floor of any search of the cells.
 double ScanCells(const TJFILE& db, const std::string& text)
 {
@@ -475,6 +505,7 @@ std::vector<Row> Measure(const char* self, const fs::path& dir)
     AddSort(c, db, rows);
     AddExchange(c, rows);
     AddViews(rows);
+    AddEditorOpen(c, rows);
     AddFind(c, rows);
     return rows;
 }

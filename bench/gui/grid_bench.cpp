@@ -223,7 +223,8 @@ BENCHMARK(BM_ViewMemory)->Arg(1000)->Arg(kLargeRecords)->Unit(benchmark::kMillis
 
 }  // namespace
 
-void DashboardViewFigures();  // record_views_bench.cpp
+void DashboardViewFigures();                     // record_views_bench.cpp
+bool DashboardOpenFigures(const std::string& path);  // open_bench.cpp
 
 }  // namespace quorvil::bench
 
@@ -236,6 +237,8 @@ int main(int argc, char** argv)
         quorvil::bench::DashboardViewFigures();
         return 0;
     }
+    if (argc == 3 && std::strcmp(argv[1], "--dashboard-open") == 0)
+        return quorvil::bench::DashboardOpenFigures(argv[2]) ? 0 : 1;
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

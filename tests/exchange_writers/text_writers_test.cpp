@@ -102,7 +102,8 @@ TEST(CsvDate, IsRewrittenOnlyWhenItIsARealDayMonthYear)
         {"1/12/0", "01 Dec 2000"},   {"5/13/2003", nullptr},        {"0/3/2003", nullptr},
         {"x/3/2003", nullptr},       {"2003-03-05", nullptr},       {"5/3", nullptr},
         {"", nullptr},               {"5/3/", nullptr},             {"5/3/20/03", nullptr},
-        {"5/3/2003 ", nullptr},      {"1/1/12345", nullptr},
+        {"5/3/2003 ", nullptr},      {"1/1/12345", nullptr},        {"/3/2003", nullptr},
+        {"5//2003", nullptr},        {"99999999999/1/2003", nullptr},
     };
     for (const auto& [cell, csv] : cases)  // no rewriting keeps the text
         EXPECT_EQ(CsvDateText(cell), csv ? csv : cell) << cell;

@@ -281,11 +281,11 @@ void AddExports(const Context& c, TJFILE& db, std::vector<Row>& rows)
         fields.push_back(f);
     const std::string stem = (c.dir / "export").string();
     rows.push_back(ExportRow("CSV export", [&](const std::string& f) { WriteCSV(db, fields, f); }, stem + ".CSV",
-                             c.dir, 3));
+                             c.dir, 2.5));
     rows.push_back(ExportRow("HTML export", [&](const std::string& f) { WriteHTML(db, f, fields); },
-                             stem + ".HTM", c.dir, 0));
+                             stem + ".HTM", c.dir, 3));
     rows.push_back(ExportRow("TXT export", [&](const std::string& f) { WriteTXT(db, f, fields); }, stem + ".TXT",
-                             c.dir, 0));
+                             c.dir, 3));
     rows.push_back(ExportRow("standard CSV export",
                              [&](const std::string& f) { WriteStandardCsv(db, fields, {}, f); }, stem + ".csv",
                              c.dir, 3));

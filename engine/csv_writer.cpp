@@ -20,21 +20,6 @@ const char* const kSection = "JFilePro";
 const std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-// A part of a date: decimal digits only, else -1. Large values saturate, as
-// they are out of range for every part anyway.
-int DatePart(std::string_view text)
-{
-    if (text.empty())
-        return -1;
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return -1;
-        value = std::min(value * 10 + (c - '0'), 100000);
-    }
-    return value;
-}
-
 bool IsLeapYear(int year)
 {
     return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
@@ -86,17 +71,30 @@ char* CsvDateInto(std::string_view text, char* out)
             std::memcpy(out, text.data(), text.size());
         return out + text.size();
     };
-    size_t first = text.find('/');
-    size_t second = first == std::string_view::npos ? first : text.find('/', first + 1);
-    if (second == std::string_view::npos)
+    // One pass over the text: exactly three parts of decimal digits, none
+    // empty. Anything else (an empty part, a third "/") leaves the text
+    // alone rather than inventing a date. Large values saturate, as they
+    // are out of range for every part anyway.
+    int parts[3] = {0, 0, 0};
+    size_t part = 0;
+    bool hasDigit = false;
+    for (const char c : text) {
+        if (c == '/') {
+            if (!hasDigit || part == 2)
+                return unchanged();
+            ++part;
+            hasDigit = false;
+        } else if (c >= '0' && c <= '9') {
+            parts[part] = std::min(parts[part] * 10 + (c - '0'), 100000);
+            hasDigit = true;
+        } else {
+            return unchanged();
+        }
+    }
+    if (part != 2 || !hasDigit)
         return unchanged();
-    int day = DatePart(text.substr(0, first));
-    int month = DatePart(text.substr(first + 1, second - first - 1));
-    // A year that is not a number (an empty part, a third "/") leaves the
-    // text alone rather than inventing the year 2000.
-    int year = DatePart(text.substr(second + 1));
-    if (year < 0)
-        return unchanged();
+    const int day = parts[0], month = parts[1];
+    int year = parts[2];
     if (year < 100)
         year += year < 80 ? 2000 : 1900;
     if (month < 1 || month > 12 || year > 9999 || day < 1 || day > DaysInMonth(year, month))

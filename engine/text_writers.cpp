@@ -2,6 +2,7 @@
 #include "text_writers.h"
 
 #include "errors.h"
+#include "field_types.h"
 #include "file_names.h"
 #include "jfile.h"
 #include "progress.h"
@@ -10,6 +11,7 @@
 #include "text_output.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 namespace quorvil {
@@ -41,40 +43,132 @@ void ReplaceWithText(TJFILE& db, const std::string& fileName, const std::functio
 
 namespace {
 
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to)
+// Per output column: the field, whether it exists (others give empty
+// cells) and whether it is a Boolean one, shown as TrueText / FalseText.
+struct TColumn {
+    int Field;
+    bool Exists;
+    bool Boolean;
+};
+
+std::vector<TColumn> Columns(const TJFILE& db, const std::vector<int>& fields)
 {
-    size_t at = text.find(from);
-    while (at != std::string::npos) {
-        text.replace(at, from.size(), to);
-        at = text.find(from, at + to.size());
+    std::vector<TColumn> columns;
+    for (int f : fields) {
+        const bool exists = f >= 1 && f <= db.FieldCount();
+        columns.push_back({f, exists, exists && db.GetFieldType(f) == kTypeBoolean});
     }
+    return columns;
 }
 
-void PutHtmlCell(TTextOutput& out, std::string text)
+// A record's cell as the table shows it, without copying it.
+std::string_view DisplayView(const TJFILE& db, const std::array<std::string_view, kMaxSlots>& cells,
+                             const TColumn& column)
 {
-    if (text.empty()) {
-        out.Put("&nbsp;");
+    if (!column.Exists)
+        return {};
+    std::string_view text = cells[size_t(column.Field - 1)];
+    if (column.Boolean) {
+        if (text == "1")
+            return db.TrueText;
+        if (text == "0")
+            return db.FalseText;
+    }
+    return text;
+}
+
+bool HasLineFeed(std::string_view text)
+{
+    return text.find('\n') != std::string_view::npos;
+}
+
+// Writes the cell's HTML at `to` (at most 5 bytes a byte of it) and returns
+// its end: line feeds become <BR> and a " - " stays unbroken.
+char* HtmlCellInto(std::string_view text, char* to)
+{
+    static constexpr std::string_view kBreak = "<BR>", kDash = "&nbsp;-&nbsp;";
+    size_t i = 0;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c == '\n') {
+            to = std::copy(kBreak.begin(), kBreak.end(), to);
+            ++i;
+        } else if (c == ' ' && text.substr(i, 3) == " - ") {
+            to = std::copy(kDash.begin(), kDash.end(), to);
+            i += 3;
+        } else {
+            *to++ = c;
+            ++i;
+        }
+    }
+    return to;
+}
+
+// Bytes of an HTML cell line beside its text, and the most each text byte
+// can grow to (" - " becomes 13 bytes).
+constexpr size_t kHtmlCellFrame = 19;
+constexpr size_t kHtmlGrowth = 5;
+
+void PutHtmlCell(TTextOutput& out, std::string_view text, bool plain)
+{
+    static constexpr std::string_view kOpen = "  <TD>", kClose = "</TD>\r\n", kEmpty = "&nbsp;";
+    char* to = out.Reserve(kHtmlCellFrame + text.size() * (plain ? 1 : kHtmlGrowth));
+    if (!to) {
+        // A cell larger than the whole buffer: made apart, then written in pieces.
+        std::string html(text.size() * kHtmlGrowth, '\0');
+        html.resize(size_t(HtmlCellInto(text, html.data()) - html.data()));
+        out.Put(kOpen);
+        out.Put(html);
+        out.Put(kClose);
         return;
     }
-    ReplaceAll(text, "\n", "<BR>");
-    ReplaceAll(text, " - ", "&nbsp;-&nbsp;");
-    out.Put(text);
+    to = std::copy(kOpen.begin(), kOpen.end(), to);
+    if (text.empty())
+        to = std::copy(kEmpty.begin(), kEmpty.end(), to);
+    else if (plain)
+        to = std::copy(text.begin(), text.end(), to);
+    else
+        to = HtmlCellInto(text, to);
+    out.Commit(std::copy(kClose.begin(), kClose.end(), to));
 }
 
-// One line of the text table: every column but the last padded to its width
-// plus one, line feeds shown as hex CF, no spaces at the end.
-void PutTextLine(TTextOutput& out, const std::vector<std::string>& texts, const std::vector<size_t>& widths,
-                 std::string& line)
+// One line of the text table straight into the output buffer: every column
+// but the last padded to its width plus one, line feeds shown as hex CF, no
+// spaces at the end. `bound` is at least the line's length.
+void PutTextLine(TTextOutput& out, const std::vector<std::string_view>& texts, const std::vector<size_t>& widths,
+                 size_t bound)
 {
-    line.clear();
-    for (size_t i = 0; i < texts.size(); ++i) {
-        line += texts[i];
-        if (i + 1 < texts.size())
-            line.append(widths[i] + 1 - texts[i].size(), ' ');
+    char* const start = out.Reserve(bound + 2);
+    if (!start) {
+        // A line larger than the whole buffer: made apart, then written in pieces.
+        std::string line;
+        for (size_t i = 0; i < texts.size(); ++i) {
+            line += texts[i];
+            if (i + 1 < texts.size())
+                line.append(widths[i] + 1 - texts[i].size(), ' ');
+        }
+        line.erase(line.find_last_not_of(' ') + 1);
+        out.PutWithoutLineFeeds(line);
+        out.EndLine();
+        return;
     }
-    line.erase(line.find_last_not_of(' ') + 1);
-    out.PutWithoutLineFeeds(line);
-    out.EndLine();
+    char* to = start;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const std::string_view text = texts[i];
+        char* const cell = to;
+        to = std::copy(text.begin(), text.end(), to);
+        if (HasLineFeed(text))
+            std::replace(cell, to, '\n', '\xCF');
+        if (i + 1 < texts.size()) {
+            std::memset(to, ' ', widths[i] + 1 - text.size());
+            to += widths[i] + 1 - text.size();
+        }
+    }
+    while (to > start && to[-1] == ' ')
+        --to;
+    *to++ = '\r';
+    *to++ = '\n';
+    out.Commit(to);
 }
 
 // The CSV file and then its settings file; `body` writes the CSV.
@@ -131,18 +225,31 @@ void WriteHTMLTo(const TJFILE& db, const std::vector<int>& fields, TStream& stre
     for (int f : fields)
         line("  <TD>" + (f != 0 ? db.GetFieldName(f) : std::string()) + "</TD>");
     line("</TR>");
+    std::vector<TColumn> columns;
+    for (const TColumn& column : Columns(db, fields))
+        if (column.Field != 0)
+            columns.push_back(column);
+    // Whether the Boolean texts need escaping, decided once.
+    auto plainText = [](std::string_view text) { return !HasLineFeed(text) && text.find(" - ") == text.npos; };
+    const bool plainBooleans = plainText(db.TrueText) && plainText(db.FalseText);
+    std::array<std::string_view, kMaxSlots> cells;
     for (int r = 1; r <= db.RecordCount(); ++r) {
         ReportProgress(r, db.RecordCount());
-        line("<TR>");
-        for (int f : fields) {
-            if (f == 0)
-                continue;
-            out.Put("  <TD>");
-            PutHtmlCell(out, db.GetDisplayCell(r, f));
-            out.Put("</TD>");
-            out.EndLine();
+        const TDATA& record = db.Records[size_t(r - 1)];
+        record.Texts(cells);
+        // One search of the whole record spares one per cell: both are rare.
+        const std::string_view all = record.TextSpan();
+        const bool plainRecord = !HasLineFeed(all) && all.find(" - ") == all.npos;
+        out.Put(std::string_view("<TR>\r\n"));
+        for (const TColumn& column : columns) {
+            const std::string_view text = DisplayView(db, cells, column);
+            const bool plain = column.Boolean && (text.data() == db.TrueText.data() ||
+                                                  text.data() == db.FalseText.data())
+                                   ? plainBooleans
+                                   : plainRecord;
+            PutHtmlCell(out, text, plain);
         }
-        line("</TR>");
+        out.Put(std::string_view("</TR>\r\n"));
     }
     line("</TABLE>");
     out.Flush();
@@ -150,28 +257,39 @@ void WriteHTMLTo(const TJFILE& db, const std::vector<int>& fields, TStream& stre
 
 void WriteTXTTo(const TJFILE& db, const std::vector<int>& fields, TStream& stream)
 {
-    std::vector<int> used;
+    std::vector<int> firstFields;
     for (size_t i = 0; i < fields.size() && i < kMaxTextColumns; ++i)
         if (fields[i] != 0)
-            used.push_back(fields[i]);
+            firstFields.push_back(fields[i]);
+    const std::vector<TColumn> columns = Columns(db, firstFields);
 
-    std::vector<std::string> texts(used.size());
-    std::vector<size_t> widths(used.size());
-    for (size_t i = 0; i < used.size(); ++i) {
-        texts[i] = db.GetFieldName(used[i]);
-        widths[i] = texts[i].size();
-        for (int r = 1; r <= db.RecordCount(); ++r)
-            widths[i] = std::max(widths[i], db.GetDisplayCell(r, used[i]).size());
+    std::vector<std::string> names(columns.size());
+    std::vector<std::string_view> texts(columns.size());
+    std::vector<size_t> widths(columns.size());
+    for (size_t i = 0; i < columns.size(); ++i) {
+        names[i] = db.GetFieldName(columns[i].Field);
+        texts[i] = names[i];
+        widths[i] = names[i].size();
     }
+    std::array<std::string_view, kMaxSlots> cells;
+    for (int r = 1; r <= db.RecordCount(); ++r) {
+        db.Records[size_t(r - 1)].Texts(cells);
+        for (size_t i = 0; i < columns.size(); ++i)
+            widths[i] = std::max(widths[i], DisplayView(db, cells, columns[i]).size());
+    }
+    // Every line is at most the padded widths long.
+    size_t bound = 0;
+    for (size_t width : widths)
+        bound += width + 1;
 
     TTextOutput out(stream);
-    std::string line;
-    PutTextLine(out, texts, widths, line);
+    PutTextLine(out, texts, widths, bound);
     for (int r = 1; r <= db.RecordCount(); ++r) {
         ReportProgress(r, db.RecordCount());
-        for (size_t i = 0; i < used.size(); ++i)
-            texts[i] = db.GetDisplayCell(r, used[i]);
-        PutTextLine(out, texts, widths, line);
+        db.Records[size_t(r - 1)].Texts(cells);
+        for (size_t i = 0; i < columns.size(); ++i)
+            texts[i] = DisplayView(db, cells, columns[i]);
+        PutTextLine(out, texts, widths, bound);
     }
     out.Flush();
 }

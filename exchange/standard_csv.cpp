@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 namespace quorvil {
 
@@ -130,25 +131,61 @@ void PutCell(TTextOutput& out, std::string_view bytes, char separator, bool firs
 
 }  // namespace
 
+namespace {
+
+// A record none of whose bytes calls for quotes or conversion, as one run of
+// copies straight into the buffer; false when it needs more than that or
+// its line does not fit.
+bool PutPlainRow(TTextOutput& out, const TDATA& record, const std::array<std::string_view, kMaxSlots>& cells,
+                 const std::vector<int>& columns, char separator)
+{
+    // One look at the whole record spares one per cell: marks are rare.
+    if (NeedsOf(record.TextSpan(), separator) != kPlain)
+        return false;
+    size_t bytes = columns.size() + 2;
+    for (const int f : columns)
+        bytes += cells[size_t(f - 1)].size();
+    char* to = out.Reserve(bytes);
+    if (!to)
+        return false;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (i > 0)
+            *to++ = separator;
+        const std::string_view cell = cells[size_t(columns[i] - 1)];
+        if (!cell.empty())
+            to = static_cast<char*>(std::memcpy(to, cell.data(), cell.size())) + cell.size();
+    }
+    *to++ = '\r';
+    *to++ = '\n';
+    out.Commit(to);
+    return true;
+}
+
+}  // namespace
+
 void WriteStandardCsvTo(const TJFILE& db, const std::vector<int>& fields, const TStandardCsvOptions& options,
                         TStream& stream)
 {
     TTextOutput out(stream);
     if (options.ByteOrderMark)
         out.Put("\xEF\xBB\xBF");
+    // Entries that are no field are left out, decided once for all records.
+    std::vector<int> columns;
+    for (const int f : fields)
+        if (f >= 1 && f <= db.FieldCount())
+            columns.push_back(f);
     const auto row = [&](auto cell) {
-        bool first = true;
-        for (const int f : fields) {
-            if (f < 1 || f > db.FieldCount())
-                continue;
-            PutCell(out, cell(f), options.Separator, first);
-            first = false;
-        }
-        out.Put("\r\n");
+        for (size_t i = 0; i < columns.size(); ++i)
+            PutCell(out, cell(columns[i]), options.Separator, i == 0);
+        out.Put(std::string_view("\r\n"));
     };
     row([&](int f) { return db.GetFieldName(f); });
+    std::array<std::string_view, kMaxSlots> cells;
     for (int r = 1; r <= db.RecordCount(); ++r) {
-        row([&](int f) { return db.CellView(r, f); });
+        const TDATA& record = db.Records[size_t(r - 1)];
+        record.Texts(cells);
+        if (!PutPlainRow(out, record, cells, columns, options.Separator))
+            row([&](int f) { return cells[size_t(f - 1)]; });
         ReportProgress(r, db.RecordCount());
     }
     out.Flush();

@@ -5,8 +5,10 @@
 #include "db_json.h"
 #include "errors.h"
 #include "export.h"
+#include "field_types.h"
 #include "ini_file.h"
 #include "jfile.h"
+#include "streams.h"
 #include "test_files.h"
 #include "text_writers.h"
 
@@ -100,7 +102,8 @@ TEST(CsvDate, IsRewrittenOnlyWhenItIsARealDayMonthYear)
         {"1/12/0", "01 Dec 2000"},   {"5/13/2003", nullptr},        {"0/3/2003", nullptr},
         {"x/3/2003", nullptr},       {"2003-03-05", nullptr},       {"5/3", nullptr},
         {"", nullptr},               {"5/3/", nullptr},             {"5/3/20/03", nullptr},
-        {"5/3/2003 ", nullptr},      {"1/1/12345", nullptr},
+        {"5/3/2003 ", nullptr},      {"1/1/12345", nullptr},        {"/3/2003", nullptr},
+        {"5//2003", nullptr},        {"99999999999/1/2003", nullptr},
     };
     for (const auto& [cell, csv] : cases)  // no rewriting keeps the text
         EXPECT_EQ(CsvDateText(cell), csv ? csv : cell) << cell;
@@ -206,6 +209,44 @@ TEST(HtmlExport, HeadsEveryEntryFillsOnlyRealFieldsAndMarksSpacedHyphens)
               "<TR>\r\n  <TD>Qty</TD>\r\n  <TD></TD>\r\n  <TD>Name</TD>\r\n</TR>\r\n"
               "<TR>\r\n  <TD>1200</TD>\r\n  <TD>a&nbsp;-&nbsp;b&nbsp;-&nbsp;- c<BR>d -e</TD>\r\n</TR>\r\n"
               "</TABLE>\r\n");
+}
+
+// The body rows of both tables for one record of a text field and a Boolean
+// one: cells and lines longer than the output buffer go out whole, and a
+// Boolean shown as a text of its own is escaped as that text.
+TEST(TextExport, WritesCellsBeyondTheBufferWholeAndEscapesBooleanTexts)
+{
+    const std::string big(200000, 'x'), spaced = std::string(70000, 'y') + " - \n";
+    const struct {
+        std::string text, flag, trueText, html, txt;
+    } cases[] = {
+        {"a - b", "1", "yes - no", "a&nbsp;-&nbsp;b</TD>\r\n  <TD>yes&nbsp;-&nbsp;no", "a - b yes - no"},
+        {"ab", "1", "yes\n", "ab</TD>\r\n  <TD>yes<BR>", "ab yes\xCF"},
+        {big, "0", "T", big + "</TD>\r\n  <TD>FALSE", big + " FALSE"},
+        {spaced, "", "T", std::string(70000, 'y') + "&nbsp;-&nbsp;<BR></TD>\r\n  <TD>&nbsp;",
+         std::string(70000, 'y') + " - \xCF"},
+    };
+    for (const auto& c : cases) {
+        TJFILE db;
+        db.InitNew();
+        db.SetFieldCount(2);
+        db.SetFieldName(1, "A");
+        db.SetFieldName(2, "B");
+        db.SetFieldType(2, kTypeBoolean);
+        db.TrueText = c.trueText;
+        db.SetRecordCount(1);
+        db.SetCell(1, 1, c.text);
+        db.Records[0].SetField(2, c.flag);
+        TMemoryStream html, txt;
+        WriteHTMLTo(db, {1, 2}, html);
+        WriteTXTTo(db, {1, 2}, txt);
+        const std::string htmlText(html.Bytes().begin(), html.Bytes().end());
+        const std::string txtText(txt.Bytes().begin(), txt.Bytes().end());
+        const size_t row = htmlText.find("<TR>\r\n  <TD>", htmlText.find("<TD>B</TD>"));
+        EXPECT_EQ(htmlText.substr(row), "<TR>\r\n  <TD>" + c.html + "</TD>\r\n</TR>\r\n</TABLE>\r\n")
+            << c.text.substr(0, 10);
+        EXPECT_EQ(txtText.substr(txtText.find("\r\n") + 2), c.txt + "\r\n") << c.text.substr(0, 10);
+    }
 }
 
 TEST(TextExport, PadsAllButTheLastColumnTrimsLineEndsAndUsesAtMostFiftyEntries)

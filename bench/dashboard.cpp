@@ -248,6 +248,24 @@ void AddCommandLine(const Context& c, std::vector<Row>& rows)
                     1.5});
 }
 
+// The JSON of every record, as a process writing to /dev/null beside cat.
+void AddJsonInfo(const Context& c, std::vector<Row>& rows)
+{
+    constexpr int kProcessRuns = 7;
+    const std::vector<std::string> command = {QUORVIL_CLI_PATH, "info", "--json", "--records", c.path};
+    std::vector<double> json, cat, peak;
+    for (int i = 0; i < kProcessRuns; ++i) {
+        cat.push_back(RunProgram({"cat", c.path}).seconds);
+        json.push_back(RunProgram(command).seconds);
+        peak.push_back(PeakMemory(c.self, c.dir, command));
+    }
+    rows.push_back(TimeRow("quorvil-cli info --json --records (process)", Median(json), "cat of the same file",
+                           Median(cat), 8));
+    const double memory = Median(peak);
+    rows.push_back({"info --json --records, peak", Mb(memory), "file size", Mb(c.fileSize), memory / c.fileSize,
+                    1.5});
+}
+
 void AddConversions(const Context& c, std::vector<Row>& rows)
 {
     const std::string saved = (c.dir / "converted.pdb").string();
@@ -522,6 +540,7 @@ std::vector<Row> Measure(const char* self, const fs::path& dir)
     std::unique_ptr<TJFILE> db;
     AddLoadAndSave(c, db, rows);
     AddCommandLine(c, rows);
+    AddJsonInfo(c, rows);
     AddConversions(c, rows);
     AddExports(c, *db, rows);
     AddCsvImport(c, *db, rows);

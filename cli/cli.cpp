@@ -63,7 +63,8 @@ int Info(int argc, char** argv, std::ostream& out, std::ostream& err)
         throw UsageError("info takes one file");
     auto db = OpenToRead(args.positional[0], err);
     if (args.flags.count("--json"))
-        out << DatabaseToJson(*db, args.flags.count("--records") > 0).dump(1) << "\n";
+        WriteJsonTo(*db, AllFields(*db), args.flags.count("--records") > 0,
+                    [&](const char* data, size_t size) { out.write(data, std::streamsize(size)); });
     else
         out << DatabaseSummary(*db);
     return 0;

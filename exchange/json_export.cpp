@@ -8,6 +8,10 @@
 #include "streams.h"
 #include "text_writers.h"
 
+#include <array>
+#include <functional>
+#include <string_view>
+
 namespace quorvil {
 
 using nlohmann::ordered_json;
@@ -157,10 +161,131 @@ ordered_json DatabaseToJson(const TJFILE& db, const std::vector<int>& fields, bo
     return j;
 }
 
+namespace {
+
+// Collects the document in a buffer and hands it on in large pieces, so that
+// the records never stand in memory whole.
+class TJsonStreamer {
+public:
+    explicit TJsonStreamer(std::function<void(const char*, size_t)> sink) : sink_(std::move(sink))
+    {
+        buf_.reserve(kFlushAt + 4096);
+    }
+    void Put(std::string_view text)
+    {
+        buf_.append(text);
+        FlushIfFull();
+    }
+    // A cell as a quoted JSON text, each byte as the code point of its number.
+    void PutText(std::string_view bytes)
+    {
+        buf_.push_back('"');
+        size_t i = 0;
+        while (i < bytes.size()) {
+            // Runs of plain ASCII are copied whole.
+            size_t run = i;
+            while (run < bytes.size() && kPlain[static_cast<unsigned char>(bytes[run])])
+                ++run;
+            buf_.append(bytes.data() + i, run - i);
+            if (run < bytes.size())
+                PutEscaped(static_cast<unsigned char>(bytes[run]));
+            i = run + 1;
+        }
+        buf_.push_back('"');
+        FlushIfFull();
+    }
+    void Finish()
+    {
+        if (!buf_.empty())
+            sink_(buf_.data(), buf_.size());
+        buf_.clear();
+    }
+
+private:
+    static constexpr size_t kFlushAt = 1 << 16;
+    static constexpr std::array<bool, 256> kPlain = [] {
+        std::array<bool, 256> plain{};
+        for (int c = 0x20; c < 0x80; ++c)
+            plain[size_t(c)] = c != '"' && c != '\\';
+        return plain;
+    }();
+
+    void PutEscaped(unsigned char c)
+    {
+        static const char kHex[] = "0123456789abcdef";
+        switch (c) {
+        case '"': buf_.append("\\\""); return;
+        case '\\': buf_.append("\\\\"); return;
+        case '\b': buf_.append("\\b"); return;
+        case '\f': buf_.append("\\f"); return;
+        case '\n': buf_.append("\\n"); return;
+        case '\r': buf_.append("\\r"); return;
+        case '\t': buf_.append("\\t"); return;
+        default: break;
+        }
+        if (c < 0x20) {
+            const char u[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]};
+            buf_.append(u, sizeof u);
+        } else {
+            buf_.push_back(char(0xC0 | (c >> 6)));
+            buf_.push_back(char(0x80 | (c & 0x3F)));
+        }
+    }
+    void FlushIfFull()
+    {
+        if (buf_.size() >= kFlushAt)
+            Finish();
+    }
+
+    std::function<void(const char*, size_t)> sink_;
+    std::string buf_;
+};
+
+// The records key as the one-space indented dump writes it.
+void StreamRecords(const TJFILE& db, const std::vector<int>& fields, TJsonStreamer& out)
+{
+    out.Put(",\n \"records\": ");
+    if (db.RecordCount() == 0) {
+        out.Put("[]");
+        return;
+    }
+    out.Put("[\n");
+    for (int r = 1; r <= db.RecordCount(); ++r) {
+        out.Put(fields.empty() ? "  []" : "  [\n");
+        for (size_t k = 0; k < fields.size(); ++k) {
+            out.Put("   ");
+            out.PutText(db.CellView(r, fields[k]));
+            out.Put(k + 1 < fields.size() ? ",\n" : "\n  ]");
+        }
+        out.Put(r < db.RecordCount() ? ",\n" : "\n ]");
+        ReportProgress(r, db.RecordCount());
+    }
+}
+
+}  // namespace
+
+void WriteJsonTo(const TJFILE& db, const std::vector<int>& fields, bool withRecords,
+                 const std::function<void(const char*, size_t)>& sink)
+{
+    // The settings are small: the library writes them; the records follow them
+    // straight into the output, in the same form.
+    std::string head = DatabaseToJson(db, fields, false).dump(1);
+    TJsonStreamer out(sink);
+    if (withRecords) {
+        head.resize(head.size() - 2);  // the closing "\n}"
+        out.Put(head);
+        StreamRecords(db, TFieldPlaces(db, fields).Fields, out);
+        out.Put("\n}\n");
+    } else {
+        out.Put(head);
+        out.Put("\n");
+    }
+    out.Finish();
+}
+
 void WriteJsonTo(const TJFILE& db, const std::vector<int>& fields, TStream& out)
 {
-    const std::string text = DatabaseToJson(db, fields, true).dump(1) + "\n";
-    out.Write(text.data(), text.size());
+    WriteJsonTo(db, fields, true, [&](const char* data, size_t size) { out.Write(data, size); });
 }
 
 void WriteJson(TJFILE& db, const std::vector<int>& fields, const std::string& fileName)

@@ -5,6 +5,7 @@
 // every byte survives; `quorvil-cli create` reads the same shape back.
 #include <nlohmann/json.hpp>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,11 @@ nlohmann::ordered_json DatabaseToJson(const TJFILE& db, const std::vector<int>& 
 // indent per level, ending in a line feed, as `info --json --records`
 // prints it.
 void WriteJsonTo(const TJFILE& db, const std::vector<int>& fields, TStream& out);
+// The same bytes (without the records unless `withRecords`: then as the
+// object above dumped so, with a line feed) handed to `sink` in pieces of
+// about 64 KiB as they are written.
+void WriteJsonTo(const TJFILE& db, const std::vector<int>& fields, bool withRecords,
+                 const std::function<void(const char*, size_t)>& sink);
 // Writes them to `fileName`, replacing any file of that name once the new
 // one is complete. Throws EStreamError when it cannot be written or is the
 // database's own file.

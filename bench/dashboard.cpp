@@ -100,8 +100,8 @@ Row TimeRow(const std::string& what, double seconds, const std::string& baseline
 
 bool Print(const std::vector<Row>& rows)
 {
-    std::printf("%-30s %11s   %-30s %11s %7s  %s\n", "measure", "value", "baseline", "value", "ratio", "target");
-    std::printf("%s\n", std::string(107, '-').c_str());
+    std::printf("%-42s %11s   %-38s %11s %7s  %s\n", "measure", "value", "baseline", "value", "ratio", "target");
+    std::printf("%s\n", std::string(127, '-').c_str());
     bool allMet = true;
     for (const Row& row : rows) {
         char target[32] = "";
@@ -110,7 +110,7 @@ bool Print(const std::vector<Row>& rows)
             allMet = allMet && met;
             std::snprintf(target, sizeof target, "<= %g %s", row.limit, met ? "ok" : "MISSED");
         }
-        std::printf("%-30s %11s   %-30s %11s %6.2fx  %s\n", row.what.c_str(), row.value.c_str(),
+        std::printf("%-42s %11s   %-38s %11s %6.2fx  %s\n", row.what.c_str(), row.value.c_str(),
                     row.baselineName.c_str(), row.baseline.c_str(), row.ratio, target);
     }
     return allMet;

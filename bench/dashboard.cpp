@@ -433,20 +433,32 @@ void AddExchange(const Context& c, std::vector<Row>& rows)
     fs::remove_all(parts);
 }
 
+#ifdef QUORVIL_GUI_BENCH
+// The figures the editor's benchmark program prints for `arguments`, one
+// "name milliseconds" per line, in seconds; empty when it failed.
+std::map<std::string, double> GuiBenchFigures(const std::string& arguments)
+{
+    const std::string command = "QT_QPA_PLATFORM=offscreen " QUORVIL_GUI_BENCH " " + arguments + " 2>/dev/null";
+    std::map<std::string, double> seconds;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return seconds;
+    char name[64];
+    double value = 0;
+    while (std::fscanf(pipe, "%63s %lf", name, &value) == 2)
+        seconds[name] = value / 1000;
+    if (::pclose(pipe) != 0)
+        seconds.clear();
+    return seconds;
+}
+#endif
+
 // The list and record views, measured by the editor's benchmark program
 // (built with the editor) in a process of its own.
 void AddViews(std::vector<Row>& rows)
 {
 #ifdef QUORVIL_GUI_BENCH
-    FILE* pipe = ::popen(QUORVIL_GUI_BENCH " --dashboard-views 2>/dev/null", "r");
-    if (!pipe)
-        return;
-    std::map<std::string, double> ms;
-    char name[64];
-    double value = 0;
-    while (std::fscanf(pipe, "%63s %lf", name, &value) == 2)
-        ms[name] = value / 1000;
-    ::pclose(pipe);
+    std::map<std::string, double> ms = GuiBenchFigures("--dashboard-views");
     if (ms.size() != 4)
         return;
     rows.push_back(TimeRow("list screenful at row 60000", ms["list_row_60000"], "list screenful at row 1",
@@ -467,19 +479,9 @@ void AddEditorOpen(const Context& c, std::vector<Row>& rows)
 #ifdef QUORVIL_GUI_BENCH
     const std::string file = (c.dir / "editor.pdb").string();
     fs::copy_file(c.path, file);
-    const std::string command =
-        std::string("QT_QPA_PLATFORM=offscreen " QUORVIL_GUI_BENCH " --dashboard-open '") + file + "' 2>/dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return;
-    std::map<std::string, double> ms;
-    char name[64];
-    double value = 0;
-    while (std::fscanf(pipe, "%63s %lf", name, &value) == 2)
-        ms[name] = value / 1000;
-    const bool opened = ::pclose(pipe) == 0;
+    std::map<std::string, double> ms = GuiBenchFigures("--dashboard-open '" + file + "'");
     fs::remove(file);
-    if (ms.size() != 2 || !opened)
+    if (ms.size() != 2)
         throw std::runtime_error("the editor did not open the large database");
     rows.push_back(TimeRow("editor open, real window", ms["editor_open"], "load as quorvil-cli does",
                            ms["cli_load"], 1.5));

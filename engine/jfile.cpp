@@ -106,13 +106,16 @@ void TJFILE::SetCell(int record, int field, const std::string& text)
 std::string TJFILE::GetDisplayCell(int record, int field) const
 {
     std::string text = GetCell(record, field);
-    if (GetFieldType(field) == kTypeBoolean) {
-        if (text == "1")
-            return TrueText;
-        if (text == "0")
-            return FalseText;
-    }
-    return text;
+    return GetFieldType(field) == kTypeBoolean ? std::string(BooleanShown(text)) : text;
+}
+
+std::string_view TJFILE::BooleanShown(std::string_view cell) const
+{
+    if (cell == "1")
+        return TrueText;
+    if (cell == "0")
+        return FalseText;
+    return cell;
 }
 
 // --- Field definitions -----------------------------------------------------

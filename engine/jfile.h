@@ -48,6 +48,8 @@ public:
     // Progress text of long operations; the main window shows it.
     virtual void Status(const std::string& text);
     virtual std::string GetDisplayCell(int record, int field) const;
+    // A Boolean cell's "1" and "0" as TrueText and FalseText; other texts as they are.
+    std::string_view BooleanShown(std::string_view cell) const;
 
     // Reading (jfile_reader.cpp). Throws EInOutError for a file that is not a
     // JFile database or is damaged beyond reading.

@@ -67,14 +67,8 @@ std::string_view DisplayView(const TJFILE& db, const std::array<std::string_view
 {
     if (!column.Exists)
         return {};
-    std::string_view text = cells[size_t(column.Field - 1)];
-    if (column.Boolean) {
-        if (text == "1")
-            return db.TrueText;
-        if (text == "0")
-            return db.FalseText;
-    }
-    return text;
+    const std::string_view text = cells[size_t(column.Field - 1)];
+    return column.Boolean ? db.BooleanShown(text) : text;
 }
 
 bool HasLineFeed(std::string_view text)

@@ -129,10 +129,6 @@ void PutCell(TTextOutput& out, std::string_view bytes, char separator, bool firs
     out.Commit(to);
 }
 
-}  // namespace
-
-namespace {
-
 // A record none of whose bytes calls for quotes or conversion, as one run of
 // copies straight into the buffer; false when it needs more than that or
 // its line does not fit.

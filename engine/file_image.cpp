@@ -109,18 +109,18 @@ std::unique_ptr<TFileImage> TFileImage::Read(TStream& stream)
     const uint64_t size = stream.Size();
     const size_t count = size > pos ? size_t(size - pos) : 0;
     // Left uninitialised: the read fills it, so each page is touched once.
-    image->buffer_ = std::make_unique_for_overwrite<uint8_t[]>(count);
-    image->size_ = stream.Read(image->buffer_.get(), count);
-    image->data_ = image->buffer_.get();
+    image->buffer_ = TPageBuffer(count);
+    image->size_ = stream.Read(image->buffer_.Data(), count);
+    image->data_ = image->buffer_.Data();
     return image;
 }
 
-std::unique_ptr<TFileImage> TFileImage::Adopt(std::unique_ptr<uint8_t[]> buffer, size_t size)
+std::unique_ptr<TFileImage> TFileImage::Adopt(TPageBuffer buffer, size_t size)
 {
     std::unique_ptr<TFileImage> image(new TFileImage());
     image->buffer_ = std::move(buffer);
     image->size_ = size;
-    image->data_ = image->buffer_.get();
+    image->data_ = image->buffer_.Data();
     return image;
 }
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "page_buffer.h"
+
 namespace quorvil {
 
 class TStream;
@@ -30,7 +32,7 @@ public:
     // Takes over `size` bytes already in memory, for records built from
     // them rather than loaded (a CSV import cuts its records out of the
     // CSV file's buffer).
-    static std::unique_ptr<TFileImage> Adopt(std::unique_ptr<uint8_t[]> buffer, size_t size);
+    static std::unique_ptr<TFileImage> Adopt(TPageBuffer buffer, size_t size);
 
     ~TFileImage();
     TFileImage(const TFileImage&) = delete;
@@ -45,7 +47,7 @@ public:
 private:
     TFileImage() = default;
 
-    std::unique_ptr<uint8_t[]> buffer_;
+    TPageBuffer buffer_;
     void* mapping_ = nullptr;
     size_t mappingSize_ = 0;
     int slot_ = -1;  // where the bus-error handler finds the mapping

@@ -43,7 +43,7 @@ TCsvBytes ReadWholeFile(const std::string& name)
     TCsvBytes data;
     data.Size = size_t(in.Size());
     // Left uninitialised: the read fills it, so each page is touched once.
-    data.Buffer = std::make_unique_for_overwrite<uint8_t[]>(data.Size);
+    data.Buffer = TPageBuffer(data.Size);
     if (in.Read(data.Begin(), data.Size) != data.Size)
         throw EStreamError("Cannot read file \"" + name + "\". It changed while it was read.");
     return data;

@@ -20,9 +20,9 @@ inline constexpr size_t kMaxCsvRecords = 65535;
 
 // The bytes of the CSV file, changed in place while they are read.
 struct TCsvBytes {
-    std::unique_ptr<uint8_t[]> Buffer;
+    TPageBuffer Buffer;
     size_t Size = 0;
-    char* Begin() const { return reinterpret_cast<char*>(Buffer.get()); }
+    char* Begin() const { return reinterpret_cast<char*>(Buffer.Data()); }
     char* End() const { return Begin() + Size; }
 };
 

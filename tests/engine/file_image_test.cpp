@@ -2,10 +2,13 @@
 // an edited record saved beside records that keep their bytes, and a file
 // cut or overwritten by another program while it is open.
 #include "engine_helpers.h"
+#include "file_image.h"
 #include "streams.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <unistd.h>
 
@@ -54,6 +57,31 @@ TEST(RecordInFile, every_cell_reads_as_the_file_holds_it_and_never_past_the_reco
     edited.SetField(2, edited.Field(3));
     std::fill(bytes.begin(), bytes.end(), uint8_t('x'));
     EXPECT_EQ(edited.GetField(1) + "," + edited.GetField(2), "alpha,gamma") << "an edited record owns its texts";
+}
+
+TEST(FileImageRead, holds_every_byte_of_files_on_both_sides_of_the_large_block_bound)
+{
+    TempDir dir;
+    for (size_t size : {size_t(0), size_t(4096), (size_t(4) << 20) - 1, (size_t(4) << 20) + 3, size_t(9) << 20}) {
+        Bytes bytes(size);
+        for (size_t i = 0; i < size; ++i)
+            bytes[i] = uint8_t(i * 7 + i / 4099);
+        const std::string path = dir.Path() + "/image.bin";
+        WriteBytes(path, bytes);
+        TFileStream in(path, TFileStream::Mode::ReadOnly);
+        std::unique_ptr<TFileImage> image = TFileImage::Read(in);
+        ASSERT_EQ(image->Size(), size);
+        EXPECT_TRUE(size == 0 || std::equal(bytes.begin(), bytes.end(), image->Data())) << size;
+        EXPECT_FALSE(image->Mapped());
+    }
+    // A moved block keeps its bytes and the emptied one frees nothing twice.
+    TPageBuffer first(size_t(5) << 20);
+    first.Data()[(size_t(5) << 20) - 1] = 42;
+    TPageBuffer second = std::move(first);
+    EXPECT_EQ(first.Data(), nullptr);
+    EXPECT_EQ(second.Data()[(size_t(5) << 20) - 1], 42);
+    first = std::move(second);
+    EXPECT_EQ(first.Size(), size_t(5) << 20);
 }
 
 // Several pages of records, so that cutting the file leaves mapped pages without file behind them.

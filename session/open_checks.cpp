@@ -4,6 +4,8 @@
 #include "jfile.h"
 
 #include <charconv>
+#include <iterator>
+#include <string_view>
 #include <unordered_set>
 
 namespace quorvil {
@@ -49,20 +51,35 @@ bool MakeCounterField(TJFILE& db)
 
 std::vector<std::string> CheckPopupValues(const TJFILE& db)
 {
-    std::vector<std::string> report;
+    // One pass over the records for all List fields at once, reading cells
+    // as views: a large database is checked on every open.
+    struct TListField {
+        int Field;
+        std::unordered_set<std::string> Items;
+        std::unordered_set<std::string_view> Known;  // views of Items
+        std::vector<std::string> Report;
+    };
+    std::vector<TListField> lists;
     for (int f = 1; f <= db.FieldCount(); ++f) {
         if (db.GetFieldType(f) != kTypeList)
             continue;
-        const std::unordered_set<std::string> items = PopupItems(db, f);
-        for (int r = 1; r <= db.RecordCount(); ++r) {
-            const std::string value = db.GetCell(r, f);
-            if (value.empty() || items.count(value))
+        TListField& list = lists.emplace_back(TListField{f, PopupItems(db, f), {}, {}});
+        list.Known.insert(list.Items.begin(), list.Items.end());
+    }
+    for (int r = 1; r <= db.RecordCount() && !lists.empty(); ++r) {
+        for (TListField& list : lists) {
+            const std::string_view value = db.CellView(r, list.Field);
+            if (value.empty() || list.Known.count(value))
                 continue;
-            report.push_back("In field #" + std::to_string(f) + " (" + db.GetFieldName(f) + "), record #" +
-                             std::to_string(r) + " (" + db.GetCell(r, 1) +
-                             ") has the following value: " + QuotedValue(value));
+            list.Report.push_back("In field #" + std::to_string(list.Field) + " (" + db.GetFieldName(list.Field) +
+                                  "), record #" + std::to_string(r) + " (" + db.GetCell(r, 1) +
+                                  ") has the following value: " + QuotedValue(std::string(value)));
         }
     }
+    std::vector<std::string> report;
+    for (TListField& list : lists)
+        report.insert(report.end(), std::make_move_iterator(list.Report.begin()),
+                      std::make_move_iterator(list.Report.end()));
     return report;
 }
 

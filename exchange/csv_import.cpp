@@ -15,6 +15,7 @@
 #include "streams.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -338,14 +339,24 @@ void ApplyRows(TJFILE& db, TCsvRows& rows, const TCsvSettings* settings)
 // or FALSE text (a hand-edited CSV) gets the "1" or "0" SetCell would store.
 void StoreBooleanTexts(TJFILE& db)
 {
-    for (int f = 1; f <= db.FieldCount(); ++f) {
-        if (db.GetFieldType(f) != kTypeBoolean)
-            continue;
-        for (int r = 1; r <= db.RecordCount(); ++r) {
-            const std::string_view cell = db.CellView(r, f);
+    std::vector<int> booleans;
+    for (int f = 1; f <= db.FieldCount(); ++f)
+        if (db.GetFieldType(f) == kTypeBoolean)
+            booleans.push_back(f);
+    if (booleans.empty())
+        return;
+    // All cells of a record at once: the import's records find a cell by
+    // stepping over the ones before it.
+    std::array<std::string_view, kMaxSlots> cells;
+    for (TDATA& record : db.Records) {
+        record.Texts(cells);
+        for (int f : booleans) {
+            const std::string_view cell = cells[size_t(f - 1)];
             const std::string_view stored = db.StoredText(f, cell);
-            if (stored != cell)
-                db.Records[size_t(r - 1)].SetField(f, stored);
+            if (stored != cell) {
+                record.SetField(f, stored);
+                record.Texts(cells);  // the record's texts moved
+            }
         }
     }
 }

@@ -47,6 +47,31 @@ std::string_view TextAt(const uint8_t* start, size_t available)
     return std::string_view(reinterpret_cast<const char*>(start), len < kMaxTextRead ? len : kMaxTextRead);
 }
 
+// The number of zero bytes in `size` bytes, eight at a time: a zero byte
+// is the one whose low seven bits plus 0x7F do not carry into its high bit
+// and whose high bit is clear.
+size_t ZeroBytes(const uint8_t* bytes, size_t size)
+{
+    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    size_t zeros = 0;
+    size_t i = 0;
+    while (i + 8 <= size) {
+        // Each byte lane gathers at most 255 ones before it is summed.
+        uint64_t lanes = 0;
+        for (int words = 0; words < 255 && i + 8 <= size; ++words, i += 8) {
+            uint64_t word;
+            std::memcpy(&word, bytes + i, 8);
+            lanes += (~(((word & kLow7) + kLow7) | word | kLow7) >> 7) & kOnes;
+        }
+        for (; lanes != 0; lanes >>= 8)
+            zeros += size_t(lanes & 0xFF);
+    }
+    for (; i < size; ++i)
+        zeros += bytes[i] == 0;
+    return zeros;
+}
+
 }  // namespace
 
 TDATA::TDATA(const std::string_view* texts, int count)
@@ -185,6 +210,25 @@ std::string_view TDATA::ViewField(int i) const
     return TextAt(view_ + offset, viewSize_ - offset);
 }
 
+// The common record of a length-table file: each field's bytes lie within
+// the record, end in its one NUL and fit what the reader keeps. Then every
+// text is its field less the NUL, and one count of the zero bytes of all
+// fields stands for a NUL search in each. False (with `out` partly set)
+// for any other record.
+bool TDATA::CleanTexts(std::array<std::string_view, kMaxSlots>& out, size_t textStart) const
+{
+    const int count = viewCount_;
+    size_t offset = textStart;
+    for (int i = 0; i < count; ++i) {
+        const size_t length = LengthAt(view_, i);
+        if (length == 0 || length - 1 > kMaxTextRead || length > viewSize_ - offset || view_[offset + length - 1] != 0)
+            return false;
+        out[size_t(i)] = std::string_view(reinterpret_cast<const char*>(view_ + offset), length - 1);
+        offset += length;
+    }
+    return ZeroBytes(view_ + textStart, offset - textStart) == size_t(count);
+}
+
 void TDATA::Texts(std::array<std::string_view, kMaxSlots>& out) const
 {
     const int count = SlotCount();
@@ -206,6 +250,9 @@ void TDATA::Texts(std::array<std::string_view, kMaxSlots>& out) const
         size_t offset = 2 * size_t(count);
         if (offset > viewSize_)
             return;
+        if (CleanTexts(out, offset))
+            return;
+        out.fill({});
         for (int i = 0; i < count && offset < viewSize_; ++i) {
             size_t length = LengthAt(view_, i);
             out[size_t(i)] = TextAt(view_ + offset, std::min<size_t>(length, viewSize_ - offset));

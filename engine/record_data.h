@@ -84,6 +84,7 @@ private:
     size_t TextBase() const { return 1 + size_t(OwnSlotCount()) * 4; }
     int OwnSlotCount() const { return buf_.empty() ? 0 : static_cast<unsigned char>(buf_[0]); }
     std::string_view ViewField(int i) const;
+    bool CleanTexts(std::array<std::string_view, kMaxSlots>& out, size_t textStart) const;
 
     std::string buf_;
     const uint8_t* view_ = nullptr;

@@ -34,6 +34,9 @@ TEST(RecordInFile, every_cell_reads_as_the_file_holds_it_and_never_past_the_reco
         {Format::LengthTable, fifty, 0, fifty},
         {Format::LengthTable, {"ab", std::string("cd\0ef", 5), "g"}, 0, {"ab", "cd", "g"}},  // a NUL ends a text
         {Format::LengthTable, {"abc", "defgh"}, 3, {"abc", "def"}},
+        // A NUL deep in a long text; a text longer than the reader keeps.
+        {Format::LengthTable, {std::string(300, 'p') + '\0' + "q", "r"}, 0, {std::string(300, 'p'), "r"}},
+        {Format::LengthTable, {std::string(kMaxTextRead + 1, 'x'), "y"}, 0, {std::string(kMaxTextRead, 'x'), "y"}},
         {Format::NulTerminated, {"one", "", "two"}, 2, {"one", "", "tw"}},
     };
     for (const auto& c : cases) {

@@ -9,6 +9,8 @@
 #include "text_writers.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string_view>
 
@@ -163,82 +165,131 @@ ordered_json DatabaseToJson(const TJFILE& db, const std::vector<int>& fields, bo
 
 namespace {
 
-// Collects the document in a buffer and hands it on in large pieces, so that
-// the records never stand in memory whole.
-class TJsonStreamer {
-public:
-    explicit TJsonStreamer(std::function<void(const char*, size_t)> sink) : sink_(std::move(sink))
-    {
-        buf_.reserve(kFlushAt + 4096);
-    }
-    void Put(std::string_view text)
-    {
-        buf_.append(text);
-        FlushIfFull();
-    }
-    // A cell as a quoted JSON text, each byte as the code point of its number.
-    void PutText(std::string_view bytes)
-    {
-        buf_.push_back('"');
-        size_t i = 0;
-        while (i < bytes.size()) {
-            // Runs of plain ASCII are copied whole.
-            size_t run = i;
-            while (run < bytes.size() && kPlain[static_cast<unsigned char>(bytes[run])])
-                ++run;
-            buf_.append(bytes.data() + i, run - i);
-            if (run < bytes.size())
-                PutEscaped(static_cast<unsigned char>(bytes[run]));
-            i = run + 1;
-        }
-        buf_.push_back('"');
-        FlushIfFull();
-    }
-    void Finish()
-    {
-        if (!buf_.empty())
-            sink_(buf_.data(), buf_.size());
-        buf_.clear();
-    }
-
-private:
-    static constexpr size_t kFlushAt = 1 << 16;
+// True when every byte of `bytes` stands in a JSON text as it is: printable
+// ASCII other than the quote and the backslash. Eight bytes at a time, as
+// nearly every cell is such a text.
+bool PlainJsonText(std::string_view bytes)
+{
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHigh = 0x8080808080808080ull;
     static constexpr std::array<bool, 256> kPlain = [] {
         std::array<bool, 256> plain{};
         for (int c = 0x20; c < 0x80; ++c)
             plain[size_t(c)] = c != '"' && c != '\\';
         return plain;
     }();
+    const char* p = bytes.data();
+    const size_t n = bytes.size();
+    if (n < 8) {
+        for (size_t i = 0; i < n; ++i)
+            if (!kPlain[static_cast<unsigned char>(p[i])])
+                return false;
+        return true;
+    }
+    // Any lane of `v` that is zero sets its high bit (the first such lane
+    // exactly; that is all a yes or no needs).
+    auto anyZero = [](uint64_t v) { return (v - kOnes) & ~v & kHigh; };
+    auto plainWord = [&](const char* at) {
+        uint64_t w;
+        std::memcpy(&w, at, 8);
+        const uint64_t control = (w - 0x20 * kOnes) & ~w & kHigh;
+        return ((w & kHigh) | control | anyZero(w ^ ('"' * kOnes)) | anyZero(w ^ ('\\' * kOnes))) == 0;
+    };
+    for (size_t i = 0; i + 8 <= n; i += 8)
+        if (!plainWord(p + i))
+            return false;
+    // The last word may overlap the one before it.
+    return plainWord(p + n - 8);
+}
 
-    void PutEscaped(unsigned char c)
+// Collects the document in a buffer and hands it on in large pieces, so that
+// the records never stand in memory whole.
+class TJsonStreamer {
+public:
+    explicit TJsonStreamer(std::function<void(const char*, size_t)> sink)
+        : sink_(std::move(sink)), buf_(kFlushAt + kSlack, '\0')
+    {
+    }
+    void Put(std::string_view text)
+    {
+        char* to = Room(text.size());
+        Commit(std::copy(text.begin(), text.end(), to));
+    }
+    // `before`, a cell as a quoted JSON text (each byte as the code point of
+    // its number), then `after`: one entry of a record.
+    void PutText(std::string_view before, std::string_view bytes, std::string_view after)
+    {
+        // An escaped byte takes at most six bytes.
+        char* to = Room(before.size() + 6 * bytes.size() + 2 + after.size());
+        to = std::copy(before.begin(), before.end(), to);
+        *to++ = '"';
+        if (PlainJsonText(bytes)) {
+            to = std::copy(bytes.begin(), bytes.end(), to);
+        } else {
+            for (const char c : bytes)
+                to = PutEscaped(static_cast<unsigned char>(c), to);
+        }
+        *to++ = '"';
+        Commit(std::copy(after.begin(), after.end(), to));
+    }
+    void Finish()
+    {
+        if (used_ > 0)
+            sink_(buf_.data(), used_);
+        used_ = 0;
+    }
+
+private:
+    static constexpr size_t kFlushAt = 1 << 16;
+    static constexpr size_t kSlack = 4096;
+
+    // Room for `count` more bytes at the end of what is gathered.
+    char* Room(size_t count)
+    {
+        if (used_ + count > buf_.size()) {
+            Finish();
+            // Only a text far longer than any cell needs more.
+            if (count > buf_.size())
+                buf_.resize(count);
+        }
+        return buf_.data() + used_;
+    }
+    void Commit(char* end)
+    {
+        used_ = size_t(end - buf_.data());
+        if (used_ >= kFlushAt)
+            Finish();
+    }
+    static char* PutEscaped(unsigned char c, char* to)
     {
         static const char kHex[] = "0123456789abcdef";
+        auto put = [&](std::string_view text) { return std::copy(text.begin(), text.end(), to); };
         switch (c) {
-        case '"': buf_.append("\\\""); return;
-        case '\\': buf_.append("\\\\"); return;
-        case '\b': buf_.append("\\b"); return;
-        case '\f': buf_.append("\\f"); return;
-        case '\n': buf_.append("\\n"); return;
-        case '\r': buf_.append("\\r"); return;
-        case '\t': buf_.append("\\t"); return;
+        case '"': return put("\\\"");
+        case '\\': return put("\\\\");
+        case '\b': return put("\\b");
+        case '\f': return put("\\f");
+        case '\n': return put("\\n");
+        case '\r': return put("\\r");
+        case '\t': return put("\\t");
         default: break;
         }
         if (c < 0x20) {
             const char u[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]};
-            buf_.append(u, sizeof u);
-        } else {
-            buf_.push_back(char(0xC0 | (c >> 6)));
-            buf_.push_back(char(0x80 | (c & 0x3F)));
+            return put(std::string_view(u, sizeof u));
         }
-    }
-    void FlushIfFull()
-    {
-        if (buf_.size() >= kFlushAt)
-            Finish();
+        if (c < 0x80) {
+            *to++ = char(c);
+        } else {
+            *to++ = char(0xC0 | (c >> 6));
+            *to++ = char(0x80 | (c & 0x3F));
+        }
+        return to;
     }
 
     std::function<void(const char*, size_t)> sink_;
     std::string buf_;
+    size_t used_ = 0;
 };
 
 // The records key as the one-space indented dump writes it.
@@ -250,14 +301,18 @@ void StreamRecords(const TJFILE& db, const std::vector<int>& fields, TJsonStream
         return;
     }
     out.Put("[\n");
+    std::array<std::string_view, kMaxSlots> cells;
     for (int r = 1; r <= db.RecordCount(); ++r) {
-        out.Put(fields.empty() ? "  []" : "  [\n");
+        // One pass over the record for all its cells.
+        db.Records[size_t(r - 1)].Texts(cells);
+        const bool last = r == db.RecordCount();
+        if (fields.empty())
+            out.Put(last ? "  []\n ]" : "  [],\n");
         for (size_t k = 0; k < fields.size(); ++k) {
-            out.Put("   ");
-            out.PutText(db.CellView(r, fields[k]));
-            out.Put(k + 1 < fields.size() ? ",\n" : "\n  ]");
+            const std::string_view before = k == 0 ? "  [\n   " : "   ";
+            const std::string_view after = k + 1 < fields.size() ? ",\n" : last ? "\n  ]\n ]" : "\n  ],\n";
+            out.PutText(before, cells[size_t(fields[k] - 1)], after);
         }
-        out.Put(r < db.RecordCount() ? ",\n" : "\n ]");
         ReportProgress(r, db.RecordCount());
     }
 }

@@ -40,5 +40,29 @@ TEST(JsonStream, equals_the_dump_across_piece_boundaries_for_any_field_list)
     }
 }
 
+TEST(JsonStream, escapes_a_single_special_byte_wherever_it_stands_in_a_short_text)
+{
+    // Texts read eight bytes at a time with an overlapping last word, and
+    // byte by byte below eight: one byte that needs escaping (or the plain
+    // ones at the edges of the ranges) at every place of every length.
+    TJFILE db;
+    db.InitNew();
+    db.SetFieldCount(1);
+    std::vector<std::string> probes;
+    for (size_t length = 1; length <= 17; ++length)
+        for (size_t at = 0; at < length; ++at)
+            for (const char special : {'"', '\\', '\x1F', '\x20', '\x7F', '\x80', '!', '#', '[', ']'}) {
+                std::string text(length, 'a');
+                text[at] = special;
+                probes.push_back(text);
+            }
+    db.SetRecordCount(int(probes.size()));
+    for (size_t r = 0; r < probes.size(); ++r)
+        db.SetCell(int(r) + 1, 1, probes[r]);
+    std::string streamed;
+    WriteJsonTo(db, {1}, true, [&](const char* data, size_t size) { streamed.append(data, size); });
+    EXPECT_EQ(streamed, DatabaseToJson(db, {1}, true).dump(1) + "\n");
+}
+
 }  // namespace
 }  // namespace quorvil

@@ -157,7 +157,8 @@ private:
     void ReadChunks(class ByteReader& in);
     void ReadRecords(class ByteReader& in, size_t listEntries, struct TLoadDamage& damage);
     void WriteChunks(TStream& out);
-    using TCellsOf = std::function<void(int record, std::array<std::string_view, kMaxSlots>& cells)>;
+    // Sets the cells of a record; true when no cell is known to hold a NUL.
+    using TCellsOf = std::function<bool(int record, std::array<std::string_view, kMaxSlots>& cells)>;
     void SaveRecords(TStream& out, const TCellsOf& cellsOf);
     void WriteRecords(TStream& out, const TCellsOf& cellsOf);
     void ConvertToOldLayout(TLayout newLayout);

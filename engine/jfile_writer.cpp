@@ -10,20 +10,44 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace quorvil {
 
 namespace {
 
+// The length of the text before its first NUL (its whole length when it
+// holds none). Cells are short: eight bytes at a time beats a call.
+size_t TextBeforeNul(std::string_view text)
+{
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHigh = 0x8080808080808080ull;
+    auto holdsNul = [&](size_t at) {
+        uint64_t w;
+        std::memcpy(&w, text.data() + at, 8);
+        return ((w - kOnes) & ~w & kHigh) != 0;
+    };
+    const size_t n = text.size();
+    bool clean = true;
+    if (n < 8) {
+        for (size_t i = 0; i < n && clean; ++i)
+            clean = text[i] != '\0';
+    } else {
+        for (size_t i = 0; i + 8 <= n && clean; i += 8)
+            clean = !holdsNul(i);
+        // The last word may overlap the one before it.
+        clean = clean && !holdsNul(n - 8);
+    }
+    return clean ? n : text.find('\0');
+}
+
 void WriteCString(TStream& out, std::string_view text)
 {
     // A NUL inside a text would end it early and shift what follows.
-    size_t nul = text.find('\0');
-    if (nul != std::string_view::npos)
-        text = text.substr(0, nul);
-    std::string bytes(text);
-    bytes.push_back('\0');
-    out.Write(bytes.data(), bytes.size());
+    text = text.substr(0, TextBeforeNul(text));
+    static const char nul = 0;
+    out.Write(text.data(), text.size());
+    out.Write(&nul, 1);
 }
 
 char FieldLetter(int f)
@@ -45,7 +69,7 @@ std::string Header(const char* tag, char letter)
 void TJFILE::Save(TStream& out)
 {
     SaveRecords(out, [&](int r, std::array<std::string_view, kMaxSlots>& cells) {
-        Records[size_t(r - 1)].Texts(cells);
+        return Records[size_t(r - 1)].Texts(cells);
     });
     // Only a save of the database's own records saves its changes.
     Modified = false;
@@ -57,7 +81,11 @@ void TJFILE::Save(TStream& out, const TRecordPick& records)
     // written, and the database's own again afterwards.
     TPalmPilotDB::SetRecordCount(uint16_t(records.Count()));
     try {
-        SaveRecords(out, [&](int i, std::array<std::string_view, kMaxSlots>& cells) { records.Cells(i, cells); });
+        SaveRecords(out, [&](int i, std::array<std::string_view, kMaxSlots>& cells) {
+            bool nulFree = false;
+            records.Cells(i, cells, &nulFree);
+            return nulFree;
+        });
     } catch (...) {
         TPalmPilotDB::SetRecordCount(uint16_t(Records.size()));
         throw;
@@ -149,37 +177,56 @@ void TJFILE::WriteRecords(TStream& out, const TCellsOf& cellsOf)
 {
     const size_t longest = Facts(Layout).LongestValue;
     const bool lengthTable = Facts(Layout).LengthTable;
-    const int fields = FieldCount();
-    std::string buffer;
+    const size_t fields = size_t(FieldCount());
+    // Records gather in one block that goes to the stream in large writes,
+    // so that each byte is copied once on its way to the file.
+    constexpr size_t kBlockSize = 1 << 20;
+    std::vector<uint8_t> block(kBlockSize);
+    size_t used = 0;
+    uint64_t blockStart = out.Position() - BaseOffset;
+    auto flush = [&] {
+        out.Write(block.data(), used);
+        blockStart += used;
+        used = 0;
+    };
+    std::array<std::string_view, kMaxSlots> texts;
     for (int r = 1; r <= RecordCount(); ++r) {
         ReportProgress(r, RecordCount());
+        // All cells of the record in one pass over it.
+        const bool nulFree = cellsOf(r, texts);
+        size_t size = lengthTable ? 2 * fields : 0;
+        for (size_t f = 0; f < fields; ++f) {
+            texts[f] = texts[f].substr(0, std::min(nulFree ? texts[f].size() : TextBeforeNul(texts[f]), longest));
+            size += texts[f].size() + 1;
+        }
+        if (used + size > block.size()) {
+            flush();
+            if (size > block.size())
+                block.resize(size);
+        }
         REC_HDR& entry = RecordList[size_t(r - 1)];
-        const uint64_t offset = out.Position() - BaseOffset;
+        const uint64_t offset = blockStart + used;
         // The record list holds 32-bit offsets; a larger file would be written corrupt.
         if (offset > UINT32_MAX)
             throw EStreamError("The records take more than 4 GB; a database file cannot hold them.");
         entry.DataOffset = uint32_t(offset);
         entry.RecAttributes = 0x40;
         entry.UniqueId = {};
-        buffer.clear();
-        // All cells of the record in one pass over it.
-        std::array<std::string_view, kMaxSlots> texts;
-        cellsOf(r, texts);
-        for (int f = 0; f < fields; ++f)
-            texts[size_t(f)] = texts[size_t(f)].substr(0, std::min(texts[size_t(f)].find('\0'), longest));
+        uint8_t* to = block.data() + used;
         if (lengthTable) {
-            for (int f = 0; f < fields; ++f) {
-                uint8_t length[2];
-                PutU16BE(length, uint16_t(texts[size_t(f)].size() + 1));
-                buffer.append(reinterpret_cast<const char*>(length), 2);
-            }
+            for (size_t f = 0; f < fields; ++f, to += 2)
+                PutU16BE(to, uint16_t(texts[f].size() + 1));
         }
-        for (int f = 0; f < fields; ++f) {
-            buffer.append(texts[size_t(f)]);
-            buffer.push_back('\0');
+        for (size_t f = 0; f < fields; ++f) {
+            // An empty view may carry a null pointer, which memcpy must not get.
+            if (!texts[f].empty())
+                std::memcpy(to, texts[f].data(), texts[f].size());
+            to += texts[f].size();
+            *to++ = 0;
         }
-        out.Write(buffer.data(), buffer.size());
+        used = size_t(to - block.data());
     }
+    flush();
 }
 
 void TJFILE::SaveWithName(const std::string& title)

@@ -229,7 +229,7 @@ bool TDATA::CleanTexts(std::array<std::string_view, kMaxSlots>& out, size_t text
     return ZeroBytes(view_ + textStart, offset - textStart) == size_t(count);
 }
 
-void TDATA::Texts(std::array<std::string_view, kMaxSlots>& out) const
+bool TDATA::Texts(std::array<std::string_view, kMaxSlots>& out) const
 {
     const int count = SlotCount();
     if (!view_) {
@@ -243,22 +243,22 @@ void TDATA::Texts(std::array<std::string_view, kMaxSlots>& out) const
             start = end;
         }
         std::fill(out.begin() + count, out.end(), std::string_view());
-        return;
+        return false;
     }
     out.fill({});
     if (format_ == TFileFormat::LengthTable) {
         size_t offset = 2 * size_t(count);
         if (offset > viewSize_)
-            return;
+            return true;
         if (CleanTexts(out, offset))
-            return;
+            return true;
         out.fill({});
         for (int i = 0; i < count && offset < viewSize_; ++i) {
             size_t length = LengthAt(view_, i);
             out[size_t(i)] = TextAt(view_ + offset, std::min<size_t>(length, viewSize_ - offset));
             offset += length;
         }
-        return;
+        return false;
     }
     size_t offset = 0;
     for (int i = 0; i < count && offset < viewSize_; ++i) {
@@ -268,6 +268,7 @@ void TDATA::Texts(std::array<std::string_view, kMaxSlots>& out) const
         out[size_t(i)] = std::string_view(reinterpret_cast<const char*>(start), std::min(len, kMaxTextRead));
         offset += nul ? len + 1 : len;
     }
+    return true;
 }
 
 void TDATA::SetField(int i, std::string_view text)

@@ -16,10 +16,11 @@ TRecordPick::TRecordPick(const TJFILE& source, std::vector<int> fields, std::map
         text = std::string(source_.StoredText(fields_[size_t(k - 1)], text));
         fixed_[size_t(k - 1)] = &text;
         fixedLineFeeds_ = fixedLineFeeds_ || text.find('\n') != std::string::npos;
+        fixedNul_ = fixedNul_ || text.find('\0') != std::string::npos;
     }
 }
 
-std::string_view TRecordPick::Cells(int i, std::array<std::string_view, kMaxSlots>& out) const
+std::string_view TRecordPick::Cells(int i, std::array<std::string_view, kMaxSlots>& out, bool* nulFree) const
 {
     static const TDATA kNone;
     const int r = i >= 1 && i <= Count() ? Rows[size_t(i - 1)] : 0;
@@ -35,7 +36,9 @@ std::string_view TRecordPick::Cells(int i, std::array<std::string_view, kMaxSlot
     if (const TDATA* next = at(4))
         next->Prefetch();
     std::array<std::string_view, kMaxSlots> in;
-    record.Texts(in);
+    const bool recordNulFree = record.Texts(in);
+    if (nulFree)
+        *nulFree = recordNulFree && !fixedNul_;
     const size_t count = fields_.size();
     for (size_t k = 0; k < count; ++k) {
         const int f = fields_[k];

@@ -35,7 +35,8 @@ public:
     // The cells of output record i (from 1), field k in out[k - 1] (empty
     // beyond FieldCount). Returns the bytes that hold the source record's
     // texts (TDATA::TextSpan): with the fixed texts, they hold every cell.
-    std::string_view Cells(int i, std::array<std::string_view, kMaxSlots>& out) const;
+    // `nulFree`, when given, tells whether no cell is known to hold a NUL.
+    std::string_view Cells(int i, std::array<std::string_view, kMaxSlots>& out, bool* nulFree = nullptr) const;
     // Whether a fixed text holds a line feed.
     bool FixedLineFeeds() const { return fixedLineFeeds_; }
 
@@ -45,6 +46,7 @@ private:
     std::array<const std::string*, kMaxSlots> fixed_{};
     std::map<int, std::string> fixedTexts_;
     bool fixedLineFeeds_ = false;
+    bool fixedNul_ = false;
 };
 
 }  // namespace quorvil

@@ -2,6 +2,7 @@
 // reader and on the raw bytes.
 #include "date_arith.h"
 #include "engine_helpers.h"
+#include "record_pick.h"
 #include "streams.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +86,40 @@ TEST(WriterBytes, texts_longer_than_the_layout_allows_are_cut_on_writing_only)
             << c.layout << " " << c.length;
         EXPECT_EQ(db->GetCell(1, 1), text) << "the database keeps the whole text";
     }
+}
+
+TEST(WriterBytes, a_nul_inside_a_text_ends_it_wherever_the_record_comes_from)
+{
+    using namespace std::string_literals;
+    // NULs before, inside and in the overlapping last of the eight-byte
+    // words the writer reads a text in.
+    const std::vector<std::string> raw = {"0123456789\0abcdefgh"s, "abcdefghijklmnopq\0s"s, "\0"s + "lead", "plain"};
+    const std::vector<std::string> written = {"0123456789", "abcdefghijklmnopq", "", "plain"};
+    pdbtest::Database file;
+    file.layout = 3;
+    file.fields = {{"A"}, {"B"}, {"C"}, {"D"}};
+    file.records = {{raw}};
+    for (const int layout : {3, 0}) {
+        auto loaded = LoadImage(pdbtest::Build(file));
+        loaded->ConvertLayout(TLayout(layout));
+        EXPECT_EQ(Parse(SaveImage(*loaded), 0, false).db.records[0].cells, written) << "loaded, saved as " << layout;
+    }
+    auto own = NewDatabase(3, {"A", "B", "C", "D"}, 1);
+    for (int f = 1; f <= 4; ++f)
+        own->SetCell(1, f, raw[size_t(f - 1)]);
+    EXPECT_EQ(Parse(SaveImage(*own)).db.records[0].cells, written) << "a record of its own";
+
+    // A picked record of a file whose texts hold no NUL, with a fixed text
+    // that holds one.
+    file.records = {{written}};
+    auto source = LoadImage(pdbtest::Build(file));
+    TRecordPick pick(*source, {1, 2, 3, 4}, {{4, "fixed\0gone"s}});
+    pick.Rows = {1};
+    TMemoryStream picked;
+    own->Save(picked, pick);
+    const Parsed p = Parse(picked.Bytes());
+    EXPECT_EQ(p.db.records[0].cells, (std::vector<std::string>{"0123456789", "abcdefghijklmnopq", "", "fixed"}));
+    EXPECT_EQ(p.dataEnd - p.recordOffsets[0], 8u + 11 + 18 + 1 + 6) << "nothing of a text after its NUL is written";
 }
 
 TEST(WriterChunks, the_5x_chunks_follow_the_popups_as_sorts_defaults_and_filters)

@@ -115,11 +115,11 @@ std::unique_ptr<TFileImage> TFileImage::Read(TStream& stream)
     return image;
 }
 
-std::unique_ptr<TFileImage> TFileImage::Adopt(TPageBuffer buffer, size_t size)
+std::unique_ptr<TFileImage> TFileImage::Adopt(TPageBuffer buffer)
 {
     std::unique_ptr<TFileImage> image(new TFileImage());
     image->buffer_ = std::move(buffer);
-    image->size_ = size;
+    image->size_ = image->buffer_.Size();
     image->data_ = image->buffer_.Data();
     return image;
 }

@@ -29,10 +29,10 @@ public:
     // bus error the system raises) and Cut becomes true. Hence a database
     // kept open for editing is read (Read) rather than mapped.
     static std::unique_ptr<TFileImage> Map(TStream& stream);
-    // Takes over `size` bytes already in memory, for records built from
+    // Takes over bytes already in memory, for records built from
     // them rather than loaded (a CSV import cuts its records out of the
     // CSV file's buffer).
-    static std::unique_ptr<TFileImage> Adopt(TPageBuffer buffer, size_t size);
+    static std::unique_ptr<TFileImage> Adopt(TPageBuffer buffer);
 
     ~TFileImage();
     TFileImage(const TFileImage&) = delete;

@@ -42,10 +42,9 @@ TCsvBytes ReadWholeFile(const std::string& name)
     // The file stream names what went wrong (a folder, no permission, ...).
     TFileStream in(name, TFileStream::Mode::ReadOnly);
     TCsvBytes data;
-    data.Size = size_t(in.Size());
     // Left uninitialised: the read fills it, so each page is touched once.
-    data.Buffer = TPageBuffer(data.Size);
-    if (in.Read(data.Begin(), data.Size) != data.Size)
+    data.Buffer = TPageBuffer(size_t(in.Size()));
+    if (in.Read(data.Begin(), data.Size()) != data.Size())
         throw EStreamError("Cannot read file \"" + name + "\". It changed while it was read.");
     return data;
 }
@@ -168,7 +167,7 @@ TCsvRows ReadExportRows(TCsvBytes& data, const TCsvSettings& settings, const TLa
     char* p = data.Begin();
     char* const end = data.End();
     for (int line = 1; p < end; ++line) {
-        ReportCsvPosition(p, end, data.Size);
+        ReportCsvPosition(p, end, data.Size());
         char* lineEnd = static_cast<char*>(std::memchr(p, '\n', size_t(end - p)));
         char* next = lineEnd ? lineEnd + 1 : end;
         if (!lineEnd)
@@ -211,7 +210,7 @@ TCsvRows ReadExportRows(TCsvBytes& data, const TCsvSettings& settings, const TLa
     }
     if (rows.Names.size() != count)
         fail("the file has no header line with the " + std::to_string(count) + " fields of its settings file.");
-    rows.Image = TFileImage::Adopt(std::move(data.Buffer), data.Size);
+    rows.Image = TFileImage::Adopt(std::move(data.Buffer));
     return rows;
 }
 
@@ -222,7 +221,7 @@ TCsvRows ReadExportRows(TCsvBytes& data, const TCsvSettings& settings, const TLa
 class TRowReader {
 public:
     TRowReader(TCsvBytes& data, const TCsvFailure& fail)
-        : p_(data.Begin()), end_(data.End()), size_(data.Size), fail_(fail)
+        : p_(data.Begin()), end_(data.End()), size_(data.Size()), fail_(fail)
     {
         // A byte-order mark some spreadsheets put first is no part of a name.
         if (StartsWithUtf8Mark(data))
@@ -379,7 +378,7 @@ TCsvImport::TCsvImport(const std::string& csvName, const TCsvImportOptions& opti
     : state_(std::make_unique<TState>())
 {
     TCsvBytes data = ReadWholeFile(csvName);
-    const TCsvFailure fail(csvName, data.Size > 0 && std::memchr(data.Begin(), 0, data.Size) != nullptr);
+    const TCsvFailure fail(csvName, data.Size() > 0 && std::memchr(data.Begin(), 0, data.Size()) != nullptr);
     // Such a file would become a database without fields.
     if (HoldsNothing(data))
         fail(kNothingToImport);

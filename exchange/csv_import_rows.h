@@ -21,9 +21,9 @@ inline constexpr size_t kMaxCsvRecords = 65535;
 // The bytes of the CSV file, changed in place while they are read.
 struct TCsvBytes {
     TPageBuffer Buffer;
-    size_t Size = 0;
+    size_t Size() const { return Buffer.Size(); }
     char* Begin() const { return reinterpret_cast<char*>(Buffer.Data()); }
-    char* End() const { return Begin() + Size; }
+    char* End() const { return Begin() + Size(); }
 };
 
 // The cells of the file: the names of the header line and the records, which

@@ -46,7 +46,7 @@ std::string StopText(const TUtf8ToCp1252& result, std::string_view stop, size_t 
 class TUtf8RowReader {
 public:
     TUtf8RowReader(TCsvBytes& data, char separator, const TCsvFailure& fail)
-        : p_(data.Begin() + (StartsWithUtf8Mark(data) ? 3 : 0)), end_(data.End()), size_(data.Size), fail_(fail)
+        : p_(data.Begin() + (StartsWithUtf8Mark(data) ? 3 : 0)), end_(data.End()), size_(data.Size()), fail_(fail)
     {
         separator_ = separator ? separator : DetectCsvSeparator(p_, end_);
     }
@@ -143,7 +143,7 @@ void ReportCsvPosition(const char* at, const char* end, size_t size)
 
 bool StartsWithUtf8Mark(const TCsvBytes& data)
 {
-    return data.Size >= 3 && std::memcmp(data.Begin(), "\xEF\xBB\xBF", 3) == 0;
+    return data.Size() >= 3 && std::memcmp(data.Begin(), "\xEF\xBB\xBF", 3) == 0;
 }
 
 char DetectCsvSeparator(const char* p, const char* end)

@@ -190,6 +190,16 @@ std::string_view TDATA::Field(int i) const
 // from the load: a mapped file can change under the record.
 std::string_view TDATA::ViewField(int i) const
 {
+    if (format_ == TFileFormat::Packed) {
+        size_t offset = 2 * size_t(viewCount_);
+        if (offset > viewSize_)
+            return {};
+        offset += SumOfLengths(view_, i - 1);
+        if (offset >= viewSize_)
+            return {};
+        const size_t length = std::min({size_t(LengthAt(view_, i - 1)), viewSize_ - offset, kMaxTextRead});
+        return std::string_view(reinterpret_cast<const char*>(view_ + offset), length);
+    }
     if (format_ == TFileFormat::LengthTable) {
         size_t offset = 2 * size_t(viewCount_);
         if (offset > viewSize_)
@@ -246,6 +256,16 @@ bool TDATA::Texts(std::array<std::string_view, kMaxSlots>& out) const
         return false;
     }
     out.fill({});
+    if (format_ == TFileFormat::Packed) {
+        size_t offset = 2 * size_t(count);
+        for (int i = 0; i < count && offset < viewSize_; ++i) {
+            const size_t length = LengthAt(view_, i);
+            out[size_t(i)] = std::string_view(reinterpret_cast<const char*>(view_ + offset),
+                                              std::min({length, viewSize_ - offset, kMaxTextRead}));
+            offset += length;
+        }
+        return true;
+    }
     if (format_ == TFileFormat::LengthTable) {
         size_t offset = 2 * size_t(count);
         if (offset > viewSize_)
@@ -312,7 +332,7 @@ std::string_view TDATA::TextSpan() const
 {
     if (!view_)
         return buf_.empty() ? std::string_view() : std::string_view(buf_).substr(TextBase());
-    size_t skip = format_ == TFileFormat::LengthTable ? std::min<size_t>(2 * size_t(viewCount_), viewSize_) : 0;
+    size_t skip = format_ != TFileFormat::NulTerminated ? std::min<size_t>(2 * size_t(viewCount_), viewSize_) : 0;
     return std::string_view(reinterpret_cast<const char*>(view_) + skip, viewSize_ - skip);
 }
 

@@ -33,6 +33,9 @@ public:
     enum class TFileFormat : uint8_t {
         NulTerminated,  // JFile 3.x: each text followed by a NUL
         LengthTable,    // later layouts: a u16 big-endian length per field, then the fields
+        // Bytes of the program's own that never change: a u16 big-endian
+        // length per text, then the texts back to back, known to hold no NUL.
+        Packed,
     };
 
     TDATA() = default;
@@ -41,7 +44,7 @@ public:
     // A record of `count` slots (at most 50) that refers to `size` bytes of a
     // file image, which must outlive it or it must be set first. Reading a
     // slot never leaves those bytes: whatever they hold, a text ends at their
-    // end. For LengthTable, `size` covers at least the table.
+    // end. For LengthTable and Packed, `size` covers at least the table.
     static TDATA InFile(const uint8_t* bytes, size_t size, int count, TFileFormat format);
 
     // A record that refers to the same bytes of the file image as `other`,

@@ -145,7 +145,7 @@ TDATA PackedRecord(char* line, char* next, const std::vector<std::string_view>& 
         table[2 * i + 1] = uint8_t(cells[i].size());
     }
     return TDATA::InFile(table, size_t(reinterpret_cast<uint8_t*>(next) - table), int(cells.size()),
-                         TDATA::TFileFormat::LengthTable);
+                         TDATA::TFileFormat::Packed);
 }
 
 // Reads the export's CSV: a header line naming the fields, then one line per

@@ -38,14 +38,31 @@ TEST(RecordInFile, every_cell_reads_as_the_file_holds_it_and_never_past_the_reco
         {Format::LengthTable, {std::string(300, 'p') + '\0' + "q", "r"}, 0, {std::string(300, 'p'), "r"}},
         {Format::LengthTable, {std::string(kMaxTextRead + 1, 'x'), "y"}, 0, {std::string(kMaxTextRead, 'x'), "y"}},
         {Format::NulTerminated, {"one", "", "two"}, 2, {"one", "", "tw"}},
+        // The program's own packed texts: no NUL after each, the lengths exact.
+        {Format::Packed, fifty, 0, fifty},
+        {Format::Packed, {"abc", "", "defgh"}, 3, {"abc", "", "de"}},
+        {Format::Packed, {std::string(kMaxTextRead + 1, 'x'), "y"}, 0, {std::string(kMaxTextRead, 'x'), "y"}},
+    };
+    // Packed: the lengths, then the texts back to back.
+    auto packed = [](const std::vector<std::string>& texts) {
+        Bytes bytes;
+        for (const std::string& text : texts)
+            bytes.insert(bytes.end(), {uint8_t(text.size() >> 8), uint8_t(text.size())});
+        for (const std::string& text : texts)
+            bytes.insert(bytes.end(), text.begin(), text.end());
+        return bytes;
     };
     for (const auto& c : cases) {
-        Bytes bytes = pdbtest::RecordBytes(c.stored, c.format == Format::LengthTable ? 1 : 0);
+        Bytes bytes = c.format == Format::Packed
+                          ? packed(c.stored)
+                          : pdbtest::RecordBytes(c.stored, c.format == Format::LengthTable ? 1 : 0);
         bytes.resize(bytes.size() - c.cutBytes);
         const int count = int(c.stored.size());
         const TDATA record = TDATA::InFile(bytes.data(), bytes.size(), count, c.format);
         std::array<std::string_view, kMaxSlots> all;
-        record.Texts(all);
+        // Only a length-table record whose texts are all whole may be taken
+        // to hold no NUL.
+        EXPECT_EQ(record.Texts(all), c.format != Format::LengthTable || c.stored == c.expected);
         size_t total = 0;
         for (int i = 1; i <= count; ++i) {
             EXPECT_EQ(record.Field(i), c.expected[size_t(i - 1)]) << "cell " << i;

@@ -190,25 +190,17 @@ std::string_view TDATA::Field(int i) const
 // from the load: a mapped file can change under the record.
 std::string_view TDATA::ViewField(int i) const
 {
-    if (format_ == TFileFormat::Packed) {
+    if (format_ != TFileFormat::NulTerminated) {
         size_t offset = 2 * size_t(viewCount_);
         if (offset > viewSize_)
             return {};
         offset += SumOfLengths(view_, i - 1);
         if (offset >= viewSize_)
             return {};
-        const size_t length = std::min({size_t(LengthAt(view_, i - 1)), viewSize_ - offset, kMaxTextRead});
-        return std::string_view(reinterpret_cast<const char*>(view_ + offset), length);
-    }
-    if (format_ == TFileFormat::LengthTable) {
-        size_t offset = 2 * size_t(viewCount_);
-        if (offset > viewSize_)
-            return {};
-        offset += SumOfLengths(view_, i - 1);
-        if (offset >= viewSize_)
-            return {};
-        size_t length = LengthAt(view_, i - 1);
-        return TextAt(view_ + offset, std::min<size_t>(length, viewSize_ - offset));
+        const size_t length = std::min<size_t>(LengthAt(view_, i - 1), viewSize_ - offset);
+        if (format_ == TFileFormat::LengthTable)
+            return TextAt(view_ + offset, length);
+        return std::string_view(reinterpret_cast<const char*>(view_ + offset), std::min(length, kMaxTextRead));
     }
     size_t offset = 0;
     for (int k = 1; k < i; ++k) {

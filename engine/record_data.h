@@ -66,8 +66,8 @@ public:
     void SetField(int i, std::string_view text);
     // Every slot's text at once, slot i in out[i - 1] (empty beyond
     // SlotCount): one pass over a record in the file instead of one a slot.
-    // True when no text is known to hold a NUL byte (a record in the file
-    // whose texts were found by their NULs); false when one may.
+    // True when no text can hold a NUL byte (a record in the file whose
+    // texts were found by their NULs, or a Packed one); false when one may.
     bool Texts(std::array<std::string_view, kMaxSlots>& out) const;
 
     // Number of slots held (the highest slot ever set or read).

@@ -76,6 +76,23 @@ bool HasLineFeed(std::string_view text)
     return text.find('\n') != std::string_view::npos;
 }
 
+// Whether the text holds " - ". Found from its hyphens, which are rare,
+// rather than from its spaces, which are not.
+bool HasSpacedHyphen(std::string_view text)
+{
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    for (const char* p = begin; p < end;) {
+        const auto* hyphen = static_cast<const char*>(std::memchr(p, '-', size_t(end - p)));
+        if (!hyphen)
+            return false;
+        if (hyphen > begin && hyphen + 1 < end && hyphen[-1] == ' ' && hyphen[1] == ' ')
+            return true;
+        p = hyphen + 1;
+    }
+    return false;
+}
+
 // Writes the cell's HTML at `to` (at most 5 bytes a byte of it) and returns
 // its end: line feeds become <BR> and a " - " stays unbroken.
 char* HtmlCellInto(std::string_view text, char* to)
@@ -224,7 +241,7 @@ void WriteHTMLTo(const TJFILE& db, const std::vector<int>& fields, TStream& stre
         if (column.Field != 0)
             columns.push_back(column);
     // Whether the Boolean texts need escaping, decided once.
-    auto plainText = [](std::string_view text) { return !HasLineFeed(text) && text.find(" - ") == text.npos; };
+    auto plainText = [](std::string_view text) { return !HasLineFeed(text) && !HasSpacedHyphen(text); };
     const bool plainBooleans = plainText(db.TrueText) && plainText(db.FalseText);
     std::array<std::string_view, kMaxSlots> cells;
     for (int r = 1; r <= db.RecordCount(); ++r) {
@@ -233,7 +250,7 @@ void WriteHTMLTo(const TJFILE& db, const std::vector<int>& fields, TStream& stre
         record.Texts(cells);
         // One search of the whole record spares one per cell: both are rare.
         const std::string_view all = record.TextSpan();
-        const bool plainRecord = !HasLineFeed(all) && all.find(" - ") == all.npos;
+        const bool plainRecord = !HasLineFeed(all) && !HasSpacedHyphen(all);
         out.Put(std::string_view("<TR>\r\n"));
         for (const TColumn& column : columns) {
             const std::string_view text = DisplayView(db, cells, column);

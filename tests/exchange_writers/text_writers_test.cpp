@@ -222,6 +222,8 @@ TEST(TextExport, WritesCellsBeyondTheBufferWholeAndEscapesBooleanTexts)
     } cases[] = {
         {"a - b", "1", "yes - no", "a&nbsp;-&nbsp;b</TD>\r\n  <TD>yes&nbsp;-&nbsp;no", "a - b yes - no"},
         {"ab", "1", "yes\n", "ab</TD>\r\n  <TD>yes<BR>", "ab yes\xCF"},
+        // Hyphens without both spaces, at the ends and before a spaced one.
+        {"- x -y - z", "1", "-T-", "- x -y&nbsp;-&nbsp;z</TD>\r\n  <TD>-T-", "- x -y - z -T-"},
         {big, "0", "T", big + "</TD>\r\n  <TD>FALSE", big + " FALSE"},
         {spaced, "", "T", std::string(70000, 'y') + "&nbsp;-&nbsp;<BR></TD>\r\n  <TD>&nbsp;",
          std::string(70000, 'y') + " - \xCF"},

@@ -14,6 +14,21 @@ inline uint32_t GetU32BE(const uint8_t* p)
 {
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
 }
+// Eight bytes at a time. ZeroLanes(w) is nonzero when a byte of `w` is
+// zero; its lowest set bit (the high bit of a byte) marks the first such
+// byte exactly, bits above it may be false. Cells are short: a word test
+// beats a call to memchr.
+constexpr uint64_t kLaneOnes = 0x0101010101010101ull;
+constexpr uint64_t kLaneHighs = 0x8080808080808080ull;
+inline uint64_t LoadWord(const void* p)
+{
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+}
+inline uint64_t ZeroLanes(uint64_t w) { return (w - kLaneOnes) & ~w & kLaneHighs; }
+inline uint64_t LanesEqual(uint64_t w, unsigned char c) { return ZeroLanes(w ^ (kLaneOnes * c)); }
+
 inline void PutU16BE(uint8_t* p, uint16_t v)
 {
     p[0] = uint8_t(v >> 8);

@@ -5,6 +5,7 @@
 // so a large file costs one read and one pass, as loading a .PDB does.
 #include "csv_import.h"
 
+#include "byte_io.h"
 #include "csv_import_rows.h"
 #include "csv_import_settings.h"
 #include "errors.h"
@@ -78,15 +79,9 @@ std::string_view UndoDate(char* cell, size_t size)
 // short, and a call to memchr a cell costs more than the search itself.
 char* FindComma(char* p, char* stop)
 {
-    constexpr uint64_t kOnes = 0x0101010101010101ull;
-    constexpr uint64_t kHighBits = 0x8080808080808080ull;
     for (; stop - p >= 8; p += 8) {
-        uint64_t word;
-        std::memcpy(&word, p, 8);
-        const uint64_t x = word ^ (kOnes * uint8_t(','));
-        // The high bit of every byte of x that is zero, and maybe of bytes
-        // above one: the lowest bit set marks the first comma.
-        const uint64_t zeros = (x - kOnes) & ~x & kHighBits;
+        // The lowest bit set marks the first comma.
+        const uint64_t zeros = LanesEqual(LoadWord(p), ',');
         if (zeros == 0)
             continue;
         if constexpr (std::endian::native == std::endian::little)

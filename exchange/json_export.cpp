@@ -1,5 +1,6 @@
 #include "json_export.h"
 
+#include "byte_io.h"
 #include "export.h"
 #include "jfile.h"
 #include "latin1.h"
@@ -170,8 +171,6 @@ namespace {
 // nearly every cell is such a text.
 bool PlainJsonText(std::string_view bytes)
 {
-    constexpr uint64_t kOnes = 0x0101010101010101ull;
-    constexpr uint64_t kHigh = 0x8080808080808080ull;
     static constexpr std::array<bool, 256> kPlain = [] {
         std::array<bool, 256> plain{};
         for (int c = 0x20; c < 0x80; ++c)
@@ -186,14 +185,10 @@ bool PlainJsonText(std::string_view bytes)
                 return false;
         return true;
     }
-    // Any lane of `v` that is zero sets its high bit (the first such lane
-    // exactly; that is all a yes or no needs).
-    auto anyZero = [](uint64_t v) { return (v - kOnes) & ~v & kHigh; };
-    auto plainWord = [&](const char* at) {
-        uint64_t w;
-        std::memcpy(&w, at, 8);
-        const uint64_t control = (w - 0x20 * kOnes) & ~w & kHigh;
-        return ((w & kHigh) | control | anyZero(w ^ ('"' * kOnes)) | anyZero(w ^ ('\\' * kOnes))) == 0;
+    auto plainWord = [](const char* at) {
+        const uint64_t w = LoadWord(at);
+        const uint64_t control = (w - 0x20 * kLaneOnes) & ~w & kLaneHighs;
+        return ((w & kLaneHighs) | control | LanesEqual(w, '"') | LanesEqual(w, '\\')) == 0;
     };
     for (size_t i = 0; i + 8 <= n; i += 8)
         if (!plainWord(p + i))

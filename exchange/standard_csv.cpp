@@ -1,5 +1,6 @@
 #include "standard_csv.h"
 
+#include "byte_io.h"
 #include "charset.h"
 #include "jfile.h"
 #include "progress.h"
@@ -43,24 +44,14 @@ const std::array<TUtf8Form, 256>& Utf8Forms()
 enum : uint8_t { kPlain = 0, kQuote = 1, kConvert = 2 };
 
 // Eight bytes at a time: a byte's high bit in a word marks a byte beyond
-// ASCII; HasByte tells whether a byte equals `c` (the zero-byte test of
-// word ^ c...c, exact for whether there is one).
-constexpr uint64_t kOnes = 0x0101010101010101ULL;
-constexpr uint64_t kHighs = 0x8080808080808080ULL;
-
-uint64_t HasByte(uint64_t word, char c)
-{
-    const uint64_t x = word ^ (kOnes * static_cast<unsigned char>(c));
-    return (x - kOnes) & ~x & kHighs;
-}
-
+// ASCII.
 uint8_t NeedsOf(std::string_view bytes, char separator)
 {
     uint8_t needs = kPlain;
     const auto look = [&](uint64_t word) {
-        if (word & kHighs)
+        if (word & kLaneHighs)
             needs |= kConvert;
-        if (HasByte(word, separator) | HasByte(word, '"') | HasByte(word, '\r') | HasByte(word, '\n'))
+        if (LanesEqual(word, separator) | LanesEqual(word, '"') | LanesEqual(word, '\r') | LanesEqual(word, '\n'))
             needs |= kQuote;
     };
     size_t i = 0;

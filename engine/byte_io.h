@@ -29,6 +29,25 @@ inline uint64_t LoadWord(const void* p)
 inline uint64_t ZeroLanes(uint64_t w) { return (w - kLaneOnes) & ~w & kLaneHighs; }
 inline uint64_t LanesEqual(uint64_t w, unsigned char c) { return ZeroLanes(w ^ (kLaneOnes * c)); }
 
+// Sixteen bytes at a time where the compiler has vectors (GCC and Clang):
+// a comparison gives all ones in each lane that holds.
+#if defined(__GNUC__)
+#define QUORVIL_BYTE_VECTORS 1
+typedef uint8_t TByteLanes __attribute__((vector_size(16)));
+inline TByteLanes LoadLanes(const void* p)
+{
+    TByteLanes v;
+    std::memcpy(&v, p, 16);
+    return v;
+}
+inline bool AnyLane(TByteLanes v)
+{
+    uint64_t halves[2];
+    std::memcpy(halves, &v, 16);
+    return (halves[0] | halves[1]) != 0;
+}
+#endif
+
 inline void PutU16BE(uint8_t* p, uint16_t v)
 {
     p[0] = uint8_t(v >> 8);

@@ -57,16 +57,12 @@ size_t ZeroBytes(const uint8_t* bytes, size_t size)
 {
     size_t zeros = 0;
     size_t i = 0;
-#if defined(__GNUC__)
-    typedef uint8_t TLanes __attribute__((vector_size(16)));
+#if QUORVIL_BYTE_VECTORS
     while (i + 16 <= size) {
         // Each lane gathers at most 255 ones before it is summed.
-        TLanes lanes = {};
-        for (int words = 0; words < 255 && i + 16 <= size; ++words, i += 16) {
-            TLanes v;
-            std::memcpy(&v, bytes + i, 16);
-            lanes -= reinterpret_cast<TLanes>(v == 0);
-        }
+        TByteLanes lanes = {};
+        for (int words = 0; words < 255 && i + 16 <= size; ++words, i += 16)
+            lanes -= reinterpret_cast<TByteLanes>(LoadLanes(bytes + i) == 0);
         for (int k = 0; k < 16; ++k)
             zeros += lanes[k];
     }

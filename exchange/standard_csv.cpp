@@ -43,11 +43,25 @@ const std::array<TUtf8Form, 256>& Utf8Forms()
 // break, kConvert for a byte beyond ASCII.
 enum : uint8_t { kPlain = 0, kQuote = 1, kConvert = 2 };
 
-// Eight bytes at a time: a byte's high bit in a word marks a byte beyond
-// ASCII.
+// A byte's high bit marks a byte beyond ASCII.
 uint8_t NeedsOf(std::string_view bytes, char separator)
 {
     uint8_t needs = kPlain;
+#if QUORVIL_BYTE_VECTORS
+    if (bytes.size() >= 16) {
+        TByteLanes highs = {}, marks = {};
+        const auto look = [&](const char* at) {
+            const TByteLanes v = LoadLanes(at);
+            highs |= v;
+            marks |= reinterpret_cast<TByteLanes>((v == uint8_t(separator)) | (v == '"') | (v == '\r') | (v == '\n'));
+        };
+        for (size_t i = 0; i + 16 <= bytes.size(); i += 16)
+            look(bytes.data() + i);
+        // The last lanes may overlap the ones before them.
+        look(bytes.data() + bytes.size() - 16);
+        return uint8_t((AnyLane(highs & 0x80) ? kConvert : kPlain) | (AnyLane(marks) ? kQuote : kPlain));
+    }
+#endif
     const auto look = [&](uint64_t word) {
         if (word & kLaneHighs)
             needs |= kConvert;

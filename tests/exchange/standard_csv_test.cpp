@@ -46,6 +46,11 @@ TEST(StandardCsv, EachCellIsQuotedOnlyWhereItMustBe)
         {"01234567\r9abcdefgh", ',', "\"01234567\r9abcdefgh\""},
         {"0123456789\xE9" "xyzdefgh\"", ',', "\"0123456789\xC3\xA9" "xyzdefgh\"\"\""},
         {"0123456789;bcdefgh", ',', "0123456789;bcdefgh"},
+        // ... and sixteen at a time, the last sixteen overlapping: one mark
+        // alone in the last byte.
+        {"0123456789abcdef\xE9", ',', "0123456789abcdef\xC3\xA9"},
+        {"0123456789abcdefgh\n", ',', "\"0123456789abcdefgh\n\""},
+        {"\r0123456789abcdefghijklmnopqrstuv", ',', "\"\r0123456789abcdefghijklmnopqrstuv\""},
     };
     for (const Case& c : cases) {
         const auto db = Table({{"Name"}}, {{c.cell}});

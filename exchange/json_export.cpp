@@ -197,6 +197,33 @@ bool PlainJsonText(std::string_view bytes)
     return plainWord(p + n - 8);
 }
 
+// True when no byte of a record's texts, NULs aside, needs escaping: then
+// none of its cells does. Sixteen bytes at a time (one unsigned compare
+// finds both a control byte and one beyond ASCII); false where the compiler
+// has no vectors or the span is short, and the cells are looked at one by
+// one.
+bool PlainJsonRecord(std::string_view span)
+{
+#if QUORVIL_BYTE_VECTORS
+    if (span.size() < 16)
+        return false;
+    TByteLanes bad = {};
+    const auto look = [&](const char* at) {
+        const TByteLanes v = LoadLanes(at);
+        const TByteLanes outside = reinterpret_cast<TByteLanes>(TByteLanes(v - 0x20) >= 0x60);
+        bad |= (outside & reinterpret_cast<TByteLanes>(v != 0)) | reinterpret_cast<TByteLanes>((v == '"') | (v == '\\'));
+    };
+    for (size_t i = 0; i + 16 <= span.size(); i += 16)
+        look(span.data() + i);
+    // The last lanes may overlap the ones before them.
+    look(span.data() + span.size() - 16);
+    return !AnyLane(bad);
+#else
+    (void)span;
+    return false;
+#endif
+}
+
 // Collects the document in a buffer and hands it on in large pieces, so that
 // the records never stand in memory whole.
 class TJsonStreamer {
@@ -226,6 +253,28 @@ public:
         }
         *to++ = '"';
         Commit(std::copy(after.begin(), after.end(), to));
+    }
+    // A record's entries, none of whose cells needs escaping, in one run.
+    void PutPlainRecord(const std::array<std::string_view, kMaxSlots>& cells, const std::vector<int>& fields,
+                        bool last)
+    {
+        size_t bytes = 0;
+        for (const int f : fields)
+            bytes += cells[size_t(f - 1)].size();
+        static constexpr std::string_view kOpen = "  [\n   \"", kBetween = "\",\n   \"";
+        const std::string_view close = last ? "\"\n  ]\n ]" : "\"\n  ],\n";
+        char* to = Room(bytes + kOpen.size() + kBetween.size() * fields.size() + close.size());
+        to = std::copy(kOpen.begin(), kOpen.end(), to);
+        for (size_t k = 0; k < fields.size(); ++k) {
+            if (k > 0) {
+                std::memcpy(to, kBetween.data(), kBetween.size());
+                to += kBetween.size();
+            }
+            const std::string_view cell = cells[size_t(fields[k] - 1)];
+            if (!cell.empty())
+                to = static_cast<char*>(std::memcpy(to, cell.data(), cell.size())) + cell.size();
+        }
+        Commit(std::copy(close.begin(), close.end(), to));
     }
     void Finish()
     {
@@ -299,14 +348,19 @@ void StreamRecords(const TJFILE& db, const std::vector<int>& fields, TJsonStream
     std::array<std::string_view, kMaxSlots> cells;
     for (int r = 1; r <= db.RecordCount(); ++r) {
         // One pass over the record for all its cells.
-        db.Records[size_t(r - 1)].Texts(cells);
+        const TDATA& record = db.Records[size_t(r - 1)];
+        const bool nulFree = record.Texts(cells);
         const bool last = r == db.RecordCount();
-        if (fields.empty())
+        if (fields.empty()) {
             out.Put(last ? "  []\n ]" : "  [],\n");
-        for (size_t k = 0; k < fields.size(); ++k) {
-            const std::string_view before = k == 0 ? "  [\n   " : "   ";
-            const std::string_view after = k + 1 < fields.size() ? ",\n" : last ? "\n  ]\n ]" : "\n  ],\n";
-            out.PutText(before, cells[size_t(fields[k] - 1)], after);
+        } else if (nulFree && PlainJsonRecord(record.TextSpan())) {
+            out.PutPlainRecord(cells, fields, last);
+        } else {
+            for (size_t k = 0; k < fields.size(); ++k) {
+                const std::string_view before = k == 0 ? "  [\n   " : "   ";
+                const std::string_view after = k + 1 < fields.size() ? ",\n" : last ? "\n  ]\n ]" : "\n  ],\n";
+                out.PutText(before, cells[size_t(fields[k] - 1)], after);
+            }
         }
         ReportProgress(r, db.RecordCount());
     }

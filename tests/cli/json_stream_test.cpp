@@ -2,6 +2,7 @@
 // escapes and long cells that cross the writer's 64 KiB pieces.
 #include "json_export.h"
 #include "jfile.h"
+#include "streams.h"
 
 #include <gtest/gtest.h>
 
@@ -40,28 +41,41 @@ TEST(JsonStream, equals_the_dump_across_piece_boundaries_for_any_field_list)
     }
 }
 
-TEST(JsonStream, escapes_a_single_special_byte_wherever_it_stands_in_a_short_text)
+TEST(JsonStream, escapes_a_single_special_byte_wherever_it_stands_in_a_text)
 {
-    // Texts read eight bytes at a time with an overlapping last word, and
-    // byte by byte below eight: one byte that needs escaping (or the plain
-    // ones at the edges of the ranges) at every place of every length.
+    // Texts are read eight bytes at a time with an overlapping last word, and
+    // byte by byte below eight; a loaded record's texts sixteen at a time,
+    // all at once. One byte that needs escaping (or the plain ones at the
+    // edges of the ranges) at every place of every length, beside a second
+    // field, from records of the database's own and loaded from a file.
     TJFILE db;
     db.InitNew();
-    db.SetFieldCount(1);
+    db.SetFieldCount(2);
     std::vector<std::string> probes;
-    for (size_t length = 1; length <= 17; ++length)
+    for (size_t length = 1; length <= 33; ++length)
         for (size_t at = 0; at < length; ++at)
-            for (const char special : {'"', '\\', '\x1F', '\x20', '\x7F', '\x80', '!', '#', '[', ']'}) {
+            for (const char special : {'"', '\\', '\x01', '\x1F', '\x20', '\x7F', '\x80', '\xFF', '!', '#', '[', ']'}) {
                 std::string text(length, 'a');
                 text[at] = special;
                 probes.push_back(text);
             }
     db.SetRecordCount(int(probes.size()));
-    for (size_t r = 0; r < probes.size(); ++r)
+    for (size_t r = 0; r < probes.size(); ++r) {
         db.SetCell(int(r) + 1, 1, probes[r]);
-    std::string streamed;
-    WriteJsonTo(db, {1}, true, [&](const char* data, size_t size) { streamed.append(data, size); });
-    EXPECT_EQ(streamed, DatabaseToJson(db, {1}, true).dump(1) + "\n");
+        db.SetCell(int(r) + 1, 2, "b");
+    }
+    TMemoryStream file;
+    db.Save(file);
+    file.Seek(0);
+    TJFILE loaded;
+    loaded.LoadFrom(file);
+    ASSERT_EQ(loaded.RecordCount(), int(probes.size()));
+    for (const TJFILE* source : {&db, &loaded})
+        for (const std::vector<int>& fields : {std::vector<int>{1, 2}, std::vector<int>{2, 1}}) {
+            std::string streamed;
+            WriteJsonTo(*source, fields, true, [&](const char* data, size_t size) { streamed.append(data, size); });
+            EXPECT_EQ(streamed, DatabaseToJson(*source, fields, true).dump(1) + "\n") << (source == &db ? "own" : "loaded");
+        }
 }
 
 }  // namespace

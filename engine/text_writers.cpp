@@ -144,12 +144,17 @@ void PutHtmlCell(TTextOutput& out, std::string_view text, bool plain)
 }
 
 // One line of the text table straight into the output buffer: every column
-// but the last padded to its width plus one, line feeds shown as hex CF, no
-// spaces at the end. `bound` is at least the line's length.
+// but the last padded to its width plus one, line feeds shown as hex CF
+// (none when `lineFeeds` is false), no spaces at the end. `bound` is at
+// least the line's length.
 void PutTextLine(TTextOutput& out, const std::vector<std::string_view>& texts, const std::vector<size_t>& widths,
-                 size_t bound)
+                 size_t bound, bool lineFeeds = true)
 {
-    char* const start = out.Reserve(bound + 2);
+    // Padding goes in whole blocks of spaces, the last one past the column,
+    // where the next text or the line end overwrites it: room for one more.
+    static constexpr char kSpaces[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
+                                         ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    char* const start = out.Reserve(bound + 2 + sizeof kSpaces);
     if (!start) {
         // A line larger than the whole buffer: made apart, then written in pieces.
         std::string line;
@@ -168,11 +173,13 @@ void PutTextLine(TTextOutput& out, const std::vector<std::string_view>& texts, c
         const std::string_view text = texts[i];
         char* const cell = to;
         to = std::copy(text.begin(), text.end(), to);
-        if (HasLineFeed(text))
+        if (lineFeeds && HasLineFeed(text))
             std::replace(cell, to, '\n', '\xCF');
         if (i + 1 < texts.size()) {
-            std::memset(to, ' ', widths[i] + 1 - text.size());
-            to += widths[i] + 1 - text.size();
+            char* const padded = to + (widths[i] + 1 - text.size());
+            for (; to < padded; to += sizeof kSpaces)
+                std::memcpy(to, kSpaces, sizeof kSpaces);
+            to = padded;
         }
     }
     while (to > start && to[-1] == ' ')
@@ -295,12 +302,16 @@ void WriteTXTTo(const TJFILE& db, const std::vector<int>& fields, TStream& strea
 
     TTextOutput out(stream);
     PutTextLine(out, texts, widths, bound);
+    const bool booleanLineFeeds = HasLineFeed(db.TrueText) || HasLineFeed(db.FalseText);
     for (int r = 1; r <= db.RecordCount(); ++r) {
         ReportProgress(r, db.RecordCount());
-        db.Records[size_t(r - 1)].Texts(cells);
+        const TDATA& record = db.Records[size_t(r - 1)];
+        record.Texts(cells);
         for (size_t i = 0; i < columns.size(); ++i)
             texts[i] = DisplayView(db, cells, columns[i]);
-        PutTextLine(out, texts, widths, bound);
+        // One search of the whole record spares one per cell: line feeds
+        // are rare.
+        PutTextLine(out, texts, widths, bound, booleanLineFeeds || HasLineFeed(record.TextSpan()));
     }
     out.Flush();
 }

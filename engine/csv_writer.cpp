@@ -124,9 +124,9 @@ namespace {
 // (an upper bound of its cell texts) fits; false when it does not.
 bool WriteRecordLine(TTextOutput& out, const std::array<std::string_view, kMaxSlots>& cells,
                      const std::vector<int>& used, const std::vector<char>& exists, const std::vector<char>& isDate,
-                     size_t textBytes, bool lineFeeds)
+                     size_t textBytes, bool lineFeeds, std::string_view span)
 {
-    char* to = out.Reserve(textBytes + 3 * used.size() + 2);
+    char* to = out.Reserve(textBytes + 3 * used.size() + 2 + kCopySlack);
     if (!to)
         return false;
     for (size_t i = 0; i < used.size(); ++i) {
@@ -136,11 +136,11 @@ bool WriteRecordLine(TTextOutput& out, const std::array<std::string_view, kMaxSl
         std::string_view cell = exists[i] ? cells[size_t(used[i] - 1)] : std::string_view();
         if (isDate[i]) {
             to = CsvDateInto(cell, to);
-        } else if (!cell.empty()) {
-            std::memcpy(to, cell.data(), cell.size());
+        } else {
+            char* const end = CopyText(to, cell, span);
             if (lineFeeds)
-                std::replace(to, to + cell.size(), '\n', '\xCF');
-            to += cell.size();
+                std::replace(to, end, '\n', '\xCF');
+            to = end;
         }
         *to++ = '"';
     }
@@ -155,6 +155,7 @@ bool WriteRecordLine(TTextOutput& out, const std::array<std::string_view, kMaxSl
 struct TLineFacts {
     size_t TextBytes;
     bool LineFeeds;
+    std::string_view Span;  // holds the cells, or is empty
 };
 
 // The CSV body of `count` records; cellsOf(r, cells) fills record r's cells
@@ -189,7 +190,8 @@ void WriteCSVBody(const TJFILE& db, const std::vector<int>& fields, int count, C
         ReportProgress(r, count);
         const TLineFacts facts = cellsOf(r, cells);
         const bool lineFeeds = facts.LineFeeds;
-        if (distinct && WriteRecordLine(out, cells, used, exists, isDate, facts.TextBytes + 11 * dates, lineFeeds))
+        if (distinct && WriteRecordLine(out, cells, used, exists, isDate, facts.TextBytes + 11 * dates, lineFeeds,
+                                        facts.Span))
             continue;
         for (size_t i = 0; i < used.size(); ++i) {
             std::string_view cell = exists[i] ? cells[size_t(used[i] - 1)] : std::string_view();
@@ -212,7 +214,7 @@ void WriteCSVTo(const TJFILE& db, const std::vector<int>& fields, TStream& strea
         record.Texts(cells);
         // One search of the whole record spares one per cell: line feeds are rare.
         const std::string_view all = record.TextSpan();
-        return TLineFacts{all.size(), all.find('\n') != std::string_view::npos};
+        return TLineFacts{all.size(), all.find('\n') != std::string_view::npos, all};
     }, stream);
 }
 
@@ -225,7 +227,7 @@ void WriteCSVTo(const TJFILE& db, const TRecordPick& records, const std::vector<
         size_t bytes = 0;
         for (int k = 0; k < records.FieldCount(); ++k)
             bytes += cells[size_t(k)].size();
-        return TLineFacts{bytes, records.FixedLineFeeds() || all.find('\n') != std::string_view::npos};
+        return TLineFacts{bytes, records.FixedLineFeeds() || all.find('\n') != std::string_view::npos, {}};
     }, stream);
 }
 

@@ -11,6 +11,25 @@
 
 namespace quorvil {
 
+// Copies `text` to `to` and returns its end. A short text that lies within
+// `within` goes as two fixed blocks of sixteen bytes rather than through a
+// call: they read and write up to 32 bytes from its start, the bytes after
+// it in `within` and room the caller keeps past its end (kCopySlack).
+constexpr size_t kCopySlack = 32;
+inline char* CopyText(char* to, std::string_view text, std::string_view within)
+{
+    const auto from = reinterpret_cast<uintptr_t>(text.data());
+    const auto begin = reinterpret_cast<uintptr_t>(within.data());
+    if (text.size() <= kCopySlack && from >= begin && begin + within.size() - from >= kCopySlack) {
+        std::memcpy(to, text.data(), 16);
+        std::memcpy(to + 16, text.data() + 16, 16);
+        return to + text.size();
+    }
+    if (!text.empty())
+        std::memcpy(to, text.data(), text.size());
+    return to + text.size();
+}
+
 class TTextOutput {
 public:
     static constexpr size_t kDefaultCapacity = 0x20000;  // 128 KB

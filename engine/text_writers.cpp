@@ -120,10 +120,11 @@ char* HtmlCellInto(std::string_view text, char* to)
 constexpr size_t kHtmlCellFrame = 19;
 constexpr size_t kHtmlGrowth = 5;
 
-void PutHtmlCell(TTextOutput& out, std::string_view text, bool plain)
+// `span` holds the record's texts (see CopyText).
+void PutHtmlCell(TTextOutput& out, std::string_view text, bool plain, std::string_view span)
 {
     static constexpr std::string_view kOpen = "  <TD>", kClose = "</TD>\r\n", kEmpty = "&nbsp;";
-    char* to = out.Reserve(kHtmlCellFrame + text.size() * (plain ? 1 : kHtmlGrowth));
+    char* to = out.Reserve(kHtmlCellFrame + text.size() * (plain ? 1 : kHtmlGrowth) + kCopySlack);
     if (!to) {
         // A cell larger than the whole buffer: made apart, then written in pieces.
         std::string html(text.size() * kHtmlGrowth, '\0');
@@ -137,7 +138,7 @@ void PutHtmlCell(TTextOutput& out, std::string_view text, bool plain)
     if (text.empty())
         to = std::copy(kEmpty.begin(), kEmpty.end(), to);
     else if (plain)
-        to = std::copy(text.begin(), text.end(), to);
+        to = CopyText(to, text, span);
     else
         to = HtmlCellInto(text, to);
     out.Commit(std::copy(kClose.begin(), kClose.end(), to));
@@ -146,15 +147,15 @@ void PutHtmlCell(TTextOutput& out, std::string_view text, bool plain)
 // One line of the text table straight into the output buffer: every column
 // but the last padded to its width plus one, line feeds shown as hex CF
 // (none when `lineFeeds` is false), no spaces at the end. `bound` is at
-// least the line's length.
+// least the line's length; `span` holds the record's texts (see CopyText).
 void PutTextLine(TTextOutput& out, const std::vector<std::string_view>& texts, const std::vector<size_t>& widths,
-                 size_t bound, bool lineFeeds = true)
+                 size_t bound, bool lineFeeds = true, std::string_view span = {})
 {
     // Padding goes in whole blocks of spaces, the last one past the column,
     // where the next text or the line end overwrites it: room for one more.
     static constexpr char kSpaces[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
                                          ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-    char* const start = out.Reserve(bound + 2 + sizeof kSpaces);
+    char* const start = out.Reserve(bound + 2 + std::max(sizeof kSpaces, kCopySlack));
     if (!start) {
         // A line larger than the whole buffer: made apart, then written in pieces.
         std::string line;
@@ -172,7 +173,7 @@ void PutTextLine(TTextOutput& out, const std::vector<std::string_view>& texts, c
     for (size_t i = 0; i < texts.size(); ++i) {
         const std::string_view text = texts[i];
         char* const cell = to;
-        to = std::copy(text.begin(), text.end(), to);
+        to = CopyText(to, text, span);
         if (lineFeeds && HasLineFeed(text))
             std::replace(cell, to, '\n', '\xCF');
         if (i + 1 < texts.size()) {
@@ -265,7 +266,7 @@ void WriteHTMLTo(const TJFILE& db, const std::vector<int>& fields, TStream& stre
                                                   text.data() == db.FalseText.data())
                                    ? plainBooleans
                                    : plainRecord;
-            PutHtmlCell(out, text, plain);
+            PutHtmlCell(out, text, plain, all);
         }
         out.Put(std::string_view("</TR>\r\n"));
     }
@@ -311,7 +312,8 @@ void WriteTXTTo(const TJFILE& db, const std::vector<int>& fields, TStream& strea
             texts[i] = DisplayView(db, cells, columns[i]);
         // One search of the whole record spares one per cell: line feeds
         // are rare.
-        PutTextLine(out, texts, widths, bound, booleanLineFeeds || HasLineFeed(record.TextSpan()));
+        const std::string_view span = record.TextSpan();
+        PutTextLine(out, texts, widths, bound, booleanLineFeeds || HasLineFeed(span), span);
     }
     out.Flush();
 }

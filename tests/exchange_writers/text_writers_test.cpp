@@ -10,6 +10,7 @@
 #include "jfile.h"
 #include "streams.h"
 #include "test_files.h"
+#include "text_output.h"
 #include "text_writers.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+
+#if defined(__unix__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 namespace quorvil {
 namespace {
@@ -214,6 +220,43 @@ TEST(HtmlExport, HeadsEveryEntryFillsOnlyRealFieldsAndMarksSpacedHyphens)
 // The body rows of both tables for one record of a text field and a Boolean
 // one: cells and lines longer than the output buffer go out whole, and a
 // Boolean shown as a text of its own is escaped as that text.
+TEST(TextExport, CopiesATextExactlyAndNeverReadsPastWhatHoldsIt)
+{
+    // Two runs of bytes, each ending where readable memory ends, the first
+    // below the second: a read past a text's run faults.
+    size_t page = 4096;
+    char* memory = nullptr;
+#if defined(__unix__)
+    page = size_t(sysconf(_SC_PAGESIZE));
+    void* pages = mmap(nullptr, 4 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(pages, MAP_FAILED);
+    memory = static_cast<char*>(pages);
+    ASSERT_EQ(mprotect(memory + page, page, PROT_NONE), 0);
+    ASSERT_EQ(mprotect(memory + 3 * page, page, PROT_NONE), 0);
+#else
+    std::vector<char> buffer(4 * page);
+    memory = buffer.data();
+#endif
+    for (size_t i : {size_t(0), 2 * page})
+        for (size_t k = 0; k < page; ++k)
+            memory[i + k] = char('a' + k % 26);
+    const std::string_view lower(memory + page - 64, 64), within(memory + 3 * page - 64, 64);
+    for (size_t length = 0; length <= 40; ++length)
+        for (size_t from = 0; from + length <= within.size(); ++from) {
+            std::string out(length + kCopySlack, '#');
+            // A text in `within`; one after it, and one below it, elsewhere.
+            for (const auto& [text, holder] : {std::pair{within.substr(from, length), within},
+                                               std::pair{within.substr(from, length), within.substr(0, from)},
+                                               std::pair{lower.substr(from, length), within}}) {
+                char* end = CopyText(out.data(), text, holder);
+                ASSERT_EQ(std::string_view(out.data(), size_t(end - out.data())), text) << from;
+            }
+        }
+#if defined(__unix__)
+    munmap(memory, 4 * page);
+#endif
+}
+
 TEST(TextExport, WritesCellsBeyondTheBufferWholeAndEscapesBooleanTexts)
 {
     const std::string big(200000, 'x'), spaced = std::string(70000, 'y') + " - \n";

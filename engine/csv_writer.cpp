@@ -64,6 +64,57 @@ namespace {
 // Writes the CSV form of a "DATE" cell at `out` (at most max(11, size)
 // bytes) and returns its end. The process reads short dates as "dd/mm/yy",
 // so the parts are day, month and year in that order.
+// The parts of the common date shapes, "d/m/yyyy" to "dd/mm/yyyy", found
+// from where the slashes may stand rather than byte by byte: the number of
+// digits varies from date to date, and a branch on each costs more than the
+// reading. False for any other text (the general reading then decides).
+bool CommonDateParts(std::string_view text, int parts[3])
+{
+    const size_t n = text.size();
+    if (n < 8 || n > 10)
+        return false;
+    const char* p = text.data();
+    const size_t slash1 = 1 + size_t(p[1] != '/');
+    const size_t slash2 = slash1 + 2 + size_t(p[slash1 + 2] != '/');
+    if (p[slash1] != '/' || p[slash2] != '/' || slash2 + 5 != n)
+        return false;
+    const auto digit = [&](size_t at) { return unsigned(p[at] - '0'); };
+    const unsigned day0 = digit(0), day1 = digit(slash1 - 1), month0 = digit(slash1 + 1), month1 = digit(slash2 - 1);
+    const unsigned y0 = digit(slash2 + 1), y1 = digit(slash2 + 2), y2 = digit(slash2 + 3), y3 = digit(slash2 + 4);
+    if (std::max({day0, day1, month0, month1, y0, y1, y2, y3}) > 9)
+        return false;
+    // A one-digit part reads its digit twice: once as the tens is then nought.
+    parts[0] = int(slash1 == 2 ? day0 * 10 + day1 : day1);
+    parts[1] = int(slash2 - slash1 == 3 ? month0 * 10 + month1 : month1);
+    parts[2] = int(y0 * 1000 + y1 * 100 + y2 * 10 + y3);
+    return true;
+}
+
+// Exactly three parts of decimal digits, none empty, byte by byte. Large
+// values saturate, as they are out of range for every part anyway.
+bool DateParts(std::string_view text, int parts[3])
+{
+    if (CommonDateParts(text, parts))
+        return true;
+    parts[0] = parts[1] = parts[2] = 0;
+    size_t part = 0;
+    bool hasDigit = false;
+    for (const char c : text) {
+        if (c == '/') {
+            if (!hasDigit || part == 2)
+                return false;
+            ++part;
+            hasDigit = false;
+        } else if (c >= '0' && c <= '9') {
+            parts[part] = std::min(parts[part] * 10 + (c - '0'), 100000);
+            hasDigit = true;
+        } else {
+            return false;
+        }
+    }
+    return part == 2 && hasDigit;
+}
+
 char* CsvDateInto(std::string_view text, char* out)
 {
     auto unchanged = [&] {
@@ -71,27 +122,10 @@ char* CsvDateInto(std::string_view text, char* out)
             std::memcpy(out, text.data(), text.size());
         return out + text.size();
     };
-    // One pass over the text: exactly three parts of decimal digits, none
-    // empty. Anything else (an empty part, a third "/") leaves the text
-    // alone rather than inventing a date. Large values saturate, as they
-    // are out of range for every part anyway.
-    int parts[3] = {0, 0, 0};
-    size_t part = 0;
-    bool hasDigit = false;
-    for (const char c : text) {
-        if (c == '/') {
-            if (!hasDigit || part == 2)
-                return unchanged();
-            ++part;
-            hasDigit = false;
-        } else if (c >= '0' && c <= '9') {
-            parts[part] = std::min(parts[part] * 10 + (c - '0'), 100000);
-            hasDigit = true;
-        } else {
-            return unchanged();
-        }
-    }
-    if (part != 2 || !hasDigit)
+    // Anything but a date (an empty part, a third "/") leaves the text alone
+    // rather than inventing one.
+    int parts[3];
+    if (!DateParts(text, parts))
         return unchanged();
     const int day = parts[0], month = parts[1];
     int year = parts[2];

@@ -110,6 +110,13 @@ TEST(CsvDate, IsRewrittenOnlyWhenItIsARealDayMonthYear)
         {"", nullptr},               {"5/3/", nullptr},             {"5/3/20/03", nullptr},
         {"5/3/2003 ", nullptr},      {"1/1/12345", nullptr},        {"/3/2003", nullptr},
         {"5//2003", nullptr},        {"99999999999/1/2003", nullptr},
+        // The common shapes, read from where their slashes may stand.
+        {"5/10/2003", "05 Oct 2003"}, {"15/3/2003", "15 Mar 2003"}, {"10/12/1999", "10 Dec 1999"},
+        {"1/1/0098", "01 Jan 1998"}, {"1/1/0079", "01 Jan 2079"},   {"31/12/9999", "31 Dec 9999"},
+        {"1x/3/2003", nullptr},      {"5/x3/2003", nullptr},        {"5/3x/2003", nullptr},
+        {"5/3/20x3", nullptr},       {"5/3/200/", nullptr},         {"5/3//2003", nullptr},
+        {"5//3/2003", nullptr},      {"/5/3/2003", nullptr},        {"15/3/2003/", nullptr},
+        {"1/2/3/2003", nullptr},     {"12/13/2003", nullptr},       {"5/3/-003", nullptr},
     };
     for (const auto& [cell, csv] : cases)  // no rewriting keeps the text
         EXPECT_EQ(CsvDateText(cell), csv ? csv : cell) << cell;

@@ -71,6 +71,8 @@ public:
     bool AtEnd() const { return pos_ >= size_; }
     size_t Remaining() const { return size_ - pos_; }
     const uint8_t* Here() const { return data_ + pos_; }
+    // The image's bytes at `pos`, or null past its end.
+    const uint8_t* At(uint64_t pos) const { return pos < size_ ? data_ + pos : nullptr; }
 
     // Copies up to count bytes into out, zero-filling what the image lacks.
     size_t ReadInto(void* out, size_t count)

@@ -243,8 +243,16 @@ void TJFILE::ReadRecords(ByteReader& in, size_t listEntries, TLoadDamage& damage
     // give every record bytes of its own, so the bytes read stay within the file.
     size_t budget = in.Size();
     size_t index = 0;
+    // A record's length table is the first of its bytes read, and would
+    // stall on memory for each record: it is fetched some records ahead.
+    constexpr size_t kAhead = 8;
     for (const REC_HDR& entry : RecordList) {
         ReportProgress(int(index) + 1, int(RecordList.size()));
+        if (index + kAhead < RecordList.size())
+            if (const uint8_t* ahead = in.At(RecordList[index + kAhead].DataOffset)) {
+                PrefetchBytes(ahead);
+                PrefetchBytes(ahead + 64);
+            }
         const bool listed = index++ < listEntries;
         if (entry.RecAttributes & 0x80)
             continue;

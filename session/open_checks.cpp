@@ -66,9 +66,12 @@ std::vector<std::string> CheckPopupValues(const TJFILE& db)
         TListField& list = lists.emplace_back(TListField{f, PopupItems(db, f), {}, {}});
         list.Known.insert(list.Items.begin(), list.Items.end());
     }
+    std::array<std::string_view, kMaxSlots> cells;
     for (int r = 1; r <= db.RecordCount() && !lists.empty(); ++r) {
+        // All cells in one pass over the record's lengths.
+        db.Records[size_t(r - 1)].Texts(cells);
         for (TListField& list : lists) {
-            const std::string_view value = db.CellView(r, list.Field);
+            const std::string_view value = cells[size_t(list.Field - 1)];
             if (value.empty() || list.Known.count(value))
                 continue;
             list.Report.push_back("In field #" + std::to_string(list.Field) + " (" + db.GetFieldName(list.Field) +

@@ -1,6 +1,7 @@
 #include "app_icons.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -165,13 +166,26 @@ QIcon DrawnIcon(const QString& name)
 
 QIcon NamedIcon(const QStringList& names, QStyle::StandardPixmap fallback)
 {
+    // Found once a run: the style's own icons are decoded from images, which
+    // costs the window a good part of its start.
+    static QHash<QString, QIcon> found;
+    // Let go with the application, as pixmaps must not outlive it.
+    static const bool releases = (qAddPostRoutine([] { found.clear(); }), true);
+    (void)releases;
+    const QString key = names.join(QLatin1Char('|')) + QLatin1Char('#') + QString::number(int(fallback));
+    if (const auto known = found.constFind(key); known != found.constEnd())
+        return *known;
+    QIcon icon;
     for (const QString& name : names)
-        if (QIcon icon = QIcon::fromTheme(name); !icon.isNull())
-            return icon;
+        if (icon = QIcon::fromTheme(name); !icon.isNull())
+            break;
     for (const QString& name : names)
-        if (QIcon icon = DrawnIcon(name); !icon.isNull())
-            return icon;
-    return QApplication::style()->standardIcon(fallback);
+        if (icon.isNull())
+            icon = DrawnIcon(name);
+    if (icon.isNull())
+        icon = QApplication::style()->standardIcon(fallback);
+    found.insert(key, icon);
+    return icon;
 }
 
 }  // namespace quorvil

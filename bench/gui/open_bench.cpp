@@ -28,13 +28,18 @@ double Ms(const std::function<void()>& work)
 }
 
 // From creating the window to the grid painted: what a person waits for.
-bool OpenInEditor(const std::string& path)
+// The window's teardown comes after the clock stops. Negative when the
+// database did not open.
+double OpenInEditor(const std::string& path)
 {
+    QElapsedTimer timer;
+    timer.start();
     TMainForm form;
     form.FormCreate({PathToQString(path)});
     form.show();
     QApplication::processEvents();
-    return form.Tabs()->CurrentDB() != nullptr;
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    return form.Tabs()->CurrentDB() != nullptr ? ms : -1;
 }
 
 }  // namespace
@@ -53,7 +58,9 @@ bool DashboardOpenFigures(const std::string& path)
     for (int run = 0; run < 5; ++run) {
         read = std::min(read, Ms([&] { Open(path); }));
         mapped = std::min(mapped, Ms([&] { OpenReadOnly(path); }));
-        open = std::min(open, Ms([&] { opened = OpenInEditor(path) && opened; }));
+        const double ms = OpenInEditor(path);
+        opened = opened && ms >= 0;
+        open = std::min(open, ms >= 0 ? ms : open);
     }
     std::printf("read_load %.3f\ncli_load %.3f\neditor_open %.3f\n", read, mapped, open);
     return opened;

@@ -7,6 +7,8 @@
 #include "text_case.h"
 #include "text_utils.h"
 
+#include <algorithm>
+#include <array>
 #include <stdexcept>
 
 namespace quorvil {
@@ -173,6 +175,9 @@ TMergeResult Merge(TJFILE& master, const TJFILE& other, const TMergeChoice& choi
     const bool otherIntegral = BaseType(other.GetFieldType(otherId)) == kTypeInteger;
     TKeyIndex index(master, masterId, BaseType(master.GetFieldType(masterId)) == kTypeInteger);
     TMergeResult result;
+    // Each record's cells in one pass over its lengths; the master's again
+    // after each write, which rebuilds its record.
+    std::array<std::string_view, kMaxSlots> source, target;
     for (int r = 1; r <= other.RecordCount(); ++r) {
         if (progress && r % 4096 == 1)
             progress(r, other.RecordCount());
@@ -182,14 +187,23 @@ TMergeResult Merge(TJFILE& master, const TJFILE& other, const TMergeChoice& choi
         const bool append = holders == nullptr;
         const int t = append ? AppendEmptyRecord(master) : holders->front();
         const std::string oldKey = append ? std::string() : index.KeyOfRecord(t);
+        const auto read = [&] {
+            other.Records[size_t(r - 1)].Texts(source);
+            master.Records[size_t(t - 1)].Texts(target);
+        };
+        read();
         for (size_t j = 0; j < fields.size(); ++j) {
             if (fields[j] == 0)
                 continue;
-            std::string_view s = other.CellView(r, int(j) + 1);
-            std::string_view d = master.CellView(t, fields[j]);
+            const auto cell = [](const auto& cells, size_t slot, int count) {
+                return slot < std::min<size_t>(size_t(count), kMaxSlots) ? cells[slot] : std::string_view();
+            };
+            const std::string_view s = cell(source, j, other.FieldCount());
+            const std::string_view d = cell(target, size_t(fields[j] - 1), master.FieldCount());
             if (!s.empty() && (d.empty() || (d != s && choice.Fields[j].Overwrite))) {
                 master.SetCell(t, fields[j], std::string(s));
                 ++result.Written;
+                read();  // the write rebuilt the record (and the other, if the same)
             }
         }
         if (append) {

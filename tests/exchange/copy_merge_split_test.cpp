@@ -116,6 +116,20 @@ TEST(Merge, fills_empty_master_cells_overwrites_only_when_asked_and_appends_new_
     }
 }
 
+TEST(Merge, sees_each_value_it_wrote_when_two_fields_go_to_one_master_field)
+{
+    // The second field finds the first one's value in place, not the empty
+    // cell the record held before.
+    auto master = Table({{"ID", kTypeInteger}, {"Note"}}, {{"1", ""}});
+    auto other = Table({{"ID", kTypeInteger}, {"A"}, {"B"}}, {{"1", "first", "second"}});
+    TMergeChoice choice = DefaultMergeChoice(*master, *other);
+    choice.Fields[1] = {true, 2, "", false};
+    choice.Fields[2] = {true, 2, "", false};
+    const TMergeResult result = Merge(*master, *other, choice);
+    EXPECT_EQ(CellsOf(*master), (Rows{{"1", "first"}}));
+    EXPECT_EQ(result.Written, 1);
+}
+
 TEST(Merge, matches_integer_ids_by_number_and_string_ids_exactly)
 {
     // Leading zeros on both sides: numbers match "07" first, texts only "7".

@@ -20,7 +20,8 @@ inline char* CopyText(char* to, std::string_view text, std::string_view within)
 {
     const auto from = reinterpret_cast<uintptr_t>(text.data());
     const auto begin = reinterpret_cast<uintptr_t>(within.data());
-    if (text.size() <= kCopySlack && from >= begin && begin + within.size() - from >= kCopySlack) {
+    if (text.size() <= kCopySlack && from >= begin && within.size() >= kCopySlack &&
+        from - begin <= within.size() - kCopySlack) {
         std::memcpy(to, text.data(), 16);
         std::memcpy(to + 16, text.data() + 16, 16);
         return to + text.size();

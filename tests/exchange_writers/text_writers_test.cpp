@@ -251,9 +251,11 @@ TEST(TextExport, CopiesATextExactlyAndNeverReadsPastWhatHoldsIt)
     for (size_t length = 0; length <= 40; ++length)
         for (size_t from = 0; from + length <= within.size(); ++from) {
             std::string out(length + kCopySlack, '#');
-            // A text in `within`; one after it, and one below it, elsewhere.
+            // A text in `within`; one right after it, one further on, and
+            // one below it, elsewhere.
             for (const auto& [text, holder] : {std::pair{within.substr(from, length), within},
                                                std::pair{within.substr(from, length), within.substr(0, from)},
+                                               std::pair{within.substr(from, length), within.substr(0, from / 2)},
                                                std::pair{lower.substr(from, length), within}}) {
                 char* end = CopyText(out.data(), text, holder);
                 ASSERT_EQ(std::string_view(out.data(), size_t(end - out.data())), text) << from;

@@ -136,10 +136,10 @@ std::unique_ptr<TFileImage> TFileImage::Map(TStream& stream)
     file->Flush();
     struct stat st {};
     const uint64_t pos = file->Position();
-    if (::fstat(file->Descriptor(), &st) != 0 || !S_ISREG(st.st_mode) || uint64_t(st.st_size) <= pos)
+    if (::fstat(int(file->Descriptor()), &st) != 0 || !S_ISREG(st.st_mode) || uint64_t(st.st_size) <= pos)
         return Read(stream);
     const size_t length = size_t(st.st_size);
-    void* mapping = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE, file->Descriptor(), 0);
+    void* mapping = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE, int(file->Descriptor()), 0);
     if (mapping == MAP_FAILED)
         return Read(stream);
     InstallBusErrorHandler();

@@ -5,14 +5,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string_view>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "system_file.h"
+#include "system_paths.h"
 
 namespace quorvil {
 
@@ -22,25 +20,32 @@ constexpr size_t kWriteBufferSize = 1 << 20;
 // Blocks at least this large skip the buffer: copying them gains nothing.
 constexpr size_t kDirectWriteSize = 64 << 10;
 
-std::string SystemReason(int err)
+using sys::ErrorText;
+
+size_t LastSeparator(const std::string& path)
 {
-    return std::strerror(err);
+    return path.find_last_of(sys::kPathSeparators);
 }
 
 std::string DirectoryOf(const std::string& path)
 {
-    size_t slash = path.find_last_of('/');
+    size_t slash = LastSeparator(path);
     if (slash == std::string::npos)
         return ".";
     if (slash == 0)
-        return "/";
+        return path.substr(0, 1);
     return path.substr(0, slash);
 }
 
 std::string BaseNameOf(const std::string& path)
 {
-    size_t slash = path.find_last_of('/');
+    size_t slash = LastSeparator(path);
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string JoinPath(const std::string& dir, const std::string& name)
+{
+    return sys::IsPathSeparator(dir.back()) ? dir + name : dir + sys::kPathSeparator + name;
 }
 
 // Removes the temporary files ".NAME.XXXXXX" of earlier replacements of
@@ -50,25 +55,15 @@ void RemoveStaleTemporaries(const std::string& target)
 {
     const std::string dir = DirectoryOf(target);
     const std::string prefix = "." + BaseNameOf(target) + ".";
-    DIR* listing = ::opendir(dir.c_str());
-    if (!listing)
-        return;
-    while (const dirent* entry = ::readdir(listing)) {
-        std::string_view name = entry->d_name;
-        auto isSuffixChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; };
-        if (name.size() != prefix.size() + 6 || !name.starts_with(prefix) ||
-            !std::all_of(name.begin() + long(prefix.size()), name.end(), isSuffixChar))
-            continue;
-        const std::string path = dir + "/" + std::string(name);
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-        if (fd < 0)
-            continue;
-        struct stat st {};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            ::unlink(path.c_str());
-        ::close(fd);
+    auto isSuffixChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; };
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(sys::PathFromUtf8(dir), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = sys::Utf8FromPath(it->path().filename());
+        if (name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
+            std::all_of(name.begin() + long(prefix.size()), name.end(), isSuffixChar))
+            sys::RemoveIfUnlocked(JoinPath(dir, name));
     }
-    ::closedir(listing);
 }
 
 }  // namespace
@@ -113,13 +108,6 @@ void TMemoryStream::Write(const void* buffer, size_t count)
 
 namespace {
 
-// A save writes a temporary file beside the target and renames it over, so
-// the folder must take new files as well.
-bool CanReplace(const std::string& fileName)
-{
-    return ::access(DirectoryOf(fileName).c_str(), W_OK | X_OK) == 0;
-}
-
 bool WriteDenied(int err)
 {
     return err == EACCES || err == EPERM || err == EROFS;
@@ -129,48 +117,40 @@ bool WriteDenied(int err)
 
 TFileStream::TFileStream(const std::string& fileName, Mode mode) : fileName_(fileName), diskName_(fileName)
 {
-    writable_ = mode != Mode::ReadOnly && (mode == Mode::CreateOrOpen || CanReplace(fileName));
-    int flags = (writable_ ? O_RDWR : O_RDONLY) | O_CLOEXEC | (mode == Mode::CreateOrOpen ? O_CREAT : 0);
-    fd_ = ::open(fileName.c_str(), flags, 0666);
-    if (fd_ < 0 && mode == Mode::OpenExisting && writable_ && WriteDenied(errno)) {
+    // A save writes a temporary file beside the target and renames it over,
+    // so the folder must take new files as well.
+    writable_ = mode != Mode::ReadOnly && (mode == Mode::CreateOrOpen || sys::CanCreateIn(DirectoryOf(fileName)));
+    // Other writers are denied while the file is open for writing; a file
+    // opened only to be read shares its lock with other such readers.
+    const auto lockOf = [mode](bool writable) {
+        return mode == Mode::ReadOnly ? sys::Lock::None : writable ? sys::Lock::Exclusive : sys::Lock::Shared;
+    };
+    int err = 0;
+    file_ = sys::OpenFile(fileName, writable_ ? sys::Access::ReadWrite : sys::Access::Read, lockOf(writable_),
+                          mode == Mode::CreateOrOpen, err);
+    if (file_ == sys::kNoFile && mode == Mode::OpenExisting && writable_ && WriteDenied(err)) {
         writable_ = false;
-        fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+        file_ = sys::OpenFile(fileName, sys::Access::Read, lockOf(false), false, err);
     }
-    if (fd_ < 0) {
-        int err = errno;
-        throw EStreamError((mode == Mode::CreateOrOpen ? "Cannot create file \"" : "Cannot open file \"") +
-                           fileName + "\". " + SystemReason(err));
-    }
-    struct stat st {};
-    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd_);
-        fd_ = -1;
-        throw EStreamError("Cannot open file \"" + fileName + "\". It is a directory.");
-    }
-    // Other writers denied: an advisory lock that a second instance of the
-    // program (or a second open in this one) cannot take. A file opened only
-    // to be read shares its lock with other such readers.
-    const int lock = writable_ ? LOCK_EX : LOCK_SH;
-    if (mode != Mode::ReadOnly && ::flock(fd_, lock | LOCK_NB) != 0) {
-        int err = errno;
-        ::close(fd_);
-        fd_ = -1;
-        if (err == EWOULDBLOCK)
-            throw EStreamError("Cannot open file \"" + fileName +
-                               "\". The file is in use by another program.");
-        throw EStreamError("Cannot open file \"" + fileName + "\". " + SystemReason(err));
+    if (file_ == sys::kNoFile || sys::IsDirectory(file_)) {
+        const bool directory = file_ != sys::kNoFile || err == EISDIR;
+        sys::CloseFile(file_);
+        file_ = sys::kNoFile;
+        const std::string reason = directory ? "It is a directory." : ErrorText(err);
+        throw EStreamError((mode == Mode::CreateOrOpen && !directory ? "Cannot create file \"" : "Cannot open file \"") +
+                           fileName + "\". " + reason);
     }
 }
 
 TFileStream::~TFileStream()
 {
-    if (fd_ >= 0) {
+    if (file_ != sys::kNoFile) {
         try {
             FlushBuffer();
         } catch (...) {
             // A destructor cannot report; callers that care call Flush first.
         }
-        ::close(fd_);
+        sys::CloseFile(file_);
     }
 }
 
@@ -180,11 +160,10 @@ size_t TFileStream::Read(void* buffer, size_t count)
     size_t done = 0;
     auto* out = static_cast<uint8_t*>(buffer);
     while (done < count) {
-        ssize_t n = ::pread(fd_, out + done, count - done, off_t(pos_ + done));
-        if (n < 0 && errno == EINTR)
-            continue;
+        int err = 0;
+        const long long n = sys::ReadAt(file_, out + done, count - done, pos_ + done, err);
         if (n < 0)
-            throw EStreamError("Cannot read file \"" + fileName_ + "\". " + SystemReason(errno));
+            throw EStreamError("Cannot read file \"" + fileName_ + "\". " + ErrorText(err));
         if (n == 0)
             break;
         done += size_t(n);
@@ -218,11 +197,10 @@ void TFileStream::WriteAt(const uint8_t* data, size_t count, uint64_t position)
 {
     size_t done = 0;
     while (done < count) {
-        ssize_t n = ::pwrite(fd_, data + done, count - done, off_t(position + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throw EStreamError("Cannot write file \"" + fileName_ + "\". " + SystemReason(n < 0 ? errno : ENOSPC));
+        int err = 0;
+        const long long n = sys::WriteAt(file_, data + done, count - done, position + done, err);
+        if (n < 0)
+            throw EStreamError("Cannot write file \"" + fileName_ + "\". " + ErrorText(err));
         done += size_t(n);
     }
 }
@@ -246,8 +224,7 @@ void TFileStream::Seek(uint64_t position)
 
 uint64_t TFileStream::Size() const
 {
-    struct stat st {};
-    uint64_t size = ::fstat(fd_, &st) == 0 ? uint64_t(st.st_size) : 0;
+    uint64_t size = sys::FileSize(file_);
     if (!wbuf_.empty())
         size = std::max<uint64_t>(size, wbufStart_ + wbuf_.size());
     return size;
@@ -255,10 +232,7 @@ uint64_t TFileStream::Size() const
 
 bool TFileStream::IsFileAt(const std::string& path) const
 {
-    struct stat open {};
-    struct stat named {};
-    return ::fstat(fd_, &open) == 0 && ::stat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
-           open.st_ino == named.st_ino;
+    return sys::IsSameFile(file_, path);
 }
 
 void TFileStream::Flush()
@@ -269,39 +243,29 @@ void TFileStream::Flush()
 void TFileStream::Sync()
 {
     FlushBuffer();
-    if (::fsync(fd_) != 0)
-        throw EStreamError("Cannot write file \"" + fileName_ + "\". " + SystemReason(errno));
+    if (int err = 0; !sys::SyncFile(file_, err))
+        throw EStreamError("Cannot write file \"" + fileName_ + "\". " + ErrorText(err));
 }
 
 void TFileStream::Truncate(uint64_t size)
 {
     FlushBuffer();
-    if (::ftruncate(fd_, off_t(size)) != 0)
-        throw EStreamError("Cannot write file \"" + fileName_ + "\". " + SystemReason(errno));
+    if (int err = 0; !sys::Truncate(file_, size, err))
+        throw EStreamError("Cannot write file \"" + fileName_ + "\". " + ErrorText(err));
 }
 
 std::unique_ptr<TFileStream> TFileStream::CreateTemporaryBeside(const std::string& target)
 {
-    std::string pattern = DirectoryOf(target) + "/." + BaseNameOf(target) + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0)
-        throw EStreamError("Cannot create file \"" + target + "\". " + SystemReason(errno));
+    std::string name;
+    int err = 0;
+    const sys::FileHandle file =
+        sys::CreateTemporary(JoinPath(DirectoryOf(target), "." + BaseNameOf(target) + "."), target, name, err);
+    if (file == sys::kNoFile)
+        throw EStreamError("Cannot create file \"" + target + "\". " + ErrorText(err));
     std::unique_ptr<TFileStream> temp(new TFileStream());
-    temp->fd_ = fd;
+    temp->file_ = file;
     temp->fileName_ = target;
-    temp->diskName_ = name.data();
-    ::flock(fd, LOCK_EX | LOCK_NB);
-    // The new version keeps the permissions of the file it replaces.
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0)
-        ::fchmod(fd, st.st_mode & 07777);
-    else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
+    temp->diskName_ = name;
     return temp;
 }
 
@@ -311,25 +275,20 @@ void TFileStream::CommitOver(const std::string& target, Durability durability)
         Sync();
     else
         Flush();
-    if (::rename(diskName_.c_str(), target.c_str()) != 0)
-        throw EStreamError("Cannot create file \"" + target + "\". " + SystemReason(errno));
+    if (int err = 0; !sys::ReplaceWith(file_, diskName_, target, err))
+        throw EStreamError("Cannot create file \"" + target + "\". " + ErrorText(err));
     fileName_ = target;
     diskName_ = target;
     RemoveStaleTemporaries(target);
-    if (durability == Durability::Unsynced)
-        return;
     // Make the rename itself durable.
-    int dir = ::open(DirectoryOf(target).c_str(), O_RDONLY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    if (durability == Durability::Synced)
+        sys::SyncDirectory(DirectoryOf(target));
 }
 
 void TFileStream::Discard()
 {
     wbuf_.clear();
-    ::unlink(diskName_.c_str());
+    sys::RemoveFile(diskName_);
 }
 
 }  // namespace quorvil

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "system_file.h"
+
 namespace quorvil {
 
 class TStream {
@@ -65,7 +67,7 @@ public:
     // could not be written in its place.
     bool Writable() const { return writable_; }
     // The operating system's handle of the open file (to map it).
-    int Descriptor() const { return fd_; }
+    sys::FileHandle Descriptor() const { return file_; }
     // True when `path` names the very file this stream holds: nothing has
     // been put in its place since (a rename over it, another program).
     bool IsFileAt(const std::string& path) const;
@@ -111,7 +113,7 @@ private:
     void FlushBuffer();
     void WriteAt(const uint8_t* data, size_t count, uint64_t position);
 
-    int fd_ = -1;
+    sys::FileHandle file_ = sys::kNoFile;
     std::string fileName_;  // the name messages give: the target for a temporary file
     std::string diskName_;  // the name on disk
     uint64_t pos_ = 0;

@@ -9,6 +9,7 @@
 #include "progress.h"
 #include "record_sort.h"
 #include "streams.h"
+#include "system_paths.h"
 #include "text_case.h"
 #include "text_writers.h"
 
@@ -20,7 +21,6 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <unistd.h>
 
 namespace quorvil {
 
@@ -112,15 +112,15 @@ class TScratchFile {
 public:
     explicit TScratchFile(const std::string& target) : directory_(ScratchDirectory(target))
     {
-        std::string pattern = (fs::path(directory_) / "quorvil-xlsx-XXXXXX").string();
-        const int fd = ::mkstemp(pattern.data());
-        if (fd < 0)
+        int err = 0;
+        const sys::FileHandle file = sys::CreateTemporary(
+            sys::Utf8FromPath(sys::PathFromUtf8(directory_) / "quorvil-xlsx-"), std::string(), name_, err);
+        if (file == sys::kNoFile)
             throw EStreamError("Cannot create file \"" + target + "\". No temporary file can be made in " + directory_ +
                                ".");
-        ::close(fd);
-        name_ = pattern;
+        sys::CloseFile(file);
     }
-    ~TScratchFile() { ::unlink(name_.c_str()); }
+    ~TScratchFile() { sys::RemoveFile(name_); }
     TScratchFile(const TScratchFile&) = delete;
     TScratchFile& operator=(const TScratchFile&) = delete;
     const std::string& Name() const { return name_; }

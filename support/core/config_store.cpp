@@ -1,40 +1,14 @@
 #include "config_store.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-
-#include "file_names.h"
 #include "numbers.h"
+#include "system_paths.h"
 #include "text_case.h"
 
 namespace quorvil {
 
-namespace {
-
-std::string HomeDirectory()
-{
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return home;
-    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
-        return pw->pw_dir;
-    return {};
-}
-
-}  // namespace
-
 std::string WindowsDir()
 {
-    // Relative values are to be ignored, as the base-directory rules say.
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/')
-        return AddBackslash(xdg);
-    const std::string home = HomeDirectory();
-    if (!home.empty())
-        return AddBackslash(home) + ".config/";
-    std::error_code ec;
-    return AddBackslash(std::filesystem::current_path(ec).string());
+    return sys::ConfigDirectory();
 }
 
 std::string ConfigFileName()

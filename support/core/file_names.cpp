@@ -1,15 +1,18 @@
 #include "file_names.h"
 
+#include "system_paths.h"
+
 namespace quorvil {
 
 namespace {
 
-constexpr char kSeparator = '/';
+using sys::IsPathSeparator;
+using sys::kPathSeparator;
 
 // Start of the file-name part: just after the last directory separator.
 std::size_t FileNameStart(const std::string& name)
 {
-    const std::size_t sep = name.rfind(kSeparator);
+    const std::size_t sep = name.find_last_of(sys::kPathSeparators);
     return sep == std::string::npos ? 0 : sep + 1;
 }
 
@@ -45,14 +48,19 @@ std::string ForceExtension(const std::string& name, const std::string& ext)
 
 std::string AddBackslash(const std::string& path)
 {
-    if (path.empty() || path.back() == kSeparator)
+    if (path.empty() || IsPathSeparator(path.back()))
         return path;
-    return path + kSeparator;
+    // Where either separator is taken, the one the path already uses.
+    const std::size_t last = path.find_last_of(sys::kPathSeparators);
+    return path + (last == std::string::npos ? kPathSeparator : path[last]);
 }
 
 std::string RemoveBackslash(const std::string& path)
 {
-    if (path.size() <= 1 || path.back() != kSeparator)
+    if (path.size() <= 1 || !IsPathSeparator(path.back()))
+        return path;
+    // A drive's root ("C:\") is a root too.
+    if (kPathSeparator == '\\' && path.size() == 3 && path[1] == ':')
         return path;
     return path.substr(0, path.size() - 1);
 }

@@ -1,23 +1,18 @@
 #include "file_system.h"
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "file_names.h"
+#include "system_paths.h"
 
 namespace quorvil {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr std::array<std::string_view, 21> kPseudoFileSystems = {
-    "autofs", "binfmt_misc", "bpf",     "cgroup",  "cgroup2", "configfs",   "debugfs",
-    "devpts", "devtmpfs",    "efivarfs", "fusectl", "hugetlbfs", "mqueue",  "nsfs",
-    "proc",   "pstore",      "ramfs",   "rpc_pipefs", "securityfs", "selinuxfs", "sysfs"};
 
 int HexDigit(char c)
 {
@@ -64,26 +59,7 @@ std::string DecodeHexEscapes(std::string_view name)
     return out;
 }
 
-std::vector<MountEntry> SystemMounts()
-{
-    std::ifstream table("/proc/self/mounts");
-    return ParseMountTable(table);
-}
-
-bool IsPseudo(const MountEntry& e)
-{
-    return std::find(kPseudoFileSystems.begin(), kPseudoFileSystems.end(), e.type) != kPseudoFileSystems.end();
-}
-
 }  // namespace
-
-std::string ProgramDir()
-{
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    const fs::path dir = ec ? fs::current_path(ec) : exe.parent_path();
-    return AddBackslash(dir.string());
-}
 
 bool HasWildcards(std::string_view path)
 {
@@ -93,13 +69,13 @@ bool HasWildcards(std::string_view path)
 bool DirectoryExists(const std::string& path)
 {
     std::error_code ec;
-    return !path.empty() && !HasWildcards(path) && fs::is_directory(path, ec);
+    return !path.empty() && !HasWildcards(path) && fs::is_directory(sys::PathFromUtf8(path), ec);
 }
 
 bool FileExists(const std::string& path)
 {
     std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
+    const fs::file_status st = fs::status(sys::PathFromUtf8(path), ec);
     return !path.empty() && !HasWildcards(path) && fs::exists(st) && !fs::is_directory(st);
 }
 
@@ -116,33 +92,11 @@ std::vector<MountEntry> ParseMountTable(std::istream& table)
     return entries;
 }
 
-std::vector<std::string> MountedVolumes()
-{
-    std::vector<std::string> volumes;
-    for (const MountEntry& e : SystemMounts())
-        if (!IsPseudo(e) && std::find(volumes.begin(), volumes.end(), e.mountPoint) == volumes.end())
-            volumes.push_back(e.mountPoint);
-    return volumes;
-}
-
 bool DrivePresent(const std::string& mountPoint)
 {
     const std::vector<std::string> volumes = MountedVolumes();
     return std::find(volumes.begin(), volumes.end(), RemoveBackslash(mountPoint)) != volumes.end() &&
            DirectoryExists(mountPoint);
-}
-
-std::string VolumeLabel(const std::string& mountPoint)
-{
-    const std::string wanted = RemoveBackslash(mountPoint);
-    std::string device;
-    // The last entry for a mount point is the one on top.
-    for (const MountEntry& e : SystemMounts())
-        if (e.mountPoint == wanted)
-            device = e.device;
-    if (device.empty() || device.front() != '/')
-        return {};
-    return DeviceLabel(device);
 }
 
 std::string DeviceLabel(const std::string& device, const std::string& labelDirectory)

@@ -1,9 +1,5 @@
 #include "ini_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +11,9 @@
 // Debian's SimpleIni.h keeps the template bodies behind this switch.
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
+
+#include "system_file.h"
+#include "system_paths.h"
 
 namespace quorvil {
 
@@ -102,12 +101,12 @@ bool IsStorable(const std::string& section, const std::string& key, const std::s
            k.front() != '[';
 }
 
-// Writes `data` to a new file beside `path` and renames it over `path`, so a
-// failure at any point leaves the old file complete.
+// Writes `data` to a new file beside `path` and renames it over `path`, so
+// a failure at any point leaves the old file complete.
 bool ReplaceFile(const std::string& path, const std::string& data, bool createDirectory, bool sync)
 {
     std::error_code ec;
-    fs::path target(path);
+    fs::path target = sys::PathFromUtf8(path);
     if (fs::is_symlink(target, ec)) {
         const fs::path real = fs::weakly_canonical(target, ec);
         if (!ec)
@@ -116,32 +115,45 @@ bool ReplaceFile(const std::string& path, const std::string& data, bool createDi
     if (createDirectory && target.has_parent_path())
         fs::create_directories(target.parent_path(), ec);
 
-    struct stat old {};
-    const bool existed = ::stat(target.c_str(), &old) == 0;
+    const std::string targetName = sys::Utf8FromPath(target);
     std::string temp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temp = target.string() + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(attempt);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
+    int err = 0;
+    const sys::FileHandle file = sys::CreateTemporary(targetName + ".tmp", targetName, temp, err);
+    if (file == sys::kNoFile)
         return false;
-    bool ok = !existed || ::fchmod(fd, old.st_mode & 07777) == 0;
+    bool ok = true;
     for (std::size_t done = 0; ok && done < data.size();) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const long long n = sys::WriteAt(file, data.data() + done, data.size() - done, done, err);
         ok = n > 0;
         done += ok ? static_cast<std::size_t>(n) : 0;
     }
-    ok = ok && (!sync || ::fsync(fd) == 0);
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+    ok = ok && (!sync || sys::SyncFile(file, err));
+    ok = ok && sys::ReplaceWith(file, temp, targetName, err);
+    sys::CloseFile(file);
     if (!ok)
-        ::unlink(temp.c_str());
+        sys::RemoveFile(temp);
     return ok;
+}
+
+// Every line of a written INI file ends in CR LF, on every platform, so
+// that the files are the same bytes wherever they were written. The text
+// holds no break but line ends: values refuse them and comments were split
+// at them.
+std::string WithCrLf(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n') {
+            out += c;
+            continue;
+        }
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        out += "\r\n";
+    }
+    return out;
 }
 
 // The stored spelling of an existing key, so that rewriting it keeps its case.
@@ -211,27 +223,27 @@ std::string TIniFile::Document::Render() const
     std::string out = bom + head;
     if (!head.empty() && !body.empty())
         out += '\n';
-    return out + body + tail;
+    return WithCrLf(out + body + tail);
 }
 
 std::unique_ptr<TIniFile::Document> TIniFile::Document::Load(const std::string& fileName)
 {
     auto doc = std::make_unique<Document>();
-    std::FILE* f = std::fopen(fileName.c_str(), "rb");
-    if (!f) {
+    int err = 0;
+    const sys::FileHandle file = sys::OpenFile(fileName, sys::Access::Read, sys::Lock::None, false, err);
+    if (file == sys::kNoFile) {
         // A missing file is an empty one; any other failure must not be
         // mistaken for it, or the next write would wipe the file.
-        doc->rewritable = errno == ENOENT;
+        doc->rewritable = err == ENOENT;
         return doc;
     }
     std::string text;
     char buf[8192];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        text.append(buf, n);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed) {
+    long long n;
+    while ((n = sys::ReadAt(file, buf, sizeof buf, text.size(), err)) > 0)
+        text.append(buf, std::size_t(n));
+    sys::CloseFile(file);
+    if (n < 0) {
         doc->rewritable = false;
         return doc;
     }

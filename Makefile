@@ -1,17 +1,18 @@
 # The two commands of the README: `make run` and `make test`. With CI=true
 # (the CI sets it) `make test` also builds and runs the tests with the
-# sanitizers and runs each fuzz target for a minute, and a compiler warning
-# fails each of the three builds.
+# sanitizers, runs each fuzz target for a minute and runs the Windows build's
+# tests under Wine, and a compiler warning fails each of the four builds.
 BUILD ?= build
 ASAN_BUILD ?= $(BUILD)-asan
 FUZZ_BUILD ?= $(BUILD)-fuzz
+WINDOWS_BUILD ?= $(BUILD)-windows
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 # Passed every time, so that a build folder configured by a CI run goes back
 # to warnings only on the next plain run.
 WERROR ?= $(if $(filter true,$(CI)),ON,OFF)
 
-.PHONY: setup configure build run test test-sanitize fuzz-ci bench dashboard format format-check clean
+.PHONY: setup configure build run test test-sanitize test-windows fuzz-ci bench dashboard format format-check clean
 
 setup:
 	@scripts/setup.sh
@@ -28,7 +29,7 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 ifeq ($(CI),true)
-	@$(MAKE) --no-print-directory test-sanitize fuzz-ci
+	@$(MAKE) --no-print-directory test-sanitize fuzz-ci test-windows
 endif
 
 # Every test but the window ones, and the monkey over the window, built
@@ -40,6 +41,17 @@ test-sanitize: setup
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+# The Qt-free libraries, quorvil-cli.exe and their test suites cross-built
+# for Windows with MinGW-w64 and run under Wine; one test compares the
+# Windows tool's outputs with the Linux tool's (hence the Linux build).
+test-windows: build
+	@scripts/setup.sh --windows
+	@cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DQUORVIL_GUI=OFF -DQUORVIL_BENCH=OFF \
+	  -DQUORVIL_NATIVE_CLI=$(abspath $(BUILD))/cli/quorvil-cli -DQUORVIL_WERROR=$(WERROR) >/dev/null
+	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	@cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 fuzz-ci: setup
 	@FUZZ_BUILD_JOBS=$(JOBS) QUORVIL_WERROR=$(WERROR) scripts/fuzz.sh $(FUZZ_SECONDS) $(FUZZ_BUILD)
@@ -62,4 +74,4 @@ format-check: setup
 	@scripts/format.sh --check
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing need, when missing.
+# Installs the Debian packages that building and testing need, when missing;
+# with --windows, those of the Windows build (the cross compiler and Wine).
 set -euo pipefail
-packages=(g++ clang cmake make ninja-build pkg-config qt6-base-dev libgl-dev libsimpleini-dev
-          nlohmann-json3-dev libxlsxwriter-dev libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth
-          tango-icon-theme fonts-dejavu-core libqt6sql6-sqlite sqlite3 clang-format python3)
+if [ "${1:-}" = "--windows" ]; then
+  packages=(g++-mingw-w64-x86-64-posix wine64 googletest)
+else
+  packages=(g++ clang cmake make ninja-build pkg-config qt6-base-dev libgl-dev libsimpleini-dev
+            nlohmann-json3-dev libxlsxwriter-dev libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth
+            tango-icon-theme fonts-dejavu-core libqt6sql6-sqlite sqlite3 clang-format python3)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <sstream>
+#if !defined(_WIN32)
 #include <sys/wait.h>
+#endif
 
 namespace quorvil {
 
@@ -32,14 +34,30 @@ CliResult RunBinary(const std::vector<std::string>& args)
 {
     testkit::TempDir dir;
     const char* binary = std::getenv("QUORVIL_CLI");
-    std::string command = "'" + std::string(binary ? binary : QUORVIL_CLI_PATH) + "'";
+    // The tests' paths and options hold no quote.
+#if defined(_WIN32)
+    const char quote = '"';
+#else
+    const char quote = '\'';
+#endif
+    std::string command = quote + std::string(binary ? binary : QUORVIL_CLI_PATH) + quote;
     for (const std::string& a : args)
-        command += " '" + a + "'";  // the tests' paths and options hold no quote
-    const int status = std::system((command + " >" + dir.File("out") + " 2>" + dir.File("err")).c_str());
+        command += std::string(" ") + quote + a + quote;
+    command += " >" + dir.File("out") + " 2>" + dir.File("err");
+#if defined(_WIN32)
+    // cmd.exe drops the outer quotes of a line that starts with one.
+    const int status = std::system(("\"" + command + "\"").c_str());
+    CliResult result;
+    // An unhandled exception ends a process with its NTSTATUS code.
+    result.crashed = unsigned(status) >= 0xC0000000u;
+    result.code = result.crashed ? -1 : status;
+#else
+    const int status = std::system(command.c_str());
     CliResult result;
     // The shell reports a child ended by a signal as exit code 128 + the signal.
     result.crashed = WIFSIGNALED(status) || (WIFEXITED(status) && WEXITSTATUS(status) > 128);
     result.code = WIFEXITED(status) && !result.crashed ? WEXITSTATUS(status) : -1;
+#endif
     result.out = testkit::ReadText(dir.File("out"));
     result.err = testkit::ReadText(dir.File("err"));
     return result;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace quorvil::testkit {
@@ -13,10 +14,21 @@ namespace fs = std::filesystem;
 
 TempDir::TempDir()
 {
-    std::string pattern = (fs::temp_directory_path() / "quorvil-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot create a temporary directory");
-    path_ = pattern;
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937 random{std::random_device{}()};
+    std::uniform_int_distribution<int> pick(0, int(sizeof kLetters) - 2);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = "quorvil-test-";
+        for (int i = 0; i < 8; ++i)
+            name += kLetters[pick(random)];
+        std::error_code ec;
+        const fs::path dir = fs::temp_directory_path(ec) / name;
+        if (!ec && fs::create_directory(dir, ec)) {
+            path_ = dir.string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary directory");
 }
 
 TempDir::~TempDir()

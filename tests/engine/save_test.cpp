@@ -9,8 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#endif
 
 namespace quorvil {
 namespace {
@@ -20,6 +22,12 @@ using ::testing::HasSubstr;
 using ::testing::ThrowsMessage;
 using testkit::WriteBytes;
 
+#if defined(_WIN32)
+// No limit exists there: the tests that need one are left out by name.
+struct FileSizeLimit {
+    explicit FileSizeLimit(uint64_t) {}
+};
+#else
 // Limits the size of files this process writes, as a full disk would; a write
 // past the limit fails instead of raising SIGXFSZ.
 struct FileSizeLimit {
@@ -34,6 +42,7 @@ struct FileSizeLimit {
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous); }
     rlimit previous{};
 };
+#endif
 
 std::string FirstCell(const std::string& path)
 {
@@ -53,7 +62,9 @@ TEST_F(Saving, a_saved_database_replaces_its_whole_file_keeps_its_permissions_an
     Bytes longer = original_;
     longer.insert(longer.end(), 10000, 0xAB);
     WriteBytes(path_, longer);
+#if !defined(_WIN32)
     ::chmod(path_.c_str(), 0640);
+#endif
     auto db = Open(path_);
     EXPECT_THAT([&] { Open(path_); }, ThrowsMessage<EStreamError>(HasSubstr("in use")));
     EXPECT_THROW(CreateNew(path_), EStreamError);
@@ -64,15 +75,25 @@ TEST_F(Saving, a_saved_database_replaces_its_whole_file_keeps_its_permissions_an
     pdbtest::Parsed p = pdbtest::Parse(saved);
     EXPECT_EQ(std::tuple(p.db.title, p.db.records[0].cells[0], p.dataEnd),
               std::tuple("Garden log 2025 and a title lon", "Cherry tomato", saved.size()));
+#if defined(_WIN32)
+    // There the lock keeps out every writer, another program's too: the
+    // save renamed over a file this process held open, which the system
+    // refuses unless the stream gives its handle up for the rename.
+    std::system(("\"echo x>>\"" + path_ + "\"\"").c_str());
+    EXPECT_EQ(ReadBytes(path_), saved) << "another process wrote the held file";
+#else
     struct stat st {};
     ASSERT_EQ(::stat(path_.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+#endif
     EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"garden.pdb"}) << "no temporary file is left";
     EXPECT_THROW(Open(path_), EStreamError) << "the saved file is held locked";
 
     db->SetCell(1, 1, "Mint");
     db->SaveWithName(db->PdbHeader.Name);
     EXPECT_EQ(FirstCell(path_), "Mint") << "the new file takes a second save";
+    EXPECT_THROW(Open(path_), EStreamError) << "and is held locked again";
+    EXPECT_TRUE(db->Stream()->IsFileAt(path_));
     db.reset();
     EXPECT_NO_THROW(Open(path_));
 }
@@ -91,7 +112,7 @@ TEST_F(Saving, a_save_that_runs_out_of_room_keeps_the_original_and_reports_the_e
 {
     auto db = Open(path_);
     db->SetCell(1, 1, std::string(20000, 'z'));
-    for (rlim_t limit : {rlim_t(0), rlim_t(1000), rlim_t(20000)}) {
+    for (uint64_t limit : {0, 1000, 20000}) {
         {
             FileSizeLimit full(limit);
             EXPECT_THAT([&] { db->SaveWithName("x"); }, ThrowsMessage<EStreamError>(HasSubstr("Cannot write file")))

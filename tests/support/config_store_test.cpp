@@ -11,15 +11,24 @@ namespace quorvil {
 namespace {
 
 // Sets an environment variable for one scope and restores it afterwards.
+void SetEnv(const char* name, const char* value)
+{
+#if defined(_WIN32)
+    ::_putenv_s(name, value ? value : "");
+#else
+    value ? ::setenv(name, value, 1) : ::unsetenv(name);
+#endif
+}
+
 class EnvScope {
 public:
     EnvScope(const char* name, const std::string& value) : name_(name)
     {
         if (const char* old = std::getenv(name))
             old_ = old;
-        ::setenv(name, value.c_str(), 1);
+        SetEnv(name, value.c_str());
     }
-    ~EnvScope() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+    ~EnvScope() { SetEnv(name_, old_ ? old_->c_str() : nullptr); }
 
 private:
     const char* name_;
@@ -33,7 +42,7 @@ TEST(ConfigStoreTest, TheFileIsInXdgConfigHomeAndTheScreenSectionIsPreferredOver
     EXPECT_EQ(ConfigFileName(), dir / "config/Quorvil.INI");
     EXPECT_EQ(OpenConfig()->ReadString("CONFIG", "MainFormPos"), "");
     ASSERT_TRUE(OpenConfig()->WriteString("CONFIG", "MainFormPos", "1,2,3,4"));
-    EXPECT_EQ(testkit::ReadText(ConfigFileName()), "[CONFIG]\nMainFormPos=1,2,3,4\n");
+    EXPECT_EQ(testkit::ReadText(ConfigFileName()), "[CONFIG]\r\nMainFormPos=1,2,3,4\r\n");
     const std::string screen = ScreenSection(1024, 768);
     EXPECT_EQ(screen, "CONFIG.1024x768");
     auto ini = OpenConfig();

@@ -23,7 +23,11 @@ TEST(FileSystemTest, ExistenceTestsTellFilesFromDirectoriesAndRefuseWildcards)
         {"a.pdb", true, false}, {"sub/", false, true}, {"none.pdb", false, false}, {"*.pdb", false, false}};
     for (const auto& [name, file, folder] : cases)
         EXPECT_EQ(std::pair(FileExists(dir / name), DirectoryExists(dir / name)), std::pair(file, folder)) << name;
+#if defined(_WIN32)
+    EXPECT_TRUE(FileExists(ProgramDir() + "support_tests.exe"));
+#else
     EXPECT_TRUE(FileExists(ProgramDir() + "support_tests"));
+#endif
 }
 
 TEST(FileSystemTest, MountTableEscapesAreDecodedAndDeviceLabelsFoundThroughTheLabelLinks)

@@ -6,10 +6,17 @@ enable_language(RC)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/windows/utf8.rc.in ${CMAKE_BINARY_DIR}/utf8.rc @ONLY)
 function(quorvil_windows_executable target)
   target_sources(${target} PRIVATE ${CMAKE_BINARY_DIR}/utf8.rc)
+  if(MSVC)
+    # The manifest is ours; the linker's default one would clash with it.
+    target_link_options(${target} PRIVATE /MANIFEST:NO)
+  endif()
 endfunction()
 
-if(MINGW)
-  # One .exe that needs none of the compiler's DLLs beside it.
+# windows.h would otherwise define min and max as macros.
+add_compile_definitions(NOMINMAX)
+
+if(MINGW AND CMAKE_CROSSCOMPILING)
+  # Programs run under Wine need none of the compiler's DLLs beside them.
   add_link_options(-static)
 endif()
 

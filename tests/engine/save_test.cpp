@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <sys/stat.h>
 #if !defined(_WIN32)
 #include <sys/resource.h>
@@ -97,6 +98,28 @@ TEST_F(Saving, a_saved_database_replaces_its_whole_file_keeps_its_permissions_an
     db.reset();
     EXPECT_NO_THROW(Open(path_));
 }
+
+#if defined(_WIN32)
+// There a file open in another program without leave to delete it cannot be
+// replaced: the save fails, and the program keeps both the file and its lock.
+TEST_F(Saving, a_file_another_program_reads_is_not_replaced_and_stays_locked)
+{
+    auto db = Open(path_);
+    db->SetCell(1, 1, "Cherry tomato");
+    {
+        std::ifstream reader(path_, std::ios::binary);  // shares reading and writing only
+        ASSERT_TRUE(reader.is_open());
+        EXPECT_THAT([&] { db->SaveWithName("Blocked"); },
+                    ThrowsMessage<EStreamError>(HasSubstr("in use by another program")));
+        EXPECT_EQ(ReadBytes(path_), original_);
+        EXPECT_THAT([&] { Open(path_); }, ThrowsMessage<EStreamError>(HasSubstr("in use"))) << "the lock is kept";
+        EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"garden.pdb"}) << "no temporary file is left";
+    }
+    db->SaveWithName("Free");
+    EXPECT_EQ(FirstCell(path_), "Cherry tomato");
+    EXPECT_THROW(Open(path_), EStreamError) << "the saved file is held locked";
+}
+#endif
 
 TEST_F(Saving, create_new_leaves_an_existing_file_alone_until_the_first_save)
 {

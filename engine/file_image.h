@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "page_buffer.h"
+#include "system_memory.h"
 
 namespace quorvil {
 
@@ -48,9 +49,7 @@ private:
     TFileImage() = default;
 
     TPageBuffer buffer_;
-    void* mapping_ = nullptr;
-    size_t mappingSize_ = 0;
-    int slot_ = -1;  // where the bus-error handler finds the mapping
+    std::unique_ptr<sys::TFileMapping> mapping_;
     const uint8_t* data_ = nullptr;
     size_t size_ = 0;
 };

@@ -12,12 +12,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Quorvil developers <quorvil@users.noreply.github.com>")
 set(CPACK_DEBIAN_PACKAGE_SECTION database)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Editor for JFile databases of the handheld (.PDB)
- Quorvil opens, edits, converts and exports JFile databases, the table
- databases of a Palm OS handheld application kept on the desktop as Palm
- database files (.PDB), in all four JFile layouts (3.x, Pro 4.x, 5.x, 5.5).
- .
- quorvil-cli does the same work from the command line.")
+# The first line of the package's description is the summary above.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Quorvil opens, edits, converts and exports JFile databases, the table
+databases of a Palm OS handheld application kept on the desktop as Palm
+database files (.PDB), in all four JFile layouts (3.x, Pro 4.x, 5.x, 5.5).
+
+quorvil-cli does the same work from the command line.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the icons of the
 # menus and tool bar where the desktop has no theme, and the SQLite plugin

@@ -9,12 +9,17 @@ namespace {
 
 using TAction = TStartOptions::TAction;
 
-QStringList Args(std::initializer_list<const char*> texts)
+QStringList List(std::initializer_list<const char*> texts)
 {
-    QStringList list{QStringLiteral("quorvil")};
+    QStringList list;
     for (const char* text : texts)
         list << QString::fromUtf8(text);
     return list;
+}
+
+QStringList Args(std::initializer_list<const char*> texts)
+{
+    return QStringList{QStringLiteral("quorvil")} + List(texts);
 }
 
 TEST(StartOptions, files_open_and_options_decide_what_else_happens)
@@ -25,8 +30,8 @@ TEST(StartOptions, files_open_and_options_decide_what_else_happens)
         QStringList files;
     } cases[] = {
         {Args({}), TAction::Open, {}},
-        {Args({"a.pdb", "/data/b", "*.PDB"}), TAction::Open, {"a.pdb", "/data/b", "*.PDB"}},
-        {Args({"--", "-odd name.pdb", "--help"}), TAction::Open, {"-odd name.pdb", "--help"}},
+        {Args({"a.pdb", "/data/b", "*.PDB"}), TAction::Open, List({"a.pdb", "/data/b", "*.PDB"})},
+        {Args({"--", "-odd name.pdb", "--help"}), TAction::Open, List({"-odd name.pdb", "--help"})},
         {Args({"a.pdb", "--help"}), TAction::Help, {}},
         {Args({"-h"}), TAction::Help, {}},
         {Args({"--version"}), TAction::Version, {}},

@@ -20,9 +20,8 @@ TStartOptions ParseStartOptions(const QStringList& arguments)
     QCommandLineParser parser;
     // "-platformtheme" must not read as -p -l -a ... -h.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(
-        Utf8("Opens JFile databases (.PDB) for editing, one tab each, up to eight.\n"
-             "Without a FILE it opens the database opened last."));
+    parser.setApplicationDescription(Utf8("Opens JFile databases (.PDB) for editing, one tab each, up to eight.\n"
+                                          "Without a FILE it opens the database opened last."));
     const QCommandLineOption help({Utf8("h"), Utf8("help")}, Utf8("Show this help and exit."));
     const QCommandLineOption version({Utf8("v"), Utf8("version")}, Utf8("Show the version and exit."));
     parser.addOption(help);

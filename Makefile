@@ -6,13 +6,14 @@ BUILD ?= build
 ASAN_BUILD ?= $(BUILD)-asan
 FUZZ_BUILD ?= $(BUILD)-fuzz
 WINDOWS_BUILD ?= $(BUILD)-windows
+PACKAGE_BUILD ?= $(BUILD)-package
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 # Passed every time, so that a build folder configured by a CI run goes back
 # to warnings only on the next plain run.
 WERROR ?= $(if $(filter true,$(CI)),ON,OFF)
 
-.PHONY: setup configure build run test test-sanitize test-windows fuzz-ci bench dashboard format format-check clean
+.PHONY: setup configure build run test test-sanitize test-windows fuzz-ci bench dashboard package format format-check clean
 
 setup:
 	@scripts/setup.sh
@@ -65,6 +66,15 @@ dashboard: configure
 	@cmake --build $(BUILD) --target quorvil_dashboard -j $(JOBS)
 	@$(BUILD)/bench/quorvil_dashboard
 
+# A Debian package of the programs and their desktop files, built without
+# the tests in its own folder: $(PACKAGE_BUILD)/quorvil_VERSION_ARCH.deb.
+package: setup
+	@cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVIL_TESTS=OFF -DQUORVIL_BENCH=OFF \
+	  -DQUORVIL_WERROR=$(WERROR) >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	@cd $(PACKAGE_BUILD) && cpack -G DEB
+	@ls $(PACKAGE_BUILD)/*.deb
+
 # clang-format (the top .clang-format) over every C++ file in git;
 # format-check only lists the files it would change.
 format: setup
@@ -74,4 +84,4 @@ format-check: setup
 	@scripts/format.sh --check
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(PACKAGE_BUILD)

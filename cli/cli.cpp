@@ -11,6 +11,7 @@
 #include "jfile.h"
 #include "json_export.h"
 #include "latin1.h"
+#include "quorvil_version.h"
 #include "save_as.h"
 
 #include <filesystem>
@@ -41,7 +42,8 @@ const char* const kUsage =
     "       quorvil-cli split FILE [--field NAME] [-d DIR] [--formats pdb,csv,html,txt] [--all-values]\n"
     "                         [--global FIELD=VALUE]...\n"
     "       quorvil-cli copy SOURCE TARGET [--records 1,4-9] [--key NAME]\n"
-    "       quorvil-cli merge MASTER OTHER -o OUT [--id NAME] [--map MAP.json] [--overwrite F,G] [--skip F,G]\n";
+    "       quorvil-cli merge MASTER OTHER -o OUT [--id NAME] [--map MAP.json] [--overwrite F,G] [--skip F,G]\n"
+    "       quorvil-cli --help | --version\n";
 
 // None when the option is absent.
 std::optional<TLayout> LayoutOption(const Arguments& args)
@@ -223,6 +225,10 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err)
             return MergeCommand(argc, argv, out, err);
         if (command == "--help" || command == "-h") {
             out << kUsage;
+            return 0;
+        }
+        if (command == "--version") {
+            out << "quorvil-cli " << kVersion << "\n";
             return 0;
         }
         throw UsageError("unknown command " + command);

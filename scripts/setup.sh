@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing need, when missing;
+# Installs the Debian packages that building, testing and packaging need
+# (dpkg-shlibdeps, and the desktop's validators for the install checks), when missing;
 # with --windows, those of the Windows build (the cross compiler and Wine).
 set -euo pipefail
 if [ "${1:-}" = "--windows" ]; then
@@ -7,7 +8,8 @@ if [ "${1:-}" = "--windows" ]; then
 else
   packages=(g++ clang cmake make ninja-build pkg-config qt6-base-dev libgl-dev libsimpleini-dev
             nlohmann-json3-dev libxlsxwriter-dev libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth
-            tango-icon-theme fonts-dejavu-core libqt6sql6-sqlite sqlite3 clang-format python3)
+            tango-icon-theme fonts-dejavu-core libqt6sql6-sqlite sqlite3 clang-format python3
+            dpkg-dev file desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl man-db)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 // Exit codes and error lines of quorvil-cli, and `info` on damaged files:
 // exit 0 or 1 with one line, never a crash.
 #include "cli_helpers.h"
+#include "quorvil_version.h"
 #include "sample_db.h"
 #include "test_files.h"
 
@@ -28,6 +29,9 @@ TEST(ExitCodes, usage_errors_exit_with_2_and_show_the_usage)
     CliResult help = RunInProcess({"--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("usage:"), std::string::npos);
+    CliResult version = RunInProcess({"--version"});
+    EXPECT_EQ(std::tuple(version.code, version.out, version.err),
+              std::tuple(0, "quorvil-cli " + std::string(kVersion) + "\n", ""));
 }
 
 TEST(ExitCodes, a_failing_command_exits_with_1_and_the_message_on_one_line)

@@ -1,5 +1,5 @@
 // What a desktop user expects of the window: the keys of every command, the
-// mark of unsaved changes, and the Help menu.
+// mark of unsaved changes, the Help menu and the program's icon.
 #include "database.h"
 #include "database_page.h"
 #include "database_tabs.h"
@@ -113,6 +113,19 @@ private slots:
         form->Action("ShortcutsItem")->trigger();
         QCOMPARE(tableRows, int(rows.size()));
         QVERIFY(AboutText().contains(FromUtf8(qVersion())));
+    }
+
+    // Our own picture in each size a taskbar or title bar asks for, not
+    // the theme's generic one (a resource left out of the link has none).
+    void windowShowsTheApplicationIcon()
+    {
+        auto form = Start();
+        QVERIFY(form);
+        const QIcon icon = form->windowIcon();
+        for (int size : {16, 32, 48, 256}) {
+            QVERIFY2(icon.availableSizes().contains(QSize(size, size)), qPrintable(QString::number(size)));
+            QCOMPARE(icon.pixmap(size, size).size(), QSize(size, size));
+        }
     }
 
     // The mark follows the database's state: set by an edit typed into the

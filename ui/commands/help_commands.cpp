@@ -2,6 +2,7 @@
 
 #include "command_context.h"
 #include "modal.h"
+#include "quorvil_version.h"
 #include "shortcuts_dialog.h"
 #include "text_convert.h"
 
@@ -13,13 +14,6 @@
 #include <QRegularExpression>
 
 #include <vector>
-
-#ifndef QUORVIL_VERSION
-#define QUORVIL_VERSION "0"
-#endif
-#ifndef QUORVIL_HOMEPAGE
-#define QUORVIL_HOMEPAGE ""
-#endif
 
 namespace quorvil {
 
@@ -98,14 +92,14 @@ void THelpCommands::AboutItemClick()
 
 QString AboutText()
 {
-    const QString homepage = FromUtf8(QUORVIL_HOMEPAGE);
+    const QString homepage = FromUtf8(kHomepage);
     return FromUtf8("<p><b>Quorvil %1</b></p>"
                     "<p>An editor for JFile and JFile Pro databases (.PDB): open, fix, convert and export "
                     "the table databases of the handheld.</p>"
                     "<p>Licence: GNU General Public License, version 3 or later.<br>"
                     "Built with Qt %2, running on Qt %3.</p>"
                     "<p><a href=\"%4\">%4</a></p>")
-        .arg(FromUtf8(QUORVIL_VERSION), FromUtf8(QT_VERSION_STR), FromUtf8(qVersion()), homepage.toHtmlEscaped());
+        .arg(FromUtf8(kVersion), FromUtf8(QT_VERSION_STR), FromUtf8(qVersion()), homepage.toHtmlEscaped());
 }
 
 }  // namespace quorvil

@@ -29,7 +29,6 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QStackedWidget>
-#include <QStyle>
 #include <QUrl>
 
 namespace quorvil {
@@ -67,6 +66,15 @@ QStringList LocalPaths(const QMimeData* data)
 
 }  // namespace
 
+QIcon ApplicationIcon()
+{
+    // Pictures rendered from the SVG, so no SVG image plugin is needed.
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(FromUtf8(":/quorvil/icons/quorvil_%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent), tabs_(new TDatabaseTabs(this)), centre_(new QStackedWidget(this)),
       context_(std::make_unique<TCommandContext>(*this, *tabs_))
@@ -75,7 +83,7 @@ TMainForm::TMainForm(QWidget* parent)
     // "[*]" shows the active database's unsaved changes.
     setWindowTitle(FromUtf8(kProgramTitle) + FromUtf8("[*]"));
     ChooseIconTheme();
-    setWindowIcon(QIcon::fromTheme(FromUtf8("x-office-spreadsheet"), style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
+    setWindowIcon(ApplicationIcon());
     context_->CreateStatusLine();
     files_ = std::make_unique<TFileCommands>(*context_);
     edits_ = std::make_unique<TEditCommands>(*context_);

@@ -3,6 +3,7 @@
 // line, wired to the command families that do the work. Start-up reads the
 // settings and opens the databases of the command line (or the last one);
 // closing asks about unsaved changes; destruction writes the settings back.
+#include <QIcon>
 #include <QMainWindow>
 #include <QStringList>
 
@@ -28,6 +29,9 @@ class TKeyFilter;
 class TRecentMenu;
 class TRecordCommands;
 class TTransferCommands;
+
+// The program's own icon in every size the desktop asks for.
+QIcon ApplicationIcon();
 
 // TMainForm: the main window.
 class TMainForm : public QMainWindow {

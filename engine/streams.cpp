@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "file_names.h"
 #include "system_file.h"
 #include "system_paths.h"
 
@@ -43,11 +44,6 @@ std::string BaseNameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string JoinPath(const std::string& dir, const std::string& name)
-{
-    return sys::IsPathSeparator(dir.back()) ? dir + name : dir + sys::kPathSeparator + name;
-}
-
 // Removes the temporary files ".NAME.XXXXXX" of earlier replacements of
 // `target` that were killed before their rename. A replacement in progress
 // holds its temporary file locked, so only unlocked ones go.
@@ -62,7 +58,7 @@ void RemoveStaleTemporaries(const std::string& target)
         const std::string name = sys::Utf8FromPath(it->path().filename());
         if (name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
             std::all_of(name.begin() + long(prefix.size()), name.end(), isSuffixChar))
-            sys::RemoveIfUnlocked(JoinPath(dir, name));
+            sys::RemoveIfUnlocked(AddBackslash(dir) + name);
     }
 }
 
@@ -137,8 +133,9 @@ TFileStream::TFileStream(const std::string& fileName, Mode mode) : fileName_(fil
         sys::CloseFile(file_);
         file_ = sys::kNoFile;
         const std::string reason = directory ? "It is a directory." : ErrorText(err);
-        throw EStreamError((mode == Mode::CreateOrOpen && !directory ? "Cannot create file \"" : "Cannot open file \"") +
-                           fileName + "\". " + reason);
+        // A file held by another program exists: opening it is what failed.
+        const bool create = mode == Mode::CreateOrOpen && !directory && err != sys::kInUse;
+        throw EStreamError((create ? "Cannot create file \"" : "Cannot open file \"") + fileName + "\". " + reason);
     }
 }
 
@@ -259,7 +256,7 @@ std::unique_ptr<TFileStream> TFileStream::CreateTemporaryBeside(const std::strin
     std::string name;
     int err = 0;
     const sys::FileHandle file =
-        sys::CreateTemporary(JoinPath(DirectoryOf(target), "." + BaseNameOf(target) + "."), target, name, err);
+        sys::CreateTemporary(AddBackslash(DirectoryOf(target)) + "." + BaseNameOf(target) + ".", target, name, err);
     if (file == sys::kNoFile)
         throw EStreamError("Cannot create file \"" + target + "\". " + ErrorText(err));
     std::unique_ptr<TFileStream> temp(new TFileStream());

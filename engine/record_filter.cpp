@@ -34,11 +34,11 @@ bool SameText(std::string_view a, std::string_view b)
     return true;
 }
 
-const char* KindName(TValueKind kind)
+const char* KindName(TOrderKind kind)
 {
     switch (kind) {
-    case TValueKind::Number: return "a number";
-    case TValueKind::Time: return "a time";
+    case TOrderKind::Number: return "a number";
+    case TOrderKind::Time: return "a time";
     default: return "a date";
     }
 }
@@ -50,10 +50,10 @@ constexpr struct {
 } kOperators[] = {{"<=", TFilterOp::LessEqual}, {">=", TFilterOp::GreaterEqual}, {"=", TFilterOp::Equal},
                   {"<", TFilterOp::Less},       {">", TFilterOp::Greater}};
 
-bool ComparesByValue(TValueKind kind)
+bool ComparesByValue(TOrderKind kind)
 {
-    return kind == TValueKind::Number || kind == TValueKind::Date || kind == TValueKind::LongDate ||
-           kind == TValueKind::Time;
+    return kind == TOrderKind::Number || kind == TOrderKind::Date || kind == TOrderKind::LongDate ||
+           kind == TOrderKind::Time;
 }
 
 }  // namespace
@@ -64,7 +64,7 @@ TFilterCondition::TFilterCondition(uint16_t fieldType, std::string_view text, st
     const std::string_view box = Trimmed(text);
     if (box.empty())
         return;
-    const TValueKind kind = ValueKindOf(fieldType);
+    const TOrderKind kind = OrderKindOf(fieldType);
     kind_ = int(kind);
     if (fieldType == kTypeBoolean) {
         std::string_view word = box.front() == '=' ? Trimmed(box.substr(1)) : box;
@@ -80,7 +80,7 @@ TFilterCondition::TFilterCondition(uint16_t fieldType, std::string_view text, st
         }
         return;
     }
-    if (kind == TValueKind::List && box.front() == '=') {
+    if (kind == TOrderKind::List && box.front() == '=') {
         op_ = TFilterOp::Exactly;
         text_ = std::string(text.substr(text.find('=') + 1));  // a list value keeps its blanks
         return;
@@ -133,7 +133,7 @@ TFilterCondition& TFilterCondition::operator=(TFilterCondition&&) noexcept = def
 
 bool TFilterCondition::Compares(std::string_view cell) const
 {
-    const std::optional<uint64_t> value = OrderedValue(TValueKind(kind_), cell);
+    const std::optional<uint64_t> value = OrderedValue(TOrderKind(kind_), cell);
     if (!value)
         return false;
     switch (op_) {
@@ -222,12 +222,12 @@ std::vector<int> RecordsPassing(const TJFILE& db, const TRecordFilter& filter, c
 
 std::optional<std::string> BoxText(uint16_t fieldType, std::string_view op, std::string_view value)
 {
-    const TValueKind kind = ValueKindOf(fieldType);
+    const TOrderKind kind = OrderKindOf(fieldType);
     if (op == "contains")
         return std::string(value);
     if (fieldType == kTypeBoolean)
         return op == "=" ? std::optional<std::string>(std::string(value)) : std::nullopt;
-    if (kind == TValueKind::List)
+    if (kind == TOrderKind::List)
         return op == "=" ? std::optional<std::string>("=" + std::string(value)) : std::nullopt;
     if (!ComparesByValue(kind))
         return std::nullopt;

@@ -56,7 +56,7 @@ private:
     bool Compares(std::string_view cell) const;
 
     TFilterOp op_ = TFilterOp::Any;
-    int kind_ = 0;  // TValueKind of the field
+    int kind_ = 0;  // TOrderKind of the field
     uint64_t low_ = 0;
     uint64_t high_ = 0;
     std::string text_;  // Exactly's value, Checked's TRUE text

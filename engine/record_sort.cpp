@@ -38,43 +38,43 @@ void AppendTextPiece(std::string& key, std::string_view value)
 
 constexpr struct {
     uint16_t Type;
-    TValueKind Kind;
-} kValueKinds[] = {
-    {kTypeList, TValueKind::List},      {kTypeInteger, TValueKind::Number},   {kTypeFloat, TValueKind::Number},
-    {kTypeAutoInc, TValueKind::Number}, {kTypeDate, TValueKind::Date},        {kTypeAutoDate, TValueKind::Date},
-    {kTypeModDate, TValueKind::Date},   {kTypeIntDate, TValueKind::LongDate}, {kTypeTime, TValueKind::Time},
-    {kTypeAutoTime, TValueKind::Time},  {kTypeModTime, TValueKind::Time},
+    TOrderKind Kind;
+} kOrderKinds[] = {
+    {kTypeList, TOrderKind::List},      {kTypeInteger, TOrderKind::Number},   {kTypeFloat, TOrderKind::Number},
+    {kTypeAutoInc, TOrderKind::Number}, {kTypeDate, TOrderKind::Date},        {kTypeAutoDate, TOrderKind::Date},
+    {kTypeModDate, TOrderKind::Date},   {kTypeIntDate, TOrderKind::LongDate}, {kTypeTime, TOrderKind::Time},
+    {kTypeAutoTime, TOrderKind::Time},  {kTypeModTime, TOrderKind::Time},
 };
 
 }  // namespace
 
-TValueKind ValueKindOf(uint16_t type)
+TOrderKind OrderKindOf(uint16_t type)
 {
-    for (const auto& entry : kValueKinds)
+    for (const auto& entry : kOrderKinds)
         if (entry.Type == type)
             return entry.Kind;
-    return TValueKind::Text;
+    return TOrderKind::Text;
 }
 
-std::optional<uint64_t> OrderedValue(TValueKind kind, std::string_view text)
+std::optional<uint64_t> OrderedValue(TOrderKind kind, std::string_view text)
 {
     switch (kind) {
-    case TValueKind::Number:
+    case TOrderKind::Number:
         if (const std::optional<double> number = DecimalValue(text)) {
             // Positives get the sign bit set, negatives have every bit flipped.
             const uint64_t bits = std::bit_cast<uint64_t>(*number == 0 ? 0.0 : *number);  // -0 is 0
             return (bits >> 63) != 0 ? ~bits : bits | (uint64_t(1) << 63);
         }
         break;
-    case TValueKind::LongDate:
+    case TOrderKind::LongDate:
         if (const std::optional<TDate> date = ReadIntDate(text))
             return uint64_t(date->Year * 10000 + date->Month * 100 + date->Day);
         break;
-    case TValueKind::Date:
+    case TOrderKind::Date:
         if (const std::optional<TCivilDate> date = ParseDateText(text))
             return uint64_t(date->Year * 10000 + date->Month * 100 + date->Day);
         break;
-    case TValueKind::Time:
+    case TOrderKind::Time:
         if (const std::optional<TClockTime> time = ParseTimeText(text))
             return uint64_t(time->Hour * 3600 + time->Minute * 60 + time->Second);
         break;
@@ -88,7 +88,7 @@ namespace {
 // A value's piece starts with a mark, so that empty and unreadable values
 // (by their text among themselves) come before every readable one; the value
 // follows big-endian, so that byte order is the values' order.
-void AppendValuePiece(std::string& key, TValueKind kind, std::string_view text)
+void AppendValuePiece(std::string& key, TOrderKind kind, std::string_view text)
 {
     const std::optional<uint64_t> value = OrderedValue(kind, text);
     if (!value) {
@@ -104,7 +104,7 @@ void AppendValuePiece(std::string& key, TValueKind kind, std::string_view text)
 // The fields of the key names, looked up once for the whole sort.
 struct KeyField {
     int Field;
-    TValueKind Kind;
+    TOrderKind Kind;
     int ListIndex;  // k: List fields met before this one
 };
 
@@ -119,9 +119,9 @@ std::vector<KeyField> ResolveKeys(const TJFILE& db, const TSortOrder& order)
                 field = f;
         if (field == 0)
             continue;
-        const TValueKind kind = ValueKindOf(db.GetFieldType(field));
+        const TOrderKind kind = OrderKindOf(db.GetFieldType(field));
         keys.push_back({field, kind, lists});
-        if (kind == TValueKind::List)
+        if (kind == TOrderKind::List)
             ++lists;
     }
     return keys;
@@ -157,9 +157,9 @@ void AppendKey(std::string& key, const TJFILE& db, int record, const std::vector
     const size_t start = key.size();
     for (const KeyField& k : keys) {
         std::string_view value = db.CellView(record, k.Field);
-        if (k.Kind == TValueKind::List)
+        if (k.Kind == TOrderKind::List)
             AppendListPiece(key, db, k, value, order);
-        else if (k.Kind == TValueKind::Text)
+        else if (k.Kind == TOrderKind::Text)
             AppendTextPiece(key, value);
         else
             AppendValuePiece(key, k.Kind, value);

@@ -37,11 +37,11 @@ struct TSortOrder {
 };
 
 // How a field's values compare, by its type.
-enum class TValueKind { Text, List, Number, Date, LongDate, Time };
-TValueKind ValueKindOf(uint16_t type);
+enum class TOrderKind { Text, List, Number, Date, LongDate, Time };
+TOrderKind OrderKindOf(uint16_t type);
 // The value of a Number, Date, LongDate or Time text as bits whose unsigned
 // order is the values' order; nothing when the text holds no such value.
-std::optional<uint64_t> OrderedValue(TValueKind kind, std::string_view text);
+std::optional<uint64_t> OrderedValue(TOrderKind kind, std::string_view text);
 
 // The key of a record: bytes whose order is the sort order, not text to show.
 std::string SortKey(const TJFILE& db, int record, const TSortOrder& order);

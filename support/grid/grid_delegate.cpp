@@ -63,7 +63,9 @@ void TGridDelegate::PaintPicture(QPainter& painter, const QStyleOptionViewItem& 
                                  const QModelIndex& index) const
 {
     const QRect cell = option.rect;
-    painter.fillRect(cell, option.palette.brush(GroupOf(option), QPalette::Button));
+    const QVariant background = index.data(Qt::BackgroundRole);
+    painter.fillRect(cell, background.isValid() ? background.value<QBrush>()
+                                                : option.palette.brush(GroupOf(option), QPalette::Button));
     const QString text = grid_->CellText(index);
     const QPixmap picture = column.ColumnKind == TColumnKind::CheckBox
                                 ? grid_->CheckPicture(column.CheckStateOf(text))
@@ -94,6 +96,8 @@ void TGridDelegate::PaintText(QPainter& painter, const QStyleOptionViewItem& opt
     const bool selected = option.state.testFlag(QStyle::State_Selected);
     if (selected)
         painter.fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+    else if (const QVariant background = index.data(Qt::BackgroundRole); background.isValid())
+        painter.fillRect(option.rect, background.value<QBrush>());
     QColor color = option.palette.color(group, QPalette::Text);
     if (selected)
         color = option.palette.color(group, QPalette::HighlightedText);

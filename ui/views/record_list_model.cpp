@@ -45,6 +45,17 @@ QVariant TRecordListModel::data(const QModelIndex& index, int role) const
         return LineText(index.row());
     if (role == Qt::EditRole)
         return {};
+    if (index.isValid() && (role == TDatabaseModel::kMatchRole || role == Qt::BackgroundRole)) {
+        // The line shows one field, or a List field and the next one.
+        const int col = column_ < source_->columnCount() ? column_ : 0;
+        const TDataBase* db = source_->DataBase();
+        bool match = source_->CellMatches(index.row(), col);
+        if (!match && db && db->GetFieldType(col + 1) == kTypeList)
+            match = source_->CellMatches(index.row(), col + 1);
+        if (role == TDatabaseModel::kMatchRole)
+            return match;
+        return match ? QVariant(MatchBrush()) : QVariant();
+    }
     return QIdentityProxyModel::data(index, role);
 }
 

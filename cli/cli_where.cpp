@@ -30,9 +30,9 @@ std::string RefusedOperator(uint16_t type, const std::string& name, const std::s
 {
     if (type == kTypeBoolean)
         return name + " is a Boolean field; it takes contains and =";
-    switch (ValueKindOf(type)) {
-    case TValueKind::Text: return name + " is a text field; it takes contains";
-    case TValueKind::List: return name + " is a List field; it takes contains and =";
+    switch (OrderKindOf(type)) {
+    case TOrderKind::Text: return name + " is a text field; it takes contains";
+    case TOrderKind::List: return name + " is a List field; it takes contains and =";
     default: return op + " takes a range such as 1..5";  // the only refusal left: ".." without its dots
     }
 }

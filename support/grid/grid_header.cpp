@@ -144,6 +144,8 @@ void TGridHeader::PlaceFilters()
     // Children of the viewport scroll with it; their places follow the sections.
     for (size_t col = 0; col < filters_.size(); ++col) {
         QWidget* box = filters_[col];
+        if (!box)
+            continue;  // still being made
         if (isSectionHidden(int(col))) {
             box->hide();
             continue;

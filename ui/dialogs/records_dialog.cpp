@@ -5,6 +5,7 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -40,6 +41,8 @@ TRecordsForm::TRecordsForm(const QString& caption, int all, int shown, int selec
     }
     shown_->setChecked(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(FromUtf8("OkBtn"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(FromUtf8("CancelBtn"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);

@@ -28,6 +28,7 @@ TGridHeader::TGridHeader(TExtendedGrid* grid)
 namespace {
 
 constexpr int kFilterHeight = 24;
+constexpr int kClearButtonWidth = 90;
 constexpr char kProblemProperty[] = "filterProblem";
 
 }  // namespace
@@ -80,7 +81,6 @@ QWidget* TGridHeader::MakeFilter(int col)
         box = combo;
     } else {
         auto* line = new QLineEdit(viewport());
-        line->setClearButtonEnabled(true);
         const bool byValue = kind == TColumnKind::Float || kind == TColumnKind::Integer ||
                              kind == TColumnKind::Spin || kind == TColumnKind::Date || kind == TColumnKind::Time;
         line->setToolTip(byValue ? tr("Filter: a text the cells contain, or =, <, >, <=, >= a value, or a range a..b")
@@ -152,6 +152,9 @@ void TGridHeader::PlaceFilters()
         }
         box->setGeometry(sectionViewportPosition(int(col)), TitleHeight(), sectionSize(int(col)),
                          height() - TitleHeight());
+        // In a narrow box the clear button would cover what was typed.
+        if (auto* line = qobject_cast<QLineEdit*>(box))
+            line->setClearButtonEnabled(sectionSize(int(col)) >= kClearButtonWidth);
         box->show();
     }
 }

@@ -307,6 +307,10 @@ void TExtendedGrid::ColumnsMoved(const QModelIndex& parent, int start, int end, 
             std::rotate(begin + start, begin + end + 1, begin + column);
         else if (column < start)
             std::rotate(begin + column, begin + start, begin + end + 1);
+        header_->MoveFilters(start, end, column);
+        // The boxes now stand over other field numbers: the filter is worked out again.
+        if (!FilterTexts().join(QString()).isEmpty())
+            filterPause_.start(0);
     }
     SyncWithModel();
 }

@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QStyleOptionHeader>
 
+#include <algorithm>
+
 namespace quorvil {
 
 TGridHeader::TGridHeader(TExtendedGrid* grid)
@@ -68,7 +70,7 @@ QWidget* TGridHeader::MakeFilter(int col)
         // Partly checked is "either": a click asks for ticked, the next for unticked.
         check->setCheckState(Qt::PartiallyChecked);
         check->setToolTip(tr("Filter: ticked, unticked or either"));
-        connect(check, &QCheckBox::stateChanged, this, [this, col] { emit FilterEdited(col, false); });
+        connect(check, &QCheckBox::stateChanged, this, [this, check] { emit FilterEdited(ColumnOf(check), false); });
         box = check;
     } else if (kind == TColumnKind::List && column) {
         auto* combo = new QComboBox(viewport());
@@ -77,7 +79,7 @@ QWidget* TGridHeader::MakeFilter(int col)
             combo->addItem(column->ComboItems[k], k < column->ComboValues.size() ? column->ComboValues[k]
                                                                                   : column->ComboItems[k]);
         combo->setToolTip(tr("Filter: the records of one value"));
-        connect(combo, &QComboBox::currentIndexChanged, this, [this, col] { emit FilterEdited(col, false); });
+        connect(combo, &QComboBox::currentIndexChanged, this, [this, combo] { emit FilterEdited(ColumnOf(combo), false); });
         box = combo;
     } else {
         auto* line = new QLineEdit(viewport());
@@ -86,10 +88,9 @@ QWidget* TGridHeader::MakeFilter(int col)
         line->setToolTip(byValue ? tr("Filter: a text the cells contain, or =, <, >, <=, >= a value, or a range a..b")
                                  : tr("Filter: a text the cells contain"));
         line->setPlaceholderText(tr("Filter"));
-        connect(line, &QLineEdit::textEdited, this, [this, col] { emit FilterEdited(col, true); });
+        connect(line, &QLineEdit::textEdited, this, [this, line] { emit FilterEdited(ColumnOf(line), true); });
         box = line;
     }
-    box->setObjectName(QStringLiteral("Filter%1").arg(col));
     box->setProperty("filterKind", int(kind));
     box->setAutoFillBackground(true);
     return box;
@@ -146,6 +147,7 @@ void TGridHeader::PlaceFilters()
         QWidget* box = filters_[col];
         if (!box)
             continue;  // still being made
+        box->setObjectName(QStringLiteral("Filter%1").arg(col));
         if (isSectionHidden(int(col))) {
             box->hide();
             continue;
@@ -157,6 +159,28 @@ void TGridHeader::PlaceFilters()
             line->setClearButtonEnabled(sectionSize(int(col)) >= kClearButtonWidth);
         box->show();
     }
+}
+
+int TGridHeader::ColumnOf(const QWidget* box) const
+{
+    const auto found = std::find(filters_.begin(), filters_.end(), box);
+    return found == filters_.end() ? -1 : int(found - filters_.begin());
+}
+
+void TGridHeader::MoveFilters(int start, int end, int column)
+{
+    if (start < 0 || start > end || size_t(end) >= filters_.size() || column < 0 || size_t(column) > filters_.size())
+        return;
+    const auto move = [&](auto& list) {
+        auto begin = list.begin();
+        if (column > end)
+            std::rotate(begin + start, begin + end + 1, begin + column);
+        else if (column < start)
+            std::rotate(begin + column, begin + start, begin + end + 1);
+    };
+    move(filters_);
+    move(filterKinds_);
+    PlaceFilters();
 }
 
 QWidget* TGridHeader::FilterBox(int col) const

@@ -39,6 +39,9 @@ public:
     // kept its kind (and list) keeps its text.
     void RebuildFilters();
     void RefreshFilter(int col);
+    // Columns start..end went before column `column` (as a model reports a
+    // move): their boxes go with them.
+    void MoveFilters(int start, int end, int column);
 
 signals:
     // A box changed; `typed` for text typed into a line (the grid waits
@@ -52,6 +55,7 @@ private:
     int TitleHeight() const;
     void PlaceFilters();
     QWidget* MakeFilter(int col);
+    int ColumnOf(const QWidget* box) const;
 
     // The width the sort arrow takes from the section, 0 where none is shown.
     int ArrowSpace(int logicalIndex) const;

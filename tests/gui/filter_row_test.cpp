@@ -119,6 +119,15 @@ private slots:
                                                                      "\"grape\",\"40\",\"North\",\"0\"\r\n"
                                                                      "\"Apricot\",\"12\",\"South\",\"0\"\r\n"));
 
+        // A field moved takes its box along, and the filter stays the same.
+        QVERIFY(page.Model()->MoveField(0, 2));
+        page.FinishFilter();
+        QCOMPARE(page.Grid()->FilterTexts(), (QStringList{FromUtf8(">5"), QString(), FromUtf8("AP"), QString()}));
+        QCOMPARE(RowRecords(page), (std::vector<int>{4, 2}));
+        QVERIFY(page.Model()->index(0, 2).data(TDatabaseModel::kMatchRole).toBool());  // "grape" under "AP"
+        QVERIFY(page.Model()->MoveField(2, 0));
+        page.FinishFilter();
+
         // All of them, when asked for.
         AnswerAfter([](QDialog& dialog) { static_cast<TRecordsForm&>(dialog).Button(TRecordScope::All)->click(); },
                     FromUtf8("OkBtn"));

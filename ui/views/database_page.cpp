@@ -141,6 +141,7 @@ void TDatabasePage::SetDatabase(TDataBase* db)
     undoBytes_ = 0;
     resetting_ = false;
     cleanModified_ = db && db->Modified;
+    ClearFilterRow();  // another database's boxes mean nothing here
     model_->SetDatabase(db);
     // Another database starts from the default column settings.
     for (int col = 0; col < model_->columnCount(); ++col)
@@ -389,7 +390,9 @@ void TDatabasePage::ShowChange(int record, int field, bool definition)
 {
     model_->SetSortColumn(TDatabaseModel::kNoColumn);
     if (definition) {
+        const int columns = model_->columnCount();
         RefreshView();
+        RefilterAfterDefinition(columns);
     } else {
         model_->Refill();
         SetUpColumns();
@@ -420,7 +423,21 @@ void TDatabasePage::SelectRows(int top, int bottom)
 
 void TDatabasePage::DefinitionChanged()
 {
+    const int columns = model_->columnCount();
     RefreshView();
+    RefilterAfterDefinition(columns);
+}
+
+void TDatabasePage::RefilterAfterDefinition(int oldColumns)
+{
+    TDataBase* db = DataBase();
+    if (!db || (!db->Filter() && grid_->FilterTexts().join(QString()).isEmpty()))
+        return;
+    // With fields added or deleted a box may stand over another field than
+    // the one it was typed for; the boxes start again empty.
+    if (model_->columnCount() != oldColumns)
+        grid_->ClearFilters();
+    StartFilter();
 }
 
 void TDatabasePage::RecordsReordered()

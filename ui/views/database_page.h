@@ -138,6 +138,8 @@ private:
     void ShowChange(int record, int field, bool definition);
     void CleanChanged(bool clean);
     void StartFilter();
+    // The fields changed: the filter is worked out again for the boxes.
+    void RefilterAfterDefinition(int oldColumns);
     // Filters the next slice of records; the last slice shows the result.
     void FilterStep(bool toTheEnd);
 

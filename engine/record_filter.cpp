@@ -13,7 +13,10 @@ namespace quorvil {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 std::string_view Trimmed(std::string_view s)
 {
@@ -47,8 +50,11 @@ const char* KindName(TOrderKind kind)
 constexpr struct {
     const char* Text;
     TFilterOp Op;
-} kOperators[] = {{"<=", TFilterOp::LessEqual}, {">=", TFilterOp::GreaterEqual}, {"=", TFilterOp::Equal},
-                  {"<", TFilterOp::Less},       {">", TFilterOp::Greater}};
+} kOperators[] = {{"<=", TFilterOp::LessEqual},
+                  {">=", TFilterOp::GreaterEqual},
+                  {"=", TFilterOp::Equal},
+                  {"<", TFilterOp::Less},
+                  {">", TFilterOp::Greater}};
 
 bool ComparesByValue(TOrderKind kind)
 {

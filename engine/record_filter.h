@@ -34,7 +34,18 @@ struct TFilterBox {
 };
 
 enum class TFilterOp : uint8_t {
-    Any, Contains, Equal, Less, Greater, LessEqual, GreaterEqual, Range, Checked, Unchecked, Exactly, Nothing
+    Any,
+    Contains,
+    Equal,
+    Less,
+    Greater,
+    LessEqual,
+    GreaterEqual,
+    Range,
+    Checked,
+    Unchecked,
+    Exactly,
+    Nothing
 };
 
 class TFilterCondition {

@@ -89,6 +89,8 @@ QWidget* TGridHeader::MakeFilter(int col)
                                  : tr("Filter: a text the cells contain"));
         line->setPlaceholderText(tr("Filter"));
         connect(line, &QLineEdit::textEdited, this, [this, line] { emit FilterEdited(ColumnOf(line), true); });
+        // Enter does not wait for the pause.
+        connect(line, &QLineEdit::returnPressed, this, [this, line] { emit FilterEdited(ColumnOf(line), false); });
         box = line;
     }
     box->setProperty("filterKind", int(kind));

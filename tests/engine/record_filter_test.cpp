@@ -64,8 +64,8 @@ TEST(FilterBox, RulesByFieldType)
     };
     for (const auto& c : cases) {
         const TFilterCondition condition(c.type, c.box);
-        EXPECT_EQ(condition.Matches(c.cell), c.matches) << "type " << c.type << " box \"" << c.box << "\" cell \""
-                                                        << c.cell << "\"";
+        EXPECT_EQ(condition.Matches(c.cell), c.matches)
+            << "type " << c.type << " box \"" << c.box << "\" cell \"" << c.cell << "\"";
         EXPECT_TRUE(condition.Problem().empty()) << c.box;
     }
 }
@@ -77,12 +77,9 @@ TEST(FilterBox, TextsThatCannotMatchSayWhy)
         const char* box;
         const char* problem;
     } cases[] = {
-        {kTypeFloat, ">abc", "\"abc\" is not a number."},
-        {kTypeFloat, ">=", "\"\" is not a number."},
-        {kTypeInteger, "1..x", "\"x\" is not a number."},
-        {kTypeDate, "<31/02/2024", "\"31/02/2024\" is not a date."},
-        {kTypeTime, "=25:00", "\"25:00\" is not a time."},
-        {kTypeBoolean, "maybe", "type TRUE or FALSE."},
+        {kTypeFloat, ">abc", "\"abc\" is not a number."},  {kTypeFloat, ">=", "\"\" is not a number."},
+        {kTypeInteger, "1..x", "\"x\" is not a number."},  {kTypeDate, "<31/02/2024", "\"31/02/2024\" is not a date."},
+        {kTypeTime, "=25:00", "\"25:00\" is not a time."}, {kTypeBoolean, "maybe", "type TRUE or FALSE."},
     };
     for (const auto& c : cases) {
         const TFilterCondition condition(c.type, c.box);
@@ -135,16 +132,11 @@ TEST(RecordFilter, CommandLineConditionsBecomeBoxTexts)
         const char *op, *value;
         std::optional<std::string> box;
     } cases[] = {
-        {kTypeString, "contains", "ab", "ab"},
-        {kTypeString, "=", "ab", std::nullopt},
-        {kTypeInteger, ">=", "5", ">=5"},
-        {kTypeInteger, "..", "1..5", "1..5"},
-        {kTypeInteger, "..", "5", std::nullopt},
-        {kTypeInteger, "~", "5", std::nullopt},
-        {kTypeBoolean, "=", "TRUE", "TRUE"},
-        {kTypeBoolean, "<", "1", std::nullopt},
-        {kTypeList, "=", "North", "=North"},
-        {kTypeDate, "<", "1/1/2020", "<1/1/2020"},
+        {kTypeString, "contains", "ab", "ab"},   {kTypeString, "=", "ab", std::nullopt},
+        {kTypeInteger, ">=", "5", ">=5"},        {kTypeInteger, "..", "1..5", "1..5"},
+        {kTypeInteger, "..", "5", std::nullopt}, {kTypeInteger, "~", "5", std::nullopt},
+        {kTypeBoolean, "=", "TRUE", "TRUE"},     {kTypeBoolean, "<", "1", std::nullopt},
+        {kTypeList, "=", "North", "=North"},     {kTypeDate, "<", "1/1/2020", "<1/1/2020"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(BoxText(c.type, c.op, c.value), c.box) << c.op << " " << c.value;

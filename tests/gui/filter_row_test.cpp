@@ -83,14 +83,14 @@ private slots:
         QVERIFY(name && qty && name->isVisible());
         QTest::keyClicks(name, QStringLiteral("AP"));
         QTest::keyClicks(qty, QStringLiteral(">5"));
-        page.FinishFilter();  // the pause in typing, and the slices, at once
+        page.FinishFilter();                                   // the pause in typing, and the slices, at once
         QCOMPARE(RowRecords(page), (std::vector<int>{2, 4}));  // Apricot 12, grape 40
         QVERIFY(Info(*form).startsWith(FromUtf8("2 of 5 records")));
         QVERIFY(form->Action("AllBtn")->isEnabled());
 
         const QAbstractItemModel& model = *page.Model();
-        QVERIFY(model.index(0, 0).data(TDatabaseModel::kMatchRole).toBool());  // "Apricot" holds "ap"
-        QVERIFY(model.index(1, 1).data(TDatabaseModel::kMatchRole).toBool());  // 40 > 5
+        QVERIFY(model.index(0, 0).data(TDatabaseModel::kMatchRole).toBool());   // "Apricot" holds "ap"
+        QVERIFY(model.index(1, 1).data(TDatabaseModel::kMatchRole).toBool());   // 40 > 5
         QVERIFY(!model.index(0, 2).data(TDatabaseModel::kMatchRole).toBool());  // no box
         QCOMPARE(model.index(0, 0).data(Qt::BackgroundRole).value<QBrush>(), MatchBrush());
         QVERIFY(!model.index(0, 2).data(Qt::BackgroundRole).isValid());
@@ -116,8 +116,8 @@ private slots:
         form->Action("SaveCSV")->trigger();
         QCOMPARE(form->StatusPanel()->text(), FromUtf8("Exported 2 records to fruit.CSV"));
         QCOMPARE(FileBytes(Data(FromUtf8("fruit.CSV"))), QByteArray("\"Name\",\"Qty\",\"Region\",\"Done\"\r\n"
-                                                                     "\"grape\",\"40\",\"North\",\"0\"\r\n"
-                                                                     "\"Apricot\",\"12\",\"South\",\"0\"\r\n"));
+                                                                    "\"grape\",\"40\",\"North\",\"0\"\r\n"
+                                                                    "\"Apricot\",\"12\",\"South\",\"0\"\r\n"));
 
         // A field moved takes its box along, and the filter stays the same.
         QVERIFY(page.Model()->MoveField(0, 2));

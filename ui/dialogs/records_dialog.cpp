@@ -62,8 +62,7 @@ QRadioButton* TRecordsForm::Button(TRecordScope scope) const
     return scope == TRecordScope::All ? all_ : scope == TRecordScope::Shown ? shown_ : selected_;
 }
 
-std::optional<TRecordScope> ChooseRecordScope(QWidget* parent, const QString& caption, int all, int shown,
-                                              int selected)
+std::optional<TRecordScope> ChooseRecordScope(QWidget* parent, const QString& caption, int all, int shown, int selected)
 {
     if (shown >= all)
         return TRecordScope::All;

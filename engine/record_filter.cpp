@@ -5,7 +5,6 @@
 #include "jfile.h"
 #include "record_sort.h"
 #include "text_case.h"
-#include "text_utils.h"
 
 #include <utility>
 
@@ -25,16 +24,6 @@ std::string_view Trimmed(std::string_view s)
     while (!s.empty() && IsBlank(s.back()))
         s.remove_suffix(1);
     return s;
-}
-
-bool SameText(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (UpperChar1252(a[i]) != UpperChar1252(b[i]))
-            return false;
-    return true;
 }
 
 const char* KindName(TOrderKind kind)
@@ -74,10 +63,10 @@ TFilterCondition::TFilterCondition(uint16_t fieldType, std::string_view text, st
     kind_ = int(kind);
     if (fieldType == kTypeBoolean) {
         std::string_view word = box.front() == '=' ? Trimmed(box.substr(1)) : box;
-        if (word == "1" || SameText(word, "TRUE") || SameText(word, trueText)) {
+        if (word == "1" || SameTextIgnoringCase(word, "TRUE") || SameTextIgnoringCase(word, trueText)) {
             op_ = TFilterOp::Checked;
             text_ = std::string(trueText);
-        } else if (word == "0" || SameText(word, "FALSE") || SameText(word, falseText)) {
+        } else if (word == "0" || SameTextIgnoringCase(word, "FALSE") || SameTextIgnoringCase(word, falseText)) {
             op_ = TFilterOp::Unchecked;
             text_ = std::string(trueText);
         } else {

@@ -1,5 +1,7 @@
 #include "record_list_model.h"
 
+#include <QBrush>
+
 #include "database.h"
 #include "database_model.h"
 #include "field_types.h"
@@ -45,7 +47,8 @@ QVariant TRecordListModel::data(const QModelIndex& index, int role) const
         return LineText(index.row());
     if (role == Qt::EditRole)
         return {};
-    if (index.isValid() && (role == TDatabaseModel::kMatchRole || role == Qt::BackgroundRole)) {
+    if (index.isValid() &&
+        (role == TDatabaseModel::kMatchRole || role == Qt::BackgroundRole || role == Qt::ForegroundRole)) {
         // The line shows one field, or a List field and the next one.
         const int col = column_ < source_->columnCount() ? column_ : 0;
         const TDataBase* db = source_->DataBase();
@@ -54,7 +57,10 @@ QVariant TRecordListModel::data(const QModelIndex& index, int role) const
             match = source_->CellMatches(index.row(), col + 1);
         if (role == TDatabaseModel::kMatchRole)
             return match;
-        return match ? QVariant(MatchBrush()) : QVariant();
+        if (!match)
+            return {};
+        // Dark text on the light mark, whatever the theme's text colour.
+        return role == Qt::BackgroundRole ? QVariant(MatchBrush()) : QVariant(QBrush(Qt::black));
     }
     return QIdentityProxyModel::data(index, role);
 }

@@ -1,10 +1,10 @@
 #include "record_list_model.h"
 
-#include <QBrush>
-
 #include "database.h"
 #include "database_model.h"
 #include "field_types.h"
+
+#include <QBrush>
 
 namespace quorvil {
 

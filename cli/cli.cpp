@@ -47,7 +47,7 @@ const char* const kUsage =
     "       quorvil-cli merge MASTER OTHER -o OUT [--id NAME] [--map MAP.json] [--overwrite F,G] [--skip F,G]\n"
     "       quorvil-cli --help | --version\n"
     "--where keeps the records whose FIELD passes OP VALUE; OP is contains, =, <, >, <=, >= or ..\n"
-    "(VALUE then a..b); text fields take contains, Boolean and List fields contains and =.\n";
+    "(VALUE then a..b); text fields take contains, Boolean fields =, List fields contains and =.\n";
 
 // None when the option is absent.
 std::optional<TLayout> LayoutOption(const Arguments& args)

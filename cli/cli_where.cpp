@@ -29,7 +29,7 @@ bool KnownOperator(const std::string& op)
 std::string RefusedOperator(uint16_t type, const std::string& name, const std::string& op)
 {
     if (type == kTypeBoolean)
-        return name + " is a Boolean field; it takes contains and =";
+        return name + " is a Boolean field; it takes =";
     switch (OrderKindOf(type)) {
     case TOrderKind::Text: return name + " is a text field; it takes contains";
     case TOrderKind::List: return name + " is a List field; it takes contains and =";
@@ -58,10 +58,14 @@ TFilterBox WhereBox(const TJFILE& db, const std::vector<std::string>& where)
         throw UsageError(std::string(kWhere) + ": " + e.what());
     }
     const uint16_t type = db.GetFieldType(field);
+    // An empty value would filter nothing, or (contains) everything away;
+    // only a List's empty value is one to ask for.
+    if (value.empty() && !(op == "=" && type == kTypeList))
+        throw UsageError(std::string(kWhere) + ": the value for " + name + " is empty");
     const std::optional<std::string> text = BoxText(type, op, value);
     if (!text)
         throw UsageError(std::string(kWhere) + ": " + RefusedOperator(type, name, op));
-    return {field, *text};
+    return {field, *text, op == "contains"};
 }
 
 }  // namespace

@@ -65,10 +65,8 @@ TFilterCondition::TFilterCondition(uint16_t fieldType, std::string_view text, st
         std::string_view word = box.front() == '=' ? Trimmed(box.substr(1)) : box;
         if (word == "1" || SameTextIgnoringCase(word, "TRUE") || SameTextIgnoringCase(word, trueText)) {
             op_ = TFilterOp::Checked;
-            text_ = std::string(trueText);
         } else if (word == "0" || SameTextIgnoringCase(word, "FALSE") || SameTextIgnoringCase(word, falseText)) {
             op_ = TFilterOp::Unchecked;
-            text_ = std::string(trueText);
         } else {
             op_ = TFilterOp::Nothing;
             problem_ = "type TRUE or FALSE.";
@@ -122,6 +120,14 @@ TFilterCondition::TFilterCondition(uint16_t fieldType, std::string_view text, st
     find_ = std::make_unique<TFindText>(box, false);
 }
 
+TFilterCondition TFilterCondition::Containing(std::string_view text)
+{
+    TFilterCondition condition(kTypeString, {});
+    condition.op_ = TFilterOp::Contains;
+    condition.find_ = std::make_unique<TFindText>(text, false);
+    return condition;
+}
+
 TFilterCondition::~TFilterCondition() = default;
 TFilterCondition::TFilterCondition(TFilterCondition&&) noexcept = default;
 TFilterCondition& TFilterCondition::operator=(TFilterCondition&&) noexcept = default;
@@ -148,9 +154,9 @@ bool TFilterCondition::Matches(std::string_view cell) const
     case TFilterOp::Nothing: return false;
     case TFilterOp::Contains: return find_->In(cell);
     case TFilterOp::Exactly: return cell == text_;
-    // What the grid ticks: the stored "1", or the TRUE text itself.
-    case TFilterOp::Checked: return cell == "1" || cell == text_;
-    case TFilterOp::Unchecked: return !(cell == "1" || cell == text_);
+    // What the grid ticks: the stored "1" (SetCell stores the TRUE text so).
+    case TFilterOp::Checked: return cell == "1";
+    case TFilterOp::Unchecked: return cell != "1";
     default: return Compares(cell);
     }
 }
@@ -160,7 +166,9 @@ TRecordFilter::TRecordFilter(const TJFILE& db, const std::vector<TFilterBox>& bo
     for (const TFilterBox& box : boxes) {
         if (box.Field < 1 || box.Field > db.FieldCount())
             continue;
-        TFilterCondition condition(db.GetFieldType(box.Field), box.Text, db.TrueText, db.FalseText);
+        TFilterCondition condition = box.Literal ? TFilterCondition::Containing(box.Text)
+                                                 : TFilterCondition(db.GetFieldType(box.Field), box.Text, db.TrueText,
+                                                                    db.FalseText);
         if (!condition.Active())
             continue;
         names_.push_back(db.GetFieldName(box.Field));
@@ -218,10 +226,10 @@ std::vector<int> RecordsPassing(const TJFILE& db, const TRecordFilter& filter, c
 std::optional<std::string> BoxText(uint16_t fieldType, std::string_view op, std::string_view value)
 {
     const TOrderKind kind = OrderKindOf(fieldType);
+    if (fieldType == kTypeBoolean)  // ticked or not: nothing to contain
+        return op == "=" ? std::optional<std::string>(std::string(value)) : std::nullopt;
     if (op == "contains")
         return std::string(value);
-    if (fieldType == kTypeBoolean)
-        return op == "=" ? std::optional<std::string>(std::string(value)) : std::nullopt;
     if (kind == TOrderKind::List)
         return op == "=" ? std::optional<std::string>("=" + std::string(value)) : std::nullopt;
     if (!ComparesByValue(kind))

@@ -9,7 +9,8 @@
 //   time           included, either may be left out) compared by value;
 //                  a cell that holds no such value never matches them
 //   Boolean        TRUE or FALSE (also 1 and 0 and the database's own
-//                  texts, any case): the ticked or the unticked cells
+//                  texts, any case): the cells the grid ticks (the stored
+//                  "1") or the others
 //   List           "=v": the cells holding exactly v (the drop-down's form)
 //
 // A box whose text says something that cannot be true of any cell (">abc" in
@@ -30,6 +31,9 @@ class TJFILE;
 struct TFilterBox {
     int Field = 0;
     std::string Text;
+    // The text is what the cells must contain, as it stands: no operator is
+    // read from it and its blanks count (the command line's "contains").
+    bool Literal = false;
     bool operator==(const TFilterBox&) const = default;
 };
 
@@ -54,6 +58,8 @@ public:
                      std::string_view falseText = "FALSE");
     ~TFilterCondition();
     TFilterCondition(TFilterCondition&&) noexcept;
+    // The cells that contain `text` as it stands; an empty text matches none.
+    static TFilterCondition Containing(std::string_view text);
     TFilterCondition& operator=(TFilterCondition&&) noexcept;
 
     TFilterOp Op() const { return op_; }
@@ -108,7 +114,8 @@ std::vector<int> RecordsPassing(const TJFILE& db, const TRecordFilter& filter, c
 
 // The box text of a command-line condition FIELD OP VALUE: OP is one of
 // "contains", "=", "<", ">", "<=", ">=" and ".." (VALUE then "a..b"). Nothing
-// when OP is none of them, or is a comparison the field's type does not take.
+// when OP is none of them, or is one the field's type does not take (a
+// Boolean field takes "=" only). A "contains" box is meant Literal.
 std::optional<std::string> BoxText(uint16_t fieldType, std::string_view op, std::string_view value);
 
 }  // namespace quorvil

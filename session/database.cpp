@@ -125,6 +125,15 @@ void TDataBase::SetFilter(std::shared_ptr<const TRecordFilter> filter, const std
     }
 }
 
+void TDataBase::FieldMoved(int from, int to)
+{
+    if (from < 1 || to < 1 || size_t(from) > findFields_.size() || size_t(to) > findFields_.size())
+        return;
+    const bool moved = findFields_[size_t(from - 1)];
+    findFields_.erase(findFields_.begin() + (from - 1));
+    findFields_.insert(findFields_.begin() + (to - 1), moved);
+}
+
 bool TDataBase::Narrowed() const
 {
     return std::any_of(shown_.begin(), shown_.end(), [](uint8_t flag) { return flag != kFound; });

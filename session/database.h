@@ -53,6 +53,9 @@ public:
     // are shown until the boxes change.
     void SetFilter(std::shared_ptr<const TRecordFilter> filter, const std::vector<uint8_t>& passes);
     const TRecordFilter* Filter() const { return filter_.get(); }
+    // Field `from` went to position `to` (MoveField): the fields the find
+    // searched move with it.
+    void FieldMoved(int from, int to);
     // Whether the filter row or the find hides any record from view.
     bool Narrowed() const;
     // A cell the views highlight: it passes a filter box of its field, or

@@ -66,6 +66,10 @@ TEST_F(Where, export_writes_the_records_passing_every_condition_in_record_order)
         {{"Region", "=", "North"}, {"Apple pie", "Pineapple", "Plum"}},
         {{"Name", "contains", "apple", "--where", "Region", "=", "South"}, {"apple juice"}},
         {{"Price", "<", "0"}, {}},
+        // contains takes its value as it stands: no operator, blanks kept.
+        {{"Price", "contains", ">1"}, {}},
+        {{"Region", "contains", "=North"}, {}},
+        {{"Name", "contains", "e j"}, {"apple juice"}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = {"export", "json", "shop.pdb", "-o", "x.json", "--where"};
@@ -111,7 +115,9 @@ TEST_F(Where, a_condition_that_cannot_be_met_is_a_usage_error_and_writes_nothing
         {{"Name", "contains"}, "--where takes FIELD OP VALUE"},
         {{"name", "contains", "x"}, "--where: there is no field name"},
         {{"Name", "=", "Pear"}, "--where: Name is a text field; it takes contains"},
-        {{"Paid", "<", "1"}, "--where: Paid is a Boolean field; it takes contains and ="},
+        {{"Paid", "<", "1"}, "--where: Paid is a Boolean field; it takes ="},
+        {{"Paid", "contains", "ue"}, "--where: Paid is a Boolean field; it takes ="},
+        {{"Name", "contains", ""}, "--where: the value for Name is empty"},
         {{"Region", ">", "North"}, "--where: Region is a List field; it takes contains and ="},
         {{"Price", "~", "3"}, "--where: ~ is not an operator; use contains, =, <, >, <=, >= or .."},
         {{"Price", "..", "5"}, "--where: .. takes a range such as 1..5"},

@@ -51,7 +51,7 @@ TEST(FilterBox, RulesByFieldType)
         // Booleans: ticked or not; the stored 1 or the TRUE text.
         {kTypeBoolean, "TRUE", "1", true},
         {kTypeBoolean, "true", "0", false},
-        {kTypeBoolean, "=1", "TRUE", true},
+        {kTypeBoolean, "=1", "TRUE", false},  // the grid ticks the stored 1 only
         {kTypeBoolean, "FALSE", "0", true},
         {kTypeBoolean, "FALSE", "", true},
         {kTypeBoolean, "0", "1", false},
@@ -132,14 +132,22 @@ TEST(RecordFilter, CommandLineConditionsBecomeBoxTexts)
         const char *op, *value;
         std::optional<std::string> box;
     } cases[] = {
-        {kTypeString, "contains", "ab", "ab"},   {kTypeString, "=", "ab", std::nullopt},
-        {kTypeInteger, ">=", "5", ">=5"},        {kTypeInteger, "..", "1..5", "1..5"},
-        {kTypeInteger, "..", "5", std::nullopt}, {kTypeInteger, "~", "5", std::nullopt},
-        {kTypeBoolean, "=", "TRUE", "TRUE"},     {kTypeBoolean, "<", "1", std::nullopt},
-        {kTypeList, "=", "North", "=North"},     {kTypeDate, "<", "1/1/2020", "<1/1/2020"},
+        {kTypeString, "contains", "ab", "ab"},     {kTypeString, "=", "ab", std::nullopt},
+        {kTypeInteger, ">=", "5", ">=5"},          {kTypeInteger, "..", "1..5", "1..5"},
+        {kTypeInteger, "..", "5", std::nullopt},   {kTypeInteger, "~", "5", std::nullopt},
+        {kTypeBoolean, "=", "TRUE", "TRUE"},       {kTypeBoolean, "contains", "TRUE", std::nullopt},
+        {kTypeBoolean, "<", "1", std::nullopt},    {kTypeList, "=", "North", "=North"},
+        {kTypeDate, "<", "1/1/2020", "<1/1/2020"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(BoxText(c.type, c.op, c.value), c.box) << c.op << " " << c.value;
+
+    // A literal box reads no operator and keeps its blanks.
+    auto db = NewDatabase(3, {"Qty"}, 2, kTypeInteger);
+    db->SetCell(1, 1, "1..5");
+    db->SetCell(2, 1, "3");
+    EXPECT_EQ(RecordsPassing(*db, TRecordFilter(*db, {{1, "1..5", true}}), {1, 2}), (std::vector<int>{1}));
+    EXPECT_EQ(RecordsPassing(*db, TRecordFilter(*db, {{1, "1..5"}}), {1, 2}), (std::vector<int>{2}));
 }
 
 TEST(CopyDatabase, ChosenRecordsInTheirOrder)

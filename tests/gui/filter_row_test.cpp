@@ -11,6 +11,7 @@
 #include "grid_header.h"
 #include "gui_test_support.h"
 #include "main_window.h"
+#include "message_dialog.h"
 #include "record_list_model.h"
 #include "records_dialog.h"
 #include "text_convert.h"
@@ -196,6 +197,33 @@ private slots:
         again->Action("FilterRowItem")->trigger();
         QVERIFY(!again->Tabs()->Page(0)->FilterRowVisible());
         QCOMPARE(config_->Read("Fruit", "FilterRow"), std::string("0"));
+    }
+
+    // A filter that comes while a question is open waits until it is
+    // answered: the record asked about is the record deleted.
+    void AFilterWaitsWhileADialogIsOpen()
+    {
+        const std::string path = Db("fruit.PDB", "Fruit", kFields, kRows);
+        auto form = StartMainForm({PathToQString(path)});
+        TDatabasePage& page = *form->Tabs()->Page(0);
+        form->Action("FilterRowItem")->trigger();
+        page.Grid()->setCurrentIndex(page.Model()->index(0, 0));  // apple, record 1
+        page.Grid()->setFocus();
+        QString question;
+        AnswerAfter(
+            [&](QDialog& dialog) {
+                question = MessageOf(dialog);
+                // The boxes change behind the question, and the filter runs to its end.
+                page.Grid()->Header()->SetFilterText(0, FromUtf8("pear"));
+                emit page.Grid()->FilterChanged();
+                QCOMPARE(RowRecords(page), (std::vector<int>{1, 2, 3, 4, 5}));
+            },
+            ButtonName(mbYes));
+        form->Action("DelBtn")->trigger();
+        QCOMPARE(question, FromUtf8("Delete record #1?"));
+        QCOMPARE(form->Tabs()->CurrentDB()->GetCell(1, 1), std::string("Apricot"));  // apple went
+        page.FinishFilter();
+        QCOMPARE(RowRecords(page), (std::vector<int>{2}));  // pear, now record 2
     }
 };
 

@@ -114,6 +114,10 @@ QAction* TCommandContext::AddCommand(const char* name, const char* text, const c
     QObject::connect(action, &QAction::triggered, &window_, [this, handler, commitFirst, command = std::move(command)] {
         if (commitFirst)
             CommitEditing();
+        // A filter still waiting or running lands now, not in the middle of
+        // the command: rows must keep their records while it works.
+        if (TDatabasePage* page = tabs_.Page(tabs_.CurrentTab()))
+            page->FinishFilter();
         RunCommand(handler, command);
         // Counts, unsaved marks and enabled commands follow whatever the
         // command did, in whichever tab it ended.

@@ -217,11 +217,15 @@ void TRecordCommands::DelBtnClick()
     TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
     if (!page->DataBase())
         return;
-    const int row = page->GridVisible() ? page->Grid()->currentIndex().row() : page->EditPanel()->CurrentRow();
+    int row = page->GridVisible() ? page->Grid()->currentIndex().row() : page->EditPanel()->CurrentRow();
     const int record = page->Model()->RecordOfRow(row);
     if (!record)
         return;
     if (MessageDlgButtons(FromUtf8("Delete record #%1?").arg(record), mtConfirmation, {mbYes, mbNo}, mbYes) != mrYes)
+        return;
+    // The record confirmed goes, wherever its row is now.
+    row = page->Model()->RowOfRecord(record);
+    if (row < 0)
         return;
     {
         TUndoScope change = page->Change(FromUtf8("Delete record"));

@@ -203,6 +203,7 @@ void TTransferCommands::CopyRecsItemClick(int tag, const std::string& chosenName
 {
     TDataBase* source = context_.Tabs().CurrentDB();
     TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
+    page->FinishFilter();  // the rows selected are those the result shows
     int top = 0;
     int bottom = 0;
     if (!source || !page->SelectedRows(top, bottom))

@@ -39,7 +39,8 @@ TRecordsForm::TRecordsForm(const QString& caption, int all, int shown, int selec
         selected_->setObjectName(QStringLiteral("SelectedRecords"));
         layout->addWidget(selected_);
     }
-    shown_->setChecked(true);
+    // The rows picked by hand are the likelier wish, where there are any.
+    (selected_ ? selected_ : shown_)->setChecked(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(FromUtf8("OkBtn"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(FromUtf8("CancelBtn"));

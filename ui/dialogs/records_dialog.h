@@ -1,7 +1,8 @@
 #pragma once
 // Which records a command writes while the views show only some of them:
 // all of them, the ones shown, or (where the command has them) the selected
-// rows. The shown records are the default: they are what the user looks at.
+// rows. The shown records are the default, they are what the user looks at;
+// where the command has a selection, the selected rows are.
 #include <QDialog>
 
 #include <optional>

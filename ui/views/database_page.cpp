@@ -111,8 +111,8 @@ TDatabasePage::TDatabasePage(int tab, QWidget* parent)
     connect(model_, &TDatabaseModel::InputRefused, this, &TDatabasePage::ShowInputRefused, Qt::QueuedConnection);
 
     filterStep_->setSingleShot(true);
-    connect(filterStep_, &QTimer::timeout, this, [this] { FilterStep(false); });
-    connect(grid_, &TExtendedGrid::FilterChanged, this, &TDatabasePage::StartFilter);
+    connect(filterStep_, &QTimer::timeout, this, [this] { RunCommand("FilterStep", [this] { FilterStep(false); }); });
+    connect(grid_, &TExtendedGrid::FilterChanged, this, [this] { RunCommand("StartFilter", [this] { StartFilter(); }); });
 
     grid_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -222,6 +222,7 @@ void TDatabasePage::FilterStep(bool toTheEnd)
     // Slices of about 20 ms leave the window free between them.
     constexpr int kSlice = 2048;
     constexpr qint64 kBudgetMs = 20;
+    constexpr int kWaitMs = 100;
     QElapsedTimer clock;
     clock.start();
     const TRecordFilter& filter = *filterRun_.Filter;
@@ -234,6 +235,13 @@ void TDatabasePage::FilterStep(bool toTheEnd)
             filterStep_->start(0);
             return;
         }
+    }
+    // While a dialog is open or a cell is being edited, rows must keep their
+    // records: the result waits (FinishFilter applies it at once).
+    QWidget* focus = QApplication::focusWidget();
+    if (!toTheEnd && (QApplication::activeModalWidget() || (focus && grid_->viewport()->isAncestorOf(focus)))) {
+        filterStep_->start(kWaitMs);
+        return;
     }
     db->SetFilter(filterRun_.Filter, filterRun_.Passes);
     filterRun_ = {};
@@ -482,6 +490,7 @@ bool TDatabasePage::GridVisible() const
 
 void TDatabasePage::GridDblClick()
 {
+    FinishFilter();  // the cell double-clicked keeps its record
     RunCommand("GridDblClick", [this] {
         const QModelIndex index = grid_->currentIndex();
         const TDataBase* db = DataBase();

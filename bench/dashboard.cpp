@@ -9,6 +9,8 @@
 #include "csv_import.h"
 #include "find_replace.h"
 #include "merge.h"
+#include "numbers.h"
+#include "record_filter.h"
 #include "record_sort.h"
 #include "save_as.h"
 #include "split.h"
@@ -515,13 +517,16 @@ void AddViews(std::vector<Row>& rows)
 {
 #ifdef QUORVIL_GUI_BENCH
     std::map<std::string, double> ms = GuiBenchFigures("--dashboard-views");
-    if (ms.size() != 4)
+    if (ms.size() != 6)
         return;
     rows.push_back(TimeRow("list screenful at row 60000", ms["list_row_60000"], "list screenful at row 1",
                            ms["list_row_1"], 2));
     rows.push_back(TimeRow("record view of record 60000", ms["record_60000"], "record view of record 1",
                            ms["record_1"], 2));
     rows.push_back(TimeRow("record view of record 60000", ms["record_60000"], "the 50 ms budget", 0.050, 1));
+    // The window answers between the filter's slices; the rows come soon after.
+    rows.push_back(TimeRow("filter row, 3 boxes: longest pause", ms["filter_longest"], "the 100 ms budget", 0.100, 1));
+    rows.push_back(TimeRow("filter row, 3 boxes: rows shown", ms["filter_total"], "the 100 ms budget", 0.100, 5));
 #else
     (void)rows;
 #endif
@@ -588,6 +593,37 @@ void AddFind(const Context& c, std::vector<Row>& rows)
     rows.push_back(TimeRow("replace all, no prompt", replacing, "memmem scan of the cells", baseline, 5));
 }
 
+void AddFilterRow(const Context& c, std::vector<Row>& rows)
+{
+    std::unique_ptr<TJFILE> db = Open(c.copy);
+    const int n = db->RecordCount();
+    std::vector<uint8_t> flags(static_cast<size_t>(n));
+    // One text box against Find of the same text in that one field.
+    std::vector<bool> first(size_t(db->FieldCount()), false);
+    first[0] = true;
+    const double finding = Best([&] { FindRecords(*db, "ZULU", false, first, false); }, {}, 5);
+    const TRecordFilter text(*db, {{1, "zulu"}});
+    const double filtering = Best([&] { FilterRecords(*db, text, 1, n, flags); }, {}, 5);
+    rows.push_back(TimeRow("filter row: one text box", filtering, "find of the text in its field", finding, 2));
+
+    // A range of numbers against parsing every number of the field and comparing.
+    constexpr int kNumbers = 4;  // a Float field
+    size_t inRange = 0;
+    const double scanning = Best([&] {
+        inRange = 0;
+        for (int r = 1; r <= n; ++r)
+            if (const std::optional<double> v = DecimalValue(db->CellView(r, kNumbers)); v && *v >= 100 && *v <= 5000)
+                ++inRange;
+    }, {}, 5);
+    const TRecordFilter range(*db, {{kNumbers, "100..5000"}});
+    const double ranging = Best([&] { FilterRecords(*db, range, 1, n, flags); }, {}, 5);
+    size_t passed = 0;
+    for (uint8_t f : flags)
+        passed += f;
+    std::printf("number range: %zu of %d records by the scan, %zu by the filter\n", inRange, n, passed);
+    rows.push_back(TimeRow("filter row: a number range", ranging, "scan of the parsed numbers", scanning, 2));
+}
+
 std::vector<Row> Measure(const char* self, const fs::path& dir)
 {
     // A file of its own: the benchmarks' shared file may be open in another run.
@@ -611,6 +647,7 @@ std::vector<Row> Measure(const char* self, const fs::path& dir)
     AddViews(rows);
     AddEditorOpen(c, rows);
     AddFind(c, rows);
+    AddFilterRow(c, rows);
     return rows;
 }
 

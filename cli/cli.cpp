@@ -3,14 +3,15 @@
 #include "cli_args.h"
 #include "cli_diagnostics.h"
 #include "cli_exchange.h"
+#include "cli_where.h"
 #include "csv_import.h"
 #include "db_json.h"
 #include "errors.h"
 #include "export.h"
-#include "program_export.h"
 #include "jfile.h"
 #include "json_export.h"
 #include "latin1.h"
+#include "program_export.h"
 #include "quorvil_version.h"
 #include "save_as.h"
 
@@ -32,18 +33,21 @@ const char* const kUsage =
     "usage: quorvil-cli info FILE [--json] [--records]\n"
     "       quorvil-cli create SPEC.json -o OUT [--layout N]\n"
     "       quorvil-cli convert FILE --layout N -o OUT\n"
-    "       quorvil-cli export csv|html|txt FILE -o OUT [--fields 1,3,2]\n"
+    "       quorvil-cli export csv|html|txt FILE -o OUT [--fields 1,3,2] [--where FIELD OP VALUE]...\n"
     "       quorvil-cli export csv-utf8 FILE -o OUT [--fields 1,3,2] [--separator ';'] [--bom]\n"
+    "                                  [--where FIELD OP VALUE]...\n"
 #ifdef QUORVIL_XLSX_EXPORT
-    "       quorvil-cli export xlsx FILE -o OUT [--fields 1,3,2]\n"
+    "       quorvil-cli export xlsx FILE -o OUT [--fields 1,3,2] [--where FIELD OP VALUE]...\n"
 #endif
-    "       quorvil-cli export html5|json FILE -o OUT [--fields 1,3,2]\n"
+    "       quorvil-cli export html5|json FILE -o OUT [--fields 1,3,2] [--where FIELD OP VALUE]...\n"
     "       quorvil-cli import FILE.CSV -o OUT.PDB [--layout N] [--no-header] [--utf8 [--separator ';']]\n"
     "       quorvil-cli split FILE [--field NAME] [-d DIR] [--formats pdb,csv,html,txt] [--all-values]\n"
-    "                         [--global FIELD=VALUE]...\n"
-    "       quorvil-cli copy SOURCE TARGET [--records 1,4-9] [--key NAME]\n"
+    "                         [--global FIELD=VALUE]... [--where FIELD OP VALUE]...\n"
+    "       quorvil-cli copy SOURCE TARGET [--records 1,4-9] [--key NAME] [--where FIELD OP VALUE]...\n"
     "       quorvil-cli merge MASTER OTHER -o OUT [--id NAME] [--map MAP.json] [--overwrite F,G] [--skip F,G]\n"
-    "       quorvil-cli --help | --version\n";
+    "       quorvil-cli --help | --version\n"
+    "--where keeps the records whose FIELD passes OP VALUE; OP is contains, =, <, >, <=, >= or ..\n"
+    "(VALUE then a..b); text fields take contains, Boolean fields =, List fields contains and =.\n";
 
 // None when the option is absent.
 std::optional<TLayout> LayoutOption(const Arguments& args)
@@ -131,7 +135,7 @@ std::string ExportFormatNames()
 
 int Export(int argc, char** argv, std::ostream& err)
 {
-    Arguments args = Parse(argc, argv, {"-o", "--fields", "--separator"}, {"--bom"});
+    Arguments args = Parse(argc, argv, {"-o", "--fields", "--separator"}, {"--bom"}, WhereOption());
     if (args.positional.size() != 2)
         throw UsageError("export takes a format and one file");
     const std::map<std::string, TExportFormat> formats = {
@@ -162,10 +166,12 @@ int Export(int argc, char** argv, std::ostream& err)
         if (f < 1 || f > db->FieldCount())
             throw UsageError("--fields: there is no field " + std::to_string(f) + " (the database has " +
                              std::to_string(db->FieldCount()) + ")");
+    const std::unique_ptr<TJFILE> passing = DatabaseWhere(*db, args);
+    TJFILE& source = passing ? *passing : *db;
     if (program)
-        ExportForProgram(*db, *program, fields, csvOptions, output);
+        ExportForProgram(source, *program, fields, csvOptions, output);
     else
-        Export(*db, format->second, fields, output);
+        Export(source, format->second, fields, output);
     return 0;
 }
 

@@ -3,12 +3,22 @@
 namespace quorvil {
 
 Arguments Parse(int argc, char** argv, const std::set<std::string>& valueOptions,
-                const std::set<std::string>& flagOptions)
+                const std::set<std::string>& flagOptions, const GroupOptions& groupOptions)
 {
     Arguments args;
     for (int i = 2; i < argc; ++i) {
         std::string a = argv[i];
-        if (valueOptions.count(a)) {
+        if (auto group = groupOptions.find(a); group != groupOptions.end()) {
+            const std::vector<std::string>& names = group->second;
+            if (argc - 1 - i < int(names.size())) {
+                std::string form;
+                for (const std::string& name : names)
+                    form += " " + name;
+                throw UsageError(a + " takes" + form);
+            }
+            args.groups.emplace(a, std::vector<std::string>(argv + i + 1, argv + i + 1 + names.size()));
+            i += int(names.size());
+        } else if (valueOptions.count(a)) {
             if (i + 1 >= argc)
                 throw UsageError(a + " needs a value");
             args.options[a] = argv[++i];

@@ -15,17 +15,25 @@ struct UsageError : std::runtime_error {
 };
 
 // Positional arguments and options of one subcommand; `flags` take no value.
-// `options` keeps the last value of an option, `repeated` every value.
+// `options` keeps the last value of an option, `repeated` every value, and
+// `groups` the values of each option that takes several, in command-line order.
 struct Arguments {
     std::vector<std::string> positional;
     std::map<std::string, std::string> options;
     std::multimap<std::string, std::string> repeated;
+    std::multimap<std::string, std::vector<std::string>> groups;
     std::set<std::string> flags;
 };
 
-// Parses argv[2..]: options in `valueOptions` take the next argument.
+// Option -> the names of the values it takes, such as
+// {"--where", {"FIELD", "OP", "VALUE"}}.
+using GroupOptions = std::map<std::string, std::vector<std::string>>;
+
+// Parses argv[2..]: options in `valueOptions` take the next argument, those
+// in `groupOptions` as many as they name, whatever they start with (a value
+// may be "-5"). Throws UsageError when the command line ends before them.
 Arguments Parse(int argc, char** argv, const std::set<std::string>& valueOptions,
-                const std::set<std::string>& flagOptions);
+                const std::set<std::string>& flagOptions, const GroupOptions& groupOptions = {});
 // The value of `option`; throws UsageError when it is absent.
 std::string Required(const Arguments& args, const char* option);
 // The items of a comma-separated list ("a,b,c"); empty items are dropped.

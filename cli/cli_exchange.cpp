@@ -2,6 +2,7 @@
 
 #include "cli_args.h"
 #include "cli_diagnostics.h"
+#include "cli_where.h"
 #include "copy_records.h"
 #include "field_types.h"
 #include "jfile.h"
@@ -46,8 +47,11 @@ TSplitFormats SplitFormats(const Arguments& args)
         return {};
     TSplitFormats formats{false, false, false, false};
     for (const std::string& f : SplitList(listed->second)) {
-        bool& flag = f == "pdb" ? formats.PDB : f == "csv" ? formats.CSV : f == "html" ? formats.HTM
-                   : f == "txt" ? formats.TXT : throw UsageError("--formats takes pdb, csv, html and txt");
+        bool& flag = f == "pdb"    ? formats.PDB
+                     : f == "csv"  ? formats.CSV
+                     : f == "html" ? formats.HTM
+                     : f == "txt"  ? formats.TXT
+                                   : throw UsageError("--formats takes pdb, csv, html and txt");
         flag = true;
     }
     return formats;
@@ -157,10 +161,13 @@ TMergeChoice MergeChoice(const TJFILE& master, const TJFILE& other, const Argume
 
 int SplitCommand(int argc, char** argv, std::ostream& err)
 {
-    Arguments args = Parse(argc, argv, {"--field", "-d", "--formats", "--global"}, {"--all-values"});
+    Arguments args = Parse(argc, argv, {"--field", "-d", "--formats", "--global"}, {"--all-values"}, WhereOption());
     if (args.positional.size() != 1)
         throw UsageError("split takes one file");
-    auto db = OpenToRead(args.positional[0], err);
+    auto opened = OpenToRead(args.positional[0], err);
+    // With --where the outputs hold the passing records only; values none of them hold get no file.
+    const std::unique_ptr<TJFILE> passing = DatabaseWhere(*opened, args);
+    const TJFILE* db = passing ? passing.get() : opened.get();
     TSplitChoice choice;
     choice.Field = SplitField(*db, args);
     choice.Formats = SplitFormats(args);
@@ -184,13 +191,15 @@ int SplitCommand(int argc, char** argv, std::ostream& err)
             throw UsageError("--global: there is no other field " + it->second.substr(0, eq));
         choice.GlobalValues[f] = Utf8ToBytes(it->second.substr(eq + 1));
     }
-    Split(*db, choice);
+    const std::vector<std::string> written = Split(*db, choice);
+    if (passing && passing->RecordCount() == 0 && written.empty())
+        Warn(err, "No record passes --where; no file written.");
     return 0;
 }
 
 int CopyCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
 {
-    Arguments args = Parse(argc, argv, {"--records", "--key"}, {});
+    Arguments args = Parse(argc, argv, {"--records", "--key"}, {}, WhereOption());
     if (args.positional.size() != 2)
         throw UsageError("copy takes a source and a target file");
     std::error_code ec;
@@ -204,6 +213,13 @@ int CopyCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
     else
         for (int r = 1; r <= source->RecordCount(); ++r)
             records.push_back(r);
+    const bool filtered = args.groups.count("--where") > 0;
+    records = RecordsWhere(*source, args, records);
+    // Nothing to copy leaves the target as it is, unopened.
+    if (filtered && records.empty()) {
+        out << "No record passes --where; nothing copied.\n";
+        return 0;
+    }
     auto key = args.options.find("--key");
     const TCopyResult result = CopyRecordsToFile(*source, records, args.positional[1],
                                                  key != args.options.end() ? Utf8ToBytes(key->second) : "");

@@ -36,6 +36,8 @@ const TFold* ReplaceFold()  // a-z only
     return &fold;
 }
 
+}  // namespace
+
 // A search text prepared once for many cells. Without a fold it is a plain
 // byte search; with one, the bytes that fold to the first character are
 // located with memchr and the rest compared through the fold.
@@ -109,6 +111,8 @@ private:
     const TFold* fold_;
     std::string firsts_;
 };
+
+namespace {
 
 bool FindWordBefore(char c) { return c == '\n' || c == '\r' || c == ' '; }
 
@@ -190,6 +194,20 @@ struct TFieldReplace {
 };
 
 }  // namespace
+
+TFindText::TFindText(std::string_view text, bool caseSensitive)
+    : pattern_(std::make_unique<TPattern>(text, caseSensitive ? nullptr : FindFold()))
+{
+}
+
+TFindText::~TFindText() = default;
+TFindText::TFindText(TFindText&&) noexcept = default;
+TFindText& TFindText::operator=(TFindText&&) noexcept = default;
+
+bool TFindText::In(std::string_view value, bool wordSearch) const
+{
+    return FindMatches(value, *pattern_, wordSearch);
+}
 
 bool FindMatchesValue(std::string_view value, std::string_view text, bool caseSensitive, bool wordSearch)
 {

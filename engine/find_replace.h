@@ -7,6 +7,7 @@
 // caller through a callback, so the whole command runs without windows.
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,23 @@
 namespace quorvil {
 
 class TJFILE;
+
+class TPattern;
+
+// Find's rule for one search text, prepared once for many values: the first
+// occurrence, every letter of the character set compared without regard to
+// case unless `caseSensitive`.
+class TFindText {
+public:
+    TFindText(std::string_view text, bool caseSensitive);
+    ~TFindText();
+    TFindText(TFindText&&) noexcept;
+    TFindText& operator=(TFindText&&) noexcept;
+    bool In(std::string_view value, bool wordSearch = false) const;
+
+private:
+    std::unique_ptr<TPattern> pattern_;
+};
 
 // Whether Find's rule matches `value`: the first occurrence of `text` (already
 // upper-cased when the search ignores case) and, for a word search, that

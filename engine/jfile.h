@@ -174,6 +174,10 @@ private:
 // once, but must not outlive `db` or a reload of it.
 enum class TRecordCopy { Own, Borrow };
 std::unique_ptr<TJFILE> CopyDatabase(const TJFILE& db, TRecordCopy records = TRecordCopy::Own);
+// A copy holding only `records` (record numbers of `db`, in this order, each
+// at most once). Throws ERangeError for a number outside the records.
+std::unique_ptr<TJFILE> CopyDatabase(const TJFILE& db, const std::vector<int>& records,
+                                     TRecordCopy copy = TRecordCopy::Own);
 
 // Whether `text`, written as a popup value, would be read back as the
 // header of the next chunk ("popupb", "deflta", ...), ending the list there.

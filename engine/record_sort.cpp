@@ -36,48 +36,45 @@ void AppendTextPiece(std::string& key, std::string_view value)
     key.append(kTextPiece - value.size(), ' ');
 }
 
-// How a field's values compare.
-enum class TKeyKind { Text, List, Number, Date, LongDate, Time };
-
 constexpr struct {
     uint16_t Type;
-    TKeyKind Kind;
-} kKeyKinds[] = {
-    {kTypeList, TKeyKind::List},      {kTypeInteger, TKeyKind::Number},   {kTypeFloat, TKeyKind::Number},
-    {kTypeAutoInc, TKeyKind::Number}, {kTypeDate, TKeyKind::Date},        {kTypeAutoDate, TKeyKind::Date},
-    {kTypeModDate, TKeyKind::Date},   {kTypeIntDate, TKeyKind::LongDate}, {kTypeTime, TKeyKind::Time},
-    {kTypeAutoTime, TKeyKind::Time},  {kTypeModTime, TKeyKind::Time},
+    TOrderKind Kind;
+} kOrderKinds[] = {
+    {kTypeList, TOrderKind::List},      {kTypeInteger, TOrderKind::Number},   {kTypeFloat, TOrderKind::Number},
+    {kTypeAutoInc, TOrderKind::Number}, {kTypeDate, TOrderKind::Date},        {kTypeAutoDate, TOrderKind::Date},
+    {kTypeModDate, TOrderKind::Date},   {kTypeIntDate, TOrderKind::LongDate}, {kTypeTime, TOrderKind::Time},
+    {kTypeAutoTime, TOrderKind::Time},  {kTypeModTime, TOrderKind::Time},
 };
 
-TKeyKind KeyKindOf(uint16_t type)
+}  // namespace
+
+TOrderKind OrderKindOf(uint16_t type)
 {
-    for (const auto& entry : kKeyKinds)
+    for (const auto& entry : kOrderKinds)
         if (entry.Type == type)
             return entry.Kind;
-    return TKeyKind::Text;
+    return TOrderKind::Text;
 }
 
-// The value of a Number, Date, LongDate or Time text as bits whose unsigned
-// order is the values' order; nothing when the text holds no such value.
-std::optional<uint64_t> OrderedValue(TKeyKind kind, std::string_view text)
+std::optional<uint64_t> OrderedValue(TOrderKind kind, std::string_view text)
 {
     switch (kind) {
-    case TKeyKind::Number:
+    case TOrderKind::Number:
         if (const std::optional<double> number = DecimalValue(text)) {
             // Positives get the sign bit set, negatives have every bit flipped.
             const uint64_t bits = std::bit_cast<uint64_t>(*number == 0 ? 0.0 : *number);  // -0 is 0
             return (bits >> 63) != 0 ? ~bits : bits | (uint64_t(1) << 63);
         }
         break;
-    case TKeyKind::LongDate:
+    case TOrderKind::LongDate:
         if (const std::optional<TDate> date = ReadIntDate(text))
             return uint64_t(date->Year * 10000 + date->Month * 100 + date->Day);
         break;
-    case TKeyKind::Date:
+    case TOrderKind::Date:
         if (const std::optional<TCivilDate> date = ParseDateText(text))
             return uint64_t(date->Year * 10000 + date->Month * 100 + date->Day);
         break;
-    case TKeyKind::Time:
+    case TOrderKind::Time:
         if (const std::optional<TClockTime> time = ParseTimeText(text))
             return uint64_t(time->Hour * 3600 + time->Minute * 60 + time->Second);
         break;
@@ -86,10 +83,12 @@ std::optional<uint64_t> OrderedValue(TKeyKind kind, std::string_view text)
     return std::nullopt;
 }
 
+namespace {
+
 // A value's piece starts with a mark, so that empty and unreadable values
 // (by their text among themselves) come before every readable one; the value
 // follows big-endian, so that byte order is the values' order.
-void AppendValuePiece(std::string& key, TKeyKind kind, std::string_view text)
+void AppendValuePiece(std::string& key, TOrderKind kind, std::string_view text)
 {
     const std::optional<uint64_t> value = OrderedValue(kind, text);
     if (!value) {
@@ -105,7 +104,7 @@ void AppendValuePiece(std::string& key, TKeyKind kind, std::string_view text)
 // The fields of the key names, looked up once for the whole sort.
 struct KeyField {
     int Field;
-    TKeyKind Kind;
+    TOrderKind Kind;
     int ListIndex;  // k: List fields met before this one
 };
 
@@ -120,9 +119,9 @@ std::vector<KeyField> ResolveKeys(const TJFILE& db, const TSortOrder& order)
                 field = f;
         if (field == 0)
             continue;
-        const TKeyKind kind = KeyKindOf(db.GetFieldType(field));
+        const TOrderKind kind = OrderKindOf(db.GetFieldType(field));
         keys.push_back({field, kind, lists});
-        if (kind == TKeyKind::List)
+        if (kind == TOrderKind::List)
             ++lists;
     }
     return keys;
@@ -158,9 +157,9 @@ void AppendKey(std::string& key, const TJFILE& db, int record, const std::vector
     const size_t start = key.size();
     for (const KeyField& k : keys) {
         std::string_view value = db.CellView(record, k.Field);
-        if (k.Kind == TKeyKind::List)
+        if (k.Kind == TOrderKind::List)
             AppendListPiece(key, db, k, value, order);
-        else if (k.Kind == TKeyKind::Text)
+        else if (k.Kind == TOrderKind::Text)
             AppendTextPiece(key, value);
         else
             AppendValuePiece(key, k.Kind, value);

@@ -5,6 +5,7 @@
 // values of those first), List fields by popup position or the order
 // dialog's choice. The records are ordered by a quicksort with Hoare
 // partitioning (not stable: equal keys end where that algorithm puts them).
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,13 @@ struct TSortOrder {
     std::vector<int> OrderModes;  // 0 alphabetically, 1 user-defined
     std::vector<std::vector<std::string>> OrderLists;
 };
+
+// How a field's values compare, by its type.
+enum class TOrderKind { Text, List, Number, Date, LongDate, Time };
+TOrderKind OrderKindOf(uint16_t type);
+// The value of a Number, Date, LongDate or Time text as bits whose unsigned
+// order is the values' order; nothing when the text holds no such value.
+std::optional<uint64_t> OrderedValue(TOrderKind kind, std::string_view text);
 
 // The key of a record: bytes whose order is the sort order, not text to show.
 std::string SortKey(const TJFILE& db, int record, const TSortOrder& order);

@@ -12,7 +12,8 @@ TDataBase::TDataBase(StatusSink status) : status_(std::move(status)) {}
 void TDataBase::InitNew()
 {
     TJFILE::InitNew();
-    shown_.assign(RecordCount(), 1);
+    ShowAll();
+    ++orderVersion_;
 }
 
 void TDataBase::Load()
@@ -20,13 +21,15 @@ void TDataBase::Load()
     Status("Loading...");
     TJFILE::Load();
     // The reader fills the records directly, so the flags follow here.
-    shown_.assign(RecordCount(), 1);
+    ShowAll();
+    ++orderVersion_;
 }
 
 void TDataBase::SetRecordCount(uint16_t n)
 {
-    shown_.resize(n, 1);
+    shown_.resize(n, kFound);
     TJFILE::SetRecordCount(n);
+    ++orderVersion_;
 }
 
 void TDataBase::SetModified()
@@ -45,6 +48,7 @@ void TDataBase::SwapRecords(int a, int b)
     TJFILE::SwapRecords(a, b);  // checks the indexes first
     if (size_t(a) <= shown_.size() && size_t(b) <= shown_.size())
         std::swap(shown_[size_t(a - 1)], shown_[size_t(b - 1)]);
+    ++orderVersion_;
 }
 
 void TDataBase::PermuteRecords(const std::vector<int>& order)
@@ -52,6 +56,7 @@ void TDataBase::PermuteRecords(const std::vector<int>& order)
     TJFILE::PermuteRecords(order);  // throws for anything but a permutation
     if (orderLog_)
         orderLog_->push_back(order);
+    ++orderVersion_;
     if (order.size() != shown_.size())
         return;
     std::vector<uint8_t> flags(shown_.size());
@@ -66,7 +71,7 @@ void TDataBase::DeleteRecord(int r)
     TJFILE::DeleteRecord(r);  // checks the index first
     if (size_t(r) <= flags.size())
         flags.erase(flags.begin() + (r - 1));
-    flags.resize(size_t(RecordCount()), 1);
+    flags.resize(size_t(RecordCount()), kFound);
     shown_ = std::move(flags);
 }
 
@@ -78,26 +83,71 @@ void TDataBase::InsertRecord(int r, const TDATA& record, int shown)
     std::rotate(Records.begin() + (r - 1), Records.end() - 1, Records.end());
     std::rotate(shown_.begin() + (r - 1), shown_.end() - 1, shown_.end());
     Records[size_t(r - 1)] = record;
-    shown_[size_t(r - 1)] = uint8_t(shown);
+    shown_[size_t(r - 1)] = shown ? kFound : 0;
 }
 
 int TDataBase::GetShown(int k) const
 {
     if (k < 1 || size_t(k) > shown_.size())
         return 0;
-    return shown_[size_t(k - 1)];
+    return shown_[size_t(k - 1)] == kFound ? 1 : 0;
 }
 
 void TDataBase::SetShown(int k, int value)
 {
     if (k < 1 || size_t(k) > shown_.size())
         return;
-    shown_[size_t(k - 1)] = uint8_t(value);
+    uint8_t& flag = shown_[size_t(k - 1)];
+    flag = uint8_t((flag & kFilteredOut) | (value ? kFound : 0));
 }
 
 void TDataBase::ShowAll()
 {
-    shown_.assign(RecordCount(), 1);
+    shown_.assign(RecordCount(), kFound);
+    filter_.reset();
+    findText_.reset();
+    findFields_.clear();
+}
+
+void TDataBase::SetLastFind(const std::string& text, bool caseSensitive, bool wordSearch, std::vector<bool> fields)
+{
+    findText_ = text.empty() ? nullptr : std::make_unique<TFindText>(text, caseSensitive);
+    findWords_ = wordSearch;
+    findFields_ = std::move(fields);
+}
+
+void TDataBase::SetFilter(std::shared_ptr<const TRecordFilter> filter, const std::vector<uint8_t>& passes)
+{
+    filter_ = filter && filter->Active() ? std::move(filter) : nullptr;
+    for (size_t k = 0; k < shown_.size(); ++k) {
+        const bool out = filter_ && k < passes.size() && !passes[k];
+        shown_[k] = uint8_t((shown_[k] & kFound) | (out ? kFilteredOut : 0));
+    }
+}
+
+void TDataBase::FieldMoved(int from, int to)
+{
+    if (from < 1 || to < 1 || size_t(from) > findFields_.size() || size_t(to) > findFields_.size())
+        return;
+    const bool moved = findFields_[size_t(from - 1)];
+    findFields_.erase(findFields_.begin() + (from - 1));
+    findFields_.insert(findFields_.begin() + (to - 1), moved);
+}
+
+bool TDataBase::Narrowed() const
+{
+    return std::any_of(shown_.begin(), shown_.end(), [](uint8_t flag) { return flag != kFound; });
+}
+
+bool TDataBase::CellHighlighted(int record, int field) const
+{
+    if (!filter_ && !findText_)
+        return false;
+    const std::string_view cell = CellView(record, field);
+    if (filter_ && filter_->CellMatches(field, cell))
+        return true;
+    return findText_ && field >= 1 && size_t(field) <= findFields_.size() && findFields_[size_t(field - 1)] &&
+           findText_->In(cell, findWords_);
 }
 
 }  // namespace quorvil

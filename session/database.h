@@ -1,10 +1,13 @@
 #pragma once
 // The database of one tab: the engine's model plus a visibility flag per
-// record (the find filter) and progress shown by the main window.
+// record (the find and the filter row) and progress shown by the main window.
+#include "find_replace.h"
 #include "jfile.h"
+#include "record_filter.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,12 +37,33 @@ public:
     void SetOrderLog(std::vector<std::vector<int>>* log) { orderLog_ = log; }
     std::vector<std::vector<int>>* OrderLog() const { return orderLog_; }
 
-    // Flag of record k (from 1): 1 shown, 0 hidden by the find filter; 0 for
-    // k outside the records.
+    // Flag of record k (from 1): 1 shown, 0 hidden by the find or the filter
+    // row; 0 for k outside the records.
     int GetShown(int k) const;
-    // Ignored for k outside the records.
+    // The find's flag of record k; the filter row's stays. Ignored for k
+    // outside the records.
     void SetShown(int k, int value);
+    // Every record shown: the find and the filter row are both gone.
     void ShowAll();
+
+    // The find in force, whose text the views highlight; an empty text is none.
+    void SetLastFind(const std::string& text, bool caseSensitive, bool wordSearch, std::vector<bool> fields);
+    // The filter row's boxes, with their result: passes[k] for record k + 1
+    // (one per record; a shorter vector hides none). Records added later
+    // are shown until the boxes change.
+    void SetFilter(std::shared_ptr<const TRecordFilter> filter, const std::vector<uint8_t>& passes);
+    const TRecordFilter* Filter() const { return filter_.get(); }
+    // Field `from` went to position `to` (MoveField): the fields the find
+    // searched move with it.
+    void FieldMoved(int from, int to);
+    // Whether the filter row or the find hides any record from view.
+    bool Narrowed() const;
+    // A cell the views highlight: it passes a filter box of its field, or
+    // holds the find's text in a field the find searched.
+    bool CellHighlighted(int record, int field) const;
+    // Counts every change of the records' number or order (load, delete,
+    // insert, sort), so that work over record numbers can tell it is stale.
+    uint64_t OrderVersion() const { return orderVersion_; }
 
     // The file was opened for reading only (its permissions, folder or
     // disk): the database is shown, exported and searched, never edited or
@@ -50,7 +74,16 @@ public:
     bool CreatedFile = false;
 
 private:
+    // Per record: kFound while the find shows it, kFilteredOut while the
+    // filter row hides it; shown when exactly kFound.
+    static constexpr uint8_t kFound = 1;
+    static constexpr uint8_t kFilteredOut = 2;
     std::vector<uint8_t> shown_;
+    std::shared_ptr<const TRecordFilter> filter_;
+    std::unique_ptr<TFindText> findText_;
+    bool findWords_ = false;
+    std::vector<bool> findFields_;
+    uint64_t orderVersion_ = 0;
     StatusSink status_;
     std::vector<std::vector<int>>* orderLog_ = nullptr;
 };

@@ -32,7 +32,15 @@ QString CheckPictureName(TCheckState state)
 TExtendedGrid::TExtendedGrid(QWidget* parent)
     : QTableView(parent), delegate_(new TGridDelegate(this))
 {
-    setHorizontalHeader(new TGridHeader(this));
+    header_ = new TGridHeader(this);
+    setHorizontalHeader(header_);
+    filterPause_.setSingleShot(true);
+    filterPause_.setInterval(kFilterPause);
+    connect(&filterPause_, &QTimer::timeout, this, &TExtendedGrid::FilterChanged);
+    connect(header_, &TGridHeader::FilterEdited, this, [this](int, bool typed) {
+        // Typing waits for a pause, so a long database is not filtered at every key.
+        filterPause_.start(typed ? kFilterPause : 0);
+    });
     horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
     horizontalHeader()->setMinimumSectionSize(kMinimumColumnWidth);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, &TExtendedGrid::SectionResized);
@@ -90,7 +98,46 @@ void TExtendedGrid::SetColumn(int col, const TGridColumn& column)
     columns_[size_t(col)] = column;
     ApplyWidths();
     horizontalHeader()->headerDataChanged(Qt::Horizontal, col, col);
+    header_->RefreshFilter(col);
     viewport()->update();
+}
+
+void TExtendedGrid::SetFilterRowVisible(bool visible)
+{
+    if (visible == header_->FilterRowVisible())
+        return;
+    filterPause_.stop();
+    header_->SetFilterRowVisible(visible);
+    updateGeometries();
+    emit FilterChanged();
+}
+
+bool TExtendedGrid::FilterRowVisible() const
+{
+    return header_->FilterRowVisible();
+}
+
+QStringList TExtendedGrid::FilterTexts() const
+{
+    QStringList texts;
+    for (int col = 0; col < int(columns_.size()); ++col)
+        texts << header_->FilterText(col);
+    return texts;
+}
+
+void TExtendedGrid::ClearFilters()
+{
+    filterPause_.stop();
+    header_->ClearFilters();
+}
+
+bool TExtendedGrid::FlushFilter()
+{
+    if (!filterPause_.isActive())
+        return false;
+    filterPause_.stop();
+    emit FilterChanged();
+    return true;
 }
 
 void TExtendedGrid::SetDefaultRowHeight(int height)
@@ -260,6 +307,10 @@ void TExtendedGrid::ColumnsMoved(const QModelIndex& parent, int start, int end, 
             std::rotate(begin + start, begin + end + 1, begin + column);
         else if (column < start)
             std::rotate(begin + column, begin + start, begin + end + 1);
+        header_->MoveFilters(start, end, column);
+        // The boxes now stand over other field numbers: the filter is worked out again.
+        if (!FilterTexts().join(QString()).isEmpty())
+            filterPause_.start(0);
     }
     SyncWithModel();
 }

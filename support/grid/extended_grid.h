@@ -13,12 +13,14 @@
 #include <QHash>
 #include <QPixmap>
 #include <QTableView>
+#include <QTimer>
 
 #include <vector>
 
 namespace quorvil {
 
 class TGridDelegate;
+class TGridHeader;
 
 class TExtendedGrid : public QTableView {
     Q_OBJECT
@@ -77,11 +79,28 @@ public:
     void SetPicture(const QString& name, const QPixmap& picture);
     QPixmap CheckPicture(TCheckState state) const;
 
+    // The filter row under the titles (see TGridHeader); hidden by default.
+    // Hiding it empties its boxes.
+    void SetFilterRowVisible(bool visible);
+    bool FilterRowVisible() const;
+    // The boxes' texts, one per column (empty while the row is hidden).
+    QStringList FilterTexts() const;
+    // Empties every box without a FilterChanged.
+    void ClearFilters();
+    // A FilterChanged still waiting for a pause in typing comes at once;
+    // false when none was waiting.
+    bool FlushFilter();
+    TGridHeader* Header() const { return header_; }
+    // How long typing in a box must pause before FilterChanged.
+    static constexpr int kFilterPause = 250;
+
     // Message of the error a write into column `col` raises, empty when the
     // column's lists are in order.
     QString ListCountError(int col) const;
 
 signals:
+    // The filter row's boxes changed (or the row was shown or hidden).
+    void FilterChanged();
     // A check box was toggled or an in-place control wrote a new value.
     void OnControlChanged(int col, int row);
     // A check box or in-place control could not write its value: the message
@@ -107,6 +126,8 @@ private:
 
     std::vector<TGridColumn> columns_;
     TGridDelegate* delegate_;
+    TGridHeader* header_;
+    QTimer filterPause_;
     QList<QMetaObject::Connection> modelConnections_;
     mutable QHash<QString, QPixmap> pictures_;  // also caches pictures loaded by name
     QString dateFormat_ = QStringLiteral("dd/MM/yy");

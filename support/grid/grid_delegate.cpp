@@ -63,7 +63,9 @@ void TGridDelegate::PaintPicture(QPainter& painter, const QStyleOptionViewItem& 
                                  const QModelIndex& index) const
 {
     const QRect cell = option.rect;
-    painter.fillRect(cell, option.palette.brush(GroupOf(option), QPalette::Button));
+    const QVariant background = index.data(Qt::BackgroundRole);
+    painter.fillRect(cell, background.isValid() ? background.value<QBrush>()
+                                                : option.palette.brush(GroupOf(option), QPalette::Button));
     const QString text = grid_->CellText(index);
     const QPixmap picture = column.ColumnKind == TColumnKind::CheckBox
                                 ? grid_->CheckPicture(column.CheckStateOf(text))
@@ -92,13 +94,18 @@ void TGridDelegate::PaintText(QPainter& painter, const QStyleOptionViewItem& opt
 {
     const QPalette::ColorGroup group = GroupOf(option);
     const bool selected = option.state.testFlag(QStyle::State_Selected);
+    const QVariant background = selected ? QVariant() : index.data(Qt::BackgroundRole);
     if (selected)
         painter.fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+    else if (background.isValid())
+        painter.fillRect(option.rect, background.value<QBrush>());
     QColor color = option.palette.color(group, QPalette::Text);
     if (selected)
         color = option.palette.color(group, QPalette::HighlightedText);
     else if (column.CellColor.isValid())
         color = column.CellColor;
+    else if (background.isValid())  // readable on a marked cell under a dark theme too
+        color = background.value<QBrush>().color().lightness() > 128 ? QColor(Qt::black) : QColor(Qt::white);
     painter.setPen(color);
     painter.setFont(column.CellFont.resolve(option.font));
     DrawCellText(painter, option.rect, grid_->DisplayText(index), column.CellOverflow, column.CellHorzAlign,

@@ -8,6 +8,7 @@
 #include "layout.h"
 #include "message_dialog.h"
 #include "progress_line.h"
+#include "records_dialog.h"
 #include "text_convert.h"
 
 #include <QAction>
@@ -113,6 +114,10 @@ QAction* TCommandContext::AddCommand(const char* name, const char* text, const c
     QObject::connect(action, &QAction::triggered, &window_, [this, handler, commitFirst, command = std::move(command)] {
         if (commitFirst)
             CommitEditing();
+        // A filter still waiting or running lands now, not in the middle of
+        // the command: rows must keep their records while it works.
+        if (TDatabasePage* page = tabs_.Page(tabs_.CurrentTab()))
+            page->FinishFilter();
         RunCommand(handler, command);
         // Counts, unsaved marks and enabled commands follow whatever the
         // command did, in whichever tab it ended.
@@ -223,6 +228,39 @@ void TCommandContext::UpdateActiveInfo()
                             .arg(layout)
                             .arg(db->Modified ? FromUtf8("  |  modified") : QString())
                             + (db->ReadOnlyFile() ? FromUtf8("  |  read-only") : QString()));
+}
+
+std::optional<TCommandContext::TRecordChoice> TCommandContext::RecordsToWrite(const QString& caption,
+                                                                             const std::vector<int>* selected)
+{
+    TDataBase* db = tabs_.CurrentDB();
+    TDatabasePage* page = tabs_.Page(tabs_.CurrentTab());
+    if (!db || !page)
+        return std::nullopt;
+    page->FinishFilter();
+    std::vector<int> shown = page->ShownRecords();
+    const auto chosen = [](std::vector<int> records) { return TRecordChoice{false, std::move(records)}; };
+    if (int(shown.size()) >= db->RecordCount())  // nothing hidden: nothing to ask
+        return selected ? chosen(*selected) : TRecordChoice{};
+    const std::optional<TRecordScope> scope = ChooseRecordScope(&Window(), caption, db->RecordCount(),
+                                                                int(shown.size()), selected ? int(selected->size()) : -1);
+    if (!scope)
+        return std::nullopt;
+    if (*scope == TRecordScope::Selected)
+        return chosen(*selected);
+    if (*scope == TRecordScope::Shown)
+        return chosen(std::move(shown));
+    if (!selected)
+        return TRecordChoice{};
+    std::vector<int> all;
+    for (int r = 1; r <= db->RecordCount(); ++r)
+        all.push_back(r);
+    return chosen(std::move(all));
+}
+
+std::unique_ptr<TJFILE> TCommandContext::TRecordChoice::Part(const TJFILE& db) const
+{
+    return All ? nullptr : CopyDatabase(db, Records, TRecordCopy::Borrow);
 }
 
 void TCommandContext::CommitEditing()

@@ -5,6 +5,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
 #include <string>
 
 class QAction;
@@ -12,6 +15,8 @@ class QLabel;
 class QMainWindow;
 
 namespace quorvil {
+
+class TJFILE;
 
 class TDatabaseTabs;
 class TProgressLine;
@@ -57,6 +62,18 @@ public:
 
     // Leaving the cell being edited commits it before a file is written.
     static void CommitEditing();
+    // The records a command writes from the active tab: a filter still in
+    // progress is completed, then, while the views show fewer records than
+    // the database holds, the user chooses all of them or those shown (or
+    // those of `selected`, when given). Nothing on Cancel.
+    struct TRecordChoice {
+        bool All = true;           // every record, in record order
+        std::vector<int> Records;  // else these, in the order the rows show them
+        // The records chosen as a database of their own that borrows their
+        // bytes (it must not outlive `db`); null for every record.
+        std::unique_ptr<TJFILE> Part(const TJFILE& db) const;
+    };
+    std::optional<TRecordChoice> RecordsToWrite(const QString& caption, const std::vector<int>* selected = nullptr);
     // True, with a message, when `path` is the file of an open tab: writing
     // over it would leave that tab on a file that is gone.
     bool RefuseOpenFile(const std::string& path) const;

@@ -373,6 +373,9 @@ void TExchangeCommands::ExportClick(TExportFormat format, bool buttonPress)
     if (!db)
         return;
     TCommandContext::CommitEditing();
+    const auto records = context_.RecordsToWrite(FromUtf8("Export"));
+    if (!records)
+        return;
     const std::vector<int> fields = ChooseExportFields(*db, context_.Action(CommandOf(format).button)->icon());
     if (fields.empty())
         return;
@@ -382,8 +385,10 @@ void TExchangeCommands::ExportClick(TExportFormat format, bool buttonPress)
     if (name.empty() || context_.RefuseOpenFile(name))
         return;
     WaitCursor hourglass;
-    if (context_.RunLong("Export", name, true, [&] { Export(*db, format, fields, name); }))
-        context_.ShowStatus(FromUtf8("Exported %1 to %2").arg(CountOf(db->RecordCount(), "record"), BareName(name)));
+    const std::unique_ptr<TJFILE> part = records->Part(*db);
+    TJFILE& source = part ? *part : *db;
+    if (context_.RunLong("Export", name, true, [&] { Export(source, format, fields, name); }))
+        context_.ShowStatus(FromUtf8("Exported %1 to %2").arg(CountOf(source.RecordCount(), "record"), BareName(name)));
 }
 
 std::string TExchangeCommands::PickExportFile(const TDataBase& db, TExportFormat format, const std::vector<int>& fields)
@@ -408,6 +413,9 @@ void TExchangeCommands::ProgramExportClick(TProgramFormat format)
     if (!db)
         return;
     TCommandContext::CommitEditing();
+    const auto records = context_.RecordsToWrite(FromUtf8("Export"));
+    if (!records)
+        return;
     const ProgramExportCommand& command = kProgramExports[static_cast<int>(format)];
     const std::vector<int> fields = ChooseExportFields(*db, context_.Action(command.item)->icon());
     if (fields.empty())
@@ -425,8 +433,10 @@ void TExchangeCommands::ProgramExportClick(TProgramFormat format)
     if (name.empty() || context_.RefuseOpenFile(name))
         return;
     WaitCursor hourglass;
-    if (context_.RunLong("Export", name, true, [&] { ExportForProgram(*db, format, fields, csv, name); }))
-        context_.ShowStatus(FromUtf8("Exported %1 to %2").arg(CountOf(db->RecordCount(), "record"), BareName(name)));
+    const std::unique_ptr<TJFILE> part = records->Part(*db);
+    TJFILE& source = part ? *part : *db;
+    if (context_.RunLong("Export", name, true, [&] { ExportForProgram(source, format, fields, csv, name); }))
+        context_.ShowStatus(FromUtf8("Exported %1 to %2").arg(CountOf(source.RecordCount(), "record"), BareName(name)));
 }
 
 std::string TExchangeCommands::PickProgramExportFile(const TDataBase& db, TProgramFormat format)
@@ -452,6 +462,10 @@ void TExchangeCommands::SaveAsAccessItemClick(const std::string& chosenName)
     if (!db || !kDatabaseExport)
         return;
 #ifdef QUORVIL_HAVE_SQL
+    TCommandContext::CommitEditing();
+    const auto records = context_.RecordsToWrite(FromUtf8("Export"));
+    if (!records)
+        return;
     const std::string fileName = chosenName.empty() ? PickAccessFile(&context_.Window(), *db, AccessFileKind()) : chosenName;
     if (fileName.empty() || context_.RefuseOpenFile(fileName))
         return;
@@ -466,14 +480,16 @@ void TExchangeCommands::SaveAsAccessItemClick(const std::string& chosenName)
         return context_.Progress()->Step(record, count);
     };
     int errors = 0;
+    const std::unique_ptr<TJFILE> part = records->Part(*db);
+    TJFILE& source = part ? *part : *db;
     const bool done = context_.RunLong("Export", fileName, true, [&] {
-        errors = ExportToAccess(*db, fileName,
+        errors = ExportToAccess(source, fileName,
                                 [](const std::string& name) { return std::make_unique<TAccessDB>(CreateSqlDatabase(name)); },
                                 events);
     });
     if (done)
         context_.ShowStatus(FromUtf8("Exported %1 to %2%3")
-                                .arg(CountOf(db->RecordCount(), "record"), BareName(fileName),
+                                .arg(CountOf(source.RecordCount(), "record"), BareName(fileName),
                                      errors > 0 ? FromUtf8("; ") + ToQString(ErrorCountMessage(errors)) : QString()));
 #endif
 }

@@ -94,6 +94,7 @@ void TFindCommands::FindRecords(const std::string& text, bool caseSensitive, con
     const std::vector<bool> shown = quorvil::FindRecords(*db, text, caseSensitive, fieldFlags, wordSearch);
     for (size_t k = 0; k < shown.size(); ++k)
         db->SetShown(int(k) + 1, shown[k] ? 1 : 0);
+    db->SetLastFind(text, caseSensitive, wordSearch, fieldFlags);
     context_.Tabs().Page(context_.Tabs().CurrentTab())->RefreshView();
     context_.UpdateActiveInfo();
 }

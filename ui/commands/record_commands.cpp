@@ -59,6 +59,22 @@ TRecordCommands::TRecordCommands(TCommandContext& context) : context_(context)
         views->addAction(view);
     }
     c.Action("GridBtn")->setChecked(true);
+    QAction* filterRow =
+        c.AddCommand("FilterRowItem", "&Filter row", "FilterRowItemClick", [this] { FilterRowItemClick(); });
+    filterRow->setCheckable(true);
+    filterRow->setToolTip(FromUtf8("A filter box under each column title"));
+    // The mark follows the tab shown.
+    connect(&c.Tabs(), &TDatabaseTabs::ActiveChanged, this, [this, filterRow] {
+        const TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
+        filterRow->setChecked(page && page->DataBase() && page->FilterRowVisible());
+    });
+    connect(&c.Tabs(), &TDatabaseTabs::FilterApplied, this, [this](int tab) {
+        if (tab != context_.Tabs().CurrentTab())
+            return;
+        // Rows moved by hand and a filter never mix.
+        context_.EndRearrange();
+        context_.UpdateActiveInfo();
+    });
     CreatePopupMenu();
     CreateMoveButtons();
     // The mode never stays on for a grid that is not shown.
@@ -147,8 +163,24 @@ void TRecordCommands::AllBtnClick()
     if (!db)
         return;
     db->ShowAll();
+    context_.Tabs().Page(context_.Tabs().CurrentTab())->ClearFilterRow();
     context_.Tabs().Page(context_.Tabs().CurrentTab())->RefreshView();
     context_.Action("AllBtn")->setEnabled(false);
+    context_.UpdateActiveInfo();
+}
+
+void TRecordCommands::FilterRowItemClick()
+{
+    const int tab = context_.Tabs().CurrentTab();
+    TDatabasePage* page = context_.Tabs().Page(tab);
+    if (!page || !page->DataBase()) {
+        context_.Action("FilterRowItem")->setChecked(false);
+        return;
+    }
+    context_.Tabs().SetFilterRow(tab, !page->FilterRowVisible());
+    context_.Action("FilterRowItem")->setChecked(page->FilterRowVisible());
+    // Hiding the row ends its filter; the views show that at once.
+    page->FinishFilter();
     context_.UpdateActiveInfo();
 }
 
@@ -185,11 +217,15 @@ void TRecordCommands::DelBtnClick()
     TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
     if (!page->DataBase())
         return;
-    const int row = page->GridVisible() ? page->Grid()->currentIndex().row() : page->EditPanel()->CurrentRow();
+    int row = page->GridVisible() ? page->Grid()->currentIndex().row() : page->EditPanel()->CurrentRow();
     const int record = page->Model()->RecordOfRow(row);
     if (!record)
         return;
     if (MessageDlgButtons(FromUtf8("Delete record #%1?").arg(record), mtConfirmation, {mbYes, mbNo}, mbYes) != mrYes)
+        return;
+    // The record confirmed goes, wherever its row is now.
+    row = page->Model()->RowOfRecord(record);
+    if (row < 0)
         return;
     {
         TUndoScope change = page->Change(FromUtf8("Delete record"));

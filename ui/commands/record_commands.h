@@ -19,6 +19,8 @@ public:
     // tag 0 grid, 1 list, 2 record, for the active tab.
     void RecordItemClick(int tag);
     void AllBtnClick();
+    // Shows or hides the active tab's filter row.
+    void FilterRowItemClick();
     void AddBtnClick();
     void DelBtnClick();
     void RearrangeItemClick();

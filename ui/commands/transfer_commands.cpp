@@ -175,40 +175,52 @@ void TTransferCommands::CreateCopyMenu(QMenu& popupMenu)
     });
 }
 
+void TTransferCommands::CopyIntoTab(int tag, const std::vector<int>& records)
+{
+    TDataBase* source = context_.Tabs().CurrentDB();
+    TDataBase* target = context_.Tabs().DataBase(tag);
+    if (!target || target == source || target->ReadOnlyFile())
+        return;
+    WaitCursor hourglass;
+    TCopyResult result;
+    try {
+        TUndoScope change = context_.Tabs().Page(tag)->Change(FromUtf8("Copy records"));
+        change.TrackCells();
+        result = CopyRecords(*source, records, *target);
+    } catch (...) {
+        context_.Tabs().Page(tag)->RefreshView();  // the records copied before the failure stay
+        throw;
+    }
+    if (!result.Keyed)
+        return;
+    context_.Tabs().Page(tag)->RefreshView();
+    context_.ShowStatus(
+        FromUtf8("Copied %1 into %2").arg(CountOf(int(records.size()), "record"), BareName(target->FileName)));
+    MessageDlgButtons(ToQString(CopyMessage(result.Copied)), mtInformation, {mbOK}, mbHelp);
+}
+
 void TTransferCommands::CopyRecsItemClick(int tag, const std::string& chosenName)
 {
     TDataBase* source = context_.Tabs().CurrentDB();
     TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
+    page->FinishFilter();  // the rows selected are those the result shows
     int top = 0;
     int bottom = 0;
     if (!source || !page->SelectedRows(top, bottom))
         return;
     // The rows shown may be filtered or reversed: each names its record.
-    std::vector<int> records;
+    std::vector<int> selected;
     for (int row = top; row <= bottom; ++row)
         if (const int record = page->Model()->RecordOfRow(row))
-            records.push_back(record);
+            selected.push_back(record);
+    // While a filter or find hides records, the shown or all of them may go too.
+    const auto chosen = context_.RecordsToWrite(FromUtf8("Copy"), &selected);
+    if (!chosen)
+        return;
+    const std::vector<int>& records = chosen->Records;
 
     if (tag < kExternalFile) {
-        TDataBase* target = context_.Tabs().DataBase(tag);
-        if (!target || target == source || target->ReadOnlyFile())
-            return;
-        WaitCursor hourglass;
-        TCopyResult result;
-        try {
-            TUndoScope change = context_.Tabs().Page(tag)->Change(FromUtf8("Copy records"));
-            change.TrackCells();
-            result = CopyRecords(*source, records, *target);
-        } catch (...) {
-            context_.Tabs().Page(tag)->RefreshView();  // the records copied before the failure stay
-            throw;
-        }
-        if (!result.Keyed)
-            return;
-        context_.Tabs().Page(tag)->RefreshView();
-        context_.ShowStatus(
-            FromUtf8("Copied %1 into %2").arg(CountOf(int(records.size()), "record"), BareName(target->FileName)));
-        MessageDlgButtons(ToQString(CopyMessage(result.Copied)), mtInformation, {mbOK}, mbHelp);
+        CopyIntoTab(tag, records);
         return;
     }
 
@@ -237,7 +249,7 @@ void TTransferCommands::CopyRecsItemClick(int tag, const std::string& chosenName
                               mtError, {mbOK}, mbHelp);
             return;
         }
-        CopyRecsItemClick(open);
+        CopyIntoTab(open, records);
         return;
     }
     WaitCursor hourglass;
@@ -335,11 +347,16 @@ void TTransferCommands::SplitBtnClick()
             return;
         fieldName = db->GetFieldName(listFields[size_t(chosen)]);
     }
+    const auto records = context_.RecordsToWrite(FromUtf8("Split"));
+    if (!records)
+        return;
+    const std::unique_ptr<TJFILE> part = records->Part(*db);
+    const TJFILE& source = part ? *part : *db;
     TSplitChoice choice;
     choice.Field = LastFieldNamed(*db, fieldName);
 
     // The configuration is opened around each use: dialogs in between write it too.
-    std::vector<TSplitValue> values = SplitValues(*db, choice.Field, OpenConfig().get());
+    std::vector<TSplitValue> values = SplitValues(source, choice.Field, OpenConfig().get());
     std::vector<TSplitDialogValue> rows;
     for (const TSplitValue& v : values)
         rows.push_back({ToQString(v.Value), v.Held, PathToQString(v.FileName)});
@@ -378,7 +395,7 @@ void TTransferCommands::SplitBtnClick()
     TProgressLine::TRun run(context_.Progress(), true);
     TSplitCount count;
     bool stopped = false;
-    Split(*db, choice, [&](const std::string& fileName, int done, int total) {
+    Split(source, choice, [&](const std::string& fileName, int done, int total) {
         count = {done, total};
         context_.ShowStatus(FromUtf8("Writing ") + PathToQString(fileName));
         stopped = !run.Step(done, total);

@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <string>
+#include <vector>
 
 class QMenu;
 
@@ -29,6 +30,8 @@ public:
     void ImportCsvItemClick();
 
 private:
+    // Copies `records` of the active database into the database of tab `tag`.
+    void CopyIntoTab(int tag, const std::vector<int>& records);
     void CreateCopyMenu(QMenu& popupMenu);
 
     TCommandContext& context_;

@@ -1,5 +1,7 @@
 #include "database_model.h"
 
+#include <QBrush>
+
 #include "cell_input.h"
 #include "database.h"
 #include "field_types.h"
@@ -211,6 +213,7 @@ bool TDatabaseModel::MoveField(int from, int to)
     beginMoveColumns(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
     try {
         db_->MoveField(from + 1, to + 1);
+        db_->FieldMoved(from + 1, to + 1);
     } catch (...) {
         // The indexes were checked, so only memory can run out here; the
         // view must still hear the end of the move it was told about.
@@ -236,11 +239,29 @@ int TDatabaseModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : columns_;
 }
 
+bool TDatabaseModel::CellMatches(int row, int col) const
+{
+    const int record = RecordOfRow(row);
+    return db_ && record > 0 && db_->CellHighlighted(record, col + 1);
+}
+
 QVariant TDatabaseModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid())
+        return {};
+    if (role == kMatchRole)
+        return CellMatches(index.row(), index.column());
+    if (role == Qt::BackgroundRole)
+        return CellMatches(index.row(), index.column()) ? QVariant(MatchBrush()) : QVariant();
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     return CellText(index.row(), index.column());
+}
+
+QBrush MatchBrush()
+{
+    // A light yellow, as a marker pen: dark text stays readable on it.
+    return QBrush(QColor(255, 236, 140));
 }
 
 bool TDatabaseModel::setData(const QModelIndex& index, const QVariant& value, int role)

@@ -4,6 +4,7 @@
 // the record number of each row; cells are read from the database when the
 // view asks for them, so a refill costs the row map and nothing more.
 #include <QAbstractTableModel>
+#include <QBrush>
 
 #include <cstdint>
 #include <functional>
@@ -25,10 +26,16 @@ QString GridText(std::string_view value);
 // '¤' becomes LF; other fields keep the text as typed.
 std::string EditedValue(const QString& text, uint16_t fieldType);
 
+// The background of a highlighted cell.
+QBrush MatchBrush();
+
 class TDatabaseModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     static constexpr int kNoColumn = -1;
+    // True for a cell that passes its filter box or holds the find's text;
+    // such cells also have MatchBrush() as their BackgroundRole.
+    static constexpr int kMatchRole = Qt::UserRole + 1;
 
     explicit TDatabaseModel(QObject* parent = nullptr);
 
@@ -53,6 +60,7 @@ public:
     int RowOfRecord(int record) const;
     // The text a cell shows (line breaks as '¤'); empty outside the table.
     QString CellText(int row, int col) const;
+    bool CellMatches(int row, int col) const;
 
     // Deletes the record that row `row` shows and refills the rows; a
     // database never stays empty, so the last record deleted is followed by

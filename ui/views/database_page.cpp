@@ -8,11 +8,13 @@
 #include "errors.h"
 #include "extended_grid.h"
 #include "field_types.h"
+#include "grid_header.h"
 #include "grid_setup.h"
 #include "long_text_check.h"
 #include "message_dialog.h"
 #include "record_list_model.h"
 #include "record_panel.h"
+#include "record_filter.h"
 #include "record_sort.h"
 #include "text_convert.h"
 
@@ -21,7 +23,9 @@
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QLocale>
+#include <QElapsedTimer>
 #include <QSplitter>
+#include <QTimer>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -53,7 +57,7 @@ TDatabasePage::TDatabasePage(int tab, QWidget* parent)
     : QWidget(parent), grid_(new TExtendedGrid(this)), model_(new TDatabaseModel(this)),
       recordPanel_(new QSplitter(Qt::Horizontal, this)), listBox_(new QListView(recordPanel_)),
       listModel_(new TRecordListModel(model_, this)), editPanel_(new TRecordPanel(tab, model_, recordPanel_)),
-      undo_(new QUndoStack(this))
+      filterStep_(new QTimer(this)), undo_(new QUndoStack(this))
 {
     setObjectName(FromUtf8("Page%1").arg(tab));
     grid_->setObjectName(FromUtf8("Grid%1").arg(tab));
@@ -106,6 +110,10 @@ TDatabasePage::TDatabasePage(int tab, QWidget* parent)
     connect(grid_, &TExtendedGrid::OnControlError, this, &TDatabasePage::ShowEditError, Qt::QueuedConnection);
     connect(model_, &TDatabaseModel::InputRefused, this, &TDatabasePage::ShowInputRefused, Qt::QueuedConnection);
 
+    filterStep_->setSingleShot(true);
+    connect(filterStep_, &QTimer::timeout, this, [this] { RunCommand("FilterStep", [this] { FilterStep(false); }); });
+    connect(grid_, &TExtendedGrid::FilterChanged, this, [this] { RunCommand("StartFilter", [this] { StartFilter(); }); });
+
     grid_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         const QModelIndex index = grid_->indexAt(pos);
@@ -133,6 +141,7 @@ void TDatabasePage::SetDatabase(TDataBase* db)
     undoBytes_ = 0;
     resetting_ = false;
     cleanModified_ = db && db->Modified;
+    ClearFilterRow();  // another database's boxes mean nothing here
     model_->SetDatabase(db);
     // Another database starts from the default column settings.
     for (int col = 0; col < model_->columnCount(); ++col)
@@ -142,6 +151,109 @@ void TDatabasePage::SetDatabase(TDataBase* db)
     // A read-only file's fields keep their places too.
     grid_->horizontalHeader()->setSectionsMovable(!(db && db->ReadOnlyFile()));
     SetUpColumns();
+}
+
+void TDatabasePage::SetFilterRowVisible(bool visible)
+{
+    grid_->SetFilterRowVisible(visible);
+}
+
+bool TDatabasePage::FilterRowVisible() const
+{
+    return grid_->FilterRowVisible();
+}
+
+void TDatabasePage::ClearFilterRow()
+{
+    grid_->ClearFilters();
+    filterStep_->stop();
+    filterRun_ = {};
+}
+
+std::vector<int> TDatabasePage::ShownRecords() const
+{
+    std::vector<int> records;
+    records.reserve(size_t(model_->rowCount()));
+    for (int row = 0; row < model_->rowCount(); ++row)
+        records.push_back(model_->RecordOfRow(row));
+    return records;
+}
+
+void TDatabasePage::StartFilter()
+{
+    TDataBase* db = DataBase();
+    filterStep_->stop();
+    filterRun_ = {};
+    if (!db)
+        return;
+    const QStringList texts = grid_->FilterTexts();
+    std::vector<TFilterBox> boxes;
+    for (int col = 0; col < texts.size(); ++col) {
+        if (texts[col].isEmpty()) {
+            grid_->Header()->SetFilterProblem(col, QString());
+            continue;
+        }
+        TFilterBox box{col + 1, FromQString(texts[col])};
+        const TFilterCondition condition(db->GetFieldType(box.Field), box.Text, db->TrueText, db->FalseText);
+        grid_->Header()->SetFilterProblem(col, ToQString(condition.Problem()));
+        boxes.push_back(std::move(box));
+    }
+    auto filter = std::make_shared<const TRecordFilter>(*db, boxes);
+    if (!filter->Active() && !db->Filter())
+        return;  // nothing filtered before or now
+    filterRun_.Filter = std::move(filter);
+    filterRun_.Passes.assign(size_t(db->RecordCount()), 1);
+    filterRun_.Next = 1;
+    filterRun_.Version = db->OrderVersion();
+    FilterStep(false);
+}
+
+void TDatabasePage::FilterStep(bool toTheEnd)
+{
+    TDataBase* db = DataBase();
+    if (!db || filterRun_.Next == 0)
+        return;
+    if (db->OrderVersion() != filterRun_.Version || filterRun_.Passes.size() != size_t(db->RecordCount())) {
+        // Records came, went or moved since the run began: it starts again.
+        filterRun_.Passes.assign(size_t(db->RecordCount()), 1);
+        filterRun_.Next = 1;
+        filterRun_.Version = db->OrderVersion();
+    }
+    // Slices of about 20 ms leave the window free between them.
+    constexpr int kSlice = 2048;
+    constexpr qint64 kBudgetMs = 20;
+    constexpr int kWaitMs = 100;
+    QElapsedTimer clock;
+    clock.start();
+    const TRecordFilter& filter = *filterRun_.Filter;
+    while (filterRun_.Next <= db->RecordCount()) {
+        const int last = std::min(int(db->RecordCount()), filterRun_.Next + kSlice - 1);
+        if (filter.Active())
+            FilterRecords(*db, filter, filterRun_.Next, last, filterRun_.Passes);
+        filterRun_.Next = last + 1;
+        if (!toTheEnd && filterRun_.Next <= db->RecordCount() && clock.elapsed() >= kBudgetMs) {
+            filterStep_->start(0);
+            return;
+        }
+    }
+    // While a dialog is open or a cell is being edited, rows must keep their
+    // records: the result waits (FinishFilter applies it at once).
+    QWidget* focus = QApplication::focusWidget();
+    if (!toTheEnd && (QApplication::activeModalWidget() || (focus && grid_->viewport()->isAncestorOf(focus)))) {
+        filterStep_->start(kWaitMs);
+        return;
+    }
+    db->SetFilter(filterRun_.Filter, filterRun_.Passes);
+    filterRun_ = {};
+    RefreshView();
+    emit FilterApplied();
+}
+
+void TDatabasePage::FinishFilter()
+{
+    grid_->FlushFilter();
+    filterStep_->stop();
+    FilterStep(true);
 }
 
 TDataBase* TDatabasePage::DataBase() const
@@ -286,7 +398,9 @@ void TDatabasePage::ShowChange(int record, int field, bool definition)
 {
     model_->SetSortColumn(TDatabaseModel::kNoColumn);
     if (definition) {
+        const int columns = model_->columnCount();
         RefreshView();
+        RefilterAfterDefinition(columns);
     } else {
         model_->Refill();
         SetUpColumns();
@@ -317,7 +431,21 @@ void TDatabasePage::SelectRows(int top, int bottom)
 
 void TDatabasePage::DefinitionChanged()
 {
+    const int columns = model_->columnCount();
     RefreshView();
+    RefilterAfterDefinition(columns);
+}
+
+void TDatabasePage::RefilterAfterDefinition(int oldColumns)
+{
+    TDataBase* db = DataBase();
+    if (!db || (!db->Filter() && grid_->FilterTexts().join(QString()).isEmpty()))
+        return;
+    // With fields added or deleted a box may stand over another field than
+    // the one it was typed for; the boxes start again empty.
+    if (model_->columnCount() != oldColumns)
+        grid_->ClearFilters();
+    StartFilter();
 }
 
 void TDatabasePage::RecordsReordered()
@@ -362,6 +490,7 @@ bool TDatabasePage::GridVisible() const
 
 void TDatabasePage::GridDblClick()
 {
+    FinishFilter();  // the cell double-clicked keeps its record
     RunCommand("GridDblClick", [this] {
         const QModelIndex index = grid_->currentIndex();
         const TDataBase* db = DataBase();

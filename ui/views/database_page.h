@@ -6,9 +6,12 @@
 
 #include <QWidget>
 
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 class QListView;
+class QTimer;
 class QUndoStack;
 class QModelIndex;
 class QSplitter;
@@ -16,6 +19,7 @@ class QSplitter;
 namespace quorvil {
 
 class TDataBase;
+class TRecordFilter;
 class TDatabaseModel;
 class TExtendedGrid;
 class TRecordListModel;
@@ -93,7 +97,21 @@ public:
     // The database was saved: its present state is the clean one.
     void MarkSaved();
 
+    // The grid's filter row; hiding it ends its filter.
+    void SetFilterRowVisible(bool visible);
+    bool FilterRowVisible() const;
+    // A filter still waiting for a pause in typing, or still running over
+    // the records, is completed at once: the views then show its result.
+    void FinishFilter();
+    // Empties the filter row's boxes; the records they hid are shown once
+    // the database's flags say so (View all).
+    void ClearFilterRow();
+    // The grid rows' records, in the order the rows show them.
+    std::vector<int> ShownRecords() const;
+
 signals:
+    // The filter row's result is in the views (the status line counts it).
+    void FilterApplied();
     // The database changed through the grid (an edit, a sort, a column move).
     void DatabaseEdited();
     // The context menu was asked for at `globalPos` (ContextCol and
@@ -119,9 +137,24 @@ private:
     // changed record (-1: the last) current where it is shown.
     void ShowChange(int record, int field, bool definition);
     void CleanChanged(bool clean);
+    void StartFilter();
+    // The fields changed: the filter is worked out again for the boxes.
+    void RefilterAfterDefinition(int oldColumns);
+    // Filters the next slice of records; the last slice shows the result.
+    void FilterStep(bool toTheEnd);
+
+    // A filter being worked out over the records, a slice at a time so that
+    // the window keeps answering on the largest database.
+    struct TFilterRun {
+        std::shared_ptr<const TRecordFilter> Filter;
+        std::vector<uint8_t> Passes;
+        int Next = 0;  // 0: no run
+        uint64_t Version = 0;
+    };
 
     TExtendedGrid* grid_;
     TDatabaseModel* model_;
+    TFilterRun filterRun_;
     QSplitter* recordPanel_;
     QListView* listBox_;
     TRecordListModel* listModel_;
@@ -131,6 +164,7 @@ private:
     int contextCol_ = 0;
     int contextRow_ = -1;
     bool restoringOrder_ = false;  // the page itself moves header sections
+    QTimer* filterStep_;
     QUndoStack* undo_;
     size_t undoBytes_ = 0;  // at least what undo_ holds
     bool cleanModified_ = false;  // the database's flag in the clean state

@@ -68,6 +68,7 @@ TDatabaseTabs::TDatabaseTabs(QWidget* parent) : QTabWidget(parent)
         setTabVisible(tab, false);
         // The status line counts records and shows the modified flag.
         connect(pages_[size_t(tab)], &TDatabasePage::DatabaseEdited, this, &TDatabaseTabs::ActiveChanged);
+        connect(pages_[size_t(tab)], &TDatabasePage::FilterApplied, this, [this, tab] { emit FilterApplied(tab); });
     }
     lastTab_ = currentIndex();
     connect(this, &QTabWidget::currentChanged, this, [this](int index) {
@@ -219,13 +220,16 @@ void TDatabaseTabs::OpenSteps(int tab, const std::string& path, std::unique_ptr<
 
     const std::unique_ptr<TIniFile> ini = OpenConfig();
     ini->WriteString(kConfigSection, "LastDB", path);
-    ShowInTab(tab, db, path, ini->ReadString(db.PdbHeader.Name, "ColWidth"));
+    ShowInTab(tab, db, path, ini->ReadString(db.PdbHeader.Name, "ColWidth"),
+              ini->ReadString(db.PdbHeader.Name, kFilterRowKey) == "1");
 }
 
-void TDatabaseTabs::ShowInTab(int tab, TDataBase& db, const std::string& path, const std::string& widths)
+void TDatabaseTabs::ShowInTab(int tab, TDataBase& db, const std::string& path, const std::string& widths,
+                              bool filterRow)
 {
     TDatabasePage* page = pages_[size_t(tab)];
     page->SetDatabase(&db);
+    page->SetFilterRowVisible(filterRow);
     page->EditPanel()->SetDbidField(dbidField_);
     std::vector<int> columnWidths = ParseColumnWidths(widths, db.FieldCount());
     // Never shown before: start from the widths the database keeps for the
@@ -289,7 +293,7 @@ void TDatabaseTabs::NewDatabaseFrom(int tab, const std::string& path, const std:
         dbidField_ = FindDbidField(db);
         setTabVisible(tab, true);
         setCurrentIndex(tab);
-        ShowInTab(tab, db, path, std::string());
+        ShowInTab(tab, db, path, std::string(), false);
     } catch (...) {
         HideFailedTab(tab);
         throw;
@@ -451,6 +455,15 @@ void TDatabaseTabs::SaveColumnWidths(int tab, TIniFile* ini)
         ini = own.get();
     }
     ini->WriteString(db->PdbHeader.Name, "ColWidth", JoinColumnWidths(widths));
+}
+
+void TDatabaseTabs::SetFilterRow(int tab, bool visible)
+{
+    const TDataBase* db = DataBase(tab);
+    if (!db)
+        return;
+    pages_[size_t(tab)]->SetFilterRowVisible(visible);
+    OpenConfig()->WriteString(db->PdbHeader.Name, kFilterRowKey, visible ? "1" : "0");
 }
 
 void TDatabaseTabs::PageControlChanging(int oldTab)

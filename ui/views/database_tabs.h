@@ -76,6 +76,11 @@ public:
     bool SaveDatabase(int tab);
     // Stores the tab's column widths under the database's title.
     void SaveColumnWidths(int tab, TIniFile* ini = nullptr);
+    // Shows or hides the filter row of a tab's grid and remembers the choice
+    // for the database's title, for the next time it is opened.
+    void SetFilterRow(int tab, bool visible);
+    // The key under a database's title that holds the choice.
+    static constexpr const char* kFilterRowKey = "FilterRow";
     // "*" before the file name of each tab whose database has unsaved changes.
     void ShowModifiedMarks();
 
@@ -88,6 +93,8 @@ signals:
     void LastTabClosed();
     // The active tab or what it shows changed.
     void ActiveChanged();
+    // A tab's filter row put its result into the views.
+    void FilterApplied(int tab);
 
 private:
     // Puts the database read from `path` into the tab in place of any other.
@@ -101,7 +108,7 @@ private:
     // The answer of AskSave and AskReplace where no save question is due:
     // nothing to lose (true), or a read-only file's changes; empty otherwise.
     std::optional<bool> AnswerWithoutSaving(int tab);
-    void ShowInTab(int tab, TDataBase& db, const std::string& path, const std::string& storedWidths);
+    void ShowInTab(int tab, TDataBase& db, const std::string& path, const std::string& storedWidths, bool filterRow);
     // True when the user had the popup lists fixed.
     bool CheckPopups(TDataBase& db);
     void HideFailedTab(int tab);

@@ -4,6 +4,8 @@
 #include "database_model.h"
 #include "field_types.h"
 
+#include <QBrush>
+
 namespace quorvil {
 
 TRecordListModel::TRecordListModel(TDatabaseModel* source, QObject* parent)
@@ -45,6 +47,21 @@ QVariant TRecordListModel::data(const QModelIndex& index, int role) const
         return LineText(index.row());
     if (role == Qt::EditRole)
         return {};
+    if (index.isValid() &&
+        (role == TDatabaseModel::kMatchRole || role == Qt::BackgroundRole || role == Qt::ForegroundRole)) {
+        // The line shows one field, or a List field and the next one.
+        const int col = column_ < source_->columnCount() ? column_ : 0;
+        const TDataBase* db = source_->DataBase();
+        bool match = source_->CellMatches(index.row(), col);
+        if (!match && db && db->GetFieldType(col + 1) == kTypeList)
+            match = source_->CellMatches(index.row(), col + 1);
+        if (role == TDatabaseModel::kMatchRole)
+            return match;
+        if (!match)
+            return {};
+        // Dark text on the light mark, whatever the theme's text colour.
+        return role == Qt::BackgroundRole ? QVariant(MatchBrush()) : QVariant(QBrush(Qt::black));
+    }
     return QIdentityProxyModel::data(index, role);
 }
 

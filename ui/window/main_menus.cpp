@@ -47,6 +47,7 @@ const KeyChoice kKeys[] = {
     {"AddBtn", {"Ins"}, QKeySequence::UnknownKey},
     {"FindBtn", {"Ctrl+F"}, QKeySequence::Find},
     {"ReplaceBtn", {"Ctrl+H"}, QKeySequence::Replace},
+    {"FilterRowItem", {"Ctrl+Shift+L"}, QKeySequence::UnknownKey},
     {"ShortcutsItem", {"F1"}, QKeySequence::HelpContents},
 };
 
@@ -72,7 +73,7 @@ void TMainForm::CreateMenus()
         {"&Records", "RecordsMenu", {"AddBtn", "DelBtn", "SortBtn", nullptr, "FindBtn", "ReplaceBtn", "AllBtn"}},
         {"&Database", "DatabaseMenu",
          {"EditBtn", "SplitBtn", nullptr, "SaveCSV", "SaveHTM", "SaveTXT", "SaveAsAccessItem"}},
-        {"&View", "ViewMenu", {"GridBtn", "ListBtn", "RecBtn"}},
+        {"&View", "ViewMenu", {"GridBtn", "ListBtn", "RecBtn", nullptr, "FilterRowItem"}},
         {"&Help", "HelpMenu", {"ShortcutsItem", nullptr, "AboutItem"}},
     };
     for (const MenuChoice& choice : menus) {

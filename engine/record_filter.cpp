@@ -192,12 +192,12 @@ bool TRecordFilter::CellMatches(int field, std::string_view cell) const
     return false;
 }
 
-bool TRecordFilter::Filters(int field) const
+std::string TRecordFilter::ProblemOf(int field) const
 {
     for (const TFieldCondition& c : conditions_)
         if (c.Field == field)
-            return true;
-    return false;
+            return c.Condition.Problem();
+    return {};
 }
 
 std::string TRecordFilter::Problem() const

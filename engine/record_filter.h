@@ -62,7 +62,6 @@ public:
     static TFilterCondition Containing(std::string_view text);
     TFilterCondition& operator=(TFilterCondition&&) noexcept;
 
-    TFilterOp Op() const { return op_; }
     // False for an empty box, which every cell passes.
     bool Active() const { return op_ != TFilterOp::Any; }
     bool Matches(std::string_view cell) const;
@@ -92,7 +91,9 @@ public:
     // Whether `field` has a box in force and `cell` passes it: the cells
     // the views highlight.
     bool CellMatches(int field, std::string_view cell) const;
-    bool Filters(int field) const;
+    // Why the box of `field` matches nothing; empty when it was understood
+    // or there is none.
+    std::string ProblemOf(int field) const;
     // The first box's problem as "Price: ...", empty when every box was understood.
     std::string Problem() const;
 

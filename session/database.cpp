@@ -134,11 +134,6 @@ void TDataBase::FieldMoved(int from, int to)
     findFields_.insert(findFields_.begin() + (to - 1), moved);
 }
 
-bool TDataBase::Narrowed() const
-{
-    return std::any_of(shown_.begin(), shown_.end(), [](uint8_t flag) { return flag != kFound; });
-}
-
 bool TDataBase::CellHighlighted(int record, int field) const
 {
     if (!filter_ && !findText_)

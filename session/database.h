@@ -56,8 +56,6 @@ public:
     // Field `from` went to position `to` (MoveField): the fields the find
     // searched move with it.
     void FieldMoved(int from, int to);
-    // Whether the filter row or the find hides any record from view.
-    bool Narrowed() const;
     // A cell the views highlight: it passes a filter box of its field, or
     // holds the find's text in a field the find searched.
     bool CellHighlighted(int record, int field) const;

@@ -93,7 +93,6 @@ QWidget* TGridHeader::MakeFilter(int col)
         connect(line, &QLineEdit::returnPressed, this, [this, line] { emit FilterEdited(ColumnOf(line), false); });
         box = line;
     }
-    box->setProperty("filterKind", int(kind));
     box->setAutoFillBackground(true);
     return box;
 }

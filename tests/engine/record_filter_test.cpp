@@ -107,7 +107,7 @@ TEST(RecordFilter, BoxesTogetherPassARecordOnlyWhenEveryOneMatches)
     // The highlight: a cell of a field with a box, passing it.
     EXPECT_TRUE(both.CellMatches(1, "grape"));
     EXPECT_FALSE(both.CellMatches(2, "x"));
-    EXPECT_FALSE(both.Filters(3));
+    EXPECT_TRUE(both.ProblemOf(3).empty());
 
     // Empty boxes and boxes of fields the database lacks filter nothing.
     const TRecordFilter none(*db, {{1, ""}, {9, "x"}, {0, "x"}});
@@ -116,6 +116,7 @@ TEST(RecordFilter, BoxesTogetherPassARecordOnlyWhenEveryOneMatches)
 
     const TRecordFilter wrong(*db, {{1, "a"}, {2, "<many"}});
     EXPECT_EQ(wrong.Problem(), "Qty: \"many\" is not a number.");
+    EXPECT_EQ(wrong.ProblemOf(2), "\"many\" is not a number.");
     EXPECT_TRUE(RecordsPassing(*db, wrong, {1, 2, 3, 4}).empty());
 
     // The database's own TRUE text ticks a box too.

@@ -188,17 +188,12 @@ void TDatabasePage::StartFilter()
         return;
     const QStringList texts = grid_->FilterTexts();
     std::vector<TFilterBox> boxes;
-    for (int col = 0; col < texts.size(); ++col) {
-        if (texts[col].isEmpty()) {
-            grid_->Header()->SetFilterProblem(col, QString());
-            continue;
-        }
-        TFilterBox box{col + 1, FromQString(texts[col])};
-        const TFilterCondition condition(db->GetFieldType(box.Field), box.Text, db->TrueText, db->FalseText);
-        grid_->Header()->SetFilterProblem(col, ToQString(condition.Problem()));
-        boxes.push_back(std::move(box));
-    }
+    for (int col = 0; col < texts.size(); ++col)
+        if (!texts[col].isEmpty())
+            boxes.push_back({col + 1, FromQString(texts[col])});
     auto filter = std::make_shared<const TRecordFilter>(*db, boxes);
+    for (int col = 0; col < texts.size(); ++col)
+        grid_->Header()->SetFilterProblem(col, ToQString(filter->ProblemOf(col + 1)));
     if (!filter->Active() && !db->Filter())
         return;  // nothing filtered before or now
     filterRun_.Filter = std::move(filter);

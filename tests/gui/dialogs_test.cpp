@@ -2,6 +2,7 @@
 // directory and field pickers and the popup list editor, answered as a
 // person would.
 #include "date_dialog.h"
+#include "define_dialog.h"
 #include "definition_editor.h"
 #include "directory_dialog.h"
 #include "field_definition.h"
@@ -390,6 +391,33 @@ private slots:
         WriteDefinition(*db, edit.Definition());
         QCOMPARE(db->GetFieldName(2) + "|" + TypeName(db->GetFieldType(1)), std::string("Town|INTEGER"));
         QCOMPARE(db->GetCell(1, 1) + "|" + db->GetCell(2, 1) + "|" + db->GetCell(3, 1), std::string("Red Sox|Cubs|12"));
+    }
+
+    // The new database's field list refuses a name it holds, case ignored,
+    // and offers the name again to be mended.
+    void defineDialogRefusesANameTwiceAndOffersItAgain()
+    {
+        TDefineForm define;
+        QString refusal, offered;
+        QueueModalAnswer([&](QDialog&) {
+            AnswerInputLine(FromUtf8("Team"));
+            define.AddButton()->click();
+            AnswerInputLine(FromUtf8(" TEAM "));
+            AnswerMessage(refusal);
+            QueueModalAnswer([&](QDialog& line) {
+                offered = line.findChild<QLineEdit*>()->text();
+                QTest::keyClick(line.findChild<QLineEdit*>(), Qt::Key_Home);
+                QTest::keyClicks(line.findChild<QLineEdit*>(), FromUtf8("Home "));
+                QTest::keyClick(line.findChild<QLineEdit*>(), Qt::Key_Return);
+            });
+            define.AddButton()->click();
+            define.OkButton()->click();
+        });
+        QVERIFY(define.DefineNewDatabase());
+        QCOMPARE(refusal,
+                 FromUtf8("A field named \"Team\" is in the list already. Give the new field a name of its own."));
+        QCOMPARE(offered, FromUtf8("TEAM"));
+        QCOMPARE(define.Values(), (QStringList{FromUtf8("Team"), FromUtf8("Home TEAM")}));
     }
 };
 

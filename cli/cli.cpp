@@ -176,7 +176,7 @@ int Export(int argc, char** argv, std::ostream& err)
 }
 
 // A CSV file (with its .DEF beside it, when there is one) as a new database.
-int Import(int argc, char** argv, std::ostream&)
+int Import(int argc, char** argv, std::ostream& err)
 {
     Arguments args = Parse(argc, argv, {"-o", "--layout", "--separator"}, {"--no-header", "--utf8"});
     if (args.positional.size() != 1)
@@ -198,8 +198,9 @@ int Import(int argc, char** argv, std::ostream&)
         throw std::invalid_argument("The output file must not be the input file.");
     TJFILE db;
     db.InitNew();
-    ImportCSV(args.positional[0], options, db);
+    const std::string note = ImportCSV(args.positional[0], options, db);
     WriteInLayout(db, db.Layout, output);
+    Warn(err, note);
     return 0;
 }
 
@@ -222,7 +223,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err)
         if (command == "export")
             return Export(argc, argv, err);
         if (command == "import")
-            return Import(argc, argv, out);
+            return Import(argc, argv, err);
         if (command == "split")
             return SplitCommand(argc, argv, err);
         if (command == "copy")

@@ -25,10 +25,12 @@ void WriteDefinition(TJFILE& db, const std::vector<TFieldDefinition>& fields)
     db.SetFieldCount(int(fields.size()));
     for (int f = 1; f <= db.FieldCount(); ++f) {
         const TFieldDefinition& field = fields[size_t(f - 1)];
-        db.SetFieldName(f, field.Name.substr(0, 20));
+        const bool wasList = db.GetFieldType(f) == kTypeList;
+        db.SetFieldName(f, field.Name.substr(0, kMaxFieldNameLength));
         db.SetFieldType(f, field.Type);
-        if (field.Type == kTypeList)
-            SetPopupList(db, f, field.Popup);
+        // A field that keeps a popup list is written as a List field again.
+        if (field.Type == kTypeList || wasList)
+            SetPopupList(db, f, field.Type == kTypeList ? field.Popup : std::vector<std::string>());
     }
 }
 

@@ -21,8 +21,9 @@ struct TFieldDefinition {
 std::vector<TFieldDefinition> ReadDefinition(const TJFILE& db);
 
 // Sets the field count, then the name and type of every field and the popup
-// list of every "LIST" field. Stored cell texts never change: a value the new
-// type or list does not know stays as it is.
+// list of every "LIST" field; a field that stops being one loses its list.
+// Stored cell texts never change: a value the new type or list does not
+// know stays as it is.
 void WriteDefinition(TJFILE& db, const std::vector<TFieldDefinition>& fields);
 
 // Makes `items` the popup list of field `field` (at most 50 are kept; empty

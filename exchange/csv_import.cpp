@@ -6,6 +6,7 @@
 #include "csv_import.h"
 
 #include "byte_io.h"
+#include "charset.h"
 #include "csv_import_rows.h"
 #include "csv_import_settings.h"
 #include "errors.h"
@@ -367,6 +368,7 @@ struct TCsvImport::TState {
     std::string Title;
     std::unique_ptr<TCsvSettings> Settings;
     TCsvRows Rows;
+    bool Guessed = false;  // read as UTF-8 without being told
 };
 
 TCsvImport::TCsvImport(const std::string& csvName, const TCsvImportOptions& options)
@@ -384,8 +386,12 @@ TCsvImport::TCsvImport(const std::string& csvName, const TCsvImportOptions& opti
     const TLayoutFacts& limits = Facts(state_->Layout);
     if (settings)
         CheckCsvSettings(csvName, *settings, state_->Layout);
-    // The mark says UTF-8 as clearly as the option does.
-    if (options.Utf8 || StartsWithUtf8Mark(data))
+    // The mark says UTF-8 as clearly as the option does. Without either, a
+    // file whose bytes beyond ASCII all form UTF-8 characters is UTF-8: in
+    // Windows-1252 text such pairs ("Ã©") hardly ever occur.
+    const bool marked = options.Utf8 || StartsWithUtf8Mark(data);
+    state_->Guessed = !marked && ClassifyBytes({data.Begin(), data.Size()}) == TTextBytes::Utf8;
+    if (marked || state_->Guessed)
         state_->Rows = ReadUtf8Rows(data, options.Separator, options.HeaderLine, settings, limits, fail);
     else
         state_->Rows = settings ? ReadExportRows(data, *settings, limits, fail)
@@ -400,6 +406,11 @@ TCsvImport::TCsvImport(const std::string& csvName, const TCsvImportOptions& opti
 
 TCsvImport::~TCsvImport() = default;
 
+std::string TCsvImport::ReadingNote() const
+{
+    return state_->Guessed ? "Read as UTF-8 (no byte-order mark)." : "";
+}
+
 void TCsvImport::ApplyTo(TJFILE& db)
 {
     db.BeginUpdate();
@@ -413,9 +424,11 @@ void TCsvImport::ApplyTo(TJFILE& db)
     db.SetModified();
 }
 
-void ImportCSV(const std::string& csvName, const TCsvImportOptions& options, TJFILE& db)
+std::string ImportCSV(const std::string& csvName, const TCsvImportOptions& options, TJFILE& db)
 {
-    TCsvImport(csvName, options).ApplyTo(db);
+    TCsvImport import(csvName, options);
+    import.ApplyTo(db);
+    return import.ReadingNote();
 }
 
 }  // namespace quorvil

@@ -25,10 +25,11 @@ struct TCsvImportOptions {
     // comes with a header line.
     bool HeaderLine = true;
     // Standard CSV in UTF-8 (what spreadsheets write), chosen also by a
-    // byte-order mark at the file's start: quoted cells, doubled quotes,
-    // line breaks inside cells kept as they are; every character must have
-    // a byte in Windows-1252. A .DEF beside it gives the field types and
-    // settings; the cells stay as the file holds them.
+    // byte-order mark at the file's start, and by a file without one that
+    // is UTF-8 throughout and holds characters beyond ASCII: quoted cells,
+    // doubled quotes, line breaks inside cells kept as they are; every
+    // character must have a byte in Windows-1252. A .DEF beside it gives
+    // the field types and settings; the cells stay as the file holds them.
     bool Utf8 = false;
     // In UTF-8: ',' or ';', or 0 for the one the header line uses.
     char Separator = 0;
@@ -48,6 +49,10 @@ public:
     TCsvImport(const TCsvImport&) = delete;
     TCsvImport& operator=(const TCsvImport&) = delete;
 
+    // What the user is to know about how the file was read: that it was
+    // taken for UTF-8 without being asked to; empty otherwise.
+    std::string ReadingNote() const;
+
     // Gives `db`, a new database (InitNew, no records), the imported layout,
     // fields, settings and records, and marks it modified. Never throws; the
     // records move into `db`, so this is done once.
@@ -58,8 +63,9 @@ private:
     std::unique_ptr<TState> state_;
 };
 
-// Both steps at once; `db` is unchanged when the reading throws.
-void ImportCSV(const std::string& csvName, const TCsvImportOptions& options, TJFILE& db);
+// Both steps at once; `db` is unchanged when the reading throws. Returns the
+// reading note.
+std::string ImportCSV(const std::string& csvName, const TCsvImportOptions& options, TJFILE& db);
 
 // The title an import without a .DEF gives the database: the file's name
 // without directory and extension, at most 31 characters.

@@ -1,5 +1,6 @@
 #include "charset.h"
 
+#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -114,6 +115,32 @@ TUtf8ToCp1252 Utf8ToCp1252(std::string_view utf8, char* out)
         at += length;
     }
     return result;
+}
+
+TTextBytes ClassifyBytes(std::string_view bytes)
+{
+    bool ascii = true;
+    for (size_t at = 0; at < bytes.size();) {
+        // Eight bytes at a time through the ASCII that most files mostly are.
+        if (bytes.size() - at >= 8) {
+            uint64_t word = 0;
+            std::memcpy(&word, bytes.data() + at, 8);
+            if ((word & 0x8080808080808080u) == 0) {
+                at += 8;
+                continue;
+            }
+        }
+        if (uint8_t(bytes[at]) < 0x80) {
+            ++at;
+            continue;
+        }
+        const auto [length, cp] = DecodeUtf8(bytes, at);
+        if (!cp)
+            return TTextBytes::Other;
+        ascii = false;
+        at += length;
+    }
+    return ascii ? TTextBytes::Ascii : TTextBytes::Utf8;
 }
 
 }  // namespace quorvil

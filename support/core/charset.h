@@ -34,4 +34,9 @@ struct TUtf8ToCp1252 {
 // Cp1252ToUnicode maps them.
 TUtf8ToCp1252 Utf8ToCp1252(std::string_view utf8, char* out);
 
+// What a text's bytes are: all below hex 80, well-formed UTF-8 with some
+// above, or neither (Windows-1252, say).
+enum class TTextBytes { Ascii, Utf8, Other };
+TTextBytes ClassifyBytes(std::string_view bytes);
+
 }  // namespace quorvil

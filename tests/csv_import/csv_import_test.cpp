@@ -55,6 +55,7 @@ TEST(CsvImport, SpreadsheetFilesGiveTextFieldsInTheChosenLayout)
         TempDir dir;
         const CliResult result = Import(dir, c.Csv, "", c.Options);
         ASSERT_EQ(result.code, 0) << result.err;
+        EXPECT_EQ(result.err, "");
         const json info = InfoJson(dir / "out.PDB");
         EXPECT_EQ(info["layout"], c.Layout);
         EXPECT_EQ(info["title"], "in");
@@ -68,10 +69,13 @@ TEST(CsvImport, SpreadsheetFilesGiveTextFieldsInTheChosenLayout)
     }
 }
 
-// Standard UTF-8 CSV: chosen by --utf8 or by the byte-order mark, the
-// separator found in the header line, the cells turned into Windows-1252.
+// Standard UTF-8 CSV: chosen by --utf8, by the byte-order mark or by bytes
+// beyond ASCII that are all UTF-8 (which is said), the separator found in
+// the header line, the cells turned into Windows-1252. Other files stay
+// Windows-1252 and the export's dialect.
 TEST(CsvImport, Utf8FilesGiveTheirCellsInWindows1252)
 {
+    const std::string guessed = "quorvil-cli: Read as UTF-8 (no byte-order mark).\n";
     const struct {
         const char* Name;
         std::string Csv;
@@ -79,7 +83,15 @@ TEST(CsvImport, Utf8FilesGiveTheirCellsInWindows1252)
         std::vector<std::string> Options;
         std::vector<std::string> Names;
         Rows Cells;
+        std::string Warning = "";
     } cases[] = {
+        {"no mark, no option, UTF-8 beyond ASCII", "Name;Town\nJos\xC3\xA9;Z\xC3\xBCrich\n", "", {}, {"Name", "Town"},
+         {{"Jos\xE9", "Z\xFCrich"}}, guessed},
+        {"no mark, the export's CSV saved again as UTF-8", "\"Item\"\r\n\"\xE2\x82\xAC 5\"\r\n",
+         "[JFilePro]\r\nTypes=STRING\r\n", {}, {"Item"}, {{"\x80 5"}}, guessed},
+        {"Windows-1252 bytes that are not UTF-8", "Name,Town\nJos\xE9,Z\xFCrich\n", "", {}, {"Name", "Town"},
+         {{"Jos\xE9", "Z\xFCrich"}}},
+        {"plain ASCII, read as before: ',' alone separates", "A;B\n1;2\n", "", {}, {"A;B"}, {{"1;2"}}},
         {"a mark, no option; quoted separators, doubled quotes, line breaks as they are",
          "\xEF\xBB\xBF\xE2\x82\xAC,Note\r\n\"a,\"\"b\"\"\",\"x\r\ny\nz\"\r\n\xC3\xA9,\"\"\n", "", {}, {"\x80", "Note"},
          {{"a,\"b\"", "x\r\ny\nz"}, {"\xE9", ""}}},
@@ -95,6 +107,7 @@ TEST(CsvImport, Utf8FilesGiveTheirCellsInWindows1252)
         TempDir dir;
         const CliResult result = Import(dir, c.Csv, c.Def, c.Options);
         ASSERT_EQ(result.code, 0) << result.err;
+        EXPECT_EQ(result.err, c.Warning);
         const json info = InfoJson(dir / "out.PDB");
         std::vector<std::string> names;
         for (const json& field : info["fields"])
@@ -150,6 +163,8 @@ TEST(CsvImport, MalformedOrTooLargeFilesWriteNothingAndKeepAnOlderOutput)
          "line 3 holds a NUL byte in field 1; a database cannot hold one."},
         {"a character without a Windows-1252 byte, in a cell of two lines", "A,B\r\n1,2\r\n3,\"x\n\xE6\x97\xA5\"\r\n", "",
          {"--utf8"}, "line 4 holds the character U+65E5 \"\xE6\x97\xA5\" in field 2, which Windows-1252 has no byte for."},
+        {"UTF-8 without a mark, a character without a Windows-1252 byte", "A\n\xC3\xA9\xE6\x97\xA5\n", "", {},
+         "line 2 holds the character U+65E5 \"\xE6\x97\xA5\" in field 1, which Windows-1252 has no byte for."},
         {"Windows-1252 behind a byte-order mark", "\xEF\xBB\xBF" "A;Caf\xE9\n", "", {},
          "line 1 holds the byte hex E9 in field 2, which is not UTF-8."},
         {"a sequence cut short", "A\n\xE6\x97", "", {"--utf8"},

@@ -2,8 +2,12 @@
 // directory and field pickers and the popup list editor, answered as a
 // person would.
 #include "date_dialog.h"
+#include "define_dialog.h"
+#include "definition_editor.h"
 #include "directory_dialog.h"
+#include "field_definition.h"
 #include "field_dialog.h"
+#include "field_types.h"
 #include "fields_dialog.h"
 #include "form_position.h"
 #include "gui_test_support.h"
@@ -343,6 +347,77 @@ private slots:
         QVERIFY(!form.EditPopupList(list, FromUtf8("Popup List")));
         QCOMPARE(list, full);
         QCOMPARE(enabled, (QList<bool>{false, false, true}));
+    }
+
+    // A second field of a name is refused and left to be mended, the focus
+    // on it; a retype says what it leaves unread, and Cancel there goes
+    // back to the window.
+    void definitionEditorRefusesANameTwiceAndAsksBeforeRetyping()
+    {
+        auto db = MemoryDatabase({{"Team", kTypeString, {}}, {"City", kTypeString, {}}},
+                                 {{"Red Sox", "Boston"}, {"Cubs", "Chicago"}, {"12", ""}});
+        const Rows before = Content(*db);
+        TEditDB edit;
+        QString refusal, question, again;
+        bool openAfterRefusal = false, openAfterCancel = false;
+        QueueModalAnswer([&](QDialog& d) {
+            QLineEdit* city = edit.NameEdit(1);
+            city->setFocus();
+            QTest::keyClick(city, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(city, FromUtf8("team"));
+            AnswerMessage(refusal);
+            edit.TypeBox(0)->setFocus();
+            QTest::keyClick(edit.TypeBox(0), Qt::Key_Return);
+            openAfterRefusal = d.isVisible() && city->text() == FromUtf8("team") && d.focusWidget() == city;
+            QTest::keyClick(city, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(city, FromUtf8("Town"));
+            edit.TypeBox(0)->setFocus();
+            QTest::keyClick(edit.TypeBox(0), Qt::Key_I);  // INTEGER
+            AnswerMessage(question, ButtonName(mbCancel));
+            QTest::keyClick(edit.TypeBox(0), Qt::Key_Return);
+            openAfterCancel = d.isVisible() && edit.TypeBox(0)->currentText() == FromUtf8("INTEGER");
+            AnswerMessage(again, ButtonName(mbOK));
+            QTest::keyClick(edit.TypeBox(0), Qt::Key_Return);
+        });
+        QVERIFY(edit.Execute(*db));
+        QCOMPARE(refusal, FromUtf8("Fields 1 and 2 are named \"Team\" and \"team\", which count as one name. "
+                                   "Give each field a name of its own."));
+        QVERIFY(openAfterRefusal);
+        QCOMPARE(question, FromUtf8("2 values of Team are not whole numbers; they stay as they are and sort first.\n\n"
+                                    "OK changes the definition; Cancel goes back to it."));
+        QVERIFY(openAfterCancel);
+        QCOMPARE(again, question);
+        QCOMPARE(Content(*db), before);  // the window only reads
+        WriteDefinition(*db, edit.Definition());
+        QCOMPARE(db->GetFieldName(2) + "|" + TypeName(db->GetFieldType(1)), std::string("Town|INTEGER"));
+        QCOMPARE(db->GetCell(1, 1) + "|" + db->GetCell(2, 1) + "|" + db->GetCell(3, 1), std::string("Red Sox|Cubs|12"));
+    }
+
+    // The new database's field list refuses a name it holds, case ignored,
+    // and offers the name again to be mended.
+    void defineDialogRefusesANameTwiceAndOffersItAgain()
+    {
+        TDefineForm define;
+        QString refusal, offered;
+        QueueModalAnswer([&](QDialog&) {
+            AnswerInputLine(FromUtf8("Team"));
+            define.AddButton()->click();
+            AnswerInputLine(FromUtf8(" TEAM "));
+            AnswerMessage(refusal);
+            QueueModalAnswer([&](QDialog& line) {
+                offered = line.findChild<QLineEdit*>()->text();
+                QTest::keyClick(line.findChild<QLineEdit*>(), Qt::Key_Home);
+                QTest::keyClicks(line.findChild<QLineEdit*>(), FromUtf8("Home "));
+                QTest::keyClick(line.findChild<QLineEdit*>(), Qt::Key_Return);
+            });
+            define.AddButton()->click();
+            define.OkButton()->click();
+        });
+        QVERIFY(define.DefineNewDatabase());
+        QCOMPARE(refusal,
+                 FromUtf8("A field named \"Team\" is in the list already. Give the new field a name of its own."));
+        QCOMPARE(offered, FromUtf8("TEAM"));
+        QCOMPARE(define.Values(), (QStringList{FromUtf8("Team"), FromUtf8("Home TEAM")}));
     }
 };
 

@@ -10,11 +10,21 @@
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
 
 using namespace quorvil;
 using namespace quorvil::test;
+
+namespace {
+
+QString StatusText(const TMainForm& form)
+{
+    return form.findChild<QLabel*>(FromUtf8("Panel1"))->text();
+}
+
+}  // namespace
 
 class ImportCommandTest : public GuiCase {
     Q_OBJECT
@@ -45,10 +55,12 @@ private slots:
         QCOMPARE(OpenReadOnly<TJFILE>(db->FileName)->GetCell(2, 2), std::string("1,2"));
         QCOMPARE(QFileInfo(Data(FromUtf8("stock_list.PDB"))).size(), 4);
         QVERIFY(form->Action("SaveBtn")->isEnabled());
+        QCOMPARE(StatusText(*form), FromUtf8("Imported 2 records from stock_list.csv"));
     }
 
     // The second file type reads UTF-8 with its quoting and keeps to it
-    // for the next import.
+    // for the next import; the first reads a file in UTF-8 so too, and says
+    // so, when its bytes beyond ASCII are all UTF-8.
     void theUtf8FileTypeReadsStandardCsvAndIsOfferedAgain()
     {
         auto form = StartMainForm({});
@@ -66,6 +78,13 @@ private slots:
         form->Action("ImportCsvItem")->trigger();
         QCOMPARE(shown.value(1), FromUtf8("CSV files, UTF-8 (*.csv *.CSV)"));
         QCOMPARE(form->Tabs()->OpenCount(), 2);
+
+        WriteFile(Data(FromUtf8("towns.csv")), "Name,Town\r\nJos\xC3\xA9,Z\xC3\xBCrich\r\n");
+        AnswerFileDialog(Data(FromUtf8("towns.csv")), nullptr, 0);
+        form->Action("ImportCsvItem")->trigger();
+        QCOMPARE(form->Tabs()->CurrentDB()->GetCell(1, 1) + form->Tabs()->CurrentDB()->GetCell(1, 2),
+                 std::string("Jos\xE9Z\xFCrich"));
+        QCOMPARE(StatusText(*form), FromUtf8("Imported 1 record from towns.csv. Read as UTF-8 (no byte-order mark)."));
     }
 
     void aRefusedFileShowsItsMessageAndOpensNothing()

@@ -291,7 +291,7 @@ void TRecordCommands::EditBtnClick()
     if (!db)
         return;
     TEditDB form(&context_.Window());
-    if (!form.Execute(ReadDefinition(*db)))
+    if (!form.Execute(*db))
         return;
     TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
     {

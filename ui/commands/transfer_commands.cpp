@@ -435,9 +435,12 @@ void TTransferCommands::ImportCsvItemClick()
     context_.Tabs().NewDatabaseFrom(tab, NewDatabaseName(csvName), [&](TDataBase& db) { import->ApplyTo(db); });
     context_.EnableButtons(true);
     context_.UpdateActiveInfo();
-    if (const TDataBase* db = context_.Tabs().CurrentDB())
+    if (const TDataBase* db = context_.Tabs().CurrentDB()) {
+        const std::string note = import->ReadingNote();
         context_.ShowStatus(
-            FromUtf8("Imported %1 from %2").arg(CountOf(db->RecordCount(), "record"), BareName(csvName)));
+            FromUtf8("Imported %1 from %2").arg(CountOf(db->RecordCount(), "record"), BareName(csvName)) +
+            (note.empty() ? QString() : FromUtf8(". ") + ToQString(note)));
+    }
 }
 
 }  // namespace quorvil

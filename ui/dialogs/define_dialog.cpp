@@ -1,5 +1,6 @@
 #include "define_dialog.h"
 
+#include "definition_review.h"
 #include "form_position.h"
 #include "message_dialog.h"
 #include "text_convert.h"
@@ -165,6 +166,17 @@ QString TDefineForm::FullMessage() const
     return FromUtf8("A database in the layout %1 holds at most %2 fields.")
         .arg(layoutBox_->currentText())
         .arg(Facts(LayoutAt(layoutBox_->currentIndex())).MaxFields);
+}
+
+QString TDefineForm::NameProblem(const QString& name) const
+{
+    if (QString problem = TPopupForm::NameProblem(name); !problem.isEmpty())
+        return problem;
+    for (const QString& other : Values())
+        if (SameFieldName(FromQString(other), FromQString(name)))
+            return FromUtf8("A field named \"%1\" is in the list already. Give the new field a name of its own.")
+                .arg(other);
+    return {};
 }
 
 TLayout TDefineForm::LayoutAt(int index)

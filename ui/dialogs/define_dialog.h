@@ -45,6 +45,8 @@ public:
 
 protected:
     QString FullMessage() const override;
+    // A name the list holds already (case ignored) is refused too.
+    QString NameProblem(const QString& name) const override;
 
 private:
     void LayoutChange();

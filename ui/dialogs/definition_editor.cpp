@@ -1,6 +1,8 @@
 #include "definition_editor.h"
 
+#include "definition_review.h"
 #include "field_types.h"
+#include "message_dialog.h"
 #include "popup_list_dialog.h"
 #include "text_convert.h"
 
@@ -64,9 +66,10 @@ TEditDB::TEditDB(QWidget* parent) : TBase("EditDB", parent), scroll_(new QScroll
     RestorePosition();
 }
 
-bool TEditDB::Execute(const std::vector<TFieldDefinition>& fields)
+bool TEditDB::Execute(const TJFILE& db)
 {
-    fields_ = fields;
+    db_ = &db;
+    fields_ = ReadDefinition(db);
     const int count = int(fields_.size());
     scroll_->setVisible(count > kRows);
     {
@@ -97,6 +100,43 @@ void TEditDB::ShowRows(int first)
         row.Name->setText(ToQString(field.Name));
         row.Type->setCurrentIndex(row.Type->findData(field.Type == kTypeNew ? kTypeString : field.Type));
         row.Popup->setEnabled(field.Type == kTypeList);
+    }
+}
+
+void TEditDB::accept()
+{
+    if (!db_)
+        return TBase::accept();
+    TDefinitionReview review = ReviewDefinition(*db_, fields_);
+    if (!review.Refusal.empty()) {
+        MessageDlgButtons(ToQString(review.Refusal), mtWarning, {mbOK}, mbOK);
+        FocusField(review.Field, review.NameRefused);
+        return;
+    }
+    if (!review.Notes.empty()) {
+        QString text;
+        for (const std::string& note : review.Notes)
+            text += ToQString(note) + QLatin1Char('\n');
+        text += FromUtf8("\nOK changes the definition; Cancel goes back to it.");
+        if (MessageDlgButtons(text, mtConfirmation, {mbOK, mbCancel}, mbOK) != mrOk)
+            return;
+    }
+    fields_ = std::move(review.Fields);
+    TBase::accept();
+}
+
+void TEditDB::FocusField(int f, bool name)
+{
+    if (f < 1 || f > int(fields_.size()))
+        return;
+    if (f < scroll_->value() || f >= scroll_->value() + kRows)
+        scroll_->setValue(f);  // the scroll bar stops at the last page
+    const Row& row = rows_[size_t(f - scroll_->value())];
+    if (name) {
+        row.Name->setFocus();
+        row.Name->selectAll();
+    } else {
+        row.Type->setFocus();
     }
 }
 

@@ -23,9 +23,9 @@ public:
     static constexpr int kRows = 20;
 
     explicit TEditDB(QWidget* parent = nullptr);
-    // Edits `fields` (one per field); true on OK, then Definition() holds
-    // the edited names, types and popup lists.
-    bool Execute(const std::vector<TFieldDefinition>& fields);
+    // Edits the definition of `db`, which it only reads; true on OK, then
+    // Definition() holds the edited names, types and popup lists.
+    bool Execute(const TJFILE& db);
     const std::vector<TFieldDefinition>& Definition() const { return fields_; }
 
     // Fills the rows with fields first .. first + 19.
@@ -43,10 +43,16 @@ private:
         QToolButton* Popup;
     };
     void EditPopup(int row);
+    // OK closes only on a definition that can be written, once what it does
+    // to the values has been said and accepted.
+    void accept() override;
+    // Scrolls field `f` into view and puts the focus on its name or type.
+    void FocusField(int f, bool name);
 
     std::array<Row, kRows> rows_{};
     QScrollBar* scroll_;
     std::vector<TFieldDefinition> fields_;
+    const TJFILE* db_ = nullptr;
 };
 
 }  // namespace quorvil

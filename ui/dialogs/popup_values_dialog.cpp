@@ -112,20 +112,29 @@ void TPopupForm::AddBtnClick()
         return;
     }
     // The line takes more than a name may hold, so that a long name is
-    // refused with a message instead of being cut short unseen.
+    // refused with a message instead of being cut short unseen; a refused
+    // name is offered again as typed, to be mended.
     QString name;
-    if (!InputLine(FromUtf8("Name of new item"), name, 255))
-        return;
-    name = name.replace(QLatin1Char('\t'), QLatin1Char(' ')).trimmed();
-    if (name.isEmpty())
-        return;
-    if (name.size() > kNameLength) {
-        ShowMsg(FromUtf8("A name has at most %1 characters.").arg(kNameLength), 0);
+    while (InputLine(FromUtf8("Name of new item"), name, 255)) {
+        name = name.replace(QLatin1Char('\t'), QLatin1Char(' ')).trimmed();
+        if (name.isEmpty())
+            return;
+        if (const QString problem = NameProblem(name); !problem.isEmpty()) {
+            ShowMsg(problem, 0);
+            continue;
+        }
+        fields_->addItem(name);
+        fields_->setCurrentRow(fields_->count() - 1);
+        EnableButtons();
         return;
     }
-    fields_->addItem(name);
-    fields_->setCurrentRow(fields_->count() - 1);
-    EnableButtons();
+}
+
+QString TPopupForm::NameProblem(const QString& name) const
+{
+    if (name.size() > kNameLength)
+        return FromUtf8("A name has at most %1 characters.").arg(kNameLength);
+    return {};
 }
 
 void TPopupForm::DelBtnClick()

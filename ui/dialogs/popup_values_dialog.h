@@ -38,7 +38,8 @@ public:
     QPushButton* OkButton() const { return okBtn_; }
 
     // Asks for a name ("Name of new item") and appends it, trimmed; an empty
-    // name adds nothing, a longer one than 20 characters is refused.
+    // name adds nothing, a longer one than 20 characters is refused and
+    // asked for again.
     virtual void AddBtnClick();
     // Removes the selected name.
     virtual void DelBtnClick();
@@ -50,6 +51,8 @@ protected:
     QVBoxLayout* SideColumn() const { return side_; }
     // The message when the list is full.
     virtual QString FullMessage() const;
+    // Why `name` (trimmed, not empty) cannot be added; empty when it can.
+    virtual QString NameProblem(const QString& name) const;
     QLabel* label1_;
 
 private:

@@ -1,0 +1,258 @@
+#include "definition_review.h"
+
+#include "field_types.h"
+#include "jfile.h"
+#include "numbers.h"
+#include "record_sort.h"
+#include "text_case.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <unordered_set>
+
+namespace quorvil {
+
+namespace {
+
+constexpr size_t kLongestPopupItem = 255;  // GetPopupItem gives no more
+constexpr size_t kNamesShown = 5;
+
+std::string_view Trimmed(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool WholeNumber(std::string_view text)
+{
+    text = Trimmed(text);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && error == std::errc() && end == text.data() + text.size() &&
+           value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max();
+}
+
+// How a type says that values are not of its kind, for one value and for
+// several.
+struct TReading {
+    uint16_t Type;
+    const char* One;
+    const char* Many;
+};
+
+constexpr TReading kReadings[] = {
+    {kTypeInteger, "is not a whole number", "are not whole numbers"},
+    {kTypeAutoInc, "is not a whole number", "are not whole numbers"},
+    {kTypeFloat, "is not a number", "are not numbers"},
+    {kTypeDate, "is not a date", "are not dates"},
+    {kTypeAutoDate, "is not a date", "are not dates"},
+    {kTypeModDate, "is not a date", "are not dates"},
+    {kTypeIntDate, "is not a date written as 07 Mar 2024", "are not dates written as 07 Mar 2024"},
+    {kTypeTime, "is not a time of day", "are not times of day"},
+    {kTypeAutoTime, "is not a time of day", "are not times of day"},
+    {kTypeModTime, "is not a time of day", "are not times of day"},
+    {kTypeBoolean, "is neither TRUE nor FALSE", "are neither TRUE nor FALSE"},
+};
+
+const TReading* ReadingOf(uint16_t type)
+{
+    for (const TReading& reading : kReadings)
+        if (reading.Type == type)
+            return &reading;
+    return nullptr;
+}
+
+// A new field (code 0) is a STRING field.
+uint16_t Saved(uint16_t type)
+{
+    return type == kTypeNew ? kTypeString : type;
+}
+
+std::string Quoted(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
+}
+
+// The name a message calls a field by.
+std::string Called(const std::vector<TFieldDefinition>& fields, int f)
+{
+    const std::string name = fields[size_t(f - 1)].Name.substr(0, kMaxFieldNameLength);
+    return name.empty() ? "field " + std::to_string(f) : name;
+}
+
+// "Blue, Red, Green" or "A, B, C, D, E, ...".
+std::string FirstFew(const std::vector<std::string>& values)
+{
+    std::string text;
+    for (size_t i = 0; i < values.size() && i < kNamesShown; ++i)
+        text += (i > 0 ? ", " : "") + values[i];
+    return values.size() > kNamesShown ? text + ", ..." : text;
+}
+
+std::string CountOf(size_t count, const char* noun)
+{
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+std::string RetypeNote(const TJFILE& db, const std::vector<TFieldDefinition>& fields, int f)
+{
+    const uint16_t type = Saved(fields[size_t(f - 1)].Type);
+    const TReading* reading = ReadingOf(type);
+    if (!reading)
+        return {};
+    const TOrderKind order = OrderKindOf(type);
+    size_t count = 0;
+    bool sortFirst = order != TOrderKind::Text;
+    for (int r = 1; r <= db.RecordCount(); ++r) {
+        const std::string_view value = db.CellView(r, f);
+        if (ReadableAs(type, value))
+            continue;
+        ++count;
+        // "9.25" is no whole number, yet it sorts by its value.
+        sortFirst = sortFirst && !OrderedValue(order, value);
+    }
+    if (count == 0)
+        return {};
+    const bool one = count == 1;
+    return CountOf(count, "value") + " of " + Called(fields, f) + " " + (one ? reading->One : reading->Many) + "; " +
+           (one ? "it stays as it is" : "they stay as they are") +
+           (sortFirst ? (one ? " and sorts first." : " and sort first.") : ".");
+}
+
+// A List field's list with the values its records hold beyond it added, or
+// a refusal when they do not fit. Values the list lacked before the change
+// are left alone: opening the file has reported them already.
+void CompleteList(const TJFILE& db, int f, TDefinitionReview& review)
+{
+    TFieldDefinition& field = review.Fields[size_t(f - 1)];
+    std::vector<std::string>& list = field.Popup;
+    // An empty item would end the list in the file; writing leaves it out.
+    list.erase(std::remove(list.begin(), list.end(), std::string()), list.end());
+    const std::string name = Called(review.Fields, f);
+    if (list.size() > size_t(kMaxSlots)) {
+        review.Refusal = "The popup list of " + name + " holds " + std::to_string(list.size()) +
+                         " items; a list holds at most " + std::to_string(kMaxSlots) + ". Remove " +
+                         std::to_string(list.size() - size_t(kMaxSlots)) + " of them.";
+        review.Field = f;
+        return;
+    }
+    const bool wasList = db.GetFieldType(f) == kTypeList;
+    std::unordered_set<std::string> known(list.begin(), list.end());
+    std::unordered_set<std::string> before;
+    for (int k = 1; wasList && k <= db.PopupCount(f); ++k)
+        before.insert(db.GetPopupItem(f, k));
+    const std::string keep = wasList ? "Keep the values in the list."
+                                     : "Keep " + name + " a " + TypeName(Saved(db.GetFieldType(f))) + " field.";
+    std::vector<std::string> missing;
+    for (int r = 1; r <= db.RecordCount(); ++r) {
+        const std::string_view value = db.CellView(r, f);
+        if (value.empty() || known.count(std::string(value)) || (wasList && !before.count(std::string(value))))
+            continue;
+        if (value.size() > kLongestPopupItem || ReadsAsChunkHeader(value)) {
+            review.Refusal = "The value of " + name + " in record " + std::to_string(r) + " cannot be a popup item: " +
+                             (value.size() > kLongestPopupItem ? "an item holds at most 255 characters."
+                                                               : "the file would read it as the end of the list.") +
+                             " " + keep;
+            review.Field = f;
+            return;
+        }
+        missing.emplace_back(value);
+        known.insert(missing.back());
+    }
+    if (missing.empty())
+        return;
+    if (list.size() + missing.size() > size_t(kMaxSlots)) {
+        review.Refusal = "The popup list of " + name + " would need " + std::to_string(list.size() + missing.size()) +
+                         " items to hold every value of the field; a list holds at most " + std::to_string(kMaxSlots) +
+                         ". " + keep;
+        review.Field = f;
+        return;
+    }
+    const bool one = missing.size() == 1;
+    review.Notes.push_back(CountOf(missing.size(), "value") + " of " + name + " (" + FirstFew(missing) + ") " +
+                           (one ? "is" : "are") + " not in its popup list; " + (one ? "it is" : "they are") +
+                           " added at its end.");
+    list.insert(list.end(), missing.begin(), missing.end());
+}
+
+// Two fields of one name: the message naming them, or empty.
+std::string DuplicateName(const std::vector<TFieldDefinition>& fields, int& second)
+{
+    for (size_t b = 1; b < fields.size(); ++b) {
+        const std::string nameB = fields[b].Name.substr(0, kMaxFieldNameLength);
+        for (size_t a = 0; a < b && !nameB.empty(); ++a) {
+            const std::string nameA = fields[a].Name.substr(0, kMaxFieldNameLength);
+            if (!SameFieldName(nameA, nameB))
+                continue;
+            second = int(b + 1);
+            const std::string which = "Fields " + std::to_string(a + 1) + " and " + std::to_string(b + 1);
+            return (nameA == nameB ? which + " are both named " + Quoted(nameA)
+                                   : which + " are named " + Quoted(nameA) + " and " + Quoted(nameB) +
+                                         ", which count as one name") +
+                   ". Give each field a name of its own.";
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+bool ReadableAs(uint16_t type, std::string_view value)
+{
+    if (value.empty())
+        return true;
+    switch (Saved(type)) {
+    case kTypeInteger:
+    case kTypeAutoInc: return WholeNumber(value);
+    case kTypeFloat: return value.find_first_of("eE") == std::string_view::npos && DecimalValue(value).has_value();
+    case kTypeBoolean: return value == "1" || value == "0";
+    default: break;
+    }
+    switch (const TOrderKind kind = OrderKindOf(type)) {
+    case TOrderKind::Date:
+    case TOrderKind::LongDate:
+    case TOrderKind::Time: return OrderedValue(kind, value).has_value();
+    default: return true;
+    }
+}
+
+bool SameFieldName(std::string_view a, std::string_view b)
+{
+    return SameTextIgnoringCase(a.substr(0, kMaxFieldNameLength), b.substr(0, kMaxFieldNameLength));
+}
+
+TDefinitionReview ReviewDefinition(const TJFILE& db, const std::vector<TFieldDefinition>& fields)
+{
+    TDefinitionReview review;
+    review.Fields = fields;
+    review.Refusal = DuplicateName(fields, review.Field);
+    review.NameRefused = !review.Refusal.empty();
+    const int count = std::min(int(fields.size()), db.FieldCount());
+    for (int f = 1; f <= count && review.Refusal.empty(); ++f) {
+        const uint16_t before = Saved(db.GetFieldType(f));
+        const uint16_t after = Saved(fields[size_t(f - 1)].Type);
+        if (after == kTypeList) {
+            CompleteList(db, f, review);
+        } else if (before == kTypeList && db.PopupCount(f) > 0) {
+            std::vector<std::string> items;
+            for (int k = 1; k <= db.PopupCount(f); ++k)
+                items.push_back(db.GetPopupItem(f, k));
+            review.Notes.push_back("The popup list of " + Called(fields, f) + " (" + FirstFew(items) +
+                                   ") is dropped: only a List field keeps one.");
+        }
+        if (after != before)
+            if (std::string note = RetypeNote(db, fields, f); !note.empty())
+                review.Notes.push_back(std::move(note));
+    }
+    if (!review.Refusal.empty())
+        review.Notes.clear();
+    return review;
+}
+
+}  // namespace quorvil

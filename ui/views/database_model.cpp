@@ -172,7 +172,7 @@ bool TDatabaseModel::DeleteRow(int row)
         return false;
     db_->DeleteRecord(record);
     if (db_->RecordCount() == 0)
-        AppendDefaultRecord(*db_);
+        AppendDefaultRecord(*db_, LocalNow());
     SetSortColumn(kNoColumn);
     Refill();
     return true;

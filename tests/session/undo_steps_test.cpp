@@ -48,7 +48,7 @@ TEST(UndoSteps, recorded_commands_undo_and_redo)
             TChangeRecorder recorder(db);
             if (command == 0) {
                 recorder.TrackCells();
-                TReplaceOptions options{"e", "EE", {true, true}, false, false, false};
+                TReplaceOptions options{"e", "EE", {true, true}, false, false, false, {}};
                 ReplaceText(db, options, {});
             } else if (command == 1) {
                 WriteDefinition(db, {{"Thing", kTypeString, {}}, {"Hue", kTypeList, {"Blue", "Red", "Green"}}});

@@ -12,10 +12,12 @@
 #include "message_dialog.h"
 #include "modal.h"
 #include "record_panel.h"
+#include "replace_dialog.h"
 #include "text_convert.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QLabel>
@@ -163,6 +165,7 @@ private slots:
         QTest::newRow("grid") << 0 << 1 << FromUtf8("fig") << FromUtf8("fig|14/03/2025|09:26");
         QTest::newRow("record view") << 2 << 1 << FromUtf8("fig") << FromUtf8("fig|14/03/2025|09:26");
         QTest::newRow("the date typed by hand") << 0 << 2 << FromUtf8("1/1/21") << FromUtf8("pear|01/01/2021|08:00");
+        QTest::newRow("replace") << 3 << 1 << FromUtf8("fig") << FromUtf8("fig|14/03/2025|09:26");
     }
     void anEditStampsItsRecordsModificationDateAndTimeInOneUndoStep()
     {
@@ -183,7 +186,26 @@ private slots:
             return ToQString(db.GetCell(r, 1) + "|" + db.GetCell(r, 2) + "|" + db.GetCell(r, 3));
         };
         QWidget* keys = nullptr;  // where the undo keys go
-        if (view == 0) {
+        if (view == 3) {
+            AnswerAfter(
+                [&](QDialog& d) {
+                    auto& replace = static_cast<TReplaceForm&>(d);
+                    QTest::keyClicks(replace.SearchFor(), FromUtf8("pear"));
+                    QTest::keyClicks(replace.ReplaceWith(), typed);
+                    replace.Prompt()->setChecked(false);
+                },
+                FromUtf8("OkBtn"));
+            QString summary;
+            AnswerMessage(summary);
+            keys = page.Grid();
+            keys->setFocus();
+            QTest::keyClick(keys, Qt::Key_H, Qt::ControlModifier);
+            QCOMPARE(summary, FromUtf8("One replacement was performed..."));
+            QCOMPARE(page.Model()->CellText(0, 1), FromUtf8("14/03/2025"));
+            QVERIFY(form->Action("UndoItem")->isEnabled());
+            form->activateWindow();  // back from the dialogs
+            QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        } else if (view == 0) {
             TExtendedGrid* grid = page.Grid();
             const QModelIndex cell = page.Model()->index(0, field - 1);
             grid->setFocus();

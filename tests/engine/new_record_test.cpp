@@ -120,8 +120,8 @@ TEST(NewRecord, an_edit_stamps_the_records_modification_date_and_time_unless_it_
 TEST(NewRecord, every_field_gets_the_default_of_its_type)
 {
     const std::vector<std::pair<uint16_t, std::string>> fields = {
-        {kTypeString, ""},       {kTypeBoolean, "0"},         {kTypeInteger, "0"},
-        {kTypeFloat, "0"},       {kTypeDate, "01/01/00"},     {kTypeModDate, "14/03/2025"},
+        {kTypeString, ""},       {kTypeBoolean, "0"},      {kTypeInteger, "0"},
+        {kTypeFloat, "0"},       {kTypeDate, "01/01/00"},  {kTypeModDate, "14/03/2025"},
         {kTypeTime, "00:00:00"}, {kTypeAutoTime, "09:26"}, {kTypeIntDate, "01 Jan 1980"},
         {kTypeBinary, ""},       {kTypeList, "first"}};
     auto db = NewDatabase(3, std::vector<std::string>(fields.size(), "F"));

@@ -1,6 +1,7 @@
 #include "find_replace.h"
 
 #include "jfile.h"
+#include "new_record.h"
 #include "text_case.h"
 
 #include <array>
@@ -244,6 +245,14 @@ TReplaceResult ReplaceText(TJFILE& db, const TReplaceOptions& options, const TRe
 
     const int records = db.RecordCount();
     const int fields = db.FieldCount();
+    std::vector<int> written;  // the fields changed in the record at hand
+    // A record's modification stamp follows once its fields are done (and
+    // before a Cancel ends the command), never between them.
+    const auto stamp = [&](int r) {
+        if (options.Stamp && !written.empty())
+            StampEdit(db, r, written, *options.Stamp);
+        written.clear();
+    };
     for (int r = 1; r <= records; ++r) {
         for (int f = 1; f <= fields; ++f) {
             if (!FieldChosen(options.FieldFlags, f))
@@ -256,6 +265,7 @@ TReplaceResult ReplaceText(TJFILE& db, const TReplaceOptions& options, const TRe
             bool cancelled = false;
             const int made = walk.Run(text, r, name, callbacks, cancelled);
             if (cancelled) {
+                stamp(r);
                 result.Cancelled = true;
                 return result;
             }
@@ -270,6 +280,7 @@ TReplaceResult ReplaceText(TJFILE& db, const TReplaceOptions& options, const TRe
                         ? callbacks.Ask(TReplaceQuestion::BoundaryCross, BoundaryQuestionText(r, name))
                         : TReplaceAnswer::Yes;
                     if (answer == TReplaceAnswer::Cancel) {
+                        stamp(r);
                         result.Cancelled = true;
                         return result;
                     }
@@ -284,10 +295,12 @@ TReplaceResult ReplaceText(TJFILE& db, const TReplaceOptions& options, const TRe
                 continue;
             result.Count += made;
             db.SetCell(r, f, text);
+            written.push_back(f);
             ++result.CellsWritten;
             if (callbacks.CellWritten)
                 callbacks.CellWritten(r, f);
         }
+        stamp(r);
     }
     return result;
 }

@@ -5,9 +5,12 @@
 // the first occurrence per field; Replace upper-cases a-z only and walks every
 // occurrence. The dialogs collect the choices; the questions go back to the
 // caller through a callback, so the whole command runs without windows.
+#include "local_clock.h"
+
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,6 +57,9 @@ struct TReplaceOptions {
     bool CaseSensitive = false;
     bool WordSearch = false;
     bool Prompt = true;
+    // The moment a record whose fields were replaced is stamped with
+    // (StampEdit); none: no record is stamped.
+    std::optional<TLocalMoment> Stamp;
 };
 
 struct TReplaceCallbacks {

@@ -488,6 +488,11 @@ void TJFILE::MoveField(int from, int to)
         SetFieldType(i, types[size_t(perm[size_t(i)])]);
     for (int i = 1; i <= count; ++i)
         PopupLists[size_t(i - 1)] = std::move(lists[size_t(perm[size_t(i)])]);
+    // A default belongs to its field: left in place it would fill another
+    // field's new records, and be saved as that field's default.
+    const std::array<std::string, kMaxSlots> defaults = Defaults;
+    for (int i = 1; i <= count; ++i)
+        Defaults[size_t(i - 1)] = defaults[size_t(perm[size_t(i)] - 1)];
     EndUpdate();
 }
 

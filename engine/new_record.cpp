@@ -1,11 +1,13 @@
 #include "new_record.h"
 
 #include "cell_input.h"
+#include "date_text.h"
 #include "errors.h"
 #include "field_types.h"
 #include "jfile.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace quorvil {
 
@@ -31,6 +33,39 @@ unsigned long long CounterOf(std::string_view text)
     return i == text.size() ? value : 0;
 }
 
+// The date or time of `now` as the field stores it typed: in the form of
+// the field's values (a date in full in an empty field), with seconds only
+// where its times have them, as a typed time keeps the seconds it has.
+std::string MomentText(const TJFILE& db, int field, const TLocalMoment& now)
+{
+    std::string typed = DateText(now.Date, TDateForm{});
+    if (ValueKindOf(db.GetFieldType(field)) == TValueKind::Time) {
+        const bool seconds = InputPattern(db, field).find("ss") != std::string::npos;
+        typed = TimeText(now.Time, TTimeForm{seconds, true});
+    }
+    TCellInput input = CellInput(db, field, typed);
+    return input.Accepted ? std::move(input.Stored) : typed;
+}
+
+// The default the database keeps for the field (5.x layouts), as the field
+// stores it: a date or time in the field's form; a text that is none stays
+// as the database has it. A List field's default only when it is one of its
+// values, so that a new record never fails the popup check.
+std::optional<std::string> StoredDefault(const TJFILE& db, int field)
+{
+    std::string stored = db.GetDefault(field);
+    if (stored.empty())
+        return std::nullopt;
+    if (db.GetFieldType(field) == kTypeList) {
+        for (int k = 1; k <= db.PopupCount(field); ++k)
+            if (db.GetPopupItem(field, k) == stored)
+                return stored;
+        return std::nullopt;
+    }
+    TCellInput input = CellInput(db, field, stored);
+    return input.Accepted ? std::move(input.Stored) : stored;
+}
+
 }  // namespace
 
 std::string NextCounterValue(const TJFILE& db, int field)
@@ -50,37 +85,67 @@ std::string NextCounterValue(const TJFILE& db, int field)
     return next;
 }
 
-std::string DefaultValue(const TJFILE& db, int field)
+std::string DefaultValue(const TJFILE& db, int field, const TLocalMoment& now)
 {
-    switch (db.GetFieldType(field)) {
+    const uint16_t type = db.GetFieldType(field);
+    switch (type) {
+    case kTypeAutoDate:
+    case kTypeModDate:
+    case kTypeAutoTime:
+    case kTypeModTime: return MomentText(db, field, now);
+    case kTypeAutoInc: return NextCounterValue(db, field);
+    default: break;
+    }
+    if (std::optional<std::string> stored = StoredDefault(db, field))
+        return *stored;
+    switch (type) {
     case kTypeBoolean:
     case kTypeInteger:
     case kTypeFloat: return "0";
-    case kTypeDate:
-    case kTypeAutoDate:
-    case kTypeModDate: return CellInput(db, field, "01/01/00").Stored;
-    case kTypeTime:
-    case kTypeAutoTime:
-    case kTypeModTime: return CellInput(db, field, "00:00:00").Stored;
+    case kTypeDate: return CellInput(db, field, "01/01/00").Stored;
+    case kTypeTime: return CellInput(db, field, "00:00:00").Stored;
     case kTypeIntDate: return "01 Jan 1980";
     case kTypeList: return db.GetPopupItem(field, 1);
-    case kTypeAutoInc: return NextCounterValue(db, field);
     default: return {};
     }
 }
 
-int AppendDefaultRecord(TJFILE& db)
+int AppendDefaultRecord(TJFILE& db, const TLocalMoment& now)
 {
     if (db.RecordCount() >= kMaxRecords)
         throw ERangeError("A database holds at most 65535 records.");
     std::vector<std::string> values;
     for (int f = 1; f <= db.FieldCount(); ++f)
-        values.push_back(DefaultValue(db, f));  // counters look at the earlier records only
+        values.push_back(DefaultValue(db, f, now));  // counters look at the earlier records only
     const int record = db.RecordCount() + 1;
     db.SetRecordCount(uint16_t(record));
     for (int f = 1; f <= db.FieldCount(); ++f)
         db.SetCell(record, f, values[size_t(f - 1)]);
     return record;
+}
+
+bool IsEditStamped(uint16_t fieldType)
+{
+    return fieldType == kTypeModDate || fieldType == kTypeModTime;
+}
+
+std::vector<TCellBefore> StampEdit(TJFILE& db, int record, const std::vector<int>& edited, const TLocalMoment& now)
+{
+    std::vector<TCellBefore> stamped;
+    for (const int field : edited)
+        if (IsEditStamped(db.GetFieldType(field)))
+            return stamped;
+    for (int f = 1; f <= db.FieldCount(); ++f) {
+        if (!IsEditStamped(db.GetFieldType(f)))
+            continue;
+        std::string text = MomentText(db, f, now);
+        if (text == db.CellView(record, f))
+            continue;
+        std::string before(db.CellView(record, f));
+        db.SetCell(record, f, text);
+        stamped.push_back({f, std::move(before)});
+    }
+    return stamped;
 }
 
 }  // namespace quorvil

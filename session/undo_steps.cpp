@@ -37,7 +37,19 @@ public:
     void Redo(TDataBase& db) override { Swap(db); }
     int Record() const override { return cells_.empty() ? 0 : cells_.front().Record; }
     int Field() const override { return cells_.empty() ? 0 : cells_.front().Field; }
-    bool Merges() const override { return merges_ && cells_.size() == 1; }
+    bool Merges() const override { return merges_ && !cells_.empty(); }
+    void Absorb(const TUndoStep& next) override
+    {
+        // A cell only the later edit changed (a stamp whose minute turned
+        // meanwhile) held before this step what it held before that one.
+        const auto* cells = dynamic_cast<const TCellsStep*>(&next);
+        if (!cells)
+            return;
+        for (const Cell& cell : cells->cells_)
+            if (std::none_of(cells_.begin(), cells_.end(),
+                             [&](const Cell& held) { return held.Record == cell.Record && held.Field == cell.Field; }))
+                cells_.push_back(cell);
+    }
     size_t Bytes() const override
     {
         size_t total = sizeof(*this) + cells_.capacity() * sizeof(Cell);
@@ -217,9 +229,13 @@ private:
 
 }  // namespace
 
-std::unique_ptr<TUndoStep> CellStep(int record, int field, std::string before, bool merges)
+std::unique_ptr<TUndoStep> CellStep(int record, std::vector<TCellBefore> before, bool merges)
 {
-    return std::make_unique<TCellsStep>(std::vector<TCellsStep::Cell>{{record, field, std::move(before)}}, merges);
+    std::vector<TCellsStep::Cell> cells;
+    cells.reserve(before.size());
+    for (TCellBefore& cell : before)
+        cells.push_back({record, cell.Field, std::move(cell.Text)});
+    return std::make_unique<TCellsStep>(std::move(cells), merges);
 }
 
 std::unique_ptr<TUndoStep> FieldMoveStep(int from, int to, std::function<void(int, int)> move)

@@ -3,6 +3,8 @@
 // reversed (the old text of a cell, the permutation of a sort or move, a
 // removed record, a moved field, the definition blocks before the change).
 // Every step swaps or inverts, so one object serves undo and redo alike.
+#include "new_record.h"
+
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -23,16 +25,20 @@ public:
     virtual int Field() const { return 0; }
     // True when the field definitions change with the step.
     virtual bool Definition() const { return false; }
-    // True when the step edits one cell and joins the edit of the same
-    // cell just before it.
+    // True when the step is an edit of one cell (with the cells stamped
+    // with it) and joins the edit of the same cell just before it.
     virtual bool Merges() const { return false; }
+    // Takes over what `next`, a merging step of the same cell, changed
+    // beside this step's cells.
+    virtual void Absorb(const TUndoStep& /*next*/) {}
     // The memory the step holds, about.
     virtual size_t Bytes() const = 0;
 };
 
-// The cell (record, field) held `before` until the edit. A merging step
-// joins the edit of the same cell just before it.
-std::unique_ptr<TUndoStep> CellStep(int record, int field, std::string before, bool merges = false);
+// The cells of record `record` held the texts of `before` until an edit:
+// first the cell the user edited, then those stamped with it (StampEdit).
+// A merging step joins the edit of the same cell just before it.
+std::unique_ptr<TUndoStep> CellStep(int record, std::vector<TCellBefore> before, bool merges = false);
 // Field `from` was moved to position `to` (both from 1); `move` moves a
 // field (from, to) so that what shows the fields follows (empty: the
 // database alone).

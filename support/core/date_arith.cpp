@@ -1,6 +1,7 @@
 #include "date_arith.h"
 
-#include <ctime>
+#include "local_clock.h"
+
 #include <stdexcept>
 
 namespace quorvil {
@@ -69,15 +70,8 @@ uint32_t SecondsSince(int y, int m, int d, int h, int n, int s)
 
 uint32_t NowSeconds()
 {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    return SecondsSince(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                        local.tm_min, local.tm_sec);
+    const TLocalMoment now = LocalNow();
+    return SecondsSince(now.Date.Year, now.Date.Month, now.Date.Day, now.Time.Hour, now.Time.Minute, now.Time.Second);
 }
 
 }  // namespace quorvil

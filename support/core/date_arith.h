@@ -22,7 +22,7 @@ bool IsValidTime(int h, int n, int s);
 // Throws std::overflow_error when the count does not fit in 32 unsigned bits,
 // for a day of 0 and for a year before EpochYear.
 uint32_t SecondsSince(int y, int m, int d, int h, int n, int s);
-// SecondsSince of the current local date and time.
+// SecondsSince of LocalNow() (local_clock.h).
 uint32_t NowSeconds();
 
 // Sets EpochYear for a scope and restores it on the way out, also when an

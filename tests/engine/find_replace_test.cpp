@@ -1,4 +1,5 @@
 #include "engine_helpers.h"
+#include "field_types.h"
 #include "find_replace.h"
 
 #include <gtest/gtest.h>
@@ -109,6 +110,36 @@ TEST(Replace, PromptAnswersAndCancelKeepingEarlierChanges)
     EXPECT_TRUE(ReplaceText(*later, Options("a", "b", true), t.Callbacks()).Cancelled);
     EXPECT_EQ(later->GetCell(1, 1) + "|" + later->GetCell(2, 1), "b|a");
     EXPECT_TRUE(later->Modified);
+}
+
+TEST(Replace, StampsTheModificationTimeOfEachRecordItChangedUnlessItWroteThatTime)
+{
+    const struct {
+        const char *from, *to;
+        std::vector<bool> fields;
+        bool stamp;
+        std::deque<TReplaceAnswer> answers;  // prompted when not empty
+        const char* times;
+    } cases[] = {
+        {"pea", "peas", {true, true, false}, true, {}, "09:26|08:00"},
+        {"08", "07", {true, true, true}, true, {}, "07:00|07:00"},
+        {"pea", "peas", {true, true, false}, false, {}, "08:00|08:00"},
+        {"pea", "peas", {true, true, false}, true, {TReplaceAnswer::Yes, TReplaceAnswer::Cancel}, "09:26|08:00"},
+    };
+    for (const auto& c : cases) {
+        auto db = NewDatabase(3, {"Name", "Note", "Changed"}, 2);
+        db->SetFieldType(3, kTypeModTime);
+        for (int f = 1; f <= 3; ++f)
+            for (int r = 1; r <= 2; ++r)
+                db->SetCell(r, f, f == 3 ? "08:00" : r == 1 ? "pea" : "bean");
+        TReplaceOptions o = Options(c.from, c.to, !c.answers.empty());
+        o.FieldFlags = c.fields;
+        if (c.stamp)
+            o.Stamp = TLocalMoment{{2025, 3, 14}, {9, 26, 53}};
+        Script s{c.answers};
+        ReplaceText(*db, o, s.Callbacks());
+        EXPECT_EQ(db->GetCell(1, 3) + "|" + db->GetCell(2, 3), c.times) << c.from;
+    }
 }
 
 TEST(Replace, BoundaryQuestion)

@@ -57,7 +57,7 @@ TEST(ModelWidths, widths_follow_the_rule_of_the_layout)
     }
 }
 
-TEST(ModelMoveField, moving_a_field_moves_names_cells_widths_types_and_popups_but_not_view_settings)
+TEST(ModelMoveField, moving_a_field_moves_names_cells_widths_types_popups_and_defaults_but_not_view_settings)
 {
     auto db = NewDatabase(3, {"A", "B", "C"}, 2);
     const uint16_t types[] = {kTypeInteger, kTypeDate, kTypeTime};
@@ -83,8 +83,11 @@ TEST(ModelMoveField, moving_a_field_moves_names_cells_widths_types_and_popups_bu
     }
     auto loaded = LoadImage(pdbtest::Build(pdbtest::SampleDatabase(3)));
     loaded->MoveField(1, 6);
-    EXPECT_EQ(std::tuple(loaded->GetFieldName(6), loaded->GetDefault(1), loaded->GetSortField(1), loaded->FilterField()),
-              std::tuple("Plant", "Seedling", 2, 4));
+    // A default goes with its field: left behind it would fill another field.
+    EXPECT_EQ(std::tuple(loaded->GetFieldName(6),
+                         loaded->GetDefault(6) + "|" + loaded->GetDefault(1) + "|" + loaded->GetDefault(3),
+                         loaded->GetSortField(1), loaded->FilterField()),
+              std::tuple("Plant", "Seedling||North", 2, 4));
 }
 
 TEST(ModelRecords, moved_records_go_before_the_target_and_deleting_swapping_and_resizing_keep_records_whole)

@@ -11,6 +11,7 @@
 #include "find_dialog.h"
 #include "gui_test_support.h"
 #include "list_combo.h"
+#include "local_clock.h"
 #include "main_window.h"
 #include "new_record.h"
 #include "record_commands.h"
@@ -186,7 +187,7 @@ private slots:
         panel.PrevBtnClick();
         panel.PrevBtnClick();
         QCOMPARE(shown(), FromUtf8("Record 3 of 3"));
-        AppendDefaultRecord(*s.db);
+        AppendDefaultRecord(*s.db, LocalNow());
         s.page.RefreshView();
         QCOMPARE(shown().right(4), FromUtf8("of 4"));
         panel.ShowRow(1);
@@ -268,6 +269,58 @@ private slots:
         QVERIFY(s.page.Model()->DeleteRow(0));
         QCOMPARE(s.db->RecordCount(), 1);
         QCOMPARE(s.db->GetCell(1, 2) + " " + s.db->GetCell(1, 3), std::string("tree 01/01/00"));
+    }
+
+    // Projects: Started and Priority keep defaults in 5.x; the automatic
+    // fields take the moment of the Insert key (a fixed clock), in their form.
+    void aNewRecordTakesTheDatabasesDefaultsAndTheMomentItWasMade_data()
+    {
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<QString>("added");
+        QTest::newRow("5.5, defaults stored") << 3 << FromUtf8("|01 Jan 2025|3|14/03/2025|09:26|14/03/2025");
+        QTest::newRow("3.x, none") << 0 << FromUtf8("|01 Jan 2000|0|14/03/2025|09:26|14/03/2025");
+    }
+    void aNewRecordTakesTheDatabasesDefaultsAndTheMomentItWasMade()
+    {
+        QFETCH(int, layout);
+        QFETCH(QString, added);
+        const TFixedClock clock({{2025, 3, 14}, {9, 26, 53}});
+        const std::string path = FromQString(Data(FromUtf8("projects.PDB")));
+        {
+            auto db = CreateNew<TJFILE>(path);
+            FillDatabase(*db,
+                         {{"Project", kTypeString, {}},
+                          {"Started", kTypeIntDate, {}},
+                          {"Priority", kTypeInteger, {}},
+                          {"Made", kTypeAutoDate, {}},
+                          {"At", kTypeAutoTime, {}},
+                          {"Changed", kTypeModDate, {}}},
+                         {{"Pond", "03 Mar 2025", "1", "02/03/2025", "10:15", "02/03/2025"}});
+            db->SetDefault(2, "01 Jan 2025");
+            db->SetDefault(3, "3");
+            db->ConvertLayout(TLayout(layout));
+            db->SaveWithName("Projects");
+        }
+        auto form = StartMainForm({PathToQString(path)});
+        form->activateWindow();  // shortcuts work in the active window only
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        TDatabasePage& page = *form->Tabs()->Page(0);
+        const auto shown = [&](int row) {
+            QStringList cells;
+            for (int col = 0; col < page.Model()->columnCount(); ++col)
+                cells << page.Model()->CellText(row, col);
+            return cells.join(u'|');
+        };
+        page.Grid()->setFocus();
+        QTest::keyClick(page.Grid(), Qt::Key_Insert);
+        QCOMPARE(page.Model()->rowCount(), 2);
+        QCOMPARE(shown(1), added);
+        QCOMPARE(page.Grid()->currentIndex(), page.Model()->index(1, 0));
+        // The fresh record after the last one is deleted is made the same way
+        // (a date field without values left writes its own form).
+        QVERIFY(page.Model()->DeleteRow(0));
+        QVERIFY(page.Model()->DeleteRow(0));
+        QCOMPARE(shown(0).section(u'|', 2), added.section(u'|', 2));
     }
 
     void findNarrowsEveryViewAndViewAllUndoesIt_data()

@@ -7,14 +7,17 @@
 #include "extended_grid.h"
 #include "field_types.h"
 #include "gui_test_support.h"
+#include "local_clock.h"
 #include "main_window.h"
 #include "message_dialog.h"
 #include "modal.h"
 #include "record_panel.h"
+#include "replace_dialog.h"
 #include "text_convert.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QLabel>
@@ -150,6 +153,97 @@ private slots:
         QVERIFY(!form->Action("UndoItem")->isEnabled());
         QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(db.GetCell(1, 1), std::string("fig"));
+    }
+
+    // Typed by key in the grid and in the record view, with a fixed clock.
+    void anEditStampsItsRecordsModificationDateAndTimeInOneUndoStep_data()
+    {
+        QTest::addColumn<int>("view");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("grid") << 0 << 1 << FromUtf8("fig") << FromUtf8("fig|14/03/2025|09:26");
+        QTest::newRow("record view") << 2 << 1 << FromUtf8("fig") << FromUtf8("fig|14/03/2025|09:26");
+        QTest::newRow("the date typed by hand") << 0 << 2 << FromUtf8("1/1/21") << FromUtf8("pear|01/01/2021|08:00");
+        QTest::newRow("replace") << 3 << 1 << FromUtf8("fig") << FromUtf8("fig|14/03/2025|09:26");
+    }
+    void anEditStampsItsRecordsModificationDateAndTimeInOneUndoStep()
+    {
+        QFETCH(int, view);
+        QFETCH(int, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, after);
+        const TFixedClock clock({{2025, 3, 14}, {9, 26, 53}});
+        const std::vector<FieldSpec> fields = {
+            {"Name", kTypeString, {}}, {"Changed", kTypeModDate, {}}, {"At", kTypeModTime, {}}};
+        auto form = Start({PathToQString(GuiCase::Db(
+            "stamped.PDB", "Stamped", fields, {{"pear", "02/01/2020", "08:00"}, {"car", "02/01/2020", "08:00"}}))});
+        form->activateWindow();  // shortcuts work in the active window only
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        TDataBase& db = *form->Tabs()->CurrentDB();
+        TDatabasePage& page = *form->Tabs()->Page(0);
+        const auto record = [&](int r) {
+            return ToQString(db.GetCell(r, 1) + "|" + db.GetCell(r, 2) + "|" + db.GetCell(r, 3));
+        };
+        QWidget* keys = nullptr;  // where the undo keys go
+        if (view == 3) {
+            AnswerAfter(
+                [&](QDialog& d) {
+                    auto& replace = static_cast<TReplaceForm&>(d);
+                    QTest::keyClicks(replace.SearchFor(), FromUtf8("pear"));
+                    QTest::keyClicks(replace.ReplaceWith(), typed);
+                    replace.Prompt()->setChecked(false);
+                },
+                FromUtf8("OkBtn"));
+            QString summary;
+            AnswerMessage(summary);
+            keys = page.Grid();
+            keys->setFocus();
+            QTest::keyClick(keys, Qt::Key_H, Qt::ControlModifier);
+            QCOMPARE(summary, FromUtf8("One replacement was performed..."));
+            QCOMPARE(page.Model()->CellText(0, 1), FromUtf8("14/03/2025"));
+            QVERIFY(form->Action("UndoItem")->isEnabled());
+            form->activateWindow();  // back from the dialogs
+            QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        } else if (view == 0) {
+            TExtendedGrid* grid = page.Grid();
+            const QModelIndex cell = page.Model()->index(0, field - 1);
+            grid->setFocus();
+            grid->setCurrentIndex(cell);
+            // A date cell opens its line when it becomes current; a text cell
+            // at the first key.
+            QWidget* editor = grid->indexWidget(cell);
+            QString rest = typed;
+            if (!editor) {
+                QTest::keyClicks(grid, typed.left(1));
+                editor = grid->indexWidget(cell);
+                rest = typed.mid(1);
+            }
+            QVERIFY(editor);
+            QTest::keyClicks(editor, rest);
+            QTest::keyClick(editor, Qt::Key_Return);
+            QApplication::processEvents();  // the delegate commits a line edit queued
+            QCOMPARE(page.Model()->CellText(0, 1) + u'|' + page.Model()->CellText(0, 2), after.section(u'|', 1));
+            keys = grid;
+        } else {
+            Trigger(*form, "RecBtn");
+            auto* edit = qobject_cast<QLineEdit*>(page.EditPanel()->Editor(field));
+            QVERIFY(edit);
+            edit->setFocus();
+            edit->selectAll();
+            QTest::keyClicks(edit, typed);
+            auto* changed = qobject_cast<QLineEdit*>(page.EditPanel()->Editor(2));
+            QVERIFY(changed);
+            QCOMPARE(changed->text(), after.section(u'|', 1, 1));
+            keys = edit;
+        }
+        QCOMPARE(record(1), after);
+        QCOMPARE(record(2), FromUtf8("car|02/01/2020|08:00"));
+        QTest::keyClick(keys, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(record(1), FromUtf8("pear|02/01/2020|08:00"));
+        QVERIFY(!form->Action("UndoItem")->isEnabled());  // the keystrokes and the stamps were one step
+        QTest::keyClick(keys, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(record(1), after);
     }
 
     // Every move of a record of the largest database keeps a permutation of

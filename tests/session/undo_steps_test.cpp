@@ -48,7 +48,7 @@ TEST(UndoSteps, recorded_commands_undo_and_redo)
             TChangeRecorder recorder(db);
             if (command == 0) {
                 recorder.TrackCells();
-                TReplaceOptions options{"e", "EE", {true, true}, false, false, false};
+                TReplaceOptions options{"e", "EE", {true, true}, false, false, false, {}};
                 ReplaceText(db, options, {});
             } else if (command == 1) {
                 WriteDefinition(db, {{"Thing", kTypeString, {}}, {"Hue", kTypeList, {"Blue", "Red", "Green"}}});
@@ -74,6 +74,28 @@ TEST(UndoSteps, recorded_commands_undo_and_redo)
         Redo(steps, db);
         EXPECT_EQ(ContentAndShown(db), after);
     }
+}
+
+// Keystrokes in the record view merge into one edit; a stamp that only a
+// later keystroke changed (the day turned meanwhile) is undone with them.
+TEST(UndoSteps, merged_edits_of_one_cell_undo_every_cell_any_of_them_stamped)
+{
+    TDataBase db;
+    db.InitNew();
+    FillDatabase(db, {{"Name", kTypeString, {}}, {"Changed", kTypeModDate, {}}, {"At", kTypeModTime, {}}},
+                 {{"pear", "14/03/2025", "08:00"}});
+    const auto cells = [&] { return db.GetCell(1, 1) + "|" + db.GetCell(1, 2) + "|" + db.GetCell(1, 3); };
+    auto first = CellStep(1, {{1, "pear"}, {3, "08:00"}}, true);
+    auto second = CellStep(1, {{1, "f"}, {2, "14/03/2025"}, {3, "23:59"}}, true);
+    db.SetCell(1, 1, "fi");
+    db.SetCell(1, 2, "15/03/2025");
+    db.SetCell(1, 3, "00:01");
+    ASSERT_TRUE(first->Merges() && second->Merges());
+    first->Absorb(*second);
+    first->Undo(db);
+    EXPECT_EQ(cells(), "pear|14/03/2025|08:00");
+    first->Redo(db);
+    EXPECT_EQ(cells(), "fi|15/03/2025|00:01");
 }
 
 }  // namespace

@@ -122,6 +122,7 @@ void TFindCommands::ReplaceBtnClick()
     options.CaseSensitive = form.CaseSensitive()->isChecked();
     options.WordSearch = form.WordSearch()->isChecked();
     options.Prompt = form.Prompt()->isChecked();
+    options.Stamp = LocalNow();
     MessageTexts().Captions[mbYesToAll] = FromUtf8("&All");
 
     TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());

@@ -193,7 +193,7 @@ void TRecordCommands::AddBtnClick()
     context_.EnableButtons(true);
     {
         TUndoScope change = page->Change(FromUtf8("Add record"));
-        AppendDefaultRecord(*db);
+        AppendDefaultRecord(*db, LocalNow());
     }
     page->RefreshView();
     const int last = page->Model()->rowCount() - 1;

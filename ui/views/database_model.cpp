@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <iterator>
 
 namespace quorvil {
 
@@ -172,7 +173,7 @@ bool TDatabaseModel::DeleteRow(int row)
         return false;
     db_->DeleteRecord(record);
     if (db_->RecordCount() == 0)
-        AppendDefaultRecord(*db_);
+        AppendDefaultRecord(*db_, LocalNow());
     SetSortColumn(kNoColumn);
     Refill();
     return true;
@@ -289,16 +290,24 @@ bool TDatabaseModel::setData(const QModelIndex& index, const QVariant& value, in
     const std::string& stored = input.Stored;
     if (stored == db_->CellView(record, field))
         return true;
-    std::string before(db_->CellView(record, field));
+    std::vector<TCellBefore> changed{{field, std::string(db_->CellView(record, field))}};
     try {
         db_->SetCell(record, field, stored);
+        std::vector<TCellBefore> stamps = StampEdit(*db_, record, {field}, LocalNow());
+        std::move(stamps.begin(), stamps.end(), std::back_inserter(changed));
     } catch (const std::exception& e) {
         emit EditFailed(MessageText(e.what()));
         return false;
     }
+    const bool stamped = changed.size() > 1;
     if (recorder_)
-        recorder_(record, field, std::move(before));
-    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+        recorder_(record, std::move(changed));
+    // A stamp changed other cells of the row.
+    if (stamped)
+        emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columns_ - 1),
+                         {Qt::DisplayRole, Qt::EditRole});
+    else
+        emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     emit Edited();
     return true;
 }

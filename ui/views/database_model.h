@@ -6,6 +6,8 @@
 #include <QAbstractTableModel>
 #include <QBrush>
 
+#include "new_record.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -87,12 +89,14 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     // The grid's cell edit: the record of the row gets the new value of the
     // column's field when it differs from what the cell shows; a date or time
-    // is stored in the field's form. An engine error arrives as EditFailed, a
+    // is stored in the field's form, and the record's modification date and
+    // time are stamped (StampEdit). An engine error arrives as EditFailed, a
     // text that is no date or time as InputRefused, and the result is false.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    // Told of every cell a setData changed, with the text it held before.
-    using CellRecorder = std::function<void(int record, int field, std::string before)>;
+    // Told of the cells of a record a setData changed, with the texts they
+    // held before: first the edited one, then those stamped with it.
+    using CellRecorder = std::function<void(int record, std::vector<TCellBefore> before)>;
     void SetCellRecorder(CellRecorder recorder) { recorder_ = std::move(recorder); }
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 

@@ -93,9 +93,9 @@ TDatabasePage::TDatabasePage(int tab, QWidget* parent)
     editTriggers_ = int(grid_->editTriggers());
     undo_->setObjectName(FromUtf8("UndoStack%1").arg(tab));
     connect(undo_, &QUndoStack::cleanChanged, this, &TDatabasePage::CleanChanged);
-    model_->SetCellRecorder([this](int record, int field, std::string before) {
+    model_->SetCellRecorder([this](int record, std::vector<TCellBefore> before) {
         // The record views write at every keystroke; the grid once an edit.
-        Push(FromUtf8("Edit"), CellStep(record, field, std::move(before), !GridVisible()));
+        Push(FromUtf8("Edit"), CellStep(record, std::move(before), !GridVisible()));
     });
 
     // A moved section emits no click, so a drag never sorts.

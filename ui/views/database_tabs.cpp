@@ -270,7 +270,7 @@ void TDatabaseTabs::NewDatabase(int tab, const std::string& path, const TDatabas
     NewDatabaseFrom(tab, path, [&](TDataBase& db) {
         db.ConvertLayout(definition.Layout);
         WriteDefinition(db, definition.Fields);
-        AppendDefaultRecord(db);
+        AppendDefaultRecord(db, LocalNow());
     });
 }
 

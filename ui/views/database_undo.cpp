@@ -67,9 +67,12 @@ bool TDatabaseCommand::mergeWith(const QUndoCommand* other)
 {
     // This command keeps the text the cell had before the first of them.
     const auto* next = dynamic_cast<const TDatabaseCommand*>(other);
-    return next && next->id() == kCellEditId && &next->db_ == &db_
-           && next->steps_.front()->Record() == steps_.front()->Record()
-           && next->steps_.front()->Field() == steps_.front()->Field();
+    if (!next || next->id() != kCellEditId || &next->db_ != &db_ ||
+        next->steps_.front()->Record() != steps_.front()->Record() ||
+        next->steps_.front()->Field() != steps_.front()->Field())
+        return false;
+    steps_.front()->Absorb(*next->steps_.front());
+    return true;
 }
 
 size_t TDatabaseCommand::Bytes() const

@@ -10,6 +10,7 @@
 #include "field_types.h"
 #include "long_text_check.h"
 #include "message_dialog.h"
+#include "new_record.h"
 #include "text_convert.h"
 
 #include <QApplication>
@@ -310,6 +311,14 @@ void TRecordPanel::Write(int field, const QString& text)
     writing_ = true;
     model_->setData(model_->index(row_, field - 1), text);
     writing_ = false;
+    // The field typed in keeps its cursor; the stamps of the edit show.
+    const TDataBase* db = model_->DataBase();
+    for (int f = 1; f <= FieldCount(); ++f)
+        if (QWidget* editor = Editor(f); editor && f != field && db && IsEditStamped(db->GetFieldType(f))) {
+            const bool was = editor->blockSignals(true);
+            SetEditorValue(f);
+            editor->blockSignals(was);
+        }
 }
 
 void TRecordPanel::WriteDateTime(int field, TDateTimeEdit* line)

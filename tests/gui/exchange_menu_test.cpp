@@ -239,7 +239,7 @@ private slots:
             form.Action("MergeItem")->trigger();
             QCOMPARE(question, FromUtf8("The popup lists cannot take every value the merge would write:\n"
                                         "Group: Pool (its popup list is full: it holds at most 50 values)\n\n"
-                                        "Those values are left out: the records keep what they hold in those fields."));
+                                        "Go on without them? The records keep what they hold in those fields."));
             if (QLatin1String(answer) == QLatin1String("Cancel")) {
                 QCOMPARE(db->RecordCount(), 2);
                 QCOMPARE(db->PopupCount(2), 49);

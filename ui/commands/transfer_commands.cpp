@@ -60,7 +60,7 @@ bool AskLeaveOut(const TLeftOutValues& leftOut, const char* verb, const char* bu
     MessageTexts().Captions[mbYesToAll] = FromUtf8(button);
     const QString text = FromUtf8("The popup lists cannot take every value the %1 would write:\n").arg(FromUtf8(verb)) +
                          ToQString(LeftOutMessage(leftOut)) +
-                         FromUtf8("\n\nThose values are left out: the records keep what they hold in those fields.");
+                         FromUtf8("\n\nGo on without them? The records keep what they hold in those fields.");
     return MessageDlgButtons(text, mtWarning, {mbYesToAll, mbCancel}, mbCancel) == mrYesToAll;
 }
 
@@ -203,8 +203,8 @@ std::optional<TCopyOptions> TTransferCommands::ChooseCopyOptions(const TJFILE& s
         entries << ToQString(key);
     entries << FromUtf8("(none: add every record)");
     const int chosen = ChooseField(entries, FromUtf8("Copy records to %1").arg(targetName),
-                                   FromUtf8("Match records on the field (a record whose value %1 holds updates that "
-                                            "record there; the others are added):")
+                                   FromUtf8("Match records on the field below: a record whose value %1 already holds "
+                                            "updates that record, any other is added.")
                                        .arg(targetName),
                                    0);
     if (chosen < 0)

@@ -77,6 +77,7 @@ int ChooseField(const QStringList& names, const QString& caption, const QString&
     TFieldForm form(QApplication::activeWindow());
     form.setWindowTitle(caption);
     form.SetPrompt(prompt);
+    form.setMinimumWidth(420);  // room for the caption and a prompt of two lines
     form.SetFields(names);
     form.FieldList()->setCurrentIndex(selected);
     if (ExecModal(form) != QDialog::Accepted)

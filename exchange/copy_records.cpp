@@ -75,6 +75,50 @@ int CopyCells(const TTexts& source, TJFILE& target, int t, const TFieldPairs& pa
     return copied;
 }
 
+// Copies the records into the target, matched on `key` (none: all added).
+void CopyInto(const TJFILE& source, const std::vector<int>& records, TJFILE& target, const TKeyFields& key,
+              TListValues& lists, TCopyResult& result)
+{
+    const TFieldPairs exact = PairFields(source, target, false);
+    const TFieldPairs anyCase = PairFields(source, target, true);
+    std::optional<TKeyIndex> index;
+    if (key.Target > 0)
+        index.emplace(target, key.Target, false);
+    std::vector<bool> booleans(size_t(target.FieldCount()) + 1, false);  // by target field
+    for (int j = 1; j <= target.FieldCount(); ++j)
+        booleans[size_t(j)] = target.GetFieldType(j) == kTypeBoolean;
+    TTexts cells;
+    std::vector<int> holding;
+    for (int r : records) {
+        // One pass over the source record: a record in the file finds a
+        // field's text by reading the lengths before it.
+        if (r < 1 || r > source.RecordCount())
+            continue;
+        ++result.Records;
+        source.Records[size_t(r - 1)].Texts(cells);
+        for (int i = source.FieldCount(); i < kMaxSlots; ++i)
+            cells[size_t(i)] = {};
+        // The source record stays as it is: its key may be a view of it.
+        const std::string_view k = key.Source > 0 ? cells[size_t(key.Source - 1)] : std::string_view();
+        if (const std::vector<int>* holders = index ? index->Find(k) : nullptr) {
+            // A copy: an update may move a record to another key.
+            holding.assign(holders->begin(), holders->end());
+            for (int t : holding) {
+                const int changed = CopyCells(cells, target, t, exact, booleans, lists);
+                result.Copied += changed;
+                ++(changed > 0 ? result.Updated : result.Unchanged);
+                index->Rekey(t, k);
+            }
+        } else {
+            const int t = AppendEmptyRecord(target);
+            result.Copied += CopyCells(cells, target, t, anyCase, booleans, lists);
+            ++result.Added;
+            if (index)
+                index->AddLast(t);
+        }
+    }
+}
+
 // The copy itself. `leftOut` receives what the lists refused, also when the
 // record limit stops the copy.
 TCopyResult Run(const TJFILE& source, const std::vector<int>& records, TJFILE& target, const TCopyOptions& options,
@@ -82,18 +126,10 @@ TCopyResult Run(const TJFILE& source, const std::vector<int>& records, TJFILE& t
 {
     TCopyResult result;
     result.Key = options.Key;
-    const TFieldPairs exact = PairFields(source, target, false);
-    const TFieldPairs anyCase = PairFields(source, target, true);
-    result.Shared = !anyCase.empty();
+    result.Shared = !PairFields(source, target, true).empty();
     if (!result.Shared)
         return result;
     const TKeyFields key = options.Key.empty() ? TKeyFields{} : FindKeyFields(source, target, options.Key);
-    std::optional<TKeyIndex> index;
-    if (key.Target > 0)
-        index.emplace(target, key.Target, false);
-    std::vector<bool> booleans(size_t(target.FieldCount()) + 1, false);  // by target field
-    for (int j = 1; j <= target.FieldCount(); ++j)
-        booleans[size_t(j)] = target.GetFieldType(j) == kTypeBoolean;
     TListValues lists(target);
     const auto finish = [&] {
         result.ListAdded = lists.Added();
@@ -101,37 +137,8 @@ TCopyResult Run(const TJFILE& source, const std::vector<int>& records, TJFILE& t
         if (leftOut)
             *leftOut = lists.LeftOut();
     };
-    TTexts cells;
-    std::vector<int> holding;
     try {
-        for (int r : records) {
-            // One pass over the source record: a record in the file finds a
-            // field's text by reading the lengths before it.
-            if (r < 1 || r > source.RecordCount())
-                continue;
-            ++result.Records;
-            source.Records[size_t(r - 1)].Texts(cells);
-            for (int i = source.FieldCount(); i < kMaxSlots; ++i)
-                cells[size_t(i)] = {};
-            // The source record stays as it is: its key may be a view of it.
-            const std::string_view k = key.Source > 0 ? cells[size_t(key.Source - 1)] : std::string_view();
-            if (const std::vector<int>* holders = index ? index->Find(k) : nullptr) {
-                // A copy: an update may move a record to another key.
-                holding.assign(holders->begin(), holders->end());
-                for (int t : holding) {
-                    const int changed = CopyCells(cells, target, t, exact, booleans, lists);
-                    result.Copied += changed;
-                    ++(changed > 0 ? result.Updated : result.Unchanged);
-                    index->Rekey(t, k);
-                }
-            } else {
-                const int t = AppendEmptyRecord(target);
-                result.Copied += CopyCells(cells, target, t, anyCase, booleans, lists);
-                ++result.Added;
-                if (index)
-                    index->AddLast(t);
-            }
-        }
+        CopyInto(source, records, target, key, lists, result);
     } catch (...) {
         finish();
         throw;

@@ -105,16 +105,60 @@ struct TMergeFields {
     std::vector<int> Fields;  // by MasterFieldsOf
 };
 
+// Merges the other's records into the master, whose new fields are made.
+void MergeRecords(TJFILE& master, const TJFILE& other, const TMergeChoice& choice, const TMergeFields& plan,
+                  TListValues& lists, const TMergeProgress& progress, TMergeResult& result)
+{
+    const std::vector<int>& fields = plan.Fields;
+    const bool otherIntegral = BaseType(other.GetFieldType(plan.OtherId)) == kTypeInteger;
+    TKeyIndex index(master, plan.MasterId, BaseType(master.GetFieldType(plan.MasterId)) == kTypeInteger);
+    // Each record's cells in one pass over its lengths; the master's again
+    // after each write, which rebuilds its record.
+    std::array<std::string_view, kMaxSlots> source, target;
+    for (int r = 1; r <= other.RecordCount(); ++r) {
+        if (progress && r % 4096 == 1)
+            progress(r, other.RecordCount());
+        std::string_view id = other.CellView(r, plan.OtherId);
+        const std::string key = otherIntegral ? NumberText(TextToInt64(id)) : std::string(id);
+        const std::vector<int>* holders = index.Find(key);
+        const bool append = holders == nullptr;
+        const int t = append ? AppendEmptyRecord(master) : holders->front();
+        const std::string oldKey = append ? std::string() : index.KeyOfRecord(t);
+        const auto read = [&] {
+            other.Records[size_t(r - 1)].Texts(source);
+            master.Records[size_t(t - 1)].Texts(target);
+        };
+        read();
+        for (size_t j = 0; j < fields.size(); ++j) {
+            if (fields[j] == 0)
+                continue;
+            const auto cell = [](const auto& cells, size_t slot, int count) {
+                return slot < std::min<size_t>(size_t(count), kMaxSlots) ? cells[slot] : std::string_view();
+            };
+            const std::string_view s = cell(source, j, other.FieldCount());
+            const std::string_view d = cell(target, size_t(fields[j] - 1), master.FieldCount());
+            if (!s.empty() && (d.empty() || (d != s && choice.Fields[j].Overwrite)) && lists.Admit(fields[j], s)) {
+                master.SetCell(t, fields[j], std::string(s));
+                ++result.Written;
+                read();  // the write rebuilt the record (and the other, if the same)
+            }
+        }
+        if (append) {
+            index.AddLast(t);
+            ++result.Appended;
+        } else {
+            index.Rekey(t, oldKey);
+        }
+    }
+}
+
 // The merge itself: the new fields, then the records. `leftOut` receives
 // what the lists refused, also when the record limit stops the merge.
 TMergeResult Run(TJFILE& master, const TJFILE& other, const TMergeChoice& choice, const TMergeFields& plan,
                  const TMergeProgress& progress, TLeftOutValues* leftOut)
 {
-    const std::vector<int>& fields = plan.Fields;
-    AddNewFields(master, other, choice, fields);
+    AddNewFields(master, other, choice, plan.Fields);
     TListValues lists(master);
-    const bool otherIntegral = BaseType(other.GetFieldType(plan.OtherId)) == kTypeInteger;
-    TKeyIndex index(master, plan.MasterId, BaseType(master.GetFieldType(plan.MasterId)) == kTypeInteger);
     TMergeResult result;
     const auto finish = [&] {
         result.ListAdded = lists.Added();
@@ -122,45 +166,8 @@ TMergeResult Run(TJFILE& master, const TJFILE& other, const TMergeChoice& choice
         if (leftOut)
             *leftOut = lists.LeftOut();
     };
-    // Each record's cells in one pass over its lengths; the master's again
-    // after each write, which rebuilds its record.
-    std::array<std::string_view, kMaxSlots> source, target;
     try {
-        for (int r = 1; r <= other.RecordCount(); ++r) {
-            if (progress && r % 4096 == 1)
-                progress(r, other.RecordCount());
-            std::string_view id = other.CellView(r, plan.OtherId);
-            const std::string key = otherIntegral ? NumberText(TextToInt64(id)) : std::string(id);
-            const std::vector<int>* holders = index.Find(key);
-            const bool append = holders == nullptr;
-            const int t = append ? AppendEmptyRecord(master) : holders->front();
-            const std::string oldKey = append ? std::string() : index.KeyOfRecord(t);
-            const auto read = [&] {
-                other.Records[size_t(r - 1)].Texts(source);
-                master.Records[size_t(t - 1)].Texts(target);
-            };
-            read();
-            for (size_t j = 0; j < fields.size(); ++j) {
-                if (fields[j] == 0)
-                    continue;
-                const auto cell = [](const auto& cells, size_t slot, int count) {
-                    return slot < std::min<size_t>(size_t(count), kMaxSlots) ? cells[slot] : std::string_view();
-                };
-                const std::string_view s = cell(source, j, other.FieldCount());
-                const std::string_view d = cell(target, size_t(fields[j] - 1), master.FieldCount());
-                if (!s.empty() && (d.empty() || (d != s && choice.Fields[j].Overwrite)) && lists.Admit(fields[j], s)) {
-                    master.SetCell(t, fields[j], std::string(s));
-                    ++result.Written;
-                    read();  // the write rebuilt the record (and the other, if the same)
-                }
-            }
-            if (append) {
-                index.AddLast(t);
-                ++result.Appended;
-            } else {
-                index.Rekey(t, oldKey);
-            }
-        }
+        MergeRecords(master, other, choice, plan, lists, progress, result);
     } catch (...) {
         finish();
         throw;

@@ -471,7 +471,8 @@ void AddExchange(const Context& c, std::vector<Row>& rows)
     std::vector<int> all;
     for (int r = 1; r <= other->RecordCount(); ++r)
         all.push_back(r);
-    const double copying = Best([&] { CopyRecords(*other, all, *master); }, reload);
+    const TCopyOptions key{KeyCandidates(*other, *master).front()};
+    const double copying = Best([&] { CopyRecords(*other, all, *master, key); }, reload);
     rows.push_back(TimeRow("copy 65535 records by a key", copying, "loading both files", loading, 5));
 
     TJFILE& db = *other;

@@ -43,8 +43,10 @@ const char* const kUsage =
     "       quorvil-cli import FILE.CSV -o OUT.PDB [--layout N] [--no-header] [--utf8 [--separator ';']]\n"
     "       quorvil-cli split FILE [--field NAME] [-d DIR] [--formats pdb,csv,html,txt] [--all-values]\n"
     "                         [--global FIELD=VALUE]... [--where FIELD OP VALUE]...\n"
-    "       quorvil-cli copy SOURCE TARGET [--records 1,4-9] [--key NAME] [--where FIELD OP VALUE]...\n"
+    "       quorvil-cli copy SOURCE TARGET [--records 1,4-9] [--key NAME | --no-key] [--without-unlisted]\n"
+    "                        [--where FIELD OP VALUE]...\n"
     "       quorvil-cli merge MASTER OTHER -o OUT [--id NAME] [--map MAP.json] [--overwrite F,G] [--skip F,G]\n"
+    "                         [--without-unlisted]\n"
     "       quorvil-cli --help | --version\n"
     "--where keeps the records whose FIELD passes OP VALUE; OP is contains, =, <, >, <=, >= or ..\n"
     "(VALUE then a..b); text fields take contains, Boolean fields =, List fields contains and =.\n";

@@ -197,9 +197,46 @@ int SplitCommand(int argc, char** argv, std::ostream& err)
     return 0;
 }
 
+namespace {
+
+// The key of a copy: --key, none with --no-key, else the first field name
+// both databases share.
+std::string CopyKey(const TJFILE& source, const TJFILE& target, const Arguments& args)
+{
+    auto key = args.options.find("--key");
+    if (key != args.options.end() && args.flags.count("--no-key"))
+        throw UsageError("copy takes --key or --no-key, not both");
+    if (key != args.options.end()) {
+        const std::string name = Utf8ToBytes(key->second);
+        if (FindKeyFields(source, target, name).Target == 0)
+            throw UsageError("--key: " + key->second + " is not the name of a field in both databases");
+        return name;
+    }
+    if (args.flags.count("--no-key"))
+        return {};
+    const std::vector<std::string> candidates = KeyCandidates(source, target);
+    if (candidates.empty())
+        throw std::invalid_argument("No field name of the source is a field name of the target in the same case, so "
+                                    "records cannot be matched; give --no-key to add every record.");
+    return candidates.front();
+}
+
+// Refuses, before anything is written, values that popup lists cannot take,
+// unless --without-unlisted leaves them out.
+void CheckLeftOut(const TLeftOutValues& leftOut, const Arguments& args, const char* what)
+{
+    if (leftOut.empty() || args.flags.count("--without-unlisted"))
+        return;
+    throw std::invalid_argument(std::string("The popup lists cannot take every value the ") + what +
+                                " would write: " + BytesToUtf8(LeftOutMessage(leftOut, "; ")) +
+                                ". Nothing was written; give --without-unlisted to " + what + " without them.");
+}
+
+}  // namespace
+
 int CopyCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
 {
-    Arguments args = Parse(argc, argv, {"--records", "--key"}, {}, WhereOption());
+    Arguments args = Parse(argc, argv, {"--records", "--key"}, {"--no-key", "--without-unlisted"}, WhereOption());
     if (args.positional.size() != 2)
         throw UsageError("copy takes a source and a target file");
     std::error_code ec;
@@ -220,25 +257,36 @@ int CopyCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
         out << "No record passes --where; nothing copied.\n";
         return 0;
     }
-    auto key = args.options.find("--key");
-    const TCopyResult result = CopyRecordsToFile(*source, records, args.positional[1],
-                                                 key != args.options.end() ? Utf8ToBytes(key->second) : "");
-    out << (result.Keyed ? CopyMessage(result.Copied) : "No field name is shared; nothing copied.") << "\n";
+    const std::unique_ptr<TJFILE> target = OpenCopyTarget(args.positional[1]);
+    TCopyOptions options;
+    options.Key = CopyKey(*source, *target, args);
+    CheckLeftOut(CopyLeftOut(*source, records, *target, options), args, "copy");
+    options.LeaveOutUnlisted = true;
+    out << BytesToUtf8(CopyMessage(CopyRecordsToFile(*source, records, *target, options))) << "\n";
     return 0;
 }
 
 int MergeCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
 {
-    Arguments args = Parse(argc, argv, {"-o", "--id", "--map", "--overwrite", "--skip"}, {});
+    Arguments args = Parse(argc, argv, {"-o", "--id", "--map", "--overwrite", "--skip"}, {"--without-unlisted"});
     if (args.positional.size() != 2)
         throw UsageError("merge takes a master and an other file");
     const std::string output = Required(args, "-o");
     auto master = OpenToRead(args.positional[0], err);
     auto other = OpenToRead(args.positional[1], err);
-    const TMergeResult result = Merge(*master, *other, MergeChoice(*master, *other, args));
+    TMergeChoice choice = MergeChoice(*master, *other, args);
+    CheckLeftOut(MergeLeftOut(*master, *other, choice), args, "merge");
+    choice.LeaveOutUnlisted = true;
+    const TMergeResult result = Merge(*master, *other, choice);
     WriteInLayout(*master, master->Layout, output);
     out << result.Written << (result.Written == 1 ? " value" : " values") << " written, " << result.Appended
-        << (result.Appended == 1 ? " record" : " records") << " appended.\n";
+        << (result.Appended == 1 ? " record" : " records") << " appended.";
+    if (result.ListAdded > 0)
+        out << " " << result.ListAdded << (result.ListAdded == 1 ? " value" : " values") << " added to popup lists.";
+    if (result.LeftOut > 0)
+        out << " " << result.LeftOut << (result.LeftOut == 1 ? " value" : " values")
+            << " left out: the popup lists could not take them.";
+    out << "\n";
     return 0;
 }
 

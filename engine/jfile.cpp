@@ -239,7 +239,7 @@ std::string TJFILE::GetPopupItem(int f, int k) const
 {
     if (f < 1 || f > kMaxSlots || !PopupLists[size_t(f - 1)])
         return {};
-    return std::string(PopupLists[size_t(f - 1)]->Field(k).substr(0, 255));
+    return std::string(PopupLists[size_t(f - 1)]->Field(k).substr(0, kLongestPopupValue));
 }
 
 void TJFILE::SetPopupItem(int f, int k, const std::string& text)

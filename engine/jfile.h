@@ -106,8 +106,10 @@ public:
     int Category() const;
     bool ReadOnly() const;
 
-    // Popup lists.
+    // Popup lists: at most kMaxSlots values each.
     int PopupCount(int f) const;
+    // Longer popup values are cut to this when read.
+    static constexpr size_t kLongestPopupValue = 255;
     std::string GetPopupItem(int f, int k) const;
     void SetPopupItem(int f, int k, const std::string& text);
 

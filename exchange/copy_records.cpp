@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <stdexcept>
 #include <utility>
 
 namespace quorvil {
@@ -40,8 +42,8 @@ TFieldPairs PairFields(const TJFILE& source, const TJFILE& target, bool ignoreCa
 // stored as SetCell stores them.
 using TTexts = std::array<std::string_view, kMaxSlots>;
 
-int CopyCells(const TTexts& source, TJFILE& target, int t, const TFieldPairs& pairs,
-              const std::vector<bool>& booleans)
+int CopyCells(const TTexts& source, TJFILE& target, int t, const TFieldPairs& pairs, const std::vector<bool>& booleans,
+              TListValues& lists)
 {
     TTexts texts;
     TDATA& record = target.Records[size_t(t - 1)];
@@ -52,7 +54,7 @@ int CopyCells(const TTexts& source, TJFILE& target, int t, const TFieldPairs& pa
     for (auto [i, j] : pairs) {
         const std::string_view value = source[size_t(i - 1)];
         std::string_view& text = texts[size_t(j - 1)];
-        if (text == value)
+        if (text == value || !lists.Admit(j, value))
             continue;
         ++copied;
         if (booleans[size_t(j)]) {
@@ -73,47 +75,18 @@ int CopyCells(const TTexts& source, TJFILE& target, int t, const TFieldPairs& pa
     return copied;
 }
 
-}  // namespace
-
-TKeyFields FindKeyFields(const TJFILE& source, const TJFILE& target, const std::string& keyName)
+// Copies the records into the target, matched on `key` (none: all added).
+void CopyInto(const TJFILE& source, const std::vector<int>& records, TJFILE& target, const TKeyFields& key,
+              TListValues& lists, TCopyResult& result)
 {
-    for (int i = 1; i <= source.FieldCount(); ++i) {
-        const std::string name = source.GetFieldName(i);
-        if (!keyName.empty() && name != keyName)
-            continue;
-        for (int j = 1; j <= target.FieldCount(); ++j)
-            if (target.GetFieldName(j) == name)
-                return {i, j};
-        if (!keyName.empty())
-            break;
-    }
-    return {};
-}
-
-std::string CopyMessage(int copied)
-{
-    return (copied == 0 ? std::string("No") : std::to_string(copied)) + (copied == 1 ? " field" : " fields") +
-           " copied.";
-}
-
-std::string CopyFileDialogTitle(int rows)
-{
-    return std::string("Select database to export ") + (rows == 1 ? "record" : "records") + " to";
-}
-
-TCopyResult CopyRecords(const TJFILE& source, const std::vector<int>& records, TJFILE& target,
-                        const std::string& keyName)
-{
-    const TKeyFields key = FindKeyFields(source, target, keyName);
-    if (key.Source == 0)
-        return {};
     const TFieldPairs exact = PairFields(source, target, false);
     const TFieldPairs anyCase = PairFields(source, target, true);
-    TKeyIndex index(target, key.Target, false);
+    std::optional<TKeyIndex> index;
+    if (key.Target > 0)
+        index.emplace(target, key.Target, false);
     std::vector<bool> booleans(size_t(target.FieldCount()) + 1, false);  // by target field
     for (int j = 1; j <= target.FieldCount(); ++j)
         booleans[size_t(j)] = target.GetFieldType(j) == kTypeBoolean;
-    TCopyResult result{true, 0};
     TTexts cells;
     std::vector<int> holding;
     for (int r : records) {
@@ -121,46 +94,170 @@ TCopyResult CopyRecords(const TJFILE& source, const std::vector<int>& records, T
         // field's text by reading the lengths before it.
         if (r < 1 || r > source.RecordCount())
             continue;
+        ++result.Records;
         source.Records[size_t(r - 1)].Texts(cells);
         for (int i = source.FieldCount(); i < kMaxSlots; ++i)
             cells[size_t(i)] = {};
         // The source record stays as it is: its key may be a view of it.
-        const std::string_view k = cells[size_t(key.Source - 1)];
-        if (const std::vector<int>* holders = index.Find(k)) {
+        const std::string_view k = key.Source > 0 ? cells[size_t(key.Source - 1)] : std::string_view();
+        if (const std::vector<int>* holders = index ? index->Find(k) : nullptr) {
             // A copy: an update may move a record to another key.
             holding.assign(holders->begin(), holders->end());
             for (int t : holding) {
-                result.Copied += CopyCells(cells, target, t, exact, booleans);
-                index.Rekey(t, k);
+                const int changed = CopyCells(cells, target, t, exact, booleans, lists);
+                result.Copied += changed;
+                ++(changed > 0 ? result.Updated : result.Unchanged);
+                index->Rekey(t, k);
             }
         } else {
             const int t = AppendEmptyRecord(target);
-            result.Copied += CopyCells(cells, target, t, anyCase, booleans);
-            index.AddLast(t);
+            result.Copied += CopyCells(cells, target, t, anyCase, booleans, lists);
+            ++result.Added;
+            if (index)
+                index->AddLast(t);
         }
     }
+}
+
+// The copy itself. `leftOut` receives what the lists refused, also when the
+// record limit stops the copy.
+TCopyResult Run(const TJFILE& source, const std::vector<int>& records, TJFILE& target, const TCopyOptions& options,
+                TLeftOutValues* leftOut)
+{
+    TCopyResult result;
+    result.Key = options.Key;
+    result.Shared = !PairFields(source, target, true).empty();
+    if (!result.Shared)
+        return result;
+    const TKeyFields key = options.Key.empty() ? TKeyFields{} : FindKeyFields(source, target, options.Key);
+    TListValues lists(target);
+    const auto finish = [&] {
+        result.ListAdded = lists.Added();
+        result.LeftOut = lists.Refused();
+        if (leftOut)
+            *leftOut = lists.LeftOut();
+    };
+    try {
+        CopyInto(source, records, target, key, lists, result);
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
     return result;
 }
 
-TCopyResult CopyRecordsToFile(const TJFILE& source, const std::vector<int>& records, const std::string& fileName,
-                              const std::string& keyName)
+}  // namespace
+
+std::vector<std::string> KeyCandidates(const TJFILE& source, const TJFILE& target)
+{
+    std::vector<std::string> names;
+    for (int i = 1; i <= source.FieldCount(); ++i) {
+        const std::string name = source.GetFieldName(i);
+        if (FindKeyFields(source, target, name).Target > 0 &&
+            std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(name);
+    }
+    return names;
+}
+
+TKeyFields FindKeyFields(const TJFILE& source, const TJFILE& target, const std::string& keyName)
+{
+    for (int i = 1; i <= source.FieldCount(); ++i) {
+        if (source.GetFieldName(i) != keyName)
+            continue;
+        for (int j = 1; j <= target.FieldCount(); ++j)
+            if (target.GetFieldName(j) == keyName)
+                return {i, j};
+        break;
+    }
+    return {};
+}
+
+std::string CopyMessage(const TCopyResult& result)
+{
+    if (!result.Shared)
+        return "No field name is shared; nothing copied.";
+    const auto count = [](int n, const char* noun) { return std::to_string(n) + " " + noun + (n == 1 ? "" : "s"); };
+    std::string text = "Copied " + count(result.Records, "record") +
+                       (result.Key.empty() ? ", without a key field: " : ", matched on " + result.Key + ": ") +
+                       std::to_string(result.Added) + " added, " + std::to_string(result.Updated) + " updated";
+    if (result.Unchanged > 0)
+        text += ", " + std::to_string(result.Unchanged) + " unchanged";
+    text += ".";
+    if (result.ListAdded > 0)
+        text += " " + count(result.ListAdded, "value") + " added to popup lists.";
+    if (result.LeftOut > 0)
+        text += " " + count(result.LeftOut, "value") + " left out: the popup lists could not take them.";
+    return text;
+}
+
+std::string CopyFileDialogTitle(int rows)
+{
+    return std::string("Select database to export ") + (rows == 1 ? "record" : "records") + " to";
+}
+
+TLeftOutValues CopyLeftOut(const TJFILE& source, const std::vector<int>& records, const TJFILE& target,
+                           const TCopyOptions& options)
+{
+    // Every pair of names equal in any case may write: appends take them all.
+    std::vector<TListColumn> columns;
+    for (auto [i, j] : PairFields(source, target, true))
+        if (TakesListValues(target, j))
+            columns.push_back({i, j, PopupValues(target, j)});
+    if (columns.empty() || ListsTakeAll(source, &records, columns))
+        return {};
+    // Only the copy itself knows which values it writes: try it on a copy
+    // that borrows the target's records.
+    const std::unique_ptr<TJFILE> trial = CopyDatabase(target, TRecordCopy::Borrow);
+    TLeftOutValues leftOut;
+    try {
+        Run(source, records, *trial, options, &leftOut);
+    } catch (const ERangeError&) {
+        // The copy stops at the record limit too, with what it met so far.
+    }
+    return leftOut;
+}
+
+TCopyResult CopyRecords(const TJFILE& source, const std::vector<int>& records, TJFILE& target,
+                        const TCopyOptions& options)
+{
+    if (!options.Key.empty() && FindKeyFields(source, target, options.Key).Target == 0)
+        throw std::invalid_argument("Records cannot be matched on " + options.Key +
+                                    ": it is not the name of a field in both databases.");
+    if (!options.LeaveOutUnlisted)
+        if (TLeftOutValues leftOut = CopyLeftOut(source, records, target, options); !leftOut.empty())
+            throw EListsFull(leftOut, "The popup lists cannot take every value the copy would write:\n" +
+                                          LeftOutMessage(leftOut) + "\nNothing was copied.");
+    return Run(source, records, target, options, nullptr);
+}
+
+std::unique_ptr<TJFILE> OpenCopyTarget(const std::string& fileName)
 {
     auto target = Open(fileName);
     // The copy is saved into the file, which would lose what could not be read.
     if (!target->LoadWarning().empty())
         throw EInOutError(target->LoadWarning() + " Nothing was copied into it.");
+    return target;
+}
+
+TCopyResult CopyRecordsToFile(const TJFILE& source, const std::vector<int>& records, TJFILE& target,
+                              const TCopyOptions& options)
+{
     TCopyResult result;
     try {
-        result = CopyRecords(source, records, *target, keyName);
-    } catch (...) {
+        result = CopyRecords(source, records, target, options);
+    } catch (const ERangeError&) {
+        // The records copied before the limit are kept, as in a tab.
         try {
-            target->SaveWithName(target->PdbHeader.Name);
+            target.SaveWithName(target.PdbHeader.Name);
         } catch (...) {
-            // The copy's own failure is the one to report.
+            // The limit is the failure to report.
         }
         throw;
     }
-    target->SaveWithName(target->PdbHeader.Name);
+    if (target.Modified)
+        target.SaveWithName(target.PdbHeader.Name);
     return result;
 }
 

@@ -1,5 +1,7 @@
 #include "merge.h"
 
+#include "errors.h"
+#include "field_definition.h"
 #include "field_types.h"
 #include "jfile.h"
 #include "key_index.h"
@@ -9,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <stdexcept>
 
 namespace quorvil {
@@ -73,10 +76,117 @@ void AddNewFields(TJFILE& master, const TJFILE& other, const TMergeChoice& choic
         master.SetFieldCount(m);
         master.SetFieldName(m, name.empty() ? other.GetFieldName(field) : name.substr(0, kMaxFieldNameLength));
         master.SetFieldType(m, other.GetFieldType(field));
-        // A list field keeps its values valid only with its popup list.
-        for (int p = 1; p <= other.PopupCount(field); ++p)
-            master.SetPopupItem(m, p, other.GetPopupItem(field, p));
+        // A List field keeps its values valid only with its popup list; any
+        // other field would become one when saved with a list, even one left
+        // behind in the slot.
+        SetPopupList(master, m,
+                     other.GetFieldType(field) == kTypeList ? PopupValues(other, field) : std::vector<std::string>{});
     }
+}
+
+// The copied fields that go into List fields, with the lists they start with.
+std::vector<TListColumn> ListColumns(const TJFILE& master, const TJFILE& other, const std::vector<int>& fields)
+{
+    std::vector<TListColumn> columns;
+    for (size_t j = 0; j < fields.size(); ++j) {
+        const int m = fields[j];
+        const int field = int(j) + 1;
+        if (m > 0 && m <= master.FieldCount() && TakesListValues(master, m))
+            columns.push_back({field, m, PopupValues(master, m)});
+        else if (m > master.FieldCount() && other.GetFieldType(field) == kTypeList)
+            columns.push_back({field, m, PopupValues(other, field)});
+    }
+    return columns;
+}
+
+struct TMergeFields {
+    int MasterId = 0;
+    int OtherId = 0;
+    std::vector<int> Fields;  // by MasterFieldsOf
+};
+
+// Merges the other's records into the master, whose new fields are made.
+void MergeRecords(TJFILE& master, const TJFILE& other, const TMergeChoice& choice, const TMergeFields& plan,
+                  TListValues& lists, const TMergeProgress& progress, TMergeResult& result)
+{
+    const std::vector<int>& fields = plan.Fields;
+    const bool otherIntegral = BaseType(other.GetFieldType(plan.OtherId)) == kTypeInteger;
+    TKeyIndex index(master, plan.MasterId, BaseType(master.GetFieldType(plan.MasterId)) == kTypeInteger);
+    // Each record's cells in one pass over its lengths; the master's again
+    // after each write, which rebuilds its record.
+    std::array<std::string_view, kMaxSlots> source, target;
+    for (int r = 1; r <= other.RecordCount(); ++r) {
+        if (progress && r % 4096 == 1)
+            progress(r, other.RecordCount());
+        std::string_view id = other.CellView(r, plan.OtherId);
+        const std::string key = otherIntegral ? NumberText(TextToInt64(id)) : std::string(id);
+        const std::vector<int>* holders = index.Find(key);
+        const bool append = holders == nullptr;
+        const int t = append ? AppendEmptyRecord(master) : holders->front();
+        const std::string oldKey = append ? std::string() : index.KeyOfRecord(t);
+        const auto read = [&] {
+            other.Records[size_t(r - 1)].Texts(source);
+            master.Records[size_t(t - 1)].Texts(target);
+        };
+        read();
+        for (size_t j = 0; j < fields.size(); ++j) {
+            if (fields[j] == 0)
+                continue;
+            const auto cell = [](const auto& cells, size_t slot, int count) {
+                return slot < std::min<size_t>(size_t(count), kMaxSlots) ? cells[slot] : std::string_view();
+            };
+            const std::string_view s = cell(source, j, other.FieldCount());
+            const std::string_view d = cell(target, size_t(fields[j] - 1), master.FieldCount());
+            if (!s.empty() && (d.empty() || (d != s && choice.Fields[j].Overwrite)) && lists.Admit(fields[j], s)) {
+                master.SetCell(t, fields[j], std::string(s));
+                ++result.Written;
+                read();  // the write rebuilt the record (and the other, if the same)
+            }
+        }
+        if (append) {
+            index.AddLast(t);
+            ++result.Appended;
+        } else {
+            index.Rekey(t, oldKey);
+        }
+    }
+}
+
+// The merge itself: the new fields, then the records. `leftOut` receives
+// what the lists refused, also when the record limit stops the merge.
+TMergeResult Run(TJFILE& master, const TJFILE& other, const TMergeChoice& choice, const TMergeFields& plan,
+                 const TMergeProgress& progress, TLeftOutValues* leftOut)
+{
+    AddNewFields(master, other, choice, plan.Fields);
+    TListValues lists(master);
+    TMergeResult result;
+    const auto finish = [&] {
+        result.ListAdded = lists.Added();
+        result.LeftOut = lists.Refused();
+        if (leftOut)
+            *leftOut = lists.LeftOut();
+    };
+    try {
+        MergeRecords(master, other, choice, plan, lists, progress, result);
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+    return result;
+}
+
+// The ID fields and the master field of each row; none when either
+// database lacks the ID field or the other has no records.
+std::optional<TMergeFields> PlanMerge(const TJFILE& master, const TJFILE& other, const TMergeChoice& choice)
+{
+    TMergeFields plan{master.FieldIndexByName(choice.IdName), other.FieldIndexByName(choice.IdName), {}};
+    if (plan.MasterId == 0 || plan.OtherId == 0)
+        return std::nullopt;
+    plan.Fields = MasterFieldsOf(master, choice);
+    if (other.RecordCount() == 0)
+        return std::nullopt;
+    return plan;
 }
 
 }  // namespace
@@ -149,71 +259,55 @@ TMergeChoice DefaultMergeChoice(const TJFILE& master, const TJFILE& other)
 
 std::string MappingProblem(const TJFILE& master, const TJFILE& other, const TMergeChoice& choice)
 {
+    std::vector<std::string> names;  // of the new fields so far, as stored
     for (size_t j = 0; j < choice.Fields.size(); ++j) {
         const TFieldMapping& m = choice.Fields[j];
         if (!m.Copy || m.MasterField != 0)
             continue;
         if (m.NewName.empty())
             return "Need new field name for " + other.GetFieldName(int(j) + 1);
-        if (master.FieldIndexByName(m.NewName) != 0)
-            return "Field name " + m.NewName + " already exists in master database";
+        const std::string name = m.NewName.substr(0, kMaxFieldNameLength);
+        if (master.FieldIndexByName(name) != 0)
+            return "Field name " + name + " already exists in master database";
+        for (const std::string& earlier : names)
+            if (SameTextIgnoringCase(earlier, name))
+                return "Two new fields are named " + name;
+        names.push_back(name);
     }
     return {};
 }
 
+TLeftOutValues MergeLeftOut(const TJFILE& master, const TJFILE& other, const TMergeChoice& choice,
+                            const TMergeProgress& progress)
+{
+    const std::optional<TMergeFields> plan = PlanMerge(master, other, choice);
+    if (!plan)
+        return {};
+    const std::vector<TListColumn> columns = ListColumns(master, other, plan->Fields);
+    if (columns.empty() || ListsTakeAll(other, nullptr, columns))
+        return {};
+    // Only the merge itself knows which values it writes: try it on a copy
+    // that borrows the master's records.
+    const std::unique_ptr<TJFILE> trial = CopyDatabase(master, TRecordCopy::Borrow);
+    TLeftOutValues leftOut;
+    try {
+        Run(*trial, other, choice, *plan, progress, &leftOut);
+    } catch (const ERangeError&) {
+        // The merge stops at the record limit too, with what it met so far.
+    }
+    return leftOut;
+}
+
 TMergeResult Merge(TJFILE& master, const TJFILE& other, const TMergeChoice& choice, const TMergeProgress& progress)
 {
-    const int masterId = master.FieldIndexByName(choice.IdName);
-    const int otherId = other.FieldIndexByName(choice.IdName);
-    if (masterId == 0 || otherId == 0)
+    const std::optional<TMergeFields> plan = PlanMerge(master, other, choice);
+    if (!plan)
         return {};
-    const std::vector<int> fields = MasterFieldsOf(master, choice);
-    if (other.RecordCount() == 0)
-        return {};
-    AddNewFields(master, other, choice, fields);
-
-    const bool otherIntegral = BaseType(other.GetFieldType(otherId)) == kTypeInteger;
-    TKeyIndex index(master, masterId, BaseType(master.GetFieldType(masterId)) == kTypeInteger);
-    TMergeResult result;
-    // Each record's cells in one pass over its lengths; the master's again
-    // after each write, which rebuilds its record.
-    std::array<std::string_view, kMaxSlots> source, target;
-    for (int r = 1; r <= other.RecordCount(); ++r) {
-        if (progress && r % 4096 == 1)
-            progress(r, other.RecordCount());
-        std::string_view id = other.CellView(r, otherId);
-        const std::string key = otherIntegral ? NumberText(TextToInt64(id)) : std::string(id);
-        const std::vector<int>* holders = index.Find(key);
-        const bool append = holders == nullptr;
-        const int t = append ? AppendEmptyRecord(master) : holders->front();
-        const std::string oldKey = append ? std::string() : index.KeyOfRecord(t);
-        const auto read = [&] {
-            other.Records[size_t(r - 1)].Texts(source);
-            master.Records[size_t(t - 1)].Texts(target);
-        };
-        read();
-        for (size_t j = 0; j < fields.size(); ++j) {
-            if (fields[j] == 0)
-                continue;
-            const auto cell = [](const auto& cells, size_t slot, int count) {
-                return slot < std::min<size_t>(size_t(count), kMaxSlots) ? cells[slot] : std::string_view();
-            };
-            const std::string_view s = cell(source, j, other.FieldCount());
-            const std::string_view d = cell(target, size_t(fields[j] - 1), master.FieldCount());
-            if (!s.empty() && (d.empty() || (d != s && choice.Fields[j].Overwrite))) {
-                master.SetCell(t, fields[j], std::string(s));
-                ++result.Written;
-                read();  // the write rebuilt the record (and the other, if the same)
-            }
-        }
-        if (append) {
-            index.AddLast(t);
-            ++result.Appended;
-        } else {
-            index.Rekey(t, oldKey);
-        }
-    }
-    return result;
+    if (!choice.LeaveOutUnlisted)
+        if (TLeftOutValues leftOut = MergeLeftOut(master, other, choice, progress); !leftOut.empty())
+            throw EListsFull(leftOut, "The popup lists cannot take every value the merge would write:\n" +
+                                          LeftOutMessage(leftOut) + "\nNothing was merged.");
+    return Run(master, other, choice, *plan, progress, nullptr);
 }
 
 }  // namespace quorvil

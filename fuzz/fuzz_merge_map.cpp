@@ -1,8 +1,9 @@
 // An arbitrary mapping file for `quorvil-cli merge --map` against two small
 // databases, then the merge with the resulting choice. A mapping that does
 // not fit is refused with std::invalid_argument or UsageError; an accepted
-// merge keeps every master value it was not told to overwrite, and the
-// merged database saves and reads back the same.
+// merge keeps every master value it was not told to overwrite, gives every
+// List value a place in its popup list, and the merged database saves and
+// reads back the same.
 #include "cli_args.h"
 #include "cli_exchange.h"
 #include "db_json.h"
@@ -12,6 +13,7 @@
 #include "jfile.h"
 #include "latin1.h"
 #include "merge.h"
+#include "open_checks.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -115,6 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(names.count(master->GetFieldName(f)) == 1);
     auto loaded = fuzz::SaveAndLoad(*master, pdbName);
     FUZZ_CHECK(loaded->LoadWarning().empty());
+    FUZZ_CHECK(CheckPopupValues(*loaded).empty());
     fuzz::CheckSameDatabase(*master, *loaded);
     return 0;
 }

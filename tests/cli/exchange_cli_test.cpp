@@ -19,6 +19,12 @@ protected:
             "records": [["12", "Ann", "North"], ["13", "", "South"], ["7", "Bo", "North"]]})");
         Create("other.pdb", R"({"fields": [{"name": "Id", "type_name": "INTEGER"}, {"name": "Name"},
             {"name": "Email"}], "records": [["012", "Anne", "a@x"], ["99", "Zed", ""]]})");
+        // Its Email list has no room for a@x.
+        json full = json::parse(R"({"fields": [{"name": "ID", "type_name": "INTEGER"},
+            {"name": "Email", "type_name": "LIST", "popup": []}], "records": [["12", ""]]})");
+        for (int k = 1; k <= 50; ++k)
+            full["fields"][1]["popup"].push_back("V" + std::to_string(k));
+        Create("full.pdb", full.dump());
     }
     void Create(const std::string& name, const std::string& spec)
     {
@@ -38,12 +44,20 @@ TEST_F(ExchangeCli, merges_copies_and_splits_with_the_choices_given_as_options)
     EXPECT_EQ(Records("m.pdb"), json::parse(R"([["12", "Anne", "North", "a@x"], ["13", "", "South", ""],
         ["7", "Bo", "North", ""], ["99", "Zed", "", ""]])"));
     r = RunInProcess({"copy", dir_.File("other.pdb"), dir_.File("master.pdb"), "--records", "2"});
-    EXPECT_EQ(r.out, "2 fields copied.\n");
+    EXPECT_EQ(r.out, "Copied 1 record, matched on Name: 1 added, 0 updated.\n");
+    r = RunInProcess({"copy", dir_.File("other.pdb"), dir_.File("master.pdb"), "--records", "2", "--no-key"});
+    EXPECT_EQ(r.out, "Copied 1 record, without a key field: 1 added, 0 updated.\n");
+    r = RunInProcess(
+        {"merge", dir_.File("full.pdb"), dir_.File("other.pdb"), "-o", dir_.File("f.pdb"), "--without-unlisted"});
+    EXPECT_EQ(r.out, "3 values written, 1 record appended. 1 value left out: the popup lists could not take them.\n");
+    r = RunInProcess({"copy", dir_.File("other.pdb"), dir_.File("full.pdb"), "--records", "1", "--without-unlisted"});
+    EXPECT_EQ(r.out, "Copied 1 record, matched on Email: 1 added, 0 updated. 1 value left out: the popup lists could "
+                     "not take them.\n");
     r = RunInProcess({"split", dir_.File("master.pdb"), "--formats", "pdb,txt", "--global", "Name=x"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(Records("North.PDB"), json::parse(R"([["12", "x"], ["7", "x"]])"));
-    EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"North.PDB", "North.TXT", "South.PDB", "South.TXT",
-                                                         "m.pdb", "master.pdb", "other.pdb", "spec.json"}));
+    EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"North.PDB", "North.TXT", "South.PDB", "South.TXT", "f.pdb",
+                                                        "full.pdb", "m.pdb", "master.pdb", "other.pdb", "spec.json"}));
 }
 
 TEST_F(ExchangeCli, a_global_value_true_is_written_to_a_boolean_field_as_1)
@@ -71,6 +85,13 @@ TEST_F(ExchangeCli, wrong_choices_fail_with_one_line)
          "The ID field Email is not in both databases."},
         {{"copy", "master.pdb", "other.pdb", "--records", "2-9"}, 2,
          "quorvil-cli: --records: 2-9 is not a range of records 1..3"},
+        {{"copy", "master.pdb", "other.pdb", "--key", "ID"},
+         2,
+         "quorvil-cli: --key: ID is not the name of a field in both databases"},
+        {{"merge", "full.pdb", "other.pdb", "-o", "m.pdb"},
+         1,
+         "The popup lists cannot take every value the merge would write: Email: a@x (its popup list is full: it holds "
+         "at most 50 values). Nothing was written; give --without-unlisted to merge without them."},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = c.args;

@@ -5,6 +5,7 @@
 #include "field_types.h"
 #include "ini_file.h"
 #include "merge.h"
+#include "open_checks.h"
 #include "split.h"
 #include "test_files.h"
 
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <numeric>
 
 namespace quorvil {
 namespace {
@@ -28,45 +30,66 @@ TEST(CopyRecords, updates_every_target_record_of_the_key_and_appends_the_rest)
     const struct {
         const char* name;
         const char* phoneName;  // of the source's second field
+        const char* key;
         Rows selected;
-        Rows target;  // Phone, Name, City after the copy
-        int copied;
+        Rows target;      // Phone, Name, City after the copy
+        const char* did;  // cells copied, then records added/updated/unchanged
     } cases[] = {
-        {"both Ann records updated, Bob appended", "Phone", {{"Ann", "555"}, {"Bob", "777"}},
-         {{"555", "Ann", "Oslo"}, {"1", "Cy", ""}, {"555", "Ann", "Rome"}, {"777", "Bob", ""}}, 4},
-        {"phone matches Phone only when appending", "phone", {{"Ann", "555"}, {"Bob", "777"}},
-         {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}, {"777", "Bob", ""}}, 2},
-        {"a second new record of one key updates the first", "Phone", {{"Bob", "777"}, {"Bob", "888"}},
-         {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}, {"888", "Bob", ""}}, 3},
-        {"identical records copy nothing", "Phone", {{"Cy", "1"}},
-         {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}}, 0},
+        {"both Ann records updated, Bob appended", "Phone", "Name", {{"Ann", "555"}, {"Bob", "777"}},
+         {{"555", "Ann", "Oslo"}, {"1", "Cy", ""}, {"555", "Ann", "Rome"}, {"777", "Bob", ""}}, "4 1/2/0"},
+        {"phone matches Phone only when appending", "phone", "Name", {{"Ann", "555"}, {"Bob", "777"}},
+         {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}, {"777", "Bob", ""}}, "2 1/0/2"},
+        {"a second new record of one key updates the first", "Phone", "Name", {{"Bob", "777"}, {"Bob", "888"}},
+         {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}, {"888", "Bob", ""}}, "3 1/1/0"},
+        {"identical records copy nothing", "Phone", "Name", {{"Cy", "1"}},
+         {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}}, "0 0/0/1"},
+        {"the key chosen is Phone", "Phone", "Phone", {{"Bea", "1"}},
+         {{"111", "Ann", "Oslo"}, {"1", "Bea", ""}, {"222", "Ann", "Rome"}}, "1 0/1/0"},
+        {"without a key every record is added", "Phone", "", {{"Cy", "1"}},
+         {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}, {"1", "Cy", ""}}, "2 1/0/0"},
     };
     for (const auto& c : cases) {
         auto source = Table({{"Name"}, {c.phoneName}}, c.selected);
         auto target = Table({{"Phone"}, {"Name"}, {"City"}},
                             {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}});
         const TCopyResult result = CopyRecords(*source, c.selected.size() == 1 ? std::vector{1} : std::vector{1, 2},
-                                               *target);
-        EXPECT_TRUE(result.Keyed) << c.name;
-        EXPECT_EQ(result.Copied, c.copied) << c.name;
+                                               *target, {c.key});
+        EXPECT_TRUE(result.Shared) << c.name;
+        EXPECT_EQ(std::to_string(result.Copied) + " " + std::to_string(result.Added) + "/" +
+                      std::to_string(result.Updated) + "/" + std::to_string(result.Unchanged),
+                  c.did)
+            << c.name;
         EXPECT_EQ(CellsOf(*target), c.target) << c.name;
     }
 }
 
-TEST(CopyRecords, finds_the_key_by_exact_name_in_source_field_order_and_without_one_leaves_the_file_unchanged)
+TEST(CopyRecords, offers_exact_names_in_source_field_order_and_says_what_it_did)
 {
-    auto source = Table({{"city"}, {"Name"}, {"Phone"}}, {});
+    auto source = Table({{"city"}, {"Name"}, {"Phone"}, {"Name"}}, {});
     auto target = Table({{"Phone"}, {"City"}, {"Name"}}, {});
-    EXPECT_EQ(FindKeyFields(*source, *target).Source, 2);
-    EXPECT_EQ(FindKeyFields(*source, *target).Target, 3);
-    EXPECT_EQ(FindKeyFields(*source, *target, "Phone").Target, 1);
+    EXPECT_EQ(KeyCandidates(*source, *target), (std::vector<std::string>{"Name", "Phone"}));
+    EXPECT_EQ(FindKeyFields(*source, *target, "Name").Source, 2);
+    EXPECT_EQ(FindKeyFields(*source, *target, "Name").Target, 3);
     EXPECT_EQ(FindKeyFields(*source, *target, "City").Source, 0);
-    EXPECT_EQ(CopyMessage(0) + CopyMessage(1) + CopyMessage(12), "No fields copied.1 field copied.12 fields copied.");
+    EXPECT_THAT([&] { CopyRecords(*source, {}, *target, {"City"}); },
+                ThrowsMessage<std::invalid_argument>(
+                    "Records cannot be matched on City: it is not the name of a field in both databases."));
 
+    TCopyResult done{true, "Name", 2, 1, 1, 0, 3, 0, 0};
+    EXPECT_EQ(CopyMessage(done), "Copied 2 records, matched on Name: 1 added, 1 updated.");
+    done = {true, "", 1, 1, 0, 0, 2, 1, 2};
+    EXPECT_EQ(CopyMessage(done), "Copied 1 record, without a key field: 1 added, 0 updated. 1 value added to popup "
+                                 "lists. 2 values left out: the popup lists could not take them.");
+    done = {true, "Id", 3, 0, 1, 2, 1, 0, 0};
+    EXPECT_EQ(CopyMessage(done), "Copied 3 records, matched on Id: 0 added, 1 updated, 2 unchanged.");
+
+    // No name shared: the file keeps every byte.
     TempDir dir;
     exchangetest::SaveAs(*Table({{"Phone"}}, {{"555"}}), dir / "t.pdb");
     const auto before = testkit::ReadBytes(dir / "t.pdb");
-    EXPECT_FALSE(CopyRecordsToFile(*Table({{"Name"}}, {{"Ann"}}), {1}, dir / "t.pdb").Keyed);
+    const TCopyResult none = CopyRecordsToFile(*Table({{"Name"}}, {{"Ann"}}), {1}, *OpenCopyTarget(dir / "t.pdb"), {});
+    EXPECT_FALSE(none.Shared);
+    EXPECT_EQ(CopyMessage(none), "No field name is shared; nothing copied.");
     EXPECT_EQ(testkit::ReadBytes(dir / "t.pdb"), before);
 }
 
@@ -96,6 +119,14 @@ TEST(Merge, starts_from_the_mapping_the_window_offers)
     EXPECT_EQ(MappingProblem(*master, *other, choice), "Field name phone already exists in master database");
     choice.Fields[2].NewName.clear();
     EXPECT_EQ(MappingProblem(*master, *other, choice), "Need new field name for Email");
+    // Names count as stored: cut to 20 characters, case ignored.
+    choice.Fields[1] = {true, 0, "Email address of the person", true};
+    choice.Fields[2].NewName = "EMAIL ADDRESS OF THE HOUSE";
+    EXPECT_EQ(MappingProblem(*master, *other, choice), "Two new fields are named EMAIL ADDRESS OF THE");
+    choice.Fields[2].NewName = "Phone number of the house";
+    EXPECT_EQ(MappingProblem(*master, *other, choice), "");
+    Merge(*master, *other, choice);
+    EXPECT_EQ(master->GetFieldName(5), "Phone number of the ");
     EXPECT_THROW(DefaultMergeChoice(*Table({{"Code", kTypeInteger}}, {}), *other), std::invalid_argument);
 }
 
@@ -161,6 +192,114 @@ TEST(Merge, refuses_a_new_field_beyond_the_layout_limit_without_changing_the_mas
     EXPECT_EQ(master->FieldCount(), 50);
     EXPECT_EQ(master->RecordCount(), 1);
     EXPECT_FALSE(master->Modified);
+}
+
+// Fifty popup values, Run the last: a list with no room left.
+std::vector<std::string> FullList()
+{
+    std::vector<std::string> values;
+    for (int k = 1; k < kMaxSlots; ++k)
+        values.push_back("V" + std::to_string(k));
+    values.push_back("Run");
+    return values;
+}
+
+TEST(ListValues, copy_and_merge_add_the_values_they_write_to_popup_lists_and_name_those_a_list_cannot_take)
+{
+    const std::string longValue(TJFILE::kLongestPopupValue + 1, 'x');
+    std::vector<std::string> roomForOne = FullList();
+    roomForOne.erase(roomForOne.begin());
+    const struct {
+        const char* name;
+        std::vector<std::string> list;      // of the master's Group
+        Rows other;                         // ID, Group
+        std::string leftOut;                // what the user is told before anything is written
+        Rows merged;                        // merged without the values left out
+        std::vector<std::string> added;     // to the list
+        const char* copyLeftOut = nullptr;  // when a copy, which overwrites, leaves out more
+    } cases[] = {
+        {"a new value joins the list",
+         {"Run"},
+         {{"2", "Gym"}, {"3", "Gym"}},
+         "",
+         {{"1", "Run"}, {"2", "Gym"}, {"3", "Gym"}},
+         {"Gym"}},
+        {"a full list takes none",
+         FullList(),
+         {{"2", "Gym"}, {"3", "Pool"}, {"4", "Gym"}},
+         "Group: Gym, Pool (its popup list is full: it holds at most 50 values)",
+         {{"1", "Run"}, {"2", ""}, {"3", ""}, {"4", ""}},
+         {}},
+        {"a value the merge does not write is not asked about",
+         FullList(),
+         {{"1", "Gym"}},
+         "",
+         {{"1", "Run"}, {"2", ""}},
+         {},
+         "Group: Gym (its popup list is full: it holds at most 50 values)"},
+        {"room for one",
+         roomForOne,
+         {{"2", "Gym"}, {"1", "Swim"}, {"3", "Pool"}},
+         "Group: Pool (its popup list is full: it holds at most 50 values)",
+         {{"1", "Run"}, {"2", "Gym"}, {"3", ""}},
+         {"Gym"},
+         "Group: Swim, Pool (its popup list is full: it holds at most 50 values)"},
+        {"too long, or read back as a chunk header",
+         {"Run"},
+         {{"2", longValue}, {"3", "popupa"}},
+         "Group: " + longValue.substr(0, 30) +
+             "... (a popup value holds at most 255 characters)\n"
+             "Group: popupa (a popup value of this text would end the list when the file is read)",
+         {{"1", "Run"}, {"2", ""}, {"3", ""}},
+         {}},
+    };
+    for (const auto& c : cases) {
+        for (bool copy : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (copy ? " (copy)" : " (merge)"));
+            auto master = Table({{"ID"}, {"Group", kTypeList, c.list}}, {{"1", "Run"}, {"2", ""}});
+            auto other = Table({{"ID"}, {"Group"}}, c.other);
+            master->Modified = false;
+            std::vector<int> records(c.other.size());
+            std::iota(records.begin(), records.end(), 1);
+            TMergeChoice choice = DefaultMergeChoice(*master, *other);
+            const TCopyOptions options{"ID"};
+            const TLeftOutValues leftOut = copy ? CopyLeftOut(*other, records, *master, options)
+                                                : MergeLeftOut(*master, *other, choice);
+            const std::string expected = copy && c.copyLeftOut ? c.copyLeftOut : c.leftOut;
+            EXPECT_EQ(LeftOutMessage(leftOut), expected);
+            if (!expected.empty()) {
+                if (copy) {
+                    EXPECT_THROW(CopyRecords(*other, records, *master, options), EListsFull);
+                } else {
+                    EXPECT_THROW(Merge(*master, *other, choice), EListsFull);
+                }
+                EXPECT_FALSE(master->Modified);
+                EXPECT_EQ(PopupValues(*master, 2), c.list);
+            }
+            choice.LeaveOutUnlisted = true;
+            const int added = copy ? CopyRecords(*other, records, *master, {"ID", true}).ListAdded
+                                   : Merge(*master, *other, choice).ListAdded;
+            if (!copy) {  // a copy overwrites where the merge keeps
+                EXPECT_EQ(CellsOf(*master), c.merged);
+            }
+            std::vector<std::string> list = c.list;
+            list.insert(list.end(), c.added.begin(), c.added.end());
+            EXPECT_EQ(PopupValues(*master, 2), list);
+            EXPECT_EQ(added, int(c.added.size()));
+            EXPECT_EQ(CheckPopupValues(*master), std::vector<std::string>{});
+        }
+    }
+}
+
+TEST(ListValues, a_new_field_keeps_the_popup_list_of_a_list_field_and_adds_the_values_beyond_it)
+{
+    auto master = Table({{"ID"}}, {{"1"}});
+    auto other = Table({{"ID"}, {"Group", kTypeList, {"Run"}}, {"Note"}}, {{"1", "Gym", "a"}, {"2", "Run", "b"}});
+    other->SetPopupItem(3, 1, "stale");  // a String field's list is not carried over
+    Merge(*master, *other, DefaultMergeChoice(*master, *other));
+    EXPECT_EQ(PopupValues(*master, 2), (std::vector<std::string>{"Run", "Gym"}));
+    EXPECT_EQ(master->PopupCount(3), 0);
+    EXPECT_EQ(CheckPopupValues(*master), std::vector<std::string>{});
 }
 
 // Region holds North twice, South once, a lower-case north, an empty value;

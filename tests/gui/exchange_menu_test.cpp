@@ -6,6 +6,7 @@
 #include "database_page.h"
 #include "database_tabs.h"
 #include "extended_grid.h"
+#include "field_dialog.h"
 #include "field_types.h"
 #include "gui_test_support.h"
 #include "main_window.h"
@@ -13,6 +14,7 @@
 #include "record_commands.h"
 #include "merge_dialog.h"
 #include "modal.h"
+#include "open_checks.h"
 #include "pdb_format.h"
 #include "split_dialog.h"
 #include "test_files.h"
@@ -46,6 +48,19 @@ Rows FileCells(const std::string& path)
     return rows;
 }
 
+// The next key chooser of a copy: note its entries, choose entry `chosen`, OK.
+void AnswerCopyKey(QStringList& entries, int chosen)
+{
+    AnswerAfter(
+        [&entries, chosen](QDialog& d) {
+            QComboBox* list = dynamic_cast<TFieldForm&>(d).FieldList();
+            for (int k = 0; k < list->count(); ++k)
+                entries << list->itemText(k) + (k == list->currentIndex() ? FromUtf8("*") : QString());
+            list->setCurrentIndex(chosen);
+        },
+        FromUtf8("OkBtn"));
+}
+
 }  // namespace
 
 class ExchangeMenuTest : public GuiCase {
@@ -76,15 +91,18 @@ private slots:
         QVERIFY(form.Action("CopyExt")->isVisible());  // with no other tab open, too
         QVERIFY(!form.Action("Copy0")->isVisible());
 
-        QStringList shown;
+        QStringList shown, keys;
         QString message;
         AnswerFileDialog(PathToQString(target), &shown);
+        AnswerCopyKey(keys, 0);
         AnswerMessage(message);
         form.Action("CopyExt")->trigger();
 
         QCOMPARE(shown.value(0), FromUtf8("Select database to export records to"));
-        QCOMPARE(message, FromUtf8("4 fields copied."));  // two Phones of cy, then bob's Name and Phone
-        QCOMPARE(FileCells(target), (Rows{{"3", "cy", "Rome"}, {"9", "ann", ""}, {"3", "cy", "Oslo"}, {"2", "bob", ""}}));
+        QCOMPARE(keys, QStringList({FromUtf8("Name*"), FromUtf8("Phone"), FromUtf8("(none: add every record)")}));
+        QCOMPARE(message, FromUtf8("Copied 2 records, matched on Name: 1 added, 2 updated."));  // both cy, then bob
+        QCOMPARE(FileCells(target),
+                 (Rows{{"3", "cy", "Rome"}, {"9", "ann", ""}, {"3", "cy", "Oslo"}, {"2", "bob", ""}}));
     }
 
     // A file chosen that is open in a tab takes the records in that tab, as
@@ -100,10 +118,12 @@ private slots:
         form.FormCreate({PathToQString(target), PathToQString(source)});
         form.Tabs()->setCurrentIndex(1);
         QString message;
+        QStringList keys;
+        AnswerCopyKey(keys, 0);
         AnswerMessage(message);
         form.Action("RearrangeItem")->trigger();
         RunCommand("CopyRecsItemClick", [&] { form.Transfer().CopyRecsItemClick(8, target); });
-        QCOMPARE(message, FromUtf8("1 field copied."));
+        QCOMPARE(message, FromUtf8("Copied 1 record, matched on Name: 1 added, 0 updated."));
         const TDataBase* tab0 = form.Tabs()->DataBase(0);
         QCOMPARE(tab0->RecordCount(), 2);
         QCOMPARE(tab0->GetCell(2, 1), std::string("ann"));
@@ -114,9 +134,16 @@ private slots:
         emit form.Records().PopupMenu()->aboutToShow();
         QVERIFY(form.Action("Copy0")->isVisible());
         QCOMPARE(form.Action("Copy0")->text(), FromUtf8("b"));
+        AnswerCopyKey(keys, 0);
         AnswerMessage(message);
         form.Action("Copy0")->trigger();
-        QCOMPARE(message, FromUtf8("No fields copied."));
+        QCOMPARE(message, FromUtf8("Copied 1 record, matched on Name: 0 added, 0 updated, 1 unchanged."));
+        // Without a key the same record is added again.
+        AnswerCopyKey(keys, 1);
+        AnswerMessage(message);
+        form.Action("Copy0")->trigger();
+        QCOMPARE(message, FromUtf8("Copied 1 record, without a key field: 1 added, 0 updated."));
+        QCOMPARE(tab0->RecordCount(), 3);
 
         // Its own file is no target.
         AnswerMessage(message);
@@ -156,6 +183,12 @@ private slots:
                     name->setText(FromUtf8(typed));
                     problems << (sync.OkBtn()->isEnabled() ? FromUtf8("OK") : sync.ErrMsg()->text());
                 }
+                // Name into a new field too, first as itself, then as a second Mail.
+                sync.FieldCombo(2)->setCurrentIndex(0);
+                problems << sync.ErrMsg()->text();
+                sync.NameEdit(2)->setText(FromUtf8("MAIL"));
+                problems << sync.ErrMsg()->text() + (sync.OkBtn()->isEnabled() ? FromUtf8(" OK") : QString());
+                sync.FieldCombo(2)->setCurrentIndex(sync.FieldCombo(2)->findText(FromUtf8("Name")));
             },
             FromUtf8("OkBtn"));
         form.Action("MergeItem")->trigger();
@@ -164,7 +197,9 @@ private slots:
         QCOMPARE(newFieldEntry, FromUtf8("[Create New Field]"));
         QCOMPARE(offeredName, FromUtf8("Email"));
         QCOMPARE(problems, QStringList({FromUtf8("Field name Phone already exists in master database"),
-                                        FromUtf8("Need new field name for Email"), FromUtf8("OK")}));
+                                        FromUtf8("Need new field name for Email"), FromUtf8("OK"),
+                                        FromUtf8("Field name Name already exists in master database"),
+                                        FromUtf8("Two new fields are named Mail")}));
         const TDataBase* db = form.Tabs()->CurrentDB();
         QCOMPARE(db->GetFieldName(4), std::string("Mail"));
         QCOMPARE(db->RecordCount(), 3);
@@ -179,6 +214,46 @@ private slots:
         QVERIFY(form.findChild<QLabel*>(FromUtf8("InfoPanel"))->text().startsWith(FromUtf8("3 records, 4 fields")));
         QVERIFY2(form.StatusPanel()->text().startsWith(FromUtf8("Merged other.pdb: 1 record added, ")),
                  qPrintable(form.StatusPanel()->text()));
+    }
+
+    // A value the master's List field lacks joins its popup list; one its
+    // full list cannot take is named first: Cancel changes nothing, going on
+    // leaves it out. Either way the tab passes the check made on opening.
+    void MergeAddsWhatListsCanTakeAndAsksAboutTheRest()
+    {
+        std::vector<std::string> list;
+        for (int k = 1; k < 50; ++k)
+            list.push_back("V" + std::to_string(k));
+        const std::string master = Db("master.pdb", "Master", {{"ID", kTypeString, {}}, {"Group", kTypeList, list}},
+                                      {{"1", "V1"}, {"2", ""}});
+        const std::string other = Db("other.pdb", "Other", {{"ID", kTypeString, {}}, {"Group", kTypeString, {}}},
+                                     {{"2", "Gym"}, {"3", "Pool"}, {"4", "Pool"}});
+        TMainForm form;
+        form.FormCreate({PathToQString(master)});
+        const TDataBase* db = form.Tabs()->CurrentDB();
+        for (const char* answer : {"Cancel", "YesToAll"}) {
+            QString question;
+            AnswerFileDialog(PathToQString(other));
+            AnswerButton(FromUtf8("OkBtn"));
+            AnswerMessage(question, FromUtf8(answer));
+            form.Action("MergeItem")->trigger();
+            QCOMPARE(question, FromUtf8("The popup lists cannot take every value the merge would write:\n"
+                                        "Group: Pool (its popup list is full: it holds at most 50 values)\n\n"
+                                        "Go on without them? The records keep what they hold in those fields."));
+            if (QLatin1String(answer) == QLatin1String("Cancel")) {
+                QCOMPARE(db->RecordCount(), 2);
+                QCOMPARE(db->PopupCount(2), 49);
+                QVERIFY(!db->Modified);
+                QCOMPARE(form.StatusPanel()->text(), FromUtf8("Merge cancelled; nothing was changed."));
+            }
+        }
+        QCOMPARE(db->GetCell(2, 2), std::string("Gym"));
+        QCOMPARE(db->GetPopupItem(2, 50), std::string("Gym"));
+        QCOMPARE(db->RecordCount(), 4);
+        QCOMPARE(db->GetCell(3, 2), std::string());
+        QCOMPARE(CheckPopupValues(*db), std::vector<std::string>{});
+        QCOMPARE(form.StatusPanel()->text(), FromUtf8("Merged other.pdb: 2 records added, 3 cells written, 1 value "
+                                                      "added to popup lists, 2 values left out"));
     }
 
     void AMergeStoppedAtTheRecordLimitShowsTheRecordsItAdded()

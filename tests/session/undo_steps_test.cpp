@@ -62,7 +62,7 @@ TEST(UndoSteps, recorded_commands_undo_and_redo)
                 TJFILE source;
                 source.InitNew();
                 FillDatabase(source, kFields, {{"car", "Green"}, {"kiwi", "Red"}});
-                ASSERT_TRUE(CopyRecords(source, {1, 2}, db).Keyed);
+                ASSERT_TRUE(CopyRecords(source, {1, 2}, db, {"Name"}).Shared);
             }
             steps = recorder.Finish();
         }

@@ -51,6 +51,19 @@ bool ShareFieldName(const TJFILE& a, const TJFILE& b)
     return false;
 }
 
+// Asks whether to go on without the values popup lists cannot take; `verb`
+// is "copy" or "merge".
+bool AskLeaveOut(const TLeftOutValues& leftOut, const char* verb, const char* button)
+{
+    if (leftOut.empty())
+        return true;
+    MessageTexts().Captions[mbYesToAll] = FromUtf8(button);
+    const QString text = FromUtf8("The popup lists cannot take every value the %1 would write:\n").arg(FromUtf8(verb)) +
+                         ToQString(LeftOutMessage(leftOut)) +
+                         FromUtf8("\n\nGo on without them? The records keep what they hold in those fields.");
+    return MessageDlgButtons(text, mtWarning, {mbYesToAll, mbCancel}, mbCancel) == mrYesToAll;
+}
+
 QString DirectoryOfFile(const std::string& fileName)
 {
     return QFileInfo(PathToQString(fileName)).absolutePath();
@@ -175,28 +188,64 @@ void TTransferCommands::CreateCopyMenu(QMenu& popupMenu)
     });
 }
 
+std::optional<TCopyOptions> TTransferCommands::ChooseCopyOptions(const TJFILE& source, const std::vector<int>& records,
+                                                                 const TJFILE& target, const QString& targetName)
+{
+    if (!ShareFieldName(source, target)) {
+        MessageDlgButtons(
+            FromUtf8("No field of %1 has the name of a field of this database; nothing was copied.").arg(targetName),
+            mtInformation, {mbOK}, mbHelp);
+        return std::nullopt;
+    }
+    const std::vector<std::string> keys = KeyCandidates(source, target);
+    QStringList entries;
+    for (const std::string& key : keys)
+        entries << ToQString(key);
+    entries << FromUtf8("(none: add every record)");
+    const int chosen = ChooseField(entries, FromUtf8("Copy records to %1").arg(targetName),
+                                   FromUtf8("Match records on the field below: a record whose value %1 already holds "
+                                            "updates that record, any other is added.")
+                                       .arg(targetName),
+                                   0);
+    if (chosen < 0)
+        return std::nullopt;
+    TCopyOptions options;
+    options.Key = size_t(chosen) < keys.size() ? keys[size_t(chosen)] : std::string();
+    TLeftOutValues leftOut;
+    {
+        WaitCursor hourglass;
+        leftOut = CopyLeftOut(source, records, target, options);
+    }
+    if (!AskLeaveOut(leftOut, "copy", "&Copy without them"))
+        return std::nullopt;
+    options.LeaveOutUnlisted = true;
+    return options;
+}
+
 void TTransferCommands::CopyIntoTab(int tag, const std::vector<int>& records)
 {
     TDataBase* source = context_.Tabs().CurrentDB();
     TDataBase* target = context_.Tabs().DataBase(tag);
     if (!target || target == source || target->ReadOnlyFile())
         return;
+    const QString name = BareName(target->FileName);
+    const std::optional<TCopyOptions> options = ChooseCopyOptions(*source, records, *target, name);
+    if (!options)
+        return;
     WaitCursor hourglass;
     TCopyResult result;
     try {
         TUndoScope change = context_.Tabs().Page(tag)->Change(FromUtf8("Copy records"));
         change.TrackCells();
-        result = CopyRecords(*source, records, *target);
+        result = CopyRecords(*source, records, *target, *options);
     } catch (...) {
         context_.Tabs().Page(tag)->RefreshView();  // the records copied before the failure stay
         throw;
     }
-    if (!result.Keyed)
-        return;
     context_.Tabs().Page(tag)->RefreshView();
-    context_.ShowStatus(
-        FromUtf8("Copied %1 into %2").arg(CountOf(int(records.size()), "record"), BareName(target->FileName)));
-    MessageDlgButtons(ToQString(CopyMessage(result.Copied)), mtInformation, {mbOK}, mbHelp);
+    const QString message = ToQString(CopyMessage(result));
+    context_.ShowStatus(name + FromUtf8(": ") + message);
+    MessageDlgButtons(message, mtInformation, {mbOK}, mbHelp);
 }
 
 void TTransferCommands::CopyRecsItemClick(int tag, const std::string& chosenName)
@@ -252,16 +301,21 @@ void TTransferCommands::CopyRecsItemClick(int tag, const std::string& chosenName
         CopyIntoTab(open, records);
         return;
     }
+    std::unique_ptr<TJFILE> target;
+    if (!RunOnFile(fileName, [&] { target = OpenCopyTarget(fileName); }))
+        return;
+    const std::optional<TCopyOptions> options = ChooseCopyOptions(*source, records, *target, BareName(fileName));
+    if (!options)
+        return;
     WaitCursor hourglass;
     context_.ShowStatus(FromUtf8("Copying records to ") + PathToQString(fileName));
     TCopyResult result;
-    if (!context_.RunLong("Copy", fileName, true, [&] { result = CopyRecordsToFile(*source, records, fileName); }))
+    if (!context_.RunLong("Copy", fileName, true,
+                          [&] { result = CopyRecordsToFile(*source, records, *target, *options); }))
         return;
-    context_.ShowStatus(
-        result.Keyed ? FromUtf8("Copied %1 to %2").arg(CountOf(int(records.size()), "record"), BareName(fileName))
-                     : QString());
-    if (result.Keyed)
-        MessageDlgButtons(ToQString(CopyMessage(result.Copied)), mtInformation, {mbOK}, mbHelp);
+    const QString message = ToQString(CopyMessage(result));
+    context_.ShowStatus(BareName(fileName) + FromUtf8(": ") + message);
+    MessageDlgButtons(message, mtInformation, {mbOK}, mbHelp);
 }
 
 void TTransferCommands::MergeItemClick(const std::string& chosenName)
@@ -298,7 +352,17 @@ void TTransferCommands::MergeItemClick(const std::string& chosenName)
     form.SetDatabases(*master, *other);
     if (!form.Execute())
         return;
-    const TMergeChoice choice = form.Choice();
+    TMergeChoice choice = form.Choice();
+    TLeftOutValues leftOut;
+    {
+        WaitCursor hourglass;
+        leftOut = MergeLeftOut(*master, *other, choice);
+    }
+    if (!AskLeaveOut(leftOut, "merge", "&Merge without them")) {
+        context_.ShowStatus(FromUtf8("Merge cancelled; nothing was changed."));
+        return;
+    }
+    choice.LeaveOutUnlisted = true;
 
     WaitCursor hourglass;
     const int fields = master->FieldCount();
@@ -320,8 +384,13 @@ void TTransferCommands::MergeItemClick(const std::string& chosenName)
         page->RefreshView();
         throw;
     }
-    context_.ShowStatus(FromUtf8("Merged %1: %2 added, %3 written")
-                            .arg(BareName(path), CountOf(result.Appended, "record"), CountOf(result.Written, "cell")));
+    QString done = FromUtf8("Merged %1: %2 added, %3 written")
+                       .arg(BareName(path), CountOf(result.Appended, "record"), CountOf(result.Written, "cell"));
+    if (result.ListAdded > 0)
+        done += FromUtf8(", %1 added to popup lists").arg(CountOf(result.ListAdded, "value"));
+    if (result.LeftOut > 0)
+        done += FromUtf8(", %1 left out").arg(CountOf(result.LeftOut, "value"));
+    context_.ShowStatus(done);
     if (result.Written > 0 || result.Appended > 0 || master->FieldCount() != fields)
         page->RefreshView();
 }

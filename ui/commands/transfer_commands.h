@@ -6,6 +6,7 @@
 // command stands for the file dialog's answer.
 #include <QObject>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@ class QMenu;
 namespace quorvil {
 
 class TCommandContext;
+class TJFILE;
+struct TCopyOptions;
 
 class TTransferCommands : public QObject {
     Q_OBJECT
@@ -32,6 +35,11 @@ public:
 private:
     // Copies `records` of the active database into the database of tab `tag`.
     void CopyIntoTab(int tag, const std::vector<int>& records);
+    // The key to match on (shown, chosen by the user) and, when popup lists
+    // cannot take every value, the user's leave to go on without them;
+    // nothing when the user cancels or the databases share no field name.
+    std::optional<TCopyOptions> ChooseCopyOptions(const TJFILE& source, const std::vector<int>& records,
+                                                  const TJFILE& target, const QString& targetName);
     void CreateCopyMenu(QMenu& popupMenu);
 
     TCommandContext& context_;

@@ -13,15 +13,17 @@
 
 namespace quorvil {
 
-TFieldForm::TFieldForm(QWidget* parent) : QDialog(parent), list_(new QComboBox(this))
+TFieldForm::TFieldForm(QWidget* parent)
+    : QDialog(parent), list_(new QComboBox(this)), prompt_(new QLabel(FromUtf8("Field to use:"), this))
 {
     setObjectName(FromUtf8("FieldForm"));
     setWindowTitle(FromUtf8("Select Field"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     list_->setObjectName(FromUtf8("FieldList"));
     list_->setMinimumWidth(220);
-    auto* label = new QLabel(FromUtf8("Field to use:"), this);
-    label->setBuddy(list_);
+    prompt_->setObjectName(FromUtf8("PromptLabel"));
+    prompt_->setWordWrap(true);
+    prompt_->setBuddy(list_);
     auto* buttons = new QDialogButtonBox(this);
     ok_ = buttons->addButton(FromUtf8("&OK"), QDialogButtonBox::AcceptRole);
     ok_->setObjectName(FromUtf8("OkBtn"));
@@ -30,7 +32,7 @@ TFieldForm::TFieldForm(QWidget* parent) : QDialog(parent), list_(new QComboBox(t
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(list_, &QComboBox::currentIndexChanged, this, [this](int index) { ok_->setEnabled(index >= 0); });
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label);
+    layout->addWidget(prompt_);
     layout->addWidget(list_);
     layout->addStretch();
     layout->addWidget(buttons);
@@ -51,6 +53,11 @@ void TFieldForm::SetFields(const QStringList& names)
     ok_->setEnabled(false);
 }
 
+void TFieldForm::SetPrompt(const QString& prompt)
+{
+    prompt_->setText(prompt);
+}
+
 int TFieldForm::SelectedIndex() const
 {
     return list_->currentIndex();
@@ -60,6 +67,19 @@ int ChooseField(const QStringList& names)
 {
     TFieldForm form(QApplication::activeWindow());
     form.SetFields(names);
+    if (ExecModal(form) != QDialog::Accepted)
+        return -1;
+    return form.SelectedIndex();
+}
+
+int ChooseField(const QStringList& names, const QString& caption, const QString& prompt, int selected)
+{
+    TFieldForm form(QApplication::activeWindow());
+    form.setWindowTitle(caption);
+    form.SetPrompt(prompt);
+    form.setMinimumWidth(420);  // room for the caption and a prompt of two lines
+    form.SetFields(names);
+    form.FieldList()->setCurrentIndex(selected);
     if (ExecModal(form) != QDialog::Accepted)
         return -1;
     return form.SelectedIndex();

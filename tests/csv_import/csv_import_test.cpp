@@ -112,6 +112,15 @@ TEST(CsvImport, Utf8FilesGiveTheirCellsInWindows1252)
 
 const char* const kTwoFieldDef = "[JFilePro]\r\nWidths=50,50\r\nTypes=STRING,STRING\r\nTitle=T\r\n";
 
+// A .DEF whose second field is a List of `count` popup values v1, v2, ...
+std::string ListDef(int count)
+{
+    std::string def = "[JFilePro]\r\nTypes=STRING,LIST\r\nPopup2=";
+    for (int k = 1; k <= count; ++k)
+        def += (k > 1 ? "," : "") + ("v" + std::to_string(k));
+    return def + "\r\n";
+}
+
 TEST(CsvImport, MalformedOrTooLargeFilesWriteNothingAndKeepAnOlderOutput)
 {
     const std::string kNothing = "The file holds no records and no field names";
@@ -162,6 +171,9 @@ TEST(CsvImport, MalformedOrTooLargeFilesWriteNothingAndKeepAnOlderOutput)
         {"blanks and line ends", "\r\n \n\t\r\n", "", {"--no-header"}, kNothing},
         {"a header of empty names alone", ",\r\n", "", {}, kNothing},
         {"a byte-order mark and a line end, with a settings file", "\xEF\xBB\xBF\r\n", kTwoFieldDef, {}, kNothing},
+        {"53 popup values, for a list of 50", "\"A\",\"B\"\r\n\"1\",\"v1\"\r\n", ListDef(53), {},
+         "the settings file \"%DEF%\" holds 53 popup values for field 2; a list holds 50, so \"v51\", \"v52\" and "
+         "\"v53\" would be lost. Remove values from its line \"Popup2\" to import it."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);

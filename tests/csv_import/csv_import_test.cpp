@@ -274,5 +274,23 @@ TEST(CsvImport, AnExportWithItsSettingsFileComesBackAsTheDatabaseExported)
     }
 }
 
+// The .DEF separates popup values by commas: the export names a value that
+// holds one, and its field, before it writes (and writes, as scripts expect).
+TEST(CsvImport, TheExportNamesAPopupValueItsSettingsFileWouldSplit)
+{
+    TempDir dir;
+    const json spec = {{"title", "Stock"},
+                       {"fields", {{{"name", "Region"}, {"type", 64}, {"popup", {"West", "North, East"}}}}},
+                       {"records", {{"West"}}}};
+    testkit::WriteText(dir / "stock.json", spec.dump());
+    ASSERT_EQ(RunInProcess({"create", dir / "stock.json", "-o", dir / "stock.PDB"}).code, 0);
+    const CliResult result = RunInProcess({"export", "csv", dir / "stock.PDB", "-o", dir / "out"});
+    EXPECT_EQ(result.code, 0);
+    EXPECT_EQ(result.err, "quorvil-cli: The popup value \"North, East\" (field Region) holds a comma, which "
+                          "separates the values in the .DEF settings file: importing the CSV would split it. Change "
+                          "it in the popup list to keep it whole.\n");
+    EXPECT_TRUE(std::filesystem::exists(dir / "out.CSV"));
+}
+
 }  // namespace
 }  // namespace quorvil

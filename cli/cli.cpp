@@ -170,10 +170,13 @@ int Export(int argc, char** argv, std::ostream& err)
                              std::to_string(db->FieldCount()) + ")");
     const std::unique_ptr<TJFILE> passing = DatabaseWhere(*db, args);
     TJFILE& source = passing ? *passing : *db;
-    if (program)
+    if (program) {
         ExportForProgram(source, *program, fields, csvOptions, output);
-    else
+    } else {
+        if (format->second == TExportFormat::CSV)
+            Warn(err, BytesToUtf8(PopupCommaMessage(source, fields)));
         Export(source, format->second, fields, output);
+    }
     return 0;
 }
 

@@ -52,6 +52,11 @@ void TAccessDB::AddIntegerColumn(const std::string& column)
     SetDefault(column, "] SET DEFAULT 0");
 }
 
+void TAccessDB::AddFloatColumn(const std::string& column)
+{
+    AddColumn(table_, column, "DOUBLE");
+}
+
 void TAccessDB::AddDateColumn(const std::string& column)
 {
     AddColumn(table_, column, "DATE");

@@ -22,9 +22,10 @@ public:
     // ALTER TABLE [table] ADD [column] type
     void AddColumn(const std::string& table, const std::string& column, const std::string& type);
     // Columns of the current table, with their defaults: MEMO with "",
-    // INTEGER with 0, DATE, TIME, BIT with FALSE.
+    // INTEGER with 0, DOUBLE, DATE, TIME, BIT with FALSE.
     void AddTextColumn(const std::string& column);
     void AddIntegerColumn(const std::string& column);
+    void AddFloatColumn(const std::string& column);
     void AddDateColumn(const std::string& column);
     void AddTimeColumn(const std::string& column);
     void AddBooleanColumn(const std::string& column);

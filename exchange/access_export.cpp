@@ -4,6 +4,7 @@
 #include "errors.h"
 #include "field_types.h"
 #include "jfile.h"
+#include "numbers.h"
 #include "progress.h"
 #include "text_case.h"
 #include "text_utils.h"
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -131,10 +133,21 @@ std::optional<TDate> ReadCellDate(std::string_view cell)
     return ReadIntDate(CsvDateText(cell));
 }
 
-// Empty Date, Time and Integer cells are NULL, not a made-up midnight or 0.
+// Empty Date, Time, Integer and Float cells are NULL, not a made-up
+// midnight or 0.
 bool IsNullCell(TAccessKind kind, std::string_view cell)
 {
-    return cell.empty() && (kind == TAccessKind::Date || kind == TAccessKind::Time || kind == TAccessKind::Integer);
+    return cell.empty() && (kind == TAccessKind::Date || kind == TAccessKind::Time || kind == TAccessKind::Integer ||
+                            kind == TAccessKind::Float);
+}
+
+// A Float cell's number as the statements write it: digits and a point,
+// whatever the locale, and nothing that reads back as another number.
+void PutReal(std::string& out, double value)
+{
+    char buffer[400];  // the longest double written without an exponent
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    out.append(buffer, error == std::errc() ? end : buffer);
 }
 
 // The temporary file the export writes, beside the target and with its
@@ -191,6 +204,7 @@ void AddColumns(TAccessDB& adb, const std::vector<TAccessColumn>& columns)
         switch (column.Kind) {
         case TAccessKind::Text: adb.AddTextColumn(column.Name); break;
         case TAccessKind::Integer: adb.AddIntegerColumn(column.Name); break;
+        case TAccessKind::Float: adb.AddFloatColumn(column.Name); break;
         case TAccessKind::Date: adb.AddDateColumn(column.Name); break;
         case TAccessKind::Time: adb.AddTimeColumn(column.Name); break;
         case TAccessKind::Boolean: adb.AddBooleanColumn(column.Name); break;
@@ -280,6 +294,15 @@ bool DirectValue(const TJFILE& db, int record, std::string_view cell, const TAcc
         value.IsText = false;
         value.Number = std::stoll(std::string(cell));
         return true;
+    case TAccessKind::Float: {
+        const std::optional<double> number = DecimalValue(cell);
+        if (!number)
+            return false;
+        value.IsText = false;
+        value.IsReal = true;
+        value.Real = *number;
+        return true;
+    }
     case TAccessKind::Boolean:
         value.IsText = false;
         value.Number = cell.empty() || db.GetDisplayCell(record, column.Field) == db.FalseText ? 0 : 1;
@@ -363,6 +386,7 @@ TAccessKind AccessKind(uint16_t fieldType)
     case kTypeList: return TAccessKind::Text;
     case kTypeInteger:
     case kTypeAutoInc: return TAccessKind::Integer;
+    case kTypeFloat: return TAccessKind::Float;
     case kTypeDate:
     case kTypeAutoDate:
     case kTypeModDate:
@@ -449,6 +473,14 @@ bool AppendAccessValue(std::string& out, const TJFILE& db, int record, const TAc
         out += seconds ? DoubleColons(SqlDateTime(TDate{}, *seconds)) : "NULL";
         return seconds.has_value();
     }
+    case TAccessKind::Float: {
+        const std::optional<double> number = DecimalValue(cell);
+        if (number)
+            PutReal(out, *number);
+        else
+            out += "NULL";
+        return number.has_value();
+    }
     case TAccessKind::Integer:
     case TAccessKind::Unsupported: out += cell; return true;
     }
@@ -457,8 +489,23 @@ bool AppendAccessValue(std::string& out, const TJFILE& db, int record, const TAc
 
 std::string UnreadableMessage(TAccessKind kind, std::string_view cell)
 {
-    return std::string(kind == TAccessKind::Time ? "Not a time: \"" : "Not a date: \"") + std::string(cell) +
-           "\"; NULL written";
+    const char* const what = kind == TAccessKind::Time    ? "Not a time: \""
+                             : kind == TAccessKind::Float ? "Not a number: \""
+                                                          : "Not a date: \"";
+    return what + std::string(cell) + "\"; NULL written";
+}
+
+std::string LeftOutFieldsMessage(const TJFILE& db)
+{
+    std::vector<std::string> named;
+    for (int f = 1; f <= db.FieldCount(); ++f)
+        if (AccessKind(db.GetFieldType(f)) == TAccessKind::Unsupported)
+            named.push_back("\"" + db.GetFieldName(f) + "\" (" + db.GetFieldTypeName(f) + ")");
+    if (named.empty())
+        return {};
+    return (named.size() == 1 ? "Field " : "Fields ") + ListedText(named) +
+           (named.size() == 1 ? " cannot be written to the database; it is left out."
+                              : " cannot be written to the database; they are left out.");
 }
 
 std::string ErrorCountMessage(int count)
@@ -477,9 +524,8 @@ int ExportToAccess(TJFILE& db, const std::string& fileName, const TAccessOpener&
     std::unique_ptr<TAccessDB> adb = open(temp.Name());
     adb->BeginTransaction();
     adb->CreateTable(AccessTableName(db));
-    for (int f = 1; f <= db.FieldCount(); ++f)
-        if (AccessKind(db.GetFieldType(f)) == TAccessKind::Unsupported && events.Warning)
-            events.Warning("Unsupported field type: " + db.GetFieldTypeName(f));
+    if (const std::string leftOut = LeftOutFieldsMessage(db); !leftOut.empty() && events.Warning)
+        events.Warning(leftOut);
     const std::vector<TAccessColumn> columns = AccessColumns(db);
     AddColumns(*adb, columns);
 

@@ -18,7 +18,7 @@ namespace quorvil {
 
 class TJFILE;
 
-enum class TAccessKind { Text, Integer, Date, Time, Boolean, Unsupported };
+enum class TAccessKind { Text, Integer, Float, Date, Time, Boolean, Unsupported };
 TAccessKind AccessKind(uint16_t fieldType);
 
 struct TAccessColumn {
@@ -44,13 +44,19 @@ std::string SqlDateTime(const TDate& date, int seconds);
 // ":"); 0 when the text is none of these or out of range.
 int TimeTextToTime(std::string_view text);
 // The SQL value of one cell for its column, in the statements' dialect:
-// NULL for an empty Date, Time or Integer cell, and for a Date or Time cell
-// that holds no date or time, for which AppendAccessValue returns false.
+// NULL for an empty Date, Time, Integer or Float cell, and for a Date, Time
+// or Float cell that holds no date, time or number, for which
+// AppendAccessValue returns false.
 std::string AccessValue(const TJFILE& db, int record, const TAccessColumn& column);
 bool AppendAccessValue(std::string& out, const TJFILE& db, int record, const TAccessColumn& column);
-// The log's line for a Date or Time cell written as NULL because it holds no
-// date or time: 'Not a date: "31/02/2003"; NULL written'.
+// The log's line for a Date, Time or Float cell written as NULL because it
+// holds no date, time or number: 'Not a date: "31/02/2003"; NULL written'.
 std::string UnreadableMessage(TAccessKind kind, std::string_view cell);
+
+// The warning about the fields no column can hold, naming each with its
+// type: 'Field "Photo" (BINARY) cannot be written to the database; it is
+// left out.' Empty when every field has its column.
+std::string LeftOutFieldsMessage(const TJFILE& db);
 
 // "1 error encountered", "3 errors encountered".
 std::string ErrorCountMessage(int count);

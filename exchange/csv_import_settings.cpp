@@ -5,6 +5,7 @@
 #include "file_names.h"
 #include "ini_file.h"
 #include "jfile.h"
+#include "text_utils.h"
 
 #include <algorithm>
 #include <charconv>
@@ -139,15 +140,25 @@ void ApplySavedSort(TJFILE& db, int s, const std::string& value)
     db.SetSavedSort(s, Unquoted(name), {uint16_t(numbers[0]), uint16_t(numbers[1]), uint16_t(numbers[2])});
 }
 
-// The values of the popup list of field `f`: empty ones (a stray comma) are
-// left out, as a list ends at its first empty value.
+// The values of the popup list of field `f`, all of them (a list holds
+// kMaxSlots): empty ones (a stray comma) are left out, as a list ends at its
+// first empty value.
 std::vector<std::string> PopupValues(const TSettingsReader& keys, int f)
 {
     std::vector<std::string> values;
     for (std::string& item : Split(keys.Text("Popup" + std::to_string(f)), ','))
-        if (!item.empty() && values.size() < size_t(kMaxSlots))
+        if (!item.empty())
             values.push_back(std::move(item));
     return values;
+}
+
+// The values past a list's last slot, quoted, for the message that refuses them.
+std::vector<std::string> ValuesPastTheList(const std::vector<std::string>& values)
+{
+    std::vector<std::string> past;
+    for (size_t k = size_t(kMaxSlots); k < values.size(); ++k)
+        past.push_back("\"" + values[k] + "\"");
+    return past;
 }
 
 void ApplyCategoryAndReadOnly(TJFILE& db, int category, bool readOnly)
@@ -221,11 +232,17 @@ void CheckCsvSettings(const std::string& csvName, const TCsvSettings& settings, 
     const std::string prefix = "Cannot import \"" + csvName + "\": the settings file \"" + settings.DefName + "\" ";
     for (size_t i = 0; i < settings.Types.size(); ++i) {
         const int f = int(i) + 1;
-        if (settings.Types[i] == kTypeList)
-            for (const std::string& value : PopupValues(keys, f))
-                if (ReadsAsChunkHeader(value))
-                    throw EInOutError(prefix + "holds the popup value \"" + value + "\" for field " +
-                                      std::to_string(f) + ", which would read back as a chunk header.");
+        const std::vector<std::string> values = settings.Types[i] == kTypeList ? PopupValues(keys, f)
+                                                                               : std::vector<std::string>();
+        for (const std::string& value : values)
+            if (ReadsAsChunkHeader(value))
+                throw EInOutError(prefix + "holds the popup value \"" + value + "\" for field " + std::to_string(f) +
+                                  ", which would read back as a chunk header.");
+        if (values.size() > size_t(kMaxSlots))
+            throw EInOutError(prefix + "holds " + std::to_string(values.size()) + " popup values for field " +
+                              std::to_string(f) + "; a list holds " + std::to_string(kMaxSlots) + ", so " +
+                              ListedText(ValuesPastTheList(values), 5) + " would be lost. Remove values from its " +
+                              "line \"Popup" + std::to_string(f) + "\" to import it.");
         const size_t longest = Facts(layout).LongestValue;
         const size_t length = Facts(layout).SavedSettings ? keys.Text("Default" + std::to_string(f)).size() : 0;
         if (length > longest)
@@ -242,7 +259,7 @@ void ApplyCsvSettings(TJFILE& db, const TCsvSettings& settings)
         if (db.GetFieldType(f) != kTypeList)
             continue;
         const std::vector<std::string> values = PopupValues(keys, f);
-        for (size_t k = 0; k < values.size(); ++k)
+        for (size_t k = 0; k < values.size() && k < size_t(kMaxSlots); ++k)
             db.SetPopupItem(f, int(k) + 1, values[k]);
     }
     if (!Facts(db.Layout).SavedSettings)

@@ -1,9 +1,13 @@
 #include "export.h"
 
+#include "field_types.h"
 #include "file_names.h"
 #include "jfile.h"
+#include "system_file.h"
+#include "text_utils.h"
 #include "text_writers.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace quorvil {
@@ -22,6 +26,9 @@ bool AllChosen(const TJFILE& db, const std::vector<int>& fields)
 {
     return fields.size() == size_t(db.FieldCount());
 }
+
+// More values than this make the message too long to read: the rest are "...".
+constexpr size_t kValuesShown = 5;
 
 }  // namespace
 
@@ -52,6 +59,43 @@ std::string OfferedExportName(const TJFILE& db, TExportFormat format, const std:
     if (!AllChosen(db, fields) || db.FileName.empty())
         return std::string("*.") + kind.Extension;
     return ForceExtension(std::filesystem::path(db.FileName).filename().string(), kind.Extension);
+}
+
+std::vector<std::string> ExportFiles(TExportFormat format, const std::string& fileName)
+{
+    const std::string name = DefaultExtension(fileName, ExportKind(format).Extension);
+    if (format == TExportFormat::CSV)
+        return {name, ForceExtension(name, "DEF")};
+    return {name};
+}
+
+bool FolderTakesFiles(const std::string& fileName)
+{
+    const std::string folder = std::filesystem::path(fileName).parent_path().string();
+    return sys::CanCreateIn(folder.empty() ? std::string(".") : folder);
+}
+
+std::string PopupCommaMessage(const TJFILE& db, const std::vector<int>& fields)
+{
+    std::vector<int> seen;
+    std::vector<std::string> values;
+    for (int f : fields) {
+        if (f < 1 || f > db.FieldCount() || db.GetFieldType(f) != kTypeList ||
+            std::find(seen.begin(), seen.end(), f) != seen.end())
+            continue;
+        seen.push_back(f);
+        for (int k = 1; k <= db.PopupCount(f); ++k)
+            if (const std::string value = db.GetPopupItem(f, k); value.find(',') != std::string::npos)
+                values.push_back("\"" + value + "\" (field " + db.GetFieldName(f) + ")");
+    }
+    if (values.empty())
+        return {};
+    const bool one = values.size() == 1;
+    return std::string(one ? "The popup value " : "The popup values ") + ListedText(values, kValuesShown) +
+           (one ? " holds" : " hold") +
+           " a comma, which separates the values in the .DEF settings file: importing the CSV would split " +
+           (one ? "it. Change it in the popup list to keep it whole."
+                : "them. Change them in the popup list to keep them whole.");
 }
 
 void Export(TJFILE& db, TExportFormat format, const std::vector<int>& fields, const std::string& fileName)

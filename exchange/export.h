@@ -34,6 +34,20 @@ std::string DirectExportName(const TJFILE& db, TExportFormat format, const std::
 // the format's wildcard ("*.CSV").
 std::string OfferedExportName(const TJFILE& db, TExportFormat format, const std::vector<int>& fields);
 
+// The files an export to `fileName` writes: the CSV file and its .DEF
+// settings, or the one table file (each name as the writer completes it).
+std::vector<std::string> ExportFiles(TExportFormat format, const std::string& fileName);
+
+// Whether new files can be made in the folder of `fileName`: a button press
+// writes beside the database only then, else the file dialog asks.
+bool FolderTakesFiles(const std::string& fileName);
+
+// The popup values of the chosen List fields that the CSV's .DEF file cannot
+// give back: it separates a list's values by commas, so a value holding one
+// comes back as several. Empty when there are none, else a sentence naming
+// the values and their fields.
+std::string PopupCommaMessage(const TJFILE& db, const std::vector<int>& fields);
+
 // Writes `fields` (field numbers from 1, in output order) of every record
 // to `fileName`, replacing any file of that name once the new one is
 // complete. Throws EStreamError when the file

@@ -2,7 +2,6 @@
 
 #include "browser_html.h"
 #include "errors.h"
-#include "file_names.h"
 #include "jfile.h"
 #include "json_export.h"
 #ifdef QUORVIL_XLSX_EXPORT
@@ -52,7 +51,10 @@ std::string OfferedProgramExportName(const TJFILE& db, TProgramFormat format)
     const std::string extension = ProgramFormatKind(format).Extension;
     if (db.FileName.empty())
         return "*." + extension;
-    return ForceExtension(std::filesystem::path(db.FileName).filename().string(), extension);
+    // The whole extension: ForceExtension keeps three letters, and
+    // "things.xls" or "things.jso" would name another kind of file.
+    const std::string name = std::filesystem::path(db.FileName).filename().string();
+    return name.substr(0, name.rfind('.')) + "." + extension;
 }
 
 void ExportForProgram(TJFILE& db, TProgramFormat format, const std::vector<int>& fields,

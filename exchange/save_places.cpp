@@ -4,6 +4,7 @@
 #include "file_system.h"
 #include "ini_file.h"
 #include "jfile.h"
+#include "text_utils.h"
 
 #include <filesystem>
 
@@ -93,8 +94,17 @@ std::string CompleteFileName(const std::string& chosen, const std::string& direc
 
 std::string OverwriteQuestion(const std::string& fileName)
 {
-    const bool quote = fileName.find(' ') != std::string::npos && fileName.front() != '"';
-    return "Overwrite existing file " + (quote ? "\"" + fileName + "\"" : fileName) + "?";
+    return OverwriteQuestion(std::vector<std::string>{fileName});
+}
+
+std::string OverwriteQuestion(const std::vector<std::string>& fileNames)
+{
+    std::vector<std::string> names;
+    for (const std::string& name : fileNames) {
+        const bool quote = name.find(' ') != std::string::npos && name.front() != '"';
+        names.push_back(quote ? "\"" + name + "\"" : name);
+    }
+    return (fileNames.size() == 1 ? "Overwrite existing file " : "Overwrite existing files ") + ListedText(names) + "?";
 }
 
 }  // namespace quorvil

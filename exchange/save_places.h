@@ -5,6 +5,7 @@
 #include "standard_csv.h"
 
 #include <string>
+#include <vector>
 
 namespace quorvil {
 
@@ -41,7 +42,8 @@ void StoreCsvOptions(TIniFile& ini, const TStandardCsvOptions& options);
 std::string CompleteFileName(const std::string& chosen, const std::string& directory, const std::string& extension);
 
 // "Overwrite existing file NAME?", the name in double quotes when it holds a
-// space and is not quoted yet.
+// space and is not quoted yet; "Overwrite existing files A and B?" for two.
 std::string OverwriteQuestion(const std::string& fileName);
+std::string OverwriteQuestion(const std::vector<std::string>& fileNames);
 
 }  // namespace quorvil

@@ -21,13 +21,15 @@ public:
 };
 
 // A value handed to the file as it is, without a statement text: a text
-// (Windows-1252 bytes, a date or time in ISO 8601 too), a whole number or
-// NULL.
+// (Windows-1252 bytes, a date or time in ISO 8601 too), a whole number, a
+// real number (IsReal) or NULL.
 struct TSqlCell {
     bool IsNull = false;
     bool IsText = true;
     std::string_view Text;
     long long Number = 0;
+    bool IsReal = false;
+    double Real = 0;
 };
 
 class TSqlConnection {

@@ -2,12 +2,15 @@
 
 #include "byte_io.h"
 #include "charset.h"
+#include "field_types.h"
 #include "jfile.h"
+#include "numbers.h"
 #include "progress.h"
 #include "streams.h"
 #include "text_output.h"
 #include "text_writers.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -162,6 +165,19 @@ bool PutPlainRow(TTextOutput& out, const TDATA& record, const std::array<std::st
     return true;
 }
 
+// Where the comma is the decimal mark, a Float value's point becomes a comma
+// ("9.25" gives "9,25"), in `buffer`; no thousands separators are added, and
+// a text that is no number stays as it is.
+std::string_view WithDecimalComma(std::string_view cell, std::string& buffer)
+{
+    const size_t point = cell.find('.');
+    if (point == std::string_view::npos || !DecimalValue(cell))
+        return cell;
+    buffer.assign(cell);
+    buffer[point] = ',';
+    return buffer;
+}
+
 }  // namespace
 
 void WriteStandardCsvTo(const TJFILE& db, const std::vector<int>& fields, const TStandardCsvOptions& options,
@@ -181,10 +197,20 @@ void WriteStandardCsvTo(const TJFILE& db, const std::vector<int>& fields, const 
         out.Put(std::string_view("\r\n"));
     };
     row([&](int f) { return db.GetFieldName(f); });
+    // The semicolon is the separator where the comma is the decimal mark.
+    std::vector<int> decimalComma;
+    if (options.Separator == ';')
+        for (int f = 1; f <= db.FieldCount(); ++f)
+            if (db.GetFieldType(f) == kTypeFloat && std::find(columns.begin(), columns.end(), f) != columns.end())
+                decimalComma.push_back(f);
+    std::vector<std::string> buffers(decimalComma.size());
     std::array<std::string_view, kMaxSlots> cells;
     for (int r = 1; r <= db.RecordCount(); ++r) {
         const TDATA& record = db.Records[size_t(r - 1)];
         record.Texts(cells);
+        // A comma needs no quotes beside ';': the row may still go plain.
+        for (size_t i = 0; i < decimalComma.size(); ++i)
+            cells[size_t(decimalComma[i] - 1)] = WithDecimalComma(cells[size_t(decimalComma[i] - 1)], buffers[i]);
         if (!PutPlainRow(out, record, cells, columns, options.Separator))
             row([&](int f) { return cells[size_t(f - 1)]; });
         ReportProgress(r, db.RecordCount());

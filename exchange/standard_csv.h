@@ -12,7 +12,7 @@ class TJFILE;
 class TStream;
 
 struct TStandardCsvOptions {
-    char Separator = ',';        // ',' or ';' (where the comma is the decimal mark)
+    char Separator = ',';        // ',' or ';' (where the comma is the decimal mark: Float values get one)
     bool ByteOrderMark = false;  // spreadsheets need it to take the file as UTF-8
 };
 

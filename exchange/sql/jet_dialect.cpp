@@ -6,6 +6,7 @@
 #include "text_case.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace quorvil {
 
@@ -264,10 +265,16 @@ bool LiteralValue(const TJetToken& token, TSqlValue& value)
     case Kind::Text:
     case Kind::Date: value = token.Text; return true;
     case Kind::Number:
-        if (token.Text.find('.') == std::string::npos && token.Text.size() <= 18)
+        if (token.Text.find('.') == std::string::npos && token.Text.size() <= 18) {
             value = std::stoll(token.Text);
-        else
-            value = std::stod(token.Text);
+        } else {
+            // Not std::stod: the program's locale may take a comma for the point.
+            double number = 0;
+            const auto [end, error] = std::from_chars(token.Text.data(), token.Text.data() + token.Text.size(), number);
+            if (error != std::errc() || end != token.Text.data() + token.Text.size())
+                Fail("Syntax error in number in query expression '" + token.Text + "'.");
+            value = number;
+        }
         return true;
     case Kind::Word:
         if (IsWord(token, "TRUE") || IsWord(token, "FALSE")) {

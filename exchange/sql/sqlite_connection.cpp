@@ -493,6 +493,7 @@ void TSqliteConnection::AppendValues(const TSqlCell* values)
         const TSqlCell& cell = values[i];
         query.bindValue(Mark(i + 1), cell.IsNull   ? QVariant()
                                      : cell.IsText ? QVariant(FromCp1252(cell.Text))
+                                     : cell.IsReal ? QVariant(cell.Real)
                                                    : QVariant(qlonglong(cell.Number)));
     }
     if (!query.exec())

@@ -88,4 +88,12 @@ int ReplaceAll(std::string& text, std::string_view from, std::string_view to)
     return count;
 }
 
+std::string ListedText(const std::vector<std::string>& items, std::size_t shown)
+{
+    std::string text;
+    for (std::size_t i = 0; i < items.size() && i < shown; ++i)
+        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+    return items.size() > shown ? text + ", ..." : text;
+}
+
 }  // namespace quorvil

@@ -1,8 +1,10 @@
 #pragma once
 // Small text helpers on 8-bit texts. Upper-casing is UpperCase of
 // text_case.h.
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvil {
 
@@ -21,5 +23,9 @@ std::string NthWord(std::string_view text, int n);
 // Replaces every occurrence of `from`, left to right without looking at
 // replaced text again; returns the count. An empty `from` replaces nothing.
 int ReplaceAll(std::string& text, std::string_view from, std::string_view to);
+
+// "a", "a and b", "a, b and c"; past the first `shown` items only ", ..."
+// follows them.
+std::string ListedText(const std::vector<std::string>& items, std::size_t shown = std::size_t(-1));
 
 }  // namespace quorvil

@@ -125,6 +125,15 @@ TEST(CsvImport, Utf8FilesGiveTheirCellsInWindows1252)
 
 const char* const kTwoFieldDef = "[JFilePro]\r\nWidths=50,50\r\nTypes=STRING,STRING\r\nTitle=T\r\n";
 
+// A .DEF whose second field is a List of `count` popup values v1, v2, ...
+std::string ListDef(int count)
+{
+    std::string def = "[JFilePro]\r\nTypes=STRING,LIST\r\nPopup2=";
+    for (int k = 1; k <= count; ++k)
+        def += (k > 1 ? "," : "") + ("v" + std::to_string(k));
+    return def + "\r\n";
+}
+
 TEST(CsvImport, MalformedOrTooLargeFilesWriteNothingAndKeepAnOlderOutput)
 {
     const std::string kNothing = "The file holds no records and no field names";
@@ -177,6 +186,9 @@ TEST(CsvImport, MalformedOrTooLargeFilesWriteNothingAndKeepAnOlderOutput)
         {"blanks and line ends", "\r\n \n\t\r\n", "", {"--no-header"}, kNothing},
         {"a header of empty names alone", ",\r\n", "", {}, kNothing},
         {"a byte-order mark and a line end, with a settings file", "\xEF\xBB\xBF\r\n", kTwoFieldDef, {}, kNothing},
+        {"53 popup values, for a list of 50", "\"A\",\"B\"\r\n\"1\",\"v1\"\r\n", ListDef(53), {},
+         "the settings file \"%DEF%\" holds 53 popup values for field 2; a list holds 50, so \"v51\", \"v52\" and "
+         "\"v53\" would be lost. Remove values from its line \"Popup2\" to import it."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -275,6 +287,24 @@ TEST(CsvImport, AnExportWithItsSettingsFileComesBackAsTheDatabaseExported)
         for (const auto& [key, value] : want.items())
             EXPECT_EQ(back[key], value) << "in " << key;
     }
+}
+
+// The .DEF separates popup values by commas: the export names a value that
+// holds one, and its field, before it writes (and writes, as scripts expect).
+TEST(CsvImport, TheExportNamesAPopupValueItsSettingsFileWouldSplit)
+{
+    TempDir dir;
+    const json spec = {{"title", "Stock"},
+                       {"fields", {{{"name", "Region"}, {"type", 64}, {"popup", {"West", "North, East"}}}}},
+                       {"records", {{"West"}}}};
+    testkit::WriteText(dir / "stock.json", spec.dump());
+    ASSERT_EQ(RunInProcess({"create", dir / "stock.json", "-o", dir / "stock.PDB"}).code, 0);
+    const CliResult result = RunInProcess({"export", "csv", dir / "stock.PDB", "-o", dir / "out"});
+    EXPECT_EQ(result.code, 0);
+    EXPECT_EQ(result.err, "quorvil-cli: The popup value \"North, East\" (field Region) holds a comma, which "
+                          "separates the values in the .DEF settings file: importing the CSV would split it. Change "
+                          "it in the popup list to keep it whole.\n");
+    EXPECT_TRUE(std::filesystem::exists(dir / "out.CSV"));
 }
 
 }  // namespace

@@ -205,6 +205,8 @@ TEST(SavePlaces, typed_names_get_the_directory_and_extension)
         EXPECT_EQ(CompleteFileName(typed, "/data", extension), expected);
     EXPECT_EQ(OverwriteQuestion("/a b/c.PDB"), "Overwrite existing file \"/a b/c.PDB\"?");
     EXPECT_EQ(OverwriteQuestion("/ab/c.PDB"), "Overwrite existing file /ab/c.PDB?");
+    EXPECT_EQ(OverwriteQuestion(std::vector<std::string>{"/a b/c.CSV", "/a b/c.DEF"}),
+              "Overwrite existing files \"/a b/c.CSV\" and \"/a b/c.DEF\"?");
 }
 
 }  // namespace

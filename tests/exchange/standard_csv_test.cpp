@@ -1,6 +1,7 @@
 // CSV for other programs: the bytes of each rule, and the file written safely.
 #include "errors.h"
 #include "exchange_fixtures.h"
+#include "field_types.h"
 #include "standard_csv.h"
 #include "streams.h"
 #include "test_files.h"
@@ -31,6 +32,7 @@ TEST(StandardCsv, EachCellIsQuotedOnlyWhereItMustBe)
         const char* cell;
         char separator;
         const char* shown;
+        uint16_t type = kTypeString;
     };
     const Case cases[] = {
         {"plain", ',', "plain"},
@@ -51,9 +53,17 @@ TEST(StandardCsv, EachCellIsQuotedOnlyWhereItMustBe)
         {"0123456789abcdef\xE9", ',', "0123456789abcdef\xC3\xA9"},
         {"0123456789abcdefgh\n", ',', "\"0123456789abcdefgh\n\""},
         {"\r0123456789abcdefghijklmnopqrstuv", ',', "\"\r0123456789abcdefghijklmnopqrstuv\""},
+        // Beside ';' the comma is the decimal mark: a Float's number takes it,
+        // with no thousands separators and no quotes; other texts stay.
+        {"9.25", ';', "9,25", kTypeFloat},
+        {"-1234567.5e-3", ';', "-1234567,5e-3", kTypeFloat},
+        {"9.25", ',', "9.25", kTypeFloat},
+        {"9.25", ';', "9.25"},
+        {"1,234.5", ';', "1,234.5", kTypeFloat},
+        {"9.25;x", ';', "\"9.25;x\"", kTypeFloat},
     };
     for (const Case& c : cases) {
-        const auto db = Table({{"Name"}}, {{c.cell}});
+        const auto db = Table({{"Name", c.type}}, {{c.cell}});
         const std::string expected = std::string("Name\r\n") + c.shown + "\r\n";
         EXPECT_EQ(Written(*db, {1}, {c.separator, false}), expected) << c.cell;
     }
@@ -64,6 +74,9 @@ TEST(StandardCsv, HeaderFieldOrderAndMark)
     const auto db = Table({{"Name"}, {"Qty"}, {"Note"}}, {{"pear", "3", "ripe"}, {"fig", "12", ""}});
     EXPECT_EQ(Written(*db, {3, 0, 1}, {';', true}), "\xEF\xBB\xBFNote;Name\r\nripe;pear\r\n;fig\r\n");
     EXPECT_EQ(Written(*db, {2}, {}), "Qty\r\n3\r\n12\r\n");
+    // A row quoted for another cell, and a field chosen twice, take the decimal comma too.
+    const auto prices = Table({{"Name"}, {"Price", kTypeFloat}}, {{"a;b", "2.5"}});
+    EXPECT_EQ(Written(*prices, {1, 2, 2}, {';', false}), "Name;Price;Price\r\n\"a;b\";2,5;2,5\r\n");
 }
 
 TEST(StandardCsv, WritesTheFileButNeverOverTheDatabase)

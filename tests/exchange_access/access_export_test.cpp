@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <sstream>
 
 namespace quorvil {
@@ -82,6 +83,21 @@ int RunDirectExport(TJFILE& db, const std::string& fileName)
     });
 }
 
+// What the sqlite3 shell prints for `sql` on the file: its own reading,
+// not Qt's.
+std::string SqliteShell(const std::string& fileName, const std::string& sql)
+{
+    const std::string command = "sqlite3 -batch '" + fileName + "' '" + sql + "' 2>&1";
+    std::string out;
+    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (const size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            out.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return out;
+}
+
 // How ReadTable shows an SQL NULL, which no cell of these tests holds.
 const std::string kNull = "<NULL>";
 
@@ -119,28 +135,33 @@ TEST(AccessExport, EveryFieldTypeArrivesWithItsValue)
     const std::string name = high + "\nsay \"hi\": 10:30", wide(32000, 'z');
     auto db = Table({{"Name", kTypeString}, {"Count", kTypeInteger}, {"Born", kTypeDate},
                      {"Meet", kTypeTime}, {"Done", kTypeBoolean}, {"Kind", kTypeList},
-                     {"Stamp", kTypeIntDate}, {"Ratio", kTypeFloat}, {"name", kTypeString}},
-                    {{name, "42", "07/05/2003", "9:05", "1", "x\xA4y", "05 Mar 2001", "1.5", wide},
-                     {"", "-7", "", "", "", "", "", "", ""}}, "Edge");
+                     {"Stamp", kTypeIntDate}, {"Photo", kTypeBinary}, {"Ratio", kTypeFloat},
+                     {"Sum", 70}, {"name", kTypeString}},
+                    {{name, "42", "07/05/2003", "9:05", "1", "x\xA4y", "05 Mar 2001", "\x01", "1.5", "3", wide},
+                     {"", "-7", "", "", "", "", "", "", "", "", ""}}, "Edge");
     TempDir dir;
     const ExportRun run = RunExport(*db, dir / "edge.sqlite");
     EXPECT_EQ(run.Errors, 0);
-    EXPECT_EQ(run.Warnings, std::vector<std::string>{"Unsupported field type: FLOAT"});
+    EXPECT_EQ(run.Warnings, std::vector<std::string>{"Fields \"Photo\" (BINARY) and \"Sum\" (CALC) cannot be "
+                                                     "written to the database; they are left out."});
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"edge.sqlite"});  // no log, no temporary file
-    // '¤' is a line break of the handheld; empty dates and times are NULL.
+    // '¤' is a line break of the handheld; empty dates, times and numbers are NULL.
     std::string arrived = Cp1252ToUtf8(name);
     arrived.replace(arrived.find("\xC2\xA4"), 2, "\r\n");
     EXPECT_EQ(ReadTable(dir / "edge.sqlite", "Edge"),
-              (Rows{{"ID", "Name", "Count", "Born", "Meet", "Done", "Kind", "Stamp", "name_2"},
-                    {"1", arrived, "42", "2003-05-07", "09:05:00", "1", "x\r\ny", "2001-03-05", wide},
-                    {"2", "", "-7", kNull, kNull, "0", "", kNull, ""}}));
+              (Rows{{"ID", "Name", "Count", "Born", "Meet", "Done", "Kind", "Stamp", "Ratio", "name_2"},
+                    {"1", arrived, "42", "2003-05-07", "09:05:00", "1", "x\r\ny", "2001-03-05", "1.5", wide},
+                    {"2", "", "-7", kNull, kNull, "0", "", kNull, kNull, ""}}));
+    // As any SQLite tool reads the file: the Float field a column of real numbers.
+    EXPECT_EQ(SqliteShell(dir / "edge.sqlite", "SELECT typeof(Ratio), Ratio FROM Edge ORDER BY ID"),
+              "real|1.5\nnull|\n");
 }
 
 TEST(AccessExport, TheHookSeesEveryStatementInOrder)
 {
     auto db = Table({{"Note", kTypeString}, {"N", kTypeInteger}, {"Ok", kTypeBoolean},
                      {"Day", kTypeIntDate}, {"At", kTypeTime}, {"F", kTypeFloat}},
-                    {{"a:\"b\"", "5", "0", "05 Mar 2003", "10:30:15", "2.5"}}, "T");
+                    {{"a:\"b\"", "5", "0", "05 Mar 2003", "10:30:15", "-.5e1"}}, "T");
     TempDir dir;
     const ExportRun run = RunExport(*db, dir / "a.sqlite");
     std::ostringstream seen;
@@ -155,13 +176,15 @@ TEST(AccessExport, TheHookSeesEveryStatementInOrder)
                           "ALTER TABLE [T] ALTER COLUMN [Ok] SET DEFAULT FALSE\n"
                           "ALTER TABLE [T] ADD [Day] DATE\n"
                           "ALTER TABLE [T] ADD [At] TIME\n"
+                          "ALTER TABLE [T] ADD [F] DOUBLE\n"
                           "SELECT * FROM [T] WHERE ID=0\n"
                           "SELECT ID FROM [T] ORDER BY ID DESC\n"
                           "UPDATE [T] SET [Note]=\"a::\"\"b\"\"\" WHERE ID=1\n"
                           "UPDATE [T] SET [N]=5 WHERE ID=1\n"
                           "UPDATE [T] SET [Ok]=FALSE WHERE ID=1\n"
                           "UPDATE [T] SET [Day]=#2003-3-5# WHERE ID=1\n"
-                          "UPDATE [T] SET [At]=#10::30::15# WHERE ID=1\n");
+                          "UPDATE [T] SET [At]=#10::30::15# WHERE ID=1\n"
+                          "UPDATE [T] SET [F]=-5 WHERE ID=1\n");
 }
 
 TEST(AccessExport, FailedStatementsAreLoggedCountedAndTheOtherRowsWritten)
@@ -196,6 +219,7 @@ TEST(AccessExport, EmptyOrUnreadableDatesTimesAndIntegersArriveAsNull)
         {kTypeModTime, "", kNull},        {kTypeInteger, "", kNull},          {kTypeAutoInc, "", kNull},
         {kTypeDate, "31/02/2003", kNull}, {kTypeIntDate, "garbage", kNull},   {kTypeTime, "25:00", kNull},
         {kTypeTime, "0:00", "00:00:00"},  {kTypeDate, "1/1/80", "1980-01-01"}, {kTypeInteger, "0", "0"},
+        {kTypeFloat, "", kNull},          {kTypeFloat, "9,25", kNull},        {kTypeFloat, " .25 ", "0.25"},
     };
     std::vector<exchangetest::Field> fields;
     Rows cells(1), arrived = {{"ID"}, {"1"}};
@@ -208,8 +232,8 @@ TEST(AccessExport, EmptyOrUnreadableDatesTimesAndIntegersArriveAsNull)
     auto db = Table(fields, cells, "Nulls");
     TempDir watched, direct;
     const ExportRun run = RunExport(*db, watched / "n.sqlite");
-    EXPECT_EQ(run.Errors, 3);
-    EXPECT_EQ(RunDirectExport(*db, direct / "n.sqlite"), 3);
+    EXPECT_EQ(run.Errors, 4);
+    EXPECT_EQ(RunDirectExport(*db, direct / "n.sqlite"), 4);
     for (const TempDir* dir : {&watched, &direct}) {
         EXPECT_EQ(ReadTable(*dir / "n.sqlite", "Nulls"), arrived);
         EXPECT_EQ(ReadText(*dir / "Quorvil.LOG"), "UPDATE [Nulls] SET [C10]=NULL WHERE ID=1\n"
@@ -217,7 +241,9 @@ TEST(AccessExport, EmptyOrUnreadableDatesTimesAndIntegersArriveAsNull)
                                                   "UPDATE [Nulls] SET [C11]=NULL WHERE ID=1\n"
                                                   "Not a date: \"garbage\"; NULL written\n"
                                                   "UPDATE [Nulls] SET [C12]=NULL WHERE ID=1\n"
-                                                  "Not a time: \"25:00\"; NULL written\n");
+                                                  "Not a time: \"25:00\"; NULL written\n"
+                                                  "UPDATE [Nulls] SET [C17]=NULL WHERE ID=1\n"
+                                                  "Not a number: \"9,25\"; NULL written\n");
     }
     for (size_t i = 0; i < std::size(cases); ++i) {
         const std::string statement = "UPDATE [Nulls] SET [C" + std::to_string(i + 1) + "]=NULL WHERE ID=1";
@@ -298,22 +324,23 @@ TEST(AccessExport, DirectRowsArriveAsTheStatementsWriteThem)
 {
     // Rows the direct way cannot take (or none) alternate with plain ones.
     const Rows rows = {
-        {"plain", "42", "07/05/2003", "9:05", "1", "05 Mar 2001"},
-        {"a\xA4" "b \"q\" 10:30 \xE9\x80", "-12", "", "", "", ""},
-        {"", "abc", "31/02/2003", "25:00", "0", "garbage"},
-        {"x", "", "1/1/1900", "23:59:59", "TRUE", "29 Feb 2004"},
-        {"y", "1234567890123456789", "12/12/2012", "12.30", "FALSE", "01 JAN 1999"},
-        {"z", "+5", "", "", "", ""},
-        {"last", "7", "", "", "x", ""},
+        {"plain", "42", "07/05/2003", "9:05", "1", "05 Mar 2001", "9.25"},
+        {"a\xA4" "b \"q\" 10:30 \xE9\x80", "-12", "", "", "", "", "-0.1"},
+        {"", "abc", "31/02/2003", "25:00", "0", "garbage", "1.5.2"},
+        {"x", "", "1/1/1900", "23:59:59", "TRUE", "29 Feb 2004", "1e300"},
+        {"y", "1234567890123456789", "12/12/2012", "12.30", "FALSE", "01 JAN 1999", ""},
+        {"z", "+5", "", "", "", "", "5e-324"},
+        {"last", "7", "", "", "x", "", "+.5"},
     };
     auto db = Table({{"Text", kTypeString}, {"N", kTypeInteger}, {"Day", kTypeDate},
-                     {"At", kTypeTime}, {"Ok", kTypeBoolean}, {"Stamp", kTypeIntDate}},
+                     {"At", kTypeTime}, {"Ok", kTypeBoolean}, {"Stamp", kTypeIntDate}, {"Price", kTypeFloat}},
                     rows, "Mixed");
     TempDir watchedDir, directDir;
     const int watchedErrors = RunExport(*db, watchedDir.File("s.sqlite")).Errors;
     const int directErrors = RunDirectExport(*db, directDir.File("d.sqlite"));
-    // "abc", and the date, time and Int. Date of the third row; 19 digits make a real number.
-    EXPECT_EQ(watchedErrors, 4);
+    // "abc", and the date, time, Int. Date and number of the third row; 19
+    // digits make a real number.
+    EXPECT_EQ(watchedErrors, 5);
     EXPECT_EQ(directErrors, watchedErrors);
     EXPECT_EQ(ReadText(directDir.File("Quorvil.LOG")), ReadText(watchedDir.File("Quorvil.LOG")));
     const Rows direct = ReadTable(directDir.File("d.sqlite"), "Mixed");

@@ -2,6 +2,7 @@
 // command, its dialog, the message, and the files written (read back with
 // the independent format reader).
 #include "command_guard.h"
+#include "database.h"
 #include "database_model.h"
 #include "database_page.h"
 #include "database_tabs.h"
@@ -23,7 +24,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -310,6 +313,81 @@ private slots:
         QVERIFY(!QFile::exists(Data(FromUtf8("West.PDB"))));
         QCOMPARE(config_->Read("Sales", "South"), std::string("South"));
         QCOMPARE(form.StatusPanel()->text(), FromUtf8("Split into 4 files in %1/").arg(data_->path()));
+    }
+
+    // A button press asks before a .DEF that would split a popup value and
+    // before it replaces the CSV or its .DEF; No and Cancel leave every file
+    // as it was.
+    void AQuickExportAsksBeforeItSplitsOrReplacesAnything()
+    {
+        const std::string path = Db("stock.PDB", "Stock",
+                                    {{"Name", kTypeString, {}}, {"Region", kTypeList, {"West", "North, East"}}},
+                                    {{"a", "West"}});
+        auto form = StartMainForm({PathToQString(path)});
+        const QString csv = Data(FromUtf8("stock.CSV")), def = Data(FromUtf8("stock.DEF"));
+        WriteFile(def, "mine");
+        const struct {
+            const char* Popups;     // the answer to the popup question
+            const char* Overwrite;  // to the overwrite question, if one comes
+            QString Asked;
+            QByteArray CsvBefore, Csv, Def;  // what the files hold before and after
+        } steps[] = {
+            {"Cancel", nullptr, QString(), QByteArray(), QByteArray(), "mine"},
+            {"YesToAll", "No", FromUtf8("Overwrite existing file %1?").arg(def), QByteArray(), QByteArray(), "mine"},
+            {"YesToAll", "Yes", FromUtf8("Overwrite existing file %1?").arg(def), QByteArray(), "\"Name\",\"Region\"",
+             "Popup2=West,North, East"},
+            {"YesToAll", "No", FromUtf8("Overwrite existing files %1 and %2?").arg(csv, def), "theirs", "theirs",
+             "Popup2=West,North, East"},
+        };
+        for (const auto& step : steps) {
+            if (!step.CsvBefore.isEmpty())
+                WriteFile(csv, step.CsvBefore);
+            QString popups, overwrite;
+            AnswerButton(FromUtf8("OkBtn"));  // every field
+            AnswerMessage(popups, FromUtf8(step.Popups));
+            if (step.Overwrite)
+                AnswerMessage(overwrite, FromUtf8(step.Overwrite));
+            form->Action("SaveCSV")->trigger();
+            QCOMPARE(popups,
+                     FromUtf8("The popup value \"North, East\" (field Region) holds a comma, which separates the "
+                              "values in the .DEF settings file: importing the CSV would split it. Change it "
+                              "in the popup list to keep it whole.\nExport anyway?"));
+            QCOMPARE(overwrite, step.Asked);
+            QCOMPARE(QFile::exists(csv), !step.Csv.isEmpty());
+            QVERIFY(FileBytes(csv).startsWith(step.Csv));
+            QVERIFY2(FileBytes(def).contains(step.Def), FileBytes(def).constData());
+        }
+    }
+
+    // A database on a disk that cannot be written is exported all the same:
+    // the button opens the file dialog, offering the name it would have used.
+    void AQuickExportOfADatabaseInAFolderThatCannotBeWrittenAsksWhere()
+    {
+        QTemporaryDir folder;
+        const std::string path = MakeDatabase(folder.path(), "stock.PDB", "Stock", {{"Name", kTypeString, {}}},
+                                              {{"a"}});
+        WriteProtect protect(QStringToPath(folder.path()));
+        if (!protect.Done())
+            QSKIP("no way to make a folder read-only here");
+        auto form = StartMainForm({PathToQString(path)});
+        QVERIFY(form->Tabs()->CurrentDB()->ReadOnlyFile());
+        QString offered;
+        AnswerButton(FromUtf8("OkBtn"));
+        QueueModalAnswer([&](QDialog& d) {
+            auto* dialog = qobject_cast<QFileDialog*>(&d);
+            if (!dialog) {  // a failure's message instead
+                offered = MessageOf(d);
+                d.reject();
+                return;
+            }
+            offered = dialog->windowTitle() + FromUtf8(" ") + QFileInfo(dialog->selectedFiles().value(0)).fileName();
+            dialog->selectFile(Data(FromUtf8("out")));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        form->Action("SaveHTM")->trigger();
+        QCOMPARE(offered, FromUtf8("Export to HTML table stock.HTM"));
+        QVERIFY(FileBytes(Data(FromUtf8("out.HTM"))).contains("<TD>a</TD>"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{FromUtf8("stock.PDB")});
     }
 };
 

@@ -114,6 +114,7 @@ private slots:
             cancel->click();
         });
         AnswerButton(FromUtf8("OkBtn"));
+        AnswerButton(FromUtf8("Yes"));  // over the files written before
         form->Action("SaveCSV")->trigger();
         line->SetStepProbe({});
         QCOMPARE(steps, 1);

@@ -133,6 +133,7 @@ private slots:
         AnswerAfter([](QDialog& dialog) { static_cast<TRecordsForm&>(dialog).Button(TRecordScope::All)->click(); },
                     FromUtf8("OkBtn"));
         AnswerButton(FromUtf8("OkBtn"));
+        AnswerButton(FromUtf8("Yes"));  // over the files written before
         form->Action("SaveCSV")->trigger();
         QCOMPARE(form->StatusPanel()->text(), FromUtf8("Exported 5 records to fruit.CSV"));
     }

@@ -11,6 +11,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -111,19 +113,28 @@ private slots:
         QCOMPARE(FileBytes(out), QByteArray("mine"));
     }
 
+    // The dialog offers the database's name with the whole extension; a name
+    // typed without one gets it too.
     void eachFormatWritesItsFileOfTheChosenFields_data()
     {
         QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("offered");
+        QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("start");
-        QTest::newRow("workbook") << FromUtf8("ExportXlsxItem") << FromUtf8("out.xlsx") << QByteArray("PK\x03\x04");
-        QTest::newRow("web page") << FromUtf8("ExportHtml5Item") << FromUtf8("out.html") << QByteArray("<!DOCTYPE html>");
-        QTest::newRow("json") << FromUtf8("ExportJsonItem") << FromUtf8("out.json") << QByteArray("{");
+        QTest::newRow("workbook") << FromUtf8("ExportXlsxItem") << FromUtf8("things.xlsx") << FromUtf8("out")
+                                  << FromUtf8("out.xlsx") << QByteArray("PK\x03\x04");
+        QTest::newRow("web page") << FromUtf8("ExportHtml5Item") << FromUtf8("things.html") << FromUtf8("out.html")
+                                  << FromUtf8("out.html") << QByteArray("<!DOCTYPE html>");
+        QTest::newRow("json") << FromUtf8("ExportJsonItem") << FromUtf8("things.json") << FromUtf8("out")
+                              << FromUtf8("out.json") << QByteArray("{");
     }
 
     void eachFormatWritesItsFileOfTheChosenFields()
     {
         QFETCH(QString, item);
+        QFETCH(QString, offered);
+        QFETCH(QString, typed);
         QFETCH(QString, file);
         QFETCH(QByteArray, start);
         if (item == QLatin1String("ExportXlsxItem") && !ProgramFormatAvailable(TProgramFormat::XLSX))
@@ -134,8 +145,15 @@ private slots:
             d.findChild<QPushButton*>(FromUtf8("DelBtn"))->click();
             d.findChild<QPushButton*>(FromUtf8("OkBtn"))->click();
         });
-        AnswerFileDialog(Data(file));
+        QString shown;
+        QueueModalAnswer([&](QDialog& d) {
+            auto& dialog = dynamic_cast<QFileDialog&>(d);
+            shown = QFileInfo(dialog.selectedFiles().value(0)).fileName();
+            dialog.selectFile(typed);
+            QMetaObject::invokeMethod(&dialog, "accept");
+        });
         form->Action(item.toUtf8().constData())->trigger();
+        QCOMPARE(shown, offered);
         const QByteArray bytes = FileBytes(Data(file));
         QVERIFY2(bytes.startsWith(start), bytes.left(40).constData());
         QCOMPARE(StatusText(*form), FromUtf8("Exported 2 records to %1").arg(file));

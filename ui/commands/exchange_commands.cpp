@@ -149,12 +149,33 @@ std::string ChosenFile(const QFileDialog& dialog, const std::string& directory, 
     return CompleteFileName(QStringToPath(dialog.selectedFiles().constFirst()), directory, extension);
 }
 
-// False when the file exists and the user keeps it.
+// False when one of the files exists and the user keeps them.
+bool MayReplace(const std::vector<std::string>& names)
+{
+    std::vector<std::string> existing;
+    for (const std::string& name : names) {
+        std::error_code ec;
+        if (std::filesystem::exists(name, ec))
+            existing.push_back(name);
+    }
+    return existing.empty() ||
+           MessageDlgButtons(PathToQString(OverwriteQuestion(existing)), mtConfirmation, {mbYes, mbNo}, mbYes) != mrNo;
+}
+
 bool MayReplace(const std::string& name)
 {
-    std::error_code ec;
-    return !std::filesystem::exists(name, ec) ||
-           MessageDlgButtons(PathToQString(OverwriteQuestion(name)), mtConfirmation, {mbYes, mbNo}, mbYes) != mrNo;
+    return MayReplace(std::vector<std::string>{name});
+}
+
+// False when the user keeps the popup values that the .DEF file would split.
+bool MayWriteSplitPopups(const TJFILE& db, const std::vector<int>& fields)
+{
+    const std::string message = PopupCommaMessage(db, fields);
+    if (message.empty())
+        return true;
+    MessageTexts().Captions[mbYesToAll] = FromUtf8("&Export");
+    return MessageDlgButtons(ToQString(message) + FromUtf8("\r\nExport anyway?"), mtWarning, {mbYesToAll, mbCancel},
+                             mbCancel) == mrYesToAll;
 }
 
 TLengthAnswer AskAboutLength(const TLongValue& value)
@@ -377,12 +398,10 @@ void TExchangeCommands::ExportClick(TExportFormat format, bool buttonPress)
     if (!records)
         return;
     const std::vector<int> fields = ChooseExportFields(*db, context_.Action(CommandOf(format).button)->icon());
-    if (fields.empty())
+    if (fields.empty() || (format == TExportFormat::CSV && !MayWriteSplitPopups(*db, fields)))
         return;
-    std::string name = buttonPress ? DirectExportName(*db, format, fields) : std::string();
-    if (name.empty())
-        name = PickExportFile(*db, format, fields);
-    if (name.empty() || context_.RefuseOpenFile(name))
+    const std::string name = ExportFileName(*db, format, fields, buttonPress);
+    if (name.empty() || context_.RefuseOpenFile(name) || !MayReplace(ExportFiles(format, name)))
         return;
     WaitCursor hourglass;
     const std::unique_ptr<TJFILE> part = records->Part(*db);
@@ -391,14 +410,32 @@ void TExchangeCommands::ExportClick(TExportFormat format, bool buttonPress)
         context_.ShowStatus(FromUtf8("Exported %1 to %2").arg(CountOf(source.RecordCount(), "record"), BareName(name)));
 }
 
-std::string TExchangeCommands::PickExportFile(const TDataBase& db, TExportFormat format, const std::vector<int>& fields)
+// A button press writes beside the database when it can; a database on a
+// disk that cannot be written is still exported, to a file the user picks.
+std::string TExchangeCommands::ExportFileName(const TDataBase& db, TExportFormat format, const std::vector<int>& fields,
+                                              bool buttonPress)
+{
+    std::string offered = OfferedExportName(db, format, fields);
+    const std::string direct = buttonPress ? DirectExportName(db, format, fields) : std::string();
+    if (!direct.empty()) {
+        if (FolderTakesFiles(direct))
+            return direct;
+        const std::filesystem::path path(direct);
+        context_.ShowStatus(FromUtf8("The folder %1 cannot be written; choose where to export.")
+                                .arg(PathToQString(path.parent_path().string())));
+        offered = path.filename().string();
+    }
+    return PickExportFile(format, offered);
+}
+
+std::string TExchangeCommands::PickExportFile(TExportFormat format, const std::string& offered)
 {
     const TExportKind& kind = ExportKind(format);
     const std::unique_ptr<TIniFile> ini = OpenConfig();
     const std::string directory = ExportDirectory(*ini, format);
     QFileDialog dialog(&context_.Window(), FromUtf8(kind.Title), PathToQString(directory));
     PrepareSaveDialog(dialog, kind.Filter);
-    dialog.selectFile(PathToQString(OfferedExportName(db, format, fields)));
+    dialog.selectFile(PathToQString(offered));
     if (ExecModal(dialog) != QDialog::Accepted)
         return {};
     const std::string name = ChosenFile(dialog, directory, kind.Extension);

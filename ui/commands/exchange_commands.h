@@ -46,7 +46,9 @@ public:
 
 private:
     std::string PickSaveAsFile(const TDataBase& db, int& entry);
-    std::string PickExportFile(const TDataBase& db, TExportFormat format, const std::vector<int>& fields);
+    std::string ExportFileName(const TDataBase& db, TExportFormat format, const std::vector<int>& fields,
+                               bool buttonPress);
+    std::string PickExportFile(TExportFormat format, const std::string& offered);
     std::string PickProgramExportFile(const TDataBase& db, TProgramFormat format);
 
     TCommandContext& context_;

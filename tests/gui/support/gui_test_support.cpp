@@ -176,10 +176,16 @@ bool SetImmutable(const std::string& path, bool on)
 
 WriteProtect::WriteProtect(const std::string& path) : path_(path)
 {
+    struct stat info {};
+    directory_ = ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     if (::geteuid() == 0)
         immutable_ = SetImmutable(path, true);
     else
-        ::chmod(path.c_str(), 0444);
+        ::chmod(path.c_str(), directory_ ? 0555 : 0444);
+    if (directory_) {
+        done_ = ::access(path.c_str(), W_OK) != 0;
+        return;
+    }
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     done_ = fd < 0;
     if (fd >= 0)
@@ -190,7 +196,7 @@ WriteProtect::~WriteProtect()
 {
     if (immutable_)
         SetImmutable(path_, false);
-    ::chmod(path_.c_str(), 0644);
+    ::chmod(path_.c_str(), directory_ ? 0755 : 0644);
 }
 
 std::string MakeDatabase(const QString& directory, const std::string& fileName, const std::string& title,

@@ -65,9 +65,10 @@ private:
     bool hadOld_;
 };
 
-// Makes a file unwritable for this process while it lives: immutable for
-// root, to whom permissions do not apply, read-only for anyone else.
-// Done() is false where neither can be had (the case then skips).
+// Makes a file (or a folder: no file can be made in it) unwritable for this
+// process while it lives: immutable for root, to whom permissions do not
+// apply, read-only for anyone else. Done() is false where neither can be
+// had (the case then skips).
 class WriteProtect {
 public:
     explicit WriteProtect(const std::string& path);
@@ -79,6 +80,7 @@ public:
 private:
     std::string path_;
     bool immutable_ = false;
+    bool directory_ = false;
     bool done_ = false;
 };
 

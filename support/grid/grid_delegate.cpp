@@ -197,6 +197,7 @@ void TGridDelegate::KeepRefusedText(QWidget* editor, const QModelIndex& index, c
     if (!line)
         return;
     line->setText(text);
+    line->selectAll();  // shows that the cell is being edited, as a fresh editor does
     line->setProperty(kLoadedProperty, EditorState(editor, index));
 }
 

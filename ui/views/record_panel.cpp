@@ -339,6 +339,7 @@ void TRecordPanel::KeepRefusedText(int field, const QString& text)
     line->blockSignals(was);
     line->setProperty(kTriedProperty, text.trimmed());
     line->setFocus();
+    line->selectAll();
 }
 
 void TRecordPanel::ModelDataChanged(int top, int bottom)

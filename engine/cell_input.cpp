@@ -3,6 +3,7 @@
 #include "date_text.h"
 #include "field_types.h"
 #include "jfile.h"
+#include "numbers.h"
 
 #include <algorithm>
 #include <optional>
@@ -56,6 +57,89 @@ std::string Quoted(std::string_view text)
     return "\"" + std::string(text) + "\"";
 }
 
+std::string_view Trimmed(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// A trimmed text written as number fields hold one: a sign, then digits
+// with at most one point (a whole number has none).
+bool NumberForm(std::string_view text, bool whole)
+{
+    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
+        text.remove_prefix(1);
+    bool digits = false;
+    bool point = false;
+    for (char c : text) {
+        if (IsDigit(c))
+            digits = true;
+        else if (c == '.' && !point && !whole)
+            point = true;
+        else
+            return false;
+    }
+    return digits;
+}
+
+// A whole number's text within the field's range; the digits may be padded
+// with zeros, as counters often are.
+bool WithinIntegerRange(std::string_view text)
+{
+    const bool negative = text.front() == '-';
+    if (text.front() == '-' || text.front() == '+')
+        text.remove_prefix(1);
+    const int64_t limit = negative ? -kLeastInteger : kGreatestInteger;
+    int64_t value = 0;
+    for (char c : text) {
+        value = value * 10 + (c - '0');
+        if (value > limit)
+            return false;
+    }
+    return true;
+}
+
+TCellInput NumberInput(TValueKind kind, std::string_view typed)
+{
+    TCellInput input;
+    std::string_view text = Trimmed(typed);
+    const bool whole = kind == TValueKind::Integer;
+    if (text.empty())
+        return input;
+    if (whole && !NumberForm(text, true)) {
+        input.Problem = Quoted(typed) + " is not a whole number. Type digits only, as in 42 or -7.";
+    } else if (whole && !WithinIntegerRange(text)) {
+        input.Problem = Quoted(typed) + " is outside the range of this field. Type a whole number from " +
+                        NumberText(kLeastInteger) + " to " + NumberText(kGreatestInteger) + ".";
+    } else if (!whole && !NumberForm(text, false)) {
+        // A decimal comma is the likeliest slip; say so when it is the only one.
+        std::string pointed(text);
+        std::replace(pointed.begin(), pointed.end(), ',', '.');
+        input.Problem = Quoted(typed) + " is not a number. " +
+                        (pointed != text && NumberForm(pointed, false)
+                             ? "Type it with a point, as in 1.5."
+                             : "Type digits with a point before any decimals, as in 1.5 or -20.");
+    } else if (!whole && !TypedNumber(text)) {
+        input.Problem = Quoted(typed) + " is too large a number for this field.";
+    }
+    input.Accepted = input.Problem.empty();
+    if (input.Accepted) {
+        // The plus sign adds nothing, and the handheld reads a number without it.
+        if (text.front() == '+')
+            text.remove_prefix(1);
+        input.Stored = std::string(text);
+    }
+    return input;
+}
+
 }  // namespace
 
 TValueKind ValueKindOf(uint16_t fieldType)
@@ -68,6 +152,9 @@ TValueKind ValueKindOf(uint16_t fieldType)
     case kTypeTime:
     case kTypeAutoTime:
     case kTypeModTime: return TValueKind::Time;
+    case kTypeInteger:
+    case kTypeAutoInc: return TValueKind::Integer;
+    case kTypeFloat: return TValueKind::Float;
     default: return TValueKind::Text;
     }
 }
@@ -80,6 +167,8 @@ TCellInput CellInput(const TJFILE& db, int field, std::string_view typed)
         input.Stored = std::string(typed);
         return input;
     }
+    if (kind == TValueKind::Integer || kind == TValueKind::Float)
+        return NumberInput(kind, typed);
     std::optional<std::string> stored;
     if (kind == TValueKind::Time) {
         const TTimeForm form = CommonTimeForm(SampleValues(db, field)).value_or([&] {
@@ -104,10 +193,18 @@ TCellInput CellInput(const TJFILE& db, int field, std::string_view typed)
     return input;
 }
 
+std::optional<double> TypedNumber(std::string_view typed)
+{
+    const std::string_view text = Trimmed(typed);
+    return NumberForm(text, false) ? DecimalValue(text) : std::nullopt;
+}
+
 std::string InputPattern(const TJFILE& db, int field)
 {
     switch (const TValueKind kind = ValueKindOf(db.GetFieldType(field))) {
-    case TValueKind::Text: return {};
+    case TValueKind::Text:
+    case TValueKind::Integer:
+    case TValueKind::Float: return {};
     case TValueKind::Time: return TimePattern(CommonTimeForm(SampleValues(db, field)).value_or(kDefaultTimeForm));
     case TValueKind::Date:
     case TValueKind::LongDate: return DatePattern(FieldDateForm(db, field, kind).value_or(kDefaultDateForm));

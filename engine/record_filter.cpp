@@ -1,5 +1,6 @@
 #include "record_filter.h"
 
+#include "cell_input.h"
 #include "field_types.h"
 #include "find_replace.h"
 #include "jfile.h"
@@ -51,6 +52,16 @@ bool ComparesByValue(TOrderKind kind)
            kind == TOrderKind::Time;
 }
 
+// A box's value is read as the editors read a typed one: a long date in any
+// form a date is typed in ("1/3/2025", "1 Mar 2025"), a number only with a
+// point. Cells are read in their stored form.
+std::optional<uint64_t> TypedValue(TOrderKind kind, std::string_view text)
+{
+    if (kind == TOrderKind::Number)
+        return TypedNumber(text) ? OrderedValue(kind, text) : std::nullopt;
+    return OrderedValue(kind == TOrderKind::LongDate ? TOrderKind::Date : kind, text);
+}
+
 }  // namespace
 
 TFilterCondition::TFilterCondition(uint16_t fieldType, std::string_view text, std::string_view trueText,
@@ -99,7 +110,7 @@ TFilterCondition::TFilterCondition(uint16_t fieldType, std::string_view text, st
                     to = open;
                     return true;
                 }
-                const std::optional<uint64_t> value = OrderedValue(kind, *operand);
+                const std::optional<uint64_t> value = TypedValue(kind, *operand);
                 if (!value) {
                     problem_ = "\"" + std::string(*operand) + "\" is not " + KindName(kind) + ".";
                     return false;
@@ -221,6 +232,33 @@ std::vector<int> RecordsPassing(const TJFILE& db, const TRecordFilter& filter, c
         if (filter.Matches(db, r))
             passing.push_back(r);
     return passing;
+}
+
+std::string FilterHelp(uint16_t fieldType)
+{
+    if (fieldType == kTypeBoolean)
+        return "Filter: TRUE or FALSE";
+    const char* value = nullptr;
+    const char* range = nullptr;
+    switch (OrderKindOf(fieldType)) {
+    case TOrderKind::List: return "Filter: a text the cells contain, or = a value of the list";
+    case TOrderKind::Number:
+        value = "a number (as in >=2.5)";
+        range = "1..10";
+        break;
+    case TOrderKind::Date:
+    case TOrderKind::LongDate:
+        value = "a date (as in >1/3/2025)";
+        range = "1/1/2025..31/3/2025";
+        break;
+    case TOrderKind::Time:
+        value = "a time (as in <12:00)";
+        range = "8:00..12:30";
+        break;
+    case TOrderKind::Text: return "Filter: a text the cells contain";
+    }
+    return std::string("Filter: a text the cells contain, or =, <, >, <= or >= ") + value +
+           ", or a range a..b (as in " + range + ")";
 }
 
 std::optional<std::string> BoxText(uint16_t fieldType, std::string_view op, std::string_view value)

@@ -7,7 +7,8 @@
 //                  Find compares them without regard to case
 //   number, date,  "=v", "<v", ">v", "<=v", ">=v", "a..b" (both ends
 //   time           included, either may be left out) compared by value;
-//                  a cell that holds no such value never matches them
+//                  v is read as the editors read a typed value (CellInput),
+//                  and a cell that holds no such value never matches them
 //   Boolean        TRUE or FALSE (also 1 and 0 and the database's own
 //                  texts, any case): the cells the grid ticks (the stored
 //                  "1") or the others
@@ -112,6 +113,10 @@ private:
 void FilterRecords(const TJFILE& db, const TRecordFilter& filter, int first, int last, std::vector<uint8_t>& flags);
 // The records of `records` that pass, in that order.
 std::vector<int> RecordsPassing(const TJFILE& db, const TRecordFilter& filter, const std::vector<int>& records);
+
+// The box's tool tip for a field of `fieldType`: what it takes, naming the
+// operators the field's values compare by, with an example.
+std::string FilterHelp(uint16_t fieldType);
 
 // The box text of a command-line condition FIELD OP VALUE: OP is one of
 // "contains", "=", "<", ">", "<=", ">=" and ".." (VALUE then "a..b"). Nothing

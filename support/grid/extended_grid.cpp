@@ -232,6 +232,20 @@ bool TExtendedGrid::ToggleCheckBox(const QModelIndex& index)
     return WriteControlValue(index, column->ToggledValue(CellText(index)));
 }
 
+void TExtendedGrid::ReopenEditor(const QModelIndex& index, const QString& text)
+{
+    if (!index.isValid() || index.model() != model() || !CellEditable(index))
+        return;
+    setFocus();
+    setCurrentIndex(index);  // opens the control of a typed column
+    if (!indexWidget(index))
+        edit(index);
+    if (QWidget* editor = indexWidget(index)) {
+        delegate_->KeepRefusedText(editor, index, text);
+        editor->setFocus();
+    }
+}
+
 QPixmap TExtendedGrid::Picture(const QString& name) const
 {
     auto found = pictures_.constFind(name);

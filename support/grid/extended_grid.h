@@ -71,6 +71,10 @@ public:
     // What a click or the space bar does to a check box; false when the cell
     // is no editable check box.
     bool ToggleCheckBox(const QModelIndex& index);
+    // After the model refused `text` typed into the cell: the cell becomes
+    // current again with its editor open and the text in it, for correction.
+    // Leaving the text unchanged then writes nothing.
+    void ReopenEditor(const QModelIndex& index, const QString& text);
 
     // Named pictures: "CHECKON", "CHECKOFF" and "CHECKNEUTRAL" are made from
     // the style; picture columns name others, given here or loaded from a

@@ -46,6 +46,9 @@ public:
     // Date and time columns: the form their values are written in, as people
     // read it ("dd/mm/yyyy", "hh:mm"); empty takes the grid's formats.
     QString InputPattern;
+    // The tool tip of the column's box in the filter row, when it is a line
+    // to type in; empty takes the grid's own by kind.
+    QString FilterTip;
 
     const QString& CheckedValue() const { return checkedValue_; }
     const QString& UncheckedValue() const { return uncheckedValue_; }

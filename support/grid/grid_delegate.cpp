@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -152,14 +153,24 @@ QWidget* TGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem
 void TGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
 {
     const TGridColumn* column = grid_->Column(index.column());
-    if (!column || !IsInPlace(editor))
-        return QStyledItemDelegate::setEditorData(editor, index);
-    LoadInPlaceControl(editor, *column, grid_->CellText(index));
-    editor->setProperty(kLoadedProperty, InPlaceControlState(editor, *column));
+    if (column && IsInPlace(editor))
+        LoadInPlaceControl(editor, *column, grid_->CellText(index));
+    else
+        QStyledItemDelegate::setEditorData(editor, index);
+    if ((column && IsInPlace(editor)) || qobject_cast<QLineEdit*>(editor))
+        editor->setProperty(kLoadedProperty, EditorState(editor, index));
 }
 
 void TGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
 {
+    // Tried once per change: closing the editor afterwards does not repeat
+    // a write that failed.
+    if (editor->property(kLoadedProperty).isValid()) {
+        const QString state = EditorState(editor, index);
+        if (state == editor->property(kLoadedProperty).toString())
+            return;
+        editor->setProperty(kLoadedProperty, state);
+    }
     const TGridColumn* column = grid_->Column(index.column());
     if (!column || !IsInPlace(editor)) {
         Guarded([&] {
@@ -168,13 +179,26 @@ void TGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, con
         });
         return;
     }
-    const QString state = InPlaceControlState(editor, *column);
-    if (state == editor->property(kLoadedProperty).toString())
-        return;
-    // Tried once per change: closing the control afterwards does not repeat
-    // a write that failed.
-    editor->setProperty(kLoadedProperty, state);
     Guarded([&] { return grid_->WriteControlValue(index, InPlaceControlText(editor, *column)); });
+}
+
+QString TGridDelegate::EditorState(QWidget* editor, const QModelIndex& index) const
+{
+    const TGridColumn* column = grid_->Column(index.column());
+    if (column && IsInPlace(editor))
+        return InPlaceControlState(editor, *column);
+    const auto* line = qobject_cast<QLineEdit*>(editor);
+    return line ? line->text() : QString();
+}
+
+void TGridDelegate::KeepRefusedText(QWidget* editor, const QModelIndex& index, const QString& text) const
+{
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    if (!line)
+        return;
+    line->setText(text);
+    line->selectAll();  // shows that the cell is being edited, as a fresh editor does
+    line->setProperty(kLoadedProperty, EditorState(editor, index));
 }
 
 bool TGridDelegate::Guarded(const std::function<bool()>& write) const

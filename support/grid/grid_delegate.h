@@ -22,6 +22,9 @@ public:
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
+    // Puts `text` back into a line editor as a refused edit left it; leaving
+    // it unchanged then writes nothing, so the refusal is not repeated.
+    void KeepRefusedText(QWidget* editor, const QModelIndex& index, const QString& text) const;
 
 protected:
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
@@ -36,6 +39,8 @@ private:
     void PaintFocus(QPainter& painter, const QStyleOptionViewItem& option) const;
     bool CheckBoxEvent(QEvent* event, const QStyleOptionViewItem& option, const QModelIndex& index);
     bool Guarded(const std::function<bool()>& write) const;
+    // What an editor shows, to tell a change made by the user from none.
+    QString EditorState(QWidget* editor, const QModelIndex& index) const;
 
     TExtendedGrid* grid_;
     QPersistentModelIndex pressed_;  // check box under the last left-button press

@@ -3,10 +3,11 @@
 #include "cell_values.h"
 #include "date_time_edit.h"
 #include "extended_grid.h"
+#include "grid_text.h"
 #include "list_combo.h"
 
 #include <QComboBox>
-#include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QLocale>
 #include <QSpinBox>
 
@@ -16,9 +17,6 @@ namespace quorvil {
 
 namespace {
 
-// Wide enough for any value a JFile number field holds, still exact in a double.
-constexpr double kFloatLimit = 1e15;
-
 QComboBox* MakeList(const TGridColumn& column, QWidget* parent)
 {
     auto* combo = new TListCombo(parent);
@@ -27,24 +25,26 @@ QComboBox* MakeList(const TGridColumn& column, QWidget* parent)
     return combo;
 }
 
-QWidget* MakeNumber(TColumnKind kind, QWidget* parent)
+// A number is typed as text, as the cell holds it: the column's model
+// decides what a number is, so a text no spin box could take (a decimal
+// comma, too many digits) is refused with a message instead of being
+// dropped or cut short.
+QWidget* MakeNumberLine(const TGridColumn& column, QWidget* parent)
 {
-    QAbstractSpinBox* box = nullptr;
-    if (kind == TColumnKind::Float) {
-        auto* number = new QDoubleSpinBox(parent);
-        number->setRange(-kFloatLimit, kFloatLimit);
-        box = number;
-    } else {
-        auto* number = new QSpinBox(parent);
-        number->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-        box = number;
-    }
-    // Numbers are stored with a decimal point whatever the user's locale.
-    box->setLocale(QLocale::c());
-    box->setFrame(false);
-    if (kind != TColumnKind::Spin)
-        box->setButtonSymbols(QAbstractSpinBox::NoButtons);
-    return box;
+    auto* line = new QLineEdit(parent);
+    line->setAlignment(ToQtAlignment(column.CellHorzAlign, TVertAlign::Center));
+    line->setFrame(false);
+    return line;
+}
+
+// The spin control of kind 6, stepping whole numbers.
+QWidget* MakeSpin(QWidget* parent)
+{
+    auto* number = new QSpinBox(parent);
+    number->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    number->setLocale(QLocale::c());
+    number->setFrame(false);
+    return number;
 }
 
 // Dates and times are typed as text: the column's model decides what a
@@ -69,8 +69,8 @@ QWidget* CreateInPlaceControl(const TGridColumn& column, QWidget* parent, const 
     switch (column.ColumnKind) {
     case TColumnKind::List: return MakeList(column, parent);
     case TColumnKind::Float:
-    case TColumnKind::Integer:
-    case TColumnKind::Spin: return MakeNumber(column.ColumnKind, parent);
+    case TColumnKind::Integer: return MakeNumberLine(column, parent);
+    case TColumnKind::Spin: return MakeSpin(parent);
     case TColumnKind::Date: return MakeDateTime(TDateTimeEdit::TKind::Date, column, parent, grid);
     case TColumnKind::Time: return MakeDateTime(TDateTimeEdit::TKind::Time, column, parent, grid);
     case TColumnKind::Text:
@@ -88,12 +88,9 @@ void LoadInPlaceControl(QWidget* control, const TGridColumn& column, const QStri
             combo->ShowItem(pos);
         else
             combo->ShowValue(cellText);
-    } else if (auto* number = qobject_cast<QDoubleSpinBox*>(control)) {
-        number->setDecimals(FloatDecimals(cellText));
-        number->setValue(CellFloat(cellText));
     } else if (auto* whole = qobject_cast<QSpinBox*>(control)) {
         whole->setValue(CellInteger(cellText));
-    } else if (auto* line = qobject_cast<TDateTimeEdit*>(control)) {
+    } else if (auto* line = qobject_cast<QLineEdit*>(control)) {
         line->setText(cellText);  // an empty cell, an empty line
     }
 }
@@ -111,11 +108,9 @@ QString InPlaceControlText(QWidget* control, const TGridColumn& column)
         const int item = combo->ChosenItem();
         return item >= 0 && item < column.ComboValues.size() ? column.ComboValues[item] : combo->Value();
     }
-    if (auto* number = qobject_cast<QDoubleSpinBox*>(control))
-        return FloatText(number->value(), number->decimals());
     if (auto* whole = qobject_cast<QSpinBox*>(control))
         return QString::number(whole->value());
-    if (auto* line = qobject_cast<TDateTimeEdit*>(control))
+    if (auto* line = qobject_cast<QLineEdit*>(control))
         return line->text().trimmed();
     return {};
 }

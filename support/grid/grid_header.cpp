@@ -32,6 +32,7 @@ namespace {
 constexpr int kFilterHeight = 24;
 constexpr int kClearButtonWidth = 90;
 constexpr char kProblemProperty[] = "filterProblem";
+constexpr char kTipProperty[] = "filterTip";  // the box's own tip, behind a problem
 
 }  // namespace
 
@@ -83,10 +84,7 @@ QWidget* TGridHeader::MakeFilter(int col)
         box = combo;
     } else {
         auto* line = new QLineEdit(viewport());
-        const bool byValue = kind == TColumnKind::Float || kind == TColumnKind::Integer ||
-                             kind == TColumnKind::Spin || kind == TColumnKind::Date || kind == TColumnKind::Time;
-        line->setToolTip(byValue ? tr("Filter: a text the cells contain, or =, <, >, <=, >= a value, or a range a..b")
-                                 : tr("Filter: a text the cells contain"));
+        line->setToolTip(LineTip(column));
         line->setPlaceholderText(tr("Filter"));
         connect(line, &QLineEdit::textEdited, this, [this, line] { emit FilterEdited(ColumnOf(line), true); });
         // Enter does not wait for the pause.
@@ -95,6 +93,17 @@ QWidget* TGridHeader::MakeFilter(int col)
     }
     box->setAutoFillBackground(true);
     return box;
+}
+
+QString TGridHeader::LineTip(const TGridColumn* column) const
+{
+    if (column && !column->FilterTip.isEmpty())
+        return column->FilterTip;
+    const TColumnKind kind = column ? column->ColumnKind : TColumnKind::Text;
+    const bool byValue = kind == TColumnKind::Float || kind == TColumnKind::Integer || kind == TColumnKind::Spin ||
+                         kind == TColumnKind::Date || kind == TColumnKind::Time;
+    return byValue ? tr("Filter: a text the cells contain, or =, <, >, <=, >= a value, or a range a..b")
+                   : tr("Filter: a text the cells contain");
 }
 
 void TGridHeader::RebuildFilters()
@@ -124,8 +133,13 @@ void TGridHeader::RefreshFilter(int col)
     if (column && kind == int(TColumnKind::List))
         for (qsizetype k = 0; k < column->ComboItems.size(); ++k)
             wanted << column->ComboItems[k] << column->ComboValues.value(k, column->ComboItems[k]);
-    if (box && filterKinds_[size_t(col)] == kind && items == wanted)
+    if (box && filterKinds_[size_t(col)] == kind && items == wanted) {
+        // A field of another type may keep the column's kind (a text column
+        // becomes a long date one): its line says what it takes now.
+        if (qobject_cast<QLineEdit*>(box))
+            SetFilterTip(box, LineTip(column));
         return;
+    }
     // A box of another kind starts empty; a list keeps a value it still offers.
     const QString text = box && filterKinds_[size_t(col)] == kind ? FilterText(col) : QString();
     delete box;
@@ -233,13 +247,22 @@ void TGridHeader::SetFilterProblem(int col, const QString& reason)
     if (!box || box->property(kProblemProperty).toString() == reason)
         return;
     if (!box->property(kProblemProperty).isValid())
-        box->setProperty("filterTip", box->toolTip());
+        box->setProperty(kTipProperty, box->toolTip());
     box->setProperty(kProblemProperty, reason);
     QPalette palette = box->parentWidget()->palette();
     if (!reason.isEmpty())
         palette.setColor(QPalette::Text, QColor(192, 0, 0));
     box->setPalette(palette);
-    box->setToolTip(reason.isEmpty() ? box->property("filterTip").toString() : reason);
+    box->setToolTip(reason.isEmpty() ? box->property(kTipProperty).toString() : reason);
+}
+
+void TGridHeader::SetFilterTip(QWidget* box, const QString& tip)
+{
+    // While a problem shows, the tip waits behind it.
+    if (box->property(kProblemProperty).isValid())
+        box->setProperty(kTipProperty, tip);
+    if (box->property(kProblemProperty).toString().isEmpty())
+        box->setToolTip(tip);
 }
 
 QString TGridHeader::ShownTitle(int logicalIndex) const

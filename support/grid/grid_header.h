@@ -11,6 +11,7 @@
 namespace quorvil {
 
 class TExtendedGrid;
+class TGridColumn;
 
 class TGridHeader : public QHeaderView {
     Q_OBJECT
@@ -55,6 +56,9 @@ private:
     int TitleHeight() const;
     void PlaceFilters();
     QWidget* MakeFilter(int col);
+    // What a line box of `column` takes, as its tool tip.
+    QString LineTip(const TGridColumn* column) const;
+    void SetFilterTip(QWidget* box, const QString& tip);
     int ColumnOf(const QWidget* box) const;
 
     // The width the sort arrow takes from the section, 0 where none is shown.

@@ -1,5 +1,5 @@
 // What a typed text stores in a field: dates and times in the form of the
-// field's values, refused when they are none.
+// field's values, numbers as typed, refused when they are none.
 #include "cell_input.h"
 #include "engine_helpers.h"
 #include "field_types.h"
@@ -36,7 +36,24 @@ TEST(CellInput, dates_and_times_are_stored_in_the_form_the_field_shows)
         {kTypeIntDate, {}, "3 Feb", "", true},
         {kTypeTime, {"09:30"}, "25:00", "", true},
         {kTypeString, {}, "31/02/2024", "31/02/2024"},
-        {kTypeInteger, {}, "12x", "12x"},
+        // Numbers as typed, when they are numbers of the field's kind.
+        {kTypeFloat, {"2.50"}, "1.5", "1.5"},
+        {kTypeFloat, {}, " -0.25 ", "-0.25"},
+        {kTypeFloat, {}, "+2", "2"},
+        {kTypeFloat, {}, ".5", ".5"},
+        {kTypeFloat, {}, "", ""},
+        {kTypeFloat, {}, "1,5", "", true},
+        {kTypeFloat, {}, "1e3", "", true},
+        {kTypeFloat, {}, "1.2.3", "", true},
+        {kTypeFloat, {}, "-", "", true},
+        {kTypeInteger, {}, "-7", "-7"},
+        {kTypeInteger, {}, "2147483647", "2147483647"},
+        {kTypeInteger, {}, "-2147483648", "-2147483648"},
+        {kTypeAutoInc, {"006"}, "007", "007"},
+        {kTypeInteger, {}, "2147483648", "", true},
+        {kTypeInteger, {}, "99999999999999", "", true},
+        {kTypeInteger, {}, "1.5", "", true},
+        {kTypeInteger, {}, "12x", "", true},
     };
     for (const InputCase& c : cases) {
         auto db = NewDatabase(3, {"F"}, int(c.values.size()), c.type);
@@ -61,6 +78,17 @@ TEST(CellInput, a_refusal_names_the_text_and_the_form_to_type)
               "\"31/02/2024\" is not a date. Type the day, month and year, as in 07/03/24.");
     EXPECT_EQ(CellInput(*db, 2, "9:61").Problem,
               "\"9:61\" is not a time of day. Type the hours and minutes, as in 9:30, or with seconds, as in 9:30:15.");
+    db->SetFieldType(1, kTypeFloat);
+    db->SetFieldType(2, kTypeInteger);
+    EXPECT_EQ(CellInput(*db, 1, "1,5").Problem, "\"1,5\" is not a number. Type it with a point, as in 1.5.");
+    EXPECT_EQ(CellInput(*db, 1, "1e3").Problem,
+              "\"1e3\" is not a number. Type digits with a point before any decimals, as in 1.5 or -20.");
+    EXPECT_EQ(CellInput(*db, 2, "1.5").Problem, "\"1.5\" is not a whole number. Type digits only, as in 42 or -7.");
+    EXPECT_EQ(CellInput(*db, 2, "99999999999999").Problem,
+              "\"99999999999999\" is outside the range of this field. Type a whole number from -2147483648 to "
+              "2147483647.");
+    db->SetFieldType(1, kTypeDate);
+    db->SetFieldType(2, kTypeTime);
     EXPECT_EQ(std::tuple(InputPattern(*db, 1), InputPattern(*db, 2), InputPattern(*db, 3)),
               std::tuple(std::string("dd/mm/yy"), std::string("h:mm"), std::string("dd mmm yyyy")));
 }

@@ -45,6 +45,13 @@ TEST(FilterBox, RulesByFieldType)
         {kTypeDate, "1 jan 2024..31 dec 2024", "31.12.2024", true},
         {kTypeDate, "<1/1/2000", "31/02/1999", false},  // no such day
         {kTypeIntDate, ">01 Jan 2020", "02 Feb 2020", true},
+        // A date in a box is read as the editors read one, in either date field.
+        {kTypeIntDate, ">1 Mar 2025", "02 Mar 2025", true},
+        {kTypeIntDate, ">1/3/2025", "02 Mar 2025", true},
+        {kTypeIntDate, ">01 Mar 2025", "01 Mar 2025", false},
+        {kTypeDate, ">1 Mar 2025", "02/03/2025", true},
+        {kTypeDate, ">1/3/2025", "01/03/2025", false},
+        {kTypeDate, ">01 Mar 2025", "02/03/25", true},
         {kTypeTime, "<12:00", "9:30", true},
         {kTypeTime, "<12:00", "12:00:01", false},
         {kTypeModTime, "=8:05", "08:05:00", true},
@@ -80,12 +87,31 @@ TEST(FilterBox, TextsThatCannotMatchSayWhy)
         {kTypeFloat, ">abc", "\"abc\" is not a number."},  {kTypeFloat, ">=", "\"\" is not a number."},
         {kTypeInteger, "1..x", "\"x\" is not a number."},  {kTypeDate, "<31/02/2024", "\"31/02/2024\" is not a date."},
         {kTypeTime, "=25:00", "\"25:00\" is not a time."}, {kTypeBoolean, "maybe", "type TRUE or FALSE."},
+        {kTypeFloat, "<1,5", "\"1,5\" is not a number."},  {kTypeFloat, ">1e3", "\"1e3\" is not a number."},
     };
     for (const auto& c : cases) {
         const TFilterCondition condition(c.type, c.box);
         EXPECT_EQ(condition.Problem(), c.problem) << c.box;
         EXPECT_FALSE(condition.Matches("1")) << c.box;
         EXPECT_FALSE(condition.Matches("")) << c.box;
+    }
+}
+
+TEST(FilterBox, TheTipNamesWhatTheFieldsValuesCompareBy)
+{
+    const struct {
+        uint16_t type;
+        const char* value;  // what follows the operators; none for a text field
+    } cases[] = {
+        {kTypeString, nullptr}, {kTypeBinary, nullptr},   {kTypeInteger, "a number"}, {kTypeFloat, "a number"},
+        {kTypeDate, "a date"},  {kTypeIntDate, "a date"}, {kTypeModTime, "a time"},
+    };
+    for (const auto& c : cases) {
+        const std::string tip = FilterHelp(c.type);
+        if (c.value)
+            EXPECT_NE(tip.find(std::string("=, <, >, <= or >= ") + c.value), std::string::npos) << tip;
+        else
+            EXPECT_EQ(tip, "Filter: a text the cells contain");
     }
 }
 

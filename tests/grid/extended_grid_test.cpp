@@ -7,7 +7,7 @@
 #include <QAbstractItemModelTester>
 #include <QCalendarWidget>
 #include <QComboBox>
-#include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStandardItemModel>
@@ -261,14 +261,19 @@ private slots:
                                      TColumnKind::Date,  TColumnKind::Date,  TColumnKind::Time};
         for (int col = 1; col <= 7; ++col)
             f.Make(col, kinds[col - 1]);
+        f.Configure(3, [](TGridColumn& c) { c.CellHorzAlign = THorzAlign::Right; });
         f.Configure(6, [](TGridColumn& c) { c.InputPattern = u"dd mmm yyyy"_s; });
         f.Show();
         QSignalSpy changed(&f.grid, &TExtendedGrid::OnControlChanged);
-        f.Open<QDoubleSpinBox>(1)->setValue(4.5);
-        f.Open<QDoubleSpinBox>(2)->setValue(2);
-        auto* whole = f.Open<QSpinBox>(3);
-        QCOMPARE(whole->buttonSymbols(), QAbstractSpinBox::NoButtons);
-        whole->setValue(8);
+        // Numbers are typed as text and reach the model as typed, for the
+        // model to take or refuse: nothing is rounded, cut or dropped here.
+        for (const auto& [col, typed] : {std::pair{1, u"4.5"_s}, {2, u"1,5"_s}, {3, u"99999999999999"_s}}) {
+            auto* number = f.Open<QLineEdit>(col);
+            QVERIFY(number && !qobject_cast<TDateTimeEdit*>(number));
+            number->selectAll();
+            QTest::keyClicks(number, typed);
+        }
+        QCOMPARE(f.Open<QLineEdit>(3)->alignment(), Qt::AlignRight | Qt::AlignVCenter);
         auto* spin = f.Open<QSpinBox>(4);
         QVERIFY(spin->buttonSymbols() != QAbstractSpinBox::NoButtons);
         spin->stepBy(-7);
@@ -294,8 +299,8 @@ private slots:
         QStringList texts;
         for (int col = 1; col <= 7; ++col)
             texts << f.Text(col, 0);
-        QCOMPARE(texts, (QStringList{u"4.50"_s, u"2.000"_s, u"8"_s, u"-2"_s, u"10/07/2023"_s, u"04 Feb 2001"_s,
-                                     u"7:45"_s}));
+        QCOMPARE(texts, (QStringList{u"4.5"_s, u"1,5"_s, u"99999999999999"_s, u"-2"_s, u"10/07/2023"_s,
+                                     u"04 Feb 2001"_s, u"7:45"_s}));
         QCOMPARE(changed.size(), 7);
     }
 

@@ -1,6 +1,5 @@
 // Column settings and the texts derived from cell values: check states,
-// list texts, shortened titles, numbers, dates and times read from cells.
-#include "cell_values.h"
+// list texts, shortened titles.
 #include "grid_column.h"
 #include "grid_text.h"
 
@@ -90,14 +89,6 @@ private slots:
         QVERIFY(title.startsWith(kept) && metrics.horizontalAdvance(kept) <= room - metrics.horizontalAdvance(u"..."_s) - 6);
         QVERIFY(metrics.horizontalAdvance(title.left(kept.size() + 1)) > room - metrics.horizontalAdvance(u"..."_s) - 6);
         QCOMPARE(ShortenText(metrics, u"Price"_s, 4), u"..."_s);
-    }
-
-    void FloatDecimalsFollowTheCell()
-    {
-        QCOMPARE(FloatDecimals(u"7"_s), 2);
-        QCOMPARE(FloatDecimals(u"3.14159"_s), 5);
-        QCOMPARE(FloatDecimals(u"1.123456789012"_s), 10);
-        QCOMPARE(FloatDecimals(u"abc"_s), 2);
     }
 };
 

@@ -1,12 +1,12 @@
-// Dates and times typed into the grid and into the list and record views,
-// key by key as a person types them: what reaches the database, what the
-// views then show and what the saved file holds; a text that is no date or
-// time is refused with a message and stores nothing.
+// Dates, times and numbers typed into the grid and into the list and record
+// views, key by key as a person types them: what reaches the database, what
+// the views then show and what the saved file holds; a text that is no value
+// of the field's kind is refused with a message, stores nothing and stays in
+// its editor for correction.
 #include "database.h"
 #include "database_model.h"
 #include "database_page.h"
 #include "database_tabs.h"
-#include "date_time_edit.h"
 #include "extended_grid.h"
 #include "field_types.h"
 #include "gui_test_support.h"
@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QListView>
 #include <QTest>
 
@@ -26,9 +27,10 @@ using namespace quorvil::test;
 namespace {
 
 // Record 1 has values in the columns' forms, record 2 none.
-const std::vector<FieldSpec> kFields = {
-    {"Item", kTypeString, {}}, {"Day", kTypeDate, {}}, {"At", kTypeTime, {}}, {"Due", kTypeIntDate, {}}};
-const Rows kRows = {{"bolt", "02/02/2024", "09:30", "01 Jan 1980"}, {"nut", "", "", ""}};
+const std::vector<FieldSpec> kFields = {{"Item", kTypeString, {}}, {"Day", kTypeDate, {}},
+                                        {"At", kTypeTime, {}},     {"Due", kTypeIntDate, {}},
+                                        {"Qty", kTypeInteger, {}}, {"Price", kTypeFloat, {}}};
+const Rows kRows = {{"bolt", "02/02/2024", "09:30", "01 Jan 1980", "3", "2.50"}, {"nut", "", "", "", "", ""}};
 
 }  // namespace
 
@@ -36,7 +38,8 @@ class DateEntryTest : public GuiCase {
     Q_OBJECT
 
     // One typed value: the cell (field, record) it goes into and the text
-    // stored; an empty `refusal` means it is taken.
+    // stored; an empty `refusal` means it is taken. A refused text stays in
+    // its editor, where `correction` (when given) replaces it.
     void AddCases()
     {
         QTest::addColumn<int>("field");
@@ -44,14 +47,39 @@ class DateEntryTest : public GuiCase {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("four-digit date over a date") << 2 << 1 << FromUtf8("10/07/2023") << FromUtf8("10/07/2023") << QString();
-        QTest::newRow("short date into an empty cell") << 2 << 2 << FromUtf8("7/3/2024") << FromUtf8("07/03/2024") << QString();
-        QTest::newRow("hours and minutes into an empty cell") << 3 << 2 << FromUtf8("07:45") << FromUtf8("07:45") << QString();
-        QTest::newRow("seconds kept") << 3 << 1 << FromUtf8("7:45:30") << FromUtf8("07:45:30") << QString();
-        QTest::newRow("international date") << 4 << 1 << FromUtf8("7 mar 2024") << FromUtf8("07 Mar 2024") << QString();
-        QTest::newRow("no such day") << 2 << 1 << FromUtf8("31/02/2024") << FromUtf8("02/02/2024")
-                                     << FromUtf8("\"31/02/2024\" is not a date. Type the day, month and year, as in "
-                                           "07/03/2024.");
+        QTest::addColumn<QString>("correction");
+        const struct {
+            const char* name;
+            int field, record;
+            const char *typed, *stored, *refusal, *correction;
+        } cases[] = {
+            {"four-digit date over a date", 2, 1, "10/07/2023", "10/07/2023", "", ""},
+            {"short date into an empty cell", 2, 2, "7/3/2024", "07/03/2024", "", ""},
+            {"hours and minutes into an empty cell", 3, 2, "07:45", "07:45", "", ""},
+            {"seconds kept", 3, 1, "7:45:30", "07:45:30", "", ""},
+            {"international date", 4, 1, "7 mar 2024", "07 Mar 2024", "", ""},
+            {"no such day", 2, 1, "31/02/2024", "02/02/2024",
+             "\"31/02/2024\" is not a date. Type the day, month and year, as in 07/03/2024.", ""},
+            {"no such day, corrected", 4, 1, "31 Feb 2024", "29 Feb 2024",
+             "\"31 Feb 2024\" is not a date. Type the day, month and year, as in 07 Mar 2024.", "29 feb 2024"},
+            {"a decimal as typed", 6, 2, "1.5", "1.5", "", ""},
+            {"negative whole number", 5, 1, "-7", "-7", "", ""},
+            {"decimal comma, corrected", 6, 1, "1,5", "1.5",
+             "\"1,5\" is not a number. Type it with a point, as in 1.5.", "1.5"},
+            {"exponent", 6, 1, "1e3", "2.50",
+             "\"1e3\" is not a number. Type digits with a point before any decimals, as in 1.5 or -20.", ""},
+            {"fourteen digits", 5, 1, "99999999999999", "3",
+             "\"99999999999999\" is outside the range of this field. Type a whole number from -2147483648 to "
+             "2147483647.",
+             ""},
+            {"twelve digits", 5, 2, "123456789012", "",
+             "\"123456789012\" is outside the range of this field. Type a whole number from -2147483648 to "
+             "2147483647.",
+             ""},
+        };
+        for (const auto& c : cases)
+            QTest::newRow(c.name) << c.field << c.record << FromUtf8(c.typed) << FromUtf8(c.stored)
+                                  << FromUtf8(c.refusal) << FromUtf8(c.correction);
     }
 
     std::unique_ptr<TMainForm> Open()
@@ -88,6 +116,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         QFETCH(QString, refusal);
+        QFETCH(QString, correction);
         auto form = Open();
         TDatabasePage& page = *form->Tabs()->Page(0);
         TExtendedGrid* grid = page.Grid();
@@ -107,6 +136,17 @@ private slots:
         QTest::keyClicks(editor, rest);
         QTest::keyClick(editor, Qt::Key_Return);
         QCOMPARE(TakeMessage(!refusal.isEmpty()), refusal);
+        if (!refusal.isEmpty()) {
+            // The cell's editor is open again, holding what was typed.
+            auto* again = qobject_cast<QLineEdit*>(grid->indexWidget(cell));
+            QVERIFY(again);
+            QCOMPARE(again->text(), typed);
+            if (!correction.isEmpty()) {  // typed over the text, selected as in a fresh editor
+                QTest::keyClicks(again, correction);
+                QTest::keyClick(again, Qt::Key_Return);
+                QCOMPARE(TakeMessage(false), QString());
+            }
+        }
         QCOMPARE(ToQString(form->Tabs()->CurrentDB()->GetCell(record, field)), stored);
         QCOMPARE(page.Model()->data(cell).toString(), stored);
         QCOMPARE(ToQString(SavedCell(*form, record, field)), stored);
@@ -120,6 +160,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         QFETCH(QString, refusal);
+        QFETCH(QString, correction);
         // The list view's line is left with Tab; in the record view a command
         // (Add, here) comes while the line still has the focus.
         for (const int view : {1, 2}) {
@@ -134,7 +175,7 @@ private slots:
                 page.ListBox()->setCurrentIndex(page.ListModel()->index(record - 1, 0));
             else
                 panel.ShowRow(record - 1);
-            auto* line = qobject_cast<TDateTimeEdit*>(panel.Editor(field));
+            auto* line = qobject_cast<QLineEdit*>(panel.Editor(field));
             QVERIFY(line);
             // An empty value shows as an empty line, a stored one as it is.
             QCOMPARE(line->text(), ToQString(kRows[size_t(record - 1)][size_t(field - 1)]));
@@ -144,12 +185,27 @@ private slots:
             QString message;
             if (!refusal.isEmpty())
                 AnswerMessage(message);
-            if (view == 1)
-                QTest::keyClick(line, Qt::Key_Tab);
-            else
-                form->Action("AddBtn")->trigger();
-            QCoreApplication::processEvents();
+            const auto leave = [&] {
+                if (view == 1)
+                    QTest::keyClick(line, Qt::Key_Tab);
+                else
+                    form->Action("AddBtn")->trigger();
+                QCoreApplication::processEvents();
+            };
+            leave();
             QCOMPARE(message, refusal);
+            if (!refusal.isEmpty()) {
+                QCOMPARE(line->text(), typed);                          // kept for correction
+                QCOMPARE(form->Tabs()->CurrentDB()->RecordCount(), 2);  // Add waits for it
+                // The window is active again once the message has gone.
+                form->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(form.get()));
+                QCOMPARE(QApplication::focusWidget(), line);
+                if (!correction.isEmpty()) {
+                    QTest::keyClicks(line, correction);
+                    leave();
+                }
+            }
             QCOMPARE(ToQString(form->Tabs()->CurrentDB()->GetCell(record, field)), stored);
             panel.ShowRow(record - 1);
             QCOMPARE(line->text(), stored);

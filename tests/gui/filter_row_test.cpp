@@ -82,6 +82,10 @@ private slots:
         auto* name = qobject_cast<QLineEdit*>(Box(page, 0));
         auto* qty = qobject_cast<QLineEdit*>(Box(page, 1));
         QVERIFY(name && qty && name->isVisible());
+        // Each line says what it takes.
+        QCOMPARE(name->toolTip(), FromUtf8("Filter: a text the cells contain"));
+        QCOMPARE(qty->toolTip(), FromUtf8("Filter: a text the cells contain, or =, <, >, <= or >= a number (as in "
+                                          ">=2.5), or a range a..b (as in 1..10)"));
         QTest::keyClicks(name, QStringLiteral("AP"));
         QTest::keyClicks(qty, QStringLiteral(">5"));
         page.FinishFilter();                                   // the pause in typing, and the slices, at once

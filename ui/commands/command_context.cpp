@@ -108,12 +108,14 @@ QAction* TCommandContext::AddCommand(const char* name, const char* text, const c
 {
     auto* action = new QAction(IconFor(FromUtf8(name)), FromUtf8(text), &window_);
     action->setObjectName(FromUtf8(name));
-    // A date or time being typed in a record's fields is stored when its
-    // line is left; a command from the menu, the tool bar or a key leaves it
-    // first, so that it works on what the user typed.
+    // A number, date or time being typed is stored when its line is left; a
+    // command from the menu, the tool bar or a key leaves it first, so that
+    // it works on what the user typed.
     QObject::connect(action, &QAction::triggered, &window_, [this, handler, commitFirst, command = std::move(command)] {
-        if (commitFirst)
-            CommitEditing();
+        // A refused text waits for correction in its editor; the command
+        // would work on the value the user meant to change.
+        if (commitFirst && !CommitEditing())
+            return;
         // A filter still waiting or running lands now, not in the middle of
         // the command: rows must keep their records while it works.
         if (TDatabasePage* page = tabs_.Page(tabs_.CurrentTab()))
@@ -263,11 +265,13 @@ std::unique_ptr<TJFILE> TCommandContext::TRecordChoice::Part(const TJFILE& db) c
     return All ? nullptr : CopyDatabase(db, Records, TRecordCopy::Borrow);
 }
 
-void TCommandContext::CommitEditing()
+bool TCommandContext::CommitEditing()
 {
+    const int refusals = TDatabasePage::Refusals();
     if (QWidget* focus = QApplication::focusWidget())
         focus->clearFocus();
     QApplication::processEvents();
+    return TDatabasePage::Refusals() == refusals;
 }
 
 bool TCommandContext::RefuseOpenFile(const std::string& path) const

@@ -61,7 +61,9 @@ public:
     void EnableButtons(bool on);
 
     // Leaving the cell being edited commits it before a file is written.
-    static void CommitEditing();
+    // False when what was typed there was refused: its editor is open again
+    // with the text, and the command should stop.
+    static bool CommitEditing();
     // The records a command writes from the active tab: a filter still in
     // progress is completed, then, while the views show fewer records than
     // the database holds, the user chooses all of them or those shown (or

@@ -281,10 +281,10 @@ bool TDatabaseModel::setData(const QModelIndex& index, const QVariant& value, in
         return true;
     const std::string typed = EditedValue(text, db_->GetFieldType(field));
     // Dates and times are stored in the field's form, and only when they are
-    // dates and times.
+    // dates and times; numbers only when they are numbers of the field's kind.
     const TCellInput input = CellInput(*db_, field, typed);
     if (!input.Accepted) {
-        emit InputRefused(ToQString(input.Problem));
+        emit InputRefused(ToQString(input.Problem), record, field, text);
         return false;
     }
     const std::string& stored = input.Stored;

@@ -91,7 +91,8 @@ public:
     // column's field when it differs from what the cell shows; a date or time
     // is stored in the field's form, and the record's modification date and
     // time are stamped (StampEdit). An engine error arrives as EditFailed, a
-    // text that is no date or time as InputRefused, and the result is false.
+    // text that is no value of the field's kind as InputRefused, and the
+    // result is false.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     // Told of the cells of a record a setData changed, with the texts they
@@ -107,9 +108,10 @@ signals:
     void SortChanged();
     // The engine refused a cell edit; the message is the one to show.
     void EditFailed(const QString& message);
-    // The text typed is no value of the field (a date that does not exist);
-    // nothing was stored. The message says what to type instead.
-    void InputRefused(const QString& message);
+    // The text typed is no value of the field (a date that does not exist,
+    // "1,5" in a number field); nothing was stored. The message says what to
+    // type instead; `typed` is the text, to be kept for correction.
+    void InputRefused(const QString& message, int record, int field, const QString& typed);
 
 private:
     std::vector<uint16_t> ShownRows() const;

@@ -108,6 +108,7 @@ TDatabasePage::TDatabasePage(int tab, QWidget* parent)
     // it is over, so that no editor commits again behind the dialog.
     connect(model_, &TDatabaseModel::EditFailed, this, &TDatabasePage::ShowEditError, Qt::QueuedConnection);
     connect(grid_, &TExtendedGrid::OnControlError, this, &TDatabasePage::ShowEditError, Qt::QueuedConnection);
+    connect(model_, &TDatabaseModel::InputRefused, this, [] { ++refusals_; });
     connect(model_, &TDatabaseModel::InputRefused, this, &TDatabasePage::ShowInputRefused, Qt::QueuedConnection);
 
     filterStep_->setSingleShot(true);
@@ -593,9 +594,24 @@ void TDatabasePage::ShowEditError(const QString& message)
     ShowApplicationError(message, FromUtf8("GridSetEditText"));
 }
 
-void TDatabasePage::ShowInputRefused(const QString& message)
+void TDatabasePage::ShowInputRefused(const QString& message, int record, int field, const QString& typed)
 {
     MessageDlgButtons(message, mtError, {mbOK}, mbHelp);
+    // The user may have moved on to another cell or record meanwhile.
+    const int row = model_->RowOfRecord(record);
+    if (row < 0 || field < 1 || field > model_->columnCount())
+        return;
+    if (GridVisible()) {
+        grid_->ReopenEditor(model_->index(row, field - 1), typed);
+        return;
+    }
+    if (editPanel_->CurrentRow() != row) {
+        if (viewMode_ == 1)
+            listBox_->setCurrentIndex(listModel_->index(row, 0));
+        else
+            editPanel_->ShowRow(row);
+    }
+    editPanel_->KeepRefusedText(field, typed);
 }
 
 }  // namespace quorvil

@@ -109,6 +109,10 @@ public:
     // The grid rows' records, in the order the rows show them.
     std::vector<int> ShownRecords() const;
 
+    // How many typed texts were refused so far, in any tab: a command that
+    // commits what is being typed stops when its commit was refused.
+    static int Refusals() { return refusals_; }
+
 signals:
     // The filter row's result is in the views (the status line counts it).
     void FilterApplied();
@@ -128,7 +132,9 @@ private:
     void ShowSortIndicator();
     void SectionMoved(int logical, int oldVisual, int newVisual);
     void ShowEditError(const QString& message);
-    void ShowInputRefused(const QString& message);
+    // Shows the refusal, then the typed text again in the editor it came
+    // from, on its record, for correction.
+    void ShowInputRefused(const QString& message, int record, int field, const QString& typed);
 
     void SelectRows(int top, int bottom);
     void Push(std::unique_ptr<TDatabaseCommand> command);
@@ -169,6 +175,7 @@ private:
     size_t undoBytes_ = 0;  // at least what undo_ holds
     bool cleanModified_ = false;  // the database's flag in the clean state
     bool resetting_ = false;      // the history is emptied for another database
+    static inline int refusals_ = 0;
 };
 
 }  // namespace quorvil

@@ -3,6 +3,7 @@
 #include "cell_input.h"
 #include "field_types.h"
 #include "jfile.h"
+#include "record_filter.h"
 #include "text_convert.h"
 
 #include <algorithm>
@@ -41,6 +42,7 @@ TGridColumn FieldColumn(TGridColumn column, const TJFILE& db, int field)
     column.ComboItems.clear();
     column.ComboValues.clear();
     column.InputPattern = ToQString(InputPattern(db, field));
+    column.FilterTip = ToQString(FilterHelp(type));
     if (type == kTypeList) {
         for (int k = 1; k <= db.PopupCount(field); ++k)
             column.ComboItems << ToQString(db.GetPopupItem(field, k));

@@ -1,7 +1,6 @@
 #include "record_panel.h"
 
 #include "cell_input.h"
-#include "cell_values.h"
 #include "database.h"
 #include "date_time_edit.h"
 #include "database_model.h"
@@ -21,28 +20,26 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QStorageInfo>
 #include <QTimer>
 
 #include <algorithm>
-#include <climits>
 
 namespace quorvil {
 
 namespace {
 
-enum class EditorKind { None, Edit, Spin, Combo, Check, Date, Time };
+enum class EditorKind { None, Edit, Number, Combo, Check, Date, Time };
 
 EditorKind KindOf(uint16_t type)
 {
     switch (type) {
     case kTypeNew:
     case kTypeString:
-    case kTypeFloat:
     case kTypeBinary: return EditorKind::Edit;
+    case kTypeFloat:
     case kTypeInteger:
-    case kTypeAutoInc: return EditorKind::Spin;
+    case kTypeAutoInc: return EditorKind::Number;
     case kTypeList: return EditorKind::Combo;
     case kTypeBoolean: return EditorKind::Check;
     case kTypeDate:
@@ -57,6 +54,10 @@ EditorKind KindOf(uint16_t type)
 }
 
 constexpr int kStripHeight = 41;
+
+// The text a typed line held when it was last loaded or tried: leaving it
+// unchanged writes nothing, so a refused text is not refused twice.
+constexpr char kTriedProperty[] = "quorvilTried";
 
 }  // namespace
 
@@ -120,8 +121,8 @@ QLabel* TRecordPanel::Label(int field) const
 void TRecordPanel::BuildEditors()
 {
     for (FieldControls& controls : fields_) {
-        for (QWidget* w : std::initializer_list<QWidget*>{controls.label, controls.edit, controls.spin, controls.combo,
-                                                          controls.check, controls.date, controls.time})
+        for (QWidget* w : std::initializer_list<QWidget*>{controls.label, controls.edit, controls.number,
+                                                          controls.combo, controls.check, controls.date, controls.time})
             if (w)
                 w->hide();
         controls.editor = nullptr;
@@ -165,15 +166,17 @@ QWidget* TRecordPanel::MakeEditor(int field, uint16_t type)
         }
         c.edit->setObjectName(name);
         return c.edit;
-    case EditorKind::Spin:
-        if (!c.spin) {
-            c.spin = new QSpinBox(this);
-            c.spin->setRange(INT_MIN, INT_MAX);
-            connect(c.spin, &QSpinBox::valueChanged, this,
-                    [this, field](int value) { Write(field, QString::number(value)); });
+    case EditorKind::Number:
+        // Typed as text and stored when the line is left: the model, not a
+        // spin box, decides what a number is, and "1." on the way to "1.5"
+        // is no number yet.
+        if (!c.number) {
+            c.number = new QLineEdit(this);
+            QLineEdit* made = c.number;
+            connect(made, &QLineEdit::editingFinished, this, [this, field, made] { WriteTyped(field, made); });
         }
-        c.spin->setObjectName(name);
-        return c.spin;
+        c.number->setObjectName(name);
+        return c.number;
     case EditorKind::Combo:
         if (!c.combo) {
             c.combo = new TListCombo(this);
@@ -196,8 +199,8 @@ QWidget* TRecordPanel::MakeEditor(int field, uint16_t type)
         if (!line) {
             line = new TDateTimeEdit(date ? TDateTimeEdit::TKind::Date : TDateTimeEdit::TKind::Time, this);
             TDateTimeEdit* made = line;
-            connect(made, &QLineEdit::editingFinished, this, [this, field, made] { WriteDateTime(field, made); });
-            connect(made, &TDateTimeEdit::ValuePicked, this, [this, field, made] { WriteDateTime(field, made); });
+            connect(made, &QLineEdit::editingFinished, this, [this, field, made] { WriteTyped(field, made); });
+            connect(made, &TDateTimeEdit::ValuePicked, this, [this, field, made] { WriteTyped(field, made); });
         }
         line->setObjectName(name);
         return line;
@@ -268,11 +271,9 @@ void TRecordPanel::ShowRow(int row)
         if (QWidget* editor = Editor(f)) {
             // Texts of a read-only file stay selectable, to be copied.
             auto* line = qobject_cast<QLineEdit*>(editor);
-            if (auto* spin = qobject_cast<QSpinBox*>(editor))
-                spin->setReadOnly(readOnly);
             if (line)
                 line->setReadOnly(readOnly);
-            editor->setEnabled(row_ >= 0 && (line || !readOnly || qobject_cast<QSpinBox*>(editor)));
+            editor->setEnabled(row_ >= 0 && (line || !readOnly));
             const bool was = editor->blockSignals(true);
             SetEditorValue(f);
             editor->blockSignals(was);
@@ -291,8 +292,9 @@ void TRecordPanel::SetEditorValue(int field)
     const QString text = ToQString(value);
     if (c.editor == c.edit) {
         c.edit->setText(IsStringField(type) ? GridText(value) : text);
-    } else if (c.editor == c.spin) {
-        c.spin->setValue(CellInteger(text));
+    } else if (c.editor == c.number) {
+        c.number->setText(text);
+        c.number->setProperty(kTriedProperty, text);
     } else if (c.editor == c.combo) {
         c.combo->ShowValue(text);
     } else if (c.editor == c.check) {
@@ -301,34 +303,54 @@ void TRecordPanel::SetEditorValue(int field)
         // The stored text as it stands, so that a value no picker could show
         // is still seen; an empty value is an empty line.
         static_cast<TDateTimeEdit*>(c.editor)->setText(text);
+        c.editor->setProperty(kTriedProperty, text);
     }
 }
 
-void TRecordPanel::Write(int field, const QString& text)
+bool TRecordPanel::Write(int field, const QString& text)
 {
     if (filling_ || row_ < 0)
-        return;
+        return true;
     writing_ = true;
-    model_->setData(model_->index(row_, field - 1), text);
+    const bool taken = model_->setData(model_->index(row_, field - 1), text);
     writing_ = false;
-    // The field typed in keeps its cursor; the stamps of the edit show.
-    const TDataBase* db = model_->DataBase();
-    for (int f = 1; f <= FieldCount(); ++f)
-        if (QWidget* editor = Editor(f); editor && f != field && db && IsEditStamped(db->GetFieldType(f))) {
-            const bool was = editor->blockSignals(true);
-            SetEditorValue(f);
-            editor->blockSignals(was);
-        }
+    if (taken) {
+        // The field typed in keeps its cursor; the stamps of the edit show.
+        const TDataBase* db = model_->DataBase();
+        for (int f = 1; f <= FieldCount(); ++f)
+            if (QWidget* editor = Editor(f); editor && f != field && db && IsEditStamped(db->GetFieldType(f))) {
+                const bool was = editor->blockSignals(true);
+                SetEditorValue(f);
+                editor->blockSignals(was);
+            }
+    }
+    return taken;
 }
 
-void TRecordPanel::WriteDateTime(int field, TDateTimeEdit* line)
+void TRecordPanel::WriteTyped(int field, QLineEdit* line)
 {
-    if (filling_ || row_ < 0 || line != Editor(field))
+    const QString text = line->text().trimmed();
+    if (filling_ || row_ < 0 || line != Editor(field) || text == line->property(kTriedProperty).toString())
         return;
-    Write(field, line->text().trimmed());
+    line->setProperty(kTriedProperty, text);
+    if (!Write(field, text))
+        return;  // kept for correction
     const bool was = line->blockSignals(true);
     SetEditorValue(field);
     line->blockSignals(was);
+}
+
+void TRecordPanel::KeepRefusedText(int field, const QString& text)
+{
+    auto* line = qobject_cast<QLineEdit*>(Editor(field));
+    if (!line || row_ < 0)
+        return;
+    const bool was = line->blockSignals(true);
+    line->setText(text);
+    line->blockSignals(was);
+    line->setProperty(kTriedProperty, text.trimmed());
+    line->setFocus();
+    line->selectAll();
 }
 
 void TRecordPanel::ModelDataChanged(int top, int bottom)

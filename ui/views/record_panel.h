@@ -14,7 +14,6 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSpinBox;
 class QTimer;
 
 namespace quorvil {
@@ -56,6 +55,10 @@ public:
     QLabel* Label(int field) const;
     // The field whose edit takes hexadecimal digits only ("DBID"), 0: none.
     void SetDbidField(int field) { dbidField_ = field; }
+    // After the model refused `text` typed into field `field` of the record
+    // shown: the text stays in the field's line, which takes the focus for
+    // correction; leaving it unchanged does not try it again.
+    void KeepRefusedText(int field, const QString& text);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -65,7 +68,7 @@ private:
     struct FieldControls {
         QLabel* label = nullptr;
         QLineEdit* edit = nullptr;
-        QSpinBox* spin = nullptr;
+        QLineEdit* number = nullptr;
         TListCombo* combo = nullptr;
         QCheckBox* check = nullptr;
         TDateTimeEdit* date = nullptr;
@@ -75,10 +78,12 @@ private:
 
     QWidget* MakeEditor(int field, uint16_t type);
     void SetEditorValue(int field);
-    void Write(int field, const QString& text);
-    // A typed date or time goes in whole; the line then shows what was
-    // stored (the field's form), or the old value when it was refused.
-    void WriteDateTime(int field, TDateTimeEdit* line);
+    // False when the model did not take the text.
+    bool Write(int field, const QString& text);
+    // A typed number, date or time goes in whole when its line is left; the
+    // line then shows what was stored (a date in the field's form), or keeps
+    // the text when it was refused.
+    void WriteTyped(int field, QLineEdit* line);
     void ModelDataChanged(int top, int bottom);
     bool DbidKey(QLineEdit& edit, const QString& typed);
     int FieldCount() const;

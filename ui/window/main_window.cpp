@@ -155,7 +155,10 @@ QLabel* TMainForm::StatusPanel() const
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    TCommandContext::CommitEditing();
+    if (!TCommandContext::CommitEditing()) {
+        event->ignore();  // the refused text waits for correction
+        return;
+    }
     // FormCloseQuery: the first Cancel (or failed save) keeps the program open.
     for (int tab = 0; tab < TDatabaseTabs::kTabs; ++tab) {
         bool mayClose = false;

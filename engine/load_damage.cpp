@@ -1,5 +1,7 @@
 #include "load_damage.h"
 
+#include "text_utils.h"
+
 #include <vector>
 
 namespace quorvil {
@@ -13,22 +15,6 @@ std::string Grouped(size_t n)
     for (size_t at = digits.size(); at > 3; at -= 3)
         digits.insert(at - 3, ",");
     return digits;
-}
-
-// "a", "a and b", "a, b and c"; "a and b, and c" when an item holds an "and"
-// of its own, so that the last one still reads apart.
-std::string Listed(const std::vector<std::string>& items)
-{
-    bool inner = false;
-    for (const std::string& item : items)
-        inner = inner || item.find(" and ") != std::string::npos;
-    std::string text;
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (i > 0)
-            text += i + 1 < items.size() ? ", " : inner ? ", and " : " and ";
-        text += items[i];
-    }
-    return text;
 }
 
 std::string Are(int n, const char* what)

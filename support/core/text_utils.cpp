@@ -88,4 +88,18 @@ int ReplaceAll(std::string& text, std::string_view from, std::string_view to)
     return count;
 }
 
+std::string Listed(const std::vector<std::string>& items)
+{
+    bool inner = false;
+    for (const std::string& item : items)
+        inner = inner || item.find(" and ") != std::string::npos;
+    std::string text;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0)
+            text += i + 1 < items.size() ? ", " : inner ? ", and " : " and ";
+        text += items[i];
+    }
+    return text;
+}
+
 }  // namespace quorvil

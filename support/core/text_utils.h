@@ -3,6 +3,7 @@
 // text_case.h.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvil {
 
@@ -21,5 +22,9 @@ std::string NthWord(std::string_view text, int n);
 // Replaces every occurrence of `from`, left to right without looking at
 // replaced text again; returns the count. An empty `from` replaces nothing.
 int ReplaceAll(std::string& text, std::string_view from, std::string_view to);
+
+// "a", "a and b", "a, b and c" for a sentence; "a and b, and c" when an item
+// holds an "and" of its own, so that the last one still reads apart.
+std::string Listed(const std::vector<std::string>& items);
 
 }  // namespace quorvil

@@ -19,7 +19,6 @@ class TJFILE;
 struct TNamedItem {
     int Number = 0;
     std::string Name;
-    bool operator==(const TNamedItem&) const = default;
 };
 
 // A value longer than the chosen layout keeps.
@@ -28,7 +27,6 @@ struct TLongValue {
     int Field = 0;
     std::string FieldName;
     size_t Length = 0;
-    bool operator==(const TLongValue&) const = default;
 };
 
 // What a copy in another layout loses of a database, found before anything

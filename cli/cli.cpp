@@ -100,11 +100,12 @@ int Convert(int argc, char** argv, std::ostream& err)
     std::error_code ec;
     if (std::filesystem::equivalent(args.positional[0], output, ec))
         throw std::invalid_argument("The output file must not be the input file.");
-    // The tool's database is its own: it is converted itself, not a copy.
     auto db = OpenToRead(args.positional[0], err);
-    // The tool asks nothing: it says what the layout leaves out and writes.
-    Warn(err, BytesToUtf8(DroppedFields(*db, *layout).Message));
-    WriteInLayout(*db, *layout, output);
+    TSaveAs saveAs(*db, *layout, output);
+    // The tool asks nothing: it says on one line what the layout does not
+    // keep, before it writes, and leaves the exit status to the write.
+    Warn(err, BytesToUtf8(saveAs.Losses().Line()));
+    saveAs.Write();
     return 0;
 }
 

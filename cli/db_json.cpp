@@ -5,6 +5,7 @@
 #include "field_types.h"
 #include "jfile.h"
 #include "latin1.h"
+#include "save_as.h"
 
 #include <filesystem>
 #include <fstream>
@@ -127,7 +128,11 @@ void ApplySavedSortsAndFilters(TJFILE& db, const json& spec)
                 for (size_t k = 0; k < list.size(); ++k)
                     fields[k] = uint16_t(NumberOf(list[k], "saved_sorts.fields", 0, 65535));
             }
-            db.SetSavedSort(s, entry.contains("name") ? TextOf(entry["name"], "saved_sorts.name") : "", fields);
+            const std::string name = entry.contains("name") ? TextOf(entry["name"], "saved_sorts.name") : "";
+            // The database knows a saved sort by its name: one without would be lost.
+            if (name.empty())
+                Bad("Saved sort " + std::to_string(s) + " has no name; give it one or leave it out.");
+            db.SetSavedSort(s, name, fields);
         }
     if (spec.contains("filters"))
         for (const json& entry : ArrayOf(spec["filters"], "filters", 5)) {
@@ -135,6 +140,8 @@ void ApplySavedSortsAndFilters(TJFILE& db, const json& spec)
             int s = SlotOf(entry, "filters");
             if (entry.contains("name"))
                 rec.FilterName = TextOf(entry["name"], "filters.name").substr(0, 255);
+            if (rec.FilterName.empty())
+                Bad("Filter " + std::to_string(s) + " has no name; give it one or leave it out.");
             if (entry.contains("values")) {
                 const json& values = ArrayOf(entry["values"], "filters.values", 5);
                 for (size_t k = 0; k < values.size(); ++k) {
@@ -227,6 +234,10 @@ void ApplySpec(TJFILE& db, const json& spec, TLayout layout)
     if (db.FieldCount() > Facts(layout).MaxFields)
         Bad(std::string("a ") + Facts(layout).Name + " database holds at most " +
             std::to_string(Facts(layout).MaxFields) + " fields");
+    // What the layout would drop is refused like everything else it would
+    // not give back.
+    if (const TLayoutLosses losses = LayoutLosses(db, layout); !losses.Empty())
+        Bad(losses.Line() + ". Leave these out of the description, or choose a layout that keeps them.");
     db.ConvertLayout(layout);
     ApplyHeader(db, spec);
 }

@@ -15,6 +15,7 @@ void TJFILE::InitNew()
 {
     TPalmPilotDB::InitNew();
     loadWarning_.clear();
+    loadDamage_ = {};
     Records.clear();
     for (auto& list : PopupLists)
         list.reset();

@@ -6,6 +6,7 @@
 // the database modified only on a real change.
 #include "appinfo.h"
 #include "layout.h"
+#include "load_damage.h"
 #include "pdb_container.h"
 #include "record_data.h"
 
@@ -61,8 +62,12 @@ public:
     //   The file "/x/y.pdb" ends early: it holds 1,234 bytes, too few for its
     //   field definitions and its 10 records. 3 of the 10 records could be
     //   read whole; 7 are missing.
-    // Cleared by every load and by InitNew.
+    // Cleared by every load, by InitNew and by a save into the file, which
+    // makes it whole again.
     const std::string& LoadWarning() const { return loadWarning_; }
+    // What the last load could not read; nothing (Any() false) when the
+    // file was whole. Cleared with LoadWarning.
+    const TLoadDamage& LoadDamage() const { return loadDamage_; }
     // Writing (jfile_writer.cpp). Save writes the whole database into `stream`
     // at BaseOffset; SaveWithName saves into the database's own file,
     // crash-safely. Both throw EStreamError when writing fails.
@@ -167,6 +172,7 @@ private:
     void ConvertToNewLayout(TLayout newLayout);
 
     std::string loadWarning_;
+    TLoadDamage loadDamage_;
 };
 
 // A copy of `db` held only in memory, without its file: header, definitions,

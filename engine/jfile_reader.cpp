@@ -92,6 +92,7 @@ void TJFILE::LoadFrom(TStream& stream)
 void TJFILE::LoadImage(std::unique_ptr<TFileImage> image, const std::string& name)
 {
     loadWarning_.clear();
+    loadDamage_ = {};
     ByteReader in(image->Data(), image->Size());
     LoadContainer(in);
     TLoadDamage damage;
@@ -135,6 +136,7 @@ void TJFILE::LoadImage(std::unique_ptr<TFileImage> image, const std::string& nam
         throw EInOutError("The file was cut short by another program while it was read.");
     damage.Records = int(Records.size());
     loadWarning_ = LoadWarningText(name, damage, Layout);
+    loadDamage_ = damage;
     ResetTexts();
 }
 

@@ -245,6 +245,9 @@ void TJFILE::SaveWithName(const std::string& title)
             temp.Flush();
         });
         AttachStream(std::move(replaced));
+        // The file now holds the whole database: it no longer ends early.
+        loadWarning_.clear();
+        loadDamage_ = {};
     } catch (...) {
         Modified = wasModified;
         throw;

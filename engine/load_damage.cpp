@@ -1,5 +1,7 @@
 #include "load_damage.h"
 
+#include "text_utils.h"
+
 #include <vector>
 
 namespace quorvil {
@@ -13,22 +15,6 @@ std::string Grouped(size_t n)
     for (size_t at = digits.size(); at > 3; at -= 3)
         digits.insert(at - 3, ",");
     return digits;
-}
-
-// "a", "a and b", "a, b and c"; "a and b, and c" when an item holds an "and"
-// of its own, so that the last one still reads apart.
-std::string Listed(const std::vector<std::string>& items)
-{
-    bool inner = false;
-    for (const std::string& item : items)
-        inner = inner || item.find(" and ") != std::string::npos;
-    std::string text;
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (i > 0)
-            text += i + 1 < items.size() ? ", " : inner ? ", and " : " and ";
-        text += items[i];
-    }
-    return text;
 }
 
 std::string Are(int n, const char* what)
@@ -57,12 +43,9 @@ std::string RecordSentence(const TLoadDamage& d)
            " records could be read whole; " + Listed(lost) + ".";
 }
 
-}  // namespace
-
-std::string LoadWarningText(const std::string& fileName, const TLoadDamage& d, TLayout layout)
+// The parts of the file other than the records that it lacks.
+std::vector<std::string> DamagedParts(const TLoadDamage& d, TLayout layout)
 {
-    if (!d.Any())
-        return {};
     std::vector<std::string> parts;
     if (d.Header)
         parts.push_back("its header");
@@ -72,6 +55,16 @@ std::string LoadWarningText(const std::string& fileName, const TLoadDamage& d, T
         parts.push_back("its field definitions");
     if (d.Chunks)
         parts.push_back(Facts(layout).SavedSettings ? "its popup lists and saved settings" : "its popup lists");
+    return parts;
+}
+
+}  // namespace
+
+std::string LoadWarningText(const std::string& fileName, const TLoadDamage& d, TLayout layout)
+{
+    if (!d.Any())
+        return {};
+    std::vector<std::string> parts = DamagedParts(d, layout);
     if (d.CutRecords > 0 || d.MissingRecords > 0)
         parts.push_back(d.Records == 1 ? "its one record" : "its " + Grouped(size_t(d.Records)) + " records");
     std::string text = fileName.empty() ? std::string("The file") : "The file \"" + fileName + "\"";
@@ -80,6 +73,24 @@ std::string LoadWarningText(const std::string& fileName, const TLoadDamage& d, T
     if (d.Records > 0)
         text += " " + RecordSentence(d);
     return text;
+}
+
+std::string ReplaceDamagedQuestion(const std::string& fileName, const TLoadDamage& d, TLayout layout)
+{
+    if (!d.Any())
+        return {};
+    const int whole = d.Records - d.CutRecords - d.MissingRecords;
+    std::string what;
+    if (whole == d.Records)
+        what = Listed(DamagedParts(d, layout)) + " could not be read whole";
+    else if (d.Records == 1)
+        what = "its one record could not be read whole";
+    else
+        what = (whole == 0 ? std::string("none") : Grouped(size_t(whole))) + " of the " + Grouped(size_t(d.Records)) +
+               " records could be read whole";
+    return "The file \"" + fileName + "\" opened damaged: " + what +
+           ".\r\nReplace the file with what could be read?\r\nSave as writes it to another file instead and leaves "
+           "this one as it is.";
 }
 
 }  // namespace quorvil

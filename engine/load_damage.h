@@ -29,4 +29,11 @@ struct TLoadDamage {
 // (the 5.x layouts keep saved settings there beside the popup lists).
 std::string LoadWarningText(const std::string& fileName, const TLoadDamage& damage, TLayout layout);
 
+// Empty when nothing is damaged. Otherwise the question before a save puts
+// what could be read in place of the damaged file, such as
+//   The file "a.pdb" opened damaged: 3 of the 10 records could be read whole.
+//   Replace the file with what could be read?
+//   Save as writes it to another file instead and leaves this one as it is.
+std::string ReplaceDamagedQuestion(const std::string& fileName, const TLoadDamage& damage, TLayout layout);
+
 }  // namespace quorvil

@@ -503,7 +503,7 @@ std::string LeftOutFieldsMessage(const TJFILE& db)
             named.push_back("\"" + db.GetFieldName(f) + "\" (" + db.GetFieldTypeName(f) + ")");
     if (named.empty())
         return {};
-    return (named.size() == 1 ? "Field " : "Fields ") + ListedText(named) +
+    return (named.size() == 1 ? "Field " : "Fields ") + Listed(named) +
            (named.size() == 1 ? " cannot be written to the database; it is left out."
                               : " cannot be written to the database; they are left out.");
 }

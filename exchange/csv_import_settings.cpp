@@ -241,7 +241,7 @@ void CheckCsvSettings(const std::string& csvName, const TCsvSettings& settings, 
         if (values.size() > size_t(kMaxSlots))
             throw EInOutError(prefix + "holds " + std::to_string(values.size()) + " popup values for field " +
                               std::to_string(f) + "; a list holds " + std::to_string(kMaxSlots) + ", so " +
-                              ListedText(ValuesPastTheList(values), 5) + " would be lost. Remove values from its " +
+                              Listed(ValuesPastTheList(values), 5) + " would be lost. Remove values from its " +
                               "line \"Popup" + std::to_string(f) + "\" to import it.");
         const size_t longest = Facts(layout).LongestValue;
         const size_t length = Facts(layout).SavedSettings ? keys.Text("Default" + std::to_string(f)).size() : 0;

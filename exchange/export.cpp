@@ -91,7 +91,7 @@ std::string PopupCommaMessage(const TJFILE& db, const std::vector<int>& fields)
     if (values.empty())
         return {};
     const bool one = values.size() == 1;
-    return std::string(one ? "The popup value " : "The popup values ") + ListedText(values, kValuesShown) +
+    return std::string(one ? "The popup value " : "The popup values ") + Listed(values, kValuesShown) +
            (one ? " holds" : " hold") +
            " a comma, which separates the values in the .DEF settings file: importing the CSV would split " +
            (one ? "it. Change it in the popup list to keep it whole."

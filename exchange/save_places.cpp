@@ -104,7 +104,7 @@ std::string OverwriteQuestion(const std::vector<std::string>& fileNames)
         const bool quote = name.find(' ') != std::string::npos && name.front() != '"';
         names.push_back(quote ? "\"" + name + "\"" : name);
     }
-    return (fileNames.size() == 1 ? "Overwrite existing file " : "Overwrite existing files ") + ListedText(names) + "?";
+    return (fileNames.size() == 1 ? "Overwrite existing file " : "Overwrite existing files ") + Listed(names) + "?";
 }
 
 }  // namespace quorvil

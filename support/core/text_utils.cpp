@@ -88,12 +88,19 @@ int ReplaceAll(std::string& text, std::string_view from, std::string_view to)
     return count;
 }
 
-std::string ListedText(const std::vector<std::string>& items, std::size_t shown)
+std::string Listed(const std::vector<std::string>& items, std::size_t shown)
 {
+    const std::size_t count = std::min(items.size(), shown);
+    bool inner = false;
+    for (std::size_t i = 0; i < count; ++i)
+        inner = inner || items[i].find(" and ") != std::string::npos;
     std::string text;
-    for (std::size_t i = 0; i < items.size() && i < shown; ++i)
-        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
-    return items.size() > shown ? text + ", ..." : text;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0)
+            text += i + 1 < items.size() ? ", " : inner ? ", and " : " and ";
+        text += items[i];
+    }
+    return items.size() > count ? text + ", ..." : text;
 }
 
 }  // namespace quorvil

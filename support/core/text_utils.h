@@ -24,8 +24,9 @@ std::string NthWord(std::string_view text, int n);
 // replaced text again; returns the count. An empty `from` replaces nothing.
 int ReplaceAll(std::string& text, std::string_view from, std::string_view to);
 
-// "a", "a and b", "a, b and c"; past the first `shown` items only ", ..."
-// follows them.
-std::string ListedText(const std::vector<std::string>& items, std::size_t shown = std::size_t(-1));
+// "a", "a and b", "a, b and c" for a sentence; "a and b, and c" when an item
+// holds an "and" of its own, so that the last one still reads apart. Past
+// the first `shown` items only ", ..." follows them.
+std::string Listed(const std::vector<std::string>& items, std::size_t shown = std::size_t(-1));
 
 }  // namespace quorvil

@@ -79,9 +79,10 @@ TEST(DamagedFiles, each_command_warns_on_one_line_about_a_file_that_ends_early_a
     testkit::WriteBytes(dir / "whole.pdb", whole);
     CliResult r = RunInProcess({"info", dir / "whole.pdb"});
     EXPECT_EQ(std::pair(r.code, r.err), std::pair(0, std::string()));
-    const std::pair<std::vector<std::string>, std::string> cases[] = {  // the command, the file it names
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        // the command, the file it names
         {{"info", "cut.pdb", "--json"}, "cut.pdb"},
-        {{"convert", "cut.pdb", "--layout", "1", "-o", "out.pdb"}, "cut.pdb"},
+        {{"convert", "cut.pdb", "--layout", "3", "-o", "out.pdb"}, "cut.pdb"},  // a layout that keeps all
         {{"export", "txt", "cut.pdb", "-o", "out.txt"}, "cut.pdb"},
         {{"split", "cut.pdb", "--formats", "csv"}, "cut.pdb"},
         {{"merge", "whole.pdb", "cut.pdb", "-o", "out.pdb"}, "cut.pdb"},

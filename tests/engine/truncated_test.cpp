@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace quorvil {
 namespace {
 
@@ -54,7 +56,7 @@ TEST_P(Truncated, a_file_cut_in_each_part_keeps_its_whole_records_and_says_what_
 
 INSTANTIATE_TEST_SUITE_P(AllLayouts, Truncated, ::testing::Values(0, 1, 3), LayoutParamName);
 
-TEST(TruncatedFile, the_warning_names_the_opened_file_and_goes_with_the_next_load_or_a_new_database)
+TEST(TruncatedFile, the_warning_names_the_opened_file_and_goes_with_the_next_load_a_save_or_a_new_database)
 {
     testkit::TempDir dir;
     const Bytes whole = pdbtest::Build(pdbtest::SampleDatabase(3));
@@ -70,21 +72,40 @@ TEST(TruncatedFile, the_warning_names_the_opened_file_and_goes_with_the_next_loa
     EXPECT_NE(db->LoadWarning(), "");
     db->InitNew();
     EXPECT_EQ(db->LoadWarning(), "");
+    db.reset();
+    db = Open(dir / "cut.pdb");
+    EXPECT_TRUE(db->LoadDamage().Any());
+    db->SaveWithName("Whole");  // the file holds all of the database now
+    EXPECT_EQ(std::pair(db->LoadWarning(), db->LoadDamage().Any()), std::pair(std::string(), false));
+    EXPECT_EQ(OpenReadOnly(dir / "cut.pdb")->LoadWarning(), "");
 }
 
+// And so does the question before a save replaces the file.
 TEST(TruncatedFile, the_warning_counts_in_words_a_user_reads)
 {
-    const std::pair<TLoadDamage, std::string> cases[] = {
+    const std::tuple<TLoadDamage, std::string, std::string> cases[] = {
         {{.FileBytes = 1234567, .Chunks = true, .Records = 10},
-         "1,234,567 bytes, too few for its popup lists. All 10 records could be read whole."},
+         "1,234,567 bytes, too few for its popup lists. All 10 records could be read whole.",
+         "its popup lists could not be read whole"},
         {{.FileBytes = 5000, .Records = 10, .CutRecords = 3, .MissingRecords = 7},
          "5,000 bytes, too few for its 10 records. None of the 10 records could be read whole; 3 are cut short "
-         "and 7 are missing."},
+         "and 7 are missing.",
+         "none of the 10 records could be read whole"},
         {{.FileBytes = 100, .Records = 1, .MissingRecords = 1},
-         "100 bytes, too few for its one record. Its one record is missing."},
+         "100 bytes, too few for its one record. Its one record is missing.",
+         "its one record could not be read whole"},
+        {{.FileBytes = 9000, .Records = 1200, .MissingRecords = 1},
+         "9,000 bytes, too few for its 1,200 records. 1,199 of the 1,200 records could be read whole; 1 is missing.",
+         "1,199 of the 1,200 records could be read whole"},
     };
-    for (const auto& [damage, rest] : cases)
+    for (const auto& [damage, rest, question] : cases) {
         EXPECT_EQ(LoadWarningText("a.pdb", damage, TLayout::JFile3), "The file \"a.pdb\" ends early: it holds " + rest);
+        EXPECT_EQ(ReplaceDamagedQuestion("a.pdb", damage, TLayout::JFile3),
+                  "The file \"a.pdb\" opened damaged: " + question +
+                      ".\r\nReplace the file with what could be read?\r\nSave as writes it to another file instead "
+                      "and leaves this one as it is.");
+    }
+    EXPECT_EQ(ReplaceDamagedQuestion("a.pdb", {.FileBytes = 100, .Records = 3}, TLayout::JFile3), "");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Save as (the file equals what quorvil-cli convert writes, the open database
-// stays as it was, the questions about values the layout would cut), the
+// stays as it was, all that the layout does not keep is named first), the
 // exports of the chosen fields, the file names a button press and the file
 // dialog use, and the directories kept in "SAVE".
 #include "cli_helpers.h"
@@ -47,10 +47,7 @@ TEST_P(SaveAsLayout, writes_what_convert_writes_and_leaves_the_open_database_alo
     auto db = OpenBuilt(dir, pdbtest::SampleDatabase(from));
     db->Modified = modified;
     const auto before = Take(*db);
-    ASSERT_TRUE(SaveAs(*db, TLayout(to), dir / "saved.pdb", [](const TLongValue&) {
-        ADD_FAILURE();
-        return TLengthAnswer::Cancel;
-    }));
+    ASSERT_TRUE(SaveAs(*db, TLayout(to), dir / "saved.pdb", [](const TLayoutLosses&) { return true; }));
     const CliResult converted =
         RunInProcess({"convert", dir / "open.pdb", "--layout", std::to_string(to), "-o", dir / "converted.pdb"});
     ASSERT_EQ(converted.code, 0) << converted.err;
@@ -64,60 +61,89 @@ TEST_P(SaveAsLayout, writes_what_convert_writes_and_leaves_the_open_database_alo
 INSTANTIATE_TEST_SUITE_P(EachLayoutPair, SaveAsLayout,
                          ::testing::Combine(::testing::Range(0, 4), ::testing::Range(0, 4), ::testing::Bool()));
 
-using A = TLengthAnswer;
-
-TEST(SaveAs, asks_about_each_long_string_value_and_cuts_it_in_the_file_only)
+// A 5.5 database with something that each older layout does not keep: 25
+// fields, a saved sort and filter, defaults, an INT.DATE field and long values.
+pdbtest::Database Rich()
 {
+    pdbtest::Database d;
+    d.layout = 3;
+    for (int f = 1; f <= 25; ++f)
+        d.fields.push_back({"F" + std::to_string(f)});
+    d.fields[1] = {"Born", pdbtest::kDate, 60, 1};  // an international date
+    d.fields[2].name = "Notes";
+    d.fields[3].type = pdbtest::kInteger;
+    std::vector<std::string> first(25, "x"), second(25, "");
+    first[1] = "18 Oct 1950";
+    first[2] = std::string(5000, 'n');
+    second[1] = "7 Mar 24";
+    second[3] = std::string(4001, '9');  // any field's value is cut, not only a String's
+    d.records = {{first}, {second}};
+    d.defaults = {{1, "new"}, {22, "goes with its field in 3.x"}};
+    d.sorts = {{1, "By birth", {2, 1, 0}}};
+    d.filters = {{2, "Old", {"x", "", "", "", ""}, 1, {1, -1, -1, -1, -1}}};
+    return d;
+}
+
+TEST(SaveAs, names_all_that_the_layout_does_not_keep_before_writing_and_cancel_writes_nothing)
+{
+    const std::string cut = "2 values longer than 4000 characters are cut to 4000: record 1's field \"Notes\" (5000), "
+                            "record 2's field \"F4\" (4001)";
+    const std::string dates = "INT.DATE field 2 (Born) becomes a DATE field with its dates written as dd/mm/yyyy; ";
     const struct {
-        const char* name;
-        std::vector<std::vector<size_t>> lengths;  // of fields A, B, Kind (a list), Notes
         int layout;
-        std::vector<A> answers;
-        std::vector<std::pair<int, int>> asked;  // (record, field) in order
+        std::string line;
+        size_t fields;
+        std::vector<std::string> born;  // records 1 and 2
     } cases[] = {
-        {"one value truncated", {{1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 4100}}, 2, {A::Truncate}, {{3, 4}}},
-        {"none in 5.5", {{1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 4100}}, 3, {}, {}},
-        {"truncate all skips the rest of the record", {{4001, 5000, 1, 1}, {1, 4500, 1, 1}}, 0,
-         {A::TruncateAll, A::Truncate}, {{1, 1}, {2, 2}}},
-        {"truncate goes on in the record", {{4001, 5000, 1, 1}, {1, 4500, 1, 1}}, 1,
-         {A::Truncate, A::Truncate, A::Truncate}, {{1, 1}, {1, 2}, {2, 2}}},
-        {"list values are cut unasked", {{1, 1, 4200, 1}}, 2, {}, {}},
-        {"cancel writes nothing", {{4001, 5000, 1, 1}}, 0, {A::Cancel}, {{1, 1}}},
+        {0,
+         "Fields 21 to 25 (F21, F22, F23, F24, F25), saved sort 1 (By birth), saved filter 2 (Old) and the default "
+         "of field 1 (F1) are not kept by JFile 3.x; " +
+             dates + cut,
+         20,
+         {"18/10/1950", "07/03/2024"}},
+        {1,
+         "Saved sort 1 (By birth), saved filter 2 (Old), and the defaults of fields 1 and 22 (F1, F22) are not kept "
+         "by JFile Pro 4.x; " +
+             dates + cut,
+         25,
+         {"18/10/1950", "07/03/2024"}},
+        {2, cut, 25, {"18 Oct 1950", "7 Mar 24"}},
+        {3, "", 25, {"18 Oct 1950", "7 Mar 24"}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.layout);
         testkit::TempDir dir;
-        pdbtest::Database d;
-        d.layout = 3;
-        d.fields = {{"A"}, {"B"}, {"Kind", pdbtest::kList}, {"Notes"}};
-        for (const auto& row : c.lengths) {
-            d.records.emplace_back();
-            for (size_t n : row)
-                d.records.back().cells.push_back(std::string(n, 'x'));
-        }
-        auto db = OpenBuilt(dir, d);
+        auto db = OpenBuilt(dir, Rich());
         const auto before = Take(*db);
         testkit::WriteText(dir / "out.pdb", "old");
-        std::vector<std::pair<int, int>> asked;
-        const bool written = SaveAs(*db, TLayout(c.layout), dir / "out.pdb", [&](const TLongValue& v) {
-            EXPECT_EQ(v.Length, c.lengths[size_t(v.Record - 1)][size_t(v.Field - 1)]) << c.name;
-            EXPECT_EQ(v.Max, c.layout == 3 ? 32000u : 4000u) << c.name;
-            asked.emplace_back(v.Record, v.Field);
-            return c.answers[asked.size() - 1];
-        });
-        EXPECT_EQ(asked, c.asked) << c.name;
-        EXPECT_EQ(Take(*db), before) << c.name;
-        const bool cancelled = !c.answers.empty() && c.answers.back() == A::Cancel;
-        EXPECT_EQ(written, !cancelled) << c.name;
-        if (cancelled) {
+        int asked = 0;
+        EXPECT_EQ(SaveAs(*db, TLayout(c.layout), dir / "out.pdb",
+                         [&](const TLayoutLosses& losses) {
+                             ++asked;
+                             EXPECT_EQ(losses.Line(), c.line);
+                             return false;
+                         }),
+                  c.line.empty());
+        EXPECT_EQ(asked, c.line.empty() ? 0 : 1);
+        if (!c.line.empty()) {
             EXPECT_EQ(testkit::ReadText(dir / "out.pdb"), "old");
-            continue;
         }
+        ASSERT_TRUE(SaveAs(*db, TLayout(c.layout), dir / "out.pdb", [](const TLayoutLosses&) { return true; }));
+        EXPECT_EQ(Take(*db), before) << "the open database keeps its layout and values";
+
         const pdbtest::Database saved = pdbtest::Parse(testkit::ReadBytes(dir / "out.pdb"), 0, c.layout == 2).db;
-        for (size_t r = 0; r < c.lengths.size(); ++r)
-            for (size_t f = 0; f < 4; ++f)
-                EXPECT_EQ(saved.records[r].cells[f].size(),
-                          std::min(c.lengths[r][f], size_t(c.layout == 3 ? 32000 : 4000)))
-                    << c.name;
+        ASSERT_EQ(saved.fields.size(), c.fields);
+        EXPECT_EQ(std::pair(saved.fields[1].type, saved.fields[1].extra1),
+                  std::pair(pdbtest::kDate, c.layout >= 2 ? 1u : 0u));
+        EXPECT_EQ((std::vector{saved.records[0].cells[1], saved.records[1].cells[1]}), c.born);
+        EXPECT_EQ(saved.records[0].cells[2].size(), c.layout == 3 ? 5000u : 4000u);
+        EXPECT_EQ(saved.sorts.size() + saved.filters.size() + saved.defaults.size(), c.layout >= 2 ? 4u : 0u);
+
+        // The command-line tool writes the same and says the same on one line.
+        const CliResult r = RunInProcess(
+            {"convert", dir / "open.pdb", "--layout", std::to_string(c.layout), "-o", dir / "converted.pdb"});
+        EXPECT_EQ(std::pair(r.code, r.err), std::pair(0, c.line.empty() ? "" : "quorvil-cli: " + c.line + "\n"));
+        EXPECT_EQ(testkit::ReadBytes(dir / "converted.pdb"), testkit::ReadBytes(dir / "out.pdb"));
     }
 }
 
@@ -139,9 +165,9 @@ TEST(SaveAs, says_which_fields_past_the_target_layout_limit_are_not_kept_before_
             fields.push_back({f == 21 ? "Notes" : f == 22 ? "" : "F" + std::to_string(f)});
         auto db = exchangetest::Table(fields, {{"a"}});
         const TSaveAs saveAs(*db, TLayout(layout), dir / "out.pdb");
-        EXPECT_EQ(saveAs.DroppedFields().Message, message);
+        EXPECT_EQ(saveAs.Losses().Line(), message);
         std::vector<int> numbers, expected;
-        for (const TDroppedField& f : saveAs.DroppedFields().Fields)
+        for (const TNamedItem& f : saveAs.Losses().Fields)
             numbers.push_back(f.Number);
         for (int f = 21; !message.empty() && f <= count; ++f)
             expected.push_back(f);

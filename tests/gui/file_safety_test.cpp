@@ -13,13 +13,14 @@
 #include "field_types.h"
 #include "gui_test_support.h"
 #include "main_window.h"
-#include "transfer_commands.h"
-#include "record_commands.h"
 #include "merge_dialog.h"
+#include "message_dialog.h"
 #include "modal.h"
 #include "progress_line.h"
+#include "record_commands.h"
 #include "sort_dialog.h"
 #include "text_convert.h"
+#include "transfer_commands.h"
 
 #include <QAction>
 #include <QFile>
@@ -166,8 +167,35 @@ private slots:
         const TDataBase* db = form->Tabs()->CurrentDB();
         QCOMPARE(db->RecordCount(), 3);
         QCOMPARE(db->GetCell(2, 2), std::string("bob"));
+        // Save asks before it replaces the file; its default writes a copy instead.
+        QString question;
+        AnswerAfter(
+            [&](QDialog& d) {
+                question = MessageOf(d) + FromUtf8("|") + dynamic_cast<TMessageForm&>(d).DefaultButton()->text();
+            },
+            ButtonName(mbCancel));
+        form->Action("SaveBtn")->trigger();
+        QCOMPARE(question, FromUtf8("The file \"") + PathToQString(path) +
+                               FromUtf8("\" opened damaged: 2 of the 3 records could be read whole.\n"
+                                        "Replace the file with what could be read?\n"
+                                        "Save as writes it to another file instead and leaves this one as it is."
+                                        "|Save &as..."));
+        AnswerButton(ButtonName(mbYesToAll));
+        AnswerFileDialog(Data(FromUtf8("whole")));
+        form->Action("SaveBtn")->trigger();
+        QCOMPARE(OpenReadOnly(FromQString(Data(FromUtf8("whole.PDB"))))->GetCell(2, 2), std::string("bob"));
         form.reset();  // nothing changed, nothing asked
         QCOMPARE(FileBytes(PathToQString(path)), bytes);
+
+        // Replace writes what could be read; the file is whole from then on.
+        AnswerMessage(warning);
+        form = StartMainForm({PathToQString(path)});
+        AnswerButton(ButtonName(mbNoToAll));
+        AnswerInputLine(FromUtf8("Cut"));
+        form->Action("SaveBtn")->trigger();
+        QVERIFY(!form->Tabs()->CurrentDB()->LoadDamage().Any());
+        QCOMPARE(OpenReadOnly(path)->LoadWarning(), std::string());
+        QCOMPARE(OpenReadOnly(path)->GetCell(2, 2), std::string("bob"));
     }
 
     void aNewDatabaseNotKeptLeavesNoFile()

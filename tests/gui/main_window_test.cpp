@@ -436,8 +436,8 @@ private slots:
         AnswerFileDialog(FromUtf8("copy"));
         AnswerMessage(question, ButtonName(mbCancel));
         form->Action("SaveAsJF3Item")->trigger();
-        QCOMPARE(question, FromUtf8("Fields 21 to 30 (F21, F22, F23, F24, F25, ...) are not kept by JFile 3.x.\n"
-                              "Save the other fields?"));
+        QCOMPARE(question, FromUtf8("Fields 21 to 30 (F21, F22, F23, F24, F25, ...) are not kept by JFile 3.x.\n\n"
+                                    "The open database stays as it is. Save the copy anyway?"));
         QVERIFY(!QFile::exists(Data("copy.PDB")));
         QStringList shown;
         AnswerFileDialog(FromUtf8("copy"), &shown);
@@ -457,14 +457,14 @@ private slots:
         QCOMPARE(form->Tabs()->Page(0)->Model()->columnCount(), 30);
     }
 
-    void lengthQuestionAnswers_data()
+    void cutValuesQuestionAnswers_data()
     {
         QTest::addColumn<int>("button");
         QTest::addColumn<bool>("written");
-        QTest::newRow("Truncate") << int(mbYesToAll) << true;
+        QTest::newRow("OK") << int(mbOK) << true;
         QTest::newRow("Cancel") << int(mbCancel) << false;
     }
-    void lengthQuestionAnswers()
+    void cutValuesQuestionAnswers()
     {
         QFETCH(int, button);
         QFETCH(bool, written);
@@ -472,12 +472,15 @@ private slots:
                                             {{"Name", kTypeString, {}}, {"Notes", kTypeString, {}}}))});
         QString texts;
         AnswerFileDialog(Data("five.PDB"));
-        AnswerAfter([&](QDialog& d) {
-            texts = MessageOf(d) + FromUtf8("|") + d.findChild<QPushButton*>(ButtonName(mbYesToAll))->text() + FromUtf8("|")
-                    + d.findChild<QPushButton*>(ButtonName(mbNoToAll))->text();
-        }, ButtonName(TMsgDlgBtn(button)));
+        AnswerAfter(
+            [&](QDialog& d) {
+                texts = MessageOf(d) + FromUtf8("|") + dynamic_cast<TMessageForm&>(d).DefaultButton()->objectName();
+            },
+            ButtonName(TMsgDlgBtn(button)));
         form->Action("SaveAsJF5Item")->trigger();
-        QCOMPARE(texts, FromUtf8("Record #2's field \"Notes\" is too long\n(Length=4100, Max=4000)|Truncate|Truncate all"));
+        QCOMPARE(texts,
+                 FromUtf8("1 value longer than 4000 characters is cut to 4000: record 2's field \"Notes\" (4100).\n\n"
+                          "The open database stays as it is. Save the copy anyway?|Cancel"));
         QCOMPARE(QFile::exists(Data("five.PDB")), written);
         QCOMPARE(form->Tabs()->CurrentDB()->GetCell(2, 2).size(), size_t(4100));
     }

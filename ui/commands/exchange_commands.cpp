@@ -178,15 +178,6 @@ bool MayWriteSplitPopups(const TJFILE& db, const std::vector<int>& fields)
                              mbCancel) == mrYesToAll;
 }
 
-TLengthAnswer AskAboutLength(const TLongValue& value)
-{
-    const int answer =
-        MessageDlgButtons(ToQString(LongValueQuestion(value)), mtError, {mbYesToAll, mbNoToAll, mbCancel}, mbCancel);
-    if (answer == mrNoToAll)
-        return TLengthAnswer::TruncateAll;
-    return answer == mrYesToAll ? TLengthAnswer::Truncate : TLengthAnswer::Cancel;
-}
-
 #ifdef QUORVIL_HAVE_SQL
 constexpr bool kDatabaseExport = true;
 
@@ -316,37 +307,33 @@ void TExchangeCommands::SaveAsVerBtnClick(TLayout layout)
     SaveFileAsItemClick(EntryOf(layout));
 }
 
-void TExchangeCommands::SaveFileAsItemClick(int entry)
+bool TExchangeCommands::SaveFileAsItemClick(int entry)
 {
     TDataBase* db = context_.Tabs().CurrentDB();
     if (!db)
-        return;
+        return false;
     TCommandContext::CommitEditing();
     const std::string name = PickSaveAsFile(*db, entry);
     if (name.empty())
-        return;
+        return false;
     if (entry == kAccessEntry) {
         SaveAsAccessItemClick(name);  // the Access export takes over; no length check runs
-        return;
+        return false;
     }
 
     const std::optional<TLayout> layout = LayoutOfEntry(entry);
     if (!layout)
-        return;
+        return false;
     TSaveAs saveAs(*db, *layout, name);
-    // Nothing is written before the user knows which fields the layout drops.
-    if (const TDroppedFields& dropped = saveAs.DroppedFields(); !dropped.Empty()) {
-        const QString question = ToQString(dropped.Message) + FromUtf8(".\r\nSave the other fields?");
-        if (MessageDlgButtons(question, mtWarning, {mbOK, mbCancel}, mbCancel) != mrOk)
-            return;
-    }
-    MessageTexts().Captions[mbYesToAll] = FromUtf8("Truncate");
-    MessageTexts().Captions[mbNoToAll] = FromUtf8("Truncate all");
-    if (!saveAs.CheckLengths(AskAboutLength))
-        return;
+    // Nothing is written before the user knows all that the layout does not keep.
+    if (const TLayoutLosses& losses = saveAs.Losses(); !losses.Empty())
+        if (MessageDlgButtons(ToQString(losses.Question()), mtWarning, {mbOK, mbCancel}, mbCancel) != mrOk)
+            return false;
     WaitCursor hourglass;
-    if (context_.RunLong("Save as", name, true, [&] { saveAs.Write(); }))
-        context_.ShowStatus(FromUtf8("Saved %1 as %2").arg(BareName(name), FromUtf8(Facts(*layout).Name)));
+    if (!context_.RunLong("Save as", name, true, [&] { saveAs.Write(); }))
+        return false;
+    context_.ShowStatus(FromUtf8("Saved %1 as %2").arg(BareName(name), FromUtf8(Facts(*layout).Name)));
+    return true;
 }
 
 // The save-as dialog and the questions about the chosen name. Returns the

@@ -31,8 +31,9 @@ public:
     QMenu* ProgramExportMenu() const { return programMenu_; }
 
     // `entry` is the save dialog's first file type, 1..4 (JFile 3.x .. 5.5);
-    // 0 picks the one of the database's layout.
-    void SaveFileAsItemClick(int entry);
+    // 0 picks the one of the database's layout. True when a copy in a JFile
+    // layout was written.
+    bool SaveFileAsItemClick(int entry);
     void SaveAsVerBtnClick(TLayout layout);
     // A button press exports without a dialog when it can; the pop-up items
     // always ask.

@@ -420,6 +420,8 @@ bool TDatabaseTabs::SaveDatabase(int tab)
                           {mbOK}, mbHelp);
         return false;
     }
+    if (const std::optional<bool> answered = AskReplaceDamaged(tab))
+        return *answered;
     QString title = ToQString(db->PdbHeader.Name);
     if (!InputLine(FromUtf8("Database Title"), title, 31))
         return false;
@@ -440,6 +442,25 @@ bool TDatabaseTabs::SaveDatabase(int tab)
     emit ActiveChanged();
     emit StatusText(FromUtf8("Saved %1").arg(name));
     return true;
+}
+
+std::optional<bool> TDatabaseTabs::AskReplaceDamaged(int tab)
+{
+    const TDataBase& db = *DataBase(tab);
+    const std::string question = ReplaceDamagedQuestion(db.FileName, db.LoadDamage(), db.Layout);
+    if (question.empty())
+        return std::nullopt;
+    // What could not be read is still in the file: keeping it is the default.
+    MessageTexts().Captions[mbYesToAll] = FromUtf8("Save &as...");
+    MessageTexts().Captions[mbNoToAll] = FromUtf8("&Replace");
+    const int answer = MessageDlgButtons(MessageText(question.c_str()), mtWarning, {mbYesToAll, mbNoToAll, mbCancel},
+                                         mbYesToAll);
+    if (answer == mrNoToAll)
+        return std::nullopt;
+    if (answer != mrYesToAll || !saveAs_)
+        return false;
+    setCurrentIndex(tab);
+    return saveAs_();
 }
 
 void TDatabaseTabs::SaveColumnWidths(int tab, TIniFile* ini)

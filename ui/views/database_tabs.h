@@ -40,6 +40,9 @@ public:
 
     // Loading and saving show their progress there (null: nowhere).
     void SetProgressLine(TProgressLine* line) { progress_ = line; }
+    // The save-as command of the active tab, offered where a save would
+    // harm the file; true when it wrote a copy.
+    void SetSaveAs(std::function<bool()> saveAs) { saveAs_ = std::move(saveAs); }
 
     // Shows and activates the first free tab and returns it; with all eight
     // in use, returns the active tab, whose database the next open replaces.
@@ -72,7 +75,8 @@ public:
     bool AskReplace(int tab);
     // Asks for the title and writes the file; false when cancelled or failed.
     // A database whose file is read-only is not saved: the message points
-    // to Save as.
+    // to Save as. One whose file opened damaged is saved over it only when
+    // the user says so; Save as instead gives true when it wrote a copy.
     bool SaveDatabase(int tab);
     // Stores the tab's column widths under the database's title.
     void SaveColumnWidths(int tab, TIniFile* ini = nullptr);
@@ -109,6 +113,9 @@ private:
     // nothing to lose (true), or a read-only file's changes; empty otherwise.
     std::optional<bool> AnswerWithoutSaving(int tab);
     void ShowInTab(int tab, TDataBase& db, const std::string& path, const std::string& storedWidths, bool filterRow);
+    // The question before a damaged file is saved over: empty to go on with
+    // the save, else the result of SaveDatabase.
+    std::optional<bool> AskReplaceDamaged(int tab);
     // True when the user had the popup lists fixed.
     bool CheckPopups(TDataBase& db);
     void HideFailedTab(int tab);
@@ -121,6 +128,7 @@ private:
     int dbidField_ = 0;
     int lastTab_ = -1;
     TProgressLine* progress_ = nullptr;
+    std::function<bool()> saveAs_;
     bool switching_ = false;
 };
 

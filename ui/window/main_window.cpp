@@ -90,6 +90,8 @@ TMainForm::TMainForm(QWidget* parent)
     records_ = std::make_unique<TRecordCommands>(*context_);
     finds_ = std::make_unique<TFindCommands>(*context_);
     exchange_ = std::make_unique<TExchangeCommands>(*context_);
+    // In the layout the database has, so that the copy loses nothing.
+    tabs_->SetSaveAs([this] { return exchange_->SaveFileAsItemClick(0); });
     transfer_ = std::make_unique<TTransferCommands>(*context_, *records_->PopupMenu());
     help_ = std::make_unique<THelpCommands>(*context_);
     CreateMenus();

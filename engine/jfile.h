@@ -75,7 +75,7 @@ public:
     // Save with the records of `records` in place of the database's own,
     // which stay as they are; the pick's fields are this database's fields.
     void Save(TStream& stream, const class TRecordPick& records);
-    void SaveWithName(const std::string& title);
+    virtual void SaveWithName(const std::string& title);
     void ConvertLayout(TLayout newLayout);
 
     // Change notification.

@@ -232,18 +232,21 @@ void TJFILE::SaveWithName(const std::string& title)
     bool wasModified = Modified;
     try {
         TFileStream* old = Stream();
-        auto replaced = TFileStream::ReplaceFile(old->FileName(), [&](TFileStream& temp) {
-            // Bytes before the database (a file that does not start with it) stay.
-            if (BaseOffset > 0) {
-                std::vector<uint8_t> prefix(BaseOffset);
-                old->Seek(0);
-                prefix.resize(old->Read(prefix.data(), prefix.size()));
-                prefix.resize(BaseOffset, 0);
-                temp.Write(prefix.data(), prefix.size());
-            }
-            Save(temp);
-            temp.Flush();
-        });
+        auto replaced = TFileStream::ReplaceFile(
+            old->FileName(),
+            [&](TFileStream& temp) {
+                // Bytes before the database (a file that does not start with it) stay.
+                if (BaseOffset > 0) {
+                    std::vector<uint8_t> prefix(BaseOffset);
+                    old->Seek(0);
+                    prefix.resize(old->Read(prefix.data(), prefix.size()));
+                    prefix.resize(BaseOffset, 0);
+                    temp.Write(prefix.data(), prefix.size());
+                }
+                Save(temp);
+                temp.Flush();
+            },
+            TFileStream::Durability::Synced, old);
         AttachStream(std::move(replaced));
         // The file now holds the whole database: it no longer ends early.
         loadWarning_.clear();

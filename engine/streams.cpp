@@ -251,6 +251,15 @@ void TFileStream::Truncate(uint64_t size)
         throw EStreamError("Cannot write file \"" + fileName_ + "\". " + ErrorText(err));
 }
 
+void TFileStream::CheckNotHeld(const std::string& target, const TFileStream* holder)
+{
+    if (holder && holder->IsFileAt(target))
+        return;
+    if (sys::IsLocked(target))
+        throw EStreamError("Cannot write file \"" + target + "\". " + ErrorText(sys::kInUse) +
+                           " Close it there first, or write to another file.");
+}
+
 std::unique_ptr<TFileStream> TFileStream::CreateTemporaryBeside(const std::string& target)
 {
     std::string name;

@@ -90,10 +90,16 @@ public:
     // on; errors name the target. Temporary files that earlier, killed
     // replacements left beside the target are removed once it is replaced.
     // Returns the stream of the new file, still locked.
+    // A target that a locked stream holds (a database open in the editor) is
+    // refused before anything is written, unless that stream is `holder`,
+    // the caller's own: its holder would go on showing, and at its next save
+    // write back, a file that is gone.
     template <class Writer>
     static std::unique_ptr<TFileStream> ReplaceFile(const std::string& target, Writer&& writer,
-                                                    Durability durability = Durability::Synced)
+                                                    Durability durability = Durability::Synced,
+                                                    const TFileStream* holder = nullptr)
     {
+        CheckNotHeld(target, holder);
         std::unique_ptr<TFileStream> temp = CreateTemporaryBeside(target);
         try {
             writer(*temp);
@@ -107,6 +113,7 @@ public:
 
 private:
     TFileStream() = default;
+    static void CheckNotHeld(const std::string& target, const TFileStream* holder);
     static std::unique_ptr<TFileStream> CreateTemporaryBeside(const std::string& target);
     void CommitOver(const std::string& target, Durability durability);
     void Discard();

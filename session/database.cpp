@@ -14,6 +14,7 @@ void TDataBase::InitNew()
     TJFILE::InitNew();
     ShowAll();
     ++orderVersion_;
+    NoteDiskState();
 }
 
 void TDataBase::Load()
@@ -23,6 +24,53 @@ void TDataBase::Load()
     // The reader fills the records directly, so the flags follow here.
     ShowAll();
     ++orderVersion_;
+    NoteDiskState();
+}
+
+void TDataBase::SaveWithName(const std::string& title)
+{
+    TJFILE::SaveWithName(title);
+    NoteDiskState();
+}
+
+std::string TDataBase::DiskName() const
+{
+    return Stream() ? Stream()->FileName() : std::string();
+}
+
+void TDataBase::NoteDiskState()
+{
+    diskStamp_ = DiskStampOf(DiskName());
+    seenKnown_ = false;
+}
+
+TOutsideChange TDataBase::OutsideChange() const
+{
+    const std::string name = DiskName();
+    if (name.empty())
+        return TOutsideChange::None;
+    const TDiskStamp now = DiskStampOf(name);
+    if (!now.Exists)
+        return TOutsideChange::Removed;
+    // A file renamed over this one may have the very size and time it had.
+    if (!Stream()->IsFileAt(name))
+        return TOutsideChange::Replaced;
+    return now == diskStamp_ ? TOutsideChange::None : TOutsideChange::Rewritten;
+}
+
+TOutsideChange TDataBase::NewOutsideChange()
+{
+    const TOutsideChange change = OutsideChange();
+    if (change == TOutsideChange::None || (seenKnown_ && seen_ == DiskStampOf(DiskName())))
+        return TOutsideChange::None;
+    OutsideChangeSeen();
+    return change;
+}
+
+void TDataBase::OutsideChangeSeen()
+{
+    seen_ = DiskStampOf(DiskName());
+    seenKnown_ = true;
 }
 
 void TDataBase::SetRecordCount(uint16_t n)

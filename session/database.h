@@ -1,6 +1,7 @@
 #pragma once
 // The database of one tab: the engine's model plus a visibility flag per
 // record (the find and the filter row) and progress shown by the main window.
+#include "disk_stamp.h"
 #include "find_replace.h"
 #include "jfile.h"
 #include "record_filter.h"
@@ -20,6 +21,9 @@ public:
 
     void InitNew() override;
     void Load() override;
+    // Saving into the database's own file: its new state on disk is this
+    // program's, not an outside change.
+    void SaveWithName(const std::string& title) override;
     void SetRecordCount(uint16_t n) override;
     void SetModified() override;
     void Status(const std::string& text) override;
@@ -67,6 +71,17 @@ public:
     // disk): the database is shown, exported and searched, never edited or
     // saved into it.
     bool ReadOnlyFile() const { return Stream() && !Stream()->Writable(); }
+    // How the file changed on disk since this program last read or wrote
+    // it: removed, another file in its place, or rewritten; None for a
+    // database without a file.
+    TOutsideChange OutsideChange() const;
+    // OutsideChange, once for each state of the disk: a change reported
+    // before gives None until the file changes again (an outside write
+    // notifies several times).
+    TOutsideChange NewOutsideChange();
+    // The file as it is now counts as reported (after the user was asked).
+    void OutsideChangeSeen();
+
     // The file was made for this database by New and has not been saved by
     // the user: discarding the database removes it again.
     bool CreatedFile = false;
@@ -82,7 +97,15 @@ private:
     bool findWords_ = false;
     std::vector<bool> findFields_;
     uint64_t orderVersion_ = 0;
+    // Takes the file's state as this program's own (load, save).
+    void NoteDiskState();
+    // The open file's path, empty without one.
+    std::string DiskName() const;
+
     StatusSink status_;
+    TDiskStamp diskStamp_;
+    bool seenKnown_ = false;  // seen_ holds a reported state
+    TDiskStamp seen_;
     std::vector<std::vector<int>>* orderLog_ = nullptr;
 };
 

@@ -60,6 +60,11 @@ void SyncDirectory(const std::string& directory);
 // Removes a file that no handle holds locked; false when one does.
 bool RemoveIfUnlocked(const std::string& path);
 void RemoveFile(const std::string& path);
+// True when a handle that holds the program's lock (Shared or Exclusive)
+// has the file open: a database open in the editor, this program's own
+// handles included. False where it cannot tell (no such file, no right to
+// open it).
+bool IsLocked(const std::string& path);
 
 // Standard output passes bytes as they are (Windows would turn LF into
 // CR LF).

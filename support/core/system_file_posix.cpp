@@ -158,6 +158,17 @@ void RemoveFile(const std::string& path)
     ::unlink(path.c_str());
 }
 
+bool IsLocked(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    // Closing gives the probe's own lock back at once.
+    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return locked;
+}
+
 void SetBinaryStandardOutput() {}
 
 }  // namespace quorvil::sys

@@ -353,6 +353,18 @@ void RemoveFile(const std::string& path)
     ::DeleteFileW(Wide(path).c_str());
 }
 
+bool IsLocked(const std::string& path)
+{
+    // Every locked handle denies others writing, so asking to write tells.
+    HANDLE h = ::CreateFileW(Wide(path).c_str(), FILE_WRITE_DATA, kShareAll, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(h);
+        return false;
+    }
+    return ::GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 void SetBinaryStandardOutput()
 {
     ::_setmode(::_fileno(stdout), _O_BINARY);

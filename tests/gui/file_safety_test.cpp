@@ -1,7 +1,8 @@
 // Files the editor must not harm or lose: a read-only file is looked at and
 // exported but never written, a damaged one opens with a warning and stays
-// as it was, a new database the user does not keep leaves no file, and a
-// file open in a tab merges as that tab shows it.
+// as it was, a new database the user does not keep leaves no file, a file
+// open in a tab merges as that tab shows it, and one another program changes
+// is read again or written over only as the user says.
 #include "command_guard.h"
 #include "database.h"
 #include "database_model.h"
@@ -16,6 +17,7 @@
 #include "merge_dialog.h"
 #include "message_dialog.h"
 #include "modal.h"
+#include "outside_changes.h"
 #include "progress_line.h"
 #include "record_commands.h"
 #include "sort_dialog.h"
@@ -40,6 +42,19 @@ using namespace quorvil::test;
 namespace {
 
 const std::vector<FieldSpec> kFields = {{"ID", kTypeString, {}}, {"Name", kTypeString, {}}};
+
+// Counts the dialogs no answer was queued for, and answers them with Escape.
+struct UnaskedDialogs {
+    int count = 0;
+    UnaskedDialogs()
+    {
+        SetModalFallback([this](QDialog& d) {
+            ++count;
+            d.reject();
+        });
+    }
+    ~UnaskedDialogs() { SetModalFallback({}); }
+};
 
 }  // namespace
 
@@ -252,6 +267,71 @@ private slots:
         QCOMPARE(db->RecordCount(), 2);
         QCOMPARE(db->GetCell(2, 2), std::string("bobby"));
         QCOMPARE(FileBytes(PathToQString(other)), otherBytes);
+    }
+
+    void aFileAnotherProgramReplacedIsAskedAboutOnceAndReloadsInPlace()
+    {
+        const std::string path = Db("shared.PDB", "Shared", kFields, {{"1", "ann"}, {"2", "bob"}, {"3", "cy"}});
+        auto form = StartMainForm({PathToQString(path)});
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        TOutsideChanges& outside = form->OutsideChanges();
+        TDatabasePage& page = *form->Tabs()->Page(0);
+        page.Grid()->setCurrentIndex(page.Model()->index(2, 1));
+        UnaskedDialogs unasked;
+        AnswerInputLine(FromUtf8("Shared"));
+        form->Action("SaveBtn")->trigger();
+        form->activateWindow();  // back from the title dialog
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        outside.Check();
+        QCOMPARE(unasked.count, 0);  // the program's own save is no outside change
+
+        // Another program saves its version as editors do: a new file renamed over.
+        const std::string theirs = Db("theirs.PDB", "Theirs", kFields,
+                                      {{"1", "ann"}, {"2", "bobby"}, {"3", "cy"}, {"4", "dee"}});
+        std::filesystem::rename(theirs, path);
+        QString question;
+        AnswerMessage(question, FromUtf8("YesToAll"));
+        outside.Check();
+        outside.Check();  // noticed again: still one question
+        QCOMPARE(unasked.count, 0);
+        QVERIFY2(question.contains(FromUtf8("was changed by another program.")), qPrintable(question));
+        const TDataBase* db = form->Tabs()->CurrentDB();
+        QCOMPARE(db->RecordCount(), 4);
+        QCOMPARE(db->GetCell(2, 2), std::string("bobby"));
+        QVERIFY(!db->Modified);
+        QCOMPARE(page.Grid()->currentIndex(), page.Model()->index(2, 1));
+    }
+
+    void keepMineKeepsTheEditsAndSaveAsksBeforeWritingOverTheOtherVersion()
+    {
+        const std::string path = Db("shared.PDB", "Shared", kFields, {{"1", "ann"}, {"2", "bob"}});
+        auto form = StartMainForm({PathToQString(path)});
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        TDatabasePage& page = *form->Tabs()->Page(0);
+        QVERIFY(page.Model()->setData(page.Model()->index(1, 1), FromUtf8("robert")));
+        // Another program writes into the file itself, heedless of the lock.
+        const QByteArray theirs = FileBytes(
+            PathToQString(Db("theirs.PDB", "Shared", kFields, {{"1", "ann"}, {"2", "bobby"}})));
+        WriteFile(PathToQString(path), theirs);
+        QString question;
+        AnswerMessage(question, FromUtf8("NoToAll"));
+        form->OutsideChanges().Check();
+        QVERIFY2(question.contains(FromUtf8("changes that are not saved")), qPrintable(question));
+        const TDataBase* db = form->Tabs()->CurrentDB();
+        QCOMPARE(db->GetCell(2, 2), std::string("robert"));
+        QVERIFY(db->Modified);
+
+        QString warning;
+        for (const char* answer : {"Cancel", "YesToAll"}) {
+            AnswerInputLine(FromUtf8("Shared"));
+            AnswerMessage(warning, FromUtf8(answer));
+            form->Action("SaveBtn")->trigger();
+            QVERIFY2(warning.contains(FromUtf8("Save over it anyway?")), qPrintable(warning));
+            if (QLatin1String(answer) == QLatin1String("Cancel"))
+                QCOMPARE(FileBytes(PathToQString(path)), theirs);
+        }
+        QCOMPARE(OpenReadOnly<TJFILE>(path)->GetCell(2, 2), std::string("robert"));
+        QVERIFY(!db->Modified);
     }
 };
 

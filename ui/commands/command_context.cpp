@@ -112,6 +112,7 @@ QAction* TCommandContext::AddCommand(const char* name, const char* text, const c
     // command from the menu, the tool bar or a key leaves it first, so that
     // it works on what the user typed.
     QObject::connect(action, &QAction::triggered, &window_, [this, handler, commitFirst, command = std::move(command)] {
+        const TCommandScope running;  // committing lets timers run already
         // A refused text waits for correction in its editor; the command
         // would work on the value the user meant to change.
         if (commitFirst && !CommitEditing())

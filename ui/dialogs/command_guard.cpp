@@ -31,8 +31,30 @@ QString FileErrorText(const std::string& fileName, const char* message)
     return name + FromUtf8(": ") + text;
 }
 
+namespace {
+
+int gCommandDepth = 0;
+
+}  // namespace
+
+TCommandScope::TCommandScope()
+{
+    ++gCommandDepth;
+}
+
+TCommandScope::~TCommandScope()
+{
+    --gCommandDepth;
+}
+
+bool CommandRunning()
+{
+    return gCommandDepth > 0;
+}
+
 bool RunCommand(const char* command, const std::function<void()>& body)
 {
+    const TCommandScope running;
     try {
         body();
         return true;

@@ -20,6 +20,18 @@ bool IsFileError(const std::exception& e);
 // file's name, which is left out when the message names the file already.
 QString FileErrorText(const std::string& fileName, const char* message);
 
+// While one lives a command is at work, and whatever waits for the window
+// to be idle (a question about a file changed outside) waits: the work may
+// let the window repaint, which runs timers too.
+class TCommandScope {
+public:
+    TCommandScope();
+    ~TCommandScope();
+    TCommandScope(const TCommandScope&) = delete;
+    TCommandScope& operator=(const TCommandScope&) = delete;
+};
+bool CommandRunning();
+
 // Runs the command named `command` (its handler's name, as "LoadBtnClick").
 // Returns false when it failed; the failure has then been shown: a file error
 // by its message alone, a fault with the handler's name after it. Cancelled

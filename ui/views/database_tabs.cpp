@@ -5,24 +5,29 @@
 #include <filesystem>
 #include <optional>
 
-#include "config_store.h"
-#include "errors.h"
-#include "database_page.h"
-#include "field_definition.h"
-#include "input_dialog.h"
-#include "message_dialog.h"
 #include "command_guard.h"
+#include "config_store.h"
+#include "database_model.h"
+#include "database_page.h"
+#include "errors.h"
+#include "extended_grid.h"
+#include "field_definition.h"
 #include "field_types.h"
 #include "file_system.h"
+#include "input_dialog.h"
+#include "message_dialog.h"
 #include "new_record.h"
 #include "open_checks.h"
 #include "progress_line.h"
+#include "record_list_model.h"
 #include "record_panel.h"
 #include "report_dialog.h"
 #include "text_convert.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QListView>
+#include <QScrollBar>
 #include <QStringList>
 #include <QTabBar>
 
@@ -47,6 +52,47 @@ const char* const kUseSaveAs = "Use Save as to write the database to another fil
 QString EscapeMnemonics(QString text)
 {
     return text.replace(QLatin1Char('&'), FromUtf8("&&"));
+}
+
+// Where the user is in a page: the record, the grid's column and how far
+// the grid is scrolled.
+struct TPagePlace {
+    int Record = 0;
+    int Column = 0;
+    int Scroll = 0;
+};
+
+TPagePlace PlaceOf(const TDatabasePage& page)
+{
+    TPagePlace place;
+    if (!page.GridVisible()) {
+        place.Record = page.EditPanel()->CurrentRecord();
+        return place;
+    }
+    const QModelIndex current = page.Grid()->currentIndex();
+    place.Record = current.isValid() ? page.Model()->RecordOfRow(current.row()) : 0;
+    place.Column = std::max(current.column(), 0);
+    place.Scroll = page.Grid()->verticalScrollBar()->value();
+    return place;
+}
+
+// The same record number (the last one, when there are fewer now).
+void GoTo(TDatabasePage& page, const TPagePlace& place)
+{
+    const TDataBase* db = page.DataBase();
+    if (!db || place.Record < 1 || db->RecordCount() == 0)
+        return;
+    const int row = page.Model()->RowOfRecord(std::min(place.Record, int(db->RecordCount())));
+    if (row < 0)
+        return;
+    if (page.GridVisible()) {
+        page.Grid()->setCurrentIndex(page.Model()->index(row, std::min(place.Column, page.Model()->columnCount() - 1)));
+        page.Grid()->verticalScrollBar()->setValue(place.Scroll);
+    } else if (page.ViewMode() == 1) {
+        page.ListBox()->setCurrentIndex(page.ListModel()->index(row, 0));
+    } else {
+        page.EditPanel()->ShowRow(row);
+    }
 }
 
 }  // namespace
@@ -425,6 +471,9 @@ bool TDatabaseTabs::SaveDatabase(int tab)
     QString title = ToQString(db->PdbHeader.Name);
     if (!InputLine(FromUtf8("Database Title"), title, 31))
         return false;
+    // Asked last, so that a change made while the title was typed counts too.
+    if (!AskSaveOverOutsideChange(tab))
+        return false;
     const QString name = QFileInfo(PathToQString(db->FileName)).fileName();
     try {
         TProgressLine::TRun run(progress_, true);
@@ -461,6 +510,55 @@ std::optional<bool> TDatabaseTabs::AskReplaceDamaged(int tab)
         return false;
     setCurrentIndex(tab);
     return saveAs_();
+}
+
+bool TDatabaseTabs::AskSaveOverOutsideChange(int tab)
+{
+    const TDataBase* db = DataBase(tab);
+    const TOutsideChange change = db->OutsideChange();
+    // A file that is gone loses nothing by being written again.
+    if (change == TOutsideChange::None || change == TOutsideChange::Removed)
+        return true;
+    MessageTexts().Captions[mbYesToAll] = FromUtf8("&Save over it");
+    const int answer = MessageDlgButtons(
+        PathToQString(db->FileName) +
+            FromUtf8("\r\nwas changed by another program after it was opened or saved here. Saving writes this "
+                     "tab's version over it, and the other program's changes are lost.\r\nSave over it anyway? "
+                     "(Save as keeps both versions.)"),
+        mtWarning, {mbYesToAll, mbCancel}, mbCancel);
+    return answer == mrYesToAll;
+}
+
+bool TDatabaseTabs::ReloadDatabase(int tab)
+{
+    TDataBase* db = DataBase(tab);
+    if (!db)
+        return false;
+    const std::string path = db->FileName;
+    const TPagePlace place = PlaceOf(*pages_[size_t(tab)]);
+    SaveColumnWidths(tab);
+    // A file rewritten in place is the one the database holds locked, and
+    // the lock admits no second open, not even this program's.
+    db->AttachStream(nullptr);
+    const auto keepOld = [&] {
+        try {
+            db->AttachStream(std::make_unique<TFileStream>(path, TFileStream::Mode::OpenExisting));
+        } catch (const std::exception&) {
+            // Without its file the database can still go through Save as.
+        }
+    };
+    try {
+        if (LoadDatabase(tab, path)) {
+            GoTo(*pages_[size_t(tab)], place);
+            return true;
+        }
+    } catch (...) {
+        if (DataBase(tab) == db)
+            keepOld();
+        throw;
+    }
+    keepOld();
+    return false;
 }
 
 void TDatabaseTabs::SaveColumnWidths(int tab, TIniFile* ini)

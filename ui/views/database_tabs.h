@@ -76,8 +76,15 @@ public:
     // Asks for the title and writes the file; false when cancelled or failed.
     // A database whose file is read-only is not saved: the message points
     // to Save as. One whose file opened damaged is saved over it only when
-    // the user says so; Save as instead gives true when it wrote a copy.
+    // the user says so; Save as instead gives true when it wrote a copy. A
+    // file another program changed since it was read or saved here is
+    // written over only when the user says so.
     bool SaveDatabase(int tab);
+    // Reads the tab's file again into the same tab, at the same record and
+    // column where it still has them; its changes and undo history go. On
+    // failure the exception passes on and the database stays as it was;
+    // false when the user cancelled the loading.
+    bool ReloadDatabase(int tab);
     // Stores the tab's column widths under the database's title.
     void SaveColumnWidths(int tab, TIniFile* ini = nullptr);
     // Shows or hides the filter row of a tab's grid and remembers the choice
@@ -109,6 +116,9 @@ private:
     // The question for a modified database whose file is read-only: its
     // changes can only go (true) or stay open for Save as (false).
     bool AskDiscardReadOnly(int tab);
+    // Before a save: true when the file is still the one read or saved
+    // here, or the user chose to write over another program's version.
+    bool AskSaveOverOutsideChange(int tab);
     // The answer of AskSave and AskReplace where no save question is due:
     // nothing to lose (true), or a read-only file's changes; empty otherwise.
     std::optional<bool> AnswerWithoutSaving(int tab);

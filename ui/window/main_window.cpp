@@ -13,6 +13,7 @@
 #include "help_commands.h"
 #include "key_filter.h"
 #include "message_dialog.h"
+#include "outside_changes.h"
 #include "recent_menu.h"
 #include "record_commands.h"
 #include "command_guard.h"
@@ -111,6 +112,7 @@ TMainForm::TMainForm(QWidget* parent)
         close();
     });
     keys_ = std::make_unique<TKeyFilter>(*this, *context_);
+    outside_ = std::make_unique<TOutsideChanges>(*this, *context_);
 }
 
 TMainForm::~TMainForm()

@@ -26,6 +26,7 @@ class TFileCommands;
 class TFindCommands;
 class THelpCommands;
 class TKeyFilter;
+class TOutsideChanges;
 class TRecentMenu;
 class TRecordCommands;
 class TTransferCommands;
@@ -57,6 +58,8 @@ public:
     TExchangeCommands& Exchange() const { return *exchange_; }
     TTransferCommands& Transfer() const { return *transfer_; }
     THelpCommands& Help() const { return *help_; }
+    // The watch over the open files for changes made by other programs.
+    TOutsideChanges& OutsideChanges() const { return *outside_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -84,6 +87,7 @@ private:
     std::unique_ptr<TTransferCommands> transfer_;
     std::unique_ptr<THelpCommands> help_;
     std::unique_ptr<TKeyFilter> keys_;
+    std::unique_ptr<TOutsideChanges> outside_;
 };
 
 }  // namespace quorvil

@@ -4,6 +4,7 @@
 #include "field_types.h"
 #include "jfile.h"
 #include "numbers.h"
+#include "text_utils.h"
 
 #include <algorithm>
 #include <optional>
@@ -57,15 +58,6 @@ std::string Quoted(std::string_view text)
     return "\"" + std::string(text) + "\"";
 }
 
-std::string_view Trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
@@ -110,7 +102,7 @@ bool WithinIntegerRange(std::string_view text)
 TCellInput NumberInput(TValueKind kind, std::string_view typed)
 {
     TCellInput input;
-    std::string_view text = Trimmed(typed);
+    std::string_view text = TrimBlanks(typed);
     const bool whole = kind == TValueKind::Integer;
     if (text.empty())
         return input;
@@ -193,9 +185,14 @@ TCellInput CellInput(const TJFILE& db, int field, std::string_view typed)
     return input;
 }
 
+bool ReadsAsNumber(TValueKind kind, std::string_view text)
+{
+    return NumberInput(kind, text).Accepted;
+}
+
 std::optional<double> TypedNumber(std::string_view typed)
 {
-    const std::string_view text = Trimmed(typed);
+    const std::string_view text = TrimBlanks(typed);
     return NumberForm(text, false) ? DecimalValue(text) : std::nullopt;
 }
 

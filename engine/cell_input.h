@@ -34,6 +34,10 @@ TCellInput CellInput(const TJFILE& db, int field, std::string_view typed);
 // blanks around. Empty for any other text ("1,5", "1e3", "", "-").
 std::optional<double> TypedNumber(std::string_view typed);
 
+// True when `text` is blank or a number a field of `kind` (Integer or
+// Float) takes, by the rule typing follows.
+bool ReadsAsNumber(TValueKind kind, std::string_view text);
+
 // The range of whole numbers an "INTEGER" field holds.
 constexpr int64_t kLeastInteger = -2147483648LL;
 constexpr int64_t kGreatestInteger = 2147483647LL;

@@ -1,14 +1,13 @@
 #include "definition_review.h"
 
+#include "cell_input.h"
 #include "field_types.h"
 #include "jfile.h"
-#include "numbers.h"
 #include "record_sort.h"
 #include "text_case.h"
+#include "text_utils.h"
 
 #include <algorithm>
-#include <charconv>
-#include <limits>
 #include <unordered_set>
 
 namespace quorvil {
@@ -17,26 +16,6 @@ namespace {
 
 constexpr size_t kLongestPopupItem = 255;  // GetPopupItem gives no more
 constexpr size_t kNamesShown = 5;
-
-std::string_view Trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
-bool WholeNumber(std::string_view text)
-{
-    text = Trimmed(text);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    int64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return !text.empty() && error == std::errc() && end == text.data() + text.size() &&
-           value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max();
-}
 
 // How a type says that values are not of its kind, for one value and for
 // several.
@@ -209,8 +188,8 @@ bool ReadableAs(uint16_t type, std::string_view value)
         return true;
     switch (Saved(type)) {
     case kTypeInteger:
-    case kTypeAutoInc: return WholeNumber(value);
-    case kTypeFloat: return value.find_first_of("eE") == std::string_view::npos && DecimalValue(value).has_value();
+    case kTypeAutoInc: return ReadsAsNumber(TValueKind::Integer, value);
+    case kTypeFloat: return ReadsAsNumber(TValueKind::Float, value);
     case kTypeBoolean: return value == "1" || value == "0";
     default: break;
     }

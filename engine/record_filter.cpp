@@ -6,26 +6,13 @@
 #include "jfile.h"
 #include "record_sort.h"
 #include "text_case.h"
+#include "text_utils.h"
 
 #include <utility>
 
 namespace quorvil {
 
 namespace {
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trimmed(std::string_view s)
-{
-    while (!s.empty() && IsBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
 
 const char* KindName(TOrderKind kind)
 {
@@ -67,13 +54,13 @@ std::optional<uint64_t> TypedValue(TOrderKind kind, std::string_view text)
 TFilterCondition::TFilterCondition(uint16_t fieldType, std::string_view text, std::string_view trueText,
                                    std::string_view falseText)
 {
-    const std::string_view box = Trimmed(text);
+    const std::string_view box = TrimBlanks(text);
     if (box.empty())
         return;
     const TOrderKind kind = OrderKindOf(fieldType);
     kind_ = int(kind);
     if (fieldType == kTypeBoolean) {
-        std::string_view word = box.front() == '=' ? Trimmed(box.substr(1)) : box;
+        std::string_view word = box.front() == '=' ? TrimBlanks(box.substr(1)) : box;
         if (word == "1" || SameTextIgnoringCase(word, "TRUE") || SameTextIgnoringCase(word, trueText)) {
             op_ = TFilterOp::Checked;
         } else if (word == "0" || SameTextIgnoringCase(word, "FALSE") || SameTextIgnoringCase(word, falseText)) {
@@ -93,13 +80,13 @@ TFilterCondition::TFilterCondition(uint16_t fieldType, std::string_view text, st
         std::optional<std::string_view> low, high;
         if (const size_t dots = box.find(".."); dots != std::string_view::npos) {
             op_ = TFilterOp::Range;
-            low = Trimmed(box.substr(0, dots));
-            high = Trimmed(box.substr(dots + 2));
+            low = TrimBlanks(box.substr(0, dots));
+            high = TrimBlanks(box.substr(dots + 2));
         } else {
             for (const auto& o : kOperators)
                 if (box.substr(0, std::string_view(o.Text).size()) == o.Text) {
                     op_ = o.Op;
-                    high = Trimmed(box.substr(std::string_view(o.Text).size()));
+                    high = TrimBlanks(box.substr(std::string_view(o.Text).size()));
                     break;
                 }
         }

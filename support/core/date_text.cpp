@@ -1,5 +1,7 @@
 #include "date_text.h"
 
+#include "text_utils.h"
+
 #include <array>
 #include <cstdio>
 
@@ -8,20 +10,21 @@ namespace quorvil {
 namespace {
 
 constexpr int kFirstWindowYear = 1980;  // two-digit years read as 1980..2079
-constexpr std::array<const char*, 12> kMonthNames = {"January", "February", "March",     "April",   "May",      "June",
-                                                     "July",    "August",   "September", "October", "November", "December"};
+constexpr std::array<const char*, 12> kMonthNames = {"January",   "February", "March",    "April",
+                                                     "May",       "June",     "July",     "August",
+                                                     "September", "October",  "November", "December"};
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-std::string_view Trimmed(std::string_view text)
+bool IsDigit(char c)
 {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
+    return c >= '0' && c <= '9';
+}
+bool IsLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+char Lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
 // The runs of digits and of letters of a text, and the first character that
@@ -105,7 +108,7 @@ struct TParsedDate {
 std::optional<TParsedDate> ReadDate(std::string_view text)
 {
     TPieces pieces;
-    if (!SplitPieces(Trimmed(text), "/.- ", pieces) || pieces.Runs.size() != 3)
+    if (!SplitPieces(TrimBlanks(text), "/.- ", pieces) || pieces.Runs.size() != 3)
         return {};
     const std::string_view day = pieces.Runs[0];
     const std::string_view month = pieces.Runs[1];
@@ -140,7 +143,7 @@ struct TParsedTime {
 std::optional<TParsedTime> ReadTime(std::string_view text)
 {
     TPieces pieces;
-    if (!SplitPieces(Trimmed(text), ":.", pieces) || pieces.Runs.size() < 2 || pieces.Runs.size() > 3)
+    if (!SplitPieces(TrimBlanks(text), ":.", pieces) || pieces.Runs.size() < 2 || pieces.Runs.size() > 3)
         return {};
     for (std::string_view run : pieces.Runs)
         if (!IsDigit(run[0]) || run.size() > 2)
@@ -210,8 +213,7 @@ std::string DateText(const TCivilDate& date, const TDateForm& form)
     const bool fourDigits = form.FourDigitYear || date.Year < kFirstWindowYear || date.Year >= kFirstWindowYear + 100;
     const std::string year = fourDigits ? Padded(date.Year, false) : Padded(date.Year % 100, true);
     if (form.MonthName)
-        return Padded(date.Day, form.PadDay) + " " + std::string(kMonthNames[size_t(date.Month - 1)], 3) + " " +
-               year;
+        return Padded(date.Day, form.PadDay) + " " + std::string(kMonthNames[size_t(date.Month - 1)], 3) + " " + year;
     const std::string separator(1, form.Separator);
     return Padded(date.Day, form.PadDay) + separator + Padded(date.Month, form.PadMonth) + separator + year;
 }
@@ -263,7 +265,7 @@ std::optional<TTimeForm> CommonTimeForm(const std::vector<std::string_view>& val
 
 std::optional<std::string> StoredDateText(std::string_view typed, const TDateForm& form)
 {
-    if (Trimmed(typed).empty())
+    if (TrimBlanks(typed).empty())
         return std::string();
     const std::optional<TCivilDate> date = ParseDateText(typed);
     if (!date)
@@ -273,7 +275,7 @@ std::optional<std::string> StoredDateText(std::string_view typed, const TDateFor
 
 std::optional<std::string> StoredTimeText(std::string_view typed, const TTimeForm& form)
 {
-    if (Trimmed(typed).empty())
+    if (TrimBlanks(typed).empty())
         return std::string();
     const std::optional<TClockTime> time = ParseTimeText(typed);
     if (!time)

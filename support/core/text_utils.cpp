@@ -58,6 +58,15 @@ std::string Trim(std::string_view text)
     return TrimLeft(TrimRight(text));
 }
 
+std::string_view TrimBlanks(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
 int WordCount(std::string_view text)
 {
     return static_cast<int>(Words(text).size());

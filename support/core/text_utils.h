@@ -12,6 +12,8 @@ namespace quorvil {
 std::string TrimLeft(std::string_view text);
 std::string TrimRight(std::string_view text);
 std::string Trim(std::string_view text);
+// The text without the blanks and tabs around it, as typed values are read.
+std::string_view TrimBlanks(std::string_view text);
 
 // Words are separated by spaces; a word starting with a double quote runs to
 // the next double quote (or the end) and may hold spaces; the quotes are not

@@ -500,7 +500,7 @@ std::string LeftOutFieldsMessage(const TJFILE& db)
     std::vector<std::string> named;
     for (int f = 1; f <= db.FieldCount(); ++f)
         if (AccessKind(db.GetFieldType(f)) == TAccessKind::Unsupported)
-            named.push_back("\"" + db.GetFieldName(f) + "\" (" + db.GetFieldTypeName(f) + ")");
+            named.push_back(Quoted(db.GetFieldName(f)) + " (" + db.GetFieldTypeName(f) + ")");
     if (named.empty())
         return {};
     return (named.size() == 1 ? "Field " : "Fields ") + Listed(named) +

@@ -6,6 +6,7 @@
 #include "jfile.h"
 #include "key_index.h"
 #include "text_case.h"
+#include "text_utils.h"
 
 #include <algorithm>
 #include <array>
@@ -178,17 +179,16 @@ std::string CopyMessage(const TCopyResult& result)
 {
     if (!result.Shared)
         return "No field name is shared; nothing copied.";
-    const auto count = [](int n, const char* noun) { return std::to_string(n) + " " + noun + (n == 1 ? "" : "s"); };
-    std::string text = "Copied " + count(result.Records, "record") +
+    std::string text = "Copied " + Counted(size_t(result.Records), "record") +
                        (result.Key.empty() ? ", without a key field: " : ", matched on " + result.Key + ": ") +
                        std::to_string(result.Added) + " added, " + std::to_string(result.Updated) + " updated";
     if (result.Unchanged > 0)
         text += ", " + std::to_string(result.Unchanged) + " unchanged";
     text += ".";
     if (result.ListAdded > 0)
-        text += " " + count(result.ListAdded, "value") + " added to popup lists.";
+        text += " " + Counted(size_t(result.ListAdded), "value") + " added to popup lists.";
     if (result.LeftOut > 0)
-        text += " " + count(result.LeftOut, "value") + " left out: the popup lists could not take them.";
+        text += " " + Counted(size_t(result.LeftOut), "value") + " left out: the popup lists could not take them.";
     return text;
 }
 

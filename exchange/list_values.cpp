@@ -3,6 +3,7 @@
 #include "field_definition.h"
 #include "field_types.h"
 #include "jfile.h"
+#include "text_utils.h"
 
 #include <algorithm>
 #include <map>
@@ -24,9 +25,7 @@ std::string Shown(const std::string& value)
 {
     std::string text = value.size() > kLongestShown ? value.substr(0, kLongestShown) + "..." : value;
     std::replace(text.begin(), text.end(), '\n', '\xA4');
-    if (text.find(' ') != std::string::npos && text.front() != '"')
-        text = '"' + text + '"';
-    return text;
+    return QuotedIfSpaced(text);
 }
 
 std::string Reason(TListRefusal why)

@@ -4,7 +4,6 @@
 #include "field_types.h"
 #include "jfile.h"
 #include "record_sort.h"
-#include "text_case.h"
 #include "text_utils.h"
 
 #include <algorithm>
@@ -13,8 +12,6 @@
 namespace quorvil {
 
 namespace {
-
-constexpr size_t kLongestPopupItem = 255;  // GetPopupItem gives no more
 
 // How a type says that values are not of its kind, for one value and for
 // several.
@@ -104,8 +101,9 @@ void CompleteList(const TJFILE& db, int f, TDefinitionReview& review)
     const bool wasList = db.GetFieldType(f) == kTypeList;
     std::unordered_set<std::string> known(list.begin(), list.end());
     std::unordered_set<std::string> before;
-    for (int k = 1; wasList && k <= db.PopupCount(f); ++k)
-        before.insert(db.GetPopupItem(f, k));
+    if (wasList)
+        for (std::string& value : PopupValues(db, f))
+            before.insert(std::move(value));
     const std::string keep = wasList ? "Keep the values in the list."
                                      : "Keep " + name + " a " + TypeName(Saved(db.GetFieldType(f))) + " field.";
     std::vector<std::string> missing;
@@ -113,10 +111,11 @@ void CompleteList(const TJFILE& db, int f, TDefinitionReview& review)
         const std::string_view value = db.CellView(r, f);
         if (value.empty() || known.count(std::string(value)) || (wasList && !before.count(std::string(value))))
             continue;
-        if (value.size() > kLongestPopupItem || ReadsAsChunkHeader(value)) {
+        if (!PopupCanHold(value)) {
             review.Refusal = "The value of " + name + " in record " + std::to_string(r) + " cannot be a popup item: " +
-                             (value.size() > kLongestPopupItem ? "an item holds at most 255 characters."
-                                                               : "the file would read it as the end of the list.") +
+                             (value.size() > TJFILE::kLongestPopupValue
+                                  ? "an item holds at most 255 characters."
+                                  : "the file would read it as the end of the list.") +
                              " " + keep;
             review.Field = f;
             return;
@@ -181,11 +180,6 @@ bool ReadableAs(uint16_t type, std::string_view value)
     }
 }
 
-bool SameFieldName(std::string_view a, std::string_view b)
-{
-    return SameTextIgnoringCase(a.substr(0, kMaxFieldNameLength), b.substr(0, kMaxFieldNameLength));
-}
-
 TDefinitionReview ReviewDefinition(const TJFILE& db, const std::vector<TFieldDefinition>& fields)
 {
     TDefinitionReview review;
@@ -199,10 +193,8 @@ TDefinitionReview ReviewDefinition(const TJFILE& db, const std::vector<TFieldDef
         if (after == kTypeList) {
             CompleteList(db, f, review);
         } else if (before == kTypeList && db.PopupCount(f) > 0) {
-            std::vector<std::string> items;
-            for (int k = 1; k <= db.PopupCount(f); ++k)
-                items.push_back(db.GetPopupItem(f, k));
-            review.Notes.push_back("The popup list of " + Called(fields, f) + " (" + FirstFew(items, kItemsShown) +
+            review.Notes.push_back("The popup list of " + Called(fields, f) + " (" +
+                                   FirstFew(PopupValues(db, f), kItemsShown) +
                                    ") is dropped: only a List field keeps one.");
         }
         if (after != before)

@@ -1,7 +1,7 @@
 #include "copy_records.h"
 
 #include "errors.h"
-
+#include "field_definition.h"
 #include "field_types.h"
 #include "jfile.h"
 #include "key_index.h"

@@ -41,11 +41,6 @@ std::string Reason(TListRefusal why)
 
 }  // namespace
 
-bool PopupCanHold(std::string_view value)
-{
-    return value.size() <= TJFILE::kLongestPopupValue && !ReadsAsChunkHeader(value);
-}
-
 bool TakesListValues(const TJFILE& db, int field)
 {
     return db.GetFieldType(field) == kTypeList || db.PopupCount(field) > 0;
@@ -121,14 +116,6 @@ void TListValues::Refuse(int field, TList& list, std::string_view value, TListRe
         list.Entry = leftOut_.size();
     }
     leftOut_[list.Entry - 1].Values.emplace_back(std::string(value), why);
-}
-
-std::vector<std::string> PopupValues(const TJFILE& db, int field)
-{
-    std::vector<std::string> values;
-    for (int k = 1; k <= db.PopupCount(field); ++k)
-        values.push_back(db.GetPopupItem(field, k));
-    return values;
 }
 
 bool ListsTakeAll(const TJFILE& source, const std::vector<int>* records, const std::vector<TListColumn>& columns)

@@ -19,8 +19,6 @@ class TJFILE;
 // Why a popup list cannot take a value.
 enum class TListRefusal { Full, TooLong, ChunkHeader };
 
-// True when a popup list with room can take `value` and read it back the same.
-bool PopupCanHold(std::string_view value);
 // True for a List field, and for a field with popup values, which a save
 // makes a List field.
 bool TakesListValues(const TJFILE& db, int field);
@@ -91,8 +89,6 @@ struct TListColumn {
     int Target = 0;
     std::vector<std::string> List;
 };
-// The popup values of `field` of `db`, in order.
-std::vector<std::string> PopupValues(const TJFILE& db, int field);
 // True when every value of the columns in `records` of `source` (every
 // record when null) fits its target's list, so that nothing can be left out;
 // false when some might be (only a trial run tells which).

@@ -270,7 +270,7 @@ std::string MappingProblem(const TJFILE& master, const TJFILE& other, const TMer
         if (master.FieldIndexByName(name) != 0)
             return "Field name " + name + " already exists in master database";
         for (const std::string& earlier : names)
-            if (SameTextIgnoringCase(earlier, name))
+            if (SameFieldName(earlier, name))
                 return "Two new fields are named " + name;
         names.push_back(name);
     }

@@ -1,5 +1,6 @@
 #include "list_values.h"
 
+#include "errors.h"
 #include "field_definition.h"
 #include "field_types.h"
 #include "jfile.h"
@@ -65,8 +66,24 @@ std::string LeftOutMessage(const TLeftOutValues& leftOut, const std::string& sep
     return text;
 }
 
-EListsFull::EListsFull(TLeftOutValues leftOut, const std::string& what)
-    : std::invalid_argument(what), leftOut_(std::move(leftOut))
+std::string ListsFullText(const std::string& work, const TLeftOutValues& leftOut)
+{
+    return "The popup lists cannot take every value the " + work + " would write:\n" + LeftOutMessage(leftOut);
+}
+
+std::string PopupListsNote(int added, int leftOut)
+{
+    std::string note;
+    if (added > 0)
+        note = Counted(size_t(added), "value") + " added to popup lists.";
+    if (leftOut > 0)
+        note += (note.empty() ? "" : " ") + Counted(size_t(leftOut), "value") +
+                " left out: the popup lists could not take them.";
+    return note;
+}
+
+EListsFull::EListsFull(TLeftOutValues leftOut, const std::string& work, const std::string& done)
+    : std::invalid_argument(ListsFullText(work, leftOut) + "\nNothing was " + done + "."), leftOut_(std::move(leftOut))
 {
 }
 
@@ -116,6 +133,37 @@ void TListValues::Refuse(int field, TList& list, std::string_view value, TListRe
         list.Entry = leftOut_.size();
     }
     leftOut_[list.Entry - 1].Values.emplace_back(std::string(value), why);
+}
+
+void WriteAdmitting(TJFILE& target, const std::function<void(TListValues&)>& write, int& added, int& refused,
+                    TLeftOutValues* leftOut)
+{
+    TListValues lists(target);
+    const auto tell = [&] {
+        added = lists.Added();
+        refused = lists.Refused();
+        if (leftOut)
+            *leftOut = lists.LeftOut();
+    };
+    try {
+        write(lists);
+    } catch (...) {
+        tell();
+        throw;
+    }
+    tell();
+}
+
+TLeftOutValues TrialLeftOut(const TJFILE& target, const std::function<void(TJFILE&, TLeftOutValues*)>& write)
+{
+    const std::unique_ptr<TJFILE> trial = CopyDatabase(target, TRecordCopy::Borrow);
+    TLeftOutValues leftOut;
+    try {
+        write(*trial, &leftOut);
+    } catch (const ERangeError&) {
+        // The write stops at the record limit too, with what it met so far.
+    }
+    return leftOut;
 }
 
 bool ListsTakeAll(const TJFILE& source, const std::vector<int>* records, const std::vector<TListColumn>& columns)

@@ -4,6 +4,7 @@
 // value they write to its field's list; a value the list cannot take (the
 // list is full, the value too long or read back as a chunk header) is left
 // out instead, and the user hears which before anything changes.
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -36,11 +37,19 @@ using TLeftOutValues = std::vector<TLeftOut>;
 // at most eight values a line, then how many more; `separator` between lines.
 std::string LeftOutMessage(const TLeftOutValues& leftOut, const std::string& separator = "\n");
 
+// "The popup lists cannot take every value the copy would write:", then
+// LeftOutMessage's lines; `work` names the command.
+std::string ListsFullText(const std::string& work, const TLeftOutValues& leftOut);
+// "2 values added to popup lists. 1 value left out: the popup lists could
+// not take them.", the part of each that is not 0; empty when both are.
+std::string PopupListsNote(int added, int leftOut);
+
 // Thrown, before anything changes, when values would be left out and the
-// caller did not agree to that.
+// caller did not agree to that: ListsFullText, then "Nothing was copied."
+// (`done` names what did not happen).
 class EListsFull : public std::invalid_argument {
 public:
-    EListsFull(TLeftOutValues leftOut, const std::string& what);
+    EListsFull(TLeftOutValues leftOut, const std::string& work, const std::string& done);
     const TLeftOutValues& LeftOut() const { return leftOut_; }
 
 private:
@@ -80,6 +89,17 @@ private:
     int added_ = 0;
     int refused_ = 0;
 };
+
+// Runs `write` with a TListValues of `target`; afterwards, also when `write`
+// throws, `added` and `refused` hold its counts, and `leftOut` (unless null)
+// the values it left out.
+void WriteAdmitting(TJFILE& target, const std::function<void(TListValues&)>& write, int& added, int& refused,
+                    TLeftOutValues* leftOut);
+// The values a write would leave out of the popup lists of `target`: `write`
+// runs on a copy that borrows the records of `target` and hands them to
+// its second argument. A write that the record limit stops tells what it
+// met until then.
+TLeftOutValues TrialLeftOut(const TJFILE& target, const std::function<void(TJFILE&, TLeftOutValues*)>& write);
 
 // A column of a copy or merge that goes into a List field: the field read,
 // the field written (as the target will number it) and the target's popup

@@ -58,8 +58,7 @@ bool AskLeaveOut(const TLeftOutValues& leftOut, const char* verb, const char* bu
     if (leftOut.empty())
         return true;
     MessageTexts().Captions[mbYesToAll] = FromUtf8(button);
-    const QString text = FromUtf8("The popup lists cannot take every value the %1 would write:\n").arg(FromUtf8(verb)) +
-                         ToQString(LeftOutMessage(leftOut)) +
+    const QString text = ToQString(ListsFullText(verb, leftOut)) +
                          FromUtf8("\n\nGo on without them? The records keep what they hold in those fields.");
     return MessageDlgButtons(text, mtWarning, {mbYesToAll, mbCancel}, mbCancel) == mrYesToAll;
 }

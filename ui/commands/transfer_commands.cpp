@@ -33,6 +33,7 @@
 #include <QMenu>
 
 #include <filesystem>
+#include <functional>
 
 namespace quorvil {
 
@@ -51,16 +52,34 @@ bool ShareFieldName(const TJFILE& a, const TJFILE& b)
     return false;
 }
 
-// Asks whether to go on without the values popup lists cannot take; `verb`
-// is "copy" or "merge".
-bool AskLeaveOut(const TLeftOutValues& leftOut, const char* verb, const char* button)
+// Finds the values popup lists cannot take, with the hourglass, and asks
+// whether to go on without them; `verb` is "copy" or "merge".
+bool MayLeaveOut(const std::function<TLeftOutValues()>& find, const char* verb, const char* button)
 {
+    TLeftOutValues leftOut;
+    {
+        WaitCursor hourglass;
+        leftOut = find();
+    }
     if (leftOut.empty())
         return true;
     MessageTexts().Captions[mbYesToAll] = FromUtf8(button);
     const QString text = ToQString(ListsFullText(verb, leftOut)) +
                          FromUtf8("\n\nGo on without them? The records keep what they hold in those fields.");
     return MessageDlgButtons(text, mtWarning, {mbYesToAll, mbCancel}, mbCancel) == mrYesToAll;
+}
+
+// "Merged other.pdb: 2 records added, 5 cells written", and what went into
+// and was left out of popup lists.
+QString MergeStatus(const QString& name, const TMergeResult& result)
+{
+    QString done = FromUtf8("Merged %1: %2 added, %3 written")
+                       .arg(name, CountOf(result.Appended, "record"), CountOf(result.Written, "cell"));
+    if (result.ListAdded > 0)
+        done += FromUtf8(", %1 added to popup lists").arg(CountOf(result.ListAdded, "value"));
+    if (result.LeftOut > 0)
+        done += FromUtf8(", %1 left out").arg(CountOf(result.LeftOut, "value"));
+    return done;
 }
 
 QString DirectoryOfFile(const std::string& fileName)
@@ -210,12 +229,7 @@ std::optional<TCopyOptions> TTransferCommands::ChooseCopyOptions(const TJFILE& s
         return std::nullopt;
     TCopyOptions options;
     options.Key = size_t(chosen) < keys.size() ? keys[size_t(chosen)] : std::string();
-    TLeftOutValues leftOut;
-    {
-        WaitCursor hourglass;
-        leftOut = CopyLeftOut(source, records, target, options);
-    }
-    if (!AskLeaveOut(leftOut, "copy", "&Copy without them"))
+    if (!MayLeaveOut([&] { return CopyLeftOut(source, records, target, options); }, "copy", "&Copy without them"))
         return std::nullopt;
     options.LeaveOutUnlisted = true;
     return options;
@@ -352,12 +366,7 @@ void TTransferCommands::MergeItemClick(const std::string& chosenName)
     if (!form.Execute())
         return;
     TMergeChoice choice = form.Choice();
-    TLeftOutValues leftOut;
-    {
-        WaitCursor hourglass;
-        leftOut = MergeLeftOut(*master, *other, choice);
-    }
-    if (!AskLeaveOut(leftOut, "merge", "&Merge without them")) {
+    if (!MayLeaveOut([&] { return MergeLeftOut(*master, *other, choice); }, "merge", "&Merge without them")) {
         context_.ShowStatus(FromUtf8("Merge cancelled; nothing was changed."));
         return;
     }
@@ -383,13 +392,7 @@ void TTransferCommands::MergeItemClick(const std::string& chosenName)
         page->RefreshView();
         throw;
     }
-    QString done = FromUtf8("Merged %1: %2 added, %3 written")
-                       .arg(BareName(path), CountOf(result.Appended, "record"), CountOf(result.Written, "cell"));
-    if (result.ListAdded > 0)
-        done += FromUtf8(", %1 added to popup lists").arg(CountOf(result.ListAdded, "value"));
-    if (result.LeftOut > 0)
-        done += FromUtf8(", %1 left out").arg(CountOf(result.LeftOut, "value"));
-    context_.ShowStatus(done);
+    context_.ShowStatus(MergeStatus(BareName(path), result));
     if (result.Written > 0 || result.Appended > 0 || master->FieldCount() != fields)
         page->RefreshView();
 }

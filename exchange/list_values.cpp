@@ -14,10 +14,6 @@ namespace quorvil {
 namespace {
 
 constexpr size_t kValuesShown = 8;
-struct TViewHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view key) const { return std::hash<std::string_view>()(key); }
-};
 constexpr size_t kLongestShown = 30;
 
 // As the open check reports a value: in double quotes when it holds a
@@ -169,7 +165,7 @@ TLeftOutValues TrialLeftOut(const TJFILE& target, const std::function<void(TJFIL
 bool ListsTakeAll(const TJFILE& source, const std::vector<int>* records, const std::vector<TListColumn>& columns)
 {
     struct TTarget {
-        std::unordered_set<std::string, TViewHash, std::equal_to<>> Values;  // listed, then those met
+        std::unordered_set<std::string, TTextHash, std::equal_to<>> Values;  // listed, then those met
         size_t Free = 0;                                                     // slots left before the values met
     };
     std::map<int, TTarget> targets;

@@ -4,6 +4,8 @@
 // value they write to its field's list; a value the list cannot take (the
 // list is full, the value too long or read back as a chunk header) is left
 // out instead, and the user hears which before anything changes.
+#include "text_utils.h"
+
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -70,11 +72,7 @@ public:
     int Refused() const { return refused_; }  // writes refused
 
 private:
-    struct THash {
-        using is_transparent = void;
-        size_t operator()(std::string_view key) const { return std::hash<std::string_view>()(key); }
-    };
-    using TValues = std::unordered_set<std::string, THash, std::equal_to<>>;
+    using TValues = std::unordered_set<std::string, TTextHash, std::equal_to<>>;
     struct TList {
         TValues Listed;
         std::vector<std::string> Order;  // the popup values as they stand

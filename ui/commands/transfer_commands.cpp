@@ -256,8 +256,30 @@ void TTransferCommands::CopyIntoTab(int tag, const std::vector<int>& records)
         throw;
     }
     context_.Tabs().Page(tag)->RefreshView();
+    TellCopied(name, result);
+}
+
+void TTransferCommands::CopyIntoFile(const std::string& fileName, const std::vector<int>& records)
+{
+    const TDataBase* source = context_.Tabs().CurrentDB();
+    std::unique_ptr<TJFILE> target;
+    if (!RunOnFile(fileName, [&] { target = OpenCopyTarget(fileName); }))
+        return;
+    const std::optional<TCopyOptions> options = ChooseCopyOptions(*source, records, *target, BareName(fileName));
+    if (!options)
+        return;
+    WaitCursor hourglass;
+    context_.ShowStatus(FromUtf8("Copying records to ") + PathToQString(fileName));
+    TCopyResult result;
+    if (context_.RunLong("Copy", fileName, true,
+                         [&] { result = CopyRecordsToFile(*source, records, *target, *options); }))
+        TellCopied(BareName(fileName), result);
+}
+
+void TTransferCommands::TellCopied(const QString& targetName, const TCopyResult& result)
+{
     const QString message = ToQString(CopyMessage(result));
-    context_.ShowStatus(name + FromUtf8(": ") + message);
+    context_.ShowStatus(targetName + FromUtf8(": ") + message);
     MessageDlgButtons(message, mtInformation, {mbOK}, mbHelp);
 }
 
@@ -314,21 +336,7 @@ void TTransferCommands::CopyRecsItemClick(int tag, const std::string& chosenName
         CopyIntoTab(open, records);
         return;
     }
-    std::unique_ptr<TJFILE> target;
-    if (!RunOnFile(fileName, [&] { target = OpenCopyTarget(fileName); }))
-        return;
-    const std::optional<TCopyOptions> options = ChooseCopyOptions(*source, records, *target, BareName(fileName));
-    if (!options)
-        return;
-    WaitCursor hourglass;
-    context_.ShowStatus(FromUtf8("Copying records to ") + PathToQString(fileName));
-    TCopyResult result;
-    if (!context_.RunLong("Copy", fileName, true,
-                          [&] { result = CopyRecordsToFile(*source, records, *target, *options); }))
-        return;
-    const QString message = ToQString(CopyMessage(result));
-    context_.ShowStatus(BareName(fileName) + FromUtf8(": ") + message);
-    MessageDlgButtons(message, mtInformation, {mbOK}, mbHelp);
+    CopyIntoFile(fileName, records);
 }
 
 void TTransferCommands::MergeItemClick(const std::string& chosenName)

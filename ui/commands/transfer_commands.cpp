@@ -10,6 +10,7 @@
 #include "database_page.h"
 #include "database_tabs.h"
 #include "errors.h"
+#include "field_definition.h"
 #include "field_dialog.h"
 #include "field_types.h"
 #include "file_choice.h"
@@ -21,7 +22,6 @@
 #include "progress_line.h"
 #include "split.h"
 #include "split_dialog.h"
-#include "text_case.h"
 #include "text_convert.h"
 #include "wait_cursor.h"
 
@@ -46,8 +46,7 @@ bool ShareFieldName(const TJFILE& a, const TJFILE& b)
 {
     for (int i = 1; i <= a.FieldCount(); ++i)
         for (int j = 1; j <= b.FieldCount(); ++j)
-            if (SameTextIgnoringCase(a.GetFieldName(i).substr(0, kMaxFieldNameLength),
-                                     b.GetFieldName(j).substr(0, kMaxFieldNameLength)))
+            if (SameFieldName(a.GetFieldName(i), b.GetFieldName(j)))
                 return true;
     return false;
 }

@@ -281,11 +281,8 @@ int MergeCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
     WriteInLayout(*master, master->Layout, output);
     out << result.Written << (result.Written == 1 ? " value" : " values") << " written, " << result.Appended
         << (result.Appended == 1 ? " record" : " records") << " appended.";
-    if (result.ListAdded > 0)
-        out << " " << result.ListAdded << (result.ListAdded == 1 ? " value" : " values") << " added to popup lists.";
-    if (result.LeftOut > 0)
-        out << " " << result.LeftOut << (result.LeftOut == 1 ? " value" : " values")
-            << " left out: the popup lists could not take them.";
+    if (const std::string note = PopupListsNote(result.ListAdded, result.LeftOut); !note.empty())
+        out << " " << note;
     out << "\n";
     return 0;
 }

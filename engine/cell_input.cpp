@@ -53,11 +53,6 @@ std::optional<TDateForm> FieldDateForm(const TJFILE& db, int field, TValueKind k
     return CommonDateForm(SampleValues(db, field));
 }
 
-std::string Quoted(std::string_view text)
-{
-    return "\"" + std::string(text) + "\"";
-}
-
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';

@@ -1,10 +1,11 @@
 // The CSV body, the date rewriting of its "DATE" cells and the .DEF settings.
 #include "field_types.h"
-#include "jfile.h"
 #include "ini_file.h"
+#include "jfile.h"
 #include "progress.h"
 #include "record_pick.h"
 #include "text_output.h"
+#include "text_utils.h"
 #include "text_writers.h"
 
 #include <algorithm>
@@ -50,11 +51,6 @@ std::string JoinFields(const std::vector<int>& fields, Text text)
         joined += text(fields[i]);
     }
     return joined;
-}
-
-std::string Quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
 }
 
 }  // namespace

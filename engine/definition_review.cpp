@@ -4,7 +4,6 @@
 #include "field_types.h"
 #include "jfile.h"
 #include "record_sort.h"
-#include "text_case.h"
 #include "text_utils.h"
 
 #include <algorithm>
@@ -13,9 +12,6 @@
 namespace quorvil {
 
 namespace {
-
-constexpr size_t kLongestPopupItem = 255;  // GetPopupItem gives no more
-constexpr size_t kNamesShown = 5;
 
 // How a type says that values are not of its kind, for one value and for
 // several.
@@ -53,30 +49,11 @@ uint16_t Saved(uint16_t type)
     return type == kTypeNew ? kTypeString : type;
 }
 
-std::string Quoted(std::string_view text)
-{
-    return "\"" + std::string(text) + "\"";
-}
-
 // The name a message calls a field by.
 std::string Called(const std::vector<TFieldDefinition>& fields, int f)
 {
     const std::string name = fields[size_t(f - 1)].Name.substr(0, kMaxFieldNameLength);
     return name.empty() ? "field " + std::to_string(f) : name;
-}
-
-// "Blue, Red, Green" or "A, B, C, D, E, ...".
-std::string FirstFew(const std::vector<std::string>& values)
-{
-    std::string text;
-    for (size_t i = 0; i < values.size() && i < kNamesShown; ++i)
-        text += (i > 0 ? ", " : "") + values[i];
-    return values.size() > kNamesShown ? text + ", ..." : text;
-}
-
-std::string CountOf(size_t count, const char* noun)
-{
-    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
 std::string RetypeNote(const TJFILE& db, const std::vector<TFieldDefinition>& fields, int f)
@@ -99,7 +76,7 @@ std::string RetypeNote(const TJFILE& db, const std::vector<TFieldDefinition>& fi
     if (count == 0)
         return {};
     const bool one = count == 1;
-    return CountOf(count, "value") + " of " + Called(fields, f) + " " + (one ? reading->One : reading->Many) + "; " +
+    return Counted(count, "value") + " of " + Called(fields, f) + " " + (one ? reading->One : reading->Many) + "; " +
            (one ? "it stays as it is" : "they stay as they are") +
            (sortFirst ? (one ? " and sorts first." : " and sort first.") : ".");
 }
@@ -124,8 +101,9 @@ void CompleteList(const TJFILE& db, int f, TDefinitionReview& review)
     const bool wasList = db.GetFieldType(f) == kTypeList;
     std::unordered_set<std::string> known(list.begin(), list.end());
     std::unordered_set<std::string> before;
-    for (int k = 1; wasList && k <= db.PopupCount(f); ++k)
-        before.insert(db.GetPopupItem(f, k));
+    if (wasList)
+        for (std::string& value : PopupValues(db, f))
+            before.insert(std::move(value));
     const std::string keep = wasList ? "Keep the values in the list."
                                      : "Keep " + name + " a " + TypeName(Saved(db.GetFieldType(f))) + " field.";
     std::vector<std::string> missing;
@@ -133,10 +111,11 @@ void CompleteList(const TJFILE& db, int f, TDefinitionReview& review)
         const std::string_view value = db.CellView(r, f);
         if (value.empty() || known.count(std::string(value)) || (wasList && !before.count(std::string(value))))
             continue;
-        if (value.size() > kLongestPopupItem || ReadsAsChunkHeader(value)) {
+        if (!PopupCanHold(value)) {
             review.Refusal = "The value of " + name + " in record " + std::to_string(r) + " cannot be a popup item: " +
-                             (value.size() > kLongestPopupItem ? "an item holds at most 255 characters."
-                                                               : "the file would read it as the end of the list.") +
+                             (value.size() > TJFILE::kLongestPopupValue
+                                  ? "an item holds at most 255 characters."
+                                  : "the file would read it as the end of the list.") +
                              " " + keep;
             review.Field = f;
             return;
@@ -154,8 +133,8 @@ void CompleteList(const TJFILE& db, int f, TDefinitionReview& review)
         return;
     }
     const bool one = missing.size() == 1;
-    review.Notes.push_back(CountOf(missing.size(), "value") + " of " + name + " (" + FirstFew(missing) + ") " +
-                           (one ? "is" : "are") + " not in its popup list; " + (one ? "it is" : "they are") +
+    review.Notes.push_back(Counted(missing.size(), "value") + " of " + name + " (" + FirstFew(missing, kItemsShown) +
+                           ") " + (one ? "is" : "are") + " not in its popup list; " + (one ? "it is" : "they are") +
                            " added at its end.");
     list.insert(list.end(), missing.begin(), missing.end());
 }
@@ -201,11 +180,6 @@ bool ReadableAs(uint16_t type, std::string_view value)
     }
 }
 
-bool SameFieldName(std::string_view a, std::string_view b)
-{
-    return SameTextIgnoringCase(a.substr(0, kMaxFieldNameLength), b.substr(0, kMaxFieldNameLength));
-}
-
 TDefinitionReview ReviewDefinition(const TJFILE& db, const std::vector<TFieldDefinition>& fields)
 {
     TDefinitionReview review;
@@ -219,10 +193,8 @@ TDefinitionReview ReviewDefinition(const TJFILE& db, const std::vector<TFieldDef
         if (after == kTypeList) {
             CompleteList(db, f, review);
         } else if (before == kTypeList && db.PopupCount(f) > 0) {
-            std::vector<std::string> items;
-            for (int k = 1; k <= db.PopupCount(f); ++k)
-                items.push_back(db.GetPopupItem(f, k));
-            review.Notes.push_back("The popup list of " + Called(fields, f) + " (" + FirstFew(items) +
+            review.Notes.push_back("The popup list of " + Called(fields, f) + " (" +
+                                   FirstFew(PopupValues(db, f), kItemsShown) +
                                    ") is dropped: only a List field keeps one.");
         }
         if (after != before)

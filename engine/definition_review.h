@@ -22,10 +22,6 @@ class TJFILE;
 // (Boolean). Empty values, and every value of the other types, read.
 bool ReadableAs(uint16_t type, std::string_view value);
 
-// Whether two field names are one name as the file stores them: cut to 20
-// characters, capitals and small letters alike.
-bool SameFieldName(std::string_view a, std::string_view b);
-
 struct TDefinitionReview {
     // Why the definition cannot be written, and how to mend it; empty when
     // it can be.

@@ -2,6 +2,7 @@
 
 #include "field_types.h"
 #include "jfile.h"
+#include "text_case.h"
 
 namespace quorvil {
 
@@ -11,8 +12,7 @@ std::vector<TFieldDefinition> ReadDefinition(const TJFILE& db)
     for (int f = 1; f <= db.FieldCount(); ++f) {
         TFieldDefinition field{db.GetFieldName(f), db.GetFieldType(f), {}};
         if (field.Type == kTypeList)
-            for (int k = 1; k <= db.PopupCount(f); ++k)
-                field.Popup.push_back(db.GetPopupItem(f, k));
+            field.Popup = PopupValues(db, f);
         fields.push_back(std::move(field));
     }
     return fields;
@@ -64,6 +64,24 @@ std::vector<std::string> SavedSortNames(const TJFILE& db, int s)
             names.push_back(db.GetFieldName(f));
     }
     return names;
+}
+
+std::vector<std::string> PopupValues(const TJFILE& db, int field)
+{
+    std::vector<std::string> values;
+    for (int k = 1; k <= db.PopupCount(field); ++k)
+        values.push_back(db.GetPopupItem(field, k));
+    return values;
+}
+
+bool PopupCanHold(std::string_view value)
+{
+    return value.size() <= TJFILE::kLongestPopupValue && !ReadsAsChunkHeader(value);
+}
+
+bool SameFieldName(std::string_view a, std::string_view b)
+{
+    return SameTextIgnoringCase(a.substr(0, kMaxFieldNameLength), b.substr(0, kMaxFieldNameLength));
 }
 
 }  // namespace quorvil

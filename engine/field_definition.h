@@ -4,6 +4,7 @@
 // engine in one step.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvil {
@@ -30,6 +31,16 @@ void WriteDefinition(TJFILE& db, const std::vector<TFieldDefinition>& fields);
 // items are left out, as an empty item would end the list). Unlike
 // SetPopupItem on a loaded database, no record's value is renamed.
 void SetPopupList(TJFILE& db, int field, const std::vector<std::string>& items);
+// The popup values of `field` of `db`, in order.
+std::vector<std::string> PopupValues(const TJFILE& db, int field);
+// True when a popup list with room can take `value` and read it back the
+// same: at most 255 characters, and no text the reader takes for the end of
+// the list.
+bool PopupCanHold(std::string_view value);
+
+// Whether two field names are one name as the file stores them: cut to 20
+// characters, capitals and small letters alike.
+bool SameFieldName(std::string_view a, std::string_view b);
 
 // The field names of saved sort `s` (1..5) in key order, leaving out field
 // numbers that name no field; empty when the slot is not in use.

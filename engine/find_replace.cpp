@@ -246,15 +246,9 @@ TReplaceResult ReplaceText(TJFILE& db, const TReplaceOptions& options, const TRe
     const int records = db.RecordCount();
     const int fields = db.FieldCount();
     std::vector<int> written;  // the fields changed in the record at hand
-    // A record's modification stamp follows once its fields are done (and
-    // before a Cancel ends the command), never between them.
-    const auto stamp = [&](int r) {
-        if (options.Stamp && !written.empty())
-            StampEdit(db, r, written, *options.Stamp);
+    for (int r = 1; r <= records && !result.Cancelled; ++r) {
         written.clear();
-    };
-    for (int r = 1; r <= records; ++r) {
-        for (int f = 1; f <= fields; ++f) {
+        for (int f = 1; f <= fields && !result.Cancelled; ++f) {
             if (!FieldChosen(options.FieldFlags, f))
                 continue;
             const std::string_view old = db.CellView(r, f);
@@ -262,14 +256,8 @@ TReplaceResult ReplaceText(TJFILE& db, const TReplaceOptions& options, const TRe
                 continue;  // the common case: nothing to walk, nothing copied
             std::string text(old);
             const std::string name = db.GetFieldName(f);
-            bool cancelled = false;
-            const int made = walk.Run(text, r, name, callbacks, cancelled);
-            if (cancelled) {
-                stamp(r);
-                result.Cancelled = true;
-                return result;
-            }
-            if (made == 0)
+            const int made = walk.Run(text, r, name, callbacks, result.Cancelled);
+            if (made == 0 || result.Cancelled)
                 continue;
             bool keep = true;
             if (old.size() <= kBoundaryLength && text.size() > kBoundaryLength && !longValues) {
@@ -279,11 +267,7 @@ TReplaceResult ReplaceText(TJFILE& db, const TReplaceOptions& options, const TRe
                     const TReplaceAnswer answer = callbacks.Ask
                         ? callbacks.Ask(TReplaceQuestion::BoundaryCross, BoundaryQuestionText(r, name))
                         : TReplaceAnswer::Yes;
-                    if (answer == TReplaceAnswer::Cancel) {
-                        stamp(r);
-                        result.Cancelled = true;
-                        return result;
-                    }
+                    result.Cancelled = answer == TReplaceAnswer::Cancel;
                     keep = answer == TReplaceAnswer::Yes || answer == TReplaceAnswer::YesToAll;
                     if (answer == TReplaceAnswer::YesToAll)
                         longValues = true;  // no further boundary questions
@@ -300,7 +284,10 @@ TReplaceResult ReplaceText(TJFILE& db, const TReplaceOptions& options, const TRe
             if (callbacks.CellWritten)
                 callbacks.CellWritten(r, f);
         }
-        stamp(r);
+        // A record's modification stamp follows once its fields are done (a
+        // Cancel too), never between them.
+        if (options.Stamp && !written.empty())
+            StampEdit(db, r, written, *options.Stamp);
     }
     return result;
 }

@@ -99,7 +99,7 @@ TFilterCondition::TFilterCondition(uint16_t fieldType, std::string_view text, st
                 }
                 const std::optional<uint64_t> value = TypedValue(kind, *operand);
                 if (!value) {
-                    problem_ = "\"" + std::string(*operand) + "\" is not " + KindName(kind) + ".";
+                    problem_ = Quoted(*operand) + " is not " + KindName(kind) + ".";
                     return false;
                 }
                 to = *value;

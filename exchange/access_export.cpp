@@ -266,6 +266,25 @@ void PutTime(std::string& out, int seconds)
     PutDigits(out, seconds % 60, 2);
 }
 
+// `date` as the #date# literal reads it, in ISO 8601 in place of `text`:
+// the zero date is the time 00:00:00. False for a date no column holds.
+bool PutIsoDate(std::string& text, const TDate& date)
+{
+    text.clear();
+    if (date == TDate{}) {
+        PutTime(text, 0);
+        return true;
+    }
+    if (date.Year < 0 || date.Year > 9999 || !IsValidDate(date.Year, date.Month, date.Day))
+        return false;
+    PutDigits(text, date.Year, 4);
+    text += '-';
+    PutDigits(text, date.Month, 2);
+    text += '-';
+    PutDigits(text, date.Day, 2);
+    return true;
+}
+
 // The value a cell's statement would store, handed over without the
 // statement: false for a cell whose statement fails or is not a plain value
 // (an Integer cell that is no whole number) and for a date or time that is
@@ -308,23 +327,9 @@ bool DirectValue(const TJFILE& db, int record, std::string_view cell, const TAcc
         value.Number = cell.empty() || db.GetDisplayCell(record, column.Field) == db.FalseText ? 0 : 1;
         return true;
     case TAccessKind::Date: {
-        const std::optional<TDate> read = ReadCellDate(cell);
-        if (!read)
+        const std::optional<TDate> date = ReadCellDate(cell);
+        if (!date || !PutIsoDate(text, *date))
             return false;
-        // As the #date# literal reads: the zero date is the time 00:00:00.
-        const TDate date = *read;
-        text.clear();
-        if (date == TDate{}) {
-            PutTime(text, 0);
-        } else {
-            if (date.Year < 0 || date.Year > 9999 || !IsValidDate(date.Year, date.Month, date.Day))
-                return false;
-            PutDigits(text, date.Year, 4);
-            text += '-';
-            PutDigits(text, date.Month, 2);
-            text += '-';
-            PutDigits(text, date.Day, 2);
-        }
         value.Text = text;
         return true;
     }
@@ -500,7 +505,7 @@ std::string LeftOutFieldsMessage(const TJFILE& db)
     std::vector<std::string> named;
     for (int f = 1; f <= db.FieldCount(); ++f)
         if (AccessKind(db.GetFieldType(f)) == TAccessKind::Unsupported)
-            named.push_back("\"" + db.GetFieldName(f) + "\" (" + db.GetFieldTypeName(f) + ")");
+            named.push_back(Quoted(db.GetFieldName(f)) + " (" + db.GetFieldTypeName(f) + ")");
     if (named.empty())
         return {};
     return (named.size() == 1 ? "Field " : "Fields ") + Listed(named) +

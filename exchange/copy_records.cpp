@@ -1,11 +1,12 @@
 #include "copy_records.h"
 
 #include "errors.h"
-
+#include "field_definition.h"
 #include "field_types.h"
 #include "jfile.h"
 #include "key_index.h"
 #include "text_case.h"
+#include "text_utils.h"
 
 #include <algorithm>
 #include <array>
@@ -130,20 +131,9 @@ TCopyResult Run(const TJFILE& source, const std::vector<int>& records, TJFILE& t
     if (!result.Shared)
         return result;
     const TKeyFields key = options.Key.empty() ? TKeyFields{} : FindKeyFields(source, target, options.Key);
-    TListValues lists(target);
-    const auto finish = [&] {
-        result.ListAdded = lists.Added();
-        result.LeftOut = lists.Refused();
-        if (leftOut)
-            *leftOut = lists.LeftOut();
-    };
-    try {
-        CopyInto(source, records, target, key, lists, result);
-    } catch (...) {
-        finish();
-        throw;
-    }
-    finish();
+    WriteAdmitting(
+        target, [&](TListValues& lists) { CopyInto(source, records, target, key, lists, result); }, result.ListAdded,
+        result.LeftOut, leftOut);
     return result;
 }
 
@@ -178,17 +168,14 @@ std::string CopyMessage(const TCopyResult& result)
 {
     if (!result.Shared)
         return "No field name is shared; nothing copied.";
-    const auto count = [](int n, const char* noun) { return std::to_string(n) + " " + noun + (n == 1 ? "" : "s"); };
-    std::string text = "Copied " + count(result.Records, "record") +
+    std::string text = "Copied " + Counted(size_t(result.Records), "record") +
                        (result.Key.empty() ? ", without a key field: " : ", matched on " + result.Key + ": ") +
                        std::to_string(result.Added) + " added, " + std::to_string(result.Updated) + " updated";
     if (result.Unchanged > 0)
         text += ", " + std::to_string(result.Unchanged) + " unchanged";
     text += ".";
-    if (result.ListAdded > 0)
-        text += " " + count(result.ListAdded, "value") + " added to popup lists.";
-    if (result.LeftOut > 0)
-        text += " " + count(result.LeftOut, "value") + " left out: the popup lists could not take them.";
+    if (const std::string note = PopupListsNote(result.ListAdded, result.LeftOut); !note.empty())
+        text += " " + note;
     return text;
 }
 
@@ -207,16 +194,9 @@ TLeftOutValues CopyLeftOut(const TJFILE& source, const std::vector<int>& records
             columns.push_back({i, j, PopupValues(target, j)});
     if (columns.empty() || ListsTakeAll(source, &records, columns))
         return {};
-    // Only the copy itself knows which values it writes: try it on a copy
-    // that borrows the target's records.
-    const std::unique_ptr<TJFILE> trial = CopyDatabase(target, TRecordCopy::Borrow);
-    TLeftOutValues leftOut;
-    try {
-        Run(source, records, *trial, options, &leftOut);
-    } catch (const ERangeError&) {
-        // The copy stops at the record limit too, with what it met so far.
-    }
-    return leftOut;
+    // Only the copy itself knows which values it writes.
+    return TrialLeftOut(target,
+                        [&](TJFILE& trial, TLeftOutValues* leftOut) { Run(source, records, trial, options, leftOut); });
 }
 
 TCopyResult CopyRecords(const TJFILE& source, const std::vector<int>& records, TJFILE& target,
@@ -227,8 +207,7 @@ TCopyResult CopyRecords(const TJFILE& source, const std::vector<int>& records, T
                                     ": it is not the name of a field in both databases.");
     if (!options.LeaveOutUnlisted)
         if (TLeftOutValues leftOut = CopyLeftOut(source, records, target, options); !leftOut.empty())
-            throw EListsFull(leftOut, "The popup lists cannot take every value the copy would write:\n" +
-                                          LeftOutMessage(leftOut) + "\nNothing was copied.");
+            throw EListsFull(leftOut, "copy", "copied");
     return Run(source, records, target, options, nullptr);
 }
 

@@ -157,7 +157,7 @@ std::vector<std::string> ValuesPastTheList(const std::vector<std::string>& value
 {
     std::vector<std::string> past;
     for (size_t k = size_t(kMaxSlots); k < values.size(); ++k)
-        past.push_back("\"" + values[k] + "\"");
+        past.push_back(Quoted(values[k]));
     return past;
 }
 
@@ -241,8 +241,9 @@ void CheckCsvSettings(const std::string& csvName, const TCsvSettings& settings, 
         if (values.size() > size_t(kMaxSlots))
             throw EInOutError(prefix + "holds " + std::to_string(values.size()) + " popup values for field " +
                               std::to_string(f) + "; a list holds " + std::to_string(kMaxSlots) + ", so " +
-                              Listed(ValuesPastTheList(values), 5) + " would be lost. Remove values from its " +
-                              "line \"Popup" + std::to_string(f) + "\" to import it.");
+                              Listed(ValuesPastTheList(values), kItemsShown) +
+                              " would be lost. Remove values from its line \"Popup" + std::to_string(f) +
+                              "\" to import it.");
         const size_t longest = Facts(layout).LongestValue;
         const size_t length = Facts(layout).SavedSettings ? keys.Text("Default" + std::to_string(f)).size() : 0;
         if (length > longest)

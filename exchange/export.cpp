@@ -27,9 +27,6 @@ bool AllChosen(const TJFILE& db, const std::vector<int>& fields)
     return fields.size() == size_t(db.FieldCount());
 }
 
-// More values than this make the message too long to read: the rest are "...".
-constexpr size_t kValuesShown = 5;
-
 }  // namespace
 
 const TExportKind& ExportKind(TExportFormat format)
@@ -86,12 +83,12 @@ std::string PopupCommaMessage(const TJFILE& db, const std::vector<int>& fields)
         seen.push_back(f);
         for (int k = 1; k <= db.PopupCount(f); ++k)
             if (const std::string value = db.GetPopupItem(f, k); value.find(',') != std::string::npos)
-                values.push_back("\"" + value + "\" (field " + db.GetFieldName(f) + ")");
+                values.push_back(Quoted(value) + " (field " + db.GetFieldName(f) + ")");
     }
     if (values.empty())
         return {};
     const bool one = values.size() == 1;
-    return std::string(one ? "The popup value " : "The popup values ") + Listed(values, kValuesShown) +
+    return std::string(one ? "The popup value " : "The popup values ") + Listed(values, kItemsShown) +
            (one ? " holds" : " hold") +
            " a comma, which separates the values in the .DEF settings file: importing the CSV would split " +
            (one ? "it. Change it in the popup list to keep it whole."

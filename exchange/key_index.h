@@ -2,6 +2,8 @@
 // The records of a database grouped by the text of one key field, so that
 // copy and merge find the records of a key without reading the whole
 // database once per record.
+#include "text_utils.h"
+
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -34,16 +36,10 @@ public:
     void Rekey(int record, std::string_view oldKey);
 
 private:
-    // Looked up by a view of a cell, without making a string of it.
-    struct THash {
-        using is_transparent = void;
-        size_t operator()(std::string_view key) const { return std::hash<std::string_view>()(key); }
-    };
-
     const TJFILE& db_;
     int field_;
     bool integerKeys_;
-    std::unordered_map<std::string, std::vector<int>, THash, std::equal_to<>> records_;
+    std::unordered_map<std::string, std::vector<int>, TTextHash, std::equal_to<>> records_;  // looked up by views
 };
 
 }  // namespace quorvil

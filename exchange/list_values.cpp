@@ -1,8 +1,10 @@
 #include "list_values.h"
 
+#include "errors.h"
 #include "field_definition.h"
 #include "field_types.h"
 #include "jfile.h"
+#include "text_utils.h"
 
 #include <algorithm>
 #include <map>
@@ -12,10 +14,6 @@ namespace quorvil {
 namespace {
 
 constexpr size_t kValuesShown = 8;
-struct TViewHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view key) const { return std::hash<std::string_view>()(key); }
-};
 constexpr size_t kLongestShown = 30;
 
 // As the open check reports a value: in double quotes when it holds a
@@ -24,9 +22,7 @@ std::string Shown(const std::string& value)
 {
     std::string text = value.size() > kLongestShown ? value.substr(0, kLongestShown) + "..." : value;
     std::replace(text.begin(), text.end(), '\n', '\xA4');
-    if (text.find(' ') != std::string::npos && text.front() != '"')
-        text = '"' + text + '"';
-    return text;
+    return QuotedIfSpaced(text);
 }
 
 std::string Reason(TListRefusal why)
@@ -41,11 +37,6 @@ std::string Reason(TListRefusal why)
 }
 
 }  // namespace
-
-bool PopupCanHold(std::string_view value)
-{
-    return value.size() <= TJFILE::kLongestPopupValue && !ReadsAsChunkHeader(value);
-}
 
 bool TakesListValues(const TJFILE& db, int field)
 {
@@ -71,8 +62,24 @@ std::string LeftOutMessage(const TLeftOutValues& leftOut, const std::string& sep
     return text;
 }
 
-EListsFull::EListsFull(TLeftOutValues leftOut, const std::string& what)
-    : std::invalid_argument(what), leftOut_(std::move(leftOut))
+std::string ListsFullText(const std::string& work, const TLeftOutValues& leftOut)
+{
+    return "The popup lists cannot take every value the " + work + " would write:\n" + LeftOutMessage(leftOut);
+}
+
+std::string PopupListsNote(int added, int leftOut)
+{
+    std::string note;
+    if (added > 0)
+        note = Counted(size_t(added), "value") + " added to popup lists.";
+    if (leftOut > 0)
+        note += (note.empty() ? "" : " ") + Counted(size_t(leftOut), "value") +
+                " left out: the popup lists could not take them.";
+    return note;
+}
+
+EListsFull::EListsFull(TLeftOutValues leftOut, const std::string& work, const std::string& done)
+    : std::invalid_argument(ListsFullText(work, leftOut) + "\nNothing was " + done + "."), leftOut_(std::move(leftOut))
 {
 }
 
@@ -124,18 +131,41 @@ void TListValues::Refuse(int field, TList& list, std::string_view value, TListRe
     leftOut_[list.Entry - 1].Values.emplace_back(std::string(value), why);
 }
 
-std::vector<std::string> PopupValues(const TJFILE& db, int field)
+void WriteAdmitting(TJFILE& target, const std::function<void(TListValues&)>& write, int& added, int& refused,
+                    TLeftOutValues* leftOut)
 {
-    std::vector<std::string> values;
-    for (int k = 1; k <= db.PopupCount(field); ++k)
-        values.push_back(db.GetPopupItem(field, k));
-    return values;
+    TListValues lists(target);
+    const auto tell = [&] {
+        added = lists.Added();
+        refused = lists.Refused();
+        if (leftOut)
+            *leftOut = lists.LeftOut();
+    };
+    try {
+        write(lists);
+    } catch (...) {
+        tell();
+        throw;
+    }
+    tell();
+}
+
+TLeftOutValues TrialLeftOut(const TJFILE& target, const std::function<void(TJFILE&, TLeftOutValues*)>& write)
+{
+    const std::unique_ptr<TJFILE> trial = CopyDatabase(target, TRecordCopy::Borrow);
+    TLeftOutValues leftOut;
+    try {
+        write(*trial, &leftOut);
+    } catch (const ERangeError&) {
+        // The write stops at the record limit too, with what it met so far.
+    }
+    return leftOut;
 }
 
 bool ListsTakeAll(const TJFILE& source, const std::vector<int>* records, const std::vector<TListColumn>& columns)
 {
     struct TTarget {
-        std::unordered_set<std::string, TViewHash, std::equal_to<>> Values;  // listed, then those met
+        std::unordered_set<std::string, TTextHash, std::equal_to<>> Values;  // listed, then those met
         size_t Free = 0;                                                     // slots left before the values met
     };
     std::map<int, TTarget> targets;

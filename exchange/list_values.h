@@ -4,6 +4,9 @@
 // value they write to its field's list; a value the list cannot take (the
 // list is full, the value too long or read back as a chunk header) is left
 // out instead, and the user hears which before anything changes.
+#include "text_utils.h"
+
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -19,8 +22,6 @@ class TJFILE;
 // Why a popup list cannot take a value.
 enum class TListRefusal { Full, TooLong, ChunkHeader };
 
-// True when a popup list with room can take `value` and read it back the same.
-bool PopupCanHold(std::string_view value);
 // True for a List field, and for a field with popup values, which a save
 // makes a List field.
 bool TakesListValues(const TJFILE& db, int field);
@@ -38,11 +39,19 @@ using TLeftOutValues = std::vector<TLeftOut>;
 // at most eight values a line, then how many more; `separator` between lines.
 std::string LeftOutMessage(const TLeftOutValues& leftOut, const std::string& separator = "\n");
 
+// "The popup lists cannot take every value the copy would write:", then
+// LeftOutMessage's lines; `work` names the command.
+std::string ListsFullText(const std::string& work, const TLeftOutValues& leftOut);
+// "2 values added to popup lists. 1 value left out: the popup lists could
+// not take them.", the part of each that is not 0; empty when both are.
+std::string PopupListsNote(int added, int leftOut);
+
 // Thrown, before anything changes, when values would be left out and the
-// caller did not agree to that.
+// caller did not agree to that: ListsFullText, then "Nothing was copied."
+// (`done` names what did not happen).
 class EListsFull : public std::invalid_argument {
 public:
-    EListsFull(TLeftOutValues leftOut, const std::string& what);
+    EListsFull(TLeftOutValues leftOut, const std::string& work, const std::string& done);
     const TLeftOutValues& LeftOut() const { return leftOut_; }
 
 private:
@@ -63,11 +72,7 @@ public:
     int Refused() const { return refused_; }  // writes refused
 
 private:
-    struct THash {
-        using is_transparent = void;
-        size_t operator()(std::string_view key) const { return std::hash<std::string_view>()(key); }
-    };
-    using TValues = std::unordered_set<std::string, THash, std::equal_to<>>;
+    using TValues = std::unordered_set<std::string, TTextHash, std::equal_to<>>;
     struct TList {
         TValues Listed;
         std::vector<std::string> Order;  // the popup values as they stand
@@ -83,6 +88,17 @@ private:
     int refused_ = 0;
 };
 
+// Runs `write` with a TListValues of `target`; afterwards, also when `write`
+// throws, `added` and `refused` hold its counts, and `leftOut` (unless null)
+// the values it left out.
+void WriteAdmitting(TJFILE& target, const std::function<void(TListValues&)>& write, int& added, int& refused,
+                    TLeftOutValues* leftOut);
+// The values a write would leave out of the popup lists of `target`: `write`
+// runs on a copy that borrows the records of `target` and hands them to
+// its second argument. A write that the record limit stops tells what it
+// met until then.
+TLeftOutValues TrialLeftOut(const TJFILE& target, const std::function<void(TJFILE&, TLeftOutValues*)>& write);
+
 // A column of a copy or merge that goes into a List field: the field read,
 // the field written (as the target will number it) and the target's popup
 // values before the work.
@@ -91,8 +107,6 @@ struct TListColumn {
     int Target = 0;
     std::vector<std::string> List;
 };
-// The popup values of `field` of `db`, in order.
-std::vector<std::string> PopupValues(const TJFILE& db, int field);
 // True when every value of the columns in `records` of `source` (every
 // record when null) fits its target's list, so that nothing can be left out;
 // false when some might be (only a trial run tells which).

@@ -1,6 +1,5 @@
 #include "merge.h"
 
-#include "errors.h"
 #include "field_definition.h"
 #include "field_types.h"
 #include "jfile.h"
@@ -158,21 +157,10 @@ TMergeResult Run(TJFILE& master, const TJFILE& other, const TMergeChoice& choice
                  const TMergeProgress& progress, TLeftOutValues* leftOut)
 {
     AddNewFields(master, other, choice, plan.Fields);
-    TListValues lists(master);
     TMergeResult result;
-    const auto finish = [&] {
-        result.ListAdded = lists.Added();
-        result.LeftOut = lists.Refused();
-        if (leftOut)
-            *leftOut = lists.LeftOut();
-    };
-    try {
-        MergeRecords(master, other, choice, plan, lists, progress, result);
-    } catch (...) {
-        finish();
-        throw;
-    }
-    finish();
+    WriteAdmitting(
+        master, [&](TListValues& lists) { MergeRecords(master, other, choice, plan, lists, progress, result); },
+        result.ListAdded, result.LeftOut, leftOut);
     return result;
 }
 
@@ -270,7 +258,7 @@ std::string MappingProblem(const TJFILE& master, const TJFILE& other, const TMer
         if (master.FieldIndexByName(name) != 0)
             return "Field name " + name + " already exists in master database";
         for (const std::string& earlier : names)
-            if (SameTextIgnoringCase(earlier, name))
+            if (SameFieldName(earlier, name))
                 return "Two new fields are named " + name;
         names.push_back(name);
     }
@@ -286,16 +274,9 @@ TLeftOutValues MergeLeftOut(const TJFILE& master, const TJFILE& other, const TMe
     const std::vector<TListColumn> columns = ListColumns(master, other, plan->Fields);
     if (columns.empty() || ListsTakeAll(other, nullptr, columns))
         return {};
-    // Only the merge itself knows which values it writes: try it on a copy
-    // that borrows the master's records.
-    const std::unique_ptr<TJFILE> trial = CopyDatabase(master, TRecordCopy::Borrow);
-    TLeftOutValues leftOut;
-    try {
-        Run(*trial, other, choice, *plan, progress, &leftOut);
-    } catch (const ERangeError&) {
-        // The merge stops at the record limit too, with what it met so far.
-    }
-    return leftOut;
+    // Only the merge itself knows which values it writes.
+    return TrialLeftOut(
+        master, [&](TJFILE& trial, TLeftOutValues* leftOut) { Run(trial, other, choice, *plan, progress, leftOut); });
 }
 
 TMergeResult Merge(TJFILE& master, const TJFILE& other, const TMergeChoice& choice, const TMergeProgress& progress)
@@ -305,8 +286,7 @@ TMergeResult Merge(TJFILE& master, const TJFILE& other, const TMergeChoice& choi
         return {};
     if (!choice.LeaveOutUnlisted)
         if (TLeftOutValues leftOut = MergeLeftOut(master, other, choice, progress); !leftOut.empty())
-            throw EListsFull(leftOut, "The popup lists cannot take every value the merge would write:\n" +
-                                          LeftOutMessage(leftOut) + "\nNothing was merged.");
+            throw EListsFull(leftOut, "merge", "merged");
     return Run(master, other, choice, *plan, progress, nullptr);
 }
 

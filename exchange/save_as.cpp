@@ -15,10 +15,6 @@ namespace quorvil {
 
 namespace {
 
-// More names or values than this make the line too long to read: the rest
-// are "...".
-constexpr size_t kShown = 5;
-
 // "21 to 30" for a run of three or more numbers, else "21", "1 and 4",
 // "1, 2 and 4".
 std::string NumbersOf(const std::vector<TNamedItem>& items)
@@ -37,10 +33,11 @@ std::string NumbersOf(const std::vector<TNamedItem>& items)
 // "field 21 (Notes)", "fields 21 to 30 (Notes, "", F23, F24, F25, ...)".
 std::string ItemText(const char* one, const char* many, const std::vector<TNamedItem>& items)
 {
-    std::string text = std::string(items.size() == 1 ? one : many) + " " + NumbersOf(items) + " (";
-    for (size_t i = 0; i < items.size() && i < kShown; ++i)
-        text += (i > 0 ? ", " : "") + (items[i].Name.empty() ? std::string("\"\"") : items[i].Name);
-    return text + (items.size() > kShown ? ", ...)" : ")");
+    std::vector<std::string> names;
+    for (const TNamedItem& item : items)
+        names.push_back(item.Name.empty() ? Quoted("") : item.Name);
+    return std::string(items.size() == 1 ? one : many) + " " + NumbersOf(items) + " (" + FirstFew(names, kItemsShown) +
+           ")";
 }
 
 std::string NotKeptSentence(const TLayoutLosses& l)
@@ -107,7 +104,7 @@ void FindLongValues(const TJFILE& db, int fields, size_t longest, TLayoutLosses&
             const size_t length = db.CellView(r, f).size();
             if (length <= longest)
                 continue;
-            if (losses.LongValues.size() < kShown)
+            if (losses.LongValues.size() < kItemsShown)
                 losses.LongValues.push_back({r, f, db.GetFieldName(f), length});
             ++losses.CutValues;
         }

@@ -100,10 +100,8 @@ std::string OverwriteQuestion(const std::string& fileName)
 std::string OverwriteQuestion(const std::vector<std::string>& fileNames)
 {
     std::vector<std::string> names;
-    for (const std::string& name : fileNames) {
-        const bool quote = name.find(' ') != std::string::npos && name.front() != '"';
-        names.push_back(quote ? "\"" + name + "\"" : name);
-    }
+    for (const std::string& name : fileNames)
+        names.push_back(QuotedIfSpaced(name));
     return (fileNames.size() == 1 ? "Overwrite existing file " : "Overwrite existing files ") + Listed(names) + "?";
 }
 

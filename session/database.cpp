@@ -41,7 +41,7 @@ std::string TDataBase::DiskName() const
 void TDataBase::NoteDiskState()
 {
     diskStamp_ = DiskStampOf(DiskName());
-    seenKnown_ = false;
+    seen_.reset();
 }
 
 TOutsideChange TDataBase::OutsideChange() const
@@ -61,7 +61,7 @@ TOutsideChange TDataBase::OutsideChange() const
 TOutsideChange TDataBase::NewOutsideChange()
 {
     const TOutsideChange change = OutsideChange();
-    if (change == TOutsideChange::None || (seenKnown_ && seen_ == DiskStampOf(DiskName())))
+    if (change == TOutsideChange::None || seen_ == DiskStampOf(DiskName()))
         return TOutsideChange::None;
     OutsideChangeSeen();
     return change;
@@ -70,7 +70,6 @@ TOutsideChange TDataBase::NewOutsideChange()
 void TDataBase::OutsideChangeSeen()
 {
     seen_ = DiskStampOf(DiskName());
-    seenKnown_ = true;
 }
 
 void TDataBase::SetRecordCount(uint16_t n)

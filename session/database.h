@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -104,8 +105,7 @@ private:
 
     StatusSink status_;
     TDiskStamp diskStamp_;
-    bool seenKnown_ = false;  // seen_ holds a reported state
-    TDiskStamp seen_;
+    std::optional<TDiskStamp> seen_;  // the state last reported
     std::vector<std::vector<int>>* orderLog_ = nullptr;
 };
 

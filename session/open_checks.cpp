@@ -2,6 +2,7 @@
 
 #include "field_types.h"
 #include "jfile.h"
+#include "text_utils.h"
 
 #include <charconv>
 #include <iterator>
@@ -18,13 +19,6 @@ std::unordered_set<std::string> PopupItems(const TJFILE& db, int field)
     for (int k = 1; k <= db.PopupCount(field); ++k)
         items.insert(db.GetPopupItem(field, k));
     return items;
-}
-
-std::string QuotedValue(const std::string& value)
-{
-    if (value.find(' ') != std::string::npos && value.front() != '"')
-        return '"' + value + '"';
-    return value;
 }
 
 }  // namespace
@@ -76,7 +70,7 @@ std::vector<std::string> CheckPopupValues(const TJFILE& db)
                 continue;
             list.Report.push_back("In field #" + std::to_string(list.Field) + " (" + db.GetFieldName(list.Field) +
                                   "), record #" + std::to_string(r) + " (" + db.GetCell(r, 1) +
-                                  ") has the following value: " + QuotedValue(std::string(value)));
+                                  ") has the following value: " + QuotedIfSpaced(std::string(value)));
         }
     }
     std::vector<std::string> report;

@@ -1,5 +1,7 @@
 #include "numbers.h"
 
+#include "text_utils.h"
+
 #include <charconv>
 #include <limits>
 
@@ -66,10 +68,7 @@ int64_t TextToInt64(std::string_view text)
 
 std::optional<double> DecimalValue(std::string_view text)
 {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
+    text = TrimBlanks(text);
     const bool negative = !text.empty() && text.front() == '-';
     if (!text.empty() && (text.front() == '-' || text.front() == '+'))
         text.remove_prefix(1);

@@ -112,4 +112,29 @@ std::string Listed(const std::vector<std::string>& items, std::size_t shown)
     return items.size() > count ? text + ", ..." : text;
 }
 
+std::string FirstFew(const std::vector<std::string>& items, std::size_t shown)
+{
+    std::string text;
+    for (std::size_t i = 0; i < items.size() && i < shown; ++i)
+        text += (i > 0 ? ", " : "") + items[i];
+    return items.size() > shown ? text + ", ..." : text;
+}
+
+std::string Counted(std::size_t count, const char* noun)
+{
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+std::string Quoted(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
+}
+
+std::string QuotedIfSpaced(const std::string& value)
+{
+    if (value.find(' ') != std::string::npos && value.front() != '"')
+        return Quoted(value);
+    return value;
+}
+
 }  // namespace quorvil

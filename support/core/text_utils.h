@@ -2,6 +2,7 @@
 // Small text helpers on 8-bit texts. Upper-casing is UpperCase of
 // text_case.h.
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,5 +31,26 @@ int ReplaceAll(std::string& text, std::string_view from, std::string_view to);
 // holds an "and" of its own, so that the last one still reads apart. Past
 // the first `shown` items only ", ..." follows them.
 std::string Listed(const std::vector<std::string>& items, std::size_t shown = std::size_t(-1));
+// "a, b, c" for a list in brackets; past the first `shown` items only
+// ", ..." follows them.
+std::string FirstFew(const std::vector<std::string>& items, std::size_t shown);
+// How many names or values a message lists before the rest are "...": more
+// make it too long to read.
+constexpr std::size_t kItemsShown = 5;
+
+// "1 record", "12 records": a count and its noun, which takes an "s".
+std::string Counted(std::size_t count, const char* noun);
+// Hashes a text for sets and maps of strings looked up by a view of a cell
+// (with std::equal_to<>), without making a string of it.
+struct TTextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+};
+
+// The text in double quotes.
+std::string Quoted(std::string_view text);
+// A value as messages name it: in double quotes when it holds a space and
+// is not quoted yet, else as it is.
+std::string QuotedIfSpaced(const std::string& value);
 
 }  // namespace quorvil

@@ -2,6 +2,7 @@
 // splitting one into a database per value of a List field.
 #include "copy_records.h"
 #include "exchange_fixtures.h"
+#include "field_definition.h"
 #include "field_types.h"
 #include "ini_file.h"
 #include "merge.h"

@@ -121,20 +121,7 @@ private slots:
         TDatabasePage& page = *form->Tabs()->Page(0);
         TExtendedGrid* grid = page.Grid();
         const QModelIndex cell = page.Model()->index(record - 1, field - 1);
-        grid->setFocus();
-        grid->setCurrentIndex(cell);
-        // A date or time cell opens its line when it becomes current, its
-        // text selected; in a text cell the first key opens the editor.
-        QWidget* editor = grid->indexWidget(cell);
-        QString rest = typed;
-        if (!editor) {
-            QTest::keyClicks(grid, typed.left(1));
-            editor = grid->indexWidget(cell);
-            rest = typed.mid(1);
-        }
-        QVERIFY(editor);
-        QTest::keyClicks(editor, rest);
-        QTest::keyClick(editor, Qt::Key_Return);
+        QVERIFY(TypeIntoCell(*grid, cell, typed));
         QCOMPARE(TakeMessage(!refusal.isEmpty()), refusal);
         if (!refusal.isEmpty()) {
             // The cell's editor is open again, holding what was typed.

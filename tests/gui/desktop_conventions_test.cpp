@@ -137,15 +137,7 @@ private slots:
         TDatabaseTabs& tabs = *form->Tabs();
         TExtendedGrid* grid = tabs.Page(0)->Grid();
         const auto type = [&](const char* text) {
-            grid->setFocus();
-            const QModelIndex cell = grid->model()->index(0, 0);
-            grid->setCurrentIndex(cell);
-            // The first key opens the cell's editor, the rest go into it.
-            QTest::keyClicks(grid, FromUtf8(text).left(1));
-            QWidget* editor = grid->indexWidget(cell);
-            QVERIFY(editor);
-            QTest::keyClicks(editor, FromUtf8(text).mid(1));
-            QTest::keyClick(editor, Qt::Key_Return);
+            QVERIFY(TypeIntoCell(*grid, grid->model()->index(0, 0), FromUtf8(text)));
             QApplication::processEvents();  // the delegate commits a line edit queued
         };
         QCOMPARE(tabs.tabText(0), FromUtf8("things"));

@@ -20,6 +20,7 @@
 #include "outside_changes.h"
 #include "progress_line.h"
 #include "record_commands.h"
+#include "record_panel.h"
 #include "sort_dialog.h"
 #include "text_convert.h"
 #include "transfer_commands.h"
@@ -28,8 +29,9 @@
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QMenu>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -300,6 +302,32 @@ private slots:
         QCOMPARE(db->GetCell(2, 2), std::string("bobby"));
         QVERIFY(!db->Modified);
         QCOMPARE(page.Grid()->currentIndex(), page.Model()->index(2, 1));
+    }
+
+    void aQuestionAboutTheFileWaitsForARefusedNumberToBeMended()
+    {
+        const std::vector<FieldSpec> fields = {{"Name", kTypeString, {}}, {"Price", kTypeFloat, {}}};
+        const std::string path = Db("shared.PDB", "Shared", fields, {{"nut", "2.5"}});
+        auto form = StartMainForm({PathToQString(path)});
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        form->Action("RecBtn")->trigger();
+        auto* line = qobject_cast<QLineEdit*>(form->Tabs()->Page(0)->EditPanel()->Editor(2));
+        QVERIFY(line);
+        line->setFocus();
+        line->selectAll();
+        QTest::keyClicks(line, FromUtf8("1,5"));
+        QString refusal;
+        AnswerMessage(refusal);
+        QTest::keyClick(line, Qt::Key_Tab);
+        QCoreApplication::processEvents();
+        QVERIFY(!refusal.isEmpty());
+        form->activateWindow();  // back from the message
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        WriteFile(PathToQString(path), FileBytes(PathToQString(Db("theirs.PDB", "Shared", fields, {{"bolt", "3"}}))));
+        UnaskedDialogs unasked;
+        form->OutsideChanges().Check();
+        QCOMPARE(unasked.count, 0);
+        QCOMPARE(line->text(), FromUtf8("1,5"));
     }
 
     void keepMineKeepsTheEditsAndSaveAsksBeforeWritingOverTheOtherVersion()

@@ -207,21 +207,7 @@ private slots:
             QVERIFY(QTest::qWaitForWindowActive(form.get()));
         } else if (view == 0) {
             TExtendedGrid* grid = page.Grid();
-            const QModelIndex cell = page.Model()->index(0, field - 1);
-            grid->setFocus();
-            grid->setCurrentIndex(cell);
-            // A date cell opens its line when it becomes current; a text cell
-            // at the first key.
-            QWidget* editor = grid->indexWidget(cell);
-            QString rest = typed;
-            if (!editor) {
-                QTest::keyClicks(grid, typed.left(1));
-                editor = grid->indexWidget(cell);
-                rest = typed.mid(1);
-            }
-            QVERIFY(editor);
-            QTest::keyClicks(editor, rest);
-            QTest::keyClick(editor, Qt::Key_Return);
+            QVERIFY(TypeIntoCell(*grid, page.Model()->index(0, field - 1), typed));
             QApplication::processEvents();  // the delegate commits a line edit queued
             QCOMPARE(page.Model()->CellText(0, 1) + u'|' + page.Model()->CellText(0, 2), after.section(u'|', 1));
             keys = grid;

@@ -10,6 +10,7 @@
 #include "database_page.h"
 #include "database_tabs.h"
 #include "errors.h"
+#include "field_definition.h"
 #include "field_dialog.h"
 #include "field_types.h"
 #include "file_choice.h"
@@ -21,7 +22,6 @@
 #include "progress_line.h"
 #include "split.h"
 #include "split_dialog.h"
-#include "text_case.h"
 #include "text_convert.h"
 #include "wait_cursor.h"
 
@@ -33,6 +33,7 @@
 #include <QMenu>
 
 #include <filesystem>
+#include <functional>
 
 namespace quorvil {
 
@@ -45,23 +46,39 @@ bool ShareFieldName(const TJFILE& a, const TJFILE& b)
 {
     for (int i = 1; i <= a.FieldCount(); ++i)
         for (int j = 1; j <= b.FieldCount(); ++j)
-            if (SameTextIgnoringCase(a.GetFieldName(i).substr(0, kMaxFieldNameLength),
-                                     b.GetFieldName(j).substr(0, kMaxFieldNameLength)))
+            if (SameFieldName(a.GetFieldName(i), b.GetFieldName(j)))
                 return true;
     return false;
 }
 
-// Asks whether to go on without the values popup lists cannot take; `verb`
-// is "copy" or "merge".
-bool AskLeaveOut(const TLeftOutValues& leftOut, const char* verb, const char* button)
+// Finds the values popup lists cannot take, with the hourglass, and asks
+// whether to go on without them; `verb` is "copy" or "merge".
+bool MayLeaveOut(const std::function<TLeftOutValues()>& find, const char* verb, const char* button)
 {
+    TLeftOutValues leftOut;
+    {
+        WaitCursor hourglass;
+        leftOut = find();
+    }
     if (leftOut.empty())
         return true;
     MessageTexts().Captions[mbYesToAll] = FromUtf8(button);
-    const QString text = FromUtf8("The popup lists cannot take every value the %1 would write:\n").arg(FromUtf8(verb)) +
-                         ToQString(LeftOutMessage(leftOut)) +
+    const QString text = ToQString(ListsFullText(verb, leftOut)) +
                          FromUtf8("\n\nGo on without them? The records keep what they hold in those fields.");
     return MessageDlgButtons(text, mtWarning, {mbYesToAll, mbCancel}, mbCancel) == mrYesToAll;
+}
+
+// "Merged other.pdb: 2 records added, 5 cells written", and what went into
+// and was left out of popup lists.
+QString MergeStatus(const QString& name, const TMergeResult& result)
+{
+    QString done = FromUtf8("Merged %1: %2 added, %3 written")
+                       .arg(name, CountOf(result.Appended, "record"), CountOf(result.Written, "cell"));
+    if (result.ListAdded > 0)
+        done += FromUtf8(", %1 added to popup lists").arg(CountOf(result.ListAdded, "value"));
+    if (result.LeftOut > 0)
+        done += FromUtf8(", %1 left out").arg(CountOf(result.LeftOut, "value"));
+    return done;
 }
 
 QString DirectoryOfFile(const std::string& fileName)
@@ -211,12 +228,7 @@ std::optional<TCopyOptions> TTransferCommands::ChooseCopyOptions(const TJFILE& s
         return std::nullopt;
     TCopyOptions options;
     options.Key = size_t(chosen) < keys.size() ? keys[size_t(chosen)] : std::string();
-    TLeftOutValues leftOut;
-    {
-        WaitCursor hourglass;
-        leftOut = CopyLeftOut(source, records, target, options);
-    }
-    if (!AskLeaveOut(leftOut, "copy", "&Copy without them"))
+    if (!MayLeaveOut([&] { return CopyLeftOut(source, records, target, options); }, "copy", "&Copy without them"))
         return std::nullopt;
     options.LeaveOutUnlisted = true;
     return options;
@@ -243,8 +255,30 @@ void TTransferCommands::CopyIntoTab(int tag, const std::vector<int>& records)
         throw;
     }
     context_.Tabs().Page(tag)->RefreshView();
+    TellCopied(name, result);
+}
+
+void TTransferCommands::CopyIntoFile(const std::string& fileName, const std::vector<int>& records)
+{
+    const TDataBase* source = context_.Tabs().CurrentDB();
+    std::unique_ptr<TJFILE> target;
+    if (!RunOnFile(fileName, [&] { target = OpenCopyTarget(fileName); }))
+        return;
+    const std::optional<TCopyOptions> options = ChooseCopyOptions(*source, records, *target, BareName(fileName));
+    if (!options)
+        return;
+    WaitCursor hourglass;
+    context_.ShowStatus(FromUtf8("Copying records to ") + PathToQString(fileName));
+    TCopyResult result;
+    if (context_.RunLong("Copy", fileName, true,
+                         [&] { result = CopyRecordsToFile(*source, records, *target, *options); }))
+        TellCopied(BareName(fileName), result);
+}
+
+void TTransferCommands::TellCopied(const QString& targetName, const TCopyResult& result)
+{
     const QString message = ToQString(CopyMessage(result));
-    context_.ShowStatus(name + FromUtf8(": ") + message);
+    context_.ShowStatus(targetName + FromUtf8(": ") + message);
     MessageDlgButtons(message, mtInformation, {mbOK}, mbHelp);
 }
 
@@ -301,21 +335,7 @@ void TTransferCommands::CopyRecsItemClick(int tag, const std::string& chosenName
         CopyIntoTab(open, records);
         return;
     }
-    std::unique_ptr<TJFILE> target;
-    if (!RunOnFile(fileName, [&] { target = OpenCopyTarget(fileName); }))
-        return;
-    const std::optional<TCopyOptions> options = ChooseCopyOptions(*source, records, *target, BareName(fileName));
-    if (!options)
-        return;
-    WaitCursor hourglass;
-    context_.ShowStatus(FromUtf8("Copying records to ") + PathToQString(fileName));
-    TCopyResult result;
-    if (!context_.RunLong("Copy", fileName, true,
-                          [&] { result = CopyRecordsToFile(*source, records, *target, *options); }))
-        return;
-    const QString message = ToQString(CopyMessage(result));
-    context_.ShowStatus(BareName(fileName) + FromUtf8(": ") + message);
-    MessageDlgButtons(message, mtInformation, {mbOK}, mbHelp);
+    CopyIntoFile(fileName, records);
 }
 
 void TTransferCommands::MergeItemClick(const std::string& chosenName)
@@ -353,12 +373,7 @@ void TTransferCommands::MergeItemClick(const std::string& chosenName)
     if (!form.Execute())
         return;
     TMergeChoice choice = form.Choice();
-    TLeftOutValues leftOut;
-    {
-        WaitCursor hourglass;
-        leftOut = MergeLeftOut(*master, *other, choice);
-    }
-    if (!AskLeaveOut(leftOut, "merge", "&Merge without them")) {
+    if (!MayLeaveOut([&] { return MergeLeftOut(*master, *other, choice); }, "merge", "&Merge without them")) {
         context_.ShowStatus(FromUtf8("Merge cancelled; nothing was changed."));
         return;
     }
@@ -384,13 +399,7 @@ void TTransferCommands::MergeItemClick(const std::string& chosenName)
         page->RefreshView();
         throw;
     }
-    QString done = FromUtf8("Merged %1: %2 added, %3 written")
-                       .arg(BareName(path), CountOf(result.Appended, "record"), CountOf(result.Written, "cell"));
-    if (result.ListAdded > 0)
-        done += FromUtf8(", %1 added to popup lists").arg(CountOf(result.ListAdded, "value"));
-    if (result.LeftOut > 0)
-        done += FromUtf8(", %1 left out").arg(CountOf(result.LeftOut, "value"));
-    context_.ShowStatus(done);
+    context_.ShowStatus(MergeStatus(BareName(path), result));
     if (result.Written > 0 || result.Appended > 0 || master->FieldCount() != fields)
         page->RefreshView();
 }

@@ -17,6 +17,7 @@ namespace quorvil {
 class TCommandContext;
 class TJFILE;
 struct TCopyOptions;
+struct TCopyResult;
 
 class TTransferCommands : public QObject {
     Q_OBJECT
@@ -35,6 +36,10 @@ public:
 private:
     // Copies `records` of the active database into the database of tab `tag`.
     void CopyIntoTab(int tag, const std::vector<int>& records);
+    // Copies them into the database file `fileName`, which is saved.
+    void CopyIntoFile(const std::string& fileName, const std::vector<int>& records);
+    // The copy's result, in the status line and a message.
+    void TellCopied(const QString& targetName, const TCopyResult& result);
     // The key to match on (shown, chosen by the user) and, when popup lists
     // cannot take every value, the user's leave to go on without them;
     // nothing when the user cancels or the databases share no field name.

@@ -1,6 +1,6 @@
 #include "define_dialog.h"
 
-#include "definition_review.h"
+#include "field_definition.h"
 #include "form_position.h"
 #include "message_dialog.h"
 #include "text_convert.h"

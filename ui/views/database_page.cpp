@@ -603,15 +603,24 @@ void TDatabasePage::ShowInputRefused(const QString& message, int record, int fie
         return;
     if (GridVisible()) {
         grid_->ReopenEditor(model_->index(row, field - 1), typed);
+    } else {
+        ShowRow(row, field - 1);
+        editPanel_->KeepRefusedText(field, typed);
+    }
+}
+
+void TDatabasePage::ShowRow(int row, int column)
+{
+    if (row < 0 || row >= model_->rowCount())
         return;
-    }
-    if (editPanel_->CurrentRow() != row) {
-        if (viewMode_ == 1)
-            listBox_->setCurrentIndex(listModel_->index(row, 0));
-        else
-            editPanel_->ShowRow(row);
-    }
-    editPanel_->KeepRefusedText(field, typed);
+    // The fields are filled again only for another record (the list's line
+    // fills them as it changes): what is being typed into them stays.
+    if (GridVisible())
+        grid_->setCurrentIndex(model_->index(row, std::clamp(column, 0, model_->columnCount() - 1)));
+    else if (viewMode_ == 1)
+        listBox_->setCurrentIndex(listModel_->index(row, 0));
+    else if (editPanel_->CurrentRow() != row)
+        editPanel_->ShowRow(row);
 }
 
 }  // namespace quorvil

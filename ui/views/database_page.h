@@ -60,6 +60,9 @@ public:
     void FillRecordView();
     // The record of the list's selected line into the fields.
     void ListBoxClick();
+    // Row `row` becomes the current one in the view shown: the grid's cell
+    // in column `column`, else the record's fields (and the list's line).
+    void ShowRow(int row, int column);
     QListView* ListBox() const { return listBox_; }
     TRecordListModel* ListModel() const { return listModel_; }
     TRecordPanel* EditPanel() const { return editPanel_; }

@@ -19,14 +19,12 @@
 #include "new_record.h"
 #include "open_checks.h"
 #include "progress_line.h"
-#include "record_list_model.h"
 #include "record_panel.h"
 #include "report_dialog.h"
 #include "text_convert.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QListView>
 #include <QScrollBar>
 #include <QStringList>
 #include <QTabBar>
@@ -83,16 +81,9 @@ void GoTo(TDatabasePage& page, const TPagePlace& place)
     if (!db || place.Record < 1 || db->RecordCount() == 0)
         return;
     const int row = page.Model()->RowOfRecord(std::min(place.Record, int(db->RecordCount())));
-    if (row < 0)
-        return;
-    if (page.GridVisible()) {
-        page.Grid()->setCurrentIndex(page.Model()->index(row, std::min(place.Column, page.Model()->columnCount() - 1)));
+    page.ShowRow(row, place.Column);
+    if (row >= 0 && page.GridVisible())
         page.Grid()->verticalScrollBar()->setValue(place.Scroll);
-    } else if (page.ViewMode() == 1) {
-        page.ListBox()->setCurrentIndex(page.ListModel()->index(row, 0));
-    } else {
-        page.EditPanel()->ShowRow(row);
-    }
 }
 
 }  // namespace

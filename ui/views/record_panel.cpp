@@ -349,6 +349,7 @@ void TRecordPanel::KeepRefusedText(int field, const QString& text)
     line->setText(text);
     line->blockSignals(was);
     line->setProperty(kTriedProperty, text.trimmed());
+    line->setModified(true);  // still being typed: no question about the file overtakes it
     line->setFocus();
     line->selectAll();
 }

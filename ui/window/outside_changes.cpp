@@ -60,14 +60,21 @@ TOutsideChanges::~TOutsideChanges()
 void TOutsideChanges::Follow()
 {
     const TDatabaseTabs& tabs = context_.Tabs();
+    std::vector<std::string> names;
+    for (int tab = 0; tab < TDatabaseTabs::kTabs; ++tab)
+        if (const TDataBase* db = tabs.DataBase(tab); db && tabs.TabShown(tab))
+            names.push_back(db->FileName);
+    // Every edit says that the tabs changed: the watcher is set up again only
+    // when their files did.
+    if (names == followed_)
+        return;
+    followed_ = std::move(names);
     QSet<QString> files;
     QSet<QString> folders;
-    for (int tab = 0; tab < TDatabaseTabs::kTabs; ++tab) {
-        if (const TDataBase* db = tabs.DataBase(tab); db && tabs.TabShown(tab)) {
-            const QFileInfo file(PathToQString(db->FileName));
-            files.insert(file.absoluteFilePath());
-            folders.insert(file.absolutePath());
-        }
+    for (const std::string& name : followed_) {
+        const QFileInfo file(PathToQString(name));
+        files.insert(file.absoluteFilePath());
+        folders.insert(file.absolutePath());
     }
     for (const QString& path : watcher_.files())
         if (!files.contains(path))
@@ -87,6 +94,7 @@ void TOutsideChanges::Noticed(const QString& path)
     // (a save, this program's own too) takes away: watch what is there now.
     if (watcher_.files().contains(path))
         watcher_.removePath(path);
+    followed_.clear();
     Follow();
     later_.start(kPauseMs);
 }

@@ -8,6 +8,9 @@
 #include <QObject>
 #include <QTimer>
 
+#include <string>
+#include <vector>
+
 class QMainWindow;
 
 namespace quorvil {
@@ -27,7 +30,6 @@ public:
     // work, a cell being edited, another program in front) the question
     // waits and is tried again.
     void Check();
-    QFileSystemWatcher& Watcher() { return watcher_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -43,6 +45,7 @@ private:
     QMainWindow& window_;
     TCommandContext& context_;
     QFileSystemWatcher watcher_;
+    std::vector<std::string> followed_;  // the files of the tabs watched
     QTimer later_;
     bool asking_ = false;
 };

@@ -76,6 +76,24 @@ void ClickHeader(QTableView& table, int col)
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
 }
 
+bool TypeIntoCell(QTableView& grid, const QModelIndex& cell, const QString& text)
+{
+    grid.setFocus();
+    grid.setCurrentIndex(cell);
+    QWidget* editor = grid.indexWidget(cell);
+    QString rest = text;
+    if (!editor) {
+        QTest::keyClicks(&grid, text.left(1));
+        editor = grid.indexWidget(cell);
+        rest = text.mid(1);
+    }
+    if (!editor)
+        return false;
+    QTest::keyClicks(editor, rest);
+    QTest::keyClick(editor, Qt::Key_Return);
+    return true;
+}
+
 QString MessageOf(QDialog& dialog)
 {
     auto* label = dialog.findChild<QLabel*>(FromUtf8("Message"));

@@ -15,6 +15,7 @@
 #include <vector>
 
 class QDialog;
+class QModelIndex;
 class QPushButton;
 class QTableView;
 
@@ -36,6 +37,10 @@ void AnswerInputLine(const QString& text);
 QPushButton* Btn(QDialog& dialog, const char* name);
 // A left click on the middle of a column's header title.
 void ClickHeader(QTableView& table, int col);
+// Makes `cell` current, types `text` into its editor (a date or time cell
+// opens its line at once, a text cell at the first key) and presses Enter.
+// False when no editor opened. A refusal's message is queued, not shown yet.
+bool TypeIntoCell(QTableView& grid, const QModelIndex& cell, const QString& text);
 // The text of a message dialog.
 QString MessageOf(QDialog& dialog);
 // The next message: note its text, then press `button`.

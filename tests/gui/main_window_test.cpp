@@ -525,6 +525,15 @@ private slots:
         QCOMPARE(config_->Read("SAVE", "Dir"), FromQString(Data("out")));
         QVERIFY(QFile::exists(Data("out/Quorvil.LOG")));
         QVERIFY(QFile::exists(Data("out/garden.sqlite")));  // its tables are the database export's to check
+
+        // The same name again: the file there is kept unless the user says so.
+        const QByteArray written = FileBytes(Data("out/garden.sqlite"));
+        QString overwrite;
+        AnswerFileDialog(Data("out/garden.sqlite"));
+        AnswerMessage(overwrite, FromUtf8("No"));
+        form->Action("SaveAsAccessItem")->trigger();
+        QCOMPARE(overwrite, FromUtf8("Overwrite existing file %1?").arg(Data("out/garden.sqlite")));
+        QCOMPARE(FileBytes(Data("out/garden.sqlite")), written);
     }
 };
 

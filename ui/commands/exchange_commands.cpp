@@ -203,7 +203,7 @@ std::string PickAccessFile(QWidget* parent, const TDataBase& db, const TSqlFileK
                                       .arg(FromUtf8(kind.TypeName), extension, access ? QString() : FromUtf8(" *.db")));
     dialog.setObjectName(FromUtf8("SaveDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);  // an existing file is replaced without a question
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the command asks, as every export does
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(extension);
     dialog.selectFile(QFileInfo(PathToQString(db.FileName)).completeBaseName() + QLatin1Char('.') + extension);
@@ -492,6 +492,10 @@ void TExchangeCommands::SaveAsAccessItemClick(const std::string& chosenName)
         return;
     const std::string fileName = chosenName.empty() ? PickAccessFile(&context_.Window(), *db, AccessFileKind()) : chosenName;
     if (fileName.empty() || context_.RefuseOpenFile(fileName))
+        return;
+    // A file the user already has there is theirs: replaced only when they say
+    // so (Save as has asked already).
+    if (chosenName.empty() && !MayReplace(fileName))
         return;
 
     WaitCursor wait;

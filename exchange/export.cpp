@@ -1,5 +1,6 @@
 #include "export.h"
 
+#include "config_settings.h"
 #include "field_types.h"
 #include "file_names.h"
 #include "jfile.h"
@@ -15,9 +16,9 @@ namespace quorvil {
 namespace {
 
 const TExportKind kKinds[] = {
-    {"CSV", "Export to CSV file", "CSV files|*.CSV|All Files|*.*", true},
-    {"HTM", "Export to HTML table", "HTML files|*.HTM;*.HTML|All Files|*.*", false},
-    {"TXT", "Export to Text file", "Text files|*.TXT|All Files|*.*", false},
+    {"CSV", &settings::CsvDirectory, "Export to CSV file", "CSV files|*.CSV|All Files|*.*", true},
+    {"HTM", &settings::HtmlDirectory, "Export to HTML table", "HTML files|*.HTM;*.HTML|All Files|*.*", false},
+    {"TXT", &settings::TextDirectory, "Export to Text file", "Text files|*.TXT|All Files|*.*", false},
 };
 
 // Every field counts as chosen when the list has as many entries, whatever

@@ -8,12 +8,14 @@
 namespace quorvil {
 
 class TJFILE;
+struct TTextSetting;
 
 enum class TExportFormat { CSV, HTML, TXT };
 
 // The fixed texts of one format.
 struct TExportKind {
-    const char* Extension;  // of the file, the key in "SAVE" and the dialog's default: "CSV", "HTM", "TXT"
+    const char* Extension;          // of the file and the dialog's default: "CSV", "HTM", "TXT"
+    const TTextSetting* Directory;  // the setting that remembers where the last export went
     const char* Title;      // of the file dialog
     const char* Filter;     // of the file dialog: "CSV files|*.CSV|All Files|*.*"
     // A button press writes without a dialog only when every field is chosen.

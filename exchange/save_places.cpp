@@ -1,8 +1,8 @@
 #include "save_places.h"
 
+#include "config_settings.h"
 #include "file_names.h"
 #include "file_system.h"
-#include "ini_file.h"
 #include "jfile.h"
 #include "text_utils.h"
 
@@ -14,8 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kSaveSection = "SAVE";
-
 std::string DirectoryOf(const std::string& fileName)
 {
     return fs::path(fileName).parent_path().string();
@@ -25,7 +23,7 @@ std::string DirectoryOf(const std::string& fileName)
 
 std::string SaveAsDirectory(const TIniFile& ini, const TJFILE& db)
 {
-    std::string directory = ini.ReadString(kSaveSection, "Dir", ProgramDir());
+    std::string directory = ReadText(ini, settings::SaveDirectory);
     if (!DirectoryExists(directory))
         directory = DirectoryOf(db.FileName);
     return RemoveBackslash(directory);
@@ -33,13 +31,12 @@ std::string SaveAsDirectory(const TIniFile& ini, const TJFILE& db)
 
 void RememberSaveAsDirectory(TIniFile& ini, const std::string& fileName)
 {
-    ini.WriteString(kSaveSection, "Dir", RemoveBackslash(DirectoryOf(fileName)));
+    WriteText(ini, settings::SaveDirectory, RemoveBackslash(DirectoryOf(fileName)));
 }
 
 std::string ExportDirectory(const TIniFile& ini, TExportFormat format)
 {
-    const std::string fallback = ini.ReadString(kSaveSection, "Dir", ProgramDir());
-    std::string directory = ini.ReadString(kSaveSection, ExportKind(format).Extension, fallback);
+    std::string directory = ReadText(ini, *ExportKind(format).Directory);
     if (!DirectoryExists(directory))
         directory = ProgramDir();
     return RemoveBackslash(directory);
@@ -47,12 +44,12 @@ std::string ExportDirectory(const TIniFile& ini, TExportFormat format)
 
 void RememberExportDirectory(TIniFile& ini, TExportFormat format, const std::string& fileName)
 {
-    ini.WriteString(kSaveSection, ExportKind(format).Extension, AddBackslash(DirectoryOf(fileName)));
+    WriteText(ini, *ExportKind(format).Directory, AddBackslash(DirectoryOf(fileName)));
 }
 
 std::string ProgramExportDirectory(const TIniFile& ini, const TJFILE& db)
 {
-    std::string directory = ini.ReadString(kSaveSection, "ProgramExportDir", "");
+    std::string directory = ReadText(ini, settings::ProgramExportDirectory);
     if (directory.empty() || !DirectoryExists(directory))
         directory = DirectoryOf(db.FileName);
     return RemoveBackslash(directory);
@@ -60,21 +57,21 @@ std::string ProgramExportDirectory(const TIniFile& ini, const TJFILE& db)
 
 void RememberProgramExportDirectory(TIniFile& ini, const std::string& fileName)
 {
-    ini.WriteString(kSaveSection, "ProgramExportDir", RemoveBackslash(DirectoryOf(fileName)));
+    WriteText(ini, settings::ProgramExportDirectory, RemoveBackslash(DirectoryOf(fileName)));
 }
 
 TStandardCsvOptions StoredCsvOptions(const TIniFile& ini)
 {
     TStandardCsvOptions options;
-    options.Separator = ini.ReadString(kSaveSection, "CsvSeparator", ",") == ";" ? ';' : ',';
-    options.ByteOrderMark = ini.ReadString(kSaveSection, "CsvByteOrderMark", "1") != "0";
+    options.Separator = ReadText(ini, settings::CsvSeparator) == ";" ? ';' : ',';
+    options.ByteOrderMark = ReadFlag(ini, settings::CsvByteOrderMark);
     return options;
 }
 
 void StoreCsvOptions(TIniFile& ini, const TStandardCsvOptions& options)
 {
-    ini.WriteStrings({{kSaveSection, "CsvSeparator", std::string(1, options.Separator)},
-                      {kSaveSection, "CsvByteOrderMark", options.ByteOrderMark ? "1" : "0"}});
+    ini.WriteStrings({TextEntry(settings::CsvSeparator, std::string(1, options.Separator)),
+                      FlagEntry(settings::CsvByteOrderMark, options.ByteOrderMark)});
 }
 
 std::string CompleteFileName(const std::string& chosen, const std::string& directory, const std::string& extension)

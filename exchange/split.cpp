@@ -1,5 +1,6 @@
 #include "split.h"
 
+#include "config_settings.h"
 #include "errors.h"
 #include "export.h"
 #include "field_types.h"
@@ -225,7 +226,8 @@ std::vector<TSplitValue> SplitValues(const TJFILE& db, int field, const TIniFile
         TSplitValue v;
         v.Value = db.GetPopupItem(field, p);
         v.Held = held.count(v.Value) > 0;
-        v.FileName = ini ? ini->ReadString(db.PdbHeader.Name, v.Value) : std::string();
+        v.FileName = ini ? ReadText(*ini, settings::SplitFileName, {.Section = db.PdbHeader.Name, .Key = v.Value})
+                         : std::string();
         if (v.FileName.empty())
             v.FileName = DefaultSplitFileName(v.Value);
         values.push_back(std::move(v));
@@ -238,7 +240,8 @@ bool RememberSplitNames(TIniFile& ini, const TJFILE& db, const std::vector<TSpli
     std::vector<TIniEntry> entries;
     for (const TSplitValue& v : values)
         if (!v.FileName.empty())
-            entries.push_back({db.PdbHeader.Name, v.Value, v.FileName});
+            entries.push_back(
+                TextEntry(settings::SplitFileName, v.FileName, {.Section = db.PdbHeader.Name, .Key = v.Value}));
     return entries.empty() || ini.WriteStrings(entries);
 }
 

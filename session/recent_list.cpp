@@ -1,17 +1,12 @@
 #include "recent_list.h"
 
-#include "ini_file.h"
+#include "config_settings.h"
 
 #include <algorithm>
 
 namespace quorvil {
 
 namespace {
-
-std::string FileKey(int k)
-{
-    return "File" + std::to_string(k);
-}
 
 bool HasWildcards(const std::string& path)
 {
@@ -24,7 +19,7 @@ void TRecentList::Load(const TIniFile& ini, const std::function<bool(const std::
 {
     paths_.clear();
     for (int k = 1; k <= kSize; ++k) {
-        const std::string path = ini.ReadString("CONFIG", FileKey(k));
+        const std::string path = ReadText(ini, settings::RecentFile, {.Key = std::to_string(k)});
         if (!path.empty() && !HasWildcards(path) && fileExists(path))
             paths_.push_back(path);
     }
@@ -33,7 +28,7 @@ void TRecentList::Load(const TIniFile& ini, const std::function<bool(const std::
 void TRecentList::Save(TIniFile& ini) const
 {
     for (size_t i = 0; i < paths_.size(); ++i)
-        ini.WriteString("CONFIG", FileKey(int(i + 1)), paths_[i]);
+        WriteText(ini, settings::RecentFile, paths_[i], {.Key = std::to_string(i + 1)});
 }
 
 void TRecentList::Add(const std::string& added)

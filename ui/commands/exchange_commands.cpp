@@ -2,6 +2,7 @@
 
 #include "access_export.h"
 #include "command_context.h"
+#include "config_settings.h"
 #include "config_store.h"
 #include "database.h"
 #include "database_tabs.h"
@@ -181,21 +182,12 @@ bool MayWriteSplitPopups(const TJFILE& db, const std::vector<int>& fields)
 #ifdef QUORVIL_HAVE_SQL
 constexpr bool kDatabaseExport = true;
 
-// "Dir" of "SAVE", else the program's directory; the database's own
-// directory when that does not exist.
-QString StartDirectory(const TIniFile& ini, const TDataBase& db)
-{
-    std::string directory = ini.ReadString("SAVE", "Dir", ProgramDir());
-    if (!DirectoryExists(directory))
-        directory = std::filesystem::path(db.FileName).parent_path().string();
-    return QDir(PathToQString(directory)).absolutePath();
-}
-
 // The chosen file, or empty when the dialog was cancelled.
 std::string PickAccessFile(QWidget* parent, const TDataBase& db, const TSqlFileKind& kind)
 {
     const std::unique_ptr<TIniFile> ini = OpenConfig();
-    const QString directory = StartDirectory(*ini, db);
+    // Where save as starts: the two share "Dir" of "SAVE".
+    const QString directory = QDir(PathToQString(SaveAsDirectory(*ini, db))).absolutePath();
     const QString extension = FromUtf8(kind.Extension);
     const bool access = extension == FromUtf8("MDB");
     QFileDialog dialog(parent, access ? FromUtf8("Create Access database named") : FromUtf8("Create SQLite database named"),
@@ -214,7 +206,7 @@ std::string PickAccessFile(QWidget* parent, const TDataBase& db, const TSqlFileK
         path = directory + QLatin1Char('/') + path;
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + extension;
-    ini->WriteString("SAVE", "Dir", QStringToPath(QFileInfo(path).absolutePath()));
+    WriteText(*ini, settings::SaveDirectory, QStringToPath(QFileInfo(path).absolutePath()));
     return QStringToPath(QFileInfo(path).absoluteFilePath());
 }
 

@@ -1,5 +1,6 @@
 #include "file_choice.h"
 
+#include "config_settings.h"
 #include "config_store.h"
 #include "file_system.h"
 #include "modal.h"
@@ -27,7 +28,7 @@ QString ChosenDatabasePath(const QFileDialog& dialog, const QString& directory)
 std::string PickDatabaseFile(QWidget* parent)
 {
     const std::unique_ptr<TIniFile> ini = OpenConfig();
-    QString directory = PathToQString(ini->ReadString(kConfigSection, "LoadDir"));
+    QString directory = PathToQString(ReadText(*ini, settings::LoadDirectory));
     if (directory.isEmpty() || !DirectoryExists(QStringToPath(directory)))
         directory = QDir::currentPath();
     directory = QDir(directory).absolutePath();
@@ -43,18 +44,18 @@ std::string PickDatabaseFile(QWidget* parent)
     const QString path = ChosenDatabasePath(dialog, directory);
     if (path.isEmpty())
         return {};
-    ini->WriteString(kConfigSection, "LoadDir", QStringToPath(QFileInfo(path).absolutePath()));
+    WriteText(*ini, settings::LoadDirectory, QStringToPath(QFileInfo(path).absolutePath()));
     return QStringToPath(QFileInfo(path).absoluteFilePath());
 }
 
 std::string PickNewFileName(QWidget* parent, const QString& title)
 {
     const std::unique_ptr<TIniFile> ini = OpenConfig();
-    QString directory = PathToQString(ini->ReadString("SAVE", "Dir"));
+    QString directory = PathToQString(ReadText(*ini, settings::SaveDirectory));
     if (directory.isEmpty() || !DirectoryExists(QStringToPath(directory)))
         directory = QDir::currentPath();
     directory = QDir(directory).absolutePath();
-    QString name = PathToQString(ini->ReadString("SAVE", "Name", "NEW"));
+    QString name = PathToQString(ReadText(*ini, settings::NewFileName));
     if (!QFileInfo(name).fileName().contains(QLatin1Char('.')))
         name += FromUtf8(".PDB");
 
@@ -71,8 +72,8 @@ std::string PickNewFileName(QWidget* parent, const QString& title)
     if (path.isEmpty())
         return {};
     const QFileInfo chosen(path);
-    ini->WriteString("SAVE", "Dir", QStringToPath(chosen.absolutePath() + QLatin1Char('/')));
-    ini->WriteString("SAVE", "Name", QStringToPath(chosen.fileName()));
+    WriteText(*ini, settings::SaveDirectory, QStringToPath(chosen.absolutePath() + QLatin1Char('/')));
+    WriteText(*ini, settings::NewFileName, QStringToPath(chosen.fileName()));
     return QStringToPath(chosen.absoluteFilePath());
 }
 

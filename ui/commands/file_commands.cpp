@@ -3,6 +3,7 @@
 #include "command_context.h"
 #include "command_guard.h"
 #include "command_line.h"
+#include "config_settings.h"
 #include "config_store.h"
 #include "database_tabs.h"
 #include "define_dialog.h"
@@ -92,7 +93,7 @@ void TFileCommands::OpenCommandLine(const QStringList& arguments)
 {
     QStringList wanted = arguments;
     if (wanted.isEmpty()) {
-        const std::string last = OpenConfig()->ReadString(kConfigSection, "LastDB");
+        const std::string last = ReadText(*OpenConfig(), settings::LastDatabase);
         if (last.empty())
             return;
         wanted << PathToQString(last);

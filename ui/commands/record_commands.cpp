@@ -2,6 +2,7 @@
 
 #include "command_context.h"
 #include "command_guard.h"
+#include "config_settings.h"
 #include "config_store.h"
 #include "database_model.h"
 #include "database_page.h"
@@ -150,7 +151,8 @@ void TRecordCommands::RecordItemClick(int tag)
         const std::unique_ptr<TIniFile> ini = OpenConfig();
         SaveFormPosition(*ini, window, window.objectName());
         window.setObjectName(form);
-        if (!ini->ReadString(CurrentScreenSection(), FromQString(form) + "Pos").empty())
+        if (!ReadText(*ini, settings::WindowPosition, {.Section = CurrentScreenSection(), .Key = FromQString(form)})
+                 .empty())
             LoadFormPosition(*ini, window, form);
     }
     if (page->DataBase())

@@ -2,6 +2,7 @@
 
 #include "command_context.h"
 #include "command_guard.h"
+#include "config_settings.h"
 #include "config_store.h"
 #include "copy_records.h"
 #include "csv_import.h"
@@ -100,7 +101,7 @@ struct TCsvChoice {
 TCsvChoice PickCsvFile(QWidget* parent)
 {
     const std::unique_ptr<TIniFile> ini = OpenConfig();
-    QString directory = PathToQString(ini->ReadString("SAVE", "CSV", ini->ReadString("SAVE", "Dir")));
+    QString directory = PathToQString(ReadText(*ini, settings::CsvDirectory));
     if (directory.isEmpty() || !DirectoryExists(QStringToPath(directory)))
         directory = QDir::currentPath();
     QFileDialog dialog(parent, FromUtf8("Import CSV file"), QDir(directory).absolutePath(),
@@ -109,14 +110,14 @@ TCsvChoice PickCsvFile(QWidget* parent)
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (ini->ReadString("SAVE", "ImportUTF8") == "1")
+    if (ReadFlag(*ini, settings::ImportUtf8))
         dialog.selectNameFilter(FromUtf8(kUtf8CsvFilter));
     if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     TCsvChoice choice;
     choice.Name = QStringToPath(QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath());
     choice.Utf8 = dialog.selectedNameFilter() == FromUtf8(kUtf8CsvFilter);
-    ini->WriteString("SAVE", "ImportUTF8", choice.Utf8 ? "1" : "0");
+    WriteFlag(*ini, settings::ImportUtf8, choice.Utf8);
     return choice;
 }
 

@@ -1,5 +1,6 @@
 #include "form_position.h"
 
+#include "config_settings.h"
 #include "config_store.h"
 #include "text_convert.h"
 
@@ -20,9 +21,9 @@ QSize ScreenSize()
     return screen ? screen->geometry().size() : QSize(1024, 768);
 }
 
-std::string PositionKey(const QWidget& form, const QString& name)
+std::string WindowName(const QWidget& form, const QString& name)
 {
-    return FromQString(name.isEmpty() ? form.objectName() : name) + "Pos";
+    return FromQString(name.isEmpty() ? form.objectName() : name);
 }
 
 bool Sizeable(const QWidget& form)
@@ -129,7 +130,7 @@ void ApplyPositionText(QWidget& form, const std::string& text)
 
 void LoadFormPosition(const TIniFile& ini, QWidget& form, const QString& name)
 {
-    ApplyPositionText(form, ReadConfigString(ini, PositionKey(form, name), CurrentScreenSection()));
+    ApplyPositionText(form, ReadWindowPosition(ini, WindowName(form, name), CurrentScreenSection()));
 }
 
 void LoadFormPosition(QWidget& form, const QString& name)
@@ -139,7 +140,8 @@ void LoadFormPosition(QWidget& form, const QString& name)
 
 void SaveFormPosition(TIniFile& ini, const QWidget& form, const QString& name)
 {
-    ini.WriteString(CurrentScreenSection(), PositionKey(form, name), FormPositionText(form));
+    WriteText(ini, settings::WindowPosition, FormPositionText(form),
+              {.Section = CurrentScreenSection(), .Key = WindowName(form, name)});
 }
 
 void SaveFormPosition(const QWidget& form, const QString& name)

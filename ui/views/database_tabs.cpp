@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "command_guard.h"
+#include "config_settings.h"
 #include "config_store.h"
 #include "database_model.h"
 #include "database_page.h"
@@ -256,9 +257,9 @@ void TDatabaseTabs::OpenSteps(int tab, const std::string& path, std::unique_ptr<
         db.Modified = false;
 
     const std::unique_ptr<TIniFile> ini = OpenConfig();
-    ini->WriteString(kConfigSection, "LastDB", path);
-    ShowInTab(tab, db, path, ini->ReadString(db.PdbHeader.Name, "ColWidth"),
-              ini->ReadString(db.PdbHeader.Name, kFilterRowKey) == "1");
+    WriteText(*ini, settings::LastDatabase, path);
+    ShowInTab(tab, db, path, ReadText(*ini, settings::ColumnWidths, {.Section = db.PdbHeader.Name}),
+              ReadFlag(*ini, settings::FilterRow, {.Section = db.PdbHeader.Name}));
 }
 
 void TDatabaseTabs::ShowInTab(int tab, TDataBase& db, const std::string& path, const std::string& widths,
@@ -564,7 +565,7 @@ void TDatabaseTabs::SaveColumnWidths(int tab, TIniFile* ini)
         own = OpenConfig();
         ini = own.get();
     }
-    ini->WriteString(db->PdbHeader.Name, "ColWidth", JoinColumnWidths(widths));
+    WriteText(*ini, settings::ColumnWidths, JoinColumnWidths(widths), {.Section = db->PdbHeader.Name});
 }
 
 void TDatabaseTabs::SetFilterRow(int tab, bool visible)
@@ -573,7 +574,7 @@ void TDatabaseTabs::SetFilterRow(int tab, bool visible)
     if (!db)
         return;
     pages_[size_t(tab)]->SetFilterRowVisible(visible);
-    OpenConfig()->WriteString(db->PdbHeader.Name, kFilterRowKey, visible ? "1" : "0");
+    WriteFlag(*OpenConfig(), settings::FilterRow, visible, {.Section = db->PdbHeader.Name});
 }
 
 void TDatabaseTabs::PageControlChanging(int oldTab)

@@ -90,8 +90,6 @@ public:
     // Shows or hides the filter row of a tab's grid and remembers the choice
     // for the database's title, for the next time it is opened.
     void SetFilterRow(int tab, bool visible);
-    // The key under a database's title that holds the choice.
-    static constexpr const char* kFilterRowKey = "FilterRow";
     // "*" before the file name of each tab whose database has unsaved changes.
     void ShowModifiedMarks();
 

@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "command_context.h"
+#include "config_settings.h"
 #include "config_store.h"
 #include "database_tabs.h"
 #include "edit_commands.h"
@@ -133,7 +134,7 @@ void TMainForm::FormCreate(const QStringList& arguments)
     tabs_->setCurrentIndex(0);
     {
         const std::unique_ptr<TIniFile> ini = OpenConfig();
-        SetSnapToDefaultButton(ini->ReadString(kConfigSection, "SnapToDefaultButton") == "1");
+        SetSnapToDefaultButton(ReadFlag(*ini, settings::SnapToDefaultButton));
         recent_->List().Load(*ini, [](const std::string& path) { return FileExists(path); });
         recent_->Update();
         LoadFormPosition(*ini, *this, FromUtf8("MainForm"));

@@ -8,25 +8,22 @@
 #include "errors.h"
 #include "extended_grid.h"
 #include "field_types.h"
-#include "grid_header.h"
+#include "filter_run.h"
 #include "grid_setup.h"
 #include "long_text_check.h"
 #include "message_dialog.h"
 #include "record_list_model.h"
 #include "record_panel.h"
-#include "record_filter.h"
 #include "record_sort.h"
 #include "text_convert.h"
+#include "undo_history.h"
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QLocale>
-#include <QElapsedTimer>
 #include <QSplitter>
-#include <QTimer>
-#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -57,7 +54,9 @@ TDatabasePage::TDatabasePage(int tab, QWidget* parent)
     : QWidget(parent), grid_(new TExtendedGrid(this)), model_(new TDatabaseModel(this)),
       recordPanel_(new QSplitter(Qt::Horizontal, this)), listBox_(new QListView(recordPanel_)),
       listModel_(new TRecordListModel(model_, this)), editPanel_(new TRecordPanel(tab, model_, recordPanel_)),
-      filterStep_(new QTimer(this)), undo_(new QUndoStack(this))
+      filter_(new TFilterRun(grid_, model_, this)),
+      history_(new TUndoHistory(
+          tab, model_, [this](int r, int f, bool d) { ShowChange(r, f, d); }, this))
 {
     setObjectName(FromUtf8("Page%1").arg(tab));
     grid_->setObjectName(FromUtf8("Grid%1").arg(tab));
@@ -91,11 +90,11 @@ TDatabasePage::TDatabasePage(int tab, QWidget* parent)
         emit ContextPopup(listBox_->viewport()->mapToGlobal(pos));
     });
     editTriggers_ = int(grid_->editTriggers());
-    undo_->setObjectName(FromUtf8("UndoStack%1").arg(tab));
-    connect(undo_, &QUndoStack::cleanChanged, this, &TDatabasePage::CleanChanged);
+    // The status line shows the modified flag, which undo and redo turn.
+    connect(history_, &TUndoHistory::ModifiedChanged, this, &TDatabasePage::DatabaseEdited);
     model_->SetCellRecorder([this](int record, std::vector<TCellBefore> before) {
         // The record views write at every keystroke; the grid once an edit.
-        Push(FromUtf8("Edit"), CellStep(record, std::move(before), !GridVisible()));
+        history_->Push(FromUtf8("Edit"), CellStep(record, std::move(before), !GridVisible()));
     });
 
     // A moved section emits no click, so a drag never sorts.
@@ -111,9 +110,10 @@ TDatabasePage::TDatabasePage(int tab, QWidget* parent)
     connect(model_, &TDatabaseModel::InputRefused, this, [] { ++refusals_; });
     connect(model_, &TDatabaseModel::InputRefused, this, &TDatabasePage::ShowInputRefused, Qt::QueuedConnection);
 
-    filterStep_->setSingleShot(true);
-    connect(filterStep_, &QTimer::timeout, this, [this] { RunCommand("FilterStep", [this] { FilterStep(false); }); });
-    connect(grid_, &TExtendedGrid::FilterChanged, this, [this] { RunCommand("StartFilter", [this] { StartFilter(); }); });
+    connect(filter_, &TFilterRun::Applied, this, [this] {
+        RefreshView();
+        emit FilterApplied();
+    });
 
     grid_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -136,12 +136,7 @@ TDatabasePage::TDatabasePage(int tab, QWidget* parent)
 
 void TDatabasePage::SetDatabase(TDataBase* db)
 {
-    resetting_ = true;
-    undo_->clear();
-    undo_->setClean();
-    undoBytes_ = 0;
-    resetting_ = false;
-    cleanModified_ = db && db->Modified;
+    history_->Reset(db);
     ClearFilterRow();  // another database's boxes mean nothing here
     model_->SetDatabase(db);
     // Another database starts from the default column settings.
@@ -166,9 +161,7 @@ bool TDatabasePage::FilterRowVisible() const
 
 void TDatabasePage::ClearFilterRow()
 {
-    grid_->ClearFilters();
-    filterStep_->stop();
-    filterRun_ = {};
+    filter_->Clear();
 }
 
 std::vector<int> TDatabasePage::ShownRecords() const
@@ -180,76 +173,9 @@ std::vector<int> TDatabasePage::ShownRecords() const
     return records;
 }
 
-void TDatabasePage::StartFilter()
-{
-    TDataBase* db = DataBase();
-    filterStep_->stop();
-    filterRun_ = {};
-    if (!db)
-        return;
-    const QStringList texts = grid_->FilterTexts();
-    std::vector<TFilterBox> boxes;
-    for (int col = 0; col < texts.size(); ++col)
-        if (!texts[col].isEmpty())
-            boxes.push_back({col + 1, FromQString(texts[col])});
-    auto filter = std::make_shared<const TRecordFilter>(*db, boxes);
-    for (int col = 0; col < texts.size(); ++col)
-        grid_->Header()->SetFilterProblem(col, ToQString(filter->ProblemOf(col + 1)));
-    if (!filter->Active() && !db->Filter())
-        return;  // nothing filtered before or now
-    filterRun_.Filter = std::move(filter);
-    filterRun_.Passes.assign(size_t(db->RecordCount()), 1);
-    filterRun_.Next = 1;
-    filterRun_.Version = db->OrderVersion();
-    FilterStep(false);
-}
-
-void TDatabasePage::FilterStep(bool toTheEnd)
-{
-    TDataBase* db = DataBase();
-    if (!db || filterRun_.Next == 0)
-        return;
-    if (db->OrderVersion() != filterRun_.Version || filterRun_.Passes.size() != size_t(db->RecordCount())) {
-        // Records came, went or moved since the run began: it starts again.
-        filterRun_.Passes.assign(size_t(db->RecordCount()), 1);
-        filterRun_.Next = 1;
-        filterRun_.Version = db->OrderVersion();
-    }
-    // Slices of about 20 ms leave the window free between them.
-    constexpr int kSlice = 2048;
-    constexpr qint64 kBudgetMs = 20;
-    constexpr int kWaitMs = 100;
-    QElapsedTimer clock;
-    clock.start();
-    const TRecordFilter& filter = *filterRun_.Filter;
-    while (filterRun_.Next <= db->RecordCount()) {
-        const int last = std::min(int(db->RecordCount()), filterRun_.Next + kSlice - 1);
-        if (filter.Active())
-            FilterRecords(*db, filter, filterRun_.Next, last, filterRun_.Passes);
-        filterRun_.Next = last + 1;
-        if (!toTheEnd && filterRun_.Next <= db->RecordCount() && clock.elapsed() >= kBudgetMs) {
-            filterStep_->start(0);
-            return;
-        }
-    }
-    // While a dialog is open or a cell is being edited, rows must keep their
-    // records: the result waits (FinishFilter applies it at once).
-    QWidget* focus = QApplication::focusWidget();
-    if (!toTheEnd && (QApplication::activeModalWidget() || (focus && grid_->viewport()->isAncestorOf(focus)))) {
-        filterStep_->start(kWaitMs);
-        return;
-    }
-    db->SetFilter(filterRun_.Filter, filterRun_.Passes);
-    filterRun_ = {};
-    RefreshView();
-    emit FilterApplied();
-}
-
 void TDatabasePage::FinishFilter()
 {
-    grid_->FlushFilter();
-    filterStep_->stop();
-    FilterStep(true);
+    filter_->Finish();
 }
 
 TDataBase* TDatabasePage::DataBase() const
@@ -347,47 +273,19 @@ void TDatabasePage::MoveSelection(int delta)
     emit DatabaseEdited();
 }
 
+QUndoStack* TDatabasePage::UndoStack() const
+{
+    return history_->Stack();
+}
+
 TUndoScope TDatabasePage::Change(const QString& text)
 {
-    return TUndoScope(
-        *DataBase(), text, [this](int r, int f, bool d) { ShowChange(r, f, d); },
-        [this](std::unique_ptr<TDatabaseCommand> command) { Push(std::move(command)); });
-}
-
-void TDatabasePage::Push(std::unique_ptr<TDatabaseCommand> command)
-{
-    // Summing the whole history at every push would cost a long session
-    // dearly; the sum of what was pushed since the last count bounds it.
-    undoBytes_ += command->Bytes();
-    undo_->push(command.release());
-    if (undoBytes_ > kUndoBytes) {
-        BoundUndo(*undo_, kUndoBytes);
-        undoBytes_ = UndoBytes(*undo_);
-    }
-}
-
-void TDatabasePage::Push(const QString& text, std::unique_ptr<TUndoStep> step)
-{
-    std::vector<std::unique_ptr<TUndoStep>> steps;
-    steps.push_back(std::move(step));
-    Push(std::make_unique<TDatabaseCommand>(
-        text, *DataBase(), [this](int r, int f, bool d) { ShowChange(r, f, d); }, std::move(steps)));
+    return history_->Change(text);
 }
 
 void TDatabasePage::MarkSaved()
 {
-    cleanModified_ = DataBase() && DataBase()->Modified;
-    undo_->setClean();
-}
-
-void TDatabasePage::CleanChanged(bool clean)
-{
-    TDataBase* db = DataBase();
-    const bool modified = clean ? cleanModified_ : true;
-    if (resetting_ || !db || db->Modified == modified)
-        return;
-    db->Modified = modified;
-    emit DatabaseEdited();  // the status line shows the flag
+    history_->MarkSaved();
 }
 
 void TDatabasePage::ShowChange(int record, int field, bool definition)
@@ -396,7 +294,7 @@ void TDatabasePage::ShowChange(int record, int field, bool definition)
     if (definition) {
         const int columns = model_->columnCount();
         RefreshView();
-        RefilterAfterDefinition(columns);
+        filter_->Refilter(columns);
     } else {
         model_->Refill();
         SetUpColumns();
@@ -429,19 +327,7 @@ void TDatabasePage::DefinitionChanged()
 {
     const int columns = model_->columnCount();
     RefreshView();
-    RefilterAfterDefinition(columns);
-}
-
-void TDatabasePage::RefilterAfterDefinition(int oldColumns)
-{
-    TDataBase* db = DataBase();
-    if (!db || (!db->Filter() && grid_->FilterTexts().join(QString()).isEmpty()))
-        return;
-    // With fields added or deleted a box may stand over another field than
-    // the one it was typed for; the boxes start again empty.
-    if (model_->columnCount() != oldColumns)
-        grid_->ClearFilters();
-    StartFilter();
+    filter_->Refilter(columns);
 }
 
 void TDatabasePage::RecordsReordered()
@@ -581,10 +467,10 @@ void TDatabasePage::GridColumnMoved(int from, int to)
     ShowSortIndicator();  // on the sorted field's column, wherever it went
     if (moved && from != to) {
         // The grid's columns move back and forth with their fields.
-        Push(FromUtf8("Move field"), FieldMoveStep(from + 1, to + 1, [this](int a, int b) {
-                 if (!model_->MoveField(a - 1, b - 1))
-                     throw ERangeError(FormatMessage("MoveField: FromIndex out of range (%d)", a));
-             }));
+        history_->Push(FromUtf8("Move field"), FieldMoveStep(from + 1, to + 1, [this](int a, int b) {
+                           if (!model_->MoveField(a - 1, b - 1))
+                               throw ERangeError(FormatMessage("MoveField: FromIndex out of range (%d)", a));
+                       }));
         emit DatabaseEdited();
     }
 }

@@ -1,17 +1,18 @@
 #pragma once
-// The contents of one database tab: the grid of its database, with editing
-// in place, the long-text editor and the calendar on a double click, column
-// moves that move the field, and header clicks that sort and reverse.
+// The contents of one database tab: its three views of one database (the
+// grid, with editing in place, the long-text editor and the calendar on a
+// double click; the list beside the record's fields; the record's fields
+// with Previous and Next), which of them is shown, the header clicks that
+// sort and reverse, the column moves that move the field, and the moving
+// of selected rows. The filter of the grid's filter row (TFilterRun) and
+// the tab's undo history (TUndoHistory) are rooms of their own.
 #include "database_undo.h"
 
 #include <QWidget>
 
-#include <cstdint>
-#include <memory>
 #include <vector>
 
 class QListView;
-class QTimer;
 class QUndoStack;
 class QModelIndex;
 class QSplitter;
@@ -19,11 +20,12 @@ class QSplitter;
 namespace quorvil {
 
 class TDataBase;
-class TRecordFilter;
 class TDatabaseModel;
 class TExtendedGrid;
+class TFilterRun;
 class TRecordListModel;
 class TRecordPanel;
+class TUndoHistory;
 
 class TDatabasePage : public QWidget {
     Q_OBJECT
@@ -93,7 +95,7 @@ public:
     void GridColumnMoved(int from, int to);
 
     // The tab's undo history, emptied when another database is shown.
-    QUndoStack* UndoStack() const { return undo_; }
+    QUndoStack* UndoStack() const;
     // Gathers the changes of one command to the database (which must be
     // shown) into one undo step, pushed when the scope ends.
     TUndoScope Change(const QString& text);
@@ -140,44 +142,23 @@ private:
     void ShowInputRefused(const QString& message, int record, int field, const QString& typed);
 
     void SelectRows(int top, int bottom);
-    void Push(std::unique_ptr<TDatabaseCommand> command);
-    void Push(const QString& text, std::unique_ptr<TUndoStep> step);
     // After an undo or redo: every view shows the database again, with the
     // changed record (-1: the last) current where it is shown.
     void ShowChange(int record, int field, bool definition);
-    void CleanChanged(bool clean);
-    void StartFilter();
-    // The fields changed: the filter is worked out again for the boxes.
-    void RefilterAfterDefinition(int oldColumns);
-    // Filters the next slice of records; the last slice shows the result.
-    void FilterStep(bool toTheEnd);
-
-    // A filter being worked out over the records, a slice at a time so that
-    // the window keeps answering on the largest database.
-    struct TFilterRun {
-        std::shared_ptr<const TRecordFilter> Filter;
-        std::vector<uint8_t> Passes;
-        int Next = 0;  // 0: no run
-        uint64_t Version = 0;
-    };
 
     TExtendedGrid* grid_;
     TDatabaseModel* model_;
-    TFilterRun filterRun_;
-    QSplitter* recordPanel_;
+    QSplitter* recordPanel_;  // the list and the record's fields
     QListView* listBox_;
     TRecordListModel* listModel_;
     TRecordPanel* editPanel_;
+    TFilterRun* filter_;
+    TUndoHistory* history_;
     int viewMode_ = 0;
-    int editTriggers_ = 0;
+    int editTriggers_ = 0;  // the grid's, restored when rearranging ends
     int contextCol_ = 0;
     int contextRow_ = -1;
     bool restoringOrder_ = false;  // the page itself moves header sections
-    QTimer* filterStep_;
-    QUndoStack* undo_;
-    size_t undoBytes_ = 0;  // at least what undo_ holds
-    bool cleanModified_ = false;  // the database's flag in the clean state
-    bool resetting_ = false;      // the history is emptied for another database
     static inline int refusals_ = 0;
 };
 

@@ -114,21 +114,6 @@ std::string IsoDate(std::string_view text)
     return out;
 }
 
-bool IsWord(const TJetToken& token, std::string_view word)
-{
-    return token.Type == Kind::Word && SameTextIgnoringCase(token.Text, word);
-}
-
-bool IsSymbol(const TJetToken& token, char c)
-{
-    return token.Type == Kind::Symbol && token.Text.size() == 1 && token.Text[0] == c;
-}
-
-bool IsName(const TJetToken& token)
-{
-    return token.Type == Kind::Name || token.Type == Kind::Word;
-}
-
 struct TTypeName {
     const char* Jet;
     const char* Sqlite;
@@ -219,6 +204,21 @@ TJetColumn ColumnDefinition(const std::vector<TJetToken>& tokens, size_t& p, siz
 }
 
 }  // namespace
+
+bool IsWord(const TJetToken& token, std::string_view word)
+{
+    return token.Type == TJetToken::Kind::Word && SameTextIgnoringCase(token.Text, word);
+}
+
+bool IsSymbol(const TJetToken& token, char c)
+{
+    return token.Type == TJetToken::Kind::Symbol && token.Text.size() == 1 && token.Text[0] == c;
+}
+
+bool IsName(const TJetToken& token)
+{
+    return token.Type == TJetToken::Kind::Name || token.Type == TJetToken::Kind::Word;
+}
 
 std::vector<TJetToken> JetTokens(std::string_view s)
 {

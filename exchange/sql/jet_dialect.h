@@ -18,6 +18,11 @@ struct TJetToken {
     std::string Text;  // Text: the value, colons undoubled; Date: ISO 8601; Name: without brackets
 };
 
+// The keyword word (case ignored), the one-character symbol c, a name (bracketed or bare).
+bool IsWord(const TJetToken& token, std::string_view word);
+bool IsSymbol(const TJetToken& token, char c);
+bool IsName(const TJetToken& token);
+
 // Throws ESqlError for an unterminated name, text or date, a date that is no
 // date, parameter markers, comments and a second statement.
 std::vector<TJetToken> JetTokens(std::string_view statement);

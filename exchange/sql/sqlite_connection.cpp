@@ -54,21 +54,6 @@ QVariant Bound(const TSqlValue& value)
     return QVariant(std::get<double>(value));
 }
 
-bool IsWord(const TJetToken& token, std::string_view word)
-{
-    return token.Type == Kind::Word && SameTextIgnoringCase(token.Text, word);
-}
-
-bool IsSymbol(const TJetToken& token, char c)
-{
-    return token.Type == Kind::Symbol && token.Text == std::string(1, c);
-}
-
-bool IsName(const TJetToken& token)
-{
-    return token.Type == Kind::Name || token.Type == Kind::Word;
-}
-
 // A literal at t[p], a number after "-" too; advances p.
 bool Literal(const std::vector<TJetToken>& t, size_t& p, TSqlValue& value)
 {

@@ -7,6 +7,8 @@
 namespace quorvil {
 namespace {
 
+using Strings = std::vector<std::string>;
+
 TEST(RecordPick, savesAndExportsThePickedCellsAndLeavesTheDatabaseItsOwnRecords)
 {
     auto source = NewDatabase(3, {"A", "B", "C"}, 3);
@@ -25,7 +27,6 @@ TEST(RecordPick, savesAndExportsThePickedCellsAndLeavesTheDatabaseItsOwnRecords)
     out->Save(picked, pick);
     EXPECT_TRUE(out->Modified) << "a pick saves none of the database's own changes";
     auto loaded = LoadImage(picked.Bytes());
-    using Strings = std::vector<std::string>;
     EXPECT_EQ(std::tuple(Column(*loaded, 1), Column(*loaded, 2), Column(*loaded, 3)),
               std::tuple(Strings{"c3", "c1"}, Strings{"G", "G"}, Strings{"a3", "a1"}));
     EXPECT_EQ(out->RecordCount(), 1);

@@ -53,7 +53,7 @@ bool ShareFieldName(const TJFILE& a, const TJFILE& b)
 
 // Finds the values popup lists cannot take, with the hourglass, and asks
 // whether to go on without them; `verb` is "copy" or "merge".
-bool MayLeaveOut(const std::function<TLeftOutValues()>& find, const char* verb, const char* button)
+bool MayLeaveOut(const std::function<TLeftOutValues()>& find, const char* verb, TMsgButton goOn)
 {
     TLeftOutValues leftOut;
     {
@@ -62,10 +62,9 @@ bool MayLeaveOut(const std::function<TLeftOutValues()>& find, const char* verb, 
     }
     if (leftOut.empty())
         return true;
-    MessageTexts().Captions[mbYesToAll] = FromUtf8(button);
     const QString text = ToQString(ListsFullText(verb, leftOut)) +
                          FromUtf8("\n\nGo on without them? The records keep what they hold in those fields.");
-    return MessageDlgButtons(text, mtWarning, {mbYesToAll, mbCancel}, mbCancel) == mrYesToAll;
+    return MessageDlgButtons(text, TMsgKind::Warning, {goOn, TMsgButton::Cancel}, TMsgButton::Cancel) == goOn;
 }
 
 // "Merged other.pdb: 2 records added, 5 cells written", and what went into
@@ -209,9 +208,8 @@ std::optional<TCopyOptions> TTransferCommands::ChooseCopyOptions(const TJFILE& s
                                                                  const TJFILE& target, const QString& targetName)
 {
     if (!ShareFieldName(source, target)) {
-        MessageDlgButtons(
-            FromUtf8("No field of %1 has the name of a field of this database; nothing was copied.").arg(targetName),
-            mtInformation, {mbOK}, mbHelp);
+        ShowInformation(
+            FromUtf8("No field of %1 has the name of a field of this database; nothing was copied.").arg(targetName));
         return std::nullopt;
     }
     const std::vector<std::string> keys = KeyCandidates(source, target);
@@ -228,7 +226,7 @@ std::optional<TCopyOptions> TTransferCommands::ChooseCopyOptions(const TJFILE& s
         return std::nullopt;
     TCopyOptions options;
     options.Key = size_t(chosen) < keys.size() ? keys[size_t(chosen)] : std::string();
-    if (!MayLeaveOut([&] { return CopyLeftOut(source, records, target, options); }, "copy", "&Copy without them"))
+    if (!MayLeaveOut([&] { return CopyLeftOut(source, records, target, options); }, "copy", TMsgButton::CopyWithout))
         return std::nullopt;
     options.LeaveOutUnlisted = true;
     return options;
@@ -279,7 +277,7 @@ void TTransferCommands::TellCopied(const QString& targetName, const TCopyResult&
 {
     const QString message = ToQString(CopyMessage(result));
     context_.ShowStatus(targetName + FromUtf8(": ") + message);
-    MessageDlgButtons(message, mtInformation, {mbOK}, mbHelp);
+    ShowInformation(message);
 }
 
 void TTransferCommands::CopyRecsItemClick(int tag, const std::string& chosenName)
@@ -326,10 +324,10 @@ void TTransferCommands::CopyRecsItemClick(int tag, const std::string& chosenName
     // and saves them with the rest of that tab's changes.
     if (const int open = context_.Tabs().TabOfFile(fileName); open >= 0) {
         if (open == context_.Tabs().CurrentTab() || context_.Tabs().DataBase(open)->ReadOnlyFile()) {
-            MessageDlgButtons(FromUtf8("The records cannot be copied into ") + PathToQString(fileName) +
-                                  (open == context_.Tabs().CurrentTab() ? FromUtf8(": it is the file they come from.")
-                                                               : FromUtf8(": it is open read-only in tab %1.").arg(open + 1)),
-                              mtError, {mbOK}, mbHelp);
+            ShowError(FromUtf8("The records cannot be copied into ") + PathToQString(fileName) +
+                      (open == context_.Tabs().CurrentTab()
+                           ? FromUtf8(": it is the file they come from.")
+                           : FromUtf8(": it is open read-only in tab %1.").arg(open + 1)));
             return;
         }
         CopyIntoTab(open, records);
@@ -360,12 +358,12 @@ void TTransferCommands::MergeItemClick(const std::string& chosenName)
         if (!RunOnFile(path, [&] { opened = Open<TJFILE>(path); }))
             return;
         if (!opened->LoadWarning().empty())
-            MessageDlgButtons(ToQString(opened->LoadWarning()), mtWarning, {mbOK}, mbHelp);
+            ShowWarning(ToQString(opened->LoadWarning()));
     }
     if (opened)
         other = opened.get();
     if (IdCandidates(*master, *other).empty()) {
-        ShowMsg(FromUtf8(kNoIdFieldMessage), 1);
+        ShowError(FromUtf8(kNoIdFieldMessage), TMsgButton::Abort);
         return;
     }
     TSyncForm form(&context_.Window());
@@ -373,7 +371,7 @@ void TTransferCommands::MergeItemClick(const std::string& chosenName)
     if (!form.Execute())
         return;
     TMergeChoice choice = form.Choice();
-    if (!MayLeaveOut([&] { return MergeLeftOut(*master, *other, choice); }, "merge", "&Merge without them")) {
+    if (!MayLeaveOut([&] { return MergeLeftOut(*master, *other, choice); }, "merge", TMsgButton::MergeWithout)) {
         context_.ShowStatus(FromUtf8("Merge cancelled; nothing was changed."));
         return;
     }
@@ -412,7 +410,7 @@ void TTransferCommands::SplitBtnClick()
     TCommandContext::CommitEditing();
     const std::vector<int> listFields = ListFields(*db);
     if (listFields.empty()) {
-        ShowMsg(FromUtf8(kNoListFieldMessage), 1);
+        ShowError(FromUtf8(kNoListFieldMessage), TMsgButton::Abort);
         return;
     }
     std::string fieldName = db->GetFieldName(listFields.front());
@@ -503,7 +501,7 @@ void TTransferCommands::ImportCsvItemClick()
         return;
     } catch (const EEngineError& e) {
         // A file the import refuses is the user's to mend: its message alone.
-        MessageDlgButtons(FileErrorText(csvName, e.what()), mtError, {mbOK}, mbHelp);
+        ShowError(FileErrorText(csvName, e.what()));
         return;
     }
     const int tab = context_.Tabs().FindFreeTab();

@@ -504,8 +504,8 @@ void TTransferCommands::ImportCsvItemClick()
         ShowError(FileErrorText(csvName, e.what()));
         return;
     }
-    const int tab = context_.Tabs().FindFreeTab();
-    if (context_.Tabs().DataBase(tab) && !context_.Tabs().AskSave(tab))
+    const int tab = context_.Tabs().TabForDatabase();
+    if (tab < 0)
         return;
     context_.EndRearrange();
     context_.Tabs().NewDatabaseFrom(tab, NewDatabaseName(csvName), [&](TDataBase& db) { import->ApplyTo(db); });

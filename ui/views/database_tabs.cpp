@@ -21,6 +21,7 @@
 #include "progress_line.h"
 #include "record_panel.h"
 #include "report_dialog.h"
+#include "tab_choice.h"
 #include "text_convert.h"
 
 #include <QApplication>
@@ -175,23 +176,15 @@ int TDatabaseTabs::OpenCount() const
     return count;
 }
 
-int TDatabaseTabs::FindFreeTab()
+int TDatabaseTabs::TabForDatabase(bool activeSpared)
 {
-    for (int tab = 0; tab < kTabs; ++tab) {
-        if (!TabShown(tab)) {
-            setTabVisible(tab, true);
-            setCurrentIndex(tab);
-            return tab;
-        }
-    }
-    return CurrentTab();
-}
-
-int TDatabaseTabs::TabForOpen()
-{
-    if (OpenCount() < kTabs || !DataBase(CurrentTab()))
-        return FindFreeTab();
-    return AskReplace(CurrentTab()) ? CurrentTab() : -1;
+    std::vector<bool> inUse(kTabs);
+    for (int tab = 0; tab < kTabs; ++tab)
+        inUse[size_t(tab)] = TabShown(tab) && DataBase(tab);
+    const TTabChoice choice = ChooseTab(inUse, CurrentTab(), activeSpared);
+    if (choice.Replaces && !AskReplace(choice.Tab))
+        return -1;
+    return choice.Tab;
 }
 
 int TDatabaseTabs::TabOfFile(const std::string& path) const
@@ -207,6 +200,10 @@ int TDatabaseTabs::TabOfFile(const std::string& path) const
 
 bool TDatabaseTabs::LoadDatabase(int tab, const std::string& path)
 {
+    if (!dataBases_[size_t(tab)]) {
+        setTabVisible(tab, true);
+        setCurrentIndex(tab);
+    }
     std::unique_ptr<TDataBase> opened;
     try {
         StatusScope status(*this);

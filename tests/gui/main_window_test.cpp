@@ -6,11 +6,9 @@
 #include "database_model.h"
 #include "database_page.h"
 #include "database_tabs.h"
-#include "define_dialog.h"
 #include "definition_editor.h"
 #include "extended_grid.h"
 #include "field_types.h"
-#include "file_commands.h"
 #include "format_settings.h"
 #include "gui_test_support.h"
 #include "jfile.h"
@@ -34,12 +32,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QTest>
 #include <QToolButton>
-
-#include <functional>
-#include <map>
 
 using namespace quorvil;
 using namespace quorvil::test;
@@ -230,96 +224,6 @@ private slots:
         QVERIFY(!form->close());
         QVERIFY(form->Tabs()->CurrentDB()->Modified);
         QCOMPARE(FileBytes(PathToQString(path)), before);
-    }
-
-    // One rule for every way a database comes in: the lowest free tab; with
-    // all eight in use the active one, after the question about its changes.
-    void aDatabaseTakesTheLowestFreeTabElseTheActiveOne_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("situation");
-        for (const char* command : {"Open", "New", "Import", "drop", "command line"})
-            for (const char* situation :
-                 {"a free tab", "eight clean", "eight modified, Cancel", "eight modified, Discard"})
-                QTest::newRow((std::string(command) + ", " + situation).c_str())
-                    << FromUtf8(command) << FromUtf8(situation);
-    }
-    void aDatabaseTakesTheLowestFreeTabElseTheActiveOne()
-    {
-        QFETCH(QString, command);
-        QFETCH(QString, situation);
-        const bool free = situation == FromUtf8("a free tab");
-        const bool asked = situation.startsWith(FromUtf8("eight modified"));
-        const bool kept = situation.endsWith(FromUtf8("Cancel"));
-        QStringList paths;
-        for (int k = 1; k <= (free ? 4 : 8); ++k)
-            paths << PathToQString(Db("db" + std::to_string(k) + ".PDB"));
-        const QString ninth = PathToQString(Db("ninth.PDB"));
-        WriteFile(Data("imported.csv"), "Name\r\nBolt\r\n");
-        auto form = Start(paths);
-        TDatabaseTabs* tabs = form->Tabs();
-        if (free) {
-            tabs->setCurrentIndex(1);
-            form->Action("CloseBtn")->trigger();  // tabs 0, 2 and 3 in use
-        }
-        tabs->setCurrentIndex(3);
-        QCOMPARE(std::pair(tabs->OpenCount(), tabs->tabText(3)), std::pair(free ? 3 : 8, FromUtf8("db4")));
-        if (!situation.endsWith(FromUtf8("clean")))
-            tabs->CurrentDB()->SetCell(1, 1, "unsaved");  // a free tab asks nothing about it
-        const QByteArray before = FileBytes(paths[3]);
-        QStringList unexpected;
-        SetModalFallback([&](QDialog& d) {
-            unexpected << d.objectName() + MessageOf(d);
-            d.reject();
-        });
-        const auto noFallback = qScopeGuard([] { SetModalFallback({}); });
-
-        const std::map<QString, std::pair<QString, std::function<void()>>> commands = {
-            {FromUtf8("Open"), {ninth, [&] { form->Action("LoadBtn")->trigger(); }}},
-            {FromUtf8("New"), {Data("fresh.PDB"), [&] { form->Action("NewBtn")->trigger(); }}},
-            {FromUtf8("Import"), {Data("imported.csv"), [&] { form->Action("ImportCsvItem")->trigger(); }}},
-            {FromUtf8("drop"), {QString(), [&] { form->Files().OpenDropped({ninth}); }}},
-            {FromUtf8("command line"), {QString(), [&] { form->Files().OpenCommandLine({ninth}); }}}};
-        const auto& [chosen, run] = commands.at(command);
-        if (!chosen.isEmpty())
-            AnswerFileDialog(chosen);
-        QString question;
-        if (asked)
-            AnswerMessage(question, ButtonName(kept ? TMsgButton::Cancel : TMsgButton::Discard));
-        if (command == FromUtf8("New") && !kept)
-            QueueModalAnswer([](QDialog& d) {
-                AnswerInputLine(FromUtf8("Name"));
-                dynamic_cast<TDefineForm&>(d).AddButton()->click();
-                dynamic_cast<TDefineForm&>(d).OkButton()->click();
-            });
-        run();
-
-        QCOMPARE(unexpected, QStringList());
-        QCOMPARE(question, asked ? FromUtf8("All eight tabs are in use: the file opens in place of\n") + paths[3] +
-                                       FromUtf8("\nwhose changes are not saved. Save them first?")
-                                 : QString());
-        QCOMPARE(tabs->OpenCount(), free ? 4 : 8);
-        QCOMPARE(FileBytes(paths[3]), before);
-        if (kept) {
-            QCOMPARE(std::pair(tabs->CurrentTab(), tabs->tabText(3)), std::pair(3, FromUtf8("*db4")));
-            QCOMPARE(tabs->CurrentDB()->GetCell(1, 1), std::string("unsaved"));
-            QVERIFY(!QFile::exists(Data("fresh.PDB")) && !QFile::exists(Data("imported.PDB")));
-            if (chosen.isEmpty())
-                QCOMPARE(form->StatusPanel()->text(), FromUtf8("All 8 tabs are in use; close one to open more."));
-            return;
-        }
-        const std::map<QString, QString> captions = {{FromUtf8("New"), FromUtf8("*fresh")},
-                                                     {FromUtf8("Import"), FromUtf8("*imported")}};
-        const int tab = free ? 1 : 3;
-        QCOMPARE(std::pair(tabs->CurrentTab(), tabs->tabText(tab)),
-                 std::pair(tab, captions.count(command) ? captions.at(command) : FromUtf8("ninth")));
-        if (free)
-            QCOMPARE(tabs->tabText(3), FromUtf8("*db4"));
-        if (command == FromUtf8("Open")) {  // a file open already is shown where it is, asking nothing
-            AnswerFileDialog(paths[0]);
-            form->Action("LoadBtn")->trigger();
-            QCOMPARE(std::pair(tabs->CurrentTab(), tabs->OpenCount()), std::pair(0, free ? 4 : 8));
-        }
     }
 
     void columnWidthsAreKeptPerTitle()

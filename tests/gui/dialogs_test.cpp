@@ -33,7 +33,7 @@
 using namespace quorvil;
 using namespace quorvil::test;
 
-Q_DECLARE_METATYPE(std::vector<TMsgDlgBtn>)
+Q_DECLARE_METATYPE(std::vector<quorvil::TMsgButton>)
 
 namespace {
 
@@ -57,73 +57,80 @@ private slots:
 
     void planChoosesDefaultAndCancel_data()
     {
-        QTest::addColumn<std::vector<TMsgDlgBtn>>("list");
-        QTest::addColumn<int>("requested");
+        using B = TMsgButton;
+        QTest::addColumn<std::vector<TMsgButton>>("list");
+        QTest::addColumn<int>("requested");  // -1: none
         QTest::addColumn<int>("buttons");
         QTest::addColumn<int>("defaultButton");
         QTest::addColumn<int>("cancelButton");
-        QTest::newRow("yes no") << std::vector{mbYes, mbNo} << int(mbHelp) << 2 << int(mbYes) << int(mbNo);
-        QTest::newRow("caller's no-to-all wins")
-            << std::vector{mbYes, mbNo, mbYesToAll, mbNoToAll, mbCancel} << int(mbNoToAll) << 5 << int(mbNoToAll)
-            << int(mbCancel);
-        QTest::newRow("OK twice is one default OK") << std::vector{mbOK, mbOK} << int(mbHelp) << 1 << int(mbOK)
-                                                    << int(mbOK);
+        QTest::newRow("yes no") << std::vector{B::Yes, B::No} << -1 << 2 << int(B::Yes) << int(B::No);
+        QTest::newRow("caller's no-to-all wins") << std::vector{B::Yes, B::No, B::YesToAll, B::NoToAll, B::Cancel}
+                                                 << int(B::NoToAll) << 5 << int(B::NoToAll) << int(B::Cancel);
+        QTest::newRow("OK twice is one default OK") << std::vector{B::OK, B::OK} << -1 << 1 << int(B::OK) << int(B::OK);
         QTest::newRow("a kind listed twice is the default")
-            << std::vector{mbNo, mbCancel, mbNo} << int(mbHelp) << 2 << int(mbNo) << int(mbCancel);
-        QTest::newRow("OK before Yes") << std::vector{mbYes, mbOK} << int(mbHelp) << 2 << int(mbOK) << int(mbOK);
-        QTest::newRow("retry without OK or Yes") << std::vector{mbCancel, mbRetry} << int(mbHelp) << 2
-                                                 << int(mbRetry) << int(mbCancel);
+            << std::vector{B::No, B::Cancel, B::No} << -1 << 2 << int(B::No) << int(B::Cancel);
+        QTest::newRow("OK before Yes") << std::vector{B::Yes, B::OK} << -1 << 2 << int(B::OK) << int(B::OK);
+        QTest::newRow("retry without OK or Yes")
+            << std::vector{B::Cancel, B::Retry} << -1 << 2 << int(B::Retry) << int(B::Cancel);
         QTest::newRow("first listed otherwise, no Escape")
-            << std::vector{mbIgnore, mbYesToAll, mbNoToAll} << int(mbHelp) << 3 << int(mbIgnore) << -1;
+            << std::vector{B::Ignore, B::YesToAll, B::NoToAll} << -1 << 3 << int(B::Ignore) << -1;
         QTest::newRow("a default not in the list is ignored")
-            << std::vector{mbYes, mbNo} << int(mbCancel) << 2 << int(mbYes) << int(mbNo);
+            << std::vector{B::Yes, B::No} << int(B::Cancel) << 2 << int(B::Yes) << int(B::No);
     }
     void planChoosesDefaultAndCancel()
     {
-        QFETCH(std::vector<TMsgDlgBtn>, list);
+        QFETCH(std::vector<TMsgButton>, list);
         QFETCH(int, requested);
-        const TButtonPlan plan = PlanButtons(list, TMsgDlgBtn(requested));
+        const TButtonPlan plan = PlanButtons(list, requested < 0 ? std::optional<TMsgButton>()
+                                                                 : std::optional(TMsgButton(requested)));
         QTEST(int(plan.Buttons.size()), "buttons");
         QTEST(int(plan.Default), "defaultButton");
-        QTEST(plan.Cancel, "cancelButton");
+        QTEST(plan.Cancel ? int(*plan.Cancel) : -1, "cancelButton");
     }
 
-    void everyButtonAnswersItsResultAndEscapeItsCancel()
+    void everyButtonAnswersItselfAndEscapeItsCancel()
     {
-        const std::vector<std::pair<TMsgDlgBtn, int>> cases = {
-            {mbYes, 6}, {mbNo, 7}, {mbOK, 1}, {mbCancel, 2}, {mbAbort, 3}, {mbRetry, 4},
-            {mbIgnore, 5}, {mbAll, 8}, {mbNoToAll, 9}, {mbYesToAll, 10}};
-        for (auto [kind, result] : cases) {
-            AnswerButton(ButtonName(kind));
-            QCOMPARE(MessageDlgButtons(FromUtf8("q"), mtCustom, {kind}, mbHelp), result);
+        for (int k = 0; k < kButtonKinds; ++k) {
+            AnswerButton(ButtonName(TMsgButton(k)));
+            QCOMPARE(int(MessageDlgButtons(FromUtf8("q"), TMsgKind::Custom, {TMsgButton(k)}, kNoDefault)), k);
         }
         AnswerKey(Qt::Key_Escape);
-        QCOMPARE(ShowMsg(FromUtf8("Sure?"), 3), int(mrNo));
+        QCOMPARE(
+            MessageDlgButtons(FromUtf8("Sure?"), TMsgKind::Confirmation, {TMsgButton::Yes, TMsgButton::No}, kNoDefault),
+            TMsgButton::No);
         bool stillOpen = false;  // no Cancel button: Escape does nothing, closing answers Cancel
         QueueModalAnswer([&](QDialog& d) {
             QTest::keyClick(&d, Qt::Key_Escape);
             stillOpen = d.isVisible();
             d.close();
         });
-        QCOMPARE(MessageDlgButtons(FromUtf8("q"), mtWarning, {mbIgnore, mbYesToAll, mbNoToAll}, mbHelp), int(mrCancel));
+        QCOMPARE(MessageDlgButtons(FromUtf8("q"), TMsgKind::Warning,
+                                   {TMsgButton::Ignore, TMsgButton::Fix, TMsgButton::Details}, kNoDefault),
+                 TMsgButton::Cancel);
         QVERIFY(stillOpen);
     }
 
-    void showMsgKindsPickTitleAndButtons()
+    void messageKindsPickTitleAndButtons()
     {
         QStringList titles, rows;
-        for (int kind : {0, 1, 2, 3}) {
-            AnswerAfter([&](QDialog& d) {
-                titles << d.windowTitle();
-                rows << ButtonRow(d).join(FromUtf8(","));
-                // A short text still leaves the title bar room for its whole title.
-                QFont bold = d.font();
-                bold.setBold(true);
-                const int bar = d.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &d);
-                QVERIFY(d.width() >= QFontMetrics(bold).horizontalAdvance(d.windowTitle()) + 3 * bar);
-            },
-                        kind == 1 ? FromUtf8("Abort") : kind == 3 ? FromUtf8("Yes") : FromUtf8("OK"));
-            ShowMsg(FromUtf8("text"), kind);
+        const std::vector<std::pair<const char*, std::function<void()>>> shows = {
+            {"OK", [] { ShowWarning(FromUtf8("text")); }},
+            {"Abort", [] { ShowError(FromUtf8("text"), TMsgButton::Abort); }},
+            {"OK", [] { ShowInformation(FromUtf8("text")); }},
+            {"Yes", [] { QVERIFY(AskYesNo(FromUtf8("text"))); }}};
+        for (const auto& [answer, show] : shows) {
+            AnswerAfter(
+                [&](QDialog& d) {
+                    titles << d.windowTitle();
+                    rows << ButtonRow(d).join(FromUtf8(","));
+                    // A short text still leaves the title bar room for its whole title.
+                    QFont bold = d.font();
+                    bold.setBold(true);
+                    const int bar = d.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &d);
+                    QVERIFY(d.width() >= QFontMetrics(bold).horizontalAdvance(d.windowTitle()) + 3 * bar);
+                },
+                FromUtf8(answer));
+            show();
         }
         QCOMPARE(titles, QStringList({FromUtf8("Warning"), FromUtf8("Error"), FromUtf8("Information"), FromUtf8("Confirm")}));
         QCOMPARE(rows, QStringList({FromUtf8("OK"), FromUtf8("Abort"), FromUtf8("OK"), FromUtf8("Yes,No")}));
@@ -138,22 +145,33 @@ private slots:
             row = ButtonRow(d);
             focused = d.focusWidget() ? d.focusWidget()->objectName() : QString();
         }, FromUtf8("Cancel"));
-        QCOMPARE(MessageDlgButtons(FromUtf8("Replace?"), mtConfirmation, {mbYes, mbNo, mbYesToAll, mbNoToAll, mbCancel},
-                                   mbNoToAll),
-                 int(mrCancel));
+        QCOMPARE(MessageDlgButtons(
+                     FromUtf8("Replace?"), TMsgKind::Confirmation,
+                     {TMsgButton::Yes, TMsgButton::No, TMsgButton::YesToAll, TMsgButton::NoToAll, TMsgButton::Cancel},
+                     TMsgButton::NoToAll),
+                 TMsgButton::Cancel);
         QCOMPARE(row, QStringList({FromUtf8("Yes"), FromUtf8("No"), FromUtf8("YesToAll"), FromUtf8("NoToAll"), FromUtf8("Cancel")}));
         QCOMPARE(focused, FromUtf8("NoToAll"));
         AnswerKey(Qt::Key_Return);
-        QCOMPARE(MessageDlgButtons(FromUtf8("q"), mtConfirmation, {mbYes, mbNo, mbYesToAll, mbCancel}, mbYes), int(mrYes));
-        // A changed caption stays; CR LF is one break; the form stands at the given corner.
-        MessageTexts().Captions[mbYesToAll] = FromUtf8("&All");
+        QCOMPARE(MessageDlgButtons(FromUtf8("q"), TMsgKind::Confirmation,
+                                   {TMsgButton::Yes, TMsgButton::No, TMsgButton::YesToAll, TMsgButton::Cancel},
+                                   TMsgButton::Yes),
+                 TMsgButton::Yes);
+        // A question's own words stand in a standard button's place and leave
+        // the next question's words alone; CR LF is one break; the form
+        // stands at the given corner.
         AnswerAfter([&](QDialog& d) {
             shown = d.findChild<QLabel*>(FromUtf8("Message"))->text() + Btn(d, "YesToAll")->text();
             at = d.pos();
         }, FromUtf8("YesToAll"));
-        MessageDlgEx(FromUtf8("Save?\r\n(x.PDB)"), mtInformation, {mbOK, mbYesToAll}, mbHelp, 0, 40, 30, QString());
-        QCOMPARE(shown, FromUtf8("Save?\n(x.PDB)&All"));
+        QCOMPARE(MessageDlgEx(FromUtf8("Save?\r\n(x.PDB)"), TMsgKind::Information, {TMsgButton::OK, TMsgButton::Save},
+                              kNoDefault, 40, 30),
+                 TMsgButton::Save);
+        QCOMPARE(shown, FromUtf8("Save?\n(x.PDB)&Save"));
         QCOMPARE(at, QPoint(40, 30));
+        AnswerAfter([&](QDialog& d) { shown = Btn(d, "YesToAll")->text(); }, FromUtf8("YesToAll"));
+        MessageDlgButtons(FromUtf8("q"), TMsgKind::Confirmation, {TMsgButton::Yes, TMsgButton::YesToAll}, kNoDefault);
+        QCOMPARE(shown, FromUtf8("Yes to &all"));
     }
 
     void inputLineShowsCaptionAndTextAndStopsAtMaximumLength()
@@ -313,7 +331,7 @@ private slots:
             if (action == FromUtf8("AddBtn") || action == FromUtf8("EditBtn"))
                 AnswerInputLine(FromUtf8("new"));
             else if (action == FromUtf8("DelBtn"))
-                AnswerButton(ButtonName(mbYes));
+                AnswerButton(ButtonName(TMsgButton::Yes));
             QVERIFY(!Btn(d, "OkBtn")->isEnabled());
             Btn(d, action.toUtf8().constData())->click();
             selectedAfter = form.ListBox()->currentRow();
@@ -335,10 +353,10 @@ private slots:
         QList<bool> enabled;
         QueueModalAnswer([&](QDialog& d) {
             enabled << Btn(d, "AddBtn")->isEnabled();  // not at a hundred values
-            AnswerButton(ButtonName(mbNo));
+            AnswerButton(ButtonName(TMsgButton::No));
             Btn(d, "DelBtn")->click();
             enabled << Btn(d, "OkBtn")->isEnabled();  // No keeps the value
-            AnswerButton(ButtonName(mbYes));
+            AnswerButton(ButtonName(TMsgButton::Yes));
             Btn(d, "DelBtn")->click();
             enabled << Btn(d, "AddBtn")->isEnabled();
             Btn(d, "CancelBtn")->click();
@@ -373,10 +391,10 @@ private slots:
             QTest::keyClicks(city, FromUtf8("Town"));
             edit.TypeBox(0)->setFocus();
             QTest::keyClick(edit.TypeBox(0), Qt::Key_I);  // INTEGER
-            AnswerMessage(question, ButtonName(mbCancel));
+            AnswerMessage(question, ButtonName(TMsgButton::Cancel));
             QTest::keyClick(edit.TypeBox(0), Qt::Key_Return);
             openAfterCancel = d.isVisible() && edit.TypeBox(0)->currentText() == FromUtf8("INTEGER");
-            AnswerMessage(again, ButtonName(mbOK));
+            AnswerMessage(again, ButtonName(TMsgButton::OK));
             QTest::keyClick(edit.TypeBox(0), Qt::Key_Return);
         });
         QVERIFY(edit.Execute(*db));

@@ -190,14 +190,14 @@ private slots:
             [&](QDialog& d) {
                 question = MessageOf(d) + FromUtf8("|") + dynamic_cast<TMessageForm&>(d).DefaultButton()->text();
             },
-            ButtonName(mbCancel));
+            ButtonName(TMsgButton::Cancel));
         form->Action("SaveBtn")->trigger();
         QCOMPARE(question, FromUtf8("The file \"") + PathToQString(path) +
                                FromUtf8("\" opened damaged: 2 of the 3 records could be read whole.\n"
                                         "Replace the file with what could be read?\n"
                                         "Save as writes it to another file instead and leaves this one as it is."
                                         "|Save &as..."));
-        AnswerButton(ButtonName(mbYesToAll));
+        AnswerButton(ButtonName(TMsgButton::SaveAs));
         AnswerFileDialog(Data(FromUtf8("whole")));
         form->Action("SaveBtn")->trigger();
         QCOMPARE(OpenReadOnly(FromQString(Data(FromUtf8("whole.PDB"))))->GetCell(2, 2), std::string("bob"));
@@ -207,7 +207,7 @@ private slots:
         // Replace writes what could be read; the file is whole from then on.
         AnswerMessage(warning);
         form = StartMainForm({PathToQString(path)});
-        AnswerButton(ButtonName(mbNoToAll));
+        AnswerButton(ButtonName(TMsgButton::Replace));
         AnswerInputLine(FromUtf8("Cut"));
         form->Action("SaveBtn")->trigger();
         QVERIFY(!form->Tabs()->CurrentDB()->LoadDamage().Any());

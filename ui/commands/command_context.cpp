@@ -280,7 +280,7 @@ bool TCommandContext::RefuseOpenFile(const std::string& path) const
     const int open = tabs_.TabOfFile(path);
     if (open < 0)
         return false;
-    MessageDlgButtons(OpenInTabMessage(path, open), mtError, {mbOK}, mbOK);
+    ShowError(OpenInTabMessage(path, open));
     return true;
 }
 

@@ -159,8 +159,7 @@ bool MayReplace(const std::vector<std::string>& names)
         if (std::filesystem::exists(name, ec))
             existing.push_back(name);
     }
-    return existing.empty() ||
-           MessageDlgButtons(PathToQString(OverwriteQuestion(existing)), mtConfirmation, {mbYes, mbNo}, mbYes) != mrNo;
+    return existing.empty() || AskYesNo(PathToQString(OverwriteQuestion(existing)));
 }
 
 bool MayReplace(const std::string& name)
@@ -174,9 +173,8 @@ bool MayWriteSplitPopups(const TJFILE& db, const std::vector<int>& fields)
     const std::string message = PopupCommaMessage(db, fields);
     if (message.empty())
         return true;
-    MessageTexts().Captions[mbYesToAll] = FromUtf8("&Export");
-    return MessageDlgButtons(ToQString(message) + FromUtf8("\r\nExport anyway?"), mtWarning, {mbYesToAll, mbCancel},
-                             mbCancel) == mrYesToAll;
+    return MessageDlgButtons(ToQString(message) + FromUtf8("\r\nExport anyway?"), TMsgKind::Warning,
+                             {TMsgButton::Export, TMsgButton::Cancel}, TMsgButton::Cancel) == TMsgButton::Export;
 }
 
 #ifdef QUORVIL_HAVE_SQL
@@ -214,7 +212,7 @@ std::string PickAccessFile(QWidget* parent, const TDataBase& db, const TSqlFileK
 void Warn(const std::string& text)
 {
     QApplication::setOverrideCursor(Qt::ArrowCursor);
-    ShowMsg(ToQString(text), 0);
+    ShowWarning(ToQString(text));
     QApplication::restoreOverrideCursor();
 }
 #else
@@ -319,7 +317,8 @@ bool TExchangeCommands::SaveFileAsItemClick(int entry)
     TSaveAs saveAs(*db, *layout, name);
     // Nothing is written before the user knows all that the layout does not keep.
     if (const TLayoutLosses& losses = saveAs.Losses(); !losses.Empty())
-        if (MessageDlgButtons(ToQString(losses.Question()), mtWarning, {mbOK, mbCancel}, mbCancel) != mrOk)
+        if (MessageDlgButtons(ToQString(losses.Question()), TMsgKind::Warning, {TMsgButton::OK, TMsgButton::Cancel},
+                              TMsgButton::Cancel) != TMsgButton::OK)
             return false;
     WaitCursor hourglass;
     if (!context_.RunLong("Save as", name, true, [&] { saveAs.Write(); }))
@@ -354,9 +353,8 @@ std::string TExchangeCommands::PickSaveAsFile(const TDataBase& db, int& entry)
 
     std::error_code ec;
     if (std::filesystem::equivalent(name, db.FileName, ec)) {
-        MessageDlgButtons(FromUtf8("\"") + PathToQString(name) +
-                              FromUtf8("\" is the file of the open database. Use Save to write it, or choose another name."),
-                          mtError, {mbOK}, mbOK);
+        ShowError(FromUtf8("\"") + PathToQString(name) +
+                  FromUtf8("\" is the file of the open database. Use Save to write it, or choose another name."));
         return {};
     }
     if (context_.RefuseOpenFile(name))

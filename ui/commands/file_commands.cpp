@@ -68,18 +68,15 @@ void TFileCommands::LoadFileItemClick(const TRecentList& recent, int k)
 void TFileCommands::NewBtnClick()
 {
     TDatabaseTabs& tabs = context_.Tabs();
-    int tab = 0;
-    for (int k = TDatabaseTabs::kTabs - 1; k >= 0; --k)
-        if (!tabs.TabShown(k)) {
-            tab = k;
-            break;
-        }
-    if (!tabs.AskSave(tab))
-        return;
     const std::string path = PickNewFileName(&context_.Window(), FromUtf8("Name of new database file"));
     if (path.empty())
         return;
     if (context_.RefuseOpenFile(path))
+        return;
+    // Asked once the file is named, as Open asks, and before the definition
+    // is made, which a Cancel would otherwise throw away.
+    const int tab = tabs.TabForDatabase();
+    if (tab < 0)
         return;
     if (!defineForm_->DefineNewDatabase())
         return;
@@ -98,55 +95,61 @@ void TFileCommands::OpenCommandLine(const QStringList& arguments)
             return;
         wanted << PathToQString(last);
     }
-    OpenPaths(wanted);
+    OpenRequest(wanted);
 }
 
 void TFileCommands::OpenDropped(const QStringList& paths)
 {
+    OpenRequest(paths);
+}
+
+void TFileCommands::OpenRequest(const QStringList& arguments)
+{
     TDatabaseTabs& tabs = context_.Tabs();
-    std::array<bool, TDatabaseTabs::kTabs> shown{};
-    for (int tab = 0; tab < TDatabaseTabs::kTabs; ++tab)
-        shown[size_t(tab)] = tabs.TabShown(tab);
-    const bool all = OpenPaths(paths);
-    // The first database the drop opened becomes the active one.
-    for (int tab = 0; tab < TDatabaseTabs::kTabs; ++tab)
-        if (!shown[size_t(tab)] && tabs.TabShown(tab)) {
-            tabs.setCurrentIndex(tab);
-            break;
-        }
-    if (!all)
+    const TOpened opened = OpenPaths(arguments);
+    // The first database the request opened becomes the active one.
+    if (opened.First >= 0)
+        tabs.setCurrentIndex(opened.First);
+    if (opened.LeftOut)
         context_.StatusPanel()->setText(
             FromUtf8("All %1 tabs are in use; close one to open more.").arg(TDatabaseTabs::kTabs));
     context_.EnableButtons(tabs.CurrentDB() != nullptr);
     context_.UpdateActiveInfo();
 }
 
-bool TFileCommands::OpenPaths(const QStringList& arguments)
+TFileCommands::TOpened TFileCommands::OpenPaths(const QStringList& arguments)
 {
     TDatabaseTabs& tabs = context_.Tabs();
+    TOpened result;
+    // Tabs this request filled or showed: the next file never takes their place.
+    std::array<bool, TDatabaseTabs::kTabs> ours{};
     for (const QString& argument : arguments) {
         for (const std::string& path : ExpandDatabaseArgument(QStringToPath(argument))) {
             if (const int open = tabs.TabOfFile(path); open >= 0) {
                 tabs.setCurrentIndex(open);
+                ours[size_t(open)] = true;
                 continue;
             }
-            int tab = 0;
-            while (tab < TDatabaseTabs::kTabs && tabs.TabShown(tab))
-                ++tab;
-            if (tab == TDatabaseTabs::kTabs)
-                return false;
+            const int tab = tabs.TabForDatabase(ours[size_t(tabs.CurrentTab())]);
+            if (tab < 0) {
+                result.LeftOut = true;
+                return result;
+            }
             // One file that fails to open is reported; the others still open.
-            OpenInto(tab, path);
+            if (OpenInto(tab, path)) {
+                ours[size_t(tab)] = true;
+                if (result.First < 0)
+                    result.First = tab;
+            }
         }
     }
-    return true;
+    return result;
 }
 
 bool TFileCommands::OpenInto(int tab, const std::string& path)
 {
     bool opened = false;
     RunCommand("FormCreate", [&] {
-        context_.Tabs().setTabVisible(tab, true);
         RunOnFile(path, [&] { opened = context_.Tabs().LoadDatabase(tab, path); });
         if (opened)
             context_.EnableButtons(true);
@@ -165,7 +168,7 @@ void TFileCommands::OpenChosenFile(const std::string& path)
         tabs.setCurrentIndex(open);
         return;
     }
-    const int tab = tabs.TabForOpen();
+    const int tab = tabs.TabForDatabase();
     bool opened = false;
     if (tab >= 0)
         RunOnFile(path, [&] { opened = tabs.LoadDatabase(tab, path); });

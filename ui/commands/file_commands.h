@@ -29,16 +29,25 @@ public:
     // The databases of the command line, or "LastDB" when it names none.
     void OpenCommandLine(const QStringList& arguments);
     // Files and folders dropped on the window open as the command line opens
-    // them, in the free tabs; the first one opened becomes the active tab.
+    // them.
     void OpenDropped(const QStringList& paths);
 
 private:
-    // Opens the databases the arguments name into the free tabs; false when
-    // some were left out because all tabs were in use.
-    bool OpenPaths(const QStringList& arguments);
+    // What a request to open several files did: the first tab it filled
+    // (-1: none), and whether files were left out for want of a tab.
+    struct TOpened {
+        int First = -1;
+        bool LeftOut = false;
+    };
+    // Opens the databases the arguments name, each where TabForDatabase
+    // says, never in place of one the same request opened; the first one
+    // opened becomes the active tab, and the status line says when files
+    // were left out.
+    void OpenRequest(const QStringList& arguments);
+    TOpened OpenPaths(const QStringList& arguments);
     bool OpenInto(int tab, const std::string& path);
-    // Opens a file the user chose (Open, the recent files) into a free tab,
-    // or in place of the active one after its changes are seen to.
+    // Opens a file the user chose (Open, the recent files) where
+    // TabForDatabase says.
     void OpenChosenFile(const std::string& path);
 
     TCommandContext& context_;

@@ -19,17 +19,14 @@ namespace quorvil {
 
 namespace {
 
-TReplaceAnswer Answer(int result)
+TReplaceAnswer Answer(TMsgButton pressed)
 {
-    switch (result) {
-    case mrYes:
-        return TReplaceAnswer::Yes;
-    case mrNo:
-        return TReplaceAnswer::No;
-    case mrYesToAll:
-        return TReplaceAnswer::YesToAll;
-    case mrNoToAll:
-        return TReplaceAnswer::NoToAll;
+    switch (pressed) {
+    case TMsgButton::Yes: return TReplaceAnswer::Yes;
+    case TMsgButton::No: return TReplaceAnswer::No;
+    case TMsgButton::All:
+    case TMsgButton::YesToAll: return TReplaceAnswer::YesToAll;
+    case TMsgButton::NoToAll: return TReplaceAnswer::NoToAll;
     default:
         return TReplaceAnswer::Cancel;  // Cancel, Escape or the window closed
     }
@@ -37,13 +34,14 @@ TReplaceAnswer Answer(int result)
 
 TReplaceAnswer AskReplace(TReplaceQuestion question, const std::string& text)
 {
-    TMessageTexts& texts = MessageTexts();
-    if (question == TReplaceQuestion::Replace)
-        return Answer(MessageDlgButtons(ToQString(text), mtConfirmation, {mbYes, mbNo, mbYesToAll, mbCancel}, mbYes));
-    texts.Captions[mbYesToAll] = FromUtf8("Yes to &all");
-    texts.Captions[mbNoToAll] = FromUtf8("N&o to all");
-    return Answer(
-        MessageDlgButtons(ToQString(text), mtConfirmation, {mbYes, mbNo, mbYesToAll, mbNoToAll, mbCancel}, mbYes));
+    // "All" replaces every match left; the 4K-boundary question answers
+    // for every later crossing, yes or no.
+    const std::vector<TMsgButton> buttons = question == TReplaceQuestion::Replace
+                                                ? std::vector{TMsgButton::Yes, TMsgButton::No, TMsgButton::All,
+                                                              TMsgButton::Cancel}
+                                                : std::vector{TMsgButton::Yes, TMsgButton::No, TMsgButton::YesToAll,
+                                                              TMsgButton::NoToAll, TMsgButton::Cancel};
+    return Answer(MessageDlgButtons(ToQString(text), TMsgKind::Confirmation, buttons, TMsgButton::Yes));
 }
 
 }  // namespace
@@ -123,7 +121,6 @@ void TFindCommands::ReplaceBtnClick()
     options.WordSearch = form.WordSearch()->isChecked();
     options.Prompt = form.Prompt()->isChecked();
     options.Stamp = LocalNow();
-    MessageTexts().Captions[mbYesToAll] = FromUtf8("&All");
 
     TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
     TReplaceCallbacks callbacks;
@@ -143,7 +140,7 @@ void TFindCommands::ReplaceBtnClick()
     page->RefreshView();
     context_.UpdateActiveInfo();
     if (!result.Cancelled)
-        MessageDlgButtons(ToQString(ReplaceSummaryText(result.Count)), mtInformation, {mbOK}, mbOK);
+        ShowInformation(ToQString(ReplaceSummaryText(result.Count)));
 }
 
 }  // namespace quorvil

@@ -223,7 +223,7 @@ void TRecordCommands::DelBtnClick()
     const int record = page->Model()->RecordOfRow(row);
     if (!record)
         return;
-    if (MessageDlgButtons(FromUtf8("Delete record #%1?").arg(record), mtConfirmation, {mbYes, mbNo}, mbYes) != mrYes)
+    if (!AskYesNo(FromUtf8("Delete record #%1?").arg(record)))
         return;
     // The record confirmed goes, wherever its row is now.
     row = page->Model()->RowOfRecord(record);

@@ -54,7 +54,7 @@ bool ShareFieldName(const TJFILE& a, const TJFILE& b)
 
 // Finds the values popup lists cannot take, with the hourglass, and asks
 // whether to go on without them; `verb` is "copy" or "merge".
-bool MayLeaveOut(const std::function<TLeftOutValues()>& find, const char* verb, const char* button)
+bool MayLeaveOut(const std::function<TLeftOutValues()>& find, const char* verb, TMsgButton goOn)
 {
     TLeftOutValues leftOut;
     {
@@ -63,10 +63,9 @@ bool MayLeaveOut(const std::function<TLeftOutValues()>& find, const char* verb, 
     }
     if (leftOut.empty())
         return true;
-    MessageTexts().Captions[mbYesToAll] = FromUtf8(button);
     const QString text = ToQString(ListsFullText(verb, leftOut)) +
                          FromUtf8("\n\nGo on without them? The records keep what they hold in those fields.");
-    return MessageDlgButtons(text, mtWarning, {mbYesToAll, mbCancel}, mbCancel) == mrYesToAll;
+    return MessageDlgButtons(text, TMsgKind::Warning, {goOn, TMsgButton::Cancel}, TMsgButton::Cancel) == goOn;
 }
 
 // "Merged other.pdb: 2 records added, 5 cells written", and what went into
@@ -210,9 +209,8 @@ std::optional<TCopyOptions> TTransferCommands::ChooseCopyOptions(const TJFILE& s
                                                                  const TJFILE& target, const QString& targetName)
 {
     if (!ShareFieldName(source, target)) {
-        MessageDlgButtons(
-            FromUtf8("No field of %1 has the name of a field of this database; nothing was copied.").arg(targetName),
-            mtInformation, {mbOK}, mbHelp);
+        ShowInformation(
+            FromUtf8("No field of %1 has the name of a field of this database; nothing was copied.").arg(targetName));
         return std::nullopt;
     }
     const std::vector<std::string> keys = KeyCandidates(source, target);
@@ -229,7 +227,7 @@ std::optional<TCopyOptions> TTransferCommands::ChooseCopyOptions(const TJFILE& s
         return std::nullopt;
     TCopyOptions options;
     options.Key = size_t(chosen) < keys.size() ? keys[size_t(chosen)] : std::string();
-    if (!MayLeaveOut([&] { return CopyLeftOut(source, records, target, options); }, "copy", "&Copy without them"))
+    if (!MayLeaveOut([&] { return CopyLeftOut(source, records, target, options); }, "copy", TMsgButton::CopyWithout))
         return std::nullopt;
     options.LeaveOutUnlisted = true;
     return options;
@@ -280,7 +278,7 @@ void TTransferCommands::TellCopied(const QString& targetName, const TCopyResult&
 {
     const QString message = ToQString(CopyMessage(result));
     context_.ShowStatus(targetName + FromUtf8(": ") + message);
-    MessageDlgButtons(message, mtInformation, {mbOK}, mbHelp);
+    ShowInformation(message);
 }
 
 void TTransferCommands::CopyRecsItemClick(int tag, const std::string& chosenName)
@@ -327,10 +325,10 @@ void TTransferCommands::CopyRecsItemClick(int tag, const std::string& chosenName
     // and saves them with the rest of that tab's changes.
     if (const int open = context_.Tabs().TabOfFile(fileName); open >= 0) {
         if (open == context_.Tabs().CurrentTab() || context_.Tabs().DataBase(open)->ReadOnlyFile()) {
-            MessageDlgButtons(FromUtf8("The records cannot be copied into ") + PathToQString(fileName) +
-                                  (open == context_.Tabs().CurrentTab() ? FromUtf8(": it is the file they come from.")
-                                                               : FromUtf8(": it is open read-only in tab %1.").arg(open + 1)),
-                              mtError, {mbOK}, mbHelp);
+            ShowError(FromUtf8("The records cannot be copied into ") + PathToQString(fileName) +
+                      (open == context_.Tabs().CurrentTab()
+                           ? FromUtf8(": it is the file they come from.")
+                           : FromUtf8(": it is open read-only in tab %1.").arg(open + 1)));
             return;
         }
         CopyIntoTab(open, records);
@@ -361,12 +359,12 @@ void TTransferCommands::MergeItemClick(const std::string& chosenName)
         if (!RunOnFile(path, [&] { opened = Open<TJFILE>(path); }))
             return;
         if (!opened->LoadWarning().empty())
-            MessageDlgButtons(ToQString(opened->LoadWarning()), mtWarning, {mbOK}, mbHelp);
+            ShowWarning(ToQString(opened->LoadWarning()));
     }
     if (opened)
         other = opened.get();
     if (IdCandidates(*master, *other).empty()) {
-        ShowMsg(FromUtf8(kNoIdFieldMessage), 1);
+        ShowError(FromUtf8(kNoIdFieldMessage), TMsgButton::Abort);
         return;
     }
     TSyncForm form(&context_.Window());
@@ -374,7 +372,7 @@ void TTransferCommands::MergeItemClick(const std::string& chosenName)
     if (!form.Execute())
         return;
     TMergeChoice choice = form.Choice();
-    if (!MayLeaveOut([&] { return MergeLeftOut(*master, *other, choice); }, "merge", "&Merge without them")) {
+    if (!MayLeaveOut([&] { return MergeLeftOut(*master, *other, choice); }, "merge", TMsgButton::MergeWithout)) {
         context_.ShowStatus(FromUtf8("Merge cancelled; nothing was changed."));
         return;
     }
@@ -413,7 +411,7 @@ void TTransferCommands::SplitBtnClick()
     TCommandContext::CommitEditing();
     const std::vector<int> listFields = ListFields(*db);
     if (listFields.empty()) {
-        ShowMsg(FromUtf8(kNoListFieldMessage), 1);
+        ShowError(FromUtf8(kNoListFieldMessage), TMsgButton::Abort);
         return;
     }
     std::string fieldName = db->GetFieldName(listFields.front());
@@ -504,11 +502,11 @@ void TTransferCommands::ImportCsvItemClick()
         return;
     } catch (const EEngineError& e) {
         // A file the import refuses is the user's to mend: its message alone.
-        MessageDlgButtons(FileErrorText(csvName, e.what()), mtError, {mbOK}, mbHelp);
+        ShowError(FileErrorText(csvName, e.what()));
         return;
     }
-    const int tab = context_.Tabs().FindFreeTab();
-    if (context_.Tabs().DataBase(tab) && !context_.Tabs().AskSave(tab))
+    const int tab = context_.Tabs().TabForDatabase();
+    if (tab < 0)
         return;
     context_.EndRearrange();
     context_.Tabs().NewDatabaseFrom(tab, NewDatabaseName(csvName), [&](TDataBase& db) { import->ApplyTo(db); });

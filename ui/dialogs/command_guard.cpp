@@ -14,7 +14,7 @@ namespace quorvil {
 
 void ShowApplicationError(const QString& message, const QString& command)
 {
-    MessageDlgButtons(message + FromUtf8(" at ") + command, mtError, {mbOK}, mbHelp);
+    ShowError(message + FromUtf8(" at ") + command);
 }
 
 bool IsFileError(const std::exception& e)
@@ -64,7 +64,7 @@ bool RunCommand(const char* command, const std::function<void()>& body)
         ShowApplicationError(FromUtf8("Out of memory"), FromUtf8(command));
     } catch (const std::exception& e) {
         if (IsFileError(e))
-            MessageDlgButtons(MessageText(e.what()), mtError, {mbOK}, mbHelp);
+            ShowError(MessageText(e.what()));
         else
             ShowApplicationError(MessageText(e.what()), FromUtf8(command));
     } catch (...) {
@@ -81,7 +81,7 @@ bool RunOnFile(const std::string& fileName, const std::function<void()>& body)
     } catch (const std::exception& e) {
         if (!IsFileError(e))
             throw;
-        MessageDlgButtons(FileErrorText(fileName, e.what()), mtError, {mbOK}, mbHelp);
+        ShowError(FileErrorText(fileName, e.what()));
     }
     return false;
 }

@@ -239,7 +239,7 @@ void TDefineForm::Field_TypeChange()
     const uint16_t code = TypeCodeOf(fieldType_->currentIndex());
     if (code == 0xFFFF && !Facts(LayoutAt(layoutBox_->currentIndex())).IntDates) {
         // Older layouts have no long dates; the file would hold a Date.
-        ShowMsg(FromUtf8("Int. Date fields need the layout JFile 5.5."), 0);
+        ShowWarning(FromUtf8("Int. Date fields need the layout JFile 5.5."));
         FieldsClick();
         return;
     }
@@ -274,11 +274,10 @@ void TDefineForm::LayoutChange()
     const bool lostDates = longDates && !facts.IntDates;
     // A layout that cannot hold the fields already defined is refused.
     if (Fields()->count() > facts.MaxFields || lostDates) {
-        ShowMsg(lostDates ? FromUtf8("Int. Date fields need the layout JFile 5.5.")
-                          : FromUtf8("A database in the layout %1 holds at most %2 fields.")
-                                .arg(layoutBox_->itemText(index))
-                                .arg(facts.MaxFields),
-                0);
+        ShowWarning(lostDates ? FromUtf8("Int. Date fields need the layout JFile 5.5.")
+                              : FromUtf8("A database in the layout %1 holds at most %2 fields.")
+                                    .arg(layoutBox_->itemText(index))
+                                    .arg(facts.MaxFields));
         layoutBox_->setCurrentIndex(Number(TLayout::JFile55));
         SetMaxCount(Facts(TLayout::JFile55).MaxFields);
         return;

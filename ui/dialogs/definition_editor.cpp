@@ -109,7 +109,7 @@ void TEditDB::accept()
         return TBase::accept();
     TDefinitionReview review = ReviewDefinition(*db_, fields_);
     if (!review.Refusal.empty()) {
-        MessageDlgButtons(ToQString(review.Refusal), mtWarning, {mbOK}, mbOK);
+        ShowWarning(ToQString(review.Refusal));
         FocusField(review.Field, review.NameRefused);
         return;
     }
@@ -118,7 +118,8 @@ void TEditDB::accept()
         for (const std::string& note : review.Notes)
             text += ToQString(note) + QLatin1Char('\n');
         text += FromUtf8("\nOK changes the definition; Cancel goes back to it.");
-        if (MessageDlgButtons(text, mtConfirmation, {mbOK, mbCancel}, mbOK) != mrOk)
+        if (MessageDlgButtons(text, TMsgKind::Confirmation, {TMsgButton::OK, TMsgButton::Cancel}, TMsgButton::OK) !=
+            TMsgButton::OK)
             return;
     }
     fields_ = std::move(review.Fields);

@@ -20,31 +20,75 @@ namespace {
 
 bool g_snap = false;
 
-const char* const kButtonNames[kButtonKinds] = {"Yes",   "No",  "OK",      "Cancel",   "Abort", "Retry",
-                                                "Ignore", "All", "NoToAll", "YesToAll", "Help"};
-const int kResults[kButtonKinds] = {mrYes, mrNo, mrOk, mrCancel, mrAbort, mrRetry, mrIgnore, mrAll, mrNoToAll,
-                                    mrYesToAll, mrNone};
+// Each button's object name and caption. A question's own words take the
+// place of YesToAll, NoToAll or All and answer to that object name.
+struct TButtonFacts {
+    TMsgButton Button;
+    const char* Name;
+    const char* Caption;
+};
+constexpr std::array<TButtonFacts, kButtonKinds> kButtons = {{
+    {TMsgButton::Yes, "Yes", "&Yes"},
+    {TMsgButton::No, "No", "&No"},
+    {TMsgButton::OK, "OK", "&OK"},
+    {TMsgButton::Cancel, "Cancel", "&Cancel"},
+    {TMsgButton::Abort, "Abort", "&Abort"},
+    {TMsgButton::Retry, "Retry", "&Retry"},
+    {TMsgButton::Ignore, "Ignore", "&Ignore"},
+    {TMsgButton::All, "All", "&All"},
+    {TMsgButton::NoToAll, "NoToAll", "N&o to all"},
+    {TMsgButton::YesToAll, "YesToAll", "Yes to &all"},
+    {TMsgButton::Fix, "YesToAll", "&Fix"},
+    {TMsgButton::Details, "NoToAll", "&Details"},
+    {TMsgButton::Save, "YesToAll", "&Save"},
+    {TMsgButton::Discard, "NoToAll", "&Discard"},
+    {TMsgButton::SaveAs, "YesToAll", "Save &as..."},
+    {TMsgButton::Replace, "NoToAll", "&Replace"},
+    {TMsgButton::SaveOverIt, "YesToAll", "&Save over it"},
+    {TMsgButton::Reload, "YesToAll", "&Reload"},
+    {TMsgButton::KeepMine, "NoToAll", "&Keep mine"},
+    {TMsgButton::ReEdit, "NoToAll", "Re-edit"},
+    {TMsgButton::Truncate, "YesToAll", "Truncate"},
+    {TMsgButton::Leave, "All", "Leave"},
+    {TMsgButton::Export, "YesToAll", "&Export"},
+    {TMsgButton::CopyWithout, "YesToAll", "&Copy without them"},
+    {TMsgButton::MergeWithout, "YesToAll", "&Merge without them"},
+}};
 
-TMessageTexts DefaultTexts()
+constexpr bool InEnumOrder()
 {
-    TMessageTexts texts;
-    texts.Titles = {FromUtf8("Warning"), FromUtf8("Error"), FromUtf8("Information"), FromUtf8("Confirm"), QString()};
-    texts.Captions = {FromUtf8("&Yes"),   FromUtf8("&No"),  FromUtf8("&OK"),        FromUtf8("&Cancel"),     FromUtf8("&Abort"), FromUtf8("&Retry"),
-                      FromUtf8("&Ignore"), FromUtf8("&All"), FromUtf8("N&o to all"), FromUtf8("Yes to &all"), FromUtf8("&Help")};
-    return texts;
+    for (size_t i = 0; i < kButtons.size(); ++i)
+        if (kButtons[i].Button != TMsgButton(i))
+            return false;
+    return true;
+}
+static_assert(InEnumOrder(), "kButtons lists the buttons in the order of TMsgButton");
+
+const TButtonFacts& FactsOf(TMsgButton button)
+{
+    return kButtons[size_t(button)];
 }
 
-bool Contains(const std::vector<TMsgDlgBtn>& list, TMsgDlgBtn kind)
+// Titles by TMsgKind; a custom message takes the application's name.
+constexpr std::array<const char*, 5> kTitles = {"Warning", "Error", "Information", "Confirm", ""};
+
+// The dialog's result code of a button, never 0 (QDialog's own "rejected").
+int ResultOf(TMsgButton button)
+{
+    return int(button) + 1;
+}
+
+bool Contains(const std::vector<TMsgButton>& list, TMsgButton kind)
 {
     return std::find(list.begin(), list.end(), kind) != list.end();
 }
 
-QStyle::StandardPixmap IconOf(TMsgDlgType type)
+QStyle::StandardPixmap IconOf(TMsgKind kind)
 {
-    switch (type) {
-    case mtWarning: return QStyle::SP_MessageBoxWarning;
-    case mtError: return QStyle::SP_MessageBoxCritical;
-    case mtInformation: return QStyle::SP_MessageBoxInformation;
+    switch (kind) {
+    case TMsgKind::Warning: return QStyle::SP_MessageBoxWarning;
+    case TMsgKind::Error: return QStyle::SP_MessageBoxCritical;
+    case TMsgKind::Information: return QStyle::SP_MessageBoxInformation;
     default: return QStyle::SP_MessageBoxQuestion;
     }
 }
@@ -74,17 +118,6 @@ int TitleBarWidth(const QWidget& form, const QString& title)
 
 }  // namespace
 
-TMessageTexts& MessageTexts()
-{
-    static TMessageTexts texts = DefaultTexts();
-    return texts;
-}
-
-void ResetMessageTexts()
-{
-    MessageTexts() = DefaultTexts();
-}
-
 void SetSnapToDefaultButton(bool on)
 {
     g_snap = on;
@@ -95,21 +128,21 @@ bool SnapToDefaultButton()
     return g_snap;
 }
 
-QString ButtonName(TMsgDlgBtn kind)
+QString ButtonName(TMsgButton button)
 {
-    return QString::fromLatin1(kButtonNames[kind]);
+    return QString::fromLatin1(FactsOf(button).Name);
 }
 
-int ButtonResult(TMsgDlgBtn kind)
+QString ButtonCaption(TMsgButton button)
 {
-    return kResults[kind];
+    return FromUtf8(FactsOf(button).Caption);
 }
 
-TButtonPlan PlanButtons(const std::vector<TMsgDlgBtn>& list, TMsgDlgBtn requestedDefault)
+TButtonPlan PlanButtons(const std::vector<TMsgButton>& list, std::optional<TMsgButton> requestedDefault)
 {
     TButtonPlan plan;
     bool haveTwice = false;
-    for (TMsgDlgBtn kind : list) {
+    for (TMsgButton kind : list) {
         if (!Contains(plan.Buttons, kind)) {
             plan.Buttons.push_back(kind);
         } else if (!haveTwice) {
@@ -118,20 +151,20 @@ TButtonPlan PlanButtons(const std::vector<TMsgDlgBtn>& list, TMsgDlgBtn requeste
         }
     }
     if (plan.Buttons.empty())
-        plan.Buttons.push_back(mbOK);  // a message nobody can close helps no one
+        plan.Buttons.push_back(TMsgButton::OK);  // a message nobody can close helps no one
     if (!haveTwice) {
-        if (Contains(plan.Buttons, mbOK))
-            plan.Default = mbOK;
-        else if (Contains(plan.Buttons, mbYes))
-            plan.Default = mbYes;
-        else if (Contains(plan.Buttons, mbRetry))
-            plan.Default = mbRetry;
+        if (Contains(plan.Buttons, TMsgButton::OK))
+            plan.Default = TMsgButton::OK;
+        else if (Contains(plan.Buttons, TMsgButton::Yes))
+            plan.Default = TMsgButton::Yes;
+        else if (Contains(plan.Buttons, TMsgButton::Retry))
+            plan.Default = TMsgButton::Retry;
         else
             plan.Default = plan.Buttons.front();
     }
-    if (requestedDefault != mbHelp && Contains(plan.Buttons, requestedDefault))
-        plan.Default = requestedDefault;
-    for (TMsgDlgBtn kind : {mbCancel, mbNo, mbOK}) {
+    if (requestedDefault && Contains(plan.Buttons, *requestedDefault))
+        plan.Default = *requestedDefault;
+    for (TMsgButton kind : {TMsgButton::Cancel, TMsgButton::No, TMsgButton::OK}) {
         if (Contains(plan.Buttons, kind)) {
             plan.Cancel = kind;
             break;
@@ -140,16 +173,16 @@ TButtonPlan PlanButtons(const std::vector<TMsgDlgBtn>& list, TMsgDlgBtn requeste
     return plan;
 }
 
-TMessageForm::TMessageForm(const QString& text, TMsgDlgType type, const std::vector<TMsgDlgBtn>& buttons,
-                           TMsgDlgBtn requestedDefault, QWidget* parent)
+TMessageForm::TMessageForm(const QString& text, TMsgKind kind, const std::vector<TMsgButton>& buttons,
+                           std::optional<TMsgButton> requestedDefault, QWidget* parent)
     : QDialog(parent), plan_(PlanButtons(buttons, requestedDefault))
 {
     setObjectName(FromUtf8("MessageForm"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    Build(text, type);
+    Build(text, kind);
 }
 
-void TMessageForm::Build(const QString& rawText, TMsgDlgType type)
+void TMessageForm::Build(const QString& rawText, TMsgKind kind)
 {
     const QString text = QString(rawText).replace(FromUtf8("\r\n"), FromUtf8("\n"));
     setFont(QApplication::font("QMessageBox"));
@@ -163,10 +196,10 @@ void TMessageForm::Build(const QString& rawText, TMsgDlgType type)
     QRect textRect = fm.boundingRect(QRect(0, 0, maxTextWidth, 0), Qt::TextWordWrap | Qt::AlignLeft, text);
 
     int iconWidth = 0, iconHeight = 0;
-    if (type != mtCustom) {
+    if (kind != TMsgKind::Custom) {
         auto* image = new QLabel(this);
         image->setObjectName(FromUtf8("Image"));
-        image->setPixmap(style()->standardIcon(IconOf(type), nullptr, this).pixmap(32, 32));
+        image->setPixmap(style()->standardIcon(IconOf(kind), nullptr, this).pixmap(32, 32));
         image->setGeometry(hMargin, vMargin, 32, 32);
         iconWidth = 32 + hSpacing;
         iconHeight = 32;
@@ -179,26 +212,25 @@ void TMessageForm::Build(const QString& rawText, TMsgDlgType type)
     message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     message->setGeometry(hMargin + iconWidth, vMargin, textRect.width() + 2, textHeight);
 
-    // Captions may change between messages, so each is measured when shown.
     std::vector<QPushButton*> row;
     std::vector<int> widths;
     int rowWidth = 0;
-    for (TMsgDlgBtn kind : plan_.Buttons) {
-        auto* button = new QPushButton(MessageTexts().Captions[kind], this);
-        button->setObjectName(ButtonName(kind));
+    for (TMsgButton shown : plan_.Buttons) {
+        auto* button = new QPushButton(ButtonCaption(shown), this);
+        button->setObjectName(ButtonName(shown));
         button->setAutoDefault(false);
         const QString plain = QString(button->text()).remove(QLatin1Char('&'));
         const int width = std::max({du.X(50), fm.horizontalAdvance(plain) + 8, button->sizeHint().width()});
         row.push_back(button);
         widths.push_back(width);
         rowWidth += width;
-        buttons_[kind] = button;
-        if (kind != mbHelp)
-            connect(button, &QPushButton::clicked, this, [this, kind] { done(ButtonResult(kind)); });
+        buttons_[size_t(shown)] = button;
+        connect(button, &QPushButton::clicked, this, [this, shown] { done(ResultOf(shown)); });
     }
     rowWidth += buttonSpacing * int(plan_.Buttons.size() - 1);
 
-    const QString title = type == mtCustom ? QGuiApplication::applicationDisplayName() : MessageTexts().Titles[type];
+    const QString title = kind == TMsgKind::Custom ? QGuiApplication::applicationDisplayName()
+                                                   : FromUtf8(kTitles[size_t(kind)]);
     setWindowTitle(title);
     const int clientWidth =
         std::max(std::max(iconWidth + textRect.width() + 2, rowWidth) + 2 * hMargin, TitleBarWidth(*this, title));
@@ -214,16 +246,24 @@ void TMessageForm::Build(const QString& rawText, TMsgDlgType type)
     setFixedSize(clientWidth, buttonTop + std::max(buttonHeight, def->sizeHint().height()) + vMargin);
 }
 
-QPushButton* TMessageForm::Button(TMsgDlgBtn kind) const
+QPushButton* TMessageForm::Button(TMsgButton kind) const
 {
-    return buttons_[kind];
+    return buttons_[size_t(kind)];
+}
+
+TMsgButton TMessageForm::Answer() const
+{
+    for (TMsgButton kind : plan_.Buttons)
+        if (result() == ResultOf(kind))
+            return kind;
+    return TMsgButton::Cancel;
 }
 
 void TMessageForm::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        if (plan_.Cancel >= 0)
-            buttons_[plan_.Cancel]->click();
+        if (plan_.Cancel)
+            Button(*plan_.Cancel)->click();
         return;
     }
     QDialog::keyPressEvent(event);
@@ -239,39 +279,49 @@ void TMessageForm::showEvent(QShowEvent* event)
 
 void TMessageForm::reject()
 {
-    done(mrCancel);  // closing the window by its frame answers Cancel
+    done(ResultOf(TMsgButton::Cancel));  // closing the window by its frame answers Cancel
 }
 
-int ShowMsg(const QString& text, int kind)
+void ShowWarning(const QString& text)
 {
-    switch (kind) {
-    case 0: return MessageDlgButtons(text, mtWarning, {mbOK}, mbHelp);
-    case 1: return MessageDlgButtons(text, mtError, {mbAbort}, mbHelp);
-    case 3: return MessageDlgButtons(text, mtConfirmation, {mbYes, mbNo}, mbHelp);
-    default:
-        return MessageDlgButtons(text, kind >= 0 && kind <= mtCustom ? TMsgDlgType(kind) : mtCustom, {mbOK}, mbHelp);
-    }
+    MessageDlgButtons(text, TMsgKind::Warning, {TMsgButton::OK}, kNoDefault);
 }
 
-int MessageDlgButtons(const QString& text, TMsgDlgType type, const std::vector<TMsgDlgBtn>& buttons,
-                      TMsgDlgBtn defaultButton)
+void ShowError(const QString& text, TMsgButton button)
 {
-    return MessageDlgEx(text, type, buttons, defaultButton, 0, -1, -1, QString());
+    MessageDlgButtons(text, TMsgKind::Error, {button}, kNoDefault);
 }
 
-int MessageDlgEx(const QString& text, TMsgDlgType type, const std::vector<TMsgDlgBtn>& buttons,
-                 TMsgDlgBtn defaultButton, int /*helpContext*/, int x, int y, const QString& /*helpFile*/)
+void ShowInformation(const QString& text)
 {
-    TMessageForm form(text, type, buttons, defaultButton, QApplication::activeWindow());
+    MessageDlgButtons(text, TMsgKind::Information, {TMsgButton::OK}, kNoDefault);
+}
+
+bool AskYesNo(const QString& text, TMsgButton defaultButton)
+{
+    return MessageDlgButtons(text, TMsgKind::Confirmation, {TMsgButton::Yes, TMsgButton::No}, defaultButton) ==
+           TMsgButton::Yes;
+}
+
+TMsgButton MessageDlgButtons(const QString& text, TMsgKind kind, const std::vector<TMsgButton>& buttons,
+                             std::optional<TMsgButton> defaultButton)
+{
+    return MessageDlgEx(text, kind, buttons, defaultButton, -1, -1);
+}
+
+TMsgButton MessageDlgEx(const QString& text, TMsgKind kind, const std::vector<TMsgButton>& buttons,
+                        std::optional<TMsgButton> defaultButton, int x, int y)
+{
+    TMessageForm form(text, kind, buttons, defaultButton, QApplication::activeWindow());
     if (x >= 0 || y >= 0) {
         form.move(x, y);
     } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         form.move(area.center() - QPoint(form.width() / 2, form.height() / 2));
     }
-    const int result = ExecModal(form);
+    ExecModal(form);
     QApplication::processEvents();
-    return result;
+    return form.Answer();
 }
 
 }  // namespace quorvil

@@ -1,63 +1,85 @@
 #pragma once
-// The program's message dialog. Titles and button captions are program-wide
-// texts: a command that needs other words on a button sets them before its
-// question, and they stay until someone sets them again.
+// The program's message dialog. Every question names its own buttons and
+// default at the call, so a button's words never depend on the question
+// asked before.
 #include <QDialog>
 #include <QString>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 class QPushButton;
 
 namespace quorvil {
 
-enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+// The kind of a message: its title and icon.
+enum class TMsgKind { Warning, Error, Information, Confirmation, Custom };
 
-// In this order a button list names its buttons; mbHelp also means "no default".
-enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp };
-constexpr int kButtonKinds = 11;
-
-// Results of the message dialog and of the other modal dialogs.
-enum TModalResult {
-    mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
-    mrYes = 6, mrNo = 7, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10
+// The buttons a message can show. The first ten are the standard ones; the
+// others carry a question's own words and take the place of YesToAll,
+// NoToAll or All, whose object name they keep.
+enum class TMsgButton {
+    Yes,
+    No,
+    OK,
+    Cancel,
+    Abort,
+    Retry,
+    Ignore,
+    All,
+    NoToAll,
+    YesToAll,
+    Fix,
+    Details,
+    Save,
+    Discard,
+    SaveAs,
+    Replace,
+    SaveOverIt,
+    Reload,
+    KeepMine,
+    ReEdit,
+    Truncate,
+    Leave,
+    Export,
+    CopyWithout,
+    MergeWithout
 };
+constexpr int kButtonKinds = int(TMsgButton::MergeWithout) + 1;
 
-struct TMessageTexts {
-    std::array<QString, 5> Titles;                // by TMsgDlgType; custom uses the application's name
-    std::array<QString, kButtonKinds> Captions;   // by TMsgDlgBtn
+// A question that names no default gets the first of OK, Yes, Retry it
+// shows, else its first button.
+inline constexpr std::nullopt_t kNoDefault = std::nullopt;
+
+// Object name ("Yes", "NoToAll", ...) and caption ("&Yes", "&Discard", ...)
+// of each button.
+QString ButtonName(TMsgButton button);
+QString ButtonCaption(TMsgButton button);
+
+// Which buttons a message shows, which one is the default (Enter, focus) and
+// which one Escape presses (none without Cancel, No or OK).
+struct TButtonPlan {
+    std::vector<TMsgButton> Buttons;
+    TMsgButton Default = TMsgButton::OK;
+    std::optional<TMsgButton> Cancel;
 };
+TButtonPlan PlanButtons(const std::vector<TMsgButton>& list, std::optional<TMsgButton> requestedDefault);
 
-// The program-wide titles and captions.
-TMessageTexts& MessageTexts();
-// Puts back the default titles and captions (start-up and tests).
-void ResetMessageTexts();
 // When on, the mouse pointer jumps to the default button of each message.
 void SetSnapToDefaultButton(bool on);
 bool SnapToDefaultButton();
-
-// Object name ("Yes", "NoToAll", ...) and result of each button kind.
-QString ButtonName(TMsgDlgBtn kind);
-int ButtonResult(TMsgDlgBtn kind);
-
-// Which buttons a message shows, which one is the default (Enter, focus) and
-// which one Escape presses (-1: none).
-struct TButtonPlan {
-    std::vector<TMsgDlgBtn> Buttons;
-    TMsgDlgBtn Default = mbOK;
-    int Cancel = -1;
-};
-TButtonPlan PlanButtons(const std::vector<TMsgDlgBtn>& list, TMsgDlgBtn requestedDefault);
 
 // The message window itself: "Image", "Message" and one button per kind.
 class TMessageForm : public QDialog {
     Q_OBJECT
 public:
-    TMessageForm(const QString& text, TMsgDlgType type, const std::vector<TMsgDlgBtn>& buttons,
-                 TMsgDlgBtn requestedDefault, QWidget* parent = nullptr);
-    QPushButton* Button(TMsgDlgBtn kind) const;
+    TMessageForm(const QString& text, TMsgKind kind, const std::vector<TMsgButton>& buttons,
+                 std::optional<TMsgButton> requestedDefault, QWidget* parent = nullptr);
+    QPushButton* Button(TMsgButton kind) const;
     QPushButton* DefaultButton() const { return Button(plan_.Default); }
+    // The button pressed; Cancel when the window was closed otherwise.
+    TMsgButton Answer() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -65,19 +87,22 @@ protected:
     void reject() override;
 
 private:
-    void Build(const QString& text, TMsgDlgType type);
+    void Build(const QString& text, TMsgKind kind);
     TButtonPlan plan_;
     std::array<QPushButton*, kButtonKinds> buttons_{};
 };
 
-// Kind 0: warning with OK; 1: error with Abort; 3: confirmation with Yes and
-// No; any other: that type with OK. Returns the result of the button pressed.
-int ShowMsg(const QString& text, int kind);
-int MessageDlgButtons(const QString& text, TMsgDlgType type, const std::vector<TMsgDlgBtn>& buttons,
-                      TMsgDlgBtn defaultButton);
-// x and y place the top-left corner; both negative centre the dialog. The
-// help context and file are accepted for callers' sake; there is no help.
-int MessageDlgEx(const QString& text, TMsgDlgType type, const std::vector<TMsgDlgBtn>& buttons,
-                 TMsgDlgBtn defaultButton, int helpContext, int x, int y, const QString& helpFile);
+// A message with the one button OK (ShowError: or `button`, such as Abort).
+void ShowWarning(const QString& text);
+void ShowError(const QString& text, TMsgButton button = TMsgButton::OK);
+void ShowInformation(const QString& text);
+// A confirmation with Yes and No; true only for Yes.
+bool AskYesNo(const QString& text, TMsgButton defaultButton = TMsgButton::Yes);
+// The button pressed, Cancel when the window was closed otherwise.
+TMsgButton MessageDlgButtons(const QString& text, TMsgKind kind, const std::vector<TMsgButton>& buttons,
+                             std::optional<TMsgButton> defaultButton);
+// x and y place the top-left corner; both negative centre the dialog.
+TMsgButton MessageDlgEx(const QString& text, TMsgKind kind, const std::vector<TMsgButton>& buttons,
+                        std::optional<TMsgButton> defaultButton, int x, int y);
 
 }  // namespace quorvil

@@ -140,7 +140,7 @@ void TPopForm::DelBtnClick()
     if (row < 0)
         return;
     const QString question = FromUtf8("Delete entry \"") + list_->item(row)->text() + FromUtf8("\"?");
-    if (MessageDlgButtons(question, mtConfirmation, {mbYes, mbNo}, mbYes) != mrYes)
+    if (!AskYesNo(question))
         return;
     delete list_->takeItem(row);
     list_->setCurrentRow(std::min(row, list_->count() - 1));

@@ -56,7 +56,7 @@ TPopupForm::TPopupForm(QWidget* parent)
         try {
             FieldsClick();
         } catch (const std::exception& e) {
-            MessageDlgButtons(ToQString(e.what()), mtError, {mbOK}, mbOK);
+            ShowError(ToQString(e.what()));
         }
     });
     LoadFormPosition(*this, objectName());
@@ -108,7 +108,7 @@ QString TPopupForm::FullMessage() const
 void TPopupForm::AddBtnClick()
 {
     if (fields_->count() >= maxCount_) {
-        ShowMsg(FullMessage(), 0);
+        ShowWarning(FullMessage());
         return;
     }
     // The line takes more than a name may hold, so that a long name is
@@ -120,7 +120,7 @@ void TPopupForm::AddBtnClick()
         if (name.isEmpty())
             return;
         if (const QString problem = NameProblem(name); !problem.isEmpty()) {
-            ShowMsg(problem, 0);
+            ShowWarning(problem);
             continue;
         }
         fields_->addItem(name);

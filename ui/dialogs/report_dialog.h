@@ -1,6 +1,6 @@
 #pragma once
 // The report window of the open command: a read-only list of findings with
-// "&Close" and "&Fix". Exec answers mrOk when closed with "&Fix".
+// "&Close" and "&Fix". It is accepted when closed with "&Fix".
 #include <QDialog>
 #include <QStringList>
 

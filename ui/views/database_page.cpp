@@ -482,7 +482,7 @@ void TDatabasePage::ShowEditError(const QString& message)
 
 void TDatabasePage::ShowInputRefused(const QString& message, int record, int field, const QString& typed)
 {
-    MessageDlgButtons(message, mtError, {mbOK}, mbHelp);
+    ShowError(message);
     // The user may have moved on to another cell or record meanwhile.
     const int row = model_->RowOfRecord(record);
     if (row < 0 || field < 1 || field > model_->columnCount())

@@ -22,6 +22,7 @@
 #include "progress_line.h"
 #include "record_panel.h"
 #include "report_dialog.h"
+#include "tab_choice.h"
 #include "text_convert.h"
 
 #include <QApplication>
@@ -176,23 +177,15 @@ int TDatabaseTabs::OpenCount() const
     return count;
 }
 
-int TDatabaseTabs::FindFreeTab()
+int TDatabaseTabs::TabForDatabase(bool activeSpared)
 {
-    for (int tab = 0; tab < kTabs; ++tab) {
-        if (!TabShown(tab)) {
-            setTabVisible(tab, true);
-            setCurrentIndex(tab);
-            return tab;
-        }
-    }
-    return CurrentTab();
-}
-
-int TDatabaseTabs::TabForOpen()
-{
-    if (OpenCount() < kTabs || !DataBase(CurrentTab()))
-        return FindFreeTab();
-    return AskReplace(CurrentTab()) ? CurrentTab() : -1;
+    std::vector<bool> inUse(kTabs);
+    for (int tab = 0; tab < kTabs; ++tab)
+        inUse[size_t(tab)] = TabShown(tab) && DataBase(tab);
+    const TTabChoice choice = ChooseTab(inUse, CurrentTab(), activeSpared);
+    if (choice.Replaces && !AskReplace(choice.Tab))
+        return -1;
+    return choice.Tab;
 }
 
 int TDatabaseTabs::TabOfFile(const std::string& path) const
@@ -208,6 +201,10 @@ int TDatabaseTabs::TabOfFile(const std::string& path) const
 
 bool TDatabaseTabs::LoadDatabase(int tab, const std::string& path)
 {
+    if (!dataBases_[size_t(tab)]) {
+        setTabVisible(tab, true);
+        setCurrentIndex(tab);
+    }
     std::unique_ptr<TDataBase> opened;
     try {
         StatusScope status(*this);
@@ -245,7 +242,7 @@ void TDatabaseTabs::OpenSteps(int tab, const std::string& path, std::unique_ptr<
     // What could be read is shown; the user decides whether a damaged file
     // is saved over.
     if (!db.LoadWarning().empty())
-        MessageDlgButtons(ToQString(db.LoadWarning()), mtWarning, {mbOK}, mbHelp);
+        ShowWarning(ToQString(db.LoadWarning()));
 
     dbidField_ = FindDbidField(db);
     MakeCounterField(db);
@@ -343,15 +340,14 @@ bool TDatabaseTabs::CheckPopups(TDataBase& db)
     const std::vector<std::string> report = CheckPopupValues(db);
     if (report.empty())
         return false;
-    MessageTexts().Captions[mbYesToAll] = FromUtf8("&Fix");
-    MessageTexts().Captions[mbNoToAll] = FromUtf8("&Details");
-    const int answer = MessageDlgButtons(FromUtf8("Inconsistent database! Invalid values found in PopUp field!"),
-                                         mtWarning, {mbIgnore, mbYesToAll, mbNoToAll}, mbHelp);
-    if (answer == mrYesToAll) {
+    const TMsgButton answer = MessageDlgButtons(FromUtf8("Inconsistent database! Invalid values found in PopUp field!"),
+                                                TMsgKind::Warning,
+                                                {TMsgButton::Ignore, TMsgButton::Fix, TMsgButton::Details}, kNoDefault);
+    if (answer == TMsgButton::Fix) {
         FixPopupValues(db);
         return true;
     }
-    if (answer == mrNoToAll) {
+    if (answer == TMsgButton::Details) {
         QStringList lines;
         for (const std::string& line : report)
             lines << ToQString(line);
@@ -416,11 +412,12 @@ bool TDatabaseTabs::AskSave(int tab)
     if (const std::optional<bool> answered = AnswerWithoutSaving(tab))
         return *answered;
     const TDataBase* db = DataBase(tab);
-    const int answer = MessageDlgButtons(FromUtf8("Save edited database?\r\n(") + PathToQString(db->FileName) + FromUtf8(")"),
-                                         mtConfirmation, {mbYes, mbNo, mbCancel}, mbHelp);
-    if (answer == mrYes)
+    const TMsgButton answer = MessageDlgButtons(
+        FromUtf8("Save edited database?\r\n(") + PathToQString(db->FileName) + FromUtf8(")"), TMsgKind::Confirmation,
+        {TMsgButton::Yes, TMsgButton::No, TMsgButton::Cancel}, kNoDefault);
+    if (answer == TMsgButton::Yes)
         return SaveDatabase(tab);
-    return answer == mrNo;
+    return answer == TMsgButton::No;
 }
 
 bool TDatabaseTabs::AskReplace(int tab)
@@ -428,24 +425,21 @@ bool TDatabaseTabs::AskReplace(int tab)
     if (const std::optional<bool> answered = AnswerWithoutSaving(tab))
         return *answered;
     const TDataBase* db = DataBase(tab);
-    MessageTexts().Captions[mbYesToAll] = FromUtf8("&Save");
-    MessageTexts().Captions[mbNoToAll] = FromUtf8("&Discard");
-    const int answer = MessageDlgButtons(
+    const TMsgButton answer = MessageDlgButtons(
         FromUtf8("All eight tabs are in use: the file opens in place of\r\n") + PathToQString(db->FileName) +
             FromUtf8("\r\nwhose changes are not saved. Save them first?"),
-        mtConfirmation, {mbYesToAll, mbNoToAll, mbCancel}, mbYesToAll);
-    if (answer == mrYesToAll)
+        TMsgKind::Confirmation, {TMsgButton::Save, TMsgButton::Discard, TMsgButton::Cancel}, TMsgButton::Save);
+    if (answer == TMsgButton::Save)
         return SaveDatabase(tab);
-    return answer == mrNoToAll;
+    return answer == TMsgButton::Discard;
 }
 
 bool TDatabaseTabs::AskDiscardReadOnly(int tab)
 {
-    const int answer = MessageDlgButtons(
-        FromUtf8("The changes to this database cannot be saved: its file is read-only.\r\n(") +
-            PathToQString(DataBase(tab)->FileName) + FromUtf8(")\r\nLet them go? (Save as keeps them in another file.)"),
-        mtConfirmation, {mbYes, mbNo}, mbNo);
-    return answer == mrYes;
+    return AskYesNo(FromUtf8("The changes to this database cannot be saved: its file is read-only.\r\n(") +
+                        PathToQString(DataBase(tab)->FileName) +
+                        FromUtf8(")\r\nLet them go? (Save as keeps them in another file.)"),
+                    TMsgButton::No);
 }
 
 bool TDatabaseTabs::SaveDatabase(int tab)
@@ -454,8 +448,7 @@ bool TDatabaseTabs::SaveDatabase(int tab)
     if (!db)
         return false;
     if (db->ReadOnlyFile()) {
-        MessageDlgButtons(MessageText(ReadOnlyFileMessage(db->FileName).c_str()) + FromUtf8(" ") + FromUtf8(kUseSaveAs), mtError,
-                          {mbOK}, mbHelp);
+        ShowError(MessageText(ReadOnlyFileMessage(db->FileName).c_str()) + FromUtf8(" ") + FromUtf8(kUseSaveAs));
         return false;
     }
     if (const std::optional<bool> answered = AskReplaceDamaged(tab))
@@ -475,7 +468,7 @@ bool TDatabaseTabs::SaveDatabase(int tab)
         return false;
     } catch (const std::exception& e) {
         // A failed write keeps the database open and says why.
-        MessageDlgButtons(FileErrorText(db->FileName, e.what()), mtError, {mbOK}, mbHelp);
+        ShowError(FileErrorText(db->FileName, e.what()));
         return false;
     }
     db->CreatedFile = false;
@@ -492,13 +485,12 @@ std::optional<bool> TDatabaseTabs::AskReplaceDamaged(int tab)
     if (question.empty())
         return std::nullopt;
     // What could not be read is still in the file: keeping it is the default.
-    MessageTexts().Captions[mbYesToAll] = FromUtf8("Save &as...");
-    MessageTexts().Captions[mbNoToAll] = FromUtf8("&Replace");
-    const int answer = MessageDlgButtons(MessageText(question.c_str()), mtWarning, {mbYesToAll, mbNoToAll, mbCancel},
-                                         mbYesToAll);
-    if (answer == mrNoToAll)
+    const TMsgButton answer = MessageDlgButtons(MessageText(question.c_str()), TMsgKind::Warning,
+                                                {TMsgButton::SaveAs, TMsgButton::Replace, TMsgButton::Cancel},
+                                                TMsgButton::SaveAs);
+    if (answer == TMsgButton::Replace)
         return std::nullopt;
-    if (answer != mrYesToAll || !saveAs_)
+    if (answer != TMsgButton::SaveAs || !saveAs_)
         return false;
     setCurrentIndex(tab);
     return saveAs_();
@@ -511,14 +503,13 @@ bool TDatabaseTabs::AskSaveOverOutsideChange(int tab)
     // A file that is gone loses nothing by being written again.
     if (change == TOutsideChange::None || change == TOutsideChange::Removed)
         return true;
-    MessageTexts().Captions[mbYesToAll] = FromUtf8("&Save over it");
-    const int answer = MessageDlgButtons(
+    const TMsgButton answer = MessageDlgButtons(
         PathToQString(db->FileName) +
             FromUtf8("\r\nwas changed by another program after it was opened or saved here. Saving writes this "
                      "tab's version over it, and the other program's changes are lost.\r\nSave over it anyway? "
                      "(Save as keeps both versions.)"),
-        mtWarning, {mbYesToAll, mbCancel}, mbCancel);
-    return answer == mrYesToAll;
+        TMsgKind::Warning, {TMsgButton::SaveOverIt, TMsgButton::Cancel}, TMsgButton::Cancel);
+    return answer == TMsgButton::SaveOverIt;
 }
 
 bool TDatabaseTabs::ReloadDatabase(int tab)

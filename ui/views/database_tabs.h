@@ -44,17 +44,17 @@ public:
     // harm the file; true when it wrote a copy.
     void SetSaveAs(std::function<bool()> saveAs) { saveAs_ = std::move(saveAs); }
 
-    // Shows and activates the first free tab and returns it; with all eight
-    // in use, returns the active tab, whose database the next open replaces.
-    int FindFreeTab();
-    // The tab a file the user chose opens in: FindFreeTab, except that with
-    // all eight in use the active tab's unsaved changes are saved or
-    // discarded first, as the user says; -1 when the user keeps them.
-    int TabForOpen();
+    // The tab a database opens in, by the one rule for every way one comes
+    // in: the lowest free tab; with all eight in use the active tab, once
+    // its unsaved changes are saved or discarded as the user says
+    // (AskReplace). -1 when the user keeps them, or when `activeSpared`
+    // (the active tab holds a database the same request opened).
+    int TabForDatabase(bool activeSpared = false);
     // The tab whose database was read from `path` (the same file under any
     // name), -1 when none.
     int TabOfFile(const std::string& path) const;
-    // Opens `path` (a full path) into `tab`. On failure the exception passes
+    // Opens `path` (a full path) into `tab`; a free tab is shown and made
+    // active before the file is read. On failure the exception passes
     // on; a database the file was to replace stays, a free tab is hidden
     // again and the nearest shown tab below it becomes active. The same
     // happens, with false and a word in the status line, when the user

@@ -14,18 +14,15 @@ enum class TTooLong { ReEdit, Truncate, Leave, Cancel };
 
 TTooLong AskTooLong(qsizetype length)
 {
-    // The captions stay replaced, as every user of these buttons sets its own.
-    MessageTexts().Captions[mbNoToAll] = FromUtf8("Re-edit");
-    MessageTexts().Captions[mbYesToAll] = FromUtf8("Truncate");
-    MessageTexts().Captions[mbAll] = FromUtf8("Leave");
     const QString text = FromUtf8("String has become too long to save in pre-5.5 JFile Format (len = ")
                          + QString::number(length) + FromUtf8(", max=") + QString::number(kMaxOldLayoutText)
                          + FromUtf8(" characters)");
-    switch (MessageDlgButtons(text, mtWarning, {mbNoToAll, mbYesToAll, mbAll, mbCancel},
-                              g_leaveChosen ? mbAll : mbNoToAll)) {
-    case mrNoToAll: return TTooLong::ReEdit;
-    case mrYesToAll: return TTooLong::Truncate;
-    case mrAll: return TTooLong::Leave;
+    switch (MessageDlgButtons(text, TMsgKind::Warning,
+                              {TMsgButton::ReEdit, TMsgButton::Truncate, TMsgButton::Leave, TMsgButton::Cancel},
+                              g_leaveChosen ? TMsgButton::Leave : TMsgButton::ReEdit)) {
+    case TMsgButton::ReEdit: return TTooLong::ReEdit;
+    case TMsgButton::Truncate: return TTooLong::Truncate;
+    case TMsgButton::Leave: return TTooLong::Leave;
     default: return TTooLong::Cancel;
     }
 }

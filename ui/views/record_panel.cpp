@@ -427,7 +427,7 @@ bool TRecordPanel::DbidKey(QLineEdit& edit, const QString& typed)
         volumes.push_back(QStringToPath(volume.rootPath()));
     const std::string disc = FindVideoDisc(lastDisc_, volumes);
     if (disc.empty()) {
-        MessageDlgButtons(FromUtf8("No DVD Video Disc found in any drive!"), mtError, {mbAbort}, mbAbort);
+        ShowError(FromUtf8("No DVD Video Disc found in any drive!"), TMsgButton::Abort);
         return true;
     }
     lastDisc_ = disc;

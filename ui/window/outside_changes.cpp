@@ -154,17 +154,15 @@ void TOutsideChanges::Ask(int tab, TOutsideChange change)
         const std::string path = db->FileName;
         const QString text = ChangeText(PathToQString(path), change, db->Modified);
         if (change == TOutsideChange::Removed) {
-            MessageDlgButtons(text, mtWarning, {mbOK}, mbOK);
+            ShowWarning(text);
             return;
         }
-        MessageTexts().Captions[mbYesToAll] = FromUtf8("&Reload");
-        MessageTexts().Captions[mbNoToAll] = FromUtf8("&Keep mine");
         // Unsaved changes are kept unless the user says otherwise.
-        const int answer = MessageDlgButtons(text, mtWarning, {mbYesToAll, mbNoToAll},
-                                             db->Modified ? mbNoToAll : mbYesToAll);
+        const TMsgButton answer = MessageDlgButtons(text, TMsgKind::Warning, {TMsgButton::Reload, TMsgButton::KeepMine},
+                                                    db->Modified ? TMsgButton::KeepMine : TMsgButton::Reload);
         // Whatever the file became while the question was open was seen.
         db->OutsideChangeSeen();
-        if (answer == mrYesToAll) {
+        if (answer == TMsgButton::Reload) {
             context_.EndRearrange();
             RunOnFile(path, [&] { tabs.ReloadDatabase(tab); });
         }

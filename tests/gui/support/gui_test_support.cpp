@@ -3,7 +3,6 @@
 #include "config_store.h"
 #include "long_text_check.h"
 #include "main_window.h"
-#include "message_dialog.h"
 #include "modal.h"
 #include "sort_dialog.h"
 #include "text_convert.h"
@@ -229,7 +228,6 @@ std::string MakeDatabase(const QString& directory, const std::string& fileName, 
 
 void GuiCase::init()
 {
-    ResetMessageTexts();
     ClearModalAnswers();
     ForgetLeaveChoice();
     config_.reset();  // the old one puts the variable back first

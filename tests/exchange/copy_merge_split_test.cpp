@@ -165,10 +165,10 @@ TEST(Merge, sees_each_value_it_wrote_when_two_fields_go_to_one_master_field)
 TEST(Merge, matches_integer_ids_by_number_and_string_ids_exactly)
 {
     // Leading zeros on both sides: numbers match "07" first, texts only "7".
-    const std::tuple<uint16_t, const char*, int, const char*> cases[] = {{kTypeInteger, "007", 0, "seen||"},
-                                                                         {kTypeAutoInc, "7", 0, "seen||"},
-                                                                         {kTypeString, "007", 1, "||"},
-                                                                         {kTypeString, "7", 0, "|seen|"}};
+    const std::tuple<TFieldType, const char*, int, const char*> cases[] = {{kTypeInteger, "007", 0, "seen||"},
+                                                                           {kTypeAutoInc, "7", 0, "seen||"},
+                                                                           {kTypeString, "007", 1, "||"},
+                                                                           {kTypeString, "7", 0, "|seen|"}};
     for (const auto& [type, otherId, appended, notes] : cases) {
         auto master = Table({{"Id", type}, {"Note"}}, {{"3", ""}, {"07", ""}, {"7", ""}, {"7", ""}});
         auto other = Table({{"ID", type}, {"Note"}}, {{otherId, "seen"}});

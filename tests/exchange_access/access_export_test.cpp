@@ -133,12 +133,20 @@ TEST(AccessExport, EveryFieldTypeArrivesWithItsValue)
     for (int b = 0x80; b <= 0xFF; ++b)
         high += char(b);
     const std::string name = high + "\nsay \"hi\": 10:30", wide(32000, 'z');
-    auto db = Table({{"Name", kTypeString}, {"Count", kTypeInteger}, {"Born", kTypeDate},
-                     {"Meet", kTypeTime}, {"Done", kTypeBoolean}, {"Kind", kTypeList},
-                     {"Stamp", kTypeIntDate}, {"Photo", kTypeBinary}, {"Ratio", kTypeFloat},
-                     {"Sum", 70}, {"name", kTypeString}},
+    auto db = Table({{"Name", kTypeString},
+                     {"Count", kTypeInteger},
+                     {"Born", kTypeDate},
+                     {"Meet", kTypeTime},
+                     {"Done", kTypeBoolean},
+                     {"Kind", kTypeList},
+                     {"Stamp", kTypeIntDate},
+                     {"Photo", kTypeBinary},
+                     {"Ratio", kTypeFloat},
+                     {"Sum", TFieldType::Calc},
+                     {"name", kTypeString}},
                     {{name, "42", "07/05/2003", "9:05", "1", "x\xA4y", "05 Mar 2001", "\x01", "1.5", "3", wide},
-                     {"", "-7", "", "", "", "", "", "", "", "", ""}}, "Edge");
+                     {"", "-7", "", "", "", "", "", "", "", "", ""}},
+                    "Edge");
     TempDir dir;
     const ExportRun run = RunExport(*db, dir / "edge.sqlite");
     EXPECT_EQ(run.Errors, 0);
@@ -210,7 +218,7 @@ TEST(AccessExport, FailedStatementsAreLoggedCountedAndTheOtherRowsWritten)
 TEST(AccessExport, EmptyOrUnreadableDatesTimesAndIntegersArriveAsNull)
 {
     const struct {
-        uint16_t Type;
+        TFieldType Type;
         const char* Cell;
         std::string Arrives;
     } cases[] = {
@@ -291,11 +299,9 @@ TEST(AccessExport, AFailureOfTheFileLeavesNothingBehindAndTheOldFileStays)
 
 TEST(AccessExport, DatesTimesAndTableNamesAreWrittenAsTheDialectWants)
 {
-    const std::tuple<TDate, int, const char*> dates[] = {
-        {{2003, 5, 7}, 0, "#2003-5-7#"},
-        {{2003, 5, 7}, 9 * 3600 + 5 * 60, "#2003-5-7 09:05:00#"},
-        {{}, 0, "#00:00:00#"},
-        {{}, 23 * 3600 + 59 * 60 + 59, "#23:59:59#"},
+    const std::tuple<TCivilDate, int, const char*> dates[] = {
+        {{2003, 5, 7}, 0, "#2003-5-7#"}, {{2003, 5, 7}, 9 * 3600 + 5 * 60, "#2003-5-7 09:05:00#"},
+        {{}, 0, "#00:00:00#"},           {{}, 23 * 3600 + 59 * 60 + 59, "#23:59:59#"},
         {{1850, 1, 2}, 0, "#1850-1-2#"},  // before the zero date, still a date
     };
     for (const auto& [date, seconds, sql] : dates)

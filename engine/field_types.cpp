@@ -20,9 +20,10 @@ using N = TNewValue;
 
 // One row per named type.
 //
-// INT.DATE values are read strictly as "dd Mmm yyyy" where they are
-// compared, in the workbook and by the grid's calendar; its grid column is a
-// text line with the calendar on a double-click.
+// INT.DATE is a date everywhere. Its values are read strictly as
+// "dd Mmm yyyy" where they are compared, in the workbook and by the grid's
+// calendar; it merges with DATE, as the older layouts store it; its grid
+// column is a text line with the calendar on a double-click.
 // clang-format off
 constexpr TFieldTypeFacts kFacts[] = {
     // Type    Name        Value        Order        Editor       Align      Workbook     Export          MergesAs  Worth        NewValue      NewText        Stamped
@@ -45,7 +46,7 @@ constexpr TFieldTypeFacts kFacts[] = {
     {ModDate,  "MODDATE",  V::Date,     O::Date,     E::Date,     A::Center, W::Date,     X::Date,        Date,     M::NotBlank, N::Moment,    "",            true},
     {ModTime,  "MODTIME",  V::Time,     O::Time,     E::Time,     A::Left,   W::Time,     X::Time,        Time,     M::NotBlank, N::Moment,    "",            true},
     {MultList, "MULTLIST", V::Text,     O::Text,     E::GridText, A::Left,   W::Text,     X::Unsupported, MultList, M::Never,    N::Typed,     "",            false},
-    {IntDate,  "INT.DATE", V::LongDate, O::LongDate, E::LongDate, A::Left,   W::LongDate, X::Date,        Integer,  M::NotZero,  N::Typed,     "01 Jan 1980", false},
+    {IntDate,  "INT.DATE", V::LongDate, O::LongDate, E::LongDate, A::Left,   W::LongDate, X::Date,        Date,     M::NotBlank, N::Typed,     "01 Jan 1980", false},  // merged with DATE
 };
 
 // A code without a name, read from a file: its type and merge pair are the code itself.

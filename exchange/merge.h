@@ -17,8 +17,8 @@ namespace quorvil {
 class TJFILE;
 
 // The type a field is paired by (TFieldTypeFacts::MergesAs): List (and a
-// new field) counts as String, the automatic dates and times as Date and
-// Time, counters and international dates as Integer.
+// new field) counts as String, the automatic and international dates as
+// Date, the automatic times as Time, counters as Integer.
 TFieldType BaseType(TFieldType type);
 
 inline constexpr const char* kCreateNewField = "[Create New Field]";

@@ -179,6 +179,15 @@ TEST(Merge, matches_integer_ids_by_number_and_string_ids_exactly)
     }
 }
 
+TEST(Merge, pairs_an_international_date_with_dates_and_matches_it_as_written)
+{
+    // Read as whole numbers, every such ID would be 0 and match the first record.
+    auto master = Table({{"Born", kTypeIntDate}, {"Seen", kTypeDate}}, {{"07 Mar 2024", ""}});
+    auto other = Table({{"Born", kTypeIntDate}}, {{"07 Apr 2025"}});
+    EXPECT_EQ(MasterFieldsFor(*master, kTypeIntDate), (std::vector<int>{1, 2}));
+    EXPECT_EQ(Merge(*master, *other, DefaultMergeChoice(*master, *other)).Appended, 1);
+}
+
 TEST(Merge, refuses_a_new_field_beyond_the_layout_limit_without_changing_the_master)
 {
     std::vector<exchangetest::Field> fields = {{"ID"}};

@@ -104,39 +104,28 @@ bool HasDate(const TCivilDate& date)
     return !(date == TCivilDate{}) && !(date == kDateZero);
 }
 
-// A two-digit number at `text[p]`, or -1.
-int TwoDigitsAt(std::string_view text, size_t p)
+// The seconds of the day a Time cell holds, read as every place reads a
+// time; a time that mixes ':' and '.' this export has always read too.
+std::optional<int> CellSeconds(std::string_view cell)
 {
-    auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    if (p + 2 > text.size() || !digit(text[p]) || !digit(text[p + 1]))
-        return -1;
-    return (text[p] - '0') * 10 + (text[p + 1] - '0');
+    std::optional<TClockTime> time = ParseTimeText(cell);
+    if (!time && cell.find('.') != std::string_view::npos) {
+        std::string colons(cell);
+        std::replace(colons.begin(), colons.end(), '.', ':');
+        time = ParseTimeText(colons);
+    }
+    if (!time)
+        return std::nullopt;
+    return time->Hour * 3600 + time->Minute * 60 + time->Second;
 }
 
-// Seconds of the day of "h:mm", "hh:mm" or "hh:mm:ss" ("." may stand for
-// ":"); nothing when the text is none of these or out of range.
-std::optional<int> CellSeconds(std::string_view text)
-{
-    // The hour may have one digit: "9:05" and "9:05:30" too.
-    std::string t(text);
-    if (t.size() == 4 || t.size() == 7)
-        t.insert(0, "0");
-    if (t.size() != 5 && t.size() != 8)
-        return std::nullopt;
-    auto separator = [&](size_t p) { return t[p] == ':' || t[p] == '.'; };
-    const bool seconds = t.size() == 8;
-    const int h = TwoDigitsAt(t, 0);
-    const int n = TwoDigitsAt(t, 3);
-    const int s = seconds ? TwoDigitsAt(t, 6) : 0;
-    if (!separator(2) || (seconds && !separator(5)) || h < 0 || n < 0 || s < 0 || h >= 24 || n >= 60 || s >= 60)
-        return std::nullopt;
-    return h * 3600 + n * 60 + s;
-}
-
-// The date of a Date cell: day/month/year as the handheld stores it, or
-// "05 Mar 2003"; nothing when it holds none.
+// The date a Date cell holds, read as every place reads a date; beyond that,
+// a day/month/year the CSV export rewrites as a date (parts padded with
+// zeros, a year before 1000), which this export has always read too.
 std::optional<TCivilDate> CellDate(std::string_view cell)
 {
+    if (std::optional<TCivilDate> date = ParseDateText(cell))
+        return date;
     return ParseLongDateText(CsvDateText(cell));
 }
 

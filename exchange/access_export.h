@@ -38,8 +38,9 @@ std::vector<TAccessColumn> AccessColumns(const TJFILE& db);
 // none ({}) or it is the date value 0 (30 December 1899), the time of day
 // (seconds) when it is not midnight or there is no date.
 std::string SqlDateTime(const TCivilDate& date, int seconds);
-// Seconds of the day of "h:mm", "hh:mm" or "hh:mm:ss" ("." may stand for
-// ":"); 0 when the text is none of these or out of range.
+// Seconds of the day of a time as a Time cell is read for its column (the
+// times ParseTimeText reads, and with ':' and '.' mixed); 0 when the text
+// holds none.
 int TimeTextToTime(std::string_view text);
 // The SQL value of one cell for its column, in the statements' dialect:
 // NULL for an empty Date, Time, Integer or Float cell, and for a Date, Time

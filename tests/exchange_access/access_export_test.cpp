@@ -222,12 +222,30 @@ TEST(AccessExport, EmptyOrUnreadableDatesTimesAndIntegersArriveAsNull)
         const char* Cell;
         std::string Arrives;
     } cases[] = {
-        {kTypeDate, "", kNull},           {kTypeAutoDate, "", kNull},         {kTypeModDate, "", kNull},
-        {kTypeIntDate, "", kNull},        {kTypeTime, "", kNull},             {kTypeAutoTime, "", kNull},
-        {kTypeModTime, "", kNull},        {kTypeInteger, "", kNull},          {kTypeAutoInc, "", kNull},
-        {kTypeDate, "31/02/2003", kNull}, {kTypeIntDate, "garbage", kNull},   {kTypeTime, "25:00", kNull},
-        {kTypeTime, "0:00", "00:00:00"},  {kTypeDate, "1/1/80", "1980-01-01"}, {kTypeInteger, "0", "0"},
-        {kTypeFloat, "", kNull},          {kTypeFloat, "9,25", kNull},        {kTypeFloat, " .25 ", "0.25"},
+        {kTypeDate, "", kNull},
+        {kTypeAutoDate, "", kNull},
+        {kTypeModDate, "", kNull},
+        {kTypeIntDate, "", kNull},
+        {kTypeTime, "", kNull},
+        {kTypeAutoTime, "", kNull},
+        {kTypeModTime, "", kNull},
+        {kTypeInteger, "", kNull},
+        {kTypeAutoInc, "", kNull},
+        {kTypeDate, "31/02/2003", kNull},
+        {kTypeIntDate, "garbage", kNull},
+        {kTypeTime, "25:00", kNull},
+        {kTypeTime, "0:00", "00:00:00"},
+        {kTypeDate, "1/1/80", "1980-01-01"},
+        {kTypeInteger, "0", "0"},
+        {kTypeFloat, "", kNull},
+        {kTypeFloat, "9,25", kNull},
+        {kTypeFloat, " .25 ", "0.25"},
+        // Read as everywhere else, and as this export always read them.
+        {kTypeDate, "7.3.2024", "2024-03-07"},
+        {kTypeTime, "9:5", "09:05:00"},
+        {kTypeIntDate, "7/3/24", "2024-03-07"},
+        {kTypeDate, "1/1/0999", "0999-01-01"},
+        {kTypeTime, "9.05:30", "09:05:30"},
     };
     std::vector<exchangetest::Field> fields;
     Rows cells(1), arrived = {{"ID"}, {"1"}};
@@ -308,7 +326,7 @@ TEST(AccessExport, DatesTimesAndTableNamesAreWrittenAsTheDialectWants)
         EXPECT_EQ(SqlDateTime(date, seconds), sql);
     const std::pair<const char*, int> times[] = {
         {"09:05:00", 32700}, {"9:05", 32700}, {"23.59.59", 86399}, {"12:30", 45000},
-        {"24:00:00", 0},     {"9:5", 0},      {"09:60", 0},        {"", 0},
+        {"24:00:00", 0},     {"9:5", 32700},  {"09:60", 0},        {"", 0},
     };
     for (const auto& [text, seconds] : times)
         EXPECT_EQ(TimeTextToTime(text), seconds) << text;

@@ -405,7 +405,7 @@ private slots:
                 define.AddButton()->click();
             }
             define.Fields()->setCurrentRow(0);
-            define.FieldType()->setCurrentIndex(10);  // AutoInc
+            define.FieldType()->setCurrentIndex(define.IndexOfType(kTypeAutoInc));
             define.Field_TypeChange();
             define.Fields()->setCurrentRow(1);
             QueueModalAnswer([](QDialog& p) {
@@ -416,7 +416,7 @@ private slots:
                 }
                 values.OkButton()->click();
             });
-            define.FieldType()->setCurrentIndex(7);  // List
+            define.FieldType()->setCurrentIndex(define.IndexOfType(kTypeList));
             define.Field_TypeChange();
             define.OkButton()->click();
         });

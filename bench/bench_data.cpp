@@ -13,40 +13,46 @@ namespace quorvil::bench {
 
 namespace {
 
-const uint16_t kTypes[] = {kTypeString, kTypeString, kTypeInteger, kTypeFloat, kTypeDate,
-                           kTypeBoolean, kTypeList,  kTypeTime,    kTypeString, kTypeIntDate};
+const char* const kWords[] = {"alpha", "bravo", "charlie", "delta",  "echo", "foxtrot",
+                              "golf",  "hotel", "india",   "juliet", "kilo", "lima"};
 
-std::string CellText(uint32_t seed, uint16_t type)
+std::string WordsText(uint32_t seed)
 {
-    static const char* const words[] = {"alpha", "bravo", "charlie", "delta", "echo", "foxtrot",
-                                        "golf",  "hotel", "india",   "juliet", "kilo", "lima"};
-    switch (type) {
-    case kTypeInteger:
-        return std::to_string(seed % 100000);
-    case kTypeFloat:
-        return std::to_string(seed % 10000) + "." + std::to_string(seed % 100);
-    case kTypeDate:
-        return std::to_string(1 + seed % 28) + "/" + std::to_string(1 + seed % 12) + "/" +
-               std::to_string(1990 + seed % 35);
-    case kTypeIntDate:
-        return std::to_string(10 + seed % 18) + " Mar 20" + std::to_string(10 + seed % 15);
-    case kTypeBoolean:
-        return seed & 1 ? "1" : "0";
-    case kTypeList:
-        return words[seed % 5];
-    case kTypeTime:
-        return std::to_string(seed % 24) + ":" + std::to_string(10 + seed % 50);
-    default: {
-        std::string text;
-        for (uint32_t k = 0; k < 3 + seed % 9; ++k) {
-            if (k)
-                text += ' ';
-            text += words[(seed >> (k % 8 * 3)) % 12];
-        }
-        return text;
+    std::string text;
+    for (uint32_t k = 0; k < 3 + seed % 9; ++k) {
+        if (k)
+            text += ' ';
+        text += kWords[(seed >> (k % 8 * 3)) % 12];
     }
-    }
+    return text;
 }
+
+std::string ListText(uint32_t seed)
+{
+    return kWords[seed % 5];
+}
+
+// The ten columns that repeat across the fields: a type and values of it.
+const struct {
+    TFieldType Type;
+    std::string (*Text)(uint32_t seed);
+} kColumns[] = {
+    {TFieldType::String, WordsText},
+    {TFieldType::String, WordsText},
+    {TFieldType::Integer, [](uint32_t seed) { return std::to_string(seed % 100000); }},
+    {TFieldType::Float, [](uint32_t seed) { return std::to_string(seed % 10000) + "." + std::to_string(seed % 100); }},
+    {TFieldType::Date,
+     [](uint32_t seed) {
+         return std::to_string(1 + seed % 28) + "/" + std::to_string(1 + seed % 12) + "/" +
+                std::to_string(1990 + seed % 35);
+     }},
+    {TFieldType::Boolean, [](uint32_t seed) { return std::string(seed & 1 ? "1" : "0"); }},
+    {TFieldType::List, ListText},
+    {TFieldType::Time, [](uint32_t seed) { return std::to_string(seed % 24) + ":" + std::to_string(10 + seed % 50); }},
+    {TFieldType::String, WordsText},
+    {TFieldType::IntDate,
+     [](uint32_t seed) { return std::to_string(10 + seed % 18) + " Mar 20" + std::to_string(10 + seed % 15); }},
+};
 
 }  // namespace
 
@@ -58,11 +64,11 @@ std::unique_ptr<TJFILE> MakeLargeDatabase(int records, int fields)
     db->SetFieldCount(fields);
     for (int f = 1; f <= fields; ++f) {
         db->SetFieldName(f, "Field " + std::to_string(f));
-        db->SetFieldType(f, kTypes[(f - 1) % 10]);
+        db->SetFieldType(f, kColumns[(f - 1) % 10].Type);
     }
     for (int k = 1; k <= 5; ++k)
         for (int f = 7; f <= fields; f += 10)
-            db->SetPopupItem(f, k, CellText(uint32_t(k - 1), kTypeList));
+            db->SetPopupItem(f, k, ListText(uint32_t(k - 1)));
     db->SetRecordCount(uint16_t(records));
     uint32_t seed = 12345;
     std::vector<std::string_view> views(static_cast<size_t>(fields));
@@ -70,7 +76,7 @@ std::unique_ptr<TJFILE> MakeLargeDatabase(int records, int fields)
     for (int r = 1; r <= records; ++r) {
         for (int f = 1; f <= fields; ++f) {
             seed = seed * 1103515245u + 12345u;
-            texts[size_t(f - 1)] = CellText(seed >> 8, kTypes[(f - 1) % 10]);
+            texts[size_t(f - 1)] = kColumns[(f - 1) % 10].Text(seed >> 8);
             views[size_t(f - 1)] = texts[size_t(f - 1)];
         }
         db->Records[size_t(r - 1)] = TDATA(views.data(), fields);

@@ -35,7 +35,7 @@ int SplitField(const TJFILE& db, const Arguments& args)
         return lists.front();
     }
     const int field = LastFieldNamed(db, Utf8ToBytes(named->second));
-    if (field == 0 || db.GetFieldType(field) != kTypeList)
+    if (field == 0 || db.GetFieldType(field) != TFieldType::List)
         throw UsageError("--field: there is no List field " + named->second);
     return field;
 }

@@ -26,9 +26,9 @@ bool KnownOperator(const std::string& op)
 }
 
 // Why BoxText took no text for `op`, which is a known operator.
-std::string RefusedOperator(uint16_t type, const std::string& name, const std::string& op)
+std::string RefusedOperator(TFieldType type, const std::string& name, const std::string& op)
 {
-    if (type == kTypeBoolean)
+    if (ValueKindOf(type) == TValueKind::Boolean)
         return name + " is a Boolean field; it takes =";
     switch (OrderKindOf(type)) {
     case TOrderKind::Text: return name + " is a text field; it takes contains";
@@ -57,10 +57,10 @@ TFilterBox WhereBox(const TJFILE& db, const std::vector<std::string>& where)
     } catch (const std::invalid_argument& e) {
         throw UsageError(std::string(kWhere) + ": " + e.what());
     }
-    const uint16_t type = db.GetFieldType(field);
+    const TFieldType type = db.GetFieldType(field);
     // An empty value would filter nothing, or (contains) everything away;
     // only a List's empty value is one to ask for.
-    if (value.empty() && !(op == "=" && type == kTypeList))
+    if (value.empty() && !(op == "=" && type == TFieldType::List))
         throw UsageError(std::string(kWhere) + ": the value for " + name + " is empty");
     const std::optional<std::string> text = BoxText(type, op, value);
     if (!text)

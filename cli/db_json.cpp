@@ -75,12 +75,12 @@ void ApplyField(TJFILE& db, int f, const json& field, size_t longest)
     if (field.contains("name"))
         db.SetFieldName(f, TextOf(field["name"], "name"));
     if (field.contains("type"))
-        db.SetFieldType(f, uint16_t(NumberOf(field["type"], "type", 0, 65535)));
+        db.SetFieldType(f, TFieldType(NumberOf(field["type"], "type", 0, 65535)));
     else if (field.contains("type_name")) {
         int code = TypeCodeByName(TextOf(field["type_name"], "type_name"));
         if (code < 0)
             Bad("unknown type name \"" + field["type_name"].get<std::string>() + "\"");
-        db.SetFieldType(f, uint16_t(code));
+        db.SetFieldType(f, TFieldType(code));
     }
     if (field.contains("width"))
         db.SetColumnWidth(f, int(NumberOf(field["width"], "width", -32768, 32767)));

@@ -1,7 +1,6 @@
 #include "appinfo.h"
 
 #include "byte_io.h"
-#include "field_types.h"
 #include "streams.h"
 
 #include <algorithm>
@@ -73,16 +72,16 @@ void TAppInfo::SetFieldName(int i, const std::string& name)
         PutText((i - 1) * kNameSize, 20, name, true);
 }
 
-uint16_t TAppInfo::GetFieldType(int i) const
+TFieldType TAppInfo::GetFieldType(int i) const
 {
-    return ValidField(i) ? U16(layout_.Types + (i - 1) * 2) : 0;
+    return TFieldType(ValidField(i) ? U16(layout_.Types + (i - 1) * 2) : 0);
 }
 
-void TAppInfo::SetFieldType(int i, uint16_t code)
+void TAppInfo::SetFieldType(int i, TFieldType type)
 {
     // Only the 5.5 block tells an international date from a plain one.
     if (ValidField(i))
-        PutU16(layout_.Types + (i - 1) * 2, code == kTypeIntDate ? kTypeDate : code);
+        PutU16(layout_.Types + (i - 1) * 2, Code(type == TFieldType::IntDate ? TFieldType::Date : type));
 }
 
 int TAppInfo::GetFieldCount() const { return U16(layout_.FieldCount); }
@@ -197,22 +196,22 @@ TAppInfo4::TAppInfo4() : TAppInfo4UP(kLayout4) {}
 
 TAppInfo5UP::TAppInfo5UP() : TAppInfo4UP(kLayout5) {}
 
-uint16_t TAppInfo6::GetFieldType(int i) const
+TFieldType TAppInfo6::GetFieldType(int i) const
 {
-    uint16_t stored = TAppInfo::GetFieldType(i);
-    return (stored == kTypeDate && GetExtraValue(1, i) == 1) ? kTypeIntDate : stored;
+    const TFieldType stored = TAppInfo::GetFieldType(i);
+    return (stored == TFieldType::Date && GetExtraValue(1, i) == 1) ? TFieldType::IntDate : stored;
 }
 
-void TAppInfo6::SetFieldType(int i, uint16_t code)
+void TAppInfo6::SetFieldType(int i, TFieldType type)
 {
-    if (code == kTypeIntDate) {
-        TAppInfo::SetFieldType(i, kTypeDate);
+    if (type == TFieldType::IntDate) {
+        TAppInfo::SetFieldType(i, TFieldType::Date);
         SetExtraValue(1, i, 1);
         return;
     }
-    TAppInfo::SetFieldType(i, code);
+    TAppInfo::SetFieldType(i, type);
     // A plain date must read back as a plain date, not as an international one.
-    if (code == kTypeDate)
+    if (type == TFieldType::Date)
         SetExtraValue(1, i, 0);
 }
 

@@ -3,6 +3,7 @@
 // settings, one class per byte layout. The block is held in its file form
 // (big-endian numbers, NUL-terminated texts); the getters and setters decode
 // and encode, so a block read and written again keeps every byte.
+#include "field_types.h"
 #include "layout.h"
 
 #include <cstdint>
@@ -34,9 +35,9 @@ public:
     virtual void SetCategory(int n);
     virtual std::string GetFieldName(int i) const;
     virtual void SetFieldName(int i, const std::string& name);
-    virtual uint16_t GetFieldType(int i) const;
+    virtual TFieldType GetFieldType(int i) const;
     // Stores "INT.DATE" as "DATE": only the 5.5 block overrides this.
-    virtual void SetFieldType(int i, uint16_t code);
+    virtual void SetFieldType(int i, TFieldType type);
     virtual int GetFieldCount() const;
     virtual void SetFieldCount(int n);
     virtual void SetLayoutTag(uint16_t v);
@@ -140,8 +141,8 @@ class TAppInfo6 : public TAppInfo5 {
 public:
     TAppInfo6() = default;
     std::unique_ptr<TAppInfo> Clone() const override { return std::make_unique<TAppInfo6>(*this); }
-    uint16_t GetFieldType(int i) const override;
-    void SetFieldType(int i, uint16_t code) override;
+    TFieldType GetFieldType(int i) const override;
+    void SetFieldType(int i, TFieldType type) override;
 };
 
 // A new, empty block of the class of `layout`.

@@ -1,7 +1,6 @@
 #include "cell_input.h"
 
 #include "date_text.h"
-#include "field_types.h"
 #include "jfile.h"
 #include "numbers.h"
 #include "text_utils.h"
@@ -129,28 +128,12 @@ TCellInput NumberInput(TValueKind kind, std::string_view typed)
 
 }  // namespace
 
-TValueKind ValueKindOf(uint16_t fieldType)
-{
-    switch (fieldType) {
-    case kTypeDate:
-    case kTypeAutoDate:
-    case kTypeModDate: return TValueKind::Date;
-    case kTypeIntDate: return TValueKind::LongDate;
-    case kTypeTime:
-    case kTypeAutoTime:
-    case kTypeModTime: return TValueKind::Time;
-    case kTypeInteger:
-    case kTypeAutoInc: return TValueKind::Integer;
-    case kTypeFloat: return TValueKind::Float;
-    default: return TValueKind::Text;
-    }
-}
-
 TCellInput CellInput(const TJFILE& db, int field, std::string_view typed)
 {
     TCellInput input;
     const TValueKind kind = ValueKindOf(db.GetFieldType(field));
-    if (kind == TValueKind::Text) {
+    // A Boolean field's own texts are the engine's to store.
+    if (kind == TValueKind::Text || kind == TValueKind::Boolean) {
         input.Stored = std::string(typed);
         return input;
     }
@@ -195,6 +178,7 @@ std::string InputPattern(const TJFILE& db, int field)
 {
     switch (const TValueKind kind = ValueKindOf(db.GetFieldType(field))) {
     case TValueKind::Text:
+    case TValueKind::Boolean:
     case TValueKind::Integer:
     case TValueKind::Float: return {};
     case TValueKind::Time: return TimePattern(CommonTimeForm(SampleValues(db, field)).value_or(kDefaultTimeForm));

@@ -4,6 +4,8 @@
 // already have; numbers are stored as typed. A text that is no value of the
 // field's kind is refused rather than stored as something else. Other fields
 // store the text as typed.
+#include "field_types.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,10 +14,6 @@
 namespace quorvil {
 
 class TJFILE;
-
-// The kind of value a field's editors take.
-enum class TValueKind { Text, Date, LongDate, Time, Integer, Float };
-TValueKind ValueKindOf(uint16_t fieldType);
 
 struct TCellInput {
     bool Accepted = true;

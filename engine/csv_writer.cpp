@@ -199,7 +199,7 @@ void WriteCSVBody(const TJFILE& db, const std::vector<int>& fields, int count, C
     std::vector<char> exists, isDate;
     for (int f : used) {
         exists.push_back(f >= 1 && f <= db.FieldCount());
-        isDate.push_back(db.GetFieldType(f) == kTypeDate);
+        isDate.push_back(db.GetFieldType(f) == TFieldType::Date);
     }
 
     TTextOutput out(stream);
@@ -293,7 +293,7 @@ std::vector<TIniEntry> SettingsEntries(const TJFILE& db, const std::vector<int>&
     put("Category", std::to_string(db.Category()));
     put("ReadOnly", db.ReadOnly() ? "TRUE" : "FALSE");
     for (int f : used) {
-        if (db.GetFieldType(f) != kTypeList)
+        if (db.GetFieldType(f) != TFieldType::List)
             continue;
         std::string values;
         for (int k = 1; k <= db.PopupCount(f); ++k)

@@ -1,7 +1,6 @@
 #include "definition_review.h"
 
 #include "cell_input.h"
-#include "field_types.h"
 #include "jfile.h"
 #include "record_sort.h"
 #include "text_utils.h"
@@ -13,40 +12,29 @@ namespace quorvil {
 
 namespace {
 
-// How a type says that values are not of its kind, for one value and for
-// several.
+// How a kind of value says that values are not of it, for one value and
+// for several.
 struct TReading {
-    uint16_t Type;
+    TValueKind Kind;
     const char* One;
     const char* Many;
 };
 
 constexpr TReading kReadings[] = {
-    {kTypeInteger, "is not a whole number", "are not whole numbers"},
-    {kTypeAutoInc, "is not a whole number", "are not whole numbers"},
-    {kTypeFloat, "is not a number", "are not numbers"},
-    {kTypeDate, "is not a date", "are not dates"},
-    {kTypeAutoDate, "is not a date", "are not dates"},
-    {kTypeModDate, "is not a date", "are not dates"},
-    {kTypeIntDate, "is not a date written as 07 Mar 2024", "are not dates written as 07 Mar 2024"},
-    {kTypeTime, "is not a time of day", "are not times of day"},
-    {kTypeAutoTime, "is not a time of day", "are not times of day"},
-    {kTypeModTime, "is not a time of day", "are not times of day"},
-    {kTypeBoolean, "is neither TRUE nor FALSE", "are neither TRUE nor FALSE"},
+    {TValueKind::Integer, "is not a whole number", "are not whole numbers"},
+    {TValueKind::Float, "is not a number", "are not numbers"},
+    {TValueKind::Date, "is not a date", "are not dates"},
+    {TValueKind::LongDate, "is not a date written as 07 Mar 2024", "are not dates written as 07 Mar 2024"},
+    {TValueKind::Time, "is not a time of day", "are not times of day"},
+    {TValueKind::Boolean, "is neither TRUE nor FALSE", "are neither TRUE nor FALSE"},
 };
 
-const TReading* ReadingOf(uint16_t type)
+const TReading* ReadingOf(TFieldType type)
 {
     for (const TReading& reading : kReadings)
-        if (reading.Type == type)
+        if (reading.Kind == ValueKindOf(type))
             return &reading;
     return nullptr;
-}
-
-// A new field (code 0) is a STRING field.
-uint16_t Saved(uint16_t type)
-{
-    return type == kTypeNew ? kTypeString : type;
 }
 
 // The name a message calls a field by.
@@ -58,7 +46,7 @@ std::string Called(const std::vector<TFieldDefinition>& fields, int f)
 
 std::string RetypeNote(const TJFILE& db, const std::vector<TFieldDefinition>& fields, int f)
 {
-    const uint16_t type = Saved(fields[size_t(f - 1)].Type);
+    const TFieldType type = SavedType(fields[size_t(f - 1)].Type);
     const TReading* reading = ReadingOf(type);
     if (!reading)
         return {};
@@ -98,14 +86,14 @@ void CompleteList(const TJFILE& db, int f, TDefinitionReview& review)
         review.Field = f;
         return;
     }
-    const bool wasList = db.GetFieldType(f) == kTypeList;
+    const bool wasList = db.GetFieldType(f) == TFieldType::List;
     std::unordered_set<std::string> known(list.begin(), list.end());
     std::unordered_set<std::string> before;
     if (wasList)
         for (std::string& value : PopupValues(db, f))
             before.insert(std::move(value));
     const std::string keep = wasList ? "Keep the values in the list."
-                                     : "Keep " + name + " a " + TypeName(Saved(db.GetFieldType(f))) + " field.";
+                                     : "Keep " + name + " a " + TypeName(SavedType(db.GetFieldType(f))) + " field.";
     std::vector<std::string> missing;
     for (int r = 1; r <= db.RecordCount(); ++r) {
         const std::string_view value = db.CellView(r, f);
@@ -161,23 +149,20 @@ std::string DuplicateName(const std::vector<TFieldDefinition>& fields, int& seco
 
 }  // namespace
 
-bool ReadableAs(uint16_t type, std::string_view value)
+bool ReadableAs(TFieldType type, std::string_view value)
 {
     if (value.empty())
         return true;
-    switch (Saved(type)) {
-    case kTypeInteger:
-    case kTypeAutoInc: return ReadsAsNumber(TValueKind::Integer, value);
-    case kTypeFloat: return ReadsAsNumber(TValueKind::Float, value);
-    case kTypeBoolean: return value == "1" || value == "0";
-    default: break;
+    switch (const TValueKind kind = ValueKindOf(type)) {
+    case TValueKind::Integer:
+    case TValueKind::Float: return ReadsAsNumber(kind, value);
+    case TValueKind::Boolean: return value == "1" || value == "0";
+    case TValueKind::Date:
+    case TValueKind::LongDate:
+    case TValueKind::Time: return OrderedValue(OrderKindOf(type), value).has_value();
+    case TValueKind::Text: return true;
     }
-    switch (const TOrderKind kind = OrderKindOf(type)) {
-    case TOrderKind::Date:
-    case TOrderKind::LongDate:
-    case TOrderKind::Time: return OrderedValue(kind, value).has_value();
-    default: return true;
-    }
+    return true;
 }
 
 TDefinitionReview ReviewDefinition(const TJFILE& db, const std::vector<TFieldDefinition>& fields)
@@ -188,11 +173,11 @@ TDefinitionReview ReviewDefinition(const TJFILE& db, const std::vector<TFieldDef
     review.NameRefused = !review.Refusal.empty();
     const int count = std::min(int(fields.size()), db.FieldCount());
     for (int f = 1; f <= count && review.Refusal.empty(); ++f) {
-        const uint16_t before = Saved(db.GetFieldType(f));
-        const uint16_t after = Saved(fields[size_t(f - 1)].Type);
-        if (after == kTypeList) {
+        const TFieldType before = SavedType(db.GetFieldType(f));
+        const TFieldType after = SavedType(fields[size_t(f - 1)].Type);
+        if (after == TFieldType::List) {
             CompleteList(db, f, review);
-        } else if (before == kTypeList && db.PopupCount(f) > 0) {
+        } else if (before == TFieldType::List && db.PopupCount(f) > 0) {
             review.Notes.push_back("The popup list of " + Called(fields, f) + " (" +
                                    FirstFew(PopupValues(db, f), kItemsShown) +
                                    ") is dropped: only a List field keeps one.");

@@ -20,7 +20,7 @@ class TJFILE;
 // whole number of 32 bits (Integer, AutoInc), a number written with a point
 // (Float), a date or a time of day as the sort reads them, "1" or "0"
 // (Boolean). Empty values, and every value of the other types, read.
-bool ReadableAs(uint16_t type, std::string_view value);
+bool ReadableAs(TFieldType type, std::string_view value);
 
 struct TDefinitionReview {
     // Why the definition cannot be written, and how to mend it; empty when

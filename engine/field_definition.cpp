@@ -11,7 +11,7 @@ std::vector<TFieldDefinition> ReadDefinition(const TJFILE& db)
     std::vector<TFieldDefinition> fields;
     for (int f = 1; f <= db.FieldCount(); ++f) {
         TFieldDefinition field{db.GetFieldName(f), db.GetFieldType(f), {}};
-        if (field.Type == kTypeList)
+        if (field.Type == TFieldType::List)
             field.Popup = PopupValues(db, f);
         fields.push_back(std::move(field));
     }
@@ -25,12 +25,12 @@ void WriteDefinition(TJFILE& db, const std::vector<TFieldDefinition>& fields)
     db.SetFieldCount(int(fields.size()));
     for (int f = 1; f <= db.FieldCount(); ++f) {
         const TFieldDefinition& field = fields[size_t(f - 1)];
-        const bool wasList = db.GetFieldType(f) == kTypeList;
+        const bool wasList = db.GetFieldType(f) == TFieldType::List;
         db.SetFieldName(f, field.Name.substr(0, kMaxFieldNameLength));
         db.SetFieldType(f, field.Type);
         // A field that keeps a popup list is written as a List field again.
-        if (field.Type == kTypeList || wasList)
-            SetPopupList(db, f, field.Type == kTypeList ? field.Popup : std::vector<std::string>());
+        if (field.Type == TFieldType::List || wasList)
+            SetPopupList(db, f, field.Type == TFieldType::List ? field.Popup : std::vector<std::string>());
     }
 }
 

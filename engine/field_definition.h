@@ -2,6 +2,8 @@
 // The definition of a database as the definition editor works on it: one
 // name, type and popup list per field, read from and written back to the
 // engine in one step.
+#include "field_types.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -13,7 +15,7 @@ class TJFILE;
 
 struct TFieldDefinition {
     std::string Name;
-    uint16_t Type = 1;
+    TFieldType Type = TFieldType::String;
     std::vector<std::string> Popup;  // read and written for "LIST" fields only
     bool operator==(const TFieldDefinition&) const = default;
 };

@@ -1,7 +1,6 @@
 #include "jfile.h"
 
 #include "errors.h"
-#include "field_types.h"
 #include "text_case.h"
 
 #include <algorithm>
@@ -27,7 +26,7 @@ void TJFILE::InitNew()
     PdbHeader.Name = "Untitled";
     for (int f = 1; f <= kMaxSlots; ++f) {
         AppInfo->SetColumnWidth(f, 100);
-        AppInfo->SetFieldType(f, kTypeNew);
+        AppInfo->SetFieldType(f, TFieldType::New);
     }
     AppInfo->SetDisplayWidth(100);
     for (int k = 1; k <= 3; ++k)
@@ -85,7 +84,7 @@ std::string_view TJFILE::CellView(int record, int field) const
 
 std::string_view TJFILE::StoredText(int field, std::string_view text) const
 {
-    if (GetFieldType(field) == kTypeBoolean) {
+    if (GetFieldType(field) == TFieldType::Boolean) {
         if (SameTextIgnoringCase(text, TrueText))
             return "1";
         if (SameTextIgnoringCase(text, FalseText))
@@ -107,7 +106,7 @@ void TJFILE::SetCell(int record, int field, const std::string& text)
 std::string TJFILE::GetDisplayCell(int record, int field) const
 {
     std::string text = GetCell(record, field);
-    return GetFieldType(field) == kTypeBoolean ? std::string(BooleanShown(text)) : text;
+    return GetFieldType(field) == TFieldType::Boolean ? std::string(BooleanShown(text)) : text;
 }
 
 std::string_view TJFILE::BooleanShown(std::string_view cell) const
@@ -158,18 +157,18 @@ int TJFILE::FieldIndexByName(const std::string& name) const
     return 0;
 }
 
-uint16_t TJFILE::GetFieldType(int f) const
+TFieldType TJFILE::GetFieldType(int f) const
 {
     if (!AppInfo || f < 1 || f > FieldCount())
-        return 0;
+        return TFieldType::New;
     return AppInfo->GetFieldType(f);
 }
 
-void TJFILE::SetFieldType(int f, uint16_t code)
+void TJFILE::SetFieldType(int f, TFieldType type)
 {
-    if (!AppInfo || code == GetFieldType(f))
+    if (!AppInfo || type == GetFieldType(f))
         return;
-    AppInfo->SetFieldType(f, code);
+    AppInfo->SetFieldType(f, type);
     Changed();
 }
 
@@ -473,7 +472,7 @@ void TJFILE::MoveField(int from, int to)
     }
     std::vector<std::string> names(size_t(count) + 1);
     std::vector<int> widths(size_t(count) + 1);
-    std::vector<uint16_t> types(size_t(count) + 1);
+    std::vector<TFieldType> types(size_t(count) + 1);
     std::vector<std::unique_ptr<TDATA>> lists(size_t(count) + 1);
     for (int i = 1; i <= count; ++i) {
         names[size_t(i)] = GetFieldName(i);

@@ -96,8 +96,8 @@ public:
     std::string GetFieldName(int f) const;
     void SetFieldName(int f, const std::string& name);
     int FieldIndexByName(const std::string& name) const;
-    uint16_t GetFieldType(int f) const;
-    void SetFieldType(int f, uint16_t code);
+    TFieldType GetFieldType(int f) const;
+    void SetFieldType(int f, TFieldType type);
     std::string GetFieldTypeName(int f) const;
     int GetColumnWidth(int f) const;
     void SetColumnWidth(int f, int w);

@@ -105,8 +105,8 @@ void TJFILE::SaveRecords(TStream& out, const TCellsOf& cellsOf)
     // In memory only: the block is written; the file gets these types at the
     // next save.
     for (int f = 1; f <= FieldCount(); ++f)
-        if (AppInfo->GetFieldType(f) == kTypeNew)
-            AppInfo->SetFieldType(f, kTypeString);
+        if (AppInfo->GetFieldType(f) == TFieldType::New)
+            AppInfo->SetFieldType(f, TFieldType::String);
     WriteChunks(out);
     if (Facts(Layout).EndMark) {
         WriteCString(out, "EndJFileData");
@@ -124,7 +124,7 @@ void TJFILE::WriteChunks(TStream& out)
         int count = PopupCount(f);
         if (count == 0)
             continue;
-        AppInfo->SetFieldType(f, kTypeList);
+        AppInfo->SetFieldType(f, TFieldType::List);
         WriteCString(out, Header("popup", FieldLetter(f)));
         for (int k = 1; k <= count; ++k)
             WriteCString(out, PopupLists[size_t(f - 1)]->Field(k));

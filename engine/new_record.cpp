@@ -3,7 +3,6 @@
 #include "cell_input.h"
 #include "date_text.h"
 #include "errors.h"
-#include "field_types.h"
 #include "jfile.h"
 
 #include <algorithm>
@@ -56,7 +55,7 @@ std::optional<std::string> StoredDefault(const TJFILE& db, int field)
     std::string stored = db.GetDefault(field);
     if (stored.empty())
         return std::nullopt;
-    if (db.GetFieldType(field) == kTypeList) {
+    if (db.GetFieldType(field) == TFieldType::List) {
         for (int k = 1; k <= db.PopupCount(field); ++k)
             if (db.GetPopupItem(field, k) == stored)
                 return stored;
@@ -87,27 +86,18 @@ std::string NextCounterValue(const TJFILE& db, int field)
 
 std::string DefaultValue(const TJFILE& db, int field, const TLocalMoment& now)
 {
-    const uint16_t type = db.GetFieldType(field);
-    switch (type) {
-    case kTypeAutoDate:
-    case kTypeModDate:
-    case kTypeAutoTime:
-    case kTypeModTime: return MomentText(db, field, now);
-    case kTypeAutoInc: return NextCounterValue(db, field);
-    default: break;
-    }
+    const TFieldTypeFacts facts = FactsOf(db.GetFieldType(field));
+    if (facts.NewValue == TNewValue::Moment)
+        return MomentText(db, field, now);
+    if (facts.NewValue == TNewValue::Counter)
+        return NextCounterValue(db, field);
     if (std::optional<std::string> stored = StoredDefault(db, field))
         return *stored;
-    switch (type) {
-    case kTypeBoolean:
-    case kTypeInteger:
-    case kTypeFloat: return "0";
-    case kTypeDate: return CellInput(db, field, "01/01/00").Stored;
-    case kTypeTime: return CellInput(db, field, "00:00:00").Stored;
-    case kTypeIntDate: return "01 Jan 1980";
-    case kTypeList: return db.GetPopupItem(field, 1);
-    default: return {};
-    }
+    if (facts.NewValue == TNewValue::FirstItem)
+        return db.GetPopupItem(field, 1);
+    // In the form of the field's values, as a typed date or time is.
+    TCellInput input = CellInput(db, field, facts.NewText);
+    return input.Accepted ? std::move(input.Stored) : facts.NewText;
 }
 
 int AppendDefaultRecord(TJFILE& db, const TLocalMoment& now)
@@ -124,9 +114,9 @@ int AppendDefaultRecord(TJFILE& db, const TLocalMoment& now)
     return record;
 }
 
-bool IsEditStamped(uint16_t fieldType)
+bool IsEditStamped(TFieldType type)
 {
-    return fieldType == kTypeModDate || fieldType == kTypeModTime;
+    return FactsOf(type).EditStamped;
 }
 
 std::vector<TCellBefore> StampEdit(TJFILE& db, int record, const std::vector<int>& edited, const TLocalMoment& now)

@@ -3,6 +3,7 @@
 // next number of their field, and the automatic date and time fields the
 // moment the record was made. An edit of a record stamps its modification
 // date and time fields.
+#include "field_types.h"
 #include "local_clock.h"
 
 #include <cstdint>
@@ -20,10 +21,10 @@ class TJFILE;
 // - else the field's stored default, where the layout keeps defaults (5.x):
 //   a date or time in the field's form, a List field's default only when it
 //   is one of its values;
-// - else by type: "0" for numbers and Booleans, "01/01/00" and "00:00:00"
-//   for dates and times (in the field's form, "01/01/2000" among four-digit
-//   years), "01 Jan 1980" for long dates, the first popup item of a list,
-//   else "".
+// - else its type's (TFieldTypeFacts::NewValue): "0" for numbers and
+//   Booleans, "01/01/00" and "00:00:00" for dates and times (in the field's
+//   form, "01/01/2000" among four-digit years), "01 Jan 1980" for long
+//   dates, the first popup item of a list, else "".
 std::string DefaultValue(const TJFILE& db, int field, const TLocalMoment& now);
 // One more than the largest number among the field's values (not numbers
 // count as 0), zero-padded to the longest value when any value has leading
@@ -34,7 +35,7 @@ std::string NextCounterValue(const TJFILE& db, int field);
 int AppendDefaultRecord(TJFILE& db, const TLocalMoment& now);
 
 // MODDATE and MODTIME: the fields an edit of their record stamps.
-bool IsEditStamped(uint16_t fieldType);
+bool IsEditStamped(TFieldType type);
 
 // A field of a record and the text its cell held before a change.
 struct TCellBefore {

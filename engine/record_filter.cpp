@@ -1,7 +1,6 @@
 #include "record_filter.h"
 
 #include "cell_input.h"
-#include "field_types.h"
 #include "find_replace.h"
 #include "jfile.h"
 #include "record_sort.h"
@@ -51,7 +50,7 @@ std::optional<uint64_t> TypedValue(TOrderKind kind, std::string_view text)
 
 }  // namespace
 
-TFilterCondition::TFilterCondition(uint16_t fieldType, std::string_view text, std::string_view trueText,
+TFilterCondition::TFilterCondition(TFieldType fieldType, std::string_view text, std::string_view trueText,
                                    std::string_view falseText)
 {
     const std::string_view box = TrimBlanks(text);
@@ -59,7 +58,7 @@ TFilterCondition::TFilterCondition(uint16_t fieldType, std::string_view text, st
         return;
     const TOrderKind kind = OrderKindOf(fieldType);
     kind_ = int(kind);
-    if (fieldType == kTypeBoolean) {
+    if (ValueKindOf(fieldType) == TValueKind::Boolean) {
         std::string_view word = box.front() == '=' ? TrimBlanks(box.substr(1)) : box;
         if (word == "1" || SameTextIgnoringCase(word, "TRUE") || SameTextIgnoringCase(word, trueText)) {
             op_ = TFilterOp::Checked;
@@ -120,7 +119,7 @@ TFilterCondition::TFilterCondition(uint16_t fieldType, std::string_view text, st
 
 TFilterCondition TFilterCondition::Containing(std::string_view text)
 {
-    TFilterCondition condition(kTypeString, {});
+    TFilterCondition condition(TFieldType::String, {});
     condition.op_ = TFilterOp::Contains;
     condition.find_ = std::make_unique<TFindText>(text, false);
     return condition;
@@ -221,9 +220,9 @@ std::vector<int> RecordsPassing(const TJFILE& db, const TRecordFilter& filter, c
     return passing;
 }
 
-std::string FilterHelp(uint16_t fieldType)
+std::string FilterHelp(TFieldType fieldType)
 {
-    if (fieldType == kTypeBoolean)
+    if (ValueKindOf(fieldType) == TValueKind::Boolean)
         return "Filter: TRUE or FALSE";
     const char* value = nullptr;
     const char* range = nullptr;
@@ -248,10 +247,10 @@ std::string FilterHelp(uint16_t fieldType)
            ", or a range a..b (as in " + range + ")";
 }
 
-std::optional<std::string> BoxText(uint16_t fieldType, std::string_view op, std::string_view value)
+std::optional<std::string> BoxText(TFieldType fieldType, std::string_view op, std::string_view value)
 {
     const TOrderKind kind = OrderKindOf(fieldType);
-    if (fieldType == kTypeBoolean)  // ticked or not: nothing to contain
+    if (ValueKindOf(fieldType) == TValueKind::Boolean)  // ticked or not: nothing to contain
         return op == "=" ? std::optional<std::string>(std::string(value)) : std::nullopt;
     if (op == "contains")
         return std::string(value);

@@ -16,6 +16,8 @@
 //
 // A box whose text says something that cannot be true of any cell (">abc" in
 // a number field) matches no cell and tells why in Problem().
+#include "field_types.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -55,7 +57,7 @@ enum class TFilterOp : uint8_t {
 
 class TFilterCondition {
 public:
-    TFilterCondition(uint16_t fieldType, std::string_view text, std::string_view trueText = "TRUE",
+    TFilterCondition(TFieldType fieldType, std::string_view text, std::string_view trueText = "TRUE",
                      std::string_view falseText = "FALSE");
     ~TFilterCondition();
     TFilterCondition(TFilterCondition&&) noexcept;
@@ -116,12 +118,12 @@ std::vector<int> RecordsPassing(const TJFILE& db, const TRecordFilter& filter, c
 
 // The box's tool tip for a field of `fieldType`: what it takes, naming the
 // operators the field's values compare by, with an example.
-std::string FilterHelp(uint16_t fieldType);
+std::string FilterHelp(TFieldType fieldType);
 
 // The box text of a command-line condition FIELD OP VALUE: OP is one of
 // "contains", "=", "<", ">", "<=", ">=" and ".." (VALUE then "a..b"). Nothing
 // when OP is none of them, or is one the field's type does not take (a
 // Boolean field takes "=" only). A "contains" box is meant Literal.
-std::optional<std::string> BoxText(uint16_t fieldType, std::string_view op, std::string_view value);
+std::optional<std::string> BoxText(TFieldType fieldType, std::string_view op, std::string_view value);
 
 }  // namespace quorvil

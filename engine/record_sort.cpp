@@ -1,8 +1,6 @@
 #include "record_sort.h"
 
-#include "date_arith.h"
 #include "date_text.h"
-#include "field_types.h"
 #include "jfile.h"
 #include "numbers.h"
 
@@ -15,11 +13,6 @@ namespace {
 
 constexpr size_t kKeyLimit = 255;
 constexpr size_t kTextPiece = 60;
-
-const char* const kMonths[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                 "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string HexPosition(int position)
 {
@@ -36,25 +29,7 @@ void AppendTextPiece(std::string& key, std::string_view value)
     key.append(kTextPiece - value.size(), ' ');
 }
 
-constexpr struct {
-    uint16_t Type;
-    TOrderKind Kind;
-} kOrderKinds[] = {
-    {kTypeList, TOrderKind::List},      {kTypeInteger, TOrderKind::Number},   {kTypeFloat, TOrderKind::Number},
-    {kTypeAutoInc, TOrderKind::Number}, {kTypeDate, TOrderKind::Date},        {kTypeAutoDate, TOrderKind::Date},
-    {kTypeModDate, TOrderKind::Date},   {kTypeIntDate, TOrderKind::LongDate}, {kTypeTime, TOrderKind::Time},
-    {kTypeAutoTime, TOrderKind::Time},  {kTypeModTime, TOrderKind::Time},
-};
-
 }  // namespace
-
-TOrderKind OrderKindOf(uint16_t type)
-{
-    for (const auto& entry : kOrderKinds)
-        if (entry.Type == type)
-            return entry.Kind;
-    return TOrderKind::Text;
-}
 
 std::optional<uint64_t> OrderedValue(TOrderKind kind, std::string_view text)
 {
@@ -67,7 +42,7 @@ std::optional<uint64_t> OrderedValue(TOrderKind kind, std::string_view text)
         }
         break;
     case TOrderKind::LongDate:
-        if (const std::optional<TDate> date = ReadIntDate(text))
+        if (const std::optional<TCivilDate> date = ParseLongDateText(text))
             return uint64_t(date->Year * 10000 + date->Month * 100 + date->Day);
         break;
     case TOrderKind::Date:
@@ -200,32 +175,6 @@ void QuickSort(std::vector<Slot>& slots, int lo, int hi)
 }
 
 }  // namespace
-
-std::optional<TDate> ReadIntDate(std::string_view text)
-{
-    if (text.size() != 11 || !IsDigit(text[0]) || !IsDigit(text[1]) || text[6] != ' ')
-        return std::nullopt;
-    int year = 0;
-    for (size_t p = 7; p < 11; ++p) {
-        if (!IsDigit(text[p]))
-            return std::nullopt;
-        year = year * 10 + (text[p] - '0');
-    }
-    // Without allocating: every record of a date key comes through here.
-    char month[3];
-    for (size_t p = 0; p < 3; ++p) {
-        const char c = text[3 + p];
-        month[p] = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
-    }
-    int m = 0;
-    for (int i = 0; i < 12 && m == 0; ++i)
-        if (std::string_view(month, 3) == kMonths[i])
-            m = i + 1;
-    int day = (text[0] - '0') * 10 + (text[1] - '0');
-    if (m == 0 || !IsValidDate(year, m, day))
-        return std::nullopt;
-    return TDate{year, m, day};
-}
 
 std::string SortKey(const TJFILE& db, int record, const TSortOrder& order)
 {

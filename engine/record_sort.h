@@ -5,6 +5,8 @@
 // values of those first), List fields by popup position or the order
 // dialog's choice. The records are ordered by a quicksort with Hoare
 // partitioning (not stable: equal keys end where that algorithm puts them).
+#include "field_types.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,17 +16,6 @@
 namespace quorvil {
 
 class TJFILE;
-
-struct TDate {
-    int Year = 1899;
-    int Month = 12;
-    int Day = 30;  // 30 December 1899 is the date value 0
-    bool operator==(const TDate&) const = default;
-};
-
-// A date written "dd Mmm yyyy" (month compared without regard to case,
-// position 3 not examined), or nothing when the text is not one.
-std::optional<TDate> ReadIntDate(std::string_view text);
 
 struct TSortOrder {
     // Field names in key order; a name matches the first field with exactly
@@ -36,9 +27,6 @@ struct TSortOrder {
     std::vector<std::vector<std::string>> OrderLists;
 };
 
-// How a field's values compare, by its type.
-enum class TOrderKind { Text, List, Number, Date, LongDate, Time };
-TOrderKind OrderKindOf(uint16_t type);
 // The value of a Number, Date, LongDate or Time text as bits whose unsigned
 // order is the values' order; nothing when the text holds no such value.
 std::optional<uint64_t> OrderedValue(TOrderKind kind, std::string_view text);

@@ -56,7 +56,7 @@ std::vector<TColumn> Columns(const TJFILE& db, const std::vector<int>& fields)
     std::vector<TColumn> columns;
     for (int f : fields) {
         const bool exists = f >= 1 && f <= db.FieldCount();
-        columns.push_back({f, exists, exists && db.GetFieldType(f) == kTypeBoolean});
+        columns.push_back({f, exists, exists && db.GetFieldType(f) == TFieldType::Boolean});
     }
     return columns;
 }

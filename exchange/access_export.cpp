@@ -2,7 +2,6 @@
 
 #include "date_arith.h"
 #include "errors.h"
-#include "field_types.h"
 #include "jfile.h"
 #include "numbers.h"
 #include "progress.h"
@@ -97,40 +96,37 @@ void AppendTextValue(std::string& out, std::string_view cell)
     out += '"';
 }
 
-// A two-digit number at `text[p]`, or -1.
-int TwoDigitsAt(std::string_view text, size_t p)
+// The date value 0 of the database, which a column shows as a time alone.
+constexpr TCivilDate kDateZero{1899, 12, 30};
+
+bool HasDate(const TCivilDate& date)
 {
-    auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    if (p + 2 > text.size() || !digit(text[p]) || !digit(text[p + 1]))
-        return -1;
-    return (text[p] - '0') * 10 + (text[p + 1] - '0');
+    return !(date == TCivilDate{}) && !(date == kDateZero);
 }
 
-// Seconds of the day of "h:mm", "hh:mm" or "hh:mm:ss" ("." may stand for
-// ":"); nothing when the text is none of these or out of range.
-std::optional<int> ReadTimeText(std::string_view text)
+// The seconds of the day a Time cell holds, read as every place reads a
+// time; a time that mixes ':' and '.' this export has always read too.
+std::optional<int> CellSeconds(std::string_view cell)
 {
-    // The hour may have one digit: "9:05" and "9:05:30" too.
-    std::string t(text);
-    if (t.size() == 4 || t.size() == 7)
-        t.insert(0, "0");
-    if (t.size() != 5 && t.size() != 8)
+    std::optional<TClockTime> time = ParseTimeText(cell);
+    if (!time && cell.find('.') != std::string_view::npos) {
+        std::string colons(cell);
+        std::replace(colons.begin(), colons.end(), '.', ':');
+        time = ParseTimeText(colons);
+    }
+    if (!time)
         return std::nullopt;
-    auto separator = [&](size_t p) { return t[p] == ':' || t[p] == '.'; };
-    const bool seconds = t.size() == 8;
-    const int h = TwoDigitsAt(t, 0);
-    const int n = TwoDigitsAt(t, 3);
-    const int s = seconds ? TwoDigitsAt(t, 6) : 0;
-    if (!separator(2) || (seconds && !separator(5)) || h < 0 || n < 0 || s < 0 || h >= 24 || n >= 60 || s >= 60)
-        return std::nullopt;
-    return h * 3600 + n * 60 + s;
+    return time->Hour * 3600 + time->Minute * 60 + time->Second;
 }
 
-// The date of a Date cell: day/month/year as the handheld stores it, or
-// "05 Mar 2003"; nothing when it holds none.
-std::optional<TDate> ReadCellDate(std::string_view cell)
+// The date a Date cell holds, read as every place reads a date; beyond that,
+// a day/month/year the CSV export rewrites as a date (parts padded with
+// zeros, a year before 1000), which this export has always read too.
+std::optional<TCivilDate> CellDate(std::string_view cell)
 {
-    return ReadIntDate(CsvDateText(cell));
+    if (std::optional<TCivilDate> date = ParseDateText(cell))
+        return date;
+    return ParseLongDateText(CsvDateText(cell));
 }
 
 // Empty Date, Time, Integer and Float cells are NULL, not a made-up
@@ -268,10 +264,10 @@ void PutTime(std::string& out, int seconds)
 
 // `date` as the #date# literal reads it, in ISO 8601 in place of `text`:
 // the zero date is the time 00:00:00. False for a date no column holds.
-bool PutIsoDate(std::string& text, const TDate& date)
+bool PutIsoDate(std::string& text, const TCivilDate& date)
 {
     text.clear();
-    if (date == TDate{}) {
+    if (!HasDate(date)) {
         PutTime(text, 0);
         return true;
     }
@@ -327,14 +323,14 @@ bool DirectValue(const TJFILE& db, int record, std::string_view cell, const TAcc
         value.Number = cell.empty() || db.GetDisplayCell(record, column.Field) == db.FalseText ? 0 : 1;
         return true;
     case TAccessKind::Date: {
-        const std::optional<TDate> date = ReadCellDate(cell);
+        const std::optional<TCivilDate> date = CellDate(cell);
         if (!date || !PutIsoDate(text, *date))
             return false;
         value.Text = text;
         return true;
     }
     case TAccessKind::Time: {
-        const std::optional<int> seconds = ReadTimeText(cell);
+        const std::optional<int> seconds = CellSeconds(cell);
         if (!seconds)
             return false;
         text.clear();
@@ -383,27 +379,6 @@ int WriteRows(TJFILE& db, TAccessDB& adb, const std::vector<TAccessColumn>& colu
 
 }  // namespace
 
-TAccessKind AccessKind(uint16_t fieldType)
-{
-    switch (fieldType) {
-    case kTypeNew:  // becomes a String field when saved
-    case kTypeString:
-    case kTypeList: return TAccessKind::Text;
-    case kTypeInteger:
-    case kTypeAutoInc: return TAccessKind::Integer;
-    case kTypeFloat: return TAccessKind::Float;
-    case kTypeDate:
-    case kTypeAutoDate:
-    case kTypeModDate:
-    case kTypeIntDate: return TAccessKind::Date;
-    case kTypeTime:
-    case kTypeAutoTime:
-    case kTypeModTime: return TAccessKind::Time;
-    case kTypeBoolean: return TAccessKind::Boolean;
-    default: return TAccessKind::Unsupported;
-    }
-}
-
 std::string AccessTableName(const TJFILE& db)
 {
     std::string name = AsciiAlnumOnly(db.PdbHeader.Name);
@@ -416,7 +391,7 @@ std::vector<TAccessColumn> AccessColumns(const TJFILE& db)
 {
     std::vector<TAccessColumn> columns;
     for (int f = 1; f <= db.FieldCount(); ++f) {
-        const TAccessKind kind = AccessKind(db.GetFieldType(f));
+        const TAccessKind kind = FactsOf(db.GetFieldType(f)).Access;
         if (kind == TAccessKind::Unsupported)
             continue;
         const std::string base = ColumnNameOf(db.GetFieldName(f), f);
@@ -428,11 +403,11 @@ std::vector<TAccessColumn> AccessColumns(const TJFILE& db)
     return columns;
 }
 
-std::string SqlDateTime(const TDate& date, int seconds)
+std::string SqlDateTime(const TCivilDate& date, int seconds)
 {
     std::string out = "#";
     // Every real date is written, those before the zero date too.
-    const bool hasDate = !(date == TDate{});
+    const bool hasDate = HasDate(date);
     if (hasDate)
         out += std::to_string(date.Year) + "-" + std::to_string(date.Month) + "-" + std::to_string(date.Day);
     if (seconds > 0 || !hasDate) {
@@ -445,7 +420,7 @@ std::string SqlDateTime(const TDate& date, int seconds)
 
 int TimeTextToTime(std::string_view text)
 {
-    return ReadTimeText(text).value_or(0);
+    return CellSeconds(text).value_or(0);
 }
 
 std::string AccessValue(const TJFILE& db, int record, const TAccessColumn& column)
@@ -469,13 +444,13 @@ bool AppendAccessValue(std::string& out, const TJFILE& db, int record, const TAc
         out += cell.empty() || db.GetDisplayCell(record, column.Field) == db.FalseText ? "FALSE" : "TRUE";
         return true;
     case TAccessKind::Date: {
-        const std::optional<TDate> date = ReadCellDate(cell);
+        const std::optional<TCivilDate> date = CellDate(cell);
         out += date ? DoubleColons(SqlDateTime(*date, 0)) : "NULL";
         return date.has_value();
     }
     case TAccessKind::Time: {
-        const std::optional<int> seconds = ReadTimeText(cell);
-        out += seconds ? DoubleColons(SqlDateTime(TDate{}, *seconds)) : "NULL";
+        const std::optional<int> seconds = CellSeconds(cell);
+        out += seconds ? DoubleColons(SqlDateTime(TCivilDate{}, *seconds)) : "NULL";
         return seconds.has_value();
     }
     case TAccessKind::Float: {
@@ -504,7 +479,7 @@ std::string LeftOutFieldsMessage(const TJFILE& db)
 {
     std::vector<std::string> named;
     for (int f = 1; f <= db.FieldCount(); ++f)
-        if (AccessKind(db.GetFieldType(f)) == TAccessKind::Unsupported)
+        if (FactsOf(db.GetFieldType(f)).Access == TAccessKind::Unsupported)
             named.push_back(Quoted(db.GetFieldName(f)) + " (" + db.GetFieldTypeName(f) + ")");
     if (named.empty())
         return {};

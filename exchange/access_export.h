@@ -5,7 +5,8 @@
 // dates or times that cannot be read (written as NULL), are logged in
 // "Quorvil.LOG" beside the exported file and counted; the export goes on.
 #include "access_db.h"
-#include "record_sort.h"
+#include "date_text.h"
+#include "field_types.h"
 
 #include <cstdint>
 #include <functional>
@@ -17,9 +18,6 @@
 namespace quorvil {
 
 class TJFILE;
-
-enum class TAccessKind { Text, Integer, Float, Date, Time, Boolean, Unsupported };
-TAccessKind AccessKind(uint16_t fieldType);
 
 struct TAccessColumn {
     int Field = 0;     // the field it takes its values from
@@ -36,12 +34,13 @@ std::string AccessTableName(const TJFILE& db);
 // "ID" included) gets "_2", "_3", ... Fields of other types are left out.
 std::vector<TAccessColumn> AccessColumns(const TJFILE& db);
 
-// "#y-m-d#", "#y-m-d hh:mm:ss#" or "#hh:mm:ss#": the date unless it is the
-// zero date (30 December 1899), the time of day (seconds) when it is not
-// midnight or there is no date.
-std::string SqlDateTime(const TDate& date, int seconds);
-// Seconds of the day of "h:mm", "hh:mm" or "hh:mm:ss" ("." may stand for
-// ":"); 0 when the text is none of these or out of range.
+// "#y-m-d#", "#y-m-d hh:mm:ss#" or "#hh:mm:ss#": the date unless there is
+// none ({}) or it is the date value 0 (30 December 1899), the time of day
+// (seconds) when it is not midnight or there is no date.
+std::string SqlDateTime(const TCivilDate& date, int seconds);
+// Seconds of the day of a time as a Time cell is read for its column (the
+// times ParseTimeText reads, and with ':' and '.' mixed); 0 when the text
+// holds none.
 int TimeTextToTime(std::string_view text);
 // The SQL value of one cell for its column, in the statements' dialect:
 // NULL for an empty Date, Time, Integer or Float cell, and for a Date, Time

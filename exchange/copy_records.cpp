@@ -87,7 +87,7 @@ void CopyInto(const TJFILE& source, const std::vector<int>& records, TJFILE& tar
         index.emplace(target, key.Target, false);
     std::vector<bool> booleans(size_t(target.FieldCount()) + 1, false);  // by target field
     for (int j = 1; j <= target.FieldCount(); ++j)
-        booleans[size_t(j)] = target.GetFieldType(j) == kTypeBoolean;
+        booleans[size_t(j)] = target.GetFieldType(j) == TFieldType::Boolean;
     TTexts cells;
     std::vector<int> holding;
     for (int r : records) {

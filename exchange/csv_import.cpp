@@ -156,7 +156,7 @@ TCsvRows ReadExportRows(TCsvBytes& data, const TCsvSettings& settings, const TLa
         fail.TooManyFields(1, limits);
     std::vector<char> isDate(count);
     for (size_t i = 0; i < count; ++i)
-        isDate[i] = settings.Types[i] == kTypeDate;
+        isDate[i] = settings.Types[i] == TFieldType::Date;
 
     std::vector<std::string_view> cells;
     cells.reserve(kMaxSlots + 1);
@@ -323,7 +323,7 @@ void ApplyRows(TJFILE& db, TCsvRows& rows, const TCsvSettings* settings)
     db.SetFieldCount(rows.FieldCount);
     for (int f = 1; f <= rows.FieldCount; ++f) {
         db.SetFieldName(f, rows.Names[size_t(f - 1)]);
-        db.SetFieldType(f, settings ? settings->Types[size_t(f - 1)] : kTypeString);
+        db.SetFieldType(f, settings ? settings->Types[size_t(f - 1)] : TFieldType::String);
         if (settings)
             db.SetColumnWidth(f, settings->Widths[size_t(f - 1)]);
     }
@@ -336,7 +336,7 @@ void StoreBooleanTexts(TJFILE& db)
 {
     std::vector<int> booleans;
     for (int f = 1; f <= db.FieldCount(); ++f)
-        if (db.GetFieldType(f) == kTypeBoolean)
+        if (db.GetFieldType(f) == TFieldType::Boolean)
             booleans.push_back(f);
     if (booleans.empty())
         return;

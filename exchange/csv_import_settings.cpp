@@ -215,13 +215,13 @@ std::unique_ptr<TCsvSettings> ReadCsvSettings(const std::string& csvName)
             if (code < 0)
                 throw EInOutError("Cannot import \"" + csvName + "\": the settings file \"" + settings->DefName +
                                   "\" names the unknown field type \"" + name + "\".");
-            settings->Types.push_back(uint16_t(code));
+            settings->Types.push_back(TFieldType(code));
         }
     const std::vector<std::string> widths = Split(keys.Text("Widths"), ',');
     for (size_t f = 0; f < settings->Types.size(); ++f)
         settings->Widths.push_back(f < widths.size() ? NumberOr(widths[f], 100) : 100);
     settings->Title = keys.Text("Title").substr(0, 31);
-    const bool intDate = std::count(settings->Types.begin(), settings->Types.end(), kTypeIntDate) > 0;
+    const bool intDate = std::count(settings->Types.begin(), settings->Types.end(), TFieldType::IntDate) > 0;
     settings->Layout = intDate || keys.Has("Filter1") || keys.Has("Sort1") ? TLayout::JFile55 : TLayout::JFilePro4;
     return settings;
 }
@@ -232,8 +232,8 @@ void CheckCsvSettings(const std::string& csvName, const TCsvSettings& settings, 
     const std::string prefix = "Cannot import \"" + csvName + "\": the settings file \"" + settings.DefName + "\" ";
     for (size_t i = 0; i < settings.Types.size(); ++i) {
         const int f = int(i) + 1;
-        const std::vector<std::string> values = settings.Types[i] == kTypeList ? PopupValues(keys, f)
-                                                                               : std::vector<std::string>();
+        const std::vector<std::string> values = settings.Types[i] == TFieldType::List ? PopupValues(keys, f)
+                                                                                      : std::vector<std::string>();
         for (const std::string& value : values)
             if (ReadsAsChunkHeader(value))
                 throw EInOutError(prefix + "holds the popup value \"" + value + "\" for field " + std::to_string(f) +
@@ -257,7 +257,7 @@ void ApplyCsvSettings(TJFILE& db, const TCsvSettings& settings)
     const TSettingsReader keys(settings);
     ApplyViewSettings(db, keys);
     for (int f = 1; f <= db.FieldCount(); ++f) {
-        if (db.GetFieldType(f) != kTypeList)
+        if (db.GetFieldType(f) != TFieldType::List)
             continue;
         const std::vector<std::string> values = PopupValues(keys, f);
         for (size_t k = 0; k < values.size() && k < size_t(kMaxSlots); ++k)

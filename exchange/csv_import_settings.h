@@ -1,6 +1,7 @@
 #pragma once
 // The .DEF settings file beside a CSV file, read back for the import: the
 // "JFilePro" section the CSV export writes.
+#include "field_types.h"
 #include "layout.h"
 
 #include <cstdint>
@@ -15,7 +16,7 @@ class TJFILE;
 
 struct TCsvSettings {
     std::string DefName;
-    std::vector<uint16_t> Types;  // one per column
+    std::vector<TFieldType> Types;  // one per column
     std::vector<int> Widths;      // one per column
     std::string Title;
     // The layout the keys point to: 5.5 with an international date or the

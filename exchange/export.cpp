@@ -78,7 +78,7 @@ std::string PopupCommaMessage(const TJFILE& db, const std::vector<int>& fields)
     std::vector<int> seen;
     std::vector<std::string> values;
     for (int f : fields) {
-        if (f < 1 || f > db.FieldCount() || db.GetFieldType(f) != kTypeList ||
+        if (f < 1 || f > db.FieldCount() || db.GetFieldType(f) != TFieldType::List ||
             std::find(seen.begin(), seen.end(), f) != seen.end())
             continue;
         seen.push_back(f);

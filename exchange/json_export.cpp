@@ -66,7 +66,7 @@ ordered_json FieldJson(const TJFILE& db, int f)
         popup.push_back(db.GetPopupItem(f, k));
     ordered_json field;
     field["name"] = BytesToUtf8(db.GetFieldName(f));
-    field["type"] = db.GetFieldType(f);
+    field["type"] = Code(db.GetFieldType(f));
     field["type_name"] = db.GetFieldTypeName(f);
     field["width"] = db.GetColumnWidth(f);
     field["popup"] = TextArray(popup);

@@ -40,7 +40,7 @@ std::string Reason(TListRefusal why)
 
 bool TakesListValues(const TJFILE& db, int field)
 {
-    return db.GetFieldType(field) == kTypeList || db.PopupCount(field) > 0;
+    return db.GetFieldType(field) == TFieldType::List || db.PopupCount(field) > 0;
 }
 
 std::string LeftOutMessage(const TLeftOutValues& leftOut, const std::string& separator)

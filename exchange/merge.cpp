@@ -1,7 +1,6 @@
 #include "merge.h"
 
 #include "field_definition.h"
-#include "field_types.h"
 #include "jfile.h"
 #include "key_index.h"
 #include "numbers.h"
@@ -17,27 +16,22 @@ namespace quorvil {
 
 namespace {
 
-bool Meaningful(uint16_t baseType, std::string_view cell)
+bool Meaningful(TMergeWorth worth, std::string_view cell)
 {
-    switch (baseType) {
-    case kTypeString:
-    case kTypeDate:
-    case kTypeTime:
-        return !Trim(cell).empty();
-    case kTypeInteger:
-        return TextToInt64(cell) != 0;
-    case kTypeBoolean:
-        return !cell.empty() && cell != "0";
-    default:
-        return false;
+    switch (worth) {
+    case TMergeWorth::NotBlank: return !Trim(cell).empty();
+    case TMergeWorth::NotZero: return TextToInt64(cell) != 0;
+    case TMergeWorth::Ticked: return !cell.empty() && cell != "0";
+    case TMergeWorth::Never: return false;
     }
+    return false;
 }
 
 bool AnyMeaningful(const TJFILE& db, int field)
 {
-    const uint16_t base = BaseType(db.GetFieldType(field));
+    const TMergeWorth worth = FactsOf(db.GetFieldType(field)).MergeWorth;
     for (int r = 1; r <= db.RecordCount(); ++r)
-        if (Meaningful(base, db.CellView(r, field)))
+        if (Meaningful(worth, db.CellView(r, field)))
             return true;
     return false;
 }
@@ -79,7 +73,8 @@ void AddNewFields(TJFILE& master, const TJFILE& other, const TMergeChoice& choic
         // other field would become one when saved with a list, even one left
         // behind in the slot.
         SetPopupList(master, m,
-                     other.GetFieldType(field) == kTypeList ? PopupValues(other, field) : std::vector<std::string>{});
+                     other.GetFieldType(field) == TFieldType::List ? PopupValues(other, field)
+                                                                   : std::vector<std::string>{});
     }
 }
 
@@ -92,7 +87,7 @@ std::vector<TListColumn> ListColumns(const TJFILE& master, const TJFILE& other, 
         const int field = int(j) + 1;
         if (m > 0 && m <= master.FieldCount() && TakesListValues(master, m))
             columns.push_back({field, m, PopupValues(master, m)});
-        else if (m > master.FieldCount() && other.GetFieldType(field) == kTypeList)
+        else if (m > master.FieldCount() && other.GetFieldType(field) == TFieldType::List)
             columns.push_back({field, m, PopupValues(other, field)});
     }
     return columns;
@@ -109,8 +104,8 @@ void MergeRecords(TJFILE& master, const TJFILE& other, const TMergeChoice& choic
                   TListValues& lists, const TMergeProgress& progress, TMergeResult& result)
 {
     const std::vector<int>& fields = plan.Fields;
-    const bool otherIntegral = BaseType(other.GetFieldType(plan.OtherId)) == kTypeInteger;
-    TKeyIndex index(master, plan.MasterId, BaseType(master.GetFieldType(plan.MasterId)) == kTypeInteger);
+    const bool otherIntegral = BaseType(other.GetFieldType(plan.OtherId)) == TFieldType::Integer;
+    TKeyIndex index(master, plan.MasterId, BaseType(master.GetFieldType(plan.MasterId)) == TFieldType::Integer);
     // Each record's cells in one pass over its lengths; the master's again
     // after each write, which rebuilds its record.
     std::array<std::string_view, kMaxSlots> source, target;
@@ -179,24 +174,9 @@ std::optional<TMergeFields> PlanMerge(const TJFILE& master, const TJFILE& other,
 
 }  // namespace
 
-uint16_t BaseType(uint16_t type)
+TFieldType BaseType(TFieldType type)
 {
-    switch (type) {
-    case kTypeNew:  // saved as a String field
-    case kTypeList:
-        return kTypeString;
-    case kTypeAutoDate:
-    case kTypeModDate:
-        return kTypeDate;
-    case kTypeAutoTime:
-    case kTypeModTime:
-        return kTypeTime;
-    case kTypeAutoInc:
-    case kTypeIntDate:
-        return kTypeInteger;
-    default:
-        return type;
-    }
+    return FactsOf(type).MergesAs;
 }
 
 std::vector<std::string> IdCandidates(const TJFILE& master, const TJFILE& other)
@@ -210,7 +190,7 @@ std::vector<std::string> IdCandidates(const TJFILE& master, const TJFILE& other)
     return names;
 }
 
-std::vector<int> MasterFieldsFor(const TJFILE& master, uint16_t type)
+std::vector<int> MasterFieldsFor(const TJFILE& master, TFieldType type)
 {
     std::vector<int> fields;
     for (int i = 1; i <= master.FieldCount(); ++i)

@@ -4,6 +4,7 @@
 // first master record of that ID, any other one is appended. Per field of
 // the other database the choice says whether to copy it, into which master
 // field (or a new one) and whether non-empty master values are overwritten.
+#include "field_types.h"
 #include "list_values.h"
 
 #include <cstdint>
@@ -15,9 +16,10 @@ namespace quorvil {
 
 class TJFILE;
 
-// The type a field is paired by: List (and a new field) counts as String, the automatic dates
-// and times as Date and Time, counters and international dates as Integer.
-uint16_t BaseType(uint16_t type);
+// The type a field is paired by (TFieldTypeFacts::MergesAs): List (and a
+// new field) counts as String, the automatic and international dates as
+// Date, the automatic times as Time, counters as Integer.
+TFieldType BaseType(TFieldType type);
 
 inline constexpr const char* kCreateNewField = "[Create New Field]";
 inline constexpr const char* kNoIdFieldMessage =
@@ -44,7 +46,7 @@ struct TMergeChoice {
 std::vector<std::string> IdCandidates(const TJFILE& master, const TJFILE& other);
 // The master fields a field of `type` may go into: those of the same base
 // type, in field order.
-std::vector<int> MasterFieldsFor(const TJFILE& master, uint16_t type);
+std::vector<int> MasterFieldsFor(const TJFILE& master, TFieldType type);
 
 // The choice the mapping window starts with: the first ID candidate; each
 // field into the first master field of its name (any case) and base type,

@@ -133,7 +133,7 @@ TLayoutLosses Compare(const TJFILE& db, const TJFILE& converted)
     // The block of the layout decides: the 5.x files keep the mark of an
     // international date, the older ones have no place for it.
     for (int f = 1; f <= kept; ++f)
-        if (db.GetFieldType(f) == kTypeIntDate && converted.GetFieldType(f) != kTypeIntDate)
+        if (db.GetFieldType(f) == TFieldType::IntDate && converted.GetFieldType(f) != TFieldType::IntDate)
             losses.IntDates.push_back({f, db.GetFieldName(f)});
     FindLongValues(db, kept, Facts(converted.Layout).LongestValue, losses);
     return losses;

@@ -65,7 +65,7 @@ std::unique_ptr<TJFILE> NewOutput(const TJFILE& db, int splitField, const std::s
         ++k;
         out->SetFieldName(k, db.GetFieldName(i));
         out->SetFieldType(k, db.GetFieldType(i));
-        if (db.GetFieldType(i) == kTypeList)
+        if (db.GetFieldType(i) == TFieldType::List)
             for (int p = 1; p <= db.PopupCount(i); ++p)
                 out->SetPopupItem(k, p, db.GetPopupItem(i, p));
     }
@@ -194,7 +194,7 @@ std::vector<int> ListFields(const TJFILE& db)
 {
     std::vector<int> fields;
     for (int f = 1; f <= db.FieldCount(); ++f)
-        if (db.GetFieldType(f) == kTypeList)
+        if (db.GetFieldType(f) == TFieldType::List)
             fields.push_back(f);
     return fields;
 }
@@ -286,7 +286,7 @@ std::vector<int> WidthsFromDef(const std::string& defName, int fieldCount)
 
 std::vector<std::string> Split(const TJFILE& db, const TSplitChoice& choice, const TSplitProgress& progress)
 {
-    if (db.GetFieldType(choice.Field) != kTypeList)
+    if (db.GetFieldType(choice.Field) != TFieldType::List)
         throw std::invalid_argument(kNoListFieldMessage);
     std::vector<TOutput> outputs;
     TSplitChoice chosen = choice;

@@ -201,7 +201,8 @@ void WriteStandardCsvTo(const TJFILE& db, const std::vector<int>& fields, const 
     std::vector<int> decimalComma;
     if (options.Separator == ';')
         for (int f = 1; f <= db.FieldCount(); ++f)
-            if (db.GetFieldType(f) == kTypeFloat && std::find(columns.begin(), columns.end(), f) != columns.end())
+            if (db.GetFieldType(f) == TFieldType::Float &&
+                std::find(columns.begin(), columns.end(), f) != columns.end())
                 decimalComma.push_back(f);
     std::vector<std::string> buffers(decimalComma.size());
     std::array<std::string_view, kMaxSlots> cells;

@@ -7,7 +7,6 @@
 #include "jfile.h"
 #include "numbers.h"
 #include "progress.h"
-#include "record_sort.h"
 #include "streams.h"
 #include "system_paths.h"
 #include "text_case.h"
@@ -27,27 +26,6 @@ namespace quorvil {
 namespace {
 
 namespace fs = std::filesystem;
-
-// How a field's values become cells.
-enum class TCellKind { Text, Number, Boolean, Date, IntDate, Time };
-
-TCellKind CellKindOf(uint16_t type)
-{
-    switch (type) {
-    case kTypeInteger:
-    case kTypeAutoInc:
-    case kTypeFloat: return TCellKind::Number;
-    case kTypeBoolean: return TCellKind::Boolean;
-    case kTypeDate:
-    case kTypeAutoDate:
-    case kTypeModDate: return TCellKind::Date;
-    case kTypeIntDate: return TCellKind::IntDate;
-    case kTypeTime:
-    case kTypeAutoTime:
-    case kTypeModTime: return TCellKind::Time;
-    default: return TCellKind::Text;
-    }
-}
 
 // Days from 1 January of year 0 (proleptic Gregorian) to the date.
 long DayNumber(int y, int m, int d)
@@ -180,36 +158,36 @@ public:
     void Header(int col, std::string_view name) { Text(0, col, name, bold_); }
 
     // The cell of a record's value; nothing for an empty or unreadable one.
-    void Cell(int row, int col, TCellKind kind, std::string_view value, const TJFILE& db)
+    void Cell(int row, int col, TWorkbookKind kind, std::string_view value, const TJFILE& db)
     {
         if (value.empty())
             return;
         switch (kind) {
-        case TCellKind::Number:
+        case TWorkbookKind::Number:
             if (const std::optional<double> number = DecimalValue(value))
                 Check(worksheet_write_number(sheet_, lxw_row_t(row), lxw_col_t(col), *number, nullptr));
             return;
-        case TCellKind::Boolean: {
+        case TWorkbookKind::Boolean: {
             const bool yes = value == "1" || SameTextIgnoringCase(value, db.TrueText);
             if (yes || value == "0" || SameTextIgnoringCase(value, db.FalseText))
                 Check(worksheet_write_boolean(sheet_, lxw_row_t(row), lxw_col_t(col), yes, nullptr));
             return;
         }
-        case TCellKind::Date:
+        case TWorkbookKind::Date:
             if (const std::optional<TCivilDate> date = ParseDateText(value))
                 DateCell(row, col, DateNumber(date->Year, date->Month, date->Day), value);
             return;
-        case TCellKind::IntDate:
-            if (const std::optional<TDate> date = ReadIntDate(value))
+        case TWorkbookKind::LongDate:
+            if (const std::optional<TCivilDate> date = ParseLongDateText(value))
                 DateCell(row, col, DateNumber(date->Year, date->Month, date->Day), value);
             return;
-        case TCellKind::Time:
+        case TWorkbookKind::Time:
             if (const std::optional<TClockTime> time = ParseTimeText(value)) {
                 const double day = (time->Hour * 3600 + time->Minute * 60 + time->Second) / 86400.0;
                 Check(worksheet_write_number(sheet_, lxw_row_t(row), lxw_col_t(col), day, time_));
             }
             return;
-        case TCellKind::Text: Text(row, col, value, nullptr); return;
+        case TWorkbookKind::Text: Text(row, col, value, nullptr); return;
         }
     }
 
@@ -264,7 +242,7 @@ void WriteSheet(const TJFILE& db, const std::vector<int>& fields, const TScratch
 {
     TSheetWriter sheet(scratch, target, db.PdbHeader.Name);
     std::vector<int> used;
-    std::vector<TCellKind> kinds;
+    std::vector<TWorkbookKind> kinds;
     for (const int f : fields) {
         if (f < 1 || f > db.FieldCount())
             continue;
@@ -272,7 +250,7 @@ void WriteSheet(const TJFILE& db, const std::vector<int>& fields, const TScratch
         sheet.Column(col, XlsxColumnWidth(db.GetColumnWidth(f)));
         sheet.Header(col, db.GetFieldName(f));
         used.push_back(f);
-        kinds.push_back(CellKindOf(db.GetFieldType(f)));
+        kinds.push_back(FactsOf(db.GetFieldType(f)).Workbook);
     }
     for (int r = 1; r <= db.RecordCount(); ++r) {
         for (size_t c = 0; c < used.size(); ++c)

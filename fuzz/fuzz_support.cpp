@@ -79,8 +79,8 @@ void CheckSameDatabase(const TJFILE& a, const TJFILE& b)
         // The save changes types in memory only, after the block is
         // written: a new field becomes a String field, and a field with a
         // popup list a List field.
-        const uint16_t written = b.GetFieldType(f);
-        const uint16_t saved = a.PopupCount(f) > 0 ? kTypeList : written == kTypeNew ? kTypeString : written;
+        const TFieldType written = b.GetFieldType(f);
+        const TFieldType saved = a.PopupCount(f) > 0 ? TFieldType::List : SavedType(written);
         FUZZ_CHECK(a.GetFieldType(f) == saved);
         FUZZ_CHECK(a.GetColumnWidth(f) == b.GetColumnWidth(f));
         FUZZ_CHECK(a.PopupCount(f) == b.PopupCount(f));

@@ -34,12 +34,12 @@ int FindDbidField(const TJFILE& db)
 
 bool MakeCounterField(TJFILE& db)
 {
-    if (db.FieldCount() < 1 || db.GetFieldType(1) != kTypeInteger)
+    if (db.FieldCount() < 1 || db.GetFieldType(1) != TFieldType::Integer)
         return false;
     const std::string name = db.GetFieldName(1);
     if (name != "No." && name != "#")
         return false;
-    db.SetFieldType(1, kTypeAutoInc);
+    db.SetFieldType(1, TFieldType::AutoInc);
     return true;
 }
 
@@ -55,7 +55,7 @@ std::vector<std::string> CheckPopupValues(const TJFILE& db)
     };
     std::vector<TListField> lists;
     for (int f = 1; f <= db.FieldCount(); ++f) {
-        if (db.GetFieldType(f) != kTypeList)
+        if (db.GetFieldType(f) != TFieldType::List)
             continue;
         TListField& list = lists.emplace_back(TListField{f, PopupItems(db, f), {}, {}});
         list.Known.insert(list.Items.begin(), list.Items.end());
@@ -83,7 +83,7 @@ std::vector<std::string> CheckPopupValues(const TJFILE& db)
 void FixPopupValues(TJFILE& db)
 {
     for (int f = 1; f <= db.FieldCount(); ++f) {
-        if (db.GetFieldType(f) != kTypeList)
+        if (db.GetFieldType(f) != TFieldType::List)
             continue;
         std::unordered_set<std::string> items = PopupItems(db, f);
         int count = db.PopupCount(f);
@@ -101,7 +101,7 @@ bool ApplyCurrencyRule(TJFILE& db)
 {
     bool anyDollar = false;
     for (int f = 1; f <= db.FieldCount(); ++f) {
-        if (db.GetFieldType(f) != kTypeFloat)
+        if (db.GetFieldType(f) != TFieldType::Float)
             continue;
         for (int r = 1; r <= db.RecordCount(); ++r) {
             const std::string_view value = db.CellView(r, f);
@@ -115,8 +115,8 @@ bool ApplyCurrencyRule(TJFILE& db)
     if (!anyDollar)
         return false;
     for (int f = 1; f <= db.FieldCount(); ++f)
-        if (db.GetFieldType(f) == kTypeFloat)
-            db.SetFieldType(f, kTypeString);
+        if (db.GetFieldType(f) == TFieldType::Float)
+            db.SetFieldType(f, TFieldType::String);
     return true;
 }
 

@@ -90,14 +90,19 @@ bool Leap(int year)
     return year % 400 == 0 || (year % 4 == 0 && year % 100 != 0);
 }
 
-bool ValidDate(const TCivilDate& d)
+int DaysInMonth(int year, int month)
 {
     static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return kDays[month - 1] + (month == 2 && Leap(year) ? 1 : 0);
+}
+
+bool ValidDate(const TCivilDate& d)
+{
     // Years of four digits: one of fewer would be written as a year of the
     // two-digit window, or be no year that text could hold.
     if (d.Year < 1000 || d.Year > 9999 || d.Month < 1 || d.Month > 12 || d.Day < 1)
         return false;
-    return d.Day <= kDays[d.Month - 1] + (d.Month == 2 && Leap(d.Year) ? 1 : 0);
+    return d.Day <= DaysInMonth(d.Year, d.Month);
 }
 
 struct TParsedDate {
@@ -200,6 +205,28 @@ std::optional<TCivilDate> ParseDateText(std::string_view text)
 {
     const std::optional<TParsedDate> parsed = ReadDate(text);
     return parsed ? std::optional(parsed->Date) : std::nullopt;
+}
+
+std::optional<TCivilDate> ParseLongDateText(std::string_view text)
+{
+    if (text.size() != 11 || !IsDigit(text[0]) || !IsDigit(text[1]) || text[6] != ' ')
+        return std::nullopt;
+    for (size_t p = 7; p < 11; ++p)
+        if (!IsDigit(text[p]))
+            return std::nullopt;
+    // Without allocating: every record of a date key comes through here.
+    int month = 0;
+    for (size_t m = 0; m < kMonthNames.size() && month == 0; ++m) {
+        bool same = true;
+        for (size_t k = 0; k < 3 && same; ++k)
+            same = Lower(text[3 + k]) == Lower(kMonthNames[m][k]);
+        if (same)
+            month = int(m) + 1;
+    }
+    const TCivilDate date{Number(text.substr(7, 4)), month, Number(text.substr(0, 2))};
+    if (month == 0 || date.Day < 1 || date.Day > DaysInMonth(date.Year, month))
+        return std::nullopt;
+    return date;
 }
 
 std::optional<TDateForm> DateFormOf(std::string_view text)

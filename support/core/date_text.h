@@ -48,6 +48,11 @@ struct TTimeForm {
 // stands for 1980 to 2079; other years need four digits (1000 to 9999).
 // Empty when the text is no valid date (31/02/2024 is none).
 std::optional<TCivilDate> ParseDateText(std::string_view text);
+// A date written exactly as INT.DATE fields hold one, "07 Mar 2024": two
+// digits, one character, an English month abbreviation (any case), a blank
+// and four digits. Empty for any other text ("7 Mar 2024", "07/03/2024")
+// and for a day the month lacks.
+std::optional<TCivilDate> ParseLongDateText(std::string_view text);
 // The form of a text that ParseDateText reads; empty for any other text.
 std::optional<TDateForm> DateFormOf(std::string_view text);
 std::string DateText(const TCivilDate& date, const TDateForm& form);

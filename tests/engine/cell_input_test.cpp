@@ -10,7 +10,7 @@ namespace quorvil {
 namespace {
 
 struct InputCase {
-    uint16_t type;
+    TFieldType type;
     std::vector<std::string> values;  // the field's values before the edit
     std::string typed;
     std::string stored;  // empty with refused

@@ -14,7 +14,7 @@ namespace {
 TEST(DefinitionReview, each_type_reads_its_own_kind_of_value)
 {
     const struct {
-        uint16_t Type;
+        TFieldType Type;
         const char* Value;
         bool Readable;
     } cases[] = {

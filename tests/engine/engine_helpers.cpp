@@ -21,7 +21,7 @@ Bytes SaveImage(TJFILE& db)
     return stream.Bytes();
 }
 
-std::unique_ptr<TJFILE> NewDatabase(int layout, const std::vector<std::string>& names, int records, uint16_t type)
+std::unique_ptr<TJFILE> NewDatabase(int layout, const std::vector<std::string>& names, int records, TFieldType type)
 {
     auto db = std::make_unique<TJFILE>();
     db->InitNew();

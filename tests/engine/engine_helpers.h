@@ -21,7 +21,7 @@ Bytes SaveImage(TJFILE& db);
 // A new database in `layout` with the given field names, all of `type`, and
 // `records` empty records; not modified.
 std::unique_ptr<TJFILE> NewDatabase(int layout, const std::vector<std::string>& names, int records = 0,
-                                    uint16_t type = 1);
+                                    TFieldType type = TFieldType::String);
 
 // `d` as a save writes it: without deleted records, record attributes 0x40,
 // unique ids 0, the layout's own tag.

@@ -60,7 +60,7 @@ TEST(ModelWidths, widths_follow_the_rule_of_the_layout)
 TEST(ModelMoveField, moving_a_field_moves_names_cells_widths_types_popups_and_defaults_but_not_view_settings)
 {
     auto db = NewDatabase(3, {"A", "B", "C"}, 2);
-    const uint16_t types[] = {kTypeInteger, kTypeDate, kTypeTime};
+    const TFieldType types[] = {kTypeInteger, kTypeDate, kTypeTime};
     for (int f = 1; f <= 3; ++f) {
         db->SetColumnWidth(f, 100 + f);
         db->SetPopupItem(f, 1, "p" + std::to_string(f));

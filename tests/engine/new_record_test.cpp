@@ -32,7 +32,7 @@ TEST(NewRecord, the_counter_is_one_above_the_largest_and_keeps_leading_zeros)
 TEST(NewRecord, dates_and_times_are_written_in_the_form_of_their_fields_values)
 {
     auto db = NewDatabase(3, {"Day", "At", "Made", "Made at"}, 1);
-    const std::pair<uint16_t, std::string> fields[] = {
+    const std::pair<TFieldType, std::string> fields[] = {
         {kTypeDate, "14/01/2024"}, {kTypeTime, "09:30"}, {kTypeAutoDate, "7/3/24"}, {kTypeAutoTime, "7:45"}};
     for (int f = 1; f <= 4; ++f) {
         db->SetFieldType(f, fields[f - 1].first);
@@ -50,7 +50,7 @@ TEST(NewRecord, dates_and_times_are_written_in_the_form_of_their_fields_values)
 TEST(NewRecord, the_databases_own_defaults_fill_a_new_record_where_the_layout_keeps_them)
 {
     struct Case {
-        uint16_t type;
+        TFieldType type;
         std::string stored;    // the field's default
         std::string existing;  // the value of the record there is
         std::string kept;      // new value in 5.x and 5.5
@@ -100,7 +100,7 @@ TEST(NewRecord, an_edit_stamps_the_records_modification_date_and_time_unless_it_
     };
     for (const auto& [edited, after] : cases) {
         auto db = NewDatabase(3, {"Name", "Changed", "At", "Made"}, 2);
-        const uint16_t types[] = {kTypeString, kTypeModDate, kTypeModTime, kTypeAutoDate};
+        const TFieldType types[] = {kTypeString, kTypeModDate, kTypeModTime, kTypeAutoDate};
         for (int f = 1; f <= 4; ++f) {
             db->SetFieldType(f, types[f - 1]);
             for (int r = 1; r <= 2; ++r)
@@ -119,7 +119,7 @@ TEST(NewRecord, an_edit_stamps_the_records_modification_date_and_time_unless_it_
 
 TEST(NewRecord, every_field_gets_the_default_of_its_type)
 {
-    const std::vector<std::pair<uint16_t, std::string>> fields = {
+    const std::vector<std::pair<TFieldType, std::string>> fields = {
         {kTypeString, ""},       {kTypeBoolean, "0"},      {kTypeInteger, "0"},
         {kTypeFloat, "0"},       {kTypeDate, "01/01/00"},  {kTypeModDate, "14/03/2025"},
         {kTypeTime, "00:00:00"}, {kTypeAutoTime, "09:26"}, {kTypeIntDate, "01 Jan 1980"},

@@ -11,7 +11,7 @@ namespace {
 TEST(FilterBox, RulesByFieldType)
 {
     const struct {
-        uint16_t type;
+        TFieldType type;
         const char* box;
         const char* cell;
         bool matches;
@@ -80,7 +80,7 @@ TEST(FilterBox, RulesByFieldType)
 TEST(FilterBox, TextsThatCannotMatchSayWhy)
 {
     const struct {
-        uint16_t type;
+        TFieldType type;
         const char* box;
         const char* problem;
     } cases[] = {
@@ -100,7 +100,7 @@ TEST(FilterBox, TextsThatCannotMatchSayWhy)
 TEST(FilterBox, TheTipNamesWhatTheFieldsValuesCompareBy)
 {
     const struct {
-        uint16_t type;
+        TFieldType type;
         const char* value;  // what follows the operators; none for a text field
     } cases[] = {
         {kTypeString, nullptr}, {kTypeBinary, nullptr},   {kTypeInteger, "a number"}, {kTypeFloat, "a number"},
@@ -155,7 +155,7 @@ TEST(RecordFilter, BoxesTogetherPassARecordOnlyWhenEveryOneMatches)
 TEST(RecordFilter, CommandLineConditionsBecomeBoxTexts)
 {
     const struct {
-        uint16_t type;
+        TFieldType type;
         const char *op, *value;
         std::optional<std::string> box;
     } cases[] = {

@@ -10,7 +10,7 @@ namespace {
 using Strings = std::vector<std::string>;
 
 struct KeySpec {
-    uint16_t type;
+    TFieldType type;
     Strings values;
 };
 

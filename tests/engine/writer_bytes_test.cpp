@@ -27,14 +27,14 @@ protected:
 TEST_P(WriterBytes, block_padding_chunk_terminator_end_mark_and_records_follow_the_layout)
 {
     const std::string endMark = layout() == 0 ? "" : std::string("EndJFileData\0\0", 14);
-    auto db = NewDatabase(layout(), {"A", "B", "C"}, 0, 0);
+    auto db = NewDatabase(layout(), {"A", "B", "C"}, 0, kTypeNew);
     db->PdbHeader.Name = std::string(31, 'T') + "cut";
     Parsed none = Saved(*db);
     EXPECT_EQ(none.appInfoOffset, 80u) << "78 rounded up to a multiple of 4";
     EXPECT_EQ(none.afterChunks, B(std::string(4, '\0') + endMark)) << "four NULs without chunks";
     EXPECT_EQ(none.db.title, std::string(31, 'T'));
     EXPECT_EQ(none.db.fields[0].type, 0) << "a new field is written as type 0 first";
-    EXPECT_EQ(db->GetFieldType(1), 1) << "in memory the type changes at once";
+    EXPECT_EQ(db->GetFieldType(1), kTypeString) << "in memory the type changes at once";
 
     db->SetFieldName(2, "1234567890123456789012345");
     db->SetRecordCount(2);

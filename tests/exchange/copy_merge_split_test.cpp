@@ -165,10 +165,10 @@ TEST(Merge, sees_each_value_it_wrote_when_two_fields_go_to_one_master_field)
 TEST(Merge, matches_integer_ids_by_number_and_string_ids_exactly)
 {
     // Leading zeros on both sides: numbers match "07" first, texts only "7".
-    const std::tuple<uint16_t, const char*, int, const char*> cases[] = {{kTypeInteger, "007", 0, "seen||"},
-                                                                         {kTypeAutoInc, "7", 0, "seen||"},
-                                                                         {kTypeString, "007", 1, "||"},
-                                                                         {kTypeString, "7", 0, "|seen|"}};
+    const std::tuple<TFieldType, const char*, int, const char*> cases[] = {{kTypeInteger, "007", 0, "seen||"},
+                                                                           {kTypeAutoInc, "7", 0, "seen||"},
+                                                                           {kTypeString, "007", 1, "||"},
+                                                                           {kTypeString, "7", 0, "|seen|"}};
     for (const auto& [type, otherId, appended, notes] : cases) {
         auto master = Table({{"Id", type}, {"Note"}}, {{"3", ""}, {"07", ""}, {"7", ""}, {"7", ""}});
         auto other = Table({{"ID", type}, {"Note"}}, {{otherId, "seen"}});
@@ -177,6 +177,15 @@ TEST(Merge, matches_integer_ids_by_number_and_string_ids_exactly)
         const auto cells = CellsOf(*master);
         EXPECT_EQ(cells[1][1] + "|" + cells[2][1] + "|" + cells[3][1], notes) << otherId;
     }
+}
+
+TEST(Merge, pairs_an_international_date_with_dates_and_matches_it_as_written)
+{
+    // Read as whole numbers, every such ID would be 0 and match the first record.
+    auto master = Table({{"Born", kTypeIntDate}, {"Seen", kTypeDate}}, {{"07 Mar 2024", ""}});
+    auto other = Table({{"Born", kTypeIntDate}}, {{"07 Apr 2025"}});
+    EXPECT_EQ(MasterFieldsFor(*master, kTypeIntDate), (std::vector<int>{1, 2}));
+    EXPECT_EQ(Merge(*master, *other, DefaultMergeChoice(*master, *other)).Appended, 1);
 }
 
 TEST(Merge, refuses_a_new_field_beyond_the_layout_limit_without_changing_the_master)

@@ -11,7 +11,7 @@ namespace quorvil::exchangetest {
 
 struct Field {
     std::string Name;
-    uint16_t Type = 1;  // STRING
+    TFieldType Type = TFieldType::String;
     std::vector<std::string> Popup = {};
 };
 using Rows = std::vector<std::vector<std::string>>;

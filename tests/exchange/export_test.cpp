@@ -28,7 +28,7 @@ exchangetest::Rows Take(const TJFILE& db)
     exchangetest::Rows s = exchangetest::CellsOf(db);
     s.push_back({std::to_string(Number(db.Layout)), db.Modified ? "modified" : ""});
     for (int f = 1; f <= db.FieldCount(); ++f)
-        s.back().push_back(db.GetFieldName(f) + ":" + std::to_string(db.GetFieldType(f)));
+        s.back().push_back(db.GetFieldName(f) + ":" + std::to_string(Code(db.GetFieldType(f))));
     return s;
 }
 

@@ -32,7 +32,7 @@ TEST(StandardCsv, EachCellIsQuotedOnlyWhereItMustBe)
         const char* cell;
         char separator;
         const char* shown;
-        uint16_t type = kTypeString;
+        TFieldType type = kTypeString;
     };
     const Case cases[] = {
         {"plain", ',', "plain"},

@@ -133,12 +133,20 @@ TEST(AccessExport, EveryFieldTypeArrivesWithItsValue)
     for (int b = 0x80; b <= 0xFF; ++b)
         high += char(b);
     const std::string name = high + "\nsay \"hi\": 10:30", wide(32000, 'z');
-    auto db = Table({{"Name", kTypeString}, {"Count", kTypeInteger}, {"Born", kTypeDate},
-                     {"Meet", kTypeTime}, {"Done", kTypeBoolean}, {"Kind", kTypeList},
-                     {"Stamp", kTypeIntDate}, {"Photo", kTypeBinary}, {"Ratio", kTypeFloat},
-                     {"Sum", 70}, {"name", kTypeString}},
+    auto db = Table({{"Name", kTypeString},
+                     {"Count", kTypeInteger},
+                     {"Born", kTypeDate},
+                     {"Meet", kTypeTime},
+                     {"Done", kTypeBoolean},
+                     {"Kind", kTypeList},
+                     {"Stamp", kTypeIntDate},
+                     {"Photo", kTypeBinary},
+                     {"Ratio", kTypeFloat},
+                     {"Sum", TFieldType::Calc},
+                     {"name", kTypeString}},
                     {{name, "42", "07/05/2003", "9:05", "1", "x\xA4y", "05 Mar 2001", "\x01", "1.5", "3", wide},
-                     {"", "-7", "", "", "", "", "", "", "", "", ""}}, "Edge");
+                     {"", "-7", "", "", "", "", "", "", "", "", ""}},
+                    "Edge");
     TempDir dir;
     const ExportRun run = RunExport(*db, dir / "edge.sqlite");
     EXPECT_EQ(run.Errors, 0);
@@ -210,16 +218,34 @@ TEST(AccessExport, FailedStatementsAreLoggedCountedAndTheOtherRowsWritten)
 TEST(AccessExport, EmptyOrUnreadableDatesTimesAndIntegersArriveAsNull)
 {
     const struct {
-        uint16_t Type;
+        TFieldType Type;
         const char* Cell;
         std::string Arrives;
     } cases[] = {
-        {kTypeDate, "", kNull},           {kTypeAutoDate, "", kNull},         {kTypeModDate, "", kNull},
-        {kTypeIntDate, "", kNull},        {kTypeTime, "", kNull},             {kTypeAutoTime, "", kNull},
-        {kTypeModTime, "", kNull},        {kTypeInteger, "", kNull},          {kTypeAutoInc, "", kNull},
-        {kTypeDate, "31/02/2003", kNull}, {kTypeIntDate, "garbage", kNull},   {kTypeTime, "25:00", kNull},
-        {kTypeTime, "0:00", "00:00:00"},  {kTypeDate, "1/1/80", "1980-01-01"}, {kTypeInteger, "0", "0"},
-        {kTypeFloat, "", kNull},          {kTypeFloat, "9,25", kNull},        {kTypeFloat, " .25 ", "0.25"},
+        {kTypeDate, "", kNull},
+        {kTypeAutoDate, "", kNull},
+        {kTypeModDate, "", kNull},
+        {kTypeIntDate, "", kNull},
+        {kTypeTime, "", kNull},
+        {kTypeAutoTime, "", kNull},
+        {kTypeModTime, "", kNull},
+        {kTypeInteger, "", kNull},
+        {kTypeAutoInc, "", kNull},
+        {kTypeDate, "31/02/2003", kNull},
+        {kTypeIntDate, "garbage", kNull},
+        {kTypeTime, "25:00", kNull},
+        {kTypeTime, "0:00", "00:00:00"},
+        {kTypeDate, "1/1/80", "1980-01-01"},
+        {kTypeInteger, "0", "0"},
+        {kTypeFloat, "", kNull},
+        {kTypeFloat, "9,25", kNull},
+        {kTypeFloat, " .25 ", "0.25"},
+        // Read as everywhere else, and as this export always read them.
+        {kTypeDate, "7.3.2024", "2024-03-07"},
+        {kTypeTime, "9:5", "09:05:00"},
+        {kTypeIntDate, "7/3/24", "2024-03-07"},
+        {kTypeDate, "1/1/0999", "0999-01-01"},
+        {kTypeTime, "9.05:30", "09:05:30"},
     };
     std::vector<exchangetest::Field> fields;
     Rows cells(1), arrived = {{"ID"}, {"1"}};
@@ -291,18 +317,16 @@ TEST(AccessExport, AFailureOfTheFileLeavesNothingBehindAndTheOldFileStays)
 
 TEST(AccessExport, DatesTimesAndTableNamesAreWrittenAsTheDialectWants)
 {
-    const std::tuple<TDate, int, const char*> dates[] = {
-        {{2003, 5, 7}, 0, "#2003-5-7#"},
-        {{2003, 5, 7}, 9 * 3600 + 5 * 60, "#2003-5-7 09:05:00#"},
-        {{}, 0, "#00:00:00#"},
-        {{}, 23 * 3600 + 59 * 60 + 59, "#23:59:59#"},
+    const std::tuple<TCivilDate, int, const char*> dates[] = {
+        {{2003, 5, 7}, 0, "#2003-5-7#"}, {{2003, 5, 7}, 9 * 3600 + 5 * 60, "#2003-5-7 09:05:00#"},
+        {{}, 0, "#00:00:00#"},           {{}, 23 * 3600 + 59 * 60 + 59, "#23:59:59#"},
         {{1850, 1, 2}, 0, "#1850-1-2#"},  // before the zero date, still a date
     };
     for (const auto& [date, seconds, sql] : dates)
         EXPECT_EQ(SqlDateTime(date, seconds), sql);
     const std::pair<const char*, int> times[] = {
         {"09:05:00", 32700}, {"9:05", 32700}, {"23.59.59", 86399}, {"12:30", 45000},
-        {"24:00:00", 0},     {"9:5", 0},      {"09:60", 0},        {"", 0},
+        {"24:00:00", 0},     {"9:5", 32700},  {"09:60", 0},        {"", 0},
     };
     for (const auto& [text, seconds] : times)
         EXPECT_EQ(TimeTextToTime(text), seconds) << text;

@@ -75,7 +75,7 @@ struct PageFixture {
 const std::vector<FieldSpec> kShop = {{"Item", kTypeString, {}},      {"Qty", kTypeInteger, {}},
                                       {"Price", kTypeFloat, {}},      {"Bin", kTypeList, {"A1", "B2"}},
                                       {"In stock", kTypeBoolean, {}}, {"Due", kTypeIntDate, {}}};
-const std::vector<FieldSpec> kNames = {{"Name", kTypeString, {}}, {"Data", 68, {}}};  // 68: binary
+const std::vector<FieldSpec> kNames = {{"Name", kTypeString, {}}, {"Data", kTypeBinary, {}}};
 
 // The next long-text editor: replace its text with `text`, press OK.
 void AnswerEditor(const QString& text)

@@ -405,7 +405,7 @@ private slots:
                 define.AddButton()->click();
             }
             define.Fields()->setCurrentRow(0);
-            define.FieldType()->setCurrentIndex(10);  // AutoInc
+            define.FieldType()->setCurrentIndex(define.IndexOfType(kTypeAutoInc));
             define.Field_TypeChange();
             define.Fields()->setCurrentRow(1);
             QueueModalAnswer([](QDialog& p) {
@@ -416,7 +416,7 @@ private slots:
                 }
                 values.OkButton()->click();
             });
-            define.FieldType()->setCurrentIndex(7);  // List
+            define.FieldType()->setCurrentIndex(define.IndexOfType(kTypeList));
             define.Field_TypeChange();
             define.OkButton()->click();
         });
@@ -430,8 +430,8 @@ private slots:
         QTEST(int(db->Layout), "readBack");
         QCOMPARE(db->FieldCount(), 3);
         QCOMPARE(db->GetFieldName(1) + "|" + db->GetFieldName(2), std::string("No|Colour"));
-        QCOMPARE(std::vector<uint16_t>({db->GetFieldType(1), db->GetFieldType(2), db->GetFieldType(3)}),
-                 std::vector<uint16_t>({kTypeAutoInc, kTypeList, kTypeString}));
+        QCOMPARE(std::vector<TFieldType>({db->GetFieldType(1), db->GetFieldType(2), db->GetFieldType(3)}),
+                 std::vector<TFieldType>({kTypeAutoInc, kTypeList, kTypeString}));
         QCOMPARE(db->GetPopupItem(2, 1) + db->GetPopupItem(2, 2), std::string("redblue"));
         QCOMPARE(db->GetCell(1, 1) + "|" + db->GetCell(1, 2) + "|" + db->GetCell(1, 3), std::string("1|red|"));
     }

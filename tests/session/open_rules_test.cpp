@@ -64,13 +64,14 @@ TEST(OpenRules, currency_rule_turns_float_fields_of_dollar_amounts_into_strings)
 
 TEST(OpenRules, counter_field_and_dbid_field)
 {
-    const std::vector<std::tuple<std::string, uint16_t, uint16_t>> cases = {
-        {"#", kTypeInteger, kTypeAutoInc}, {"No.", kTypeInteger, kTypeAutoInc},
-        {"Count", kTypeInteger, kTypeInteger}, {"#", kTypeString, kTypeString}};
+    const std::vector<std::tuple<std::string, TFieldType, TFieldType>> cases = {{"#", kTypeInteger, kTypeAutoInc},
+                                                                                {"No.", kTypeInteger, kTypeAutoInc},
+                                                                                {"Count", kTypeInteger, kTypeInteger},
+                                                                                {"#", kTypeString, kTypeString}};
     for (const auto& [name, type, after] : cases) {
         auto db = MemoryDatabase({{name, type, {}}, {"Other", kTypeInteger, {}}});
         MakeCounterField(*db);
-        EXPECT_EQ(db->GetFieldType(1) * 1000 + db->GetFieldType(2), after * 1000 + kTypeInteger) << name;
+        EXPECT_EQ(std::pair(db->GetFieldType(1), db->GetFieldType(2)), std::pair(after, kTypeInteger)) << name;
     }
     EXPECT_EQ(FindDbidField(*MemoryDatabase({{"DBID", kTypeString, {}}, {"dbid", kTypeString, {}},
                                              {"DBID", kTypeString, {}}})),

@@ -107,7 +107,7 @@ void TFindCommands::ReplaceBtnClick()
     std::vector<bool> strings;
     for (int f = 1; f <= db->FieldCount(); ++f) {
         names << ToQString(db->GetFieldName(f));
-        strings.push_back(db->GetFieldType(f) == kTypeString);
+        strings.push_back(db->GetFieldType(f) == TFieldType::String);
     }
     form.SetFields(names, strings);
     if (!form.ChooseReplace())

@@ -200,7 +200,7 @@ void TRecordCommands::AddBtnClick()
     page->RefreshView();
     const int last = page->Model()->rowCount() - 1;
     // A counter in field 1 is filled in already; the cursor skips it.
-    const int first = db->GetFieldType(1) == kTypeAutoInc && db->FieldCount() > 1 ? 1 : 0;
+    const int first = db->GetFieldType(1) == TFieldType::AutoInc && db->FieldCount() > 1 ? 1 : 0;
     if (page->GridVisible()) {
         page->Grid()->setCurrentIndex(page->Model()->index(last, first));
         page->Grid()->setFocus();

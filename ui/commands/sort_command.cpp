@@ -50,7 +50,7 @@ std::vector<TListKey> ListKeys(const TJFILE& db, const std::vector<std::string>&
     std::vector<TListKey> keys;
     for (const std::string& name : names) {
         const int f = FirstFieldNamed(db, name);
-        if (f == 0 || db.GetFieldType(f) != kTypeList)
+        if (f == 0 || db.GetFieldType(f) != TFieldType::List)
             continue;
         TListKey key{ToQString(name), {}};
         for (int k = 1; k <= db.PopupCount(f); ++k)

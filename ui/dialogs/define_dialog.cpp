@@ -21,27 +21,27 @@ namespace quorvil {
 
 namespace {
 
+// The dialog's own labels of the types it offers, in its order.
 struct TypeEntry {
     const char* name;
-    uint16_t code;
+    TFieldType type;
 };
 
 const TypeEntry kTypes[] = {
-    {"String", 0x0001},  {"Boolean", 0x0002},  {"Date", 0x0004},     {"Int. Date", 0xFFFF}, {"Integer", 0x0008},
-    {"Float", 0x0010},   {"Time", 0x0020},     {"List", 0x0040},     {"AutoDate", 0x0041},  {"AutoTime", 0x0042},
-    {"AutoInc", 0x0043}, {"Binary", 0x0044},   {"RelList", 0x0045},  {"Calc", 0x0046},      {"ModDate", 0x0049},
-    {"ModTime", 0x0050}, {"MultiList", 0x0051},
+    {"String", TFieldType::String},     {"Boolean", TFieldType::Boolean},    {"Date", TFieldType::Date},
+    {"Int. Date", TFieldType::IntDate}, {"Integer", TFieldType::Integer},    {"Float", TFieldType::Float},
+    {"Time", TFieldType::Time},         {"List", TFieldType::List},          {"AutoDate", TFieldType::AutoDate},
+    {"AutoTime", TFieldType::AutoTime}, {"AutoInc", TFieldType::AutoInc},    {"Binary", TFieldType::Binary},
+    {"RelList", TFieldType::RelList},   {"Calc", TFieldType::Calc},          {"ModDate", TFieldType::ModDate},
+    {"ModTime", TFieldType::ModTime},   {"MultiList", TFieldType::MultList},
 };
-
-constexpr uint16_t kList = 0x0040;
-constexpr uint16_t kString = 0x0001;
 
 QString EntryText(const TypeEntry& entry)
 {
     const QString name = FromUtf8(entry.name);
     // MultiList is followed by a tab; the others are padded to the code column.
     const QString padded = name == QLatin1String("MultiList") ? name + QLatin1Char('\t') : name.leftJustified(12);
-    return padded + FromUtf8("$") + QString::number(entry.code, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    return padded + FromUtf8("$") + QString::number(Code(entry.type), 16).toUpper().rightJustified(4, QLatin1Char('0'));
 }
 
 // The name and the "$" code of a type entry.
@@ -127,10 +127,18 @@ TDefineForm::TDefineForm(QWidget* parent)
     connect(layoutBox_, &QComboBox::activated, this, [this] { LayoutChange(); });
 }
 
-uint16_t TDefineForm::TypeCodeOf(int i) const
+TFieldType TDefineForm::TypeAt(int i) const
 {
     const QString text = fieldType_->itemText(i);
-    return uint16_t(text.mid(text.indexOf(QLatin1Char('$')) + 1).toUInt(nullptr, 16));
+    return TFieldType(text.mid(text.indexOf(QLatin1Char('$')) + 1).toUInt(nullptr, 16));
+}
+
+int TDefineForm::IndexOfType(TFieldType type) const
+{
+    for (int i = 0; i < fieldType_->count(); ++i)
+        if (TypeAt(i) == type)
+            return i;
+    return -1;
 }
 
 bool TDefineForm::DefineNewDatabase()
@@ -152,8 +160,8 @@ TDatabaseDefinition TDefineForm::Definition() const
     for (int i = 0; i < names.size(); ++i) {
         TFieldDefinition field;
         field.Name = FromQString(names[i]);
-        field.Type = size_t(i) < fieldTypes_.size() ? uint16_t(fieldTypes_[size_t(i)]) : kString;
-        if (field.Type == kList && size_t(i) < popupValues_.size())
+        field.Type = size_t(i) < fieldTypes_.size() ? fieldTypes_[size_t(i)] : TFieldType::String;
+        if (field.Type == TFieldType::List && size_t(i) < popupValues_.size())
             for (const QString& value : popupValues_[size_t(i)])
                 field.Popup.push_back(FromQString(value));
         definition.Fields.push_back(field);
@@ -192,7 +200,7 @@ void TDefineForm::AddBtnClick()
     fieldType_->setEnabled(true);
     fieldType_->setCurrentIndex(0);
     fieldTypes_.resize(size_t(Fields()->count()));
-    fieldTypes_.back() = kString;
+    fieldTypes_.back() = TFieldType::String;
 }
 
 void TDefineForm::DelBtnClick()
@@ -222,11 +230,9 @@ void TDefineForm::FieldsClick()
     const int row = Fields()->currentRow();
     if (row < 0 || size_t(row) >= fieldTypes_.size())
         return;
-    for (int i = 0; i < fieldType_->count(); ++i) {
-        if (TypeCodeOf(i) == fieldTypes_[size_t(row)]) {
-            fieldType_->setCurrentIndex(i);
-            return;
-        }
+    if (const int i = IndexOfType(fieldTypes_[size_t(row)]); i >= 0) {
+        fieldType_->setCurrentIndex(i);
+        return;
     }
     throw std::runtime_error("Cannot determine field type for field \"" + FromQString(Fields()->item(row)->text()));
 }
@@ -236,15 +242,15 @@ void TDefineForm::Field_TypeChange()
     const int row = Fields()->currentRow();
     if (row < 0 || size_t(row) >= fieldTypes_.size() || fieldType_->currentIndex() < 0)
         return;
-    const uint16_t code = TypeCodeOf(fieldType_->currentIndex());
-    if (code == 0xFFFF && !Facts(LayoutAt(layoutBox_->currentIndex())).IntDates) {
+    const TFieldType type = TypeAt(fieldType_->currentIndex());
+    if (type == TFieldType::IntDate && !Facts(LayoutAt(layoutBox_->currentIndex())).IntDates) {
         // Older layouts have no long dates; the file would hold a Date.
         ShowWarning(FromUtf8("Int. Date fields need the layout JFile 5.5."));
         FieldsClick();
         return;
     }
-    fieldTypes_[size_t(row)] = code;
-    if (code != kList)
+    fieldTypes_[size_t(row)] = type;
+    if (type != TFieldType::List)
         return;
     if (popupValues_.size() < size_t(row) + 1)
         popupValues_.resize(size_t(row) + 1);
@@ -260,7 +266,7 @@ void TDefineForm::Field_TypeChange()
         popupValues_[size_t(row)] = popupForm_->Values();
     } else {
         fieldType_->setCurrentIndex(0);
-        fieldTypes_[size_t(row)] = kString;
+        fieldTypes_[size_t(row)] = TFieldType::String;
     }
 }
 
@@ -269,8 +275,8 @@ void TDefineForm::LayoutChange()
     const int index = layoutBox_->currentIndex();
     const TLayoutFacts& facts = Facts(LayoutAt(index));
     bool longDates = false;
-    for (uint32_t code : fieldTypes_)
-        longDates = longDates || code == 0xFFFF;
+    for (const TFieldType type : fieldTypes_)
+        longDates = longDates || type == TFieldType::IntDate;
     const bool lostDates = longDates && !facts.IntDates;
     // A layout that cannot hold the fields already defined is refused.
     if (Fields()->count() > facts.MaxFields || lostDates) {

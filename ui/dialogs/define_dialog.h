@@ -30,12 +30,15 @@ public:
     // What the dialog holds: after a true DefineNewDatabase, the new database.
     TDatabaseDefinition Definition() const;
 
-    // The code of entry i of the type box ("$" and four hexadecimal digits).
-    uint16_t TypeCodeOf(int i) const;
+    // The type of entry i of the type box, read from its "$" and four
+    // hexadecimal digits.
+    TFieldType TypeAt(int i) const;
+    // The entry of the type box that offers `type`; -1 when none does.
+    int IndexOfType(TFieldType type) const;
     QComboBox* FieldType() const { return fieldType_; }
     QComboBox* LayoutBox() const { return layoutBox_; }
     TPopupForm* PopupForm() const { return popupForm_; }
-    const std::vector<uint32_t>& FieldTypes() const { return fieldTypes_; }
+    const std::vector<TFieldType>& FieldTypes() const { return fieldTypes_; }
 
     void AddBtnClick() override;
     void DelBtnClick() override;
@@ -56,7 +59,7 @@ private:
     QComboBox* fieldType_;
     QComboBox* layoutBox_;
     TPopupForm* popupForm_;
-    std::vector<uint32_t> fieldTypes_;
+    std::vector<TFieldType> fieldTypes_;
     std::vector<QStringList> popupValues_;
 };
 

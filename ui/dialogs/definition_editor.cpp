@@ -38,10 +38,9 @@ TEditDB::TEditDB(QWidget* parent) : TBase("EditDB", parent), scroll_(new QScroll
         row.Type = new QComboBox(Panel2());
         row.Type->setObjectName(FromUtf8("Type%1").arg(i + 1));
         row.Type->setGeometry(256, top, 130, 22);
-        // Every named type once; code 0 (a field not saved yet) shows as STRING.
-        for (int code = 1; code <= 65535; ++code)
-            if (const std::string name = TypeName(uint16_t(code)); name[0] != '[')
-                row.Type->addItem(ToQString(name), code);
+        // Every named type once; a field not saved yet shows as STRING.
+        for (const TFieldType type : NamedTypes())
+            row.Type->addItem(ToQString(TypeName(type)), int(Code(type)));
         row.Popup = new QToolButton(Panel2());
         row.Popup->setObjectName(FromUtf8("Popup%1").arg(i + 1));
         row.Popup->setText(FromUtf8("?"));
@@ -52,10 +51,10 @@ TEditDB::TEditDB(QWidget* parent) : TBase("EditDB", parent), scroll_(new QScroll
         });
         connect(row.Type, &QComboBox::activated, this, [this, i] {
             const Row& r = rows_[size_t(i)];
-            const int code = r.Type->currentData().toInt();
+            const TFieldType type = TFieldType(r.Type->currentData().toInt());
             if (const int f = TagOf(r.Type))
-                fields_[size_t(f - 1)].Type = uint16_t(code);
-            r.Popup->setEnabled(code == kTypeList);
+                fields_[size_t(f - 1)].Type = type;
+            r.Popup->setEnabled(type == TFieldType::List);
         });
         connect(row.Popup, &QToolButton::clicked, this, [this, i] { EditPopup(i); });
     }
@@ -98,8 +97,8 @@ void TEditDB::ShowRows(int first)
         const TFieldDefinition& field = fields_[size_t(f - 1)];
         row.Label->setText(FromUtf8("Field #%1").arg(f));
         row.Name->setText(ToQString(field.Name));
-        row.Type->setCurrentIndex(row.Type->findData(field.Type == kTypeNew ? kTypeString : field.Type));
-        row.Popup->setEnabled(field.Type == kTypeList);
+        row.Type->setCurrentIndex(row.Type->findData(int(Code(SavedType(field.Type)))));
+        row.Popup->setEnabled(field.Type == TFieldType::List);
     }
 }
 

@@ -38,10 +38,9 @@ void PlaceRecordNextTo(TDataBase& db, int a, int b, bool after)
 
 }  // namespace
 
-bool IsStringField(uint16_t fieldType)
+bool IsStringField(TFieldType fieldType)
 {
-    // A field not yet saved has code 0 and is a "STRING" field too.
-    return fieldType == kTypeString || fieldType == kTypeNew;
+    return FactsOf(fieldType).Editor == TEditorKind::LongText;
 }
 
 QString GridText(std::string_view value)
@@ -63,7 +62,7 @@ QString GridText(std::string_view value)
     return ToQString(shown);
 }
 
-std::string EditedValue(const QString& text, uint16_t fieldType)
+std::string EditedValue(const QString& text, TFieldType fieldType)
 {
     std::string value = FromQString(text);
     if (IsStringField(fieldType))

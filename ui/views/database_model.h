@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <QBrush>
 
+#include "field_types.h"
 #include "new_record.h"
 
 #include <cstdint>
@@ -19,14 +20,15 @@ namespace quorvil {
 
 class TDataBase;
 
-// "STRING" fields: code 1, and 0 for a field not saved yet.
-bool IsStringField(uint16_t fieldType);
+// "STRING" fields (and new fields, saved as such): their values are long
+// texts with line breaks.
+bool IsStringField(TFieldType fieldType);
 // A stored value as the grid shows it: a CR with the LF after it, a lone CR
 // and a lone LF each become one '¤'.
 QString GridText(std::string_view value);
 // The bytes an edit of a cell hands to the engine: in a "STRING" field every
 // '¤' becomes LF; other fields keep the text as typed.
-std::string EditedValue(const QString& text, uint16_t fieldType);
+std::string EditedValue(const QString& text, TFieldType fieldType);
 
 // The background of a highlighted cell.
 QBrush MatchBrush();

@@ -5,6 +5,7 @@
 #include "database.h"
 #include "database_model.h"
 #include "date_dialog.h"
+#include "date_text.h"
 #include "errors.h"
 #include "extended_grid.h"
 #include "field_types.h"
@@ -12,6 +13,7 @@
 #include "grid_setup.h"
 #include "long_text_check.h"
 #include "message_dialog.h"
+#include "record_filter.h"
 #include "record_list_model.h"
 #include "record_panel.h"
 #include "record_sort.h"
@@ -36,7 +38,7 @@ namespace {
 // The date of a long-date text ("dd mmm yyyy"); false when it holds none.
 bool LongDateOf(std::string_view text, QDate& date)
 {
-    const std::optional<TDate> parsed = ReadIntDate(text);
+    const std::optional<TCivilDate> parsed = ParseLongDateText(text);
     if (!parsed)
         return false;
     date = QDate(parsed->Year, parsed->Month, parsed->Day);
@@ -378,10 +380,10 @@ void TDatabasePage::GridDblClick()
         const TDataBase* db = DataBase();
         if (!db || !index.isValid() || db->ReadOnlyFile())
             return;
-        const uint16_t type = db->GetFieldType(index.column() + 1);
-        if (IsStringField(type))
+        const TEditorKind editor = FactsOf(db->GetFieldType(index.column() + 1)).Editor;
+        if (editor == TEditorKind::LongText)
             EditLongText(index);
-        else if (type == kTypeIntDate)
+        else if (editor == TEditorKind::LongDate)
             EditIntDate(index);
     });
 }

@@ -1,7 +1,6 @@
 #include "grid_setup.h"
 
 #include "cell_input.h"
-#include "field_types.h"
 #include "jfile.h"
 #include "record_filter.h"
 #include "text_convert.h"
@@ -10,27 +9,46 @@
 
 namespace quorvil {
 
-TFieldPresentation PresentationOf(uint16_t fieldType)
+namespace {
+
+TColumnKind ColumnKindOf(TEditorKind editor)
 {
-    switch (fieldType) {
-    case kTypeBoolean: return {TColumnKind::CheckBox, THorzAlign::Center};
-    case kTypeDate:
-    case kTypeAutoDate:
-    case kTypeModDate: return {TColumnKind::Date, THorzAlign::Center};
-    case kTypeInteger:
-    case kTypeAutoInc: return {TColumnKind::Integer, THorzAlign::Center};
-    case kTypeFloat: return {TColumnKind::Float, THorzAlign::Right};
-    case kTypeTime:
-    case kTypeAutoTime:
-    case kTypeModTime: return {TColumnKind::Time, THorzAlign::Left};
-    case kTypeList: return {TColumnKind::List, THorzAlign::Center};
-    default: return {TColumnKind::Text, THorzAlign::Left};  // text, binary, long dates and the rest
+    switch (editor) {
+    case TEditorKind::CheckBox: return TColumnKind::CheckBox;
+    case TEditorKind::List: return TColumnKind::List;
+    case TEditorKind::Integer: return TColumnKind::Integer;
+    case TEditorKind::Float: return TColumnKind::Float;
+    case TEditorKind::Date: return TColumnKind::Date;
+    case TEditorKind::Time: return TColumnKind::Time;
+    case TEditorKind::LongText:
+    case TEditorKind::Text:
+    case TEditorKind::GridText:
+    case TEditorKind::LongDate: break;  // a text line; a double-click may open more
     }
+    return TColumnKind::Text;
+}
+
+THorzAlign HorzAlignOf(TAlign align)
+{
+    switch (align) {
+    case TAlign::Center: return THorzAlign::Center;
+    case TAlign::Right: return THorzAlign::Right;
+    case TAlign::Left: break;
+    }
+    return THorzAlign::Left;
+}
+
+}  // namespace
+
+TFieldPresentation PresentationOf(TFieldType fieldType)
+{
+    const TFieldTypeFacts facts = FactsOf(fieldType);
+    return {ColumnKindOf(facts.Editor), HorzAlignOf(facts.Align)};
 }
 
 TGridColumn FieldColumn(TGridColumn column, const TJFILE& db, int field)
 {
-    const uint16_t type = db.GetFieldType(field);
+    const TFieldType type = db.GetFieldType(field);
     const TFieldPresentation shown = PresentationOf(type);
     column.Title = ToQString(db.GetFieldName(field));
     column.Editable = true;
@@ -43,13 +61,13 @@ TGridColumn FieldColumn(TGridColumn column, const TJFILE& db, int field)
     column.ComboValues.clear();
     column.InputPattern = ToQString(InputPattern(db, field));
     column.FilterTip = ToQString(FilterHelp(type));
-    if (type == kTypeList) {
+    if (type == TFieldType::List) {
         for (int k = 1; k <= db.PopupCount(field); ++k)
             column.ComboItems << ToQString(db.GetPopupItem(field, k));
         column.ComboValues = column.ComboItems;
         column.Width = std::min(column.Width, kMaxListColumnWidth);
     }
-    if (type == kTypeBoolean) {
+    if (type == TFieldType::Boolean) {
         // Checked first: a column can refuse a value equal to the other one.
         column.SetCheckedValue(FromUtf8("1"));
         column.SetUncheckedValue(FromUtf8("0"));

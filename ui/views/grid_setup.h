@@ -1,6 +1,7 @@
 #pragma once
 // How each field of a database is presented in the grid: its column's kind,
 // alignment, title and list values follow the field's type.
+#include "field_types.h"
 #include "grid_column.h"
 
 namespace quorvil {
@@ -15,7 +16,7 @@ struct TFieldPresentation {
     TColumnKind Kind;
     THorzAlign Align;
 };
-TFieldPresentation PresentationOf(uint16_t fieldType);
+TFieldPresentation PresentationOf(TFieldType fieldType);
 
 // `column` set up for field `field` of `db`: the field's name as title,
 // editable, titles and cells shortened with "...", kind and alignment by the

@@ -35,7 +35,7 @@ QString TRecordListModel::LineText(int row) const
         return {};
     int col = column_ < source_->columnCount() ? column_ : 0;
     QString line = source_->CellText(row, col);
-    if (db->GetFieldType(col + 1) == kTypeList && col + 1 < source_->columnCount())
+    if (db->GetFieldType(col + 1) == TFieldType::List && col + 1 < source_->columnCount())
         line += QLatin1Char(' ') + source_->CellText(row, col + 1);
     line.truncate(kLineLength);
     return line;
@@ -53,7 +53,7 @@ QVariant TRecordListModel::data(const QModelIndex& index, int role) const
         const int col = column_ < source_->columnCount() ? column_ : 0;
         const TDataBase* db = source_->DataBase();
         bool match = source_->CellMatches(index.row(), col);
-        if (!match && db && db->GetFieldType(col + 1) == kTypeList)
+        if (!match && db && db->GetFieldType(col + 1) == TFieldType::List)
             match = source_->CellMatches(index.row(), col + 1);
         if (role == TDatabaseModel::kMatchRole)
             return match;

@@ -31,26 +31,21 @@ namespace {
 
 enum class EditorKind { None, Edit, Number, Combo, Check, Date, Time };
 
-EditorKind KindOf(uint16_t type)
+EditorKind KindOf(TFieldType type)
 {
-    switch (type) {
-    case kTypeNew:
-    case kTypeString:
-    case kTypeBinary: return EditorKind::Edit;
-    case kTypeFloat:
-    case kTypeInteger:
-    case kTypeAutoInc: return EditorKind::Number;
-    case kTypeList: return EditorKind::Combo;
-    case kTypeBoolean: return EditorKind::Check;
-    case kTypeDate:
-    case kTypeAutoDate:
-    case kTypeModDate:
-    case kTypeIntDate: return EditorKind::Date;
-    case kTypeTime:
-    case kTypeAutoTime:
-    case kTypeModTime: return EditorKind::Time;
-    default: return EditorKind::None;
+    switch (FactsOf(type).Editor) {
+    case TEditorKind::LongText:
+    case TEditorKind::Text: return EditorKind::Edit;
+    case TEditorKind::Integer:
+    case TEditorKind::Float: return EditorKind::Number;
+    case TEditorKind::List: return EditorKind::Combo;
+    case TEditorKind::CheckBox: return EditorKind::Check;
+    case TEditorKind::Date:
+    case TEditorKind::LongDate: return EditorKind::Date;
+    case TEditorKind::Time: return EditorKind::Time;
+    case TEditorKind::GridText: break;
     }
+    return EditorKind::None;
 }
 
 constexpr int kStripHeight = 41;
@@ -136,7 +131,7 @@ void TRecordPanel::BuildEditors()
         }
         controls.label->setText(ToQString(db->GetFieldName(f)));
         controls.label->adjustSize();
-        const uint16_t type = db->GetFieldType(f);
+        const TFieldType type = db->GetFieldType(f);
         controls.editor = MakeEditor(f, type);
         if (controls.combo && controls.editor == controls.combo) {
             QStringList items;
@@ -153,7 +148,7 @@ void TRecordPanel::BuildEditors()
     ShowRow(row_);
 }
 
-QWidget* TRecordPanel::MakeEditor(int field, uint16_t type)
+QWidget* TRecordPanel::MakeEditor(int field, TFieldType type)
 {
     FieldControls& c = fields_[size_t(field - 1)];
     const QString name = FromUtf8("Editor%1").arg(field);
@@ -288,7 +283,7 @@ void TRecordPanel::SetEditorValue(int field)
     const FieldControls& c = fields_[size_t(field - 1)];
     const int record = CurrentRecord();
     const std::string_view value = db && record ? db->CellView(record, field) : std::string_view();
-    const uint16_t type = db ? db->GetFieldType(field) : kTypeString;
+    const TFieldType type = db ? db->GetFieldType(field) : TFieldType::String;
     const QString text = ToQString(value);
     if (c.editor == c.edit) {
         c.edit->setText(IsStringField(type) ? GridText(value) : text);

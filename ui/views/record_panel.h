@@ -4,6 +4,8 @@
 // in the record view. Records are the rows of the grid's model, so the
 // panel goes through the records the grid shows, in the grid's order, and
 // its edits reach the database (and the other views) through that model.
+#include "field_types.h"
+
 #include <QElapsedTimer>
 #include <QWidget>
 
@@ -76,7 +78,7 @@ private:
         QWidget* editor = nullptr;
     };
 
-    QWidget* MakeEditor(int field, uint16_t type);
+    QWidget* MakeEditor(int field, TFieldType type);
     void SetEditorValue(int field);
     // False when the model did not take the text.
     bool Write(int field, const QString& text);

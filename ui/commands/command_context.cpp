@@ -196,8 +196,13 @@ void TCommandContext::EnableButtons(bool on)
 void TCommandContext::ShowViewButtons()
 {
     const TDatabasePage* page = tabs_.Page(tabs_.CurrentTab());
-    if (QAction* button = Action(kViewButtons[page ? page->ViewMode() : 0]))
+    if (QAction* button = ViewButton(page ? page->ViewMode() : 0))
         button->setChecked(true);
+}
+
+QAction* TCommandContext::ViewButton(int view) const
+{
+    return Action(kViewButtons[view]);
 }
 
 void TCommandContext::UpdateActiveInfo()

@@ -33,7 +33,6 @@ namespace quorvil {
 
 namespace {
 
-const char* const kViewButtons[] = {"GridBtn", "ListBtn", "RecBtn"};
 const char* const kViewForms[] = {"MainForm", "ListForm", "RecForm"};
 
 }  // namespace
@@ -143,7 +142,7 @@ void TRecordCommands::RecordItemClick(int tag)
     context_.EndRearrange();
     tag = std::clamp(tag, 0, 2);
     TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
-    context_.Action(kViewButtons[tag])->setChecked(true);
+    context_.ViewButton(tag)->setChecked(true);
     // Each view keeps its own window placement.
     const QString form = FromUtf8(kViewForms[tag]);
     QMainWindow& window = context_.Window();

@@ -1,4 +1,5 @@
 // The CSV body, the date rewriting of its "DATE" cells and the .DEF settings.
+#include "date_text.h"
 #include "field_types.h"
 #include "ini_file.h"
 #include "jfile.h"
@@ -21,16 +22,6 @@ const char* const kSection = "JFilePro";
 const std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-bool IsLeapYear(int year)
-{
-    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-}
-
-int DaysInMonth(int year, int month)
-{
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && IsLeapYear(year) ? 29 : days[month - 1];
-}
 
 std::vector<int> UsedFields(const std::vector<int>& fields)
 {
@@ -127,7 +118,7 @@ char* CsvDateInto(std::string_view text, char* out)
     int year = parts[2];
     if (year < 100)
         year += year < 80 ? 2000 : 1900;
-    if (month < 1 || month > 12 || year > 9999 || day < 1 || day > DaysInMonth(year, month))
+    if (month < 1 || month > 12 || year > 9999 || day < 1 || day > GregorianDaysInMonth(year, month))
         return unchanged();
     // "05 Mar 2003"
     const char digits[] = {char('0' + day / 10), char('0' + day % 10), ' '};

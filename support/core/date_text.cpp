@@ -85,24 +85,13 @@ int MonthOfName(std::string_view name)
     return 0;
 }
 
-bool Leap(int year)
-{
-    return year % 400 == 0 || (year % 4 == 0 && year % 100 != 0);
-}
-
-int DaysInMonth(int year, int month)
-{
-    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return kDays[month - 1] + (month == 2 && Leap(year) ? 1 : 0);
-}
-
 bool ValidDate(const TCivilDate& d)
 {
     // Years of four digits: one of fewer would be written as a year of the
     // two-digit window, or be no year that text could hold.
     if (d.Year < 1000 || d.Year > 9999 || d.Month < 1 || d.Month > 12 || d.Day < 1)
         return false;
-    return d.Day <= DaysInMonth(d.Year, d.Month);
+    return d.Day <= GregorianDaysInMonth(d.Year, d.Month);
 }
 
 struct TParsedDate {
@@ -201,6 +190,13 @@ std::optional<Form> CommonForm(const std::vector<std::string_view>& values,
 
 }  // namespace
 
+int GregorianDaysInMonth(int year, int month)
+{
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = year % 400 == 0 || (year % 4 == 0 && year % 100 != 0);
+    return kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 std::optional<TCivilDate> ParseDateText(std::string_view text)
 {
     const std::optional<TParsedDate> parsed = ReadDate(text);
@@ -224,7 +220,7 @@ std::optional<TCivilDate> ParseLongDateText(std::string_view text)
             month = int(m) + 1;
     }
     const TCivilDate date{Number(text.substr(7, 4)), month, Number(text.substr(0, 2))};
-    if (month == 0 || date.Day < 1 || date.Day > DaysInMonth(date.Year, month))
+    if (month == 0 || date.Day < 1 || date.Day > GregorianDaysInMonth(date.Year, month))
         return std::nullopt;
     return date;
 }

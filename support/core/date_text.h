@@ -42,6 +42,10 @@ struct TTimeForm {
     bool operator==(const TTimeForm&) const = default;
 };
 
+// Days of month 1..12 by the Gregorian rule for every year (the calendar
+// of the texts; the serial day numbers have their own rule).
+int GregorianDaysInMonth(int year, int month);
+
 // A date written as day, month and year: three numbers separated by "/",
 // ".", "-" or spaces, or a number, an English month name (its first three
 // letters are enough, any case) and a number. A year of one or two digits

@@ -20,10 +20,10 @@ TEST(RecordPick, savesAndExportsThePickedCellsAndLeavesTheDatabaseItsOwnRecords)
     auto out = NewDatabase(3, {"C", "B", "A"}, 1);
     out->SetCell(1, 1, "own");
     const Bytes before = SaveImage(*out);
-    out->Modified = true;
+    out->SetModified();
     TMemoryStream picked;
     out->Save(picked, pick);
-    EXPECT_TRUE(out->Modified) << "a pick saves none of the database's own changes";
+    EXPECT_TRUE(out->Modified()) << "a pick saves none of the database's own changes";
     auto loaded = LoadImage(picked.Bytes());
     using Strings = std::vector<std::string>;
     EXPECT_EQ(std::tuple(Column(*loaded, 1), Column(*loaded, 2), Column(*loaded, 3)),

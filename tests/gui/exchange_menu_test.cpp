@@ -131,7 +131,7 @@ private slots:
         QCOMPARE(tab0->RecordCount(), 2);
         QCOMPARE(tab0->GetCell(2, 1), std::string("ann"));
         QCOMPARE(form.Tabs()->Page(0)->Model()->rowCount(), 2);
-        QVERIFY(tab0->Modified);
+        QVERIFY(tab0->Modified());
         QVERIFY(testkit::ReadBytes(target) == before);
 
         emit form.Records().PopupMenu()->aboutToShow();
@@ -246,7 +246,7 @@ private slots:
             if (QLatin1String(answer) == QLatin1String("Cancel")) {
                 QCOMPARE(db->RecordCount(), 2);
                 QCOMPARE(db->PopupCount(2), 49);
-                QVERIFY(!db->Modified);
+                QVERIFY(!db->Modified());
                 QCOMPARE(form.StatusPanel()->text(), FromUtf8("Merge cancelled; nothing was changed."));
             }
         }

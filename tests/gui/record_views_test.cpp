@@ -48,7 +48,7 @@ struct Shown {
     {
         db->InitNew();
         FillDatabase(*db, kFields, rows);
-        db->Modified = false;
+        db->ClearModified();
         page.SetDatabase(db.get());
         tester = std::make_unique<QAbstractItemModelTester>(page.ListModel(),
                                                             QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -117,7 +117,7 @@ private slots:
         edit->end(false);
         QTest::keyClicks(edit, FromUtf8("\u00A4x"));
         QCOMPARE(s.db->GetCell(1, 1), std::string("oak\nold\nx"));
-        QVERIFY(s.db->Modified);
+        QVERIFY(s.db->Modified());
         QCOMPARE(s.page.Model()->CellText(0, 0), FromUtf8("oak\u00A4old\u00A4x"));
         QCOMPARE(s.page.ListBox()->model()->index(0, 0).data().toString(), FromUtf8("oak\u00A4old\u00A4x"));
         s.page.Model()->setData(s.page.Model()->index(0, 0), FromUtf8("elm"));  // and back from the grid
@@ -208,7 +208,7 @@ private slots:
         QCOMPARE(combo->itemText(0) + u'|' + combo->itemText(1) + u'|' + combo->itemText(2), FromUtf8("|car|tree"));
         QCOMPARE(combo->currentText(), FromUtf8("boat"));
         s.page.EditPanel()->ShowRow(0);  // shown again: not rewritten
-        QVERIFY(!s.db->Modified);
+        QVERIFY(!s.db->Modified());
         combo->setFocus();
         QTest::keyClicks(combo, FromUtf8("Tx"));
         QCOMPARE(s.db->GetCell(1, 2), std::string("tree"));
@@ -427,7 +427,7 @@ private slots:
         form.Action("SaveBtn")->trigger();
 
         auto db = OpenReadOnly(FromQString(path));
-        QTEST(int(db->Layout), "readBack");
+        QTEST(int(db->Layout()), "readBack");
         QCOMPARE(db->FieldCount(), 3);
         QCOMPARE(db->GetFieldName(1) + "|" + db->GetFieldName(2), std::string("No|Colour"));
         QCOMPARE(std::vector<uint16_t>({db->GetFieldType(1), db->GetFieldType(2), db->GetFieldType(3)}),

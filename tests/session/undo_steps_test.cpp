@@ -41,7 +41,7 @@ TEST(UndoSteps, recorded_commands_undo_and_redo)
         db.InitNew();
         FillDatabase(db, kFields, kRows);
         db.SetShown(2, 0);
-        db.Modified = false;
+        db.ClearModified();
         const Rows before = ContentAndShown(db);
         std::vector<std::unique_ptr<TUndoStep>> steps;
         {
@@ -53,7 +53,7 @@ TEST(UndoSteps, recorded_commands_undo_and_redo)
             } else if (command == 1) {
                 WriteDefinition(db, {{"Thing", kTypeString, {}}, {"Hue", kTypeList, {"Blue", "Red", "Green"}}});
             } else if (command == 2) {
-                SetPopupList(db, 2, {"Green", "Red"});
+                db.SetPopupList(2, {"Green", "Red"});
                 TSortOrder order;
                 order.SortList = {"Name"};
                 SortRecords(db, order, 1, db.RecordCount());

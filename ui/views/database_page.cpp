@@ -141,7 +141,7 @@ void TDatabasePage::SetDatabase(TDataBase* db)
     undo_->setClean();
     undoBytes_ = 0;
     resetting_ = false;
-    cleanModified_ = db && db->Modified;
+    cleanModified_ = db && db->Modified();
     ClearFilterRow();  // another database's boxes mean nothing here
     model_->SetDatabase(db);
     // Another database starts from the default column settings.
@@ -376,7 +376,7 @@ void TDatabasePage::Push(const QString& text, std::unique_ptr<TUndoStep> step)
 
 void TDatabasePage::MarkSaved()
 {
-    cleanModified_ = DataBase() && DataBase()->Modified;
+    cleanModified_ = DataBase() && DataBase()->Modified();
     undo_->setClean();
 }
 
@@ -384,9 +384,12 @@ void TDatabasePage::CleanChanged(bool clean)
 {
     TDataBase* db = DataBase();
     const bool modified = clean ? cleanModified_ : true;
-    if (resetting_ || !db || db->Modified == modified)
+    if (resetting_ || !db || db->Modified() == modified)
         return;
-    db->Modified = modified;
+    if (modified)
+        db->SetModified();
+    else
+        db->ClearModified();
     emit DatabaseEdited();  // the status line shows the flag
 }
 

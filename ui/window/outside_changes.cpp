@@ -152,7 +152,7 @@ void TOutsideChanges::Ask(int tab, TOutsideChange change)
         if (!db)
             return;
         const std::string path = db->FileName;
-        const QString text = ChangeText(PathToQString(path), change, db->Modified);
+        const QString text = ChangeText(PathToQString(path), change, db->Modified());
         if (change == TOutsideChange::Removed) {
             MessageDlgButtons(text, mtWarning, {mbOK}, mbOK);
             return;
@@ -161,7 +161,7 @@ void TOutsideChanges::Ask(int tab, TOutsideChange change)
         MessageTexts().Captions[mbNoToAll] = FromUtf8("&Keep mine");
         // Unsaved changes are kept unless the user says otherwise.
         const int answer = MessageDlgButtons(text, mtWarning, {mbYesToAll, mbNoToAll},
-                                             db->Modified ? mbNoToAll : mbYesToAll);
+                                             db->Modified() ? mbNoToAll : mbYesToAll);
         // Whatever the file became while the question was open was seen.
         db->OutsideChangeSeen();
         if (answer == mrYesToAll) {

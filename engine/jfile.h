@@ -218,7 +218,9 @@ public:
     // Puts `record` at position r (1..RecordCount + 1), as stored; those from
     // r on move up. Throws ERangeError for r out of range or a full database.
     void InsertRecord(int r, const TDATA& record);
-    void MoveField(int from, int to);
+    // Virtual so that a subclass keeping field numbers of its own (the
+    // find's fields) moves them on every path, the undo's too.
+    virtual void MoveField(int from, int to);
 
     // What SetCell stores for `text` in `field`: a Boolean field keeps the
     // TRUE and FALSE texts as "1" and "0". A view of `text` otherwise.

@@ -166,9 +166,10 @@ void TDataBase::SetFilter(std::shared_ptr<const TRecordFilter> filter, const std
     }
 }
 
-void TDataBase::FieldMoved(int from, int to)
+void TDataBase::MoveField(int from, int to)
 {
-    if (from < 1 || to < 1 || size_t(from) > findFields_.size() || size_t(to) > findFields_.size())
+    TJFILE::MoveField(from, to);  // checks the indexes first
+    if (size_t(from) > findFields_.size() || size_t(to) > findFields_.size())
         return;
     const bool moved = findFields_[size_t(from - 1)];
     findFields_.erase(findFields_.begin() + (from - 1));

@@ -74,8 +74,6 @@ const IconChoice kIcons[] = {
 const char* const kSharedActions[][2] = {
     {"NewItem", "NewBtn"}, {"OpenFileItem", "LoadBtn"}, {"SaveFileItem", "SaveBtn"}};
 
-const char* const kViewButtons[] = {"GridBtn", "ListBtn", "RecBtn"};
-
 QIcon IconFor(const QString& action)
 {
     for (const IconChoice& choice : kIcons) {
@@ -196,7 +194,7 @@ void TCommandContext::EnableButtons(bool on)
 void TCommandContext::ShowViewButtons()
 {
     const TDatabasePage* page = tabs_.Page(tabs_.CurrentTab());
-    if (QAction* button = Action(kViewButtons[page ? page->ViewMode() : 0]))
+    if (QAction* button = Action(ViewFacts(page ? page->ViewMode() : TViewMode::Grid).Button))
         button->setChecked(true);
 }
 

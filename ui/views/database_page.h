@@ -3,6 +3,7 @@
 // in place, the long-text editor and the calendar on a double click, column
 // moves that move the field, and header clicks that sort and reverse.
 #include "database_undo.h"
+#include "view_mode.h"
 
 #include <QWidget>
 
@@ -51,10 +52,10 @@ public:
     TExtendedGrid* Grid() const { return grid_; }
     TDatabaseModel* Model() const { return model_; }
 
-    // 0 grid, 1 list (the list beside the record's fields), 2 record (the
-    // fields with Previous and Next). The views are refilled.
-    void SetViewMode(int mode);
-    int ViewMode() const { return viewMode_; }
+    // The grid; the list beside the record's fields; or the record's fields
+    // with Previous and Next. The views are refilled.
+    void SetViewMode(TViewMode mode);
+    TViewMode ViewMode() const { return viewMode_; }
     // Refills the list and rebuilds the field editors, then shows the first
     // record (FillRecordView).
     void FillRecordView();
@@ -168,7 +169,7 @@ private:
     QListView* listBox_;
     TRecordListModel* listModel_;
     TRecordPanel* editPanel_;
-    int viewMode_ = 0;
+    TViewMode viewMode_ = TViewMode::Grid;
     int editTriggers_ = 0;
     int contextCol_ = 0;
     int contextRow_ = -1;

@@ -313,7 +313,7 @@ private:
             return FromUtf8("the grid has %1 rows for %2 records shown").arg(page.Model()->rowCount()).arg(shown);
         if (page.Model()->columnCount() != db.FieldCount())
             return FromUtf8("the grid has %1 columns for %2 fields").arg(page.Model()->columnCount()).arg(db.FieldCount());
-        if (page.ViewMode() == 1 && page.ListModel()->rowCount() != shown)
+        if (page.ViewMode() == TViewMode::List && page.ListModel()->rowCount() != shown)
             return FromUtf8("the list has %1 lines for %2 records shown").arg(page.ListModel()->rowCount()).arg(shown);
         return {};
     }
@@ -332,9 +332,9 @@ private:
         const QModelIndex cell =
             page->Model()->index(Below(page->Model()->rowCount()), Below(page->Model()->columnCount()));
         page->Grid()->setCurrentIndex(cell);
-        if (page->ViewMode() == 1)
+        if (page->ViewMode() == TViewMode::List)
             page->ListBox()->setCurrentIndex(page->ListModel()->index(cell.row(), 0));
-        else if (page->ViewMode() == 2)
+        else if (page->ViewMode() == TViewMode::Record)
             page->EditPanel()->ShowRow(cell.row());
     }
 
@@ -410,7 +410,7 @@ private:
     {
         PickCell();
         const QString text = answers_.Token();
-        if (page.ViewMode() != 0) {
+        if (page.ViewMode() != TViewMode::Grid) {
             const int field = Below(page.Model()->columnCount()) + 1;
             auto* line = qobject_cast<QLineEdit*>(page.EditPanel()->Editor(field));
             if (!line || !line->isVisible() || line->isReadOnly())

@@ -125,7 +125,7 @@ private slots:
         AnswerCopyKey(keys, 0);
         AnswerMessage(message);
         form.Action("RearrangeItem")->trigger();
-        RunCommand("CopyRecsItemClick", [&] { form.Transfer().CopyRecsItemClick(8, target); });
+        RunCommand("CopyRecsItemClick", [&] { form.Transfer().CopyRecsToFile(target); });
         QCOMPARE(message, FromUtf8("Copied 1 record, matched on Name: 1 added, 0 updated."));
         const TDataBase* tab0 = form.Tabs()->DataBase(0);
         QCOMPARE(tab0->RecordCount(), 2);
@@ -150,7 +150,7 @@ private slots:
 
         // Its own file is no target.
         AnswerMessage(message);
-        RunCommand("CopyRecsItemClick", [&] { form.Transfer().CopyRecsItemClick(8, source); });
+        RunCommand("CopyRecsItemClick", [&] { form.Transfer().CopyRecsToFile(source); });
         QCOMPARE(message, FromUtf8("The records cannot be copied into ") + PathToQString(source) +
                               FromUtf8(": it is the file they come from."));
     }

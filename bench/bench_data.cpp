@@ -79,7 +79,7 @@ std::unique_ptr<TJFILE> MakeLargeDatabase(int records, int fields)
             texts[size_t(f - 1)] = kColumns[(f - 1) % 10].Text(seed >> 8);
             views[size_t(f - 1)] = texts[size_t(f - 1)];
         }
-        db->Records[size_t(r - 1)] = TDATA(views.data(), fields);
+        db->SetRecord(r, TDATA(views.data(), fields));
     }
     return db;
 }

@@ -205,7 +205,7 @@ int Import(int argc, char** argv, std::ostream& err)
     TJFILE db;
     db.InitNew();
     const std::string note = ImportCSV(args.positional[0], options, db);
-    WriteInLayout(db, db.Layout, output);
+    WriteInLayout(db, db.Layout(), output);
     Warn(err, note);
     return 0;
 }

@@ -278,7 +278,7 @@ int MergeCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
     CheckLeftOut(MergeLeftOut(*master, *other, choice), args, "merge");
     choice.LeaveOutUnlisted = true;
     const TMergeResult result = Merge(*master, *other, choice);
-    WriteInLayout(*master, master->Layout, output);
+    WriteInLayout(*master, master->Layout(), output);
     out << result.Written << (result.Written == 1 ? " value" : " values") << " written, " << result.Appended
         << (result.Appended == 1 ? " record" : " records") << " appended.";
     if (const std::string note = PopupListsNote(result.ListAdded, result.LeftOut); !note.empty())

@@ -164,31 +164,30 @@ void ApplySavedSortsAndFilters(TJFILE& db, const json& spec)
 
 void ApplyViewSettings(TJFILE& db, const json& spec)
 {
-    TAppInfo& info = *db.AppInfo;
     if (spec.contains("sort_fields")) {
         const json& list = ArrayOf(spec["sort_fields"], "sort_fields", 3);
         for (size_t k = 0; k < list.size(); ++k)
-            info.SetSortField(int(k) + 1, uint16_t(NumberOf(list[k], "sort_fields", 0, 65535)));
+            db.SetSortField(int(k) + 1, int(NumberOf(list[k], "sort_fields", 0, 65535)));
     }
-    auto number = [&](const char* key, void (TAppInfo::*set)(uint16_t)) {
+    auto number = [&](const char* key, void (TJFILE::*set)(int)) {
         if (spec.contains(key))
-            (info.*set)(uint16_t(NumberOf(spec[key], key, 0, 65535)));
+            (db.*set)(int(NumberOf(spec[key], key, 0, 65535)));
     };
-    number("find_field", &TAppInfo::SetFindField);
-    number("filter_field", &TAppInfo::SetFilterField);
-    number("first_column", &TAppInfo::SetFirstColumn);
-    number("display_width", &TAppInfo::SetDisplayWidth);
+    number("find_field", &TJFILE::SetFindField);
+    number("filter_field", &TJFILE::SetFilterField);
+    number("first_column", &TJFILE::SetFirstColumn);
+    number("display_width", &TJFILE::SetDisplayWidth);
     if (spec.contains("find_text"))
-        info.SetFindText(TextOf(spec["find_text"], "find_text"));
+        db.SetFindText(TextOf(spec["find_text"], "find_text"));
     if (spec.contains("filter_text"))
-        info.SetFilterText(TextOf(spec["filter_text"], "filter_text"));
+        db.SetFilterText(TextOf(spec["filter_text"], "filter_text"));
 }
 
 void ApplyHeader(TJFILE& db, const json& spec)
 {
     // The reader tells the layout by the creator: another one would not read back.
     if (spec.contains("creator") && TextOf(spec["creator"], "creator") != db.CreatorText())
-        Bad("\"creator\" must be \"" + db.CreatorText() + "\" for a " + Facts(db.Layout).Name + " database");
+        Bad("\"creator\" must be \"" + db.CreatorText() + "\" for a " + Facts(db.Layout()).Name + " database");
     if (spec.contains("db_type"))
         db.SetDbType(TextOf(spec["db_type"], "db_type"));
     if (spec.contains("attributes"))
@@ -202,13 +201,7 @@ void ApplyHeader(TJFILE& db, const json& spec)
             Bad("\"read_only\" must be true or false");
         readOnly = spec["read_only"].get<bool>();
     }
-    if (Facts(db.Layout).HeaderFlags) {
-        db.PdbHeader.Version =
-            uint16_t((db.PdbHeader.Version & 0x0BFF) | (category << 12) | (readOnly ? 0x0400 : 0));
-    } else {
-        uint16_t flags = db.AppInfo->GetFlags();
-        db.AppInfo->SetFlags(uint16_t((flags & 0x0FFD) | (category << 12) | (readOnly ? 2 : 0)));
-    }
+    db.SetCategoryAndReadOnly(category, readOnly);
 }
 
 }  // namespace
@@ -282,7 +275,7 @@ std::string DatabaseSummary(const TJFILE& db)
 {
     std::ostringstream out;
     out << "Title:       " << db.PdbHeader.Name << "\n"
-        << "Layout:      " << Number(db.Layout) << " (" << Facts(db.Layout).Name << ")\n"
+        << "Layout:      " << Number(db.Layout()) << " (" << Facts(db.Layout()).Name << ")\n"
         << "Creator:     " << db.CreatorText() << "   Type: " << db.DbTypeText() << "\n"
         << "Records:     " << db.RecordCount() << "\n"
         << "Fields:      " << db.FieldCount() << "\n";

@@ -230,13 +230,16 @@ void WriteCSVBody(const TJFILE& db, const std::vector<int>& fields, int count, C
 
 void WriteCSVTo(const TJFILE& db, const std::vector<int>& fields, TStream& stream)
 {
-    WriteCSVBody(db, fields, db.RecordCount(), [&](int r, std::array<std::string_view, kMaxSlots>& cells) {
-        const TDATA& record = db.Records[size_t(r - 1)];
-        record.Texts(cells);
-        // One search of the whole record spares one per cell: line feeds are rare.
-        const std::string_view all = record.TextSpan();
-        return TLineFacts{all.size(), all.find('\n') != std::string_view::npos, all};
-    }, stream);
+    WriteCSVBody(
+        db, fields, db.RecordCount(),
+        [&](int r, std::array<std::string_view, kMaxSlots>& cells) {
+            const TDATA& record = db.Record(r);
+            record.Texts(cells);
+            // One search of the whole record spares one per cell: line feeds are rare.
+            const std::string_view all = record.TextSpan();
+            return TLineFacts{all.size(), all.find('\n') != std::string_view::npos, all};
+        },
+        stream);
 }
 
 void WriteCSVTo(const TJFILE& db, const TRecordPick& records, const std::vector<int>& fields, TStream& stream)
@@ -291,7 +294,7 @@ std::vector<TIniEntry> SettingsEntries(const TJFILE& db, const std::vector<int>&
             values += (k > 1 ? "," : "") + db.GetPopupItem(f, k);
         put("Popup" + std::to_string(f), values);
     }
-    if (!Facts(db.Layout).SavedSettings)
+    if (!Facts(db.Layout()).SavedSettings)
         return entries;
     for (int s = 1; s <= 5; ++s) {
         FilterRec filter = db.GetFilter(s);

@@ -30,27 +30,8 @@ void WriteDefinition(TJFILE& db, const std::vector<TFieldDefinition>& fields)
         db.SetFieldType(f, field.Type);
         // A field that keeps a popup list is written as a List field again.
         if (field.Type == TFieldType::List || wasList)
-            SetPopupList(db, f, field.Type == TFieldType::List ? field.Popup : std::vector<std::string>());
+            db.SetPopupList(f, field.Type == TFieldType::List ? field.Popup : std::vector<std::string>());
     }
-}
-
-void SetPopupList(TJFILE& db, int field, const std::vector<std::string>& items)
-{
-    if (field < 1 || field > kMaxSlots)
-        return;
-    auto list = std::make_unique<TDATA>();
-    int k = 0;
-    for (const std::string& item : items)
-        if (!item.empty() && k < kMaxSlots)
-            list->SetField(++k, item);
-    auto& current = db.PopupLists[size_t(field - 1)];
-    bool same = true;
-    for (int i = 1; same && i <= kMaxSlots; ++i)
-        same = (current ? current->Field(i) : std::string_view()) == list->Field(i);
-    if (same)
-        return;
-    current = std::move(list);
-    db.Changed();
 }
 
 std::vector<std::string> SavedSortNames(const TJFILE& db, int s)

@@ -29,10 +29,6 @@ std::vector<TFieldDefinition> ReadDefinition(const TJFILE& db);
 // know stays as it is.
 void WriteDefinition(TJFILE& db, const std::vector<TFieldDefinition>& fields);
 
-// Makes `items` the popup list of field `field` (at most 50 are kept; empty
-// items are left out, as an empty item would end the list). Unlike
-// SetPopupItem on a loaded database, no record's value is renamed.
-void SetPopupList(TJFILE& db, int field, const std::vector<std::string>& items);
 // The popup values of `field` of `db`, in order.
 std::vector<std::string> PopupValues(const TJFILE& db, int field);
 // True when a popup list with room can take `value` and read it back the

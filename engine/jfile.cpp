@@ -15,27 +15,27 @@ void TJFILE::InitNew()
     TPalmPilotDB::InitNew();
     loadWarning_.clear();
     loadDamage_ = {};
-    Records.clear();
-    for (auto& list : PopupLists)
+    records_.clear();
+    for (auto& list : popupLists_)
         list.reset();
-    SavedSorts = {};
-    Defaults = {};
-    Filters = {};
-    Layout = TLayout::JFile55;
-    AppInfo = MakeAppInfo(Layout);
+    savedSorts_ = {};
+    defaults_ = {};
+    filters_ = {};
+    layout_ = TLayout::JFile55;
+    appInfo_ = MakeAppInfo(layout_);
     PdbHeader.Name = "Untitled";
     for (int f = 1; f <= kMaxSlots; ++f) {
-        AppInfo->SetColumnWidth(f, 100);
-        AppInfo->SetFieldType(f, TFieldType::New);
+        appInfo_->SetColumnWidth(f, 100);
+        appInfo_->SetFieldType(f, TFieldType::New);
     }
-    AppInfo->SetDisplayWidth(100);
+    appInfo_->SetDisplayWidth(100);
     for (int k = 1; k <= 3; ++k)
-        AppInfo->SetSortField(k, uint16_t(k));
-    AppInfo->SetFindField(1);
-    AppInfo->SetFilterField(1);
-    AppInfo->SetFirstColumn(1);
-    SetDbType(Facts(Layout).DbType);
-    SetCreator(Facts(Layout).Creator);
+        appInfo_->SetSortField(k, uint16_t(k));
+    appInfo_->SetFindField(1);
+    appInfo_->SetFilterField(1);
+    appInfo_->SetFirstColumn(1);
+    SetDbType(Facts(layout_).DbType);
+    SetCreator(Facts(layout_).Creator);
     ResetTexts();
 }
 
@@ -49,28 +49,28 @@ void TJFILE::Load()
 
 void TJFILE::SetModified()
 {
-    Modified = true;
+    modified_ = true;
 }
 
 void TJFILE::Status(const std::string&) {}
 
 void TJFILE::Changed()
 {
-    if (UpdateCount == 0)
+    if (updateCount_ == 0)
         SetModified();
 }
 
 void TJFILE::EndUpdate()
 {
-    --UpdateCount;
+    --updateCount_;
     Changed();
 }
 
 void TJFILE::ResetTexts()
 {
-    Modified = false;
-    TrueText = "TRUE";
-    FalseText = "FALSE";
+    modified_ = false;
+    trueText_ = "TRUE";
+    falseText_ = "FALSE";
 }
 
 // --- Cells -----------------------------------------------------------------
@@ -79,15 +79,15 @@ std::string_view TJFILE::CellView(int record, int field) const
 {
     if (record < 1 || record > RecordCount() || field < 1 || field > FieldCount())
         return {};
-    return Records[size_t(record - 1)].Field(field);
+    return records_[size_t(record - 1)].Field(field);
 }
 
 std::string_view TJFILE::StoredText(int field, std::string_view text) const
 {
     if (GetFieldType(field) == TFieldType::Boolean) {
-        if (SameTextIgnoringCase(text, TrueText))
+        if (SameTextIgnoringCase(text, trueText_))
             return "1";
-        if (SameTextIgnoringCase(text, FalseText))
+        if (SameTextIgnoringCase(text, falseText_))
             return "0";
     }
     return text;
@@ -99,8 +99,59 @@ void TJFILE::SetCell(int record, int field, const std::string& text)
         throw ERangeError(FormatMessage("SetCell: Record index out of range (%d)", record));
     if (text == CellView(record, field))
         return;
-    Records[size_t(record - 1)].SetField(field, StoredText(field, text));
+    records_[size_t(record - 1)].SetField(field, StoredText(field, text));
     Changed();
+}
+
+const TDATA& TJFILE::Record(int r) const
+{
+    static const TDATA kNone;
+    return r >= 1 && size_t(r) <= records_.size() ? records_[size_t(r - 1)] : kNone;
+}
+
+void TJFILE::SetCells(int record, std::span<const TCellText> cells)
+{
+    if (record < 1 || record > RecordCount())
+        throw ERangeError(FormatMessage("SetCell: Record index out of range (%d)", record));
+    TDATA& data = records_[size_t(record - 1)];
+    std::array<std::string_view, kMaxSlots> texts;
+    data.Texts(texts);
+    // As many slots as SetCell would leave: each cell set adds slots up to its own.
+    int slots = data.SlotCount();
+    bool changed = false;
+    for (const TCellText& cell : cells) {
+        if (cell.Field < 1 || cell.Field > FieldCount())
+            continue;
+        std::string_view& text = texts[size_t(cell.Field - 1)];
+        if (text == cell.Text)
+            continue;
+        text = StoredText(cell.Field, cell.Text);
+        slots = std::max(slots, cell.Field);
+        changed = true;
+    }
+    if (!changed)
+        return;
+    data = TDATA(texts.data(), slots);
+    Changed();
+}
+
+void TJFILE::SetRecord(int record, TDATA data)
+{
+    if (record < 1 || record > RecordCount())
+        throw ERangeError(FormatMessage("SetCell: Record index out of range (%d)", record));
+    TDATA& stored = records_[size_t(record - 1)];
+    bool differ = false;
+    for (int f = 1; f <= FieldCount() && !differ; ++f)
+        differ = stored.Field(f) != data.Field(f);
+    stored = std::move(data);
+    if (differ)
+        Changed();
+}
+
+void TJFILE::SetBooleanTexts(const std::string& trueText, const std::string& falseText)
+{
+    trueText_ = trueText;
+    falseText_ = falseText;
 }
 
 std::string TJFILE::GetDisplayCell(int record, int field) const
@@ -112,9 +163,9 @@ std::string TJFILE::GetDisplayCell(int record, int field) const
 std::string_view TJFILE::BooleanShown(std::string_view cell) const
 {
     if (cell == "1")
-        return TrueText;
+        return trueText_;
     if (cell == "0")
-        return FalseText;
+        return falseText_;
     return cell;
 }
 
@@ -122,30 +173,30 @@ std::string_view TJFILE::BooleanShown(std::string_view cell) const
 
 int TJFILE::FieldCount() const
 {
-    return AppInfo ? AppInfo->GetFieldCount() : 0;
+    return appInfo_ ? appInfo_->GetFieldCount() : 0;
 }
 
 void TJFILE::SetFieldCount(int n)
 {
-    if (!AppInfo)
+    if (!appInfo_)
         return;
-    n = std::clamp(n, 0, AppInfo->MaxFields());
+    n = std::clamp(n, 0, appInfo_->MaxFields());
     if (n == FieldCount())
         return;
-    AppInfo->SetFieldCount(n);
+    appInfo_->SetFieldCount(n);
     Changed();
 }
 
 std::string TJFILE::GetFieldName(int f) const
 {
-    return AppInfo ? AppInfo->GetFieldName(f) : std::string();
+    return appInfo_ ? appInfo_->GetFieldName(f) : std::string();
 }
 
 void TJFILE::SetFieldName(int f, const std::string& name)
 {
-    if (!AppInfo || name == GetFieldName(f))
+    if (!appInfo_ || name == GetFieldName(f))
         return;
-    AppInfo->SetFieldName(f, name);
+    appInfo_->SetFieldName(f, name);
     Changed();
 }
 
@@ -159,16 +210,16 @@ int TJFILE::FieldIndexByName(const std::string& name) const
 
 TFieldType TJFILE::GetFieldType(int f) const
 {
-    if (!AppInfo || f < 1 || f > FieldCount())
+    if (!appInfo_ || f < 1 || f > FieldCount())
         return TFieldType::New;
-    return AppInfo->GetFieldType(f);
+    return appInfo_->GetFieldType(f);
 }
 
 void TJFILE::SetFieldType(int f, TFieldType type)
 {
-    if (!AppInfo || type == GetFieldType(f))
+    if (!appInfo_ || type == GetFieldType(f))
         return;
-    AppInfo->SetFieldType(f, type);
+    appInfo_->SetFieldType(f, type);
     Changed();
 }
 
@@ -179,56 +230,29 @@ std::string TJFILE::GetFieldTypeName(int f) const
 
 int TJFILE::GetColumnWidth(int f) const
 {
-    return AppInfo ? AppInfo->GetColumnWidth(f) : 0;
+    return appInfo_ ? appInfo_->GetColumnWidth(f) : 0;
 }
 
 void TJFILE::SetColumnWidth(int f, int w)
 {
-    if (!AppInfo)
+    if (!appInfo_)
         return;
     if (w != 0 && w > -20 && w < 20)
         w = w < 0 ? -20 : 20;
     w = std::clamp(w, -32768, 32767);
     if (w == GetColumnWidth(f))
         return;
-    AppInfo->SetColumnWidth(f, int16_t(w));
+    appInfo_->SetColumnWidth(f, int16_t(w));
     Changed();
-}
-
-int TJFILE::GetSortField(int k) const { return AppInfo ? AppInfo->GetSortField(k) : 0; }
-int TJFILE::FindField() const { return AppInfo ? AppInfo->GetFindField() : 0; }
-std::string TJFILE::FindText() const { return AppInfo ? AppInfo->GetFindText() : std::string(); }
-int TJFILE::FilterField() const { return AppInfo ? AppInfo->GetFilterField() : 0; }
-std::string TJFILE::FilterText() const { return AppInfo ? AppInfo->GetFilterText() : std::string(); }
-int TJFILE::FirstColumn() const { return AppInfo ? AppInfo->GetFirstColumn() : 0; }
-int TJFILE::DisplayWidth() const { return AppInfo ? AppInfo->GetDisplayWidth() : 0; }
-
-// The 5.x layouts keep category and read-only flag in the header's Version
-// word (category in bits 12..15, read-only hex 0400); the older ones in the
-// block's Flags word.
-int TJFILE::Category() const
-{
-    if (Facts(Layout).HeaderFlags)
-        return PdbHeader.Version >> 12;
-    return AppInfo ? AppInfo->GetCategory() : 0;
-}
-
-bool TJFILE::ReadOnly() const
-{
-    if (!AppInfo)
-        return true;
-    if (Facts(Layout).HeaderFlags)
-        return (PdbHeader.Version & 0x0400) != 0;
-    return (AppInfo->GetFlags() & 2) != 0;
 }
 
 // --- Popup lists -----------------------------------------------------------
 
 int TJFILE::PopupCount(int f) const
 {
-    if (f < 1 || f > kMaxSlots || !PopupLists[size_t(f - 1)])
+    if (f < 1 || f > kMaxSlots || !popupLists_[size_t(f - 1)])
         return 0;
-    const TDATA& list = *PopupLists[size_t(f - 1)];
+    const TDATA& list = *popupLists_[size_t(f - 1)];
     int k = 0;
     while (k < kMaxSlots && !list.Field(k + 1).empty())
         ++k;
@@ -237,19 +261,19 @@ int TJFILE::PopupCount(int f) const
 
 std::string TJFILE::GetPopupItem(int f, int k) const
 {
-    if (f < 1 || f > kMaxSlots || !PopupLists[size_t(f - 1)])
+    if (f < 1 || f > kMaxSlots || !popupLists_[size_t(f - 1)])
         return {};
-    return std::string(PopupLists[size_t(f - 1)]->Field(k).substr(0, kLongestPopupValue));
+    return std::string(popupLists_[size_t(f - 1)]->Field(k).substr(0, kLongestPopupValue));
 }
 
 void TJFILE::SetPopupItem(int f, int k, const std::string& text)
 {
     if (f < 1 || f > kMaxSlots || k < 1 || k > kMaxSlots)
         return;
-    auto& list = PopupLists[size_t(f - 1)];
+    auto& list = popupLists_[size_t(f - 1)];
     std::string current = list ? list->GetField(k) : std::string();
     // Renaming a value renames it in every record that holds it.
-    if (Loaded && !current.empty())
+    if (loaded_ && !current.empty())
         for (int r = 1; r <= RecordCount(); ++r)
             if (CellView(r, f) == current)
                 SetCell(r, f, text);
@@ -261,61 +285,22 @@ void TJFILE::SetPopupItem(int f, int k, const std::string& text)
     }
 }
 
-// --- Extras of the 5.x layouts --------------------------------------------
-
-std::string TJFILE::GetDefault(int f) const
+void TJFILE::SetPopupList(int f, const std::vector<std::string>& items)
 {
-    if (!Facts(Layout).SavedSettings || f < 1 || f > kMaxSlots)
-        return {};
-    return Defaults[size_t(f - 1)];
-}
-
-void TJFILE::SetDefault(int f, const std::string& text)
-{
-    if (!Facts(Layout).SavedSettings || f < 1 || f > kMaxSlots || Defaults[size_t(f - 1)] == text)
+    if (f < 1 || f > kMaxSlots)
         return;
-    Defaults[size_t(f - 1)] = text;
-    Changed();
-}
-
-std::string TJFILE::GetSavedSortName(int s) const
-{
-    if (!Facts(Layout).SavedSettings || s < 1 || s > 5)
-        return {};
-    return SavedSorts[size_t(s - 1)].Name;
-}
-
-int TJFILE::GetSavedSortField(int s, int k) const
-{
-    if (!Facts(Layout).SavedSettings || s < 1 || s > 5 || k < 1 || k > 3)
-        return 0;
-    return SavedSorts[size_t(s - 1)].Fields[size_t(k - 1)];
-}
-
-void TJFILE::SetSavedSort(int s, const std::string& name, const std::array<uint16_t, 3>& fields)
-{
-    if (!Facts(Layout).SavedSettings || s < 1 || s > 5)
+    auto list = std::make_unique<TDATA>();
+    int k = 0;
+    for (const std::string& item : items)
+        if (!item.empty() && k < kMaxSlots)
+            list->SetField(++k, item);
+    auto& current = popupLists_[size_t(f - 1)];
+    bool same = true;
+    for (int i = 1; same && i <= kMaxSlots; ++i)
+        same = (current ? current->Field(i) : std::string_view()) == list->Field(i);
+    if (same)
         return;
-    TSavedSort& sort = SavedSorts[size_t(s - 1)];
-    if (sort.Name == name && sort.Fields == fields)
-        return;
-    sort.Name = name.substr(0, 255);
-    sort.Fields = fields;
-    Changed();
-}
-
-FilterRec TJFILE::GetFilter(int s) const
-{
-    if (!Facts(Layout).SavedSettings || s < 1 || s > 5)
-        return {};
-    return Filters[size_t(s - 1)];
-}
-
-void TJFILE::SetFilter(int s, const FilterRec& rec)
-{
-    if (!Facts(Layout).SavedSettings || s < 1 || s > 5 || Filters[size_t(s - 1)] == rec)
-        return;
-    Filters[size_t(s - 1)] = rec;
+    current = std::move(list);
     Changed();
 }
 
@@ -323,7 +308,7 @@ void TJFILE::SetFilter(int s, const FilterRec& rec)
 
 void TJFILE::SetRecordCount(uint16_t n)
 {
-    Records.resize(n);
+    records_.resize(n);
     TPalmPilotDB::SetRecordCount(n);
     Changed();
 }
@@ -331,11 +316,20 @@ void TJFILE::SetRecordCount(uint16_t n)
 void TJFILE::AdoptRecords(std::vector<TDATA>&& records, std::unique_ptr<TFileImage> image)
 {
     // The records of the old image go before it does.
-    Records.clear();
+    records_.clear();
     if (image)
         image_ = std::move(image);
     SetRecordCount(uint16_t(records.size()));
-    Records.swap(records);
+    records_.swap(records);
+}
+
+void TJFILE::InsertRecord(int r, const TDATA& record)
+{
+    if (r < 1 || r > RecordCount() + 1 || RecordCount() == UINT16_MAX)
+        throw ERangeError(FormatMessage("Insert: Record index out of range (%d)", r));
+    SetRecordCount(uint16_t(RecordCount() + 1));  // a blank record at the end
+    std::rotate(records_.begin() + (r - 1), records_.end() - 1, records_.end());
+    records_[size_t(r - 1)] = record;
 }
 
 void TJFILE::DeleteRecord(int r)
@@ -343,7 +337,7 @@ void TJFILE::DeleteRecord(int r)
     if (r < 1 || r > RecordCount())
         throw ERangeError(FormatMessage("Delete: Record index out of range (%d)", r));
     BeginUpdate();
-    std::rotate(Records.begin() + (r - 1), Records.begin() + r, Records.end());
+    std::rotate(records_.begin() + (r - 1), records_.begin() + r, records_.end());
     SetRecordCount(uint16_t(RecordCount() - 1));
     EndUpdate();
 }
@@ -355,8 +349,8 @@ void TJFILE::SwapRecords(int a, int b)
             throw ERangeError(FormatMessage("SetCell: Record index out of range (%d)", r));
     if (a == b)
         return;
-    TDATA& first = Records[size_t(a - 1)];
-    TDATA& second = Records[size_t(b - 1)];
+    TDATA& first = records_[size_t(a - 1)];
+    TDATA& second = records_[size_t(b - 1)];
     // Exchanging whole records gives the same cells as exchanging them one by
     // one, without rebuilding each record fifty times during a sort.
     bool differ = false;
@@ -369,9 +363,9 @@ void TJFILE::SwapRecords(int a, int b)
 
 void TJFILE::PermuteRecords(const std::vector<int>& order)
 {
-    if (order.size() != Records.size())
+    if (order.size() != records_.size())
         throw ERangeError(FormatMessage("PermuteRecords: Record count mismatch (%d)", long(order.size())));
-    std::vector<bool> seen(Records.size() + 1, false);
+    std::vector<bool> seen(records_.size() + 1, false);
     for (int r : order) {
         if (r < 1 || r > RecordCount() || seen[size_t(r)])
             throw ERangeError(FormatMessage("PermuteRecords: Record index out of range (%d)", r));
@@ -379,16 +373,16 @@ void TJFILE::PermuteRecords(const std::vector<int>& order)
     }
     bool changed = false;
     for (size_t p = 0; p < order.size() && !changed; ++p) {
-        const TDATA& before = Records[p];
-        const TDATA& after = Records[size_t(order[p] - 1)];
+        const TDATA& before = records_[p];
+        const TDATA& after = records_[size_t(order[p] - 1)];
         for (int f = 1; f <= FieldCount() && !changed; ++f)
             changed = before.Field(f) != after.Field(f);
     }
     std::vector<TDATA> reordered;
-    reordered.reserve(Records.size());
+    reordered.reserve(records_.size());
     for (int r : order)
-        reordered.push_back(std::move(Records[size_t(r - 1)]));
-    Records = std::move(reordered);
+        reordered.push_back(std::move(records_[size_t(r - 1)]));
+    records_ = std::move(reordered);
     if (changed)
         Changed();
 }
@@ -416,7 +410,7 @@ void TJFILE::MoveRecords(const std::vector<int>& moved, int target)
     // The new order as a permutation, so that a subclass keeping state per
     // record follows through PermuteRecords.
     std::vector<int> order;
-    order.reserve(Records.size());
+    order.reserve(records_.size());
     int number = 0;
     for (int r = 1; r <= RecordCount(); ++r) {
         if (isMoved[size_t(r)])
@@ -459,7 +453,7 @@ void TJFILE::MoveField(int from, int to)
         // position would become "1", and an undo would not bring it back.
         for (int i = 1; i <= count; ++i)
             cells[size_t(i)] = std::string(CellView(r, perm[size_t(i)]));
-        TDATA& record = Records[size_t(r - 1)];
+        TDATA& record = records_[size_t(r - 1)];
         for (int i = 1; i <= count; ++i)
             views[size_t(i - 1)] = cells[size_t(i)];
         // Slots beyond the field count keep their texts.
@@ -478,7 +472,7 @@ void TJFILE::MoveField(int from, int to)
         names[size_t(i)] = GetFieldName(i);
         widths[size_t(i)] = GetColumnWidth(i);
         types[size_t(i)] = GetFieldType(i);
-        lists[size_t(i)] = std::move(PopupLists[size_t(i - 1)]);
+        lists[size_t(i)] = std::move(popupLists_[size_t(i - 1)]);
     }
     for (int i = 1; i <= count; ++i)
         SetFieldName(i, names[size_t(perm[size_t(i)])]);
@@ -487,12 +481,12 @@ void TJFILE::MoveField(int from, int to)
     for (int i = 1; i <= count; ++i)
         SetFieldType(i, types[size_t(perm[size_t(i)])]);
     for (int i = 1; i <= count; ++i)
-        PopupLists[size_t(i - 1)] = std::move(lists[size_t(perm[size_t(i)])]);
+        popupLists_[size_t(i - 1)] = std::move(lists[size_t(perm[size_t(i)])]);
     // A default belongs to its field: left in place it would fill another
     // field's new records, and be saved as that field's default.
-    const std::array<std::string, kMaxSlots> defaults = Defaults;
+    const std::array<std::string, kMaxSlots> defaults = defaults_;
     for (int i = 1; i <= count; ++i)
-        Defaults[size_t(i - 1)] = defaults[size_t(perm[size_t(i)] - 1)];
+        defaults_[size_t(i - 1)] = defaults[size_t(perm[size_t(i)] - 1)];
     EndUpdate();
 }
 

@@ -3,7 +3,9 @@
 // info block), records as 8-bit text cells, popup lists, defaults, saved sorts
 // and saved filters. Records and fields are numbered from 1. Getters return
 // empty text or 0 for indexes out of range; setters compare first and mark
-// the database modified only on a real change.
+// the database modified only on a real change. Its data are private: every
+// change goes through a setter, so that none escapes the modified flag or a
+// subclass that follows the changes.
 #include "appinfo.h"
 #include "layout.h"
 #include "load_damage.h"
@@ -13,6 +15,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +35,25 @@ struct TSavedSort {
     std::string Name;
 };
 
+// One cell of a record given as typed: the field (from 1) and its text.
+struct TCellText {
+    int Field;
+    std::string_view Text;
+};
+
+// The field definitions and the settings kept beside them (popup lists,
+// saved sorts, defaults, saved filters) held apart from their database: what
+// the undo of a definition change puts back.
+struct TDefinitionSnapshot {
+    std::unique_ptr<TAppInfo> AppInfo;
+    std::array<std::unique_ptr<TDATA>, kMaxSlots> PopupLists;
+    std::array<TSavedSort, 5> SavedSorts;
+    std::array<std::string, kMaxSlots> Defaults;
+    std::array<FilterRec, 5> Filters;
+};
+
+enum class TRecordCopy;  // CopyDatabase's choice, below
+
 class TJFILE : public TPalmPilotDB {
 public:
     TJFILE();
@@ -45,7 +67,23 @@ public:
     // `image` (TDATA::InFile); the database then holds `image` in place of
     // the one it was loaded from.
     void AdoptRecords(std::vector<TDATA>&& records, std::unique_ptr<TFileImage> image);
+    // Whether the database differs from its file: set by every change (and
+    // by SetModified), cleared by loading, InitNew and a save.
+    bool Modified() const { return modified_; }
+    // Virtual so that the main window's database hears of every change.
     virtual void SetModified();
+    // The database counts as its file holds it again (an undo back to the
+    // last save; a rule of the open that a read-only file cannot keep).
+    void ClearModified() { modified_ = false; }
+    TLayout Layout() const { return layout_; }
+    // The texts a Boolean "1" and "0" are shown as and typed as: "TRUE" and
+    // "FALSE" until set otherwise.
+    const std::string& TrueText() const { return trueText_; }
+    const std::string& FalseText() const { return falseText_; }
+    void SetBooleanTexts(const std::string& trueText, const std::string& falseText);
+    // The database counts as read from its file from now on (the reader does
+    // this): SetPopupItem then renames the values it changes in the records.
+    void MarkLoaded() { loaded_ = true; }
     // Progress text of long operations; the main window shows it.
     virtual void Status(const std::string& text);
     virtual std::string GetDisplayCell(int record, int field) const;
@@ -80,7 +118,7 @@ public:
 
     // Change notification.
     void Changed();
-    void BeginUpdate() { ++UpdateCount; }
+    void BeginUpdate() { ++updateCount_; }
     void EndUpdate();
     void ResetTexts();
 
@@ -89,6 +127,18 @@ public:
     std::string_view CellView(int record, int field) const;
     // Throws ERangeError for a record outside 1..RecordCount.
     void SetCell(int record, int field, const std::string& text);
+    // Record r as stored; an empty record for r outside the records.
+    const TDATA& Record(int r) const;
+    // Several cells of one record, as SetCell would set them one after the
+    // other (a later cell of the same field compares with the earlier one),
+    // with the record rebuilt once and one change. Fields outside
+    // 1..FieldCount are left out. Throws ERangeError as SetCell does.
+    void SetCells(int record, std::span<const TCellText> cells);
+    // Record `record` becomes `data` exactly as it is, without SetCell's
+    // rewriting of Boolean texts: for texts as a database stores them (an
+    // undo, a record of this database or a copy of it). A change when a
+    // cell differs. Throws ERangeError as SetCell does.
+    void SetRecord(int record, TDATA data);
 
     // Field definitions.
     int FieldCount() const;
@@ -110,6 +160,20 @@ public:
     int DisplayWidth() const;
     int Category() const;
     bool ReadOnly() const;
+    // The view settings above (field numbers and widths as the block keeps
+    // them, 0..65535); each is a change only when it changes the block.
+    void SetSortField(int k, int f);
+    void SetFindField(int f);
+    void SetFindText(const std::string& text);
+    void SetFilterField(int f);
+    void SetFilterText(const std::string& text);
+    void SetFirstColumn(int f);
+    void SetDisplayWidth(int w);
+    // Category (0..15) and read-only flag, in the header's Version word or
+    // the block's flags, as the layout keeps them.
+    void SetCategoryAndReadOnly(int category, bool readOnly);
+    // The most fields the layout holds; 0 without a definition block.
+    int MaxFields() const;
 
     // Popup lists: at most kMaxSlots values each.
     int PopupCount(int f) const;
@@ -117,6 +181,10 @@ public:
     static constexpr size_t kLongestPopupValue = 255;
     std::string GetPopupItem(int f, int k) const;
     void SetPopupItem(int f, int k, const std::string& text);
+    // Makes `items` the popup list of field f (at most 50 are kept; empty
+    // items are left out, as an empty item would end the list). Unlike
+    // SetPopupItem on a loaded database, no record's value is renamed.
+    void SetPopupList(int f, const std::vector<std::string>& items);
 
     // Extras of the 5.x layouts.
     std::string GetDefault(int f) const;
@@ -127,6 +195,13 @@ public:
     void SetSavedSort(int s, const std::string& name, const std::array<uint16_t, 3>& fields);
     FilterRec GetFilter(int s) const;
     void SetFilter(int s, const FilterRec& rec);
+
+    // The definition and the settings beside it (jfile_copy.cpp): a copy;
+    // whether `snapshot` holds what the database holds; and an exchange of
+    // the two, which is a change.
+    TDefinitionSnapshot Definition() const;
+    bool HoldsDefinition(const TDefinitionSnapshot& snapshot) const;
+    void SwapDefinition(TDefinitionSnapshot& snapshot);
 
     // Records. DeleteRecord and MoveField throw ERangeError for indexes out of
     // range, MoveRecords for a record or target out of range. DeleteRecord and
@@ -140,26 +215,23 @@ public:
     // order[p - 1]; `order` is a permutation of 1..RecordCount. Notifies a change
     // when a cell changed. Virtual so that per-record state can follow.
     virtual void PermuteRecords(const std::vector<int>& order);
-    void MoveField(int from, int to);
-
-    std::unique_ptr<TAppInfo> AppInfo;
-    std::vector<TDATA> Records;  // Records[r - 1] is record r
-    std::array<std::unique_ptr<TDATA>, kMaxSlots> PopupLists;
-    std::array<TSavedSort, 5> SavedSorts;
-    std::array<std::string, kMaxSlots> Defaults;
-    std::array<FilterRec, 5> Filters;
-    bool Modified = false;
-    TLayout Layout = TLayout::JFile55;
-    int UpdateCount = 0;
-    std::string TrueText = "TRUE";
-    std::string FalseText = "FALSE";
-    bool Loaded = false;
+    // Puts `record` at position r (1..RecordCount + 1), as stored; those from
+    // r on move up. Throws ERangeError for r out of range or a full database.
+    void InsertRecord(int r, const TDATA& record);
+    // Virtual so that a subclass keeping field numbers of its own (the
+    // find's fields) moves them on every path, the undo's too.
+    virtual void MoveField(int from, int to);
 
     // What SetCell stores for `text` in `field`: a Boolean field keeps the
     // TRUE and FALSE texts as "1" and "0". A view of `text` otherwise.
     std::string_view StoredText(int field, std::string_view text) const;
 
 private:
+    friend std::unique_ptr<TJFILE> CopyDatabase(const TJFILE& db, TRecordCopy records);
+    friend std::unique_ptr<TJFILE> CopyDatabase(const TJFILE& db, const std::vector<int>& records, TRecordCopy copy);
+    static std::unique_ptr<TJFILE> CopyOf(const TJFILE& db, const std::vector<int>* chosen, TRecordCopy records);
+    // Applies `change` to the definition block; a change when a byte of it changed.
+    void ChangeBlock(const std::function<void(TAppInfo&)>& change);
     void LoadImage(std::unique_ptr<TFileImage> image, const std::string& name);
     void ReadChunks(class ByteReader& in);
     void ReadRecords(class ByteReader& in, size_t listEntries, struct TLoadDamage& damage);
@@ -171,6 +243,18 @@ private:
     void ConvertToOldLayout(TLayout newLayout);
     void ConvertToNewLayout(TLayout newLayout);
 
+    std::unique_ptr<TAppInfo> appInfo_;
+    std::vector<TDATA> records_;  // records_[r - 1] is record r
+    std::array<std::unique_ptr<TDATA>, kMaxSlots> popupLists_;
+    std::array<TSavedSort, 5> savedSorts_;
+    std::array<std::string, kMaxSlots> defaults_;
+    std::array<FilterRec, 5> filters_;
+    bool modified_ = false;
+    TLayout layout_ = TLayout::JFile55;
+    int updateCount_ = 0;
+    std::string trueText_ = "TRUE";
+    std::string falseText_ = "FALSE";
+    bool loaded_ = false;
     std::string loadWarning_;
     TLoadDamage loadDamage_;
 };

@@ -106,27 +106,27 @@ void TJFILE::LoadImage(std::unique_ptr<TFileImage> image, const std::string& nam
     const std::optional<TLayout> layout = LayoutOfCreator(CreatorText());
     if (!layout)
         throw EInOutError("Not a JFile/JFile Pro database!");
-    Layout = *layout;
+    layout_ = *layout;
 
-    AppInfo = MakeAppInfo(Layout);
-    Filters = {};
-    Defaults = {};
-    SavedSorts = {};
-    for (auto& list : PopupLists)
+    appInfo_ = MakeAppInfo(layout_);
+    filters_ = {};
+    defaults_ = {};
+    savedSorts_ = {};
+    for (auto& list : popupLists_)
         list.reset();
     // The records of the old image go before it does.
-    Records.clear();
+    records_.clear();
     image_ = std::move(image);
 
     in.Seek(PdbHeader.AppInfoOffset);
     in.ClearShort();
-    AppInfo->LoadFromStream(in);
+    appInfo_->LoadFromStream(in);
     damage.FieldDefinitions = in.RanShort();
     Changed();
-    if (FieldCount() > AppInfo->MaxFields())
+    if (FieldCount() > appInfo_->MaxFields())
         throw EInOutError("Invalid field count: " + std::to_string(FieldCount()) + " (this layout holds at most " +
-                          std::to_string(AppInfo->MaxFields()) + " fields)");
-    Loaded = true;
+                          std::to_string(appInfo_->MaxFields()) + " fields)");
+    loaded_ = true;
 
     in.ClearShort();
     ReadChunks(in);
@@ -134,8 +134,8 @@ void TJFILE::LoadImage(std::unique_ptr<TFileImage> image, const std::string& nam
     ReadRecords(in, listEntries, damage);
     if (image_->Cut())
         throw EInOutError("The file was cut short by another program while it was read.");
-    damage.Records = int(Records.size());
-    loadWarning_ = LoadWarningText(name, damage, Layout);
+    damage.Records = int(records_.size());
+    loadWarning_ = LoadWarningText(name, damage, layout_);
     loadDamage_ = damage;
     ResetTexts();
 }
@@ -145,7 +145,7 @@ void TJFILE::ReadChunks(ByteReader& in)
     std::string_view tag;
     char letter = 0;
     for (;;) {
-        if (!IsChunkHeader(ReadCString(in), Layout, tag, letter))
+        if (!IsChunkHeader(ReadCString(in), layout_, tag, letter))
             break;
         if (tag == "popup") {
             int f = LetterToField(letter);
@@ -157,7 +157,7 @@ void TJFILE::ReadChunks(ByteReader& in)
                 std::string_view value = ReadCString(in);
                 std::string_view t;
                 char l;
-                if (value.empty() || IsChunkHeader(value, Layout, t, l)) {
+                if (value.empty() || IsChunkHeader(value, layout_, t, l)) {
                     in.Seek(mark);
                     break;
                 }
@@ -165,7 +165,7 @@ void TJFILE::ReadChunks(ByteReader& in)
                     values.push_back(value);
             }
             if (f <= kMaxSlots)
-                PopupLists[size_t(f - 1)] = std::make_unique<TDATA>(values.data(), int(values.size()));
+                popupLists_[size_t(f - 1)] = std::make_unique<TDATA>(values.data(), int(values.size()));
         } else if (tag == "deflt") {
             int f = LetterToField(letter);
             SetDefault(f, std::string(ReadCString(in)));
@@ -174,7 +174,7 @@ void TJFILE::ReadChunks(ByteReader& in)
             if (s < 1 || s > 5)
                 continue;
             if (tag == "soort") {
-                TSavedSort& sort = SavedSorts[size_t(s - 1)];
+                TSavedSort& sort = savedSorts_[size_t(s - 1)];
                 sort.Name = Cut255(ReadCString(in));
                 for (auto& field : sort.Fields)
                     field = uint16_t(ReadNumber(ReadCString(in)));
@@ -235,11 +235,11 @@ size_t WholeRecordSize(const ByteReader& in, int fields)
 void TJFILE::ReadRecords(ByteReader& in, size_t listEntries, TLoadDamage& damage)
 {
     const int fields = FieldCount();
-    const bool lengthTable = Facts(Layout).LengthTable;
+    const bool lengthTable = Facts(layout_).LengthTable;
     std::vector<std::string_view> texts(static_cast<size_t>(fields));
     std::vector<REC_HDR> kept;
     kept.reserve(RecordList.size());
-    Records.reserve(RecordList.size());
+    records_.reserve(RecordList.size());
     // Records whose data overlap could make a small file claim gigabytes of
     // text, or make the reader scan the same bytes over and over; real files
     // give every record bytes of its own, so the bytes read stay within the file.
@@ -286,15 +286,15 @@ void TJFILE::ReadRecords(ByteReader& in, size_t listEntries, TLoadDamage& damage
             throw EInOutError("The file is damaged: its records overlap.");
         budget -= bytes;
         if (inFile)
-            Records.push_back(TDATA::InFile(start, bytes, fields,
-                                            lengthTable ? TDATA::TFileFormat::LengthTable
-                                                        : TDATA::TFileFormat::NulTerminated));
+            records_.push_back(
+                TDATA::InFile(start, bytes, fields,
+                              lengthTable ? TDATA::TFileFormat::LengthTable : TDATA::TFileFormat::NulTerminated));
         else
-            Records.emplace_back(texts.data(), fields);
+            records_.emplace_back(texts.data(), fields);
         kept.push_back(entry);
     }
     RecordList = std::move(kept);
-    PdbHeader.RecordCount = uint16_t(Records.size());
+    PdbHeader.RecordCount = uint16_t(records_.size());
 }
 
 }  // namespace quorvil

@@ -62,10 +62,10 @@ std::string Header(const char* tag, char letter)
 void TJFILE::Save(TStream& out)
 {
     SaveRecords(out, [&](int r, std::array<std::string_view, kMaxSlots>& cells) {
-        return Records[size_t(r - 1)].Texts(cells);
+        return records_[size_t(r - 1)].Texts(cells);
     });
     // Only a save of the database's own records saves its changes.
-    Modified = false;
+    modified_ = false;
 }
 
 void TJFILE::Save(TStream& out, const TRecordPick& records)
@@ -80,17 +80,17 @@ void TJFILE::Save(TStream& out, const TRecordPick& records)
             return nulFree;
         });
     } catch (...) {
-        TPalmPilotDB::SetRecordCount(uint16_t(Records.size()));
+        TPalmPilotDB::SetRecordCount(uint16_t(records_.size()));
         throw;
     }
-    TPalmPilotDB::SetRecordCount(uint16_t(Records.size()));
+    TPalmPilotDB::SetRecordCount(uint16_t(records_.size()));
 }
 
 void TJFILE::SaveRecords(TStream& out, const TCellsOf& cellsOf)
 {
-    if (!AppInfo)
+    if (!appInfo_)
         throw EStreamError("The database has no field definitions to save.");
-    AppInfo->SetLayoutTag(Facts(Layout).LayoutTag);
+    appInfo_->SetLayoutTag(Facts(layout_).LayoutTag);
 
     WriteHeader(out);
     WriteRecordList(out);
@@ -100,15 +100,15 @@ void TJFILE::SaveRecords(TStream& out, const TCellsOf& cellsOf)
     PdbHeader.AppInfoOffset = uint32_t(out.Position() - BaseOffset);
     WriteHeader(out);
     out.Seek(BaseOffset + PdbHeader.AppInfoOffset);
-    AppInfo->SaveToStream(out);
+    appInfo_->SaveToStream(out);
 
     // In memory only: the block is written; the file gets these types at the
     // next save.
     for (int f = 1; f <= FieldCount(); ++f)
-        if (AppInfo->GetFieldType(f) == TFieldType::New)
-            AppInfo->SetFieldType(f, TFieldType::String);
+        if (appInfo_->GetFieldType(f) == TFieldType::New)
+            appInfo_->SetFieldType(f, TFieldType::String);
     WriteChunks(out);
-    if (Facts(Layout).EndMark) {
+    if (Facts(layout_).EndMark) {
         WriteCString(out, "EndJFileData");
         WriteCString(out, "");
     }
@@ -124,15 +124,15 @@ void TJFILE::WriteChunks(TStream& out)
         int count = PopupCount(f);
         if (count == 0)
             continue;
-        AppInfo->SetFieldType(f, TFieldType::List);
+        appInfo_->SetFieldType(f, TFieldType::List);
         WriteCString(out, Header("popup", FieldLetter(f)));
         for (int k = 1; k <= count; ++k)
-            WriteCString(out, PopupLists[size_t(f - 1)]->Field(k));
+            WriteCString(out, popupLists_[size_t(f - 1)]->Field(k));
         any = true;
     }
-    if (Facts(Layout).SavedSettings) {
+    if (Facts(layout_).SavedSettings) {
         for (int s = 1; s <= 5; ++s) {
-            const TSavedSort& sort = SavedSorts[size_t(s - 1)];
+            const TSavedSort& sort = savedSorts_[size_t(s - 1)];
             if (sort.Name.empty())
                 continue;
             WriteCString(out, Header("soort", char('a' + s - 1)));
@@ -142,14 +142,14 @@ void TJFILE::WriteChunks(TStream& out)
             any = true;
         }
         for (int f = 1; f <= kMaxSlots; ++f) {
-            if (Defaults[size_t(f - 1)].empty())
+            if (defaults_[size_t(f - 1)].empty())
                 continue;
             WriteCString(out, Header("deflt", FieldLetter(f)));
-            WriteCString(out, Defaults[size_t(f - 1)]);
+            WriteCString(out, defaults_[size_t(f - 1)]);
             any = true;
         }
         for (int s = 1; s <= 5; ++s) {
-            const FilterRec& rec = Filters[size_t(s - 1)];
+            const FilterRec& rec = filters_[size_t(s - 1)];
             if (rec.FilterName.empty())
                 continue;
             WriteCString(out, Header("flllt", char('a' + s - 1)));
@@ -168,8 +168,8 @@ void TJFILE::WriteChunks(TStream& out)
 
 void TJFILE::WriteRecords(TStream& out, const TCellsOf& cellsOf)
 {
-    const size_t longest = Facts(Layout).LongestValue;
-    const bool lengthTable = Facts(Layout).LengthTable;
+    const size_t longest = Facts(layout_).LongestValue;
+    const bool lengthTable = Facts(layout_).LengthTable;
     const size_t fields = size_t(FieldCount());
     // Records gather in one block that goes to the stream in large writes,
     // so that each byte is copied once on its way to the file.
@@ -229,7 +229,7 @@ void TJFILE::SaveWithName(const std::string& title)
     if (!Stream()->Writable())
         throw EStreamError(ReadOnlyFileMessage(Stream()->FileName()));
     PdbHeader.Name = title.substr(0, 31);
-    bool wasModified = Modified;
+    bool wasModified = modified_;
     try {
         TFileStream* old = Stream();
         auto replaced = TFileStream::ReplaceFile(
@@ -252,7 +252,7 @@ void TJFILE::SaveWithName(const std::string& title)
         loadWarning_.clear();
         loadDamage_ = {};
     } catch (...) {
-        Modified = wasModified;
+        modified_ = wasModified;
         throw;
     }
 }
@@ -261,13 +261,13 @@ void TJFILE::SaveWithName(const std::string& title)
 
 void TJFILE::ConvertLayout(TLayout newLayout)
 {
-    if (newLayout == Layout)
+    if (newLayout == layout_)
         return;
     if (Facts(newLayout).HeaderFlags)
         ConvertToNewLayout(newLayout);
     else
         ConvertToOldLayout(newLayout);
-    Layout = newLayout;
+    layout_ = newLayout;
     Changed();
 }
 
@@ -280,7 +280,7 @@ void CopyDefinitions(const TJFILE& db, TAppInfo& block, int fieldCount, int maxF
     block.SetFieldCount(fieldCount);
     for (int f = 1; f <= fieldCount; ++f) {
         block.SetFieldName(f, db.GetFieldName(f));
-        block.SetFieldType(f, db.AppInfo->GetFieldType(f));
+        block.SetFieldType(f, db.GetFieldType(f));
         block.SetColumnWidth(f, int16_t(db.GetColumnWidth(f)));
     }
     block.SetDisplayWidth(uint16_t(db.DisplayWidth()));
@@ -316,12 +316,12 @@ void TJFILE::ConvertToOldLayout(TLayout newLayout)
     block->SetFlags(uint16_t((category << 12) | (readOnly ? 2 : 0)));
     SetCreator(facts.Creator);
     SetDbType(facts.DbType);
-    AppInfo = std::move(block);
+    appInfo_ = std::move(block);
 }
 
 void TJFILE::ConvertToNewLayout(TLayout newLayout)
 {
-    if (Facts(Layout).HeaderFlags)
+    if (Facts(layout_).HeaderFlags)
         return;  // 5.x and 5.5 share the block; only the longest text differs
     const TLayoutFacts& facts = Facts(newLayout);
     int category = Category();
@@ -337,7 +337,7 @@ void TJFILE::ConvertToNewLayout(TLayout newLayout)
     block->SetFirstColumn(uint16_t(FirstColumn()));
     SetDbType(facts.DbType);
     SetCreator(facts.Creator);
-    AppInfo = std::move(block);
+    appInfo_ = std::move(block);
 }
 
 }  // namespace quorvil

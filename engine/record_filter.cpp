@@ -164,8 +164,8 @@ TRecordFilter::TRecordFilter(const TJFILE& db, const std::vector<TFilterBox>& bo
         if (box.Field < 1 || box.Field > db.FieldCount())
             continue;
         TFilterCondition condition = box.Literal ? TFilterCondition::Containing(box.Text)
-                                                 : TFilterCondition(db.GetFieldType(box.Field), box.Text, db.TrueText,
-                                                                    db.FalseText);
+                                                 : TFilterCondition(db.GetFieldType(box.Field), box.Text, db.TrueText(),
+                                                                    db.FalseText());
         if (!condition.Active())
             continue;
         names_.push_back(db.GetFieldName(box.Field));

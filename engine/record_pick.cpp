@@ -22,14 +22,13 @@ TRecordPick::TRecordPick(const TJFILE& source, std::vector<int> fields, std::map
 
 std::string_view TRecordPick::Cells(int i, std::array<std::string_view, kMaxSlots>& out, bool* nulFree) const
 {
-    static const TDATA kNone;
     const int r = i >= 1 && i <= Count() ? Rows[size_t(i - 1)] : 0;
-    const TDATA& record = r >= 1 && size_t(r) <= source_.Records.size() ? source_.Records[size_t(r - 1)] : kNone;
+    const TDATA& record = source_.Record(r);
     // The records of a pick lie far apart: the next ones are fetched while
     // this one is read (their entries first, then their bytes).
     const auto at = [&](int ahead) -> const TDATA* {
         const int next = i + ahead <= Count() ? Rows[size_t(i + ahead - 1)] : 0;
-        return next >= 1 && size_t(next) <= source_.Records.size() ? &source_.Records[size_t(next - 1)] : nullptr;
+        return next >= 1 ? &source_.Record(next) : nullptr;
     };
     if (const TDATA* later = at(8))
         PrefetchBytes(later);

@@ -250,11 +250,11 @@ void WriteHTMLTo(const TJFILE& db, const std::vector<int>& fields, TStream& stre
             columns.push_back(column);
     // Whether the Boolean texts need escaping, decided once.
     auto plainText = [](std::string_view text) { return !HasLineFeed(text) && !HasSpacedHyphen(text); };
-    const bool plainBooleans = plainText(db.TrueText) && plainText(db.FalseText);
+    const bool plainBooleans = plainText(db.TrueText()) && plainText(db.FalseText());
     std::array<std::string_view, kMaxSlots> cells;
     for (int r = 1; r <= db.RecordCount(); ++r) {
         ReportProgress(r, db.RecordCount());
-        const TDATA& record = db.Records[size_t(r - 1)];
+        const TDATA& record = db.Record(r);
         record.Texts(cells);
         // One search of the whole record spares one per cell: both are rare.
         const std::string_view all = record.TextSpan();
@@ -262,8 +262,8 @@ void WriteHTMLTo(const TJFILE& db, const std::vector<int>& fields, TStream& stre
         out.Put(std::string_view("<TR>\r\n"));
         for (const TColumn& column : columns) {
             const std::string_view text = DisplayView(db, cells, column);
-            const bool plain = column.Boolean && (text.data() == db.TrueText.data() ||
-                                                  text.data() == db.FalseText.data())
+            const bool plain = column.Boolean &&
+                                       (text.data() == db.TrueText().data() || text.data() == db.FalseText().data())
                                    ? plainBooleans
                                    : plainRecord;
             PutHtmlCell(out, text, plain, all);
@@ -292,7 +292,7 @@ void WriteTXTTo(const TJFILE& db, const std::vector<int>& fields, TStream& strea
     }
     std::array<std::string_view, kMaxSlots> cells;
     for (int r = 1; r <= db.RecordCount(); ++r) {
-        db.Records[size_t(r - 1)].Texts(cells);
+        db.Record(r).Texts(cells);
         for (size_t i = 0; i < columns.size(); ++i)
             widths[i] = std::max(widths[i], DisplayView(db, cells, columns[i]).size());
     }
@@ -303,10 +303,10 @@ void WriteTXTTo(const TJFILE& db, const std::vector<int>& fields, TStream& strea
 
     TTextOutput out(stream);
     PutTextLine(out, texts, widths, bound);
-    const bool booleanLineFeeds = HasLineFeed(db.TrueText) || HasLineFeed(db.FalseText);
+    const bool booleanLineFeeds = HasLineFeed(db.TrueText()) || HasLineFeed(db.FalseText());
     for (int r = 1; r <= db.RecordCount(); ++r) {
         ReportProgress(r, db.RecordCount());
-        const TDATA& record = db.Records[size_t(r - 1)];
+        const TDATA& record = db.Record(r);
         record.Texts(cells);
         for (size_t i = 0; i < columns.size(); ++i)
             texts[i] = DisplayView(db, cells, columns[i]);

@@ -320,7 +320,7 @@ bool DirectValue(const TJFILE& db, int record, std::string_view cell, const TAcc
     }
     case TAccessKind::Boolean:
         value.IsText = false;
-        value.Number = cell.empty() || db.GetDisplayCell(record, column.Field) == db.FalseText ? 0 : 1;
+        value.Number = cell.empty() || db.GetDisplayCell(record, column.Field) == db.FalseText() ? 0 : 1;
         return true;
     case TAccessKind::Date: {
         const std::optional<TCivilDate> date = CellDate(cell);
@@ -366,7 +366,7 @@ int WriteRows(TJFILE& db, TAccessDB& adb, const std::vector<TAccessColumn>& colu
             throw ECancelled();  // the temporary file goes; an old file stays
         bool plain = direct;
         if (plain)
-            db.Records[size_t(r - 1)].Texts(cells);  // one pass over the record
+            db.Record(r).Texts(cells);  // one pass over the record
         for (size_t c = 0; plain && c < columns.size(); ++c)
             plain = DirectValue(db, r, cells[size_t(columns[c].Field - 1)], columns[c], texts[c], values[c]);
         if (plain)
@@ -441,7 +441,7 @@ bool AppendAccessValue(std::string& out, const TJFILE& db, int record, const TAc
     case TAccessKind::Text: AppendTextValue(out, cell); return true;
     case TAccessKind::Boolean:
         // An empty cell is an empty box, as the grid shows it.
-        out += cell.empty() || db.GetDisplayCell(record, column.Field) == db.FalseText ? "FALSE" : "TRUE";
+        out += cell.empty() || db.GetDisplayCell(record, column.Field) == db.FalseText() ? "FALSE" : "TRUE";
         return true;
     case TAccessKind::Date: {
         const std::optional<TCivilDate> date = CellDate(cell);

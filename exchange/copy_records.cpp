@@ -2,7 +2,6 @@
 
 #include "errors.h"
 #include "field_definition.h"
-#include "field_types.h"
 #include "jfile.h"
 #include "key_index.h"
 #include "text_case.h"
@@ -38,42 +37,27 @@ TFieldPairs PairFields(const TJFILE& source, const TJFILE& target, bool ignoreCa
     return pairs;
 }
 
-// Writes the source cells into target record t. The new texts are gathered
-// first and the record is rebuilt once, not once a cell; Boolean cells are
-// stored as SetCell stores them.
+// Writes the source cells into target record t, as SetCell would one after
+// the other, with the record rebuilt once.
 using TTexts = std::array<std::string_view, kMaxSlots>;
 
-int CopyCells(const TTexts& source, TJFILE& target, int t, const TFieldPairs& pairs, const std::vector<bool>& booleans,
-              TListValues& lists)
+int CopyCells(const TTexts& source, TJFILE& target, int t, const TFieldPairs& pairs, TListValues& lists)
 {
-    TTexts texts;
-    TDATA& record = target.Records[size_t(t - 1)];
-    record.Texts(texts);
-    int copied = 0;
-    bool rebuilt = false;
-    int lastBoolean = 0;  // the highest Boolean field changed
+    // What each field holds as the pairs are written in turn: a later pair of
+    // the same field compares with the value an earlier one stored.
+    TTexts held;
+    target.Record(t).Texts(held);
+    std::vector<TCellText> cells;
     for (auto [i, j] : pairs) {
         const std::string_view value = source[size_t(i - 1)];
-        std::string_view& text = texts[size_t(j - 1)];
+        std::string_view& text = held[size_t(j - 1)];
         if (text == value || !lists.Admit(j, value))
             continue;
-        ++copied;
-        if (booleans[size_t(j)]) {
-            text = target.StoredText(j, value);
-            lastBoolean = std::max(lastBoolean, j);
-        } else {
-            text = value;
-            rebuilt = true;
-        }
+        text = target.StoredText(j, value);
+        cells.push_back({j, value});
     }
-    if (rebuilt || lastBoolean > 0) {
-        // As many slots as SetCell would leave: a Boolean cell alone adds
-        // slots up to its own.
-        const int count = std::max(record.SlotCount(), rebuilt ? target.FieldCount() : lastBoolean);
-        record = TDATA(texts.data(), count);
-        target.Changed();
-    }
-    return copied;
+    target.SetCells(t, cells);
+    return int(cells.size());
 }
 
 // Copies the records into the target, matched on `key` (none: all added).
@@ -85,9 +69,6 @@ void CopyInto(const TJFILE& source, const std::vector<int>& records, TJFILE& tar
     std::optional<TKeyIndex> index;
     if (key.Target > 0)
         index.emplace(target, key.Target, false);
-    std::vector<bool> booleans(size_t(target.FieldCount()) + 1, false);  // by target field
-    for (int j = 1; j <= target.FieldCount(); ++j)
-        booleans[size_t(j)] = target.GetFieldType(j) == TFieldType::Boolean;
     TTexts cells;
     std::vector<int> holding;
     for (int r : records) {
@@ -96,7 +77,7 @@ void CopyInto(const TJFILE& source, const std::vector<int>& records, TJFILE& tar
         if (r < 1 || r > source.RecordCount())
             continue;
         ++result.Records;
-        source.Records[size_t(r - 1)].Texts(cells);
+        source.Record(r).Texts(cells);
         for (int i = source.FieldCount(); i < kMaxSlots; ++i)
             cells[size_t(i)] = {};
         // The source record stays as it is: its key may be a view of it.
@@ -105,14 +86,14 @@ void CopyInto(const TJFILE& source, const std::vector<int>& records, TJFILE& tar
             // A copy: an update may move a record to another key.
             holding.assign(holders->begin(), holders->end());
             for (int t : holding) {
-                const int changed = CopyCells(cells, target, t, exact, booleans, lists);
+                const int changed = CopyCells(cells, target, t, exact, lists);
                 result.Copied += changed;
                 ++(changed > 0 ? result.Updated : result.Unchanged);
                 index->Rekey(t, k);
             }
         } else {
             const int t = AppendEmptyRecord(target);
-            result.Copied += CopyCells(cells, target, t, anyCase, booleans, lists);
+            result.Copied += CopyCells(cells, target, t, anyCase, lists);
             ++result.Added;
             if (index)
                 index->AddLast(t);
@@ -235,7 +216,7 @@ TCopyResult CopyRecordsToFile(const TJFILE& source, const std::vector<int>& reco
         }
         throw;
     }
-    if (target.Modified)
+    if (target.Modified())
         target.SaveWithName(target.PdbHeader.Name);
     return result;
 }

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace quorvil {
@@ -343,16 +344,19 @@ void StoreBooleanTexts(TJFILE& db)
     // All cells of a record at once: the import's records find a cell by
     // stepping over the ones before it.
     std::array<std::string_view, kMaxSlots> cells;
-    for (TDATA& record : db.Records) {
-        record.Texts(cells);
+    for (int r = 1; r <= db.RecordCount(); ++r) {
+        db.Record(r).Texts(cells);
+        std::optional<TDATA> record;  // made only for a record that changes
         for (int f : booleans) {
-            const std::string_view cell = cells[size_t(f - 1)];
-            const std::string_view stored = db.StoredText(f, cell);
-            if (stored != cell) {
-                record.SetField(f, stored);
-                record.Texts(cells);  // the record's texts moved
+            const std::string_view stored = db.StoredText(f, cells[size_t(f - 1)]);
+            if (stored != cells[size_t(f - 1)]) {
+                if (!record)
+                    record = db.Record(r);
+                record->SetField(f, stored);
             }
         }
+        if (record)
+            db.SetRecord(r, std::move(*record));
     }
 }
 

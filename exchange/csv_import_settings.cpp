@@ -161,32 +161,19 @@ std::vector<std::string> ValuesPastTheList(const std::vector<std::string>& value
     return past;
 }
 
-void ApplyCategoryAndReadOnly(TJFILE& db, int category, bool readOnly)
-{
-    category &= 0xF;
-    if (Facts(db.Layout).HeaderFlags) {
-        db.PdbHeader.Version =
-            uint16_t((db.PdbHeader.Version & 0x0BFF) | (category << 12) | (readOnly ? 0x0400 : 0));
-    } else {
-        const uint16_t flags = db.AppInfo->GetFlags();
-        db.AppInfo->SetFlags(uint16_t((flags & 0x0FFD) | (category << 12) | (readOnly ? 2 : 0)));
-    }
-}
-
 void ApplyViewSettings(TJFILE& db, const TSettingsReader& keys)
 {
-    TAppInfo& info = *db.AppInfo;
     const std::vector<std::string> sort = Split(keys.Text("Sort"), ',');
     for (size_t k = 0; k < 3 && k < sort.size(); ++k)
-        info.SetSortField(int(k) + 1, uint16_t(NumberOr(sort[k], 0)));
+        db.SetSortField(int(k) + 1, uint16_t(NumberOr(sort[k], 0)));
     const auto [findField, findText] = keys.FieldAndText("Find", 1);
-    info.SetFindField(uint16_t(findField));
-    info.SetFindText(findText);
+    db.SetFindField(uint16_t(findField));
+    db.SetFindText(findText);
     const auto [filterField, filterText] = keys.FieldAndText("Filter", 1);
-    info.SetFilterField(uint16_t(filterField));
-    info.SetFilterText(filterText);
-    info.SetFirstColumn(uint16_t(NumberOr(keys.Text("FirstCol"), 1)));
-    ApplyCategoryAndReadOnly(db, NumberOr(keys.Text("Category"), 0), keys.Text("ReadOnly") == "TRUE");
+    db.SetFilterField(uint16_t(filterField));
+    db.SetFilterText(filterText);
+    db.SetFirstColumn(uint16_t(NumberOr(keys.Text("FirstCol"), 1)));
+    db.SetCategoryAndReadOnly(NumberOr(keys.Text("Category"), 0), keys.Text("ReadOnly") == "TRUE");
 }
 
 }  // namespace
@@ -263,7 +250,7 @@ void ApplyCsvSettings(TJFILE& db, const TCsvSettings& settings)
         for (size_t k = 0; k < values.size() && k < size_t(kMaxSlots); ++k)
             db.SetPopupItem(f, int(k) + 1, values[k]);
     }
-    if (!Facts(db.Layout).SavedSettings)
+    if (!Facts(db.Layout()).SavedSettings)
         return;
     for (int s = 1; s <= 5; ++s) {
         ApplyFilter(db, s, keys.Text("Filter" + std::to_string(s)));

@@ -136,7 +136,7 @@ ordered_json DatabaseToJson(const TJFILE& db, const std::vector<int>& fields, bo
     const TFieldPlaces places(db, fields);
     ordered_json j;
     j["title"] = BytesToUtf8(db.PdbHeader.Name);
-    j["layout"] = Number(db.Layout);
+    j["layout"] = Number(db.Layout());
     j["creator"] = BytesToUtf8(db.CreatorText());
     j["db_type"] = BytesToUtf8(db.DbTypeText());
     j["attributes"] = db.PdbHeader.Attributes;
@@ -348,7 +348,7 @@ void StreamRecords(const TJFILE& db, const std::vector<int>& fields, TJsonStream
     std::array<std::string_view, kMaxSlots> cells;
     for (int r = 1; r <= db.RecordCount(); ++r) {
         // One pass over the record for all its cells.
-        const TDATA& record = db.Records[size_t(r - 1)];
+        const TDATA& record = db.Record(r);
         const bool nulFree = record.Texts(cells);
         const bool last = r == db.RecordCount();
         if (fields.empty()) {

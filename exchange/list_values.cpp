@@ -114,7 +114,7 @@ bool TListValues::Admit(int field, std::string_view value)
     // The list is set as a whole: a value hidden behind an empty slot stays out.
     list.Order.emplace_back(value);
     list.Listed.emplace(value);
-    SetPopupList(db_, field, list.Order);
+    db_.SetPopupList(field, list.Order);
     ++added_;
     return true;
 }

@@ -51,7 +51,7 @@ std::vector<int> MasterFieldsOf(const TJFILE& master, const TMergeChoice& choice
             f = m.MasterField > 0 ? m.MasterField : ++next;
         fields.push_back(f);
     }
-    const int most = master.AppInfo ? master.AppInfo->MaxFields() : 0;
+    const int most = master.MaxFields();
     if (next > most)
         throw std::invalid_argument("The master database cannot take " + std::to_string(next - master.FieldCount()) +
                                     " new field(s): its layout holds at most " + std::to_string(most) + " fields.");
@@ -72,9 +72,8 @@ void AddNewFields(TJFILE& master, const TJFILE& other, const TMergeChoice& choic
         // A List field keeps its values valid only with its popup list; any
         // other field would become one when saved with a list, even one left
         // behind in the slot.
-        SetPopupList(master, m,
-                     other.GetFieldType(field) == TFieldType::List ? PopupValues(other, field)
-                                                                   : std::vector<std::string>{});
+        master.SetPopupList(m, other.GetFieldType(field) == TFieldType::List ? PopupValues(other, field)
+                                                                             : std::vector<std::string>{});
     }
 }
 
@@ -119,8 +118,8 @@ void MergeRecords(TJFILE& master, const TJFILE& other, const TMergeChoice& choic
         const int t = append ? AppendEmptyRecord(master) : holders->front();
         const std::string oldKey = append ? std::string() : index.KeyOfRecord(t);
         const auto read = [&] {
-            other.Records[size_t(r - 1)].Texts(source);
-            master.Records[size_t(t - 1)].Texts(target);
+            other.Record(r).Texts(source);
+            master.Record(t).Texts(target);
         };
         read();
         for (size_t j = 0; j < fields.size(); ++j) {

@@ -96,9 +96,9 @@ std::vector<std::string> Sentences(const TLayoutLosses& l)
 // Values of the first `fields` fields longer than `longest`.
 void FindLongValues(const TJFILE& db, int fields, size_t longest, TLayoutLosses& losses)
 {
-    for (int r = 1; r <= db.RecordCount() && size_t(r) <= db.Records.size(); ++r) {
+    for (int r = 1; r <= db.RecordCount(); ++r) {
         // No value is longer than all of a record's texts together.
-        if (db.Records[size_t(r - 1)].TextSpan().size() <= longest)
+        if (db.Record(r).TextSpan().size() <= longest)
             continue;
         for (int f = 1; f <= fields; ++f) {
             const size_t length = db.CellView(r, f).size();
@@ -115,11 +115,11 @@ void FindLongValues(const TJFILE& db, int fields, size_t longest, TLayoutLosses&
 TLayoutLosses Compare(const TJFILE& db, const TJFILE& converted)
 {
     TLayoutLosses losses;
-    losses.Layout = converted.Layout;
+    losses.Layout = converted.Layout();
     const int kept = converted.FieldCount();
     for (int f = kept + 1; f <= db.FieldCount(); ++f)
         losses.Fields.push_back({f, db.GetFieldName(f)});
-    if (!Facts(converted.Layout).SavedSettings) {
+    if (!Facts(converted.Layout()).SavedSettings) {
         for (int s = 1; s <= 5; ++s) {
             if (!db.GetSavedSortName(s).empty())
                 losses.SavedSorts.push_back({s, db.GetSavedSortName(s)});
@@ -135,7 +135,7 @@ TLayoutLosses Compare(const TJFILE& db, const TJFILE& converted)
     for (int f = 1; f <= kept; ++f)
         if (db.GetFieldType(f) == TFieldType::IntDate && converted.GetFieldType(f) != TFieldType::IntDate)
             losses.IntDates.push_back({f, db.GetFieldName(f)});
-    FindLongValues(db, kept, Facts(converted.Layout).LongestValue, losses);
+    FindLongValues(db, kept, Facts(converted.Layout()).LongestValue, losses);
     return losses;
 }
 
@@ -214,7 +214,7 @@ TSaveAs::~TSaveAs() = default;
 void TSaveAs::Write()
 {
     TStatusScope status(db_, fileName_);
-    WriteInLayout(*copy_, copy_->Layout, fileName_);
+    WriteInLayout(*copy_, copy_->Layout(), fileName_);
 }
 
 bool SaveAs(TJFILE& db, TLayout layout, const std::string& fileName,

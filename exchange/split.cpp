@@ -129,13 +129,14 @@ void Distribute(const TJFILE& db, const TSplitChoice& choice, std::vector<TOutpu
 // The text tables show the output's own records: only they get copies.
 void FillRecords(TOutput& out)
 {
-    TJFILE& db = *out.Db;
-    db.SetRecordCount(uint16_t(out.Records.Count()));
+    std::vector<TDATA> records;
+    records.reserve(size_t(out.Records.Count()));
     std::array<std::string_view, kMaxSlots> cells;
     for (int i = 1; i <= out.Records.Count(); ++i) {
         out.Records.Cells(i, cells);
-        db.Records[size_t(i - 1)] = TDATA(cells.data(), out.Records.FieldCount());
+        records.emplace_back(cells.data(), out.Records.FieldCount());
     }
+    out.Db->AdoptRecords(std::move(records), nullptr);
 }
 
 int FormatCount(const TSplitFormats& formats)

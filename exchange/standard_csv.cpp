@@ -207,7 +207,7 @@ void WriteStandardCsvTo(const TJFILE& db, const std::vector<int>& fields, const 
     std::vector<std::string> buffers(decimalComma.size());
     std::array<std::string_view, kMaxSlots> cells;
     for (int r = 1; r <= db.RecordCount(); ++r) {
-        const TDATA& record = db.Records[size_t(r - 1)];
+        const TDATA& record = db.Record(r);
         record.Texts(cells);
         // A comma needs no quotes beside ';': the row may still go plain.
         for (size_t i = 0; i < decimalComma.size(); ++i)

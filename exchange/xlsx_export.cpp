@@ -168,8 +168,8 @@ public:
                 Check(worksheet_write_number(sheet_, lxw_row_t(row), lxw_col_t(col), *number, nullptr));
             return;
         case TWorkbookKind::Boolean: {
-            const bool yes = value == "1" || SameTextIgnoringCase(value, db.TrueText);
-            if (yes || value == "0" || SameTextIgnoringCase(value, db.FalseText))
+            const bool yes = value == "1" || SameTextIgnoringCase(value, db.TrueText());
+            if (yes || value == "0" || SameTextIgnoringCase(value, db.FalseText()))
                 Check(worksheet_write_boolean(sheet_, lxw_row_t(row), lxw_col_t(col), yes, nullptr));
             return;
         }

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     db.ConvertLayout(settings->Layout);
     // The import refuses more columns than the layout holds.
     const int fields = int(settings->Types.size());
-    if (fields > db.AppInfo->MaxFields())
+    if (fields > db.MaxFields())
         return 0;
     db.SetFieldCount(fields);
     db.SetRecordCount(2);

@@ -17,8 +17,8 @@ void Check(bool ok)
 
 void Compare(const quorvil::TJFILE& a, const quorvil::TJFILE& b)
 {
-    const size_t longest = quorvil::Facts(a.Layout).LongestValue;
-    Check(a.Layout == b.Layout && a.PdbHeader.Name == b.PdbHeader.Name);
+    const size_t longest = quorvil::Facts(a.Layout()).LongestValue;
+    Check(a.Layout() == b.Layout() && a.PdbHeader.Name == b.PdbHeader.Name);
     Check(a.RecordCount() == b.RecordCount() && a.FieldCount() == b.FieldCount());
     for (int f = 1; f <= a.FieldCount(); ++f) {
         Check(a.GetFieldName(f) == b.GetFieldName(f));

@@ -64,14 +64,14 @@ void WriteFile(const std::string& path, std::string_view bytes)
 
 std::unique_ptr<TJFILE> SaveAndLoad(TJFILE& db, const std::string& path)
 {
-    WriteInLayout(db, db.Layout, path);
+    WriteInLayout(db, db.Layout(), path);
     return OpenReadOnly(path);
 }
 
 void CheckSameDatabase(const TJFILE& a, const TJFILE& b)
 {
     // A 5.x file cannot be told from a 5.5 one: it reads back as 5.5.
-    FUZZ_CHECK(a.Layout == b.Layout || Facts(a.Layout).ReadsAs == b.Layout);
+    FUZZ_CHECK(a.Layout() == b.Layout() || Facts(a.Layout()).ReadsAs == b.Layout());
     FUZZ_CHECK(a.PdbHeader.Name == b.PdbHeader.Name);
     FUZZ_CHECK(a.RecordCount() == b.RecordCount() && a.FieldCount() == b.FieldCount());
     for (int f = 1; f <= a.FieldCount(); ++f) {

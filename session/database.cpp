@@ -1,7 +1,5 @@
 #include "database.h"
 
-#include "errors.h"
-
 #include <algorithm>
 #include <utility>
 
@@ -124,12 +122,8 @@ void TDataBase::DeleteRecord(int r)
 
 void TDataBase::InsertRecord(int r, const TDATA& record, int shown)
 {
-    if (r < 1 || r > RecordCount() + 1 || RecordCount() == UINT16_MAX)
-        throw ERangeError(FormatMessage("Insert: Record index out of range (%d)", r));
-    SetRecordCount(uint16_t(RecordCount() + 1));  // a blank record at the end, shown
-    std::rotate(Records.begin() + (r - 1), Records.end() - 1, Records.end());
+    TJFILE::InsertRecord(r, record);  // checks the index first; the new flag is last
     std::rotate(shown_.begin() + (r - 1), shown_.end() - 1, shown_.end());
-    Records[size_t(r - 1)] = record;
     shown_[size_t(r - 1)] = shown ? kFound : 0;
 }
 
@@ -172,9 +166,10 @@ void TDataBase::SetFilter(std::shared_ptr<const TRecordFilter> filter, const std
     }
 }
 
-void TDataBase::FieldMoved(int from, int to)
+void TDataBase::MoveField(int from, int to)
 {
-    if (from < 1 || to < 1 || size_t(from) > findFields_.size() || size_t(to) > findFields_.size())
+    TJFILE::MoveField(from, to);  // checks the indexes first
+    if (size_t(from) > findFields_.size() || size_t(to) > findFields_.size())
         return;
     const bool moved = findFields_[size_t(from - 1)];
     findFields_.erase(findFields_.begin() + (from - 1));

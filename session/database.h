@@ -33,6 +33,8 @@ public:
     void PermuteRecords(const std::vector<int>& order) override;
     // The deleted record's flag goes with it; those behind move down.
     void DeleteRecord(int r) override;
+    // The fields the find searched move with their fields.
+    void MoveField(int from, int to) override;
     // Puts `record` at position r (1..RecordCount + 1) with its flag; those
     // from r on move up. Throws ERangeError for r out of range or a full
     // database.
@@ -58,9 +60,6 @@ public:
     // are shown until the boxes change.
     void SetFilter(std::shared_ptr<const TRecordFilter> filter, const std::vector<uint8_t>& passes);
     const TRecordFilter* Filter() const { return filter_.get(); }
-    // Field `from` went to position `to` (MoveField): the fields the find
-    // searched move with it.
-    void FieldMoved(int from, int to);
     // A cell the views highlight: it passes a filter box of its field, or
     // holds the find's text in a field the find searched.
     bool CellHighlighted(int record, int field) const;

@@ -63,7 +63,7 @@ std::vector<std::string> CheckPopupValues(const TJFILE& db)
     std::array<std::string_view, kMaxSlots> cells;
     for (int r = 1; r <= db.RecordCount() && !lists.empty(); ++r) {
         // All cells in one pass over the record's lengths.
-        db.Records[size_t(r - 1)].Texts(cells);
+        db.Record(r).Texts(cells);
         for (TListField& list : lists) {
             const std::string_view value = cells[size_t(list.Field - 1)];
             if (value.empty() || list.Known.count(value))

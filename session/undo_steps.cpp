@@ -64,11 +64,17 @@ private:
         for (const Cell& cell : cells_)
             if (cell.Record < 1 || cell.Record > db.RecordCount())
                 throw ERangeError(FormatMessage("SetCell: Record index out of range (%d)", cell.Record));
-        for (Cell& cell : cells_) {
-            TDATA& record = db.Records[size_t(cell.Record - 1)];
-            std::string now = record.GetField(cell.Field);
-            record.SetField(cell.Field, cell.Text);
-            cell.Text = std::move(now);
+        // Each record is rebuilt once for the cells it holds in a row.
+        for (size_t k = 0; k < cells_.size();) {
+            const int r = cells_[k].Record;
+            TDATA record = db.Record(r);
+            for (; k < cells_.size() && cells_[k].Record == r; ++k) {
+                Cell& cell = cells_[k];
+                std::string now = record.GetField(cell.Field);
+                record.SetField(cell.Field, cell.Text);
+                cell.Text = std::move(now);
+            }
+            db.SetRecord(r, std::move(record));
         }
         db.Changed();
     }
@@ -163,68 +169,26 @@ private:
 };
 
 // Field definitions and the settings kept beside them: a few kilobytes.
-struct TDefinitionState {
-    std::unique_ptr<TAppInfo> AppInfo;
-    std::array<std::unique_ptr<TDATA>, kMaxSlots> PopupLists;
-    std::array<TSavedSort, 5> SavedSorts;
-    std::array<std::string, kMaxSlots> Defaults;
-    std::array<FilterRec, 5> Filters;
-
-    explicit TDefinitionState(const TJFILE& db)
-        : AppInfo(db.AppInfo ? db.AppInfo->Clone() : nullptr), SavedSorts(db.SavedSorts), Defaults(db.Defaults),
-          Filters(db.Filters)
-    {
-        for (size_t f = 0; f < PopupLists.size(); ++f)
-            if (db.PopupLists[f])
-                PopupLists[f] = std::make_unique<TDATA>(*db.PopupLists[f]);
-    }
-
-    bool SameAs(const TJFILE& db) const
-    {
-        if (bool(AppInfo) != bool(db.AppInfo) || (AppInfo && AppInfo->Block() != db.AppInfo->Block()))
-            return false;
-        for (size_t f = 0; f < PopupLists.size(); ++f)
-            for (int i = 1; i <= kMaxSlots; ++i)
-                if ((PopupLists[f] ? PopupLists[f]->Field(i) : std::string_view())
-                    != (db.PopupLists[f] ? db.PopupLists[f]->Field(i) : std::string_view()))
-                    return false;
-        for (size_t s = 0; s < SavedSorts.size(); ++s)
-            if (SavedSorts[s].Fields != db.SavedSorts[s].Fields || SavedSorts[s].Name != db.SavedSorts[s].Name)
-                return false;
-        return Defaults == db.Defaults && Filters == db.Filters;
-    }
-
-    size_t Bytes() const
-    {
-        size_t total = sizeof(*this) + (AppInfo ? sizeof(TAppInfo) + AppInfo->Block().capacity() : 0);
-        for (const auto& list : PopupLists)
-            total += list ? RecordBytes(*list) : 0;
-        for (const std::string& text : Defaults)
-            total += HeapBytes(text);
-        return total;
-    }
-
-    void SwapWith(TJFILE& db)
-    {
-        std::swap(AppInfo, db.AppInfo);
-        std::swap(PopupLists, db.PopupLists);
-        std::swap(SavedSorts, db.SavedSorts);
-        std::swap(Defaults, db.Defaults);
-        std::swap(Filters, db.Filters);
-        db.Changed();
-    }
-};
+size_t DefinitionBytes(const TDefinitionSnapshot& state)
+{
+    size_t total = sizeof(state) + (state.AppInfo ? sizeof(TAppInfo) + state.AppInfo->Block().capacity() : 0);
+    for (const auto& list : state.PopupLists)
+        total += list ? RecordBytes(*list) : 0;
+    for (const std::string& text : state.Defaults)
+        total += HeapBytes(text);
+    return total;
+}
 
 class TDefinitionStep : public TUndoStep {
 public:
-    explicit TDefinitionStep(TDefinitionState before) : state_(std::move(before)) {}
-    void Undo(TDataBase& db) override { state_.SwapWith(db); }
-    void Redo(TDataBase& db) override { state_.SwapWith(db); }
+    explicit TDefinitionStep(TDefinitionSnapshot before) : state_(std::move(before)) {}
+    void Undo(TDataBase& db) override { db.SwapDefinition(state_); }
+    void Redo(TDataBase& db) override { db.SwapDefinition(state_); }
     bool Definition() const override { return true; }
-    size_t Bytes() const override { return state_.Bytes(); }
+    size_t Bytes() const override { return DefinitionBytes(state_); }
 
 private:
-    TDefinitionState state_;
+    TDefinitionSnapshot state_;
 };
 
 }  // namespace
@@ -247,12 +211,12 @@ std::unique_ptr<TUndoStep> RemovalStep(const TDataBase& db, int record)
 {
     if (record < 1 || record > db.RecordCount())
         return nullptr;
-    return std::make_unique<TRemovalStep>(record, db.Records[size_t(record - 1)], db.GetShown(record));
+    return std::make_unique<TRemovalStep>(record, db.Record(record), db.GetShown(record));
 }
 
 struct TChangeRecorder::State {
     TDataBase& Db;
-    TDefinitionState Definition;
+    TDefinitionSnapshot Definition;
     int Count;
     std::vector<std::vector<int>> Orders;
     std::vector<std::vector<int>>* OuterLog;
@@ -260,7 +224,8 @@ struct TChangeRecorder::State {
     std::vector<TDATA> Before;  // borrowed: lives only while the command runs
     std::vector<TCellsStep::Cell> Cells;
 
-    explicit State(TDataBase& db) : Db(db), Definition(db), Count(db.RecordCount()), OuterLog(db.OrderLog())
+    explicit State(TDataBase& db)
+        : Db(db), Definition(db.Definition()), Count(db.RecordCount()), OuterLog(db.OrderLog())
     {
     }
 
@@ -275,10 +240,13 @@ struct TChangeRecorder::State {
             steps.push_back(std::make_unique<TOrderStep>(std::move(order)));
         if (!Cells.empty())
             steps.push_back(std::make_unique<TCellsStep>(std::move(Cells)));
-        if (Db.RecordCount() > kept)
-            steps.push_back(std::make_unique<TAppendStep>(
-                std::vector<TDATA>(Db.Records.begin() + kept, Db.Records.end())));
-        if (!Definition.SameAs(Db))
+        if (Db.RecordCount() > kept) {
+            std::vector<TDATA> appended;
+            for (int r = kept + 1; r <= Db.RecordCount(); ++r)
+                appended.push_back(Db.Record(r));
+            steps.push_back(std::make_unique<TAppendStep>(std::move(appended)));
+        }
+        if (!Db.HoldsDefinition(Definition))
             steps.push_back(std::make_unique<TDefinitionStep>(std::move(Definition)));
         return steps;
     }
@@ -306,10 +274,10 @@ struct TChangeRecorder::State {
     {
         std::array<std::string_view, kMaxSlots> was;
         std::array<std::string_view, kMaxSlots> now;
-        const size_t common = std::min(Before.size(), Db.Records.size());
+        const size_t common = std::min(Before.size(), size_t(Db.RecordCount()));
         for (size_t r = 0; r < common; ++r) {
             Before[r].Texts(was);
-            Db.Records[r].Texts(now);
+            Db.Record(int(r) + 1).Texts(now);
             for (size_t f = 0; f < was.size(); ++f)
                 if (was[f] != now[f])
                     Cells.push_back({int(r) + 1, int(f) + 1, std::string(was[f])});
@@ -343,9 +311,9 @@ void TChangeRecorder::TrackCells()
 {
     State& s = *state_;
     s.Before.clear();
-    s.Before.reserve(s.Db.Records.size());
-    for (const TDATA& record : s.Db.Records)
-        s.Before.push_back(TDATA::Borrowed(record));
+    s.Before.reserve(s.Db.RecordCount());
+    for (int r = 1; r <= s.Db.RecordCount(); ++r)
+        s.Before.push_back(TDATA::Borrowed(s.Db.Record(r)));
 }
 
 std::vector<std::unique_ptr<TUndoStep>> TChangeRecorder::Finish()

@@ -61,7 +61,7 @@ struct ViewedDatabase {
     // From the grid to the record view showing `row`, painted.
     void SwitchToRecord(int row)
     {
-        page.SetViewMode(2);
+        page.SetViewMode(TViewMode::Record);
         page.EditPanel()->ShowRow(row);
         benchmark::DoNotOptimize(page.EditPanel()->grab().cacheKey());
     }
@@ -93,8 +93,8 @@ double BestMs(int runs, const std::function<void()>& work, const std::function<v
 void BM_ListScreenful(benchmark::State& state)
 {
     ViewedDatabase& v = Viewed();
-    if (v.page.ViewMode() != 1)
-        v.page.SetViewMode(1);
+    if (v.page.ViewMode() != TViewMode::List)
+        v.page.SetViewMode(TViewMode::List);
     for (auto _ : state)
         v.PaintListAt(int(state.range(0)) - 1);
 }
@@ -105,7 +105,7 @@ void BM_SwitchToRecordView(benchmark::State& state)
     ViewedDatabase& v = Viewed();
     for (auto _ : state) {
         state.PauseTiming();
-        v.page.SetViewMode(0);
+        v.page.SetViewMode(TViewMode::Grid);
         state.ResumeTiming();
         v.SwitchToRecord(int(state.range(0)) - 1);
     }
@@ -118,17 +118,17 @@ BENCHMARK(BM_SwitchToRecordView)->Arg(1)->Arg(60000)->Unit(benchmark::kMilliseco
 void DashboardViewFigures()
 {
     ViewedDatabase& v = Viewed();
-    v.page.SetViewMode(1);
+    v.page.SetViewMode(TViewMode::List);
     v.PaintListAt(0);  // fonts and caches come once
     std::printf("list_row_1 %.3f\n", BestMs(5, [&] { v.PaintListAt(0); }));
     std::printf("list_row_60000 %.3f\n", BestMs(5, [&] { v.PaintListAt(59999); }));
-    const auto toGrid = [&] { v.page.SetViewMode(0); };
+    const auto toGrid = [&] { v.page.SetViewMode(TViewMode::Grid); };
     std::printf("record_1 %.3f\n", BestMs(5, [&] { v.SwitchToRecord(0); }, toGrid));
     std::printf("record_60000 %.3f\n", BestMs(5, [&] { v.SwitchToRecord(59999); }, toGrid));
 
     // The filter row over every record, boxes of three kinds: the longest
     // the window is kept from its events, and the time to the rows shown.
-    v.page.SetViewMode(0);
+    v.page.SetViewMode(TViewMode::Grid);
     v.page.SetFilterRowVisible(true);
     TGridHeader& header = *v.page.Grid()->Header();
     header.SetFilterText(0, FromUtf8("a"));

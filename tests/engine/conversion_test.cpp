@@ -15,7 +15,7 @@ std::unique_ptr<TJFILE> LoadIn(const Database& d)
 {
     auto db = LoadImage(pdbtest::Build(d));
     db->ConvertLayout(TLayout(d.layout));  // a 5.x file reads as 5.5
-    db->Modified = false;
+    db->ClearModified();
     return db;
 }
 
@@ -27,7 +27,7 @@ TEST_P(Conversion, keeps_definitions_view_and_records_and_5x_extras_between_5x_l
     Database d = pdbtest::SampleDatabase(from);
     auto db = LoadIn(d);
     db->ConvertLayout(TLayout(to));
-    EXPECT_EQ(db->Modified, from != to);
+    EXPECT_EQ(db->Modified(), from != to);
     EXPECT_EQ(std::pair(db->Category(), db->ReadOnly()), std::pair(3, true));
 
     Database saved = Parse(SaveImage(*db), 0, to == 2).db;

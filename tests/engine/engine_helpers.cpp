@@ -32,7 +32,7 @@ std::unique_ptr<TJFILE> NewDatabase(int layout, const std::vector<std::string>& 
     }
     db->SetRecordCount(uint16_t(records));
     db->ConvertLayout(TLayout(layout));
-    db->Modified = false;
+    db->ClearModified();
     return db;
 }
 

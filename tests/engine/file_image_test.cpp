@@ -130,7 +130,7 @@ TEST_P(MappedEdit, the_edited_record_is_saved_with_its_new_value_and_the_others_
     const pdbtest::Parsed after = pdbtest::Parse(saved);
     ASSERT_EQ(after.db.records.size(), 300u);
     EXPECT_EQ(after.db.records[1].cells, (std::vector<std::string>{"changed", before.db.records[1].cells[1]}));
-    EXPECT_TRUE(db->Records[0].InFileImage()) << "records not edited stay in the file's bytes";
+    EXPECT_TRUE(db->Record(1).InFileImage()) << "records not edited stay in the file's bytes";
     EXPECT_EQ(Bytes(saved.begin() + after.recordOffsets[2], saved.end()),
               Bytes(unedited.begin() + before.recordOffsets[2], unedited.end()));
 }

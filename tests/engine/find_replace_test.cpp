@@ -105,11 +105,11 @@ TEST(Replace, PromptAnswersAndCancelKeepingEarlierChanges)
     EXPECT_EQ(s.asked[2].second, "Replace in record #2, field \"Name\"?");
 
     auto later = Cells({"a", "a"});
-    later->Modified = false;
+    later->ClearModified();
     Script t{{TReplaceAnswer::Yes, TReplaceAnswer::Cancel}};
     EXPECT_TRUE(ReplaceText(*later, Options("a", "b", true), t.Callbacks()).Cancelled);
     EXPECT_EQ(later->GetCell(1, 1) + "|" + later->GetCell(2, 1), "b|a");
-    EXPECT_TRUE(later->Modified);
+    EXPECT_TRUE(later->Modified());
 }
 
 TEST(Replace, StampsTheModificationTimeOfEachRecordItChangedUnlessItWroteThatTime)

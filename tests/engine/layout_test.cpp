@@ -37,7 +37,7 @@ TEST(LayoutFacts, each_layout_has_the_facts_of_its_files)
 
         // The engine reads the file as the table says and writes by it.
         auto db = LoadImage(built);
-        EXPECT_EQ(db->Layout, facts.ReadsAs) << facts.Name;
+        EXPECT_EQ(db->Layout(), facts.ReadsAs) << facts.Name;
         db->ConvertLayout(layout);
         db->SetCell(1, 1, std::string(40000, 'x'));
         const pdbtest::Parsed saved = pdbtest::Parse(SaveImage(*db), 0, layout == TLayout::JFile5);

@@ -50,7 +50,8 @@ void ExpectLoadSaveLoad(const Bytes& image, const std::string& what)
         << what;
     for (int r = 1; r <= db->RecordCount(); ++r)
         for (int f = 1; f <= db->FieldCount(); ++f)
-            ASSERT_EQ(again->GetCell(r, f), db->GetCell(r, f).substr(0, db->Layout == TLayout::JFile55 ? 32000 : 4000))
+            ASSERT_EQ(again->GetCell(r, f),
+                      db->GetCell(r, f).substr(0, db->Layout() == TLayout::JFile55 ? 32000 : 4000))
                 << what << " record " << r << " field " << f;
 }
 

@@ -17,19 +17,19 @@ TEST(ModelCells, booleans_store_1_and_0_a_real_change_sets_modified_and_bad_inde
 {
     auto db = NewDatabase(3, {"Flag", "Text"}, 2, kTypeBoolean);
     db->SetFieldType(2, kTypeString);
-    db->Modified = false;
+    db->ClearModified();
     db->SetCell(1, 1, "");
     db->SetFieldName(1, "Flag");
     db->SetColumnWidth(1, db->GetColumnWidth(1));
     db->MoveField(2, 2);
-    EXPECT_FALSE(db->Modified) << "equal values change nothing";
+    EXPECT_FALSE(db->Modified()) << "equal values change nothing";
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"TrUe", "1", "TRUE"}, {"FALSE", "0", "FALSE"}, {"Yes", "Yes", "Yes"}, {"1", "1", "TRUE"}};
     for (const auto& [text, stored, shown] : cases) {
         db->SetCell(1, 1, text);
         EXPECT_EQ(db->GetCell(1, 1) + "|" + db->GetDisplayCell(1, 1), std::string(stored) + "|" + shown) << text;
     }
-    EXPECT_TRUE(db->Modified);
+    EXPECT_TRUE(db->Modified());
     db->SetCell(1, 2, "true");
     EXPECT_EQ(db->GetCell(1, 2), "true") << "only Boolean fields translate";
     EXPECT_EQ(db->GetCell(0, 1) + db->GetCell(3, 1) + db->GetCell(1, 3) + db->GetPopupItem(99, 1), "");
@@ -106,7 +106,7 @@ TEST(ModelRecords, moved_records_go_before_the_target_and_deleting_swapping_and_
             db->SetCell(r, 1, std::to_string(r));
             db->SetCell(r, 2, "t" + std::to_string(r));
         }
-        db->Modified = false;
+        db->ClearModified();
         const bool valid = order != Column(*db, 1);
         if (valid)
             db->MoveRecords(moved, target);
@@ -114,7 +114,7 @@ TEST(ModelRecords, moved_records_go_before_the_target_and_deleting_swapping_and_
             EXPECT_THROW(db->MoveRecords(moved, target), ERangeError);
         EXPECT_EQ(Column(*db, 1), order);
         EXPECT_EQ(db->GetCell(1, 2), "t" + db->GetCell(1, 1)) << "whole records move";
-        EXPECT_EQ(db->Modified, valid);
+        EXPECT_EQ(db->Modified(), valid);
     }
     auto db = NewDatabase(3, {"N"}, 4);
     for (int r = 1; r <= 4; ++r)

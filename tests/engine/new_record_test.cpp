@@ -132,7 +132,7 @@ TEST(NewRecord, every_field_gets_the_default_of_its_type)
     ASSERT_EQ(AppendDefaultRecord(*db, kMoment), 1);
     for (size_t f = 0; f < fields.size(); ++f)
         EXPECT_EQ(db->GetCell(1, int(f + 1)), fields[f].second) << "field " << f + 1;
-    EXPECT_TRUE(db->Modified);
+    EXPECT_TRUE(db->Modified());
 
     auto full = NewDatabase(3, {"A"}, 65535);
     EXPECT_THROW(AppendDefaultRecord(*full, kMoment), ERangeError) << "no wrap to none";

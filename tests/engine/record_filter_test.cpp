@@ -147,7 +147,7 @@ TEST(RecordFilter, BoxesTogetherPassARecordOnlyWhenEveryOneMatches)
 
     // The database's own TRUE text ticks a box too.
     db->SetFieldType(2, kTypeBoolean);
-    db->TrueText = "Yes";
+    db->SetBooleanTexts("Yes", db->FalseText());
     db->SetCell(1, 2, "Yes");
     EXPECT_EQ(RecordsPassing(*db, TRecordFilter(*db, {{2, "yes"}}), {1, 2, 3, 4}), (std::vector<int>{1}));
 }

@@ -22,10 +22,10 @@ TEST(RecordPick, savesAndExportsThePickedCellsAndLeavesTheDatabaseItsOwnRecords)
     auto out = NewDatabase(3, {"C", "B", "A"}, 1);
     out->SetCell(1, 1, "own");
     const Bytes before = SaveImage(*out);
-    out->Modified = true;
+    out->SetModified();
     TMemoryStream picked;
     out->Save(picked, pick);
-    EXPECT_TRUE(out->Modified) << "a pick saves none of the database's own changes";
+    EXPECT_TRUE(out->Modified()) << "a pick saves none of the database's own changes";
     auto loaded = LoadImage(picked.Bytes());
     EXPECT_EQ(std::tuple(Column(*loaded, 1), Column(*loaded, 2), Column(*loaded, 3)),
               std::tuple(Strings{"c3", "c1"}, Strings{"G", "G"}, Strings{"a3", "a1"}));

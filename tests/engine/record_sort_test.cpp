@@ -33,7 +33,7 @@ std::unique_ptr<TJFILE> KeyFields(const std::vector<KeySpec>& keys, const String
     }
     for (int r = 1; r <= rows; ++r)
         db->SetCell(r, int(keys.size()) + 1, std::to_string(r));
-    db->Modified = false;
+    db->ClearModified();
     return db;
 }
 
@@ -109,7 +109,7 @@ TEST(RecordSort, keys_order_values_by_field_type_and_the_order_dialogs_choice)
         for (const std::string& row : Column(*db, int(c.keys.size()) + 1))
             moved.push_back(before[std::stoul(row) - 1]);
         EXPECT_EQ(moved, c.sorted) << "records move with all their cells: " << c.name;
-        EXPECT_TRUE(db->Modified);
+        EXPECT_TRUE(db->Modified());
     }
 }
 

@@ -20,7 +20,7 @@ protected:
         auto db = LoadImage(image, base);
         if (layout() == 2) {
             db->ConvertLayout(TLayout::JFile5);
-            db->Modified = false;
+            db->ClearModified();
         }
         return db;
     }
@@ -40,7 +40,7 @@ TEST_P(RoundTrip, a_file_laid_out_otherwise_saves_every_value_in_the_writers_lay
     options.recordsInReverse = true;
     options.gapAfterRecordList = 0;
     const Bytes image = pdbtest::Build(sample, options);
-    EXPECT_FALSE(LoadImage(image)->Modified);
+    EXPECT_FALSE(LoadImage(image)->Modified());
     auto db = Load(image);
     const Bytes first = SaveImage(*db);
     EXPECT_EQ(Parse(first, 0, layout() == 2).db, AsSaved(sample));

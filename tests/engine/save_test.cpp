@@ -71,7 +71,7 @@ TEST_F(Saving, a_saved_database_replaces_its_whole_file_keeps_its_permissions_an
     EXPECT_THROW(CreateNew(path_), EStreamError);
     db->SetCell(1, 1, "Cherry tomato");
     db->SaveWithName("Garden log 2025 and a title longer than 31");
-    EXPECT_FALSE(db->Modified);
+    EXPECT_FALSE(db->Modified());
     Bytes saved = ReadBytes(path_);
     pdbtest::Parsed p = pdbtest::Parse(saved);
     EXPECT_EQ(std::tuple(p.db.title, p.db.records[0].cells[0], p.dataEnd),
@@ -142,7 +142,7 @@ TEST_F(Saving, a_save_that_runs_out_of_room_keeps_the_original_and_reports_the_e
                 << limit;
         }
         EXPECT_EQ(ReadBytes(path_), original_) << limit;
-        EXPECT_TRUE(db->Modified);
+        EXPECT_TRUE(db->Modified());
         EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"garden.pdb"}) << limit;
     }
     db->SaveWithName("x");

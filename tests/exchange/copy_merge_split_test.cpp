@@ -195,13 +195,13 @@ TEST(Merge, refuses_a_new_field_beyond_the_layout_limit_without_changing_the_mas
         fields.push_back({"F" + std::to_string(f)});
     auto master = Table(fields, {{"1"}});
     auto other = Other();
-    master->Modified = false;
+    master->ClearModified();
     EXPECT_THAT([&] { Merge(*master, *other, DefaultMergeChoice(*master, *other)); },
                 ThrowsMessage<std::invalid_argument>(
                     "The master database cannot take 2 new field(s): its layout holds at most 50 fields."));
     EXPECT_EQ(master->FieldCount(), 50);
     EXPECT_EQ(master->RecordCount(), 1);
-    EXPECT_FALSE(master->Modified);
+    EXPECT_FALSE(master->Modified());
 }
 
 // Fifty popup values, Run the last: a list with no room left.
@@ -268,7 +268,7 @@ TEST(ListValues, copy_and_merge_add_the_values_they_write_to_popup_lists_and_nam
             SCOPED_TRACE(std::string(c.name) + (copy ? " (copy)" : " (merge)"));
             auto master = Table({{"ID"}, {"Group", kTypeList, c.list}}, {{"1", "Run"}, {"2", ""}});
             auto other = Table({{"ID"}, {"Group"}}, c.other);
-            master->Modified = false;
+            master->ClearModified();
             std::vector<int> records(c.other.size());
             std::iota(records.begin(), records.end(), 1);
             TMergeChoice choice = DefaultMergeChoice(*master, *other);
@@ -283,7 +283,7 @@ TEST(ListValues, copy_and_merge_add_the_values_they_write_to_popup_lists_and_nam
                 } else {
                     EXPECT_THROW(Merge(*master, *other, choice), EListsFull);
                 }
-                EXPECT_FALSE(master->Modified);
+                EXPECT_FALSE(master->Modified());
                 EXPECT_EQ(PopupValues(*master, 2), c.list);
             }
             choice.LeaveOutUnlisted = true;

@@ -37,7 +37,7 @@ Rows CellsOf(const TJFILE& db)
 
 void SaveAs(TJFILE& db, const std::string& path)
 {
-    WriteInLayout(db, db.Layout, path);
+    WriteInLayout(db, db.Layout(), path);
     db.FileName = path;
 }
 

@@ -26,7 +26,7 @@ namespace {
 exchangetest::Rows Take(const TJFILE& db)
 {
     exchangetest::Rows s = exchangetest::CellsOf(db);
-    s.push_back({std::to_string(Number(db.Layout)), db.Modified ? "modified" : ""});
+    s.push_back({std::to_string(Number(db.Layout())), db.Modified() ? "modified" : ""});
     for (int f = 1; f <= db.FieldCount(); ++f)
         s.back().push_back(db.GetFieldName(f) + ":" + std::to_string(Code(db.GetFieldType(f))));
     return s;
@@ -45,7 +45,10 @@ TEST_P(SaveAsLayout, writes_what_convert_writes_and_leaves_the_open_database_alo
     const auto [from, to, modified] = GetParam();
     testkit::TempDir dir;
     auto db = OpenBuilt(dir, pdbtest::SampleDatabase(from));
-    db->Modified = modified;
+    if (modified)
+        db->SetModified();
+    else
+        db->ClearModified();
     const auto before = Take(*db);
     ASSERT_TRUE(SaveAs(*db, TLayout(to), dir / "saved.pdb", [](const TLayoutLosses&) { return true; }));
     const CliResult converted =

@@ -286,10 +286,10 @@ TEST(TextExport, WritesCellsBeyondTheBufferWholeAndEscapesBooleanTexts)
         db.SetFieldName(1, "A");
         db.SetFieldName(2, "B");
         db.SetFieldType(2, kTypeBoolean);
-        db.TrueText = c.trueText;
+        db.SetBooleanTexts(c.trueText, db.FalseText());
         db.SetRecordCount(1);
         db.SetCell(1, 1, c.text);
-        db.Records[0].SetField(2, c.flag);
+        db.SetCell(1, 2, c.flag);
         TMemoryStream html, txt;
         WriteHTMLTo(db, {1, 2}, html);
         WriteTXTTo(db, {1, 2}, txt);
@@ -306,7 +306,7 @@ TEST(TextExport, PadsAllButTheLastColumnTrimsLineEndsAndUsesAtMostFiftyEntries)
 {
     TempDir dir;
     auto db = MakeEdgeDatabase();
-    db->Modified = false;
+    db->ClearModified();
     std::vector<int> fifty(49, 0);
     fifty.insert(fifty.end(), {3, 1});
     const std::pair<std::vector<int>, const char*> cases[] = {
@@ -320,7 +320,7 @@ TEST(TextExport, PadsAllButTheLastColumnTrimsLineEndsAndUsesAtMostFiftyEntries)
     WriteTXT(*db, dir / "t", {2});
     WriteCSV(*db, {2}, dir / "t");
     EXPECT_EQ(db->GetCell(1, 2), "Line one\nLine two");  // the export's line breaks are its own
-    EXPECT_FALSE(db->Modified);
+    EXPECT_FALSE(db->Modified());
 }
 
 

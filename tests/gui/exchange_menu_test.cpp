@@ -125,13 +125,13 @@ private slots:
         AnswerCopyKey(keys, 0);
         AnswerMessage(message);
         form.Action("RearrangeItem")->trigger();
-        RunCommand("CopyRecsItemClick", [&] { form.Transfer().CopyRecsItemClick(8, target); });
+        RunCommand("CopyRecsItemClick", [&] { form.Transfer().CopyRecsToFile(target); });
         QCOMPARE(message, FromUtf8("Copied 1 record, matched on Name: 1 added, 0 updated."));
         const TDataBase* tab0 = form.Tabs()->DataBase(0);
         QCOMPARE(tab0->RecordCount(), 2);
         QCOMPARE(tab0->GetCell(2, 1), std::string("ann"));
         QCOMPARE(form.Tabs()->Page(0)->Model()->rowCount(), 2);
-        QVERIFY(tab0->Modified);
+        QVERIFY(tab0->Modified());
         QVERIFY(testkit::ReadBytes(target) == before);
 
         emit form.Records().PopupMenu()->aboutToShow();
@@ -150,7 +150,7 @@ private slots:
 
         // Its own file is no target.
         AnswerMessage(message);
-        RunCommand("CopyRecsItemClick", [&] { form.Transfer().CopyRecsItemClick(8, source); });
+        RunCommand("CopyRecsItemClick", [&] { form.Transfer().CopyRecsToFile(source); });
         QCOMPARE(message, FromUtf8("The records cannot be copied into ") + PathToQString(source) +
                               FromUtf8(": it is the file they come from."));
     }
@@ -246,7 +246,7 @@ private slots:
             if (QLatin1String(answer) == QLatin1String("Cancel")) {
                 QCOMPARE(db->RecordCount(), 2);
                 QCOMPARE(db->PopupCount(2), 49);
-                QVERIFY(!db->Modified);
+                QVERIFY(!db->Modified());
                 QCOMPARE(form.StatusPanel()->text(), FromUtf8("Merge cancelled; nothing was changed."));
             }
         }

@@ -91,7 +91,7 @@ private slots:
         page.Grid()->selectionModel()->select(second, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         form->Records().UpBtnClick();
         QCOMPARE(tabs->CurrentDB()->GetCell(1, 2) + tabs->CurrentDB()->GetCell(2, 2), std::string("annbob"));
-        QVERIFY(!tabs->CurrentDB()->Modified);
+        QVERIFY(!tabs->CurrentDB()->Modified());
 
         QString message;
         AnswerMessage(message);
@@ -300,7 +300,7 @@ private slots:
         const TDataBase* db = form->Tabs()->CurrentDB();
         QCOMPARE(db->RecordCount(), 4);
         QCOMPARE(db->GetCell(2, 2), std::string("bobby"));
-        QVERIFY(!db->Modified);
+        QVERIFY(!db->Modified());
         QCOMPARE(page.Grid()->currentIndex(), page.Model()->index(2, 1));
     }
 
@@ -347,7 +347,7 @@ private slots:
         QVERIFY2(question.contains(FromUtf8("changes that are not saved")), qPrintable(question));
         const TDataBase* db = form->Tabs()->CurrentDB();
         QCOMPARE(db->GetCell(2, 2), std::string("robert"));
-        QVERIFY(db->Modified);
+        QVERIFY(db->Modified());
 
         QString warning;
         for (const char* answer : {"Cancel", "YesToAll"}) {
@@ -359,7 +359,7 @@ private slots:
                 QCOMPARE(FileBytes(PathToQString(path)), theirs);
         }
         QCOMPARE(OpenReadOnly<TJFILE>(path)->GetCell(2, 2), std::string("robert"));
-        QVERIFY(!db->Modified);
+        QVERIFY(!db->Modified());
     }
 };
 

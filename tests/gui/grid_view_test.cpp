@@ -40,7 +40,7 @@ struct PageFixture {
     {
         db->InitNew();
         FillDatabase(*db, fields, rows);
-        db->Modified = false;
+        db->ClearModified();
         page.SetDatabase(db.get());
         page.RefreshView();
         page.resize(700, 300);
@@ -132,7 +132,7 @@ private slots:
         QCOMPARE(f.Model().index(0, 0).data(Qt::EditRole).toString(), FromUtf8("a¤b"));
         QVERIFY(f.Model().setData(f.Model().index(0, 0), FromUtf8("a¤b")));
         QCOMPARE(f.Field(1, 1), std::string("a\r\nb"));
-        QVERIFY(!f.db->Modified);
+        QVERIFY(!f.db->Modified());
         QCOMPARE(edited.size(), 0);
     }
 
@@ -149,7 +149,7 @@ private slots:
         f.Grid().SetCellText(0, 1, FromUtf8("C¤D"));
         QCOMPARE(f.Field(4, 1) + "|" + f.Field(4, 2), std::string("C\nD|x\xA4y"));
         QCOMPARE(f.Field(2, 1), std::string("two"));
-        QVERIFY(f.db->Modified);
+        QVERIFY(f.db->Modified());
         QCOMPARE(f.Model().index(1, 0).data().toString(), FromUtf8("C¤D"));
     }
 
@@ -184,7 +184,7 @@ private slots:
         QSignalSpy edited(&f.page, &TDatabasePage::DatabaseEdited);
         QTest::mouseClick(f.Grid().viewport(), Qt::LeftButton, {}, f.Centre(0, 4));
         QCOMPARE(f.Field(1, 5), std::string("0"));
-        QVERIFY(f.db->Modified);
+        QVERIFY(f.db->Modified());
         QCOMPARE(edited.size(), 1);
         f.page.SetColumnWidths({200, 64, 64, 200});  // a filled list column is narrowed
         f.page.RefreshView();
@@ -226,7 +226,7 @@ private slots:
         QCOMPARE(QueuedModalAnswers(), 1);
         ClearModalAnswers();
         QCOMPARE(f.Field(1, 1), FromQString(stored));
-        QCOMPARE(f.db->Modified, stored != before);
+        QCOMPARE(f.db->Modified(), stored != before);
         if (answer.isEmpty()) {
             QCOMPARE(defaultButton, FromUtf8("(none)"));
             return;
@@ -309,7 +309,7 @@ private slots:
         }
         f.Grid().setCurrentIndex(f.Model().index(0, 0));  // leaving the cell stores it
         QTEST(ToQString(f.Field(1, 4)), "after");
-        QCOMPARE(f.db->Modified, !keys.isEmpty());
+        QCOMPARE(f.db->Modified(), !keys.isEmpty());
     }
 
     void wideTitlesAreShortenedWithDots()

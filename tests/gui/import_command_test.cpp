@@ -46,7 +46,7 @@ private slots:
         QCOMPARE(tabs->OpenCount(), 1);
         QCOMPARE(tabs->tabText(tabs->CurrentTab()), FromUtf8("*stock list (2)"));
         const TDataBase* db = tabs->CurrentDB();
-        QVERIFY(db->Modified);
+        QVERIFY(db->Modified());
         QCOMPARE(db->PdbHeader.Name, std::string("stock_list"));
         QCOMPARE(db->RecordCount(), 2);
         QCOMPARE(db->GetCell(2, 2), std::string("1,2"));

@@ -182,7 +182,7 @@ private slots:
         auto form = Start({PathToQString(path)});
         QCOMPARE(row, QStringList({FromUtf8("&Ignore"), FromUtf8("&Fix"), FromUtf8("&Details")}));
         QCOMPARE(form->Tabs()->CurrentDB()->PopupCount(2), items);
-        QCOMPARE(form->Tabs()->CurrentDB()->Modified, items != 2);
+        QCOMPARE(form->Tabs()->CurrentDB()->Modified(), items != 2);
         if (items == 2)
             return;
         AnswerInputLine(FromUtf8("Fixed colours"));
@@ -222,7 +222,7 @@ private slots:
         AnswerButton(FromUtf8("Yes"));
         AnswerKey(Qt::Key_Escape);
         QVERIFY(!form->close());
-        QVERIFY(form->Tabs()->CurrentDB()->Modified);
+        QVERIFY(form->Tabs()->CurrentDB()->Modified());
         QCOMPARE(FileBytes(PathToQString(path)), before);
     }
 
@@ -285,7 +285,7 @@ private slots:
         QCOMPARE(offered, (QStringList{FromUtf8("Red"), FromUtf8("Green"), FromUtf8("Blue")}));
         const TJFILE& db = *form->Tabs()->CurrentDB();
         QTEST(Column(db, 1), "names");
-        QVERIFY(db.Modified);
+        QVERIFY(db.Modified());
         QCOMPARE(db.PopupCount(2), 3);
         QCOMPARE(db.GetPopupItem(2, 1) + db.GetPopupItem(2, 2) + db.GetPopupItem(2, 3),
                  std::string(blueFirst ? "BlueRedGreen" : "RedGreenBlue"));
@@ -356,7 +356,7 @@ private slots:
                 dynamic_cast<TEditDB&>(d).CancelBtn()->click();
             });
             form->Action("EditBtn")->trigger();
-            QVERIFY(!form->Tabs()->CurrentDB()->Modified);
+            QVERIFY(!form->Tabs()->CurrentDB()->Modified());
             QueueModalAnswer([](QDialog& d) {
                 auto& edit = dynamic_cast<TEditDB&>(d);
                 QVERIFY(!edit.PopupButton(0)->isEnabled());  // only List fields have popup values
@@ -413,12 +413,12 @@ private slots:
         QCOMPARE(shown.size(), 7);
         QVERIFY(shown[6].startsWith(FromUtf8("SQLite database")));
         auto copy = OpenReadOnly(FromQString(Data("copy.PDB")));
-        QCOMPARE(copy->Layout, TLayout::JFile3);
+        QCOMPARE(copy->Layout(), TLayout::JFile3);
         QCOMPARE(copy->FieldCount(), 20);
         QCOMPARE(copy->GetCell(1, 20), std::string("v20"));
         const TDataBase* db = form->Tabs()->CurrentDB();
-        QCOMPARE(db->FieldCount() * 10 + Number(db->Layout), 303);
-        QVERIFY(!db->Modified);
+        QCOMPARE(db->FieldCount() * 10 + Number(db->Layout()), 303);
+        QVERIFY(!db->Modified());
         QCOMPARE(form->Tabs()->Page(0)->Model()->columnCount(), 30);
     }
 

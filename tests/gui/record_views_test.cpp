@@ -48,7 +48,7 @@ struct Shown {
     {
         db->InitNew();
         FillDatabase(*db, kFields, rows);
-        db->Modified = false;
+        db->ClearModified();
         page.SetDatabase(db.get());
         tester = std::make_unique<QAbstractItemModelTester>(page.ListModel(),
                                                             QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -77,7 +77,7 @@ Rows NumberedRows(int count)
 // stepped through with Next until it comes round again.
 QStringList ViewNames(TMainForm& form, int mode)
 {
-    form.Records().RecordItemClick(mode);
+    form.Records().RecordItemClick(TViewMode(mode));
     TDatabasePage& page = *form.Tabs()->Page(0);
     TRecordPanel* panel = page.EditPanel();
     const int first = panel->CurrentRow();
@@ -106,7 +106,7 @@ private slots:
     void aRecordViewEditShowsAtOnceInTheGridAndTheList()
     {
         Shown s({{"oak\nold", "tree", "01/02/03"}, {"bus", "car", "02/02/03"}});
-        s.page.SetViewMode(1);
+        s.page.SetViewMode(TViewMode::List);
         QCOMPARE(s.page.ListModel()->LineText(0), FromUtf8("oak\u00A4old"));
         s.page.ListModel()->SetColumn(1);  // a List field lists the next field too
         QCOMPARE(s.page.ListModel()->LineText(1), FromUtf8("car 02/02/03"));
@@ -117,7 +117,7 @@ private slots:
         edit->end(false);
         QTest::keyClicks(edit, FromUtf8("\u00A4x"));
         QCOMPARE(s.db->GetCell(1, 1), std::string("oak\nold\nx"));
-        QVERIFY(s.db->Modified);
+        QVERIFY(s.db->Modified());
         QCOMPARE(s.page.Model()->CellText(0, 0), FromUtf8("oak\u00A4old\u00A4x"));
         QCOMPARE(s.page.ListBox()->model()->index(0, 0).data().toString(), FromUtf8("oak\u00A4old\u00A4x"));
         s.page.Model()->setData(s.page.Model()->index(0, 0), FromUtf8("elm"));  // and back from the grid
@@ -129,7 +129,7 @@ private slots:
     void aLayoutAfterTheFieldsGrewLaysOutTheFieldsItHas()
     {
         Shown s({{"oak", "tree", "01/02/03"}});
-        s.page.SetViewMode(2);
+        s.page.SetViewMode(TViewMode::Record);
         TDataBase wider;
         wider.InitNew();
         FillDatabase(wider, {{"A", kTypeString, {}}, {"B", kTypeString, {}}, {"C", kTypeString, {}},
@@ -137,8 +137,8 @@ private slots:
         s.page.Model()->SetDatabase(&wider);
         s.page.EditPanel()->LayoutEditors(true);
         QVERIFY(!s.page.EditPanel()->Label(4));
-        s.page.SetViewMode(0);
-        s.page.SetViewMode(2);  // shown again: every field
+        s.page.SetViewMode(TViewMode::Grid);
+        s.page.SetViewMode(TViewMode::Record);  // shown again: every field
         QVERIFY(s.page.EditPanel()->Label(5));
         s.page.Model()->SetDatabase(s.db.get());
     }
@@ -162,7 +162,7 @@ private slots:
         s.page.RefreshView();
         if (reversed)
             s.page.Model()->ReverseRows();
-        s.page.SetViewMode(2);
+        s.page.SetViewMode(TViewMode::Record);
         TRecordPanel& panel = *s.page.EditPanel();
         QStringList seen;
         for (int k = 0; k < forward.size(); ++k) {
@@ -178,7 +178,7 @@ private slots:
     void recordPositionFollowsMovesAddsAndDeletes()
     {
         Shown s(NumberedRows(3));
-        s.page.SetViewMode(2);
+        s.page.SetViewMode(TViewMode::Record);
         TRecordPanel& panel = *s.page.EditPanel();
         const auto shown = [&] { return panel.PositionLabel()->text(); };
         QCOMPARE(shown(), FromUtf8("Record 1 of 3"));
@@ -201,14 +201,14 @@ private slots:
     void aListFieldTakesOnlyItsValues()
     {
         Shown s({{"oak", "boat", "01/02/03"}});
-        s.page.SetViewMode(2);
+        s.page.SetViewMode(TViewMode::Record);
         auto* combo = qobject_cast<TListCombo*>(s.page.EditPanel()->Editor(2));
         QVERIFY(combo);
         QCOMPARE(combo->count(), 3);
         QCOMPARE(combo->itemText(0) + u'|' + combo->itemText(1) + u'|' + combo->itemText(2), FromUtf8("|car|tree"));
         QCOMPARE(combo->currentText(), FromUtf8("boat"));
         s.page.EditPanel()->ShowRow(0);  // shown again: not rewritten
-        QVERIFY(!s.db->Modified);
+        QVERIFY(!s.db->Modified());
         combo->setFocus();
         QTest::keyClicks(combo, FromUtf8("Tx"));
         QCOMPARE(s.db->GetCell(1, 2), std::string("tree"));
@@ -352,7 +352,7 @@ private slots:
         TDataBase& db = *form.Tabs()->CurrentDB();
         auto* info = form.findChild<QLabel*>(FromUtf8("InfoPanel"));
         form.Action("RearrangeItem")->trigger();
-        form.Records().RecordItemClick(view);
+        form.Records().RecordItemClick(TViewMode(view));
         AnswerAfter([&](QDialog& d) {
             auto& find = static_cast<TFindForm&>(d);
             find.Find()->setText(ToQString("k\xF6ln"));
@@ -427,7 +427,7 @@ private slots:
         form.Action("SaveBtn")->trigger();
 
         auto db = OpenReadOnly(FromQString(path));
-        QTEST(int(db->Layout), "readBack");
+        QTEST(int(db->Layout()), "readBack");
         QCOMPARE(db->FieldCount(), 3);
         QCOMPARE(db->GetFieldName(1) + "|" + db->GetFieldName(2), std::string("No|Colour"));
         QCOMPARE(std::vector<TFieldType>({db->GetFieldType(1), db->GetFieldType(2), db->GetFieldType(3)}),

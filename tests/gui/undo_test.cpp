@@ -83,14 +83,14 @@ private slots:
             change();
             states.push_back(ContentAndShown(db));
             QVERIFY2(states.back() != states[states.size() - 2], name);
-            QVERIFY(db.Modified);
+            QVERIFY(db.Modified());
         }
         for (size_t k = changes.size(); k > 0; --k) {
             Trigger(*form, "UndoItem");
             QVERIFY2(ContentAndShown(db) == states[k - 1], changes[k - 1].first);
             QCOMPARE(model.rowCount(), db.RecordCount());
         }
-        QVERIFY(!db.Modified);
+        QVERIFY(!db.Modified());
         QCOMPARE(page.ColumnWidths(), widths);  // the moved column came back with its field
         QVERIFY(!form->Action("UndoItem")->isEnabled());
         QVERIFY(!form->findChild<QLabel*>(FromUtf8("InfoPanel"))->text().contains(FromUtf8("modified")));
@@ -98,7 +98,7 @@ private slots:
             Trigger(*form, "RedoItem");
             QVERIFY2(ContentAndShown(db) == states[k], changes[k - 1].first);
         }
-        QVERIFY(db.Modified);
+        QVERIFY(db.Modified());
         QCOMPARE(form->Action("UndoItem")->text(), FromUtf8("&Undo Move records"));
     }
 
@@ -107,7 +107,7 @@ private slots:
         const Table sorted = {{"car", "Red"}, {"pear", "Green"}, {"tree", "Green"}};
         auto form = Start({PathToQString(GuiCase::Db("sorted.PDB", "Things", kFields, sorted))});
         form->Tabs()->Page(0)->HeaderClick(0);
-        QVERIFY(!form->Tabs()->CurrentDB()->Modified);
+        QVERIFY(!form->Tabs()->CurrentDB()->Modified());
         QVERIFY(!form->Action("UndoItem")->isEnabled());
     }
 
@@ -119,18 +119,18 @@ private slots:
         model.setData(model.index(0, 0), FromUtf8("plum"));
         AnswerInputLine(FromUtf8("Things"));
         Trigger(*form, "SaveBtn");
-        QVERIFY(!db.Modified);
+        QVERIFY(!db.Modified());
         Trigger(*form, "UndoItem");  // the save kept the history
         QCOMPARE(db.GetCell(1, 1), std::string("pear"));
-        QVERIFY(db.Modified);
+        QVERIFY(db.Modified());
         Trigger(*form, "RedoItem");  // back at the saved state
-        QVERIFY(!db.Modified);
+        QVERIFY(!db.Modified());
         // An edit made after undoing past the save never counts as saved.
         Trigger(*form, "UndoItem");
         model.setData(model.index(0, 0), FromUtf8("fig"));
-        QVERIFY(db.Modified);
+        QVERIFY(db.Modified());
         Trigger(*form, "UndoItem");
-        QVERIFY(db.Modified);
+        QVERIFY(db.Modified());
     }
 
     void keystrokesInTheRecordViewUndoAsOneEdit()
@@ -259,7 +259,7 @@ private slots:
         // reaches a state that counts as saved.
         while (stack.canUndo())
             stack.undo();
-        QVERIFY(db.Modified);
+        QVERIFY(db.Modified());
         QCOMPARE(db.GetCell(11, 1), std::string("11"));
 
         // A save the history still reaches stays the saved state while the
@@ -268,13 +268,13 @@ private slots:
             move(k % 2 == 0 ? 10 : 11, k % 2 == 0 ? 1 : -1);
         AnswerInputLine(FromUtf8("Large"));
         Trigger(*form, "SaveBtn");
-        QVERIFY(!db.Modified);
+        QVERIFY(!db.Modified());
         for (int k = 0; k < 100; ++k)
             move(k % 2 == 0 ? 10 : 11, k % 2 == 0 ? 1 : -1);
-        QVERIFY(db.Modified);
+        QVERIFY(db.Modified());
         for (int k = 0; k < 100; ++k)
             stack.undo();
-        QVERIFY(!db.Modified);
+        QVERIFY(!db.Modified());
         QVERIFY(UndoBytes(stack) <= kUndoBytes);
     }
 

@@ -24,7 +24,7 @@ using testkit::TempDir;
 // Written in its layout as the command-line tool writes it, and opened again.
 std::unique_ptr<TJFILE> Reloaded(TJFILE& db, const TempDir& dir)
 {
-    WriteInLayout(db, db.Layout, dir / "out.PDB");
+    WriteInLayout(db, db.Layout(), dir / "out.PDB");
     return OpenReadOnly(dir / "out.PDB");
 }
 
@@ -124,7 +124,7 @@ TEST(FuzzFinding, descriptions_create_would_not_write_as_described_are_refused_a
     TempDir dir;
     testkit::WriteText(dir / "spec.json", R"({"layout": 1, "creator": "JFil"})");
     CreateFromSpec(dir / "spec.json", dir / "out.PDB", std::nullopt);
-    EXPECT_EQ(OpenReadOnly(dir / "out.PDB")->Layout, TLayout::JFilePro4) << "the layout's own creator is taken";
+    EXPECT_EQ(OpenReadOnly(dir / "out.PDB")->Layout(), TLayout::JFilePro4) << "the layout's own creator is taken";
 }
 
 std::unique_ptr<TJFILE> Described(const char* spec)

@@ -36,7 +36,7 @@ TEST(OpenRules, fix_adds_each_missing_value_once_in_record_order)
     EXPECT_EQ(db->GetPopupItem(1, 2) + db->GetPopupItem(1, 3), std::string("BlueTeal"));
     EXPECT_EQ(db->PopupCount(2), 2);
     EXPECT_TRUE(CheckPopupValues(*db).empty());
-    EXPECT_TRUE(db->Modified);
+    EXPECT_TRUE(db->Modified());
     std::vector<std::string> items;  // a full list takes no more
     for (int k = 1; k <= 50; ++k)
         items.push_back("v" + std::to_string(k));

@@ -41,7 +41,7 @@ TEST(UndoSteps, recorded_commands_undo_and_redo)
         db.InitNew();
         FillDatabase(db, kFields, kRows);
         db.SetShown(2, 0);
-        db.Modified = false;
+        db.ClearModified();
         const Rows before = ContentAndShown(db);
         std::vector<std::unique_ptr<TUndoStep>> steps;
         {
@@ -53,7 +53,7 @@ TEST(UndoSteps, recorded_commands_undo_and_redo)
             } else if (command == 1) {
                 WriteDefinition(db, {{"Thing", kTypeString, {}}, {"Hue", kTypeList, {"Blue", "Red", "Green"}}});
             } else if (command == 2) {
-                SetPopupList(db, 2, {"Green", "Red"});
+                db.SetPopupList(2, {"Green", "Red"});
                 TSortOrder order;
                 order.SortList = {"Name"};
                 SortRecords(db, order, 1, db.RecordCount());
@@ -96,6 +96,30 @@ TEST(UndoSteps, merged_edits_of_one_cell_undo_every_cell_any_of_them_stamped)
     EXPECT_EQ(cells(), "pear|14/03/2025|08:00");
     first->Redo(db);
     EXPECT_EQ(cells(), "fi|15/03/2025|00:01");
+}
+
+// The find's fields follow a field its undo step moves back and forth, as
+// they follow the grid's move.
+TEST(UndoSteps, a_field_move_undone_and_redone_keeps_the_finds_fields_in_step)
+{
+    TDataBase db;
+    db.InitNew();
+    FillDatabase(db, {{"Name", kTypeString, {}}, {"Town", kTypeString, {}}, {"Note", kTypeString, {}}},
+                 {{"pear", "Bern", "tree"}});
+    db.SetLastFind("e", false, false, {true, false, false});
+    const auto highlighted = [&] {
+        std::vector<int> fields;
+        for (int f = 1; f <= db.FieldCount(); ++f)
+            if (db.CellHighlighted(1, f))
+                fields.push_back(f);
+        return fields;
+    };
+    auto step = FieldMoveStep(1, 3);
+    step->Redo(db);
+    EXPECT_EQ(db.GetCell(1, 3), "pear");
+    EXPECT_EQ(highlighted(), std::vector<int>{3});
+    step->Undo(db);
+    EXPECT_EQ(highlighted(), std::vector<int>{1});
 }
 
 }  // namespace

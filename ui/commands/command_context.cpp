@@ -74,8 +74,6 @@ const IconChoice kIcons[] = {
 const char* const kSharedActions[][2] = {
     {"NewItem", "NewBtn"}, {"OpenFileItem", "LoadBtn"}, {"SaveFileItem", "SaveBtn"}};
 
-const char* const kViewButtons[] = {"GridBtn", "ListBtn", "RecBtn"};
-
 QIcon IconFor(const QString& action)
 {
     for (const IconChoice& choice : kIcons) {
@@ -196,20 +194,15 @@ void TCommandContext::EnableButtons(bool on)
 void TCommandContext::ShowViewButtons()
 {
     const TDatabasePage* page = tabs_.Page(tabs_.CurrentTab());
-    if (QAction* button = ViewButton(page ? page->ViewMode() : 0))
+    if (QAction* button = Action(ViewFacts(page ? page->ViewMode() : TViewMode::Grid).Button))
         button->setChecked(true);
-}
-
-QAction* TCommandContext::ViewButton(int view) const
-{
-    return Action(kViewButtons[view]);
 }
 
 void TCommandContext::UpdateActiveInfo()
 {
     const TDataBase* db = tabs_.CurrentDB();
     tabs_.ShowModifiedMarks();
-    window_.setWindowModified(db && db->Modified);
+    window_.setWindowModified(db && db->Modified());
     if (auto* centre = qobject_cast<QStackedWidget*>(window_.centralWidget()))
         centre->setCurrentIndex(tabs_.OpenCount() > 0 ? 1 : 0);
     ShowViewButtons();
@@ -226,7 +219,7 @@ void TCommandContext::UpdateActiveInfo()
     // "View all records" is offered exactly while the find filter hides some.
     const bool filtered = shown < db->RecordCount();
     Action("AllBtn")->setEnabled(filtered);
-    const QString layout = FromUtf8(Facts(db->Layout).Name);
+    const QString layout = FromUtf8(Facts(db->Layout()).Name);
     const QString count = filtered ? FromUtf8("%1 of %2").arg(shown).arg(db->RecordCount())
                                    : QString::number(db->RecordCount());
     infoPanel_->setText(FromUtf8("%1 %2, %3  |  %4%5")
@@ -234,8 +227,8 @@ void TCommandContext::UpdateActiveInfo()
                             .arg(db->RecordCount() == 1 ? FromUtf8("record") : FromUtf8("records"))
                             .arg(CountOf(db->FieldCount(), "field"))
                             .arg(layout)
-                            .arg(db->Modified ? FromUtf8("  |  modified") : QString())
-                            + (db->ReadOnlyFile() ? FromUtf8("  |  read-only") : QString()));
+                            .arg(db->Modified() ? FromUtf8("  |  modified") : QString()) +
+                        (db->ReadOnlyFile() ? FromUtf8("  |  read-only") : QString()));
 }
 
 std::optional<TCommandContext::TRecordChoice> TCommandContext::RecordsToWrite(const QString& caption,

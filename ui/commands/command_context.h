@@ -42,8 +42,6 @@ public:
     // menu names of commands the tool bar shares ("OpenFileItem" is
     // "LoadBtn") find the shared action.
     QAction* Action(const char* name) const;
-    // The tool button of view 0 (grid), 1 (list) or 2 (record).
-    QAction* ViewButton(int view) const;
 
     // Panel1 (the progress texts and what the last command did), the
     // progress bar and InfoPanel (the active database).

@@ -332,7 +332,7 @@ bool TExchangeCommands::SaveFileAsItemClick(int entry)
 std::string TExchangeCommands::PickSaveAsFile(const TDataBase& db, int& entry)
 {
     if (!LayoutOfEntry(entry))
-        entry = EntryOf(db.Layout);
+        entry = EntryOf(db.Layout());
     const std::unique_ptr<TIniFile> ini = OpenConfig();
     const std::string directory = SaveAsDirectory(*ini, db);
     QFileDialog dialog(&context_.Window(), FromUtf8("Save database as"), PathToQString(directory));

@@ -31,12 +31,6 @@
 
 namespace quorvil {
 
-namespace {
-
-const char* const kViewForms[] = {"MainForm", "ListForm", "RecForm"};
-
-}  // namespace
-
 TRecordCommands::TRecordCommands(TCommandContext& context) : context_(context)
 {
     TCommandContext& c = context_;
@@ -49,11 +43,11 @@ TRecordCommands::TRecordCommands(TCommandContext& context) : context_(context)
     c.AddCommand("AllBtn", "View &all records", "AllBtnClick", [this] { AllBtnClick(); })
         ->setToolTip(FromUtf8("View all records"));
     auto* views = new QActionGroup(&c.Window());
-    int tag = 0;
-    for (auto [name, text] : {std::pair{"GridBtn", "&Grid"}, {"ListBtn", "&List"}, {"RecBtn", "&Record"}}) {
+    for (const TViewFacts& facts : kViews) {
         // A view switch leaves the cell being edited as it is.
-        QAction* view = c.AddCommand(name, text, "RecordItemClick", [this, tag] { RecordItemClick(tag); }, false);
-        ++tag;
+        const TViewMode mode = facts.Mode;
+        QAction* view = c.AddCommand(
+            facts.Button, facts.Caption, "RecordItemClick", [this, mode] { RecordItemClick(mode); }, false);
         view->setCheckable(true);
         view->setToolTip(QString(view->text()).remove(QLatin1Char('&')) + FromUtf8(" view"));
         views->addAction(view);
@@ -97,8 +91,8 @@ void TRecordCommands::CreatePopupMenu()
     connect(record, &QAction::triggered, this, [this, &tabs] {
         RunCommand("RecordItemClick", [this, &tabs] {
             TDatabasePage* page = tabs.Page(tabs.CurrentTab());
-            const int row = page->GridVisible() || page->ViewMode() == 1 ? page->ContextRow() : -1;
-            RecordItemClick(2);
+            const int row = page->GridVisible() || page->ViewMode() == TViewMode::List ? page->ContextRow() : -1;
+            RecordItemClick(TViewMode::Record);
             if (row >= 0)
                 page->EditPanel()->ShowRow(row);
         });
@@ -137,14 +131,13 @@ void TRecordCommands::CreateMoveButtons()
     }
 }
 
-void TRecordCommands::RecordItemClick(int tag)
+void TRecordCommands::RecordItemClick(TViewMode mode)
 {
     context_.EndRearrange();
-    tag = std::clamp(tag, 0, 2);
     TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
-    context_.ViewButton(tag)->setChecked(true);
+    context_.Action(ViewFacts(mode).Button)->setChecked(true);
     // Each view keeps its own window placement.
-    const QString form = FromUtf8(kViewForms[tag]);
+    const QString form = FromUtf8(ViewFacts(mode).Form);
     QMainWindow& window = context_.Window();
     if (window.objectName() != form) {
         const std::unique_ptr<TIniFile> ini = OpenConfig();
@@ -155,7 +148,7 @@ void TRecordCommands::RecordItemClick(int tag)
             LoadFormPosition(*ini, window, form);
     }
     if (page->DataBase())
-        page->SetViewMode(tag);
+        page->SetViewMode(mode);
 }
 
 void TRecordCommands::AllBtnClick()
@@ -204,7 +197,7 @@ void TRecordCommands::AddBtnClick()
         page->Grid()->setCurrentIndex(page->Model()->index(last, first));
         page->Grid()->setFocus();
     } else {
-        if (page->ViewMode() == 1)
+        if (page->ViewMode() == TViewMode::List)
             page->ListBox()->setCurrentIndex(page->ListModel()->index(last, 0));
         page->EditPanel()->ShowRow(last);
         if (QWidget* editor = page->EditPanel()->Editor(first + 1))
@@ -238,7 +231,7 @@ void TRecordCommands::DelBtnClick()
     const int next = std::min(row, page->Model()->rowCount() - 1);
     if (page->GridVisible())
         page->Grid()->setCurrentIndex(page->Model()->index(next, std::max(page->Grid()->currentIndex().column(), 0)));
-    else if (page->ViewMode() == 1)
+    else if (page->ViewMode() == TViewMode::List)
         page->ListBox()->setCurrentIndex(page->ListModel()->index(next, 0));
     else
         page->EditPanel()->ShowRow(next);

@@ -3,6 +3,8 @@
 // the grid, list and record views, View all records, Add, Delete, the
 // rearrange mode with Up and Down, Sort and Edit definition, and the grid's
 // context menu that holds some of them.
+#include "view_mode.h"
+
 #include <QObject>
 
 class QMenu;
@@ -16,8 +18,8 @@ class TRecordCommands : public QObject {
 public:
     explicit TRecordCommands(TCommandContext& context);
 
-    // tag 0 grid, 1 list, 2 record, for the active tab.
-    void RecordItemClick(int tag);
+    // Shows the active tab in view `mode`.
+    void RecordItemClick(TViewMode mode);
     void AllBtnClick();
     // Shows or hides the active tab's filter row.
     void FilterRowItemClick();

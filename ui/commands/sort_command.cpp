@@ -83,7 +83,7 @@ bool SortInteractively(TJFILE& db)
         // user-defined order, and no record's value changes.
         form.SetPopupWriter([&db](const QString& name, const QStringList& values) {
             if (const int f = FirstFieldNamed(db, FromQString(name)))
-                SetPopupList(db, f, Bytes(values));
+                db.SetPopupList(f, Bytes(values));
         });
         if (!form.ChooseListOrders())
             return false;

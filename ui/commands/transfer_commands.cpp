@@ -40,8 +40,6 @@ namespace quorvil {
 
 namespace {
 
-constexpr int kExternalFile = 8;
-
 // True when the databases share a field name, without regard to case.
 bool ShareFieldName(const TJFILE& a, const TJFILE& b)
 {
@@ -180,17 +178,22 @@ void TTransferCommands::CreateCopyMenu(QMenu& popupMenu)
     QMenu* copy = popupMenu.addMenu(FromUtf8("Copy to other database"));
     copy->setObjectName(FromUtf8("CopyItemMenu"));
     copy->menuAction()->setObjectName(FromUtf8("CopyItem"));
-    for (int tag = 0; tag <= kExternalFile; ++tag) {
-        auto* item = new QAction(tag == kExternalFile ? FromUtf8("External file") : QString(), &window);
-        item->setObjectName(tag == kExternalFile ? FromUtf8("CopyExt") : FromUtf8("Copy%1").arg(tag));
-        connect(item, &QAction::triggered, this, [this, tag] {
-            RunCommand("CopyRecsItemClick", [this, tag] { CopyRecsItemClick(tag); });
+    const auto add = [&](QAction* item, const std::function<void()>& command) {
+        connect(item, &QAction::triggered, this, [this, command] {
+            RunCommand("CopyRecsItemClick", command);
             context_.UpdateActiveInfo();
         });
-        if (tag == kExternalFile)
-            copy->addSeparator();
         copy->addAction(item);
+    };
+    for (int tab = 0; tab < TDatabaseTabs::kTabs; ++tab) {
+        auto* item = new QAction(&window);
+        item->setObjectName(FromUtf8("Copy%1").arg(tab));
+        add(item, [this, tab] { CopyRecsToTab(tab); });
     }
+    copy->addSeparator();
+    auto* external = new QAction(FromUtf8("External file"), &window);
+    external->setObjectName(FromUtf8("CopyExt"));
+    add(external, [this] { CopyRecsToFile(); });
     connect(&popupMenu, &QMenu::aboutToShow, this, [this, &window, copy] {
         const int active = context_.Tabs().CurrentTab();
         const TDataBase* source = context_.Tabs().CurrentDB();
@@ -281,31 +284,39 @@ void TTransferCommands::TellCopied(const QString& targetName, const TCopyResult&
     ShowInformation(message);
 }
 
-void TTransferCommands::CopyRecsItemClick(int tag, const std::string& chosenName)
+std::optional<std::vector<int>> TTransferCommands::RecordsToCopy()
 {
-    TDataBase* source = context_.Tabs().CurrentDB();
     TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
     page->FinishFilter();  // the rows selected are those the result shows
     int top = 0;
     int bottom = 0;
-    if (!source || !page->SelectedRows(top, bottom))
-        return;
+    if (!context_.Tabs().CurrentDB() || !page->SelectedRows(top, bottom))
+        return std::nullopt;
     // The rows shown may be filtered or reversed: each names its record.
     std::vector<int> selected;
     for (int row = top; row <= bottom; ++row)
         if (const int record = page->Model()->RecordOfRow(row))
             selected.push_back(record);
     // While a filter or find hides records, the shown or all of them may go too.
-    const auto chosen = context_.RecordsToWrite(FromUtf8("Copy"), &selected);
+    auto chosen = context_.RecordsToWrite(FromUtf8("Copy"), &selected);
+    if (!chosen)
+        return std::nullopt;
+    return std::move(chosen->Records);
+}
+
+void TTransferCommands::CopyRecsToTab(int tab)
+{
+    if (const std::optional<std::vector<int>> records = RecordsToCopy())
+        CopyIntoTab(tab, *records);
+}
+
+void TTransferCommands::CopyRecsToFile(const std::string& chosenName)
+{
+    const std::optional<std::vector<int>> chosen = RecordsToCopy();
     if (!chosen)
         return;
-    const std::vector<int>& records = chosen->Records;
-
-    if (tag < kExternalFile) {
-        CopyIntoTab(tag, records);
-        return;
-    }
-
+    const std::vector<int>& records = *chosen;
+    const TDataBase* source = context_.Tabs().CurrentDB();
     std::string fileName = chosenName;
     if (fileName.empty()) {
         const QString directory = DirectoryOfFile(source->FileName);

@@ -26,14 +26,19 @@ public:
     TTransferCommands(TCommandContext& context, QMenu& popupMenu);
 
     void SplitBtnClick();
-    // `tag` is the target tab, 0..7, or 8 for a file.
-    void CopyRecsItemClick(int tag, const std::string& chosenName = {});
+    // Copy to other database: the records of the rows selected into the
+    // database of tab `tab`, or into a database file.
+    void CopyRecsToTab(int tab);
+    void CopyRecsToFile(const std::string& chosenName = {});
     void MergeItemClick(const std::string& chosenName = {});
     // A CSV file (with the .DEF settings beside it, when there is one)
     // opened as a new database in a tab of its own, unsaved.
     void ImportCsvItemClick();
 
 private:
+    // The records of the rows selected, or of every record shown or held as
+    // the user chooses; nothing when there are none or the user cancels.
+    std::optional<std::vector<int>> RecordsToCopy();
     // Copies `records` of the active database into the database of tab `tag`.
     void CopyIntoTab(int tag, const std::vector<int>& records);
     // Copies them into the database file `fileName`, which is saved.

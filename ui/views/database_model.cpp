@@ -213,7 +213,6 @@ bool TDatabaseModel::MoveField(int from, int to)
     beginMoveColumns(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
     try {
         db_->MoveField(from + 1, to + 1);
-        db_->FieldMoved(from + 1, to + 1);
     } catch (...) {
         // The indexes were checked, so only memory can run out here; the
         // view must still hear the end of the move it was told about.

@@ -193,13 +193,13 @@ void TDatabasePage::RefreshView()
         FillRecordView();
 }
 
-void TDatabasePage::SetViewMode(int mode)
+void TDatabasePage::SetViewMode(TViewMode mode)
 {
-    viewMode_ = std::clamp(mode, 0, 2);
-    grid_->setVisible(viewMode_ == 0);
-    recordPanel_->setVisible(viewMode_ > 0);
-    listBox_->setVisible(viewMode_ == 1);
-    editPanel_->SetButtonStripVisible(viewMode_ == 2);
+    viewMode_ = mode;
+    grid_->setVisible(viewMode_ == TViewMode::Grid);
+    recordPanel_->setVisible(viewMode_ != TViewMode::Grid);
+    listBox_->setVisible(viewMode_ == TViewMode::List);
+    editPanel_->SetButtonStripVisible(viewMode_ == TViewMode::Record);
     // The panels take their new sizes first, so that the fields are laid out
     // for the space they get.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
@@ -310,7 +310,7 @@ void TDatabasePage::ShowChange(int record, int field, bool definition)
     } else {
         if (row < 0)
             row = std::min(editPanel_->CurrentRow(), rows - 1);
-        if (viewMode_ == 1)
+        if (viewMode_ == TViewMode::List)
             listBox_->setCurrentIndex(listModel_->index(row, 0));
         editPanel_->ShowRow(row);
     }
@@ -505,7 +505,7 @@ void TDatabasePage::ShowRow(int row, int column)
     // fills them as it changes): what is being typed into them stays.
     if (GridVisible())
         grid_->setCurrentIndex(model_->index(row, std::clamp(column, 0, model_->columnCount() - 1)));
-    else if (viewMode_ == 1)
+    else if (viewMode_ == TViewMode::List)
         listBox_->setCurrentIndex(listModel_->index(row, 0));
     else if (editPanel_->CurrentRow() != row)
         editPanel_->ShowRow(row);

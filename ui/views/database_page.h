@@ -7,6 +7,7 @@
 // of selected rows. The filter of the grid's filter row (TFilterRun) and
 // the tab's undo history (TUndoHistory) are rooms of their own.
 #include "database_undo.h"
+#include "view_mode.h"
 
 #include <QWidget>
 
@@ -53,10 +54,10 @@ public:
     TExtendedGrid* Grid() const { return grid_; }
     TDatabaseModel* Model() const { return model_; }
 
-    // 0 grid, 1 list (the list beside the record's fields), 2 record (the
-    // fields with Previous and Next). The views are refilled.
-    void SetViewMode(int mode);
-    int ViewMode() const { return viewMode_; }
+    // The grid; the list beside the record's fields; or the record's fields
+    // with Previous and Next. The views are refilled.
+    void SetViewMode(TViewMode mode);
+    TViewMode ViewMode() const { return viewMode_; }
     // Refills the list and rebuilds the field editors, then shows the first
     // record (FillRecordView).
     void FillRecordView();
@@ -154,7 +155,7 @@ private:
     TRecordPanel* editPanel_;
     TFilterRun* filter_;
     TUndoHistory* history_;
-    int viewMode_ = 0;
+    TViewMode viewMode_ = TViewMode::Grid;
     int editTriggers_ = 0;  // the grid's, restored when rearranging ends
     int contextCol_ = 0;
     int contextRow_ = -1;

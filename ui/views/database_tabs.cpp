@@ -251,7 +251,7 @@ void TDatabaseTabs::OpenSteps(int tab, const std::string& path, std::unique_ptr<
     // The rules above change how a file is shown, and they apply again at
     // every open: a file that cannot be saved is not left "modified" by them.
     if (db.ReadOnlyFile() && !fixed)
-        db.Modified = false;
+        db.ClearModified();
 
     const std::unique_ptr<TIniFile> ini = OpenConfig();
     WriteText(*ini, settings::LastDatabase, path);
@@ -294,7 +294,7 @@ void TDatabaseTabs::ShowModifiedMarks()
 {
     for (int tab = 0; tab < kTabs; ++tab) {
         const TDataBase* db = DataBase(tab);
-        const QString text = (db && db->Modified ? FromUtf8("*") : QString()) + captions_[size_t(tab)];
+        const QString text = (db && db->Modified() ? FromUtf8("*") : QString()) + captions_[size_t(tab)];
         if (TabShown(tab) && tabText(tab) != text)
             setTabText(tab, text);
     }
@@ -323,7 +323,7 @@ void TDatabaseTabs::NewDatabaseFrom(int tab, const std::string& path, const std:
             // The file holds a whole database from the start, never 0 bytes;
             // it stays unsaved for the user until they save it.
             db.SaveWithName(db.PdbHeader.Name);
-            db.Modified = true;
+            db.SetModified();
         }
         dbidField_ = FindDbidField(db);
         setTabVisible(tab, true);
@@ -400,7 +400,7 @@ bool TDatabaseTabs::CloseCurrentTab()
 std::optional<bool> TDatabaseTabs::AnswerWithoutSaving(int tab)
 {
     const TDataBase* db = DataBase(tab);
-    if (!db || !db->Modified || !TabShown(tab))
+    if (!db || !db->Modified() || !TabShown(tab))
         return true;
     if (db->ReadOnlyFile())
         return AskDiscardReadOnly(tab);
@@ -481,7 +481,7 @@ bool TDatabaseTabs::SaveDatabase(int tab)
 std::optional<bool> TDatabaseTabs::AskReplaceDamaged(int tab)
 {
     const TDataBase& db = *DataBase(tab);
-    const std::string question = ReplaceDamagedQuestion(db.FileName, db.LoadDamage(), db.Layout);
+    const std::string question = ReplaceDamagedQuestion(db.FileName, db.LoadDamage(), db.Layout());
     if (question.empty())
         return std::nullopt;
     // What could not be read is still in the file: keeping it is the default.

@@ -22,7 +22,7 @@ void TUndoHistory::Reset(const TDataBase* db)
     stack_->setClean();
     bytes_ = 0;
     resetting_ = false;
-    cleanModified_ = db && db->Modified;
+    cleanModified_ = db && db->Modified();
 }
 
 TUndoScope TUndoHistory::Change(const QString& text)
@@ -53,7 +53,7 @@ void TUndoHistory::Push(const QString& text, std::unique_ptr<TUndoStep> step)
 void TUndoHistory::MarkSaved()
 {
     const TDataBase* db = model_->DataBase();
-    cleanModified_ = db && db->Modified;
+    cleanModified_ = db && db->Modified();
     stack_->setClean();
 }
 
@@ -61,9 +61,12 @@ void TUndoHistory::CleanChanged(bool clean)
 {
     TDataBase* db = model_->DataBase();
     const bool modified = clean ? cleanModified_ : true;
-    if (resetting_ || !db || db->Modified == modified)
+    if (resetting_ || !db || db->Modified() == modified)
         return;
-    db->Modified = modified;
+    if (modified)
+        db->SetModified();
+    else
+        db->ClearModified();
     emit ModifiedChanged();
 }
 

@@ -152,14 +152,14 @@ void TOutsideChanges::Ask(int tab, TOutsideChange change)
         if (!db)
             return;
         const std::string path = db->FileName;
-        const QString text = ChangeText(PathToQString(path), change, db->Modified);
+        const QString text = ChangeText(PathToQString(path), change, db->Modified());
         if (change == TOutsideChange::Removed) {
             ShowWarning(text);
             return;
         }
         // Unsaved changes are kept unless the user says otherwise.
         const TMsgButton answer = MessageDlgButtons(text, TMsgKind::Warning, {TMsgButton::Reload, TMsgButton::KeepMine},
-                                                    db->Modified ? TMsgButton::KeepMine : TMsgButton::Reload);
+                                                    db->Modified() ? TMsgButton::KeepMine : TMsgButton::Reload);
         // Whatever the file became while the question was open was seen.
         db->OutsideChangeSeen();
         if (answer == TMsgButton::Reload) {

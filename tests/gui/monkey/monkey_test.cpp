@@ -193,7 +193,7 @@ public:
             Saved saved = saved_.count(db) ? saved_[db] : Saved{};
             if (saved.File != file)
                 saved = Saved{};  // another database in the tab
-            if (!db->Modified) {
+            if (!db->Modified()) {
                 const QByteArray digest = Stamp(file);
                 if (saved.Known && saved.File == file && saved.Digest == digest) {
                     if (Content(*db) != saved.Cells)
@@ -230,13 +230,13 @@ public:
         if (stack.cleanIndex() < 0 || saved == saved_.end() || !saved->second.Known)
             return {};
         const int at = stack.index();
-        const bool modified = db->Modified;
+        const bool modified = db->Modified();
         const Rows now = Content(*db);
         stack.setIndex(stack.cleanIndex());
         if (Content(*db) != saved->second.Cells)
             return FromUtf8("undoing to the saved state gives other cells (from %1 to %2)").arg(at).arg(stack.cleanIndex()) +
                    Difference(Content(*db), saved->second.Cells);
-        if (db->Modified)
+        if (db->Modified())
             return FromUtf8("the saved state, reached by undo, is marked modified");
         if (QString problem = CheckViews(page, *db); !problem.isEmpty())
             return FromUtf8("at the saved state: ") + problem;
@@ -248,7 +248,7 @@ public:
             return FromUtf8("redoing to step %1 gives other cells").arg(at) + Difference(Content(*db), now) +
                    FromUtf8(" history: ") + commands.join(FromUtf8(", ")) + FromUtf8(" fields: ") + Difference(Rows{{}}, Rows{now[0]});
         }
-        if (db->Modified != modified)
+        if (db->Modified() != modified)
             return FromUtf8("the modified mark changed by undo and redo");
         return {};
     }
@@ -263,13 +263,13 @@ public:
         if (!stack.canUndo())
             return {};
         const Rows now = Content(*db);
-        const bool modified = db->Modified;
+        const bool modified = db->Modified();
         const QString command = stack.undoText();
         stack.undo();
         stack.redo();
         if (Content(*db) != now)
             return FromUtf8("undoing and redoing \"%1\" gives other cells").arg(command) + Difference(Content(*db), now);
-        if (db->Modified != modified)
+        if (db->Modified() != modified)
             return FromUtf8("undoing and redoing \"%1\" changes the modified mark").arg(command);
         return {};
     }
@@ -313,7 +313,7 @@ private:
             return FromUtf8("the grid has %1 rows for %2 records shown").arg(page.Model()->rowCount()).arg(shown);
         if (page.Model()->columnCount() != db.FieldCount())
             return FromUtf8("the grid has %1 columns for %2 fields").arg(page.Model()->columnCount()).arg(db.FieldCount());
-        if (page.ViewMode() == 1 && page.ListModel()->rowCount() != shown)
+        if (page.ViewMode() == TViewMode::List && page.ListModel()->rowCount() != shown)
             return FromUtf8("the list has %1 lines for %2 records shown").arg(page.ListModel()->rowCount()).arg(shown);
         return {};
     }
@@ -332,9 +332,9 @@ private:
         const QModelIndex cell =
             page->Model()->index(Below(page->Model()->rowCount()), Below(page->Model()->columnCount()));
         page->Grid()->setCurrentIndex(cell);
-        if (page->ViewMode() == 1)
+        if (page->ViewMode() == TViewMode::List)
             page->ListBox()->setCurrentIndex(page->ListModel()->index(cell.row(), 0));
-        else if (page->ViewMode() == 2)
+        else if (page->ViewMode() == TViewMode::Record)
             page->EditPanel()->ShowRow(cell.row());
     }
 
@@ -410,7 +410,7 @@ private:
     {
         PickCell();
         const QString text = answers_.Token();
-        if (page.ViewMode() != 0) {
+        if (page.ViewMode() != TViewMode::Grid) {
             const int field = Below(page.Model()->columnCount()) + 1;
             auto* line = qobject_cast<QLineEdit*>(page.EditPanel()->Editor(field));
             if (!line || !line->isVisible() || line->isReadOnly())

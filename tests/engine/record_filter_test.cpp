@@ -117,12 +117,8 @@ TEST(FilterBox, TheTipNamesWhatTheFieldsValuesCompareBy)
 
 TEST(RecordFilter, BoxesTogetherPassARecordOnlyWhenEveryOneMatches)
 {
-    auto db = NewDatabase(3, {"Name", "Qty"}, 4);
-    db->SetFieldType(2, kTypeInteger);
-    const char* const rows[][2] = {{"apple", "3"}, {"Apricot", "12"}, {"pear", "12"}, {"grape", "x"}};
-    for (int r = 1; r <= 4; ++r)
-        for (int f = 1; f <= 2; ++f)
-            db->SetCell(r, f, rows[r - 1][f - 1]);
+    auto db = MemoryDatabase({{"Name"}, {"Qty", kTypeInteger}},
+                             {{"apple", "3"}, {"Apricot", "12"}, {"pear", "12"}, {"grape", "x"}});
 
     const TRecordFilter both(*db, {{1, "ap"}, {2, ">5"}});
     EXPECT_EQ(RecordsPassing(*db, both, {4, 3, 2, 1}), (std::vector<int>{2}));
@@ -170,18 +166,14 @@ TEST(RecordFilter, CommandLineConditionsBecomeBoxTexts)
         EXPECT_EQ(BoxText(c.type, c.op, c.value), c.box) << c.op << " " << c.value;
 
     // A literal box reads no operator and keeps its blanks.
-    auto db = NewDatabase(3, {"Qty"}, 2, kTypeInteger);
-    db->SetCell(1, 1, "1..5");
-    db->SetCell(2, 1, "3");
+    auto db = MemoryDatabase({{"Qty", kTypeInteger}}, {{"1..5"}, {"3"}});
     EXPECT_EQ(RecordsPassing(*db, TRecordFilter(*db, {{1, "1..5", true}}), {1, 2}), (std::vector<int>{1}));
     EXPECT_EQ(RecordsPassing(*db, TRecordFilter(*db, {{1, "1..5"}}), {1, 2}), (std::vector<int>{2}));
 }
 
 TEST(CopyDatabase, ChosenRecordsInTheirOrder)
 {
-    auto db = NewDatabase(3, {"Name"}, 3);
-    for (int r = 1; r <= 3; ++r)
-        db->SetCell(r, 1, "r" + std::to_string(r));
+    auto db = MemoryDatabase({{"Name"}}, {{"r1"}, {"r2"}, {"r3"}});
     for (TRecordCopy mode : {TRecordCopy::Own, TRecordCopy::Borrow}) {
         const auto part = CopyDatabase(*db, {3, 1}, mode);
         ASSERT_EQ(part->RecordCount(), 2);

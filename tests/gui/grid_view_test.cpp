@@ -36,11 +36,8 @@ namespace {
 // A tab page over an in-memory database, its model watched by
 // QAbstractItemModelTester.
 struct PageFixture {
-    PageFixture(const std::vector<FieldSpec>& fields, const std::vector<std::vector<std::string>>& rows)
+    PageFixture(const std::vector<FieldSpec>& fields, const Rows& rows) : db(MemoryDatabase<TDataBase>(fields, rows))
     {
-        db->InitNew();
-        FillDatabase(*db, fields, rows);
-        db->Modified = false;
         page.SetDatabase(db.get());
         page.RefreshView();
         page.resize(700, 300);
@@ -67,7 +64,7 @@ struct PageFixture {
     }
     std::string Field(int record, int field) const { return db->GetCell(record, field); }
 
-    std::unique_ptr<TDataBase> db = std::make_unique<TDataBase>();
+    std::unique_ptr<TDataBase> db;
     TDatabasePage page{2};
     QAbstractItemModelTester tester{page.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest};
 };

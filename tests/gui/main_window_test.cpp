@@ -54,14 +54,6 @@ void Select(QListWidget* list, const QStringList& names)
         list->item(i)->setSelected(names.contains(list->item(i)->text()));
 }
 
-std::vector<std::string> Column(const TJFILE& db, int field)
-{
-    std::vector<std::string> values;
-    for (int r = 1; r <= db.RecordCount(); ++r)
-        values.push_back(db.GetCell(r, field));
-    return values;
-}
-
 std::unique_ptr<TMainForm> Start(const QStringList& arguments) { return StartMainForm(arguments); }
 
 }  // namespace

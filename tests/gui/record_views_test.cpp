@@ -41,14 +41,11 @@ const std::vector<FieldSpec> kFields = {
 
 struct Shown {
     TDatabasePage page{1};
-    std::unique_ptr<TDataBase> db = std::make_unique<TDataBase>();
+    std::unique_ptr<TDataBase> db;
     std::unique_ptr<QAbstractItemModelTester> tester;
 
-    explicit Shown(const std::vector<std::vector<std::string>>& rows)
+    explicit Shown(const Rows& rows) : db(MemoryDatabase<TDataBase>(kFields, rows))
     {
-        db->InitNew();
-        FillDatabase(*db, kFields, rows);
-        db->Modified = false;
         page.SetDatabase(db.get());
         tester = std::make_unique<QAbstractItemModelTester>(page.ListModel(),
                                                             QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -130,11 +127,8 @@ private slots:
     {
         Shown s({{"oak", "tree", "01/02/03"}});
         s.page.SetViewMode(2);
-        TDataBase wider;
-        wider.InitNew();
-        FillDatabase(wider, {{"A", kTypeString, {}}, {"B", kTypeString, {}}, {"C", kTypeString, {}},
-                             {"D", kTypeString, {}}, {"E", kTypeString, {}}}, {{"1", "2", "3", "4", "5"}});
-        s.page.Model()->SetDatabase(&wider);
+        auto wider = MemoryDatabase<TDataBase>({{"A"}, {"B"}, {"C"}, {"D"}, {"E"}}, {{"1", "2", "3", "4", "5"}});
+        s.page.Model()->SetDatabase(wider.get());
         s.page.EditPanel()->LayoutEditors(true);
         QVERIFY(!s.page.EditPanel()->Label(4));
         s.page.SetViewMode(0);

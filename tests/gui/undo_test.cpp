@@ -32,10 +32,8 @@ using namespace quorvil::test;
 
 namespace {
 
-using Table = Rows;
-
 const std::vector<FieldSpec> kFields = {{"Name", kTypeString, {}}, {"Colour", kTypeList, {"Red", "Green"}}};
-const Table kRows = {{"pear", "Green"}, {"car", "Red"}, {"tree", "Green"}};
+const Rows kRows = {{"pear", "Green"}, {"car", "Red"}, {"tree", "Green"}};
 
 void Trigger(TMainForm& form, const char* action)
 {
@@ -78,7 +76,7 @@ private slots:
         };
         page.SetColumnWidths({111, 99});
         const std::vector<int> widths = page.ColumnWidths();
-        std::vector<Table> states{ContentAndShown(db)};
+        std::vector<Rows> states{ContentAndShown(db)};
         for (const auto& [name, change] : changes) {
             change();
             states.push_back(ContentAndShown(db));
@@ -104,7 +102,7 @@ private slots:
 
     void aSortThatMovesNoRecordIsNoChange()
     {
-        const Table sorted = {{"car", "Red"}, {"pear", "Green"}, {"tree", "Green"}};
+        const Rows sorted = {{"car", "Red"}, {"pear", "Green"}, {"tree", "Green"}};
         auto form = Start({PathToQString(GuiCase::Db("sorted.PDB", "Things", kFields, sorted))});
         form->Tabs()->Page(0)->HeaderClick(0);
         QVERIFY(!form->Tabs()->CurrentDB()->Modified);
@@ -236,7 +234,7 @@ private slots:
     // all its records (256 KB): the history drops its oldest moves.
     void aLongHistoryOfTheLargestDatabaseStaysUnderItsBound()
     {
-        Table rows(65535);
+        Rows rows(65535);
         for (size_t r = 0; r < rows.size(); ++r)
             rows[r] = {std::to_string(r + 1), "Red"};
         auto form = Start({PathToQString(GuiCase::Db("large.PDB", "Large", kFields, rows))});

@@ -162,7 +162,6 @@ private slots:
         QTest::addColumn<QString>("after");
         QTest::newRow("grid") << 0 << 1 << FromUtf8("fig") << FromUtf8("fig|14/03/2025|09:26");
         QTest::newRow("record view") << 2 << 1 << FromUtf8("fig") << FromUtf8("fig|14/03/2025|09:26");
-        QTest::newRow("the date typed by hand") << 0 << 2 << FromUtf8("1/1/21") << FromUtf8("pear|01/01/2021|08:00");
         QTest::newRow("replace") << 3 << 1 << FromUtf8("fig") << FromUtf8("fig|14/03/2025|09:26");
     }
     void anEditStampsItsRecordsModificationDateAndTimeInOneUndoStep()

@@ -25,7 +25,7 @@ struct BufferCase {
     test::Rows Cells;
 };
 
-TEST(CsvImportBuffer, CellsComeBackWhole)
+TEST(CsvImportBuffer, cells_come_back_whole)
 {
     const BufferCase cases[] = {
         {"one field, empty, the last line without a line end", "STRING", "\"A\"\r\n\"\"\r\n\"xy\"", {{""}, {"xy"}}},

@@ -15,7 +15,7 @@ std::unique_ptr<TJFILE> Cells(const std::vector<std::string>& values)
     return MemoryDatabase({{"Name"}}, OneField(values));
 }
 
-TEST(Find, MatchingRules)
+TEST(Find, matching_rules)
 {
     const struct {
         const char *value, *text;
@@ -63,7 +63,7 @@ TReplaceOptions Options(std::string from, std::string to, bool prompt = false)
     return o;
 }
 
-TEST(Replace, WalksEveryOccurrenceWithoutSearchingInsertedText)
+TEST(Replace, walks_every_occurrence_without_searching_inserted_text)
 {
     const struct {
         const char *value, *from, *to;
@@ -90,7 +90,7 @@ TEST(Replace, WalksEveryOccurrenceWithoutSearchingInsertedText)
     EXPECT_EQ(ReplaceSummaryText(12), "12 replacements were performed...");
 }
 
-TEST(Replace, PromptAnswersAndCancelKeepingEarlierChanges)
+TEST(Replace, prompt_answers_and_cancel_keeping_earlier_changes)
 {
     auto db = Cells({"a a", "a"});
     Script s{{TReplaceAnswer::No, TReplaceAnswer::Yes, TReplaceAnswer::YesToAll}};
@@ -107,7 +107,7 @@ TEST(Replace, PromptAnswersAndCancelKeepingEarlierChanges)
     EXPECT_TRUE(later->Modified);
 }
 
-TEST(Replace, StampsTheModificationTimeOfEachRecordItChangedUnlessItWroteThatTime)
+TEST(Replace, stamps_the_modification_time_of_each_record_it_changed_unless_it_wrote_that_time)
 {
     const struct {
         const char *from, *to;
@@ -134,7 +134,7 @@ TEST(Replace, StampsTheModificationTimeOfEachRecordItChangedUnlessItWroteThatTim
     }
 }
 
-TEST(Replace, BoundaryQuestion)
+TEST(Replace, boundary_question)
 {
     const std::string grown = std::string(3990, 'x') + "aa";  // "a" -> 6 letters: 3992 -> 4002
     auto db = Cells({grown, grown});

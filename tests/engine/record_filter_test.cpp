@@ -8,7 +8,7 @@
 namespace quorvil {
 namespace {
 
-TEST(FilterBox, RulesByFieldType)
+TEST(FilterBox, rules_by_field_type)
 {
     const struct {
         uint16_t type;
@@ -77,7 +77,7 @@ TEST(FilterBox, RulesByFieldType)
     }
 }
 
-TEST(FilterBox, TextsThatCannotMatchSayWhy)
+TEST(FilterBox, texts_that_cannot_match_say_why)
 {
     const struct {
         uint16_t type;
@@ -97,7 +97,7 @@ TEST(FilterBox, TextsThatCannotMatchSayWhy)
     }
 }
 
-TEST(FilterBox, TheTipNamesWhatTheFieldsValuesCompareBy)
+TEST(FilterBox, the_tip_names_what_the_fields_values_compare_by)
 {
     const struct {
         uint16_t type;
@@ -115,7 +115,7 @@ TEST(FilterBox, TheTipNamesWhatTheFieldsValuesCompareBy)
     }
 }
 
-TEST(RecordFilter, BoxesTogetherPassARecordOnlyWhenEveryOneMatches)
+TEST(RecordFilter, boxes_together_pass_a_record_only_when_every_one_matches)
 {
     auto db = MemoryDatabase({{"Name"}, {"Qty", kTypeInteger}},
                              {{"apple", "3"}, {"Apricot", "12"}, {"pear", "12"}, {"grape", "x"}});
@@ -148,7 +148,7 @@ TEST(RecordFilter, BoxesTogetherPassARecordOnlyWhenEveryOneMatches)
     EXPECT_EQ(RecordsPassing(*db, TRecordFilter(*db, {{2, "yes"}}), {1, 2, 3, 4}), (std::vector<int>{1}));
 }
 
-TEST(RecordFilter, CommandLineConditionsBecomeBoxTexts)
+TEST(RecordFilter, command_line_conditions_become_box_texts)
 {
     const struct {
         uint16_t type;
@@ -171,7 +171,7 @@ TEST(RecordFilter, CommandLineConditionsBecomeBoxTexts)
     EXPECT_EQ(RecordsPassing(*db, TRecordFilter(*db, {{1, "1..5"}}), {1, 2}), (std::vector<int>{2}));
 }
 
-TEST(CopyDatabase, ChosenRecordsInTheirOrder)
+TEST(CopyDatabase, chosen_records_in_their_order)
 {
     auto db = MemoryDatabase({{"Name"}}, {{"r1"}, {"r2"}, {"r3"}});
     for (TRecordCopy mode : {TRecordCopy::Own, TRecordCopy::Borrow}) {

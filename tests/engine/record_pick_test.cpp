@@ -7,7 +7,7 @@
 namespace quorvil {
 namespace {
 
-TEST(RecordPick, savesAndExportsThePickedCellsAndLeavesTheDatabaseItsOwnRecords)
+TEST(RecordPick, saves_and_exports_the_picked_cells_and_leaves_the_database_its_own_records)
 {
     auto source = MemoryDatabase({{"A"}, {"B"}, {"C"}}, {{"a1", "b1", "c1"}, {"a2", "b2", "c2"}, {"a3", "b3", "c3"}});
     // Output fields: source C, a global value, source A; records 3 and 1.

@@ -27,7 +27,7 @@ std::string BodyOf(const std::string& page)
     return page.substr(from, page.find("</tbody>") - from);
 }
 
-TEST(BrowserHtml, EachCellShowsItsTextEscapedInUtf8)
+TEST(BrowserHtml, each_cell_shows_its_text_escaped_in_utf8)
 {
     struct Case {
         const char* cell;
@@ -50,7 +50,7 @@ TEST(BrowserHtml, EachCellShowsItsTextEscapedInUtf8)
     }
 }
 
-TEST(BrowserHtml, TitleAndTheChosenFieldsInOrder)
+TEST(BrowserHtml, title_and_the_chosen_fields_in_order)
 {
     const auto db = MemoryDatabase({{"Name"}, {"Qty <n>"}, {"Note"}}, {{"pear", "3", "ripe"}, {"fig", "12", ""}},
                                    "Fruit & nuts\n\xE9t\xE9");

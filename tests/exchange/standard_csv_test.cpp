@@ -26,7 +26,7 @@ std::string Written(const TJFILE& db, const std::vector<int>& fields, const TSta
     return std::string(bytes.begin(), bytes.end());
 }
 
-TEST(StandardCsv, EachCellIsQuotedOnlyWhereItMustBe)
+TEST(StandardCsv, each_cell_is_quoted_only_where_it_must_be)
 {
     struct Case {
         const char* cell;
@@ -69,7 +69,7 @@ TEST(StandardCsv, EachCellIsQuotedOnlyWhereItMustBe)
     }
 }
 
-TEST(StandardCsv, HeaderFieldOrderAndMark)
+TEST(StandardCsv, header_field_order_and_mark)
 {
     const auto db = MemoryDatabase({{"Name"}, {"Qty"}, {"Note"}}, {{"pear", "3", "ripe"}, {"fig", "12", ""}});
     EXPECT_EQ(Written(*db, {3, 0, 1}, {';', true}), "\xEF\xBB\xBFNote;Name\r\nripe;pear\r\n;fig\r\n");
@@ -79,7 +79,7 @@ TEST(StandardCsv, HeaderFieldOrderAndMark)
     EXPECT_EQ(Written(*prices, {1, 2, 2}, {';', false}), "Name;Price;Price\r\n\"a;b\";2,5;2,5\r\n");
 }
 
-TEST(StandardCsv, WritesTheFileButNeverOverTheDatabase)
+TEST(StandardCsv, writes_the_file_but_never_over_the_database)
 {
     const testkit::TempDir dir;
     const auto db = MemoryDatabase({{"Name"}}, {{"pear"}});

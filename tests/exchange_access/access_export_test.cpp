@@ -128,7 +128,7 @@ Rows ReadTable(const std::string& fileName, const std::string& table)
     return contents;
 }
 
-TEST(AccessExport, EveryFieldTypeArrivesWithItsValue)
+TEST(AccessExport, every_field_type_arrives_with_its_value)
 {
     std::string high;
     for (int b = 0x80; b <= 0xFF; ++b)
@@ -168,7 +168,7 @@ TEST(AccessExport, EveryFieldTypeArrivesWithItsValue)
               "real|1.5\nnull|\n");
 }
 
-TEST(AccessExport, TheHookSeesEveryStatementInOrder)
+TEST(AccessExport, the_hook_sees_every_statement_in_order)
 {
     auto db = MemoryDatabase({{"Note"},
                               {"N", kTypeInteger},
@@ -202,7 +202,7 @@ TEST(AccessExport, TheHookSeesEveryStatementInOrder)
                           "UPDATE [T] SET [F]=-5 WHERE ID=1\n");
 }
 
-TEST(AccessExport, FailedStatementsAreLoggedCountedAndTheOtherRowsWritten)
+TEST(AccessExport, failed_statements_are_logged_counted_and_the_other_rows_written)
 {
     auto db = MemoryDatabase({{"Label"}, {"N", kTypeInteger}},
                              {{"one", "1"}, {"two", ""}, {"three", "abc"}, {"four", "4 WHERE 1=1 --"}}, "Counts");
@@ -222,7 +222,7 @@ TEST(AccessExport, FailedStatementsAreLoggedCountedAndTheOtherRowsWritten)
 
 // Through the statements (NULL in their text, as Jet takes it too) and
 // directly alike; a date or time that cannot be read is logged with its text.
-TEST(AccessExport, EmptyOrUnreadableDatesTimesAndIntegersArriveAsNull)
+TEST(AccessExport, empty_or_unreadable_dates_times_and_integers_arrive_as_null)
 {
     const struct {
         uint16_t Type;
@@ -267,7 +267,7 @@ TEST(AccessExport, EmptyOrUnreadableDatesTimesAndIntegersArriveAsNull)
     }
 }
 
-TEST(AccessExport, FieldNamesBecomeDistinctColumnsHoldingTheirOwnValues)
+TEST(AccessExport, field_names_become_distinct_columns_holding_their_own_values)
 {
     auto db = MemoryDatabase({{"ID"}, {"a.b[c]"}, {"  lead"}, {""}, {"Name"}, {"NAME"}, {"select"}, {"say \"x\""}},
                              {{"v1", "v2", "v3", "v4", "v5", "v6", "v7", "v8"}}, "Names");
@@ -278,7 +278,7 @@ TEST(AccessExport, FieldNamesBecomeDistinctColumnsHoldingTheirOwnValues)
                     {"1", "v1", "v2", "v3", "v4", "v5", "v6", "v7", "v8"}}));
 }
 
-TEST(AccessExport, AFailureOfTheFileLeavesNothingBehindAndTheOldFileStays)
+TEST(AccessExport, a_failure_of_the_file_leaves_nothing_behind_and_the_old_file_stays)
 {
     auto db = MemoryDatabase({{"A"}}, {{"x"}}, "T");
     TempDir dir;
@@ -302,7 +302,7 @@ TEST(AccessExport, AFailureOfTheFileLeavesNothingBehindAndTheOldFileStays)
     EXPECT_EQ(ReadText(dir / "t.sqlite"), "old contents");
 }
 
-TEST(AccessExport, DatesTimesAndTableNamesAreWrittenAsTheDialectWants)
+TEST(AccessExport, dates_times_and_table_names_are_written_as_the_dialect_wants)
 {
     const std::tuple<TDate, int, const char*> dates[] = {
         {{2003, 5, 7}, 0, "#2003-5-7#"},
@@ -333,7 +333,7 @@ TEST(AccessExport, DatesTimesAndTableNamesAreWrittenAsTheDialectWants)
 
 // Without a hook the rows go straight to the file: the file, the log and the
 // error count must be those of the statements a hook sees.
-TEST(AccessExport, DirectRowsArriveAsTheStatementsWriteThem)
+TEST(AccessExport, direct_rows_arrive_as_the_statements_write_them)
 {
     // Rows the direct way cannot take (or none) alternate with plain ones.
     const Rows rows = {

@@ -100,8 +100,8 @@ class DateEntryTest : public GuiCase {
     }
 
 private slots:
-    void typedIntoTheGrid_data() { AddCases(); }
-    void typedIntoTheGrid()
+    void typed_into_the_grid_data() { AddCases(); }
+    void typed_into_the_grid()
     {
         QFETCH(int, field);
         QFETCH(int, record);
@@ -131,8 +131,8 @@ private slots:
         QCOMPARE(ToQString(SavedCell(*form, record, field)), stored);
     }
 
-    void typedIntoTheListAndRecordViews_data() { AddCases(); }
-    void typedIntoTheListAndRecordViews()
+    void typed_into_the_list_and_record_views_data() { AddCases(); }
+    void typed_into_the_list_and_record_views()
     {
         QFETCH(int, field);
         QFETCH(int, record);

@@ -55,7 +55,7 @@ class DialogsTest : public GuiCase {
 
 private slots:
 
-    void planChoosesDefaultAndCancel_data()
+    void plan_chooses_default_and_cancel_data()
     {
         QTest::addColumn<std::vector<TMsgDlgBtn>>("list");
         QTest::addColumn<int>("requested");
@@ -78,7 +78,7 @@ private slots:
         QTest::newRow("a default not in the list is ignored")
             << std::vector{mbYes, mbNo} << int(mbCancel) << 2 << int(mbYes) << int(mbNo);
     }
-    void planChoosesDefaultAndCancel()
+    void plan_chooses_default_and_cancel()
     {
         QFETCH(std::vector<TMsgDlgBtn>, list);
         QFETCH(int, requested);
@@ -88,7 +88,7 @@ private slots:
         QTEST(plan.Cancel, "cancelButton");
     }
 
-    void everyButtonAnswersItsResultAndEscapeItsCancel()
+    void every_button_answers_its_result_and_escape_its_cancel()
     {
         const std::vector<std::pair<TMsgDlgBtn, int>> cases = {
             {mbYes, 6}, {mbNo, 7}, {mbOK, 1}, {mbCancel, 2}, {mbAbort, 3}, {mbRetry, 4},
@@ -109,7 +109,7 @@ private slots:
         QVERIFY(stillOpen);
     }
 
-    void showMsgKindsPickTitleAndButtons()
+    void show_msg_kinds_pick_title_and_buttons()
     {
         QStringList titles, rows;
         for (int kind : {0, 1, 2, 3}) {
@@ -129,7 +129,7 @@ private slots:
         QCOMPARE(rows, QStringList({FromUtf8("OK"), FromUtf8("Abort"), FromUtf8("OK"), FromUtf8("Yes,No")}));
     }
 
-    void buttonsStandInListOrderWithFocusOnDefault()
+    void buttons_stand_in_list_order_with_focus_on_default()
     {
         QStringList row;
         QString focused, shown;
@@ -156,7 +156,7 @@ private slots:
         QCOMPARE(at, QPoint(40, 30));
     }
 
-    void inputLineShowsCaptionAndTextAndStopsAtMaximumLength()
+    void input_line_shows_caption_and_text_and_stops_at_maximum_length()
     {
         QString caption, shown;
         QString text = FromUtf8("My title");
@@ -173,7 +173,7 @@ private slots:
         QCOMPARE(text, FromUtf8("abcdefghijklmnopqrst"));
     }
 
-    void longTextConversions_data()
+    void long_text_conversions_data()
     {
         QTest::addColumn<QString>("memo");
         QTest::addColumn<QString>("value");
@@ -182,13 +182,13 @@ private slots:
         QTest::newRow("breaks at both ends dropped") << FromUtf8("\n\na\n\n") << FromUtf8("a");
         QTest::newRow("inner empty line kept") << FromUtf8("a\n\nb") << FromUtf8("a\u00A4\u00A4b");
     }
-    void longTextConversions()
+    void long_text_conversions()
     {
         QFETCH(QString, memo);
         QTEST(ValueFromMemoText(memo), "value");
     }
 
-    void longTextEditorShowsLinesGivesValueBackAndRemembersItsPlace()
+    void long_text_editor_shows_lines_gives_value_back_and_remembers_its_place()
     {
         QString value = FromUtf8("a\u00A4b");
         QString shown;
@@ -215,7 +215,7 @@ private slots:
         QCOMPARE(again.geometry().topLeft() + QPoint(again.width(), again.height()), QPoint(533, 344));
     }
 
-    void datePickerAcceptsActivatedDay()
+    void date_picker_accepts_activated_day()
     {
         QDate date(2001, 2, 3);
         QDate shown;
@@ -230,7 +230,7 @@ private slots:
         QCOMPARE(date, QDate(2001, 2, 14));
     }
 
-    void fieldChoosers()
+    void field_choosers()
     {
         bool okAtStart = true;
         QueueModalAnswer([&](QDialog& d) {
@@ -249,7 +249,7 @@ private slots:
         QCOMPARE(ChooseFields({FromUtf8("a"), FromUtf8("b"), FromUtf8("c")}), (std::vector<bool>{false, false, true}));
     }
 
-    void directoryPickerListsVisibleSubdirectoriesAndFallsBack()
+    void directory_picker_lists_visible_subdirectories_and_falls_back()
     {
         QTemporaryDir base;
         for (const char* sub : {"data/inner", "photos", ".hidden"})
@@ -277,7 +277,7 @@ private slots:
         QCOMPARE(PickDirectory(FromUtf8("/no/such/dir")), QCoreApplication::applicationDirPath());
     }
 
-    void popupListEditingGivesTheListBackOnOk_data()
+    void popup_list_editing_gives_the_list_back_on_ok_data()
     {
         QTest::addColumn<QStringList>("start");
         QTest::addColumn<int>("row");  // selected before the action
@@ -298,7 +298,7 @@ private slots:
                                            << FromUtf8("SortBtn") << QStringList{FromUtf8("Apple"), FromUtf8("banana"), FromUtf8("pear")}
                                            << 2;
     }
-    void popupListEditingGivesTheListBackOnOk()
+    void popup_list_editing_gives_the_list_back_on_ok()
     {
         QFETCH(QStringList, start);
         QFETCH(int, row);
@@ -326,7 +326,7 @@ private slots:
         QCOMPARE(selectedAfter, selected);
     }
 
-    void popupListLimitsAndCancel()
+    void popup_list_limits_and_cancel()
     {
         QStringList full;
         for (int i = 0; i < TPopForm::kMaxItems; ++i)
@@ -352,7 +352,7 @@ private slots:
     // A second field of a name is refused and left to be mended, the focus
     // on it; a retype says what it leaves unread, and Cancel there goes
     // back to the window.
-    void definitionEditorRefusesANameTwiceAndAsksBeforeRetyping()
+    void definition_editor_refuses_a_name_twice_and_asks_before_retyping()
     {
         auto db = MemoryDatabase({{"Team", kTypeString, {}}, {"City", kTypeString, {}}},
                                  {{"Red Sox", "Boston"}, {"Cubs", "Chicago"}, {"12", ""}});
@@ -395,7 +395,7 @@ private slots:
 
     // The new database's field list refuses a name it holds, case ignored,
     // and offers the name again to be mended.
-    void defineDialogRefusesANameTwiceAndOffersItAgain()
+    void define_dialog_refuses_a_name_twice_and_offers_it_again()
     {
         TDefineForm define;
         QString refusal, offered;

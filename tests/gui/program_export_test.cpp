@@ -73,7 +73,7 @@ class ProgramExportTest : public GuiCase {
     Q_OBJECT
 
 private slots:
-    void theMenusAndTheToolBarOfferTheSameFourExports()
+    void the_menus_and_the_tool_bar_offer_the_same_four_exports()
     {
         auto form = StartMainForm({PathToQString(Db("things.PDB", "Things", kFields, kRows))});
         const QStringList items = FromUtf8("ExportXlsxItem ExportCsvUtf8Item ExportHtml5Item ExportJsonItem").split(QLatin1Char(' '));
@@ -93,7 +93,7 @@ private slots:
 
     // Semicolon and no mark picked with their keys, remembered for the next
     // export, which may keep the existing file.
-    void csvOptionsAreTypedRememberedAndAnExistingFileIsAskedAbout()
+    void csv_options_are_typed_remembered_and_an_existing_file_is_asked_about()
     {
         auto form = StartMainForm({PathToQString(Db("things.PDB", "Things", kFields, kRows))});
         const QString out = Data(FromUtf8("things.csv"));
@@ -122,7 +122,7 @@ private slots:
 
     // The dialog offers the database's name with the whole extension; a name
     // typed without one gets it too.
-    void eachFormatWritesItsFileOfTheChosenFields_data()
+    void each_format_writes_its_file_of_the_chosen_fields_data()
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("offered");
@@ -137,7 +137,7 @@ private slots:
                               << FromUtf8("out.json") << QByteArray("{");
     }
 
-    void eachFormatWritesItsFileOfTheChosenFields()
+    void each_format_writes_its_file_of_the_chosen_fields()
     {
         QFETCH(QString, item);
         QFETCH(QString, offered);

@@ -52,7 +52,7 @@ class UndoTest : public GuiCase {
 
 private slots:
 
-    void undoingEveryChangeReturnsToTheLoadedDatabaseAndRedoReappliesIt()
+    void undoing_every_change_returns_to_the_loaded_database_and_redo_reapplies_it()
     {
         auto form = Start({Db("things.PDB")});
         TDataBase& db = *form->Tabs()->CurrentDB();
@@ -100,7 +100,7 @@ private slots:
         QCOMPARE(form->Action("UndoItem")->text(), FromUtf8("&Undo Move records"));
     }
 
-    void aSortThatMovesNoRecordIsNoChange()
+    void a_sort_that_moves_no_record_is_no_change()
     {
         const Rows sorted = {{"car", "Red"}, {"pear", "Green"}, {"tree", "Green"}};
         auto form = Start({PathToQString(GuiCase::Db("sorted.PDB", "Things", kFields, sorted))});
@@ -109,7 +109,7 @@ private slots:
         QVERIFY(!form->Action("UndoItem")->isEnabled());
     }
 
-    void undoAfterASaveMarksTheDatabaseModifiedAgain()
+    void undo_after_a_save_marks_the_database_modified_again()
     {
         auto form = Start({Db("things.PDB")});
         TDataBase& db = *form->Tabs()->CurrentDB();
@@ -131,7 +131,7 @@ private slots:
         QVERIFY(db.Modified);
     }
 
-    void keystrokesInTheRecordViewUndoAsOneEdit()
+    void keystrokes_in_the_record_view_undo_as_one_edit()
     {
         auto form = Start({Db("things.PDB")});
         TDataBase& db = *form->Tabs()->CurrentDB();
@@ -154,7 +154,7 @@ private slots:
     }
 
     // Typed by key in the grid and in the record view, with a fixed clock.
-    void anEditStampsItsRecordsModificationDateAndTimeInOneUndoStep_data()
+    void an_edit_stamps_its_records_modification_date_and_time_in_one_undo_step_data()
     {
         QTest::addColumn<int>("view");
         QTest::addColumn<int>("field");
@@ -164,7 +164,7 @@ private slots:
         QTest::newRow("record view") << 2 << 1 << FromUtf8("fig") << FromUtf8("fig|14/03/2025|09:26");
         QTest::newRow("replace") << 3 << 1 << FromUtf8("fig") << FromUtf8("fig|14/03/2025|09:26");
     }
-    void anEditStampsItsRecordsModificationDateAndTimeInOneUndoStep()
+    void an_edit_stamps_its_records_modification_date_and_time_in_one_undo_step()
     {
         QFETCH(int, view);
         QFETCH(int, field);
@@ -231,7 +231,7 @@ private slots:
 
     // Every move of a record of the largest database keeps a permutation of
     // all its records (256 KB): the history drops its oldest moves.
-    void aLongHistoryOfTheLargestDatabaseStaysUnderItsBound()
+    void a_long_history_of_the_largest_database_stays_under_its_bound()
     {
         Rows rows(65535);
         for (size_t r = 0; r < rows.size(); ++r)
@@ -275,7 +275,7 @@ private slots:
         QVERIFY(UndoBytes(stack) <= kUndoBytes);
     }
 
-    void droppedFilesAndFoldersOpenInTheFreeTabsUpToEight()
+    void dropped_files_and_folders_open_in_the_free_tabs_up_to_eight()
     {
         auto form = Start({Db("first.PDB")});
         Db("second.PDB");

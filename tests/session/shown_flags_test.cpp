@@ -20,7 +20,7 @@ std::vector<int> Shown(const TDataBase& db)
     return shown;
 }
 
-TEST(ShownFlags, FindAndFilterRowNarrowTogetherAndApart)
+TEST(ShownFlags, find_and_filter_row_narrow_together_and_apart)
 {
     auto tab = MemoryDatabase<TDataBase>({{"Name"}, {"Qty", kTypeInteger}},
                                          {{"apple", "3"}, {"apricot", "12"}, {"pear", "12"}, {"grape", "1"}});

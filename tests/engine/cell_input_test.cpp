@@ -56,9 +56,7 @@ TEST(CellInput, dates_and_times_are_stored_in_the_form_the_field_shows)
         {kTypeInteger, {}, "12x", "", true},
     };
     for (const InputCase& c : cases) {
-        auto db = NewDatabase(3, {"F"}, int(c.values.size()), c.type);
-        for (size_t r = 0; r < c.values.size(); ++r)
-            db->SetCell(int(r + 1), 1, c.values[r]);
+        auto db = MemoryDatabase({{"F", c.type}}, OneField(c.values));
         const TCellInput input = CellInput(*db, 1, c.typed);
         EXPECT_EQ(input.Accepted, !c.refused) << c.typed;
         EXPECT_EQ(input.Stored, c.stored) << c.typed;
@@ -68,12 +66,7 @@ TEST(CellInput, dates_and_times_are_stored_in_the_form_the_field_shows)
 
 TEST(CellInput, a_refusal_names_the_text_and_the_form_to_type)
 {
-    auto db = NewDatabase(3, {"Due", "At", "Long"}, 1);
-    db->SetFieldType(1, kTypeDate);
-    db->SetFieldType(2, kTypeTime);
-    db->SetFieldType(3, kTypeIntDate);
-    db->SetCell(1, 1, "05/12/06");
-    db->SetCell(1, 2, "9:30");
+    auto db = MemoryDatabase({{"Due", kTypeDate}, {"At", kTypeTime}, {"Long", kTypeIntDate}}, {{"05/12/06", "9:30"}});
     EXPECT_EQ(CellInput(*db, 1, "31/02/2024").Problem,
               "\"31/02/2024\" is not a date. Type the day, month and year, as in 07/03/24.");
     EXPECT_EQ(CellInput(*db, 2, "9:61").Problem,

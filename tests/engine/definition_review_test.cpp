@@ -59,17 +59,9 @@ TEST(DefinitionReview, each_type_reads_its_own_kind_of_value)
 // Done is text that would be Boolean.
 std::unique_ptr<TJFILE> Teams()
 {
-    auto db = NewDatabase(3, {"Team", "Price", "Hue", "Done"}, 4);
-    db->SetFieldType(2, kTypeFloat);
-    db->SetFieldType(3, kTypeList);
-    db->SetPopupItem(3, 1, "Blue");
-    db->SetPopupItem(3, 2, "Red");
-    const std::vector<std::vector<std::string>> rows = {
-        {"Red Sox", "9.25", "Blue", "1"}, {"12", "3", "Green", "yes"}, {"Cubs", "", "", "0"}, {"", "", "Blue", ""}};
-    for (size_t r = 0; r < rows.size(); ++r)
-        for (size_t f = 0; f < rows[r].size(); ++f)
-            db->SetCell(int(r + 1), int(f + 1), rows[r][f]);
-    return db;
+    return MemoryDatabase(
+        {{"Team"}, {"Price", kTypeFloat}, {"Hue", kTypeList, {"Blue", "Red"}}, {"Done"}},
+        {{"Red Sox", "9.25", "Blue", "1"}, {"12", "3", "Green", "yes"}, {"Cubs", "", "", "0"}, {"", "", "Blue", ""}});
 }
 
 TEST(DefinitionReview, says_what_a_change_does_to_the_values_and_refuses_what_cannot_be_written)

@@ -8,7 +8,7 @@
 namespace quorvil {
 namespace {
 
-TEST(FilterBox, RulesByFieldType)
+TEST(FilterBox, rules_by_field_type)
 {
     const struct {
         TFieldType type;
@@ -77,7 +77,7 @@ TEST(FilterBox, RulesByFieldType)
     }
 }
 
-TEST(FilterBox, TextsThatCannotMatchSayWhy)
+TEST(FilterBox, texts_that_cannot_match_say_why)
 {
     const struct {
         TFieldType type;
@@ -97,7 +97,7 @@ TEST(FilterBox, TextsThatCannotMatchSayWhy)
     }
 }
 
-TEST(FilterBox, TheTipNamesWhatTheFieldsValuesCompareBy)
+TEST(FilterBox, the_tip_names_what_the_fields_values_compare_by)
 {
     const struct {
         TFieldType type;
@@ -115,14 +115,10 @@ TEST(FilterBox, TheTipNamesWhatTheFieldsValuesCompareBy)
     }
 }
 
-TEST(RecordFilter, BoxesTogetherPassARecordOnlyWhenEveryOneMatches)
+TEST(RecordFilter, boxes_together_pass_a_record_only_when_every_one_matches)
 {
-    auto db = NewDatabase(3, {"Name", "Qty"}, 4);
-    db->SetFieldType(2, kTypeInteger);
-    const char* const rows[][2] = {{"apple", "3"}, {"Apricot", "12"}, {"pear", "12"}, {"grape", "x"}};
-    for (int r = 1; r <= 4; ++r)
-        for (int f = 1; f <= 2; ++f)
-            db->SetCell(r, f, rows[r - 1][f - 1]);
+    auto db = MemoryDatabase({{"Name"}, {"Qty", kTypeInteger}},
+                             {{"apple", "3"}, {"Apricot", "12"}, {"pear", "12"}, {"grape", "x"}});
 
     const TRecordFilter both(*db, {{1, "ap"}, {2, ">5"}});
     EXPECT_EQ(RecordsPassing(*db, both, {4, 3, 2, 1}), (std::vector<int>{2}));
@@ -152,7 +148,7 @@ TEST(RecordFilter, BoxesTogetherPassARecordOnlyWhenEveryOneMatches)
     EXPECT_EQ(RecordsPassing(*db, TRecordFilter(*db, {{2, "yes"}}), {1, 2, 3, 4}), (std::vector<int>{1}));
 }
 
-TEST(RecordFilter, CommandLineConditionsBecomeBoxTexts)
+TEST(RecordFilter, command_line_conditions_become_box_texts)
 {
     const struct {
         TFieldType type;
@@ -170,18 +166,14 @@ TEST(RecordFilter, CommandLineConditionsBecomeBoxTexts)
         EXPECT_EQ(BoxText(c.type, c.op, c.value), c.box) << c.op << " " << c.value;
 
     // A literal box reads no operator and keeps its blanks.
-    auto db = NewDatabase(3, {"Qty"}, 2, kTypeInteger);
-    db->SetCell(1, 1, "1..5");
-    db->SetCell(2, 1, "3");
+    auto db = MemoryDatabase({{"Qty", kTypeInteger}}, {{"1..5"}, {"3"}});
     EXPECT_EQ(RecordsPassing(*db, TRecordFilter(*db, {{1, "1..5", true}}), {1, 2}), (std::vector<int>{1}));
     EXPECT_EQ(RecordsPassing(*db, TRecordFilter(*db, {{1, "1..5"}}), {1, 2}), (std::vector<int>{2}));
 }
 
-TEST(CopyDatabase, ChosenRecordsInTheirOrder)
+TEST(CopyDatabase, chosen_records_in_their_order)
 {
-    auto db = NewDatabase(3, {"Name"}, 3);
-    for (int r = 1; r <= 3; ++r)
-        db->SetCell(r, 1, "r" + std::to_string(r));
+    auto db = MemoryDatabase({{"Name"}}, {{"r1"}, {"r2"}, {"r3"}});
     for (TRecordCopy mode : {TRecordCopy::Own, TRecordCopy::Borrow}) {
         const auto part = CopyDatabase(*db, {3, 1}, mode);
         ASSERT_EQ(part->RecordCount(), 2);

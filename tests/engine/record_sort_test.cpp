@@ -18,23 +18,17 @@ struct KeySpec {
 // with the record numbers.
 std::unique_ptr<TJFILE> KeyFields(const std::vector<KeySpec>& keys, const Strings& popup = {})
 {
-    Strings names = {"Key"};
+    std::vector<FieldSpec> fields = {{"Key", keys[0].type, popup}};
     for (size_t k = 1; k < keys.size(); ++k)
-        names.push_back("Key" + std::to_string(k + 1));
-    names.push_back("Row");
-    const int rows = int(keys[0].values.size());
-    auto db = NewDatabase(3, names, rows);
-    for (size_t k = 0; k < popup.size(); ++k)
-        db->SetPopupItem(1, int(k) + 1, popup[k]);
-    for (size_t k = 0; k < keys.size(); ++k) {
-        db->SetFieldType(int(k) + 1, keys[k].type);
-        for (int r = 1; r <= rows; ++r)
-            db->SetCell(r, int(k) + 1, keys[k].values[size_t(r - 1)]);
+        fields.push_back({"Key" + std::to_string(k + 1), keys[k].type});
+    fields.push_back({"Row"});
+    Rows rows(keys[0].values.size());
+    for (size_t r = 0; r < rows.size(); ++r) {
+        for (const KeySpec& key : keys)
+            rows[r].push_back(key.values[r]);
+        rows[r].push_back(std::to_string(r + 1));
     }
-    for (int r = 1; r <= rows; ++r)
-        db->SetCell(r, int(keys.size()) + 1, std::to_string(r));
-    db->ClearModified();
-    return db;
+    return MemoryDatabase(fields, rows);
 }
 
 // Each record's key values joined by "|", in record order.

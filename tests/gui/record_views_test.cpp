@@ -41,14 +41,11 @@ const std::vector<FieldSpec> kFields = {
 
 struct Shown {
     TDatabasePage page{1};
-    std::unique_ptr<TDataBase> db = std::make_unique<TDataBase>();
+    std::unique_ptr<TDataBase> db;
     std::unique_ptr<QAbstractItemModelTester> tester;
 
-    explicit Shown(const std::vector<std::vector<std::string>>& rows)
+    explicit Shown(const Rows& rows) : db(MemoryDatabase<TDataBase>(kFields, rows))
     {
-        db->InitNew();
-        FillDatabase(*db, kFields, rows);
-        db->ClearModified();
         page.SetDatabase(db.get());
         tester = std::make_unique<QAbstractItemModelTester>(page.ListModel(),
                                                             QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -103,7 +100,7 @@ class RecordViewsTest : public GuiCase {
     Q_OBJECT
 
 private slots:
-    void aRecordViewEditShowsAtOnceInTheGridAndTheList()
+    void a_record_view_edit_shows_at_once_in_the_grid_and_the_list()
     {
         Shown s({{"oak\nold", "tree", "01/02/03"}, {"bus", "car", "02/02/03"}});
         s.page.SetViewMode(TViewMode::List);
@@ -126,15 +123,12 @@ private slots:
 
     // A late layout (from a timer) that comes after the tab took a database
     // of more fields than the record view has built.
-    void aLayoutAfterTheFieldsGrewLaysOutTheFieldsItHas()
+    void a_layout_after_the_fields_grew_lays_out_the_fields_it_has()
     {
         Shown s({{"oak", "tree", "01/02/03"}});
         s.page.SetViewMode(TViewMode::Record);
-        TDataBase wider;
-        wider.InitNew();
-        FillDatabase(wider, {{"A", kTypeString, {}}, {"B", kTypeString, {}}, {"C", kTypeString, {}},
-                             {"D", kTypeString, {}}, {"E", kTypeString, {}}}, {{"1", "2", "3", "4", "5"}});
-        s.page.Model()->SetDatabase(&wider);
+        auto wider = MemoryDatabase<TDataBase>({{"A"}, {"B"}, {"C"}, {"D"}, {"E"}}, {{"1", "2", "3", "4", "5"}});
+        s.page.Model()->SetDatabase(wider.get());
         s.page.EditPanel()->LayoutEditors(true);
         QVERIFY(!s.page.EditPanel()->Label(4));
         s.page.SetViewMode(TViewMode::Grid);
@@ -143,7 +137,7 @@ private slots:
         s.page.Model()->SetDatabase(s.db.get());
     }
 
-    void navigationWrapsAndFollowsTheGridsRows_data()
+    void navigation_wraps_and_follows_the_grids_rows_data()
     {
         QTest::addColumn<bool>("filtered");
         QTest::addColumn<bool>("reversed");
@@ -151,7 +145,7 @@ private slots:
         QTest::newRow("all") << false << false << QStringList{FromUtf8("r1"), FromUtf8("r2"), FromUtf8("r3"), FromUtf8("r4"), FromUtf8("r1")};
         QTest::newRow("filter reversed") << true << true << QStringList{FromUtf8("r4"), FromUtf8("r3"), FromUtf8("r1"), FromUtf8("r4")};
     }
-    void navigationWrapsAndFollowsTheGridsRows()
+    void navigation_wraps_and_follows_the_grids_rows()
     {
         QFETCH(bool, filtered);
         QFETCH(bool, reversed);
@@ -175,7 +169,7 @@ private slots:
         QCOMPARE(ToQString(s.db->GetCell(panel.CurrentRecord(), 1)), forward[forward.size() - 2]);
     }
 
-    void recordPositionFollowsMovesAddsAndDeletes()
+    void record_position_follows_moves_adds_and_deletes()
     {
         Shown s(NumberedRows(3));
         s.page.SetViewMode(TViewMode::Record);
@@ -198,7 +192,7 @@ private slots:
 
     // The drop-down of a List field: the sorted values and the empty one;
     // typing picks a value, an outside value stays until another is picked.
-    void aListFieldTakesOnlyItsValues()
+    void a_list_field_takes_only_its_values()
     {
         Shown s({{"oak", "boat", "01/02/03"}});
         s.page.SetViewMode(TViewMode::Record);
@@ -218,7 +212,7 @@ private slots:
         QCOMPARE(s.db->GetCell(1, 2), std::string());
     }
 
-    void deleteAndMovesActOnTheSelectedRowsRecords_data()
+    void delete_and_moves_act_on_the_selected_rows_records_data()
     {
         QTest::addColumn<bool>("reversed");
         QTest::addColumn<int>("delta");
@@ -229,7 +223,7 @@ private slots:
         QTest::newRow("up reversed") << true << -1 << QStringList{FromUtf8("r1"), FromUtf8("r2"), FromUtf8("r5"), FromUtf8("r3"), FromUtf8("r4")};
         QTest::newRow("down reversed") << true << 1 << QStringList{FromUtf8("r2"), FromUtf8("r3"), FromUtf8("r4"), FromUtf8("r1"), FromUtf8("r5")};
     }
-    void deleteAndMovesActOnTheSelectedRowsRecords()
+    void delete_and_moves_act_on_the_selected_rows_records()
     {
         QFETCH(bool, reversed);
         QFETCH(int, delta);
@@ -258,7 +252,7 @@ private slots:
         QCOMPARE(s.db->GetShown(s.Names().indexOf(FromUtf8("r2")) + 1), 0);
     }
 
-    void movesStopAtEitherEndAndTheLastDeleteLeavesAFreshRecord()
+    void moves_stop_at_either_end_and_the_last_delete_leaves_a_fresh_record()
     {
         Shown s(NumberedRows(2));
         QVERIFY(!s.page.Model()->MoveRowBlock(0, 0, -1));
@@ -273,14 +267,14 @@ private slots:
 
     // Projects: Started and Priority keep defaults in 5.x; the automatic
     // fields take the moment of the Insert key (a fixed clock), in their form.
-    void aNewRecordTakesTheDatabasesDefaultsAndTheMomentItWasMade_data()
+    void a_new_record_takes_the_databases_defaults_and_the_moment_it_was_made_data()
     {
         QTest::addColumn<int>("layout");
         QTest::addColumn<QString>("added");
         QTest::newRow("5.5, defaults stored") << 3 << FromUtf8("|01 Jan 2025|3|14/03/2025|09:26|14/03/2025");
         QTest::newRow("3.x, none") << 0 << FromUtf8("|01 Jan 2000|0|14/03/2025|09:26|14/03/2025");
     }
-    void aNewRecordTakesTheDatabasesDefaultsAndTheMomentItWasMade()
+    void a_new_record_takes_the_databases_defaults_and_the_moment_it_was_made()
     {
         QFETCH(int, layout);
         QFETCH(QString, added);
@@ -323,7 +317,7 @@ private slots:
         QCOMPARE(shown(0).section(u'|', 2), added.section(u'|', 2));
     }
 
-    void findNarrowsEveryViewAndViewAllUndoesIt_data()
+    void find_narrows_every_view_and_view_all_undoes_it_data()
     {
         QTest::addColumn<bool>("caseSensitive");
         QTest::addColumn<int>("onlyField");  // 0: every field
@@ -334,7 +328,7 @@ private slots:
         QTest::newRow("case, every field, list") << true << 0 << 1 << QStringList{FromUtf8("Emil")};
         QTest::newRow("any case, one field, record") << false << 2 << 2 << QStringList{FromUtf8("Anna"), FromUtf8("Carl")};
     }
-    void findNarrowsEveryViewAndViewAllUndoesIt()
+    void find_narrows_every_view_and_view_all_undoes_it()
     {
         QFETCH(bool, caseSensitive);
         QFETCH(int, onlyField);
@@ -380,7 +374,7 @@ private slots:
         QCOMPARE(ViewNames(form, 1), (QStringList{FromUtf8("Anna"), FromUtf8("Bert"), FromUtf8("Carl"), FromUtf8("Dora"), FromUtf8("Emil")}));
     }
 
-    void aNewDatabaseOfEachLayoutReadsBack_data()
+    void a_new_database_of_each_layout_reads_back_data()
     {
         QTest::addColumn<int>("layout");
         QTest::addColumn<int>("readBack");  // a 5.x file reads as 5.5: both carry one creator
@@ -389,7 +383,7 @@ private slots:
         QTest::newRow("5.x") << 2 << 3;
         QTest::newRow("5.5") << 3 << 3;
     }
-    void aNewDatabaseOfEachLayoutReadsBack()
+    void a_new_database_of_each_layout_reads_back()
     {
         QFETCH(int, layout);
         const QString path = Data(FromUtf8("fresh.PDB"));

@@ -37,11 +37,9 @@ TEST(UndoSteps, recorded_commands_undo_and_redo)
                                     "copy keyed records in: one updates, one appends"};
     for (int command = 0; command < 4; ++command) {
         SCOPED_TRACE(commands[command]);
-        TDataBase db;
-        db.InitNew();
-        FillDatabase(db, kFields, kRows);
+        auto tab = MemoryDatabase<TDataBase>(kFields, kRows);
+        TDataBase& db = *tab;
         db.SetShown(2, 0);
-        db.ClearModified();
         const Rows before = ContentAndShown(db);
         std::vector<std::unique_ptr<TUndoStep>> steps;
         {
@@ -59,10 +57,8 @@ TEST(UndoSteps, recorded_commands_undo_and_redo)
                 SortRecords(db, order, 1, db.RecordCount());
             } else {
                 recorder.TrackCells();
-                TJFILE source;
-                source.InitNew();
-                FillDatabase(source, kFields, {{"car", "Green"}, {"kiwi", "Red"}});
-                ASSERT_TRUE(CopyRecords(source, {1, 2}, db, {"Name"}).Shared);
+                const auto source = MemoryDatabase(kFields, {{"car", "Green"}, {"kiwi", "Red"}});
+                ASSERT_TRUE(CopyRecords(*source, {1, 2}, db, {"Name"}).Shared);
             }
             steps = recorder.Finish();
         }

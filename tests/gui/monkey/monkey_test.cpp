@@ -462,7 +462,7 @@ class MonkeyTest : public GuiCase {
     Q_OBJECT
 
 private slots:
-    void randomCommandsKeepEveryInvariant()
+    void random_commands_keep_every_invariant()
     {
         const uint32_t seed = EnvNumber("QUORVIL_MONKEY_SEED", 1);
         const int steps = int(EnvNumber("QUORVIL_MONKEY_STEPS", 300));

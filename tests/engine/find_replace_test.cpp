@@ -122,7 +122,7 @@ TEST(Replace, stamps_the_modification_time_of_each_record_it_changed_unless_it_w
         {"pea", "peas", {true, true, false}, true, {TReplaceAnswer::Yes, TReplaceAnswer::Cancel}, "09:26|08:00"},
     };
     for (const auto& c : cases) {
-        auto db = MemoryDatabase({{"Name"}, {"Note"}, {"Changed", kTypeModTime}},
+        auto db = MemoryDatabase({{"Name"}, {"Note"}, {"Changed", TFieldType::ModTime}},
                                  {{"pea", "pea", "08:00"}, {"bean", "bean", "08:00"}});
         TReplaceOptions o = Options(c.from, c.to, !c.answers.empty());
         o.FieldFlags = c.fields;

@@ -15,7 +15,7 @@ using ::testing::ThrowsMessage;
 
 TEST(ModelCells, booleans_store_1_and_0_a_real_change_sets_modified_and_bad_indexes_raise_range_errors)
 {
-    auto db = MemoryDatabase({{"Flag", kTypeBoolean}, {"Text"}}, Rows(2));
+    auto db = MemoryDatabase({{"Flag", TFieldType::Boolean}, {"Text"}}, Rows(2));
     db->SetCell(1, 1, "");
     db->SetFieldName(1, "Flag");
     db->SetColumnWidth(1, db->GetColumnWidth(1));
@@ -58,17 +58,17 @@ TEST(ModelWidths, widths_follow_the_rule_of_the_layout)
 
 TEST(ModelMoveField, moving_a_field_moves_names_cells_widths_types_popups_and_defaults_but_not_view_settings)
 {
-    const TFieldType types[] = {kTypeInteger, kTypeDate, kTypeTime};
+    const TFieldType types[] = {TFieldType::Integer, TFieldType::Date, TFieldType::Time};
     auto db = MemoryDatabase({{"A", types[0], {"p1"}}, {"B", types[1], {"p2"}}, {"C", types[2], {"p3"}}},
                              {{}, {"f1", "f2", "f3"}});
     for (int f = 1; f <= 3; ++f)
         db->SetColumnWidth(f, 100 + f);
     // Texts that a Boolean field would store otherwise move as they are.
-    db->SetFieldType(2, kTypeBoolean);
+    db->SetFieldType(2, TFieldType::Boolean);
     db->SetCell(1, 3, "TRUE");
     db->MoveField(1, 3);
     EXPECT_EQ(db->GetCell(1, 2), "TRUE");
-    db->SetFieldType(1, kTypeDate);
+    db->SetFieldType(1, TFieldType::Date);
     const int order[] = {2, 3, 1};
     for (int i = 1; i <= 3; ++i) {
         const int old = order[i - 1];

@@ -35,7 +35,7 @@ TEST_P(WriterBytes, block_padding_chunk_terminator_end_mark_and_records_follow_t
     EXPECT_EQ(none.afterChunks, B(std::string(4, '\0') + endMark)) << "four NULs without chunks";
     EXPECT_EQ(none.db.title, std::string(31, 'T'));
     EXPECT_EQ(none.db.fields[0].type, 0) << "a new field is written as type 0 first";
-    EXPECT_EQ(db->GetFieldType(1), kTypeString) << "in memory the type changes at once";
+    EXPECT_EQ(db->GetFieldType(1), TFieldType::String) << "in memory the type changes at once";
 
     db->SetFieldName(2, "1234567890123456789012345");
     db->SetRecordCount(2);

@@ -33,7 +33,7 @@ std::unique_ptr<TJFILE> TenRecords()
     test::Rows rows;
     for (int r = 1; r <= 10; ++r)
         rows.push_back({"Name " + std::to_string(r), r % 2 ? "North" : "South"});
-    return MemoryDatabase({{"Name"}, {"Region", kTypeList, {"North", "South"}}}, rows, "Ten");
+    return MemoryDatabase({{"Name"}, {"Region", TFieldType::List, {"North", "South"}}}, rows, "Ten");
 }
 
 // Opens the database file (without steps), changes a cell and saves it.

@@ -129,7 +129,8 @@ TEST(Merge, starts_from_the_mapping_the_window_offers)
     EXPECT_EQ(MappingProblem(*master, *other, choice), "");
     Merge(*master, *other, choice);
     EXPECT_EQ(master->GetFieldName(5), "Phone number of the ");
-    EXPECT_THROW(DefaultMergeChoice(*MemoryDatabase({{"Code", kTypeInteger}}, {}), *other), std::invalid_argument);
+    EXPECT_THROW(DefaultMergeChoice(*MemoryDatabase({{"Code", TFieldType::Integer}}, {}), *other),
+                 std::invalid_argument);
 }
 
 TEST(Merge, fills_empty_master_cells_overwrites_only_when_asked_and_appends_new_ids)
@@ -152,8 +153,8 @@ TEST(Merge, sees_each_value_it_wrote_when_two_fields_go_to_one_master_field)
 {
     // The second field finds the first one's value in place, not the empty
     // cell the record held before.
-    auto master = MemoryDatabase({{"ID", kTypeInteger}, {"Note"}}, {{"1", ""}});
-    auto other = MemoryDatabase({{"ID", kTypeInteger}, {"A"}, {"B"}}, {{"1", "first", "second"}});
+    auto master = MemoryDatabase({{"ID", TFieldType::Integer}, {"Note"}}, {{"1", ""}});
+    auto other = MemoryDatabase({{"ID", TFieldType::Integer}, {"A"}, {"B"}}, {{"1", "first", "second"}});
     TMergeChoice choice = DefaultMergeChoice(*master, *other);
     choice.Fields[1] = {true, 2, "", false};
     choice.Fields[2] = {true, 2, "", false};
@@ -165,10 +166,10 @@ TEST(Merge, sees_each_value_it_wrote_when_two_fields_go_to_one_master_field)
 TEST(Merge, matches_integer_ids_by_number_and_string_ids_exactly)
 {
     // Leading zeros on both sides: numbers match "07" first, texts only "7".
-    const std::tuple<TFieldType, const char*, int, const char*> cases[] = {{kTypeInteger, "007", 0, "seen||"},
-                                                                           {kTypeAutoInc, "7", 0, "seen||"},
-                                                                           {kTypeString, "007", 1, "||"},
-                                                                           {kTypeString, "7", 0, "|seen|"}};
+    const std::tuple<TFieldType, const char*, int, const char*> cases[] = {{TFieldType::Integer, "007", 0, "seen||"},
+                                                                           {TFieldType::AutoInc, "7", 0, "seen||"},
+                                                                           {TFieldType::String, "007", 1, "||"},
+                                                                           {TFieldType::String, "7", 0, "|seen|"}};
     for (const auto& [type, otherId, appended, notes] : cases) {
         auto master = MemoryDatabase({{"Id", type}, {"Note"}}, {{"3", ""}, {"07", ""}, {"7", ""}, {"7", ""}});
         auto other = MemoryDatabase({{"ID", type}, {"Note"}}, {{otherId, "seen"}});
@@ -182,9 +183,9 @@ TEST(Merge, matches_integer_ids_by_number_and_string_ids_exactly)
 TEST(Merge, pairs_an_international_date_with_dates_and_matches_it_as_written)
 {
     // Read as whole numbers, every such ID would be 0 and match the first record.
-    auto master = MemoryDatabase({{"Born", kTypeIntDate}, {"Seen", kTypeDate}}, {{"07 Mar 2024", ""}});
-    auto other = MemoryDatabase({{"Born", kTypeIntDate}}, {{"07 Apr 2025"}});
-    EXPECT_EQ(MasterFieldsFor(*master, kTypeIntDate), (std::vector<int>{1, 2}));
+    auto master = MemoryDatabase({{"Born", TFieldType::IntDate}, {"Seen", TFieldType::Date}}, {{"07 Mar 2024", ""}});
+    auto other = MemoryDatabase({{"Born", TFieldType::IntDate}}, {{"07 Apr 2025"}});
+    EXPECT_EQ(MasterFieldsFor(*master, TFieldType::IntDate), (std::vector<int>{1, 2}));
     EXPECT_EQ(Merge(*master, *other, DefaultMergeChoice(*master, *other)).Appended, 1);
 }
 
@@ -265,7 +266,7 @@ TEST(ListValues, copy_and_merge_add_the_values_they_write_to_popup_lists_and_nam
     for (const auto& c : cases) {
         for (bool copy : {false, true}) {
             SCOPED_TRACE(std::string(c.name) + (copy ? " (copy)" : " (merge)"));
-            auto master = MemoryDatabase({{"ID"}, {"Group", kTypeList, c.list}}, {{"1", "Run"}, {"2", ""}});
+            auto master = MemoryDatabase({{"ID"}, {"Group", TFieldType::List, c.list}}, {{"1", "Run"}, {"2", ""}});
             auto other = MemoryDatabase({{"ID"}, {"Group"}}, c.other);
             master->ClearModified();
             std::vector<int> records(c.other.size());
@@ -303,7 +304,7 @@ TEST(ListValues, copy_and_merge_add_the_values_they_write_to_popup_lists_and_nam
 TEST(ListValues, a_new_field_keeps_the_popup_list_of_a_list_field_and_adds_the_values_beyond_it)
 {
     auto master = MemoryDatabase({{"ID"}}, {{"1"}});
-    auto other = MemoryDatabase({{"ID"}, {"Group", kTypeList, {"Run"}}, {"Note"}},
+    auto other = MemoryDatabase({{"ID"}, {"Group", TFieldType::List, {"Run"}}, {"Note"}},
                                 {{"1", "Gym", "a"}, {"2", "Run", "b"}});
     other->SetPopupItem(3, 1, "stale");  // a String field's list is not carried over
     Merge(*master, *other, DefaultMergeChoice(*master, *other));
@@ -316,7 +317,7 @@ TEST(ListValues, a_new_field_keeps_the_popup_list_of_a_list_field_and_adds_the_v
 // West is in the list but in no record.
 std::unique_ptr<TJFILE> Regions(const TempDir& dir)
 {
-    auto db = MemoryDatabase({{"Name"}, {"Region", kTypeList, {"North", "South", "West"}}, {"Status"}},
+    auto db = MemoryDatabase({{"Name"}, {"Region", TFieldType::List, {"North", "South", "West"}}, {"Status"}},
                              {{"Ann", "North", "open"},
                               {"Bob", "South", "open"},
                               {"Cy", "", "open"},
@@ -358,7 +359,7 @@ TEST(Split, sends_each_record_to_the_output_of_its_exact_value_and_gives_every_o
 TEST(Split, stores_a_global_value_of_a_boolean_field_as_the_database_stores_a_cell)
 {
     TempDir dir;
-    auto db = MemoryDatabase({{"Name"}, {"Region", kTypeList, {"North"}}, {"Paid", kTypeBoolean}},
+    auto db = MemoryDatabase({{"Name"}, {"Region", TFieldType::List, {"North"}}, {"Paid", TFieldType::Boolean}},
                              {{"Ann", "North", "0"}});
     const std::pair<const char*, const char*> cases[] = {{"true", "1"}, {"False", "0"}, {"Yes", "Yes"}};
     for (const auto& [global, stored] : cases) {
@@ -370,7 +371,7 @@ TEST(Split, stores_a_global_value_of_a_boolean_field_as_the_database_stores_a_ce
 TEST(Split, marks_held_values_and_proposes_remembered_or_cleaned_names)
 {
     TempDir dir;
-    auto db = MemoryDatabase({{"Dept", kTypeList, {"Sales/2003", "R&D", "Stock"}}}, {{"R&D"}});
+    auto db = MemoryDatabase({{"Dept", TFieldType::List, {"Sales/2003", "R&D", "Stock"}}}, {{"R&D"}});
     db->PdbHeader.Name = "Staff";
     TIniFile ini(dir / "q.ini");
     ini.WriteString("Staff", "Stock", "/data/stock-2003");

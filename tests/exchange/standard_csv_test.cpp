@@ -32,7 +32,7 @@ TEST(StandardCsv, each_cell_is_quoted_only_where_it_must_be)
         const char* cell;
         char separator;
         const char* shown;
-        TFieldType type = kTypeString;
+        TFieldType type = TFieldType::String;
     };
     const Case cases[] = {
         {"plain", ',', "plain"},
@@ -46,7 +46,11 @@ TEST(StandardCsv, each_cell_is_quoted_only_where_it_must_be)
         // Long cells are looked at eight bytes at a time: a mark in any word.
         {"0123456789abcdef,", ',', "\"0123456789abcdef,\""},
         {"01234567\r9abcdefgh", ',', "\"01234567\r9abcdefgh\""},
-        {"0123456789\xE9" "xyzdefgh\"", ',', "\"0123456789\xC3\xA9" "xyzdefgh\"\"\""},
+        {"0123456789\xE9"
+         "xyzdefgh\"",
+         ',',
+         "\"0123456789\xC3\xA9"
+         "xyzdefgh\"\"\""},
         {"0123456789;bcdefgh", ',', "0123456789;bcdefgh"},
         // ... and sixteen at a time, the last sixteen overlapping: one mark
         // alone in the last byte.
@@ -55,12 +59,12 @@ TEST(StandardCsv, each_cell_is_quoted_only_where_it_must_be)
         {"\r0123456789abcdefghijklmnopqrstuv", ',', "\"\r0123456789abcdefghijklmnopqrstuv\""},
         // Beside ';' the comma is the decimal mark: a Float's number takes it,
         // with no thousands separators and no quotes; other texts stay.
-        {"9.25", ';', "9,25", kTypeFloat},
-        {"-1234567.5e-3", ';', "-1234567,5e-3", kTypeFloat},
-        {"9.25", ',', "9.25", kTypeFloat},
+        {"9.25", ';', "9,25", TFieldType::Float},
+        {"-1234567.5e-3", ';', "-1234567,5e-3", TFieldType::Float},
+        {"9.25", ',', "9.25", TFieldType::Float},
         {"9.25", ';', "9.25"},
-        {"1,234.5", ';', "1,234.5", kTypeFloat},
-        {"9.25;x", ';', "\"9.25;x\"", kTypeFloat},
+        {"1,234.5", ';', "1,234.5", TFieldType::Float},
+        {"9.25;x", ';', "\"9.25;x\"", TFieldType::Float},
     };
     for (const Case& c : cases) {
         const auto db = MemoryDatabase({{"Name", c.type}}, {{c.cell}});
@@ -75,7 +79,7 @@ TEST(StandardCsv, header_field_order_and_mark)
     EXPECT_EQ(Written(*db, {3, 0, 1}, {';', true}), "\xEF\xBB\xBFNote;Name\r\nripe;pear\r\n;fig\r\n");
     EXPECT_EQ(Written(*db, {2}, {}), "Qty\r\n3\r\n12\r\n");
     // A row quoted for another cell, and a field chosen twice, take the decimal comma too.
-    const auto prices = MemoryDatabase({{"Name"}, {"Price", kTypeFloat}}, {{"a;b", "2.5"}});
+    const auto prices = MemoryDatabase({{"Name"}, {"Price", TFieldType::Float}}, {{"a;b", "2.5"}});
     EXPECT_EQ(Written(*prices, {1, 2, 2}, {';', false}), "Name;Price;Price\r\n\"a;b\";2,5;2,5\r\n");
 }
 

@@ -135,14 +135,14 @@ TEST(AccessExport, every_field_type_arrives_with_its_value)
         high += char(b);
     const std::string name = high + "\nsay \"hi\": 10:30", wide(32000, 'z');
     const std::vector<FieldSpec> fields = {{"Name"},
-                                           {"Count", kTypeInteger},
-                                           {"Born", kTypeDate},
-                                           {"Meet", kTypeTime},
-                                           {"Done", kTypeBoolean},
-                                           {"Kind", kTypeList},
-                                           {"Stamp", kTypeIntDate},
-                                           {"Photo", kTypeBinary},
-                                           {"Ratio", kTypeFloat},
+                                           {"Count", TFieldType::Integer},
+                                           {"Born", TFieldType::Date},
+                                           {"Meet", TFieldType::Time},
+                                           {"Done", TFieldType::Boolean},
+                                           {"Kind", TFieldType::List},
+                                           {"Stamp", TFieldType::IntDate},
+                                           {"Photo", TFieldType::Binary},
+                                           {"Ratio", TFieldType::Float},
                                            {"Sum", TFieldType::Calc},
                                            {"name"}};
     auto db = MemoryDatabase(
@@ -171,11 +171,11 @@ TEST(AccessExport, every_field_type_arrives_with_its_value)
 TEST(AccessExport, the_hook_sees_every_statement_in_order)
 {
     auto db = MemoryDatabase({{"Note"},
-                              {"N", kTypeInteger},
-                              {"Ok", kTypeBoolean},
-                              {"Day", kTypeIntDate},
-                              {"At", kTypeTime},
-                              {"F", kTypeFloat}},
+                              {"N", TFieldType::Integer},
+                              {"Ok", TFieldType::Boolean},
+                              {"Day", TFieldType::IntDate},
+                              {"At", TFieldType::Time},
+                              {"F", TFieldType::Float}},
                              {{"a:\"b\"", "5", "0", "05 Mar 2003", "10:30:15", "-.5e1"}}, "T");
     TempDir dir;
     const ExportRun run = RunExport(*db, dir / "a.sqlite");
@@ -204,7 +204,7 @@ TEST(AccessExport, the_hook_sees_every_statement_in_order)
 
 TEST(AccessExport, failed_statements_are_logged_counted_and_the_other_rows_written)
 {
-    auto db = MemoryDatabase({{"Label"}, {"N", kTypeInteger}},
+    auto db = MemoryDatabase({{"Label"}, {"N", TFieldType::Integer}},
                              {{"one", "1"}, {"two", ""}, {"three", "abc"}, {"four", "4 WHERE 1=1 --"}}, "Counts");
     TempDir dir;
     const ExportRun run = RunExport(*db, dir / "c.sqlite");
@@ -229,30 +229,30 @@ TEST(AccessExport, empty_or_unreadable_dates_times_and_integers_arrive_as_null)
         const char* Cell;
         std::string Arrives;
     } cases[] = {
-        {kTypeDate, "", kNull},
-        {kTypeAutoDate, "", kNull},
-        {kTypeModDate, "", kNull},
-        {kTypeIntDate, "", kNull},
-        {kTypeTime, "", kNull},
-        {kTypeAutoTime, "", kNull},
-        {kTypeModTime, "", kNull},
-        {kTypeInteger, "", kNull},
-        {kTypeAutoInc, "", kNull},
-        {kTypeDate, "31/02/2003", kNull},
-        {kTypeIntDate, "garbage", kNull},
-        {kTypeTime, "25:00", kNull},
-        {kTypeTime, "0:00", "00:00:00"},
-        {kTypeDate, "1/1/80", "1980-01-01"},
-        {kTypeInteger, "0", "0"},
-        {kTypeFloat, "", kNull},
-        {kTypeFloat, "9,25", kNull},
-        {kTypeFloat, " .25 ", "0.25"},
+        {TFieldType::Date, "", kNull},
+        {TFieldType::AutoDate, "", kNull},
+        {TFieldType::ModDate, "", kNull},
+        {TFieldType::IntDate, "", kNull},
+        {TFieldType::Time, "", kNull},
+        {TFieldType::AutoTime, "", kNull},
+        {TFieldType::ModTime, "", kNull},
+        {TFieldType::Integer, "", kNull},
+        {TFieldType::AutoInc, "", kNull},
+        {TFieldType::Date, "31/02/2003", kNull},
+        {TFieldType::IntDate, "garbage", kNull},
+        {TFieldType::Time, "25:00", kNull},
+        {TFieldType::Time, "0:00", "00:00:00"},
+        {TFieldType::Date, "1/1/80", "1980-01-01"},
+        {TFieldType::Integer, "0", "0"},
+        {TFieldType::Float, "", kNull},
+        {TFieldType::Float, "9,25", kNull},
+        {TFieldType::Float, " .25 ", "0.25"},
         // Read as everywhere else, and as this export always read them.
-        {kTypeDate, "7.3.2024", "2024-03-07"},
-        {kTypeTime, "9:5", "09:05:00"},
-        {kTypeIntDate, "7/3/24", "2024-03-07"},
-        {kTypeDate, "1/1/0999", "0999-01-01"},
-        {kTypeTime, "9.05:30", "09:05:30"},
+        {TFieldType::Date, "7.3.2024", "2024-03-07"},
+        {TFieldType::Time, "9:5", "09:05:00"},
+        {TFieldType::IntDate, "7/3/24", "2024-03-07"},
+        {TFieldType::Date, "1/1/0999", "0999-01-01"},
+        {TFieldType::Time, "9.05:30", "09:05:30"},
     };
     std::vector<FieldSpec> fields;
     Rows cells(1), arrived = {{"ID"}, {"1"}};
@@ -361,13 +361,13 @@ TEST(AccessExport, direct_rows_arrive_as_the_statements_write_them)
         {"z", "+5", "", "", "", "", "5e-324"},
         {"last", "7", "", "", "x", "", "+.5"},
     };
-    auto db = MemoryDatabase({{"Text", kTypeString},
-                              {"N", kTypeInteger},
-                              {"Day", kTypeDate},
-                              {"At", kTypeTime},
-                              {"Ok", kTypeBoolean},
-                              {"Stamp", kTypeIntDate},
-                              {"Price", kTypeFloat}},
+    auto db = MemoryDatabase({{"Text", TFieldType::String},
+                              {"N", TFieldType::Integer},
+                              {"Day", TFieldType::Date},
+                              {"At", TFieldType::Time},
+                              {"Ok", TFieldType::Boolean},
+                              {"Stamp", TFieldType::IntDate},
+                              {"Price", TFieldType::Float}},
                              rows, "Mixed");
     TempDir watchedDir, directDir;
     const int watchedErrors = RunExport(*db, watchedDir.File("s.sqlite")).Errors;

@@ -285,7 +285,7 @@ TEST(TextExport, writes_cells_beyond_the_buffer_whole_and_escapes_boolean_texts)
         db.SetFieldCount(2);
         db.SetFieldName(1, "A");
         db.SetFieldName(2, "B");
-        db.SetFieldType(2, kTypeBoolean);
+        db.SetFieldType(2, TFieldType::Boolean);
         db.SetBooleanTexts(c.trueText, db.FalseText());
         db.SetRecordCount(1);
         db.SetCell(1, 1, c.text);

@@ -27,9 +27,9 @@ using namespace quorvil::test;
 namespace {
 
 // Record 1 has values in the columns' forms, record 2 none.
-const std::vector<FieldSpec> kFields = {{"Item", kTypeString, {}}, {"Day", kTypeDate, {}},
-                                        {"At", kTypeTime, {}},     {"Due", kTypeIntDate, {}},
-                                        {"Qty", kTypeInteger, {}}, {"Price", kTypeFloat, {}}};
+const std::vector<FieldSpec> kFields = {{"Item", TFieldType::String, {}}, {"Day", TFieldType::Date, {}},
+                                        {"At", TFieldType::Time, {}},     {"Due", TFieldType::IntDate, {}},
+                                        {"Qty", TFieldType::Integer, {}}, {"Price", TFieldType::Float, {}}};
 const Rows kRows = {{"bolt", "02/02/2024", "09:30", "01 Jan 1980", "3", "2.50"}, {"nut", "", "", "", "", ""}};
 
 }  // namespace

@@ -24,7 +24,7 @@ using namespace quorvil::test;
 
 namespace {
 
-const std::vector<FieldSpec> kFields = {{"Name", kTypeString, {}}, {"Qty", kTypeInteger, {}}};
+const std::vector<FieldSpec> kFields = {{"Name", TFieldType::String, {}}, {"Qty", TFieldType::Integer, {}}};
 const Rows kRows = {{"pear", "3"}, {"fig", "12"}};
 
 void Press(QWidget& widget, const QKeySequence& key)

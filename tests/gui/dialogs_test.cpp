@@ -372,7 +372,7 @@ private slots:
     // back to the window.
     void definition_editor_refuses_a_name_twice_and_asks_before_retyping()
     {
-        auto db = MemoryDatabase({{"Team", kTypeString, {}}, {"City", kTypeString, {}}},
+        auto db = MemoryDatabase({{"Team", TFieldType::String, {}}, {"City", TFieldType::String, {}}},
                                  {{"Red Sox", "Boston"}, {"Cubs", "Chicago"}, {"12", ""}});
         const Rows before = Content(*db);
         TEditDB edit;

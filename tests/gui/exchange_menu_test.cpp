@@ -75,10 +75,11 @@ private slots:
     void copy_writes_the_selected_records_into_the_file()
     {
         const std::string source = Db("people.pdb", "People",
-                                                {{"Name", kTypeString, {}}, {"Phone", kTypeString, {}}},
-                                                {{"ann", "1"}, {"bob", "2"}, {"cy", "3"}});
-        const std::string target = Db("book.pdb", "Book",
-            {{"Phone", kTypeString, {}}, {"Name", kTypeString, {}}, {"City", kTypeString, {}}},
+                                      {{"Name", TFieldType::String, {}}, {"Phone", TFieldType::String, {}}},
+                                      {{"ann", "1"}, {"bob", "2"}, {"cy", "3"}});
+        const std::string target = Db(
+            "book.pdb", "Book",
+            {{"Phone", TFieldType::String, {}}, {"Name", TFieldType::String, {}}, {"City", TFieldType::String, {}}},
             {{"old", "cy", "Rome"}, {"9", "ann", ""}, {"old", "cy", "Oslo"}});
         TMainForm form;
         form.FormCreate({PathToQString(source)});
@@ -112,10 +113,8 @@ private slots:
     // its item does: changed in memory, the file as it was.
     void copy_into_a_file_open_in_a_tab_goes_through_its_tab()
     {
-        const std::string source =
-            Db("a.pdb", "A", {{"Name", kTypeString, {}}}, {{"ann"}});
-        const std::string target =
-            Db("b.pdb", "B", {{"Name", kTypeString, {}}}, {{"bob"}});
+        const std::string source = Db("a.pdb", "A", {{"Name", TFieldType::String, {}}}, {{"ann"}});
+        const std::string target = Db("b.pdb", "B", {{"Name", TFieldType::String, {}}}, {{"bob"}});
         const std::vector<uint8_t> before = testkit::ReadBytes(target);
         TMainForm form;
         form.FormCreate({PathToQString(target), PathToQString(source)});
@@ -161,11 +160,12 @@ private slots:
     void merge_maps_the_fields_chosen_in_the_window()
     {
         const std::vector<FieldSpec> masterFields = {
-            {"ID", kTypeString, {}}, {"Name", kTypeString, {}}, {"Phone", kTypeString, {}}};
+            {"ID", TFieldType::String, {}}, {"Name", TFieldType::String, {}}, {"Phone", TFieldType::String, {}}};
         const std::string master =
             Db("master.pdb", "Master", masterFields, {{"12", "", "555"}, {"13", "Al", "1"}});
-        const std::string other = Db("other.pdb", "Other",
-            {{"Id", kTypeString, {}}, {"Name", kTypeString, {}}, {"Email", kTypeString, {}}},
+        const std::string other = Db(
+            "other.pdb", "Other",
+            {{"Id", TFieldType::String, {}}, {"Name", TFieldType::String, {}}, {"Email", TFieldType::String, {}}},
             {{"12", "Bo", "b@x"}, {"99", "Zed", ""}});
         const std::vector<uint8_t> otherBytes = testkit::ReadBytes(other);
         TMainForm form;
@@ -222,9 +222,11 @@ private slots:
         std::vector<std::string> list;
         for (int k = 1; k < 50; ++k)
             list.push_back("V" + std::to_string(k));
-        const std::string master = Db("master.pdb", "Master", {{"ID", kTypeString, {}}, {"Group", kTypeList, list}},
+        const std::string master = Db("master.pdb", "Master",
+                                      {{"ID", TFieldType::String, {}}, {"Group", TFieldType::List, list}},
                                       {{"1", "V1"}, {"2", ""}});
-        const std::string other = Db("other.pdb", "Other", {{"ID", kTypeString, {}}, {"Group", kTypeString, {}}},
+        const std::string other = Db("other.pdb", "Other",
+                                     {{"ID", TFieldType::String, {}}, {"Group", TFieldType::String, {}}},
                                      {{"2", "Gym"}, {"3", "Pool"}, {"4", "Pool"}});
         TMainForm form;
         form.FormCreate({PathToQString(master)});
@@ -259,8 +261,8 @@ private slots:
         Rows ids;
         for (int r = 1; r <= 65534; ++r)
             ids.push_back({std::to_string(r)});
-        const std::string master = Db("full.pdb", "Full", {{"ID", kTypeString, {}}}, ids);
-        const std::string other = Db("two.pdb", "Two", {{"ID", kTypeString, {}}}, {{"a"}, {"b"}});
+        const std::string master = Db("full.pdb", "Full", {{"ID", TFieldType::String, {}}}, ids);
+        const std::string other = Db("two.pdb", "Two", {{"ID", TFieldType::String, {}}}, {{"a"}, {"b"}});
         TMainForm form;
         form.FormCreate({PathToQString(master)});
         QString message;
@@ -280,8 +282,10 @@ private slots:
     void split_writes_one_file_per_ticked_value()
     {
         const std::string source = Db("sales.pdb", "Sales",
-            {{"Name", kTypeString, {}}, {"Region", kTypeList, {"North", "South", "West"}}, {"Status", kTypeString, {}}},
-            {{"a", "North", "open"}, {"b", "South", "open"}, {"c", "North", "shut"}});
+                                      {{"Name", TFieldType::String, {}},
+                                       {"Region", TFieldType::List, {"North", "South", "West"}},
+                                       {"Status", TFieldType::String, {}}},
+                                      {{"a", "North", "open"}, {"b", "South", "open"}, {"c", "North", "shut"}});
         TMainForm form;
         form.FormCreate({PathToQString(source)});
 
@@ -315,9 +319,9 @@ private slots:
     // as it was.
     void a_quick_export_asks_before_it_splits_or_replaces_anything()
     {
-        const std::string path = Db("stock.PDB", "Stock",
-                                    {{"Name", kTypeString, {}}, {"Region", kTypeList, {"West", "North, East"}}},
-                                    {{"a", "West"}});
+        const std::string path = Db(
+            "stock.PDB", "Stock",
+            {{"Name", TFieldType::String, {}}, {"Region", TFieldType::List, {"West", "North, East"}}}, {{"a", "West"}});
         auto form = StartMainForm({PathToQString(path)});
         const QString csv = Data(FromUtf8("stock.CSV")), def = Data(FromUtf8("stock.DEF"));
         WriteFile(def, "mine");
@@ -359,7 +363,7 @@ private slots:
     void a_quick_export_of_a_database_in_a_folder_that_cannot_be_written_asks_where()
     {
         QTemporaryDir folder;
-        const std::string path = MakeDatabase(folder.path(), "stock.PDB", "Stock", {{"Name", kTypeString, {}}},
+        const std::string path = MakeDatabase(folder.path(), "stock.PDB", "Stock", {{"Name", TFieldType::String, {}}},
                                               {{"a"}});
         WriteProtect protect(QStringToPath(folder.path()));
         if (!protect.Done())

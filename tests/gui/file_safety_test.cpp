@@ -43,7 +43,7 @@ using namespace quorvil::test;
 
 namespace {
 
-const std::vector<FieldSpec> kFields = {{"ID", kTypeString, {}}, {"Name", kTypeString, {}}};
+const std::vector<FieldSpec> kFields = {{"ID", TFieldType::String, {}}, {"Name", TFieldType::String, {}}};
 
 // Counts the dialogs no answer was queued for, and answers them with Escape.
 struct UnaskedDialogs {
@@ -306,7 +306,7 @@ private slots:
 
     void a_question_about_the_file_waits_for_a_refused_number_to_be_mended()
     {
-        const std::vector<FieldSpec> fields = {{"Name", kTypeString, {}}, {"Price", kTypeFloat, {}}};
+        const std::vector<FieldSpec> fields = {{"Name", TFieldType::String, {}}, {"Price", TFieldType::Float, {}}};
         const std::string path = Db("shared.PDB", "Shared", fields, {{"nut", "2.5"}});
         auto form = StartMainForm({PathToQString(path)});
         QVERIFY(QTest::qWaitForWindowActive(form.get()));

@@ -30,10 +30,10 @@ using namespace quorvil::test;
 
 namespace {
 
-const std::vector<FieldSpec> kFields = {{"Name", kTypeString, {}},
-                                        {"Qty", kTypeInteger, {}},
-                                        {"Region", kTypeList, {"North", "South"}},
-                                        {"Done", kTypeBoolean, {}}};
+const std::vector<FieldSpec> kFields = {{"Name", TFieldType::String, {}},
+                                        {"Qty", TFieldType::Integer, {}},
+                                        {"Region", TFieldType::List, {"North", "South"}},
+                                        {"Done", TFieldType::Boolean, {}}};
 const Rows kRows = {{"apple", "3", "North", "1"},
                     {"Apricot", "12", "South", "0"},
                     {"pear", "12", "North", "1"},

@@ -69,10 +69,10 @@ struct PageFixture {
     QAbstractItemModelTester tester{page.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest};
 };
 
-const std::vector<FieldSpec> kShop = {{"Item", kTypeString, {}},      {"Qty", kTypeInteger, {}},
-                                      {"Price", kTypeFloat, {}},      {"Bin", kTypeList, {"A1", "B2"}},
-                                      {"In stock", kTypeBoolean, {}}, {"Due", kTypeIntDate, {}}};
-const std::vector<FieldSpec> kNames = {{"Name", kTypeString, {}}, {"Data", kTypeBinary, {}}};
+const std::vector<FieldSpec> kShop = {{"Item", TFieldType::String, {}},      {"Qty", TFieldType::Integer, {}},
+                                      {"Price", TFieldType::Float, {}},      {"Bin", TFieldType::List, {"A1", "B2"}},
+                                      {"In stock", TFieldType::Boolean, {}}, {"Due", TFieldType::IntDate, {}}};
+const std::vector<FieldSpec> kNames = {{"Name", TFieldType::String, {}}, {"Data", TFieldType::Binary, {}}};
 
 // The next long-text editor: replace its text with `text`, press OK.
 void AnswerEditor(const QString& text)
@@ -124,7 +124,7 @@ private slots:
 
     void unchanged_cell_with_cr_lf_stores_nothing()
     {
-        PageFixture f({{"Note", kTypeString, {}}}, {{"a\r\nb"}});
+        PageFixture f({{"Note", TFieldType::String, {}}}, {{"a\r\nb"}});
         QSignalSpy edited(&f.Model(), &TDatabaseModel::Edited);
         QCOMPARE(f.Model().index(0, 0).data(Qt::EditRole).toString(), FromUtf8("a¤b"));
         QVERIFY(f.Model().setData(f.Model().index(0, 0), FromUtf8("a¤b")));
@@ -327,7 +327,7 @@ private slots:
 
     void edit_after_sort_makes_the_next_click_sort_again()
     {
-        PageFixture f({{"Name", kTypeString, {}}}, {{"b"}, {"c"}, {"a"}, {"d"}});
+        PageFixture f({{"Name", TFieldType::String, {}}}, {{"b"}, {"c"}, {"a"}, {"d"}});
         f.db->SetShown(1, 0);
         f.page.RefreshView();
         ClickHeader(f.Grid(), 0);  // nothing sorted yet: the first column sorts too; "b" stays hidden
@@ -340,8 +340,9 @@ private slots:
 
     void dragging_column_zero_to_two_moves_the_field()
     {
-        PageFixture f({{"Name", kTypeString, {}}, {"Town", kTypeString, {}}, {"Flag", kTypeBoolean, {}}},
-                      {{"ann", "Oslo", "1"}});
+        PageFixture f(
+            {{"Name", TFieldType::String, {}}, {"Town", TFieldType::String, {}}, {"Flag", TFieldType::Boolean, {}}},
+            {{"ann", "Oslo", "1"}});
         f.page.SetColumnWidths({120, 70, 50});
         QSignalSpy edited(&f.page, &TDatabasePage::DatabaseEdited);
         QHeaderView* header = f.Grid().horizontalHeader();

@@ -40,9 +40,11 @@ using namespace quorvil::test;
 
 namespace {
 
-const std::vector<FieldSpec> kColourFields = {{"Name", kTypeString, {}}, {"Colour", kTypeList, {"Red", "Green"}}};
-const std::vector<FieldSpec> kSortFields = {
-    {"Name", kTypeString, {}}, {"Colour", kTypeList, {"Red", "Green", "Blue"}}, {"Size", kTypeInteger, {}}};
+const std::vector<FieldSpec> kColourFields = {{"Name", TFieldType::String, {}},
+                                              {"Colour", TFieldType::List, {"Red", "Green"}}};
+const std::vector<FieldSpec> kSortFields = {{"Name", TFieldType::String, {}},
+                                            {"Colour", TFieldType::List, {"Red", "Green", "Blue"}},
+                                            {"Size", TFieldType::Integer, {}}};
 // "Pink" is in no popup list.
 const std::vector<std::vector<std::string>> kSortRows = {
     {"apple", "Green", "10"}, {"berry", "Pink", "9"}, {"cherry", "Red", "100"}, {"date", "Blue", "9"},
@@ -78,15 +80,16 @@ class MainWindowTest : public GuiCase {
 private slots:
     void start_reopens_last_database_and_turns_counter_and_currency_fields()
     {
-        config_->Write("CONFIG", "LastDB", Db("my_money.PDB", "Money", {{"1", "$12.50"}, {"2", "$3"}},
-                                              {{"#", kTypeInteger, {}}, {"Price", kTypeFloat, {}}}));
+        config_->Write("CONFIG", "LastDB",
+                       Db("my_money.PDB", "Money", {{"1", "$12.50"}, {"2", "$3"}},
+                          {{"#", TFieldType::Integer, {}}, {"Price", TFieldType::Float, {}}}));
         auto form = Start({});
         QCOMPARE(form->Tabs()->tabText(0), FromUtf8("*my money"));
         QVERIFY(form->Action("SaveBtn")->isEnabled());
         QVERIFY(form->Action("SplitBtn")->isEnabled());
         QCOMPARE(form->Tabs()->CurrentDB()->RecordCount(), 2);
-        QCOMPARE(form->Tabs()->CurrentDB()->GetFieldType(1), kTypeAutoInc);
-        QCOMPARE(form->Tabs()->CurrentDB()->GetFieldType(2), kTypeString);
+        QCOMPARE(form->Tabs()->CurrentDB()->GetFieldType(1), TFieldType::AutoInc);
+        QCOMPARE(form->Tabs()->CurrentDB()->GetFieldType(2), TFieldType::String);
     }
 
     void directory_argument_opens_every_database_in_name_order_and_shows_failures()
@@ -373,7 +376,7 @@ private slots:
         }
         auto db = Open(path);
         QCOMPARE(db->GetFieldName(1), std::string("Names"));
-        QCOMPARE(db->GetFieldType(3), kTypeString);
+        QCOMPARE(db->GetFieldType(3), TFieldType::String);
         QCOMPARE(db->GetPopupItem(2, 1) + db->GetPopupItem(2, 2) + db->GetPopupItem(2, 3), std::string("BlueRedGreen"));
         // No stored value was renamed or converted.
         QCOMPARE(db->GetCell(1, 2) + db->GetCell(2, 2) + db->GetCell(2, 3), std::string("GreenRedx"));
@@ -384,7 +387,7 @@ private slots:
         std::vector<FieldSpec> fields;
         std::vector<std::string> row;
         for (int f = 1; f <= 30; ++f) {
-            fields.push_back({"F" + std::to_string(f), kTypeString, {}});
+            fields.push_back({"F" + std::to_string(f), TFieldType::String, {}});
             row.push_back("v" + std::to_string(f));
         }
         auto form = Start({PathToQString(Db("wide.PDB", "Wide", {row}, fields))});
@@ -426,7 +429,7 @@ private slots:
         QFETCH(int, button);
         QFETCH(bool, written);
         auto form = Start({PathToQString(Db("long.PDB", "Long", {{"a", "b"}, {"c", std::string(4100, 'n')}},
-                                            {{"Name", kTypeString, {}}, {"Notes", kTypeString, {}}}))});
+                                            {{"Name", TFieldType::String, {}}, {"Notes", TFieldType::String, {}}}))});
         QString texts;
         AnswerFileDialog(Data("five.PDB"));
         AnswerAfter(
@@ -444,7 +447,8 @@ private slots:
 
     void save_as_onto_the_open_file_is_refused_and_the_access_entry_exports()
     {
-        auto form = Start({PathToQString(Db("wide.PDB", "Wide", {{std::string(4100, 'n')}}, {{"Notes", kTypeString, {}}}))});
+        auto form = Start(
+            {PathToQString(Db("wide.PDB", "Wide", {{std::string(4100, 'n')}}, {{"Notes", TFieldType::String, {}}}))});
         const QByteArray before = FileBytes(Data("wide.PDB"));
         QString message;
         AnswerFileDialog(Data("wide.PDB"));
@@ -461,9 +465,12 @@ private slots:
     void save_as_access_writes_the_table_and_its_log()
     {
         QVERIFY(QDir(data_->path()).mkdir(FromUtf8("out")));
-        auto form = Start({PathToQString(Db("plants.pdb", "Plants", {{"fern", "1.5", "1", ""}, {"moss", "", "many", ""}},
-                                            {{"Name", kTypeString, {}}, {"Ratio", kTypeFloat, {}},
-                                             {"N", kTypeInteger, {}}, {"Photo", kTypeBinary, {}}}))});
+        auto form = Start(
+            {PathToQString(Db("plants.pdb", "Plants", {{"fern", "1.5", "1", ""}, {"moss", "", "many", ""}},
+                              {{"Name", TFieldType::String, {}},
+                               {"Ratio", TFieldType::Float, {}},
+                               {"N", TFieldType::Integer, {}},
+                               {"Photo", TFieldType::Binary, {}}}))});
         QString offered;
         QueueModalAnswer([&](QDialog& d) {
             auto& dialog = dynamic_cast<QFileDialog&>(d);

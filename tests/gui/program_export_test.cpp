@@ -29,7 +29,7 @@ using namespace quorvil::test;
 
 namespace {
 
-const std::vector<FieldSpec> kFields = {{"Name", kTypeString, {}}, {"Size", kTypeInteger, {}}};
+const std::vector<FieldSpec> kFields = {{"Name", TFieldType::String, {}}, {"Size", TFieldType::Integer, {}}};
 const Rows kRows = {{"caf\xE9", "10"}, {"a \"b\", c", "2"}};
 
 QString StatusText(const TMainForm& form)

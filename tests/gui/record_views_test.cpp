@@ -37,7 +37,7 @@ using namespace quorvil::test;
 namespace {
 
 const std::vector<FieldSpec> kFields = {
-    {"Name", kTypeString, {}}, {"Kind", kTypeList, {"tree", "car"}}, {"Day", kTypeDate, {}}};
+    {"Name", TFieldType::String, {}}, {"Kind", TFieldType::List, {"tree", "car"}}, {"Day", TFieldType::Date, {}}};
 
 struct Shown {
     TDatabasePage page{1};
@@ -283,12 +283,12 @@ private slots:
         {
             auto db = CreateNew<TJFILE>(path);
             FillDatabase(*db,
-                         {{"Project", kTypeString, {}},
-                          {"Started", kTypeIntDate, {}},
-                          {"Priority", kTypeInteger, {}},
-                          {"Made", kTypeAutoDate, {}},
-                          {"At", kTypeAutoTime, {}},
-                          {"Changed", kTypeModDate, {}}},
+                         {{"Project", TFieldType::String, {}},
+                          {"Started", TFieldType::IntDate, {}},
+                          {"Priority", TFieldType::Integer, {}},
+                          {"Made", TFieldType::AutoDate, {}},
+                          {"At", TFieldType::AutoTime, {}},
+                          {"Changed", TFieldType::ModDate, {}}},
                          {{"Pond", "03 Mar 2025", "1", "02/03/2025", "10:15", "02/03/2025"}});
             db->SetDefault(2, "01 Jan 2025");
             db->SetDefault(3, "3");
@@ -336,8 +336,12 @@ private slots:
         QFETCH(QStringList, names);
         // Windows-1252: 0xF6 is 'ö', 0xD6 'Ö'.
         const std::string path = Db(
-            "find.PDB", "Find", {{"Name", kTypeString, {}}, {"Town", kTypeString, {}}, {"Note", kTypeString, {}}},
-            {{"Anna", "K\xF6ln", "x"}, {"Bert", "Bonn", "tree"}, {"Carl", "K\xD6LN", ""}, {"Dora", "Ulm", "K\xF6ln trip"},
+            "find.PDB", "Find",
+            {{"Name", TFieldType::String, {}}, {"Town", TFieldType::String, {}}, {"Note", TFieldType::String, {}}},
+            {{"Anna", "K\xF6ln", "x"},
+             {"Bert", "Bonn", "tree"},
+             {"Carl", "K\xD6LN", ""},
+             {"Dora", "Ulm", "K\xF6ln trip"},
              {"Emil", "Ulm", "k\xF6lner"}});
         TMainForm form;
         form.FormCreate({PathToQString(path)});
@@ -399,7 +403,7 @@ private slots:
                 define.AddButton()->click();
             }
             define.Fields()->setCurrentRow(0);
-            define.FieldType()->setCurrentIndex(define.IndexOfType(kTypeAutoInc));
+            define.FieldType()->setCurrentIndex(define.IndexOfType(TFieldType::AutoInc));
             define.Field_TypeChange();
             define.Fields()->setCurrentRow(1);
             QueueModalAnswer([](QDialog& p) {
@@ -410,7 +414,7 @@ private slots:
                 }
                 values.OkButton()->click();
             });
-            define.FieldType()->setCurrentIndex(define.IndexOfType(kTypeList));
+            define.FieldType()->setCurrentIndex(define.IndexOfType(TFieldType::List));
             define.Field_TypeChange();
             define.OkButton()->click();
         });
@@ -425,7 +429,7 @@ private slots:
         QCOMPARE(db->FieldCount(), 3);
         QCOMPARE(db->GetFieldName(1) + "|" + db->GetFieldName(2), std::string("No|Colour"));
         QCOMPARE(std::vector<TFieldType>({db->GetFieldType(1), db->GetFieldType(2), db->GetFieldType(3)}),
-                 std::vector<TFieldType>({kTypeAutoInc, kTypeList, kTypeString}));
+                 std::vector<TFieldType>({TFieldType::AutoInc, TFieldType::List, TFieldType::String}));
         QCOMPARE(db->GetPopupItem(2, 1) + db->GetPopupItem(2, 2), std::string("redblue"));
         QCOMPARE(db->GetCell(1, 1) + "|" + db->GetCell(1, 2) + "|" + db->GetCell(1, 3), std::string("1|red|"));
     }

@@ -19,9 +19,9 @@ using namespace quorvil::test;
 
 namespace {
 
-const std::vector<FieldSpec> kFields = {{"Name", kTypeString, {}}, {"Qty", kTypeInteger, {}},
-                                        {"Price", kTypeFloat, {}}, {"Due", kTypeDate, {}},
-                                        {"At", kTypeTime, {}},     {"Born", kTypeIntDate, {}}};
+const std::vector<FieldSpec> kFields = {{"Name", TFieldType::String, {}}, {"Qty", TFieldType::Integer, {}},
+                                        {"Price", TFieldType::Float, {}}, {"Due", TFieldType::Date, {}},
+                                        {"At", TFieldType::Time, {}},     {"Born", TFieldType::IntDate, {}}};
 const Rows kRows = {{"a", "100", "2.5", "05/03/2024", "14:05", "05 Mar 2001"},
                     {"b", "9", "-1.25", "17/01/1999", "9:30", "17 Jan 1999"},
                     {"c", "", "10", "28/02/2024", "", "31 Dec 2000"},

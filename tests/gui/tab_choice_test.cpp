@@ -26,7 +26,7 @@ using namespace quorvil::test;
 
 namespace {
 
-const std::vector<FieldSpec> kFields = {{"Name", kTypeString, {}}};
+const std::vector<FieldSpec> kFields = {{"Name", TFieldType::String, {}}};
 const Rows kRows = {{"bolt"}, {"nut"}};
 
 }  // namespace

@@ -32,7 +32,8 @@ using namespace quorvil::test;
 
 namespace {
 
-const std::vector<FieldSpec> kFields = {{"Name", kTypeString, {}}, {"Colour", kTypeList, {"Red", "Green"}}};
+const std::vector<FieldSpec> kFields = {{"Name", TFieldType::String, {}},
+                                        {"Colour", TFieldType::List, {"Red", "Green"}}};
 const Rows kRows = {{"pear", "Green"}, {"car", "Red"}, {"tree", "Green"}};
 
 void Trigger(TMainForm& form, const char* action)
@@ -172,7 +173,7 @@ private slots:
         QFETCH(QString, after);
         const TFixedClock clock({{2025, 3, 14}, {9, 26, 53}});
         const std::vector<FieldSpec> fields = {
-            {"Name", kTypeString, {}}, {"Changed", kTypeModDate, {}}, {"At", kTypeModTime, {}}};
+            {"Name", TFieldType::String, {}}, {"Changed", TFieldType::ModDate, {}}, {"At", TFieldType::ModTime, {}}};
         auto form = Start({PathToQString(GuiCase::Db(
             "stamped.PDB", "Stamped", fields, {{"pear", "02/01/2020", "08:00"}, {"car", "02/01/2020", "08:00"}}))});
         form->activateWindow();  // shortcuts work in the active window only

@@ -34,7 +34,7 @@ std::unique_ptr<TJFILE> SizeableDatabase(int records)
 void EditDatabase(TJFILE& db)
 {
     db.PdbHeader.Name = "Herb garden, weeded";
-    db.SetFieldType(2, kTypeInteger);
+    db.SetFieldType(2, TFieldType::Integer);
     for (int r = 1; r <= db.RecordCount(); r += 10)
         db.SetCell(r, 1, "weeded in spring, record " + std::to_string(r));
 }

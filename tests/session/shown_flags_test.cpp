@@ -22,7 +22,7 @@ std::vector<int> Shown(const TDataBase& db)
 
 TEST(ShownFlags, find_and_filter_row_narrow_together_and_apart)
 {
-    auto tab = MemoryDatabase<TDataBase>({{"Name"}, {"Qty", kTypeInteger}},
+    auto tab = MemoryDatabase<TDataBase>({{"Name"}, {"Qty", TFieldType::Integer}},
                                          {{"apple", "3"}, {"apricot", "12"}, {"pear", "12"}, {"grape", "1"}});
     TDataBase& db = *tab;
     auto filter = std::make_shared<const TRecordFilter>(db, std::vector<TFilterBox>{{2, ">5"}});

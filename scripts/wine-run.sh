@@ -20,4 +20,24 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
-exec "$wine" "$@"
+
+# A run that ends before the program started (Wine's loader, its server or
+# the prefix failed: no output of the program, nothing but Wine's own lines)
+# is reported as such, with status 125, apart from a result of the program.
+# Both streams pass through byte for byte, each after the program ends.
+out=$(mktemp) err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+"$wine" "$@" <&0 >"$out" 2>"$err" &
+pid=$!
+stopped=
+trap 'stopped=1; kill "$pid" 2>/dev/null' TERM INT HUP  # a run stopped stops the program
+status=0
+wait "$pid" || status=$?
+cat "$out"
+cat "$err" >&2
+if [ "$status" -ne 0 ] && [ -z "$stopped" ] && [ ! -s "$out" ] && ! grep -q -v -E '^(wine: |wine client error|wineserver: )' "$err" &&
+  ! grep -q -E '^wine: (Unhandled|Assertion)' "$err"; then
+  echo "wine-run.sh: Wine could not start ${1:-a program} (status $status): a failed start, not a result of the program." >&2
+  exit 125
+fi
+exit "$status"

@@ -2,6 +2,7 @@
 // comes back whole, also where a record fills its line exactly. Dates, line
 // feeds and quotes come back in the round trip of csv_import_test.
 #include "csv_import.h"
+#include "database_fixtures.h"
 #include "jfile.h"
 #include "test_files.h"
 
@@ -21,10 +22,10 @@ struct BufferCase {
     const char* Name;
     const char* Types;
     std::string Csv;
-    std::vector<std::vector<std::string>> Cells;
+    test::Rows Cells;
 };
 
-TEST(CsvImportBuffer, CellsComeBackWhole)
+TEST(CsvImportBuffer, cells_come_back_whole)
 {
     const BufferCase cases[] = {
         {"one field, empty, the last line without a line end", "STRING", "\"A\"\r\n\"\"\r\n\"xy\"", {{""}, {"xy"}}},
@@ -37,10 +38,7 @@ TEST(CsvImportBuffer, CellsComeBackWhole)
         TJFILE db;
         db.InitNew();
         ImportCSV(dir / "t.CSV", {}, db);
-        ASSERT_EQ(db.RecordCount(), int(c.Cells.size()));
-        for (int r = 1; r <= db.RecordCount(); ++r)
-            for (int f = 1; f <= db.FieldCount(); ++f)
-                EXPECT_EQ(db.GetCell(r, f), c.Cells[size_t(r - 1)][size_t(f - 1)]) << r << "," << f;
+        EXPECT_EQ(test::Cells(db), c.Cells);
     }
 }
 

@@ -28,7 +28,7 @@ CliResult Import(const TempDir& dir, const std::string& csv, const std::string& 
     return RunInProcess(options);
 }
 
-TEST(CsvImport, SpreadsheetFilesGiveTextFieldsInTheChosenLayout)
+TEST(CsvImport, spreadsheet_files_give_text_fields_in_the_chosen_layout)
 {
     const struct {
         const char* Name;
@@ -73,7 +73,7 @@ TEST(CsvImport, SpreadsheetFilesGiveTextFieldsInTheChosenLayout)
 // beyond ASCII that are all UTF-8 (which is said), the separator found in
 // the header line, the cells turned into Windows-1252. Other files stay
 // Windows-1252 and the export's dialect.
-TEST(CsvImport, Utf8FilesGiveTheirCellsInWindows1252)
+TEST(CsvImport, utf8_files_give_their_cells_in_windows1252)
 {
     const std::string guessed = "quorvil-cli: Read as UTF-8 (no byte-order mark).\n";
     const struct {
@@ -134,7 +134,7 @@ std::string ListDef(int count)
     return def + "\r\n";
 }
 
-TEST(CsvImport, MalformedOrTooLargeFilesWriteNothingAndKeepAnOlderOutput)
+TEST(CsvImport, malformed_or_too_large_files_write_nothing_and_keep_an_older_output)
 {
     const std::string kNothing = "The file holds no records and no field names";
     const struct {
@@ -212,7 +212,7 @@ TEST(CsvImport, MalformedOrTooLargeFilesWriteNothingAndKeepAnOlderOutput)
     EXPECT_FALSE(std::filesystem::exists(dir / "out.PDB"));
 }
 
-TEST(CsvImport, BooleanCellsOfAFileWithItsSettingsAreStoredAsTheDatabaseStoresThem)
+TEST(CsvImport, boolean_cells_of_a_file_with_its_settings_are_stored_as_the_database_stores_them)
 {
     TempDir dir;
     const std::string csv = "\"Item\",\"Ok\"\r\n\"a\",\"TRUE\"\r\n\"b\",\"false\"\r\n\"c\",\"1\"\r\n\"d\",\"Yes\"\r\n";
@@ -263,7 +263,7 @@ json EdgeSpec()
 
 // All the CSV and its .DEF carry comes back: all but the header's date and
 // attribute words and the display width.
-TEST(CsvImport, AnExportWithItsSettingsFileComesBackAsTheDatabaseExported)
+TEST(CsvImport, an_export_with_its_settings_file_comes_back_as_the_database_exported)
 {
     TempDir dir;
     testkit::WriteText(dir / "edge.json", EdgeSpec().dump());
@@ -291,7 +291,7 @@ TEST(CsvImport, AnExportWithItsSettingsFileComesBackAsTheDatabaseExported)
 
 // The .DEF separates popup values by commas: the export names a value that
 // holds one, and its field, before it writes (and writes, as scripts expect).
-TEST(CsvImport, TheExportNamesAPopupValueItsSettingsFileWouldSplit)
+TEST(CsvImport, the_export_names_a_popup_value_its_settings_file_would_split)
 {
     TempDir dir;
     const json spec = {{"title", "Stock"},

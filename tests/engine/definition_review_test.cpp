@@ -18,37 +18,37 @@ TEST(DefinitionReview, each_type_reads_its_own_kind_of_value)
         const char* Value;
         bool Readable;
     } cases[] = {
-        {kTypeInteger, "-12", true},
-        {kTypeInteger, " +42 ", true},
-        {kTypeInteger, "2147483647", true},
-        {kTypeInteger, "2147483648", false},
-        {kTypeInteger, "9.25", false},
-        {kTypeInteger, "1e3", false},
-        {kTypeInteger, "Red Sox", false},
-        {kTypeInteger, "-", false},
-        {kTypeAutoInc, "7x", false},
-        {kTypeFloat, "9.25", true},
-        {kTypeFloat, "-.5", true},
-        {kTypeFloat, "12", true},
-        {kTypeFloat, "9,25", false},
-        {kTypeFloat, "1e3", false},
-        {kTypeDate, "7 Mar 24", true},
-        {kTypeDate, "07/03/2024", true},
-        {kTypeDate, "31/02/2024", false},
-        {kTypeModDate, "soon", false},
-        {kTypeIntDate, "07 Mar 2024", true},
-        {kTypeIntDate, "07/03/2024", false},
-        {kTypeTime, "9:30", true},
-        {kTypeTime, "25:00", false},
-        {kTypeAutoTime, "noon", false},
-        {kTypeBoolean, "1", true},
-        {kTypeBoolean, "0", true},
-        {kTypeBoolean, "TRUE", false},
-        {kTypeBoolean, "yes", false},
-        {kTypeInteger, "", true},
-        {kTypeString, "anything", true},
-        {kTypeList, "Mauve", true},
-        {kTypeNew, "x", true},
+        {TFieldType::Integer, "-12", true},
+        {TFieldType::Integer, " +42 ", true},
+        {TFieldType::Integer, "2147483647", true},
+        {TFieldType::Integer, "2147483648", false},
+        {TFieldType::Integer, "9.25", false},
+        {TFieldType::Integer, "1e3", false},
+        {TFieldType::Integer, "Red Sox", false},
+        {TFieldType::Integer, "-", false},
+        {TFieldType::AutoInc, "7x", false},
+        {TFieldType::Float, "9.25", true},
+        {TFieldType::Float, "-.5", true},
+        {TFieldType::Float, "12", true},
+        {TFieldType::Float, "9,25", false},
+        {TFieldType::Float, "1e3", false},
+        {TFieldType::Date, "7 Mar 24", true},
+        {TFieldType::Date, "07/03/2024", true},
+        {TFieldType::Date, "31/02/2024", false},
+        {TFieldType::ModDate, "soon", false},
+        {TFieldType::IntDate, "07 Mar 2024", true},
+        {TFieldType::IntDate, "07/03/2024", false},
+        {TFieldType::Time, "9:30", true},
+        {TFieldType::Time, "25:00", false},
+        {TFieldType::AutoTime, "noon", false},
+        {TFieldType::Boolean, "1", true},
+        {TFieldType::Boolean, "0", true},
+        {TFieldType::Boolean, "TRUE", false},
+        {TFieldType::Boolean, "yes", false},
+        {TFieldType::Integer, "", true},
+        {TFieldType::String, "anything", true},
+        {TFieldType::List, "Mauve", true},
+        {TFieldType::New, "x", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ReadableAs(c.Type, c.Value), c.Readable) << TypeName(c.Type) << " " << c.Value;
@@ -59,17 +59,9 @@ TEST(DefinitionReview, each_type_reads_its_own_kind_of_value)
 // Done is text that would be Boolean.
 std::unique_ptr<TJFILE> Teams()
 {
-    auto db = NewDatabase(3, {"Team", "Price", "Hue", "Done"}, 4);
-    db->SetFieldType(2, kTypeFloat);
-    db->SetFieldType(3, kTypeList);
-    db->SetPopupItem(3, 1, "Blue");
-    db->SetPopupItem(3, 2, "Red");
-    const std::vector<std::vector<std::string>> rows = {
-        {"Red Sox", "9.25", "Blue", "1"}, {"12", "3", "Green", "yes"}, {"Cubs", "", "", "0"}, {"", "", "Blue", ""}};
-    for (size_t r = 0; r < rows.size(); ++r)
-        for (size_t f = 0; f < rows[r].size(); ++f)
-            db->SetCell(int(r + 1), int(f + 1), rows[r][f]);
-    return db;
+    return MemoryDatabase(
+        {{"Team"}, {"Price", TFieldType::Float}, {"Hue", TFieldType::List, {"Blue", "Red"}}, {"Done"}},
+        {{"Red Sox", "9.25", "Blue", "1"}, {"12", "3", "Green", "yes"}, {"Cubs", "", "", "0"}, {"", "", "Blue", ""}});
 }
 
 TEST(DefinitionReview, says_what_a_change_does_to_the_values_and_refuses_what_cannot_be_written)
@@ -84,19 +76,19 @@ TEST(DefinitionReview, says_what_a_change_does_to_the_values_and_refuses_what_ca
     } cases[] = {
         {"nothing changed", [](auto&) {}, {}, ""},
         {"words to Integer",
-         [](auto& d) { d[0].Type = kTypeInteger; },
+         [](auto& d) { d[0].Type = TFieldType::Integer; },
          {"2 values of Team are not whole numbers; they stay as they are and sort first."}},
         {"a decimal to Integer, renamed",
          [](auto& d) {
-             d[1] = {"Cost", kTypeInteger, {}};
+             d[1] = {"Cost", TFieldType::Integer, {}};
          },
          {"1 value of Cost is not a whole number; it stays as it is."}},
         {"text to Boolean",
-         [](auto& d) { d[3].Type = kTypeBoolean; },
+         [](auto& d) { d[3].Type = TFieldType::Boolean; },
          {"1 value of Done is neither TRUE nor FALSE; it stays as it is."}},
         {"text to a List whose list lacks two values",
          [](auto& d) {
-             d[0] = {"Team", kTypeList, {"Cubs", ""}};
+             d[0] = {"Team", TFieldType::List, {"Cubs", ""}};
          },
          {"2 values of Team (Red Sox, 12) are not in its popup list; they are added at its end."}},
         {"an item taken out of a list that a record holds",
@@ -104,8 +96,8 @@ TEST(DefinitionReview, says_what_a_change_does_to_the_values_and_refuses_what_ca
          {"1 value of Hue (Blue) is not in its popup list; it is added at its end."}},
         {"a List field no more, and a Float an Integer",
          [](auto& d) {
-             d[2].Type = kTypeString;
-             d[1].Type = kTypeInteger;
+             d[2].Type = TFieldType::String;
+             d[1].Type = TFieldType::Integer;
          },
          {"1 value of Price is not a whole number; it stays as it is.",
           "The popup list of Hue (Blue, Red) is dropped: only a List field keeps one."}},
@@ -116,7 +108,7 @@ TEST(DefinitionReview, says_what_a_change_does_to_the_values_and_refuses_what_ca
          4},
         {"names alike but for case, and a retype",
          [](auto& d) {
-             d[0].Type = kTypeInteger;
+             d[0].Type = TFieldType::Integer;
              d[2].Name = "TEAM";
          },
          {},
@@ -139,7 +131,7 @@ TEST(DefinitionReview, says_what_a_change_does_to_the_values_and_refuses_what_ca
          3},
         {"more values than a list takes",
          [](auto& d) {
-             d[0] = {"Team", kTypeList, std::vector<std::string>(49, "x")};
+             d[0] = {"Team", TFieldType::List, std::vector<std::string>(49, "x")};
          },
          {},
          "The popup list of Team would need 52 items to hold every value of the field; a list holds at most 50. Keep "
@@ -162,13 +154,13 @@ TEST(DefinitionReview, the_values_a_list_lacks_are_written_with_it_and_a_list_dr
 {
     auto db = Teams();
     std::vector<TFieldDefinition> fields = ReadDefinition(*db);
-    fields[0] = {"Team", kTypeList, {"Cubs"}};
-    fields[2].Type = kTypeString;
+    fields[0] = {"Team", TFieldType::List, {"Cubs"}};
+    fields[2].Type = TFieldType::String;
     WriteDefinition(*db, ReviewDefinition(*db, fields).Fields);
     auto saved = LoadImage(SaveImage(*db));
     EXPECT_EQ(ReadDefinition(*saved)[0].Popup, (std::vector<std::string>{"Cubs", "Red Sox", "12"}));
     // A field that kept its list would be made a List field again by the save.
-    EXPECT_EQ(db->GetFieldType(3), kTypeString);
+    EXPECT_EQ(db->GetFieldType(3), TFieldType::String);
     EXPECT_EQ(saved->PopupCount(3), 0);
     EXPECT_EQ(Column(*saved, 1), (std::vector<std::string>{"Red Sox", "12", "Cubs", ""}));
 }

@@ -2,7 +2,6 @@
 
 #include "streams.h"
 
-
 namespace quorvil {
 
 std::unique_ptr<TJFILE> LoadImage(const Bytes& image, uint32_t base)
@@ -21,21 +20,6 @@ Bytes SaveImage(TJFILE& db)
     return stream.Bytes();
 }
 
-std::unique_ptr<TJFILE> NewDatabase(int layout, const std::vector<std::string>& names, int records, TFieldType type)
-{
-    auto db = std::make_unique<TJFILE>();
-    db->InitNew();
-    db->SetFieldCount(int(names.size()));
-    for (size_t f = 0; f < names.size(); ++f) {
-        db->SetFieldName(int(f) + 1, names[f]);
-        db->SetFieldType(int(f) + 1, type);
-    }
-    db->SetRecordCount(uint16_t(records));
-    db->ConvertLayout(TLayout(layout));
-    db->ClearModified();
-    return db;
-}
-
 pdbtest::Database AsSaved(pdbtest::Database d)
 {
     std::erase_if(d.records, [](const pdbtest::Record& r) { return (r.attributes & 0x80) != 0; });
@@ -45,14 +29,6 @@ pdbtest::Database AsSaved(pdbtest::Database d)
     }
     d.layoutTag = d.layout == 0 ? 452 : 576;
     return d;
-}
-
-std::vector<std::string> Column(const TJFILE& db, int field)
-{
-    std::vector<std::string> cells;
-    for (int r = 1; r <= db.RecordCount(); ++r)
-        cells.push_back(db.GetCell(r, field));
-    return cells;
 }
 
 std::string LayoutParamName(const ::testing::TestParamInfo<int>& param)

@@ -107,7 +107,8 @@ TEST(FileImageRead, holds_every_byte_of_files_on_both_sides_of_the_large_block_b
 // Several pages of records, so that cutting the file leaves mapped pages without file behind them.
 Bytes PagesOfRecords(int layout)
 {
-    auto db = NewDatabase(layout, {"Name", "Note"}, 300);
+    auto db = MemoryDatabase({{"Name"}, {"Note"}}, Rows(300));
+    db->ConvertLayout(TLayout(layout));
     for (int r = 1; r <= db->RecordCount(); ++r) {
         db->SetCell(r, 1, "record " + std::to_string(r));
         db->SetCell(r, 2, std::string(size_t(r % 90), char('a' + r % 26)));

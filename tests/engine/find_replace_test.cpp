@@ -12,13 +12,10 @@ namespace {
 // One-field database of String cells.
 std::unique_ptr<TJFILE> Cells(const std::vector<std::string>& values)
 {
-    auto db = NewDatabase(3, {"Name"}, int(values.size()));
-    for (size_t r = 0; r < values.size(); ++r)
-        db->SetCell(int(r) + 1, 1, values[r]);
-    return db;
+    return MemoryDatabase({{"Name"}}, OneField(values));
 }
 
-TEST(Find, MatchingRules)
+TEST(Find, matching_rules)
 {
     const struct {
         const char *value, *text;
@@ -35,9 +32,7 @@ TEST(Find, MatchingRules)
     for (const auto& c : cases)
         EXPECT_EQ(FindMatchesValue(c.value, c.text, c.caseSensitive, c.wordSearch), c.matches)
             << c.value << " / " << c.text;
-    auto db = NewDatabase(3, {"A", "B"}, 3);
-    db->SetCell(1, 1, "x");
-    db->SetCell(2, 2, "x");
+    auto db = MemoryDatabase({{"A"}, {"B"}}, {{"x"}, {"", "x"}, {}});
     EXPECT_EQ(FindRecords(*db, "X", false, {false, true}, false), (std::vector<bool>{false, true, false}));
 }
 
@@ -68,7 +63,7 @@ TReplaceOptions Options(std::string from, std::string to, bool prompt = false)
     return o;
 }
 
-TEST(Replace, WalksEveryOccurrenceWithoutSearchingInsertedText)
+TEST(Replace, walks_every_occurrence_without_searching_inserted_text)
 {
     const struct {
         const char *value, *from, *to;
@@ -95,7 +90,7 @@ TEST(Replace, WalksEveryOccurrenceWithoutSearchingInsertedText)
     EXPECT_EQ(ReplaceSummaryText(12), "12 replacements were performed...");
 }
 
-TEST(Replace, PromptAnswersAndCancelKeepingEarlierChanges)
+TEST(Replace, prompt_answers_and_cancel_keeping_earlier_changes)
 {
     auto db = Cells({"a a", "a"});
     Script s{{TReplaceAnswer::No, TReplaceAnswer::Yes, TReplaceAnswer::YesToAll}};
@@ -112,7 +107,7 @@ TEST(Replace, PromptAnswersAndCancelKeepingEarlierChanges)
     EXPECT_TRUE(later->Modified());
 }
 
-TEST(Replace, StampsTheModificationTimeOfEachRecordItChangedUnlessItWroteThatTime)
+TEST(Replace, stamps_the_modification_time_of_each_record_it_changed_unless_it_wrote_that_time)
 {
     const struct {
         const char *from, *to;
@@ -127,11 +122,8 @@ TEST(Replace, StampsTheModificationTimeOfEachRecordItChangedUnlessItWroteThatTim
         {"pea", "peas", {true, true, false}, true, {TReplaceAnswer::Yes, TReplaceAnswer::Cancel}, "09:26|08:00"},
     };
     for (const auto& c : cases) {
-        auto db = NewDatabase(3, {"Name", "Note", "Changed"}, 2);
-        db->SetFieldType(3, kTypeModTime);
-        for (int f = 1; f <= 3; ++f)
-            for (int r = 1; r <= 2; ++r)
-                db->SetCell(r, f, f == 3 ? "08:00" : r == 1 ? "pea" : "bean");
+        auto db = MemoryDatabase({{"Name"}, {"Note"}, {"Changed", TFieldType::ModTime}},
+                                 {{"pea", "pea", "08:00"}, {"bean", "bean", "08:00"}});
         TReplaceOptions o = Options(c.from, c.to, !c.answers.empty());
         o.FieldFlags = c.fields;
         if (c.stamp)
@@ -142,7 +134,7 @@ TEST(Replace, StampsTheModificationTimeOfEachRecordItChangedUnlessItWroteThatTim
     }
 }
 
-TEST(Replace, BoundaryQuestion)
+TEST(Replace, boundary_question)
 {
     const std::string grown = std::string(3990, 'x') + "aa";  // "a" -> 6 letters: 3992 -> 4002
     auto db = Cells({grown, grown});

@@ -45,8 +45,8 @@ TEST(LayoutFacts, each_layout_has_the_facts_of_its_files)
                   std::pair(facts.LayoutTag, facts.LongestValue))
             << facts.Name;
         auto block = MakeAppInfo(layout);
-        block->SetFieldType(1, kTypeIntDate);
-        EXPECT_EQ(std::pair(block->MaxFields(), block->GetFieldType(1) == kTypeIntDate),
+        block->SetFieldType(1, TFieldType::IntDate);
+        EXPECT_EQ(std::pair(block->MaxFields(), block->GetFieldType(1) == TFieldType::IntDate),
                   std::pair(facts.MaxFields, facts.IntDates))
             << facts.Name;
         EXPECT_EQ(LayoutFromNumber(number), layout);

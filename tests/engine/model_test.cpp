@@ -15,9 +15,7 @@ using ::testing::ThrowsMessage;
 
 TEST(ModelCells, booleans_store_1_and_0_a_real_change_sets_modified_and_bad_indexes_raise_range_errors)
 {
-    auto db = NewDatabase(3, {"Flag", "Text"}, 2, kTypeBoolean);
-    db->SetFieldType(2, kTypeString);
-    db->ClearModified();
+    auto db = MemoryDatabase({{"Flag", TFieldType::Boolean}, {"Text"}}, Rows(2));
     db->SetCell(1, 1, "");
     db->SetFieldName(1, "Flag");
     db->SetColumnWidth(1, db->GetColumnWidth(1));
@@ -47,7 +45,8 @@ TEST(ModelWidths, widths_follow_the_rule_of_the_layout)
     const std::tuple<int, int, int> cases[] = {{3, 5, 20},  {3, -7, -20},     {3, 0, 0},       {3, -32768, -32768},
                                                {2, -7, -20}, {1, 0, 20}, {1, 32767, 32767}, {1, -20, 32767}};
     for (const auto& [layout, set, read] : cases) {
-        auto db = NewDatabase(layout, {"A"});
+        auto db = MemoryDatabase({{"A"}});
+        db->ConvertLayout(TLayout(layout));
         db->SetColumnWidth(1, set);
         EXPECT_EQ(db->GetColumnWidth(1), read) << layout << ": " << set;
         db->ConvertLayout(layout == 3 ? TLayout::JFilePro4 : TLayout::JFile55);
@@ -59,20 +58,17 @@ TEST(ModelWidths, widths_follow_the_rule_of_the_layout)
 
 TEST(ModelMoveField, moving_a_field_moves_names_cells_widths_types_popups_and_defaults_but_not_view_settings)
 {
-    auto db = NewDatabase(3, {"A", "B", "C"}, 2);
-    const TFieldType types[] = {kTypeInteger, kTypeDate, kTypeTime};
-    for (int f = 1; f <= 3; ++f) {
+    const TFieldType types[] = {TFieldType::Integer, TFieldType::Date, TFieldType::Time};
+    auto db = MemoryDatabase({{"A", types[0], {"p1"}}, {"B", types[1], {"p2"}}, {"C", types[2], {"p3"}}},
+                             {{}, {"f1", "f2", "f3"}});
+    for (int f = 1; f <= 3; ++f)
         db->SetColumnWidth(f, 100 + f);
-        db->SetPopupItem(f, 1, "p" + std::to_string(f));
-        db->SetFieldType(f, types[f - 1]);
-        db->SetCell(2, f, "f" + std::to_string(f));
-    }
     // Texts that a Boolean field would store otherwise move as they are.
-    db->SetFieldType(2, kTypeBoolean);
+    db->SetFieldType(2, TFieldType::Boolean);
     db->SetCell(1, 3, "TRUE");
     db->MoveField(1, 3);
     EXPECT_EQ(db->GetCell(1, 2), "TRUE");
-    db->SetFieldType(1, kTypeDate);
+    db->SetFieldType(1, TFieldType::Date);
     const int order[] = {2, 3, 1};
     for (int i = 1; i <= 3; ++i) {
         const int old = order[i - 1];
@@ -101,12 +97,10 @@ TEST(ModelRecords, moved_records_go_before_the_target_and_deleting_swapping_and_
         {{4}, 1, {"1", "2", "3"}},
     };
     for (const auto& [moved, target, order] : cases) {
-        auto db = NewDatabase(3, {"N", "Tag"}, int(order.size()));
-        for (int r = 1; r <= db->RecordCount(); ++r) {
-            db->SetCell(r, 1, std::to_string(r));
-            db->SetCell(r, 2, "t" + std::to_string(r));
-        }
-        db->ClearModified();
+        Rows rows;
+        for (size_t r = 1; r <= order.size(); ++r)
+            rows.push_back({std::to_string(r), "t" + std::to_string(r)});
+        auto db = MemoryDatabase({{"N"}, {"Tag"}}, rows);
         const bool valid = order != Column(*db, 1);
         if (valid)
             db->MoveRecords(moved, target);
@@ -116,9 +110,7 @@ TEST(ModelRecords, moved_records_go_before_the_target_and_deleting_swapping_and_
         EXPECT_EQ(db->GetCell(1, 2), "t" + db->GetCell(1, 1)) << "whole records move";
         EXPECT_EQ(db->Modified(), valid);
     }
-    auto db = NewDatabase(3, {"N"}, 4);
-    for (int r = 1; r <= 4; ++r)
-        db->SetCell(r, 1, std::to_string(r));
+    auto db = MemoryDatabase({{"N"}}, {{"1"}, {"2"}, {"3"}, {"4"}});
     db->DeleteRecord(2);
     db->SwapRecords(1, 3);
     db->SetRecordCount(4);
@@ -129,7 +121,7 @@ TEST(ModelRecords, moved_records_go_before_the_target_and_deleting_swapping_and_
 
 TEST(ModelPopups, the_count_stops_at_the_first_empty_value_and_renaming_renames_cells_of_a_loaded_file)
 {
-    auto db = NewDatabase(3, {"Kind"}, 1);
+    auto db = MemoryDatabase({{"Kind"}}, Rows(1));
     for (int k : {1, 2, 4})
         db->SetPopupItem(1, k, std::string(1, char('a' + k - 1)));
     EXPECT_EQ(std::pair(db->PopupCount(1), db->GetPopupItem(1, 4)), std::pair(2, std::string("d")));

@@ -20,10 +20,7 @@ TEST(NewRecord, the_counter_is_one_above_the_largest_and_keeps_leading_zeros)
         {{}, "1"},          {{"001", "002", "010"}, "011"}, {{"1", "2", "10"}, "11"}, {{"07", "123"}, "124"},
         {{"99", "0099"}, "0100"}, {{"x7", "", "4"}, "5"}, {{"0", "5"}, "6"},          {{"09", "9"}, "10"}};
     for (const auto& [values, next] : cases) {
-        auto db = NewDatabase(3, {"No"}, int(values.size()));
-        db->SetFieldType(1, kTypeAutoInc);
-        for (size_t r = 0; r < values.size(); ++r)
-            db->SetCell(int(r + 1), 1, values[r]);
+        auto db = MemoryDatabase({{"No", TFieldType::AutoInc}}, OneField(values));
         EXPECT_EQ(AppendDefaultRecord(*db, kMoment), int(values.size()) + 1);
         EXPECT_EQ(db->GetCell(db->RecordCount(), 1), next) << next;
     }
@@ -31,13 +28,11 @@ TEST(NewRecord, the_counter_is_one_above_the_largest_and_keeps_leading_zeros)
 
 TEST(NewRecord, dates_and_times_are_written_in_the_form_of_their_fields_values)
 {
-    auto db = NewDatabase(3, {"Day", "At", "Made", "Made at"}, 1);
-    const std::pair<TFieldType, std::string> fields[] = {
-        {kTypeDate, "14/01/2024"}, {kTypeTime, "09:30"}, {kTypeAutoDate, "7/3/24"}, {kTypeAutoTime, "7:45"}};
-    for (int f = 1; f <= 4; ++f) {
-        db->SetFieldType(f, fields[f - 1].first);
-        db->SetCell(1, f, fields[f - 1].second);
-    }
+    auto db = MemoryDatabase({{"Day", TFieldType::Date},
+                              {"At", TFieldType::Time},
+                              {"Made", TFieldType::AutoDate},
+                              {"Made at", TFieldType::AutoTime}},
+                             {{"14/01/2024", "09:30", "7/3/24", "7:45"}});
     const int record = AppendDefaultRecord(*db, kMoment);
     EXPECT_EQ(Column(*db, 1).back() + " " + Column(*db, 2).back() + " " + Column(*db, 3).back() + " " +
                   Column(*db, 4).back(),
@@ -57,20 +52,20 @@ TEST(NewRecord, the_databases_own_defaults_fill_a_new_record_where_the_layout_ke
         std::string dropped;   // in 3.x and Pro 4.x
     };
     const Case cases[] = {
-        {kTypeInteger, "3", "1", "3", "0"},
-        {kTypeString, "n/a", "", "n/a", ""},
-        {kTypeBoolean, "TRUE", "0", "1", "0"},
-        {kTypeDate, "1 Feb 25", "14/01/2024", "01/02/2025", "01/01/2000"},
-        {kTypeDate, "someday", "", "someday", "01/01/00"},  // no date: as the database has it
-        {kTypeTime, "7:05", "09:30", "07:05", "00:00"},
-        {kTypeList, "Doing", "Idea", "Doing", "Idea"},
-        {kTypeList, "Gym", "", "Idea", "Idea"},  // not one of its values
-        {kTypeAutoInc, "7", "4", "5", "5"},
-        {kTypeAutoDate, "01/01/2000", "", "14/03/2025", "14/03/2025"},
-        {kTypeModTime, "00:00", "12:00:00", "09:26:53", "09:26:53"},
+        {TFieldType::Integer, "3", "1", "3", "0"},
+        {TFieldType::String, "n/a", "", "n/a", ""},
+        {TFieldType::Boolean, "TRUE", "0", "1", "0"},
+        {TFieldType::Date, "1 Feb 25", "14/01/2024", "01/02/2025", "01/01/2000"},
+        {TFieldType::Date, "someday", "", "someday", "01/01/00"},  // no date: as the database has it
+        {TFieldType::Time, "7:05", "09:30", "07:05", "00:00"},
+        {TFieldType::List, "Doing", "Idea", "Doing", "Idea"},
+        {TFieldType::List, "Gym", "", "Idea", "Idea"},  // not one of its values
+        {TFieldType::AutoInc, "7", "4", "5", "5"},
+        {TFieldType::AutoDate, "01/01/2000", "", "14/03/2025", "14/03/2025"},
+        {TFieldType::ModTime, "00:00", "12:00:00", "09:26:53", "09:26:53"},
     };
     for (const TLayout layout : kAllLayouts) {
-        auto db = NewDatabase(3, std::vector<std::string>(std::size(cases), "F"), 1);
+        auto db = MemoryDatabase(std::vector<FieldSpec>(std::size(cases), {"F"}), Rows(1));
         for (int f = 1; f <= int(std::size(cases)); ++f) {
             const Case& c = cases[f - 1];
             db->SetFieldType(f, c.type);
@@ -99,13 +94,9 @@ TEST(NewRecord, an_edit_stamps_the_records_modification_date_and_time_unless_it_
         {{1, 3}, before},
     };
     for (const auto& [edited, after] : cases) {
-        auto db = NewDatabase(3, {"Name", "Changed", "At", "Made"}, 2);
-        const TFieldType types[] = {kTypeString, kTypeModDate, kTypeModTime, kTypeAutoDate};
-        for (int f = 1; f <= 4; ++f) {
-            db->SetFieldType(f, types[f - 1]);
-            for (int r = 1; r <= 2; ++r)
-                db->SetCell(r, f, before[size_t(f - 1)]);
-        }
+        auto db = MemoryDatabase(
+            {{"Name"}, {"Changed", TFieldType::ModDate}, {"At", TFieldType::ModTime}, {"Made", TFieldType::AutoDate}},
+            {before, before});
         std::string undone;  // what an undo of the stamp puts back
         for (const TCellBefore& cell : StampEdit(*db, 1, edited, kMoment))
             undone += std::to_string(cell.Field) + "=" + cell.Text + " ";
@@ -120,11 +111,11 @@ TEST(NewRecord, an_edit_stamps_the_records_modification_date_and_time_unless_it_
 TEST(NewRecord, every_field_gets_the_default_of_its_type)
 {
     const std::vector<std::pair<TFieldType, std::string>> fields = {
-        {kTypeString, ""},       {kTypeBoolean, "0"},      {kTypeInteger, "0"},
-        {kTypeFloat, "0"},       {kTypeDate, "01/01/00"},  {kTypeModDate, "14/03/2025"},
-        {kTypeTime, "00:00:00"}, {kTypeAutoTime, "09:26"}, {kTypeIntDate, "01 Jan 1980"},
-        {kTypeBinary, ""},       {kTypeList, "first"}};
-    auto db = NewDatabase(3, std::vector<std::string>(fields.size(), "F"));
+        {TFieldType::String, ""},       {TFieldType::Boolean, "0"},      {TFieldType::Integer, "0"},
+        {TFieldType::Float, "0"},       {TFieldType::Date, "01/01/00"},  {TFieldType::ModDate, "14/03/2025"},
+        {TFieldType::Time, "00:00:00"}, {TFieldType::AutoTime, "09:26"}, {TFieldType::IntDate, "01 Jan 1980"},
+        {TFieldType::Binary, ""},       {TFieldType::List, "first"}};
+    auto db = MemoryDatabase(std::vector<FieldSpec>(fields.size(), {"F"}));
     for (size_t f = 0; f < fields.size(); ++f)
         db->SetFieldType(int(f + 1), fields[f].first);
     db->SetPopupItem(int(fields.size()), 1, "first");
@@ -134,7 +125,7 @@ TEST(NewRecord, every_field_gets_the_default_of_its_type)
         EXPECT_EQ(db->GetCell(1, int(f + 1)), fields[f].second) << "field " << f + 1;
     EXPECT_TRUE(db->Modified());
 
-    auto full = NewDatabase(3, {"A"}, 65535);
+    auto full = MemoryDatabase({{"A"}}, Rows(65535));
     EXPECT_THROW(AppendDefaultRecord(*full, kMoment), ERangeError) << "no wrap to none";
     EXPECT_EQ(full->RecordCount(), 65535);
 }

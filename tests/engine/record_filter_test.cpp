@@ -8,7 +8,7 @@
 namespace quorvil {
 namespace {
 
-TEST(FilterBox, RulesByFieldType)
+TEST(FilterBox, rules_by_field_type)
 {
     const struct {
         TFieldType type;
@@ -17,57 +17,57 @@ TEST(FilterBox, RulesByFieldType)
         bool matches;
     } cases[] = {
         // Text: contains, every letter of the character set without regard to case.
-        {kTypeString, "", "anything", true},
-        {kTypeString, "   ", "anything", true},  // blanks only: an empty box
-        {kTypeString, "m\xFCller", "Hans M\xDCLLER", true},
-        {kTypeString, "=5", "=5 apples", true},  // no comparisons in text fields
-        {kTypeString, "=5", "5", false},
-        {kTypeString, "pear", "apple", false},
+        {TFieldType::String, "", "anything", true},
+        {TFieldType::String, "   ", "anything", true},  // blanks only: an empty box
+        {TFieldType::String, "m\xFCller", "Hans M\xDCLLER", true},
+        {TFieldType::String, "=5", "=5 apples", true},  // no comparisons in text fields
+        {TFieldType::String, "=5", "5", false},
+        {TFieldType::String, "pear", "apple", false},
         // Numbers: by value, and still by text without an operator.
-        {kTypeFloat, ">=2.5", "2.50", true},
-        {kTypeFloat, ">=2.5", "2.4", false},
-        {kTypeFloat, "<10", "9.99", true},
-        {kTypeFloat, "<10", "10", false},
-        {kTypeInteger, "> -1", "0", true},
-        {kTypeInteger, "=7", "007", true},
-        {kTypeInteger, "2..5", "5", true},  // both ends included
-        {kTypeInteger, "5..2", "3", true},  // ends the wrong way round
-        {kTypeInteger, "2..5", "6", false},
-        {kTypeInteger, "..5", "-100", true},  // an open end
-        {kTypeInteger, "3..", "100", true},
-        {kTypeInteger, ">1", "many", false},  // an unreadable cell passes no comparison
-        {kTypeInteger, ">1", "", false},
-        {kTypeInteger, "1", "210", true},  // contains
-        {kTypeAutoInc, "<=3", "3", true},
+        {TFieldType::Float, ">=2.5", "2.50", true},
+        {TFieldType::Float, ">=2.5", "2.4", false},
+        {TFieldType::Float, "<10", "9.99", true},
+        {TFieldType::Float, "<10", "10", false},
+        {TFieldType::Integer, "> -1", "0", true},
+        {TFieldType::Integer, "=7", "007", true},
+        {TFieldType::Integer, "2..5", "5", true},  // both ends included
+        {TFieldType::Integer, "5..2", "3", true},  // ends the wrong way round
+        {TFieldType::Integer, "2..5", "6", false},
+        {TFieldType::Integer, "..5", "-100", true},  // an open end
+        {TFieldType::Integer, "3..", "100", true},
+        {TFieldType::Integer, ">1", "many", false},  // an unreadable cell passes no comparison
+        {TFieldType::Integer, ">1", "", false},
+        {TFieldType::Integer, "1", "210", true},  // contains
+        {TFieldType::AutoInc, "<=3", "3", true},
         // Dates and times, in time order.
-        {kTypeDate, ">=1/3/2024", "15/03/2024", true},
-        {kTypeDate, ">=1/3/2024", "29/02/2024", false},
-        {kTypeDate, "1 jan 2024..31 dec 2024", "31.12.2024", true},
-        {kTypeDate, "<1/1/2000", "31/02/1999", false},  // no such day
-        {kTypeIntDate, ">01 Jan 2020", "02 Feb 2020", true},
+        {TFieldType::Date, ">=1/3/2024", "15/03/2024", true},
+        {TFieldType::Date, ">=1/3/2024", "29/02/2024", false},
+        {TFieldType::Date, "1 jan 2024..31 dec 2024", "31.12.2024", true},
+        {TFieldType::Date, "<1/1/2000", "31/02/1999", false},  // no such day
+        {TFieldType::IntDate, ">01 Jan 2020", "02 Feb 2020", true},
         // A date in a box is read as the editors read one, in either date field.
-        {kTypeIntDate, ">1 Mar 2025", "02 Mar 2025", true},
-        {kTypeIntDate, ">1/3/2025", "02 Mar 2025", true},
-        {kTypeIntDate, ">01 Mar 2025", "01 Mar 2025", false},
-        {kTypeDate, ">1 Mar 2025", "02/03/2025", true},
-        {kTypeDate, ">1/3/2025", "01/03/2025", false},
-        {kTypeDate, ">01 Mar 2025", "02/03/25", true},
-        {kTypeTime, "<12:00", "9:30", true},
-        {kTypeTime, "<12:00", "12:00:01", false},
-        {kTypeModTime, "=8:05", "08:05:00", true},
+        {TFieldType::IntDate, ">1 Mar 2025", "02 Mar 2025", true},
+        {TFieldType::IntDate, ">1/3/2025", "02 Mar 2025", true},
+        {TFieldType::IntDate, ">01 Mar 2025", "01 Mar 2025", false},
+        {TFieldType::Date, ">1 Mar 2025", "02/03/2025", true},
+        {TFieldType::Date, ">1/3/2025", "01/03/2025", false},
+        {TFieldType::Date, ">01 Mar 2025", "02/03/25", true},
+        {TFieldType::Time, "<12:00", "9:30", true},
+        {TFieldType::Time, "<12:00", "12:00:01", false},
+        {TFieldType::ModTime, "=8:05", "08:05:00", true},
         // Booleans: ticked or not; the stored 1 or the TRUE text.
-        {kTypeBoolean, "TRUE", "1", true},
-        {kTypeBoolean, "true", "0", false},
-        {kTypeBoolean, "=1", "TRUE", false},  // the grid ticks the stored 1 only
-        {kTypeBoolean, "FALSE", "0", true},
-        {kTypeBoolean, "FALSE", "", true},
-        {kTypeBoolean, "0", "1", false},
+        {TFieldType::Boolean, "TRUE", "1", true},
+        {TFieldType::Boolean, "true", "0", false},
+        {TFieldType::Boolean, "=1", "TRUE", false},  // the grid ticks the stored 1 only
+        {TFieldType::Boolean, "FALSE", "0", true},
+        {TFieldType::Boolean, "FALSE", "", true},
+        {TFieldType::Boolean, "0", "1", false},
         // Lists: the drop-down's exact value, or contains as typed.
-        {kTypeList, "=North", "North", true},
-        {kTypeList, "=North", "north", false},
-        {kTypeList, "=North", "North East", false},
-        {kTypeList, "=", "", true},  // the empty value
-        {kTypeList, "nor", "North East", true},
+        {TFieldType::List, "=North", "North", true},
+        {TFieldType::List, "=North", "north", false},
+        {TFieldType::List, "=North", "North East", false},
+        {TFieldType::List, "=", "", true},  // the empty value
+        {TFieldType::List, "nor", "North East", true},
     };
     for (const auto& c : cases) {
         const TFilterCondition condition(c.type, c.box);
@@ -77,17 +77,21 @@ TEST(FilterBox, RulesByFieldType)
     }
 }
 
-TEST(FilterBox, TextsThatCannotMatchSayWhy)
+TEST(FilterBox, texts_that_cannot_match_say_why)
 {
     const struct {
         TFieldType type;
         const char* box;
         const char* problem;
     } cases[] = {
-        {kTypeFloat, ">abc", "\"abc\" is not a number."},  {kTypeFloat, ">=", "\"\" is not a number."},
-        {kTypeInteger, "1..x", "\"x\" is not a number."},  {kTypeDate, "<31/02/2024", "\"31/02/2024\" is not a date."},
-        {kTypeTime, "=25:00", "\"25:00\" is not a time."}, {kTypeBoolean, "maybe", "type TRUE or FALSE."},
-        {kTypeFloat, "<1,5", "\"1,5\" is not a number."},  {kTypeFloat, ">1e3", "\"1e3\" is not a number."},
+        {TFieldType::Float, ">abc", "\"abc\" is not a number."},
+        {TFieldType::Float, ">=", "\"\" is not a number."},
+        {TFieldType::Integer, "1..x", "\"x\" is not a number."},
+        {TFieldType::Date, "<31/02/2024", "\"31/02/2024\" is not a date."},
+        {TFieldType::Time, "=25:00", "\"25:00\" is not a time."},
+        {TFieldType::Boolean, "maybe", "type TRUE or FALSE."},
+        {TFieldType::Float, "<1,5", "\"1,5\" is not a number."},
+        {TFieldType::Float, ">1e3", "\"1e3\" is not a number."},
     };
     for (const auto& c : cases) {
         const TFilterCondition condition(c.type, c.box);
@@ -97,14 +101,15 @@ TEST(FilterBox, TextsThatCannotMatchSayWhy)
     }
 }
 
-TEST(FilterBox, TheTipNamesWhatTheFieldsValuesCompareBy)
+TEST(FilterBox, the_tip_names_what_the_fields_values_compare_by)
 {
     const struct {
         TFieldType type;
         const char* value;  // what follows the operators; none for a text field
     } cases[] = {
-        {kTypeString, nullptr}, {kTypeBinary, nullptr},   {kTypeInteger, "a number"}, {kTypeFloat, "a number"},
-        {kTypeDate, "a date"},  {kTypeIntDate, "a date"}, {kTypeModTime, "a time"},
+        {TFieldType::String, nullptr},   {TFieldType::Binary, nullptr}, {TFieldType::Integer, "a number"},
+        {TFieldType::Float, "a number"}, {TFieldType::Date, "a date"},  {TFieldType::IntDate, "a date"},
+        {TFieldType::ModTime, "a time"},
     };
     for (const auto& c : cases) {
         const std::string tip = FilterHelp(c.type);
@@ -115,14 +120,10 @@ TEST(FilterBox, TheTipNamesWhatTheFieldsValuesCompareBy)
     }
 }
 
-TEST(RecordFilter, BoxesTogetherPassARecordOnlyWhenEveryOneMatches)
+TEST(RecordFilter, boxes_together_pass_a_record_only_when_every_one_matches)
 {
-    auto db = NewDatabase(3, {"Name", "Qty"}, 4);
-    db->SetFieldType(2, kTypeInteger);
-    const char* const rows[][2] = {{"apple", "3"}, {"Apricot", "12"}, {"pear", "12"}, {"grape", "x"}};
-    for (int r = 1; r <= 4; ++r)
-        for (int f = 1; f <= 2; ++f)
-            db->SetCell(r, f, rows[r - 1][f - 1]);
+    auto db = MemoryDatabase({{"Name"}, {"Qty", TFieldType::Integer}},
+                             {{"apple", "3"}, {"Apricot", "12"}, {"pear", "12"}, {"grape", "x"}});
 
     const TRecordFilter both(*db, {{1, "ap"}, {2, ">5"}});
     EXPECT_EQ(RecordsPassing(*db, both, {4, 3, 2, 1}), (std::vector<int>{2}));
@@ -146,42 +147,38 @@ TEST(RecordFilter, BoxesTogetherPassARecordOnlyWhenEveryOneMatches)
     EXPECT_TRUE(RecordsPassing(*db, wrong, {1, 2, 3, 4}).empty());
 
     // The database's own TRUE text ticks a box too.
-    db->SetFieldType(2, kTypeBoolean);
+    db->SetFieldType(2, TFieldType::Boolean);
     db->SetBooleanTexts("Yes", db->FalseText());
     db->SetCell(1, 2, "Yes");
     EXPECT_EQ(RecordsPassing(*db, TRecordFilter(*db, {{2, "yes"}}), {1, 2, 3, 4}), (std::vector<int>{1}));
 }
 
-TEST(RecordFilter, CommandLineConditionsBecomeBoxTexts)
+TEST(RecordFilter, command_line_conditions_become_box_texts)
 {
     const struct {
         TFieldType type;
         const char *op, *value;
         std::optional<std::string> box;
     } cases[] = {
-        {kTypeString, "contains", "ab", "ab"},     {kTypeString, "=", "ab", std::nullopt},
-        {kTypeInteger, ">=", "5", ">=5"},          {kTypeInteger, "..", "1..5", "1..5"},
-        {kTypeInteger, "..", "5", std::nullopt},   {kTypeInteger, "~", "5", std::nullopt},
-        {kTypeBoolean, "=", "TRUE", "TRUE"},       {kTypeBoolean, "contains", "TRUE", std::nullopt},
-        {kTypeBoolean, "<", "1", std::nullopt},    {kTypeList, "=", "North", "=North"},
-        {kTypeDate, "<", "1/1/2020", "<1/1/2020"},
+        {TFieldType::String, "contains", "ab", "ab"},     {TFieldType::String, "=", "ab", std::nullopt},
+        {TFieldType::Integer, ">=", "5", ">=5"},          {TFieldType::Integer, "..", "1..5", "1..5"},
+        {TFieldType::Integer, "..", "5", std::nullopt},   {TFieldType::Integer, "~", "5", std::nullopt},
+        {TFieldType::Boolean, "=", "TRUE", "TRUE"},       {TFieldType::Boolean, "contains", "TRUE", std::nullopt},
+        {TFieldType::Boolean, "<", "1", std::nullopt},    {TFieldType::List, "=", "North", "=North"},
+        {TFieldType::Date, "<", "1/1/2020", "<1/1/2020"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(BoxText(c.type, c.op, c.value), c.box) << c.op << " " << c.value;
 
     // A literal box reads no operator and keeps its blanks.
-    auto db = NewDatabase(3, {"Qty"}, 2, kTypeInteger);
-    db->SetCell(1, 1, "1..5");
-    db->SetCell(2, 1, "3");
+    auto db = MemoryDatabase({{"Qty", TFieldType::Integer}}, {{"1..5"}, {"3"}});
     EXPECT_EQ(RecordsPassing(*db, TRecordFilter(*db, {{1, "1..5", true}}), {1, 2}), (std::vector<int>{1}));
     EXPECT_EQ(RecordsPassing(*db, TRecordFilter(*db, {{1, "1..5"}}), {1, 2}), (std::vector<int>{2}));
 }
 
-TEST(CopyDatabase, ChosenRecordsInTheirOrder)
+TEST(CopyDatabase, chosen_records_in_their_order)
 {
-    auto db = NewDatabase(3, {"Name"}, 3);
-    for (int r = 1; r <= 3; ++r)
-        db->SetCell(r, 1, "r" + std::to_string(r));
+    auto db = MemoryDatabase({{"Name"}}, {{"r1"}, {"r2"}, {"r3"}});
     for (TRecordCopy mode : {TRecordCopy::Own, TRecordCopy::Borrow}) {
         const auto part = CopyDatabase(*db, {3, 1}, mode);
         ASSERT_EQ(part->RecordCount(), 2);

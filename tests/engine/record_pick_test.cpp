@@ -9,18 +9,14 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST(RecordPick, savesAndExportsThePickedCellsAndLeavesTheDatabaseItsOwnRecords)
+TEST(RecordPick, saves_and_exports_the_picked_cells_and_leaves_the_database_its_own_records)
 {
-    auto source = NewDatabase(3, {"A", "B", "C"}, 3);
-    for (int r = 1; r <= 3; ++r)
-        for (int f = 1; f <= 3; ++f)
-            source->SetCell(r, f, std::string(1, char('a' + f - 1)) + std::to_string(r));
+    auto source = MemoryDatabase({{"A"}, {"B"}, {"C"}}, {{"a1", "b1", "c1"}, {"a2", "b2", "c2"}, {"a3", "b3", "c3"}});
     // Output fields: source C, a global value, source A; records 3 and 1.
     TRecordPick pick(*source, {3, 2, 1}, {{2, "G"}});
     pick.Rows = {3, 1};
 
-    auto out = NewDatabase(3, {"C", "B", "A"}, 1);
-    out->SetCell(1, 1, "own");
+    auto out = MemoryDatabase({{"C"}, {"B"}, {"A"}}, {{"own"}});
     const Bytes before = SaveImage(*out);
     out->SetModified();
     TMemoryStream picked;

@@ -18,23 +18,17 @@ struct KeySpec {
 // with the record numbers.
 std::unique_ptr<TJFILE> KeyFields(const std::vector<KeySpec>& keys, const Strings& popup = {})
 {
-    Strings names = {"Key"};
+    std::vector<FieldSpec> fields = {{"Key", keys[0].type, popup}};
     for (size_t k = 1; k < keys.size(); ++k)
-        names.push_back("Key" + std::to_string(k + 1));
-    names.push_back("Row");
-    const int rows = int(keys[0].values.size());
-    auto db = NewDatabase(3, names, rows);
-    for (size_t k = 0; k < popup.size(); ++k)
-        db->SetPopupItem(1, int(k) + 1, popup[k]);
-    for (size_t k = 0; k < keys.size(); ++k) {
-        db->SetFieldType(int(k) + 1, keys[k].type);
-        for (int r = 1; r <= rows; ++r)
-            db->SetCell(r, int(k) + 1, keys[k].values[size_t(r - 1)]);
+        fields.push_back({"Key" + std::to_string(k + 1), keys[k].type});
+    fields.push_back({"Row"});
+    Rows rows(keys[0].values.size());
+    for (size_t r = 0; r < rows.size(); ++r) {
+        for (const KeySpec& key : keys)
+            rows[r].push_back(key.values[r]);
+        rows[r].push_back(std::to_string(r + 1));
     }
-    for (int r = 1; r <= rows; ++r)
-        db->SetCell(r, int(keys.size()) + 1, std::to_string(r));
-    db->ClearModified();
-    return db;
+    return MemoryDatabase(fields, rows);
 }
 
 // Each record's key values joined by "|", in record order.
@@ -61,42 +55,45 @@ TEST(RecordSort, keys_order_values_by_field_type_and_the_order_dialogs_choice)
         Strings sorted;
     } cases[] = {
         {"integers by value, unreadable and empty first by their text",
-         {{kTypeInteger, {"10", "9", "100", "-5", "", "abc", " 7", "+3"}}},
+         {{TFieldType::Integer, {"10", "9", "100", "-5", "", "abc", " 7", "+3"}}},
          byKey,
          {"", "abc", "-5", "+3", " 7", "9", "10", "100"}},
         {"floats by value, no infinity",
-         {{kTypeFloat, {"2.5", "-0.75", "10", "inf", "-12", "0.1", ".5", "1e3", "1,5", "-0", "1e999"}}},
+         {{TFieldType::Float, {"2.5", "-0.75", "10", "inf", "-12", "0.1", ".5", "1e3", "1,5", "-0", "1e999"}}},
          byKey,
          {"1,5", "1e999", "inf", "-12", "-0.75", "-0", "0.1", ".5", "2.5", "10", "1e3"}},
-        {"counters by value", {{kTypeAutoInc, {"12", "3", "007"}}}, byKey, {"3", "007", "12"}},
+        {"counters by value", {{TFieldType::AutoInc, {"12", "3", "007"}}}, byKey, {"3", "007", "12"}},
         {"dates day/month/year across months and years",
-         {{kTypeDate, {"05/03/2024", "17/01/1999", "1/2/24", "", "31/02/2024", "07 Mar 2024", "28/02/2024"}}},
+         {{TFieldType::Date, {"05/03/2024", "17/01/1999", "1/2/24", "", "31/02/2024", "07 Mar 2024", "28/02/2024"}}},
          byKey,
          {"", "31/02/2024", "17/01/1999", "1/2/24", "28/02/2024", "05/03/2024", "07 Mar 2024"}},
         {"times of day",
-         {{kTypeTime, {"9:30", "14:05", "09:05:30", "", "25:00", "0:00"}}},
+         {{TFieldType::Time, {"9:30", "14:05", "09:05:30", "", "25:00", "0:00"}}},
          byKey,
          {"", "25:00", "0:00", "09:05:30", "9:30", "14:05"}},
         {"long dates, a 10-character one unreadable",
-         {{kTypeIntDate, {"05 Mar 2001", "17 jan 1999", "", "3 Feb 2001", "31 Dec 2000"}}},
+         {{TFieldType::IntDate, {"05 Mar 2001", "17 jan 1999", "", "3 Feb 2001", "31 Dec 2000"}}},
          byKey,
          {"", "3 Feb 2001", "17 jan 1999", "31 Dec 2000", "05 Mar 2001"}},
         {"text by byte order",
-         {{kTypeString, {"10", "9", "100", "apple", "Zebra"}}},
+         {{TFieldType::String, {"10", "9", "100", "apple", "Zebra"}}},
          byKey,
          {"10", "100", "9", "Zebra", "apple"}},
-        {"list by popup position, unknown first", {{kTypeList, colours}}, byKey, {"Pink", "Red", "Green", "Blue"}},
+        {"list by popup position, unknown first",
+         {{TFieldType::List, colours}},
+         byKey,
+         {"Pink", "Red", "Green", "Blue"}},
         {"list in a chosen order",
-         {{kTypeList, colours}},
+         {{TFieldType::List, colours}},
          {{"Key"}, {1}, {{"Blue", "Red", "Green"}}},
          {"Pink", "Blue", "Red", "Green"}},
-        {"unknown key names skipped", {{kTypeString, {"b", "a"}}}, {{"Missing", "Key"}, {}, {}}, {"a", "b"}},
+        {"unknown key names skipped", {{TFieldType::String, {"b", "a"}}}, {{"Missing", "Key"}, {}, {}}, {"a", "b"}},
         {"text, then a number",
-         {{kTypeString, {"b", "a", "b", "a"}}, {kTypeInteger, {"10", "9", "-1", "100"}}},
+         {{TFieldType::String, {"b", "a", "b", "a"}}, {TFieldType::Integer, {"10", "9", "-1", "100"}}},
          byTwo,
          {"a|9", "a|100", "b|-1", "b|10"}},
         {"a number, then text",
-         {{kTypeInteger, {"2", "10", "2", "x"}}, {kTypeString, {"b", "a", "a", "c"}}},
+         {{TFieldType::Integer, {"2", "10", "2", "x"}}, {TFieldType::String, {"b", "a", "a", "c"}}},
          byTwo,
          {"x|c", "2|a", "2|b", "10|a"}},
     };
@@ -119,7 +116,7 @@ TEST(RecordSort, equal_keys_end_where_the_quicksort_puts_them)
     Strings values;
     for (char c : std::string("babacabcab"))
         values.push_back(std::string(1, c));
-    auto db = KeyFields({{kTypeString, values}});
+    auto db = KeyFields({{TFieldType::String, values}});
     SortRecords(*db, {{"Key"}, {}, {}}, 1, db->RecordCount());
     EXPECT_EQ(Column(*db, 2), (Strings{"4", "6", "9", "2", "7", "1", "10", "3", "5", "8"}));
 }

@@ -27,14 +27,15 @@ protected:
 TEST_P(WriterBytes, block_padding_chunk_terminator_end_mark_and_records_follow_the_layout)
 {
     const std::string endMark = layout() == 0 ? "" : std::string("EndJFileData\0\0", 14);
-    auto db = NewDatabase(layout(), {"A", "B", "C"}, 0, kTypeNew);
+    auto db = MemoryDatabase({{"A", TFieldType::New}, {"B", TFieldType::New}, {"C", TFieldType::New}});
+    db->ConvertLayout(TLayout(layout()));
     db->PdbHeader.Name = std::string(31, 'T') + "cut";
     Parsed none = Saved(*db);
     EXPECT_EQ(none.appInfoOffset, 80u) << "78 rounded up to a multiple of 4";
     EXPECT_EQ(none.afterChunks, B(std::string(4, '\0') + endMark)) << "four NULs without chunks";
     EXPECT_EQ(none.db.title, std::string(31, 'T'));
     EXPECT_EQ(none.db.fields[0].type, 0) << "a new field is written as type 0 first";
-    EXPECT_EQ(db->GetFieldType(1), kTypeString) << "in memory the type changes at once";
+    EXPECT_EQ(db->GetFieldType(1), TFieldType::String) << "in memory the type changes at once";
 
     db->SetFieldName(2, "1234567890123456789012345");
     db->SetRecordCount(2);
@@ -75,7 +76,8 @@ TEST(WriterBytes, texts_longer_than_the_layout_allows_are_cut_on_writing_only)
         size_t length, written;
     } cases[] = {{0, 5000, 4000}, {2, 5000, 4000}, {3, 5000, 5000}, {1, 4000, 4000}, {3, 40000, 32000}};
     for (const auto& c : cases) {
-        auto db = NewDatabase(c.layout, {"Long", "After"}, 1);
+        auto db = MemoryDatabase({{"Long"}, {"After"}}, Rows(1));
+        db->ConvertLayout(TLayout(c.layout));
         std::string text;
         for (size_t i = 0; i < c.length; ++i)
             text.push_back(char('a' + i % 26));
@@ -104,9 +106,7 @@ TEST(WriterBytes, a_nul_inside_a_text_ends_it_wherever_the_record_comes_from)
         loaded->ConvertLayout(TLayout(layout));
         EXPECT_EQ(Parse(SaveImage(*loaded), 0, false).db.records[0].cells, written) << "loaded, saved as " << layout;
     }
-    auto own = NewDatabase(3, {"A", "B", "C", "D"}, 1);
-    for (int f = 1; f <= 4; ++f)
-        own->SetCell(1, f, raw[size_t(f - 1)]);
+    auto own = MemoryDatabase({{"A"}, {"B"}, {"C"}, {"D"}}, {raw});
     EXPECT_EQ(Parse(SaveImage(*own)).db.records[0].cells, written) << "a record of its own";
 
     // A picked record of a file whose texts hold no NUL, with a fixed text

@@ -9,7 +9,7 @@
 namespace quorvil {
 namespace {
 
-using exchangetest::Table;
+using test::MemoryDatabase;
 
 std::string Written(const TJFILE& db, const std::vector<int>& fields)
 {
@@ -27,7 +27,7 @@ std::string BodyOf(const std::string& page)
     return page.substr(from, page.find("</tbody>") - from);
 }
 
-TEST(BrowserHtml, EachCellShowsItsTextEscapedInUtf8)
+TEST(BrowserHtml, each_cell_shows_its_text_escaped_in_utf8)
 {
     struct Case {
         const char* cell;
@@ -45,15 +45,15 @@ TEST(BrowserHtml, EachCellShowsItsTextEscapedInUtf8)
         {"a\x01\x1F\x7F\x81\x8D\x8F\x90\x9D", "a\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
     };
     for (const Case& c : cases) {
-        const auto db = Table({{"Name"}}, {{c.cell}});
+        const auto db = MemoryDatabase({{"Name"}}, {{c.cell}});
         EXPECT_EQ(BodyOf(Written(*db, {1})), std::string("<tr><td>") + c.shown + "</td></tr>\n") << c.cell;
     }
 }
 
-TEST(BrowserHtml, TitleAndTheChosenFieldsInOrder)
+TEST(BrowserHtml, title_and_the_chosen_fields_in_order)
 {
-    const auto db = Table({{"Name"}, {"Qty <n>"}, {"Note"}}, {{"pear", "3", "ripe"}, {"fig", "12", ""}},
-                          "Fruit & nuts\n\xE9t\xE9");
+    const auto db = MemoryDatabase({{"Name"}, {"Qty <n>"}, {"Note"}}, {{"pear", "3", "ripe"}, {"fig", "12", ""}},
+                                   "Fruit & nuts\n\xE9t\xE9");
     const std::string page = Written(*db, {3, 0, 2, 9});
     EXPECT_NE(page.find("<title>Fruit &amp; nuts \xC3\xA9t\xC3\xA9</title>"), std::string::npos);
     EXPECT_NE(page.find("<thead>\n<tr><th>Note</th><th>Qty &lt;n&gt;</th></tr>\n</thead>"), std::string::npos);

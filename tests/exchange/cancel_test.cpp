@@ -24,16 +24,16 @@
 namespace quorvil {
 namespace {
 
-using exchangetest::Table;
+using test::MemoryDatabase;
 using testkit::TempDir;
 
 // Ten records, so that every writer takes several steps.
 std::unique_ptr<TJFILE> TenRecords()
 {
-    exchangetest::Rows rows;
+    test::Rows rows;
     for (int r = 1; r <= 10; ++r)
         rows.push_back({"Name " + std::to_string(r), r % 2 ? "North" : "South"});
-    return Table({{"Name"}, {"Region", kTypeList, {"North", "South"}}}, rows, "Ten");
+    return MemoryDatabase({{"Name"}, {"Region", TFieldType::List, {"North", "South"}}}, rows, "Ten");
 }
 
 // Opens the database file (without steps), changes a cell and saves it.

@@ -19,12 +19,12 @@
 namespace quorvil {
 namespace {
 
-using exchangetest::CellsOf;
-using exchangetest::Rows;
-using exchangetest::Table;
-using testkit::TempDir;
+using test::Cells;
+using test::MemoryDatabase;
+using test::Rows;
 using ::testing::HasSubstr;
 using ::testing::ThrowsMessage;
+using testkit::TempDir;
 
 TEST(CopyRecords, updates_every_target_record_of_the_key_and_appends_the_rest)
 {
@@ -50,9 +50,9 @@ TEST(CopyRecords, updates_every_target_record_of_the_key_and_appends_the_rest)
          {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}, {"1", "Cy", ""}}, "2 1/0/0"},
     };
     for (const auto& c : cases) {
-        auto source = Table({{"Name"}, {c.phoneName}}, c.selected);
-        auto target = Table({{"Phone"}, {"Name"}, {"City"}},
-                            {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}});
+        auto source = MemoryDatabase({{"Name"}, {c.phoneName}}, c.selected);
+        auto target = MemoryDatabase({{"Phone"}, {"Name"}, {"City"}},
+                                     {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}});
         const TCopyResult result = CopyRecords(*source, c.selected.size() == 1 ? std::vector{1} : std::vector{1, 2},
                                                *target, {c.key});
         EXPECT_TRUE(result.Shared) << c.name;
@@ -60,14 +60,14 @@ TEST(CopyRecords, updates_every_target_record_of_the_key_and_appends_the_rest)
                       std::to_string(result.Updated) + "/" + std::to_string(result.Unchanged),
                   c.did)
             << c.name;
-        EXPECT_EQ(CellsOf(*target), c.target) << c.name;
+        EXPECT_EQ(Cells(*target), c.target) << c.name;
     }
 }
 
 TEST(CopyRecords, offers_exact_names_in_source_field_order_and_says_what_it_did)
 {
-    auto source = Table({{"city"}, {"Name"}, {"Phone"}, {"Name"}}, {});
-    auto target = Table({{"Phone"}, {"City"}, {"Name"}}, {});
+    auto source = MemoryDatabase({{"city"}, {"Name"}, {"Phone"}, {"Name"}}, {});
+    auto target = MemoryDatabase({{"Phone"}, {"City"}, {"Name"}}, {});
     EXPECT_EQ(KeyCandidates(*source, *target), (std::vector<std::string>{"Name", "Phone"}));
     EXPECT_EQ(FindKeyFields(*source, *target, "Name").Source, 2);
     EXPECT_EQ(FindKeyFields(*source, *target, "Name").Target, 3);
@@ -86,9 +86,10 @@ TEST(CopyRecords, offers_exact_names_in_source_field_order_and_says_what_it_did)
 
     // No name shared: the file keeps every byte.
     TempDir dir;
-    exchangetest::SaveAs(*Table({{"Phone"}}, {{"555"}}), dir / "t.pdb");
+    exchangetest::SaveAs(*MemoryDatabase({{"Phone"}}, {{"555"}}), dir / "t.pdb");
     const auto before = testkit::ReadBytes(dir / "t.pdb");
-    const TCopyResult none = CopyRecordsToFile(*Table({{"Name"}}, {{"Ann"}}), {1}, *OpenCopyTarget(dir / "t.pdb"), {});
+    const TCopyResult none = CopyRecordsToFile(*MemoryDatabase({{"Name"}}, {{"Ann"}}), {1},
+                                               *OpenCopyTarget(dir / "t.pdb"), {});
     EXPECT_FALSE(none.Shared);
     EXPECT_EQ(CopyMessage(none), "No field name is shared; nothing copied.");
     EXPECT_EQ(testkit::ReadBytes(dir / "t.pdb"), before);
@@ -96,12 +97,12 @@ TEST(CopyRecords, offers_exact_names_in_source_field_order_and_says_what_it_did)
 
 std::unique_ptr<TJFILE> Master()
 {
-    return Table({{"ID"}, {"Name"}, {"Phone"}}, {{"12", "Ann", ""}, {"13", "", "42"}});
+    return MemoryDatabase({{"ID"}, {"Name"}, {"Phone"}}, {{"12", "Ann", ""}, {"13", "", "42"}});
 }
 
 std::unique_ptr<TJFILE> Other()
 {
-    return Table({{"Id"}, {"Name"}, {"Email"}}, {{"12", "Anne", "ann@x"}, {"99", "Zed", ""}});
+    return MemoryDatabase({{"Id"}, {"Name"}, {"Email"}}, {{"12", "Anne", "ann@x"}, {"99", "Zed", ""}});
 }
 
 TEST(Merge, starts_from_the_mapping_the_window_offers)
@@ -128,7 +129,8 @@ TEST(Merge, starts_from_the_mapping_the_window_offers)
     EXPECT_EQ(MappingProblem(*master, *other, choice), "");
     Merge(*master, *other, choice);
     EXPECT_EQ(master->GetFieldName(5), "Phone number of the ");
-    EXPECT_THROW(DefaultMergeChoice(*Table({{"Code", kTypeInteger}}, {}), *other), std::invalid_argument);
+    EXPECT_THROW(DefaultMergeChoice(*MemoryDatabase({{"Code", TFieldType::Integer}}, {}), *other),
+                 std::invalid_argument);
 }
 
 TEST(Merge, fills_empty_master_cells_overwrites_only_when_asked_and_appends_new_ids)
@@ -139,9 +141,8 @@ TEST(Merge, fills_empty_master_cells_overwrites_only_when_asked_and_appends_new_
         TMergeChoice choice = DefaultMergeChoice(*master, *other);
         choice.Fields[1].Overwrite = overwrite;
         const TMergeResult result = Merge(*master, *other, choice);
-        EXPECT_EQ(CellsOf(*master), (Rows{{"12", overwrite ? "Anne" : "Ann", "", "ann@x"},
-                                          {"13", "", "42", ""},
-                                          {"99", "Zed", "", ""}}));
+        EXPECT_EQ(Cells(*master),
+                  (Rows{{"12", overwrite ? "Anne" : "Ann", "", "ann@x"}, {"13", "", "42", ""}, {"99", "Zed", "", ""}}));
         EXPECT_EQ(result.Written, overwrite ? 4 : 3);
         EXPECT_EQ(result.Appended, 1);
         EXPECT_EQ(master->GetFieldName(4), "Email");
@@ -152,29 +153,29 @@ TEST(Merge, sees_each_value_it_wrote_when_two_fields_go_to_one_master_field)
 {
     // The second field finds the first one's value in place, not the empty
     // cell the record held before.
-    auto master = Table({{"ID", kTypeInteger}, {"Note"}}, {{"1", ""}});
-    auto other = Table({{"ID", kTypeInteger}, {"A"}, {"B"}}, {{"1", "first", "second"}});
+    auto master = MemoryDatabase({{"ID", TFieldType::Integer}, {"Note"}}, {{"1", ""}});
+    auto other = MemoryDatabase({{"ID", TFieldType::Integer}, {"A"}, {"B"}}, {{"1", "first", "second"}});
     TMergeChoice choice = DefaultMergeChoice(*master, *other);
     choice.Fields[1] = {true, 2, "", false};
     choice.Fields[2] = {true, 2, "", false};
     const TMergeResult result = Merge(*master, *other, choice);
-    EXPECT_EQ(CellsOf(*master), (Rows{{"1", "first"}}));
+    EXPECT_EQ(Cells(*master), (Rows{{"1", "first"}}));
     EXPECT_EQ(result.Written, 1);
 }
 
 TEST(Merge, matches_integer_ids_by_number_and_string_ids_exactly)
 {
     // Leading zeros on both sides: numbers match "07" first, texts only "7".
-    const std::tuple<TFieldType, const char*, int, const char*> cases[] = {{kTypeInteger, "007", 0, "seen||"},
-                                                                           {kTypeAutoInc, "7", 0, "seen||"},
-                                                                           {kTypeString, "007", 1, "||"},
-                                                                           {kTypeString, "7", 0, "|seen|"}};
+    const std::tuple<TFieldType, const char*, int, const char*> cases[] = {{TFieldType::Integer, "007", 0, "seen||"},
+                                                                           {TFieldType::AutoInc, "7", 0, "seen||"},
+                                                                           {TFieldType::String, "007", 1, "||"},
+                                                                           {TFieldType::String, "7", 0, "|seen|"}};
     for (const auto& [type, otherId, appended, notes] : cases) {
-        auto master = Table({{"Id", type}, {"Note"}}, {{"3", ""}, {"07", ""}, {"7", ""}, {"7", ""}});
-        auto other = Table({{"ID", type}, {"Note"}}, {{otherId, "seen"}});
+        auto master = MemoryDatabase({{"Id", type}, {"Note"}}, {{"3", ""}, {"07", ""}, {"7", ""}, {"7", ""}});
+        auto other = MemoryDatabase({{"ID", type}, {"Note"}}, {{otherId, "seen"}});
         EXPECT_EQ(Merge(*master, *other, DefaultMergeChoice(*master, *other)).Appended, appended) << otherId;
         // Only the first master record of the ID is updated.
-        const auto cells = CellsOf(*master);
+        const auto cells = Cells(*master);
         EXPECT_EQ(cells[1][1] + "|" + cells[2][1] + "|" + cells[3][1], notes) << otherId;
     }
 }
@@ -182,20 +183,19 @@ TEST(Merge, matches_integer_ids_by_number_and_string_ids_exactly)
 TEST(Merge, pairs_an_international_date_with_dates_and_matches_it_as_written)
 {
     // Read as whole numbers, every such ID would be 0 and match the first record.
-    auto master = Table({{"Born", kTypeIntDate}, {"Seen", kTypeDate}}, {{"07 Mar 2024", ""}});
-    auto other = Table({{"Born", kTypeIntDate}}, {{"07 Apr 2025"}});
-    EXPECT_EQ(MasterFieldsFor(*master, kTypeIntDate), (std::vector<int>{1, 2}));
+    auto master = MemoryDatabase({{"Born", TFieldType::IntDate}, {"Seen", TFieldType::Date}}, {{"07 Mar 2024", ""}});
+    auto other = MemoryDatabase({{"Born", TFieldType::IntDate}}, {{"07 Apr 2025"}});
+    EXPECT_EQ(MasterFieldsFor(*master, TFieldType::IntDate), (std::vector<int>{1, 2}));
     EXPECT_EQ(Merge(*master, *other, DefaultMergeChoice(*master, *other)).Appended, 1);
 }
 
 TEST(Merge, refuses_a_new_field_beyond_the_layout_limit_without_changing_the_master)
 {
-    std::vector<exchangetest::Field> fields = {{"ID"}};
+    std::vector<test::FieldSpec> fields = {{"ID"}};
     for (int f = 2; f <= 50; ++f)
         fields.push_back({"F" + std::to_string(f)});
-    auto master = Table(fields, {{"1"}});
+    auto master = MemoryDatabase(fields, {{"1"}});
     auto other = Other();
-    master->ClearModified();
     EXPECT_THAT([&] { Merge(*master, *other, DefaultMergeChoice(*master, *other)); },
                 ThrowsMessage<std::invalid_argument>(
                     "The master database cannot take 2 new field(s): its layout holds at most 50 fields."));
@@ -266,8 +266,8 @@ TEST(ListValues, copy_and_merge_add_the_values_they_write_to_popup_lists_and_nam
     for (const auto& c : cases) {
         for (bool copy : {false, true}) {
             SCOPED_TRACE(std::string(c.name) + (copy ? " (copy)" : " (merge)"));
-            auto master = Table({{"ID"}, {"Group", kTypeList, c.list}}, {{"1", "Run"}, {"2", ""}});
-            auto other = Table({{"ID"}, {"Group"}}, c.other);
+            auto master = MemoryDatabase({{"ID"}, {"Group", TFieldType::List, c.list}}, {{"1", "Run"}, {"2", ""}});
+            auto other = MemoryDatabase({{"ID"}, {"Group"}}, c.other);
             master->ClearModified();
             std::vector<int> records(c.other.size());
             std::iota(records.begin(), records.end(), 1);
@@ -290,7 +290,7 @@ TEST(ListValues, copy_and_merge_add_the_values_they_write_to_popup_lists_and_nam
             const int added = copy ? CopyRecords(*other, records, *master, {"ID", true}).ListAdded
                                    : Merge(*master, *other, choice).ListAdded;
             if (!copy) {  // a copy overwrites where the merge keeps
-                EXPECT_EQ(CellsOf(*master), c.merged);
+                EXPECT_EQ(Cells(*master), c.merged);
             }
             std::vector<std::string> list = c.list;
             list.insert(list.end(), c.added.begin(), c.added.end());
@@ -303,8 +303,9 @@ TEST(ListValues, copy_and_merge_add_the_values_they_write_to_popup_lists_and_nam
 
 TEST(ListValues, a_new_field_keeps_the_popup_list_of_a_list_field_and_adds_the_values_beyond_it)
 {
-    auto master = Table({{"ID"}}, {{"1"}});
-    auto other = Table({{"ID"}, {"Group", kTypeList, {"Run"}}, {"Note"}}, {{"1", "Gym", "a"}, {"2", "Run", "b"}});
+    auto master = MemoryDatabase({{"ID"}}, {{"1"}});
+    auto other = MemoryDatabase({{"ID"}, {"Group", TFieldType::List, {"Run"}}, {"Note"}},
+                                {{"1", "Gym", "a"}, {"2", "Run", "b"}});
     other->SetPopupItem(3, 1, "stale");  // a String field's list is not carried over
     Merge(*master, *other, DefaultMergeChoice(*master, *other));
     EXPECT_EQ(PopupValues(*master, 2), (std::vector<std::string>{"Run", "Gym"}));
@@ -316,12 +317,12 @@ TEST(ListValues, a_new_field_keeps_the_popup_list_of_a_list_field_and_adds_the_v
 // West is in the list but in no record.
 std::unique_ptr<TJFILE> Regions(const TempDir& dir)
 {
-    auto db = Table({{"Name"}, {"Region", kTypeList, {"North", "South", "West"}}, {"Status"}},
-                    {{"Ann", "North", "open"},
-                     {"Bob", "South", "open"},
-                     {"Cy", "", "open"},
-                     {"Di", "north", "open"},
-                     {"Ed", "North", "held"}});
+    auto db = MemoryDatabase({{"Name"}, {"Region", TFieldType::List, {"North", "South", "West"}}, {"Status"}},
+                             {{"Ann", "North", "open"},
+                              {"Bob", "South", "open"},
+                              {"Cy", "", "open"},
+                              {"Di", "north", "open"},
+                              {"Ed", "North", "held"}});
     exchangetest::SaveAs(*db, dir / "regions.pdb");
     return db;
 }
@@ -336,7 +337,7 @@ TEST(Split, sends_each_record_to_the_output_of_its_exact_value_and_gives_every_o
         {"North", {{"Ann", "open"}, {"Ed", "held"}}}, {"South", {{"Bob", "open"}}}, {"West", {}}};
     for (const auto& [name, cells] : outputs) {
         auto out = OpenReadOnly(dir / (name + std::string(".PDB")));
-        EXPECT_EQ(CellsOf(*out), cells) << name;
+        EXPECT_EQ(Cells(*out), cells) << name;
         EXPECT_EQ(out->GetFieldName(2), "Status") << name;
         EXPECT_EQ(out->PdbHeader.Name, name);
     }
@@ -358,18 +359,19 @@ TEST(Split, sends_each_record_to_the_output_of_its_exact_value_and_gives_every_o
 TEST(Split, stores_a_global_value_of_a_boolean_field_as_the_database_stores_a_cell)
 {
     TempDir dir;
-    auto db = Table({{"Name"}, {"Region", kTypeList, {"North"}}, {"Paid", kTypeBoolean}}, {{"Ann", "North", "0"}});
+    auto db = MemoryDatabase({{"Name"}, {"Region", TFieldType::List, {"North"}}, {"Paid", TFieldType::Boolean}},
+                             {{"Ann", "North", "0"}});
     const std::pair<const char*, const char*> cases[] = {{"true", "1"}, {"False", "0"}, {"Yes", "Yes"}};
     for (const auto& [global, stored] : cases) {
         Split(*db, {2, SplitValues(*db, 2, nullptr), dir.Path(), {}, {{3, global}}});
-        EXPECT_EQ(CellsOf(*OpenReadOnly(dir / "North.PDB")), (Rows{{"Ann", stored}})) << global;
+        EXPECT_EQ(Cells(*OpenReadOnly(dir / "North.PDB")), (Rows{{"Ann", stored}})) << global;
     }
 }
 
 TEST(Split, marks_held_values_and_proposes_remembered_or_cleaned_names)
 {
     TempDir dir;
-    auto db = Table({{"Dept", kTypeList, {"Sales/2003", "R&D", "Stock"}}}, {{"R&D"}});
+    auto db = MemoryDatabase({{"Dept", TFieldType::List, {"Sales/2003", "R&D", "Stock"}}}, {{"R&D"}});
     db->PdbHeader.Name = "Staff";
     TIniFile ini(dir / "q.ini");
     ini.WriteString("Staff", "Stock", "/data/stock-2003");

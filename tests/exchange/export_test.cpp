@@ -22,13 +22,11 @@
 namespace quorvil {
 namespace {
 
-// The cells, then the layout, the modified flag, the field names and types.
-exchangetest::Rows Take(const TJFILE& db)
+// The fields and cells, then the layout and the modified flag.
+test::Rows Take(const TJFILE& db)
 {
-    exchangetest::Rows s = exchangetest::CellsOf(db);
+    test::Rows s = test::Content(db);
     s.push_back({std::to_string(Number(db.Layout())), db.Modified() ? "modified" : ""});
-    for (int f = 1; f <= db.FieldCount(); ++f)
-        s.back().push_back(db.GetFieldName(f) + ":" + std::to_string(Code(db.GetFieldType(f))));
     return s;
 }
 
@@ -163,10 +161,10 @@ TEST(SaveAs, says_which_fields_past_the_target_layout_limit_are_not_kept_before_
     };
     testkit::TempDir dir;
     for (const auto& [count, layout, message] : cases) {
-        std::vector<exchangetest::Field> fields;
+        std::vector<test::FieldSpec> fields;
         for (int f = 1; f <= count; ++f)
             fields.push_back({f == 21 ? "Notes" : f == 22 ? "" : "F" + std::to_string(f)});
-        auto db = exchangetest::Table(fields, {{"a"}});
+        auto db = test::MemoryDatabase(fields, {{"a"}});
         const TSaveAs saveAs(*db, TLayout(layout), dir / "out.pdb");
         EXPECT_EQ(saveAs.Losses().Line(), message);
         std::vector<int> numbers, expected;

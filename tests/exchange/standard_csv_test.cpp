@@ -15,7 +15,7 @@
 namespace quorvil {
 namespace {
 
-using exchangetest::Table;
+using test::MemoryDatabase;
 
 std::string Written(const TJFILE& db, const std::vector<int>& fields, const TStandardCsvOptions& options)
 {
@@ -26,13 +26,13 @@ std::string Written(const TJFILE& db, const std::vector<int>& fields, const TSta
     return std::string(bytes.begin(), bytes.end());
 }
 
-TEST(StandardCsv, EachCellIsQuotedOnlyWhereItMustBe)
+TEST(StandardCsv, each_cell_is_quoted_only_where_it_must_be)
 {
     struct Case {
         const char* cell;
         char separator;
         const char* shown;
-        TFieldType type = kTypeString;
+        TFieldType type = TFieldType::String;
     };
     const Case cases[] = {
         {"plain", ',', "plain"},
@@ -46,7 +46,11 @@ TEST(StandardCsv, EachCellIsQuotedOnlyWhereItMustBe)
         // Long cells are looked at eight bytes at a time: a mark in any word.
         {"0123456789abcdef,", ',', "\"0123456789abcdef,\""},
         {"01234567\r9abcdefgh", ',', "\"01234567\r9abcdefgh\""},
-        {"0123456789\xE9" "xyzdefgh\"", ',', "\"0123456789\xC3\xA9" "xyzdefgh\"\"\""},
+        {"0123456789\xE9"
+         "xyzdefgh\"",
+         ',',
+         "\"0123456789\xC3\xA9"
+         "xyzdefgh\"\"\""},
         {"0123456789;bcdefgh", ',', "0123456789;bcdefgh"},
         // ... and sixteen at a time, the last sixteen overlapping: one mark
         // alone in the last byte.
@@ -55,34 +59,34 @@ TEST(StandardCsv, EachCellIsQuotedOnlyWhereItMustBe)
         {"\r0123456789abcdefghijklmnopqrstuv", ',', "\"\r0123456789abcdefghijklmnopqrstuv\""},
         // Beside ';' the comma is the decimal mark: a Float's number takes it,
         // with no thousands separators and no quotes; other texts stay.
-        {"9.25", ';', "9,25", kTypeFloat},
-        {"-1234567.5e-3", ';', "-1234567,5e-3", kTypeFloat},
-        {"9.25", ',', "9.25", kTypeFloat},
+        {"9.25", ';', "9,25", TFieldType::Float},
+        {"-1234567.5e-3", ';', "-1234567,5e-3", TFieldType::Float},
+        {"9.25", ',', "9.25", TFieldType::Float},
         {"9.25", ';', "9.25"},
-        {"1,234.5", ';', "1,234.5", kTypeFloat},
-        {"9.25;x", ';', "\"9.25;x\"", kTypeFloat},
+        {"1,234.5", ';', "1,234.5", TFieldType::Float},
+        {"9.25;x", ';', "\"9.25;x\"", TFieldType::Float},
     };
     for (const Case& c : cases) {
-        const auto db = Table({{"Name", c.type}}, {{c.cell}});
+        const auto db = MemoryDatabase({{"Name", c.type}}, {{c.cell}});
         const std::string expected = std::string("Name\r\n") + c.shown + "\r\n";
         EXPECT_EQ(Written(*db, {1}, {c.separator, false}), expected) << c.cell;
     }
 }
 
-TEST(StandardCsv, HeaderFieldOrderAndMark)
+TEST(StandardCsv, header_field_order_and_mark)
 {
-    const auto db = Table({{"Name"}, {"Qty"}, {"Note"}}, {{"pear", "3", "ripe"}, {"fig", "12", ""}});
+    const auto db = MemoryDatabase({{"Name"}, {"Qty"}, {"Note"}}, {{"pear", "3", "ripe"}, {"fig", "12", ""}});
     EXPECT_EQ(Written(*db, {3, 0, 1}, {';', true}), "\xEF\xBB\xBFNote;Name\r\nripe;pear\r\n;fig\r\n");
     EXPECT_EQ(Written(*db, {2}, {}), "Qty\r\n3\r\n12\r\n");
     // A row quoted for another cell, and a field chosen twice, take the decimal comma too.
-    const auto prices = Table({{"Name"}, {"Price", kTypeFloat}}, {{"a;b", "2.5"}});
+    const auto prices = MemoryDatabase({{"Name"}, {"Price", TFieldType::Float}}, {{"a;b", "2.5"}});
     EXPECT_EQ(Written(*prices, {1, 2, 2}, {';', false}), "Name;Price;Price\r\n\"a;b\";2,5;2,5\r\n");
 }
 
-TEST(StandardCsv, WritesTheFileButNeverOverTheDatabase)
+TEST(StandardCsv, writes_the_file_but_never_over_the_database)
 {
     const testkit::TempDir dir;
-    const auto db = Table({{"Name"}}, {{"pear"}});
+    const auto db = MemoryDatabase({{"Name"}}, {{"pear"}});
     exchangetest::SaveAs(*db, dir / "db.pdb");
     const std::string csv = dir / "out.csv";
     WriteStandardCsv(*db, {1}, {}, csv);

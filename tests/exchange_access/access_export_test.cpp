@@ -1,8 +1,8 @@
 // The Access-style export written to SQLite files and read back through Qt Sql.
 #include "access_export.h"
 #include "charset.h"
+#include "database_fixtures.h"
 #include "errors.h"
-#include "exchange_fixtures.h"
 #include "field_types.h"
 #include "progress.h"
 #include "sql_database.h"
@@ -22,12 +22,13 @@
 namespace quorvil {
 namespace {
 
-using exchangetest::Rows;
-using exchangetest::Table;
-using testkit::ReadText;
-using testkit::TempDir;
+using test::FieldSpec;
+using test::MemoryDatabase;
+using test::Rows;
 using ::testing::MatchesRegex;
 using ::testing::ThrowsMessage;
+using testkit::ReadText;
+using testkit::TempDir;
 
 // Qt Sql loads its drivers through the application object.
 struct QtEnvironment : ::testing::Environment {
@@ -127,26 +128,28 @@ Rows ReadTable(const std::string& fileName, const std::string& table)
     return contents;
 }
 
-TEST(AccessExport, EveryFieldTypeArrivesWithItsValue)
+TEST(AccessExport, every_field_type_arrives_with_its_value)
 {
     std::string high;
     for (int b = 0x80; b <= 0xFF; ++b)
         high += char(b);
     const std::string name = high + "\nsay \"hi\": 10:30", wide(32000, 'z');
-    auto db = Table({{"Name", kTypeString},
-                     {"Count", kTypeInteger},
-                     {"Born", kTypeDate},
-                     {"Meet", kTypeTime},
-                     {"Done", kTypeBoolean},
-                     {"Kind", kTypeList},
-                     {"Stamp", kTypeIntDate},
-                     {"Photo", kTypeBinary},
-                     {"Ratio", kTypeFloat},
-                     {"Sum", TFieldType::Calc},
-                     {"name", kTypeString}},
-                    {{name, "42", "07/05/2003", "9:05", "1", "x\xA4y", "05 Mar 2001", "\x01", "1.5", "3", wide},
-                     {"", "-7", "", "", "", "", "", "", "", "", ""}},
-                    "Edge");
+    const std::vector<FieldSpec> fields = {{"Name"},
+                                           {"Count", TFieldType::Integer},
+                                           {"Born", TFieldType::Date},
+                                           {"Meet", TFieldType::Time},
+                                           {"Done", TFieldType::Boolean},
+                                           {"Kind", TFieldType::List},
+                                           {"Stamp", TFieldType::IntDate},
+                                           {"Photo", TFieldType::Binary},
+                                           {"Ratio", TFieldType::Float},
+                                           {"Sum", TFieldType::Calc},
+                                           {"name"}};
+    auto db = MemoryDatabase(
+        fields,
+        {{name, "42", "07/05/2003", "9:05", "1", "x\xA4y", "05 Mar 2001", "\x01", "1.5", "3", wide},
+         {"", "-7", "", "", "", "", "", "", "", "", ""}},
+        "Edge");
     TempDir dir;
     const ExportRun run = RunExport(*db, dir / "edge.sqlite");
     EXPECT_EQ(run.Errors, 0);
@@ -165,11 +168,15 @@ TEST(AccessExport, EveryFieldTypeArrivesWithItsValue)
               "real|1.5\nnull|\n");
 }
 
-TEST(AccessExport, TheHookSeesEveryStatementInOrder)
+TEST(AccessExport, the_hook_sees_every_statement_in_order)
 {
-    auto db = Table({{"Note", kTypeString}, {"N", kTypeInteger}, {"Ok", kTypeBoolean},
-                     {"Day", kTypeIntDate}, {"At", kTypeTime}, {"F", kTypeFloat}},
-                    {{"a:\"b\"", "5", "0", "05 Mar 2003", "10:30:15", "-.5e1"}}, "T");
+    auto db = MemoryDatabase({{"Note"},
+                              {"N", TFieldType::Integer},
+                              {"Ok", TFieldType::Boolean},
+                              {"Day", TFieldType::IntDate},
+                              {"At", TFieldType::Time},
+                              {"F", TFieldType::Float}},
+                             {{"a:\"b\"", "5", "0", "05 Mar 2003", "10:30:15", "-.5e1"}}, "T");
     TempDir dir;
     const ExportRun run = RunExport(*db, dir / "a.sqlite");
     std::ostringstream seen;
@@ -195,10 +202,10 @@ TEST(AccessExport, TheHookSeesEveryStatementInOrder)
                           "UPDATE [T] SET [F]=-5 WHERE ID=1\n");
 }
 
-TEST(AccessExport, FailedStatementsAreLoggedCountedAndTheOtherRowsWritten)
+TEST(AccessExport, failed_statements_are_logged_counted_and_the_other_rows_written)
 {
-    auto db = Table({{"Label", kTypeString}, {"N", kTypeInteger}},
-                    {{"one", "1"}, {"two", ""}, {"three", "abc"}, {"four", "4 WHERE 1=1 --"}}, "Counts");
+    auto db = MemoryDatabase({{"Label"}, {"N", TFieldType::Integer}},
+                             {{"one", "1"}, {"two", ""}, {"three", "abc"}, {"four", "4 WHERE 1=1 --"}}, "Counts");
     TempDir dir;
     const ExportRun run = RunExport(*db, dir / "c.sqlite");
     EXPECT_EQ(run.Errors, 2);
@@ -215,47 +222,47 @@ TEST(AccessExport, FailedStatementsAreLoggedCountedAndTheOtherRowsWritten)
 
 // Through the statements (NULL in their text, as Jet takes it too) and
 // directly alike; a date or time that cannot be read is logged with its text.
-TEST(AccessExport, EmptyOrUnreadableDatesTimesAndIntegersArriveAsNull)
+TEST(AccessExport, empty_or_unreadable_dates_times_and_integers_arrive_as_null)
 {
     const struct {
         TFieldType Type;
         const char* Cell;
         std::string Arrives;
     } cases[] = {
-        {kTypeDate, "", kNull},
-        {kTypeAutoDate, "", kNull},
-        {kTypeModDate, "", kNull},
-        {kTypeIntDate, "", kNull},
-        {kTypeTime, "", kNull},
-        {kTypeAutoTime, "", kNull},
-        {kTypeModTime, "", kNull},
-        {kTypeInteger, "", kNull},
-        {kTypeAutoInc, "", kNull},
-        {kTypeDate, "31/02/2003", kNull},
-        {kTypeIntDate, "garbage", kNull},
-        {kTypeTime, "25:00", kNull},
-        {kTypeTime, "0:00", "00:00:00"},
-        {kTypeDate, "1/1/80", "1980-01-01"},
-        {kTypeInteger, "0", "0"},
-        {kTypeFloat, "", kNull},
-        {kTypeFloat, "9,25", kNull},
-        {kTypeFloat, " .25 ", "0.25"},
+        {TFieldType::Date, "", kNull},
+        {TFieldType::AutoDate, "", kNull},
+        {TFieldType::ModDate, "", kNull},
+        {TFieldType::IntDate, "", kNull},
+        {TFieldType::Time, "", kNull},
+        {TFieldType::AutoTime, "", kNull},
+        {TFieldType::ModTime, "", kNull},
+        {TFieldType::Integer, "", kNull},
+        {TFieldType::AutoInc, "", kNull},
+        {TFieldType::Date, "31/02/2003", kNull},
+        {TFieldType::IntDate, "garbage", kNull},
+        {TFieldType::Time, "25:00", kNull},
+        {TFieldType::Time, "0:00", "00:00:00"},
+        {TFieldType::Date, "1/1/80", "1980-01-01"},
+        {TFieldType::Integer, "0", "0"},
+        {TFieldType::Float, "", kNull},
+        {TFieldType::Float, "9,25", kNull},
+        {TFieldType::Float, " .25 ", "0.25"},
         // Read as everywhere else, and as this export always read them.
-        {kTypeDate, "7.3.2024", "2024-03-07"},
-        {kTypeTime, "9:5", "09:05:00"},
-        {kTypeIntDate, "7/3/24", "2024-03-07"},
-        {kTypeDate, "1/1/0999", "0999-01-01"},
-        {kTypeTime, "9.05:30", "09:05:30"},
+        {TFieldType::Date, "7.3.2024", "2024-03-07"},
+        {TFieldType::Time, "9:5", "09:05:00"},
+        {TFieldType::IntDate, "7/3/24", "2024-03-07"},
+        {TFieldType::Date, "1/1/0999", "0999-01-01"},
+        {TFieldType::Time, "9.05:30", "09:05:30"},
     };
-    std::vector<exchangetest::Field> fields;
+    std::vector<FieldSpec> fields;
     Rows cells(1), arrived = {{"ID"}, {"1"}};
     for (const auto& c : cases) {
         fields.push_back({"C" + std::to_string(fields.size() + 1), c.Type});
         cells[0].push_back(c.Cell);
-        arrived[0].push_back(fields.back().Name);
+        arrived[0].push_back(fields.back().name);
         arrived[1].push_back(c.Arrives);
     }
-    auto db = Table(fields, cells, "Nulls");
+    auto db = MemoryDatabase(fields, cells, "Nulls");
     TempDir watched, direct;
     const ExportRun run = RunExport(*db, watched / "n.sqlite");
     EXPECT_EQ(run.Errors, 4);
@@ -278,12 +285,10 @@ TEST(AccessExport, EmptyOrUnreadableDatesTimesAndIntegersArriveAsNull)
     }
 }
 
-TEST(AccessExport, FieldNamesBecomeDistinctColumnsHoldingTheirOwnValues)
+TEST(AccessExport, field_names_become_distinct_columns_holding_their_own_values)
 {
-    auto db = Table({{"ID", kTypeString}, {"a.b[c]", kTypeString}, {"  lead", kTypeString},
-                     {"", kTypeString}, {"Name", kTypeString}, {"NAME", kTypeString},
-                     {"select", kTypeString}, {"say \"x\"", kTypeString}},
-                    {{"v1", "v2", "v3", "v4", "v5", "v6", "v7", "v8"}}, "Names");
+    auto db = MemoryDatabase({{"ID"}, {"a.b[c]"}, {"  lead"}, {""}, {"Name"}, {"NAME"}, {"select"}, {"say \"x\""}},
+                             {{"v1", "v2", "v3", "v4", "v5", "v6", "v7", "v8"}}, "Names");
     TempDir dir;
     ASSERT_EQ(RunExport(*db, dir / "n.sqlite").Errors, 0);
     EXPECT_EQ(ReadTable(dir / "n.sqlite", "Names"),
@@ -291,9 +296,9 @@ TEST(AccessExport, FieldNamesBecomeDistinctColumnsHoldingTheirOwnValues)
                     {"1", "v1", "v2", "v3", "v4", "v5", "v6", "v7", "v8"}}));
 }
 
-TEST(AccessExport, AFailureOfTheFileLeavesNothingBehindAndTheOldFileStays)
+TEST(AccessExport, a_failure_of_the_file_leaves_nothing_behind_and_the_old_file_stays)
 {
-    auto db = Table({{"A", kTypeString}}, {{"x"}}, "T");
+    auto db = MemoryDatabase({{"A"}}, {{"x"}}, "T");
     TempDir dir;
     const std::string missing = dir / "nowhere/t.sqlite";
     EXPECT_THAT([&] { RunExport(*db, missing); },
@@ -304,7 +309,7 @@ TEST(AccessExport, AFailureOfTheFileLeavesNothingBehindAndTheOldFileStays)
     EXPECT_EQ(ReadText(dir / "t.sqlite"), "old contents");
 
     // Stopped at its second record: no log, no temporary file, the old file.
-    auto two = Table({{"A", kTypeString}}, {{"x"}, {"y"}}, "T");
+    auto two = MemoryDatabase({{"A"}}, {{"x"}, {"y"}}, "T");
     TAccessEvents events;
     events.Progress = [](int record, int) { return record < 2; };
     EXPECT_THROW(ExportToAccess(*two, dir / "t.sqlite",
@@ -315,7 +320,7 @@ TEST(AccessExport, AFailureOfTheFileLeavesNothingBehindAndTheOldFileStays)
     EXPECT_EQ(ReadText(dir / "t.sqlite"), "old contents");
 }
 
-TEST(AccessExport, DatesTimesAndTableNamesAreWrittenAsTheDialectWants)
+TEST(AccessExport, dates_times_and_table_names_are_written_as_the_dialect_wants)
 {
     const std::tuple<TCivilDate, int, const char*> dates[] = {
         {{2003, 5, 7}, 0, "#2003-5-7#"}, {{2003, 5, 7}, 9 * 3600 + 5 * 60, "#2003-5-7 09:05:00#"},
@@ -336,7 +341,7 @@ TEST(AccessExport, DatesTimesAndTableNamesAreWrittenAsTheDialectWants)
         {"***", "/x/###.pdb", "TABLE"},
     };
     for (const auto& [title, file, table] : tables) {
-        auto db = Table({}, {}, title);
+        auto db = MemoryDatabase({}, {}, title);
         db->FileName = file;
         EXPECT_EQ(AccessTableName(*db), table);
     }
@@ -344,7 +349,7 @@ TEST(AccessExport, DatesTimesAndTableNamesAreWrittenAsTheDialectWants)
 
 // Without a hook the rows go straight to the file: the file, the log and the
 // error count must be those of the statements a hook sees.
-TEST(AccessExport, DirectRowsArriveAsTheStatementsWriteThem)
+TEST(AccessExport, direct_rows_arrive_as_the_statements_write_them)
 {
     // Rows the direct way cannot take (or none) alternate with plain ones.
     const Rows rows = {
@@ -356,9 +361,14 @@ TEST(AccessExport, DirectRowsArriveAsTheStatementsWriteThem)
         {"z", "+5", "", "", "", "", "5e-324"},
         {"last", "7", "", "", "x", "", "+.5"},
     };
-    auto db = Table({{"Text", kTypeString}, {"N", kTypeInteger}, {"Day", kTypeDate},
-                     {"At", kTypeTime}, {"Ok", kTypeBoolean}, {"Stamp", kTypeIntDate}, {"Price", kTypeFloat}},
-                    rows, "Mixed");
+    auto db = MemoryDatabase({{"Text", TFieldType::String},
+                              {"N", TFieldType::Integer},
+                              {"Day", TFieldType::Date},
+                              {"At", TFieldType::Time},
+                              {"Ok", TFieldType::Boolean},
+                              {"Stamp", TFieldType::IntDate},
+                              {"Price", TFieldType::Float}},
+                             rows, "Mixed");
     TempDir watchedDir, directDir;
     const int watchedErrors = RunExport(*db, watchedDir.File("s.sqlite")).Errors;
     const int directErrors = RunDirectExport(*db, directDir.File("d.sqlite"));

@@ -67,7 +67,7 @@ const char* const kQtyAndName =
 class GoldenExport : public testing::TestWithParam<std::pair<const char*, const char*>> {};
 
 // The edge database through quorvil-cli with all fields, the samples through the writers.
-TEST_P(GoldenExport, EveryFormatMatchesByteForByte)
+TEST_P(GoldenExport, every_format_matches_byte_for_byte)
 {
     const auto [name, sample] = GetParam();
     TempDir dir;
@@ -97,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(Databases, GoldenExport,
                                          std::pair{"projects", "Projects.PDB"}),
                          [](const auto& p) { return std::string(p.param.first); });
 
-TEST(CsvDate, IsRewrittenOnlyWhenItIsARealDayMonthYear)
+TEST(CsvDate, is_rewritten_only_when_it_is_a_real_day_month_year)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"5/3/2003", "05 Mar 2003"}, {"05/03/2003", "05 Mar 2003"}, {"007/03/2003", "07 Mar 2003"},
@@ -121,7 +121,7 @@ TEST(CsvDate, IsRewrittenOnlyWhenItIsARealDayMonthYear)
         EXPECT_EQ(CsvDateText(cell), csv ? csv : cell) << cell;
 }
 
-TEST(CsvExport, SkipsZeroEntriesAndWritesLinesLongerThanItsBufferWhole)
+TEST(CsvExport, skips_zero_entries_and_writes_lines_longer_than_its_buffer_whole)
 {
     TempDir dir;
     auto db = MakeEdgeDatabase();
@@ -142,7 +142,7 @@ TEST(CsvExport, SkipsZeroEntriesAndWritesLinesLongerThanItsBufferWhole)
     EXPECT_EQ(csv.substr(csv.find("\r\n") + 2), line + "\r\n");
 }
 
-TEST(CsvExport, NamesTheSettingsFileAfterTheCsvNeverOverItAndUpdatesItKeyByKey)
+TEST(CsvExport, names_the_settings_file_after_the_csv_never_over_it_and_updates_it_key_by_key)
 {
     TempDir dir;
     auto db = MakeEdgeDatabase();
@@ -178,7 +178,7 @@ struct Writer {
 
 class EveryWriter : public testing::TestWithParam<Writer> {};
 
-TEST_P(EveryWriter, AddsItsExtensionOnlyToANameWithoutOneShowsProgressAndNeverWritesOverTheDatabase)
+TEST_P(EveryWriter, adds_its_extension_only_to_a_name_without_one_shows_progress_and_never_writes_over_the_database)
 {
     TempDir dir;
     const std::string ext = GetParam().extension;
@@ -208,7 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Writer{[](TJFILE& db, const std::string& file) { WriteTXT(db, file, {1, 2}); }, ".TXT"}),
     [](const auto& p) { return std::string(p.param.extension + 1); });
 
-TEST(HtmlExport, HeadsEveryEntryFillsOnlyRealFieldsAndMarksSpacedHyphens)
+TEST(HtmlExport, heads_every_entry_fills_only_real_fields_and_marks_spaced_hyphens)
 {
     TempDir dir;
     auto db = MakeEdgeDatabase();
@@ -226,7 +226,7 @@ TEST(HtmlExport, HeadsEveryEntryFillsOnlyRealFieldsAndMarksSpacedHyphens)
 // The body rows of both tables for one record of a text field and a Boolean
 // one: cells and lines longer than the output buffer go out whole, and a
 // Boolean shown as a text of its own is escaped as that text.
-TEST(TextExport, CopiesATextExactlyAndNeverReadsPastWhatHoldsIt)
+TEST(TextExport, copies_a_text_exactly_and_never_reads_past_what_holds_it)
 {
     // Two runs of bytes, each ending where readable memory ends, the first
     // below the second: a read past a text's run faults.
@@ -265,7 +265,7 @@ TEST(TextExport, CopiesATextExactlyAndNeverReadsPastWhatHoldsIt)
 #endif
 }
 
-TEST(TextExport, WritesCellsBeyondTheBufferWholeAndEscapesBooleanTexts)
+TEST(TextExport, writes_cells_beyond_the_buffer_whole_and_escapes_boolean_texts)
 {
     const std::string big(200000, 'x'), spaced = std::string(70000, 'y') + " - \n";
     const struct {
@@ -285,7 +285,7 @@ TEST(TextExport, WritesCellsBeyondTheBufferWholeAndEscapesBooleanTexts)
         db.SetFieldCount(2);
         db.SetFieldName(1, "A");
         db.SetFieldName(2, "B");
-        db.SetFieldType(2, kTypeBoolean);
+        db.SetFieldType(2, TFieldType::Boolean);
         db.SetBooleanTexts(c.trueText, db.FalseText());
         db.SetRecordCount(1);
         db.SetCell(1, 1, c.text);
@@ -302,7 +302,7 @@ TEST(TextExport, WritesCellsBeyondTheBufferWholeAndEscapesBooleanTexts)
     }
 }
 
-TEST(TextExport, PadsAllButTheLastColumnTrimsLineEndsAndUsesAtMostFiftyEntries)
+TEST(TextExport, pads_all_but_the_last_column_trims_line_ends_and_uses_at_most_fifty_entries)
 {
     TempDir dir;
     auto db = MakeEdgeDatabase();
@@ -323,8 +323,7 @@ TEST(TextExport, PadsAllButTheLastColumnTrimsLineEndsAndUsesAtMostFiftyEntries)
     EXPECT_FALSE(db->Modified());
 }
 
-
-TEST(ExportCommand, WritesTheListedFieldsOrFailsWithOneLineOrAUsageError)
+TEST(ExportCommand, writes_the_listed_fields_or_fails_with_one_line_or_a_usage_error)
 {
     TempDir dir;
     const std::string db = dir / "parts.PDB", x = dir / "x";

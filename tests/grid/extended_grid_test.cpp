@@ -98,7 +98,7 @@ class TExtendedGridTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void ColumnsFollowTheModelsColumnCount()
+    void columns_follow_the_models_column_count()
     {
         Fixture f({{u"a"_s, u"b"_s, u"c"_s}});
         for (int col = 0; col < 3; ++col)
@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(Titles(f.grid), QStringList{u"A"_s});
     }
 
-    void ClicksAndSpaceToggleBoxesThatMayBeEdited()
+    void clicks_and_space_toggle_boxes_that_may_be_edited()
     {
         Fixture f({{QString(), u"0"_s, u"0"_s, u"0"_s}, {u"1"_s, u"0"_s, u"0"_s, u"0"_s}});
         for (int col = 0; col < 4; ++col)
@@ -148,7 +148,7 @@ private slots:
         QCOMPARE(changed.size(), 3);
     }
 
-    void WritingCellsThroughTheGrid()
+    void writing_cells_through_the_grid()
     {
         Fixture f({{u"a"_s, u"r"_s}, {u"b"_s, u"purple"_s}});
         f.Make(1, TColumnKind::List, true, {u"Red"_s, u"Green"_s}, {u"r"_s, u"g"_s});
@@ -162,7 +162,7 @@ private slots:
         QCOMPARE(changed.size(), 0);
     }
 
-    void UnequalListsAreRefusedAndKeepTheCell_data()
+    void unequal_lists_are_refused_and_keep_the_cell_data()
     {
         QTest::addColumn<TColumnKind>("kind");
         QTest::addColumn<QString>("message");
@@ -171,7 +171,7 @@ private slots:
         QTest::newRow("picture") << TColumnKind::Picture
                                  << u"PictureItems and PictureValues of column 1 of Grid3 must be of equal count."_s;
     }
-    void UnequalListsAreRefusedAndKeepTheCell()
+    void unequal_lists_are_refused_and_keep_the_cell()
     {
         QFETCH(TColumnKind, kind);
         QFETCH(QString, message);
@@ -191,7 +191,7 @@ private slots:
         QCOMPARE(f.Text(1, 0), u"r"_s);
     }
 
-    void AListControlOpensOverTheCellAndStoresTheValueOnce_data()
+    void a_list_control_opens_over_the_cell_and_stores_the_value_once_data()
     {
         QTest::addColumn<QString>("cell");
         QTest::addColumn<QString>("opened");
@@ -203,7 +203,7 @@ private slots:
         QTest::newRow("text of no item changes nothing") << u"g"_s << u"Green"_s << -1 << u"Teal"_s << u"g"_s;
         QTest::newRow("a value outside the list") << u"purple"_s << u"purple"_s << -1 << QString() << u"purple"_s;
     }
-    void AListControlOpensOverTheCellAndStoresTheValueOnce()
+    void a_list_control_opens_over_the_cell_and_stores_the_value_once()
     {
         QFETCH(QString, cell);
         QFETCH(int, picked);
@@ -228,7 +228,7 @@ private slots:
         QCOMPARE(changed.size(), f.Text(1, 0) == cell ? 0 : 1);
     }
 
-    void LeavingAnUnchangedControlWritesNothing_data()
+    void leaving_an_unchanged_control_writes_nothing_data()
     {
         QTest::addColumn<TColumnKind>("kind");
         QTest::addColumn<QString>("cell");
@@ -240,7 +240,7 @@ private slots:
         QTest::newRow("date") << TColumnKind::Date << u"3/2/01"_s;
         QTest::newRow("empty time") << TColumnKind::Time << QString();
     }
-    void LeavingAnUnchangedControlWritesNothing()
+    void leaving_an_unchanged_control_writes_nothing()
     {
         QFETCH(TColumnKind, kind);
         QFETCH(QString, cell);
@@ -254,7 +254,7 @@ private slots:
         QCOMPARE(changed.size(), 0);
     }
 
-    void ControlsWriteNumbersAndTypedDatesAndTimes()
+    void controls_write_numbers_and_typed_dates_and_times()
     {
         Fixture f({{u"a"_s, u"3"_s, u"1.125"_s, u"007"_s, u"5"_s, u"03/02/01"_s, QString(), u"09:05:00"_s}});
         const TColumnKind kinds[] = {TColumnKind::Float, TColumnKind::Float, TColumnKind::Integer, TColumnKind::Spin,
@@ -304,7 +304,7 @@ private slots:
         QCOMPARE(changed.size(), 7);
     }
 
-    void ArrowsStepThePartOfADateOrTimeUnderTheCursor()
+    void arrows_step_the_part_of_a_date_or_time_under_the_cursor()
     {
         const struct {
             TDateTimeEdit::TKind kind;
@@ -343,7 +343,7 @@ private slots:
         }
     }
 
-    void ControlsOpenOnlyOnEditableCells()
+    void controls_open_only_on_editable_cells()
     {
         Fixture f({{u"a"_s, u"g"_s, u"1.5"_s, u"b"_s}});
         f.Make(1, TColumnKind::List, /*editable=*/false);

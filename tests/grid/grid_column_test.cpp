@@ -15,7 +15,7 @@ class TGridColumnTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void CheckStateFollowsTheTwoValues_data()
+    void check_state_follows_the_two_values_data()
     {
         QTest::addColumn<QString>("checked");
         QTest::addColumn<QString>("unchecked");
@@ -28,7 +28,7 @@ private slots:
         QTest::newRow("no checked value ticks others") << QString() << u"0"_s << u"x"_s << TCheckState::Ticked;
         QTest::newRow("no unchecked value empties others") << u"1"_s << QString() << u"x"_s << TCheckState::Empty;
     }
-    void CheckStateFollowsTheTwoValues()
+    void check_state_follows_the_two_values()
     {
         QFETCH(QString, checked);
         QFETCH(QString, unchecked);
@@ -39,7 +39,7 @@ private slots:
         QTEST(column.CheckStateOf(cell), "state");
     }
 
-    void ToggleStoresTheOtherValueAndTheValuesNeverMatch()
+    void toggle_stores_the_other_value_and_the_values_never_match()
     {
         TGridColumn column;
         column.SetCheckedValue(u"1"_s);
@@ -54,7 +54,7 @@ private slots:
         QCOMPARE(column.CheckedValue(), u"0"_s);
     }
 
-    void ListShowsTheItemOfTheValue_data()
+    void list_shows_the_item_of_the_value_data()
     {
         QTest::addColumn<QStringList>("values");
         QTest::addColumn<QString>("cell");
@@ -66,7 +66,7 @@ private slots:
         QTest::newRow("value beyond the items") << QStringList{u"r"_s, u"n"_s, u"g"_s, u"b"_s} << u"b"_s << u"b"_s;
         QTest::newRow("first of equal values wins") << QStringList{u"r"_s, u"g"_s, u"g"_s} << u"g"_s << u"None"_s;
     }
-    void ListShowsTheItemOfTheValue()
+    void list_shows_the_item_of_the_value()
     {
         QFETCH(QStringList, values);
         QFETCH(QString, cell);
@@ -76,7 +76,7 @@ private slots:
         QTEST(column.ListText(cell), "shown");
     }
 
-    void WideTextKeepsTheLeadingCharactersThatFit()
+    void wide_text_keeps_the_leading_characters_that_fit()
     {
         QFontMetrics metrics(QFont{});
         const QString title = u"Colour of the skin"_s;

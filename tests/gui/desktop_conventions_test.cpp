@@ -24,7 +24,7 @@ using namespace quorvil::test;
 
 namespace {
 
-const std::vector<FieldSpec> kFields = {{"Name", kTypeString, {}}, {"Qty", kTypeInteger, {}}};
+const std::vector<FieldSpec> kFields = {{"Name", TFieldType::String, {}}, {"Qty", TFieldType::Integer, {}}};
 const Rows kRows = {{"pear", "3"}, {"fig", "12"}};
 
 void Press(QWidget& widget, const QKeySequence& key)
@@ -50,7 +50,7 @@ class DesktopConventionsTest : public GuiCase {
 private slots:
     // Each key triggers its command exactly once, whether the shortcut or
     // the window's own key handling takes it.
-    void everyKeyTriggersItsCommandOnce()
+    void every_key_triggers_its_command_once()
     {
         auto form = Start();
         QVERIFY(form);
@@ -83,7 +83,7 @@ private slots:
         }
     }
 
-    void menusShowTheKeysAndTheLayouts()
+    void menus_show_the_keys_and_the_layouts()
     {
         auto form = Start();
         QVERIFY(form);
@@ -117,7 +117,7 @@ private slots:
 
     // Our own picture in each size a taskbar or title bar asks for, not
     // the theme's generic one (a resource left out of the link has none).
-    void windowShowsTheApplicationIcon()
+    void window_shows_the_application_icon()
     {
         auto form = Start();
         QVERIFY(form);
@@ -130,7 +130,7 @@ private slots:
 
     // The mark follows the database's state: set by an edit typed into the
     // grid, cleared by a save and by undoing back to the saved state.
-    void modifiedMarkFollowsEditsSavesAndUndo()
+    void modified_mark_follows_edits_saves_and_undo()
     {
         auto form = Start();
         QVERIFY(form);

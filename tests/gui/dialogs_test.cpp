@@ -55,7 +55,7 @@ class DialogsTest : public GuiCase {
 
 private slots:
 
-    void planChoosesDefaultAndCancel_data()
+    void plan_chooses_default_and_cancel_data()
     {
         using B = TMsgButton;
         QTest::addColumn<std::vector<TMsgButton>>("list");
@@ -77,7 +77,7 @@ private slots:
         QTest::newRow("a default not in the list is ignored")
             << std::vector{B::Yes, B::No} << int(B::Cancel) << 2 << int(B::Yes) << int(B::No);
     }
-    void planChoosesDefaultAndCancel()
+    void plan_chooses_default_and_cancel()
     {
         QFETCH(std::vector<TMsgButton>, list);
         QFETCH(int, requested);
@@ -88,7 +88,7 @@ private slots:
         QTEST(plan.Cancel ? int(*plan.Cancel) : -1, "cancelButton");
     }
 
-    void everyButtonAnswersItselfAndEscapeItsCancel()
+    void every_button_answers_itself_and_escape_its_cancel()
     {
         for (int k = 0; k < kButtonKinds; ++k) {
             AnswerButton(ButtonName(TMsgButton(k)));
@@ -110,7 +110,7 @@ private slots:
         QVERIFY(stillOpen);
     }
 
-    void messageKindsPickTitleAndButtons()
+    void message_kinds_pick_title_and_buttons()
     {
         QStringList titles, rows;
         const std::vector<std::pair<const char*, std::function<void()>>> shows = {
@@ -136,7 +136,7 @@ private slots:
         QCOMPARE(rows, QStringList({FromUtf8("OK"), FromUtf8("Abort"), FromUtf8("OK"), FromUtf8("Yes,No")}));
     }
 
-    void buttonsStandInListOrderWithFocusOnDefault()
+    void buttons_stand_in_list_order_with_focus_on_default()
     {
         QStringList row;
         QString focused, shown;
@@ -174,7 +174,7 @@ private slots:
         QCOMPARE(shown, FromUtf8("Yes to &all"));
     }
 
-    void inputLineShowsCaptionAndTextAndStopsAtMaximumLength()
+    void input_line_shows_caption_and_text_and_stops_at_maximum_length()
     {
         QString caption, shown;
         QString text = FromUtf8("My title");
@@ -191,7 +191,7 @@ private slots:
         QCOMPARE(text, FromUtf8("abcdefghijklmnopqrst"));
     }
 
-    void longTextConversions_data()
+    void long_text_conversions_data()
     {
         QTest::addColumn<QString>("memo");
         QTest::addColumn<QString>("value");
@@ -200,13 +200,13 @@ private slots:
         QTest::newRow("breaks at both ends dropped") << FromUtf8("\n\na\n\n") << FromUtf8("a");
         QTest::newRow("inner empty line kept") << FromUtf8("a\n\nb") << FromUtf8("a\u00A4\u00A4b");
     }
-    void longTextConversions()
+    void long_text_conversions()
     {
         QFETCH(QString, memo);
         QTEST(ValueFromMemoText(memo), "value");
     }
 
-    void longTextEditorShowsLinesGivesValueBackAndRemembersItsPlace()
+    void long_text_editor_shows_lines_gives_value_back_and_remembers_its_place()
     {
         QString value = FromUtf8("a\u00A4b");
         QString shown;
@@ -233,7 +233,7 @@ private slots:
         QCOMPARE(again.geometry().topLeft() + QPoint(again.width(), again.height()), QPoint(533, 344));
     }
 
-    void datePickerAcceptsActivatedDay()
+    void date_picker_accepts_activated_day()
     {
         QDate date(2001, 2, 3);
         QDate shown;
@@ -248,7 +248,7 @@ private slots:
         QCOMPARE(date, QDate(2001, 2, 14));
     }
 
-    void fieldChoosers()
+    void field_choosers()
     {
         bool okAtStart = true;
         QueueModalAnswer([&](QDialog& d) {
@@ -267,7 +267,7 @@ private slots:
         QCOMPARE(ChooseFields({FromUtf8("a"), FromUtf8("b"), FromUtf8("c")}), (std::vector<bool>{false, false, true}));
     }
 
-    void directoryPickerListsVisibleSubdirectoriesAndFallsBack()
+    void directory_picker_lists_visible_subdirectories_and_falls_back()
     {
         QTemporaryDir base;
         for (const char* sub : {"data/inner", "photos", ".hidden"})
@@ -295,7 +295,7 @@ private slots:
         QCOMPARE(PickDirectory(FromUtf8("/no/such/dir")), QCoreApplication::applicationDirPath());
     }
 
-    void popupListEditingGivesTheListBackOnOk_data()
+    void popup_list_editing_gives_the_list_back_on_ok_data()
     {
         QTest::addColumn<QStringList>("start");
         QTest::addColumn<int>("row");  // selected before the action
@@ -316,7 +316,7 @@ private slots:
                                            << FromUtf8("SortBtn") << QStringList{FromUtf8("Apple"), FromUtf8("banana"), FromUtf8("pear")}
                                            << 2;
     }
-    void popupListEditingGivesTheListBackOnOk()
+    void popup_list_editing_gives_the_list_back_on_ok()
     {
         QFETCH(QStringList, start);
         QFETCH(int, row);
@@ -344,7 +344,7 @@ private slots:
         QCOMPARE(selectedAfter, selected);
     }
 
-    void popupListLimitsAndCancel()
+    void popup_list_limits_and_cancel()
     {
         QStringList full;
         for (int i = 0; i < TPopForm::kMaxItems; ++i)
@@ -370,9 +370,9 @@ private slots:
     // A second field of a name is refused and left to be mended, the focus
     // on it; a retype says what it leaves unread, and Cancel there goes
     // back to the window.
-    void definitionEditorRefusesANameTwiceAndAsksBeforeRetyping()
+    void definition_editor_refuses_a_name_twice_and_asks_before_retyping()
     {
-        auto db = MemoryDatabase({{"Team", kTypeString, {}}, {"City", kTypeString, {}}},
+        auto db = MemoryDatabase({{"Team", TFieldType::String, {}}, {"City", TFieldType::String, {}}},
                                  {{"Red Sox", "Boston"}, {"Cubs", "Chicago"}, {"12", ""}});
         const Rows before = Content(*db);
         TEditDB edit;
@@ -413,7 +413,7 @@ private slots:
 
     // The new database's field list refuses a name it holds, case ignored,
     // and offers the name again to be mended.
-    void defineDialogRefusesANameTwiceAndOffersItAgain()
+    void define_dialog_refuses_a_name_twice_and_offers_it_again()
     {
         TDefineForm define;
         QString refusal, offered;

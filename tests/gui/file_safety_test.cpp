@@ -43,7 +43,7 @@ using namespace quorvil::test;
 
 namespace {
 
-const std::vector<FieldSpec> kFields = {{"ID", kTypeString, {}}, {"Name", kTypeString, {}}};
+const std::vector<FieldSpec> kFields = {{"ID", TFieldType::String, {}}, {"Name", TFieldType::String, {}}};
 
 // Counts the dialogs no answer was queued for, and answers them with Escape.
 struct UnaskedDialogs {
@@ -64,7 +64,7 @@ class FileSafetyTest : public GuiCase {
     Q_OBJECT
 
 private slots:
-    void aReadOnlyFileIsShownSearchedAndExportedButNeverWritten()
+    void a_read_only_file_is_shown_searched_and_exported_but_never_written()
     {
         const std::string path = Db("locked.PDB", "Locked", kFields, {{"1", "ann"}, {"2", "bob"}});
         const QByteArray before = FileBytes(PathToQString(path));
@@ -107,7 +107,7 @@ private slots:
 
     // The status line says what an export wrote; Cancel, pressed at the
     // first progress step, leaves the file of the export before it alone.
-    void anExportSaysWhatItWroteAndACancelLeavesTheOldFile()
+    void an_export_says_what_it_wrote_and_a_cancel_leaves_the_old_file()
     {
         Rows rows;
         for (int r = 1; r <= 300; ++r)
@@ -144,7 +144,7 @@ private slots:
 
     // An export, a database export or a split never writes over a database
     // a tab shows: the tab would be left on a file that is gone.
-    void noExportWritesOverAFileOpenInATab()
+    void no_export_writes_over_a_file_open_in_a_tab()
     {
         const std::string own = Db("own.PDB", "Own", kFields, {{"1", "ann"}});
         const std::string other = Db("other.PDB", "Other", kFields, {{"2", "bob"}});
@@ -170,7 +170,7 @@ private slots:
         QCOMPARE(FileBytes(PathToQString(other)), otherBytes);
     }
 
-    void aFileThatEndsEarlyOpensWithAWarningAndIsNotWritten()
+    void a_file_that_ends_early_opens_with_a_warning_and_is_not_written()
     {
         const std::string path = Db("cut.PDB", "Cut", kFields, {{"1", "ann"}, {"2", "bob"}, {"3", "cy"}});
         QByteArray bytes = FileBytes(PathToQString(path));
@@ -215,7 +215,7 @@ private slots:
         QCOMPARE(OpenReadOnly(path)->GetCell(2, 2), std::string("bob"));
     }
 
-    void aNewDatabaseNotKeptLeavesNoFile()
+    void a_new_database_not_kept_leaves_no_file()
     {
         const QString path = Data(FromUtf8("draft.PDB"));
         TMainForm form;
@@ -237,7 +237,7 @@ private slots:
         QVERIFY(!QFile::exists(path));
     }
 
-    void aFileThatTookTheNewDatabasesPlaceStays()
+    void a_file_that_took_the_new_databases_place_stays()
     {
         const std::string path = QStringToPath(Data(FromUtf8("draft.PDB")));
         auto form = StartMainForm({});
@@ -251,7 +251,7 @@ private slots:
         QCOMPARE(FileBytes(PathToQString(path)), theirs);
     }
 
-    void aMergeFromAFileOpenInATabTakesWhatTheTabShows()
+    void a_merge_from_a_file_open_in_a_tab_takes_what_the_tab_shows()
     {
         const std::string master = Db("master.pdb", "Master", kFields, {{"1", "ann"}});
         const std::string other = Db("other.pdb", "Other", kFields, {{"1", "anna"}, {"2", "bob"}});
@@ -271,7 +271,7 @@ private slots:
         QCOMPARE(FileBytes(PathToQString(other)), otherBytes);
     }
 
-    void aFileAnotherProgramReplacedIsAskedAboutOnceAndReloadsInPlace()
+    void a_file_another_program_replaced_is_asked_about_once_and_reloads_in_place()
     {
         const std::string path = Db("shared.PDB", "Shared", kFields, {{"1", "ann"}, {"2", "bob"}, {"3", "cy"}});
         auto form = StartMainForm({PathToQString(path)});
@@ -304,9 +304,9 @@ private slots:
         QCOMPARE(page.Grid()->currentIndex(), page.Model()->index(2, 1));
     }
 
-    void aQuestionAboutTheFileWaitsForARefusedNumberToBeMended()
+    void a_question_about_the_file_waits_for_a_refused_number_to_be_mended()
     {
-        const std::vector<FieldSpec> fields = {{"Name", kTypeString, {}}, {"Price", kTypeFloat, {}}};
+        const std::vector<FieldSpec> fields = {{"Name", TFieldType::String, {}}, {"Price", TFieldType::Float, {}}};
         const std::string path = Db("shared.PDB", "Shared", fields, {{"nut", "2.5"}});
         auto form = StartMainForm({PathToQString(path)});
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
@@ -330,7 +330,7 @@ private slots:
         QCOMPARE(line->text(), FromUtf8("1,5"));
     }
 
-    void keepMineKeepsTheEditsAndSaveAsksBeforeWritingOverTheOtherVersion()
+    void keep_mine_keeps_the_edits_and_save_asks_before_writing_over_the_other_version()
     {
         const std::string path = Db("shared.PDB", "Shared", kFields, {{"1", "ann"}, {"2", "bob"}});
         auto form = StartMainForm({PathToQString(path)});

@@ -31,7 +31,7 @@ class ImportCommandTest : public GuiCase {
 
 private slots:
 
-    void theFileMenuOpensTheImportInANewUnsavedTab()
+    void the_file_menu_opens_the_import_in_a_new_unsaved_tab()
     {
         auto form = StartMainForm({});
         QList<QAction*> items = form->findChild<QMenu*>(FromUtf8("FileMenu"))->actions();
@@ -61,7 +61,7 @@ private slots:
     // The second file type reads UTF-8 with its quoting and keeps to it
     // for the next import; the first reads a file in UTF-8 so too, and says
     // so, when its bytes beyond ASCII are all UTF-8.
-    void theUtf8FileTypeReadsStandardCsvAndIsOfferedAgain()
+    void the_utf8_file_type_reads_standard_csv_and_is_offered_again()
     {
         auto form = StartMainForm({});
         WriteFile(Data(FromUtf8("prices.csv")), "Item;Note\r\n\"Caf\xC3\xA9; \"\"fr\"\"\";\"5 \xE2\x82\xAC\nnet\"\r\n");
@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(StatusText(*form), FromUtf8("Imported 1 record from towns.csv. Read as UTF-8 (no byte-order mark)."));
     }
 
-    void aRefusedFileShowsItsMessageAndOpensNothing()
+    void a_refused_file_shows_its_message_and_opens_nothing()
     {
         auto form = StartMainForm({});
         WriteFile(Data(FromUtf8("bad.csv")), "A,B\n\"open\n");

@@ -40,9 +40,11 @@ using namespace quorvil::test;
 
 namespace {
 
-const std::vector<FieldSpec> kColourFields = {{"Name", kTypeString, {}}, {"Colour", kTypeList, {"Red", "Green"}}};
-const std::vector<FieldSpec> kSortFields = {
-    {"Name", kTypeString, {}}, {"Colour", kTypeList, {"Red", "Green", "Blue"}}, {"Size", kTypeInteger, {}}};
+const std::vector<FieldSpec> kColourFields = {{"Name", TFieldType::String, {}},
+                                              {"Colour", TFieldType::List, {"Red", "Green"}}};
+const std::vector<FieldSpec> kSortFields = {{"Name", TFieldType::String, {}},
+                                            {"Colour", TFieldType::List, {"Red", "Green", "Blue"}},
+                                            {"Size", TFieldType::Integer, {}}};
 // "Pink" is in no popup list.
 const std::vector<std::vector<std::string>> kSortRows = {
     {"apple", "Green", "10"}, {"berry", "Pink", "9"}, {"cherry", "Red", "100"}, {"date", "Blue", "9"},
@@ -52,14 +54,6 @@ void Select(QListWidget* list, const QStringList& names)
 {
     for (int i = 0; i < list->count(); ++i)
         list->item(i)->setSelected(names.contains(list->item(i)->text()));
-}
-
-std::vector<std::string> Column(const TJFILE& db, int field)
-{
-    std::vector<std::string> values;
-    for (int r = 1; r <= db.RecordCount(); ++r)
-        values.push_back(db.GetCell(r, field));
-    return values;
 }
 
 std::unique_ptr<TMainForm> Start(const QStringList& arguments) { return StartMainForm(arguments); }
@@ -84,20 +78,21 @@ class MainWindowTest : public GuiCase {
     }
 
 private slots:
-    void startReopensLastDatabaseAndTurnsCounterAndCurrencyFields()
+    void start_reopens_last_database_and_turns_counter_and_currency_fields()
     {
-        config_->Write("CONFIG", "LastDB", Db("my_money.PDB", "Money", {{"1", "$12.50"}, {"2", "$3"}},
-                                              {{"#", kTypeInteger, {}}, {"Price", kTypeFloat, {}}}));
+        config_->Write("CONFIG", "LastDB",
+                       Db("my_money.PDB", "Money", {{"1", "$12.50"}, {"2", "$3"}},
+                          {{"#", TFieldType::Integer, {}}, {"Price", TFieldType::Float, {}}}));
         auto form = Start({});
         QCOMPARE(form->Tabs()->tabText(0), FromUtf8("*my money"));
         QVERIFY(form->Action("SaveBtn")->isEnabled());
         QVERIFY(form->Action("SplitBtn")->isEnabled());
         QCOMPARE(form->Tabs()->CurrentDB()->RecordCount(), 2);
-        QCOMPARE(form->Tabs()->CurrentDB()->GetFieldType(1), kTypeAutoInc);
-        QCOMPARE(form->Tabs()->CurrentDB()->GetFieldType(2), kTypeString);
+        QCOMPARE(form->Tabs()->CurrentDB()->GetFieldType(1), TFieldType::AutoInc);
+        QCOMPARE(form->Tabs()->CurrentDB()->GetFieldType(2), TFieldType::String);
     }
 
-    void directoryArgumentOpensEveryDatabaseInNameOrderAndShowsFailures()
+    void directory_argument_opens_every_database_in_name_order_and_shows_failures()
     {
         Db("b.PDB");
         Db("a.pdb");
@@ -115,7 +110,7 @@ private slots:
         QCOMPARE(form->Recent()->Item(3)->text(), FromUtf8("&3 a.pdb"));
     }
 
-    void recentMenuDropsMissingFilesAndWritesBack()
+    void recent_menu_drops_missing_files_and_writes_back()
     {
         const std::string a = Db("a.PDB"), c = Db("c.PDB");
         config_->Write("CONFIG", "File1", a);
@@ -138,7 +133,7 @@ private slots:
         QCOMPARE(config_->Read("CONFIG", "File3"), c);  // only its entries are written
     }
 
-    void openCommandUsesNextTabAndAFailureHidesIt()
+    void open_command_uses_next_tab_and_a_failure_hides_it()
     {
         const std::string a = Db("a.PDB"), b = Db("b.PDB");
         NotADatabase("notes.PDB");
@@ -159,7 +154,7 @@ private slots:
         QCOMPARE(config_->Read("CONFIG", "LastDB"), b);
     }
 
-    void popupCheckAnswers_data()
+    void popup_check_answers_data()
     {
         QTest::addColumn<QStringList>("buttons");
         QTest::addColumn<int>("items");
@@ -167,7 +162,7 @@ private slots:
         QTest::newRow("Fix") << QStringList{FromUtf8("YesToAll")} << 4;
         QTest::newRow("Details, then Fix") << QStringList{FromUtf8("NoToAll"), FromUtf8("FixBtn")} << 4;
     }
-    void popupCheckAnswers()
+    void popup_check_answers()
     {
         QFETCH(QStringList, buttons);
         QFETCH(int, items);
@@ -194,7 +189,7 @@ private slots:
         QCOMPARE(reread->GetPopupItem(2, 3) + "|" + reread->GetPopupItem(2, 4), std::string("Red Car|Blue"));
     }
 
-    void cancelInSavePromptKeepsProgramOpenAndAsksNoFurther()
+    void cancel_in_save_prompt_keeps_program_open_and_asks_no_further()
     {
         for (const char* name : {"a.PDB", "b.PDB", "c.PDB"})
             Db(name);
@@ -213,7 +208,7 @@ private slots:
         QCOMPARE(second, FromUtf8("Save edited database?\n(%1)").arg(Data("b.PDB")));
     }
 
-    void cancelledTitleKeepsProgramOpenAndDatabaseChanged()
+    void cancelled_title_keeps_program_open_and_database_changed()
     {
         const std::string path = Db("a.PDB");
         const QByteArray before = FileBytes(PathToQString(path));
@@ -226,7 +221,7 @@ private slots:
         QCOMPARE(FileBytes(PathToQString(path)), before);
     }
 
-    void columnWidthsAreKeptPerTitle()
+    void column_widths_are_kept_per_title()
     {
         const std::string a = Db("a.PDB", "Widths"), b = Db("b.PDB", "Other");
         {
@@ -246,7 +241,7 @@ private slots:
         QVERIFY(form->Tabs()->Page(0)->Grid()->columnWidth(1) != 90);
     }
 
-    void listKeysSortInTheChosenOrder_data()
+    void list_keys_sort_in_the_chosen_order_data()
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("blueFirst");
@@ -260,7 +255,7 @@ private slots:
         QTest::newRow("alphabetically") << int(TOrderForm::kAlphabetically) << false
                                         << std::vector<std::string>{"date", "apple", "berry", "cherry", "elder"};
     }
-    void listKeysSortInTheChosenOrder()
+    void list_keys_sort_in_the_chosen_order()
     {
         QFETCH(int, mode);
         QFETCH(bool, blueFirst);
@@ -291,7 +286,7 @@ private slots:
                  std::string(blueFirst ? "BlueRedGreen" : "RedGreenBlue"));
     }
 
-    void savedSortGivesTheOrderOfItsKeys()
+    void saved_sort_gives_the_order_of_its_keys()
     {
         {
             auto db = Open(Db("list.pdb", "List", kSortRows, kSortFields));
@@ -316,14 +311,14 @@ private slots:
 
     // The export button writes beside the database, without a file dialog,
     // the fields the chooser left in their order; Cancel writes nothing.
-    void exportChooserWritesTheFieldsLeftInTheirOrder_data()
+    void export_chooser_writes_the_fields_left_in_their_order_data()
     {
         QTest::addColumn<QStringList>("removed");
         QTest::addColumn<bool>("accept");
         QTest::newRow("moved to the end") << QStringList{FromUtf8("Name")} << true;
         QTest::newRow("cancel") << QStringList() << false;
     }
-    void exportChooserWritesTheFieldsLeftInTheirOrder()
+    void export_chooser_writes_the_fields_left_in_their_order()
     {
         QFETCH(QStringList, removed);
         QFETCH(bool, accept);
@@ -346,7 +341,7 @@ private slots:
             QVERIFY(FileBytes(Data("list.HTM")).contains("<TD>Colour</TD>\r\n  <TD>Size</TD>\r\n  <TD>Name</TD>"));
     }
 
-    void definitionEditorOkWritesNamesTypesAndPopupOrderAndCancelNothing()
+    void definition_editor_ok_writes_names_types_and_popup_order_and_cancel_nothing()
     {
         const std::string path = Db("def.pdb", "Def", {{"apple", "Green", "10"}, {"cherry", "Red", "x"}}, kSortFields);
         {
@@ -381,18 +376,18 @@ private slots:
         }
         auto db = Open(path);
         QCOMPARE(db->GetFieldName(1), std::string("Names"));
-        QCOMPARE(db->GetFieldType(3), kTypeString);
+        QCOMPARE(db->GetFieldType(3), TFieldType::String);
         QCOMPARE(db->GetPopupItem(2, 1) + db->GetPopupItem(2, 2) + db->GetPopupItem(2, 3), std::string("BlueRedGreen"));
         // No stored value was renamed or converted.
         QCOMPARE(db->GetCell(1, 2) + db->GetCell(2, 2) + db->GetCell(2, 3), std::string("GreenRedx"));
     }
 
-    void saveAsJFile3OfThirtyFieldsWritesTwentyAndKeepsThirtyOpen()
+    void save_as_j_file3_of_thirty_fields_writes_twenty_and_keeps_thirty_open()
     {
         std::vector<FieldSpec> fields;
         std::vector<std::string> row;
         for (int f = 1; f <= 30; ++f) {
-            fields.push_back({"F" + std::to_string(f), kTypeString, {}});
+            fields.push_back({"F" + std::to_string(f), TFieldType::String, {}});
             row.push_back("v" + std::to_string(f));
         }
         auto form = Start({PathToQString(Db("wide.PDB", "Wide", {row}, fields))});
@@ -422,19 +417,19 @@ private slots:
         QCOMPARE(form->Tabs()->Page(0)->Model()->columnCount(), 30);
     }
 
-    void cutValuesQuestionAnswers_data()
+    void cut_values_question_answers_data()
     {
         QTest::addColumn<int>("button");
         QTest::addColumn<bool>("written");
         QTest::newRow("OK") << int(TMsgButton::OK) << true;
         QTest::newRow("Cancel") << int(TMsgButton::Cancel) << false;
     }
-    void cutValuesQuestionAnswers()
+    void cut_values_question_answers()
     {
         QFETCH(int, button);
         QFETCH(bool, written);
         auto form = Start({PathToQString(Db("long.PDB", "Long", {{"a", "b"}, {"c", std::string(4100, 'n')}},
-                                            {{"Name", kTypeString, {}}, {"Notes", kTypeString, {}}}))});
+                                            {{"Name", TFieldType::String, {}}, {"Notes", TFieldType::String, {}}}))});
         QString texts;
         AnswerFileDialog(Data("five.PDB"));
         AnswerAfter(
@@ -450,9 +445,10 @@ private slots:
         QCOMPARE(form->Tabs()->CurrentDB()->GetCell(2, 2).size(), size_t(4100));
     }
 
-    void saveAsOntoTheOpenFileIsRefusedAndTheAccessEntryExports()
+    void save_as_onto_the_open_file_is_refused_and_the_access_entry_exports()
     {
-        auto form = Start({PathToQString(Db("wide.PDB", "Wide", {{std::string(4100, 'n')}}, {{"Notes", kTypeString, {}}}))});
+        auto form = Start(
+            {PathToQString(Db("wide.PDB", "Wide", {{std::string(4100, 'n')}}, {{"Notes", TFieldType::String, {}}}))});
         const QByteArray before = FileBytes(Data("wide.PDB"));
         QString message;
         AnswerFileDialog(Data("wide.PDB"));
@@ -466,12 +462,15 @@ private slots:
         QVERIFY(!QFile::exists(Data("table.PDB")));
     }
 
-    void saveAsAccessWritesTheTableAndItsLog()
+    void save_as_access_writes_the_table_and_its_log()
     {
         QVERIFY(QDir(data_->path()).mkdir(FromUtf8("out")));
-        auto form = Start({PathToQString(Db("plants.pdb", "Plants", {{"fern", "1.5", "1", ""}, {"moss", "", "many", ""}},
-                                            {{"Name", kTypeString, {}}, {"Ratio", kTypeFloat, {}},
-                                             {"N", kTypeInteger, {}}, {"Photo", kTypeBinary, {}}}))});
+        auto form = Start(
+            {PathToQString(Db("plants.pdb", "Plants", {{"fern", "1.5", "1", ""}, {"moss", "", "many", ""}},
+                              {{"Name", TFieldType::String, {}},
+                               {"Ratio", TFieldType::Float, {}},
+                               {"N", TFieldType::Integer, {}},
+                               {"Photo", TFieldType::Binary, {}}}))});
         QString offered;
         QueueModalAnswer([&](QDialog& d) {
             auto& dialog = dynamic_cast<QFileDialog&>(d);

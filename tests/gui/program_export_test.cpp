@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -28,7 +29,7 @@ using namespace quorvil::test;
 
 namespace {
 
-const std::vector<FieldSpec> kFields = {{"Name", kTypeString, {}}, {"Size", kTypeInteger, {}}};
+const std::vector<FieldSpec> kFields = {{"Name", TFieldType::String, {}}, {"Size", TFieldType::Integer, {}}};
 const Rows kRows = {{"caf\xE9", "10"}, {"a \"b\", c", "2"}};
 
 QString StatusText(const TMainForm& form)
@@ -45,15 +46,21 @@ void AnswerCsvOptions(char separator, bool mark, QString* shown)
         auto* markBox = d.findChild<QCheckBox*>(FromUtf8("MarkBox"));
         *shown = FromUtf8("%1 %2").arg(QString(QLatin1Char(semicolon->isChecked() ? ';' : ',')),
                                        FromUtf8(markBox->isChecked() ? "mark" : "no mark"));
+        // A mnemonic clicks its button a moment later, as a mouse click shows:
+        // the click is waited for.
+        const auto press = [&d](const char* button, Qt::Key key) {
+            QSignalSpy clicked(d.findChild<QAbstractButton*>(FromUtf8(button)), &QAbstractButton::clicked);
+            QTest::keyClick(&d, key, Qt::AltModifier);
+            QVERIFY(!clicked.isEmpty() || clicked.wait());
+        };
         [&] {  // a failed check still closes the dialog
             d.activateWindow();  // mnemonics reach the active window only
             QVERIFY(QTest::qWaitForWindowActive(&d));
-            // A mnemonic clicks its button a moment later, as a mouse click shows.
-            QTest::keyClick(&d, separator == ';' ? Qt::Key_S : Qt::Key_A, Qt::AltModifier);
-            QTRY_COMPARE_WITH_TIMEOUT(semicolon->isChecked(), separator == ';', 30000);
+            press(separator == ';' ? "SemicolonBtn" : "CommaBtn", separator == ';' ? Qt::Key_S : Qt::Key_A);
+            QCOMPARE(semicolon->isChecked(), separator == ';');
             if (markBox->isChecked() != mark) {
-                QTest::keyClick(&d, Qt::Key_M, Qt::AltModifier);
-                QTRY_COMPARE_WITH_TIMEOUT(markBox->isChecked(), mark, 30000);
+                press("MarkBox", Qt::Key_M);
+                QCOMPARE(markBox->isChecked(), mark);
             }
         }();
         d.findChild<QPushButton*>(FromUtf8("OkBtn"))->click();
@@ -66,7 +73,7 @@ class ProgramExportTest : public GuiCase {
     Q_OBJECT
 
 private slots:
-    void theMenusAndTheToolBarOfferTheSameFourExports()
+    void the_menus_and_the_tool_bar_offer_the_same_four_exports()
     {
         auto form = StartMainForm({PathToQString(Db("things.PDB", "Things", kFields, kRows))});
         const QStringList items = FromUtf8("ExportXlsxItem ExportCsvUtf8Item ExportHtml5Item ExportJsonItem").split(QLatin1Char(' '));
@@ -86,7 +93,7 @@ private slots:
 
     // Semicolon and no mark picked with their keys, remembered for the next
     // export, which may keep the existing file.
-    void csvOptionsAreTypedRememberedAndAnExistingFileIsAskedAbout()
+    void csv_options_are_typed_remembered_and_an_existing_file_is_asked_about()
     {
         auto form = StartMainForm({PathToQString(Db("things.PDB", "Things", kFields, kRows))});
         const QString out = Data(FromUtf8("things.csv"));
@@ -115,7 +122,7 @@ private slots:
 
     // The dialog offers the database's name with the whole extension; a name
     // typed without one gets it too.
-    void eachFormatWritesItsFileOfTheChosenFields_data()
+    void each_format_writes_its_file_of_the_chosen_fields_data()
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("offered");
@@ -130,7 +137,7 @@ private slots:
                               << FromUtf8("out.json") << QByteArray("{");
     }
 
-    void eachFormatWritesItsFileOfTheChosenFields()
+    void each_format_writes_its_file_of_the_chosen_fields()
     {
         QFETCH(QString, item);
         QFETCH(QString, offered);

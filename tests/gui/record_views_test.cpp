@@ -37,18 +37,15 @@ using namespace quorvil::test;
 namespace {
 
 const std::vector<FieldSpec> kFields = {
-    {"Name", kTypeString, {}}, {"Kind", kTypeList, {"tree", "car"}}, {"Day", kTypeDate, {}}};
+    {"Name", TFieldType::String, {}}, {"Kind", TFieldType::List, {"tree", "car"}}, {"Day", TFieldType::Date, {}}};
 
 struct Shown {
     TDatabasePage page{1};
-    std::unique_ptr<TDataBase> db = std::make_unique<TDataBase>();
+    std::unique_ptr<TDataBase> db;
     std::unique_ptr<QAbstractItemModelTester> tester;
 
-    explicit Shown(const std::vector<std::vector<std::string>>& rows)
+    explicit Shown(const Rows& rows) : db(MemoryDatabase<TDataBase>(kFields, rows))
     {
-        db->InitNew();
-        FillDatabase(*db, kFields, rows);
-        db->ClearModified();
         page.SetDatabase(db.get());
         tester = std::make_unique<QAbstractItemModelTester>(page.ListModel(),
                                                             QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -103,7 +100,7 @@ class RecordViewsTest : public GuiCase {
     Q_OBJECT
 
 private slots:
-    void aRecordViewEditShowsAtOnceInTheGridAndTheList()
+    void a_record_view_edit_shows_at_once_in_the_grid_and_the_list()
     {
         Shown s({{"oak\nold", "tree", "01/02/03"}, {"bus", "car", "02/02/03"}});
         s.page.SetViewMode(TViewMode::List);
@@ -126,15 +123,12 @@ private slots:
 
     // A late layout (from a timer) that comes after the tab took a database
     // of more fields than the record view has built.
-    void aLayoutAfterTheFieldsGrewLaysOutTheFieldsItHas()
+    void a_layout_after_the_fields_grew_lays_out_the_fields_it_has()
     {
         Shown s({{"oak", "tree", "01/02/03"}});
         s.page.SetViewMode(TViewMode::Record);
-        TDataBase wider;
-        wider.InitNew();
-        FillDatabase(wider, {{"A", kTypeString, {}}, {"B", kTypeString, {}}, {"C", kTypeString, {}},
-                             {"D", kTypeString, {}}, {"E", kTypeString, {}}}, {{"1", "2", "3", "4", "5"}});
-        s.page.Model()->SetDatabase(&wider);
+        auto wider = MemoryDatabase<TDataBase>({{"A"}, {"B"}, {"C"}, {"D"}, {"E"}}, {{"1", "2", "3", "4", "5"}});
+        s.page.Model()->SetDatabase(wider.get());
         s.page.EditPanel()->LayoutEditors(true);
         QVERIFY(!s.page.EditPanel()->Label(4));
         s.page.SetViewMode(TViewMode::Grid);
@@ -143,7 +137,7 @@ private slots:
         s.page.Model()->SetDatabase(s.db.get());
     }
 
-    void navigationWrapsAndFollowsTheGridsRows_data()
+    void navigation_wraps_and_follows_the_grids_rows_data()
     {
         QTest::addColumn<bool>("filtered");
         QTest::addColumn<bool>("reversed");
@@ -151,7 +145,7 @@ private slots:
         QTest::newRow("all") << false << false << QStringList{FromUtf8("r1"), FromUtf8("r2"), FromUtf8("r3"), FromUtf8("r4"), FromUtf8("r1")};
         QTest::newRow("filter reversed") << true << true << QStringList{FromUtf8("r4"), FromUtf8("r3"), FromUtf8("r1"), FromUtf8("r4")};
     }
-    void navigationWrapsAndFollowsTheGridsRows()
+    void navigation_wraps_and_follows_the_grids_rows()
     {
         QFETCH(bool, filtered);
         QFETCH(bool, reversed);
@@ -175,7 +169,7 @@ private slots:
         QCOMPARE(ToQString(s.db->GetCell(panel.CurrentRecord(), 1)), forward[forward.size() - 2]);
     }
 
-    void recordPositionFollowsMovesAddsAndDeletes()
+    void record_position_follows_moves_adds_and_deletes()
     {
         Shown s(NumberedRows(3));
         s.page.SetViewMode(TViewMode::Record);
@@ -198,7 +192,7 @@ private slots:
 
     // The drop-down of a List field: the sorted values and the empty one;
     // typing picks a value, an outside value stays until another is picked.
-    void aListFieldTakesOnlyItsValues()
+    void a_list_field_takes_only_its_values()
     {
         Shown s({{"oak", "boat", "01/02/03"}});
         s.page.SetViewMode(TViewMode::Record);
@@ -218,7 +212,7 @@ private slots:
         QCOMPARE(s.db->GetCell(1, 2), std::string());
     }
 
-    void deleteAndMovesActOnTheSelectedRowsRecords_data()
+    void delete_and_moves_act_on_the_selected_rows_records_data()
     {
         QTest::addColumn<bool>("reversed");
         QTest::addColumn<int>("delta");
@@ -229,7 +223,7 @@ private slots:
         QTest::newRow("up reversed") << true << -1 << QStringList{FromUtf8("r1"), FromUtf8("r2"), FromUtf8("r5"), FromUtf8("r3"), FromUtf8("r4")};
         QTest::newRow("down reversed") << true << 1 << QStringList{FromUtf8("r2"), FromUtf8("r3"), FromUtf8("r4"), FromUtf8("r1"), FromUtf8("r5")};
     }
-    void deleteAndMovesActOnTheSelectedRowsRecords()
+    void delete_and_moves_act_on_the_selected_rows_records()
     {
         QFETCH(bool, reversed);
         QFETCH(int, delta);
@@ -258,7 +252,7 @@ private slots:
         QCOMPARE(s.db->GetShown(s.Names().indexOf(FromUtf8("r2")) + 1), 0);
     }
 
-    void movesStopAtEitherEndAndTheLastDeleteLeavesAFreshRecord()
+    void moves_stop_at_either_end_and_the_last_delete_leaves_a_fresh_record()
     {
         Shown s(NumberedRows(2));
         QVERIFY(!s.page.Model()->MoveRowBlock(0, 0, -1));
@@ -273,14 +267,14 @@ private slots:
 
     // Projects: Started and Priority keep defaults in 5.x; the automatic
     // fields take the moment of the Insert key (a fixed clock), in their form.
-    void aNewRecordTakesTheDatabasesDefaultsAndTheMomentItWasMade_data()
+    void a_new_record_takes_the_databases_defaults_and_the_moment_it_was_made_data()
     {
         QTest::addColumn<int>("layout");
         QTest::addColumn<QString>("added");
         QTest::newRow("5.5, defaults stored") << 3 << FromUtf8("|01 Jan 2025|3|14/03/2025|09:26|14/03/2025");
         QTest::newRow("3.x, none") << 0 << FromUtf8("|01 Jan 2000|0|14/03/2025|09:26|14/03/2025");
     }
-    void aNewRecordTakesTheDatabasesDefaultsAndTheMomentItWasMade()
+    void a_new_record_takes_the_databases_defaults_and_the_moment_it_was_made()
     {
         QFETCH(int, layout);
         QFETCH(QString, added);
@@ -289,12 +283,12 @@ private slots:
         {
             auto db = CreateNew<TJFILE>(path);
             FillDatabase(*db,
-                         {{"Project", kTypeString, {}},
-                          {"Started", kTypeIntDate, {}},
-                          {"Priority", kTypeInteger, {}},
-                          {"Made", kTypeAutoDate, {}},
-                          {"At", kTypeAutoTime, {}},
-                          {"Changed", kTypeModDate, {}}},
+                         {{"Project", TFieldType::String, {}},
+                          {"Started", TFieldType::IntDate, {}},
+                          {"Priority", TFieldType::Integer, {}},
+                          {"Made", TFieldType::AutoDate, {}},
+                          {"At", TFieldType::AutoTime, {}},
+                          {"Changed", TFieldType::ModDate, {}}},
                          {{"Pond", "03 Mar 2025", "1", "02/03/2025", "10:15", "02/03/2025"}});
             db->SetDefault(2, "01 Jan 2025");
             db->SetDefault(3, "3");
@@ -323,7 +317,7 @@ private slots:
         QCOMPARE(shown(0).section(u'|', 2), added.section(u'|', 2));
     }
 
-    void findNarrowsEveryViewAndViewAllUndoesIt_data()
+    void find_narrows_every_view_and_view_all_undoes_it_data()
     {
         QTest::addColumn<bool>("caseSensitive");
         QTest::addColumn<int>("onlyField");  // 0: every field
@@ -334,7 +328,7 @@ private slots:
         QTest::newRow("case, every field, list") << true << 0 << 1 << QStringList{FromUtf8("Emil")};
         QTest::newRow("any case, one field, record") << false << 2 << 2 << QStringList{FromUtf8("Anna"), FromUtf8("Carl")};
     }
-    void findNarrowsEveryViewAndViewAllUndoesIt()
+    void find_narrows_every_view_and_view_all_undoes_it()
     {
         QFETCH(bool, caseSensitive);
         QFETCH(int, onlyField);
@@ -342,8 +336,12 @@ private slots:
         QFETCH(QStringList, names);
         // Windows-1252: 0xF6 is 'ö', 0xD6 'Ö'.
         const std::string path = Db(
-            "find.PDB", "Find", {{"Name", kTypeString, {}}, {"Town", kTypeString, {}}, {"Note", kTypeString, {}}},
-            {{"Anna", "K\xF6ln", "x"}, {"Bert", "Bonn", "tree"}, {"Carl", "K\xD6LN", ""}, {"Dora", "Ulm", "K\xF6ln trip"},
+            "find.PDB", "Find",
+            {{"Name", TFieldType::String, {}}, {"Town", TFieldType::String, {}}, {"Note", TFieldType::String, {}}},
+            {{"Anna", "K\xF6ln", "x"},
+             {"Bert", "Bonn", "tree"},
+             {"Carl", "K\xD6LN", ""},
+             {"Dora", "Ulm", "K\xF6ln trip"},
              {"Emil", "Ulm", "k\xF6lner"}});
         TMainForm form;
         form.FormCreate({PathToQString(path)});
@@ -380,7 +378,7 @@ private slots:
         QCOMPARE(ViewNames(form, 1), (QStringList{FromUtf8("Anna"), FromUtf8("Bert"), FromUtf8("Carl"), FromUtf8("Dora"), FromUtf8("Emil")}));
     }
 
-    void aNewDatabaseOfEachLayoutReadsBack_data()
+    void a_new_database_of_each_layout_reads_back_data()
     {
         QTest::addColumn<int>("layout");
         QTest::addColumn<int>("readBack");  // a 5.x file reads as 5.5: both carry one creator
@@ -389,7 +387,7 @@ private slots:
         QTest::newRow("5.x") << 2 << 3;
         QTest::newRow("5.5") << 3 << 3;
     }
-    void aNewDatabaseOfEachLayoutReadsBack()
+    void a_new_database_of_each_layout_reads_back()
     {
         QFETCH(int, layout);
         const QString path = Data(FromUtf8("fresh.PDB"));
@@ -405,7 +403,7 @@ private slots:
                 define.AddButton()->click();
             }
             define.Fields()->setCurrentRow(0);
-            define.FieldType()->setCurrentIndex(define.IndexOfType(kTypeAutoInc));
+            define.FieldType()->setCurrentIndex(define.IndexOfType(TFieldType::AutoInc));
             define.Field_TypeChange();
             define.Fields()->setCurrentRow(1);
             QueueModalAnswer([](QDialog& p) {
@@ -416,7 +414,7 @@ private slots:
                 }
                 values.OkButton()->click();
             });
-            define.FieldType()->setCurrentIndex(define.IndexOfType(kTypeList));
+            define.FieldType()->setCurrentIndex(define.IndexOfType(TFieldType::List));
             define.Field_TypeChange();
             define.OkButton()->click();
         });
@@ -431,7 +429,7 @@ private slots:
         QCOMPARE(db->FieldCount(), 3);
         QCOMPARE(db->GetFieldName(1) + "|" + db->GetFieldName(2), std::string("No|Colour"));
         QCOMPARE(std::vector<TFieldType>({db->GetFieldType(1), db->GetFieldType(2), db->GetFieldType(3)}),
-                 std::vector<TFieldType>({kTypeAutoInc, kTypeList, kTypeString}));
+                 std::vector<TFieldType>({TFieldType::AutoInc, TFieldType::List, TFieldType::String}));
         QCOMPARE(db->GetPopupItem(2, 1) + db->GetPopupItem(2, 2), std::string("redblue"));
         QCOMPARE(db->GetCell(1, 1) + "|" + db->GetCell(1, 2) + "|" + db->GetCell(1, 3), std::string("1|red|"));
     }

@@ -26,13 +26,13 @@ class ScreenFitTest : public GuiCase {
     Q_OBJECT
 
 private slots:
-    void theScaleAsked()
+    void the_scale_asked()
     {
         const double scale = qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble() : 1.0;
         QCOMPARE(QGuiApplication::primaryScreen()->devicePixelRatio(), scale);
     }
 
-    void storedPlacementsEndOnTheScreen_data()
+    void stored_placements_end_on_the_screen_data()
     {
         QTest::addColumn<QString>("stored");
         QTest::newRow("none stored") << QString();
@@ -41,7 +41,7 @@ private slots:
         QTest::newRow("larger than any screen") << FromUtf8("-10,-10,4000,3000");
         QTest::newRow("too few numbers") << FromUtf8("12,40");
     }
-    void storedPlacementsEndOnTheScreen()
+    void stored_placements_end_on_the_screen()
     {
         QFETCH(QString, stored);
         for (const char* key : {"MainFormPos", "EditFormPos", "DefineFormPos"})
@@ -60,7 +60,7 @@ private slots:
             QVERIFY(qAbs(main.geometry().center().x() - Available(main).center().x()) <= 8);
     }
 
-    void aPlacementThatFitsIsRestoredAsStored()
+    void a_placement_that_fits_is_restored_as_stored()
     {
         config_->Write(CurrentScreenSection(), "EditFormPos", "20,30,250,150");
         config_->Write(CurrentScreenSection(), "DefineFormPos", "40,50,300,200");

@@ -26,7 +26,7 @@ using namespace quorvil::test;
 
 namespace {
 
-const std::vector<FieldSpec> kFields = {{"Name", kTypeString, {}}};
+const std::vector<FieldSpec> kFields = {{"Name", TFieldType::String, {}}};
 const Rows kRows = {{"bolt"}, {"nut"}};
 
 }  // namespace
@@ -36,7 +36,7 @@ class TabChoiceTest : public GuiCase {
 
 private slots:
 
-    void aDatabaseTakesTheLowestFreeTabElseTheActiveOne_data()
+    void a_database_takes_the_lowest_free_tab_else_the_active_one_data()
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("situation");
@@ -46,7 +46,7 @@ private slots:
                 QTest::newRow((std::string(command) + ", " + situation).c_str())
                     << FromUtf8(command) << FromUtf8(situation);
     }
-    void aDatabaseTakesTheLowestFreeTabElseTheActiveOne()
+    void a_database_takes_the_lowest_free_tab_else_the_active_one()
     {
         QFETCH(QString, command);
         QFETCH(QString, situation);

@@ -1,5 +1,6 @@
 #include "crash_fixtures.h"
 
+#include "database_fixtures.h"
 #include "field_types.h"
 #include "streams.h"
 #include "test_files.h"
@@ -15,30 +16,25 @@ std::unique_ptr<TJFILE> SizeableDatabase(int records)
 {
     static const char* const words[] = {"basil", "chive", "dill", "fennel", "lovage", "marjoram",
                                         "oregano", "parsley", "rosemary", "sage", "sorrel", "thyme"};
-    auto db = std::make_unique<TJFILE>();
-    db->InitNew();
-    db->PdbHeader.Name = "Herb garden";
-    db->SetFieldCount(30);
+    std::vector<test::FieldSpec> fields;
     for (int f = 1; f <= 30; ++f)
-        db->SetFieldName(f, "Field " + std::to_string(f));
-    db->SetRecordCount(uint16_t(records));
+        fields.push_back({"Field " + std::to_string(f)});
+    test::Rows rows(size_t(records), std::vector<std::string>(30));
     uint32_t seed = 2024;
-    for (int r = 1; r <= records; ++r)
-        for (int f = 1; f <= 30; ++f) {
+    for (auto& row : rows)
+        for (std::string& text : row) {
             seed = seed * 1103515245u + 12345u;
             const uint32_t bits = seed >> 4;
-            std::string text;
             for (uint32_t k = 0; k < 3 + bits % 6; ++k)
                 text += (k ? " " : "") + std::string(words[(bits >> (k * 3)) % 12]);
-            db->SetCell(r, f, text);
         }
-    return db;
+    return test::MemoryDatabase(fields, rows, "Herb garden");
 }
 
 void EditDatabase(TJFILE& db)
 {
     db.PdbHeader.Name = "Herb garden, weeded";
-    db.SetFieldType(2, kTypeInteger);
+    db.SetFieldType(2, TFieldType::Integer);
     for (int r = 1; r <= db.RecordCount(); r += 10)
         db.SetCell(r, 1, "weeded in spring, record " + std::to_string(r));
 }

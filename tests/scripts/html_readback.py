@@ -7,9 +7,8 @@ import html.parser
 import json
 import os
 import sys
-import tempfile
 
-from readback_common import as_unicode, create_database, run
+from readback_common import as_unicode, check_samples, create_database, run
 
 # The tool's JSON shows a cell's bytes as the characters U+0000..U+00FF.
 # Every byte from 0x80, markup characters, quotes, line breaks, controls.
@@ -133,12 +132,7 @@ def check_json(cli, pdb, folder):
 def main():
     cli, samples, kind = sys.argv[1], sys.argv[2], sys.argv[3]
     check = check_html if kind == "html" else check_json
-    with tempfile.TemporaryDirectory() as folder:
-        databases = [os.path.join(samples, n) for n in sorted(os.listdir(samples)) if n.endswith(".PDB")]
-        databases.append(make_hard_database(cli, folder))
-        failures = sum(check(cli, pdb, folder) for pdb in databases)
-    print(f"{kind}: {len(databases)} databases, {failures} failures")
-    return 1 if failures else 0
+    return check_samples(cli, samples, make_hard_database, check, f"{kind}: ")
 
 
 if __name__ == "__main__":

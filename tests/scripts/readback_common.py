@@ -4,6 +4,7 @@ import json
 import os
 import subprocess
 import sys
+import tempfile
 
 # The bytes Windows-1252 leaves open; the tool maps them to the C1 controls
 # of the same number.
@@ -32,3 +33,14 @@ def create_database(cli, folder, name, spec):
     pdb = os.path.join(folder, name + ".PDB")
     run(cli, "create", spec_path, "-o", pdb)
     return pdb
+
+
+def check_samples(cli, samples, make_hard_database, check, label=""):
+    """`check(cli, pdb, folder)` (the number of failures) on every sample and
+    on the database `make_hard_database(cli, folder)` makes; the exit status."""
+    with tempfile.TemporaryDirectory() as folder:
+        databases = [os.path.join(samples, n) for n in sorted(os.listdir(samples)) if n.endswith(".PDB")]
+        databases.append(make_hard_database(cli, folder))
+        failures = sum(check(cli, pdb, folder) for pdb in databases)
+    print(f"{label}{len(databases)} databases, {failures} failures")
+    return 1 if failures else 0

@@ -8,9 +8,8 @@ import json
 import os
 import re
 import sys
-import tempfile
 
-from readback_common import as_unicode, create_database, run
+from readback_common import as_unicode, check_samples, create_database, run
 
 # The tool's JSON shows a cell's bytes as the characters U+0000..U+00FF.
 # Every byte from 0x80, quotes, both separators and line breaks in cells.
@@ -102,13 +101,7 @@ def check(cli, pdb, folder):
 
 
 def main():
-    cli, samples = sys.argv[1], sys.argv[2]
-    with tempfile.TemporaryDirectory() as folder:
-        databases = [os.path.join(samples, n) for n in sorted(os.listdir(samples)) if n.endswith(".PDB")]
-        databases.append(make_hard_database(cli, folder))
-        failures = sum(check(cli, pdb, folder) for pdb in databases)
-    print(f"{len(databases)} databases, {failures} failures")
-    return 1 if failures else 0
+    return check_samples(sys.argv[1], sys.argv[2], make_hard_database, check)
 
 
 if __name__ == "__main__":

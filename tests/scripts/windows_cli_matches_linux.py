@@ -15,6 +15,8 @@ import tempfile
 LINUX, WINDOWS, EMULATOR, SAMPLES = sys.argv[1:5]
 # The creation and modification dates of a new database's header: the clock.
 NEW_FILE_DATES = range(36, 44)
+# The emulator's status for a program Wine could not start.
+NOT_STARTED = 125
 
 
 def run(tool, args, cwd):
@@ -65,6 +67,10 @@ def compare(work, label, args, new_file=False):
         code, out, err = run(tool, args, folder)
         results.append((code, out, err, masked(tree(folder), new_file)))
     (lc, lo, le, lf), (wc, wo, we, wf) = results
+    if wc == NOT_STARTED:
+        print(f"NOT RUN  {label}: {' '.join(args)}\n         {we.decode(errors='replace').strip()}")
+        failures.append(label)
+        return
     problems = []
     if lc != wc:
         problems.append(f"exit code {lc} (Linux) against {wc} (Windows)")

@@ -19,7 +19,7 @@ using namespace test;
 
 TEST(OpenRules, popup_report_quotes_values_with_spaces)
 {
-    auto db = MemoryDatabase({{"Name", kTypeString, {}}, {"Colour", kTypeList, {"Red", "Green"}}},
+    auto db = MemoryDatabase({{"Name", TFieldType::String, {}}, {"Colour", TFieldType::List, {"Red", "Green"}}},
                              {{"car", "Red Car"}, {"bike", "Blue"}, {"boat", "Red"}, {"cart", ""}, {"bus", "red"}});
     const std::vector<std::string> report = CheckPopupValues(*db);
     ASSERT_EQ(report.size(), size_t(3));  // "red" too: the check minds case
@@ -29,7 +29,7 @@ TEST(OpenRules, popup_report_quotes_values_with_spaces)
 
 TEST(OpenRules, fix_adds_each_missing_value_once_in_record_order)
 {
-    auto db = MemoryDatabase({{"Colour", kTypeList, {"Red"}}, {"Size", kTypeList, {}}},
+    auto db = MemoryDatabase({{"Colour", TFieldType::List, {"Red"}}, {"Size", TFieldType::List, {}}},
                              {{"Blue", "S"}, {"Red", ""}, {"Teal", "S"}, {"Blue", "M"}});
     FixPopupValues(*db);
     EXPECT_EQ(db->PopupCount(1), 3);
@@ -40,7 +40,7 @@ TEST(OpenRules, fix_adds_each_missing_value_once_in_record_order)
     std::vector<std::string> items;  // a full list takes no more
     for (int k = 1; k <= 50; ++k)
         items.push_back("v" + std::to_string(k));
-    auto full = MemoryDatabase({{"Code", kTypeList, items}}, {{"extra"}});
+    auto full = MemoryDatabase({{"Code", TFieldType::List, items}}, {{"extra"}});
     FixPopupValues(*full);
     EXPECT_EQ(full->PopupCount(1), 50);
     EXPECT_EQ(full->GetCell(1, 1), std::string("extra"));
@@ -56,27 +56,29 @@ TEST(OpenRules, currency_rule_turns_float_fields_of_dollar_amounts_into_strings)
         {"a dollar in one field, a plain number in the other", {{"$1", "2.5"}}, false},
     };
     for (const auto& [name, rows, becomesString] : cases) {
-        auto db = MemoryDatabase({{"Price", kTypeFloat, {}}, {"Weight", kTypeFloat, {}}}, rows);
+        auto db = MemoryDatabase({{"Price", TFieldType::Float, {}}, {"Weight", TFieldType::Float, {}}}, rows);
         EXPECT_EQ(ApplyCurrencyRule(*db), becomesString) << name;
-        EXPECT_EQ(db->GetFieldType(1), becomesString ? kTypeString : kTypeFloat) << name;
+        EXPECT_EQ(db->GetFieldType(1), becomesString ? TFieldType::String : TFieldType::Float) << name;
     }
 }
 
 TEST(OpenRules, counter_field_and_dbid_field)
 {
-    const std::vector<std::tuple<std::string, TFieldType, TFieldType>> cases = {{"#", kTypeInteger, kTypeAutoInc},
-                                                                                {"No.", kTypeInteger, kTypeAutoInc},
-                                                                                {"Count", kTypeInteger, kTypeInteger},
-                                                                                {"#", kTypeString, kTypeString}};
+    const std::vector<std::tuple<std::string, TFieldType, TFieldType>> cases = {
+        {"#", TFieldType::Integer, TFieldType::AutoInc},
+        {"No.", TFieldType::Integer, TFieldType::AutoInc},
+        {"Count", TFieldType::Integer, TFieldType::Integer},
+        {"#", TFieldType::String, TFieldType::String}};
     for (const auto& [name, type, after] : cases) {
-        auto db = MemoryDatabase({{name, type, {}}, {"Other", kTypeInteger, {}}});
+        auto db = MemoryDatabase({{name, type, {}}, {"Other", TFieldType::Integer, {}}});
         MakeCounterField(*db);
-        EXPECT_EQ(std::pair(db->GetFieldType(1), db->GetFieldType(2)), std::pair(after, kTypeInteger)) << name;
+        EXPECT_EQ(std::pair(db->GetFieldType(1), db->GetFieldType(2)), std::pair(after, TFieldType::Integer)) << name;
     }
-    EXPECT_EQ(FindDbidField(*MemoryDatabase({{"DBID", kTypeString, {}}, {"dbid", kTypeString, {}},
-                                             {"DBID", kTypeString, {}}})),
-              3);
-    EXPECT_EQ(FindDbidField(*MemoryDatabase({{"Id", kTypeString, {}}})), 0);
+    EXPECT_EQ(
+        FindDbidField(*MemoryDatabase(
+            {{"DBID", TFieldType::String, {}}, {"dbid", TFieldType::String, {}}, {"DBID", TFieldType::String, {}}})),
+        3);
+    EXPECT_EQ(FindDbidField(*MemoryDatabase({{"Id", TFieldType::String, {}}})), 0);
 }
 
 TEST(OpenRules, column_widths_are_read_up_to_the_first_piece_that_is_no_width)

@@ -45,7 +45,7 @@ TEST(OutsideChange, tells_a_rewrite_a_replacement_and_a_removal_from_its_own_sav
         const std::string path = dir.File("a.pdb");
         {
             auto made = CreateNew<TDataBase>(path);
-            FillDatabase(*made, {{"Name", kTypeString, {}}}, {{"ann"}});
+            FillDatabase(*made, {{"Name", TFieldType::String, {}}}, {{"ann"}});
             made->SaveWithName("A");
         }
         auto db = Open<TDataBase>(path);

@@ -20,12 +20,11 @@ std::vector<int> Shown(const TDataBase& db)
     return shown;
 }
 
-TEST(ShownFlags, FindAndFilterRowNarrowTogetherAndApart)
+TEST(ShownFlags, find_and_filter_row_narrow_together_and_apart)
 {
-    TDataBase db;
-    db.InitNew();
-    FillDatabase(db, {{"Name", kTypeString, {}}, {"Qty", kTypeInteger, {}}},
-                 {{"apple", "3"}, {"apricot", "12"}, {"pear", "12"}, {"grape", "1"}});
+    auto tab = MemoryDatabase<TDataBase>({{"Name"}, {"Qty", TFieldType::Integer}},
+                                         {{"apple", "3"}, {"apricot", "12"}, {"pear", "12"}, {"grape", "1"}});
+    TDataBase& db = *tab;
     auto filter = std::make_shared<const TRecordFilter>(db, std::vector<TFilterBox>{{2, ">5"}});
     db.SetFilter(filter, {0, 1, 1, 0});
     EXPECT_EQ(Shown(db), (std::vector<int>{2, 3}));

@@ -16,7 +16,8 @@ namespace {
 
 using namespace test;
 
-const std::vector<FieldSpec> kFields = {{"Name", kTypeString, {}}, {"Colour", kTypeList, {"Red", "Green"}}};
+const std::vector<FieldSpec> kFields = {{"Name", TFieldType::String, {}},
+                                        {"Colour", TFieldType::List, {"Red", "Green"}}};
 const Rows kRows = {{"pear", "Green"}, {"car", "Red"}, {"tree", "Green"}};
 
 void Undo(const std::vector<std::unique_ptr<TUndoStep>>& steps, TDataBase& db)
@@ -37,11 +38,9 @@ TEST(UndoSteps, recorded_commands_undo_and_redo)
                                     "copy keyed records in: one updates, one appends"};
     for (int command = 0; command < 4; ++command) {
         SCOPED_TRACE(commands[command]);
-        TDataBase db;
-        db.InitNew();
-        FillDatabase(db, kFields, kRows);
+        auto tab = MemoryDatabase<TDataBase>(kFields, kRows);
+        TDataBase& db = *tab;
         db.SetShown(2, 0);
-        db.ClearModified();
         const Rows before = ContentAndShown(db);
         std::vector<std::unique_ptr<TUndoStep>> steps;
         {
@@ -51,7 +50,8 @@ TEST(UndoSteps, recorded_commands_undo_and_redo)
                 TReplaceOptions options{"e", "EE", {true, true}, false, false, false, {}};
                 ReplaceText(db, options, {});
             } else if (command == 1) {
-                WriteDefinition(db, {{"Thing", kTypeString, {}}, {"Hue", kTypeList, {"Blue", "Red", "Green"}}});
+                WriteDefinition(
+                    db, {{"Thing", TFieldType::String, {}}, {"Hue", TFieldType::List, {"Blue", "Red", "Green"}}});
             } else if (command == 2) {
                 db.SetPopupList(2, {"Green", "Red"});
                 TSortOrder order;
@@ -59,10 +59,8 @@ TEST(UndoSteps, recorded_commands_undo_and_redo)
                 SortRecords(db, order, 1, db.RecordCount());
             } else {
                 recorder.TrackCells();
-                TJFILE source;
-                source.InitNew();
-                FillDatabase(source, kFields, {{"car", "Green"}, {"kiwi", "Red"}});
-                ASSERT_TRUE(CopyRecords(source, {1, 2}, db, {"Name"}).Shared);
+                const auto source = MemoryDatabase(kFields, {{"car", "Green"}, {"kiwi", "Red"}});
+                ASSERT_TRUE(CopyRecords(*source, {1, 2}, db, {"Name"}).Shared);
             }
             steps = recorder.Finish();
         }
@@ -82,8 +80,9 @@ TEST(UndoSteps, merged_edits_of_one_cell_undo_every_cell_any_of_them_stamped)
 {
     TDataBase db;
     db.InitNew();
-    FillDatabase(db, {{"Name", kTypeString, {}}, {"Changed", kTypeModDate, {}}, {"At", kTypeModTime, {}}},
-                 {{"pear", "14/03/2025", "08:00"}});
+    FillDatabase(
+        db, {{"Name", TFieldType::String, {}}, {"Changed", TFieldType::ModDate, {}}, {"At", TFieldType::ModTime, {}}},
+        {{"pear", "14/03/2025", "08:00"}});
     const auto cells = [&] { return db.GetCell(1, 1) + "|" + db.GetCell(1, 2) + "|" + db.GetCell(1, 3); };
     auto first = CellStep(1, {{1, "pear"}, {3, "08:00"}}, true);
     auto second = CellStep(1, {{1, "f"}, {2, "14/03/2025"}, {3, "23:59"}}, true);
@@ -104,7 +103,8 @@ TEST(UndoSteps, a_field_move_undone_and_redone_keeps_the_finds_fields_in_step)
 {
     TDataBase db;
     db.InitNew();
-    FillDatabase(db, {{"Name", kTypeString, {}}, {"Town", kTypeString, {}}, {"Note", kTypeString, {}}},
+    FillDatabase(db,
+                 {{"Name", TFieldType::String, {}}, {"Town", TFieldType::String, {}}, {"Note", TFieldType::String, {}}},
                  {{"pear", "Bern", "tree"}});
     db.SetLastFind("e", false, false, {true, false, false});
     const auto highlighted = [&] {

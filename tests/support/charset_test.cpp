@@ -7,7 +7,7 @@
 namespace quorvil {
 namespace {
 
-TEST(CharsetTest, EveryByteComesBackFromItsUtf8)
+TEST(CharsetTest, every_byte_comes_back_from_its_utf8)
 {
     std::string bytes;
     for (int b = 0; b < 256; ++b)
@@ -18,7 +18,7 @@ TEST(CharsetTest, EveryByteComesBackFromItsUtf8)
     EXPECT_EQ(utf8.substr(0, result.Size), bytes);
 }
 
-TEST(CharsetTest, Utf8StopsAtCharactersWithoutAByteAndAtBrokenSequences)
+TEST(CharsetTest, utf8_stops_at_characters_without_a_byte_and_at_broken_sequences)
 {
     const struct {
         const char* Utf8;

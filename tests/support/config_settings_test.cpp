@@ -11,7 +11,7 @@ namespace {
 // split, imported and created databases (its folder renamed /home/ann/Palm;
 // SnapToDefaultButton, which only a person writes, added). Each setting
 // reads as the editor wrote it, and from a file without it as its default.
-TEST(SettingsTest, AFileTheEditorWroteReadsBackEverySettingAndAnEmptyOneTheDefaults)
+TEST(SettingsTest, a_file_the_editor_wrote_reads_back_every_setting_and_an_empty_one_the_defaults)
 {
     const TIniFile written(testkit::TestDataDir() + "/config/Quorvil.INI");
     testkit::TempDir dir;

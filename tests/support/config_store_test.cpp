@@ -35,7 +35,7 @@ private:
     std::optional<std::string> old_;
 };
 
-TEST(ConfigStoreTest, TheFileIsInXdgConfigHomeAndTheScreenSectionIsPreferredOverConfig)
+TEST(ConfigStoreTest, the_file_is_in_xdg_config_home_and_the_screen_section_is_preferred_over_config)
 {
     testkit::TempDir dir;
     EnvScope xdg("XDG_CONFIG_HOME", dir / "config");
@@ -59,7 +59,7 @@ TEST(ConfigStoreTest, TheFileIsInXdgConfigHomeAndTheScreenSectionIsPreferredOver
 using A = PositionRequest::Action;
 using S = WindowState;
 
-TEST(PositionTextTest, StoredTextsGiveThePlacementAndPlacementsTheirText)
+TEST(PositionTextTest, stored_texts_give_the_placement_and_placements_their_text)
 {
     const struct {
         const char* text;

@@ -25,7 +25,7 @@ uint32_t BitwiseCrc(uint32_t reg, std::string_view bytes)
     return reg;
 }
 
-TEST(DiscIdTest, IdCoversLabelNamesAndSizesOfVobFilesAndTheSearchPrefersTheRememberedVolume)
+TEST(DiscIdTest, id_covers_label_names_and_sizes_of_vob_files_and_the_search_prefers_the_remembered_volume)
 {
     TempDir dir, other, none;
     WriteText(dir / "VIDEO_TS", "a file, not a directory");

@@ -5,7 +5,7 @@
 namespace quorvil {
 namespace {
 
-TEST(FileNamesTest, DefaultKeepsAnExtensionAndForceReplacesIt)
+TEST(FileNamesTest, default_keeps_an_extension_and_force_replaces_it)
 {
     const struct {
         const char *name, *ext, *withDefault, *forced;
@@ -21,7 +21,7 @@ TEST(FileNamesTest, DefaultKeepsAnExtensionAndForceReplacesIt)
     }
 }
 
-TEST(FileNamesTest, SeparatorsAreAddedOnceAndTheRootIsKept)
+TEST(FileNamesTest, separators_are_added_once_and_the_root_is_kept)
 {
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"/data", "/data/", "/data"}, {"/data/", "/data/", "/data"}, {"/", "/", "/"}};

@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 using testkit::TempDir;
 using testkit::WriteText;
 
-TEST(FileSystemTest, ExistenceTestsTellFilesFromDirectoriesAndRefuseWildcards)
+TEST(FileSystemTest, existence_tests_tell_files_from_directories_and_refuse_wildcards)
 {
     TempDir dir;
     WriteText(dir / "a.pdb", "x");
@@ -30,7 +30,7 @@ TEST(FileSystemTest, ExistenceTestsTellFilesFromDirectoriesAndRefuseWildcards)
 #endif
 }
 
-TEST(FileSystemTest, MountTableEscapesAreDecodedAndDeviceLabelsFoundThroughTheLabelLinks)
+TEST(FileSystemTest, mount_table_escapes_are_decoded_and_device_labels_found_through_the_label_links)
 {
     std::istringstream table("\n/dev/sr0 /media/MY\\040DVD\\134x iso9660 ro,nosuid 0 0\n");
     const std::vector<MountEntry> entries = ParseMountTable(table);

@@ -9,7 +9,7 @@ namespace {
 
 // Whatever line ends a file had, a rewritten file ends every line in CR LF,
 // and keeps its comments, its BOM and the values it held.
-TEST(IniFileTest, ARewrittenFileEndsEveryLineInCrLf)
+TEST(IniFileTest, a_rewritten_file_ends_every_line_in_cr_lf)
 {
     const struct {
         const char* before;

@@ -5,7 +5,7 @@
 namespace quorvil {
 namespace {
 
-TEST(NumbersTest, TextToIntConvertsOrReportsTheFirstBadCharacter)
+TEST(NumbersTest, text_to_int_converts_or_reports_the_first_bad_character)
 {
     const struct {
         const char* text;

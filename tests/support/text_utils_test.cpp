@@ -5,7 +5,7 @@
 namespace quorvil {
 namespace {
 
-TEST(TextUtilsTest, TrimmingAndWordsSeparatedBySpacesOrQuoted)
+TEST(TextUtilsTest, trimming_and_words_separated_by_spaces_or_quoted)
 {
     EXPECT_EQ(TrimLeft("\t a\tb "), "a b ") << "tabs become spaces";
     EXPECT_EQ(Trim("\t a b\t "), "a b");
@@ -16,7 +16,7 @@ TEST(TextUtilsTest, TrimmingAndWordsSeparatedBySpacesOrQuoted)
         EXPECT_EQ(NthWord(text, n), words[n]) << n;
 }
 
-TEST(TextUtilsTest, ReplaceAllCountsAndDoesNotRescanReplacedText)
+TEST(TextUtilsTest, replace_all_counts_and_does_not_rescan_replaced_text)
 {
     const std::tuple<const char*, const char*, const char*, int, const char*> cases[] = {
         {"aaa", "a", "aa", 3, "aaaaaa"}, {"abab", "ab", "", 2, ""}, {"xyz", "", "q", 0, "xyz"}};

@@ -97,11 +97,14 @@ uint32_t EnvNumber(const char* name, uint32_t fallback)
 // A database of every field type the grid edits, 2,000 records.
 std::string MakeLarge(const QString& folder)
 {
-    const std::vector<FieldSpec> fields = {{"Name", kTypeString, {}},     {"Qty", kTypeInteger, {}},
-                                           {"Price", kTypeFloat, {}},     {"Paid", kTypeBoolean, {}},
-                                           {"Due", kTypeDate, {}},        {"At", kTypeTime, {}},
-                                           {"Colour", kTypeList, {"Red", "Green", "Blue"}},
-                                           {"Notes", kTypeString, {}}};
+    const std::vector<FieldSpec> fields = {{"Name", TFieldType::String, {}},
+                                           {"Qty", TFieldType::Integer, {}},
+                                           {"Price", TFieldType::Float, {}},
+                                           {"Paid", TFieldType::Boolean, {}},
+                                           {"Due", TFieldType::Date, {}},
+                                           {"At", TFieldType::Time, {}},
+                                           {"Colour", TFieldType::List, {"Red", "Green", "Blue"}},
+                                           {"Notes", TFieldType::String, {}}};
     std::mt19937 random(7);
     Rows rows;
     for (int r = 0; r < 2000; ++r) {
@@ -462,7 +465,7 @@ class MonkeyTest : public GuiCase {
     Q_OBJECT
 
 private slots:
-    void randomCommandsKeepEveryInvariant()
+    void random_commands_keep_every_invariant()
     {
         const uint32_t seed = EnvNumber("QUORVIL_MONKEY_SEED", 1);
         const int steps = int(EnvNumber("QUORVIL_MONKEY_STEPS", 300));

@@ -132,21 +132,4 @@ inline TOrderKind OrderKindOf(TFieldType type)
     return FactsOf(type).Order;
 }
 
-// The names tables of fields were written with before TFieldType.
-inline constexpr TFieldType kTypeNew = TFieldType::New;
-inline constexpr TFieldType kTypeString = TFieldType::String;
-inline constexpr TFieldType kTypeBoolean = TFieldType::Boolean;
-inline constexpr TFieldType kTypeDate = TFieldType::Date;
-inline constexpr TFieldType kTypeInteger = TFieldType::Integer;
-inline constexpr TFieldType kTypeFloat = TFieldType::Float;
-inline constexpr TFieldType kTypeTime = TFieldType::Time;
-inline constexpr TFieldType kTypeList = TFieldType::List;
-inline constexpr TFieldType kTypeAutoDate = TFieldType::AutoDate;
-inline constexpr TFieldType kTypeAutoTime = TFieldType::AutoTime;
-inline constexpr TFieldType kTypeAutoInc = TFieldType::AutoInc;
-inline constexpr TFieldType kTypeBinary = TFieldType::Binary;
-inline constexpr TFieldType kTypeModDate = TFieldType::ModDate;
-inline constexpr TFieldType kTypeModTime = TFieldType::ModTime;
-inline constexpr TFieldType kTypeIntDate = TFieldType::IntDate;
-
 }  // namespace quorvil

@@ -37,7 +37,7 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 ifeq ($(CI),true)
-	@$(MAKE) --no-print-directory test-sanitize fuzz-ci test-windows
+	@$(MAKE) --no-print-directory format-check test-sanitize fuzz-ci test-windows
 endif
 
 # Every test but the window ones, and the monkey over the window, built

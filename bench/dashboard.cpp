@@ -4,9 +4,9 @@
 // few runs (the machine is shared; the best run is the least disturbed one).
 // Exit status 1 when a target is missed.
 #include "bench_data.h"
-#include "export.h"
 #include "copy_records.h"
 #include "csv_import.h"
+#include "export.h"
 #include "find_replace.h"
 #include "merge.h"
 #include "numbers.h"
@@ -100,8 +100,7 @@ std::string Mb(double bytes)
     return text;
 }
 
-Row TimeRow(const std::string& what, double seconds, const std::string& baselineName, double baseline,
-            double limit)
+Row TimeRow(const std::string& what, double seconds, const std::string& baselineName, double baseline, double limit)
 {
     return {what, Ms(seconds), baselineName, Ms(baseline), seconds / baseline, limit};
 }
@@ -188,8 +187,8 @@ double Median(std::vector<double> values)
 }
 
 // An export beside cp copying the file it wrote.
-Row ExportRow(const std::string& what, const std::function<void(const std::string&)>& write,
-              const std::string& file, const fs::path& dir, double limit)
+Row ExportRow(const std::string& what, const std::function<void(const std::string&)>& write, const std::string& file,
+              const fs::path& dir, double limit)
 {
     // Alternately, each into a file that is not there yet (replacing one
     // costs the old file's pages, which cp into a fresh name never pays), so
@@ -232,7 +231,10 @@ double DeflateOfParts(const std::string& xlsx)
     });
 }
 #elif defined(QUORVIL_XLSX_EXPORT)
-double DeflateOfParts(const std::string&) { return 0; }
+double DeflateOfParts(const std::string&)
+{
+    return 0;
+}
 #endif
 
 struct Context {
@@ -241,7 +243,7 @@ struct Context {
     std::string path;  // the standard large database
     std::string copy;  // a copy of it, for a second database open at the same time
     double fileSize;
-    double reading;    // seconds to read the file's bytes
+    double reading;  // seconds to read the file's bytes
     std::string readName;
 };
 
@@ -287,8 +289,8 @@ void AddCommandLine(const Context& c, std::vector<Row>& rows)
     }
     rows.push_back(TimeRow("quorvil-cli info (process)", Median(info), "cat of the same file", Median(cat), 3));
     const double memory = Median(peak);
-    rows.push_back({"quorvil-cli info, peak memory", Mb(memory), "file size", Mb(c.fileSize), memory / c.fileSize,
-                    1.5});
+    rows.push_back(
+        {"quorvil-cli info, peak memory", Mb(memory), "file size", Mb(c.fileSize), memory / c.fileSize, 1.5});
 }
 
 // The JSON of every record, as a process writing to /dev/null beside cat.
@@ -302,11 +304,10 @@ void AddJsonInfo(const Context& c, std::vector<Row>& rows)
         json.push_back(RunProgram(command).seconds);
         peak.push_back(PeakMemory(c.self, c.dir, command));
     }
-    rows.push_back(TimeRow("quorvil-cli info --json --records (process)", Median(json), "cat of the same file",
-                           Median(cat), 8));
+    rows.push_back(
+        TimeRow("quorvil-cli info --json --records (process)", Median(json), "cat of the same file", Median(cat), 8));
     const double memory = Median(peak);
-    rows.push_back({"info --json --records, peak", Mb(memory), "file size", Mb(c.fileSize), memory / c.fileSize,
-                    1.5});
+    rows.push_back({"info --json --records, peak", Mb(memory), "file size", Mb(c.fileSize), memory / c.fileSize, 1.5});
 }
 
 void AddConversions(const Context& c, std::vector<Row>& rows)
@@ -358,12 +359,11 @@ void AddProcessConversions(const Context& c, TJFILE& db, std::vector<Row>& rows)
         import.push_back(RunProgram({QUORVIL_CLI_PATH, "import", csv, "-o", imported}).seconds);
         copied(imported, importCp, importSynced);
     }
-    rows.push_back(TimeRow("quorvil-cli convert --layout 1 (process)", Median(convert), "cp of its output",
-                           Median(convertCp), 3));
-    rows.push_back(TimeRow("quorvil-cli convert --layout 1 (process)", Median(convert),
-                           "cp of its output, then sync", Median(convertSynced), 3));
     rows.push_back(
-        TimeRow("quorvil-cli import (process)", Median(import), "cp of its output", Median(importCp), 3));
+        TimeRow("quorvil-cli convert --layout 1 (process)", Median(convert), "cp of its output", Median(convertCp), 3));
+    rows.push_back(TimeRow("quorvil-cli convert --layout 1 (process)", Median(convert), "cp of its output, then sync",
+                           Median(convertSynced), 3));
+    rows.push_back(TimeRow("quorvil-cli import (process)", Median(import), "cp of its output", Median(importCp), 3));
     rows.push_back(TimeRow("quorvil-cli import (process)", Median(import), "cp of its output, then sync",
                            Median(importSynced), 3));
     fs::remove(copy);
@@ -375,15 +375,15 @@ void AddExports(const Context& c, TJFILE& db, std::vector<Row>& rows)
     for (int f = 1; f <= db.FieldCount(); ++f)
         fields.push_back(f);
     const std::string stem = (c.dir / "export").string();
-    rows.push_back(ExportRow("CSV export", [&](const std::string& f) { WriteCSV(db, fields, f); }, stem + ".CSV",
-                             c.dir, 2.5));
-    rows.push_back(ExportRow("HTML export", [&](const std::string& f) { WriteHTML(db, f, fields); },
-                             stem + ".HTM", c.dir, 3));
-    rows.push_back(ExportRow("TXT export", [&](const std::string& f) { WriteTXT(db, f, fields); }, stem + ".TXT",
-                             c.dir, 3));
-    rows.push_back(ExportRow("standard CSV export",
-                             [&](const std::string& f) { WriteStandardCsv(db, fields, {}, f); }, stem + ".csv",
-                             c.dir, 3));
+    rows.push_back(ExportRow(
+        "CSV export", [&](const std::string& f) { WriteCSV(db, fields, f); }, stem + ".CSV", c.dir, 2.5));
+    rows.push_back(ExportRow(
+        "HTML export", [&](const std::string& f) { WriteHTML(db, f, fields); }, stem + ".HTM", c.dir, 3));
+    rows.push_back(ExportRow(
+        "TXT export", [&](const std::string& f) { WriteTXT(db, f, fields); }, stem + ".TXT", c.dir, 3));
+    rows.push_back(ExportRow(
+        "standard CSV export", [&](const std::string& f) { WriteStandardCsv(db, fields, {}, f); }, stem + ".csv", c.dir,
+        3));
 #ifdef QUORVIL_XLSX_EXPORT
     const std::string xlsx = stem + ".xlsx";
     const double writing = Best([&] { WriteXlsx(db, fields, xlsx); });
@@ -393,14 +393,14 @@ void AddExports(const Context& c, TJFILE& db, std::vector<Row>& rows)
                                "deflate of its own XML", deflating, 3));
     // The whole tool, so that the figure is the export's own and not this
     // process's; the copy, since `db` holds the large file locked.
-    const double peak =
-        PeakMemory(c.self, c.dir, {QUORVIL_CLI_PATH, "export", "xlsx", c.copy, "-o", stem + "-cli.xlsx"});
+    const double peak = PeakMemory(c.self, c.dir,
+                                   {QUORVIL_CLI_PATH, "export", "xlsx", c.copy, "-o", stem + "-cli.xlsx"});
     rows.push_back({"quorvil-cli export xlsx, peak", Mb(peak), "file size", Mb(c.fileSize), peak / c.fileSize, 2});
 #endif
 #ifdef QUORVIL_ACCESS_EXPORT
     const double csv = Best([&] { WriteCSV(db, fields, stem + ".CSV"); });
-    rows.push_back(TimeRow("Access export (SQLite)", BestAccessExport(db, stem + ".sqlite", kRuns), "CSV export",
-                           csv, 10));
+    rows.push_back(
+        TimeRow("Access export (SQLite)", BestAccessExport(db, stem + ".sqlite", kRuns), "CSV export", csv, 10));
 #endif
 }
 
@@ -452,13 +452,15 @@ void AddExchange(const Context& c, std::vector<Row>& rows)
     const std::string masterFile = (c.dir / "master.pdb").string();
     fs::copy_file(c.path, masterFile);
     std::unique_ptr<TJFILE> master, other;
-    const double loading = Best([&] {
-        master = Open(masterFile);
-        other = Open(c.copy);
-    }, [&] {
-        master.reset();
-        other.reset();
-    });
+    const double loading = Best(
+        [&] {
+            master = Open(masterFile);
+            other = Open(c.copy);
+        },
+        [&] {
+            master.reset();
+            other.reset();
+        });
     auto reload = [&] {
         master.reset();
         master = Open(masterFile);
@@ -484,10 +486,11 @@ void AddExchange(const Context& c, std::vector<Row>& rows)
     const double saving = Best([&] { SaveInto(db, saved); }, [&] { fs::remove(saved); });
     const fs::path parts = c.dir / "parts";
     TSplitChoice split{7, SplitValues(db, 7, nullptr), parts.string(), {true, true, false, false}, {}};
-    const double splitting = Best([&] { Split(db, split); }, [&] {
-        fs::remove_all(parts);
-        fs::create_directories(parts);
-    });
+    const double splitting = Best([&] { Split(db, split); },
+                                  [&] {
+                                      fs::remove_all(parts);
+                                      fs::create_directories(parts);
+                                  });
     rows.push_back(TimeRow("split by 50 values, PDB + CSV", splitting, "saving it once", saving, 3));
     fs::remove_all(parts);
 }
@@ -520,10 +523,10 @@ void AddViews(std::vector<Row>& rows)
     std::map<std::string, double> ms = GuiBenchFigures("--dashboard-views");
     if (ms.size() != 6)
         return;
-    rows.push_back(TimeRow("list screenful at row 60000", ms["list_row_60000"], "list screenful at row 1",
-                           ms["list_row_1"], 2));
-    rows.push_back(TimeRow("record view of record 60000", ms["record_60000"], "record view of record 1",
-                           ms["record_1"], 2));
+    rows.push_back(
+        TimeRow("list screenful at row 60000", ms["list_row_60000"], "list screenful at row 1", ms["list_row_1"], 2));
+    rows.push_back(
+        TimeRow("record view of record 60000", ms["record_60000"], "record view of record 1", ms["record_1"], 2));
     rows.push_back(TimeRow("record view of record 60000", ms["record_60000"], "the 50 ms budget", 0.050, 1));
     // The window answers between the filter's slices; the rows come soon after.
     rows.push_back(TimeRow("filter row, 3 boxes: longest pause", ms["filter_longest"], "the 100 ms budget", 0.100, 1));
@@ -548,8 +551,8 @@ void AddEditorOpen(const Context& c, std::vector<Row>& rows)
         throw std::runtime_error("the editor did not open the large database");
     rows.push_back(TimeRow("editor open, real window", ms["editor_open"], "load as quorvil-cli does (mapped)",
                            ms["cli_load"], 1.5));
-    rows.push_back(TimeRow("editor open, real window", ms["editor_open"], "load as the editor does (read)",
-                           ms["read_load"], 1.5));
+    rows.push_back(
+        TimeRow("editor open, real window", ms["editor_open"], "load as the editor does (read)", ms["read_load"], 1.5));
 #else
     (void)c;
     (void)rows;
@@ -560,14 +563,16 @@ void AddEditorOpen(const Context& c, std::vector<Row>& rows)
 double ScanCells(const TJFILE& db, const std::string& text)
 {
     size_t hits = 0;
-    double seconds = Best([&] {
-        hits = 0;
-        for (int r = 1; r <= db.RecordCount(); ++r)
-            for (int f = 1; f <= db.FieldCount(); ++f) {
-                const std::string_view cell = db.CellView(r, f);
-                hits += ::memmem(cell.data(), cell.size(), text.data(), text.size()) != nullptr;
-            }
-    }, {}, 5);
+    double seconds = Best(
+        [&] {
+            hits = 0;
+            for (int r = 1; r <= db.RecordCount(); ++r)
+                for (int f = 1; f <= db.FieldCount(); ++f) {
+                    const std::string_view cell = db.CellView(r, f);
+                    hits += ::memmem(cell.data(), cell.size(), text.data(), text.size()) != nullptr;
+                }
+        },
+        {}, 5);
     std::printf("memmem scan: %zu cells hold \"%s\"\n", hits, text.c_str());
     return seconds;
 }
@@ -587,10 +592,12 @@ void AddFind(const Context& c, std::vector<Row>& rows)
     options.FieldFlags = all;
     options.Prompt = false;
     const double baseline = ScanCells(*db, "lima");
-    const double replacing = Best([&] { ReplaceText(*db, options, {}); }, [&] {
-        db.reset();
-        db = Open(c.copy);
-    }, 2);
+    const double replacing = Best([&] { ReplaceText(*db, options, {}); },
+                                  [&] {
+                                      db.reset();
+                                      db = Open(c.copy);
+                                  },
+                                  2);
     rows.push_back(TimeRow("replace all, no prompt", replacing, "memmem scan of the cells", baseline, 5));
 }
 
@@ -610,12 +617,15 @@ void AddFilterRow(const Context& c, std::vector<Row>& rows)
     // A range of numbers against parsing every number of the field and comparing.
     constexpr int kNumbers = 4;  // a Float field
     size_t inRange = 0;
-    const double scanning = Best([&] {
-        inRange = 0;
-        for (int r = 1; r <= n; ++r)
-            if (const std::optional<double> v = DecimalValue(db->CellView(r, kNumbers)); v && *v >= 100 && *v <= 5000)
-                ++inRange;
-    }, {}, 5);
+    const double scanning = Best(
+        [&] {
+            inRange = 0;
+            for (int r = 1; r <= n; ++r)
+                if (const std::optional<double> v = DecimalValue(db->CellView(r, kNumbers));
+                    v && *v >= 100 && *v <= 5000)
+                    ++inRange;
+        },
+        {}, 5);
     const TRecordFilter range(*db, {{kNumbers, "100..5000"}});
     const double ranging = Best([&] { FilterRecords(*db, range, 1, n, flags); }, {}, 5);
     size_t passed = 0;
@@ -667,8 +677,7 @@ int main(int argc, char** argv)
         return quorvil::Open(argv[2])->RecordCount() > 0 ? 0 : 1;
 
     auto start = std::chrono::steady_clock::now();
-    std::printf("Generating the standard large database (%d records by %d fields)...\n", kLargeRecords,
-                kLargeFields);
+    std::printf("Generating the standard large database (%d records by %d fields)...\n", kLargeRecords, kLargeFields);
     std::fflush(stdout);
     fs::path dir = fs::temp_directory_path() / ("quorvil-dashboard-" + std::to_string(::getpid()));
     fs::create_directories(dir);
@@ -677,7 +686,6 @@ int main(int argc, char** argv)
     bool met = Print(rows);
     std::printf("\nbest of %d runs each (the exports: %d, alternating with cp; the quorvil-cli rows: median of 7); "
                 "total time %.0f s\n",
-                kRuns, kExportRuns,
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+                kRuns, kExportRuns, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     return met ? 0 : 1;
 }

@@ -46,13 +46,22 @@ void StdSortOfKeys(benchmark::State& state, const TSortOrder& order)
     }
 }
 
-void BM_SortByTextField(benchmark::State& state) { SortBy(state, kByFirstText); }
+void BM_SortByTextField(benchmark::State& state)
+{
+    SortBy(state, kByFirstText);
+}
 BENCHMARK(BM_SortByTextField)->Unit(benchmark::kMillisecond);
 
-void BM_StdSortOfTheSameKeys(benchmark::State& state) { StdSortOfKeys(state, kByFirstText); }
+void BM_StdSortOfTheSameKeys(benchmark::State& state)
+{
+    StdSortOfKeys(state, kByFirstText);
+}
 BENCHMARK(BM_StdSortOfTheSameKeys)->Unit(benchmark::kMillisecond);
 
-void BM_SortByThreeFields(benchmark::State& state) { SortBy(state, ThreeFieldOrder(*MakeLargeDatabase(10))); }
+void BM_SortByThreeFields(benchmark::State& state)
+{
+    SortBy(state, ThreeFieldOrder(*MakeLargeDatabase(10)));
+}
 BENCHMARK(BM_SortByThreeFields)->Unit(benchmark::kMillisecond);
 
 void BM_StdSortOfThreeFieldKeys(benchmark::State& state)
@@ -61,10 +70,16 @@ void BM_StdSortOfThreeFieldKeys(benchmark::State& state)
 }
 BENCHMARK(BM_StdSortOfThreeFieldKeys)->Unit(benchmark::kMillisecond);
 
-void BM_SortByNumberAndDate(benchmark::State& state) { SortBy(state, kByNumberAndDate); }
+void BM_SortByNumberAndDate(benchmark::State& state)
+{
+    SortBy(state, kByNumberAndDate);
+}
 BENCHMARK(BM_SortByNumberAndDate)->Unit(benchmark::kMillisecond);
 
-void BM_StdSortOfNumberAndDateKeys(benchmark::State& state) { StdSortOfKeys(state, kByNumberAndDate); }
+void BM_StdSortOfNumberAndDateKeys(benchmark::State& state)
+{
+    StdSortOfKeys(state, kByNumberAndDate);
+}
 BENCHMARK(BM_StdSortOfNumberAndDateKeys)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -291,8 +291,7 @@ std::string DatabaseSummary(const TJFILE& db)
             out << "  default: " << db.GetDefault(f);
         out << "\n";
     }
-    out << "Sort fields: " << db.GetSortField(1) << ", " << db.GetSortField(2) << ", " << db.GetSortField(3)
-        << "\n"
+    out << "Sort fields: " << db.GetSortField(1) << ", " << db.GetSortField(2) << ", " << db.GetSortField(3) << "\n"
         << "Category:    " << db.Category() << "\n"
         << "Read-only:   " << (db.ReadOnly() ? "yes" : "no") << "\n";
     for (int s = 1; s <= 5; ++s)

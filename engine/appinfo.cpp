@@ -12,10 +12,11 @@ namespace {
 constexpr size_t kNameSize = 21;
 constexpr size_t kShortTextSize = 16;
 
-constexpr TAppInfoLayout kLayout3{564, Facts(TLayout::JFile3).MaxFields, true, 420, 460, 462, 464, 504, 506, 512,
-                                  514, 516, 532, 548, 550};
-constexpr TAppInfoLayout kLayout4{1702, Facts(TLayout::JFilePro4).MaxFields, true, 1050, 1150, 1152, 1154, 1254,
-                                  1256, 1262, 1264, 1266, 1282, 1298, 1300};
+constexpr TAppInfoLayout kLayout3{
+    564, Facts(TLayout::JFile3).MaxFields, true, 420, 460, 462, 464, 504, 506, 512, 514, 516, 532, 548, 550};
+constexpr TAppInfoLayout kLayout4{
+    1702, Facts(TLayout::JFilePro4).MaxFields, true, 1050, 1150, 1152, 1154, 1254, 1256, 1262, 1264, 1266, 1282, 1298,
+    1300};
 // The 5.x blocks: the Pro 4.x offsets with widths kept as they are given.
 constexpr TAppInfoLayout kLayout5 = [] {
     TAppInfoLayout layout = kLayout4;
@@ -31,10 +32,22 @@ constexpr size_t kExtraTable2 = 1502;
 
 TAppInfo::TAppInfo(const TAppInfoLayout& layout) : layout_(layout), block_(layout.Size, 0) {}
 
-uint16_t TAppInfo::U16(size_t offset) const { return GetU16BE(&block_[offset]); }
-void TAppInfo::PutU16(size_t offset, uint16_t v) { PutU16BE(&block_[offset], v); }
-uint32_t TAppInfo::U32(size_t offset) const { return GetU32BE(&block_[offset]); }
-void TAppInfo::PutU32(size_t offset, uint32_t v) { PutU32BE(&block_[offset], v); }
+uint16_t TAppInfo::U16(size_t offset) const
+{
+    return GetU16BE(&block_[offset]);
+}
+void TAppInfo::PutU16(size_t offset, uint16_t v)
+{
+    PutU16BE(&block_[offset], v);
+}
+uint32_t TAppInfo::U32(size_t offset) const
+{
+    return GetU32BE(&block_[offset]);
+}
+void TAppInfo::PutU32(size_t offset, uint32_t v)
+{
+    PutU32BE(&block_[offset], v);
+}
 
 std::string TAppInfo::Text(size_t offset, size_t maxLen) const
 {
@@ -58,8 +71,14 @@ void TAppInfo::PutText(size_t offset, size_t maxLen, const std::string& t, bool 
         p[len] = 0;
 }
 
-int TAppInfo::GetCategory() const { return GetFlags() >> 12; }
-void TAppInfo::SetCategory(int n) { SetFlags(uint16_t((GetFlags() & 0x0FFF) | ((n & 0xF) << 12))); }
+int TAppInfo::GetCategory() const
+{
+    return GetFlags() >> 12;
+}
+void TAppInfo::SetCategory(int n)
+{
+    SetFlags(uint16_t((GetFlags() & 0x0FFF) | ((n & 0xF) << 12)));
+}
 
 std::string TAppInfo::GetFieldName(int i) const
 {
@@ -84,9 +103,18 @@ void TAppInfo::SetFieldType(int i, TFieldType type)
         PutU16(layout_.Types + (i - 1) * 2, Code(type == TFieldType::IntDate ? TFieldType::Date : type));
 }
 
-int TAppInfo::GetFieldCount() const { return U16(layout_.FieldCount); }
-void TAppInfo::SetFieldCount(int n) { PutU16(layout_.FieldCount, uint16_t(n)); }
-void TAppInfo::SetLayoutTag(uint16_t v) { PutU16(layout_.LayoutTag, v); }
+int TAppInfo::GetFieldCount() const
+{
+    return U16(layout_.FieldCount);
+}
+void TAppInfo::SetFieldCount(int n)
+{
+    PutU16(layout_.FieldCount, uint16_t(n));
+}
+void TAppInfo::SetLayoutTag(uint16_t v)
+{
+    PutU16(layout_.LayoutTag, v);
+}
 
 int16_t TAppInfo::GetColumnWidth(int i) const
 {
@@ -103,8 +131,14 @@ void TAppInfo::SetColumnWidth(int i, int16_t w)
         PutU16(layout_.Widths + (i - 1) * 2, uint16_t(w));
 }
 
-uint16_t TAppInfo::GetDisplayWidth() const { return U16(layout_.DisplayWidth); }
-void TAppInfo::SetDisplayWidth(uint16_t v) { PutU16(layout_.DisplayWidth, v); }
+uint16_t TAppInfo::GetDisplayWidth() const
+{
+    return U16(layout_.DisplayWidth);
+}
+void TAppInfo::SetDisplayWidth(uint16_t v)
+{
+    PutU16(layout_.DisplayWidth, v);
+}
 
 uint16_t TAppInfo::GetSortField(int k) const
 {
@@ -117,18 +151,54 @@ void TAppInfo::SetSortField(int k, uint16_t f)
         PutU16(layout_.SortFields + (k - 1) * 2, f);
 }
 
-uint16_t TAppInfo::GetFindField() const { return U16(layout_.FindField); }
-void TAppInfo::SetFindField(uint16_t f) { PutU16(layout_.FindField, f); }
-uint16_t TAppInfo::GetFilterField() const { return U16(layout_.FilterField); }
-void TAppInfo::SetFilterField(uint16_t f) { PutU16(layout_.FilterField, f); }
-std::string TAppInfo::GetFindText() const { return Text(layout_.FindText, 15); }
-void TAppInfo::SetFindText(const std::string& t) { PutText(layout_.FindText, 15, t, false); }
-std::string TAppInfo::GetFilterText() const { return Text(layout_.FilterText, 15); }
-void TAppInfo::SetFilterText(const std::string& t) { PutText(layout_.FilterText, 15, t, false); }
-uint16_t TAppInfo::GetFlags() const { return U16(layout_.Flags); }
-void TAppInfo::SetFlags(uint16_t v) { PutU16(layout_.Flags, v); }
-uint16_t TAppInfo::GetFirstColumn() const { return U16(layout_.FirstColumn); }
-void TAppInfo::SetFirstColumn(uint16_t f) { PutU16(layout_.FirstColumn, f); }
+uint16_t TAppInfo::GetFindField() const
+{
+    return U16(layout_.FindField);
+}
+void TAppInfo::SetFindField(uint16_t f)
+{
+    PutU16(layout_.FindField, f);
+}
+uint16_t TAppInfo::GetFilterField() const
+{
+    return U16(layout_.FilterField);
+}
+void TAppInfo::SetFilterField(uint16_t f)
+{
+    PutU16(layout_.FilterField, f);
+}
+std::string TAppInfo::GetFindText() const
+{
+    return Text(layout_.FindText, 15);
+}
+void TAppInfo::SetFindText(const std::string& t)
+{
+    PutText(layout_.FindText, 15, t, false);
+}
+std::string TAppInfo::GetFilterText() const
+{
+    return Text(layout_.FilterText, 15);
+}
+void TAppInfo::SetFilterText(const std::string& t)
+{
+    PutText(layout_.FilterText, 15, t, false);
+}
+uint16_t TAppInfo::GetFlags() const
+{
+    return U16(layout_.Flags);
+}
+void TAppInfo::SetFlags(uint16_t v)
+{
+    PutU16(layout_.Flags, v);
+}
+uint16_t TAppInfo::GetFirstColumn() const
+{
+    return U16(layout_.FirstColumn);
+}
+void TAppInfo::SetFirstColumn(uint16_t f)
+{
+    PutU16(layout_.FirstColumn, f);
+}
 
 void TAppInfo::LoadFromStream(ByteReader& in)
 {
@@ -172,7 +242,10 @@ void TAppInfo3::SetExtraText(const std::string& t)
     std::copy_n(t.data(), len, &block_[kExtraText3 + 1]);
 }
 
-uint32_t TAppInfo3::GetExtraValue(int, int) const { return 0; }
+uint32_t TAppInfo3::GetExtraValue(int, int) const
+{
+    return 0;
+}
 void TAppInfo3::SetExtraValue(int, int, uint32_t) {}
 
 // --- Pro 4.x and later -----------------------------------------------------
@@ -218,14 +291,10 @@ void TAppInfo6::SetFieldType(int i, TFieldType type)
 std::unique_ptr<TAppInfo> MakeAppInfo(TLayout layout)
 {
     switch (layout) {
-    case TLayout::JFile3:
-        return std::make_unique<TAppInfo3>();
-    case TLayout::JFilePro4:
-        return std::make_unique<TAppInfo4>();
-    case TLayout::JFile5:
-        return std::make_unique<TAppInfo5>();
-    case TLayout::JFile55:
-        break;
+    case TLayout::JFile3: return std::make_unique<TAppInfo3>();
+    case TLayout::JFilePro4: return std::make_unique<TAppInfo4>();
+    case TLayout::JFile5: return std::make_unique<TAppInfo5>();
+    case TLayout::JFile55: break;
     }
     return std::make_unique<TAppInfo6>();
 }

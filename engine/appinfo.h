@@ -23,8 +23,8 @@ struct TAppInfoLayout {
     // Widths are kept unsigned, at least 20 and read as at most 32767 (the
     // 3.x and Pro 4.x blocks); otherwise signed and unchanged.
     bool UnsignedWidths;
-    size_t Types, FieldCount, LayoutTag, Widths, DisplayWidth, SortFields, FindField, FilterField,
-        FindText, FilterText, Flags, FirstColumn;
+    size_t Types, FieldCount, LayoutTag, Widths, DisplayWidth, SortFields, FindField, FilterField, FindText, FilterText,
+        Flags, FirstColumn;
 };
 
 class TAppInfo {

@@ -9,7 +9,10 @@
 
 namespace quorvil {
 
-inline uint16_t GetU16BE(const uint8_t* p) { return uint16_t((p[0] << 8) | p[1]); }
+inline uint16_t GetU16BE(const uint8_t* p)
+{
+    return uint16_t((p[0] << 8) | p[1]);
+}
 inline uint32_t GetU32BE(const uint8_t* p)
 {
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
@@ -26,8 +29,14 @@ inline uint64_t LoadWord(const void* p)
     std::memcpy(&w, p, 8);
     return w;
 }
-inline uint64_t ZeroLanes(uint64_t w) { return (w - kLaneOnes) & ~w & kLaneHighs; }
-inline uint64_t LanesEqual(uint64_t w, unsigned char c) { return ZeroLanes(w ^ (kLaneOnes * c)); }
+inline uint64_t ZeroLanes(uint64_t w)
+{
+    return (w - kLaneOnes) & ~w & kLaneHighs;
+}
+inline uint64_t LanesEqual(uint64_t w, unsigned char c)
+{
+    return ZeroLanes(w ^ (kLaneOnes * c));
+}
 
 // Sixteen bytes at a time where the compiler has vectors (GCC and Clang):
 // a comparison gives all ones in each lane that holds.

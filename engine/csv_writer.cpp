@@ -22,7 +22,6 @@ const char* const kSection = "JFilePro";
 const std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-
 std::vector<int> UsedFields(const std::vector<int>& fields)
 {
     std::vector<int> used;
@@ -211,8 +210,8 @@ void WriteCSVBody(const TJFILE& db, const std::vector<int>& fields, int count, C
         ReportProgress(r, count);
         const TLineFacts facts = cellsOf(r, cells);
         const bool lineFeeds = facts.LineFeeds;
-        if (distinct && WriteRecordLine(out, cells, used, exists, isDate, facts.TextBytes + 11 * dates, lineFeeds,
-                                        facts.Span))
+        if (distinct &&
+            WriteRecordLine(out, cells, used, exists, isDate, facts.TextBytes + 11 * dates, lineFeeds, facts.Span))
             continue;
         for (size_t i = 0; i < used.size(); ++i) {
             std::string_view cell = exists[i] ? cells[size_t(used[i] - 1)] : std::string_view();
@@ -244,15 +243,18 @@ void WriteCSVTo(const TJFILE& db, const std::vector<int>& fields, TStream& strea
 
 void WriteCSVTo(const TJFILE& db, const TRecordPick& records, const std::vector<int>& fields, TStream& stream)
 {
-    WriteCSVBody(db, fields, records.Count(), [&](int i, std::array<std::string_view, kMaxSlots>& cells) {
-        const std::string_view all = records.Cells(i, cells);
-        // The exact total, as a record holding just these cells has it, so
-        // that each line is written the same way as from such a record.
-        size_t bytes = 0;
-        for (int k = 0; k < records.FieldCount(); ++k)
-            bytes += cells[size_t(k)].size();
-        return TLineFacts{bytes, records.FixedLineFeeds() || all.find('\n') != std::string_view::npos, {}};
-    }, stream);
+    WriteCSVBody(
+        db, fields, records.Count(),
+        [&](int i, std::array<std::string_view, kMaxSlots>& cells) {
+            const std::string_view all = records.Cells(i, cells);
+            // The exact total, as a record holding just these cells has it, so
+            // that each line is written the same way as from such a record.
+            size_t bytes = 0;
+            for (int k = 0; k < records.FieldCount(); ++k)
+                bytes += cells[size_t(k)].size();
+            return TLineFacts{bytes, records.FixedLineFeeds() || all.find('\n') != std::string_view::npos, {}};
+        },
+        stream);
 }
 
 namespace {
@@ -307,8 +309,7 @@ std::vector<TIniEntry> SettingsEntries(const TJFILE& db, const std::vector<int>&
         put("Filter" + std::to_string(s), value);
     }
     for (int s = 1; s <= 5; ++s)
-        put("Sort" + std::to_string(s),
-            JoinFields({0, 1, 2, 3}, [&](int k) {
+        put("Sort" + std::to_string(s), JoinFields({0, 1, 2, 3}, [&](int k) {
                 return k == 0 ? Quoted(db.GetSavedSortName(s)) : std::to_string(db.GetSavedSortField(s, k));
             }));
     // The file as it is, read once for all the fields (a nameless one is

@@ -4,8 +4,8 @@
 #include "new_record.h"
 #include "text_case.h"
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace quorvil {
@@ -115,7 +115,10 @@ private:
 
 namespace {
 
-bool FindWordBefore(char c) { return c == '\n' || c == '\r' || c == ' '; }
+bool FindWordBefore(char c)
+{
+    return c == '\n' || c == '\r' || c == ' ';
+}
 
 bool FindWordAfter(char c)
 {
@@ -264,9 +267,9 @@ TReplaceResult ReplaceText(TJFILE& db, const TReplaceOptions& options, const TRe
                 if (refuseCrossing) {
                     keep = false;
                 } else {
-                    const TReplaceAnswer answer = callbacks.Ask
-                        ? callbacks.Ask(TReplaceQuestion::BoundaryCross, BoundaryQuestionText(r, name))
-                        : TReplaceAnswer::Yes;
+                    const TReplaceAnswer answer = callbacks.Ask ? callbacks.Ask(TReplaceQuestion::BoundaryCross,
+                                                                                BoundaryQuestionText(r, name))
+                                                                : TReplaceAnswer::Yes;
                     result.Cancelled = answer == TReplaceAnswer::Cancel;
                     keep = answer == TReplaceAnswer::Yes || answer == TReplaceAnswer::YesToAll;
                     if (answer == TReplaceAnswer::YesToAll)

@@ -39,8 +39,7 @@ private:
 // Whether Find's rule matches `value`: the first occurrence of `text` (already
 // upper-cased when the search ignores case) and, for a word search, that
 // occurrence standing as a whole word.
-bool FindMatchesValue(std::string_view value, std::string_view text, bool caseSensitive,
-                      bool wordSearch);
+bool FindMatchesValue(std::string_view value, std::string_view text, bool caseSensitive, bool wordSearch);
 
 // One flag per record (index 0 is record 1): the records in which `text`
 // occurs in a field whose flag is set (fieldFlags[0] is field 1).
@@ -71,7 +70,7 @@ struct TReplaceCallbacks {
 };
 
 struct TReplaceResult {
-    int Count = 0;           // replacements kept
+    int Count = 0;  // replacements kept
     int CellsWritten = 0;
     bool Cancelled = false;  // no summary then
 };
@@ -81,8 +80,7 @@ constexpr std::size_t kBoundaryLength = 4000;
 
 // Replaces in every record (the find filter does not narrow it). Changes
 // written before a Cancel stay.
-TReplaceResult ReplaceText(TJFILE& db, const TReplaceOptions& options,
-                           const TReplaceCallbacks& callbacks);
+TReplaceResult ReplaceText(TJFILE& db, const TReplaceOptions& options, const TReplaceCallbacks& callbacks);
 
 std::string ReplaceQuestionText(int record, const std::string& fieldName);
 std::string BoundaryQuestionText(int record, const std::string& fieldName);

@@ -328,8 +328,7 @@ void TJFILE::ConvertToNewLayout(TLayout newLayout)
     bool readOnly = ReadOnly();
     // The 5.x formats keep category and read-only flag in the header's
     // Version word, with hex 0800 marking the 5.x format.
-    PdbHeader.Version = uint16_t((PdbHeader.Version & 0x03FF) | (category << 12) | 0x0800 |
-                                 (readOnly ? 0x0400 : 0));
+    PdbHeader.Version = uint16_t((PdbHeader.Version & 0x03FF) | (category << 12) | 0x0800 | (readOnly ? 0x0400 : 0));
     std::unique_ptr<TAppInfo> block = MakeAppInfo(newLayout);
     int oldCount = FieldCount();
     CopyDefinitions(*this, *block, std::min(oldCount, facts.MaxFields), oldCount);

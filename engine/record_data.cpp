@@ -2,9 +2,9 @@
 
 #include "byte_io.h"
 
-#include <cstring>
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <utility>
 
 namespace quorvil {
@@ -151,10 +151,8 @@ TDATA& TDATA::operator=(const TDATA& other)
 }
 
 TDATA::TDATA(TDATA&& other) noexcept
-    : buf_(std::move(other.buf_)),
-      view_(std::exchange(other.view_, nullptr)),
-      viewSize_(std::exchange(other.viewSize_, 0)),
-      viewCount_(std::exchange(other.viewCount_, 0)),
+    : buf_(std::move(other.buf_)), view_(std::exchange(other.view_, nullptr)),
+      viewSize_(std::exchange(other.viewSize_, 0)), viewCount_(std::exchange(other.viewCount_, 0)),
       format_(other.format_)
 {
     other.buf_.clear();

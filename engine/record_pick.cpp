@@ -41,8 +41,9 @@ std::string_view TRecordPick::Cells(int i, std::array<std::string_view, kMaxSlot
     const size_t count = fields_.size();
     for (size_t k = 0; k < count; ++k) {
         const int f = fields_[k];
-        out[k] = fixed_[k] ? std::string_view(*fixed_[k])
-                           : f >= 1 && f <= kMaxSlots ? in[size_t(f - 1)] : std::string_view();
+        out[k] = fixed_[k]                  ? std::string_view(*fixed_[k])
+                 : f >= 1 && f <= kMaxSlots ? in[size_t(f - 1)]
+                                            : std::string_view();
     }
     std::fill(out.begin() + long(count), out.end(), std::string_view());
     return record.TextSpan();

@@ -53,8 +53,7 @@ void RemoveStaleTemporaries(const std::string& target)
     const std::string prefix = "." + BaseNameOf(target) + ".";
     auto isSuffixChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; };
     std::error_code ec;
-    for (std::filesystem::directory_iterator it(sys::PathFromUtf8(dir), ec), end; !ec && it != end;
-         it.increment(ec)) {
+    for (std::filesystem::directory_iterator it(sys::PathFromUtf8(dir), ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = sys::Utf8FromPath(it->path().filename());
         if (name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
             std::all_of(name.begin() + long(prefix.size()), name.end(), isSuffixChar))
@@ -264,8 +263,8 @@ std::unique_ptr<TFileStream> TFileStream::CreateTemporaryBeside(const std::strin
 {
     std::string name;
     int err = 0;
-    const sys::FileHandle file =
-        sys::CreateTemporary(AddBackslash(DirectoryOf(target)) + "." + BaseNameOf(target) + ".", target, name, err);
+    const sys::FileHandle file = sys::CreateTemporary(
+        AddBackslash(DirectoryOf(target)) + "." + BaseNameOf(target) + ".", target, name, err);
     if (file == sys::kNoFile)
         throw EStreamError("Cannot create file \"" + target + "\". " + ErrorText(err));
     std::unique_ptr<TFileStream> temp(new TFileStream());

@@ -63,7 +63,7 @@ std::string ErrorCountMessage(int count);
 std::string AccessLogName(const std::string& fileName);
 
 struct TAccessEvents {
-    std::function<void(const std::string&)> Warning;      // shown with an OK button
+    std::function<void(const std::string&)> Warning;  // shown with an OK button
     // Before each record; false stops the export (ECancelled) and leaves the
     // file as it was.
     std::function<bool(int record, int count)> Progress;

@@ -17,7 +17,7 @@ class TJFILE;
 struct TCsvSettings {
     std::string DefName;
     std::vector<TFieldType> Types;  // one per column
-    std::vector<int> Widths;      // one per column
+    std::vector<int> Widths;        // one per column
     std::string Title;
     // The layout the keys point to: 5.5 with an international date or the
     // 5.x keys (5.x and 5.5 cannot be told apart), else Pro 4.x (3.x cannot

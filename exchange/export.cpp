@@ -99,15 +99,9 @@ std::string PopupCommaMessage(const TJFILE& db, const std::vector<int>& fields)
 void Export(TJFILE& db, TExportFormat format, const std::vector<int>& fields, const std::string& fileName)
 {
     switch (format) {
-    case TExportFormat::CSV:
-        WriteCSV(db, fields, fileName);
-        break;
-    case TExportFormat::HTML:
-        WriteHTML(db, fileName, fields);
-        break;
-    case TExportFormat::TXT:
-        WriteTXT(db, fileName, fields);
-        break;
+    case TExportFormat::CSV: WriteCSV(db, fields, fileName); break;
+    case TExportFormat::HTML: WriteHTML(db, fileName, fields); break;
+    case TExportFormat::TXT: WriteTXT(db, fileName, fields); break;
     }
 }
 

@@ -16,8 +16,8 @@ enum class TExportFormat { CSV, HTML, TXT };
 struct TExportKind {
     const char* Extension;          // of the file and the dialog's default: "CSV", "HTM", "TXT"
     const TTextSetting* Directory;  // the setting that remembers where the last export went
-    const char* Title;      // of the file dialog
-    const char* Filter;     // of the file dialog: "CSV files|*.CSV|All Files|*.*"
+    const char* Title;              // of the file dialog
+    const char* Filter;             // of the file dialog: "CSV files|*.CSV|All Files|*.*"
     // A button press writes without a dialog only when every field is chosen.
     bool DirectNeedsAllFields;
 };

@@ -211,7 +211,8 @@ bool PlainJsonRecord(std::string_view span)
     const auto look = [&](const char* at) {
         const TByteLanes v = LoadLanes(at);
         const TByteLanes outside = reinterpret_cast<TByteLanes>(TByteLanes(v - 0x20) >= 0x60);
-        bad |= (outside & reinterpret_cast<TByteLanes>(v != 0)) | reinterpret_cast<TByteLanes>((v == '"') | (v == '\\'));
+        bad |= (outside & reinterpret_cast<TByteLanes>(v != 0)) |
+               reinterpret_cast<TByteLanes>((v == '"') | (v == '\\'));
     };
     for (size_t i = 0; i + 16 <= span.size(); i += 16)
         look(span.data() + i);
@@ -255,8 +256,7 @@ public:
         Commit(std::copy(after.begin(), after.end(), to));
     }
     // A record's entries, none of whose cells needs escaping, in one run.
-    void PutPlainRecord(const std::array<std::string_view, kMaxSlots>& cells, const std::vector<int>& fields,
-                        bool last)
+    void PutPlainRecord(const std::array<std::string_view, kMaxSlots>& cells, const std::vector<int>& fields, bool last)
     {
         size_t bytes = 0;
         for (const int f : fields)

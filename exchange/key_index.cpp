@@ -16,8 +16,7 @@ int AppendEmptyRecord(TJFILE& db)
     return db.RecordCount();
 }
 
-TKeyIndex::TKeyIndex(const TJFILE& db, int field, bool integerKeys)
-    : db_(db), field_(field), integerKeys_(integerKeys)
+TKeyIndex::TKeyIndex(const TJFILE& db, int field, bool integerKeys) : db_(db), field_(field), integerKeys_(integerKeys)
 {
     records_.reserve(size_t(db.RecordCount()));
     for (int r = 1; r <= db.RecordCount(); ++r)

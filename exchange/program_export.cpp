@@ -57,8 +57,8 @@ std::string OfferedProgramExportName(const TJFILE& db, TProgramFormat format)
     return name.substr(0, name.rfind('.')) + "." + extension;
 }
 
-void ExportForProgram(TJFILE& db, TProgramFormat format, const std::vector<int>& fields,
-                      const TStandardCsvOptions& csv, const std::string& fileName)
+void ExportForProgram(TJFILE& db, TProgramFormat format, const std::vector<int>& fields, const TStandardCsvOptions& csv,
+                      const std::string& fileName)
 {
     switch (format) {
     case TProgramFormat::XLSX:
@@ -68,15 +68,9 @@ void ExportForProgram(TJFILE& db, TProgramFormat format, const std::vector<int>&
         throw EStreamError("Cannot create file \"" + fileName + "\". This build writes no workbooks.");
 #endif
         break;
-    case TProgramFormat::CSV:
-        WriteStandardCsv(db, fields, csv, fileName);
-        break;
-    case TProgramFormat::HTML:
-        WriteBrowserHtml(db, fields, fileName);
-        break;
-    case TProgramFormat::JSON:
-        WriteJson(db, fields, fileName);
-        break;
+    case TProgramFormat::CSV: WriteStandardCsv(db, fields, csv, fileName); break;
+    case TProgramFormat::HTML: WriteBrowserHtml(db, fields, fileName); break;
+    case TProgramFormat::JSON: WriteJson(db, fields, fileName); break;
     }
 }
 

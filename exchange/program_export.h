@@ -37,7 +37,7 @@ std::string OfferedProgramExportName(const TJFILE& db, TProgramFormat format);
 // `fileName`, replacing any file of that name once the new one is complete;
 // `csv` applies to the CSV alone. Throws EStreamError when the file cannot be
 // written, is the database's own file or the format is not available.
-void ExportForProgram(TJFILE& db, TProgramFormat format, const std::vector<int>& fields,
-                      const TStandardCsvOptions& csv, const std::string& fileName);
+void ExportForProgram(TJFILE& db, TProgramFormat format, const std::vector<int>& fields, const TStandardCsvOptions& csv,
+                      const std::string& fileName);
 
 }  // namespace quorvil

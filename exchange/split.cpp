@@ -177,7 +177,8 @@ bool WriteOutput(TOutput& out, const TSplitFormats& formats, const std::vector<i
     // it is replaced all-or-nothing without waiting for the disk.
     write(formats.PDB, nullptr, [&](const std::string& name) {
         TFileStream::ReplaceFile(
-            name, [&](TFileStream& file) {
+            name,
+            [&](TFileStream& file) {
                 db.Save(file, out.Records);
                 file.Flush();
             },

@@ -47,9 +47,9 @@ struct TSplitFormats {
 };
 
 struct TSplitChoice {
-    int Field = 0;                     // the List field split by
-    std::vector<TSplitValue> Values;   // the outputs: every value with a file name
-    std::string OutputDir;             // for names without a directory
+    int Field = 0;                    // the List field split by
+    std::vector<TSplitValue> Values;  // the outputs: every value with a file name
+    std::string OutputDir;            // for names without a directory
     TSplitFormats Formats;
     // Source field -> the value every output record gets, stored as SetCell
     // stores it (a Boolean's TRUE and FALSE texts as "1" and "0").

@@ -111,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int r = 1; r <= before.RecordCount(); ++r)
         for (int f = 1; f <= before.FieldCount(); ++f)
             FUZZ_CHECK(master->CellView(r, f) == before.CellView(r, f) || before.CellView(r, f).empty() ||
-                        Overwritten(choice, f));
+                       Overwritten(choice, f));
     const std::set<std::string> names = GivenNames(other, std::string_view(reinterpret_cast<const char*>(data), size));
     for (int f = before.FieldCount() + 1; f <= master->FieldCount(); ++f)
         FUZZ_CHECK(names.count(master->GetFieldName(f)) == 1);

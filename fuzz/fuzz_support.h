@@ -14,8 +14,7 @@ namespace quorvil::fuzz {
 
 // Stops the fuzzer on a broken invariant, naming it.
 void Fail(const char* what, const char* file, int line);
-#define FUZZ_CHECK(condition) \
-    ((condition) ? void() : quorvil::fuzz::Fail(#condition, __FILE__, __LINE__))
+#define FUZZ_CHECK(condition) ((condition) ? void() : quorvil::fuzz::Fail(#condition, __FILE__, __LINE__))
 
 // A folder only this process writes into (in memory where the system has
 // such a folder, so that the crash-safe saves cost no disk syncs); removed

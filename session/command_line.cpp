@@ -44,9 +44,8 @@ bool HasPdbExtension(std::string_view name)
 bool MatchesDatabasePattern(const std::string& name, const std::string& pattern)
 {
     if (HasPdbExtension(pattern)) {
-        return HasPdbExtension(name) &&
-               WildcardMatch(std::string_view(name).substr(0, name.size() - 4),
-                             std::string_view(pattern).substr(0, pattern.size() - 4));
+        return HasPdbExtension(name) && WildcardMatch(std::string_view(name).substr(0, name.size() - 4),
+                                                      std::string_view(pattern).substr(0, pattern.size() - 4));
     }
     return WildcardMatch(name, pattern);
 }

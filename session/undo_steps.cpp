@@ -102,8 +102,7 @@ private:
 
 class TFieldMoveStep : public TUndoStep {
 public:
-    TFieldMoveStep(int from, int to, std::function<void(int, int)> move)
-        : from_(from), to_(to), move_(std::move(move))
+    TFieldMoveStep(int from, int to, std::function<void(int, int)> move) : from_(from), to_(to), move_(std::move(move))
     {
     }
     void Redo(TDataBase& db) override { Move(db, from_, to_); }

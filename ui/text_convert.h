@@ -23,6 +23,9 @@ std::string QStringToPath(const QString& path);
 QString MessageText(const char* what);
 
 // A literal of our own sources (UTF-8) as text, for captions and messages.
-inline QString FromUtf8(const char* utf8) { return QString::fromUtf8(utf8); }
+inline QString FromUtf8(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 }  // namespace quorvil

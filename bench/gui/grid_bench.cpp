@@ -223,7 +223,7 @@ BENCHMARK(BM_ViewMemory)->Arg(1000)->Arg(kLargeRecords)->Unit(benchmark::kMillis
 
 }  // namespace
 
-void DashboardViewFigures();                     // record_views_bench.cpp
+void DashboardViewFigures();                         // record_views_bench.cpp
 bool DashboardOpenFigures(const std::string& path);  // open_bench.cpp
 
 }  // namespace quorvil::bench

@@ -123,8 +123,10 @@ void DashboardViewFigures()
     std::printf("list_row_1 %.3f\n", BestMs(5, [&] { v.PaintListAt(0); }));
     std::printf("list_row_60000 %.3f\n", BestMs(5, [&] { v.PaintListAt(59999); }));
     const auto toGrid = [&] { v.page.SetViewMode(TViewMode::Grid); };
-    std::printf("record_1 %.3f\n", BestMs(5, [&] { v.SwitchToRecord(0); }, toGrid));
-    std::printf("record_60000 %.3f\n", BestMs(5, [&] { v.SwitchToRecord(59999); }, toGrid));
+    std::printf("record_1 %.3f\n", BestMs(
+                                       5, [&] { v.SwitchToRecord(0); }, toGrid));
+    std::printf("record_60000 %.3f\n", BestMs(
+                                           5, [&] { v.SwitchToRecord(59999); }, toGrid));
 
     // The filter row over every record, boxes of three kinds: the longest
     // the window is kept from its events, and the time to the rows shown.
@@ -138,8 +140,8 @@ void DashboardViewFigures()
     double total = 1e30;
     for (int run = 0; run < 3; ++run) {
         bool applied = false;
-        const QMetaObject::Connection done =
-            QObject::connect(&v.page, &TDatabasePage::FilterApplied, [&] { applied = true; });
+        const QMetaObject::Connection done = QObject::connect(&v.page, &TDatabasePage::FilterApplied,
+                                                              [&] { applied = true; });
         QElapsedTimer all;
         all.start();
         double runLongest = BestMs(1, [&] { emit v.page.Grid()->FilterChanged(); });

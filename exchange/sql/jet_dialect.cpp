@@ -79,8 +79,8 @@ std::string IsoDate(std::string_view text)
                                           ? (text.find('-') != std::string_view::npos ? text : std::string_view())
                                           : text.substr(0, blank);
     const std::string_view timePart = blank != std::string_view::npos ? text.substr(blank + 1)
-                                      : datePart.empty()               ? text
-                                                                       : std::string_view();
+                                      : datePart.empty()              ? text
+                                                                      : std::string_view();
     int d[3] = {0, 0, 0};
     int t[3] = {0, 0, 0};
     if (!datePart.empty() && (!Numbers(datePart, '-', 3, d) || !IsValidDate(d[0], d[1], d[2])))
@@ -120,12 +120,30 @@ struct TTypeName {
 };
 
 const TTypeName kTypes[] = {
-    {"MEMO", "TEXT"},       {"TEXT", "TEXT"},         {"CHAR", "TEXT"},       {"VARCHAR", "TEXT"},
-    {"LONGTEXT", "TEXT"},   {"INTEGER", "INTEGER"},   {"INT", "INTEGER"},     {"LONG", "INTEGER"},
-    {"SHORT", "INTEGER"},   {"SMALLINT", "INTEGER"},  {"BYTE", "INTEGER"},    {"DATE", "DATE"},
-    {"DATETIME", "DATE"},   {"TIME", "TIME"},         {"BIT", "BOOLEAN"},     {"YESNO", "BOOLEAN"},
-    {"LOGICAL", "BOOLEAN"}, {"BOOLEAN", "BOOLEAN"},   {"DOUBLE", "REAL"},     {"FLOAT", "REAL"},
-    {"REAL", "REAL"},       {"SINGLE", "REAL"},       {"CURRENCY", "REAL"},   {"COUNTER", "INTEGER"},
+    {"MEMO", "TEXT"},
+    {"TEXT", "TEXT"},
+    {"CHAR", "TEXT"},
+    {"VARCHAR", "TEXT"},
+    {"LONGTEXT", "TEXT"},
+    {"INTEGER", "INTEGER"},
+    {"INT", "INTEGER"},
+    {"LONG", "INTEGER"},
+    {"SHORT", "INTEGER"},
+    {"SMALLINT", "INTEGER"},
+    {"BYTE", "INTEGER"},
+    {"DATE", "DATE"},
+    {"DATETIME", "DATE"},
+    {"TIME", "TIME"},
+    {"BIT", "BOOLEAN"},
+    {"YESNO", "BOOLEAN"},
+    {"LOGICAL", "BOOLEAN"},
+    {"BOOLEAN", "BOOLEAN"},
+    {"DOUBLE", "REAL"},
+    {"FLOAT", "REAL"},
+    {"REAL", "REAL"},
+    {"SINGLE", "REAL"},
+    {"CURRENCY", "REAL"},
+    {"COUNTER", "INTEGER"},
     {"AUTOINCREMENT", "INTEGER"},
 };
 

@@ -15,6 +15,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// odbcinst.h needs the types windows.h declares.
 #include <odbcinst.h>
 #endif
 

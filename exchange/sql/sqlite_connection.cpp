@@ -61,10 +61,12 @@ bool Literal(const std::vector<TJetToken>& t, size_t& p, TSqlValue& value)
     if (!LiteralValue(t[p + (negative ? 1 : 0)], value))
         return false;
     if (negative)
-        std::visit([](auto& v) {
-            if constexpr (std::is_arithmetic_v<std::decay_t<decltype(v)>>)
-                v = -v;
-        }, value);
+        std::visit(
+            [](auto& v) {
+                if constexpr (std::is_arithmetic_v<std::decay_t<decltype(v)>>)
+                    v = -v;
+            },
+            value);
     p += negative ? 2 : 1;
     return true;
 }
@@ -489,9 +491,10 @@ long long TSqliteConnection::FirstValue(const std::string& query)
 {
     const std::vector<TJetToken> t = JetTokens(query);
     // SELECT ID FROM table ORDER BY ID DESC just after the row was appended.
-    if (pending_.New && t.size() == 8 && IsWord(t[0], "SELECT") && SameTextIgnoringCase(t[1].Text, pending_.Key->Name) &&
-        IsWord(t[2], "FROM") && SameTextIgnoringCase(t[3].Text, pending_.Table->Name) && IsWord(t[4], "ORDER") &&
-        IsWord(t[5], "BY") && SameTextIgnoringCase(t[6].Text, pending_.Key->Name) && IsWord(t[7], "DESC"))
+    if (pending_.New && t.size() == 8 && IsWord(t[0], "SELECT") &&
+        SameTextIgnoringCase(t[1].Text, pending_.Key->Name) && IsWord(t[2], "FROM") &&
+        SameTextIgnoringCase(t[3].Text, pending_.Table->Name) && IsWord(t[4], "ORDER") && IsWord(t[5], "BY") &&
+        SameTextIgnoringCase(t[6].Text, pending_.Key->Name) && IsWord(t[7], "DESC"))
         return std::get<long long>(pending_.Id);
     const TSqliteStatement select = SqliteStatement(t);
     Flush();

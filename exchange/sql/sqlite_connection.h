@@ -41,8 +41,8 @@ private:
         TSqlValue Id;
         bool New = false;
         std::vector<std::pair<size_t, QVariant>> Values;  // by column index
-        std::vector<int> Slots;                            // of each column in Values, or -1
-        size_t Next = 0;                                   // the column looked at first
+        std::vector<int> Slots;                           // of each column in Values, or -1
+        size_t Next = 0;                                  // the column looked at first
     };
 
     bool Buffer(const std::vector<TJetToken>& tokens);
@@ -73,7 +73,7 @@ private:
     // The table and column indexes of PrepareRows.
     std::string rowTable_;
     std::vector<size_t> rowColumns_;
-    QSqlQuery* rowQuery_ = nullptr;  // one of prepared_
+    QSqlQuery* rowQuery_ = nullptr;             // one of prepared_
     std::map<std::string, long long> nextIds_;  // of the tables only this connection has written
 };
 

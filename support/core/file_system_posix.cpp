@@ -12,9 +12,9 @@ namespace quorvil {
 namespace {
 
 constexpr std::array<std::string_view, 21> kPseudoFileSystems = {
-    "autofs", "binfmt_misc", "bpf",     "cgroup",  "cgroup2", "configfs",   "debugfs",
-    "devpts", "devtmpfs",    "efivarfs", "fusectl", "hugetlbfs", "mqueue",  "nsfs",
-    "proc",   "pstore",      "ramfs",   "rpc_pipefs", "securityfs", "selinuxfs", "sysfs"};
+    "autofs", "binfmt_misc", "bpf",      "cgroup",     "cgroup2",    "configfs",  "debugfs",
+    "devpts", "devtmpfs",    "efivarfs", "fusectl",    "hugetlbfs",  "mqueue",    "nsfs",
+    "proc",   "pstore",      "ramfs",    "rpc_pipefs", "securityfs", "selinuxfs", "sysfs"};
 
 std::vector<MountEntry> SystemMounts()
 {

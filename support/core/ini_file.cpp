@@ -91,14 +91,15 @@ std::string CommentBlock(const std::vector<std::string_view>& lines, std::size_t
 // Names that would change the meaning of the lines around them once written.
 bool IsStorable(const std::string& section, const std::string& key, const std::string& value)
 {
-    const auto hasBreak = [](const std::string& s) { return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos; };
+    const auto hasBreak = [](const std::string& s) {
+        return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+    };
     if (hasBreak(section) || hasBreak(key) || hasBreak(value))
         return false;
     if (IsBlank(section) || section.find(']') != std::string::npos)
         return false;
     const std::string_view k = LeftTrimmed(key);
-    return !k.empty() && key.find('=') == std::string::npos && k.front() != ';' && k.front() != '#' &&
-           k.front() != '[';
+    return !k.empty() && key.find('=') == std::string::npos && k.front() != ';' && k.front() != '#' && k.front() != '[';
 }
 
 // Writes `data` to a new file beside `path` and renames it over `path`, so

@@ -31,8 +31,7 @@ TPageBuffer::~TPageBuffer()
 }
 
 TPageBuffer::TPageBuffer(TPageBuffer&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)),
-      size_(std::exchange(other.size_, 0)),
+    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)),
       mappedSize_(std::exchange(other.mappedSize_, 0))
 {
 }

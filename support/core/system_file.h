@@ -48,8 +48,7 @@ bool CanCreateIn(const std::string& directory);
 // locked, with the permissions `permissionsOf` has (or the defaults for a
 // new file when it does not exist; readable by the user alone when it is
 // empty). Returns kNoFile with `error` on failure.
-FileHandle CreateTemporary(const std::string& prefix, const std::string& permissionsOf, std::string& name,
-                           int& error);
+FileHandle CreateTemporary(const std::string& prefix, const std::string& permissionsOf, std::string& name, int& error);
 // Renames the temporary file `temp`, named `tempName`, over `target`; `temp`
 // then holds the target. Handles of this program on the old target are
 // given up where the system refuses to replace an open file, and kept when

@@ -99,8 +99,7 @@ bool CanCreateIn(const std::string& directory)
     return ::access(directory.c_str(), W_OK | X_OK) == 0;
 }
 
-FileHandle CreateTemporary(const std::string& prefix, const std::string& permissionsOf, std::string& name,
-                           int& error)
+FileHandle CreateTemporary(const std::string& prefix, const std::string& permissionsOf, std::string& name, int& error)
 {
     std::string pattern = prefix + "XXXXXX";
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);

@@ -1,6 +1,7 @@
 #include "system_paths.h"
 
 #include <windows.h>
+// shlobj.h needs the types windows.h declares.
 #include <shlobj.h>
 
 #include <cerrno>
@@ -43,27 +44,18 @@ int ErrnoOf(unsigned long systemError)
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME:
-    case ERROR_BAD_NETPATH:
-        return ENOENT;
+    case ERROR_BAD_NETPATH: return ENOENT;
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        return kInUse;
-    case ERROR_ACCESS_DENIED:
-        return EACCES;
-    case ERROR_WRITE_PROTECT:
-        return EROFS;
+    case ERROR_LOCK_VIOLATION: return kInUse;
+    case ERROR_ACCESS_DENIED: return EACCES;
+    case ERROR_WRITE_PROTECT: return EROFS;
     case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        return EEXIST;
+    case ERROR_ALREADY_EXISTS: return EEXIST;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return ENOSPC;
-    case ERROR_DIRECTORY:
-        return EISDIR;
-    case ERROR_NOT_READY:
-        return ENODEV;
-    default:
-        return EIO;
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+    case ERROR_DIRECTORY: return EISDIR;
+    case ERROR_NOT_READY: return ENODEV;
+    default: return EIO;
     }
 }
 

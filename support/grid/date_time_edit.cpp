@@ -10,8 +10,8 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QScreen>
-#include <QStyleOptionFrame>
 #include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTime>
 #include <QVBoxLayout>
 
@@ -65,8 +65,8 @@ int EndOfPart(const QString& text, int part)
 TDateForm FormOfPattern(const QString& pattern)
 {
     QString sample = pattern;
-    for (const auto& [part, text] : {std::pair{"yyyy", "2024"}, {"yy", "24"}, {"mmm", "Mar"}, {"mm", "03"},
-                                     {"m", "3"}, {"dd", "07"}, {"d", "7"}})
+    for (const auto& [part, text] :
+         {std::pair{"yyyy", "2024"}, {"yy", "24"}, {"mmm", "Mar"}, {"mm", "03"}, {"m", "3"}, {"dd", "07"}, {"d", "7"}})
         sample.replace(QLatin1String(part), QLatin1String(text));
     return DateFormOf(Ascii(sample)).value_or(TDateForm{});
 }

@@ -29,8 +29,7 @@ QString CheckPictureName(TCheckState state)
 
 }  // namespace
 
-TExtendedGrid::TExtendedGrid(QWidget* parent)
-    : QTableView(parent), delegate_(new TGridDelegate(this))
+TExtendedGrid::TExtendedGrid(QWidget* parent) : QTableView(parent), delegate_(new TGridDelegate(this))
 {
     header_ = new TGridHeader(this);
     setHorizontalHeader(header_);
@@ -182,13 +181,12 @@ QString TExtendedGrid::ListCountError(int col) const
     QString lists;
     if (column->ColumnKind == TColumnKind::List && column->ComboItems.size() != column->ComboValues.size())
         lists = QStringLiteral("ComboItems and ComboValues");
-    else if (column->ColumnKind == TColumnKind::Picture
-             && column->PictureItems.size() != column->PictureValues.size())
+    else if (column->ColumnKind == TColumnKind::Picture && column->PictureItems.size() != column->PictureValues.size())
         lists = QStringLiteral("PictureItems and PictureValues");
     else
         return {};
-    return lists + QStringLiteral(" of column ") + QString::number(col) + QStringLiteral(" of ") + objectName()
-           + QStringLiteral(" must be of equal count.");
+    return lists + QStringLiteral(" of column ") + QString::number(col) + QStringLiteral(" of ") + objectName() +
+           QStringLiteral(" must be of equal count.");
 }
 
 void TExtendedGrid::SetCellText(int col, int row, const QString& text)
@@ -314,8 +312,8 @@ void TExtendedGrid::ColumnsMoved(const QModelIndex& parent, int start, int end, 
 {
     // `column` is the destination before the move, as the model reports it.
     const bool sameTable = parent == rootIndex() && destination == rootIndex();
-    if (sameTable && start >= 0 && start <= end && size_t(end) < columns_.size() && column >= 0
-        && size_t(column) <= columns_.size()) {
+    if (sameTable && start >= 0 && start <= end && size_t(end) < columns_.size() && column >= 0 &&
+        size_t(column) <= columns_.size()) {
         auto begin = columns_.begin();
         if (column > end)
             std::rotate(begin + start, begin + end + 1, begin + column);

@@ -56,9 +56,6 @@ int ValuePosition(const QStringList& values, const QString& cellText)
     return found >= 0 ? found : int(values.indexOf(QString()));
 }
 
-EGridError::EGridError(const QString& message)
-    : std::runtime_error(message.toStdString()), message_(message)
-{
-}
+EGridError::EGridError(const QString& message) : std::runtime_error(message.toStdString()), message_(message) {}
 
 }  // namespace quorvil

@@ -15,7 +15,15 @@ constexpr int kDefaultColumnWidth = 64;
 
 // The codes are the ones the main window assigns by field type.
 enum class TColumnKind {
-    Text = 0, Picture = 1, CheckBox = 2, List = 3, Float = 4, Integer = 5, Spin = 6, Date = 7, Time = 8
+    Text = 0,
+    Picture = 1,
+    CheckBox = 2,
+    List = 3,
+    Float = 4,
+    Integer = 5,
+    Spin = 6,
+    Date = 7,
+    Time = 8
 };
 
 enum class TOverflow { Clip = 0, Ellipsis = 1, WordWrap = 2 };
@@ -39,10 +47,10 @@ public:
     THorzAlign CellHorzAlign = THorzAlign::Left;
     TVertAlign CellVertAlign = TVertAlign::Center;
     TColumnKind ColumnKind = TColumnKind::Text;
-    QStringList PictureItems;   // picture names, shown for the value at the same position
+    QStringList PictureItems;  // picture names, shown for the value at the same position
     QStringList PictureValues;
-    QStringList ComboItems;     // texts offered and shown ...
-    QStringList ComboValues;    // ... and the cell values stored for them
+    QStringList ComboItems;   // texts offered and shown ...
+    QStringList ComboValues;  // ... and the cell values stored for them
     // Date and time columns: the form their values are written in, as people
     // read it ("dd/mm/yyyy", "hh:mm"); empty takes the grid's formats.
     QString InputPattern;

@@ -41,10 +41,7 @@ QPalette::ColorGroup GroupOf(const QStyleOptionViewItem& option)
 
 }  // namespace
 
-TGridDelegate::TGridDelegate(TExtendedGrid* grid)
-    : QStyledItemDelegate(grid), grid_(grid)
-{
-}
+TGridDelegate::TGridDelegate(TExtendedGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
 void TGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
@@ -68,9 +65,8 @@ void TGridDelegate::PaintPicture(QPainter& painter, const QStyleOptionViewItem& 
     painter.fillRect(cell, background.isValid() ? background.value<QBrush>()
                                                 : option.palette.brush(GroupOf(option), QPalette::Button));
     const QString text = grid_->CellText(index);
-    const QPixmap picture = column.ColumnKind == TColumnKind::CheckBox
-                                ? grid_->CheckPicture(column.CheckStateOf(text))
-                                : grid_->Picture(column.PictureName(text));
+    const QPixmap picture = column.ColumnKind == TColumnKind::CheckBox ? grid_->CheckPicture(column.CheckStateOf(text))
+                                                                       : grid_->Picture(column.PictureName(text));
     if (!picture.isNull()) {
         const QRect inner = cell.adjusted(1, 1, -1, -1);
         const QRect target = QStyle::alignedRect(option.direction,
@@ -121,9 +117,8 @@ void TGridDelegate::PaintFocus(QPainter& painter, const QStyleOptionViewItem& op
     focus.QStyleOption::operator=(option);
     focus.rect = option.rect.adjusted(1, 1, -1, -1);
     focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
-    focus.backgroundColor = option.palette.color(GroupOf(option), option.state.testFlag(QStyle::State_Selected)
-                                                                      ? QPalette::Highlight
-                                                                      : QPalette::Window);
+    focus.backgroundColor = option.palette.color(
+        GroupOf(option), option.state.testFlag(QStyle::State_Selected) ? QPalette::Highlight : QPalette::Window);
     grid_->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, grid_);
 }
 
@@ -256,8 +251,8 @@ bool TGridDelegate::CheckBoxEvent(QEvent* event, const QStyleOptionViewItem& opt
     }
     case QEvent::MouseButtonRelease: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        const bool click = mouse->button() == Qt::LeftButton && pressed_.isValid() && pressed_ == index
-                           && option.rect.contains(mouse->position().toPoint());
+        const bool click = mouse->button() == Qt::LeftButton && pressed_.isValid() && pressed_ == index &&
+                           option.rect.contains(mouse->position().toPoint());
         pressed_ = QPersistentModelIndex();
         return click && Guarded([&] { return grid_->ToggleCheckBox(index); });
     }
@@ -266,8 +261,7 @@ bool TGridDelegate::CheckBoxEvent(QEvent* event, const QStyleOptionViewItem& opt
         const bool space = key->key() == Qt::Key_Space && PlainKey(*key);
         return space && Guarded([&] { return grid_->ToggleCheckBox(index); });
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 

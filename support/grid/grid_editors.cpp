@@ -49,8 +49,7 @@ QWidget* MakeSpin(QWidget* parent)
 
 // Dates and times are typed as text: the column's model decides what a
 // typed text stores, and refuses one that is no date or time.
-QWidget* MakeDateTime(TDateTimeEdit::TKind kind, const TGridColumn& column, QWidget* parent,
-                      const TExtendedGrid& grid)
+QWidget* MakeDateTime(TDateTimeEdit::TKind kind, const TGridColumn& column, QWidget* parent, const TExtendedGrid& grid)
 {
     auto* edit = new TDateTimeEdit(kind, parent);
     QString pattern = column.InputPattern;

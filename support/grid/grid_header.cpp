@@ -13,8 +13,7 @@
 
 namespace quorvil {
 
-TGridHeader::TGridHeader(TExtendedGrid* grid)
-    : QHeaderView(Qt::Horizontal, grid), grid_(grid)
+TGridHeader::TGridHeader(TExtendedGrid* grid) : QHeaderView(Qt::Horizontal, grid), grid_(grid)
 {
     setSectionsClickable(true);
     setHighlightSections(false);
@@ -77,10 +76,11 @@ QWidget* TGridHeader::MakeFilter(int col)
         auto* combo = new QComboBox(viewport());
         combo->addItem(QString(), QString());
         for (qsizetype k = 0; k < column->ComboItems.size(); ++k)
-            combo->addItem(column->ComboItems[k], k < column->ComboValues.size() ? column->ComboValues[k]
-                                                                                  : column->ComboItems[k]);
+            combo->addItem(column->ComboItems[k],
+                           k < column->ComboValues.size() ? column->ComboValues[k] : column->ComboItems[k]);
         combo->setToolTip(tr("Filter: the records of one value"));
-        connect(combo, &QComboBox::currentIndexChanged, this, [this, combo] { emit FilterEdited(ColumnOf(combo), false); });
+        connect(combo, &QComboBox::currentIndexChanged, this,
+                [this, combo] { emit FilterEdited(ColumnOf(combo), false); });
         box = combo;
     } else {
         auto* line = new QLineEdit(viewport());
@@ -313,8 +313,8 @@ void TGridHeader::paintSection(QPainter* painter, const QRect& whole, int logica
         QStyleOptionHeader arrow = option;
         const int size = space - 6;
         // Qt's own headers show an ascending sort as SortDown.
-        arrow.sortIndicator =
-            sortIndicatorOrder() == Qt::AscendingOrder ? QStyleOptionHeader::SortDown : QStyleOptionHeader::SortUp;
+        arrow.sortIndicator = sortIndicatorOrder() == Qt::AscendingOrder ? QStyleOptionHeader::SortDown
+                                                                         : QStyleOptionHeader::SortUp;
         arrow.rect = QRect(rect.right() - size - 3, rect.center().y() - size / 2, size, size);
         style()->drawPrimitive(QStyle::PE_IndicatorHeaderArrow, &arrow, painter, this);
         titleRect.setRight(rect.right() - space);

@@ -66,8 +66,8 @@ Qt::Alignment ToQtAlignment(THorzAlign horz, TVertAlign vert)
     return result;
 }
 
-void DrawCellText(QPainter& painter, const QRect& cell, const QString& text, TOverflow overflow,
-                  THorzAlign horz, TVertAlign vert)
+void DrawCellText(QPainter& painter, const QRect& cell, const QString& text, TOverflow overflow, THorzAlign horz,
+                  TVertAlign vert)
 {
     if (text.isEmpty())
         return;
@@ -75,16 +75,12 @@ void DrawCellText(QPainter& painter, const QRect& cell, const QString& text, TOv
     int flags = int(ToQtAlignment(horz, vert));
     QString shown = text;
     switch (overflow) {
-    case TOverflow::Clip:
-        flags |= Qt::TextSingleLine;
-        break;
+    case TOverflow::Clip: flags |= Qt::TextSingleLine; break;
     case TOverflow::Ellipsis:
         flags |= Qt::TextSingleLine;
         shown = ShortenText(painter.fontMetrics(), text, cell.width());
         break;
-    case TOverflow::WordWrap:
-        flags |= Qt::TextWordWrap;
-        break;
+    case TOverflow::WordWrap: flags |= Qt::TextWordWrap; break;
     }
     painter.drawText(inner, flags, shown);  // clipped to `inner`
 }

@@ -19,7 +19,7 @@ Qt::Alignment ToQtAlignment(THorzAlign horz, TVertAlign vert);
 
 // Draws `text` in `cell` with the painter's font and pen: clipped, shortened
 // with "..." or word-wrapped. The text keeps a small margin from the edges.
-void DrawCellText(QPainter& painter, const QRect& cell, const QString& text, TOverflow overflow,
-                  THorzAlign horz, TVertAlign vert);
+void DrawCellText(QPainter& painter, const QRect& cell, const QString& text, TOverflow overflow, THorzAlign horz,
+                  TVertAlign vert);
 
 }  // namespace quorvil

@@ -13,8 +13,7 @@ constexpr int kPositionRole = Qt::UserRole;  // where addItem puts its data
 
 }  // namespace
 
-TListCombo::TListCombo(QWidget* parent)
-    : QComboBox(parent)
+TListCombo::TListCombo(QWidget* parent) : QComboBox(parent)
 {
     // Editable only so that an outside value can be shown; the keys are ours.
     setEditable(true);

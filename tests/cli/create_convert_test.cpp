@@ -55,8 +55,8 @@ TEST_P(Create, the_written_file_holds_the_described_database_in_the_layout_of_th
         spec["fields"][3].erase("default");
     }
     testkit::WriteText(dir_.File("spec.json"), spec.dump());
-    CliResult r = RunInProcess({"create", dir_.File("spec.json"), "-o", dir_.File("out.pdb"), "--layout",
-                                std::to_string(layout())});
+    CliResult r = RunInProcess(
+        {"create", dir_.File("spec.json"), "-o", dir_.File("out.pdb"), "--layout", std::to_string(layout())});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.err, "");
     const Database d = Parse(testkit::ReadBytes(dir_.File("out.pdb")), 0, layout() == 2).db;
@@ -136,8 +136,8 @@ TEST(Convert, onto_itself_or_from_a_damaged_file_fails_with_one_line_leaving_the
     EXPECT_EQ(std::pair(r.code, LineCount(r.err)), std::pair(1, 1)) << r.err;
     EXPECT_EQ(testkit::ReadBytes(dir.File("in.pdb")), input);
 
-    r = RunInProcess({"convert", testkit::TestDataDir() + "/broken/field_count_51.pdb", "--layout", "1", "-o",
-                      dir.File("out.pdb")});
+    r = RunInProcess(
+        {"convert", testkit::TestDataDir() + "/broken/field_count_51.pdb", "--layout", "1", "-o", dir.File("out.pdb")});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"in.pdb"});
 }

@@ -38,8 +38,8 @@ protected:
 
 TEST_F(ExchangeCli, merges_copies_and_splits_with_the_choices_given_as_options)
 {
-    CliResult r = RunInProcess({"merge", dir_.File("master.pdb"), dir_.File("other.pdb"), "-o", dir_.File("m.pdb"),
-                                "--overwrite", "Name"});
+    CliResult r = RunInProcess(
+        {"merge", dir_.File("master.pdb"), dir_.File("other.pdb"), "-o", dir_.File("m.pdb"), "--overwrite", "Name"});
     EXPECT_EQ(r.out, "4 values written, 1 record appended.\n");
     EXPECT_EQ(Records("m.pdb"), json::parse(R"([["12", "Anne", "North", "a@x"], ["13", "", "South", ""],
         ["7", "Bo", "North", ""], ["99", "Zed", "", ""]])"));
@@ -81,9 +81,11 @@ TEST_F(ExchangeCli, wrong_choices_fail_with_one_line)
     } cases[] = {
         {{"split", "other.pdb"}, 1, "No fields in this database is of \"List\" type."},
         {{"split", "master.pdb", "--field", "Name"}, 2, "quorvil-cli: --field: there is no List field Name"},
-        {{"merge", "master.pdb", "other.pdb", "-o", "m.pdb", "--id", "Email"}, 1,
+        {{"merge", "master.pdb", "other.pdb", "-o", "m.pdb", "--id", "Email"},
+         1,
          "The ID field Email is not in both databases."},
-        {{"copy", "master.pdb", "other.pdb", "--records", "2-9"}, 2,
+        {{"copy", "master.pdb", "other.pdb", "--records", "2-9"},
+         2,
          "quorvil-cli: --records: 2-9 is not a range of records 1..3"},
         {{"copy", "master.pdb", "other.pdb", "--key", "ID"},
          2,

@@ -37,7 +37,8 @@ TEST(ExitCodes, usage_errors_exit_with_2_and_show_the_usage)
 TEST(ExitCodes, a_failing_command_exits_with_1_and_the_message_on_one_line)
 {
     const std::string broken = testkit::TestDataDir() + "/broken/";
-    const std::pair<std::string, std::string> cases[] = {  // the file, the start of stderr
+    const std::pair<std::string, std::string> cases[] = {
+        // the file, the start of stderr
         {"not_jfile.pdb", "Not a JFile/JFile Pro database!\n"},
         {"empty.pdb", "Not a JFile/JFile Pro database!\n"},
         {"bad_popup_letter.pdb", "Invalid Field Index: \"!\"\n"},

@@ -1,7 +1,7 @@
 // The streamed JSON document against the library's dump of the same object:
 // escapes and long cells that cross the writer's 64 KiB pieces.
-#include "json_export.h"
 #include "jfile.h"
+#include "json_export.h"
 #include "streams.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +19,8 @@ TEST(JsonStream, equals_the_dump_across_piece_boundaries_for_any_field_list)
     for (int c = 1; c < 256; ++c)
         every.push_back(char(c));
     // Long cells whose escapes fall on and around the flush point.
-    const std::vector<std::string> cells = {every, std::string(4000, '"'), std::string(3999, 'x') + "\x01\xE9",
-                                            std::string(2000, '\xFF'), "", "\n\t\\"};
+    const std::vector<std::string> cells = {
+        every, std::string(4000, '"'), std::string(3999, 'x') + "\x01\xE9", std::string(2000, '\xFF'), "", "\n\t\\"};
     db.SetRecordCount(80);
     for (int r = 1; r <= 80; ++r)
         for (int f = 1; f <= 3; ++f)
@@ -74,7 +74,8 @@ TEST(JsonStream, escapes_a_single_special_byte_wherever_it_stands_in_a_text)
         for (const std::vector<int>& fields : {std::vector<int>{1, 2}, std::vector<int>{2, 1}}) {
             std::string streamed;
             WriteJsonTo(*source, fields, true, [&](const char* data, size_t size) { streamed.append(data, size); });
-            EXPECT_EQ(streamed, DatabaseToJson(*source, fields, true).dump(1) + "\n") << (source == &db ? "own" : "loaded");
+            EXPECT_EQ(streamed, DatabaseToJson(*source, fields, true).dump(1) + "\n")
+                << (source == &db ? "own" : "loaded");
         }
 }
 

@@ -20,9 +20,9 @@ TEST(ReadingALockedFile, info_convert_and_export_read_a_database_another_program
     auto holder = Open(path);  // holds the lock, as the editor does
     EXPECT_THROW(Open(path), EStreamError);
     EXPECT_EQ(InfoJson(path)["records"][0][0], "r1c1");
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"convert", path, "--layout", "0", "-o",
-                                                                         dir.File("copy.pdb")},
-                                                 {"export", "csv", path, "-o", dir.File("list")}})
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"convert", path, "--layout", "0", "-o", dir.File("copy.pdb")},
+          {"export", "csv", path, "-o", dir.File("list")}})
         EXPECT_EQ(RunInProcess(args).code, 0) << args[0];
     EXPECT_THROW(Open(path), EStreamError) << "the holder keeps its lock";
 }

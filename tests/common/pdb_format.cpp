@@ -103,7 +103,7 @@ void PutHeader(Bytes& out, size_t base, const Database& db, uint32_t appInfoOffs
 // Straight from the format's tables.
 const BlockOffsets& OffsetsOf(int layout)
 {
-    static constexpr BlockOffsets kSmall{564, 20, 420, 460, 462, 464, 504, 506, 512,
+    static constexpr BlockOffsets kSmall{564, 20,  420, 460, 462, 464, 504, 506, 512,
                                          514, 516, 532, 548, 550, 552, 0,   0};
     static constexpr BlockOffsets kLarge{1702, 50,   1050, 1150, 1152, 1154, 1254, 1256, 1262,
                                          1264, 1266, 1282, 1298, 1300, 0,    1302, 1502};

@@ -122,12 +122,12 @@ struct BuildOptions {
 // The file's layout details that a check of the byte rules needs.
 struct Parsed {
     Database db;
-    uint32_t appInfoOffset = 0;                       // from the base
-    std::vector<uint32_t> recordOffsets;              // from the base
-    Bytes block;                                      // the application-info block
-    std::vector<std::string> chunkTexts;              // every text of the chunks
-    Bytes afterChunks;  // from the end of the chunks to the first record (or the end)
-    size_t dataEnd = 0;  // offset after the last byte of the last record
+    uint32_t appInfoOffset = 0;           // from the base
+    std::vector<uint32_t> recordOffsets;  // from the base
+    Bytes block;                          // the application-info block
+    std::vector<std::string> chunkTexts;  // every text of the chunks
+    Bytes afterChunks;                    // from the end of the chunks to the first record (or the end)
+    size_t dataEnd = 0;                   // offset after the last byte of the last record
 };
 
 class FormatError : public std::runtime_error {

@@ -60,8 +60,9 @@ INSTANTIATE_TEST_SUITE_P(AllLayouts, AppInfoBlock, ::testing::Values(0, 1, 2, 3)
 
 TEST(FieldTypes, every_code_has_its_display_name)
 {
-    const std::pair<uint16_t, const char*> cases[] = {{0, "STRING"}, {16, "FLOAT"},  {67, "AUTOINC"},   {80, "MODTIME"},
-                                                      {81, "MULTLIST"}, {65535, "INT.DATE"}, {74, "[74]"}};
+    const std::pair<uint16_t, const char*> cases[] = {{0, "STRING"},   {16, "FLOAT"},    {67, "AUTOINC"},
+                                                      {80, "MODTIME"}, {81, "MULTLIST"}, {65535, "INT.DATE"},
+                                                      {74, "[74]"}};
     for (const auto& [code, name] : cases)
         EXPECT_EQ(TypeName(TFieldType(code)), name) << code;
     EXPECT_EQ(std::tuple(TypeCodeByName("STRING"), TypeCodeByName("INT.DATE"), TypeCodeByName("[3]")),

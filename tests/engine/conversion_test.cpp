@@ -62,9 +62,9 @@ TEST(ConversionFlags, category_and_read_only_move_between_the_5x_version_word_an
         uint16_t flagsIn3x, versionIn5x;
     } cases[] = {
         {3, 0, 0x5C01, 0x0008, 5, true, 0x5002, 0x5C01},
-        {3, 0, 0x2801, 0x0400, 2, false, 0x2000, 0x2801},  // hex 0400 of the attributes means nothing
-        {3, 0, 0xF401, 0xF000, 15, true, 0xF002, 0xFC01},  // back in 5.x with the 5.x mark
-        {1, 0x7002, 0x0123, 0x0018, 7, true, 0x7002, 0x7D23},  // bits 0-9 of the version kept
+        {3, 0, 0x2801, 0x0400, 2, false, 0x2000, 0x2801},       // hex 0400 of the attributes means nothing
+        {3, 0, 0xF401, 0xF000, 15, true, 0xF002, 0xFC01},       // back in 5.x with the 5.x mark
+        {1, 0x7002, 0x0123, 0x0018, 7, true, 0x7002, 0x7D23},   // bits 0-9 of the version kept
         {0, 0x7000, 0x0523, 0x0018, 7, false, 0x7000, 0x7923},  // not read-only: hex 0400 cleared
         {1, 0x0000, 0xF001, 0x0018, 0, false, 0x0000, 0x0801},  // category 0 clears the old top bits
     };
@@ -72,7 +72,8 @@ TEST(ConversionFlags, category_and_read_only_move_between_the_5x_version_word_an
         Database d = pdbtest::SampleDatabase(c.from);
         std::tie(d.flags, d.version, d.attributes) = std::tuple(c.flags, c.version, c.attributes);
         auto db = LoadIn(d);
-        EXPECT_EQ(std::pair(db->Category(), db->ReadOnly()), std::pair(c.category, c.readOnly)) << std::hex << c.version;
+        EXPECT_EQ(std::pair(db->Category(), db->ReadOnly()), std::pair(c.category, c.readOnly))
+            << std::hex << c.version;
         for (int to : {0, 1, 2, 3}) {
             db->ConvertLayout(TLayout(to));
             Database saved = Parse(SaveImage(*db), 0, to == 2).db;

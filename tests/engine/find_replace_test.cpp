@@ -22,10 +22,10 @@ TEST(Find, matching_rules)
         bool caseSensitive, wordSearch, matches;
     } cases[] = {
         {"M\xFCller", "M\xDCLLER", false, false, true},  // Müller by MÜLLER: every letter folds
-        {"abc", "", false, false, false},  // an empty text occurs nowhere
+        {"abc", "", false, false, false},                // an empty text occurs nowhere
         {"cat concat cat.", "CAT", false, true, true},
         {"concat cat", "CAT", false, true, false},  // only the first occurrence counts
-        {"cat;", "CAT", false, true, false},  // ';' is no word end for Find
+        {"cat;", "CAT", false, true, false},        // ';' is no word end for Find
         {"line1\r\nline2", "1\r\nL", false, false, true},
         {"\xFF", "\x9F", false, false, true},  // ÿ / Ÿ
     };
@@ -141,8 +141,9 @@ TEST(Replace, boundary_question)
     Script s{{TReplaceAnswer::NoToAll}};
     EXPECT_EQ(ReplaceText(*db, Options("a", "bbbbbb"), s.Callbacks()).Count, 0);
     ASSERT_EQ(s.asked.size(), 1u);
-    EXPECT_EQ(s.asked[0], std::pair(TReplaceQuestion::BoundaryCross,
-                                    std::string("Replacement in record #1, field \"Name\" will result in 4K-Boundary cross. OK?")));
+    EXPECT_EQ(s.asked[0],
+              std::pair(TReplaceQuestion::BoundaryCross,
+                        std::string("Replacement in record #1, field \"Name\" will result in 4K-Boundary cross. OK?")));
     EXPECT_EQ(db->GetCell(2, 1), grown) << "dropped silently";
 
     db = Cells({grown, std::string(4001, 'y')});

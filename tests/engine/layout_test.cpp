@@ -26,9 +26,9 @@ TEST(LayoutFacts, each_layout_has_the_facts_of_its_files)
         const pdbtest::Parsed p = pdbtest::Parse(built, 0, layout == TLayout::JFile5);
         const std::string afterChunks(p.afterChunks.begin(), p.afterChunks.end());
         const size_t maxFields = pdbtest::OffsetsOf(number).maxFields;
-        EXPECT_EQ(std::tuple(p.db.creator, p.db.dbType, p.db.layoutTag.value_or(0), maxFields),
-                  std::tuple(std::string(facts.Creator), std::string(facts.DbType), facts.LayoutTag,
-                             size_t(facts.MaxFields)))
+        EXPECT_EQ(
+            std::tuple(p.db.creator, p.db.dbType, p.db.layoutTag.value_or(0), maxFields),
+            std::tuple(std::string(facts.Creator), std::string(facts.DbType), facts.LayoutTag, size_t(facts.MaxFields)))
             << facts.Name;
         EXPECT_EQ(std::tuple(pdbtest::RecordBytes({"ab"}, number).size() > 3,
                              afterChunks.find("EndJFileData") != std::string::npos, p.db.defaults.size() == 1),

@@ -164,11 +164,12 @@ TEST(MalformedChunks, each_case_loads_as_described_and_saves_a_file_that_loads)
         {"popup values beyond 50 dropped", longList,
          [](const TJFILE& db) { EXPECT_EQ(db.GetPopupItem(2, db.PopupCount(2)), "v50"); }},
         {"filter with numbers out of range",
-         {"flllta", "F", "-*-", "b", "-*-", "-*-", "-*-", "70000", "0", "9223372036854775807",
-          "99999999999999999999", "-129", "x"},
+         {"flllta", "F", "-*-", "b", "-*-", "-*-", "-*-", "70000", "0", "9223372036854775807", "99999999999999999999",
+          "-129", "x"},
          [](const TJFILE& db) {
              FilterRec rec = db.GetFilter(1);
-             EXPECT_EQ(std::tuple(rec.FilterName, rec.FilterValues[1], rec.FilterWord), std::tuple("F", "b", uint16_t(70000)));
+             EXPECT_EQ(std::tuple(rec.FilterName, rec.FilterValues[1], rec.FilterWord),
+                       std::tuple("F", "b", uint16_t(70000)));
              // Beyond 32 bits or not a number reads as 0, held as 1.
              EXPECT_EQ(rec.FilterCodes, (std::array<int8_t, 5>{1, 1, 1, -128, 1}));
          }},

@@ -42,8 +42,8 @@ TEST(ModelWidths, widths_follow_the_rule_of_the_layout)
 {
     // 5.x: small widths become 20 with their sign, 0 stays 0; before 5.x at
     // least 20 as an unsigned value, read back at most 32767.
-    const std::tuple<int, int, int> cases[] = {{3, 5, 20},  {3, -7, -20},     {3, 0, 0},       {3, -32768, -32768},
-                                               {2, -7, -20}, {1, 0, 20}, {1, 32767, 32767}, {1, -20, 32767}};
+    const std::tuple<int, int, int> cases[] = {{3, 5, 20},   {3, -7, -20}, {3, 0, 0},         {3, -32768, -32768},
+                                               {2, -7, -20}, {1, 0, 20},   {1, 32767, 32767}, {1, -20, 32767}};
     for (const auto& [layout, set, read] : cases) {
         auto db = MemoryDatabase({{"A"}});
         db->ConvertLayout(TLayout(layout));
@@ -72,10 +72,10 @@ TEST(ModelMoveField, moving_a_field_moves_names_cells_widths_types_popups_and_de
     const int order[] = {2, 3, 1};
     for (int i = 1; i <= 3; ++i) {
         const int old = order[i - 1];
-        EXPECT_EQ(std::tuple(db->GetFieldName(i), db->GetColumnWidth(i), db->GetFieldType(i),
-                             db->GetPopupItem(i, 1), db->GetCell(2, i)),
-                  std::tuple(std::string(1, char('A' + old - 1)), 100 + old, types[old - 1],
-                             "p" + std::to_string(old), "f" + std::to_string(old)));
+        EXPECT_EQ(std::tuple(db->GetFieldName(i), db->GetColumnWidth(i), db->GetFieldType(i), db->GetPopupItem(i, 1),
+                             db->GetCell(2, i)),
+                  std::tuple(std::string(1, char('A' + old - 1)), 100 + old, types[old - 1], "p" + std::to_string(old),
+                             "f" + std::to_string(old)));
     }
     auto loaded = LoadImage(pdbtest::Build(pdbtest::SampleDatabase(3)));
     loaded->MoveField(1, 6);

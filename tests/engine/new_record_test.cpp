@@ -16,9 +16,14 @@ const TLocalMoment kMoment{{2025, 3, 14}, {9, 26, 53}};
 
 TEST(NewRecord, the_counter_is_one_above_the_largest_and_keeps_leading_zeros)
 {
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{}, "1"},          {{"001", "002", "010"}, "011"}, {{"1", "2", "10"}, "11"}, {{"07", "123"}, "124"},
-        {{"99", "0099"}, "0100"}, {{"x7", "", "4"}, "5"}, {{"0", "5"}, "6"},          {{"09", "9"}, "10"}};
+    const std::pair<std::vector<std::string>, std::string> cases[] = {{{}, "1"},
+                                                                      {{"001", "002", "010"}, "011"},
+                                                                      {{"1", "2", "10"}, "11"},
+                                                                      {{"07", "123"}, "124"},
+                                                                      {{"99", "0099"}, "0100"},
+                                                                      {{"x7", "", "4"}, "5"},
+                                                                      {{"0", "5"}, "6"},
+                                                                      {{"09", "9"}, "10"}};
     for (const auto& [values, next] : cases) {
         auto db = MemoryDatabase({{"No", TFieldType::AutoInc}}, OneField(values));
         EXPECT_EQ(AppendDefaultRecord(*db, kMoment), int(values.size()) + 1);

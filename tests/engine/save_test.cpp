@@ -18,9 +18,9 @@
 namespace quorvil {
 namespace {
 
-using testkit::ReadBytes;
 using ::testing::HasSubstr;
 using ::testing::ThrowsMessage;
+using testkit::ReadBytes;
 using testkit::WriteBytes;
 
 #if defined(_WIN32)

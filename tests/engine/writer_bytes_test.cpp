@@ -130,12 +130,14 @@ TEST(WriterChunks, the_5x_chunks_follow_the_popups_as_sorts_defaults_and_filters
     db->SetFilter(2, rec);
     const std::vector<std::string> popups = {"popupd", "North", "South", "Caf\xE9"};
     std::vector<std::string> expected = popups;
-    expected.insert(expected.end(), {
-        "soorta", "By bed", "4", "1", "0", "soortc", "By date", "3", "0", "0",  // saved sorts 1 and 3
-        "deflta", "Seedling", "defltd", "North",                               // defaults of fields 1 and 4
-        "fllltb", "Open", "0", "-*-", "-*-", "-*-", "-*-", "1",                // filter 2: name, values, word
-        "-1", "4", "-4", "-1", "-1",                                           // codes, one below memory
-    });
+    expected.insert(
+        expected.end(),
+        {
+            "soorta", "By bed",   "4",      "1",     "0",   "soortc", "By date", "3", "0", "0",  // saved sorts 1 and 3
+            "deflta", "Seedling", "defltd", "North",                                   // defaults of fields 1 and 4
+            "fllltb", "Open",     "0",      "-*-",   "-*-", "-*-",    "-*-",     "1",  // filter 2: name, values, word
+            "-1",     "4",        "-4",     "-1",    "-1",                             // codes, one below memory
+        });
     EXPECT_EQ(Parse(SaveImage(*db)).chunkTexts, expected);
     for (TLayout layout : {TLayout::JFile3, TLayout::JFilePro4}) {
         db->ConvertLayout(layout);
@@ -154,8 +156,8 @@ TEST(WriterHeader, a_new_database_has_the_header_defaults_and_saving_keeps_its_d
         after = NowSeconds();
     }
     Parsed p = Parse(SaveImage(db));
-    EXPECT_EQ(std::tuple(p.db.title, p.db.attributes, p.db.version, p.db.modificationNumber, p.db.creator,
-                         p.db.dbType, p.db.backedUp, p.db.displayWidth, p.db.sortFields),
+    EXPECT_EQ(std::tuple(p.db.title, p.db.attributes, p.db.version, p.db.modificationNumber, p.db.creator, p.db.dbType,
+                         p.db.backedUp, p.db.displayWidth, p.db.sortFields),
               std::tuple("Untitled", 8, 1, 2287u, "JFi5", "JfD5", 0u, 100, std::array<uint16_t, 3>{1, 2, 3}));
     EXPECT_EQ(p.db.created, p.db.modified);
     EXPECT_TRUE(p.db.created >= before && p.db.created <= after) << "seconds since 1904";

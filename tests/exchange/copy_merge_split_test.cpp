@@ -36,18 +36,42 @@ TEST(CopyRecords, updates_every_target_record_of_the_key_and_appends_the_rest)
         Rows target;      // Phone, Name, City after the copy
         const char* did;  // cells copied, then records added/updated/unchanged
     } cases[] = {
-        {"both Ann records updated, Bob appended", "Phone", "Name", {{"Ann", "555"}, {"Bob", "777"}},
-         {{"555", "Ann", "Oslo"}, {"1", "Cy", ""}, {"555", "Ann", "Rome"}, {"777", "Bob", ""}}, "4 1/2/0"},
-        {"phone matches Phone only when appending", "phone", "Name", {{"Ann", "555"}, {"Bob", "777"}},
-         {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}, {"777", "Bob", ""}}, "2 1/0/2"},
-        {"a second new record of one key updates the first", "Phone", "Name", {{"Bob", "777"}, {"Bob", "888"}},
-         {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}, {"888", "Bob", ""}}, "3 1/1/0"},
-        {"identical records copy nothing", "Phone", "Name", {{"Cy", "1"}},
-         {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}}, "0 0/0/1"},
-        {"the key chosen is Phone", "Phone", "Phone", {{"Bea", "1"}},
-         {{"111", "Ann", "Oslo"}, {"1", "Bea", ""}, {"222", "Ann", "Rome"}}, "1 0/1/0"},
-        {"without a key every record is added", "Phone", "", {{"Cy", "1"}},
-         {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}, {"1", "Cy", ""}}, "2 1/0/0"},
+        {"both Ann records updated, Bob appended",
+         "Phone",
+         "Name",
+         {{"Ann", "555"}, {"Bob", "777"}},
+         {{"555", "Ann", "Oslo"}, {"1", "Cy", ""}, {"555", "Ann", "Rome"}, {"777", "Bob", ""}},
+         "4 1/2/0"},
+        {"phone matches Phone only when appending",
+         "phone",
+         "Name",
+         {{"Ann", "555"}, {"Bob", "777"}},
+         {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}, {"777", "Bob", ""}},
+         "2 1/0/2"},
+        {"a second new record of one key updates the first",
+         "Phone",
+         "Name",
+         {{"Bob", "777"}, {"Bob", "888"}},
+         {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}, {"888", "Bob", ""}},
+         "3 1/1/0"},
+        {"identical records copy nothing",
+         "Phone",
+         "Name",
+         {{"Cy", "1"}},
+         {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}},
+         "0 0/0/1"},
+        {"the key chosen is Phone",
+         "Phone",
+         "Phone",
+         {{"Bea", "1"}},
+         {{"111", "Ann", "Oslo"}, {"1", "Bea", ""}, {"222", "Ann", "Rome"}},
+         "1 0/1/0"},
+        {"without a key every record is added",
+         "Phone",
+         "",
+         {{"Cy", "1"}},
+         {{"111", "Ann", "Oslo"}, {"1", "Cy", ""}, {"222", "Ann", "Rome"}, {"1", "Cy", ""}},
+         "2 1/0/0"},
     };
     for (const auto& c : cases) {
         auto source = MemoryDatabase({{"Name"}, {c.phoneName}}, c.selected);
@@ -341,9 +365,9 @@ TEST(Split, sends_each_record_to_the_output_of_its_exact_value_and_gives_every_o
         EXPECT_EQ(out->GetFieldName(2), "Status") << name;
         EXPECT_EQ(out->PdbHeader.Name, name);
     }
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"North.CSV", "North.DEF", "North.PDB", "South.CSV",
-                                                        "South.DEF", "South.PDB", "West.CSV", "West.DEF",
-                                                        "West.PDB", "regions.pdb"}));
+    EXPECT_EQ(dir.Entries(),
+              (std::vector<std::string>{"North.CSV", "North.DEF", "North.PDB", "South.CSV", "South.DEF", "South.PDB",
+                                        "West.CSV", "West.DEF", "West.PDB", "regions.pdb"}));
 
     // Only values with a file name, only the formats asked for; global values replace cells.
     choice.Values[1].FileName.clear();
@@ -394,8 +418,11 @@ TEST(Split, takes_column_widths_from_the_def_file_only_when_they_fit)
     auto db = Regions(dir);
     for (const char* widths : {"80,70000", "80,wide"}) {
         TIniFile(dir / "North.DEF").WriteString("JFilePro", "Widths", widths);
-        EXPECT_THAT([&] { Split(*db, {2, SplitValues(*db, 2, nullptr), dir.Path(), {}, {}}); },
-                    ThrowsMessage<std::invalid_argument>(HasSubstr("\"Widths\" of \"" + dir / "North.DEF" + "\"")))
+        EXPECT_THAT(
+            [&] {
+                Split(*db, {2, SplitValues(*db, 2, nullptr), dir.Path(), {}, {}});
+            },
+            ThrowsMessage<std::invalid_argument>(HasSubstr("\"Widths\" of \"" + dir / "North.DEF" + "\"")))
             << widths;
         EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"North.DEF", "regions.pdb", "w.DEF"})) << widths;
     }

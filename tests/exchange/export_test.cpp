@@ -49,8 +49,8 @@ TEST_P(SaveAsLayout, writes_what_convert_writes_and_leaves_the_open_database_alo
         db->ClearModified();
     const auto before = Take(*db);
     ASSERT_TRUE(SaveAs(*db, TLayout(to), dir / "saved.pdb", [](const TLayoutLosses&) { return true; }));
-    const CliResult converted =
-        RunInProcess({"convert", dir / "open.pdb", "--layout", std::to_string(to), "-o", dir / "converted.pdb"});
+    const CliResult converted = RunInProcess(
+        {"convert", dir / "open.pdb", "--layout", std::to_string(to), "-o", dir / "converted.pdb"});
     ASSERT_EQ(converted.code, 0) << converted.err;
     const nlohmann::json saved = InfoJson(dir / "saved.pdb");
     EXPECT_EQ(saved["layout"], to == 2 ? 3 : to);  // 5.x and 5.5 files share their creator
@@ -150,7 +150,8 @@ TEST(SaveAs, names_all_that_the_layout_does_not_keep_before_writing_and_cancel_w
 
 TEST(SaveAs, says_which_fields_past_the_target_layout_limit_are_not_kept_before_writing)
 {
-    const std::tuple<int, int, std::string> cases[] = {  // fields, layout, message
+    const std::tuple<int, int, std::string> cases[] = {
+        // fields, layout, message
         {30, 0, "Fields 21 to 30 (Notes, \"\", F23, F24, F25, ...) are not kept by JFile 3.x"},
         {22, 0, "Fields 21 and 22 (Notes, \"\") are not kept by JFile 3.x"},
         {21, 0, "Field 21 (Notes) is not kept by JFile 3.x"},

@@ -70,18 +70,20 @@ ExportRun RunExport(TJFILE& db, const std::string& fileName, bool failColumns = 
     ExportRun run;
     TAccessEvents events;
     events.Warning = [&](const std::string& text) { run.Warnings.push_back(text); };
-    run.Errors = ExportToAccess(db, fileName, [&](const std::string& name) {
-        return std::make_unique<RecordingDB>(CreateSqlDatabase(name), run.Statements, failColumns);
-    }, events);
+    run.Errors = ExportToAccess(
+        db, fileName,
+        [&](const std::string& name) {
+            return std::make_unique<RecordingDB>(CreateSqlDatabase(name), run.Statements, failColumns);
+        },
+        events);
     return run;
 }
 
 // Without a hook: the rows go to the file without their statements.
 int RunDirectExport(TJFILE& db, const std::string& fileName)
 {
-    return ExportToAccess(db, fileName, [](const std::string& temp) {
-        return std::make_unique<TAccessDB>(CreateSqlDatabase(temp));
-    });
+    return ExportToAccess(db, fileName,
+                          [](const std::string& temp) { return std::make_unique<TAccessDB>(CreateSqlDatabase(temp)); });
 }
 
 // What the sqlite3 shell prints for `sql` on the file: its own reading,
@@ -215,9 +217,9 @@ TEST(AccessExport, failed_statements_are_logged_counted_and_the_other_rows_writt
                 MatchesRegex("UPDATE \\[Counts\\] SET \\[N\\]=abc WHERE ID=3\n" + error +
                              "UPDATE \\[Counts\\] SET \\[N\\]=4 WHERE 1=1 -- WHERE ID=4\n" + error));
     // The failed ones keep the column's default; an empty cell is no failure but NULL.
-    EXPECT_EQ(ReadTable(dir / "c.sqlite", "Counts"),
-              (Rows{{"ID", "Label", "N"}, {"1", "one", "1"}, {"2", "two", kNull}, {"3", "three", "0"},
-                    {"4", "four", "0"}}));
+    EXPECT_EQ(
+        ReadTable(dir / "c.sqlite", "Counts"),
+        (Rows{{"ID", "Label", "N"}, {"1", "one", "1"}, {"2", "two", kNull}, {"3", "three", "0"}, {"4", "four", "0"}}));
 }
 
 // Through the statements (NULL in their text, as Jet takes it too) and
@@ -312,9 +314,10 @@ TEST(AccessExport, a_failure_of_the_file_leaves_nothing_behind_and_the_old_file_
     auto two = MemoryDatabase({{"A"}}, {{"x"}, {"y"}}, "T");
     TAccessEvents events;
     events.Progress = [](int record, int) { return record < 2; };
-    EXPECT_THROW(ExportToAccess(*two, dir / "t.sqlite",
-                                [](const std::string& temp) { return std::make_unique<TAccessDB>(CreateSqlDatabase(temp)); },
-                                events),
+    EXPECT_THROW(ExportToAccess(
+                     *two, dir / "t.sqlite",
+                     [](const std::string& temp) { return std::make_unique<TAccessDB>(CreateSqlDatabase(temp)); },
+                     events),
                  ECancelled);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"t.sqlite"});
     EXPECT_EQ(ReadText(dir / "t.sqlite"), "old contents");
@@ -354,7 +357,9 @@ TEST(AccessExport, direct_rows_arrive_as_the_statements_write_them)
     // Rows the direct way cannot take (or none) alternate with plain ones.
     const Rows rows = {
         {"plain", "42", "07/05/2003", "9:05", "1", "05 Mar 2001", "9.25"},
-        {"a\xA4" "b \"q\" 10:30 \xE9\x80", "-12", "", "", "", "", "-0.1"},
+        {"a\xA4"
+         "b \"q\" 10:30 \xE9\x80",
+         "-12", "", "", "", "", "-0.1"},
         {"", "abc", "31/02/2003", "25:00", "0", "garbage", "1.5.2"},
         {"x", "", "1/1/1900", "23:59:59", "TRUE", "29 Feb 2004", "1e300"},
         {"y", "1234567890123456789", "12/12/2012", "12.30", "FALSE", "01 JAN 1999", ""},

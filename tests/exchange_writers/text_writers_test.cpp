@@ -100,22 +100,51 @@ INSTANTIATE_TEST_SUITE_P(Databases, GoldenExport,
 TEST(CsvDate, is_rewritten_only_when_it_is_a_real_day_month_year)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"5/3/2003", "05 Mar 2003"}, {"05/03/2003", "05 Mar 2003"}, {"007/03/2003", "07 Mar 2003"},
-        {"31/2/2003", nullptr},      {"30/4/2003", "30 Apr 2003"},  {"31/4/2003", nullptr},
-        {"29/2/2004", "29 Feb 2004"}, {"29/2/2000", "29 Feb 2000"}, {"29/2/1900", nullptr},
-        {"29/2/00", "29 Feb 2000"},  {"1/1/79", "01 Jan 2079"},     {"31/12/80", "31 Dec 1980"},
-        {"1/12/0", "01 Dec 2000"},   {"5/13/2003", nullptr},        {"0/3/2003", nullptr},
-        {"x/3/2003", nullptr},       {"2003-03-05", nullptr},       {"5/3", nullptr},
-        {"", nullptr},               {"5/3/", nullptr},             {"5/3/20/03", nullptr},
-        {"5/3/2003 ", nullptr},      {"1/1/12345", nullptr},        {"/3/2003", nullptr},
-        {"5//2003", nullptr},        {"99999999999/1/2003", nullptr},
+        {"5/3/2003", "05 Mar 2003"},
+        {"05/03/2003", "05 Mar 2003"},
+        {"007/03/2003", "07 Mar 2003"},
+        {"31/2/2003", nullptr},
+        {"30/4/2003", "30 Apr 2003"},
+        {"31/4/2003", nullptr},
+        {"29/2/2004", "29 Feb 2004"},
+        {"29/2/2000", "29 Feb 2000"},
+        {"29/2/1900", nullptr},
+        {"29/2/00", "29 Feb 2000"},
+        {"1/1/79", "01 Jan 2079"},
+        {"31/12/80", "31 Dec 1980"},
+        {"1/12/0", "01 Dec 2000"},
+        {"5/13/2003", nullptr},
+        {"0/3/2003", nullptr},
+        {"x/3/2003", nullptr},
+        {"2003-03-05", nullptr},
+        {"5/3", nullptr},
+        {"", nullptr},
+        {"5/3/", nullptr},
+        {"5/3/20/03", nullptr},
+        {"5/3/2003 ", nullptr},
+        {"1/1/12345", nullptr},
+        {"/3/2003", nullptr},
+        {"5//2003", nullptr},
+        {"99999999999/1/2003", nullptr},
         // The common shapes, read from where their slashes may stand.
-        {"5/10/2003", "05 Oct 2003"}, {"15/3/2003", "15 Mar 2003"}, {"10/12/1999", "10 Dec 1999"},
-        {"1/1/0098", "01 Jan 1998"}, {"1/1/0079", "01 Jan 2079"},   {"31/12/9999", "31 Dec 9999"},
-        {"1x/3/2003", nullptr},      {"5/x3/2003", nullptr},        {"5/3x/2003", nullptr},
-        {"5/3/20x3", nullptr},       {"5/3/200/", nullptr},         {"5/3//2003", nullptr},
-        {"5//3/2003", nullptr},      {"/5/3/2003", nullptr},        {"15/3/2003/", nullptr},
-        {"1/2/3/2003", nullptr},     {"12/13/2003", nullptr},       {"5/3/-003", nullptr},
+        {"5/10/2003", "05 Oct 2003"},
+        {"15/3/2003", "15 Mar 2003"},
+        {"10/12/1999", "10 Dec 1999"},
+        {"1/1/0098", "01 Jan 1998"},
+        {"1/1/0079", "01 Jan 2079"},
+        {"31/12/9999", "31 Dec 9999"},
+        {"1x/3/2003", nullptr},
+        {"5/x3/2003", nullptr},
+        {"5/3x/2003", nullptr},
+        {"5/3/20x3", nullptr},
+        {"5/3/200/", nullptr},
+        {"5/3//2003", nullptr},
+        {"5//3/2003", nullptr},
+        {"/5/3/2003", nullptr},
+        {"15/3/2003/", nullptr},
+        {"1/2/3/2003", nullptr},
+        {"12/13/2003", nullptr},
+        {"5/3/-003", nullptr},
     };
     for (const auto& [cell, csv] : cases)  // no rewriting keeps the text
         EXPECT_EQ(CsvDateText(cell), csv ? csv : cell) << cell;
@@ -157,7 +186,7 @@ TEST(CsvExport, names_the_settings_file_after_the_csv_never_over_it_and_updates_
     const TIniFile def(dir / "list.DEF");
     EXPECT_EQ(def.ReadString("Mine", "Widths"), "keep");
     const std::pair<const char*, const char*> keys[] = {
-        {"Widths", "80,120,30,-40"}, {"Extra", "stays"}, {"Default1", ""},  // a stale default is cleared
+        {"Widths", "80,120,30,-40"},  {"Extra", "stays"},        {"Default1", ""},  // a stale default is cleared
         {"Default2", "two\xCFlines"}, {"Default3", "<missing>"}, {"Default6", "Bolt"},
         {"Popup1", "<missing>"},      {"Popup6", "Bolt,Nut"},
     };
@@ -201,12 +230,20 @@ TEST_P(EveryWriter, adds_its_extension_only_to_a_name_without_one_shows_progress
     EXPECT_EQ(ReadText(dir / ("data" + ext)), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Formats, EveryWriter,
-    testing::Values(Writer{[](TJFILE& db, const std::string& file) { WriteCSV(db, {1, 2}, file); }, ".CSV"},
-                    Writer{[](TJFILE& db, const std::string& file) { WriteHTML(db, file, {1, 2}); }, ".HTM"},
-                    Writer{[](TJFILE& db, const std::string& file) { WriteTXT(db, file, {1, 2}); }, ".TXT"}),
-    [](const auto& p) { return std::string(p.param.extension + 1); });
+INSTANTIATE_TEST_SUITE_P(Formats, EveryWriter,
+                         testing::Values(Writer{[](TJFILE& db, const std::string& file) {
+                                                    WriteCSV(db, {1, 2}, file);
+                                                },
+                                                ".CSV"},
+                                         Writer{[](TJFILE& db, const std::string& file) {
+                                                    WriteHTML(db, file, {1, 2});
+                                                },
+                                                ".HTM"},
+                                         Writer{[](TJFILE& db, const std::string& file) {
+                                                    WriteTXT(db, file, {1, 2});
+                                                },
+                                                ".TXT"}),
+                         [](const auto& p) { return std::string(p.param.extension + 1); });
 
 TEST(HtmlExport, heads_every_entry_fills_only_real_fields_and_marks_spaced_hyphens)
 {
@@ -353,7 +390,6 @@ TEST(ExportCommand, writes_the_listed_fields_or_fails_with_one_line_or_a_usage_e
     EXPECT_EQ(ReadText(dir / "out.CSV"), kQtyAndName);
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"out.CSV", "out.DEF", "parts.PDB"}));
 }
-
 
 }  // namespace
 }  // namespace quorvil

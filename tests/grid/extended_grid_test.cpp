@@ -336,7 +336,8 @@ private slots:
         // year that would read as another one.
         TDateTimeEdit picked(TDateTimeEdit::TKind::Date);
         picked.SetPattern(u"dd/mm/yy"_s);
-        for (const auto& [date, text] : {std::pair{QDate(1975, 3, 7), u"07/03/1975"_s}, {QDate(2001, 2, 4), u"04/02/01"_s}}) {
+        for (const auto& [date, text] :
+             {std::pair{QDate(1975, 3, 7), u"07/03/1975"_s}, {QDate(2001, 2, 4), u"04/02/01"_s}}) {
             picked.ShowCalendar();
             emit picked.Calendar()->activated(date);
             QCOMPARE(picked.text(), text);

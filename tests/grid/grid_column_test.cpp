@@ -60,8 +60,8 @@ private slots:
         QTest::addColumn<QString>("cell");
         QTest::addColumn<QString>("shown");
         QTest::newRow("value found") << QStringList{u"r"_s, u""_s, u"g"_s} << u"g"_s << u"Green"_s;
-        QTest::newRow("unknown value takes the empty entry") << QStringList{u"r"_s, u""_s, u"g"_s} << u"x"_s
-                                                             << u"None"_s;
+        QTest::newRow("unknown value takes the empty entry")
+            << QStringList{u"r"_s, u""_s, u"g"_s} << u"x"_s << u"None"_s;
         QTest::newRow("unknown value shows itself") << QStringList{u"r"_s, u"n"_s, u"g"_s} << u"x"_s << u"x"_s;
         QTest::newRow("value beyond the items") << QStringList{u"r"_s, u"n"_s, u"g"_s, u"b"_s} << u"b"_s << u"b"_s;
         QTest::newRow("first of equal values wins") << QStringList{u"r"_s, u"g"_s, u"g"_s} << u"g"_s << u"None"_s;
@@ -86,8 +86,10 @@ private slots:
         const int room = metrics.horizontalAdvance(title) / 2;
         const QString kept = ShortenText(metrics, title, room).chopped(3);  // less the "..."
         QCOMPARE(ShortenText(metrics, title, room), kept + u"..."_s);
-        QVERIFY(title.startsWith(kept) && metrics.horizontalAdvance(kept) <= room - metrics.horizontalAdvance(u"..."_s) - 6);
-        QVERIFY(metrics.horizontalAdvance(title.left(kept.size() + 1)) > room - metrics.horizontalAdvance(u"..."_s) - 6);
+        QVERIFY(title.startsWith(kept) &&
+                metrics.horizontalAdvance(kept) <= room - metrics.horizontalAdvance(u"..."_s) - 6);
+        QVERIFY(metrics.horizontalAdvance(title.left(kept.size() + 1)) >
+                room - metrics.horizontalAdvance(u"..."_s) - 6);
         QCOMPARE(ShortenText(metrics, u"Price"_s, 4), u"..."_s);
     }
 };

@@ -10,8 +10,8 @@
 #include "extended_grid.h"
 #include "field_types.h"
 #include "gui_test_support.h"
-#include "record_list_model.h"
 #include "main_window.h"
+#include "record_list_model.h"
 #include "record_panel.h"
 #include "text_convert.h"
 

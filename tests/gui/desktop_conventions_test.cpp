@@ -55,17 +55,29 @@ private slots:
         auto form = Start();
         QVERIFY(form);
         std::vector<std::pair<const char*, QKeySequence>> keys;
-        for (const auto& [name, key] : std::initializer_list<std::pair<const char*, const char*>>{
-            {"NewBtn", "Ctrl+N"},          {"LoadBtn", "Ctrl+O"},        {"SaveBtn", "Ctrl+S"},
-            {"SaveFileAsItem", "Ctrl+A"},  {"SaveFileAsItem", "Ctrl+Shift+S"}, {"MergeItem", "Ctrl+M"},
-            {"CloseBtn", "Ctrl+W"},        {"ExitProgItem", "Alt+X"},    {"ExitProgItem", "Ctrl+Q"},
-            {"UndoItem", "Ctrl+Z"},        {"RedoItem", "Ctrl+Shift+Z"}, {"AddBtn", "Ins"},
-            {"FindBtn", "Ctrl+F"},         {"ReplaceBtn", "Ctrl+H"},     {"ShortcutsItem", "F1"}})
+        for (const auto& [name, key] :
+             std::initializer_list<std::pair<const char*, const char*>>{{"NewBtn", "Ctrl+N"},
+                                                                        {"LoadBtn", "Ctrl+O"},
+                                                                        {"SaveBtn", "Ctrl+S"},
+                                                                        {"SaveFileAsItem", "Ctrl+A"},
+                                                                        {"SaveFileAsItem", "Ctrl+Shift+S"},
+                                                                        {"MergeItem", "Ctrl+M"},
+                                                                        {"CloseBtn", "Ctrl+W"},
+                                                                        {"ExitProgItem", "Alt+X"},
+                                                                        {"ExitProgItem", "Ctrl+Q"},
+                                                                        {"UndoItem", "Ctrl+Z"},
+                                                                        {"RedoItem", "Ctrl+Shift+Z"},
+                                                                        {"AddBtn", "Ins"},
+                                                                        {"FindBtn", "Ctrl+F"},
+                                                                        {"ReplaceBtn", "Ctrl+H"},
+                                                                        {"ShortcutsItem", "F1"}})
             keys.emplace_back(name, QKeySequence(FromUtf8(key)));
         // The platform's own keys for the same commands work as well.
         for (const auto& [name, standard] : std::initializer_list<std::pair<const char*, QKeySequence::StandardKey>>{
-                 {"SaveFileAsItem", QKeySequence::SaveAs}, {"CloseBtn", QKeySequence::Close},
-                 {"ExitProgItem", QKeySequence::Quit}, {"RedoItem", QKeySequence::Redo},
+                 {"SaveFileAsItem", QKeySequence::SaveAs},
+                 {"CloseBtn", QKeySequence::Close},
+                 {"ExitProgItem", QKeySequence::Quit},
+                 {"RedoItem", QKeySequence::Redo},
                  {"ShortcutsItem", QKeySequence::HelpContents}})
             for (const QKeySequence& key : QKeySequence::keyBindings(standard))
                 keys.emplace_back(name, key);

@@ -132,7 +132,8 @@ private slots:
                 FromUtf8(answer));
             show();
         }
-        QCOMPARE(titles, QStringList({FromUtf8("Warning"), FromUtf8("Error"), FromUtf8("Information"), FromUtf8("Confirm")}));
+        QCOMPARE(titles,
+                 QStringList({FromUtf8("Warning"), FromUtf8("Error"), FromUtf8("Information"), FromUtf8("Confirm")}));
         QCOMPARE(rows, QStringList({FromUtf8("OK"), FromUtf8("Abort"), FromUtf8("OK"), FromUtf8("Yes,No")}));
     }
 
@@ -141,16 +142,19 @@ private slots:
         QStringList row;
         QString focused, shown;
         QPoint at;
-        AnswerAfter([&](QDialog& d) {
-            row = ButtonRow(d);
-            focused = d.focusWidget() ? d.focusWidget()->objectName() : QString();
-        }, FromUtf8("Cancel"));
+        AnswerAfter(
+            [&](QDialog& d) {
+                row = ButtonRow(d);
+                focused = d.focusWidget() ? d.focusWidget()->objectName() : QString();
+            },
+            FromUtf8("Cancel"));
         QCOMPARE(MessageDlgButtons(
                      FromUtf8("Replace?"), TMsgKind::Confirmation,
                      {TMsgButton::Yes, TMsgButton::No, TMsgButton::YesToAll, TMsgButton::NoToAll, TMsgButton::Cancel},
                      TMsgButton::NoToAll),
                  TMsgButton::Cancel);
-        QCOMPARE(row, QStringList({FromUtf8("Yes"), FromUtf8("No"), FromUtf8("YesToAll"), FromUtf8("NoToAll"), FromUtf8("Cancel")}));
+        QCOMPARE(row, QStringList({FromUtf8("Yes"), FromUtf8("No"), FromUtf8("YesToAll"), FromUtf8("NoToAll"),
+                                   FromUtf8("Cancel")}));
         QCOMPARE(focused, FromUtf8("NoToAll"));
         AnswerKey(Qt::Key_Return);
         QCOMPARE(MessageDlgButtons(FromUtf8("q"), TMsgKind::Confirmation,
@@ -160,10 +164,12 @@ private slots:
         // A question's own words stand in a standard button's place and leave
         // the next question's words alone; CR LF is one break; the form
         // stands at the given corner.
-        AnswerAfter([&](QDialog& d) {
-            shown = d.findChild<QLabel*>(FromUtf8("Message"))->text() + Btn(d, "YesToAll")->text();
-            at = d.pos();
-        }, FromUtf8("YesToAll"));
+        AnswerAfter(
+            [&](QDialog& d) {
+                shown = d.findChild<QLabel*>(FromUtf8("Message"))->text() + Btn(d, "YesToAll")->text();
+                at = d.pos();
+            },
+            FromUtf8("YesToAll"));
         QCOMPARE(MessageDlgEx(FromUtf8("Save?\r\n(x.PDB)"), TMsgKind::Information, {TMsgButton::OK, TMsgButton::Save},
                               kNoDefault, 40, 30),
                  TMsgButton::Save);
@@ -222,7 +228,8 @@ private slots:
         QVERIFY(EditLongText(value));
         QCOMPARE(shown, FromUtf8("a\nb"));
         QCOMPARE(value, FromUtf8("a\u00A4b"));
-        QCOMPARE(QString::fromStdString(config_->Read(CurrentScreenSection(), "EditFormPos")), FromUtf8("33,44,500,300"));
+        QCOMPARE(QString::fromStdString(config_->Read(CurrentScreenSection(), "EditFormPos")),
+                 FromUtf8("33,44,500,300"));
         QueueModalAnswer([](QDialog& d) {
             d.findChild<QPlainTextEdit*>()->setPlainText(FromUtf8("changed"));
             QTest::keyClick(&d, Qt::Key_Escape);
@@ -303,18 +310,25 @@ private slots:
         QTest::addColumn<QStringList>("result");
         QTest::addColumn<int>("selected");
         const QStringList abc{FromUtf8("a"), FromUtf8("b"), FromUtf8("c")};
-        QTest::newRow("add after the second") << abc << 1 << FromUtf8("AddBtn")
-                                              << QStringList{FromUtf8("a"), FromUtf8("b"), FromUtf8("new"), FromUtf8("c")} << 2;
-        QTest::newRow("add with none selected") << abc << -1 << FromUtf8("AddBtn")
-                                                << QStringList{FromUtf8("new"), FromUtf8("a"), FromUtf8("b"), FromUtf8("c")} << 0;
-        QTest::newRow("edit") << abc << 1 << FromUtf8("EditBtn") << QStringList{FromUtf8("a"), FromUtf8("new"), FromUtf8("c")} << 1;
-        QTest::newRow("delete the last") << abc << 2 << FromUtf8("DelBtn") << QStringList{FromUtf8("a"), FromUtf8("b")} << 1;
-        QTest::newRow("delete the only") << QStringList{FromUtf8("a")} << 0 << FromUtf8("DelBtn") << QStringList() << -1;
-        QTest::newRow("up") << abc << 2 << FromUtf8("UpBtn") << QStringList{FromUtf8("a"), FromUtf8("c"), FromUtf8("b")} << 1;
-        QTest::newRow("down") << abc << 0 << FromUtf8("DownBtn") << QStringList{FromUtf8("b"), FromUtf8("a"), FromUtf8("c")} << 1;
-        QTest::newRow("sort ignores case") << QStringList{FromUtf8("pear"), FromUtf8("Apple"), FromUtf8("banana")} << 0
-                                           << FromUtf8("SortBtn") << QStringList{FromUtf8("Apple"), FromUtf8("banana"), FromUtf8("pear")}
-                                           << 2;
+        QTest::newRow("add after the second")
+            << abc << 1 << FromUtf8("AddBtn")
+            << QStringList{FromUtf8("a"), FromUtf8("b"), FromUtf8("new"), FromUtf8("c")} << 2;
+        QTest::newRow("add with none selected")
+            << abc << -1 << FromUtf8("AddBtn")
+            << QStringList{FromUtf8("new"), FromUtf8("a"), FromUtf8("b"), FromUtf8("c")} << 0;
+        QTest::newRow("edit") << abc << 1 << FromUtf8("EditBtn")
+                              << QStringList{FromUtf8("a"), FromUtf8("new"), FromUtf8("c")} << 1;
+        QTest::newRow("delete the last") << abc << 2 << FromUtf8("DelBtn") << QStringList{FromUtf8("a"), FromUtf8("b")}
+                                         << 1;
+        QTest::newRow("delete the only") << QStringList{FromUtf8("a")} << 0 << FromUtf8("DelBtn") << QStringList()
+                                         << -1;
+        QTest::newRow("up") << abc << 2 << FromUtf8("UpBtn") << QStringList{FromUtf8("a"), FromUtf8("c"), FromUtf8("b")}
+                            << 1;
+        QTest::newRow("down") << abc << 0 << FromUtf8("DownBtn")
+                              << QStringList{FromUtf8("b"), FromUtf8("a"), FromUtf8("c")} << 1;
+        QTest::newRow("sort ignores case")
+            << QStringList{FromUtf8("pear"), FromUtf8("Apple"), FromUtf8("banana")} << 0 << FromUtf8("SortBtn")
+            << QStringList{FromUtf8("Apple"), FromUtf8("banana"), FromUtf8("pear")} << 2;
     }
     void popup_list_editing_gives_the_list_back_on_ok()
     {

@@ -11,15 +11,15 @@
 #include "field_types.h"
 #include "gui_test_support.h"
 #include "main_window.h"
-#include "transfer_commands.h"
-#include "record_commands.h"
 #include "merge_dialog.h"
 #include "modal.h"
 #include "open_checks.h"
 #include "pdb_format.h"
+#include "record_commands.h"
 #include "split_dialog.h"
 #include "test_files.h"
 #include "text_convert.h"
+#include "transfer_commands.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -27,13 +27,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
-#include <QItemSelectionModel>
 
 #include <filesystem>
 
@@ -161,8 +161,7 @@ private slots:
     {
         const std::vector<FieldSpec> masterFields = {
             {"ID", TFieldType::String, {}}, {"Name", TFieldType::String, {}}, {"Phone", TFieldType::String, {}}};
-        const std::string master =
-            Db("master.pdb", "Master", masterFields, {{"12", "", "555"}, {"13", "Al", "1"}});
+        const std::string master = Db("master.pdb", "Master", masterFields, {{"12", "", "555"}, {"13", "Al", "1"}});
         const std::string other = Db(
             "other.pdb", "Other",
             {{"Id", TFieldType::String, {}}, {"Name", TFieldType::String, {}}, {"Email", TFieldType::String, {}}},
@@ -294,7 +293,8 @@ private slots:
             [&](QDialog& d) {
                 auto& names = dynamic_cast<TDefNameForm&>(d);
                 for (int k = 0; k < 3; ++k)
-                    rows << names.ValueBox(k)->text() + (names.ValueBox(k)->isChecked() ? FromUtf8("+") : FromUtf8("-")) +
+                    rows << names.ValueBox(k)->text() +
+                                (names.ValueBox(k)->isChecked() ? FromUtf8("+") : FromUtf8("-")) +
                                 names.NameEdit(k)->text();
                 names.FormatBox("CSV")->setChecked(true);
                 QListWidgetItem* status = names.FieldList()->item(1);

@@ -96,7 +96,8 @@ private slots:
         QString message;
         AnswerMessage(message);
         form->Action("SaveBtn")->trigger();
-        QCOMPARE(message, ToQString(ReadOnlyFileMessage(path)) + FromUtf8(" Use Save as to write the database to another file."));
+        QCOMPARE(message, ToQString(ReadOnlyFileMessage(path)) +
+                              FromUtf8(" Use Save as to write the database to another file."));
 
         QueueModalAnswer([](QDialog& d) { d.findChild<QPushButton*>(FromUtf8("OkBtn"))->click(); });  // every field
         form->Action("SaveHTM")->trigger();
@@ -179,7 +180,8 @@ private slots:
         QString warning;
         AnswerMessage(warning);
         auto form = StartMainForm({PathToQString(path)});
-        QVERIFY2(warning.startsWith(FromUtf8("The file \"") + PathToQString(path) + FromUtf8("\" ends early")), qPrintable(warning));
+        QVERIFY2(warning.startsWith(FromUtf8("The file \"") + PathToQString(path) + FromUtf8("\" ends early")),
+                 qPrintable(warning));
         QVERIFY2(warning.contains(FromUtf8("2 of the 3 records could be read whole")), qPrintable(warning));
         const TDataBase* db = form->Tabs()->CurrentDB();
         QCOMPARE(db->RecordCount(), 3);

@@ -9,8 +9,8 @@
 #include "date_dialog.h"
 #include "extended_grid.h"
 #include "field_types.h"
-#include "grid_setup.h"
 #include "grid_header.h"
+#include "grid_setup.h"
 #include "gui_test_support.h"
 #include "list_combo.h"
 #include "long_text_check.h"
@@ -195,12 +195,13 @@ private slots:
         QTest::addColumn<QString>("answer");  // to the warning; empty: none comes
         QTest::addColumn<QString>("stored");
         const QString b4100(4100, QLatin1Char('b'));
-        QTest::newRow("short") << FromUtf8("short") << FromUtf8("first\nsecond") << QString() << FromUtf8("first\nsecond");
+        QTest::newRow("short") << FromUtf8("short") << FromUtf8("first\nsecond") << QString()
+                               << FromUtf8("first\nsecond");
         QTest::newRow("truncate") << QString(100, QLatin1Char('a')) << b4100 << FromUtf8("YesToAll")
                                   << QString(4000, QLatin1Char('b'));
         QTest::newRow("leave") << FromUtf8("old") << b4100 << FromUtf8("All") << b4100;
-        QTest::newRow("re-edit, then cancel") << FromUtf8("old") << QString(4001, QLatin1Char('b')) << FromUtf8("NoToAll")
-                                              << FromUtf8("old");
+        QTest::newRow("re-edit, then cancel")
+            << FromUtf8("old") << QString(4001, QLatin1Char('b')) << FromUtf8("NoToAll") << FromUtf8("old");
         QTest::newRow("already too long") << QString(4500, QLatin1Char('a')) << QString(4600, QLatin1Char('b'))
                                           << QString() << QString(4600, QLatin1Char('b'));
     }
@@ -217,7 +218,7 @@ private slots:
         if (!answer.isEmpty())
             AnswerWarning(warning, defaultButton, answer, &captions);
         if (answer == FromUtf8("NoToAll"))
-            AnswerButton(FromUtf8("CancelBtn"));  // the editor, opened again
+            AnswerButton(FromUtf8("CancelBtn"));           // the editor, opened again
         QueueModalAnswer([](QDialog& d) { d.reject(); });  // none comes
         f.DoubleClick(0, 0);
         QCOMPARE(QueuedModalAnswers(), 1);
@@ -229,7 +230,8 @@ private slots:
             return;
         }
         QCOMPARE(warning, FromUtf8("String has become too long to save in pre-5.5 JFile Format (len = %1, "
-                             "max=4000 characters)").arg(typed.size()));
+                                   "max=4000 characters)")
+                              .arg(typed.size()));
         QCOMPARE(defaultButton, FromUtf8("NoToAll"));
         QCOMPARE(captions,
                  QStringList({FromUtf8("Re-edit"), FromUtf8("Truncate"), FromUtf8("Leave"), FromUtf8("&Cancel")}));

@@ -46,9 +46,11 @@ const std::vector<FieldSpec> kSortFields = {{"Name", TFieldType::String, {}},
                                             {"Colour", TFieldType::List, {"Red", "Green", "Blue"}},
                                             {"Size", TFieldType::Integer, {}}};
 // "Pink" is in no popup list.
-const std::vector<std::vector<std::string>> kSortRows = {
-    {"apple", "Green", "10"}, {"berry", "Pink", "9"}, {"cherry", "Red", "100"}, {"date", "Blue", "9"},
-    {"elder", "Red", "10"}};
+const std::vector<std::vector<std::string>> kSortRows = {{"apple", "Green", "10"},
+                                                         {"berry", "Pink", "9"},
+                                                         {"cherry", "Red", "100"},
+                                                         {"date", "Blue", "9"},
+                                                         {"elder", "Red", "10"}};
 
 void Select(QListWidget* list, const QStringList& names)
 {
@@ -56,7 +58,10 @@ void Select(QListWidget* list, const QStringList& names)
         list->item(i)->setSelected(names.contains(list->item(i)->text()));
 }
 
-std::unique_ptr<TMainForm> Start(const QStringList& arguments) { return StartMainForm(arguments); }
+std::unique_ptr<TMainForm> Start(const QStringList& arguments)
+{
+    return StartMainForm(arguments);
+}
 
 }  // namespace
 
@@ -168,10 +173,12 @@ private slots:
         QFETCH(int, items);
         const std::string path = Db("colours.PDB", "Colours", {{"car", "Red Car"}, {"sky", "Blue"}, {"x", "Blue"}});
         QStringList row;
-        AnswerAfter([&row](QDialog& d) {
-            for (const char* name : {"Ignore", "YesToAll", "NoToAll"})
-                row << Btn(d, name)->text();
-        }, buttons[0]);
+        AnswerAfter(
+            [&row](QDialog& d) {
+                for (const char* name : {"Ignore", "YesToAll", "NoToAll"})
+                    row << Btn(d, name)->text();
+            },
+            buttons[0]);
         if (buttons.size() > 1)
             AnswerButton(buttons[1]);
         auto form = Start({PathToQString(path)});
@@ -249,9 +256,9 @@ private slots:
         // Pink is in no list: before every listed value.
         QTest::newRow("popup order") << int(TOrderForm::kUserDefined) << false
                                      << std::vector<std::string>{"berry", "cherry", "elder", "apple", "date"};
-        QTest::newRow("user-defined, Blue first") << int(TOrderForm::kUserDefined) << true
-                                                  << std::vector<std::string>{"berry", "date", "cherry", "elder",
-                                                                              "apple"};
+        QTest::newRow("user-defined, Blue first")
+            << int(TOrderForm::kUserDefined) << true
+            << std::vector<std::string>{"berry", "date", "cherry", "elder", "apple"};
         QTest::newRow("alphabetically") << int(TOrderForm::kAlphabetically) << false
                                         << std::vector<std::string>{"date", "apple", "berry", "cherry", "elder"};
     }
@@ -354,7 +361,7 @@ private slots:
             QVERIFY(!form->Tabs()->CurrentDB()->Modified());
             QueueModalAnswer([](QDialog& d) {
                 auto& edit = dynamic_cast<TEditDB&>(d);
-                QVERIFY(!edit.PopupButton(0)->isEnabled());  // only List fields have popup values
+                QVERIFY(!edit.PopupButton(0)->isEnabled());         // only List fields have popup values
                 QTest::keyClicks(edit.NameEdit(0), FromUtf8("s"));  // "Names"
                 QComboBox* type = edit.TypeBox(2);
                 type->setCurrentIndex(type->findText(FromUtf8("STRING")));

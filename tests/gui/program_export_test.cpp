@@ -53,7 +53,7 @@ void AnswerCsvOptions(char separator, bool mark, QString* shown)
             QTest::keyClick(&d, key, Qt::AltModifier);
             QVERIFY(!clicked.isEmpty() || clicked.wait());
         };
-        [&] {  // a failed check still closes the dialog
+        [&] {                    // a failed check still closes the dialog
             d.activateWindow();  // mnemonics reach the active window only
             QVERIFY(QTest::qWaitForWindowActive(&d));
             press(separator == ';' ? "SemicolonBtn" : "CommaBtn", separator == ';' ? Qt::Key_S : Qt::Key_A);
@@ -76,7 +76,8 @@ private slots:
     void the_menus_and_the_tool_bar_offer_the_same_four_exports()
     {
         auto form = StartMainForm({PathToQString(Db("things.PDB", "Things", kFields, kRows))});
-        const QStringList items = FromUtf8("ExportXlsxItem ExportCsvUtf8Item ExportHtml5Item ExportJsonItem").split(QLatin1Char(' '));
+        const QStringList items =
+            FromUtf8("ExportXlsxItem ExportCsvUtf8Item ExportHtml5Item ExportJsonItem").split(QLatin1Char(' '));
         QMenu* menu = form->findChild<QMenu*>(FromUtf8("ExportProgramMenu"));
         QVERIFY(menu);
         QStringList names;

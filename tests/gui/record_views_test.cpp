@@ -13,9 +13,9 @@
 #include "list_combo.h"
 #include "local_clock.h"
 #include "main_window.h"
+#include "modal.h"
 #include "new_record.h"
 #include "record_commands.h"
-#include "modal.h"
 #include "record_list_model.h"
 #include "record_panel.h"
 #include "text_convert.h"
@@ -142,8 +142,11 @@ private slots:
         QTest::addColumn<bool>("filtered");
         QTest::addColumn<bool>("reversed");
         QTest::addColumn<QStringList>("forward");
-        QTest::newRow("all") << false << false << QStringList{FromUtf8("r1"), FromUtf8("r2"), FromUtf8("r3"), FromUtf8("r4"), FromUtf8("r1")};
-        QTest::newRow("filter reversed") << true << true << QStringList{FromUtf8("r4"), FromUtf8("r3"), FromUtf8("r1"), FromUtf8("r4")};
+        QTest::newRow("all") << false << false
+                             << QStringList{FromUtf8("r1"), FromUtf8("r2"), FromUtf8("r3"), FromUtf8("r4"),
+                                            FromUtf8("r1")};
+        QTest::newRow("filter reversed") << true << true
+                                         << QStringList{FromUtf8("r4"), FromUtf8("r3"), FromUtf8("r1"), FromUtf8("r4")};
     }
     void navigation_wraps_and_follows_the_grids_rows()
     {
@@ -218,10 +221,18 @@ private slots:
         QTest::addColumn<int>("delta");
         QTest::addColumn<QStringList>("after");
         // r2 is hidden; rows show r1 r3 r4 r5 (or reversed); rows 1..2 are selected.
-        QTest::newRow("up") << false << -1 << QStringList{FromUtf8("r2"), FromUtf8("r3"), FromUtf8("r4"), FromUtf8("r1"), FromUtf8("r5")};
-        QTest::newRow("down") << false << 1 << QStringList{FromUtf8("r1"), FromUtf8("r2"), FromUtf8("r5"), FromUtf8("r3"), FromUtf8("r4")};
-        QTest::newRow("up reversed") << true << -1 << QStringList{FromUtf8("r1"), FromUtf8("r2"), FromUtf8("r5"), FromUtf8("r3"), FromUtf8("r4")};
-        QTest::newRow("down reversed") << true << 1 << QStringList{FromUtf8("r2"), FromUtf8("r3"), FromUtf8("r4"), FromUtf8("r1"), FromUtf8("r5")};
+        QTest::newRow("up") << false << -1
+                            << QStringList{FromUtf8("r2"), FromUtf8("r3"), FromUtf8("r4"), FromUtf8("r1"),
+                                           FromUtf8("r5")};
+        QTest::newRow("down") << false << 1
+                              << QStringList{FromUtf8("r1"), FromUtf8("r2"), FromUtf8("r5"), FromUtf8("r3"),
+                                             FromUtf8("r4")};
+        QTest::newRow("up reversed") << true << -1
+                                     << QStringList{FromUtf8("r1"), FromUtf8("r2"), FromUtf8("r5"), FromUtf8("r3"),
+                                                    FromUtf8("r4")};
+        QTest::newRow("down reversed") << true << 1
+                                       << QStringList{FromUtf8("r2"), FromUtf8("r3"), FromUtf8("r4"), FromUtf8("r1"),
+                                                      FromUtf8("r5")};
     }
     void delete_and_moves_act_on_the_selected_rows_records()
     {
@@ -323,10 +334,11 @@ private slots:
         QTest::addColumn<int>("onlyField");  // 0: every field
         QTest::addColumn<int>("view");       // the view in use when Find runs
         QTest::addColumn<QStringList>("names");
-        QTest::newRow("any case, every field, grid") << false << 0 << 0
-                                                     << QStringList{FromUtf8("Anna"), FromUtf8("Carl"), FromUtf8("Dora"), FromUtf8("Emil")};
+        QTest::newRow("any case, every field, grid")
+            << false << 0 << 0 << QStringList{FromUtf8("Anna"), FromUtf8("Carl"), FromUtf8("Dora"), FromUtf8("Emil")};
         QTest::newRow("case, every field, list") << true << 0 << 1 << QStringList{FromUtf8("Emil")};
-        QTest::newRow("any case, one field, record") << false << 2 << 2 << QStringList{FromUtf8("Anna"), FromUtf8("Carl")};
+        QTest::newRow("any case, one field, record")
+            << false << 2 << 2 << QStringList{FromUtf8("Anna"), FromUtf8("Carl")};
     }
     void find_narrows_every_view_and_view_all_undoes_it()
     {
@@ -351,14 +363,16 @@ private slots:
         auto* info = form.findChild<QLabel*>(FromUtf8("InfoPanel"));
         form.Action("RearrangeItem")->trigger();
         form.Records().RecordItemClick(TViewMode(view));
-        AnswerAfter([&](QDialog& d) {
-            auto& find = static_cast<TFindForm&>(d);
-            find.Find()->setText(ToQString("k\xF6ln"));
-            find.CaseSensitive()->setChecked(caseSensitive);
-            find.WordSearch()->setChecked(false);
-            for (int k = 0; onlyField && k < find.CheckBoxList()->count(); ++k)
-                find.CheckBoxList()->item(k)->setCheckState(k + 1 == onlyField ? Qt::Checked : Qt::Unchecked);
-        }, FromUtf8("OkBtn"));
+        AnswerAfter(
+            [&](QDialog& d) {
+                auto& find = static_cast<TFindForm&>(d);
+                find.Find()->setText(ToQString("k\xF6ln"));
+                find.CaseSensitive()->setChecked(caseSensitive);
+                find.WordSearch()->setChecked(false);
+                for (int k = 0; onlyField && k < find.CheckBoxList()->count(); ++k)
+                    find.CheckBoxList()->item(k)->setCheckState(k + 1 == onlyField ? Qt::Checked : Qt::Unchecked);
+            },
+            FromUtf8("OkBtn"));
         form.Action("FindBtn")->trigger();
         QVERIFY(!form.Action("RearrangeItem")->isChecked());  // rows moved by hand and a filter never mix
         QVERIFY(info->text().startsWith(FromUtf8("%1 of 5 records").arg(names.size())));
@@ -375,7 +389,8 @@ private slots:
         QCOMPARE(db.GetCell(record, 3), note + "!");
         form.Action("AllBtn")->trigger();
         QVERIFY(info->text().startsWith(FromUtf8("5 records")));
-        QCOMPARE(ViewNames(form, 1), (QStringList{FromUtf8("Anna"), FromUtf8("Bert"), FromUtf8("Carl"), FromUtf8("Dora"), FromUtf8("Emil")}));
+        QCOMPARE(ViewNames(form, 1), (QStringList{FromUtf8("Anna"), FromUtf8("Bert"), FromUtf8("Carl"),
+                                                  FromUtf8("Dora"), FromUtf8("Emil")}));
     }
 
     void a_new_database_of_each_layout_reads_back_data()
@@ -420,7 +435,8 @@ private slots:
         });
         form.Action("NewBtn")->trigger();
         QCOMPARE(QueuedModalAnswers(), 0);
-        QCOMPARE(form.Tabs()->tabText(form.Tabs()->CurrentTab()), FromUtf8("*fresh"));  // as an opened file is captioned, not yet saved
+        QCOMPARE(form.Tabs()->tabText(form.Tabs()->CurrentTab()),
+                 FromUtf8("*fresh"));  // as an opened file is captioned, not yet saved
         AnswerInputLine(FromUtf8("Fresh"));
         form.Action("SaveBtn")->trigger();
 

@@ -28,7 +28,9 @@ class ScreenFitTest : public GuiCase {
 private slots:
     void the_scale_asked()
     {
-        const double scale = qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble() : 1.0;
+        const double scale = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                                 ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                                 : 1.0;
         QCOMPARE(QGuiApplication::primaryScreen()->devicePixelRatio(), scale);
     }
 
@@ -50,10 +52,14 @@ private slots:
         main.FormCreate({});
         TEditForm edit;
         TDefineForm define;
-        for (QWidget* form : {static_cast<QWidget*>(&main), static_cast<QWidget*>(&edit), static_cast<QWidget*>(&define)}) {
+        for (QWidget* form :
+             {static_cast<QWidget*>(&main), static_cast<QWidget*>(&edit), static_cast<QWidget*>(&define)}) {
             const QRect placed(form->pos(), form->size());
-            QVERIFY2(Available(*form).contains(placed),
-                     qPrintable(form->objectName() + FromUtf8(" at %1,%2 %3x%4").arg(placed.x()).arg(placed.y()).arg(placed.width()).arg(placed.height())));
+            QVERIFY2(Available(*form).contains(placed), qPrintable(form->objectName() + FromUtf8(" at %1,%2 %3x%4")
+                                                                                            .arg(placed.x())
+                                                                                            .arg(placed.y())
+                                                                                            .arg(placed.width())
+                                                                                            .arg(placed.height())));
             QVERIFY(form->width() >= form->minimumWidth());
         }
         if (stored.isEmpty())  // a fresh start is centred, give or take the frame

@@ -70,7 +70,8 @@ private slots:
              }},
             {"sort by a header", [&] { page.HeaderClick(0); }},
             {"move a field", [&] { page.GridColumnMoved(0, 1); }},
-            {"move a record", [&] {
+            {"move a record",
+             [&] {
                  page.Grid()->setCurrentIndex(model.index(2, 0));
                  page.MoveSelection(-1);
              }},
@@ -283,8 +284,8 @@ private slots:
         QDir(data_->path()).mkdir(FromUtf8("more"));
         QStringList more;
         for (int k = 1; k <= 9; ++k)
-            more << PathToQString(MakeDatabase(data_->path() + FromUtf8("/more"), "m" + std::to_string(k) + ".PDB",
-                                               "M", kFields, kRows));
+            more << PathToQString(
+                MakeDatabase(data_->path() + FromUtf8("/more"), "m" + std::to_string(k) + ".PDB", "M", kFields, kRows));
         const auto drop = [&form](const QStringList& paths) {
             QMimeData data;
             QList<QUrl> urls;

@@ -14,8 +14,8 @@ namespace fs = std::filesystem;
 
 std::unique_ptr<TJFILE> SizeableDatabase(int records)
 {
-    static const char* const words[] = {"basil", "chive", "dill", "fennel", "lovage", "marjoram",
-                                        "oregano", "parsley", "rosemary", "sage", "sorrel", "thyme"};
+    static const char* const words[] = {"basil",   "chive",   "dill",     "fennel", "lovage", "marjoram",
+                                        "oregano", "parsley", "rosemary", "sage",   "sorrel", "thyme"};
     std::vector<test::FieldSpec> fields;
     for (int f = 1; f <= 30; ++f)
         fields.push_back({"Field " + std::to_string(f)});
@@ -73,7 +73,9 @@ std::string WhichImageOnDisk(const std::string& path, const Bytes& oldImage, con
 {
     const std::string text = testkit::ReadText(path);
     const Bytes actual(text.begin(), text.end());
-    return actual == oldImage ? "old" : actual == newImage ? "new" : "a mix of " + std::to_string(actual.size()) + " bytes";
+    return actual == oldImage   ? "old"
+           : actual == newImage ? "new"
+                                : "a mix of " + std::to_string(actual.size()) + " bytes";
 }
 
 }  // namespace quorvil::hardening

@@ -52,12 +52,21 @@ TEST(FuzzFinding, settings_files_whose_values_a_save_would_lose_are_refused_or_r
         std::vector<std::string> Popup;
         FilterRec Filter;
     } cases[] = {
-        {"a popup value that would end the list", k55 + "Popup1=a,popupb,c\r\n",
-         " holds the popup value \"popupb\" for field 1, which would read back as a chunk header.", {}, {}},
-        {"a 5.x tag in a Pro 4.x list, read as a header once converted", "[JFilePro]\r\nTypes=LIST,STRING\r\nPopup1=deflta\r\n",
-         " holds the popup value \"deflta\" for field 1, which would read back as a chunk header.", {}, {}},
-        {"a default longer than a cell", k55 + "Default2=" + std::string(32001, 'd') + "\r\n",
-         " holds a default of 32001 characters for field 2; a cell holds at most 32000.", {}, {}},
+        {"a popup value that would end the list",
+         k55 + "Popup1=a,popupb,c\r\n",
+         " holds the popup value \"popupb\" for field 1, which would read back as a chunk header.",
+         {},
+         {}},
+        {"a 5.x tag in a Pro 4.x list, read as a header once converted",
+         "[JFilePro]\r\nTypes=LIST,STRING\r\nPopup1=deflta\r\n",
+         " holds the popup value \"deflta\" for field 1, which would read back as a chunk header.",
+         {},
+         {}},
+        {"a default longer than a cell",
+         k55 + "Default2=" + std::string(32001, 'd') + "\r\n",
+         " holds a default of 32001 characters for field 2; a cell holds at most 32000.",
+         {},
+         {}},
         {"stray commas in a popup list", k55 + "Popup1=,a,,b,\r\n", "", {"a", "b"}, {}},
         {"a filter with a long name and the file's empty value", k55 + kFilter, "", {}, cut},
     };
@@ -145,9 +154,13 @@ TEST(FuzzFinding, a_merge_map_names_a_new_field_by_the_other_database_and_refuse
         std::string Error;
     } cases[] = {
         // The key names the field in UTF-8 and in another case.
-        {R"({"fields": {"gr\u00f6\u00dfe": {"to": null}}})", "Gr\xF6\xDF" "e", ""},
+        {R"({"fields": {"gr\u00f6\u00dfe": {"to": null}}})",
+         "Gr\xF6\xDF"
+         "e",
+         ""},
         {R"({"fields": {"Gr\u00f6\u00dfe": {"to": null, "name": "\u0000x"}}})", "",
-         "The new field for Gr\xC3\xB6\xC3\x9F" "e has a name with a NUL character."},
+         "The new field for Gr\xC3\xB6\xC3\x9F"
+         "e has a name with a NUL character."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Map);

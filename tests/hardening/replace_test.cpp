@@ -25,7 +25,7 @@ using testkit::WriteBytes;
 struct Replacement {
     const char* name;
     const char* fileName;
-    void (*image)(TJFILE&, TStream&);          // the bytes the file gets
+    void (*image)(TJFILE&, TStream&);            // the bytes the file gets
     void (*write)(TJFILE&, const std::string&);  // into the file at the path
 };
 
@@ -106,12 +106,13 @@ TEST_P(KilledReplacement, a_kill_at_any_system_call_leaves_the_old_file_until_th
     std::set<std::string> seen;
     const int stops = KillAtEverySystemCall([&] { Replace(); }, [&] { RestoreOldFile(); },
                                             [&](int stop, const ChildEnd& end) {
-        ASSERT_TRUE(end.killed) << "stop " << stop << ": exit " << end.exitCode;
-        ASSERT_EQ(OnDisk(), end.renamed ? "new" : "old") << "killed at stop " << stop;
-        EXPECT_TRUE(LockIsFree(path_)) << stop;
-        EXPECT_LE(TemporariesOf(path_).size(), end.renamed ? 0u : 1u) << stop;
-        seen.insert(OnDisk());
-    });
+                                                ASSERT_TRUE(end.killed) << "stop " << stop << ": exit " << end.exitCode;
+                                                ASSERT_EQ(OnDisk(), end.renamed ? "new" : "old")
+                                                    << "killed at stop " << stop;
+                                                EXPECT_TRUE(LockIsFree(path_)) << stop;
+                                                EXPECT_LE(TemporariesOf(path_).size(), end.renamed ? 0u : 1u) << stop;
+                                                seen.insert(OnDisk());
+                                            });
     if (stops == 0)
         GTEST_SKIP() << "this system does not let a process trace its child";
     EXPECT_GT(stops, 10);
@@ -143,8 +144,8 @@ TEST(KilledSave, the_next_save_removes_temporary_files_of_killed_saves_but_no_ot
 
     db->SetCell(2, 2, "cut back");
     db->SaveWithName(db->PdbHeader.Name);
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{".herbs.pdb.InUse1", ".herbs.pdb.notes", ".other.pdb.Ab12Cd",
-                                                       "herbs.pdb"}));
+    EXPECT_EQ(dir.Entries(),
+              (std::vector<std::string>{".herbs.pdb.InUse1", ".herbs.pdb.notes", ".other.pdb.Ab12Cd", "herbs.pdb"}));
     EXPECT_EQ(db->GetCell(2, 2), "cut back");
     busy.reset();
     EXPECT_EQ(dir.Entries().front(), ".herbs.pdb.InUse1") << "not removed once its save ends either";
@@ -192,7 +193,8 @@ TEST_P(FailingReplacement, into_a_directory_that_takes_no_new_file_or_on_a_full_
     ExpectOriginalAlone("read-only directory");
     ::chmod(folder_.c_str(), 0755);
     for (uint64_t limit : {0, 100, 20000}) {
-        EXPECT_EQ(RunWithFileSizeLimit(limit, [&] { Replace(); }), "Cannot write file \"" + path_ + "\". File too large")
+        EXPECT_EQ(RunWithFileSizeLimit(limit, [&] { Replace(); }),
+                  "Cannot write file \"" + path_ + "\". File too large")
             << limit;
         ExpectOriginalAlone("limit " + std::to_string(limit));
     }

@@ -84,8 +84,10 @@ TEST(OpenRules, counter_field_and_dbid_field)
 TEST(OpenRules, column_widths_are_read_up_to_the_first_piece_that_is_no_width)
 {
     const std::tuple<const char*, const char*, int, const char*> cases[] = {
-        {"stops at a word", "80,abc,90", 3, "80"},     {"no more than columns", "64,120,40", 2, "64,120"},
-        {"fewer than columns", "64", 3, "64"},          {"empty piece", "10,,20", 3, "10"},
+        {"stops at a word", "80,abc,90", 3, "80"},
+        {"no more than columns", "64,120,40", 2, "64,120"},
+        {"fewer than columns", "64", 3, "64"},
+        {"empty piece", "10,,20", 3, "10"},
         {"negative", "-5,20", 2, ""},
     };
     for (const auto& [name, text, columns, widths] : cases)
@@ -116,7 +118,8 @@ TEST(OpenRules, database_arguments_name_files_folders_and_wildcards)
     std::filesystem::create_directory(dir / "sub.PDB");
     using Names = std::vector<std::string>;
     const std::tuple<const char*, std::string, Names> cases[] = {
-        {"a directory: every database in it", "",
+        {"a directory: every database in it",
+         "",
          {".hidden.PDB", "Stock3.PDB", "a.pdb", "data.pdb", "stock1.PDB", "stock10.PDB", "stock2.pdb"}},
         {"no extension gets .pdb", "/data", {"data.pdb"}},
         {"? is one character", "/stock?.PDB", {"stock1.PDB", "stock2.pdb"}},

@@ -13,9 +13,15 @@ TEST(NumbersTest, text_to_int_converts_or_reports_the_first_bad_character)
         bool error;
         int position;
     } cases[] = {
-        {"  -17", -17, false, 0},         {"+8", 8, false, 0},   {"-2147483648", -2147483648LL, false, 0},
-        {"2147483648", 0, true, 10},      {"12a4", 0, true, 3},  {"12 ", 0, true, 3},
-        {"", 0, true, 1},                 {"-", 0, true, 2},     {"0x10", 0, true, 2},
+        {"  -17", -17, false, 0},
+        {"+8", 8, false, 0},
+        {"-2147483648", -2147483648LL, false, 0},
+        {"2147483648", 0, true, 10},
+        {"12a4", 0, true, 3},
+        {"12 ", 0, true, 3},
+        {"", 0, true, 1},
+        {"-", 0, true, 2},
+        {"0x10", 0, true, 2},
     };
     for (const auto& c : cases) {
         ConvertError = !c.error;  // must be overwritten either way

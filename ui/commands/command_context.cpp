@@ -171,11 +171,13 @@ void TCommandContext::ShowStatus(const QString& text)
 
 void TCommandContext::EnableButtons(bool on)
 {
-    for (const char* name : {"SaveBtn", "SaveCSV", "SaveHTM", "SaveTXT", "SplitBtn", "EditBtn", "SortBtn", "AddBtn",
-                             "DelBtn", "GridBtn", "ListBtn", "RecBtn", "ReplaceBtn", "FindBtn", "SaveFileAsItem",
-                             "MergeItem", "SaveAsAccessItem", "SaveAsJF3Item", "SaveAsJF4Item", "SaveAsJF5Item",
-                             "SaveAsJF55Item", "ExportToCSVasItem", "ExportToHTMasItem", "ExportToTXTasItem",
-                             "ExportProgramBtn", "ExportXlsxItem", "ExportCsvUtf8Item", "ExportHtml5Item",
+    for (const char* name : {"SaveBtn",          "SaveCSV",           "SaveHTM",           "SaveTXT",
+                             "SplitBtn",         "EditBtn",           "SortBtn",           "AddBtn",
+                             "DelBtn",           "GridBtn",           "ListBtn",           "RecBtn",
+                             "ReplaceBtn",       "FindBtn",           "SaveFileAsItem",    "MergeItem",
+                             "SaveAsAccessItem", "SaveAsJF3Item",     "SaveAsJF4Item",     "SaveAsJF5Item",
+                             "SaveAsJF55Item",   "ExportToCSVasItem", "ExportToHTMasItem", "ExportToTXTasItem",
+                             "ExportProgramBtn", "ExportXlsxItem",    "ExportCsvUtf8Item", "ExportHtml5Item",
                              "ExportJsonItem"})
         Action(name)->setEnabled(on);
     // A database whose file is read-only is looked at, searched, exported
@@ -232,7 +234,7 @@ void TCommandContext::UpdateActiveInfo()
 }
 
 std::optional<TCommandContext::TRecordChoice> TCommandContext::RecordsToWrite(const QString& caption,
-                                                                             const std::vector<int>* selected)
+                                                                              const std::vector<int>* selected)
 {
     TDataBase* db = tabs_.CurrentDB();
     TDatabasePage* page = tabs_.Page(tabs_.CurrentTab());
@@ -243,8 +245,8 @@ std::optional<TCommandContext::TRecordChoice> TCommandContext::RecordsToWrite(co
     const auto chosen = [](std::vector<int> records) { return TRecordChoice{false, std::move(records)}; };
     if (int(shown.size()) >= db->RecordCount())  // nothing hidden: nothing to ask
         return selected ? chosen(*selected) : TRecordChoice{};
-    const std::optional<TRecordScope> scope = ChooseRecordScope(&Window(), caption, db->RecordCount(),
-                                                                int(shown.size()), selected ? int(selected->size()) : -1);
+    const std::optional<TRecordScope> scope = ChooseRecordScope(
+        &Window(), caption, db->RecordCount(), int(shown.size()), selected ? int(selected->size()) : -1);
     if (!scope)
         return std::nullopt;
     if (*scope == TRecordScope::Selected)

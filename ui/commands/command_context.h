@@ -7,8 +7,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <vector>
 #include <string>
+#include <vector>
 
 class QAction;
 class QLabel;

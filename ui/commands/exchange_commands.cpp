@@ -4,6 +4,7 @@
 #include "command_context.h"
 #include "config_settings.h"
 #include "config_store.h"
+#include "csv_options_dialog.h"
 #include "database.h"
 #include "database_tabs.h"
 #include "export.h"
@@ -11,7 +12,6 @@
 #include "layout.h"
 #include "message_dialog.h"
 #include "modal.h"
-#include "csv_options_dialog.h"
 #include "program_export.h"
 #include "progress_line.h"
 #include "save_as.h"
@@ -188,9 +188,10 @@ std::string PickAccessFile(QWidget* parent, const TDataBase& db, const TSqlFileK
     const QString directory = QDir(PathToQString(SaveAsDirectory(*ini, db))).absolutePath();
     const QString extension = FromUtf8(kind.Extension);
     const bool access = extension == FromUtf8("MDB");
-    QFileDialog dialog(parent, access ? FromUtf8("Create Access database named") : FromUtf8("Create SQLite database named"),
-                       directory, FromUtf8("%1 (*.%2%3);;All Files (*)")
-                                      .arg(FromUtf8(kind.TypeName), extension, access ? QString() : FromUtf8(" *.db")));
+    QFileDialog dialog(
+        parent, access ? FromUtf8("Create Access database named") : FromUtf8("Create SQLite database named"), directory,
+        FromUtf8("%1 (*.%2%3);;All Files (*)")
+            .arg(FromUtf8(kind.TypeName), extension, access ? QString() : FromUtf8(" *.db")));
     dialog.setObjectName(FromUtf8("SaveDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the command asks, as every export does
@@ -261,8 +262,8 @@ TExchangeCommands::TExchangeCommands(TCommandContext& context) : context_(contex
     programs->setToolTip(FromUtf8("Export for spreadsheets, browsers and other programs"));
     programs->setMenu(programMenu_);
     programMenu_->setIcon(programs->icon());
-    QAction* database = context.AddCommand("SaveAsAccessItem", "Save as &Access...", "SaveAsAccessItemClick",
-                                           [this] { SaveAsAccessItemClick(); }, false);
+    QAction* database = context.AddCommand(
+        "SaveAsAccessItem", "Save as &Access...", "SaveAsAccessItemClick", [this] { SaveAsAccessItemClick(); }, false);
     database->setToolTip(FromUtf8("Save as %1").arg(FromUtf8(AccessFileKind().TypeName)));
     database->setVisible(kDatabaseExport);
 }
@@ -337,8 +338,8 @@ std::string TExchangeCommands::PickSaveAsFile(const TDataBase& db, int& entry)
     const std::string directory = SaveAsDirectory(*ini, db);
     QFileDialog dialog(&context_.Window(), FromUtf8("Save database as"), PathToQString(directory));
     const TSqlFileKind access = AccessFileKind();
-    const std::string filter =
-        SaveAsFilter() + (kDatabaseExport ? std::string("|") + access.TypeName + "|*." + access.Extension : "");
+    const std::string filter = SaveAsFilter() +
+                               (kDatabaseExport ? std::string("|") + access.TypeName + "|*." + access.Extension : "");
     PrepareSaveDialog(dialog, filter.c_str());
     dialog.selectNameFilter(dialog.nameFilters().value(entry - 1));
     dialog.selectFile(QFileInfo(PathToQString(db.FileName)).completeBaseName());
@@ -480,7 +481,8 @@ void TExchangeCommands::SaveAsAccessItemClick(const std::string& chosenName)
     const auto records = context_.RecordsToWrite(FromUtf8("Export"));
     if (!records)
         return;
-    const std::string fileName = chosenName.empty() ? PickAccessFile(&context_.Window(), *db, AccessFileKind()) : chosenName;
+    const std::string fileName = chosenName.empty() ? PickAccessFile(&context_.Window(), *db, AccessFileKind())
+                                                    : chosenName;
     if (fileName.empty() || context_.RefuseOpenFile(fileName))
         return;
     // A file the user already has there is theirs: replaced only when they say
@@ -501,9 +503,9 @@ void TExchangeCommands::SaveAsAccessItemClick(const std::string& chosenName)
     const std::unique_ptr<TJFILE> part = records->Part(*db);
     TJFILE& source = part ? *part : *db;
     const bool done = context_.RunLong("Export", fileName, true, [&] {
-        errors = ExportToAccess(source, fileName,
-                                [](const std::string& name) { return std::make_unique<TAccessDB>(CreateSqlDatabase(name)); },
-                                events);
+        errors = ExportToAccess(
+            source, fileName,
+            [](const std::string& name) { return std::make_unique<TAccessDB>(CreateSqlDatabase(name)); }, events);
     });
     if (done)
         context_.ShowStatus(FromUtf8("Exported %1 to %2%3")

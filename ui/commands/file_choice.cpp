@@ -24,7 +24,6 @@ QString ChosenDatabasePath(const QFileDialog& dialog, const QString& directory)
     return path;
 }
 
-
 std::string PickDatabaseFile(QWidget* parent)
 {
     const std::unique_ptr<TIniFile> ini = OpenConfig();

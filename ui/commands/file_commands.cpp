@@ -27,11 +27,13 @@ TFileCommands::TFileCommands(TCommandContext& context)
     c.AddCommand("LoadBtn", "&Open...", "LoadBtnClick", [this] { LoadBtnClick(); });
     c.Action("LoadBtn")->setToolTip(FromUtf8("Open database"));
     c.AddCommand("SaveBtn", "&Save", "SaveBtnClick", [this] { SaveBtnClick(); })->setToolTip(FromUtf8("Save database"));
-    c.AddCommand("CloseBtn", "&Close", "CloseBtnClick", [this] { CloseBtnClick(); })
-        ->setToolTip(FromUtf8("Close database"));
+    c.AddCommand("CloseBtn", "&Close", "CloseBtnClick", [this] {
+         CloseBtnClick();
+     })->setToolTip(FromUtf8("Close database"));
     c.AddCommand("ExitProgItem", "E&xit", "ExitProgItemClick", [this] { ExitProgItemClick(); });
-    c.AddCommand("NewBtn", "&New...", "NewBtnClick", [this] { NewBtnClick(); })
-        ->setToolTip(FromUtf8("Create new database"));
+    c.AddCommand("NewBtn", "&New...", "NewBtnClick", [this] {
+         NewBtnClick();
+     })->setToolTip(FromUtf8("Create new database"));
 }
 
 void TFileCommands::LoadBtnClick()

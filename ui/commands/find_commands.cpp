@@ -27,8 +27,7 @@ TReplaceAnswer Answer(TMsgButton pressed)
     case TMsgButton::All:
     case TMsgButton::YesToAll: return TReplaceAnswer::YesToAll;
     case TMsgButton::NoToAll: return TReplaceAnswer::NoToAll;
-    default:
-        return TReplaceAnswer::Cancel;  // Cancel, Escape or the window closed
+    default: return TReplaceAnswer::Cancel;  // Cancel, Escape or the window closed
     }
 }
 
@@ -83,7 +82,7 @@ void TFindCommands::FindBtnClick()
 }
 
 void TFindCommands::FindRecords(const std::string& text, bool caseSensitive, const std::vector<bool>& fieldFlags,
-                            bool wordSearch)
+                                bool wordSearch)
 {
     TDataBase* db = context_.Tabs().CurrentDB();
     if (!db)

@@ -21,8 +21,7 @@ public:
     void FindBtnClick();
     void ReplaceBtnClick();
     // Marks the records of the active database in which the text occurs.
-    void FindRecords(const std::string& text, bool caseSensitive, const std::vector<bool>& fieldFlags,
-                     bool wordSearch);
+    void FindRecords(const std::string& text, bool caseSensitive, const std::vector<bool>& fieldFlags, bool wordSearch);
 
 private:
     // The dialogs live for the run.

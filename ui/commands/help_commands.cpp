@@ -58,9 +58,10 @@ void AddRows(const QMenu& menu, const QString& path, std::vector<TShortcutRow>& 
 
 THelpCommands::THelpCommands(TCommandContext& context) : context_(context)
 {
-    context.AddCommand("ShortcutsItem", "&Keyboard shortcuts", "ShortcutsItemClick", [this] { ShortcutsItemClick(); },
-                       false);
-    context.AddCommand("AboutItem", "&About Quorvil", "AboutItemClick", [this] { AboutItemClick(); }, false);
+    context.AddCommand(
+        "ShortcutsItem", "&Keyboard shortcuts", "ShortcutsItemClick", [this] { ShortcutsItemClick(); }, false);
+    context.AddCommand(
+        "AboutItem", "&About Quorvil", "AboutItemClick", [this] { AboutItemClick(); }, false);
 }
 
 std::vector<TShortcutRow> THelpCommands::ShortcutRows() const

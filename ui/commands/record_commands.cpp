@@ -34,14 +34,19 @@ namespace quorvil {
 TRecordCommands::TRecordCommands(TCommandContext& context) : context_(context)
 {
     TCommandContext& c = context_;
-    c.AddCommand("EditBtn", "&Edit definition...", "EditBtnClick", [this] { EditBtnClick(); })
-        ->setToolTip(FromUtf8("Edit database definition"));
-    c.AddCommand("SortBtn", "&Sort...", "SortBtnClick", [this] { SortBtnClick(); })->setToolTip(FromUtf8("Sort records"));
+    c.AddCommand("EditBtn", "&Edit definition...", "EditBtnClick", [this] {
+         EditBtnClick();
+     })->setToolTip(FromUtf8("Edit database definition"));
+    c.AddCommand("SortBtn", "&Sort...", "SortBtnClick", [this] {
+         SortBtnClick();
+     })->setToolTip(FromUtf8("Sort records"));
     c.AddCommand("AddBtn", "&Add record", "AddBtnClick", [this] { AddBtnClick(); })->setToolTip(FromUtf8("Add record"));
-    c.AddCommand("DelBtn", "&Delete record", "DelBtnClick", [this] { DelBtnClick(); })
-        ->setToolTip(FromUtf8("Delete record"));
-    c.AddCommand("AllBtn", "View &all records", "AllBtnClick", [this] { AllBtnClick(); })
-        ->setToolTip(FromUtf8("View all records"));
+    c.AddCommand("DelBtn", "&Delete record", "DelBtnClick", [this] {
+         DelBtnClick();
+     })->setToolTip(FromUtf8("Delete record"));
+    c.AddCommand("AllBtn", "View &all records", "AllBtnClick", [this] {
+         AllBtnClick();
+     })->setToolTip(FromUtf8("View all records"));
     auto* views = new QActionGroup(&c.Window());
     for (const TViewFacts& facts : kViews) {
         // A view switch leaves the cell being edited as it is.
@@ -53,8 +58,8 @@ TRecordCommands::TRecordCommands(TCommandContext& context) : context_(context)
         views->addAction(view);
     }
     c.Action("GridBtn")->setChecked(true);
-    QAction* filterRow =
-        c.AddCommand("FilterRowItem", "&Filter row", "FilterRowItemClick", [this] { FilterRowItemClick(); });
+    QAction* filterRow = c.AddCommand("FilterRowItem", "&Filter row", "FilterRowItemClick",
+                                      [this] { FilterRowItemClick(); });
     filterRow->setCheckable(true);
     filterRow->setToolTip(FromUtf8("A filter box under each column title"));
     // The mark follows the tab shown.
@@ -116,9 +121,8 @@ void TRecordCommands::CreatePopupMenu()
 void TRecordCommands::CreateMoveButtons()
 {
     QMainWindow& window = context_.Window();
-    for (auto [name, text, handler, icon] :
-         {std::tuple{"UpBtn", "Up", "UpBtnClick", QStyle::SP_ArrowUp},
-          std::tuple{"DownBtn", "Down", "DownBtnClick", QStyle::SP_ArrowDown}}) {
+    for (auto [name, text, handler, icon] : {std::tuple{"UpBtn", "Up", "UpBtnClick", QStyle::SP_ArrowUp},
+                                             std::tuple{"DownBtn", "Down", "DownBtnClick", QStyle::SP_ArrowDown}}) {
         const bool up = icon == QStyle::SP_ArrowUp;
         QAction* action = context_.AddCommand(name, text, handler, [this, up] { up ? UpBtnClick() : DownBtnClick(); });
         action->setIcon(window.style()->standardIcon(icon));

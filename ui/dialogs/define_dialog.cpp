@@ -66,8 +66,8 @@ public:
         item.widget->style()->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
         const QRect text = item.rect.adjusted(kMargin, 0, -kMargin, 0);
         painter->save();
-        painter->setPen(item.palette.color(item.state & QStyle::State_Selected ? QPalette::HighlightedText
-                                                                                : QPalette::Text));
+        painter->setPen(
+            item.palette.color(item.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
         painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter, name);
         painter->drawText(text.adjusted(CodeColumn(item.fontMetrics, *index.model()), 0, 0, 0),
                           Qt::AlignLeft | Qt::AlignVCenter, code);
@@ -89,7 +89,8 @@ private:
     {
         int widest = 0;
         for (int row = 0; row < model.rowCount(); ++row)
-            widest = std::max(widest, metrics.horizontalAdvance(SplitEntry(model.index(row, 0).data().toString()).first));
+            widest = std::max(widest,
+                              metrics.horizontalAdvance(SplitEntry(model.index(row, 0).data().toString()).first));
         return widest + metrics.horizontalAdvance(FromUtf8("  "));
     }
 };

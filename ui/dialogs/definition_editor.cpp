@@ -17,7 +17,10 @@ namespace quorvil {
 
 namespace {
 
-int TagOf(const QWidget* w) { return w->property("Tag").toInt(); }
+int TagOf(const QWidget* w)
+{
+    return w->property("Tag").toInt();
+}
 
 }  // namespace
 

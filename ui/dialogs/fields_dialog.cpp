@@ -23,8 +23,8 @@ QPushButton* AddButton(QWidget* parent, QVBoxLayout* column, const char* caption
 
 }  // namespace
 
-TFieldsForm::TFieldsForm(QWidget* parent) : QDialog(parent), list_(new QListWidget(this)), side_(new QVBoxLayout),
-      top_(new QVBoxLayout)
+TFieldsForm::TFieldsForm(QWidget* parent)
+    : QDialog(parent), list_(new QListWidget(this)), side_(new QVBoxLayout), top_(new QVBoxLayout)
 {
     setObjectName(FromUtf8("FieldsForm"));
     setWindowTitle(FromUtf8("Fields to search"));

@@ -109,12 +109,8 @@ void ApplyPositionText(QWidget& form, const std::string& text)
 {
     const PositionRequest request = ParsePositionText(text);
     switch (request.action) {
-    case PositionRequest::Action::Unchanged:
-        KeepOnScreen(form, false);
-        return;
-    case PositionRequest::Action::Centre:
-        KeepOnScreen(form, true);
-        return;
+    case PositionRequest::Action::Unchanged: KeepOnScreen(form, false); return;
+    case PositionRequest::Action::Centre: KeepOnScreen(form, true); return;
     case PositionRequest::Action::Place:
         form.move(request.left, request.top);
         if (Sizeable(form) && request.width > 0 && request.height > 0)

@@ -6,8 +6,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,8 +16,8 @@
 #include <QScrollArea>
 #include <QStyle>
 
-#include <algorithm>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace quorvil {
 
@@ -27,7 +27,9 @@ namespace {
 QString Quoted(const std::string& name)
 {
     const QString text = PathToQString(name);
-    return text.contains(QLatin1Char(' ')) && !text.startsWith(QLatin1Char(' ')) ? FromUtf8("\"") + text + FromUtf8("\"") : text;
+    return text.contains(QLatin1Char(' ')) && !text.startsWith(QLatin1Char(' '))
+               ? FromUtf8("\"") + text + FromUtf8("\"")
+               : text;
 }
 
 }  // namespace
@@ -102,7 +104,8 @@ void TSyncForm::SetDatabases(const TJFILE& master, const TJFILE& other)
     const TMergeChoice choice = DefaultMergeChoice(master, other);
     master_ = &master;
     other_ = &other;
-    setWindowTitle(FromUtf8("Merge the databases ") + Quoted(master.FileName) + FromUtf8(" and ") + Quoted(other.FileName));
+    setWindowTitle(FromUtf8("Merge the databases ") + Quoted(master.FileName) + FromUtf8(" and ") +
+                   Quoted(other.FileName));
     const int count = other.FieldCount();
     BuildRows(count);
 
@@ -118,7 +121,8 @@ void TSyncForm::SetDatabases(const TJFILE& master, const TJFILE& other)
         Row& row = rows_[size_t(j)];
         const TFieldMapping& m = choice.Fields[size_t(j - 1)];
         const QSignalBlocker blockCopy(row.copy), blockCombo(row.combo), blockName(row.name);
-        row.label->setText(FromUtf8("Copy data in field \"") + ToQString(other.GetFieldName(j)) + FromUtf8("\" to field"));
+        row.label->setText(FromUtf8("Copy data in field \"") + ToQString(other.GetFieldName(j)) +
+                           FromUtf8("\" to field"));
         row.combo->clear();
         row.combo->addItem(FromUtf8(kCreateNewField), 0);
         for (int i : MasterFieldsFor(master, other.GetFieldType(j))) {

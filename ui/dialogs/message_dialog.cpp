@@ -232,8 +232,8 @@ void TMessageForm::Build(const QString& rawText, TMsgKind kind)
     const QString title = kind == TMsgKind::Custom ? QGuiApplication::applicationDisplayName()
                                                    : FromUtf8(kTitles[size_t(kind)]);
     setWindowTitle(title);
-    const int clientWidth =
-        std::max(std::max(iconWidth + textRect.width() + 2, rowWidth) + 2 * hMargin, TitleBarWidth(*this, title));
+    const int clientWidth = std::max(std::max(iconWidth + textRect.width() + 2, rowWidth) + 2 * hMargin,
+                                     TitleBarWidth(*this, title));
     const int buttonTop = vMargin + textHeight + vSpacing;
     int x = (clientWidth - rowWidth) / 2;
     for (size_t i = 0; i < row.size(); ++i) {

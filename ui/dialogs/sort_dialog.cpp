@@ -47,8 +47,7 @@ QStringList Names(const QListWidget& list)
 
 }  // namespace
 
-TSortForm::TSortForm(QWidget* parent)
-    : QDialog(parent), saved_(new QComboBox), savedRow_(new QWidget(this))
+TSortForm::TSortForm(QWidget* parent) : QDialog(parent), saved_(new QComboBox), savedRow_(new QWidget(this))
 {
     setObjectName(FromUtf8("SortForm"));
     setWindowTitle(FromUtf8("Defining Sorting Order"));

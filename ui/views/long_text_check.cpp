@@ -14,9 +14,9 @@ enum class TTooLong { ReEdit, Truncate, Leave, Cancel };
 
 TTooLong AskTooLong(qsizetype length)
 {
-    const QString text = FromUtf8("String has become too long to save in pre-5.5 JFile Format (len = ")
-                         + QString::number(length) + FromUtf8(", max=") + QString::number(kMaxOldLayoutText)
-                         + FromUtf8(" characters)");
+    const QString text = FromUtf8("String has become too long to save in pre-5.5 JFile Format (len = ") +
+                         QString::number(length) + FromUtf8(", max=") + QString::number(kMaxOldLayoutText) +
+                         FromUtf8(" characters)");
     switch (MessageDlgButtons(text, TMsgKind::Warning,
                               {TMsgButton::ReEdit, TMsgButton::Truncate, TMsgButton::Leave, TMsgButton::Cancel},
                               g_leaveChosen ? TMsgButton::Leave : TMsgButton::ReEdit)) {
@@ -42,15 +42,12 @@ bool EditLongValue(QString& text)
             if (!EditLongText(edited))
                 return false;
             break;
-        case TTooLong::Truncate:
-            edited.truncate(kMaxOldLayoutText);
-            break;
+        case TTooLong::Truncate: edited.truncate(kMaxOldLayoutText); break;
         case TTooLong::Leave:
             g_leaveChosen = true;
             text = edited;
             return true;
-        case TTooLong::Cancel:
-            return false;
+        case TTooLong::Cancel: return false;
         }
     }
     text = edited;

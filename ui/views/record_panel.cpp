@@ -2,11 +2,11 @@
 
 #include "cell_input.h"
 #include "database.h"
-#include "date_time_edit.h"
 #include "database_model.h"
+#include "date_time_edit.h"
 #include "disc_id.h"
-#include "list_combo.h"
 #include "field_types.h"
+#include "list_combo.h"
 #include "long_text_check.h"
 #include "message_dialog.h"
 #include "new_record.h"
@@ -58,8 +58,9 @@ constexpr char kTriedProperty[] = "quorvilTried";
 
 TRecordPanel::TRecordPanel(int tab, TDatabaseModel* model, QWidget* parent)
     : QWidget(parent), model_(model), buttonPanel_(new QWidget(this)),
-      prevBtn_(new QPushButton(FromUtf8("< &Previous"), buttonPanel_)), nextBtn_(new QPushButton(FromUtf8("&Next >"), buttonPanel_)),
-      positionLabel_(new QLabel(buttonPanel_)), lateLayout_(new QTimer(this))
+      prevBtn_(new QPushButton(FromUtf8("< &Previous"), buttonPanel_)),
+      nextBtn_(new QPushButton(FromUtf8("&Next >"), buttonPanel_)), positionLabel_(new QLabel(buttonPanel_)),
+      lateLayout_(new QTimer(this))
 {
     setObjectName(FromUtf8("EditPanel%1").arg(tab));
     buttonPanel_->setObjectName(FromUtf8("ButtonPanel%1").arg(tab));
@@ -183,7 +184,8 @@ QWidget* TRecordPanel::MakeEditor(int field, TFieldType type)
     case EditorKind::Check:
         if (!c.check) {
             c.check = new QCheckBox(this);
-            connect(c.check, &QCheckBox::toggled, this, [this, field](bool on) { Write(field, FromUtf8(on ? "1" : "0")); });
+            connect(c.check, &QCheckBox::toggled, this,
+                    [this, field](bool on) { Write(field, FromUtf8(on ? "1" : "0")); });
         }
         c.check->setObjectName(name);
         return c.check;

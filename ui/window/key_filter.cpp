@@ -21,8 +21,8 @@ TKeyFilter::~TKeyFilter()
 
 bool TKeyFilter::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
-        && static_cast<QWidget*>(watched)->window() == &window_)
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == &window_)
         return FormKeyDown(*static_cast<QKeyEvent*>(event));
     if (event->type() == QEvent::ShortcutOverride && UndoKeyForHistory(watched, *static_cast<QKeyEvent*>(event)))
         return true;  // left unaccepted, so the shortcut fires
@@ -31,8 +31,8 @@ bool TKeyFilter::eventFilter(QObject* watched, QEvent* event)
 
 bool TKeyFilter::FormKeyDown(const QKeyEvent& key)
 {
-    const Qt::KeyboardModifiers mods = key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier
-                                                           | Qt::MetaModifier);
+    const Qt::KeyboardModifiers mods = key.modifiers() &
+                                       (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const char* button = nullptr;
     if (key.key() == Qt::Key_Insert && mods == Qt::NoModifier)
         button = "AddBtn";
@@ -49,8 +49,8 @@ bool TKeyFilter::FormKeyDown(const QKeyEvent& key)
 
 bool UndoKeyForHistory(QObject* watched, const QKeyEvent& key)
 {
-    if (!key.matches(QKeySequence::Undo) && !key.matches(QKeySequence::Redo)
-        && key.keyCombination() != QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z))
+    if (!key.matches(QKeySequence::Undo) && !key.matches(QKeySequence::Redo) &&
+        key.keyCombination() != QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z))
         return false;
     for (QObject* object = watched; object; object = object->parent())
         if (qobject_cast<TRecordPanel*>(object))

@@ -67,11 +67,13 @@ void SetKeys(QAction& action, const KeyChoice& choice)
 void TMainForm::CreateMenus()
 {
     const MenuChoice menus[] = {
-        {"&File", "FileMenu",
+        {"&File",
+         "FileMenu",
          {"NewItem", "OpenFileItem", "ImportCsvItem", "SaveFileItem", "SaveFileAsItem", "MergeItem", "CloseBtn"}},
         {"&Edit", "EditMenu", {"UndoItem", "RedoItem"}},
         {"&Records", "RecordsMenu", {"AddBtn", "DelBtn", "SortBtn", nullptr, "FindBtn", "ReplaceBtn", "AllBtn"}},
-        {"&Database", "DatabaseMenu",
+        {"&Database",
+         "DatabaseMenu",
          {"EditBtn", "SplitBtn", nullptr, "SaveCSV", "SaveHTM", "SaveTXT", "SaveAsAccessItem"}},
         {"&View", "ViewMenu", {"GridBtn", "ListBtn", "RecBtn", nullptr, "FilterRowItem"}},
         {"&Help", "HelpMenu", {"ShortcutsItem", nullptr, "AboutItem"}},
@@ -113,10 +115,8 @@ void TMainForm::CreateToolBar()
     toolBar->setMovable(false);
     toolBar->setIconSize(QSize(22, 22));
     const std::initializer_list<const char*> groups[] = {
-        {"NewBtn", "LoadBtn", "SaveBtn", "CloseBtn"},
-        {"SaveCSV", "SaveHTM", "SaveTXT", "ExportProgramBtn", "SplitBtn"},
-        {"EditBtn", "SortBtn", "AddBtn", "DelBtn"},
-        {"GridBtn", "ListBtn", "RecBtn"},
+        {"NewBtn", "LoadBtn", "SaveBtn", "CloseBtn"}, {"SaveCSV", "SaveHTM", "SaveTXT", "ExportProgramBtn", "SplitBtn"},
+        {"EditBtn", "SortBtn", "AddBtn", "DelBtn"},   {"GridBtn", "ListBtn", "RecBtn"},
         {"FindBtn", "ReplaceBtn", "AllBtn"},
     };
     for (const auto& group : groups) {

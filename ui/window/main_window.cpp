@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "command_context.h"
+#include "command_guard.h"
 #include "config_settings.h"
 #include "config_store.h"
 #include "database_tabs.h"
@@ -17,7 +18,6 @@
 #include "outside_changes.h"
 #include "recent_menu.h"
 #include "record_commands.h"
-#include "command_guard.h"
 #include "text_convert.h"
 #include "transfer_commands.h"
 
@@ -41,7 +41,8 @@ const char* const kProgramTitle = "Quorvil 2.0\u00DF";
 
 QWidget* CreatePlaceholder(QWidget* parent)
 {
-    auto* label = new QLabel(FromUtf8("No database is open.\nUse File \u25B8 Open (Ctrl+O) to open a .PDB file."), parent);
+    auto* label = new QLabel(FromUtf8("No database is open.\nUse File \u25B8 Open (Ctrl+O) to open a .PDB file."),
+                             parent);
     label->setObjectName(FromUtf8("EmptyPanel"));
     label->setAlignment(Qt::AlignCenter);
     label->setEnabled(false);

@@ -23,8 +23,9 @@ namespace quorvil::test {
 
 namespace {
 
-const char* const kTokens[] = {"", "a", "Red", "x1", "12", "-7", "3.25", "07/03/2024", "31/02/2024", "1 Jan 1999",
-                               "12:30", "25:61", "TRUE", "0", "Name", "Zed \xc3\x9f", "\xc2\xa4", "North", "1..5"};
+const char* const kTokens[] = {"",           "a",          "Red",   "x1",    "12",   "-7", "3.25", "07/03/2024",
+                               "31/02/2024", "1 Jan 1999", "12:30", "25:61", "TRUE", "0",  "Name", "Zed \xc3\x9f",
+                               "\xc2\xa4",   "North",      "1..5"};
 
 const char* const kOkNames[] = {"OkBtn", "BitBtn1", "OK", "Yes"};
 const char* const kCancelNames[] = {"CancelBtn", "BitBtn2", "Cancel", "No"};

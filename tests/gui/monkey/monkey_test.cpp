@@ -11,9 +11,9 @@
 #include "field_types.h"
 #include "gui_test_support.h"
 #include "main_window.h"
-#include "record_commands.h"
 #include "modal.h"
 #include "monkey_answers.h"
+#include "record_commands.h"
 #include "record_list_model.h"
 #include "record_panel.h"
 #include "text_convert.h"
@@ -53,7 +53,9 @@ QString Difference(const Rows& a, const Rows& b)
                 left << ToQString(cell);
             for (const std::string& cell : b[r])
                 right << ToQString(cell);
-            return FromUtf8(" (row %1: [%2] against [%3])").arg(r).arg(left.join(FromUtf8("|")), right.join(FromUtf8("|")));
+            return FromUtf8(" (row %1: [%2] against [%3])")
+                .arg(r)
+                .arg(left.join(FromUtf8("|")), right.join(FromUtf8("|")));
         }
     }
     return {};
@@ -71,8 +73,7 @@ QByteArray Stamp(const QString& path)
     std::error_code ec;
     const auto time = std::filesystem::last_write_time(QStringToPath(path), ec);
     const auto size = std::filesystem::file_size(QStringToPath(path), ec);
-    return QByteArray::number(qulonglong(size)) + ':' +
-           QByteArray::number(qlonglong(time.time_since_epoch().count()));
+    return QByteArray::number(qulonglong(size)) + ':' + QByteArray::number(qlonglong(time.time_since_epoch().count()));
 }
 
 // Every file under `folder` with its digest (or stamp).
@@ -123,13 +124,43 @@ struct Weighted {
 };
 
 const Weighted kSteps[] = {
-    {"type", 24}, {"moverecord", 5}, {"movefield", 3}, {"headersort", 4}, {"tab", 4}, {"undocheck", 3},
-    {"AddBtn", 6}, {"DelBtn", 4}, {"UndoItem", 10}, {"RedoItem", 5}, {"SortBtn", 3}, {"FindBtn", 4},
-    {"ReplaceBtn", 3}, {"AllBtn", 3}, {"GridBtn", 3}, {"ListBtn", 2}, {"RecBtn", 2}, {"SaveBtn", 4},
-    {"SaveFileAsItem", 1}, {"SaveAsJF3Item", 1}, {"SaveAsJF4Item", 1}, {"SaveAsJF5Item", 1},
-    {"SaveAsJF55Item", 1}, {"SaveCSV", 1}, {"SaveHTM", 1}, {"SaveTXT", 1}, {"ExportToCSVasItem", 1},
-    {"SplitBtn", 1}, {"copy", 2}, {"MergeItem", 1}, {"ImportCsvItem", 1}, {"EditBtn", 3}, {"LoadBtn", 1},
-    {"CloseBtn", 1}, {"NewBtn", 1}, {"RearrangeItem", 1}, {"anyaction", 3},
+    {"type", 24},
+    {"moverecord", 5},
+    {"movefield", 3},
+    {"headersort", 4},
+    {"tab", 4},
+    {"undocheck", 3},
+    {"AddBtn", 6},
+    {"DelBtn", 4},
+    {"UndoItem", 10},
+    {"RedoItem", 5},
+    {"SortBtn", 3},
+    {"FindBtn", 4},
+    {"ReplaceBtn", 3},
+    {"AllBtn", 3},
+    {"GridBtn", 3},
+    {"ListBtn", 2},
+    {"RecBtn", 2},
+    {"SaveBtn", 4},
+    {"SaveFileAsItem", 1},
+    {"SaveAsJF3Item", 1},
+    {"SaveAsJF4Item", 1},
+    {"SaveAsJF5Item", 1},
+    {"SaveAsJF55Item", 1},
+    {"SaveCSV", 1},
+    {"SaveHTM", 1},
+    {"SaveTXT", 1},
+    {"ExportToCSVasItem", 1},
+    {"SplitBtn", 1},
+    {"copy", 2},
+    {"MergeItem", 1},
+    {"ImportCsvItem", 1},
+    {"EditBtn", 3},
+    {"LoadBtn", 1},
+    {"CloseBtn", 1},
+    {"NewBtn", 1},
+    {"RearrangeItem", 1},
+    {"anyaction", 3},
 };
 
 class Monkey {
@@ -237,7 +268,9 @@ public:
         const Rows now = Content(*db);
         stack.setIndex(stack.cleanIndex());
         if (Content(*db) != saved->second.Cells)
-            return FromUtf8("undoing to the saved state gives other cells (from %1 to %2)").arg(at).arg(stack.cleanIndex()) +
+            return FromUtf8("undoing to the saved state gives other cells (from %1 to %2)")
+                       .arg(at)
+                       .arg(stack.cleanIndex()) +
                    Difference(Content(*db), saved->second.Cells);
         if (db->Modified())
             return FromUtf8("the saved state, reached by undo, is marked modified");
@@ -249,7 +282,8 @@ public:
             for (int k = 0; k < stack.count(); ++k)
                 commands << stack.text(k);
             return FromUtf8("redoing to step %1 gives other cells").arg(at) + Difference(Content(*db), now) +
-                   FromUtf8(" history: ") + commands.join(FromUtf8(", ")) + FromUtf8(" fields: ") + Difference(Rows{{}}, Rows{now[0]});
+                   FromUtf8(" history: ") + commands.join(FromUtf8(", ")) + FromUtf8(" fields: ") +
+                   Difference(Rows{{}}, Rows{now[0]});
         }
         if (db->Modified() != modified)
             return FromUtf8("the modified mark changed by undo and redo");
@@ -271,7 +305,8 @@ public:
         stack.undo();
         stack.redo();
         if (Content(*db) != now)
-            return FromUtf8("undoing and redoing \"%1\" gives other cells").arg(command) + Difference(Content(*db), now);
+            return FromUtf8("undoing and redoing \"%1\" gives other cells").arg(command) +
+                   Difference(Content(*db), now);
         if (db->Modified() != modified)
             return FromUtf8("undoing and redoing \"%1\" changes the modified mark").arg(command);
         return {};
@@ -315,7 +350,9 @@ private:
         if (page.Model()->rowCount() != shown)
             return FromUtf8("the grid has %1 rows for %2 records shown").arg(page.Model()->rowCount()).arg(shown);
         if (page.Model()->columnCount() != db.FieldCount())
-            return FromUtf8("the grid has %1 columns for %2 fields").arg(page.Model()->columnCount()).arg(db.FieldCount());
+            return FromUtf8("the grid has %1 columns for %2 fields")
+                .arg(page.Model()->columnCount())
+                .arg(db.FieldCount());
         if (page.ViewMode() == TViewMode::List && page.ListModel()->rowCount() != shown)
             return FromUtf8("the list has %1 lines for %2 records shown").arg(page.ListModel()->rowCount()).arg(shown);
         return {};
@@ -332,8 +369,8 @@ private:
         TDatabasePage* page = CurrentPage();
         if (!page || page->Model()->rowCount() == 0 || page->Model()->columnCount() == 0)
             return;
-        const QModelIndex cell =
-            page->Model()->index(Below(page->Model()->rowCount()), Below(page->Model()->columnCount()));
+        const QModelIndex cell = page->Model()->index(Below(page->Model()->rowCount()),
+                                                      Below(page->Model()->columnCount()));
         page->Grid()->setCurrentIndex(cell);
         if (page->ViewMode() == TViewMode::List)
             page->ListBox()->setCurrentIndex(page->ListModel()->index(cell.row(), 0));
@@ -380,7 +417,8 @@ private:
             emit form_.Records().PopupMenu()->aboutToShow();
             QList<QAction*> copies;
             for (QAction* action : form_.Records().PopupMenu()->actions())
-                if (action->objectName().startsWith(QLatin1String("Copy")) && action->isVisible() && action->isEnabled())
+                if (action->objectName().startsWith(QLatin1String("Copy")) && action->isVisible() &&
+                    action->isEnabled())
                     copies << action;
             if (copies.isEmpty())
                 return what;

@@ -2,11 +2,16 @@
 
 #include "grid_delegate.h"
 #include "grid_header.h"
+#include "grid_text.h"
 
 #include <QEvent>
+#include <QFontMetrics>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionViewItem>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -54,8 +59,10 @@ TExtendedGrid::TExtendedGrid(QWidget* parent) : QTableView(parent), delegate_(ne
 
     setItemDelegate(delegate_);
     setWordWrap(false);
-    // Double clicks belong to the main window (long-text editor, calendar).
-    setEditTriggers(EditKeyPressed | AnyKeyPressed | SelectedClicked);
+    // Moving the current cell, by keys or clicks, never opens an editor:
+    // typing, F2 or Enter does (see keyPressEvent). Double clicks belong to
+    // the main window (long-text editor, calendar).
+    setEditTriggers(EditKeyPressed | AnyKeyPressed);
     MakeCheckPictures();
 }
 
@@ -200,6 +207,15 @@ void TExtendedGrid::SetCellText(int col, int row, const QString& text)
     update(index);
 }
 
+bool TExtendedGrid::NumberTooWide(const QModelIndex& index) const
+{
+    const TGridColumn* column = Column(index.column());
+    if (!column || !column->HoldsNumbers() || index.model() != model())
+        return false;
+    const QFontMetrics metrics(column->CellFont.resolve(font()));
+    return !FitsInCell(metrics, DisplayText(index), columnWidth(index.column()));
+}
+
 bool TExtendedGrid::CellEditable(const QModelIndex& index) const
 {
     const TGridColumn* column = Column(index.column());
@@ -235,7 +251,7 @@ void TExtendedGrid::ReopenEditor(const QModelIndex& index, const QString& text)
     if (!index.isValid() || index.model() != model() || !CellEditable(index))
         return;
     setFocus();
-    setCurrentIndex(index);  // opens the control of a typed column
+    setCurrentIndex(index);
     if (!indexWidget(index))
         edit(index);
     if (QWidget* editor = indexWidget(index)) {
@@ -264,13 +280,32 @@ QPixmap TExtendedGrid::CheckPicture(TCheckState state) const
     return Picture(CheckPictureName(state));
 }
 
-void TExtendedGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+void TExtendedGrid::keyPressEvent(QKeyEvent* event)
 {
-    // The base class commits and closes the control of the cell left behind.
-    QTableView::currentChanged(current, previous);
+    // Enter opens the current cell's editor, as F2 does; a check box has
+    // none (the space bar toggles it).
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const QModelIndex current = currentIndex();
     const TGridColumn* column = Column(current.column());
-    if (isVisible() && column && column->HasInPlaceControl() && CellEditable(current))
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && state() != EditingState && column &&
+        column->ColumnKind != TColumnKind::CheckBox && CellEditable(current)) {
         edit(current);
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+bool TExtendedGrid::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (NumberTooWide(index)) {
+            QToolTip::showText(help->globalPos(), DisplayText(index), viewport(), visualRect(index));
+            return true;
+        }
+    }
+    return QTableView::viewportEvent(event);
 }
 
 void TExtendedGrid::changeEvent(QEvent* event)

@@ -3,7 +3,8 @@
 // each carry a TGridColumn. Cells hold the stored text of a value (the
 // model's EditRole, else its DisplayRole); check boxes, list texts and
 // pictures are drawn from it, and typed columns are edited with a control
-// placed over the current cell.
+// placed over the current cell. As in a spreadsheet, an editor opens only by
+// typing, F2, Enter or the owner's double click, never by moving.
 //
 // Columns and rows are numbered from 0, as in the model. The grid has no
 // hidden columns: the model's columns are the grid's columns one to one, so
@@ -61,6 +62,10 @@ public:
     // The text a cell of a text, number, date, time or list column shows.
     QString DisplayText(const QModelIndex& index) const;
 
+    // The cell holds a number too wide for its column: it shows as "###"
+    // and whole in its tool tip.
+    bool NumberTooWide(const QModelIndex& index) const;
+
     // The user may change the cell: the grid takes edits, the column's
     // editable flag is set and the model lets the cell be edited.
     bool CellEditable(const QModelIndex& index) const;
@@ -114,7 +119,8 @@ signals:
     void OnControlError(const QString& message);
 
 protected:
-    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:

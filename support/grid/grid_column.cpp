@@ -50,6 +50,11 @@ bool TGridColumn::HasInPlaceControl() const
     return ColumnKind >= TColumnKind::List;
 }
 
+bool TGridColumn::HoldsNumbers() const
+{
+    return ColumnKind == TColumnKind::Float || ColumnKind == TColumnKind::Integer || ColumnKind == TColumnKind::Spin;
+}
+
 int ValuePosition(const QStringList& values, const QString& cellText)
 {
     int found = int(values.indexOf(cellText));

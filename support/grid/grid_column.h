@@ -54,6 +54,10 @@ public:
     // Date and time columns: the form their values are written in, as people
     // read it ("dd/mm/yyyy", "hh:mm"); empty takes the grid's formats.
     QString InputPattern;
+    // What Alt+Enter or Shift+Enter types into the column's text editor: the
+    // mark the model reads as a line break. Empty: those keys end the edit
+    // as Enter does.
+    QString LineBreakText;
     // The tool tip of the column's box in the filter row, when it is a line
     // to type in; empty takes the grid's own by kind.
     QString FilterTip;
@@ -75,6 +79,8 @@ public:
     QString PictureName(const QString& cellText) const;
     // Kinds edited with a control of their own placed over the cell.
     bool HasInPlaceControl() const;
+    // Kinds whose cells hold numbers, which never show with digits cut.
+    bool HoldsNumbers() const;
 
     bool operator==(const TGridColumn& other) const = default;
 

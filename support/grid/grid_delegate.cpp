@@ -105,8 +105,14 @@ void TGridDelegate::PaintText(QPainter& painter, const QStyleOptionViewItem& opt
         color = background.value<QBrush>().color().lightness() > 128 ? QColor(Qt::black) : QColor(Qt::white);
     painter.setPen(color);
     painter.setFont(column.CellFont.resolve(option.font));
-    DrawCellText(painter, option.rect, grid_->DisplayText(index), column.CellOverflow, column.CellHorzAlign,
-                 column.CellVertAlign);
+    QString shown = grid_->DisplayText(index);
+    TOverflow overflow = column.CellOverflow;
+    if (column.HoldsNumbers() && !FitsInCell(painter.fontMetrics(), shown, option.rect.width())) {
+        // A number with digits cut would read as another number.
+        shown = HashFill(painter.fontMetrics(), option.rect.width());
+        overflow = TOverflow::Clip;
+    }
+    DrawCellText(painter, option.rect, shown, overflow, column.CellHorzAlign, column.CellVertAlign);
 }
 
 void TGridDelegate::PaintFocus(QPainter& painter, const QStyleOptionViewItem& option) const
@@ -267,20 +273,47 @@ bool TGridDelegate::CheckBoxEvent(QEvent* event, const QStyleOptionViewItem& opt
 
 bool TGridDelegate::eventFilter(QObject* object, QEvent* event)
 {
-    // Up and Down leave a typed cell as they leave any other, instead of
-    // stepping the control's value; the mouse wheel and typing still change it.
-    if (event->type() == QEvent::KeyPress && IsInPlace(object)) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && PlainKey(*key)) {
-            auto* editor = static_cast<QWidget*>(object);
-            emit commitData(editor);
-            emit closeEditor(editor, QAbstractItemDelegate::NoHint);
-            QKeyEvent move(QEvent::KeyPress, key->key(), key->modifiers());
-            QApplication::sendEvent(grid_, &move);
+    if (event->type() == QEvent::KeyPress && object->isWidgetType()) {
+        auto* editor = static_cast<QWidget*>(object);
+        if (EditorKey(editor, *static_cast<QKeyEvent*>(event)))
             return true;
-        }
     }
     return QStyledItemDelegate::eventFilter(object, event);
+}
+
+bool TGridDelegate::EditorKey(QWidget* editor, const QKeyEvent& key)
+{
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+    if (line && enter && (mods == Qt::AltModifier || mods == Qt::ShiftModifier)) {
+        // A line break, in a column whose model reads a mark as one.
+        const TGridColumn* column = grid_->Column(grid_->currentIndex().column());
+        if (!column || column->LineBreakText.isEmpty())
+            return false;
+        line->insert(column->LineBreakText);
+        return true;
+    }
+    if (mods != Qt::NoModifier)
+        return false;
+    // Up and Down leave any cell, instead of stepping a control's value;
+    // Left and Right leave a line only at its ends, else they move the
+    // caret. The mouse wheel and typing still change a control.
+    bool leave = key.key() == Qt::Key_Up || key.key() == Qt::Key_Down;
+    if (line && !line->hasSelectedText()) {
+        const bool rtl = line->layoutDirection() == Qt::RightToLeft;
+        const int toStart = rtl ? Qt::Key_Right : Qt::Key_Left;
+        const int toEnd = rtl ? Qt::Key_Left : Qt::Key_Right;
+        leave = leave || (key.key() == toStart && line->cursorPosition() == 0) ||
+                (key.key() == toEnd && line->cursorPosition() == line->text().size());
+    }
+    if (!leave)
+        return false;
+    emit commitData(editor);
+    emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+    QKeyEvent move(QEvent::KeyPress, key.key(), key.modifiers());
+    QApplication::sendEvent(grid_, &move);
+    return true;
 }
 
 }  // namespace quorvil

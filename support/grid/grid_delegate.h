@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class QKeyEvent;
+
 namespace quorvil {
 
 class TExtendedGrid;
@@ -37,6 +39,9 @@ private:
                    const QModelIndex& index) const;
     void PaintFocus(QPainter& painter, const QStyleOptionViewItem& option) const;
     bool CheckBoxEvent(QEvent* event, const QStyleOptionViewItem& option, const QModelIndex& index);
+    // Keys an open editor leaves to the grid (moving to another cell) or
+    // takes itself (a line break); false for keys it handles as usual.
+    bool EditorKey(QWidget* editor, const QKeyEvent& key);
     bool Guarded(const std::function<bool()>& write) const;
     // What an editor shows, to tell a change made by the user from none.
     QString EditorState(QWidget* editor, const QModelIndex& index) const;

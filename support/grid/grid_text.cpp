@@ -50,6 +50,17 @@ QString ShortenText(const QFontMetrics& metrics, const QString& text, int width)
     return text.left(keep) + dots;
 }
 
+bool FitsInCell(const QFontMetrics& metrics, const QString& text, int width)
+{
+    return FitsIn(metrics, text, width - 2 * kTextMargin);
+}
+
+QString HashFill(const QFontMetrics& metrics, int width)
+{
+    const int hash = std::max(1, metrics.horizontalAdvance(QLatin1Char('#')));
+    return QString(std::max(1, (width - 2 * kTextMargin) / hash), QLatin1Char('#'));
+}
+
 Qt::Alignment ToQtAlignment(THorzAlign horz, TVertAlign vert)
 {
     Qt::Alignment result;

@@ -15,6 +15,12 @@ namespace quorvil {
 // less the width of "..." and 6 pixels, followed by "...".
 QString ShortenText(const QFontMetrics& metrics, const QString& text, int width);
 
+// `text` fits whole in a cell `width` pixels wide, within its margins.
+bool FitsInCell(const QFontMetrics& metrics, const QString& text, int width);
+// As many '#' as fit in a cell `width` pixels wide (at least one): what a
+// number too wide for its cell shows instead of cut digits.
+QString HashFill(const QFontMetrics& metrics, int width);
+
 Qt::Alignment ToQtAlignment(THorzAlign horz, TVertAlign vert);
 
 // Draws `text` in `cell` with the painter's font and pen: clipped, shortened

@@ -3,15 +3,19 @@
 // controls placed over typed cells: what they show and write back.
 #include "date_time_edit.h"
 #include "extended_grid.h"
+#include "grid_text.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QTest>
+#include <QToolTip>
 
 using namespace quorvil;
 using namespace Qt::StringLiterals;
@@ -71,6 +75,7 @@ struct Fixture {
     Control* Open(int col, int row = 0)
     {
         grid.setCurrentIndex(model.index(row, col));
+        grid.edit(model.index(row, col));  // moving there opens nothing
         return qobject_cast<Control*>(grid.indexWidget(model.index(row, col)));
     }
     // Column 0 stays plain text, to move the current cell to.
@@ -342,6 +347,31 @@ private slots:
             emit picked.Calendar()->activated(date);
             QCOMPARE(picked.text(), text);
         }
+    }
+
+    // A number too wide for its column shows no cut digits but '#'s, and
+    // the whole number in its tool tip; text keeps its dots.
+    void numbers_too_wide_show_hashes_and_a_tool_tip()
+    {
+        const QString wide = u"12345678901234.5"_s;
+        Fixture f({{wide, wide, u"7"_s}});
+        f.Make(1, TColumnKind::Float);
+        f.Make(2, TColumnKind::Integer);
+        for (int col = 0; col < 3; ++col)
+            f.grid.setColumnWidth(col, 40);
+        f.Show();
+        QList<bool> hashes;
+        for (int col = 0; col < 3; ++col)
+            hashes << f.grid.NumberTooWide(f.model.index(0, col));
+        QCOMPARE(hashes, (QList<bool>{false, true, false}));
+        const QPoint at = f.Centre(1, 0);
+        QHelpEvent help(QEvent::ToolTip, at, f.grid.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(f.grid.viewport(), &help);
+        QCOMPARE(QToolTip::text(), wide);
+        const QFontMetrics metrics(f.grid.font());
+        const QString shown = HashFill(metrics, 40);
+        QVERIFY(shown.count(u'#') == shown.size() && metrics.horizontalAdvance(shown) <= 40 - 4);
+        QVERIFY(metrics.horizontalAdvance(shown + u'#') > 40 - 4);
     }
 
     void controls_open_only_on_editable_cells()

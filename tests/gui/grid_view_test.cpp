@@ -21,6 +21,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -72,6 +73,9 @@ struct PageFixture {
 const std::vector<FieldSpec> kShop = {{"Item", TFieldType::String, {}},      {"Qty", TFieldType::Integer, {}},
                                       {"Price", TFieldType::Float, {}},      {"Bin", TFieldType::List, {"A1", "B2"}},
                                       {"In stock", TFieldType::Boolean, {}}, {"Due", TFieldType::IntDate, {}}};
+const std::vector<FieldSpec> kMoves = {
+    {"Item", TFieldType::String, {}}, {"Due", TFieldType::Date, {}}, {"Qty", TFieldType::Integer, {}}};
+const Rows kMoveRows = {{"bolt", "02/02/2024", "3"}, {"nut", "", "12"}, {"pin", "01/01/2001", ""}};
 const std::vector<FieldSpec> kNames = {{"Name", TFieldType::String, {}}, {"Data", TFieldType::Binary, {}}};
 
 // The next long-text editor: replace its text with `text`, press OK.
@@ -296,6 +300,7 @@ private slots:
         PageFixture f(kShop, {{"x", "", "", FromQString(stored), "", ""}});
         const QModelIndex cell = f.Model().index(0, 3);
         f.Grid().setCurrentIndex(cell);
+        QTest::keyClick(&f.Grid(), Qt::Key_F2);  // moving there opens nothing
         auto* combo = qobject_cast<TListCombo*>(f.Grid().indexWidget(cell));
         QVERIFY(combo);
         QCOMPARE(combo->count(), 3);  // the values and the empty one
@@ -357,6 +362,98 @@ private slots:
         QCOMPARE(f.page.ColumnWidths(), (std::vector<int>{70, 50, 120}));
         QCOMPARE(header->sectionSize(2), 120);
         QCOMPARE(edited.size(), 1);
+    }
+
+    // Keys and clicks move the current cell and open no editor, so the next
+    // arrow still moves between cells and nothing is stored.
+    void moving_the_current_cell_opens_no_editor()
+    {
+        PageFixture f(kMoves, kMoveRows);
+        f.page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.page));
+        TExtendedGrid& grid = f.Grid();
+        grid.setFocus();
+        grid.setCurrentIndex(f.Model().index(0, 0));
+        const auto key = [&](int k, Qt::KeyboardModifiers mods = {}) {
+            return [&grid, k, mods] { QTest::keyClick(&grid, Qt::Key(k), mods); };
+        };
+        const int kAnyRow = -1;  // a sort moves the rows
+        const struct {
+            const char* step;
+            std::function<void()> act;
+            int row, col;
+        } steps[] = {
+            {"Ctrl+End onto an empty whole number", key(Qt::Key_End, Qt::ControlModifier), 2, 2},
+            {"Up", key(Qt::Key_Up), 1, 2},
+            {"Left onto an empty date", key(Qt::Key_Left), 1, 1},
+            {"Tab", key(Qt::Key_Tab), 1, 2},
+            {"Home", key(Qt::Key_Home), 1, 0},
+            {"click on a date", [&] { QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, f.Centre(0, 1)); }, 0, 1},
+            {"header click on the whole numbers", [&] { ClickHeader(grid, 2); }, kAnyRow, 2},
+            {"Ctrl+Home", key(Qt::Key_Home, Qt::ControlModifier), 0, 0},
+            {"Down", key(Qt::Key_Down), 1, 0},
+            {"Right onto a date", key(Qt::Key_Right), 1, 1},
+        };
+        for (const auto& s : steps) {
+            s.act();
+            const QModelIndex current = grid.currentIndex();
+            QVERIFY2(!grid.indexWidget(current) && QApplication::focusWidget() == &grid, s.step);
+            QCOMPARE(std::pair(s.row == kAnyRow ? s.row : current.row(), current.column()), std::pair(s.row, s.col));
+        }
+        // The header click sorted the records; none of their values changed.
+        QStringList records;
+        for (int r = 1; r <= f.db->RecordCount(); ++r)
+            records << ToQString(f.db->GetCell(r, 1) + "|" + f.db->GetCell(r, 2) + "|" + f.db->GetCell(r, 3));
+        records.sort();
+        QCOMPARE(records,
+                 (QStringList{FromUtf8("bolt|02/02/2024|3"), FromUtf8("nut||12"), FromUtf8("pin|01/01/2001|")}));
+    }
+
+    // An open editor: Up and Down store and move a row, Left and Right move a
+    // cell only from the text's ends, Alt+Enter ends a number as Enter does.
+    void keys_in_an_open_editor()
+    {
+        const struct {
+            const char* name;
+            int row, col;
+            const char* typed;  // opens the editor; empty: F2, text selected
+            std::vector<QKeyCombination> keys;
+            int endRow, endCol;
+            const char* stored;  // the cell typed in, afterwards
+            bool open;
+        } cases[] = {
+            {"Down stores a number and moves", 0, 2, "7", {Qt::Key_Down}, 1, 2, "7", false},
+            {"Up stores a text and moves", 1, 0, "x", {Qt::Key_Up}, 0, 0, "x", false},
+            {"Right at the end", 0, 0, "ab", {Qt::Key_Right}, 0, 1, "ab", false},
+            {"Left at the start", 0, 2, "5", {Qt::Key_Home, Qt::Key_Left}, 0, 1, "5", false},
+            {"Left inside moves the caret", 0, 0, "ab", {Qt::Key_Left}, 0, 0, "bolt", true},
+            {"Right on a selected text keeps the cell", 0, 0, "", {Qt::Key_Right}, 0, 0, "bolt", true},
+            {"an empty number opens empty", 2, 2, "", {Qt::Key_Up}, 1, 2, "", false},
+            {"an empty date opens empty", 1, 1, "", {Qt::Key_Down}, 2, 1, "", false},
+            {"Alt+Enter in a number ends the edit", 0, 2, "8", {Qt::AltModifier | Qt::Key_Return}, 0, 2, "8", false},
+        };
+        for (const auto& c : cases) {
+            PageFixture f(kMoves, kMoveRows);
+            f.page.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&f.page));
+            TExtendedGrid& grid = f.Grid();
+            grid.setFocus();
+            grid.setCurrentIndex(f.Model().index(c.row, c.col));
+            if (c.typed[0]) {
+                QTest::keyClicks(&grid, FromUtf8(c.typed).left(1));
+                QTest::keyClicks(QApplication::focusWidget(), FromUtf8(c.typed + 1));
+            } else {
+                QTest::keyClick(&grid, Qt::Key_F2);
+            }
+            QVERIFY2(grid.indexWidget(grid.currentIndex()), c.name);
+            for (QKeyCombination k : c.keys)
+                QTest::keyClick(QApplication::focusWidget(), k.key(), k.keyboardModifiers());
+            QCoreApplication::processEvents();  // Enter commits queued
+            const QModelIndex current = grid.currentIndex();
+            QCOMPARE(std::pair(current.row(), current.column()), std::pair(c.endRow, c.endCol));
+            QCOMPARE(bool(grid.indexWidget(current)), c.open);
+            QCOMPARE(f.Model().CellText(c.row, c.col), FromUtf8(c.stored));
+        }
     }
 
     void failed_edit_is_shown_once()

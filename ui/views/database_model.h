@@ -23,6 +23,12 @@ class TDataBase;
 // "STRING" fields (and new fields, saved as such): their values are long
 // texts with line breaks.
 bool IsStringField(TFieldType fieldType);
+// The '¤' a line break shows as in the grid and the list; typed (or put in
+// by Alt+Enter) in a "STRING" field it stores a line feed.
+inline QString LineBreakMark()
+{
+    return QString(QChar(0x00A4));
+}
 // A stored value as the grid shows it: a CR with the LF after it, a lone CR
 // and a lone LF each become one '¤'.
 QString GridText(std::string_view value);

@@ -385,6 +385,8 @@ void TDatabasePage::GridDblClick()
             EditLongText(index);
         else if (editor == TEditorKind::LongDate)
             EditIntDate(index);
+        else
+            grid_->edit(index);  // the cell's own editor; nothing for a check box
     });
 }
 

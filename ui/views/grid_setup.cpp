@@ -1,6 +1,7 @@
 #include "grid_setup.h"
 
 #include "cell_input.h"
+#include "database_model.h"
 #include "jfile.h"
 #include "record_filter.h"
 #include "text_convert.h"
@@ -61,6 +62,7 @@ TGridColumn FieldColumn(TGridColumn column, const TJFILE& db, int field)
     column.ComboValues.clear();
     column.InputPattern = ToQString(InputPattern(db, field));
     column.FilterTip = ToQString(FilterHelp(type));
+    column.LineBreakText = IsStringField(type) ? LineBreakMark() : QString();
     if (type == TFieldType::List) {
         for (int k = 1; k <= db.PopupCount(field); ++k)
             column.ComboItems << ToQString(db.GetPopupItem(field, k));

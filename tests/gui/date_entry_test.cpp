@@ -17,8 +17,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QListView>
+#include <QProcess>
 #include <QTest>
 
 using namespace quorvil;
@@ -141,8 +145,8 @@ private slots:
         QFETCH(QString, refusal);
         QFETCH(QString, correction);
         // The list view's line is left with Tab; in the record view a command
-        // (Add, here) comes while the line still has the focus.
-        for (const int view : {1, 2}) {
+        // (Add, here) or Page Down comes while the line still has the focus.
+        for (const int view : {1, 2, 3}) {
             auto form = Open();
             // Focus, which these commits follow, belongs to the active window.
             form->activateWindow();
@@ -167,12 +171,16 @@ private slots:
             const auto leave = [&] {
                 if (view == 1)
                     QTest::keyClick(line, Qt::Key_Tab);
-                else
+                else if (view == 2)
                     form->Action("AddBtn")->trigger();
+                else
+                    QTest::keyClick(line, Qt::Key_PageDown);
                 QCoreApplication::processEvents();
             };
             leave();
             QCOMPARE(message, refusal);
+            if (view == 3)  // a refused value keeps its record shown
+                QCOMPARE(panel.CurrentRow(), refusal.isEmpty() ? record % 2 : record - 1);
             if (!refusal.isEmpty()) {
                 QCOMPARE(line->text(), typed);                          // kept for correction
                 QCOMPARE(form->Tabs()->CurrentDB()->RecordCount(), 2);  // Add waits for it
@@ -189,6 +197,34 @@ private slots:
             panel.ShowRow(record - 1);
             QCOMPARE(line->text(), stored);
             QCOMPARE(ToQString(SavedCell(*form, record, field)), stored);
+        }
+    }
+
+    // Alt+Enter and Shift+Enter break a text cell's line; the file holds a
+    // line feed there, as another program reads it.
+    void line_breaks_typed_in_a_text_cell_are_saved_as_line_feeds()
+    {
+        for (const Qt::KeyboardModifier mod : {Qt::AltModifier, Qt::ShiftModifier}) {
+            auto form = Open();
+            form->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(form.get()));
+            TExtendedGrid& grid = *form->Tabs()->Page(0)->Grid();
+            grid.setFocus();
+            grid.setCurrentIndex(grid.model()->index(0, 0));
+            QTest::keyClicks(&grid, FromUtf8("a"));
+            QWidget* editor = QApplication::focusWidget();
+            QVERIFY(editor != &grid);
+            QTest::keyClick(editor, Qt::Key_Return, mod);
+            QTest::keyClicks(editor, FromUtf8("b"));
+            QTest::keyClick(editor, Qt::Key_Return);
+            QCoreApplication::processEvents();  // Enter commits queued
+            SavedCell(*form, 1, 1);
+            QProcess cli;
+            cli.start(FromUtf8(QUORVIL_CLI), {FromUtf8("info"), PathToQString(form->Tabs()->CurrentDB()->FileName),
+                                              FromUtf8("--json"), FromUtf8("--records")});
+            QVERIFY(cli.waitForFinished(30000));
+            const QJsonObject info = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
+            QCOMPARE(info.value(FromUtf8("records")).toArray().at(0).toArray().at(0).toString(), FromUtf8("a\nb"));
         }
     }
 };

@@ -15,6 +15,7 @@
 #include "main_window.h"
 #include "modal.h"
 #include "new_record.h"
+#include "note_edit.h"
 #include "record_commands.h"
 #include "record_list_model.h"
 #include "record_panel.h"
@@ -85,7 +86,7 @@ QStringList ViewNames(TMainForm& form, int mode)
         else if (mode == 1)
             names << page.ListModel()->LineText(row);
         else {
-            names << qobject_cast<QLineEdit*>(panel->Editor(1))->text();
+            names << qobject_cast<TNoteEdit*>(panel->Editor(1))->text();
             panel->NextBtnClick();
         }
     }
@@ -108,8 +109,11 @@ private slots:
         s.page.ListModel()->SetColumn(1);  // a List field lists the next field too
         QCOMPARE(s.page.ListModel()->LineText(1), FromUtf8("car 02/02/03"));
         s.page.ListModel()->SetColumn(0);
-        auto* edit = qobject_cast<QLineEdit*>(s.page.EditPanel()->Editor(1));
+        auto* edit = qobject_cast<TNoteEdit*>(s.page.EditPanel()->Editor(1));
         QVERIFY(edit);
+        // A note of two lines shows on two lines, its row grown to hold them.
+        QCOMPARE(edit->LineCount(), 2);
+        QVERIFY(edit->height() > s.page.EditPanel()->Editor(3)->height() + 8);
         edit->setFocus();
         edit->end(false);
         QTest::keyClicks(edit, FromUtf8("\u00A4x"));
@@ -170,6 +174,17 @@ private slots:
         panel.ShowRow(0);
         panel.PrevBtnClick();  // back from the first row to the last
         QCOMPARE(ToQString(s.db->GetCell(panel.CurrentRecord(), 1)), forward[forward.size() - 2]);
+        // The keys go the same way, from a field's editor.
+        QWidget* field = panel.Editor(3);
+        const QKeyCombination keys[] = {Qt::ControlModifier | Qt::Key_Home, Qt::Key_PageUp, Qt::Key_PageDown,
+                                        Qt::Key_PageDown, Qt::ControlModifier | Qt::Key_End};
+        QStringList moved;
+        for (QKeyCombination key : keys) {
+            QTest::keyClick(field, key.key(), key.keyboardModifiers());
+            moved << ToQString(s.db->GetCell(panel.CurrentRecord(), 1));
+        }
+        const QString last = forward[forward.size() - 2];
+        QCOMPARE(moved, (QStringList{forward[0], last, forward[0], forward[1], last}));
     }
 
     void record_position_follows_moves_adds_and_deletes()
@@ -382,7 +397,7 @@ private slots:
         const int record = page.Model()->RecordOfRow(int(names.size()) - 1);
         const std::string note = db.GetCell(record, 3);
         page.EditPanel()->ShowRow(int(names.size()) - 1);
-        auto* edit = qobject_cast<QLineEdit*>(page.EditPanel()->Editor(3));
+        auto* edit = qobject_cast<TNoteEdit*>(page.EditPanel()->Editor(3));
         edit->setCursorPosition(edit->text().size());
         QTest::keyClicks(edit, FromUtf8("!"));
         QCOMPARE(ToQString(db.GetCell(record, 1)), names.last());

@@ -11,6 +11,7 @@
 #include "main_window.h"
 #include "message_dialog.h"
 #include "modal.h"
+#include "note_edit.h"
 #include "record_panel.h"
 #include "replace_dialog.h"
 #include "text_convert.h"
@@ -140,7 +141,7 @@ private slots:
         Trigger(*form, "RecBtn");
         form->activateWindow();  // shortcuts work in the active window only
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        auto* edit = qobject_cast<QLineEdit*>(form->Tabs()->Page(0)->EditPanel()->Editor(1));
+        auto* edit = qobject_cast<TNoteEdit*>(form->Tabs()->Page(0)->EditPanel()->Editor(1));
         QVERIFY(edit);
         edit->setFocus();
         edit->selectAll();
@@ -212,7 +213,7 @@ private slots:
             keys = grid;
         } else {
             Trigger(*form, "RecBtn");
-            auto* edit = qobject_cast<QLineEdit*>(page.EditPanel()->Editor(field));
+            auto* edit = qobject_cast<TNoteEdit*>(page.EditPanel()->Editor(field));
             QVERIFY(edit);
             edit->setFocus();
             edit->selectAll();

@@ -10,6 +10,7 @@
 #include "long_text_check.h"
 #include "message_dialog.h"
 #include "new_record.h"
+#include "note_edit.h"
 #include "text_convert.h"
 
 #include <QApplication>
@@ -29,12 +30,12 @@ namespace quorvil {
 
 namespace {
 
-enum class EditorKind { None, Edit, Number, Combo, Check, Date, Time };
+enum class EditorKind { None, Edit, Note, Number, Combo, Check, Date, Time };
 
 EditorKind KindOf(TFieldType type)
 {
     switch (FactsOf(type).Editor) {
-    case TEditorKind::LongText:
+    case TEditorKind::LongText: return EditorKind::Note;
     case TEditorKind::Text: return EditorKind::Edit;
     case TEditorKind::Integer:
     case TEditorKind::Float: return EditorKind::Number;
@@ -53,6 +54,23 @@ constexpr int kStripHeight = 41;
 // The text a typed line held when it was last loaded or tried: leaving it
 // unchanged writes nothing, so a refused text is not refused twice.
 constexpr char kTriedProperty[] = "quorvilTried";
+
+// Text of a line or a note, which the panel handles alike.
+QString LineText(const QWidget* editor)
+{
+    if (const auto* note = qobject_cast<const TNoteEdit*>(editor))
+        return note->text();
+    const auto* line = qobject_cast<const QLineEdit*>(editor);
+    return line ? line->text() : QString();
+}
+
+void SetLineText(QWidget* editor, const QString& text)
+{
+    if (auto* note = qobject_cast<TNoteEdit*>(editor))
+        note->setText(text);
+    else if (auto* line = qobject_cast<QLineEdit*>(editor))
+        line->setText(text);
+}
 
 }  // namespace
 
@@ -117,7 +135,7 @@ QLabel* TRecordPanel::Label(int field) const
 void TRecordPanel::BuildEditors()
 {
     for (FieldControls& controls : fields_) {
-        for (QWidget* w : std::initializer_list<QWidget*>{controls.label, controls.edit, controls.number,
+        for (QWidget* w : std::initializer_list<QWidget*>{controls.label, controls.edit, controls.note, controls.number,
                                                           controls.combo, controls.check, controls.date, controls.time})
             if (w)
                 w->hide();
@@ -162,12 +180,23 @@ QWidget* TRecordPanel::MakeEditor(int field, TFieldType type)
         }
         c.edit->setObjectName(name);
         return c.edit;
+    case EditorKind::Note:
+        if (!c.note) {
+            c.note = new TNoteEdit(this);
+            c.note->installEventFilter(this);
+            c.note->viewport()->installEventFilter(this);  // its mouse events
+            connect(c.note, &TNoteEdit::textEdited, this, [this, field](const QString& text) { Write(field, text); });
+            connect(c.note, &TNoteEdit::LinesChanged, this, [this] { LayoutEditors(true); });
+        }
+        c.note->setObjectName(name);
+        return c.note;
     case EditorKind::Number:
         // Typed as text and stored when the line is left: the model, not a
         // spin box, decides what a number is, and "1." on the way to "1.5"
         // is no number yet.
         if (!c.number) {
             c.number = new QLineEdit(this);
+            c.number->installEventFilter(this);
             QLineEdit* made = c.number;
             connect(made, &QLineEdit::editingFinished, this, [this, field, made] { WriteTyped(field, made); });
         }
@@ -176,6 +205,9 @@ QWidget* TRecordPanel::MakeEditor(int field, TFieldType type)
     case EditorKind::Combo:
         if (!c.combo) {
             c.combo = new TListCombo(this);
+            c.combo->installEventFilter(this);
+            if (c.combo->lineEdit())
+                c.combo->lineEdit()->installEventFilter(this);
             connect(c.combo, &TListCombo::ValueChosen, this,
                     [this, field] { Write(field, fields_[size_t(field - 1)].combo->Value()); });
         }
@@ -184,6 +216,7 @@ QWidget* TRecordPanel::MakeEditor(int field, TFieldType type)
     case EditorKind::Check:
         if (!c.check) {
             c.check = new QCheckBox(this);
+            c.check->installEventFilter(this);
             connect(c.check, &QCheckBox::toggled, this,
                     [this, field](bool on) { Write(field, FromUtf8(on ? "1" : "0")); });
         }
@@ -196,6 +229,7 @@ QWidget* TRecordPanel::MakeEditor(int field, TFieldType type)
         if (!line) {
             line = new TDateTimeEdit(date ? TDateTimeEdit::TKind::Date : TDateTimeEdit::TKind::Time, this);
             TDateTimeEdit* made = line;
+            made->installEventFilter(this);
             connect(made, &QLineEdit::editingFinished, this, [this, field, made] { WriteTyped(field, made); });
             connect(made, &TDateTimeEdit::ValuePicked, this, [this, field, made] { WriteTyped(field, made); });
         }
@@ -227,7 +261,8 @@ void TRecordPanel::LayoutEditors(bool force)
             label->hide();
             labelWidth = std::max(labelWidth, label->width());
         }
-        if (QWidget* editor = Editor(f))
+        // The editor typed in keeps its focus (a note grows as lines are typed).
+        if (QWidget* editor = Editor(f); editor && !editor->hasFocus())
             editor->hide();
     }
     const int firstTop = (buttonPanel_->isVisibleTo(this) ? kStripHeight : 0) + 16;
@@ -243,13 +278,20 @@ void TRecordPanel::LayoutEditors(bool force)
     const int columnWidth = width() / columns;
     // A late layout can come after the database grew more fields than the
     // view has built (it builds them when it is shown again).
+    int top = firstTop;
+    int extra = 0;
     for (int f = 1; f <= count && Label(f); ++f) {
         const int x = 8 + ((f - 1) % columns) * columnWidth;
-        const int top = firstTop + ((f - 1) / columns) * rowHeight;
+        if ((f - 1) % columns == 0) {
+            top += f > 1 ? rowHeight + extra : 0;
+            extra = RowExtra(f, columns, rowHeight);
+        }
         Label(f)->move(x, top + 4);
         Label(f)->show();
         if (QWidget* editor = Editor(f)) {
-            const int editorHeight = std::min(editor->sizeHint().height(), rowHeight - 2);
+            const auto* note = qobject_cast<const TNoteEdit*>(editor);
+            const int wanted = editor->sizeHint().height();
+            const int editorHeight = note && note->LineCount() > 1 ? wanted : std::min(wanted, rowHeight - 2);
             // A date or time shows whole even where the column is narrow.
             const int least = qobject_cast<TDateTimeEdit*>(editor) ? editor->minimumSizeHint().width() : 40;
             editor->setGeometry(x + labelWidth + 16, top, std::max(columnWidth - labelWidth - 32, least), editorHeight);
@@ -258,25 +300,49 @@ void TRecordPanel::LayoutEditors(bool force)
     }
 }
 
+QList<int> TRecordPanel::NoteLines() const
+{
+    QList<int> lines;
+    for (int f = 1; f <= FieldCount(); ++f)
+        if (const auto* note = qobject_cast<const TNoteEdit*>(Editor(f)))
+            lines << std::min(note->LineCount(), TNoteEdit::kMaxLines);
+    return lines;
+}
+
+int TRecordPanel::RowExtra(int firstField, int columns, int rowHeight) const
+{
+    int extra = 0;
+    for (int f = firstField; f < firstField + columns && f <= FieldCount(); ++f)
+        if (const auto* note = qobject_cast<const TNoteEdit*>(Editor(f)); note && note->LineCount() > 1)
+            extra = std::max(extra, note->sizeHint().height() + 2 - rowHeight);
+    return extra;
+}
+
 void TRecordPanel::ShowRow(int row)
 {
     row_ = row >= 0 && row < model_->rowCount() ? row : -1;
     UpdatePosition();
     filling_ = true;
+    const QList<int> linesBefore = NoteLines();
     const bool readOnly = model_->DataBase() && model_->DataBase()->ReadOnlyFile();
     for (int f = 1; f <= FieldCount(); ++f) {
         if (QWidget* editor = Editor(f)) {
             // Texts of a read-only file stay selectable, to be copied.
             auto* line = qobject_cast<QLineEdit*>(editor);
+            auto* note = qobject_cast<TNoteEdit*>(editor);
             if (line)
                 line->setReadOnly(readOnly);
-            editor->setEnabled(row_ >= 0 && (line || !readOnly));
+            if (note)
+                note->setReadOnly(readOnly);
+            editor->setEnabled(row_ >= 0 && (line || note || !readOnly));
             const bool was = editor->blockSignals(true);
             SetEditorValue(f);
             editor->blockSignals(was);
         }
     }
     filling_ = false;
+    if (NoteLines() != linesBefore && isVisible())
+        LayoutEditors(true);
 }
 
 void TRecordPanel::SetEditorValue(int field)
@@ -287,7 +353,9 @@ void TRecordPanel::SetEditorValue(int field)
     const std::string_view value = db && record ? db->CellView(record, field) : std::string_view();
     const TFieldType type = db ? db->GetFieldType(field) : TFieldType::String;
     const QString text = ToQString(value);
-    if (c.editor == c.edit) {
+    if (c.editor == c.note) {
+        c.note->setText(GridText(value));
+    } else if (c.editor == c.edit) {
         c.edit->setText(IsStringField(type) ? GridText(value) : text);
     } else if (c.editor == c.number) {
         c.number->setText(text);
@@ -324,31 +392,70 @@ bool TRecordPanel::Write(int field, const QString& text)
     return taken;
 }
 
-void TRecordPanel::WriteTyped(int field, QLineEdit* line)
+bool TRecordPanel::WriteTyped(int field, QLineEdit* line)
 {
     const QString text = line->text().trimmed();
     if (filling_ || row_ < 0 || line != Editor(field) || text == line->property(kTriedProperty).toString())
-        return;
+        return true;
     line->setProperty(kTriedProperty, text);
     if (!Write(field, text))
-        return;  // kept for correction
+        return false;  // kept for correction
     const bool was = line->blockSignals(true);
     SetEditorValue(field);
     line->blockSignals(was);
+    return true;
+}
+
+bool TRecordPanel::CommitTyped()
+{
+    auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    for (int f = 1; line && f <= FieldCount(); ++f) {
+        const FieldControls& c = fields_[size_t(f - 1)];
+        if (line == c.editor && line != c.edit)  // a text line writes at every key
+            return WriteTyped(f, line);
+    }
+    return true;
+}
+
+bool TRecordPanel::NavigationKey(const QKeyEvent& key)
+{
+    const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+    const bool page = mods == Qt::NoModifier && (key.key() == Qt::Key_PageDown || key.key() == Qt::Key_PageUp);
+    const bool end = mods == Qt::ControlModifier && (key.key() == Qt::Key_Home || key.key() == Qt::Key_End);
+    if (!(page || end) || !buttonPanel_->isVisibleTo(this))
+        return false;
+    const int rows = model_->rowCount();
+    if (rows == 0 || !CommitTyped())
+        return true;
+    if (key.key() == Qt::Key_PageDown)
+        NextBtnClick();
+    else if (key.key() == Qt::Key_PageUp)
+        PrevBtnClick();
+    else
+        ShowRow(key.key() == Qt::Key_Home ? 0 : rows - 1);
+    return true;
 }
 
 void TRecordPanel::KeepRefusedText(int field, const QString& text)
 {
-    auto* line = qobject_cast<QLineEdit*>(Editor(field));
-    if (!line || row_ < 0)
+    QWidget* editor = Editor(field);
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    auto* note = qobject_cast<TNoteEdit*>(editor);
+    if ((!line && !note) || row_ < 0)
         return;
-    const bool was = line->blockSignals(true);
-    line->setText(text);
-    line->blockSignals(was);
-    line->setProperty(kTriedProperty, text.trimmed());
-    line->setModified(true);  // still being typed: no question about the file overtakes it
-    line->setFocus();
-    line->selectAll();
+    const bool was = editor->blockSignals(true);
+    SetLineText(editor, text);
+    editor->blockSignals(was);
+    editor->setProperty(kTriedProperty, text.trimmed());
+    if (line)
+        line->setModified(true);  // still being typed: no question about the file overtakes it
+    else
+        note->document()->setModified(true);
+    editor->setFocus();
+    if (line)
+        line->selectAll();
+    else
+        note->selectAll();
 }
 
 void TRecordPanel::ModelDataChanged(int top, int bottom)
@@ -385,34 +492,52 @@ void TRecordPanel::resizeEvent(QResizeEvent* event)
         LayoutEditors(false);
 }
 
+void TRecordPanel::keyPressEvent(QKeyEvent* event)
+{
+    if (!NavigationKey(*event))
+        QWidget::keyPressEvent(event);
+}
+
 bool TRecordPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    auto* edit = qobject_cast<QLineEdit*>(watched);
-    if (!edit || !model_->DataBase())
+    // Seen before the editor, which would move its caret or step its value.
+    if (event->type() == QEvent::KeyPress && NavigationKey(*static_cast<QKeyEvent*>(event)))
+        return true;
+    if (event->type() != QEvent::MouseButtonDblClick && event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
-    const int field = edit->objectName().mid(6).toInt();
+    // A note's mouse events reach its viewport.
+    QObject* owner = watched->parent() && qobject_cast<TNoteEdit*>(watched->parent()) ? watched->parent() : watched;
+    const int field = owner->objectName().mid(6).toInt();
+    if (field < 1 || field > kMaxFields || !model_->DataBase())
+        return QWidget::eventFilter(watched, event);
+    const FieldControls& c = fields_[size_t(field - 1)];
+    QWidget* edit = owner == c.edit ? static_cast<QWidget*>(c.edit) : owner == c.note ? c.note : nullptr;
+    if (!edit || edit != c.editor)
+        return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::MouseButtonDblClick && IsStringField(model_->DataBase()->GetFieldType(field))) {
-        QString text = edit->text();
+        QString text = LineText(edit);
         if (EditLongValue(text)) {
-            edit->setText(text);
+            SetLineText(edit, text);
             Write(field, text);
         }
         return true;
     }
     if (event->type() == QEvent::KeyPress && field == dbidField_)
-        return DbidKey(*edit, static_cast<QKeyEvent*>(event)->text());
+        return DbidKey(*edit, field, static_cast<QKeyEvent*>(event)->text());
     return QWidget::eventFilter(watched, event);
 }
 
-bool TRecordPanel::DbidKey(QLineEdit& edit, const QString& typed)
+bool TRecordPanel::DbidKey(QWidget& edit, int field, const QString& typed)
 {
     if (typed.size() != 1 || typed[0].unicode() < 0x20 || typed[0].unicode() == 0x7F)
         return false;  // editing and moving keys work as usual
     const QChar c = typed[0];
-    const int field = edit.objectName().mid(6).toInt();
     if (c.isDigit() || QStringLiteral("abcdefABCDEF").contains(c)) {
-        edit.insert(c.toUpper());
-        Write(field, edit.text());
+        if (auto* note = qobject_cast<TNoteEdit*>(&edit))
+            note->insert(c.toUpper());
+        else if (auto* line = qobject_cast<QLineEdit*>(&edit))
+            line->insert(c.toUpper());
+        Write(field, LineText(&edit));
         return true;
     }
     if (c != QChar(0xA4)) {
@@ -428,8 +553,8 @@ bool TRecordPanel::DbidKey(QLineEdit& edit, const QString& typed)
         return true;
     }
     lastDisc_ = disc;
-    edit.setText(QString::number(DiscId(disc), 16).toUpper().rightJustified(8, QLatin1Char('0')));
-    Write(field, edit.text());
+    SetLineText(&edit, QString::number(DiscId(disc), 16).toUpper().rightJustified(8, QLatin1Char('0')));
+    Write(field, LineText(&edit));
     for (int next = field % FieldCount() + 1; next != field; next = next % FieldCount() + 1)
         if (QWidget* editor = Editor(next)) {
             editor->setFocus();

@@ -7,12 +7,14 @@
 #include "field_types.h"
 
 #include <QElapsedTimer>
+#include <QList>
 #include <QWidget>
 
 #include <array>
 #include <functional>
 
 class QCheckBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -23,6 +25,7 @@ namespace quorvil {
 class TDatabaseModel;
 class TDateTimeEdit;
 class TListCombo;
+class TNoteEdit;
 
 class TRecordPanel : public QWidget {
     Q_OBJECT
@@ -46,6 +49,11 @@ public:
     // The next and previous row, wrapping at both ends.
     void NextBtnClick();
     void PrevBtnClick();
+    // Record view keys: Page Down and Page Up as Next and Previous,
+    // Ctrl+Home and Ctrl+End to the first and last row. A number, date or
+    // time being typed is stored first; refused, it stays and nothing moves.
+    // False for any other key.
+    bool NavigationKey(const QKeyEvent& key);
     // The Previous/Next strip (record view) or none (list view).
     void SetButtonStripVisible(bool on);
     QWidget* ButtonPanel() const { return buttonPanel_; }
@@ -64,12 +72,14 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct FieldControls {
         QLabel* label = nullptr;
         QLineEdit* edit = nullptr;
+        TNoteEdit* note = nullptr;
         QLineEdit* number = nullptr;
         TListCombo* combo = nullptr;
         QCheckBox* check = nullptr;
@@ -85,9 +95,18 @@ private:
     // A typed number, date or time goes in whole when its line is left; the
     // line then shows what was stored (a date in the field's form), or keeps
     // the text when it was refused.
-    void WriteTyped(int field, QLineEdit* line);
+    // False when the model refused the text.
+    bool WriteTyped(int field, QLineEdit* line);
+    // Stores the typed line that has the focus, as leaving it would; false
+    // when the model refused it.
+    bool CommitTyped();
     void ModelDataChanged(int top, int bottom);
-    bool DbidKey(QLineEdit& edit, const QString& typed);
+    bool DbidKey(QWidget& edit, int field, const QString& typed);
+    // The height each row of fields takes beyond `rowHeight`: a note of
+    // several lines makes its row taller.
+    int RowExtra(int firstField, int columns, int rowHeight) const;
+    // Lines of each note shown, to lay out again when they change.
+    QList<int> NoteLines() const;
     int FieldCount() const;
     void UpdatePosition();
 

@@ -13,6 +13,7 @@
 #include "main_window.h"
 #include "modal.h"
 #include "monkey_answers.h"
+#include "note_edit.h"
 #include "record_commands.h"
 #include "record_list_model.h"
 #include "record_panel.h"
@@ -453,13 +454,18 @@ private:
         const QString text = answers_.Token();
         if (page.ViewMode() != TViewMode::Grid) {
             const int field = Below(page.Model()->columnCount()) + 1;
-            auto* line = qobject_cast<QLineEdit*>(page.EditPanel()->Editor(field));
-            if (!line || !line->isVisible() || line->isReadOnly())
+            QWidget* editor = page.EditPanel()->Editor(field);
+            auto* line = qobject_cast<QLineEdit*>(editor);
+            auto* note = qobject_cast<TNoteEdit*>(editor);
+            if ((!line && !note) || !editor->isVisible() || (line ? line->isReadOnly() : note->isReadOnly()))
                 return FromUtf8("type (no line)");
-            line->setFocus();
-            line->selectAll();
-            QTest::keyClicks(line, text);
-            QTest::keyClick(line, Qt::Key_Tab);
+            editor->setFocus();
+            if (line)
+                line->selectAll();
+            else
+                note->selectAll();
+            QTest::keyClicks(editor, text);
+            QTest::keyClick(editor, Qt::Key_Tab);
             return FromUtf8("type \"%1\" into field %2").arg(text).arg(field);
         }
         QAbstractItemView* grid = page.Grid();

@@ -223,8 +223,9 @@ BENCHMARK(BM_ViewMemory)->Arg(1000)->Arg(kLargeRecords)->Unit(benchmark::kMillis
 
 }  // namespace
 
-void DashboardViewFigures();                         // record_views_bench.cpp
-bool DashboardOpenFigures(const std::string& path);  // open_bench.cpp
+void DashboardViewFigures();                           // record_views_bench.cpp
+bool DashboardOpenFigures(const std::string& path);    // open_bench.cpp
+bool DashboardExportFigures(const std::string& path);  // export_bench.cpp
 
 }  // namespace quorvil::bench
 
@@ -239,6 +240,8 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "--dashboard-open") == 0)
         return quorvil::bench::DashboardOpenFigures(argv[2]) ? 0 : 1;
+    if (argc == 3 && std::strcmp(argv[1], "--dashboard-export") == 0)
+        return quorvil::bench::DashboardExportFigures(argv[2]) ? 0 : 1;
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -6,11 +6,13 @@
 #include "main_window.h"
 #include "modal.h"
 #include "program_export.h"
+#include "progress_line.h"
 #include "sort_dialog.h"
 #include "text_convert.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -19,6 +21,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
@@ -167,6 +170,74 @@ private slots:
         QCOMPARE(StatusText(*form), FromUtf8("Exported 2 records to %1").arg(file));
         if (!item.contains(FromUtf8("Xlsx")))  // the workbook's text is compressed
             QVERIFY(bytes.contains("Size") && !bytes.contains("caf"));
+    }
+
+    // The workbook is written on a thread of its own. Held at its last step,
+    // after the compressing close, the window still handles what is posted
+    // to it and a close of the window waits for the export; Cancel there
+    // leaves the old file and no temporary one.
+    void the_window_answers_while_a_workbook_is_finished_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("finished") << false;
+        QTest::newRow("cancelled at the end") << true;
+    }
+
+    void the_window_answers_while_a_workbook_is_finished()
+    {
+        QFETCH(bool, cancel);
+        if (!ProgramFormatAvailable(TProgramFormat::XLSX))
+            QSKIP("This build writes no workbooks");
+        QTemporaryDir scratch;  // where the workbook is made before it is copied
+        const QByteArray oldTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(scratch.path()));
+        auto form = StartMainForm({PathToQString(Db("things.PDB", "Things", kFields, kRows))});
+        const QString out = Data(FromUtf8("out.xlsx"));
+        WriteFile(out, "mine");
+        auto* line = form->findChild<TProgressLine*>(FromUtf8("ProgressLine"));
+        line->SetShowDelay(0);
+        bool answered = false;
+        bool running = false;
+        bool closedAtOnce = true;
+        QSemaphore released;
+        line->SetAsideProbe([&](int done, int total) {
+            if (done < total)
+                return;
+            QMetaObject::invokeMethod(
+                form.get(),
+                [&] {
+                    answered = true;
+                    running = line->Running();
+                    closedAtOnce = form->close();
+                    if (cancel)
+                        QTest::mouseClick(line->findChild<QToolButton*>(FromUtf8("CancelProgressBtn")), Qt::LeftButton);
+                    released.release();
+                },
+                Qt::QueuedConnection);
+            // Only a window that never answers waits this long: the case fails instead of hanging.
+            released.tryAcquire(1, 30000);
+        });
+        AnswerButton(FromUtf8("OkBtn"));  // every field
+        AnswerFileDialog(out);
+        QString question;
+        AnswerMessage(question, FromUtf8("Yes"));
+        form->Action("ExportXlsxItem")->trigger();
+        line->SetAsideProbe({});
+        qputenv("TMPDIR", oldTmp);
+
+        QVERIFY(answered && running);
+        QVERIFY(!closedAtOnce);
+        QVERIFY(form->isVisible());
+        if (cancel) {
+            QCOMPARE(FileBytes(out), QByteArray("mine"));
+            QCOMPARE(StatusText(*form), FromUtf8("Export cancelled; nothing was written to out.xlsx."));
+        } else {
+            QVERIFY(FileBytes(out).startsWith("PK\x03\x04"));
+            QCOMPARE(StatusText(*form), FromUtf8("Exported 2 records to out.xlsx"));
+        }
+        QCOMPARE(QDir(Data(QString())).entryList(QDir::Files), FromUtf8("out.xlsx things.PDB").split(QLatin1Char(' ')));
+        QVERIFY(QDir(scratch.path()).isEmpty());
+        QTRY_VERIFY(!form->isVisible());  // the close that waited
     }
 };
 

@@ -162,6 +162,12 @@ bool TCommandContext::RunLong(const char* what, const std::string& fileName, boo
     return false;
 }
 
+bool TCommandContext::RunLongAside(const char* what, const std::string& fileName, bool cancellable,
+                                   const std::function<void()>& work)
+{
+    return RunLong(what, fileName, cancellable, [&] { progress_->RunAside(work); });
+}
+
 void TCommandContext::ShowStatus(const QString& text)
 {
     panel1_->setText(text);

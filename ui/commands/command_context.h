@@ -54,6 +54,11 @@ public:
     // "<what> cancelled; nothing was written to <file>." in the status line,
     // a file error is shown naming the file, both give false.
     bool RunLong(const char* what, const std::string& fileName, bool cancellable, const std::function<void()>& work);
+    // As RunLong, with the work on a thread of its own so that the window
+    // keeps answering, through a last step that reports no progress too. For
+    // work that only reads the database, touches no widget and shows nothing.
+    bool RunLongAside(const char* what, const std::string& fileName, bool cancellable,
+                      const std::function<void()>& work);
     // The active tab's record count, layout and state, the placeholder while
     // no tab is open, the view button and the enabled commands.
     void UpdateActiveInfo();

@@ -450,7 +450,9 @@ void TExchangeCommands::ProgramExportClick(TProgramFormat format)
     WaitCursor hourglass;
     const std::unique_ptr<TJFILE> part = records->Part(*db);
     TJFILE& source = part ? *part : *db;
-    if (context_.RunLong("Export", name, true, [&] { ExportForProgram(source, format, fields, csv, name); }))
+    // The workbook is compressed as it closes, for seconds without a step:
+    // the exports run aside, and the window answers meanwhile.
+    if (context_.RunLongAside("Export", name, true, [&] { ExportForProgram(source, format, fields, csv, name); }))
         context_.ShowStatus(FromUtf8("Exported %1 to %2").arg(CountOf(source.RecordCount(), "record"), BareName(name)));
 }
 

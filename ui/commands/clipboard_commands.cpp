@@ -68,8 +68,8 @@ std::optional<bool> AskBlockShape(const TPastePlan& plan, const std::string& fir
             return false;
         return std::nullopt;
     }
-    QString question = FromUtf8("The pasted cells have %1 more than there are below this one. "
-                                "Add %2 for them?\n(No pastes into the rows there are.)")
+    QString question = FromUtf8("The pasted cells reach %1 past the last one. Add %2 for them?\n"
+                                "(No pastes only into the rows there are.)")
                            .arg(CountOf(plan.NewRows, "row"), CountOf(plan.NewRows, "new record"));
     if (plan.RowsBeyondRoom > 0)
         question += FromUtf8("\nA database holds 65535 records at most: the last %1 do not fit.")

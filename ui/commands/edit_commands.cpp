@@ -1,5 +1,6 @@
 #include "edit_commands.h"
 
+#include "clipboard_commands.h"
 #include "command_context.h"
 #include "database_page.h"
 #include "database_tabs.h"
@@ -36,7 +37,10 @@ TEditCommands::TEditCommands(TCommandContext& context) : group_(new QUndoGroup(&
             action->setText(what.isEmpty() ? FromUtf8(caption) : FromUtf8(caption) + QLatin1Char(' ') + what);
         });
     }
+    clipboard_ = std::make_unique<TClipboardCommands>(context);
 }
+
+TEditCommands::~TEditCommands() = default;
 
 void TEditCommands::UndoItemClick()
 {

@@ -81,6 +81,8 @@ TDatabasePage::TDatabasePage(int tab, QWidget* parent)
     listBox_->setUniformItemSizes(true);
     listBox_->setModel(listModel_);
     listBox_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Several records are selected to copy them together.
+    listBox_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     recordPanel_->setStretchFactor(1, 1);
     recordPanel_->setSizes({280, 600});
     connect(listBox_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { ListBoxClick(); });
@@ -305,8 +307,14 @@ void TDatabasePage::ShowChange(int record, int field, bool definition)
     int row = record < 0 ? rows - 1 : model_->RowOfRecord(record);
     if (GridVisible()) {
         const int col = field > 0 ? field - 1 : std::max(grid_->currentIndex().column(), 0);
-        if (row >= 0)
-            grid_->setCurrentIndex(model_->index(row, col));
+        // The current cell alone is selected, also where the step names no
+        // record and whatever keys are held: a block selected before the step
+        // means nothing after it.
+        const QModelIndex cell = row >= 0 ? model_->index(row, col) : grid_->currentIndex();
+        const auto whole = grid_->selectionBehavior() == QAbstractItemView::SelectRows ? QItemSelectionModel::Rows
+                                                                                       : QItemSelectionModel::NoUpdate;
+        if (cell.isValid())
+            grid_->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect | whole);
     } else {
         if (row < 0)
             row = std::min(editPanel_->CurrentRow(), rows - 1);

@@ -54,6 +54,7 @@ constexpr std::array<TButtonFacts, kButtonKinds> kButtons = {{
     {TMsgButton::Export, "YesToAll", "&Export"},
     {TMsgButton::CopyWithout, "YesToAll", "&Copy without them"},
     {TMsgButton::MergeWithout, "YesToAll", "&Merge without them"},
+    {TMsgButton::CreateFolder, "YesToAll", "C&reate"},
 }};
 
 constexpr bool InEnumOrder()

@@ -157,6 +157,7 @@ void TSortForm::OfferDescending()
     directions_ = true;
     descending_->show();
     MarkKeys();
+    ShowDirection();
 }
 
 std::vector<bool> TSortForm::Descending() const
@@ -245,6 +246,7 @@ bool TSortForm::ChooseSortFields()
 void TSortForm::UpdateButtons()
 {
     MarkKeys();
+    ShowDirection();
     ok_->setEnabled(sort_->count() > 0);
     del_->setEnabled(sort_->count() > 0);
     copy_->setEnabled(avail_->count() > 0);

@@ -178,7 +178,9 @@ struct TFieldReplace {
                 continue;
             }
             if (Prompt) {
-                const TReplaceAnswer answer = cb.Ask(TReplaceQuestion::Replace, ReplaceQuestionText(record, fieldName));
+                const TReplaceAnswer answer = cb.Ask(
+                    TReplaceQuestion::Replace,
+                    ReplaceQuestionText(record, fieldName, text, at, Pattern.Length(), Options.ReplaceWith));
                 if (answer == TReplaceAnswer::Cancel) {
                     cancelled = true;
                     return count;
@@ -295,9 +297,35 @@ TReplaceResult ReplaceText(TJFILE& db, const TReplaceOptions& options, const TRe
     return result;
 }
 
-std::string ReplaceQuestionText(int record, const std::string& fieldName)
+namespace {
+
+// A piece of a value on one line of a message: line breaks as the grid shows
+// them, a long piece cut with "...".
+std::string Shown(std::string_view text, size_t limit)
 {
-    return "Replace in record #" + std::to_string(record) + ", field \"" + fieldName + "\"?";
+    std::string shown(text.substr(0, limit));
+    for (char& c : shown)
+        if (c == '\n' || c == '\r')
+            c = '\xA4';
+    return text.size() > limit ? shown + "..." : shown;
+}
+
+}  // namespace
+
+std::string ReplaceQuestionText(int record, const std::string& fieldName, std::string_view value, size_t at,
+                                size_t length, std::string_view replacement)
+{
+    constexpr size_t kAround = 30, kLimit = 60;
+    at = std::min(at, value.size());
+    length = std::min(length, value.size() - at);
+    const size_t from = at > kAround ? at - kAround : 0;
+    const size_t end = at + length;
+    const std::string_view after = value.substr(end, kAround);
+    const std::string context = (from > 0 ? "..." : "") + Shown(value.substr(from, at - from), kAround) + "[" +
+                                Shown(value.substr(at, length), kLimit) + "]" + Shown(after, kAround) +
+                                (end + after.size() < value.size() ? "..." : "");
+    return "Replace in record #" + std::to_string(record) + ", field \"" + fieldName + "\"?\n\"" +
+           Shown(value.substr(at, length), kLimit) + "\" with \"" + Shown(replacement, kLimit) + "\" in:\n" + context;
 }
 
 std::string BoundaryQuestionText(int record, const std::string& fieldName)

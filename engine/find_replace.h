@@ -82,7 +82,11 @@ constexpr std::size_t kBoundaryLength = 4000;
 // written before a Cancel stay.
 TReplaceResult ReplaceText(TJFILE& db, const TReplaceOptions& options, const TReplaceCallbacks& callbacks);
 
-std::string ReplaceQuestionText(int record, const std::string& fieldName);
+// The question before one replacement: the record and field, then the text
+// found (as the value has it) and its replacement, then the found text with
+// up to 30 characters around it.
+std::string ReplaceQuestionText(int record, const std::string& fieldName, std::string_view value, size_t at,
+                                size_t length, std::string_view replacement);
 std::string BoundaryQuestionText(int record, const std::string& fieldName);
 std::string ReplaceSummaryText(int count);
 

@@ -81,13 +81,15 @@ struct KeyField {
     int Field;
     TOrderKind Kind;
     int ListIndex;  // k: List fields met before this one
+    bool Descending;
 };
 
 std::vector<KeyField> ResolveKeys(const TJFILE& db, const TSortOrder& order)
 {
     std::vector<KeyField> keys;
     int lists = 0;
-    for (const std::string& name : order.SortList) {
+    for (size_t n = 0; n < order.SortList.size(); ++n) {
+        const std::string& name = order.SortList[n];
         int field = 0;
         for (int f = 1; f <= db.FieldCount() && field == 0; ++f)
             if (db.GetFieldName(f) == name)
@@ -95,7 +97,7 @@ std::vector<KeyField> ResolveKeys(const TJFILE& db, const TSortOrder& order)
         if (field == 0)
             continue;
         const TOrderKind kind = OrderKindOf(db.GetFieldType(field));
-        keys.push_back({field, kind, lists});
+        keys.push_back({field, kind, lists, n < order.Descending.size() && order.Descending[n]});
         if (kind == TOrderKind::List)
             ++lists;
     }
@@ -131,6 +133,7 @@ void AppendKey(std::string& key, const TJFILE& db, int record, const std::vector
 {
     const size_t start = key.size();
     for (const KeyField& k : keys) {
+        const size_t piece = key.size();
         std::string_view value = db.CellView(record, k.Field);
         if (k.Kind == TOrderKind::List)
             AppendListPiece(key, db, k, value, order);
@@ -138,6 +141,11 @@ void AppendKey(std::string& key, const TJFILE& db, int record, const std::vector
             AppendTextPiece(key, value);
         else
             AppendValuePiece(key, k.Kind, value);
+        // Two pieces of one field have the same length or differ in their
+        // first byte, so the complement of each byte reverses their order.
+        if (k.Descending)
+            for (size_t i = piece; i < key.size(); ++i)
+                key[i] = char(~static_cast<unsigned char>(key[i]));
         if (key.size() - start >= kKeyLimit) {
             key.resize(start + kKeyLimit);
             break;

@@ -25,6 +25,9 @@ struct TSortOrder {
     // when the dialog has not run (List fields then key by popup position).
     std::vector<int> OrderModes;  // 0 alphabetically, 1 user-defined
     std::vector<std::vector<std::string>> OrderLists;
+    // One flag per entry of SortList: that key sorts descending. Missing
+    // flags are ascending; the saved sorts of a file know no direction.
+    std::vector<bool> Descending = {};
 };
 
 // The value of a Number, Date, LongDate or Time text as bits whose unsigned
@@ -34,7 +37,8 @@ std::optional<uint64_t> OrderedValue(TOrderKind kind, std::string_view text);
 // The key of a record: bytes whose order is the sort order, not text to show.
 std::string SortKey(const TJFILE& db, int record, const TSortOrder& order);
 
-// Sorts records lo..hi ascending by their keys.
+// Sorts records lo..hi by their keys (each key ascending unless marked
+// descending).
 void SortRecords(TJFILE& db, const TSortOrder& order, int lo, int hi);
 
 }  // namespace quorvil

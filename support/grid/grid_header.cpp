@@ -145,10 +145,7 @@ void TGridHeader::RefreshFilter(int col)
     delete box;
     box = MakeFilter(col);
     filterKinds_[size_t(col)] = kind;
-    {
-        const QSignalBlocker quiet(box);
-        SetFilterText(col, text);
-    }
+    SetFilterTextQuietly(col, text);
     box->show();
     PlaceFilters();
 }
@@ -232,11 +229,19 @@ void TGridHeader::SetFilterText(int col, const QString& text)
     }
 }
 
+void TGridHeader::SetFilterTextQuietly(int col, const QString& text)
+{
+    // A line reports only what is typed (textEdited); its own signals must
+    // flow, or its clear button keeps showing for a text that is gone.
+    QWidget* box = FilterBox(col);
+    const QSignalBlocker quiet(qobject_cast<QLineEdit*>(box) ? nullptr : box);
+    SetFilterText(col, text);
+}
+
 void TGridHeader::ClearFilters()
 {
     for (size_t col = 0; col < filters_.size(); ++col) {
-        const QSignalBlocker quiet(filters_[col]);
-        SetFilterText(int(col), QString());
+        SetFilterTextQuietly(int(col), QString());
         SetFilterProblem(int(col), QString());
     }
 }

@@ -59,6 +59,8 @@ private:
     // What a line box of `column` takes, as its tool tip.
     QString LineTip(const TGridColumn* column) const;
     void SetFilterTip(QWidget* box, const QString& tip);
+    // SetFilterText without reporting FilterEdited.
+    void SetFilterTextQuietly(int col, const QString& text);
     int ColumnOf(const QWidget* box) const;
 
     // The width the sort arrow takes from the section, 0 where none is shown.

@@ -97,7 +97,21 @@ TEST(Replace, prompt_answers_and_cancel_keeping_earlier_changes)
     EXPECT_EQ(ReplaceText(*db, Options("a", "b", true), s.Callbacks()).Count, 2);
     EXPECT_EQ(db->GetCell(1, 1) + "|" + db->GetCell(2, 1), "a b|b");
     ASSERT_EQ(s.asked.size(), 3u);  // none after "All"
-    EXPECT_EQ(s.asked[2].second, "Replace in record #2, field \"Name\"?");
+    EXPECT_EQ(s.asked[2].second, "Replace in record #2, field \"Name\"?\n\"a\" with \"b\" in:\n[a]");
+    const struct {
+        const char* value;
+        size_t at, length;
+        const char* question;  // after its first line
+    } questions[] = {
+        {"big Bolt, small bolt", 4, 4, "\"Bolt\" with \"b\" in:\nbig [Bolt], small bolt"},
+        {"first line\nsecond", 11, 6, "\"second\" with \"b\" in:\nfirst line\xA4[second]"},
+        {"0123456789012345678901234567890123456789xy0123456789012345678901234567890123456789", 40, 2,
+         "\"xy\" with \"b\" in:\n...012345678901234567890123456789[xy]012345678901234567890123456789..."},
+    };
+    for (const auto& q : questions)
+        EXPECT_EQ(ReplaceQuestionText(7, "Note", q.value, q.at, q.length, "b"),
+                  std::string("Replace in record #7, field \"Note\"?\n") + q.question)
+            << q.value;
 
     auto later = Cells({"a", "a"});
     later->ClearModified();

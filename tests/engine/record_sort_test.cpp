@@ -96,6 +96,18 @@ TEST(RecordSort, keys_order_values_by_field_type_and_the_order_dialogs_choice)
          {{TFieldType::Integer, {"2", "10", "2", "x"}}, {TFieldType::String, {"b", "a", "a", "c"}}},
          byTwo,
          {"x|c", "2|a", "2|b", "10|a"}},
+        {"text, then a number descending",
+         {{TFieldType::String, {"b", "a", "b", "a"}}, {TFieldType::Integer, {"10", "9", "-1", "100"}}},
+         {{"Key", "Key2"}, {}, {}, {false, true}},
+         {"a|100", "a|9", "b|10", "b|-1"}},
+        {"dates descending, empty and unreadable last",
+         {{TFieldType::Date, {"05/03/2024", "", "17/01/1999", "31/02/2024", "1/2/24"}}},
+         {{"Key"}, {}, {}, {true}},
+         {"05/03/2024", "1/2/24", "17/01/1999", "31/02/2024", ""}},
+        {"texts of several lengths descending",
+         {{TFieldType::String, {"ab", "b", "abc", "a"}}},
+         {{"Key"}, {}, {}, {true}},
+         {"b", "abc", "ab", "a"}},
     };
     for (const auto& c : cases) {
         auto db = KeyFields(c.keys, popup);

@@ -180,6 +180,36 @@ private slots:
         QCOMPARE(shown, FromUtf8("Yes to &all"));
     }
 
+    // The underlined letter presses its button, with Alt or without (the
+    // question before a save, as the tabs ask it).
+    void a_buttons_letter_presses_it_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("N") << int(Qt::Key_N) << int(Qt::NoModifier) << int(TMsgButton::No);
+        QTest::newRow("Alt+N") << int(Qt::Key_N) << int(Qt::AltModifier) << int(TMsgButton::No);
+        QTest::newRow("Y") << int(Qt::Key_Y) << int(Qt::NoModifier) << int(TMsgButton::Yes);
+        QTest::newRow("C") << int(Qt::Key_C) << int(Qt::NoModifier) << int(TMsgButton::Cancel);
+    }
+    void a_buttons_letter_presses_it()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, answer);
+        QueueModalAnswer([&](QDialog& d) {
+            d.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            QTest::keyClick(d.focusWidget() ? d.focusWidget() : &d, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+            // A shortcut presses its button animated, a moment later.
+            if (!QTest::qWaitFor([&d] { return !d.isVisible(); }, 2000))
+                d.reject();  // the key pressed nothing
+        });
+        QCOMPARE(int(MessageDlgButtons(FromUtf8("Save edited database?\r\n(x.PDB)"), TMsgKind::Confirmation,
+                                       {TMsgButton::Yes, TMsgButton::No, TMsgButton::Cancel}, kNoDefault)),
+                 answer);
+    }
+
     void input_line_shows_caption_and_text_and_stops_at_maximum_length()
     {
         QString caption, shown;
@@ -195,6 +225,14 @@ private slots:
         AnswerInputLine(FromUtf8("abcdefghijklmnopqrstu"));  // 21 characters
         QVERIFY(InputLine(FromUtf8("Database Title"), text, 20));
         QCOMPARE(text, FromUtf8("abcdefghijklmnopqrst"));
+        for (const char* button : {"CancelBtn", "OkBtn"}) {
+            QueueModalAnswer([button](QDialog& d) {
+                QTest::keyClicks(d.findChild<QLineEdit*>(), FromUtf8("!"));
+                Btn(d, button)->click();
+            });
+            QCOMPARE(InputLine(FromUtf8("Database Title"), text, 31), QByteArray(button) == "OkBtn");
+        }
+        QCOMPARE(text, FromUtf8("!"));  // the selected text was typed over
     }
 
     void long_text_conversions_data()

@@ -12,6 +12,7 @@
 #include "gui_test_support.h"
 #include "main_window.h"
 #include "merge_dialog.h"
+#include "message_dialog.h"
 #include "modal.h"
 #include "open_checks.h"
 #include "pdb_format.h"
@@ -312,6 +313,40 @@ private slots:
         QVERIFY(!QFile::exists(Data(FromUtf8("West.PDB"))));
         QCOMPARE(config_->Read("Sales", "South"), std::string("South"));
         QCOMPARE(form.StatusPanel()->text(), FromUtf8("Split into 4 files in %1/").arg(data_->path()));
+    }
+
+    // A directory typed in the split window counts: one that does not exist
+    // is offered to be made; Cancel goes back to the window, what was typed
+    // kept.
+    void split_writes_into_a_typed_directory_made_when_asked()
+    {
+        const std::string source = Db(
+            "sales.pdb", "Sales", {{"Name", TFieldType::String, {}}, {"Region", TFieldType::List, {"North", "South"}}},
+            {{"a", "North"}, {"b", "South"}});
+        TMainForm form;
+        form.FormCreate({PathToQString(source)});
+        QStringList typed;
+        AnswerAfter(
+            [](QDialog& d) {
+                auto* folder = d.findChild<QLineEdit*>(FromUtf8("Edit0"));
+                folder->selectAll();
+                QTest::keyClicks(folder, FromUtf8("out/2025"));
+            },
+            FromUtf8("BitBtn1"));
+        QString first, second;
+        AnswerMessage(first, ButtonName(TMsgButton::Cancel));
+        AnswerAfter([&](QDialog& d) { typed << d.findChild<QLineEdit*>(FromUtf8("Edit0"))->text(); },
+                    FromUtf8("BitBtn1"));
+        AnswerMessage(second, ButtonName(TMsgButton::CreateFolder));
+        form.Action("SplitBtn")->trigger();
+
+        const QString out = Data(FromUtf8("out/2025"));
+        QCOMPARE(typed, QStringList{FromUtf8("out/2025")});
+        QCOMPARE(first, FromUtf8("The directory %1 does not exist. Create it?").arg(out));
+        QCOMPARE(second, first);
+        QCOMPARE(FileCells(QStringToPath(out + FromUtf8("/North.PDB"))), (Rows{{"a"}}));
+        QCOMPARE(FileCells(QStringToPath(out + FromUtf8("/South.PDB"))), (Rows{{"b"}}));
+        QVERIFY(!QFile::exists(Data(FromUtf8("North.PDB"))));
     }
 
     // A button press asks before a .DEF that would split a popup value and

@@ -24,6 +24,7 @@
 #include <QListView>
 #include <QRadioButton>
 #include <QTest>
+#include <QToolButton>
 
 using namespace quorvil;
 using namespace quorvil::test;
@@ -189,8 +190,14 @@ private slots:
             page.FinishFilter();
             QCOMPARE(RowRecords(page), (std::vector<int>{3}));
 
+            QTest::keyClicks(qty, QStringLiteral(">1"));
+            auto* clear = qty->findChild<QToolButton*>();  // the box's clear button
+            QVERIFY(clear);
+            QTRY_VERIFY(clear->isVisible());
             form->Action("AllBtn")->trigger();
             QCOMPARE(RowRecords(page), (std::vector<int>{1, 2, 3, 4, 5}));
+            QCOMPARE(qty->text(), QString());
+            QTRY_VERIFY(!clear->isVisible());  // it fades out with the text
             QCOMPARE(region->currentIndex(), 0);
             QCOMPARE(done->checkState(), Qt::PartiallyChecked);
             QVERIFY(!form->Action("AllBtn")->isEnabled());

@@ -22,6 +22,7 @@
 #include "text_convert.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -32,6 +33,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTest>
 #include <QToolButton>
 
@@ -157,6 +159,43 @@ private slots:
         QVERIFY(!form->Tabs()->TabShown(2));
         QCOMPARE(form->Tabs()->CurrentTab(), 1);  // the shown tab below the failed one
         QCOMPARE(config_->Read("CONFIG", "LastDB"), b);
+    }
+
+    // Several files chosen at once open in the free tabs, those past the
+    // eighth are named; the window title names the active tab's file and
+    // marks its unsaved changes.
+    void open_takes_several_files_and_the_title_names_the_active_one()
+    {
+        QStringList paths;
+        for (const char* name :
+             {"a.PDB", "b.PDB", "c.PDB", "d.PDB", "e.PDB", "f.PDB", "g.PDB", "h.PDB", "i.PDB", "j.PDB"})
+            paths << PathToQString(Db(name));
+        config_->Write("CONFIG", "LoadDir", QStringToPath(data_->path()));
+        auto form = Start({paths[0]});
+        TDatabaseTabs& tabs = *form->Tabs();
+        const QString caption = FromUtf8("[*] \u2014 Quorvil 2.0\u00DF");
+        QCOMPARE(form->windowTitle(), FromUtf8("a.PDB") + caption);
+        AnswerFileDialog(FromUtf8("\"b.PDB\" \"c.PDB\""));
+        form->Action("LoadBtn")->trigger();
+        QCOMPARE(std::pair(tabs.OpenCount(), tabs.CurrentTab()), std::pair(3, 1));
+        QCOMPARE(tabs.tabText(2), FromUtf8("c"));
+        QCOMPARE(std::pair(form->windowTitle(), form->isWindowModified()),
+                 std::pair(FromUtf8("b.PDB") + caption, false));
+        QTableView& grid = *tabs.Page(1)->Grid();
+        QVERIFY(TypeIntoCell(grid, grid.model()->index(0, 0), FromUtf8("bus")));
+        QApplication::processEvents();  // the delegate commits a line edit queued
+        QVERIFY(form->isWindowModified());
+        QString question;
+        AnswerMessage(question, ButtonName(TMsgButton::No));
+        form->Action("CloseBtn")->trigger();
+        QCOMPARE(std::pair(form->windowTitle(), form->isWindowModified()),
+                 std::pair(FromUtf8("a.PDB") + caption, false));
+
+        AnswerFileDialog(FromUtf8("\"d.PDB\" \"e.PDB\" \"f.PDB\" \"g.PDB\" \"h.PDB\" \"i.PDB\" \"j.PDB\" \"b.PDB\""));
+        form->Action("LoadBtn")->trigger();
+        QCOMPARE(tabs.OpenCount(), 8);
+        QCOMPARE(form->StatusPanel()->text(),
+                 FromUtf8("All 8 tabs are in use; close one to open more. Not opened: j.PDB, b.PDB."));
     }
 
     void popup_check_answers_data()

@@ -8,10 +8,16 @@
 #include "field_types.h"
 #include "gui_test_support.h"
 #include "main_window.h"
+#include "modal.h"
+#include "sort_dialog.h"
 #include "text_convert.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDialog>
 #include <QHeaderView>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTest>
 
 using namespace quorvil;
@@ -79,6 +85,31 @@ private slots:
             QCOMPARE(page.Model()->CellText(0, 0), names.left(1));
             QCOMPARE(Arrow(page), dialog ? FromUtf8("none") : QString::number(col) + FromUtf8(" up"));
         }
+    }
+
+    // "Descending" ticked for the current key of "Sorting Order": that key
+    // sorts descending.
+    void a_ticked_key_in_the_dialog_sorts_descending()
+    {
+        auto form = Start();
+        QVERIFY(form);
+        QueueModalAnswer([](QDialog& d) {
+            auto& sort = dynamic_cast<TSortForm&>(d);
+            for (const char* name : {"Qty", "Name"}) {
+                sort.AvailList()->setCurrentItem(sort.AvailList()->findItems(FromUtf8(name), Qt::MatchExactly)[0]);
+                Btn(d, "CopyBtn")->click();
+            }
+            sort.SortList()->setCurrentRow(0);
+            sort.DescendingBox()->setFocus();
+            QTest::keyClick(sort.DescendingBox(), Qt::Key_Space);
+            Btn(d, "OkBtn")->click();
+        });
+        form->Action("SortBtn")->trigger();
+        const TJFILE& db = *form->Tabs()->CurrentDB();
+        QString names;
+        for (int r = 1; r <= db.RecordCount(); ++r)
+            names += ToQString(db.GetCell(r, 1));
+        QCOMPARE(names, FromUtf8("abdec"));  // 100, 9, -3, then the unreadable and the empty
     }
 
     void arrow_follows_the_header_sort_until_the_order_changes()

@@ -94,6 +94,16 @@ QString CountOf(int count, const char* noun)
     return FromUtf8("%1 %2%3").arg(count).arg(FromUtf8(noun), count == 1 ? QString() : FromUtf8("s"));
 }
 
+QString WindowTitle(const std::string& path)
+{
+    const QString caption = FromUtf8("Quorvil 2.0\u00DF");
+    if (path.empty())
+        return caption + FromUtf8("[*]");
+    // "[*]" stands where the platform puts its mark of unsaved changes.
+    const QString name = BareName(path).replace(FromUtf8("[*]"), FromUtf8("[*][*]"));  // a literal "[*]"
+    return name + FromUtf8("[*] \u2014 ") + caption;
+}
+
 QString BareName(const std::string& path)
 {
     return QFileInfo(PathToQString(path)).fileName();
@@ -210,6 +220,7 @@ void TCommandContext::UpdateActiveInfo()
 {
     const TDataBase* db = tabs_.CurrentDB();
     tabs_.ShowModifiedMarks();
+    window_.setWindowTitle(WindowTitle(db ? db->FileName : std::string()));
     window_.setWindowModified(db && db->Modified());
     if (auto* centre = qobject_cast<QStackedWidget*>(window_.centralWidget()))
         centre->setCurrentIndex(tabs_.OpenCount() > 0 ? 1 : 0);

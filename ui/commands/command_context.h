@@ -25,6 +25,9 @@ class TProgressLine;
 QString CountOf(int count, const char* noun);
 // The file's name without its directory, for the status line.
 QString BareName(const std::string& path);
+// The main window's title: "parts.PDB[*] — Quorvil 2.0ß" for the active
+// database's file, the program's caption alone ("[*]" after it) for none.
+QString WindowTitle(const std::string& path);
 
 class TCommandContext {
 public:

@@ -12,11 +12,12 @@
 
 namespace quorvil {
 
-QString ChosenDatabasePath(const QFileDialog& dialog, const QString& directory)
+namespace {
+
+// A name without a directory is in `directory`; one without an extension
+// gets ".PDB".
+QString CompletedPath(QString path, const QString& directory)
 {
-    if (dialog.selectedFiles().isEmpty())
-        return {};
-    QString path = dialog.selectedFiles().constFirst();
     if (QFileInfo(path).isRelative())
         path = directory + QLatin1Char('/') + path;
     if (!QFileInfo(path).fileName().contains(QLatin1Char('.')))
@@ -24,7 +25,8 @@ QString ChosenDatabasePath(const QFileDialog& dialog, const QString& directory)
     return path;
 }
 
-std::string PickDatabaseFile(QWidget* parent)
+// The open dialog, one file or several; the folder is remembered.
+std::vector<std::string> PickOpenFiles(QWidget* parent, bool several)
 {
     const std::unique_ptr<TIniFile> ini = OpenConfig();
     QString directory = PathToQString(ReadText(*ini, settings::LoadDirectory));
@@ -36,15 +38,36 @@ std::string PickDatabaseFile(QWidget* parent)
                        FromUtf8("JFile databases (*.PDB *.pdb);;All files (*)"));
     dialog.setObjectName(FromUtf8("OpenDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (ExecModal(dialog) != QDialog::Accepted)
         return {};
-    const QString path = ChosenDatabasePath(dialog, directory);
-    if (path.isEmpty())
+    std::vector<std::string> paths;
+    for (const QString& chosen : dialog.selectedFiles())
+        paths.push_back(QStringToPath(QFileInfo(CompletedPath(chosen, directory)).absoluteFilePath()));
+    if (!paths.empty())
+        WriteText(*ini, settings::LoadDirectory, QStringToPath(QFileInfo(PathToQString(paths.front())).absolutePath()));
+    return paths;
+}
+
+}  // namespace
+
+QString ChosenDatabasePath(const QFileDialog& dialog, const QString& directory)
+{
+    if (dialog.selectedFiles().isEmpty())
         return {};
-    WriteText(*ini, settings::LoadDirectory, QStringToPath(QFileInfo(path).absolutePath()));
-    return QStringToPath(QFileInfo(path).absoluteFilePath());
+    return CompletedPath(dialog.selectedFiles().constFirst(), directory);
+}
+
+std::string PickDatabaseFile(QWidget* parent)
+{
+    const std::vector<std::string> paths = PickOpenFiles(parent, false);
+    return paths.empty() ? std::string() : paths.front();
+}
+
+std::vector<std::string> PickDatabaseFiles(QWidget* parent)
+{
+    return PickOpenFiles(parent, true);
 }
 
 std::string PickNewFileName(QWidget* parent, const QString& title)

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <string>
+#include <vector>
 
 class QFileDialog;
 class QWidget;
@@ -17,6 +18,9 @@ QString ChosenDatabasePath(const QFileDialog& dialog, const QString& directory);
 // The open dialog for a database, starting in "LoadDir" (remembered); empty
 // when cancelled.
 std::string PickDatabaseFile(QWidget* parent);
+// The same dialog taking several files, in the order it lists them; empty
+// when cancelled.
+std::vector<std::string> PickDatabaseFiles(QWidget* parent);
 // The save dialog for a new file name, starting at "Dir" and "Name" of
 // "SAVE" (remembered); empty when cancelled.
 std::string PickNewFileName(QWidget* parent, const QString& title);

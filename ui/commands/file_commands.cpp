@@ -38,7 +38,23 @@ TFileCommands::TFileCommands(TCommandContext& context)
 
 void TFileCommands::LoadBtnClick()
 {
-    OpenChosenFile(PickDatabaseFile(&context_.Window()));
+    const std::vector<std::string> paths = PickDatabaseFiles(&context_.Window());
+    if (paths.size() == 1) {
+        OpenChosenFile(paths.front());
+        return;
+    }
+    if (paths.empty())
+        return;
+    // Several files open as a drop opens them, and those left out are named.
+    const TOpened opened = OpenPaths(paths);
+    ShowOpened(opened);
+    if (opened.LeftOut.empty())
+        return;
+    QStringList names;
+    for (const std::string& path : opened.LeftOut)
+        names << BareName(path);
+    context_.StatusPanel()->setText(context_.StatusPanel()->text() + FromUtf8(" Not opened: ") +
+                                    names.join(FromUtf8(", ")) + QLatin1Char('.'));
 }
 
 void TFileCommands::SaveBtnClick()
@@ -107,42 +123,49 @@ void TFileCommands::OpenDropped(const QStringList& paths)
 
 void TFileCommands::OpenRequest(const QStringList& arguments)
 {
+    std::vector<std::string> paths;
+    for (const QString& argument : arguments)
+        for (const std::string& path : ExpandDatabaseArgument(QStringToPath(argument)))
+            paths.push_back(path);
+    ShowOpened(OpenPaths(paths));
+}
+
+void TFileCommands::ShowOpened(const TOpened& opened)
+{
     TDatabaseTabs& tabs = context_.Tabs();
-    const TOpened opened = OpenPaths(arguments);
     // The first database the request opened becomes the active one.
     if (opened.First >= 0)
         tabs.setCurrentIndex(opened.First);
-    if (opened.LeftOut)
+    if (!opened.LeftOut.empty())
         context_.StatusPanel()->setText(
             FromUtf8("All %1 tabs are in use; close one to open more.").arg(TDatabaseTabs::kTabs));
     context_.EnableButtons(tabs.CurrentDB() != nullptr);
     context_.UpdateActiveInfo();
 }
 
-TFileCommands::TOpened TFileCommands::OpenPaths(const QStringList& arguments)
+TFileCommands::TOpened TFileCommands::OpenPaths(const std::vector<std::string>& paths)
 {
     TDatabaseTabs& tabs = context_.Tabs();
     TOpened result;
     // Tabs this request filled or showed: the next file never takes their place.
     std::array<bool, TDatabaseTabs::kTabs> ours{};
-    for (const QString& argument : arguments) {
-        for (const std::string& path : ExpandDatabaseArgument(QStringToPath(argument))) {
-            if (const int open = tabs.TabOfFile(path); open >= 0) {
-                tabs.setCurrentIndex(open);
-                ours[size_t(open)] = true;
-                continue;
-            }
-            const int tab = tabs.TabForDatabase(ours[size_t(tabs.CurrentTab())]);
-            if (tab < 0) {
-                result.LeftOut = true;
-                return result;
-            }
-            // One file that fails to open is reported; the others still open.
-            if (OpenInto(tab, path)) {
-                ours[size_t(tab)] = true;
-                if (result.First < 0)
-                    result.First = tab;
-            }
+    for (size_t k = 0; k < paths.size(); ++k) {
+        const std::string& path = paths[k];
+        if (const int open = tabs.TabOfFile(path); open >= 0) {
+            tabs.setCurrentIndex(open);
+            ours[size_t(open)] = true;
+            continue;
+        }
+        const int tab = tabs.TabForDatabase(ours[size_t(tabs.CurrentTab())]);
+        if (tab < 0) {
+            result.LeftOut.assign(paths.begin() + std::ptrdiff_t(k), paths.end());
+            return result;
+        }
+        // One file that fails to open is reported; the others still open.
+        if (OpenInto(tab, path)) {
+            ours[size_t(tab)] = true;
+            if (result.First < 0)
+                result.First = tab;
         }
     }
     return result;

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <string>
+#include <vector>
 
 namespace quorvil {
 
@@ -34,17 +35,20 @@ public:
 
 private:
     // What a request to open several files did: the first tab it filled
-    // (-1: none), and whether files were left out for want of a tab.
+    // (-1: none), and the files left out for want of a tab.
     struct TOpened {
         int First = -1;
-        bool LeftOut = false;
+        std::vector<std::string> LeftOut;
     };
     // Opens the databases the arguments name, each where TabForDatabase
     // says, never in place of one the same request opened; the first one
     // opened becomes the active tab, and the status line says when files
     // were left out.
     void OpenRequest(const QStringList& arguments);
-    TOpened OpenPaths(const QStringList& arguments);
+    TOpened OpenPaths(const std::vector<std::string>& paths);
+    // The first database opened becomes the active tab; the status line says
+    // when files were left out.
+    void ShowOpened(const TOpened& opened);
     bool OpenInto(int tab, const std::string& path);
     // Opens a file the user chose (Open, the recent files) where
     // TabForDatabase says.

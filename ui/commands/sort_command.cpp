@@ -71,9 +71,13 @@ bool SortInteractively(TJFILE& db)
         form.SetAvailable(names);
         form.SetSortList({});
         form.SetSavedSorts(SavedSorts(db));
+        form.OfferDescending();
         if (!form.ChooseSortFields())
             return false;
         order.SortList = Bytes(form.SortNames());
+        // The direction is this sort's alone: the program writes no sort
+        // into the file, whose saved sorts hold field numbers only.
+        order.Descending = form.Descending();
     }
     const std::vector<TListKey> keys = ListKeys(db, order.SortList);
     if (!keys.empty()) {

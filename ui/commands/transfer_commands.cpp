@@ -148,6 +148,34 @@ QString OutputDirectory(const TJFILE& db, const TSplitChoice& choice)
     return directory;
 }
 
+// Whether the split's output folder can take the files: one that does not
+// exist is offered to be made. False sends the user back to the dialog,
+// with what was typed kept.
+bool OutputFolderReady(const QString& folder)
+{
+    const QString shown = QDir::toNativeSeparators(QDir::cleanPath(folder));
+    if (folder.isEmpty()) {
+        ShowError(FromUtf8("Type the output directory, or choose one with Browse."));
+        return false;
+    }
+    const QFileInfo info(folder);
+    if (info.isDir())
+        return true;
+    if (info.exists()) {
+        ShowError(FromUtf8("%1 is a file, not a directory. Type a directory, or choose one with Browse.").arg(shown));
+        return false;
+    }
+    if (MessageDlgButtons(FromUtf8("The directory %1 does not exist. Create it?").arg(shown), TMsgKind::Confirmation,
+                          {TMsgButton::CreateFolder, TMsgButton::Cancel},
+                          TMsgButton::CreateFolder) != TMsgButton::CreateFolder)
+        return false;
+    if (QDir().mkpath(folder))
+        return true;
+    ShowError(
+        FromUtf8("The directory %1 could not be created. Type another one, or choose one with Browse.").arg(shown));
+    return false;
+}
+
 // "Split into 12 files in /data/out/"; a cancelled split names the files it
 // finished, which stay.
 QString SplitDoneText(const TSplitCount& count, bool cancelled, const QString& directory)
@@ -460,8 +488,10 @@ void TTransferCommands::SplitBtnClick()
     form.SetOutputDir(DirectoryOfFile(db->FileName));
     form.SetFields(others);
     form.SetValues(rows);
-    if (ExecModal(form) != QDialog::Accepted)
-        return;
+    do {
+        if (ExecModal(form) != QDialog::Accepted)
+            return;
+    } while (!OutputFolderReady(form.GetOutputDir()));
 
     const TSplitDialogChoice chosen = form.Choice();
     for (size_t k = 0; k < values.size(); ++k)

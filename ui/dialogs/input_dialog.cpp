@@ -4,7 +4,9 @@
 #include "text_convert.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -16,11 +18,18 @@ TInputForm::TInputForm(QWidget* parent) : QDialog(parent), edit_(new QLineEdit(t
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     edit_->setObjectName(FromUtf8("Edit"));
     edit_->setFixedWidth(425);
+    // OK is the default button, so Enter in the line accepts; Escape cancels.
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(FromUtf8("&OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(FromUtf8("OkBtn"));
+    ok->setDefault(true);
+    buttons->addButton(FromUtf8("&Cancel"), QDialogButtonBox::RejectRole)->setObjectName(FromUtf8("CancelBtn"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(edit_);
+    layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    // Enter accepts through the line itself, as the form has no buttons.
-    connect(edit_, &QLineEdit::returnPressed, this, &QDialog::accept);
 }
 
 void TInputForm::SetCaption(const QString& caption)

@@ -1,5 +1,5 @@
 #pragma once
-// The one-line input box: an edit line and no buttons. Enter accepts,
+// The one-line input box: an edit line over OK and Cancel. Enter accepts,
 // Escape or closing the window cancels.
 #include <QDialog>
 

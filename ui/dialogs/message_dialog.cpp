@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -53,6 +54,7 @@ constexpr std::array<TButtonFacts, kButtonKinds> kButtons = {{
     {TMsgButton::Export, "YesToAll", "&Export"},
     {TMsgButton::CopyWithout, "YesToAll", "&Copy without them"},
     {TMsgButton::MergeWithout, "YesToAll", "&Merge without them"},
+    {TMsgButton::CreateFolder, "YesToAll", "C&reate"},
 }};
 
 constexpr bool InEnumOrder()
@@ -265,6 +267,18 @@ void TMessageForm::keyPressEvent(QKeyEvent* event)
         if (plan_.Cancel)
             Button(*plan_.Cancel)->click();
         return;
+    }
+    // As in the desktops' own message boxes, a button's underlined letter
+    // presses it without Alt too (nothing here takes typed text), and with
+    // Alt where no shortcut took it first.
+    if (!(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
+        for (TMsgButton kind : plan_.Buttons) {
+            const QKeySequence mnemonic = QKeySequence::mnemonic(Button(kind)->text());
+            if (!mnemonic.isEmpty() && mnemonic[0].key() == Qt::Key(event->key())) {
+                Button(kind)->click();
+                return;
+            }
+        }
     }
     QDialog::keyPressEvent(event);
 }

@@ -44,9 +44,10 @@ enum class TMsgButton {
     Leave,
     Export,
     CopyWithout,
-    MergeWithout
+    MergeWithout,
+    CreateFolder
 };
-constexpr int kButtonKinds = int(TMsgButton::MergeWithout) + 1;
+constexpr int kButtonKinds = int(TMsgButton::CreateFolder) + 1;
 
 // A question that names no default gets the first of OK, Yes, Retry it
 // shows, else its first button.

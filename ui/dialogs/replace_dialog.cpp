@@ -44,7 +44,7 @@ TReplaceForm::TReplaceForm(QWidget* parent)
       ok_(Named(new QPushButton(FromUtf8("&OK"), this), "OkBtn"))
 {
     setObjectName(FromUtf8("ReplaceForm"));
-    setWindowTitle(FromUtf8("ReplaceForm"));
+    setWindowTitle(FromUtf8("Replace"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     prompt_->setChecked(true);  // asking before each change is the safe start
 

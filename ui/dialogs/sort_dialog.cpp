@@ -6,6 +6,7 @@
 #include "text_convert.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -47,7 +49,9 @@ QStringList Names(const QListWidget& list)
 
 }  // namespace
 
-TSortForm::TSortForm(QWidget* parent) : QDialog(parent), saved_(new QComboBox), savedRow_(new QWidget(this))
+TSortForm::TSortForm(QWidget* parent)
+    : QDialog(parent), saved_(new QComboBox), savedRow_(new QWidget(this)),
+      descending_(new QCheckBox(FromUtf8("&Descending"), this))
 {
     setObjectName(FromUtf8("SortForm"));
     setWindowTitle(FromUtf8("Defining Sorting Order"));
@@ -59,6 +63,18 @@ TSortForm::TSortForm(QWidget* parent) : QDialog(parent), saved_(new QComboBox), 
     sortOrder_ = new QGroupBox(FromUtf8("Sorting Order"));
     sortOrder_->setObjectName(FromUtf8("SortOrder"));
     sort_ = FieldList(sortOrder_, "SortList");
+    descending_->setObjectName(FromUtf8("DescendingBox"));
+    descending_->setToolTip(FromUtf8("The selected key sorts from the highest value down"));
+    sortOrder_->layout()->addWidget(descending_);
+    descending_->hide();
+    // The box shows and sets the current key's mark; a click on a mark
+    // works as well.
+    connect(sort_, &QListWidget::currentItemChanged, this, [this] { ShowDirection(); });
+    connect(sort_, &QListWidget::itemChanged, this, [this] { ShowDirection(); });
+    connect(descending_, &QCheckBox::toggled, this, [this](bool on) {
+        if (QListWidgetItem* key = sort_->currentItem(); key && directions_)
+            key->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    });
 
     auto* right = new QWidget;
     copy_ = Button(right, ">>", "CopyBtn");
@@ -136,6 +152,44 @@ void TSortForm::SetSortList(const QStringList& names)
     UpdateButtons();
 }
 
+void TSortForm::OfferDescending()
+{
+    directions_ = true;
+    descending_->show();
+    MarkKeys();
+    ShowDirection();
+}
+
+std::vector<bool> TSortForm::Descending() const
+{
+    std::vector<bool> flags;
+    for (int i = 0; i < sort_->count(); ++i)
+        flags.push_back(directions_ && sort_->item(i)->checkState() == Qt::Checked);
+    return flags;
+}
+
+void TSortForm::ShowDirection()
+{
+    const QListWidgetItem* key = sort_->currentItem();
+    const QSignalBlocker quiet(descending_);
+    descending_->setEnabled(key != nullptr);
+    descending_->setChecked(key && key->checkState() == Qt::Checked);
+}
+
+void TSortForm::MarkKeys()
+{
+    if (!directions_)
+        return;
+    for (int i = 0; i < sort_->count(); ++i) {
+        QListWidgetItem* item = sort_->item(i);
+        if (item->flags() & Qt::ItemIsUserCheckable)
+            continue;
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+        item->setToolTip(FromUtf8("Descending"));
+    }
+}
+
 void TSortForm::SetSavedSorts(const std::vector<TSavedSortChoice>& sorts)
 {
     savedSorts_ = sorts;
@@ -191,6 +245,8 @@ bool TSortForm::ChooseSortFields()
 
 void TSortForm::UpdateButtons()
 {
+    MarkKeys();
+    ShowDirection();
     ok_->setEnabled(sort_->count() > 0);
     del_->setEnabled(sort_->count() > 0);
     copy_->setEnabled(avail_->count() > 0);

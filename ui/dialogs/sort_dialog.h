@@ -8,6 +8,7 @@
 
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QIcon;
@@ -35,6 +36,12 @@ public:
     void SetSavedSorts(const std::vector<TSavedSortChoice>& sorts);
     // The names of "Sorting Order", in key order.
     QStringList SortNames() const;
+    // Each key of "Sorting Order" gets a check mark for "Descending", set by
+    // the check box under the list for the current key (the sort itself;
+    // the exports borrow the dialog without it).
+    void OfferDescending();
+    // One flag per name of SortNames(): ticked "Descending".
+    std::vector<bool> Descending() const;
     QStringList AvailableNames() const;
 
     // Every selected name of `from`, in list order, goes to the end of `to`;
@@ -50,9 +57,13 @@ public:
     QListWidget* SortList() const { return sort_; }
     QGroupBox* SortOrder() const { return sortOrder_; }
     QComboBox* SavedSortBox() const { return saved_; }
+    QCheckBox* DescendingBox() const { return descending_; }
 
 private:
     void UpdateButtons();
+    // The keys of "Sorting Order" take a check box when directions are offered.
+    void MarkKeys();
+    void ShowDirection();
 
     QListWidget* avail_;
     QListWidget* sort_;
@@ -62,7 +73,9 @@ private:
     QPushButton* copy_;
     QPushButton* del_;
     QPushButton* ok_;
+    QCheckBox* descending_;
     std::vector<TSavedSortChoice> savedSorts_;
+    bool directions_ = false;
 };
 
 // The fields to export, chosen in the sort dialog: every field starts in

@@ -1,6 +1,5 @@
 #include "split_dialog.h"
 
-#include "directory_dialog.h"
 #include "input_dialog.h"
 #include "modal.h"
 #include "text_convert.h"
@@ -31,6 +30,20 @@ QString EntryText(const QString& name, const QString& value)
     return name.leftJustified(kValueColumn, QLatin1Char(' '), true) + value;
 }
 
+// A folder picker with a path line and a button for a new folder; `start`
+// on Cancel.
+QString PickFolder(QWidget* parent, const QString& start)
+{
+    QFileDialog dialog(parent, FromUtf8("Select directory"), start);
+    dialog.setObjectName(FromUtf8("PickFolderDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setFileMode(QFileDialog::Directory);
+    if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return start;
+    return dialog.selectedFiles().constFirst();
+}
+
 QPushButton* BrowseButton(const QString& name, QWidget* parent)
 {
     auto* button = new QPushButton(FromUtf8("Browse"), parent);
@@ -51,10 +64,14 @@ TDefNameForm::TDefNameForm(QWidget* parent)
     fieldList_->setFont(courier);
     connect(fieldList_, &QListWidget::itemClicked, this, &TDefNameForm::FieldListClick);
     dirEdit_->setObjectName(FromUtf8("Edit0"));
-    dirEdit_->setReadOnly(true);
+    dirEdit_->setToolTip(FromUtf8("The folder of the files named without one; a relative folder is taken "
+                                  "beside the database"));
     QPushButton* dirButton = BrowseButton(FromUtf8("Button0"), this);
-    connect(dirButton, &QPushButton::clicked, this,
-            [this] { SetOutputDir(PickDirectory(QDir::cleanPath(GetOutputDir()))); });
+    connect(dirButton, &QPushButton::clicked, this, [this] {
+        const QString typed = GetOutputDir();
+        const QString start = !typed.isEmpty() && QFileInfo(typed).isDir() ? typed : sourceDir_;
+        SetOutputDir(PickFolder(this, QDir::cleanPath(start)));
+    });
 
     // A list field may hold up to 50 values: the rows scroll.
     auto* rowPanel = new QWidget;
@@ -144,15 +161,17 @@ void TDefNameForm::SetFields(const QStringList& names)
 
 void TDefNameForm::SetOutputDir(const QString& dir)
 {
-    outputDir_ = dir;
-    const QString shown = QDir::toNativeSeparators(QDir::cleanPath(dir));
-    dirEdit_->setText(shown);
-    dirEdit_->setToolTip(shown);
+    dirEdit_->setText(QDir::toNativeSeparators(QDir::cleanPath(dir)));
 }
 
 QString TDefNameForm::GetOutputDir() const
 {
-    const QString full = QDir(outputDir_).absolutePath();
+    QString typed = QDir::fromNativeSeparators(dirEdit_->text().trimmed());
+    if (typed.isEmpty())
+        return {};
+    if (QDir::isRelativePath(typed) && !sourceDir_.isEmpty())
+        typed = sourceDir_ + QLatin1Char('/') + typed;
+    const QString full = QDir::cleanPath(QDir(typed).absolutePath());
     return full.endsWith(QLatin1Char('/')) ? full : full + QLatin1Char('/');
 }
 

@@ -45,6 +45,9 @@ public:
     // The fields that may get a global value, all unticked.
     void SetFields(const QStringList& names);
     void SetOutputDir(const QString& dir);
+    // The folder typed or chosen, absolute (a relative one is taken in the
+    // source database's directory), with a trailing separator; empty when
+    // none is typed. Whether it exists is the caller's to check.
     QString GetOutputDir() const;
     // The source database's directory, where Browse starts and whose files
     // are kept as bare names.
@@ -71,7 +74,6 @@ private:
     QLineEdit* dirEdit_;
     QVBoxLayout* rowLayout_;
     std::vector<Row> rows_;
-    QString outputDir_;
     QString sourceDir_;
 };
 

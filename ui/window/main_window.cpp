@@ -37,8 +37,6 @@ namespace quorvil {
 
 namespace {
 
-const char* const kProgramTitle = "Quorvil 2.0\u00DF";
-
 QWidget* CreatePlaceholder(QWidget* parent)
 {
     auto* label = new QLabel(FromUtf8("No database is open.\nUse File \u25B8 Open (Ctrl+O) to open a .PDB file."),
@@ -83,8 +81,7 @@ TMainForm::TMainForm(QWidget* parent)
       context_(std::make_unique<TCommandContext>(*this, *tabs_))
 {
     setObjectName(FromUtf8("MainForm"));
-    // "[*]" shows the active database's unsaved changes.
-    setWindowTitle(FromUtf8(kProgramTitle) + FromUtf8("[*]"));
+    setWindowTitle(WindowTitle({}));
     ChooseIconTheme();
     setWindowIcon(ApplicationIcon());
     context_->CreateStatusLine();

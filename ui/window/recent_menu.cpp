@@ -3,6 +3,7 @@
 #include "text_convert.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 
 namespace quorvil {
@@ -13,6 +14,8 @@ TRecentMenu::TRecentMenu(QMenu* menu, QAction* before, QObject* parent) : QObjec
     separator_->setSeparator(true);
     separator_->setObjectName(FromUtf8("N1"));
     menu->insertAction(before, separator_);
+    // An entry's tip is its full path: the folder the name alone hides.
+    menu->setToolTipsVisible(true);
     for (int k = 1; k <= TRecentList::kSize; ++k) {
         auto* item = new QAction(menu);
         item->setObjectName(FromUtf8("LoadFile%1Item").arg(k));
@@ -33,6 +36,9 @@ void TRecentMenu::Add(const std::string& path)
 void TRecentMenu::Update()
 {
     const std::vector<std::string>& paths = list_.Paths();
+    QStringList names;
+    for (const std::string& path : paths)
+        names << PathToQString(path).section(QLatin1Char('/'), -1);
     for (int k = 1; k <= TRecentList::kSize; ++k) {
         QAction* item = items_[size_t(k - 1)];
         const bool used = size_t(k) <= paths.size();
@@ -41,7 +47,11 @@ void TRecentMenu::Update()
         if (!used)
             continue;
         const QString path = PathToQString(paths[size_t(k - 1)]);
-        QString name = path.section(QLatin1Char('/'), -1);
+        QString name = names[k - 1];
+        // Files of one name in several folders are told apart by the folder.
+        if (names.count(name) > 1)
+            name += FromUtf8("  (") + QDir::toNativeSeparators(path.section(QLatin1Char('/'), 0, -2)) +
+                    QLatin1Char(')');
         name.replace(QLatin1Char('&'), FromUtf8("&&"));
         item->setText(FromUtf8("&%1 %2").arg(k).arg(name));
         item->setStatusTip(path);

@@ -125,6 +125,12 @@ void TMonkeyAnswers::AnswerFile(QFileDialog& dialog)
         dialog.reject();
         return;
     }
+    if (dialog.fileMode() == QFileDialog::Directory) {
+        // Only the working folder: a split anywhere else would write there.
+        dialog.setDirectory(folder_);
+        QMetaObject::invokeMethod(&dialog, "accept");
+        return;
+    }
     const QStringList filters = dialog.nameFilters();
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters[Below(int(filters.size()))]);

@@ -1,6 +1,7 @@
 #include "definition_review.h"
 
 #include "cell_input.h"
+#include "field_layout.h"
 #include "jfile.h"
 #include "record_sort.h"
 #include "text_utils.h"
@@ -44,7 +45,8 @@ std::string Called(const std::vector<TFieldDefinition>& fields, int f)
     return name.empty() ? "field " + std::to_string(f) : name;
 }
 
-std::string RetypeNote(const TJFILE& db, const std::vector<TFieldDefinition>& fields, int f)
+// Field f of `fields` was field `src` of `db`.
+std::string RetypeNote(const TJFILE& db, const std::vector<TFieldDefinition>& fields, int f, int src)
 {
     const TFieldType type = SavedType(fields[size_t(f - 1)].Type);
     const TReading* reading = ReadingOf(type);
@@ -54,7 +56,7 @@ std::string RetypeNote(const TJFILE& db, const std::vector<TFieldDefinition>& fi
     size_t count = 0;
     bool sortFirst = order != TOrderKind::Text;
     for (int r = 1; r <= db.RecordCount(); ++r) {
-        const std::string_view value = db.CellView(r, f);
+        const std::string_view value = db.CellView(r, src);
         if (ReadableAs(type, value))
             continue;
         ++count;
@@ -72,7 +74,7 @@ std::string RetypeNote(const TJFILE& db, const std::vector<TFieldDefinition>& fi
 // A List field's list with the values its records hold beyond it added, or
 // a refusal when they do not fit. Values the list lacked before the change
 // are left alone: opening the file has reported them already.
-void CompleteList(const TJFILE& db, int f, TDefinitionReview& review)
+void CompleteList(const TJFILE& db, int f, int src, TDefinitionReview& review)
 {
     TFieldDefinition& field = review.Fields[size_t(f - 1)];
     std::vector<std::string>& list = field.Popup;
@@ -86,17 +88,17 @@ void CompleteList(const TJFILE& db, int f, TDefinitionReview& review)
         review.Field = f;
         return;
     }
-    const bool wasList = db.GetFieldType(f) == TFieldType::List;
+    const bool wasList = db.GetFieldType(src) == TFieldType::List;
     std::unordered_set<std::string> known(list.begin(), list.end());
     std::unordered_set<std::string> before;
     if (wasList)
-        for (std::string& value : PopupValues(db, f))
+        for (std::string& value : PopupValues(db, src))
             before.insert(std::move(value));
     const std::string keep = wasList ? "Keep the values in the list."
-                                     : "Keep " + name + " a " + TypeName(SavedType(db.GetFieldType(f))) + " field.";
+                                     : "Keep " + name + " a " + TypeName(SavedType(db.GetFieldType(src))) + " field.";
     std::vector<std::string> missing;
     for (int r = 1; r <= db.RecordCount(); ++r) {
-        const std::string_view value = db.CellView(r, f);
+        const std::string_view value = db.CellView(r, src);
         if (value.empty() || known.count(std::string(value)) || (wasList && !before.count(std::string(value))))
             continue;
         if (!PopupCanHold(value)) {
@@ -167,25 +169,38 @@ bool ReadableAs(TFieldType type, std::string_view value)
 
 TDefinitionReview ReviewDefinition(const TJFILE& db, const std::vector<TFieldDefinition>& fields)
 {
+    return ReviewDefinition(db, fields, SameFields(std::min(int(fields.size()), db.FieldCount())));
+}
+
+TDefinitionReview ReviewDefinition(const TJFILE& db, const std::vector<TFieldDefinition>& fields,
+                                   const TFieldSources& sources)
+{
     TDefinitionReview review;
     review.Fields = fields;
     review.Refusal = DuplicateName(fields, review.Field);
     review.NameRefused = !review.Refusal.empty();
-    const int count = std::min(int(fields.size()), db.FieldCount());
+    const int count = std::min(int(fields.size()), int(sources.size()));
     for (int f = 1; f <= count && review.Refusal.empty(); ++f) {
-        const TFieldType before = SavedType(db.GetFieldType(f));
+        // An added field holds only the value a new record has.
+        const int src = sources[size_t(f - 1)];
+        if (src < 1 || src > db.FieldCount())
+            continue;
+        const TFieldType before = SavedType(db.GetFieldType(src));
         const TFieldType after = SavedType(fields[size_t(f - 1)].Type);
         if (after == TFieldType::List) {
-            CompleteList(db, f, review);
-        } else if (before == TFieldType::List && db.PopupCount(f) > 0) {
+            CompleteList(db, f, src, review);
+        } else if (before == TFieldType::List && db.PopupCount(src) > 0) {
             review.Notes.push_back("The popup list of " + Called(fields, f) + " (" +
-                                   FirstFew(PopupValues(db, f), kItemsShown) +
+                                   FirstFew(PopupValues(db, src), kItemsShown) +
                                    ") is dropped: only a List field keeps one.");
         }
         if (after != before)
-            if (std::string note = RetypeNote(db, fields, f); !note.empty())
+            if (std::string note = RetypeNote(db, fields, f, src); !note.empty())
                 review.Notes.push_back(std::move(note));
     }
+    for (const int s : SavedSortsLost(db, sources))
+        review.Notes.push_back("The saved sort " + Quoted(db.GetSavedSortName(s)) +
+                               " sorts by a deleted field; it is removed.");
     if (!review.Refusal.empty())
         review.Notes.clear();
     return review;

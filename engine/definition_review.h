@@ -6,6 +6,7 @@
 // that becomes a List field gets the values its list lacks added, and one
 // that stops being one loses its list: both are said.
 #include "field_definition.h"
+#include "field_layout.h"
 
 #include <cstdint>
 #include <string>
@@ -38,5 +39,10 @@ struct TDefinitionReview {
 // Reviews `fields`, one per field of `db` in field order, against the
 // definition and the values `db` holds now.
 TDefinitionReview ReviewDefinition(const TJFILE& db, const std::vector<TFieldDefinition>& fields);
+// The same for fields added, deleted or put in another order: field p of
+// `fields` was field sources[p - 1] of `db` (0: added, holding a new
+// record's value). The saved sorts on a deleted field are named too.
+TDefinitionReview ReviewDefinition(const TJFILE& db, const std::vector<TFieldDefinition>& fields,
+                                   const TFieldSources& sources);
 
 }  // namespace quorvil

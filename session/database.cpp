@@ -176,6 +176,16 @@ void TDataBase::MoveField(int from, int to)
     findFields_.insert(findFields_.begin() + (to - 1), moved);
 }
 
+void TDataBase::FollowFields(const std::vector<int>& sources)
+{
+    if (findFields_.empty())
+        return;
+    std::vector<bool> fields;
+    for (const int old : sources)
+        fields.push_back(old >= 1 && size_t(old) <= findFields_.size() && findFields_[size_t(old - 1)]);
+    findFields_ = std::move(fields);
+}
+
 bool TDataBase::CellHighlighted(int record, int field) const
 {
     if (!filter_ && !findText_)

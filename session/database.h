@@ -35,6 +35,9 @@ public:
     void DeleteRecord(int r) override;
     // The fields the find searched move with their fields.
     void MoveField(int from, int to) override;
+    // The same after fields were added, deleted or put in another order:
+    // position p took field sources[p - 1] (0: a field added, not searched).
+    void FollowFields(const std::vector<int>& sources);
     // Puts `record` at position r (1..RecordCount + 1) with its flag; those
     // from r on move up. Throws ERangeError for r out of range or a full
     // database.

@@ -167,6 +167,38 @@ private:
     std::vector<TDATA> records_;
 };
 
+class TFieldCellsStep : public TUndoStep {
+public:
+    TFieldCellsStep(TFieldCells back, std::function<void(const TFieldSources&)> follow)
+        : change_(std::move(back)), follow_(std::move(follow))
+    {
+    }
+    void Undo(TDataBase& db) override { Apply(db); }
+    void Redo(TDataBase& db) override { Apply(db); }
+    bool Definition() const override { return true; }
+    size_t Bytes() const override
+    {
+        size_t total = sizeof(*this) + change_.Sources.capacity() * sizeof(int);
+        for (const auto& cells : change_.Added)
+            for (const std::string& text : cells)
+                total += sizeof(std::string) + HeapBytes(text);
+        return total;
+    }
+
+private:
+    void Apply(TDataBase& db)
+    {
+        const TFieldSources sources = change_.Sources;
+        change_ = RearrangeCells(db, change_);
+        db.FollowFields(sources);
+        if (follow_)
+            follow_(sources);
+    }
+
+    TFieldCells change_;  // what the database does not hold at the moment
+    std::function<void(const TFieldSources&)> follow_;
+};
+
 // Field definitions and the settings kept beside them: a few kilobytes.
 size_t DefinitionBytes(const TDefinitionSnapshot& state)
 {
@@ -206,6 +238,11 @@ std::unique_ptr<TUndoStep> FieldMoveStep(int from, int to, std::function<void(in
     return std::make_unique<TFieldMoveStep>(from, to, std::move(move));
 }
 
+std::unique_ptr<TUndoStep> FieldCellsStep(TFieldCells back, std::function<void(const TFieldSources&)> follow)
+{
+    return std::make_unique<TFieldCellsStep>(std::move(back), std::move(follow));
+}
+
 std::unique_ptr<TUndoStep> RemovalStep(const TDataBase& db, int record)
 {
     if (record < 1 || record > db.RecordCount())
@@ -220,6 +257,7 @@ struct TChangeRecorder::State {
     std::vector<std::vector<int>> Orders;
     std::vector<std::vector<int>>* OuterLog;
     std::vector<std::unique_ptr<TUndoStep>> Removals;
+    std::vector<std::unique_ptr<TUndoStep>> Added;
     std::vector<TDATA> Before;  // borrowed: lives only while the command runs
     std::vector<TCellsStep::Cell> Cells;
 
@@ -247,6 +285,8 @@ struct TChangeRecorder::State {
         }
         if (!Db.HoldsDefinition(Definition))
             steps.push_back(std::make_unique<TDefinitionStep>(std::move(Definition)));
+        for (auto& step : Added)
+            steps.push_back(std::move(step));
         return steps;
     }
 
@@ -304,6 +344,12 @@ void TChangeRecorder::AddRemoval(int record)
 {
     if (auto step = RemovalStep(state_->Db, record))
         state_->Removals.push_back(std::move(step));
+}
+
+void TChangeRecorder::AddStep(std::unique_ptr<TUndoStep> step)
+{
+    if (step)
+        state_->Added.push_back(std::move(step));
 }
 
 void TChangeRecorder::TrackCells()

@@ -3,6 +3,7 @@
 // reversed (the old text of a cell, the permutation of a sort or move, a
 // removed record, a moved field, the definition blocks before the change).
 // Every step swaps or inverts, so one object serves undo and redo alike.
+#include "field_layout.h"
 #include "new_record.h"
 
 #include <cstddef>
@@ -43,6 +44,10 @@ std::unique_ptr<TUndoStep> CellStep(int record, std::vector<TCellBefore> before,
 // field (from, to) so that what shows the fields follows (empty: the
 // database alone).
 std::unique_ptr<TUndoStep> FieldMoveStep(int from, int to, std::function<void(int, int)> move = {});
+// The cells of fields added, deleted or put in another order: `back` puts
+// them back (RearrangeCells); `follow` hears every order applied, so that
+// what shows the fields follows (empty: the database alone).
+std::unique_ptr<TUndoStep> FieldCellsStep(TFieldCells back, std::function<void(const TFieldSources&)> follow = {});
 // Record `record` is about to be removed; taken while it is still there.
 std::unique_ptr<TUndoStep> RemovalStep(const TDataBase& db, int record);
 
@@ -59,6 +64,8 @@ public:
 
     TDataBase& DataBase() const;
     void AddRemoval(int record);
+    // A step the recording does not find by itself, applied after the others.
+    void AddStep(std::unique_ptr<TUndoStep> step);
     // For commands that write cells (replace, merge, copy) and neither
     // remove nor reorder records: the cells are compared with those before
     // when the recording ends, and only the changed ones are kept.

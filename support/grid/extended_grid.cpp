@@ -137,6 +137,13 @@ void TExtendedGrid::ClearFilters()
     header_->ClearFilters();
 }
 
+void TExtendedGrid::SetFilterTexts(const QStringList& texts)
+{
+    filterPause_.stop();
+    header_->ClearFilters();
+    header_->SetFilterTexts(texts);
+}
+
 bool TExtendedGrid::FlushFilter()
 {
     if (!filterPause_.isActive())

@@ -96,6 +96,8 @@ public:
     QStringList FilterTexts() const;
     // Empties every box without a FilterChanged.
     void ClearFilters();
+    // Box k shows texts[k] (a missing one: empty), without a FilterChanged.
+    void SetFilterTexts(const QStringList& texts);
     // A FilterChanged still waiting for a pause in typing comes at once;
     // false when none was waiting.
     bool FlushFilter();

@@ -246,6 +246,14 @@ void TGridHeader::ClearFilters()
     }
 }
 
+void TGridHeader::SetFilterTexts(const QStringList& texts)
+{
+    for (size_t col = 0; col < filters_.size() && col < size_t(texts.size()); ++col) {
+        const QSignalBlocker quiet(filters_[col]);
+        SetFilterText(int(col), texts[qsizetype(col)]);
+    }
+}
+
 void TGridHeader::SetFilterProblem(int col, const QString& reason)
 {
     QWidget* box = FilterBox(col);

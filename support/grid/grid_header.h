@@ -31,6 +31,8 @@ public:
     QString FilterText(int col) const;
     void SetFilterText(int col, const QString& text);
     void ClearFilters();
+    // Box k shows texts[k], quietly; boxes beyond the texts stay as they are.
+    void SetFilterTexts(const QStringList& texts);
     // Marks a box whose text cannot match (red, with the reason as its tip);
     // an empty reason clears the mark.
     void SetFilterProblem(int col, const QString& reason);

@@ -489,6 +489,35 @@ private slots:
         QCOMPARE(offered, FromUtf8("TEAM"));
         QCOMPARE(define.Values(), (QStringList{FromUtf8("Team"), FromUtf8("Home TEAM")}));
     }
+
+    // Up and Down move a field with its type and popup values, and stop at
+    // the ends of the list.
+    void define_dialog_moves_a_field_with_its_type_and_popup_values()
+    {
+        TDefineForm define;
+        QueueModalAnswer([&](QDialog&) {
+            for (const char* name : {"Team", "Size"}) {
+                AnswerInputLine(FromUtf8(name));
+                define.AddButton()->click();
+            }
+            QueueModalAnswer([](QDialog& values) {
+                AnswerInputLine(FromUtf8("S"));
+                dynamic_cast<TPopupForm&>(values).AddButton()->click();
+                dynamic_cast<TPopupForm&>(values).OkButton()->click();
+            });
+            define.FieldType()->setCurrentIndex(define.IndexOfType(TFieldType::List));
+            define.Field_TypeChange();
+            define.UpButton()->click();
+            define.UpButton()->click();
+            QCOMPARE(define.FieldType()->currentIndex(), define.IndexOfType(TFieldType::List));
+            define.OkButton()->click();
+        });
+        QVERIFY(define.DefineNewDatabase());
+        const TDatabaseDefinition definition = define.Definition();
+        QCOMPARE(definition.Fields.size(), size_t(2));
+        QCOMPARE(definition.Fields[0], (TFieldDefinition{"Size", TFieldType::List, {"S"}}));
+        QCOMPARE(definition.Fields[1], (TFieldDefinition{"Team", TFieldType::String, {}}));
+    }
 };
 
 QTEST_MAIN(DialogsTest)

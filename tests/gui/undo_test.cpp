@@ -1,9 +1,11 @@
 // Undo and redo of the editor's changes, and databases dropped on the window.
+#include "cli_helpers.h"
 #include "database.h"
 #include "database_model.h"
 #include "database_page.h"
 #include "database_tabs.h"
 #include "database_undo.h"
+#include "definition_editor.h"
 #include "extended_grid.h"
 #include "field_types.h"
 #include "gui_test_support.h"
@@ -19,11 +21,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTest>
 #include <QUndoStack>
 #include <QUrl>
@@ -42,6 +46,30 @@ void Trigger(TMainForm& form, const char* action)
     QAction* a = form.Action(action);
     QVERIFY2(a && a->isEnabled(), action);
     a->trigger();
+}
+
+// Through Edit definition, by keys: Stock (an Integer) added after Name,
+// Colour moved up before it, Name (which every record fills) deleted after
+// the question, answered OK. What the question said goes to `question`.
+void ReshapeFields(TMainForm& form, QString& question)
+{
+    QueueModalAnswer([&](QDialog& d) {
+        auto& edit = dynamic_cast<TEditDB&>(d);
+        // The buttons act on the field whose row has the focus.
+        const auto press = [](QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); };
+        d.activateWindow();
+        edit.NameEdit(0)->setFocus();
+        AnswerInputLine(FromUtf8("Stock"));
+        press(edit.AddBtn());
+        QTest::keyClick(edit.TypeBox(1), Qt::Key_I);  // INTEGER
+        edit.NameEdit(2)->setFocus();
+        press(edit.UpBtn());
+        edit.NameEdit(0)->setFocus();
+        AnswerMessage(question, ButtonName(TMsgButton::OK));
+        press(edit.DelBtn());
+        QTest::keyClick(edit.NameEdit(0), Qt::Key_Return);
+    });
+    Trigger(form, "EditBtn");
 }
 
 }  // namespace
@@ -71,6 +99,11 @@ private slots:
              }},
             {"sort by a header", [&] { page.HeaderClick(0); }},
             {"move a field", [&] { page.GridColumnMoved(0, 1); }},
+            {"add, move and delete fields",
+             [&] {
+                 QString question;
+                 ReshapeFields(*form, question);
+             }},
             {"move a record",
              [&] {
                  page.Grid()->setCurrentIndex(model.index(2, 0));
@@ -101,6 +134,48 @@ private slots:
         }
         QVERIFY(db.Modified());
         QCOMPARE(form->Action("UndoItem")->text(), FromUtf8("&Undo Move records"));
+    }
+
+    // The new field's values, what the user typed into it and a saved sort
+    // on a moved field reach the file; undo puts fields, values, widths and
+    // the sort back.
+    void fields_added_moved_and_deleted_reach_the_file_and_undo_restores_them()
+    {
+        const QString path = Db("fields.PDB");
+        auto form = Start({path});
+        TDataBase& db = *form->Tabs()->CurrentDB();
+        TDatabasePage& page = *form->Tabs()->Page(0);
+        db.SetSavedSort(1, "By colour", {2, 0, 0});
+        page.SetColumnWidths({111, 99});
+        const Rows before = Content(db);
+        QString question;
+        ReshapeFields(*form, question);
+        QCOMPARE(question, FromUtf8("3 of 3 records hold a value in the field \"Name\". OK deletes the field with "
+                                    "its values when the definition is changed; Cancel keeps it."));
+        QCOMPARE(page.ColumnWidths(), (std::vector<int>{99, 150}));
+        form->activateWindow();  // the dialog has gone
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QVERIFY(TypeIntoCell(*page.Grid(), page.Model()->index(1, 1), FromUtf8("7")));
+        QApplication::processEvents();  // the delegate commits a line edit queued
+        db.SaveWithName("Things");
+
+        const CliResult info = RunBinary({"info", FromQString(path), "--json", "--records"});
+        QCOMPARE(info.code, 0);
+        const nlohmann::json saved = nlohmann::json::parse(info.out);
+        QCOMPARE(saved["fields"][0]["name"].get<std::string>() + "," + saved["fields"][1]["name"].get<std::string>() +
+                     "," + saved["fields"][1]["type_name"].get<std::string>(),
+                 std::string("Colour,Stock,INTEGER"));
+        QCOMPARE(QString::fromStdString(saved["records"].dump()),
+                 FromUtf8(R"([["Green","0"],["Red","7"],["Green","0"]])"));
+        QCOMPARE(saved["saved_sorts"][0]["fields"].dump(), std::string("[1,0,0]"));
+
+        Trigger(*form, "UndoItem");  // the typed 7
+        Trigger(*form, "UndoItem");
+        QCOMPARE(Content(db), before);
+        QCOMPARE(db.GetSavedSortField(1, 1), 2);
+        QCOMPARE(page.ColumnWidths(), (std::vector<int>{111, 99}));
+        Trigger(*form, "RedoItem");
+        QCOMPARE(db.GetCell(2, 2) + db.GetFieldName(1), std::string("0Colour"));
     }
 
     void a_sort_that_moves_no_record_is_no_change()

@@ -10,6 +10,7 @@
 #include "definition_editor.h"
 #include "extended_grid.h"
 #include "field_definition.h"
+#include "field_layout.h"
 #include "field_types.h"
 #include "form_position.h"
 #include "message_dialog.h"
@@ -19,6 +20,7 @@
 #include "record_panel.h"
 #include "sort_command.h"
 #include "text_convert.h"
+#include "undo_steps.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -28,6 +30,8 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
+
+#include <memory>
 
 namespace quorvil {
 
@@ -294,7 +298,19 @@ void TRecordCommands::EditBtnClick()
     TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
     {
         TUndoScope change = page->Change(FromUtf8("Edit definition"));
-        WriteDefinition(*db, form.Definition());
+        const TFieldSources& sources = form.Sources();
+        if (sources == SameFields(db->FieldCount())) {
+            WriteDefinition(*db, form.Definition());
+        } else {
+            // Whatever shows the fields follows them, in the undo too, where
+            // the columns dropped come back as they were.
+            auto aside = std::make_shared<TDatabasePage::TColumnsAside>();
+            auto follow = [page, aside](const TFieldSources& order) { page->FollowFields(order, *aside); };
+            TFieldCells back = RearrangeFields(*db, sources, form.Definition(), LocalNow());
+            db->FollowFields(sources);
+            follow(sources);
+            change.AddStep(FieldCellsStep(std::move(back), follow));
+        }
     }
     page->DefinitionChanged();
     context_.UpdateActiveInfo();

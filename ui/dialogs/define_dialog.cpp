@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
@@ -99,6 +100,7 @@ private:
 
 TDefineForm::TDefineForm(QWidget* parent)
     : TPopupForm(parent), fieldType_(new QComboBox(this)), layoutBox_(new QComboBox(this)),
+      upBtn_(new QPushButton(FromUtf8("&Up"), this)), downBtn_(new QPushButton(FromUtf8("Do&wn"), this)),
       popupForm_(new TPopupForm(this))
 {
     setObjectName(FromUtf8("DefineForm"));
@@ -115,10 +117,14 @@ TDefineForm::TDefineForm(QWidget* parent)
     layoutBox_->setObjectName(FromUtf8("LayoutBox"));
     for (TLayout layout : kAllLayouts)
         layoutBox_->addItem(FromUtf8(Facts(layout).Name));
-    SideColumn()->insertWidget(2, label2);
-    SideColumn()->insertWidget(3, fieldType_);
-    SideColumn()->insertWidget(4, layoutLabel);
-    SideColumn()->insertWidget(5, layoutBox_);
+    upBtn_->setObjectName(FromUtf8("UpBtn"));
+    downBtn_->setObjectName(FromUtf8("DownBtn"));
+    SideColumn()->insertWidget(2, upBtn_);
+    SideColumn()->insertWidget(3, downBtn_);
+    SideColumn()->insertWidget(4, label2);
+    SideColumn()->insertWidget(5, fieldType_);
+    SideColumn()->insertWidget(6, layoutLabel);
+    SideColumn()->insertWidget(7, layoutBox_);
     popupForm_->setObjectName(FromUtf8("PopupForm"));
     popupForm_->SetMaxCount(50);
     resize(440, 380);
@@ -126,6 +132,8 @@ TDefineForm::TDefineForm(QWidget* parent)
     LoadFormPosition(*this, objectName());
     connect(fieldType_, &QComboBox::activated, this, [this] { Field_TypeChange(); });
     connect(layoutBox_, &QComboBox::activated, this, [this] { LayoutChange(); });
+    connect(upBtn_, &QPushButton::clicked, this, [this] { MoveFieldBy(-1); });
+    connect(downBtn_, &QPushButton::clicked, this, [this] { MoveFieldBy(1); });
 }
 
 TFieldType TDefineForm::TypeAt(int i) const
@@ -224,6 +232,23 @@ void TDefineForm::DelBtnClick()
         Fields()->setCurrentRow(std::max(row - 1, 0));
         FieldsClick();
     }
+}
+
+void TDefineForm::MoveFieldBy(int step)
+{
+    const int row = Fields()->currentRow();
+    const int to = row + step;
+    if (row < 0 || to < 0 || to >= Fields()->count() || size_t(to) >= fieldTypes_.size() ||
+        size_t(row) >= fieldTypes_.size())
+        return;
+    popupValues_.resize(std::max(popupValues_.size(), fieldTypes_.size()));
+    std::swap(fieldTypes_[size_t(row)], fieldTypes_[size_t(to)]);
+    std::swap(popupValues_[size_t(row)], popupValues_[size_t(to)]);
+    {
+        const QSignalBlocker blocker(Fields());
+        Fields()->insertItem(to, Fields()->takeItem(row));
+    }
+    Fields()->setCurrentRow(to);
 }
 
 void TDefineForm::FieldsClick()

@@ -42,6 +42,11 @@ public:
 
     void AddBtnClick() override;
     void DelBtnClick() override;
+    // Moves the selected field, with its type and popup values, one place
+    // up (-1) or down (1).
+    void MoveFieldBy(int step);
+    QPushButton* UpButton() const { return upBtn_; }
+    QPushButton* DownButton() const { return downBtn_; }
     // Shows the selected field's type; throws when no entry has its code.
     void FieldsClick() override;
     void Field_TypeChange();
@@ -58,6 +63,8 @@ private:
 
     QComboBox* fieldType_;
     QComboBox* layoutBox_;
+    QPushButton* upBtn_;
+    QPushButton* downBtn_;
     TPopupForm* popupForm_;
     std::vector<TFieldType> fieldTypes_;
     std::vector<QStringList> popupValues_;

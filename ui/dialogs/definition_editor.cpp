@@ -2,6 +2,8 @@
 
 #include "definition_review.h"
 #include "field_types.h"
+#include "input_dialog.h"
+#include "jfile.h"
 #include "message_dialog.h"
 #include "popup_list_dialog.h"
 #include "text_convert.h"
@@ -10,8 +12,12 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QToolButton>
+
+#include <algorithm>
+#include <utility>
 
 namespace quorvil {
 
@@ -24,7 +30,10 @@ int TagOf(const QWidget* w)
 
 }  // namespace
 
-TEditDB::TEditDB(QWidget* parent) : TBase("EditDB", parent), scroll_(new QScrollBar(Qt::Vertical, Panel2()))
+TEditDB::TEditDB(QWidget* parent)
+    : TBase("EditDB", parent), scroll_(new QScrollBar(Qt::Vertical, Panel2())),
+      addBtn_(new QPushButton(FromUtf8("&Add"), Panel2())), delBtn_(new QPushButton(FromUtf8("&Delete"), Panel2())),
+      upBtn_(new QPushButton(FromUtf8("&Up"), Panel2())), downBtn_(new QPushButton(FromUtf8("Do&wn"), Panel2()))
 {
     setWindowTitle(FromUtf8("Editing Database Definition"));
     scroll_->setObjectName(FromUtf8("ScrollBar"));
@@ -63,7 +72,22 @@ TEditDB::TEditDB(QWidget* parent) : TBase("EditDB", parent), scroll_(new QScroll
     }
     scroll_->setGeometry(440, 8, 16, 24 * kRows);
     connect(scroll_, &QScrollBar::valueChanged, this, &TEditDB::ShowRows);
-    Panel2()->setFixedSize(464, 12 + 24 * kRows + 4);
+    const std::pair<QPushButton*, const char*> buttons[] = {
+        {addBtn_, "AddBtn"}, {delBtn_, "DelBtn"}, {upBtn_, "UpBtn"}, {downBtn_, "DownBtn"}};
+    int top = 12;
+    for (const auto& [button, name] : buttons) {
+        button->setObjectName(FromUtf8(name));
+        button->setAutoDefault(false);  // Enter in a row means OK
+        // The focus stays in the row of the field the buttons act on.
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setGeometry(472, top, 88, 26);
+        top += 32;
+    }
+    connect(addBtn_, &QPushButton::clicked, this, &TEditDB::AddBtnClick);
+    connect(delBtn_, &QPushButton::clicked, this, &TEditDB::DelBtnClick);
+    connect(upBtn_, &QPushButton::clicked, this, [this] { MoveField(-1); });
+    connect(downBtn_, &QPushButton::clicked, this, [this] { MoveField(1); });
+    Panel2()->setFixedSize(568, 12 + 24 * kRows + 4);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     RestorePosition();
 }
@@ -72,17 +96,118 @@ bool TEditDB::Execute(const TJFILE& db)
 {
     db_ = &db;
     fields_ = ReadDefinition(db);
-    const int count = int(fields_.size());
-    scroll_->setVisible(count > kRows);
+    sources_ = SameFields(int(fields_.size()));
+    current_ = 1;
+    SetUpScrollBar();
     {
         const QSignalBlocker block(scroll_);
-        scroll_->setRange(1, std::max(1, count - kRows + 1));
-        scroll_->setSingleStep(1);
-        scroll_->setPageStep(kRows);
         scroll_->setValue(1);
     }
     ShowRows(1);
     return TBase::Execute();
+}
+
+void TEditDB::SetUpScrollBar()
+{
+    const int count = int(fields_.size());
+    scroll_->setVisible(count > kRows);
+    const QSignalBlocker block(scroll_);
+    scroll_->setRange(1, std::max(1, count - kRows + 1));
+    scroll_->setSingleStep(1);
+    scroll_->setPageStep(kRows);
+}
+
+void TEditDB::ShowFields()
+{
+    SetUpScrollBar();
+    ShowRows(scroll_->value());
+    FocusField(current_, true);
+}
+
+int TEditDB::CurrentField()
+{
+    // The buttons take no focus, so the dialog's focus is still in the row.
+    if (const QWidget* w = focusWidget(); w && TagOf(w) > 0)
+        current_ = TagOf(w);
+    return current_;
+}
+
+void TEditDB::AddBtnClick()
+{
+    CurrentField();
+    const int most = db_ ? db_->MaxFields() : kMaxSlots;
+    if (int(fields_.size()) >= most) {
+        ShowWarning(FromUtf8("A database in the layout %1 holds at most %2 fields. Delete a field before adding "
+                             "another.")
+                        .arg(FromUtf8(db_ ? Facts(db_->Layout()).Name : "JFile 5.5"))
+                        .arg(most));
+        return;
+    }
+    // As a new database's fields are named: a refused name is offered
+    // again as typed, to be mended.
+    QString name;
+    while (InputLine(FromUtf8("Name of new item"), name, 255)) {
+        name = name.replace(QLatin1Char('\t'), QLatin1Char(' ')).trimmed();
+        if (name.isEmpty())
+            return;
+        QString problem;
+        if (name.size() > int(kMaxFieldNameLength))
+            problem = FromUtf8("A name has at most %1 characters.").arg(kMaxFieldNameLength);
+        for (const TFieldDefinition& field : fields_)
+            if (problem.isEmpty() && SameFieldName(field.Name, FromQString(name)))
+                problem = FromUtf8("A field named \"%1\" is in the list already. Give the new field a name of its "
+                                   "own.")
+                              .arg(ToQString(field.Name));
+        if (!problem.isEmpty()) {
+            ShowWarning(problem);
+            continue;
+        }
+        const int at = std::clamp(current_, 0, int(fields_.size()));
+        fields_.insert(fields_.begin() + at, TFieldDefinition{FromQString(name), TFieldType::String, {}});
+        sources_.insert(sources_.begin() + at, 0);
+        current_ = at + 1;
+        ShowFields();
+        return;
+    }
+}
+
+void TEditDB::DelBtnClick()
+{
+    CurrentField();
+    if (current_ < 1 || current_ > int(fields_.size()))
+        return;
+    if (fields_.size() == 1) {
+        ShowWarning(FromUtf8("The last field cannot be deleted: a database holds at least one field."));
+        return;
+    }
+    const TFieldDefinition& field = fields_[size_t(current_ - 1)];
+    const int source = sources_[size_t(current_ - 1)];
+    if (const int held = db_ && source > 0 ? RecordsWithValues(*db_, source) : 0; held > 0) {
+        const QString text = FromUtf8("%1 of %2 records hold a value in the field \"%3\". OK deletes the field with "
+                                      "its values when the definition is changed; Cancel keeps it.")
+                                 .arg(held)
+                                 .arg(db_->RecordCount())
+                                 .arg(ToQString(field.Name));
+        if (MessageDlgButtons(text, TMsgKind::Confirmation, {TMsgButton::OK, TMsgButton::Cancel}, TMsgButton::Cancel) !=
+            TMsgButton::OK)
+            return;
+    }
+    fields_.erase(fields_.begin() + (current_ - 1));
+    sources_.erase(sources_.begin() + (current_ - 1));
+    current_ = std::min(current_, int(fields_.size()));
+    ShowFields();
+}
+
+void TEditDB::MoveField(int step)
+{
+    CurrentField();
+    const int to = current_ + step;
+    if (current_ < 1 || to < 1 || to > int(fields_.size()))
+        return;
+    std::swap(fields_[size_t(current_ - 1)], fields_[size_t(to - 1)]);
+    std::swap(sources_[size_t(current_ - 1)], sources_[size_t(to - 1)]);
+    current_ = to;
+    ShowFields();
 }
 
 void TEditDB::ShowRows(int first)
@@ -109,7 +234,7 @@ void TEditDB::accept()
 {
     if (!db_)
         return TBase::accept();
-    TDefinitionReview review = ReviewDefinition(*db_, fields_);
+    TDefinitionReview review = ReviewDefinition(*db_, fields_, sources_);
     if (!review.Refusal.empty()) {
         ShowWarning(ToQString(review.Refusal));
         FocusField(review.Field, review.NameRefused);

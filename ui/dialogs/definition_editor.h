@@ -1,9 +1,11 @@
 #pragma once
 // "Editing Database Definition": the fields of an open database in rows of
 // 20 (number, name, type, "?" for the popup list of a "LIST" field), edited
-// in working copies; the caller writes them back after OK.
+// in working copies, with fields added, deleted and moved up and down; the
+// caller writes them back after OK.
 #include "base_dialog.h"
 #include "field_definition.h"
+#include "field_layout.h"
 
 #include <array>
 #include <vector>
@@ -11,6 +13,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QScrollBar;
 class QToolButton;
 
@@ -27,6 +30,9 @@ public:
     // Definition() holds the edited names, types and popup lists.
     bool Execute(const TJFILE& db);
     const std::vector<TFieldDefinition>& Definition() const { return fields_; }
+    // The field of the database each field of Definition() was; 0 for one
+    // added.
+    const TFieldSources& Sources() const { return sources_; }
 
     // Fills the rows with fields first .. first + 19.
     void ShowRows(int first);
@@ -34,6 +40,22 @@ public:
     QLineEdit* NameEdit(int row) const { return rows_[size_t(row)].Name; }
     QComboBox* TypeBox(int row) const { return rows_[size_t(row)].Type; }
     QToolButton* PopupButton(int row) const { return rows_[size_t(row)].Popup; }
+    QPushButton* AddBtn() const { return addBtn_; }
+    QPushButton* DelBtn() const { return delBtn_; }
+    QPushButton* UpBtn() const { return upBtn_; }
+    QPushButton* DownBtn() const { return downBtn_; }
+    // The field the buttons act on: the one whose row has the focus (or had
+    // it last).
+    int CurrentField();
+
+    // Asks for the name of a field and adds it after the current one, as a
+    // "STRING" field; refused beyond the layout's most fields.
+    void AddBtnClick();
+    // Deletes the current field, after asking when it holds values; the
+    // last field stays.
+    void DelBtnClick();
+    // Moves the current field one place up (-1) or down (1).
+    void MoveField(int step);
 
 private:
     struct Row {
@@ -48,10 +70,20 @@ private:
     void accept() override;
     // Scrolls field `f` into view and puts the focus on its name or type.
     void FocusField(int f, bool name);
+    // The scroll bar's range for the number of fields.
+    void SetUpScrollBar();
+    // The rows after a change of the fields, the current one in view.
+    void ShowFields();
 
     std::array<Row, kRows> rows_{};
     QScrollBar* scroll_;
+    QPushButton* addBtn_;
+    QPushButton* delBtn_;
+    QPushButton* upBtn_;
+    QPushButton* downBtn_;
     std::vector<TFieldDefinition> fields_;
+    TFieldSources sources_;
+    int current_ = 1;
     const TJFILE* db_ = nullptr;
 };
 

@@ -8,6 +8,7 @@
 #include "date_text.h"
 #include "errors.h"
 #include "extended_grid.h"
+#include "field_layout.h"
 #include "field_types.h"
 #include "filter_run.h"
 #include "grid_setup.h"
@@ -296,9 +297,7 @@ void TDatabasePage::ShowChange(int record, int field, bool definition)
 {
     model_->SetSortColumn(TDatabaseModel::kNoColumn);
     if (definition) {
-        const int columns = model_->columnCount();
-        RefreshView();
-        filter_->Refilter(columns);
+        DefinitionChanged();
     } else {
         model_->Refill();
         SetUpColumns();
@@ -337,7 +336,54 @@ void TDatabasePage::DefinitionChanged()
 {
     const int columns = model_->columnCount();
     RefreshView();
-    filter_->Refilter(columns);
+    filter_->Refilter(ApplyFollowedFields() ? model_->columnCount() : columns);
+}
+
+void TDatabasePage::FollowFields(const std::vector<int>& sources, TColumnsAside& aside)
+{
+    // An added column looks as a field of a new database's width (100) does
+    // at a first look.
+    constexpr int kAddedWidth = 150;
+    const std::vector<int> widths = ColumnWidths();
+    const QStringList boxes = grid_->FilterTexts();
+    TFollowed followed;
+    size_t added = 0;
+    for (const int old : sources) {
+        if (old >= 1 && size_t(old) <= widths.size()) {
+            followed.Widths.push_back(widths[size_t(old - 1)]);
+            followed.Filters << boxes.value(old - 1);
+        } else {
+            followed.Widths.push_back(added < aside.Widths.size() ? aside.Widths[added] : kAddedWidth);
+            followed.Filters << aside.Filters.value(qsizetype(added));
+            ++added;
+        }
+    }
+    TColumnsAside dropped;
+    for (int old = 1; old <= int(widths.size()); ++old) {
+        if (NewPosition(sources, old) == 0) {
+            dropped.Widths.push_back(widths[size_t(old - 1)]);
+            dropped.Filters << boxes.value(old - 1);
+        }
+    }
+    aside = std::move(dropped);
+    const QModelIndex current = grid_->currentIndex();
+    followed.Row = current.row();
+    followed.Column = NewPosition(sources, current.column() + 1) - 1;
+    followed_ = std::move(followed);
+}
+
+bool TDatabasePage::ApplyFollowedFields()
+{
+    if (!followed_)
+        return false;
+    const TFollowed followed = std::move(*followed_);
+    followed_.reset();
+    SetColumnWidths(followed.Widths);
+    SetUpColumns();  // a List column stays narrow
+    grid_->SetFilterTexts(followed.Filters);
+    if (followed.Row >= 0 && followed.Row < model_->rowCount())
+        grid_->setCurrentIndex(model_->index(followed.Row, std::max(followed.Column, 0)));
+    return true;
 }
 
 void TDatabasePage::RecordsReordered()

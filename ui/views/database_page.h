@@ -11,6 +11,7 @@
 
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 class QListView;
@@ -43,6 +44,19 @@ public:
     // The field definitions changed (names, types, popup lists): every view
     // of the page shows them again.
     void DefinitionChanged();
+    // The columns of fields a change dropped (or, for its undo, adds back):
+    // their widths and filter boxes, in field order.
+    struct TColumnsAside {
+        std::vector<int> Widths;
+        QStringList Filters;
+    };
+    // Fields were added, deleted or put in another order (position p took
+    // field sources[p - 1]; 0: a field added): the columns' widths, the
+    // filter row's boxes and the current cell follow their fields at the
+    // next DefinitionChanged. The added columns take what `aside` holds
+    // (else a new column's width and an empty box), and `aside` then holds
+    // the columns dropped.
+    void FollowFields(const std::vector<int>& sources, TColumnsAside& aside);
     // The records were reordered in the database: the views show its order,
     // and no header sort is in force.
     void RecordsReordered();
@@ -146,6 +160,9 @@ private:
     // After an undo or redo: every view shows the database again, with the
     // changed record (-1: the last) current where it is shown.
     void ShowChange(int record, int field, bool definition);
+    // Puts what FollowFields kept in place once the columns are the new
+    // fields'; false when nothing was kept.
+    bool ApplyFollowedFields();
 
     TExtendedGrid* grid_;
     TDatabaseModel* model_;
@@ -160,6 +177,13 @@ private:
     int contextCol_ = 0;
     int contextRow_ = -1;
     bool restoringOrder_ = false;  // the page itself moves header sections
+    struct TFollowed {
+        std::vector<int> Widths;
+        QStringList Filters;
+        int Row = -1;
+        int Column = -1;
+    };
+    std::optional<TFollowed> followed_;
     static inline int refusals_ = 0;
 };
 

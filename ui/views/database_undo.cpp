@@ -179,6 +179,11 @@ void TUndoScope::AddRemoval(int record)
     state_->Recorder.AddRemoval(record);
 }
 
+void TUndoScope::AddStep(std::unique_ptr<TUndoStep> step)
+{
+    state_->Recorder.AddStep(std::move(step));
+}
+
 void TUndoScope::TrackCells()
 {
     state_->Recorder.TrackCells();

@@ -79,6 +79,8 @@ public:
     TUndoScope& operator=(const TUndoScope&) = delete;
 
     void AddRemoval(int record);
+    // A step the scope does not find by itself, applied after the others.
+    void AddStep(std::unique_ptr<TUndoStep> step);
     // For commands that write cells (replace, merge, copy) and neither
     // remove nor reorder records: the cells are compared with those before
     // when the scope ends, and only the changed ones are kept.

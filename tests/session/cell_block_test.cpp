@@ -42,12 +42,12 @@ TEST(TabText, spreadsheet_clipboard_text_reads_back_cell_for_cell)
     }
 }
 
-const std::vector<FieldSpec> kFields = {{"Name", TFieldType::String},
-                                        {"Qty", TFieldType::Integer},
-                                        {"Paid", TFieldType::Boolean},
-                                        {"Colour", TFieldType::List, {"Red", "Green"}},
-                                        {"Due", TFieldType::Date}};
-const Rows kRows = {{"pear", "3", "1", "Red", "07/03/2024"}, {"car", "5", "0", "Blue", "08/03/2024"}};
+const std::vector<FieldSpec> kShopFields = {{"Name", TFieldType::String},
+                                            {"Qty", TFieldType::Integer},
+                                            {"Paid", TFieldType::Boolean},
+                                            {"Colour", TFieldType::List, {"Red", "Green"}},
+                                            {"Due", TFieldType::Date}};
+const Rows kShopRows = {{"pear", "3", "1", "Red", "07/03/2024"}, {"car", "5", "0", "Blue", "08/03/2024"}};
 
 TEST(PastePlan, every_value_is_taken_as_typing_takes_it_or_nothing_is_pasted)
 {
@@ -72,28 +72,32 @@ TEST(PastePlan, every_value_is_taken_as_typing_takes_it_or_nothing_is_pasted)
          {{"Red"}, {"Blue"}},
          {{"pear", "3", "1", "Red", "07/03/2024"}, {"car", "5", "0", "Blue", "08/03/2024"}},
          ""},
-        {"a number refused in the second row", 2, {{"4"}, {"1,5"}}, kRows, "Field \"Qty\" of record 2: \"1,5\" is not"},
-        {"a Boolean that is none", 3, {{"yes"}}, kRows, "Field \"Paid\" of record 1: \"yes\" is not a Boolean"},
+        {"a number refused in the second row",
+         2,
+         {{"4"}, {"1,5"}},
+         kShopRows,
+         "Field \"Qty\" of record 2: \"1,5\" is not"},
+        {"a Boolean that is none", 3, {{"yes"}}, kShopRows, "Field \"Paid\" of record 1: \"yes\" is not a Boolean"},
         {"a value outside the list",
          4,
          {{"Blue"}},
-         kRows,
+         kShopRows,
          "Field \"Colour\" of record 1: \"Blue\" is not in the popup"},
         {"a character the handheld lacks",
          1,
          {{"a\xE2\x86\x92"
            "b"}},
-         kRows,
+         kShopRows,
          "Field \"Name\" of record 1: \"a"},
         {"a date that does not exist in a new row",
          5,
          {{"1/1/24"}, {"2/1/24"}, {"31/2/24"}},
-         kRows,
+         kShopRows,
          "Field \"Due\" of new record 3: \"31/2/24\" is not a date"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        auto db = MemoryDatabase(kFields, kRows);
+        auto db = MemoryDatabase(kShopFields, kShopRows);
         const TPastePlan plan = PlanPaste(*db, {{1, 2}, c.field, 1}, c.rows);
         EXPECT_EQ(plan.Problem.substr(0, c.problem.size()), c.problem);
         if (plan.Problem.empty())
@@ -120,7 +124,7 @@ TEST(PastePlan, block_shape_fills_adds_rows_and_drops_columns_past_the_last_fiel
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        auto db = MemoryDatabase(kFields, kRows);
+        auto db = MemoryDatabase(kShopFields, kShopRows);
         const TPastePlan plan = PlanPaste(*db, c.target, c.rows);
         EXPECT_EQ(plan.Problem, "");
         EXPECT_EQ(plan.NewRows, c.newRows);

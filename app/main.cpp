@@ -3,6 +3,7 @@
 #include "main_window.h"
 #include "quorvil_version.h"
 #include "start_options.h"
+#include "system_console.h"
 #include "text_convert.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@ namespace {
 
 void Print(const quorvil::TStartOptions& options)
 {
+    quorvil::sys::UseParentConsole();
     const QByteArray text = options.Text.toLocal8Bit();
     std::FILE* stream = quorvil::ExitStatus(options) == 0 ? stdout : stderr;
     std::fwrite(text.constData(), 1, size_t(text.size()), stream);

@@ -4,7 +4,7 @@
 # with --windows, those of the Windows build (the cross compiler and Wine).
 set -euo pipefail
 if [ "${1:-}" = "--windows" ]; then
-  packages=(g++-mingw-w64-x86-64-posix wine64 googletest)
+  packages=(g++-mingw-w64-x86-64-posix wine64 googletest libz-mingw-w64-dev tcl dpkg-dev)
 else
   packages=(g++ clang cmake make ninja-build pkg-config qt6-base-dev libgl-dev libsimpleini-dev
             nlohmann-json3-dev libxlsxwriter-dev libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth

@@ -2,6 +2,7 @@
 
 #include "field_types.h"
 #include "jfile.h"
+#include "system_paths.h"
 #include "text_utils.h"
 
 #include <charconv>
@@ -154,7 +155,8 @@ std::string JoinColumnWidths(const std::vector<int>& widths)
 
 std::string TabCaption(const std::string& path)
 {
-    std::string name = path.substr(path.find_last_of('/') + 1);
+    // Windows names come with either separator (a command line gives "Z:\\d\\x.pdb").
+    std::string name = path.substr(path.find_last_of(sys::kPathSeparators) + 1);
     const size_t dot = name.find_last_of('.');
     if (dot != std::string::npos)
         name.erase(dot);

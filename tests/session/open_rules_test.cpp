@@ -99,6 +99,9 @@ TEST(OpenRules, tab_captions_and_the_recent_list)
     EXPECT_EQ(TabCaption("/d/my_data.pdb"), std::string("my data"));
     EXPECT_EQ(TabCaption("/d/a.b.PDB"), std::string("a.b"));
     EXPECT_EQ(TabCaption("/d/plain"), std::string("plain"));
+#ifdef _WIN32
+    EXPECT_EQ(TabCaption("Z:\\d\\Inventory.pdb"), std::string("Inventory"));
+#endif
     TRecentList list;
     for (int k = 1; k <= 11; ++k)
         list.Add("/f" + std::to_string(k));

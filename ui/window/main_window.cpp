@@ -47,9 +47,11 @@ QWidget* CreatePlaceholder(QWidget* parent)
     return label;
 }
 
-// The icon theme of the desktop, or the bundled set where there is none.
+// The icon theme of the desktop, or the Tango set where there is none:
+// installed beside the program on Linux, compiled in on Windows.
 void ChooseIconTheme()
 {
+    QIcon::setThemeSearchPaths(QIcon::themeSearchPaths() << FromUtf8(":/icons"));
     QIcon::setFallbackThemeName(FromUtf8("Tango"));
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
         QIcon::setThemeName(FromUtf8("Tango"));

@@ -332,7 +332,7 @@ private slots:
         });
         QCOMPARE(PickDirectory(base.path()), base.path() + FromUtf8("/photos"));
         QCOMPARE(children, QStringList({FromUtf8("data"), FromUtf8("photos")}));
-        QCOMPARE(status, FromUtf8("  ") + base.path());
+        QCOMPARE(status, FromUtf8("  ") + QDir::toNativeSeparators(base.path()));
         QCOMPARE(root, FromUtf8("My Computer"));
         AnswerButton(FromUtf8("CancelBtn"));
         QCOMPARE(PickDirectory(FromUtf8("/no/such/dir")), FromUtf8("/no/such/dir"));

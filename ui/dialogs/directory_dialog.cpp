@@ -27,6 +27,13 @@ QString WithSeparator(const QString& path)
     return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
 }
 
+// A root ("/", "C:/") keeps its separator: "C:" alone is a drive's working
+// folder.
+QString WithoutSeparator(const QString& path)
+{
+    return path.size() > 1 && !path.endsWith(QLatin1String(":/")) ? path.chopped(1) : path;
+}
+
 // Visible subdirectories, by name: hidden entries, "." and ".." do not count.
 QStringList SubDirectories(const QString& path)
 {
@@ -72,14 +79,17 @@ TPickDirForm::TPickDirForm(QWidget* parent) : QDialog(parent), tree_(new QTreeWi
     WaitCursor wait;
     auto* root = new QTreeWidgetItem(tree_, QStringList(FromUtf8("My Computer")));
     root->setIcon(0, style()->standardIcon(QStyle::SP_ComputerIcon));
-    AddNode(root, FromUtf8("File System (/)"), FromUtf8("/"));
+    // Windows has no one root: its drive letters are the volumes below.
+    if (QDir::rootPath() == QLatin1String("/"))
+        AddNode(root, FromUtf8("File System (/)"), FromUtf8("/"));
     // Mounted volumes stand where drive letters would.
     for (const std::string& mountPoint : MountedVolumes()) {
         if (mountPoint == "/" || !DrivePresent(mountPoint))
             continue;
-        const QString path = PathToQString(mountPoint);
+        const QString shown = PathToQString(mountPoint);
         const QString label = PathToQString(VolumeLabel(mountPoint));
-        AddNode(root, label.isEmpty() ? path : label + FromUtf8(" (") + path + FromUtf8(")"), WithSeparator(path));
+        AddNode(root, label.isEmpty() ? shown : label + FromUtf8(" (") + shown + FromUtf8(")"),
+                WithSeparator(QDir::fromNativeSeparators(shown)));
     }
     root->setExpanded(true);
 }
@@ -115,7 +125,7 @@ void TPickDirForm::Fill(QTreeWidgetItem* node)
 void TPickDirForm::ShowPath(QTreeWidgetItem* node)
 {
     const QString path = node ? NodePath(node) : QString();
-    status_->setText(path.isEmpty() ? QString() : FromUtf8("  ") + (path.size() > 1 ? path.chopped(1) : path));
+    status_->setText(path.isEmpty() ? QString() : FromUtf8("  ") + QDir::toNativeSeparators(WithoutSeparator(path)));
 }
 
 void TPickDirForm::SetStartDirectory(const QString& path)
@@ -148,8 +158,7 @@ void TPickDirForm::SetStartDirectory(const QString& path)
 QString TPickDirForm::SelectedDirectory() const
 {
     const QTreeWidgetItem* node = tree_->currentItem();
-    const QString path = node ? NodePath(node) : QString();
-    return path.size() > 1 ? path.chopped(1) : path;
+    return node ? WithoutSeparator(NodePath(node)) : QString();
 }
 
 QString PickDirectory(const QString& start)

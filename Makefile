@@ -7,6 +7,7 @@ ASAN_BUILD ?= $(BUILD)-asan
 FUZZ_BUILD ?= $(BUILD)-fuzz
 WINDOWS_BUILD ?= $(BUILD)-windows
 PACKAGE_BUILD ?= $(BUILD)-package
+WINDOWS_PACKAGE_BUILD ?= $(BUILD)-windows-package
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 # Passed every time, so that a build folder configured by a CI run goes back
@@ -20,7 +21,7 @@ UNITY ?= $(if $(filter true,$(CI)),ON,OFF)
 DEBUG_INFO ?= $(if $(filter true,$(CI)),-g1,-g)
 SPEED = -DCMAKE_UNITY_BUILD=$(UNITY) -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 $(DEBUG_INFO) -DNDEBUG"
 
-.PHONY: setup configure build run test test-sanitize test-windows fuzz-ci bench dashboard package format format-check clean
+.PHONY: setup configure build run test test-sanitize test-windows fuzz-ci bench dashboard package package-windows format format-check clean
 
 setup:
 	@scripts/setup.sh
@@ -51,7 +52,8 @@ test-sanitize: setup
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
 # The Qt-free libraries, quorvil-cli.exe and their test suites cross-built
-# for Windows with MinGW-w64 and run under Wine; one test compares the
+# for Windows with MinGW-w64 and run under Wine, with the installer tried
+# there (tests/scripts/windows_installer.py); one test compares the
 # Windows tool's outputs with the Linux tool's (hence the Linux build).
 test-windows: build
 	@scripts/setup.sh --windows
@@ -83,6 +85,17 @@ package: setup
 	@cd $(PACKAGE_BUILD) && cpack -G DEB
 	@ls $(PACKAGE_BUILD)/*.deb
 
+# The Windows installer and portable .zip of the programs, cross-built
+# without the tests in their own folder:
+# $(WINDOWS_PACKAGE_BUILD)/packaging/windows/Quorvil-VERSION-x64-{setup.exe,portable.zip}.
+package-windows: setup
+	@scripts/setup.sh --windows
+	@cmake -S . -B $(WINDOWS_PACKAGE_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DQUORVIL_GUI=OFF -DQUORVIL_TESTS=OFF \
+	  -DQUORVIL_BENCH=OFF -DQUORVIL_WERROR=$(WERROR) >/dev/null
+	@cmake --build $(WINDOWS_PACKAGE_BUILD) -j $(JOBS) --target windows-packages
+	@ls $(WINDOWS_PACKAGE_BUILD)/packaging/windows/Quorvil-*-x64-*
+
 # clang-format (the top .clang-format) over every C++ file in git;
 # format-check only lists the files it would change.
 format: setup
@@ -92,4 +105,4 @@ format-check: setup
 	@scripts/format.sh --check
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(PACKAGE_BUILD) $(WINDOWS_PACKAGE_BUILD)

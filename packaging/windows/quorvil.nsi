@@ -47,8 +47,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
 !endif
 !define MUI_ABORTWARNING
 
-; The HKCR value of .pdb when the installer started (the user's own and the
-; machine's file types together), and whether Quorvil is to own the type.
+; Who owned .pdb when the installer started (the user's own file types over
+; the machine's), and whether Quorvil is to own the type.
 Var PdbOwner
 Var TakePdb
 !ifdef EDITOR_EXE
@@ -77,7 +77,12 @@ Function .onInit
   ${IfNot} ${Errors}
     StrCpy $TakePdb 1
   ${EndIf}
-  ReadRegStr $PdbOwner HKCR ".pdb" ""
+  ; What HKCR shows on Windows, read from its two halves (Wine's HKCR is
+  ; the machine's alone).
+  ReadRegStr $PdbOwner HKCU "${CLASSES}\.pdb" ""
+  ${If} $PdbOwner == ""
+    ReadRegStr $PdbOwner HKLM "${CLASSES}\.pdb" ""
+  ${EndIf}
 FunctionEnd
 
 !ifdef EDITOR_EXE

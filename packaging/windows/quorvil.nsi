@@ -69,6 +69,25 @@ Var TakePdb
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; A running program's file can be neither replaced nor removed: before any
+; change, ask for it to be closed, rather than leave old and new files mixed
+; or half of them removed.
+!macro WaitUntilClosed EXE
+  ${If} ${FileExists} "$INSTDIR\${EXE}"
+    ${Do}
+      ClearErrors
+      FileOpen $0 "$INSTDIR\${EXE}" a
+      ${IfNot} ${Errors}
+        FileClose $0
+        ${Break}
+      ${EndIf}
+      ${If} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${EXE} is running. Close it, then choose Retry; Cancel stops here and changes nothing." /SD IDCANCEL IDCANCEL`
+        Abort "${EXE} is running: nothing was changed."
+      ${EndIf}
+    ${Loop}
+  ${EndIf}
+!macroend
+
 Function .onInit
   StrCpy $TakePdb 0
   ${GetParameters} $0
@@ -118,6 +137,8 @@ FunctionEnd
 
 Section "Quorvil"
   SetShellVarContext current
+  !insertmacro WaitUntilClosed quorvil.exe
+  !insertmacro WaitUntilClosed quorvil-cli.exe
   ; The uninstaller removes the folder above the programs only if it made it.
   ${GetParent} "$INSTDIR" $0
   ${IfNot} ${FileExists} "$0\*.*"
@@ -173,6 +194,8 @@ SectionEnd
 ; it is still ours.
 Section "Uninstall"
   SetShellVarContext current
+  !insertmacro WaitUntilClosed quorvil.exe
+  !insertmacro WaitUntilClosed quorvil-cli.exe
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   Delete "$INSTDIR\quorvil.exe"
   Delete "$INSTDIR\quorvil-cli.exe"

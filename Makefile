@@ -7,6 +7,7 @@ ASAN_BUILD ?= $(BUILD)-asan
 FUZZ_BUILD ?= $(BUILD)-fuzz
 WINDOWS_BUILD ?= $(BUILD)-windows
 PACKAGE_BUILD ?= $(BUILD)-package
+WINDOWS_PACKAGE_BUILD ?= $(BUILD)-windows-package
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 # Passed every time, so that a build folder configured by a CI run goes back
@@ -20,7 +21,7 @@ UNITY ?= $(if $(filter true,$(CI)),ON,OFF)
 DEBUG_INFO ?= $(if $(filter true,$(CI)),-g1,-g)
 SPEED = -DCMAKE_UNITY_BUILD=$(UNITY) -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 $(DEBUG_INFO) -DNDEBUG"
 
-.PHONY: setup configure build run test test-sanitize test-windows fuzz-ci bench dashboard package format format-check clean
+.PHONY: setup configure build run test test-sanitize test-windows fuzz-ci bench dashboard package package-windows format format-check clean
 
 setup:
 	@scripts/setup.sh
@@ -56,16 +57,13 @@ test-sanitize: setup
 # kept in ~/.cache/quorvil), the editor and its window tests. The CI never
 # spends the 40 minutes of that Qt build: without the cache it says so and
 # leaves the editor out. One test compares the Windows tool's outputs with
-# the Linux tool's (hence the Linux build).
+# the Linux tool's (hence the Linux build); the installer is tried there
+# too (tests/scripts/windows_installer.py).
 WINDOWS_QT = $(if $(filter true,$(CI)),prefix,build)
 test-windows: build
 	@scripts/setup.sh --windows
-	@qt=$$(scripts/windows-qt.sh $(WINDOWS_QT)) || { [ "$(WINDOWS_QT)" = prefix ] || exit 1; \
-	  echo "test-windows: no Qt for Windows in the cache (scripts/windows-qt.sh builds it): the editor and its window tests are left out"; }; \
-	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_UNITY_BUILD=$(UNITY) -DQUORVIL_BENCH=OFF \
-	  $$(if [ -n "$$qt" ]; then echo "-DQUORVIL_GUI=ON -DCMAKE_PREFIX_PATH=$$qt"; else echo "-DQUORVIL_GUI=OFF -UCMAKE_PREFIX_PATH"; fi) \
-	  -DQUORVIL_NATIVE_CLI=$(abspath $(BUILD))/cli/quorvil-cli -DQUORVIL_WERROR=$(WERROR) >/dev/null
+	@scripts/windows-configure.sh $(WINDOWS_BUILD) $(WINDOWS_QT) -DCMAKE_UNITY_BUILD=$(UNITY) \
+	  -DQUORVIL_NATIVE_CLI=$(abspath $(BUILD))/cli/quorvil-cli -DQUORVIL_WERROR=$(WERROR)
 	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	@# No second try: a program Wine could not start says so (scripts/wine-run.sh).
 	@cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -91,6 +89,15 @@ package: setup
 	@cd $(PACKAGE_BUILD) && cpack -G DEB
 	@ls $(PACKAGE_BUILD)/*.deb
 
+# The Windows installer and portable .zip of the programs, cross-built
+# without the tests in their own folder:
+# $(WINDOWS_PACKAGE_BUILD)/packaging/windows/Quorvil-VERSION-x64-{setup.exe,portable.zip}.
+package-windows: setup
+	@scripts/setup.sh --windows
+	@scripts/windows-configure.sh $(WINDOWS_PACKAGE_BUILD) build -DQUORVIL_TESTS=OFF -DQUORVIL_WERROR=$(WERROR)
+	@cmake --build $(WINDOWS_PACKAGE_BUILD) -j $(JOBS) --target windows-packages
+	@ls $(WINDOWS_PACKAGE_BUILD)/packaging/windows/Quorvil-*-x64-*
+
 # clang-format (the top .clang-format) over every C++ file in git;
 # format-check only lists the files it would change.
 format: setup
@@ -100,4 +107,4 @@ format-check: setup
 	@scripts/format.sh --check
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(PACKAGE_BUILD) $(WINDOWS_PACKAGE_BUILD)

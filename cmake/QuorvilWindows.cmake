@@ -1,11 +1,52 @@
 # What every Windows build of ours needs.
 enable_language(RC)
 
-# File names, arguments and the C library's narrow calls in UTF-8: the
-# process code page that this manifest asks for (Windows 10 1903 and later).
-configure_file(${CMAKE_CURRENT_LIST_DIR}/windows/utf8.rc.in ${CMAKE_BINARY_DIR}/utf8.rc @ONLY)
+# The application icon, made from the icon's PNGs at build time (Windows
+# reads PNG entries); the editor and the installer show it.
+set(QUORVIL_ICON ${CMAKE_BINARY_DIR}/quorvil.ico)
+find_package(Python3 COMPONENTS Interpreter)
+if(Python3_Interpreter_FOUND)
+  set(icon_pngs)
+  foreach(size 16 24 32 48 64 128 256)
+    list(APPEND icon_pngs ${PROJECT_SOURCE_DIR}/packaging/icons/quorvil_${size}.png)
+  endforeach()
+  add_custom_command(OUTPUT ${QUORVIL_ICON}
+    COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/windows/make_ico.py ${QUORVIL_ICON} ${icon_pngs}
+    DEPENDS ${CMAKE_CURRENT_LIST_DIR}/windows/make_ico.py ${icon_pngs} VERBATIM)
+  add_custom_target(quorvil_icon DEPENDS ${QUORVIL_ICON})
+else()
+  message(STATUS "No Python 3: the Windows programs are built without the application icon.")
+endif()
+
+# Every Windows program of ours gets one resource script: the manifest that
+# asks for the UTF-8 process code page (file names, arguments and the C
+# library's narrow calls in UTF-8, Windows 10 1903 and later) and the version
+# resource. quorvil_windows_executable(target [DESCRIPTION text] [ICON])
+# names the program in that resource; ICON adds the application icon.
+math(EXPR QUORVIL_RC_MAJOR "0${PROJECT_VERSION_MAJOR}")
+math(EXPR QUORVIL_RC_MINOR "0${PROJECT_VERSION_MINOR}")
+math(EXPR QUORVIL_RC_PATCH "0${PROJECT_VERSION_PATCH}")
+math(EXPR QUORVIL_RC_TWEAK "0${PROJECT_VERSION_TWEAK}")
+set(QUORVIL_RC_VERSION "${QUORVIL_RC_MAJOR},${QUORVIL_RC_MINOR},${QUORVIL_RC_PATCH},${QUORVIL_RC_TWEAK}")
 function(quorvil_windows_executable target)
-  target_sources(${target} PRIVATE ${CMAKE_BINARY_DIR}/utf8.rc)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "ICON" "DESCRIPTION" "")
+  set(QUORVIL_RC_TARGET ${target})
+  set(QUORVIL_RC_FILE_NAME ${target}${CMAKE_EXECUTABLE_SUFFIX})
+  set(QUORVIL_RC_DESCRIPTION ${target})
+  if(arg_DESCRIPTION)
+    set(QUORVIL_RC_DESCRIPTION ${arg_DESCRIPTION})
+  endif()
+  set(QUORVIL_RC_MANIFEST ${PROJECT_SOURCE_DIR}/cmake/windows/utf8.manifest)
+  set(QUORVIL_RC_ICON "")
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+  if(arg_ICON AND TARGET quorvil_icon)
+    # The first icon of a program is the one Explorer and its shortcuts show.
+    set(QUORVIL_RC_ICON "1 ICON \"${QUORVIL_ICON}\"")
+    add_dependencies(${target} quorvil_icon)
+    set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${QUORVIL_ICON})
+  endif()
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/windows/program.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
   if(MSVC)
     # The manifest is ours; the linker's default one would clash with it.
     target_link_options(${target} PRIVATE /MANIFEST:NO)

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and packaging need
 # (dpkg-shlibdeps, and the desktop's validators for the install checks), when missing;
-# with --windows, those of the Windows build (the cross compiler and Wine).
+# with --windows, those of the Windows build (the cross compiler and Wine);
+# with --package, the package's checker (make package).
 set -euo pipefail
 if [ "${1:-}" = "--windows" ]; then
   packages=(g++-mingw-w64-x86-64-posix wine64 googletest)
+elif [ "${1:-}" = "--package" ]; then
+  packages=(lintian)
 else
   packages=(g++ clang cmake make ninja-build pkg-config qt6-base-dev libgl-dev libsimpleini-dev
             nlohmann-json3-dev libxlsxwriter-dev libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth

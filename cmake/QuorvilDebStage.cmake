@@ -47,6 +47,15 @@ set(PROJECT_VERSION "${CPACK_PACKAGE_VERSION}")
 configure_file("${CPACK_QUORVIL_PACKAGING_DIR}/changelog.in" "${doc}/changelog" @ONLY)
 gzip_in_place("${doc}/changelog")
 
+# Documents over 4 kB compressed, as Debian's policy and dh_compress have it.
+file(GLOB documents "${doc}/*")
+foreach(document IN LISTS documents)
+  file(SIZE "${document}" size)
+  if(size GREATER 4096 AND NOT document MATCHES "/copyright$|\\.gz$")
+    gzip_in_place("${document}")
+  endif()
+endforeach()
+
 # Modes as dh_fixperms leaves them, whatever the umask of the build or of the
 # clone was: folders and programs 0755, everything else 0644.
 file(GLOB_RECURSE staged LIST_DIRECTORIES true "${CPACK_TEMPORARY_DIRECTORY}/*")

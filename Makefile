@@ -81,13 +81,20 @@ dashboard: configure
 	@$(BUILD)/bench/quorvil_dashboard
 
 # A Debian package of the programs and their desktop files, built without
-# the tests in its own folder: $(PACKAGE_BUILD)/quorvil_VERSION_ARCH.deb.
+# the tests in its own folder: $(PACKAGE_BUILD)/quorvil_VERSION_ARCH.deb,
+# then checked by lintian. Compiled with the flags Debian's own packages get
+# (hardening: stack protector, fortified functions, read-only relocations).
+package: PACKAGE_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 package: setup
+	@scripts/setup.sh --package
 	@cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVIL_TESTS=OFF -DQUORVIL_BENCH=OFF \
-	  -DQUORVIL_WERROR=$(WERROR) >/dev/null
+	  -DQUORVIL_WERROR=$(WERROR) \
+	  -DCMAKE_CXX_FLAGS="$$($(PACKAGE_FLAGS) CPPFLAGS) $$($(PACKAGE_FLAGS) CXXFLAGS | sed 's/^-g //')" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(PACKAGE_FLAGS) LDFLAGS)" >/dev/null
 	@cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	@rm -f $(PACKAGE_BUILD)/quorvil_*.deb
 	@cd $(PACKAGE_BUILD) && cpack -G DEB
-	@ls $(PACKAGE_BUILD)/*.deb
+	@scripts/lintian.sh $(PACKAGE_BUILD)/quorvil_*.deb
 
 # The Windows installer and portable .zip of the programs, cross-built
 # without the tests in their own folder:

@@ -270,7 +270,7 @@ int MergeCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
 {
     Arguments args = Parse(argc, argv, {"-o", "--id", "--map", "--overwrite", "--skip"}, {"--without-unlisted"});
     if (args.positional.size() != 2)
-        throw UsageError("merge takes a master and an other file");
+        throw UsageError("merge takes a master and another file");
     const std::string output = Required(args, "-o");
     auto master = OpenToRead(args.positional[0], err);
     auto other = OpenToRead(args.positional[1], err);

@@ -23,4 +23,13 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # menus and tool bar where the desktop has no theme, and the SQLite plugin
 # that Save as Access writes through.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "tango-icon-theme, libqt6sql6-sqlite")
+# Control files with the modes dpkg expects (0644, scripts 0755).
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# Fully stripped programs, compressed manual pages and changelog, the
+# machine-readable copyright file, put in place by cpack before the .deb is
+# made.
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/QuorvilDebStage.cmake)
+set(CPACK_QUORVIL_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
+set(CPACK_QUORVIL_RELEASE_DATE ${QUORVIL_RELEASE_DATE})
+set(CPACK_QUORVIL_STRIP ${CMAKE_STRIP})
 include(CPack)

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and packaging need
 # (dpkg-shlibdeps, and the desktop's validators for the install checks), when missing;
-# with --windows, those of the Windows build (the cross compiler, Wine and
-# NSIS for the installer).
+# with --windows, those of the Windows build (the cross compiler, Wine,
+# NSIS for the installer, and what scripts/windows-qt.sh needs); with
+# --package, the package's checker (make package).
 set -euo pipefail
 if [ "${1:-}" = "--windows" ]; then
   packages=(g++-mingw-w64-x86-64-posix wine64 googletest nsis libz-mingw-w64-dev tcl dpkg-dev)
+elif [ "${1:-}" = "--package" ]; then
+  packages=(lintian)
 else
   packages=(g++ clang cmake make ninja-build pkg-config qt6-base-dev libgl-dev libsimpleini-dev
             nlohmann-json3-dev libxlsxwriter-dev libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth

@@ -56,6 +56,15 @@ TEST(ConfigStoreTest, the_file_is_in_xdg_config_home_and_the_screen_section_is_p
     EXPECT_EQ(WindowsDir(), dir / "home/.config/") << "a relative XDG_CONFIG_HOME is ignored";
 }
 
+#if defined(_WIN32)
+TEST(ConfigStoreTest, the_file_is_in_the_roaming_application_data_folder)
+{
+    const char* appData = std::getenv("APPDATA");
+    ASSERT_NE(appData, nullptr);
+    EXPECT_EQ(ConfigFileName(), std::string(appData) + "\\Quorvil.INI");
+}
+#endif
+
 using A = PositionRequest::Action;
 using S = WindowState;
 

@@ -57,8 +57,15 @@ endfunction()
 add_compile_definitions(NOMINMAX)
 
 if(MINGW AND CMAKE_CROSSCOMPILING)
-  # Programs run under Wine need none of the compiler's DLLs beside them.
+  # Programs run under Wine or copied to a Windows machine need no DLL
+  # beside them but the system's. Libraries are found as archives, not as
+  # the import libraries of DLLs (zlib's), and the link ends in static mode:
+  # Qt's ODBC driver switches back to -Bdynamic after its own library, which
+  # would take the compiler's runtime (libstdc++, winpthread) as DLLs.
   add_link_options(-static)
+  set(CMAKE_FIND_LIBRARY_SUFFIXES .a)
+  string(APPEND CMAKE_CXX_STANDARD_LIBRARIES " -Wl,-Bstatic")
+  string(APPEND CMAKE_C_STANDARD_LIBRARIES " -Wl,-Bstatic")
 endif()
 
 # A cross build reaches the host's header-only libraries through a folder

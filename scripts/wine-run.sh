@@ -9,14 +9,21 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export DISPLAY=
 wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+# A prefix of an older script lacks the display setting: the mark says it is done.
+ready="$WINEPREFIX/.quorvil-prefix-1"
+if [ ! -f "$ready" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    if [ ! -f "$ready" ]; then
       "$wine" wineboot --init >/dev/null 2>&1 || true
+      # Windows without a display: Qt makes hidden windows of its own (its
+      # event loop's, the clipboard's), which need Wine's null display
+      # driver rather than none at all.
+      "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 || true
       # The prefix is written out when its server ends.
       "$(dirname "$wine")/wineserver" -w 2>/dev/null || wineserver -w 2>/dev/null || true
+      touch "$ready"
     fi
   ) 9>"$WINEPREFIX.lock"
 fi

@@ -26,8 +26,8 @@ std::filesystem::path PathFromUtf8(std::string_view name);
 std::string Utf8FromPath(const std::filesystem::path& path);
 
 // The folder of the user's configuration files, with a trailing separator:
-// $XDG_CONFIG_HOME, else ~/.config on POSIX; the roaming application data
-// folder on Windows. The working folder when neither can be found.
+// $XDG_CONFIG_HOME, else ~/.config on POSIX; %APPDATA%, else the roaming
+// application data folder on Windows. The working folder when neither can be found.
 std::string ConfigDirectory();
 
 }  // namespace quorvil::sys

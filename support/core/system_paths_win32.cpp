@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 #include "file_names.h"
 #include "system_file.h"
@@ -73,9 +74,17 @@ std::string Utf8FromPath(const fs::path& path)
 
 std::string ConfigDirectory()
 {
-    PWSTR folder = nullptr;
+    // %APPDATA% first, as Windows sets it to the same folder: a portable
+    // setup or a test points it elsewhere, as XDG_CONFIG_HOME does on POSIX.
     std::string dir;
-    if (::SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr, &folder) == S_OK)
+    if (const wchar_t* appData = ::_wgetenv(L"APPDATA"); appData && *appData) {
+        const fs::path folder(appData);
+        std::error_code ec;
+        if (folder.is_absolute() && fs::is_directory(folder, ec))
+            dir = Utf8FromPath(folder);
+    }
+    PWSTR folder = nullptr;
+    if (dir.empty() && ::SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr, &folder) == S_OK)
         dir = win32::Utf8(folder);
     ::CoTaskMemFree(folder);
     if (dir.empty()) {

@@ -26,6 +26,7 @@
 #include "transfer_commands.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -180,7 +181,8 @@ private slots:
         QString warning;
         AnswerMessage(warning);
         auto form = StartMainForm({PathToQString(path)});
-        QVERIFY2(warning.startsWith(FromUtf8("The file \"") + PathToQString(path) + FromUtf8("\" ends early")),
+        QVERIFY2(warning.startsWith(FromUtf8("The file \"") + QDir::toNativeSeparators(PathToQString(path)) +
+                                         FromUtf8("\" ends early")),
                  qPrintable(warning));
         QVERIFY2(warning.contains(FromUtf8("2 of the 3 records could be read whole")), qPrintable(warning));
         const TDataBase* db = form->Tabs()->CurrentDB();
@@ -194,7 +196,7 @@ private slots:
             },
             ButtonName(TMsgButton::Cancel));
         form->Action("SaveBtn")->trigger();
-        QCOMPARE(question, FromUtf8("The file \"") + PathToQString(path) +
+        QCOMPARE(question, FromUtf8("The file \"") + QDir::toNativeSeparators(PathToQString(path)) +
                                FromUtf8("\" opened damaged: 2 of the 3 records could be read whole.\n"
                                         "Replace the file with what could be read?\n"
                                         "Save as writes it to another file instead and leaves this one as it is."

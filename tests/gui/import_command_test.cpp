@@ -8,6 +8,7 @@
 #include "text_convert.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -50,7 +51,7 @@ private slots:
         QCOMPARE(db->PdbHeader.Name, std::string("stock_list"));
         QCOMPARE(db->RecordCount(), 2);
         QCOMPARE(db->GetCell(2, 2), std::string("1,2"));
-        QCOMPARE(PathToQString(db->FileName), Data(FromUtf8("stock_list (2).PDB")));
+        QCOMPARE(QDir::fromNativeSeparators(PathToQString(db->FileName)), Data(FromUtf8("stock_list (2).PDB")));
         // The new file holds a whole database at once, never 0 bytes.
         QCOMPARE(OpenReadOnly<TJFILE>(db->FileName)->GetCell(2, 2), std::string("1,2"));
         QCOMPARE(QFileInfo(Data(FromUtf8("stock_list.PDB"))).size(), 4);

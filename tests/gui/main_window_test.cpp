@@ -250,8 +250,8 @@ private slots:
         QVERIFY(form->isVisible());
         QCOMPARE(QueuedModalAnswers(), 1);
         ClearModalAnswers();
-        QCOMPARE(first, FromUtf8("Save edited database?\n(%1)").arg(Data("a.PDB")));
-        QCOMPARE(second, FromUtf8("Save edited database?\n(%1)").arg(Data("b.PDB")));
+        QCOMPARE(first, FromUtf8("Save edited database?\n(%1)").arg(QDir::toNativeSeparators(Data("a.PDB"))));
+        QCOMPARE(second, FromUtf8("Save edited database?\n(%1)").arg(QDir::toNativeSeparators(Data("b.PDB"))));
     }
 
     void cancelled_title_keeps_program_open_and_database_changed()

@@ -12,6 +12,7 @@
 #include "text_convert.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -106,7 +107,8 @@ private slots:
         way.Run();
 
         QCOMPARE(unexpected, QStringList());
-        QCOMPARE(question, asked ? FromUtf8("All eight tabs are in use: the file opens in place of\n") + paths[3] +
+        QCOMPARE(question, asked ? FromUtf8("All eight tabs are in use: the file opens in place of\n") +
+                                       QDir::toNativeSeparators(paths[3]) +
                                        FromUtf8("\nwhose changes are not saved. Save them first?")
                                  : QString());
         QCOMPARE(tabs->OpenCount(), freeTab ? 4 : 8);

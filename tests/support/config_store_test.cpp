@@ -62,6 +62,11 @@ TEST(ConfigStoreTest, the_file_is_in_the_roaming_application_data_folder)
     const char* appData = std::getenv("APPDATA");
     ASSERT_NE(appData, nullptr);
     EXPECT_EQ(ConfigFileName(), std::string(appData) + "\\Quorvil.INI");
+    testkit::TempDir dir;
+    EnvScope moved("APPDATA", dir.Path());
+    EXPECT_EQ(ConfigFileName(), dir.Path() + "\\Quorvil.INI");
+    EnvScope relative("APPDATA", "relative\\dir");
+    EXPECT_EQ(ConfigFileName(), std::string(appData) + "\\Quorvil.INI") << "a relative folder is ignored";
 }
 #endif
 

@@ -38,7 +38,7 @@ void TRecentMenu::Update()
     const std::vector<std::string>& paths = list_.Paths();
     QStringList names;
     for (const std::string& path : paths)
-        names << PathToQString(path).section(QLatin1Char('/'), -1);
+        names << QDir::fromNativeSeparators(PathToQString(path)).section(QLatin1Char('/'), -1);
     for (int k = 1; k <= TRecentList::kSize; ++k) {
         QAction* item = items_[size_t(k - 1)];
         const bool used = size_t(k) <= paths.size();
@@ -46,7 +46,7 @@ void TRecentMenu::Update()
         item->setEnabled(used);
         if (!used)
             continue;
-        const QString path = PathToQString(paths[size_t(k - 1)]);
+        const QString path = QDir::fromNativeSeparators(PathToQString(paths[size_t(k - 1)]));
         QString name = names[k - 1];
         // Files of one name in several folders are told apart by the folder.
         if (names.count(name) > 1)
@@ -54,8 +54,8 @@ void TRecentMenu::Update()
                     QLatin1Char(')');
         name.replace(QLatin1Char('&'), FromUtf8("&&"));
         item->setText(FromUtf8("&%1 %2").arg(k).arg(name));
-        item->setStatusTip(path);
-        item->setToolTip(path);
+        item->setStatusTip(QDir::toNativeSeparators(path));
+        item->setToolTip(QDir::toNativeSeparators(path));
     }
     separator_->setVisible(!paths.empty());
 }

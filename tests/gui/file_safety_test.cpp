@@ -182,7 +182,7 @@ private slots:
         AnswerMessage(warning);
         auto form = StartMainForm({PathToQString(path)});
         QVERIFY2(warning.startsWith(FromUtf8("The file \"") + QDir::toNativeSeparators(PathToQString(path)) +
-                                         FromUtf8("\" ends early")),
+                                    FromUtf8("\" ends early")),
                  qPrintable(warning));
         QVERIFY2(warning.contains(FromUtf8("2 of the 3 records could be read whole")), qPrintable(warning));
         const TDataBase* db = form->Tabs()->CurrentDB();

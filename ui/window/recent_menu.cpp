@@ -1,5 +1,6 @@
 #include "recent_menu.h"
 
+#include "command_context.h"
 #include "text_convert.h"
 
 #include <QAction>
@@ -38,7 +39,7 @@ void TRecentMenu::Update()
     const std::vector<std::string>& paths = list_.Paths();
     QStringList names;
     for (const std::string& path : paths)
-        names << QDir::fromNativeSeparators(PathToQString(path)).section(QLatin1Char('/'), -1);
+        names << BareName(path);
     for (int k = 1; k <= TRecentList::kSize; ++k) {
         QAction* item = items_[size_t(k - 1)];
         const bool used = size_t(k) <= paths.size();

@@ -1,9 +1,14 @@
 #pragma once
-// The handheld's character set, Windows-1252, as Unicode code points. Cell
-// texts stay bytes everywhere; this is only for showing them to people.
+// Character sets of databases as Unicode. Cell texts stay bytes everywhere;
+// a set only says how those bytes become characters for people and for
+// other programs. Windows-1252 is the handheld's Western set and the default.
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvil {
 
@@ -38,5 +43,119 @@ TUtf8ToCp1252 Utf8ToCp1252(std::string_view utf8, char* out);
 // above, or neither (Windows-1252, say).
 enum class TTextBytes { Ascii, Utf8, Other };
 TTextBytes ClassifyBytes(std::string_view bytes);
+
+enum class TCharset : uint8_t {
+    Windows1252,
+    Windows1250,
+    Windows1251,
+    Windows1253,
+    Windows1254,
+    Windows1257,
+    ShiftJis,  // code page 932
+    Gbk,       // code page 936
+    Big5,      // code page 950
+    EucKr,     // code page 949, a superset of EUC-KR
+};
+
+// Every set, in the order menus list them.
+std::span<const TCharset> AllCharsets();
+// The IANA name ("windows-1250", "shift_jis"), as options and the INI write it.
+std::string_view CharsetName(TCharset set);
+// The name people read ("Windows-1250", "Shift-JIS").
+std::string_view CharsetCaption(TCharset set);
+// The set of an IANA name, case ignored; none for an unknown name.
+std::optional<TCharset> CharsetByName(std::string_view name);
+bool IsMultiByte(TCharset set);
+
+// A byte that begins no character of its set shows as a code point of its
+// own so that it survives the round trip: hex 80..9F of a single-byte set as
+// the C1 control of the same number (as Windows does), any other such byte
+// as kStrayByteBase + byte, a private-use code point no set maps.
+constexpr char32_t kStrayByteBase = 0x10FF00;
+
+// The tables of one set, asked of the platform's converter once and then
+// read for every character. Thread-safe once made.
+class TCodec {
+public:
+    static const TCodec& Of(TCharset set);
+    TCharset Set() const { return set_; }
+
+    // The length in bytes (1 or 2) of the character that starts at `at`; a
+    // stray byte is 1.
+    size_t CharLength(std::string_view bytes, size_t at) const;
+    // The code point of the character at `at`, and its length.
+    char32_t Decode(std::string_view bytes, size_t at, size_t* length) const;
+    // The bytes of `cp` in `out` and their count, 0 when the set has none.
+    // Only characters the set reads back as `cp` are written, never an
+    // approximation; a stray-byte code point gives its byte back.
+    size_t Encode(char32_t cp, char out[2]) const;
+    // The upper case of a single-byte character; a byte of a two-byte one
+    // must never be passed. Itself when the set has no byte for its upper
+    // case.
+    char UpperByte(char c) const { return char(upper_[uint8_t(c)]); }
+    bool IsLeadByte(char c) const { return lead_[uint8_t(c)]; }
+    // Whether the two bytes are a character of the set (not a stray lead).
+    bool IsPair(char lead, char trail) const;
+    // The set's character for the bytes, without stray-byte stand-ins: none
+    // when they are not a character of the set.
+    std::optional<char32_t> Defined(std::string_view bytes, size_t at, size_t* length) const;
+
+    struct TTables;
+    explicit TCodec(TCharset set);
+    ~TCodec();
+
+private:
+    TCharset set_;
+    unsigned char upper_[256];
+    bool lead_[256];
+    std::unique_ptr<TTables> tables_;
+};
+
+// The bytes of `set` as UTF-8 and UTF-16; every byte survives.
+std::string CharsetToUtf8(TCharset set, std::string_view bytes);
+std::u16string CharsetToUtf16(TCharset set, std::string_view bytes);
+
+// How far a Unicode text went into a set's bytes.
+struct TToCharset {
+    std::string Bytes;  // written before the stop
+    // Where the text stopped: the offset (in the input's units) of the first
+    // character the set has no bytes for, or of the first units that are
+    // not UTF-8 / UTF-16; npos when it went in whole.
+    size_t StopAt = std::string_view::npos;
+    size_t StopLength = 0;
+    char32_t Missing = 0;  // that character; 0 for broken input
+    bool Whole() const { return StopAt == std::string_view::npos; }
+};
+// Stops, never replacing, at a character the set lacks and at input that
+// is not well-formed.
+TToCharset Utf8ToCharset(TCharset set, std::string_view utf8);
+TToCharset Utf16ToCharset(TCharset set, std::u16string_view utf16);
+
+// Upper-cases the single-byte characters of `text` in place, leaving every
+// byte of a two-byte character as it is.
+void UpperCaseIn(TCharset set, std::string& text);
+
+// Which multi-byte set a database's texts seem to be written in. Texts that
+// read as plausible Windows-1252 give none; so do texts that two sets read
+// equally well. Fed every text once; linear in their size.
+class TCharsetGuess {
+public:
+    TCharsetGuess();
+    void Add(std::string_view text);
+    std::optional<TCharset> Result() const;
+
+private:
+    static constexpr int kSets = 4;  // the multi-byte sets
+    struct TSetScore {
+        bool Valid = true;
+        uint64_t Pairs = 0;  // two-byte characters read
+        uint64_t Hits = 0;   // of them, characters frequent in the set's language
+    };
+    uint64_t high_ = 0;       // bytes at hex 80 and above
+    uint64_t letters_ = 0;    // of them, letters of Windows-1252
+    uint64_t undefined_ = 0;  // of them, bytes Windows-1252 leaves undefined
+    uint64_t longRuns_ = 0;   // of them, bytes in runs of three or more
+    TSetScore scores_[kSets];
+};
 
 }  // namespace quorvil

@@ -7,6 +7,7 @@
 // change goes through a setter, so that none escapes the modified flag or a
 // subclass that follows the changes.
 #include "appinfo.h"
+#include "charset.h"
 #include "layout.h"
 #include "load_damage.h"
 #include "pdb_container.h"
@@ -75,6 +76,12 @@ public:
     // The database counts as its file holds it again (an undo back to the
     // last save; a rule of the open that a read-only file cannot keep).
     void ClearModified() { modified_ = false; }
+    // How the texts' bytes become characters for people and other programs.
+    // Not kept in the file (the handheld marks no set): the editor remembers
+    // it by the title, the command-line tool takes it as an option. A change
+    // of set never changes a byte.
+    TCharset Charset() const { return charset_; }
+    void SetCharset(TCharset set) { charset_ = set; }
     TLayout Layout() const { return layout_; }
     // The texts a Boolean "1" and "0" are shown as and typed as: "TRUE" and
     // "FALSE" until set otherwise.
@@ -251,6 +258,7 @@ private:
     std::array<FilterRec, 5> filters_;
     bool modified_ = false;
     TLayout layout_ = TLayout::JFile55;
+    TCharset charset_ = TCharset::Windows1252;
     int updateCount_ = 0;
     std::string trueText_ = "TRUE";
     std::string falseText_ = "FALSE";

@@ -28,6 +28,25 @@ std::string FromQString(const QString& text)
     return bytes;
 }
 
+QString ToQString(std::string_view bytes, TCharset set)
+{
+    if (set == TCharset::Windows1252)
+        return ToQString(bytes);
+    const std::u16string text = CharsetToUtf16(set, bytes);
+    return QString::fromUtf16(text.data(), qsizetype(text.size()));
+}
+
+std::optional<std::string> FromQString(const QString& text, TCharset set, QString* refusal)
+{
+    TToCharset result = Utf16ToCharset(set, std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                                                size_t(text.size())));
+    if (result.Whole())
+        return std::move(result.Bytes);
+    if (refusal)
+        *refusal = QString::fromStdString(RefusalText(result, set));
+    return std::nullopt;
+}
+
 QString PathToQString(const std::string& path)
 {
     return QFile::decodeName(QByteArray::fromStdString(path));

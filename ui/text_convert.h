@@ -1,13 +1,23 @@
 #pragma once
-// The one place where bytes become QString and back. Cell values, titles and
-// field names are Windows-1252 bytes (the handheld's set, '¤' = byte 164);
-// file names are in the file system's own encoding.
+// The one place where bytes become QString and back. Cell values, titles,
+// field names and popup values are bytes of the database's character set
+// (TJFILE::Charset); file names are in the file system's own encoding.
 #include <QString>
 
+#include "charset.h"
+
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace quorvil {
+
+// Bytes of `set` as text; every byte survives the round trip.
+QString ToQString(std::string_view bytes, TCharset set);
+// Text as bytes of `set`; none when the set lacks one of its characters (or
+// the text is broken), with `refusal`, when given, set to the message that
+// names the character (RefusalText). Never a replacement character.
+std::optional<std::string> FromQString(const QString& text, TCharset set, QString* refusal = nullptr);
 
 // Windows-1252 bytes as text; every byte survives the round trip.
 QString ToQString(std::string_view bytes);

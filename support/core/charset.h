@@ -131,6 +131,12 @@ struct TToCharset {
 TToCharset Utf8ToCharset(TCharset set, std::string_view utf8);
 TToCharset Utf16ToCharset(TCharset set, std::u16string_view utf16);
 
+// The refusal of a text that did not go in whole, in UTF-8: "'Ł' cannot be
+// stored in a Windows-1252 database; choose the database's character set in
+// View > Character set", or, for input that is not well-formed, that it
+// holds a broken character.
+std::string RefusalText(const TToCharset& stop, TCharset set);
+
 // Upper-cases the single-byte characters of `text` in place, leaving every
 // byte of a two-byte character as it is.
 void UpperCaseIn(TCharset set, std::string& text);

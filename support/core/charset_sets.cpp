@@ -369,6 +369,16 @@ TToCharset Utf16ToCharset(TCharset set, std::u16string_view utf16)
     return ToCharset(set, utf16, NextUtf16);
 }
 
+std::string RefusalText(const TToCharset& stop, TCharset set)
+{
+    if (stop.Missing == 0)
+        return "The text holds a broken character, which cannot be stored; type it again";
+    std::string character;
+    AppendUtf8(character, stop.Missing);
+    return "'" + character + "' cannot be stored in a " + std::string(CharsetCaption(set)) +
+           " database; choose the database's character set in View > Character set";
+}
+
 void UpperCaseIn(TCharset set, std::string& text)
 {
     const TCodec& codec = TCodec::Of(set);

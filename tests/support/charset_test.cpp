@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "sample_db.h"
 #include "text_case.h"
 
 namespace quorvil {
@@ -171,6 +172,17 @@ TEST(CharsetSetsTest, the_guess_names_a_multi_byte_set_only_where_western_text_i
         const std::string bytes = s.Bytes;
         const auto expected = IsMultiByte(s.Set) ? std::optional(s.Set) : std::nullopt;
         EXPECT_EQ(guess({bytes, "Name", bytes}), expected) << CharsetName(s.Set);
+    }
+    for (const pdbtest::CharsetSample& s : pdbtest::CharsetSamples()) {
+        std::vector<std::string_view> texts{s.title.bytes};
+        for (const auto& row : s.records)
+            for (const pdbtest::SetText& cell : row)
+                texts.push_back(cell.bytes);
+        TCharsetGuess g;
+        for (std::string_view t : texts)
+            g.Add(t);
+        const TCharset set = *CharsetByName(s.set);
+        EXPECT_EQ(g.Result(), IsMultiByte(set) ? std::optional(set) : std::nullopt) << s.set;
     }
     EXPECT_EQ(guess({"Gr\xF6\xDF" "e", "M\xFCller", "Fran\xE7" "ais", "Stra\xDF" "e 12"}), std::nullopt);
     EXPECT_EQ(guess({"12,50 \x80", "\xA9 2024", "informa\xE7\xE3o"}), std::nullopt);

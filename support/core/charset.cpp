@@ -15,20 +15,6 @@ const char16_t kHigh[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-void AppendUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out.push_back(char(cp));
-    } else if (cp < 0x800) {
-        out.push_back(char(0xC0 | (cp >> 6)));
-        out.push_back(char(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(char(0xE0 | (cp >> 12)));
-        out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (cp & 0x3F)));
-    }
-}
-
 // The well-formed sequences of more than one byte, by lead byte: their
 // length and the range of the second byte, which rules out overlong forms,
 // surrogates and code points above U+10FFFF. Later bytes are 80..BF.
@@ -42,12 +28,32 @@ constexpr TUtf8Form kUtf8Forms[] = {
     {0xEE, 0xEF, 3, 0x80, 0xBF}, {0xF0, 0xF0, 4, 0x90, 0xBF}, {0xF1, 0xF3, 4, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x80, 0x8F},
 };
 
-// The character of more than one byte at `at` in `text`: its length, and
-// its code point, or none when the bytes are not UTF-8 (the length then
-// covers the bytes before the first one that breaks the sequence).
+}  // namespace
+
+void AppendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out.push_back(char(cp));
+    } else if (cp < 0x800) {
+        out.push_back(char(0xC0 | (cp >> 6)));
+        out.push_back(char(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(char(0xE0 | (cp >> 12)));
+        out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(char(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(char(0xF0 | (cp >> 18)));
+        out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(char(0x80 | (cp & 0x3F)));
+    }
+}
+
 std::pair<size_t, std::optional<char32_t>> DecodeUtf8(std::string_view text, size_t at)
 {
     const auto lead = uint8_t(text[at]);
+    if (lead < 0x80)
+        return {1, lead};
     const TUtf8Form* form = nullptr;
     for (const TUtf8Form& f : kUtf8Forms)
         if (lead >= f.FirstLead && lead <= f.LastLead)
@@ -66,8 +72,6 @@ std::pair<size_t, std::optional<char32_t>> DecodeUtf8(std::string_view text, siz
     }
     return {form->Length, cp};
 }
-
-}  // namespace
 
 char32_t Cp1252ToUnicode(unsigned char byte)
 {

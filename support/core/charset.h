@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quorvil {
@@ -38,6 +39,18 @@ struct TUtf8ToCp1252 {
 // U+0090 and U+009D give the undefined bytes of the same number, as
 // Cp1252ToUnicode maps them.
 TUtf8ToCp1252 Utf8ToCp1252(std::string_view utf8, char* out);
+
+// Appends the UTF-8 of a code point.
+void AppendUtf8(std::string& out, char32_t cp);
+// The code point that starts at `at` of UTF-8 text and its length; none for
+// bytes that are not well-formed UTF-8 (the length then covers the bytes
+// before the first one that breaks the sequence).
+std::pair<size_t, std::optional<char32_t>> DecodeUtf8(std::string_view text, size_t at);
+
+inline bool IsPrivateUse(char32_t cp)
+{
+    return (cp >= 0xE000 && cp <= 0xF8FF) || cp >= 0xF0000;
+}
 
 // What a text's bytes are: all below hex 80, well-formed UTF-8 with some
 // above, or neither (Windows-1252, say).

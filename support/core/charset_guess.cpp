@@ -44,11 +44,6 @@ bool IsUndefined1252(uint8_t b)
     return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
 }
 
-bool IsPrivateUse(char32_t cp)
-{
-    return (cp >= 0xE000 && cp <= 0xF8FF) || cp >= 0xF0000;
-}
-
 }  // namespace
 
 TCharsetGuess::TCharsetGuess() = default;
@@ -93,7 +88,9 @@ void TCharsetGuess::Add(std::string_view text)
         for (size_t at = 0; at < text.size();) {
             size_t length = 1;
             const std::optional<char32_t> cp = codec.Defined(text, at, &length);
-            if (!cp || IsPrivateUse(*cp)) {
+            // Code page 932 on Windows reads some bytes as C1 controls or
+            // private use, which no text holds.
+            if (!cp || IsPrivateUse(*cp) || (*cp >= 0x80 && *cp < 0xA0)) {
                 score.Valid = false;
                 break;
             }
@@ -116,7 +113,7 @@ std::optional<TCharset> TCharsetGuess::Result() const
     int valid = 0, best = -1, ties = 0;
     for (int s = 0; s < kSets; ++s) {
         const TSetScore& score = scores_[s];
-        if (!score.Valid || score.Pairs == 0)
+        if (!score.Valid || (score.Pairs == 0 && score.Hits == 0))
             continue;
         ++valid;
         if (best < 0 || score.Hits > scores_[best].Hits) {

@@ -49,11 +49,6 @@ const TSetInfo& Info(TCharset set)
     return kSets[size_t(set)];
 }
 
-bool IsPrivateUse(char32_t cp)
-{
-    return (cp >= 0xE000 && cp <= 0xF8FF) || cp >= 0xF0000;
-}
-
 uint16_t PairKey(char lead, char trail)
 {
     return uint16_t(uint8_t(lead) << 8 | uint8_t(trail));
@@ -237,24 +232,6 @@ size_t TCodec::Encode(char32_t cp, char out[2]) const
 
 namespace {
 
-void AppendUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out.push_back(char(cp));
-    } else if (cp < 0x800) {
-        out.push_back(char(0xC0 | (cp >> 6)));
-        out.push_back(char(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(char(0xE0 | (cp >> 12)));
-        out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(char(0xF0 | (cp >> 18)));
-        out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (cp & 0x3F)));
-    }
-}
 
 void AppendUtf16(std::u16string& out, char32_t cp)
 {
@@ -279,40 +256,6 @@ TOut Convert(TCharset set, std::string_view bytes, TAppend append)
         at += length;
     }
     return out;
-}
-
-// The code point at `at` of well-formed UTF-8 and its length; none (and the
-// length of the broken bytes) otherwise.
-std::pair<size_t, std::optional<char32_t>> NextUtf8(std::string_view text, size_t at)
-{
-    const auto lead = uint8_t(text[at]);
-    if (lead < 0x80)
-        return {1, lead};
-    struct TForm {
-        uint8_t First, Last, Length, SecondMin, SecondMax;
-    };
-    static constexpr TForm kForms[] = {
-        {0xC2, 0xDF, 2, 0x80, 0xBF}, {0xE0, 0xE0, 3, 0xA0, 0xBF}, {0xE1, 0xEC, 3, 0x80, 0xBF},
-        {0xED, 0xED, 3, 0x80, 0x9F}, {0xEE, 0xEF, 3, 0x80, 0xBF}, {0xF0, 0xF0, 4, 0x90, 0xBF},
-        {0xF1, 0xF3, 4, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x80, 0x8F},
-    };
-    const TForm* form = nullptr;
-    for (const TForm& f : kForms)
-        if (lead >= f.First && lead <= f.Last)
-            form = &f;
-    if (!form)
-        return {1, std::nullopt};
-    char32_t cp = lead & (0x7F >> form->Length);
-    for (size_t k = 1; k < form->Length; ++k) {
-        if (at + k == text.size())
-            return {k, std::nullopt};
-        const auto byte = uint8_t(text[at + k]);
-        const bool fits = k == 1 ? byte >= form->SecondMin && byte <= form->SecondMax : (byte & 0xC0) == 0x80;
-        if (!fits)
-            return {k, std::nullopt};
-        cp = (cp << 6) | (byte & 0x3F);
-    }
-    return {form->Length, cp};
 }
 
 std::pair<size_t, std::optional<char32_t>> NextUtf16(std::u16string_view text, size_t at)
@@ -361,7 +304,7 @@ std::u16string CharsetToUtf16(TCharset set, std::string_view bytes)
 
 TToCharset Utf8ToCharset(TCharset set, std::string_view utf8)
 {
-    return ToCharset(set, utf8, NextUtf8);
+    return ToCharset(set, utf8, DecodeUtf8);
 }
 
 TToCharset Utf16ToCharset(TCharset set, std::u16string_view utf16)

@@ -38,8 +38,8 @@ QString ToQString(std::string_view bytes, TCharset set)
 
 std::optional<std::string> FromQString(const QString& text, TCharset set, QString* refusal)
 {
-    TToCharset result = Utf16ToCharset(set, std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                                size_t(text.size())));
+    TToCharset result = Utf16ToCharset(
+        set, std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size())));
     if (result.Whole())
         return std::move(result.Bytes);
     if (refusal)

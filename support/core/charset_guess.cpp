@@ -14,12 +14,16 @@ constexpr TCharset kMultiByte[] = {TCharset::ShiftJis, TCharset::Gbk, TCharset::
 // others. Japanese is told by its kana instead.
 constexpr std::u32string_view kFrequent[] = {
     U"",
-    U"的一是不了在人有我他这个们中来上大为和国地到以说时要就出会可也你对生能而子那得于着下自之年过发后作里用道行所然家种事成方多经么去"
-    U"法学如都同现当没动面起看定天分还进好小部其些主样理心公司号路市区省电话王李张刘陈杨黄赵吴周",
-    U"的一是不了在人有我他這個們中來上大為和國地到以說時要就出會可也你對生能而子那得於著下自之年過發後作裡用道行所然家種事成方多經麼去"
-    U"法學如都同現當沒動面起看定天分還進好小部其些主樣理心公司號路市區省電話王李張劉陳楊黃趙吳周",
-    U"이다는의에하고가을지기로사한서를리대정도자적일시수인있나어주제전부장보국것들아게구해원과우김박최강조윤임동성민영호"
-    U"서울시번길",
+    U"的一是不了在人有我他这个们中来上大为和国地到以说时要就出会可也你对生能而"
+    U"子那得于着下自之年过发后作里用道行所然家种事成方多经么去法学如都同现当没"
+    U"动面起看定天分还进好小部其些主样理心公司号路市区省电话王李张刘陈杨黄赵吴"
+    U"周",
+    U"的一是不了在人有我他這個們中來上大為和國地到以說時要就出會可也你對生能而"
+    U"子那得於著下自之年過發後作裡用道行所然家種事成方多經麼去法學如都同現當沒"
+    U"動面起看定天分還進好小部其些主樣理心公司號路市區省電話王李張劉陳楊黃趙吳"
+    U"周",
+    U"이다는의에하고가을지기로사한서를리대정도자적일시수인있나어주제전부장보국"
+    U"것들아게구해원과우김박최강조윤임동성민영호서울시번길",
 };
 
 bool IsKana(char32_t cp)
@@ -32,10 +36,14 @@ bool IsKana(char32_t cp)
 bool IsLetter1252(uint8_t b)
 {
     switch (b) {
-    case 0x8A: case 0x8C: case 0x8E: case 0x9A: case 0x9C: case 0x9E: case 0x9F:
-        return true;
-    default:
-        return b >= 0xC0 && b != 0xD7 && b != 0xF7;
+    case 0x8A:
+    case 0x8C:
+    case 0x8E:
+    case 0x9A:
+    case 0x9C:
+    case 0x9E:
+    case 0x9F: return true;
+    default: return b >= 0xC0 && b != 0xD7 && b != 0xF7;
     }
 }
 

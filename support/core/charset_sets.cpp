@@ -87,14 +87,13 @@ bool IsMultiByte(TCharset set)
 
 struct TCodec::TTables {
     char32_t Single[256] = {};
-    bool Stray[256] = {};    // a byte that is no character alone (nor a lead)
-    bool Private[256] = {};  // a single byte the set maps to private use
-    std::vector<char32_t> Pairs;  // by lead << 8 | trail; 0 for none
+    bool Stray[256] = {};                           // a byte that is no character alone (nor a lead)
+    bool Private[256] = {};                         // a single byte the set maps to private use
+    std::vector<char32_t> Pairs;                    // by lead << 8 | trail; 0 for none
     std::unordered_map<char32_t, uint16_t> Encode;  // a single byte below 256, else lead << 8 | trail
 };
 
-TCodec::TCodec(TCharset set)
-    : set_(set), tables_(std::make_unique<TTables>())
+TCodec::TCodec(TCharset set) : set_(set), tables_(std::make_unique<TTables>())
 {
     const TSetInfo& info = Info(set);
     const sys::TCharsetConverter converter(info.IconvName, info.CodePage);
@@ -144,7 +143,7 @@ TCodec::TCodec(TCharset set)
         uint16_t chosen = list.front();
         if (list.size() > 1) {
             const std::string bytes = converter.Encode(cp);
-            const uint16_t key = bytes.size() == 1 ? uint16_t(uint8_t(bytes[0]))
+            const uint16_t key = bytes.size() == 1   ? uint16_t(uint8_t(bytes[0]))
                                  : bytes.size() == 2 ? PairKey(bytes[0], bytes[1])
                                                      : chosen;
             if (std::ranges::find(list, key) != list.end())
@@ -231,7 +230,6 @@ size_t TCodec::Encode(char32_t cp, char out[2]) const
 }
 
 namespace {
-
 
 void AppendUtf16(std::u16string& out, char32_t cp)
 {

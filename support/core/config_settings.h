@@ -64,7 +64,7 @@ inline constexpr TFlagSetting CsvByteOrderMark{"SAVE", "CsvByteOrderMark", true}
 inline constexpr TTextSetting ColumnWidths{"#", "ColWidth", ""};  // "64,120,40", in field order
 inline constexpr TFlagSetting FilterRow{"#", "FilterRow", false};
 inline constexpr TTextSetting Charset{"#", "Charset", "windows-1252"};  // an IANA name (CharsetName)
-inline constexpr TTextSetting SplitFileName{"#", "#", ""};  // the key: a value of the split's field
+inline constexpr TTextSetting SplitFileName{"#", "#", ""};              // the key: a value of the split's field
 
 }  // namespace settings
 

@@ -35,8 +35,7 @@ bool ConvertWhole(iconv_t cd, std::string_view in, std::string& out, size_t room
 
 }  // namespace
 
-TCharsetConverter::TCharsetConverter(const char* iconvName, unsigned)
-    : state_(std::make_unique<TState>())
+TCharsetConverter::TCharsetConverter(const char* iconvName, unsigned) : state_(std::make_unique<TState>())
 {
     state_->ToUnicode = iconv_open("UTF-32LE", iconvName);
     state_->FromUnicode = iconv_open(iconvName, "UTF-32LE");

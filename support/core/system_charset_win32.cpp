@@ -9,8 +9,7 @@ struct TCharsetConverter::TState {
     bool Available = false;
 };
 
-TCharsetConverter::TCharsetConverter(const char*, unsigned codePage)
-    : state_(std::make_unique<TState>())
+TCharsetConverter::TCharsetConverter(const char*, unsigned codePage) : state_(std::make_unique<TState>())
 {
     state_->CodePage = codePage;
     state_->Available = IsValidCodePage(codePage) != 0;
@@ -47,8 +46,8 @@ std::string TCharsetConverter::Encode(char32_t cp) const
     }
     char bytes[8];
     BOOL usedDefault = FALSE;
-    const int n = WideCharToMultiByte(state_->CodePage, WC_NO_BEST_FIT_CHARS, wide, units, bytes, sizeof bytes,
-                                      nullptr, &usedDefault);
+    const int n = WideCharToMultiByte(state_->CodePage, WC_NO_BEST_FIT_CHARS, wide, units, bytes, sizeof bytes, nullptr,
+                                      &usedDefault);
     if (n <= 0 || usedDefault)
         return {};
     return std::string(bytes, size_t(n));

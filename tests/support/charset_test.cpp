@@ -70,17 +70,25 @@ const struct {
     const char* Utf8;
     const char* Bytes;
 } kSamples[] = {
-    {TCharset::Windows1252, "Müller café €5 Œuvre", "M\xFCller caf\xE9 \x80" "5 \x8Cuvre"},
-    {TCharset::Windows1250, "Łódź Žluťoučký kůň", "\xA3\xF3" "d\x9F \x8Elu\x9Dou\xE8k\xFD k\xF9\xF2"},
+    {TCharset::Windows1252, "Müller café €5 Œuvre",
+     "M\xFCller caf\xE9 \x80"
+     "5 \x8Cuvre"},
+    {TCharset::Windows1250, "Łódź Žluťoučký kůň",
+     "\xA3\xF3"
+     "d\x9F \x8Elu\x9Dou\xE8k\xFD k\xF9\xF2"},
     {TCharset::Windows1251, "Москва Ёлка язык", "\xCC\xEE\xF1\xEA\xE2\xE0 \xA8\xEB\xEA\xE0 \xFF\xE7\xFB\xEA"},
     {TCharset::Windows1253, "Αθήνα ΣΩ άλφα", "\xC1\xE8\xDE\xED\xE1 \xD3\xD9 \xDC\xEB\xF6\xE1"},
-    {TCharset::Windows1254, "İstanbul ağaç şişe", "\xDDstanbul a\xF0" "a\xE7 \xFEi\xFE" "e"},
+    {TCharset::Windows1254, "İstanbul ağaç şişe",
+     "\xDDstanbul a\xF0"
+     "a\xE7 \xFEi\xFE"
+     "e"},
     {TCharset::Windows1257, "Rīga Šiauliai ąžuolas", "R\xEEga \xD0iauliai \xE0\xFEuolas"},
     {TCharset::ShiftJis, "東京タワー ソ表\\あ", "\x93\x8C\x8B\x9E\x83^\x83\x8F\x81[ \x83\\\x95\\\\\x82\xA0"},
     {TCharset::Gbk, "北京市 中文 张三", "\xB1\xB1\xBE\xA9\xCA\xD0 \xD6\xD0\xCE\xC4 \xD5\xC5\xC8\xFD"},
     {TCharset::Big5, "臺北市 許功蓋 中文", "\xBBO\xA5_\xA5\xAB \xB3\\\xA5\\\xBB\\ \xA4\xA4\xA4\xE5"},
     {TCharset::EucKr, "서울특별시 김철수 똠방각하",
-     "\xBC\xAD\xBF\xEF\xC6\xAF\xBA\xB0\xBD\xC3 \xB1\xE8\xC3\xB6\xBC\xF6 \x8C" "c\xB9\xE6\xB0\xA2\xC7\xCF"},
+     "\xBC\xAD\xBF\xEF\xC6\xAF\xBA\xB0\xBD\xC3 \xB1\xE8\xC3\xB6\xBC\xF6 \x8C"
+     "c\xB9\xE6\xB0\xA2\xC7\xCF"},
 };
 
 TEST(CharsetSetsTest, texts_go_into_each_set_and_back)
@@ -125,7 +133,10 @@ TEST(CharsetSetsTest, characters_a_set_lacks_stop_the_text_and_are_named)
         size_t StopAt;
         char32_t Missing;
     } cases[] = {
-        {TCharset::Windows1252, "x\xC5\x81\xC3\xB3" "d\xC5\xBA", 1, 0x141},  // Łódź
+        {TCharset::Windows1252,
+         "x\xC5\x81\xC3\xB3"
+         "d\xC5\xBA",
+         1, 0x141},  // Łódź
         {TCharset::Windows1251, "\xC3\xA9", 0, 0xE9},
         {TCharset::ShiftJis, "a\xC2\xA5", 1, 0xA5},  // the yen sign only an approximation writes
         {TCharset::Gbk, "\xF0\x9F\x98\x80", 0, 0x1F600},
@@ -147,11 +158,25 @@ TEST(CharsetSetsTest, case_folding_touches_only_single_byte_letters)
         TCharset Set;
         std::string Bytes, Upper;
     } cases[] = {
-        {TCharset::Windows1250, "\xB3\xF3" "d\x9F", "\xA3\xD3" "D\x8F"},  // łódź
+        {TCharset::Windows1250,
+         "\xB3\xF3"
+         "d\x9F",
+         "\xA3\xD3"
+         "D\x8F"},  // łódź
         {TCharset::Windows1251, "\xFF\xE7\xFB\xEA", "\xDF\xC7\xDB\xCA"},
         {TCharset::Windows1253, "\xE1\xEB\xF6\xE1", "\xC1\xCB\xD6\xC1"},
-        {TCharset::ShiftJis, "a\x83" "a\x83", "A\x83" "a\x83"},  // ャ keeps its trail; the lone lead stays
-        {TCharset::Big5, "\xA5" "a\xA4" "b", "\xA5" "a\xA4" "b"},
+        {TCharset::ShiftJis,
+         "a\x83"
+         "a\x83",
+         "A\x83"
+         "a\x83"},  // ャ keeps its trail; the lone lead stays
+        {TCharset::Big5,
+         "\xA5"
+         "a\xA4"
+         "b",
+         "\xA5"
+         "a\xA4"
+         "b"},
     };
     for (const auto& c : cases) {
         std::string text = c.Bytes;
@@ -184,7 +209,14 @@ TEST(CharsetSetsTest, the_guess_names_a_multi_byte_set_only_where_western_text_i
         const TCharset set = *CharsetByName(s.set);
         EXPECT_EQ(g.Result(), IsMultiByte(set) ? std::optional(set) : std::nullopt) << s.set;
     }
-    EXPECT_EQ(guess({"Gr\xF6\xDF" "e", "M\xFCller", "Fran\xE7" "ais", "Stra\xDF" "e 12"}), std::nullopt);
+    EXPECT_EQ(guess({"Gr\xF6\xDF"
+                     "e",
+                     "M\xFCller",
+                     "Fran\xE7"
+                     "ais",
+                     "Stra\xDF"
+                     "e 12"}),
+              std::nullopt);
     EXPECT_EQ(guess({"12,50 \x80", "\xA9 2024", "informa\xE7\xE3o"}), std::nullopt);
     EXPECT_EQ(guess({"plain ASCII"}), std::nullopt);
 }

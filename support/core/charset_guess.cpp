@@ -1,5 +1,7 @@
 #include "charset.h"
 
+#include <array>
+#include <bitset>
 #include <cstring>
 
 namespace quorvil {
@@ -25,6 +27,24 @@ constexpr std::u32string_view kFrequent[] = {
     U"이다는의에하고가을지기로사한서를리대정도자적일시수인있나어주제전부장보국"
     U"것들아게구해원과우김박최강조윤임동성민영호서울시번길",
 };
+
+// The two bytes of each frequent character in its set, by lead << 8 | trail.
+const std::bitset<65536>& FrequentPairs(int s)
+{
+    static const auto pairs = [] {
+        std::array<std::bitset<65536>, std::size(kFrequent)> all;
+        for (size_t i = 0; i < all.size(); ++i) {
+            const TCodec& codec = TCodec::Of(kMultiByte[i]);
+            for (char32_t cp : kFrequent[i]) {
+                char bytes[2];
+                if (codec.Encode(cp, bytes) == 2)
+                    all[i].set(size_t(uint8_t(bytes[0]) << 8 | uint8_t(bytes[1])));
+            }
+        }
+        return all;
+    }();
+    return pairs[size_t(s)];
+}
 
 bool IsKana(char32_t cp)
 {
@@ -93,6 +113,7 @@ void TCharsetGuess::Add(std::string_view text)
         if (!score.Valid)
             continue;
         const TCodec& codec = TCodec::Of(kMultiByte[s]);
+        const std::bitset<65536>& frequent = FrequentPairs(s);
         for (size_t at = 0; at < text.size();) {
             size_t length = 1;
             const std::optional<char32_t> cp = codec.Defined(text, at, &length);
@@ -104,7 +125,7 @@ void TCharsetGuess::Add(std::string_view text)
             }
             if (length == 2) {
                 ++score.Pairs;
-                score.Hits += s == 0 ? IsKana(*cp) : kFrequent[s].find(*cp) != std::u32string_view::npos;
+                score.Hits += s == 0 ? IsKana(*cp) : frequent[size_t(uint8_t(text[at]) << 8 | uint8_t(text[at + 1]))];
             } else if (*cp >= 0x80) {
                 score.Hits += s == 0 && IsKana(*cp);
             }

@@ -173,7 +173,7 @@ bool MayWriteSplitPopups(const TJFILE& db, const std::vector<int>& fields)
     const std::string message = PopupCommaMessage(db, fields);
     if (message.empty())
         return true;
-    return MessageDlgButtons(ToQString(message) + FromUtf8("\r\nExport anyway?"), TMsgKind::Warning,
+    return MessageDlgButtons(ToQString(message, db.Charset()) + FromUtf8("\r\nExport anyway?"), TMsgKind::Warning,
                              {TMsgButton::Export, TMsgButton::Cancel}, TMsgButton::Cancel) == TMsgButton::Export;
 }
 
@@ -209,11 +209,12 @@ std::string PickAccessFile(QWidget* parent, const TDataBase& db, const TSqlFileK
     return QStringToPath(QFileInfo(path).absoluteFilePath());
 }
 
-// A message in the middle of long work: the normal cursor while it shows.
-void Warn(const std::string& text)
+// A message in the middle of long work, naming the database's fields in its
+// set: the normal cursor while it shows.
+void Warn(const std::string& text, TCharset set)
 {
     QApplication::setOverrideCursor(Qt::ArrowCursor);
-    ShowWarning(ToQString(text));
+    ShowWarning(ToQString(text, set));
     QApplication::restoreOverrideCursor();
 }
 #else
@@ -318,8 +319,8 @@ bool TExchangeCommands::SaveFileAsItemClick(int entry)
     TSaveAs saveAs(*db, *layout, name);
     // Nothing is written before the user knows all that the layout does not keep.
     if (const TLayoutLosses& losses = saveAs.Losses(); !losses.Empty())
-        if (MessageDlgButtons(ToQString(losses.Question()), TMsgKind::Warning, {TMsgButton::OK, TMsgButton::Cancel},
-                              TMsgButton::Cancel) != TMsgButton::OK)
+        if (MessageDlgButtons(ToQString(losses.Question(), db->Charset()), TMsgKind::Warning,
+                              {TMsgButton::OK, TMsgButton::Cancel}, TMsgButton::Cancel) != TMsgButton::OK)
             return false;
     WaitCursor hourglass;
     if (!context_.RunLong("Save as", name, true, [&] { saveAs.Write(); }))
@@ -494,7 +495,7 @@ void TExchangeCommands::SaveAsAccessItemClick(const std::string& chosenName)
 
     WaitCursor wait;
     TAccessEvents events;
-    events.Warning = Warn;
+    events.Warning = [set = db->Charset()](const std::string& text) { Warn(text, set); };
     events.Progress = [this](int record, int count) {
         // Writing the text every few hundred records keeps the export fast.
         if (record % 256 == 1 || record == count)
@@ -510,9 +511,10 @@ void TExchangeCommands::SaveAsAccessItemClick(const std::string& chosenName)
             [](const std::string& name) { return std::make_unique<TAccessDB>(CreateSqlDatabase(name)); }, events);
     });
     if (done)
-        context_.ShowStatus(FromUtf8("Exported %1 to %2%3")
-                                .arg(CountOf(source.RecordCount(), "record"), BareName(fileName),
-                                     errors > 0 ? FromUtf8("; ") + ToQString(ErrorCountMessage(errors)) : QString()));
+        context_.ShowStatus(
+            FromUtf8("Exported %1 to %2%3")
+                .arg(CountOf(source.RecordCount(), "record"), BareName(fileName),
+                     errors > 0 ? FromUtf8("; ") + FromUtf8(ErrorCountMessage(errors).c_str()) : QString()));
 #endif
 }
 

@@ -86,6 +86,9 @@ void TFileCommands::LoadFileItemClick(const TRecentList& recent, int k)
 void TFileCommands::NewBtnClick()
 {
     TDatabaseTabs& tabs = context_.Tabs();
+    // The new database is written in the set of the one in view, whose
+    // user most likely types the same letters; Windows-1252 with none.
+    const TCharset set = tabs.CurrentDB() ? tabs.CurrentDB()->Charset() : TCharset::Windows1252;
     const std::string path = PickNewFileName(&context_.Window(), FromUtf8("Name of new database file"));
     if (path.empty())
         return;
@@ -96,7 +99,7 @@ void TFileCommands::NewBtnClick()
     const int tab = tabs.TabForDatabase();
     if (tab < 0)
         return;
-    if (!defineForm_->DefineNewDatabase())
+    if (!defineForm_->DefineNewDatabase(set))
         return;
     context_.EndRearrange();
     tabs.NewDatabase(tab, path, defineForm_->Definition());

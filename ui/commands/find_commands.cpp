@@ -31,7 +31,8 @@ TReplaceAnswer Answer(TMsgButton pressed)
     }
 }
 
-TReplaceAnswer AskReplace(TReplaceQuestion question, const std::string& text)
+// `text` names the database's values, in its set.
+TReplaceAnswer AskReplace(TReplaceQuestion question, const std::string& text, TCharset set)
 {
     // "All" replaces every match left; the 4K-boundary question answers
     // for every later crossing, yes or no.
@@ -40,7 +41,7 @@ TReplaceAnswer AskReplace(TReplaceQuestion question, const std::string& text)
                                                               TMsgButton::Cancel}
                                                 : std::vector{TMsgButton::Yes, TMsgButton::No, TMsgButton::YesToAll,
                                                               TMsgButton::NoToAll, TMsgButton::Cancel};
-    return Answer(MessageDlgButtons(ToQString(text), TMsgKind::Confirmation, buttons, TMsgButton::Yes));
+    return Answer(MessageDlgButtons(ToQString(text, set), TMsgKind::Confirmation, buttons, TMsgButton::Yes));
 }
 
 }  // namespace
@@ -105,10 +106,11 @@ void TFindCommands::ReplaceBtnClick()
     QStringList names;
     std::vector<bool> strings;
     for (int f = 1; f <= db->FieldCount(); ++f) {
-        names << ToQString(db->GetFieldName(f));
+        names << ToQString(db->GetFieldName(f), db->Charset());
         strings.push_back(db->GetFieldType(f) == TFieldType::String);
     }
     form.SetFields(names, strings);
+    form.SetCharset(db->Charset());
     if (!form.ChooseReplace())
         return;
 
@@ -123,7 +125,9 @@ void TFindCommands::ReplaceBtnClick()
 
     TDatabasePage* page = context_.Tabs().Page(context_.Tabs().CurrentTab());
     TReplaceCallbacks callbacks;
-    callbacks.Ask = AskReplace;
+    callbacks.Ask = [set = db->Charset()](TReplaceQuestion question, const std::string& text) {
+        return AskReplace(question, text, set);
+    };
     // While the user is asked, each change shows before the next question;
     // without prompts one refill at the end does.
     TReplaceResult result;
@@ -139,7 +143,7 @@ void TFindCommands::ReplaceBtnClick()
     page->RefreshView();
     context_.UpdateActiveInfo();
     if (!result.Cancelled)
-        ShowInformation(ToQString(ReplaceSummaryText(result.Count)));
+        ShowInformation(FromUtf8(ReplaceSummaryText(result.Count).c_str()));
 }
 
 }  // namespace quorvil

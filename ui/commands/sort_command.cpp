@@ -10,6 +10,9 @@
 
 #include <QApplication>
 
+#include <optional>
+#include <stdexcept>
+
 namespace quorvil {
 
 namespace {
@@ -26,20 +29,30 @@ std::vector<TSavedSortChoice> SavedSorts(const TJFILE& db)
 {
     std::vector<TSavedSortChoice> sorts;
     for (int s = 1; s <= 5; ++s) {
-        TSavedSortChoice choice{ToQString(db.GetSavedSortName(s)), {}};
+        TSavedSortChoice choice{ToQString(db.GetSavedSortName(s), db.Charset()), {}};
         for (const std::string& name : SavedSortNames(db, s))
-            choice.Fields << ToQString(name);
+            choice.Fields << ToQString(name, db.Charset());
         if (!choice.Fields.isEmpty())
             sorts.push_back(choice);
     }
     return sorts;
 }
 
-std::vector<std::string> Bytes(const QStringList& texts)
+// Names and popup values shown from the database's bytes, back as those
+// bytes: every byte survives the way there and back.
+std::string Bytes(const QString& text, TCharset set)
+{
+    QString refusal;
+    if (std::optional<std::string> bytes = FromQString(text, set, &refusal))
+        return *bytes;
+    throw std::runtime_error(refusal.toStdString());
+}
+
+std::vector<std::string> Bytes(const QStringList& texts, TCharset set)
 {
     std::vector<std::string> bytes;
     for (const QString& text : texts)
-        bytes.push_back(FromQString(text));
+        bytes.push_back(Bytes(text, set));
     return bytes;
 }
 
@@ -52,9 +65,9 @@ std::vector<TListKey> ListKeys(const TJFILE& db, const std::vector<std::string>&
         const int f = FirstFieldNamed(db, name);
         if (f == 0 || db.GetFieldType(f) != TFieldType::List)
             continue;
-        TListKey key{ToQString(name), {}};
+        TListKey key{ToQString(name, db.Charset()), {}};
         for (int k = 1; k <= db.PopupCount(f); ++k)
-            key.Popup << ToQString(db.GetPopupItem(f, k));
+            key.Popup << ToQString(db.GetPopupItem(f, k), db.Charset());
         keys.push_back(key);
     }
     return keys;
@@ -67,14 +80,14 @@ bool SortInteractively(TJFILE& db)
         TSortForm form(QApplication::activeWindow());
         QStringList names;
         for (int f = 1; f <= db.FieldCount(); ++f)
-            names << ToQString(db.GetFieldName(f));
+            names << ToQString(db.GetFieldName(f), db.Charset());
         form.SetAvailable(names);
         form.SetSortList({});
         form.SetSavedSorts(SavedSorts(db));
         form.OfferDescending();
         if (!form.ChooseSortFields())
             return false;
-        order.SortList = Bytes(form.SortNames());
+        order.SortList = Bytes(form.SortNames(), db.Charset());
         // The direction is this sort's alone: the program writes no sort
         // into the file, whose saved sorts hold field numbers only.
         order.Descending = form.Descending();
@@ -86,14 +99,14 @@ bool SortInteractively(TJFILE& db)
         // The one act of a dialog on the database: the popup list takes the
         // user-defined order, and no record's value changes.
         form.SetPopupWriter([&db](const QString& name, const QStringList& values) {
-            if (const int f = FirstFieldNamed(db, FromQString(name)))
-                db.SetPopupList(f, Bytes(values));
+            if (const int f = FirstFieldNamed(db, Bytes(name, db.Charset())))
+                db.SetPopupList(f, Bytes(values, db.Charset()));
         });
         if (!form.ChooseListOrders())
             return false;
         order.OrderModes = form.OrderModes();
         for (const QStringList& list : form.OrderLists())
-            order.OrderLists.push_back(Bytes(list));
+            order.OrderLists.push_back(Bytes(list, db.Charset()));
     }
     WaitCursor wait;
     SortRecords(db, order, 1, db.RecordCount());

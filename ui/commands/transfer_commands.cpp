@@ -52,7 +52,8 @@ bool ShareFieldName(const TJFILE& a, const TJFILE& b)
 
 // Finds the values popup lists cannot take, with the hourglass, and asks
 // whether to go on without them; `verb` is "copy" or "merge".
-bool MayLeaveOut(const std::function<TLeftOutValues()>& find, const char* verb, TMsgButton goOn)
+// The values left out are of the database written, in its set.
+bool MayLeaveOut(const std::function<TLeftOutValues()>& find, const char* verb, TMsgButton goOn, TCharset set)
 {
     TLeftOutValues leftOut;
     {
@@ -61,7 +62,7 @@ bool MayLeaveOut(const std::function<TLeftOutValues()>& find, const char* verb, 
     }
     if (leftOut.empty())
         return true;
-    const QString text = ToQString(ListsFullText(verb, leftOut)) +
+    const QString text = ToQString(ListsFullText(verb, leftOut), set) +
                          FromUtf8("\n\nGo on without them? The records keep what they hold in those fields.");
     return MessageDlgButtons(text, TMsgKind::Warning, {goOn, TMsgButton::Cancel}, TMsgButton::Cancel) == goOn;
 }
@@ -247,7 +248,7 @@ std::optional<TCopyOptions> TTransferCommands::ChooseCopyOptions(const TJFILE& s
     const std::vector<std::string> keys = KeyCandidates(source, target);
     QStringList entries;
     for (const std::string& key : keys)
-        entries << ToQString(key);
+        entries << ToQString(key, source.Charset());
     entries << FromUtf8("(none: add every record)");
     const int chosen = ChooseField(entries, FromUtf8("Copy records to %1").arg(targetName),
                                    FromUtf8("Match records on the field below: a record whose value %1 already holds "
@@ -258,7 +259,8 @@ std::optional<TCopyOptions> TTransferCommands::ChooseCopyOptions(const TJFILE& s
         return std::nullopt;
     TCopyOptions options;
     options.Key = size_t(chosen) < keys.size() ? keys[size_t(chosen)] : std::string();
-    if (!MayLeaveOut([&] { return CopyLeftOut(source, records, target, options); }, "copy", TMsgButton::CopyWithout))
+    if (!MayLeaveOut([&] { return CopyLeftOut(source, records, target, options); }, "copy", TMsgButton::CopyWithout,
+                     target.Charset()))
         return std::nullopt;
     options.LeaveOutUnlisted = true;
     return options;
@@ -285,7 +287,7 @@ void TTransferCommands::CopyIntoTab(int tag, const std::vector<int>& records)
         throw;
     }
     context_.Tabs().Page(tag)->RefreshView();
-    TellCopied(name, result);
+    TellCopied(name, result, target->Charset());
 }
 
 void TTransferCommands::CopyIntoFile(const std::string& fileName, const std::vector<int>& records)
@@ -302,12 +304,12 @@ void TTransferCommands::CopyIntoFile(const std::string& fileName, const std::vec
     TCopyResult result;
     if (context_.RunLong("Copy", fileName, true,
                          [&] { result = CopyRecordsToFile(*source, records, *target, *options); }))
-        TellCopied(BareName(fileName), result);
+        TellCopied(BareName(fileName), result, target->Charset());
 }
 
-void TTransferCommands::TellCopied(const QString& targetName, const TCopyResult& result)
+void TTransferCommands::TellCopied(const QString& targetName, const TCopyResult& result, TCharset set)
 {
-    const QString message = ToQString(CopyMessage(result));
+    const QString message = ToQString(CopyMessage(result), set);
     context_.ShowStatus(targetName + FromUtf8(": ") + message);
     ShowInformation(message);
 }
@@ -348,7 +350,7 @@ void TTransferCommands::CopyRecsToFile(const std::string& chosenName)
     std::string fileName = chosenName;
     if (fileName.empty()) {
         const QString directory = DirectoryOfFile(source->FileName);
-        QFileDialog dialog(&context_.Window(), ToQString(CopyFileDialogTitle(int(records.size()))), directory,
+        QFileDialog dialog(&context_.Window(), FromUtf8(CopyFileDialogTitle(int(records.size())).c_str()), directory,
                            FromUtf8("PDB files (*.PDB *.pdb);;All Files (*)"));
         dialog.setObjectName(FromUtf8("OpenDialog"));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -398,7 +400,7 @@ void TTransferCommands::MergeItemClick(const std::string& chosenName)
         if (!RunOnFile(path, [&] { opened = Open<TJFILE>(path); }))
             return;
         if (!opened->LoadWarning().empty())
-            ShowWarning(ToQString(opened->LoadWarning()));
+            ShowWarning(ToQString(opened->LoadWarning(), opened->Charset()));
     }
     if (opened)
         other = opened.get();
@@ -411,7 +413,8 @@ void TTransferCommands::MergeItemClick(const std::string& chosenName)
     if (!form.Execute())
         return;
     TMergeChoice choice = form.Choice();
-    if (!MayLeaveOut([&] { return MergeLeftOut(*master, *other, choice); }, "merge", TMsgButton::MergeWithout)) {
+    if (!MayLeaveOut([&] { return MergeLeftOut(*master, *other, choice); }, "merge", TMsgButton::MergeWithout,
+                     master->Charset())) {
         context_.ShowStatus(FromUtf8("Merge cancelled; nothing was changed."));
         return;
     }
@@ -457,7 +460,7 @@ void TTransferCommands::SplitBtnClick()
     if (listFields.size() > 1) {
         QStringList names;
         for (int f : listFields)
-            names << ToQString(db->GetFieldName(f));
+            names << ToQString(db->GetFieldName(f), db->Charset());
         const int chosen = ChooseField(names);
         if (chosen < 0)
             return;
@@ -475,18 +478,19 @@ void TTransferCommands::SplitBtnClick()
     std::vector<TSplitValue> values = SplitValues(source, choice.Field, OpenConfig().get());
     std::vector<TSplitDialogValue> rows;
     for (const TSplitValue& v : values)
-        rows.push_back({ToQString(v.Value), v.Held, PathToQString(v.FileName)});
+        rows.push_back({ToQString(v.Value, db->Charset()), v.Held, PathToQString(v.FileName)});
     QStringList others;
     std::vector<int> otherFields;
     for (int f = 1; f <= db->FieldCount(); ++f)
         if (f != choice.Field) {
-            others << ToQString(db->GetFieldName(f));
+            others << ToQString(db->GetFieldName(f), db->Charset());
             otherFields.push_back(f);
         }
     TDefNameForm form(&context_.Window());
     form.SetSourceDir(DirectoryOfFile(db->FileName));
     form.SetOutputDir(DirectoryOfFile(db->FileName));
     form.SetFields(others);
+    form.SetCharset(db->Charset());
     form.SetValues(rows);
     do {
         if (ExecModal(form) != QDialog::Accepted)
@@ -506,8 +510,16 @@ void TTransferCommands::SplitBtnClick()
         for (const TSplitValue& v : choice.Values)
             if (context_.RefuseOpenFile(SplitOutputName(*db, choice.OutputDir, v.FileName)))
                 return;
-    for (const auto& [entry, value] : chosen.GlobalValues)
-        choice.GlobalValues[otherFields[size_t(entry)]] = FromQString(value);
+    for (const auto& [entry, value] : chosen.GlobalValues) {
+        // The dialog refused what the set cannot hold; nothing is written yet.
+        QString refusal;
+        const std::optional<std::string> bytes = FromQString(value, db->Charset(), &refusal);
+        if (!bytes) {
+            ShowWarning(refusal);
+            return;
+        }
+        choice.GlobalValues[otherFields[size_t(entry)]] = *bytes;
+    }
 
     WaitCursor hourglass;
     TProgressLine::TRun run(context_.Progress(), true);
@@ -557,7 +569,7 @@ void TTransferCommands::ImportCsvItemClick()
         const std::string note = import->ReadingNote();
         context_.ShowStatus(
             FromUtf8("Imported %1 from %2").arg(CountOf(db->RecordCount(), "record"), BareName(csvName)) +
-            (note.empty() ? QString() : FromUtf8(". ") + ToQString(note)));
+            (note.empty() ? QString() : FromUtf8(". ") + ToQString(note, db->Charset())));
     }
 }
 

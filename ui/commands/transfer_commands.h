@@ -4,6 +4,8 @@
 // (file dialog, field chooser, the split and mapping windows) and hand them
 // to the exchange layer, which does the work. A file name given to a
 // command stands for the file dialog's answer.
+#include "charset.h"
+
 #include <QObject>
 
 #include <optional>
@@ -44,7 +46,8 @@ private:
     // Copies them into the database file `fileName`, which is saved.
     void CopyIntoFile(const std::string& fileName, const std::vector<int>& records);
     // The copy's result, in the status line and a message.
-    void TellCopied(const QString& targetName, const TCopyResult& result);
+    // `set` is the target's, whose names the message holds.
+    void TellCopied(const QString& targetName, const TCopyResult& result, TCharset set);
     // The key to match on (shown, chosen by the user) and, when popup lists
     // cannot take every value, the user's leave to go on without them;
     // nothing when the user cancels or the databases share no field name.

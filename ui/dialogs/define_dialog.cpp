@@ -150,8 +150,10 @@ int TDefineForm::IndexOfType(TFieldType type) const
     return -1;
 }
 
-bool TDefineForm::DefineNewDatabase()
+bool TDefineForm::DefineNewDatabase(TCharset set)
 {
+    SetCharset(set);
+    popupForm_->SetCharset(set);
     fieldTypes_.clear();
     popupValues_.clear();
     fieldType_->setCurrentIndex(-1);
@@ -165,14 +167,21 @@ TDatabaseDefinition TDefineForm::Definition() const
 {
     TDatabaseDefinition definition;
     definition.Layout = LayoutAt(layoutBox_->currentIndex());
+    definition.Charset = Charset();
+    const auto bytes = [this](const QString& text) {
+        QString refusal;
+        if (std::optional<std::string> stored = FromQString(text, Charset(), &refusal))
+            return *stored;
+        throw std::runtime_error(refusal.toStdString());
+    };
     const QStringList names = Values();
     for (int i = 0; i < names.size(); ++i) {
         TFieldDefinition field;
-        field.Name = FromQString(names[i]);
+        field.Name = bytes(names[i]);
         field.Type = size_t(i) < fieldTypes_.size() ? fieldTypes_[size_t(i)] : TFieldType::String;
         if (field.Type == TFieldType::List && size_t(i) < popupValues_.size())
             for (const QString& value : popupValues_[size_t(i)])
-                field.Popup.push_back(FromQString(value));
+                field.Popup.push_back(bytes(value));
         definition.Fields.push_back(field);
     }
     return definition;
@@ -189,8 +198,9 @@ QString TDefineForm::NameProblem(const QString& name) const
 {
     if (QString problem = TPopupForm::NameProblem(name); !problem.isEmpty())
         return problem;
+    const std::optional<std::string> bytes = FromQString(name, Charset());
     for (const QString& other : Values())
-        if (SameFieldName(FromQString(other), FromQString(name)))
+        if (bytes && SameFieldName(FromQString(other, Charset()).value_or(std::string()), *bytes))
             return FromUtf8("A field named \"%1\" is in the list already. Give the new field a name of its own.")
                 .arg(other);
     return {};
@@ -260,7 +270,8 @@ void TDefineForm::FieldsClick()
         fieldType_->setCurrentIndex(i);
         return;
     }
-    throw std::runtime_error("Cannot determine field type for field \"" + FromQString(Fields()->item(row)->text()));
+    throw std::runtime_error("Cannot determine field type for field \"" + Fields()->item(row)->text().toStdString() +
+                             "\"");
 }
 
 void TDefineForm::Field_TypeChange()

@@ -16,6 +16,8 @@ namespace quorvil {
 
 struct TDatabaseDefinition {
     TLayout Layout = TLayout::JFile55;
+    // The set the names and popup values are written in, the new database's.
+    TCharset Charset = TCharset::Windows1252;
     std::vector<TFieldDefinition> Fields;
 };
 
@@ -25,9 +27,12 @@ class TDefineForm : public TPopupForm {
 public:
     explicit TDefineForm(QWidget* parent = nullptr);
 
-    // Starts from an empty definition; true after OK.
-    bool DefineNewDatabase();
-    // What the dialog holds: after a true DefineNewDatabase, the new database.
+    // Starts from an empty definition whose names are written in `set`;
+    // true after OK.
+    bool DefineNewDatabase(TCharset set = TCharset::Windows1252);
+    // What the dialog holds: after a true DefineNewDatabase, the new
+    // database. Throws, with the refusal, on a name the set cannot hold,
+    // which the dialog refuses as it is typed.
     TDatabaseDefinition Definition() const;
 
     // The type of entry i of the type box, read from its "$" and four

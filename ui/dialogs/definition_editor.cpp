@@ -1,6 +1,7 @@
 #include "definition_editor.h"
 
 #include "definition_review.h"
+#include "field_name_text.h"
 #include "field_types.h"
 #include "input_dialog.h"
 #include "jfile.h"
@@ -52,14 +53,14 @@ TEditDB::TEditDB(QWidget* parent)
         row.Type->setGeometry(256, top, 130, 22);
         // Every named type once; a field not saved yet shows as STRING.
         for (const TFieldType type : NamedTypes())
-            row.Type->addItem(ToQString(TypeName(type)), int(Code(type)));
+            row.Type->addItem(FromUtf8(TypeName(type).c_str()), int(Code(type)));
         row.Popup = new QToolButton(Panel2());
         row.Popup->setObjectName(FromUtf8("Popup%1").arg(i + 1));
         row.Popup->setText(FromUtf8("?"));
         row.Popup->setGeometry(402, top, 22, 22);
         connect(row.Name, &QLineEdit::textEdited, this, [this, i](const QString& text) {
             if (const int f = TagOf(rows_[size_t(i)].Name))
-                fields_[size_t(f - 1)].Name = FromQString(text);
+                NameEdited(f, text);
         });
         connect(row.Type, &QComboBox::activated, this, [this, i] {
             const Row& r = rows_[size_t(i)];
@@ -97,6 +98,7 @@ bool TEditDB::Execute(const TJFILE& db)
     db_ = &db;
     fields_ = ReadDefinition(db);
     sources_ = SameFields(int(fields_.size()));
+    unstored_.assign(fields_.size(), QString());
     current_ = 1;
     SetUpScrollBar();
     {
@@ -151,20 +153,20 @@ void TEditDB::AddBtnClick()
         if (name.isEmpty())
             return;
         QString problem;
-        if (name.size() > int(kMaxFieldNameLength))
-            problem = FromUtf8("A name has at most %1 characters.").arg(kMaxFieldNameLength);
+        const std::optional<std::string> bytes = FieldNameBytes(name, Charset(), problem);
         for (const TFieldDefinition& field : fields_)
-            if (problem.isEmpty() && SameFieldName(field.Name, FromQString(name)))
+            if (problem.isEmpty() && SameFieldName(field.Name, *bytes))
                 problem = FromUtf8("A field named \"%1\" is in the list already. Give the new field a name of its "
                                    "own.")
-                              .arg(ToQString(field.Name));
+                              .arg(ToQString(field.Name, Charset()));
         if (!problem.isEmpty()) {
             ShowWarning(problem);
             continue;
         }
         const int at = std::clamp(current_, 0, int(fields_.size()));
-        fields_.insert(fields_.begin() + at, TFieldDefinition{FromQString(name), TFieldType::String, {}});
+        fields_.insert(fields_.begin() + at, TFieldDefinition{*bytes, TFieldType::String, {}});
         sources_.insert(sources_.begin() + at, 0);
+        unstored_.insert(unstored_.begin() + at, QString());
         current_ = at + 1;
         ShowFields();
         return;
@@ -180,20 +182,20 @@ void TEditDB::DelBtnClick()
         ShowWarning(FromUtf8("The last field cannot be deleted: a database holds at least one field."));
         return;
     }
-    const TFieldDefinition& field = fields_[size_t(current_ - 1)];
     const int source = sources_[size_t(current_ - 1)];
     if (const int held = db_ && source > 0 ? RecordsWithValues(*db_, source) : 0; held > 0) {
         const QString text = FromUtf8("%1 of %2 records hold a value in the field \"%3\". OK deletes the field with "
                                       "its values when the definition is changed; Cancel keeps it.")
                                  .arg(held)
                                  .arg(db_->RecordCount())
-                                 .arg(ToQString(field.Name));
+                                 .arg(ShownName(current_));
         if (MessageDlgButtons(text, TMsgKind::Confirmation, {TMsgButton::OK, TMsgButton::Cancel}, TMsgButton::Cancel) !=
             TMsgButton::OK)
             return;
     }
     fields_.erase(fields_.begin() + (current_ - 1));
     sources_.erase(sources_.begin() + (current_ - 1));
+    unstored_.erase(unstored_.begin() + (current_ - 1));
     current_ = std::min(current_, int(fields_.size()));
     ShowFields();
 }
@@ -206,6 +208,7 @@ void TEditDB::MoveField(int step)
         return;
     std::swap(fields_[size_t(current_ - 1)], fields_[size_t(to - 1)]);
     std::swap(sources_[size_t(current_ - 1)], sources_[size_t(to - 1)]);
+    std::swap(unstored_[size_t(current_ - 1)], unstored_[size_t(to - 1)]);
     current_ = to;
     ShowFields();
 }
@@ -224,7 +227,7 @@ void TEditDB::ShowRows(int first)
             continue;
         const TFieldDefinition& field = fields_[size_t(f - 1)];
         row.Label->setText(FromUtf8("Field #%1").arg(f));
-        row.Name->setText(ToQString(field.Name));
+        row.Name->setText(ShownName(f));
         row.Type->setCurrentIndex(row.Type->findData(int(Code(SavedType(field.Type)))));
         row.Popup->setEnabled(field.Type == TFieldType::List);
     }
@@ -234,16 +237,26 @@ void TEditDB::accept()
 {
     if (!db_)
         return TBase::accept();
+    // A name the set cannot hold was never stored: it is refused here, as
+    // typed, before the definition is looked at.
+    for (size_t f = 0; f < unstored_.size(); ++f) {
+        QString refusal;
+        if (!unstored_[f].isEmpty() && !FieldNameBytes(unstored_[f], Charset(), refusal)) {
+            ShowWarning(refusal);
+            FocusField(int(f) + 1, true);
+            return;
+        }
+    }
     TDefinitionReview review = ReviewDefinition(*db_, fields_, sources_);
     if (!review.Refusal.empty()) {
-        ShowWarning(ToQString(review.Refusal));
+        ShowWarning(ToQString(review.Refusal, Charset()));
         FocusField(review.Field, review.NameRefused);
         return;
     }
     if (!review.Notes.empty()) {
         QString text;
         for (const std::string& note : review.Notes)
-            text += ToQString(note) + QLatin1Char('\n');
+            text += ToQString(note, Charset()) + QLatin1Char('\n');
         text += FromUtf8("\nOK changes the definition; Cancel goes back to it.");
         if (MessageDlgButtons(text, TMsgKind::Confirmation, {TMsgButton::OK, TMsgButton::Cancel}, TMsgButton::OK) !=
             TMsgButton::OK)
@@ -276,14 +289,48 @@ void TEditDB::EditPopup(int row)
     TFieldDefinition& field = fields_[size_t(f - 1)];
     QStringList list;
     for (const std::string& item : field.Popup)
-        list << ToQString(item);
+        list << ToQString(item, Charset());
     TPopForm form(this);
-    const QString caption = FromUtf8("Popup List for \"") + ToQString(field.Name.substr(0, 36)) + FromUtf8("\"");
+    form.SetCharset(Charset());
+    const QString caption = FromUtf8("Popup List for \"") + ShownName(f).left(36) + FromUtf8("\"");
     if (!form.EditPopupList(list, caption))
         return;
-    field.Popup.clear();
-    for (const QString& item : list)
-        field.Popup.push_back(FromQString(item));
+    // The list refused each value the set cannot hold as it was typed.
+    std::vector<std::string> values;
+    for (const QString& item : list) {
+        QString refusal;
+        const std::optional<std::string> bytes = FromQString(item, Charset(), &refusal);
+        if (!bytes) {
+            ShowWarning(refusal);
+            return;
+        }
+        values.push_back(*bytes);
+    }
+    field.Popup = std::move(values);
+}
+
+TCharset TEditDB::Charset() const
+{
+    return db_ ? db_->Charset() : TCharset::Windows1252;
+}
+
+QString TEditDB::ShownName(int f) const
+{
+    const QString& typed = unstored_[size_t(f - 1)];
+    return typed.isEmpty() ? ToQString(fields_[size_t(f - 1)].Name, Charset()) : typed;
+}
+
+void TEditDB::NameEdited(int f, const QString& text)
+{
+    // A name the set cannot hold (or too long in bytes) stays as typed, to
+    // be refused on OK; the field keeps the name it had until then.
+    QString problem;
+    if (const std::optional<std::string> bytes = FieldNameBytes(text, Charset(), problem)) {
+        fields_[size_t(f - 1)].Name = *bytes;
+        unstored_[size_t(f - 1)].clear();
+    } else {
+        unstored_[size_t(f - 1)] = text;
+    }
 }
 
 }  // namespace quorvil

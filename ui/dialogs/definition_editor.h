@@ -4,6 +4,7 @@
 // in working copies, with fields added, deleted and moved up and down; the
 // caller writes them back after OK.
 #include "base_dialog.h"
+#include "charset.h"
 #include "field_definition.h"
 #include "field_layout.h"
 
@@ -65,6 +66,11 @@ private:
         QToolButton* Popup;
     };
     void EditPopup(int row);
+    TCharset Charset() const;
+    // Field `f`'s name as the row shows it: as typed when the set cannot
+    // hold it.
+    QString ShownName(int f) const;
+    void NameEdited(int f, const QString& text);
     // OK closes only on a definition that can be written, once what it does
     // to the values has been said and accepted.
     void accept() override;
@@ -83,6 +89,9 @@ private:
     QPushButton* downBtn_;
     std::vector<TFieldDefinition> fields_;
     TFieldSources sources_;
+    // Per field, a typed name the database's set cannot hold; empty when the
+    // name went in.
+    std::vector<QString> unstored_;
     int current_ = 1;
     const TJFILE* db_ = nullptr;
 };

@@ -84,7 +84,7 @@ std::vector<bool> ChooseFields(const TJFILE& database)
 {
     QStringList names;
     for (int f = 1; f <= database.FieldCount(); ++f)
-        names << ToQString(database.GetFieldName(f));
+        names << ToQString(database.GetFieldName(f), database.Charset());
     return ChooseFields(names);
 }
 

@@ -1,6 +1,7 @@
 #include "find_dialog.h"
 
 #include "jfile.h"
+#include "message_dialog.h"
 #include "modal.h"
 #include "text_convert.h"
 
@@ -10,6 +11,9 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <optional>
+#include <utility>
 
 namespace quorvil {
 
@@ -43,9 +47,10 @@ TFindForm::TFindForm(QWidget* parent)
 
 std::vector<bool> TFindForm::ChooseFields(const TJFILE& database)
 {
+    charset_ = database.Charset();
     QStringList names;
     for (int f = 1; f <= database.FieldCount(); ++f)
-        names << ToQString(database.GetFieldName(f));
+        names << ToQString(database.GetFieldName(f), charset_);
     SetFields(names);
     // After the dialog is on screen, or the list would take the focus.
     QTimer::singleShot(0, find_, [this] {
@@ -57,9 +62,17 @@ std::vector<bool> TFindForm::ChooseFields(const TJFILE& database)
     return Checked();
 }
 
-std::string TFindForm::SearchText() const
+void TFindForm::accept()
 {
-    return FromQString(find_->text());
+    QString refusal;
+    std::optional<std::string> bytes = FromQString(find_->text(), charset_, &refusal);
+    if (!bytes) {
+        ShowWarning(refusal);
+        find_->setFocus();
+        return;
+    }
+    search_ = std::move(*bytes);
+    TFieldsForm::accept();
 }
 
 }  // namespace quorvil

@@ -23,7 +23,8 @@ QSize ScreenSize()
 
 std::string WindowName(const QWidget& form, const QString& name)
 {
-    return FromQString(name.isEmpty() ? form.objectName() : name);
+    // Object names are ASCII.
+    return (name.isEmpty() ? form.objectName() : name).toStdString();
 }
 
 bool Sizeable(const QWidget& form)

@@ -1,5 +1,6 @@
 #include "input_dialog.h"
 
+#include "message_dialog.h"
 #include "modal.h"
 #include "text_convert.h"
 
@@ -9,6 +10,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+
+#include <optional>
+#include <utility>
 
 namespace quorvil {
 
@@ -67,6 +71,27 @@ bool InputLine(const QString& caption, QString& text, int maxLength)
         return false;
     text = form.Text();
     return true;
+}
+
+bool InputBytes(const QString& caption, QString& text, int maxLength, TCharset set, std::string& bytes)
+{
+    while (InputLine(caption, text, maxLength)) {
+        QString refusal;
+        if (std::optional<std::string> stored = FromQString(text, set, &refusal)) {
+            if (stored->size() <= size_t(maxLength)) {
+                bytes = std::move(*stored);
+                return true;
+            }
+            // Only a multi-byte set gets here: the line stops at maxLength
+            // characters.
+            refusal = FromUtf8("The text takes %1 bytes, which is more than %2; in %3 a character may take two.")
+                          .arg(stored->size())
+                          .arg(maxLength)
+                          .arg(QString::fromUtf8(CharsetCaption(set).data(), qsizetype(CharsetCaption(set).size())));
+        }
+        ShowWarning(refusal);
+    }
+    return false;
 }
 
 }  // namespace quorvil

@@ -1,7 +1,11 @@
 #pragma once
 // The one-line input box: an edit line over OK and Cancel. Enter accepts,
 // Escape or closing the window cancels.
+#include "charset.h"
+
 #include <QDialog>
+
+#include <string>
 
 class QLineEdit;
 
@@ -24,5 +28,10 @@ private:
 // True when accepted; then `text` holds the line (at most maxLength
 // characters). On cancel `text` is left as it was.
 bool InputLine(const QString& caption, QString& text, int maxLength);
+// As InputLine, for text stored in a database of `set`: a line the set
+// cannot hold, or that takes more than maxLength bytes, is refused with a
+// message and offered again as typed. True when accepted; then `bytes`
+// holds the line's bytes.
+bool InputBytes(const QString& caption, QString& text, int maxLength, TCharset set, std::string& bytes);
 
 }  // namespace quorvil

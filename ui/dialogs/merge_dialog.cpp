@@ -113,20 +113,21 @@ void TSyncForm::SetDatabases(const TJFILE& master, const TJFILE& other)
     id.label->setText(FromUtf8("Name of ID field"));
     const QSignalBlocker blockId(id.combo);
     id.combo->clear();
-    for (const std::string& name : IdCandidates(master, other))
-        id.combo->addItem(ToQString(name));
+    idNames_ = IdCandidates(master, other);
+    for (const std::string& name : idNames_)
+        id.combo->addItem(ToQString(name, master.Charset()));
     id.combo->setCurrentIndex(0);
 
     for (int j = 1; j <= count; ++j) {
         Row& row = rows_[size_t(j)];
         const TFieldMapping& m = choice.Fields[size_t(j - 1)];
         const QSignalBlocker blockCopy(row.copy), blockCombo(row.combo), blockName(row.name);
-        row.label->setText(FromUtf8("Copy data in field \"") + ToQString(other.GetFieldName(j)) +
+        row.label->setText(FromUtf8("Copy data in field \"") + ToQString(other.GetFieldName(j), other.Charset()) +
                            FromUtf8("\" to field"));
         row.combo->clear();
         row.combo->addItem(FromUtf8(kCreateNewField), 0);
         for (int i : MasterFieldsFor(master, other.GetFieldType(j))) {
-            row.combo->addItem(ToQString(master.GetFieldName(i)), i);
+            row.combo->addItem(ToQString(master.GetFieldName(i), master.Charset()), i);
             if (i == m.MasterField)
                 row.combo->setCurrentIndex(row.combo->count() - 1);
         }
@@ -134,7 +135,7 @@ void TSyncForm::SetDatabases(const TJFILE& master, const TJFILE& other)
             row.combo->setCurrentIndex(0);
         row.copy->setChecked(m.Copy);
         row.overwrite->setChecked(false);
-        row.name->setText(ToQString(other.GetFieldName(j)));
+        row.name->setText(ToQString(other.GetFieldName(j), other.Charset()));
         row.name->setPlaceholderText(row.name->text());
     }
     for (int j = 1; j <= count; ++j)
@@ -179,10 +180,26 @@ void TSyncForm::FieldChanged(int j)
 
 void TSyncForm::NameChanged()
 {
-    const std::string problem = master_ && other_ ? MappingProblem(*master_, *other_, Choice()) : std::string();
-    errMsg_->setText(ToQString(problem));
-    errMsg_->setVisible(!problem.empty());
-    OkBtn()->setEnabled(problem.empty());
+    QString problem = NameRefusal();
+    if (problem.isEmpty() && master_ && other_)
+        problem = ToQString(MappingProblem(*master_, *other_, Choice()), master_->Charset());
+    errMsg_->setText(problem);
+    errMsg_->setVisible(!problem.isEmpty());
+    OkBtn()->setEnabled(problem.isEmpty());
+}
+
+QString TSyncForm::NameRefusal() const
+{
+    if (!master_ || !other_)
+        return {};
+    for (int j = 1; j <= other_->FieldCount(); ++j) {
+        const Row& row = rows_[size_t(j)];
+        QString refusal;
+        if (row.copy->isChecked() && row.combo->currentIndex() == 0 &&
+            !FromQString(row.name->text(), master_->Charset(), &refusal))
+            return refusal;
+    }
+    return {};
 }
 
 TMergeChoice TSyncForm::Choice() const
@@ -190,7 +207,8 @@ TMergeChoice TSyncForm::Choice() const
     TMergeChoice choice;
     if (!other_ || rows_.empty())
         return choice;
-    choice.IdName = FromQString(rows_[0].combo->currentText());
+    if (const int id = rows_[0].combo->currentIndex(); id >= 0 && size_t(id) < idNames_.size())
+        choice.IdName = idNames_[size_t(id)];
     for (int j = 1; j <= other_->FieldCount(); ++j) {
         const Row& row = rows_[size_t(j)];
         TFieldMapping m;
@@ -199,7 +217,7 @@ TMergeChoice TSyncForm::Choice() const
         // A new field has no values of its own to keep.
         m.Overwrite = m.MasterField == 0 || row.overwrite->isChecked();
         if (m.MasterField == 0)
-            m.NewName = FromQString(row.name->text());
+            m.NewName = FromQString(row.name->text(), master_->Charset()).value_or(std::string());
         choice.Fields.push_back(m);
     }
     return choice;

@@ -27,7 +27,8 @@ public:
     // Throws std::invalid_argument (kNoIdFieldMessage) when no field can be
     // the ID field. Both databases must outlive the form's use.
     void SetDatabases(const TJFILE& master, const TJFILE& other);
-    // The choice as the controls show it.
+    // The choice as the controls show it; OK is enabled only while every
+    // new field's name goes into the master's set.
     TMergeChoice Choice() const;
 
     // Row j (1..field count of the other database); row 0 is the ID row.
@@ -51,10 +52,14 @@ private:
     void FieldChanged(int j);
     void NameChanged();
     void FitToRows();
+    // Why a new field's name cannot be stored in the master; empty when all
+    // can.
+    QString NameRefusal() const;
 
     const TJFILE* master_ = nullptr;
     const TJFILE* other_ = nullptr;
     std::vector<Row> rows_;
+    std::vector<std::string> idNames_;
     QWidget* rowPanel_;
     QLabel* errMsg_;
 };

@@ -112,7 +112,7 @@ void TPopForm::AddBtnClick()
     if (list_->count() >= kMaxItems)
         return;
     QString text;
-    if (!InputLine(FromUtf8("New item name"), text, kMaxLength))
+    if (!AskValue(FromUtf8("New item name"), text))
         return;
     const int row = list_->currentRow();
     // After the selected item; first when items exist but none is selected.
@@ -128,10 +128,16 @@ void TPopForm::EditBtnClick()
     if (!item)
         return;
     QString text = item->text();
-    if (!InputLine(FromUtf8("Edit item"), text, kMaxLength) || text == item->text())
+    if (!AskValue(FromUtf8("Edit item"), text) || text == item->text())
         return;
     item->setText(text);
     Changed();
+}
+
+bool TPopForm::AskValue(const QString& caption, QString& text)
+{
+    std::string bytes;
+    return InputBytes(caption, text, kMaxLength, charset_, bytes);
 }
 
 void TPopForm::DelBtnClick()

@@ -2,6 +2,7 @@
 // "Popup List": the values of one List field added, edited, deleted, moved
 // and sorted, at most 100 values of at most 40 characters each.
 #include "base_dialog.h"
+#include "charset.h"
 
 #include <QStringList>
 
@@ -20,6 +21,8 @@ public:
     // Shows `list` under `caption`; on OK `list` takes the edited values and
     // the result is true; on Cancel it is left as it was.
     bool EditPopupList(QStringList& list, const QString& caption);
+    // The set the values are stored in; one it cannot hold is refused.
+    void SetCharset(TCharset set) { charset_ = set; }
 
     void UpdateButtons();
     void AddBtnClick();
@@ -34,6 +37,9 @@ public:
 
 private:
     void MoveItem(int step);
+    // Asks for a value under `caption` until the set can hold it (in at
+    // most kMaxLength bytes); false on Cancel.
+    bool AskValue(const QString& caption, QString& text);
     void Changed();
     QPushButton* Small(const char* name, const char* hint, const char* theme, int fallback);
 
@@ -44,6 +50,7 @@ private:
     QPushButton* sort_;
     QPushButton* add_;
     QPushButton* down_;
+    TCharset charset_ = TCharset::Windows1252;
 };
 
 }  // namespace quorvil

@@ -1,5 +1,6 @@
 #include "popup_values_dialog.h"
 
+#include "field_name_text.h"
 #include "form_position.h"
 #include "input_dialog.h"
 #include "message_dialog.h"
@@ -56,7 +57,7 @@ TPopupForm::TPopupForm(QWidget* parent)
         try {
             FieldsClick();
         } catch (const std::exception& e) {
-            ShowError(ToQString(e.what()));
+            ShowError(FromUtf8(e.what()));  // our own messages, in UTF-8
         }
     });
     LoadFormPosition(*this, objectName());
@@ -132,9 +133,9 @@ void TPopupForm::AddBtnClick()
 
 QString TPopupForm::NameProblem(const QString& name) const
 {
-    if (name.size() > kNameLength)
-        return FromUtf8("A name has at most %1 characters.").arg(kNameLength);
-    return {};
+    QString problem;
+    FieldNameBytes(name, charset_, problem);
+    return problem;
 }
 
 void TPopupForm::DelBtnClick()

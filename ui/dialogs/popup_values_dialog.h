@@ -2,6 +2,8 @@
 // "Define values in popup-field": a list of names with Add and Remove. The
 // definition dialog builds on it and opens a second one for the values of a
 // List field.
+#include "charset.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -17,8 +19,6 @@ namespace quorvil {
 class TPopupForm : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kNameLength = 20;
-
     explicit TPopupForm(QWidget* parent = nullptr);
     ~TPopupForm() override;
 
@@ -31,6 +31,9 @@ public:
     void SetValues(const QStringList& values);
     // Most names the list takes; a further Add is refused with a message.
     void SetMaxCount(int count) { maxCount_ = count; }
+    // The set the names are stored in; a name it cannot hold is refused.
+    void SetCharset(TCharset set) { charset_ = set; }
+    TCharset Charset() const { return charset_; }
 
     QListWidget* Fields() const { return fields_; }
     QPushButton* AddButton() const { return addBtn_; }
@@ -38,8 +41,8 @@ public:
     QPushButton* OkButton() const { return okBtn_; }
 
     // Asks for a name ("Name of new item") and appends it, trimmed; an empty
-    // name adds nothing, a longer one than 20 characters is refused and
-    // asked for again.
+    // name adds nothing, a longer one than 20 characters (bytes of the set)
+    // or one the set cannot hold is refused and asked for again.
     virtual void AddBtnClick();
     // Removes the selected name.
     virtual void DelBtnClick();
@@ -63,6 +66,7 @@ private:
     QPushButton* cancelBtn_;
     QVBoxLayout* side_;
     int maxCount_ = 50;
+    TCharset charset_ = TCharset::Windows1252;
 };
 
 }  // namespace quorvil

@@ -1,5 +1,6 @@
 #include "replace_dialog.h"
 
+#include "message_dialog.h"
 #include "modal.h"
 #include "text_convert.h"
 
@@ -14,6 +15,9 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <optional>
+#include <utility>
 
 namespace quorvil {
 
@@ -94,7 +98,7 @@ TReplaceForm::TReplaceForm(QWidget* parent)
     connect(none, &QPushButton::clicked, this, [this] { CheckAll(false); });
     connect(ok_, &QPushButton::clicked, this, [this] {
         if (CanReplace())
-            accept();
+            TakeTexts();
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     UpdateOk();
@@ -146,14 +150,22 @@ std::vector<bool> TReplaceForm::Checked() const
     return flags;
 }
 
-std::string TReplaceForm::SearchText() const
+void TReplaceForm::TakeTexts()
 {
-    return FromQString(searchFor_->text());
-}
-
-std::string TReplaceForm::ReplacementText() const
-{
-    return FromQString(replaceWith_->text());
+    std::optional<std::string> texts[2];
+    QLineEdit* const edits[2] = {searchFor_, replaceWith_};
+    for (int i = 0; i < 2; ++i) {
+        QString refusal;
+        texts[i] = FromQString(edits[i]->text(), charset_, &refusal);
+        if (!texts[i]) {
+            ShowWarning(refusal);
+            edits[i]->setFocus();
+            return;
+        }
+    }
+    search_ = std::move(*texts[0]);
+    replacement_ = std::move(*texts[1]);
+    accept();
 }
 
 void TReplaceForm::CheckAll(bool on)

@@ -2,6 +2,8 @@
 // The replace dialog: search and replacement texts, the fields to change and
 // the options. One form serves the whole run, so texts and options stay
 // between uses while the field list is refilled each time.
+#include "charset.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -22,6 +24,8 @@ public:
 
     // Lists the names, checking those whose flag is set.
     void SetFields(const QStringList& names, const std::vector<bool>& checked);
+    // The set of the database the texts are for.
+    void SetCharset(TCharset set) { charset_ = set; }
     // True on OK. A search text taken from the clipboard when the box is
     // empty (one line only) saves typing it.
     bool ChooseReplace();
@@ -29,8 +33,9 @@ public:
     bool CanReplace() const;
 
     std::vector<bool> Checked() const;
-    std::string SearchText() const;
-    std::string ReplacementText() const;
+    // The texts as bytes of the set, after OK.
+    const std::string& SearchText() const { return search_; }
+    const std::string& ReplacementText() const { return replacement_; }
 
     QLineEdit* SearchFor() const { return searchFor_; }
     QLineEdit* ReplaceWith() const { return replaceWith_; }
@@ -43,6 +48,9 @@ public:
 private:
     void CheckAll(bool on);
     void UpdateOk();
+    // OK takes texts the set can hold; one it cannot is refused, and the
+    // dialog stays open with the focus on it.
+    void TakeTexts();
 
     QLineEdit* searchFor_;
     QLineEdit* replaceWith_;
@@ -51,6 +59,9 @@ private:
     QCheckBox* wordSearch_;
     QCheckBox* prompt_;
     QPushButton* ok_;
+    TCharset charset_ = TCharset::Windows1252;
+    std::string search_;
+    std::string replacement_;
 };
 
 }  // namespace quorvil

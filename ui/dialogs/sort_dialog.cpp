@@ -18,6 +18,8 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace quorvil {
 
 namespace {
@@ -257,7 +259,7 @@ std::vector<int> ChooseExportFields(const TJFILE& db, const QIcon& icon)
     TSortForm form(QApplication::activeWindow());
     QStringList names;
     for (int f = 1; f <= db.FieldCount(); ++f)
-        names << ToQString(db.GetFieldName(f));
+        names << ToQString(db.GetFieldName(f), db.Charset());
     form.SetAvailable({});
     form.SetSortList(names);
     form.setWindowTitle(FromUtf8("Selecting fields for export"));
@@ -268,9 +270,9 @@ std::vector<int> ChooseExportFields(const TJFILE& db, const QIcon& icon)
     if (!form.ChooseSortFields())
         return fields;
     for (const QString& name : form.SortNames()) {
-        const std::string bytes = FromQString(name);
-        for (int f = 1; f <= db.FieldCount(); ++f) {
-            if (db.GetFieldName(f) == bytes) {
+        const std::optional<std::string> bytes = FromQString(name, db.Charset());
+        for (int f = 1; bytes && f <= db.FieldCount(); ++f) {
+            if (db.GetFieldName(f) == *bytes) {
                 fields.push_back(f);
                 break;
             }

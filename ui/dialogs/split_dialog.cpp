@@ -186,7 +186,8 @@ void TDefNameForm::FieldListClick(QListWidgetItem* item)
         return;
     const QString name = item->text().left(20).trimmed();
     QString value = item->text().mid(kValueColumn);
-    if (InputLine(FromUtf8("Global value for field ") + name, value, 255))
+    std::string bytes;
+    if (InputBytes(FromUtf8("Global value for field ") + name, value, 255, charset_, bytes))
         item->setText(EntryText(name, value));
 }
 

@@ -3,6 +3,8 @@
 // whether to write it and under which file name, the output directory, the
 // output formats and optional global values per field. The dialog hands the
 // choice back; the split is the exchange layer's.
+#include "charset.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -52,6 +54,8 @@ public:
     // The source database's directory, where Browse starts and whose files
     // are kept as bare names.
     void SetSourceDir(const QString& dir) { sourceDir_ = dir; }
+    // The set of the database; a global value it cannot hold is refused.
+    void SetCharset(TCharset set) { charset_ = set; }
     TSplitDialogChoice Choice() const;
 
     // A click on a ticked entry asks for its global value.
@@ -75,6 +79,7 @@ private:
     QVBoxLayout* rowLayout_;
     std::vector<Row> rows_;
     QString sourceDir_;
+    TCharset charset_ = TCharset::Windows1252;
 };
 
 }  // namespace quorvil

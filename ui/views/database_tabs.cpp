@@ -304,6 +304,7 @@ void TDatabaseTabs::NewDatabase(int tab, const std::string& path, const TDatabas
 {
     NewDatabaseFrom(tab, path, [&](TDataBase& db) {
         db.ConvertLayout(definition.Layout);
+        db.SetCharset(definition.Charset);
         WriteDefinition(db, definition.Fields);
         AppendDefaultRecord(db, LocalNow());
     });
@@ -453,8 +454,9 @@ bool TDatabaseTabs::SaveDatabase(int tab)
     }
     if (const std::optional<bool> answered = AskReplaceDamaged(tab))
         return *answered;
-    QString title = ToQString(db->PdbHeader.Name);
-    if (!InputLine(FromUtf8("Database Title"), title, 31))
+    QString title = ToQString(db->PdbHeader.Name, db->Charset());
+    std::string titleBytes;
+    if (!InputBytes(FromUtf8("Database Title"), title, 31, db->Charset(), titleBytes))
         return false;
     // Asked last, so that a change made while the title was typed counts too.
     if (!AskSaveOverOutsideChange(tab))
@@ -462,7 +464,7 @@ bool TDatabaseTabs::SaveDatabase(int tab)
     const QString name = QFileInfo(PathToQString(db->FileName)).fileName();
     try {
         TProgressLine::TRun run(progress_, true);
-        db->SaveWithName(FromQString(title));
+        db->SaveWithName(titleBytes);
     } catch (const ECancelled&) {
         emit StatusText(FromUtf8("Saving cancelled; %1 is as it was.").arg(name));
         return false;

@@ -111,19 +111,29 @@ private slots:
     void line_breaks_show_as_one_mark_data()
     {
         QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("set");  // a TCharset
         QTest::addColumn<QString>("shown");
-        QTest::newRow("CR LF") << QByteArray("a\r\nb") << FromUtf8("a¤b");
-        QTest::newRow("lone LF") << QByteArray("a\nb") << FromUtf8("a¤b");
-        QTest::newRow("lone CR") << QByteArray("a\rb") << FromUtf8("a¤b");
-        QTest::newRow("LF CR is two") << QByteArray("a\n\rb") << FromUtf8("a¤¤b");
-        QTest::newRow("two pairs") << QByteArray("\r\n\r\n") << FromUtf8("¤¤");
-        QTest::newRow("CR at the end") << QByteArray("a\r") << FromUtf8("a¤");
-        QTest::newRow("Windows-1252 bytes") << QByteArray("caf\xE9 \x80") << FromUtf8("café €");
+        const int western = int(TCharset::Windows1252);
+        QTest::newRow("CR LF") << QByteArray("a\r\nb") << western << FromUtf8("a¤b");
+        QTest::newRow("lone LF") << QByteArray("a\nb") << western << FromUtf8("a¤b");
+        QTest::newRow("lone CR") << QByteArray("a\rb") << western << FromUtf8("a¤b");
+        QTest::newRow("LF CR is two") << QByteArray("a\n\rb") << western << FromUtf8("a¤¤b");
+        QTest::newRow("two pairs") << QByteArray("\r\n\r\n") << western << FromUtf8("¤¤");
+        QTest::newRow("CR at the end") << QByteArray("a\r") << western << FromUtf8("a¤");
+        QTest::newRow("Windows-1252 bytes") << QByteArray("caf\xE9 \x80") << western << FromUtf8("café €");
+        // The mark is a character: byte A4 is a lead byte in GBK, a letter in
+        // Shift-JIS.
+        QTest::newRow("GBK lead byte A4")
+            << QByteArray("\xA4\xA1\n\xA4\xA2") << int(TCharset::Gbk) << FromUtf8("ぁ¤あ");
+        QTest::newRow("Shift-JIS byte A4") << QByteArray("\xA4\r\n") << int(TCharset::ShiftJis) << FromUtf8("､¤");
+        QTest::newRow("Windows-1251 letters")
+            << QByteArray("\xC4\xE0\rx") << int(TCharset::Windows1251) << FromUtf8("Да¤x");
     }
     void line_breaks_show_as_one_mark()
     {
         QFETCH(QByteArray, stored);
-        QTEST(GridText(stored.toStdString()), "shown");
+        QFETCH(int, set);
+        QTEST(GridText(stored.toStdString(), TCharset(set)), "shown");
     }
 
     void unchanged_cell_with_cr_lf_stores_nothing()

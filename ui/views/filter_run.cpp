@@ -13,6 +13,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <optional>
+#include <string>
 
 namespace quorvil {
 
@@ -47,13 +49,23 @@ void TFilterRun::Start()
         return;
     const QStringList texts = grid_->FilterTexts();
     std::vector<TFilterBox> boxes;
-    for (int col = 0; col < texts.size(); ++col)
+    QStringList refusals;  // per box: why its text is not in the database's set
+    for (int col = 0; col < texts.size(); ++col) {
+        QString refusal;
         if (!texts[col].isEmpty())
-            boxes.push_back({col + 1, FromQString(texts[col])});
+            if (std::optional<std::string> text = FromQString(texts[col], db->Charset(), &refusal))
+                boxes.push_back({col + 1, std::move(*text)});
+        refusals << refusal;
+    }
     auto filter = std::make_shared<const TRecordFilter>(*db, boxes);
-    for (int col = 0; col < texts.size(); ++col)
-        grid_->Header()->SetFilterProblem(col, ToQString(filter->ProblemOf(col + 1)));
-    if (!filter->Active() && !db->Filter())
+    for (int col = 0; col < texts.size(); ++col) {
+        const QString problem = refusals[col].isEmpty() ? ToQString(filter->ProblemOf(col + 1), db->Charset())
+                                                        : refusals[col];
+        grid_->Header()->SetFilterProblem(col, problem);
+    }
+    // A character no cell can hold is in no cell: such a box passes nothing.
+    none_ = !refusals.join(QString()).isEmpty();
+    if (!filter->Active() && !none_ && !db->Filter())
         return;  // nothing filtered before or now
     filter_ = std::move(filter);
     passes_.assign(size_t(db->RecordCount()), 1);
@@ -81,7 +93,9 @@ void TFilterRun::Step(bool toTheEnd)
     clock.start();
     while (next_ <= db->RecordCount()) {
         const int last = std::min(int(db->RecordCount()), next_ + kSlice - 1);
-        if (filter_->Active())
+        if (none_)
+            std::fill(passes_.begin() + (next_ - 1), passes_.begin() + last, uint8_t(0));
+        else if (filter_->Active())
             FilterRecords(*db, *filter_, next_, last, passes_);
         next_ = last + 1;
         if (!toTheEnd && next_ <= db->RecordCount() && clock.elapsed() >= kBudgetMs) {

@@ -79,6 +79,20 @@ void ClickHeader(QTableView& table, int col)
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
 }
 
+// Key clicks of `text`; a character beyond ASCII arrives as a keyboard
+// layout that has it sends it: a key press with that text.
+void TypeText(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClicks(widget, QString(c));
+        } else {
+            QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+}
+
 bool TypeIntoCell(QTableView& grid, const QModelIndex& cell, const QString& text)
 {
     grid.setFocus();
@@ -86,13 +100,13 @@ bool TypeIntoCell(QTableView& grid, const QModelIndex& cell, const QString& text
     QWidget* editor = grid.indexWidget(cell);
     QString rest = text;
     if (!editor) {
-        QTest::keyClicks(&grid, text.left(1));
+        TypeText(&grid, text.left(1));
         editor = grid.indexWidget(cell);
         rest = text.mid(1);
     }
     if (!editor)
         return false;
-    QTest::keyClicks(editor, rest);
+    TypeText(editor, rest);
     QTest::keyClick(editor, Qt::Key_Return);
     return true;
 }

@@ -8,6 +8,7 @@
 #include "database_tabs.h"
 #include "extended_grid.h"
 #include "field_types.h"
+#include "grid_header.h"
 #include "gui_test_support.h"
 #include "jfile.h"
 #include "main_window.h"
@@ -84,8 +85,14 @@ private slots:
 
         QVERIFY(TypeIntoCell(*page.Grid(), cell, lodz));
         QTRY_COMPARE(db.GetCell(1, 1), std::string("\xA3\xF3\x64\x9F"));  // committed after the key event
+        // A title is text of the set too.
+        QString titleRefusal;
+        AnswerInputLine(FromUtf8("Ж"));
+        AnswerMessage(titleRefusal);
         AnswerInputLine(FromUtf8("Cities"));
         form->Action("SaveBtn")->trigger();
+        QCOMPARE(titleRefusal, FromUtf8("'Ж' cannot be stored in a Windows-1250 database; choose the database's "
+                                        "character set in View > Character set"));
         QCOMPARE(pdbtest::Parse(testkit::ReadBytes(path)).db.records.at(0).cells.at(0),
                  std::string("\xA3\xF3\x64\x9F"));
 
@@ -95,6 +102,24 @@ private slots:
         QCOMPARE(form->Tabs()->CurrentDB()->Charset(), TCharset::Windows1250);
         QCOMPARE(form->Tabs()->Page(0)->Model()->index(0, 0).data().toString(), lodz);
         QVERIFY(!form->findChild<QWidget*>(FromUtf8("CharsetSuggestion"))->isVisible());
+
+        // A filter box: a letter of the set finds its cell; one the set
+        // lacks leaves the box out and says why.
+        TDatabasePage& reopened = *form->Tabs()->Page(0);
+        form->Action("FilterRowItem")->trigger();
+        auto* box = qobject_cast<QLineEdit*>(reopened.Grid()->Header()->FilterBox(0));
+        QVERIFY(box);
+        TypeText(box, FromUtf8("x"));
+        reopened.FinishFilter();
+        QCOMPARE(reopened.Model()->rowCount(), 0);
+        box->clear();
+        TypeText(box, FromUtf8("ź"));
+        reopened.FinishFilter();
+        QCOMPARE(reopened.Model()->rowCount(), 1);
+        QCOMPARE(box->toolTip(), FromUtf8("Filter: a text the cells contain"));
+        TypeText(box, FromUtf8("Ж"));
+        reopened.FinishFilter();
+        QVERIFY(box->toolTip().startsWith(FromUtf8("'Ж' cannot be stored in a Windows-1250 database")));
     }
 
     // Each sample set: the multi-byte ones are suggested and, once applied,

@@ -49,7 +49,9 @@ void TFilterRun::Start()
         return;
     const QStringList texts = grid_->FilterTexts();
     std::vector<TFilterBox> boxes;
-    QStringList refusals;  // per box: why its text is not in the database's set
+    // A box whose text the database's set cannot hold is left out, red with
+    // the reason, rather than filtering by some other text.
+    QStringList refusals;
     for (int col = 0; col < texts.size(); ++col) {
         QString refusal;
         if (!texts[col].isEmpty())
@@ -63,9 +65,7 @@ void TFilterRun::Start()
                                                         : refusals[col];
         grid_->Header()->SetFilterProblem(col, problem);
     }
-    // A character no cell can hold is in no cell: such a box passes nothing.
-    none_ = !refusals.join(QString()).isEmpty();
-    if (!filter->Active() && !none_ && !db->Filter())
+    if (!filter->Active() && !db->Filter())
         return;  // nothing filtered before or now
     filter_ = std::move(filter);
     passes_.assign(size_t(db->RecordCount()), 1);
@@ -93,9 +93,7 @@ void TFilterRun::Step(bool toTheEnd)
     clock.start();
     while (next_ <= db->RecordCount()) {
         const int last = std::min(int(db->RecordCount()), next_ + kSlice - 1);
-        if (none_)
-            std::fill(passes_.begin() + (next_ - 1), passes_.begin() + last, uint8_t(0));
-        else if (filter_->Active())
+        if (filter_->Active())
             FilterRecords(*db, *filter_, next_, last, passes_);
         next_ = last + 1;
         if (!toTheEnd && next_ <= db->RecordCount() && clock.elapsed() >= kBudgetMs) {

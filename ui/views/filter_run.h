@@ -51,7 +51,6 @@ private:
     std::vector<uint8_t> passes_;
     int next_ = 0;          // the next record to filter; 0: no run
     uint64_t version_ = 0;  // the database's record order the run began with
-    bool none_ = false;     // a box holds a character the database's set lacks
 };
 
 }  // namespace quorvil

@@ -56,12 +56,24 @@ void AnswerKey(int key)
     });
 }
 
+void TypeText(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClicks(widget, QString(c));
+        } else {
+            QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+}
+
 void AnswerInputLine(const QString& text)
 {
     QueueModalAnswer([text](QDialog& dialog) {
         auto* edit = dialog.findChild<QLineEdit*>();
         edit->selectAll();
-        QTest::keyClicks(edit, text);
+        TypeText(edit, text);
         QTest::keyClick(edit, Qt::Key_Return);
     });
 }
@@ -77,20 +89,6 @@ void ClickHeader(QTableView& table, int col)
     QHeaderView* header = table.horizontalHeader();
     const QPoint at(header->sectionViewportPosition(col) + header->sectionSize(col) / 2, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
-}
-
-// Key clicks of `text`; a character beyond ASCII arrives as a keyboard
-// layout that has it sends it: a key press with that text.
-void TypeText(QWidget* widget, const QString& text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClicks(widget, QString(c));
-        } else {
-            QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        }
-    }
 }
 
 bool TypeIntoCell(QTableView& grid, const QModelIndex& cell, const QString& text)

@@ -208,16 +208,22 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("answer");  // to the warning; empty: none comes
         QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("set");  // a TCharset
         const QString b4100(4100, QLatin1Char('b'));
+        const int western = int(TCharset::Windows1252);
         QTest::newRow("short") << FromUtf8("short") << FromUtf8("first\nsecond") << QString()
-                               << FromUtf8("first\nsecond");
+                               << FromUtf8("first\nsecond") << western;
         QTest::newRow("truncate") << QString(100, QLatin1Char('a')) << b4100 << FromUtf8("YesToAll")
-                                  << QString(4000, QLatin1Char('b'));
-        QTest::newRow("leave") << FromUtf8("old") << b4100 << FromUtf8("All") << b4100;
+                                  << QString(4000, QLatin1Char('b')) << western;
+        QTest::newRow("leave") << FromUtf8("old") << b4100 << FromUtf8("All") << b4100 << western;
         QTest::newRow("re-edit, then cancel")
-            << FromUtf8("old") << QString(4001, QLatin1Char('b')) << FromUtf8("NoToAll") << FromUtf8("old");
+            << FromUtf8("old") << QString(4001, QLatin1Char('b')) << FromUtf8("NoToAll") << FromUtf8("old") << western;
         QTest::newRow("already too long") << QString(4500, QLatin1Char('a')) << QString(4600, QLatin1Char('b'))
-                                          << QString() << QString(4600, QLatin1Char('b'));
+                                          << QString() << QString(4600, QLatin1Char('b')) << western;
+        // The limit is in bytes, two for each of these.
+        QTest::newRow("Shift-JIS truncated between characters")
+            << FromUtf8("old") << QString(2001, QChar(0x3042)) << FromUtf8("YesToAll") << QString(2000, QChar(0x3042))
+            << int(TCharset::ShiftJis);
     }
     void long_text_edits()
     {
@@ -225,7 +231,10 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, answer);
         QFETCH(QString, stored);
-        PageFixture f(kShop, {{FromQString(before)}, {"other"}});
+        QFETCH(int, set);
+        const auto bytes = [set](const QString& text) { return FromQString(text, TCharset(set)).value(); };
+        PageFixture f(kShop, {{bytes(before)}, {"other"}});
+        f.db->SetCharset(TCharset(set));
         QString warning, defaultButton = FromUtf8("(none)");
         QStringList captions;
         AnswerEditor(typed);
@@ -237,7 +246,7 @@ private slots:
         f.DoubleClick(0, 0);
         QCOMPARE(QueuedModalAnswers(), 1);
         ClearModalAnswers();
-        QCOMPARE(f.Field(1, 1), FromQString(stored));
+        QCOMPARE(f.Field(1, 1), bytes(stored));
         QCOMPARE(f.db->Modified(), stored != before);
         if (answer.isEmpty()) {
             QCOMPARE(defaultButton, FromUtf8("(none)"));
@@ -245,7 +254,7 @@ private slots:
         }
         QCOMPARE(warning, FromUtf8("String has become too long to save in pre-5.5 JFile Format (len = %1, "
                                    "max=4000 characters)")
-                              .arg(typed.size()));
+                              .arg(bytes(typed).size()));
         QCOMPARE(defaultButton, FromUtf8("NoToAll"));
         QCOMPARE(captions,
                  QStringList({FromUtf8("Re-edit"), FromUtf8("Truncate"), FromUtf8("Leave"), FromUtf8("&Cancel")}));

@@ -517,7 +517,7 @@ bool TRecordPanel::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::MouseButtonDblClick && IsStringField(model_->DataBase()->GetFieldType(field))) {
         QString text = LineText(edit);
-        if (EditLongValue(text)) {
+        if (EditLongValue(text, model_->DataBase()->Charset())) {
             SetLineText(edit, text);
             Write(field, text);
         }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and packaging need
-# (dpkg-shlibdeps, and the desktop's validators for the install checks), when missing;
+# (dpkg-shlibdeps, the desktop's validators for the install checks, and fonts with the
+# letters of every character set a database may be shown in), when missing;
 # with --windows, those of the Windows build (the cross compiler, Wine,
 # NSIS for the installer, and what scripts/windows-qt.sh needs); with
 # --package, the package's checker (make package).
@@ -12,7 +13,7 @@ elif [ "${1:-}" = "--package" ]; then
 else
   packages=(g++ clang cmake make ninja-build pkg-config qt6-base-dev libgl-dev libsimpleini-dev
             nlohmann-json3-dev libxlsxwriter-dev libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth
-            tango-icon-theme fonts-dejavu-core libqt6sql6-sqlite sqlite3 clang-format python3
+            tango-icon-theme fonts-dejavu-core fonts-wqy-zenhei libqt6sql6-sqlite sqlite3 clang-format python3
             dpkg-dev file desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl man-db)
 fi
 missing=()

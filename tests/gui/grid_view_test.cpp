@@ -111,19 +111,29 @@ private slots:
     void line_breaks_show_as_one_mark_data()
     {
         QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("set");  // a TCharset
         QTest::addColumn<QString>("shown");
-        QTest::newRow("CR LF") << QByteArray("a\r\nb") << FromUtf8("a¤b");
-        QTest::newRow("lone LF") << QByteArray("a\nb") << FromUtf8("a¤b");
-        QTest::newRow("lone CR") << QByteArray("a\rb") << FromUtf8("a¤b");
-        QTest::newRow("LF CR is two") << QByteArray("a\n\rb") << FromUtf8("a¤¤b");
-        QTest::newRow("two pairs") << QByteArray("\r\n\r\n") << FromUtf8("¤¤");
-        QTest::newRow("CR at the end") << QByteArray("a\r") << FromUtf8("a¤");
-        QTest::newRow("Windows-1252 bytes") << QByteArray("caf\xE9 \x80") << FromUtf8("café €");
+        const int western = int(TCharset::Windows1252);
+        QTest::newRow("CR LF") << QByteArray("a\r\nb") << western << FromUtf8("a¤b");
+        QTest::newRow("lone LF") << QByteArray("a\nb") << western << FromUtf8("a¤b");
+        QTest::newRow("lone CR") << QByteArray("a\rb") << western << FromUtf8("a¤b");
+        QTest::newRow("LF CR is two") << QByteArray("a\n\rb") << western << FromUtf8("a¤¤b");
+        QTest::newRow("two pairs") << QByteArray("\r\n\r\n") << western << FromUtf8("¤¤");
+        QTest::newRow("CR at the end") << QByteArray("a\r") << western << FromUtf8("a¤");
+        QTest::newRow("Windows-1252 bytes") << QByteArray("caf\xE9 \x80") << western << FromUtf8("café €");
+        // The mark is a character: byte A4 is a lead byte in GBK, a letter in
+        // Shift-JIS.
+        QTest::newRow("GBK lead byte A4")
+            << QByteArray("\xA4\xA1\n\xA4\xA2") << int(TCharset::Gbk) << FromUtf8("ぁ¤あ");
+        QTest::newRow("Shift-JIS byte A4") << QByteArray("\xA4\r\n") << int(TCharset::ShiftJis) << FromUtf8("､¤");
+        QTest::newRow("Windows-1251 letters")
+            << QByteArray("\xC4\xE0\rx") << int(TCharset::Windows1251) << FromUtf8("Да¤x");
     }
     void line_breaks_show_as_one_mark()
     {
         QFETCH(QByteArray, stored);
-        QTEST(GridText(stored.toStdString()), "shown");
+        QFETCH(int, set);
+        QTEST(GridText(stored.toStdString(), TCharset(set)), "shown");
     }
 
     void unchanged_cell_with_cr_lf_stores_nothing()
@@ -198,16 +208,22 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("answer");  // to the warning; empty: none comes
         QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("set");  // a TCharset
         const QString b4100(4100, QLatin1Char('b'));
+        const int western = int(TCharset::Windows1252);
         QTest::newRow("short") << FromUtf8("short") << FromUtf8("first\nsecond") << QString()
-                               << FromUtf8("first\nsecond");
+                               << FromUtf8("first\nsecond") << western;
         QTest::newRow("truncate") << QString(100, QLatin1Char('a')) << b4100 << FromUtf8("YesToAll")
-                                  << QString(4000, QLatin1Char('b'));
-        QTest::newRow("leave") << FromUtf8("old") << b4100 << FromUtf8("All") << b4100;
+                                  << QString(4000, QLatin1Char('b')) << western;
+        QTest::newRow("leave") << FromUtf8("old") << b4100 << FromUtf8("All") << b4100 << western;
         QTest::newRow("re-edit, then cancel")
-            << FromUtf8("old") << QString(4001, QLatin1Char('b')) << FromUtf8("NoToAll") << FromUtf8("old");
+            << FromUtf8("old") << QString(4001, QLatin1Char('b')) << FromUtf8("NoToAll") << FromUtf8("old") << western;
         QTest::newRow("already too long") << QString(4500, QLatin1Char('a')) << QString(4600, QLatin1Char('b'))
-                                          << QString() << QString(4600, QLatin1Char('b'));
+                                          << QString() << QString(4600, QLatin1Char('b')) << western;
+        // The limit is in bytes, two for each of these.
+        QTest::newRow("Shift-JIS truncated between characters")
+            << FromUtf8("old") << QString(2001, QChar(0x3042)) << FromUtf8("YesToAll") << QString(2000, QChar(0x3042))
+            << int(TCharset::ShiftJis);
     }
     void long_text_edits()
     {
@@ -215,7 +231,10 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, answer);
         QFETCH(QString, stored);
-        PageFixture f(kShop, {{FromQString(before)}, {"other"}});
+        QFETCH(int, set);
+        const auto bytes = [set](const QString& text) { return FromQString(text, TCharset(set)).value(); };
+        PageFixture f(kShop, {{bytes(before)}, {"other"}});
+        f.db->SetCharset(TCharset(set));
         QString warning, defaultButton = FromUtf8("(none)");
         QStringList captions;
         AnswerEditor(typed);
@@ -227,7 +246,7 @@ private slots:
         f.DoubleClick(0, 0);
         QCOMPARE(QueuedModalAnswers(), 1);
         ClearModalAnswers();
-        QCOMPARE(f.Field(1, 1), FromQString(stored));
+        QCOMPARE(f.Field(1, 1), bytes(stored));
         QCOMPARE(f.db->Modified(), stored != before);
         if (answer.isEmpty()) {
             QCOMPARE(defaultButton, FromUtf8("(none)"));
@@ -235,7 +254,7 @@ private slots:
         }
         QCOMPARE(warning, FromUtf8("String has become too long to save in pre-5.5 JFile Format (len = %1, "
                                    "max=4000 characters)")
-                              .arg(typed.size()));
+                              .arg(bytes(typed).size()));
         QCOMPARE(defaultButton, FromUtf8("NoToAll"));
         QCOMPARE(captions,
                  QStringList({FromUtf8("Re-edit"), FromUtf8("Truncate"), FromUtf8("Leave"), FromUtf8("&Cancel")}));

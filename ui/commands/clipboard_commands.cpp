@@ -56,12 +56,12 @@ QString Utf8Text(const std::string& utf8)
 // Before anything is written, what the block does not fit: rows past the
 // last (added on Yes, left out on No) and columns past the last field.
 // Whether to add the rows; nothing on Cancel.
-std::optional<bool> AskBlockShape(const TPastePlan& plan, const std::string& firstField)
+std::optional<bool> AskBlockShape(const TPastePlan& plan, const QString& firstField)
 {
     QString dropped;
     if (plan.DroppedColumns > 0)
         dropped = FromUtf8("The pasted cells are %1 wider than the fields from \"%2\" on; the last %1 are left out.")
-                      .arg(CountOf(plan.DroppedColumns, "column"), ToQString(firstField));
+                      .arg(CountOf(plan.DroppedColumns, "column"), firstField);
     if (plan.NewRows == 0) {
         if (dropped.isEmpty() || MessageDlgButtons(dropped, TMsgKind::Warning, {TMsgButton::OK, TMsgButton::Cancel},
                                                    TMsgButton::OK) == TMsgButton::OK)
@@ -280,10 +280,11 @@ void TClipboardCommands::PasteItemClick()
     }
     const TPastePlan plan = PlanPaste(db, target, rows);
     if (!plan.Problem.empty()) {
-        ShowError(ToQString(plan.Problem) + FromUtf8("\nNothing was pasted."));
+        // The problem may quote the text pasted, a character the set lacks too.
+        ShowError(Utf8Text(plan.Problem) + FromUtf8("\nNothing was pasted."));
         return;
     }
-    const std::optional<bool> addRows = AskBlockShape(plan, db.GetFieldName(target.Field));
+    const std::optional<bool> addRows = AskBlockShape(plan, ToQString(db.GetFieldName(target.Field), db.Charset()));
     if (!addRows)
         return;
     std::vector<int> written;

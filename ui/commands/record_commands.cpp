@@ -1,5 +1,6 @@
 #include "record_commands.h"
 
+#include "charset.h"
 #include "command_context.h"
 #include "command_guard.h"
 #include "config_settings.h"
@@ -24,6 +25,8 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QListView>
 #include <QMainWindow>
 #include <QMenu>
@@ -32,6 +35,8 @@
 #include <QToolButton>
 
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace quorvil {
 
@@ -80,6 +85,7 @@ TRecordCommands::TRecordCommands(TCommandContext& context) : context_(context)
     });
     CreatePopupMenu();
     CreateMoveButtons();
+    CreateCharsetChoice();
     // The mode never stays on for a grid that is not shown.
     connect(&c.Tabs(), &QTabWidget::currentChanged, this, [this] { context_.EndRearrange(); });
 }
@@ -151,7 +157,7 @@ void TRecordCommands::RecordItemClick(TViewMode mode)
         const std::unique_ptr<TIniFile> ini = OpenConfig();
         SaveFormPosition(*ini, window, window.objectName());
         window.setObjectName(form);
-        if (!ReadText(*ini, settings::WindowPosition, {.Section = CurrentScreenSection(), .Key = FromQString(form)})
+        if (!ReadText(*ini, settings::WindowPosition, {.Section = CurrentScreenSection(), .Key = form.toStdString()})
                  .empty())
             LoadFormPosition(*ini, window, form);
     }
@@ -169,6 +175,95 @@ void TRecordCommands::AllBtnClick()
     context_.Tabs().Page(context_.Tabs().CurrentTab())->RefreshView();
     context_.Action("AllBtn")->setEnabled(false);
     context_.UpdateActiveInfo();
+}
+
+namespace {
+
+// The script or region of a set, beside its name in the menu.
+const char* CharsetRegion(TCharset set)
+{
+    switch (set) {
+    case TCharset::Windows1252: return "Western";
+    case TCharset::Windows1250: return "Central European";
+    case TCharset::Windows1251: return "Cyrillic";
+    case TCharset::Windows1253: return "Greek";
+    case TCharset::Windows1254: return "Turkish";
+    case TCharset::Windows1257: return "Baltic";
+    case TCharset::ShiftJis: return "Japanese";
+    case TCharset::Gbk: return "Simplified Chinese";
+    case TCharset::Big5: return "Traditional Chinese";
+    case TCharset::EucKr: return "Korean";
+    }
+    return "";
+}
+
+QString CaptionOf(TCharset set)
+{
+    const std::string_view caption = CharsetCaption(set);
+    return QString::fromUtf8(caption.data(), qsizetype(caption.size()));
+}
+
+std::string ChoiceName(TCharset set)
+{
+    return "Charset_" + std::string(CharsetName(set));
+}
+
+}  // namespace
+
+void TRecordCommands::CreateCharsetChoice()
+{
+    QMainWindow& window = context_.Window();
+    charsetMenu_ = new QMenu(FromUtf8("&Character set"), &window);
+    charsetMenu_->setObjectName(FromUtf8("CharsetMenu"));
+    auto* group = new QActionGroup(charsetMenu_);
+    for (const TCharset set : AllCharsets()) {
+        const std::string name = ChoiceName(set);
+        const std::string caption = std::string(CharsetCaption(set)) + " (" + CharsetRegion(set) + ")";
+        // The texts of the new set replace those of an open editor, so what is
+        // typed there is stored first.
+        QAction* choice = context_.AddCommand(name.c_str(), caption.c_str(), "CharsetItemClick", [this, set] {
+            context_.Tabs().SetCharset(context_.Tabs().CurrentTab(), set);
+        });
+        choice->setCheckable(true);
+        group->addAction(choice);
+        charsetMenu_->addAction(choice);
+    }
+    suggestion_ = new QWidget(&window);
+    suggestion_->setObjectName(FromUtf8("CharsetSuggestion"));
+    auto* layout = new QHBoxLayout(suggestion_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    suggestionText_ = new QLabel(suggestion_);
+    suggestionText_->setObjectName(FromUtf8("CharsetSuggestionText"));
+    suggestionButton_ = new QToolButton(suggestion_);
+    suggestionButton_->setObjectName(FromUtf8("CharsetSuggestionButton"));
+    layout->addWidget(suggestionText_);
+    layout->addWidget(suggestionButton_);
+    suggestion_->hide();
+    window.statusBar()->addWidget(suggestion_);
+    connect(suggestionButton_, &QToolButton::clicked, this, [this] {
+        TDatabaseTabs& tabs = context_.Tabs();
+        if (const std::optional<TCharset> set = tabs.SuggestedCharset(tabs.CurrentTab()))
+            context_.Action(ChoiceName(*set).c_str())->trigger();
+    });
+    connect(&context_.Tabs(), &TDatabaseTabs::ActiveChanged, this, [this] { ShowCharsetChoice(); });
+    ShowCharsetChoice();
+}
+
+void TRecordCommands::ShowCharsetChoice()
+{
+    TDatabaseTabs& tabs = context_.Tabs();
+    const int tab = tabs.CurrentTab();
+    const TDataBase* db = tabs.DataBase(tab);
+    charsetMenu_->setEnabled(db != nullptr);
+    for (QAction* choice : charsetMenu_->actions())
+        choice->setChecked(db && choice->objectName() == FromUtf8(ChoiceName(db->Charset()).c_str()));
+    const std::optional<TCharset> suggested = tabs.SuggestedCharset(tab);
+    if (suggested && db) {
+        suggestionText_->setText(
+            FromUtf8("Shown as %1; this database looks like %2.").arg(CaptionOf(db->Charset()), CaptionOf(*suggested)));
+        suggestionButton_->setText(FromUtf8("Show as %1").arg(CaptionOf(*suggested)));
+    }
+    suggestion_->setVisible(suggested && db);
 }
 
 void TRecordCommands::FilterRowItemClick()

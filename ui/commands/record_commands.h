@@ -2,12 +2,17 @@
 // The commands on the records and the definition of the active database:
 // the grid, list and record views, View all records, Add, Delete, the
 // rearrange mode with Up and Down, Sort and Edit definition, and the grid's
-// context menu that holds some of them.
+// context menu that holds some of them, and the character set the active
+// database is shown in (View > Character set, and the status line's
+// suggestion of one).
 #include "view_mode.h"
 
 #include <QObject>
 
+class QLabel;
 class QMenu;
+class QToolButton;
+class QWidget;
 
 namespace quorvil {
 
@@ -36,13 +41,22 @@ public:
     // The context menu of the views (Record Format, Rearrange records and
     // the copy submenu).
     QMenu* PopupMenu() const { return popupMenu_; }
+    // View > Character set: one choice per set, the active database's checked.
+    QMenu* CharsetMenu() const { return charsetMenu_; }
 
 private:
     void CreatePopupMenu();
     void CreateMoveButtons();
+    void CreateCharsetChoice();
+    // The menu's mark and the suggestion follow the active tab.
+    void ShowCharsetChoice();
 
     TCommandContext& context_;
     QMenu* popupMenu_ = nullptr;
+    QMenu* charsetMenu_ = nullptr;
+    QWidget* suggestion_ = nullptr;  // in the status line
+    QLabel* suggestionText_ = nullptr;
+    QToolButton* suggestionButton_ = nullptr;
 };
 
 }  // namespace quorvil

@@ -16,8 +16,6 @@ namespace quorvil {
 
 namespace {
 
-constexpr char kBreakMark = char(0xA4);  // '¤' in Windows-1252
-
 // Puts record `a` right after (or before) record `b` in database order,
 // through the engine's move so that every per-record flag follows.
 void PlaceRecordNextTo(TDataBase& db, int a, int b, bool after)
@@ -43,31 +41,27 @@ bool IsStringField(TFieldType fieldType)
     return FactsOf(fieldType).Editor == TEditorKind::LongText;
 }
 
-QString GridText(std::string_view value)
+QString GridText(std::string_view value, TCharset set)
 {
-    if (value.find_first_of("\r\n") == std::string_view::npos)
-        return ToQString(value);
-    std::string shown;
-    shown.reserve(value.size());
-    for (size_t i = 0; i < value.size(); ++i) {
-        const char c = value[i];
-        if (c == '\r' || c == '\n') {
-            shown.push_back(kBreakMark);
-            if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n')
-                ++i;
-        } else {
-            shown.push_back(c);
-        }
+    // No byte of a two-byte character is a CR or LF in any set, so the lines
+    // are cut on the bytes and the mark goes in as a character.
+    QString shown;
+    size_t start = 0;
+    for (size_t i = value.find_first_of("\r\n"); i != std::string_view::npos; i = value.find_first_of("\r\n", start)) {
+        shown += ToQString(value.substr(start, i - start), set);
+        shown += LineBreakMark();
+        start = i + 1;
+        if (value[i] == '\r' && start < value.size() && value[start] == '\n')
+            ++start;
     }
-    return ToQString(shown);
+    return start == 0 ? ToQString(value, set) : shown + ToQString(value.substr(start), set);
 }
 
-std::string EditedValue(const QString& text, TFieldType fieldType)
+std::optional<std::string> EditedValue(const QString& text, TFieldType fieldType, TCharset set, QString* refusal)
 {
-    std::string value = FromQString(text);
-    if (IsStringField(fieldType))
-        std::replace(value.begin(), value.end(), kBreakMark, '\n');
-    return value;
+    if (!IsStringField(fieldType))
+        return FromQString(text, set, refusal);
+    return FromQString(QString(text).replace(LineBreakMark(), QString(QLatin1Char('\n'))), set, refusal);
 }
 
 TDatabaseModel::TDatabaseModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -200,7 +194,7 @@ QString TDatabaseModel::CellText(int row, int col) const
     if (!db_ || col < 0 || col >= columns_)
         return {};
     const int record = RecordOfRow(row);
-    return record ? GridText(db_->CellView(record, col + 1)) : QString();
+    return record ? GridText(db_->CellView(record, col + 1), db_->Charset()) : QString();
 }
 
 bool TDatabaseModel::MoveField(int from, int to)
@@ -277,12 +271,19 @@ bool TDatabaseModel::setData(const QModelIndex& index, const QVariant& value, in
     // the stored one (a CR LF pair shows as one '¤').
     if (text == CellText(index.row(), index.column()))
         return true;
-    const std::string typed = EditedValue(text, db_->GetFieldType(field));
+    // A character the database's set lacks is refused as a wrong number is,
+    // never stored as another one.
+    QString refusal;
+    const std::optional<std::string> typed = EditedValue(text, db_->GetFieldType(field), db_->Charset(), &refusal);
+    if (!typed) {
+        emit InputRefused(refusal, record, field, text);
+        return false;
+    }
     // Dates and times are stored in the field's form, and only when they are
     // dates and times; numbers only when they are numbers of the field's kind.
-    const TCellInput input = CellInput(*db_, field, typed);
+    const TCellInput input = CellInput(*db_, field, *typed);
     if (!input.Accepted) {
-        emit InputRefused(ToQString(input.Problem), record, field, text);
+        emit InputRefused(ToQString(input.Problem, db_->Charset()), record, field, text);
         return false;
     }
     const std::string& stored = input.Stored;
@@ -321,7 +322,7 @@ Qt::ItemFlags TDatabaseModel::flags(const QModelIndex& index) const
 QVariant TDatabaseModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && db_ && section >= 0 && section < columns_)
-        return ToQString(db_->GetFieldName(section + 1));
+        return ToQString(db_->GetFieldName(section + 1), db_->Charset());
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

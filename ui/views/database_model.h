@@ -6,11 +6,13 @@
 #include <QAbstractTableModel>
 #include <QBrush>
 
+#include "charset.h"
 #include "field_types.h"
 #include "new_record.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -29,12 +31,13 @@ inline QString LineBreakMark()
 {
     return QString(QChar(0x00A4));
 }
-// A stored value as the grid shows it: a CR with the LF after it, a lone CR
-// and a lone LF each become one '¤'.
-QString GridText(std::string_view value);
-// The bytes an edit of a cell hands to the engine: in a "STRING" field every
-// '¤' becomes LF; other fields keep the text as typed.
-std::string EditedValue(const QString& text, TFieldType fieldType);
+// A stored value of character set `set` as the grid shows it: a CR with the
+// LF after it, a lone CR and a lone LF each become one '¤'.
+QString GridText(std::string_view value, TCharset set);
+// The bytes of `set` an edit of a cell hands to the engine: in a "STRING"
+// field every '¤' becomes LF; other fields keep the text as typed. None when
+// the set lacks a character of the text, with `refusal` saying which.
+std::optional<std::string> EditedValue(const QString& text, TFieldType fieldType, TCharset set, QString* refusal);
 
 // The background of a highlighted cell.
 QBrush MatchBrush();

@@ -448,7 +448,7 @@ void TDatabasePage::EditLongText(const QModelIndex& index)
 {
     const QPersistentModelIndex cell(index);
     QString text = model_->CellText(index.row(), index.column());
-    if (EditLongValue(text) && cell.isValid())
+    if (EditLongValue(text, model_->DataBase()->Charset()) && cell.isValid())
         grid_->SetCellText(cell.column(), cell.row(), text);
 }
 

@@ -131,6 +131,7 @@ void TDatabaseTabs::ReleaseDatabase(int tab)
 {
     // The page shows the database, so it lets go first.
     pages_[size_t(tab)]->SetDatabase(nullptr);
+    suggested_[size_t(tab)].reset();
     std::unique_ptr<TDataBase> db = std::move(dataBases_[size_t(tab)]);
     if (!db)
         return;
@@ -210,7 +211,7 @@ bool TDatabaseTabs::LoadDatabase(int tab, const std::string& path)
         StatusScope status(*this);
         TProgressLine::TRun run(progress_, true);
         emit StatusText(FromUtf8("Loading..."));
-        opened = Open<TDataBase>(path, [this](const std::string& text) { emit StatusText(ToQString(text)); });
+        opened = Open<TDataBase>(path, [this](const std::string& text) { emit StatusText(MessageText(text.c_str())); });
     } catch (const ECancelled&) {
         if (!dataBases_[size_t(tab)])
             HideFailedTab(tab);
@@ -242,7 +243,7 @@ void TDatabaseTabs::OpenSteps(int tab, const std::string& path, std::unique_ptr<
     // What could be read is shown; the user decides whether a damaged file
     // is saved over.
     if (!db.LoadWarning().empty())
-        ShowWarning(ToQString(db.LoadWarning()));
+        ShowWarning(MessageText(db.LoadWarning().c_str()));
 
     dbidField_ = FindDbidField(db);
     MakeCounterField(db);
@@ -255,6 +256,7 @@ void TDatabaseTabs::OpenSteps(int tab, const std::string& path, std::unique_ptr<
 
     const std::unique_ptr<TIniFile> ini = OpenConfig();
     WriteText(*ini, settings::LastDatabase, path);
+    TakeRememberedCharset(tab, db, *ini);
     ShowInTab(tab, db, path, ReadText(*ini, settings::ColumnWidths, {.Section = db.PdbHeader.Name}),
               ReadFlag(*ini, settings::FilterRow, {.Section = db.PdbHeader.Name}));
 }
@@ -316,7 +318,8 @@ void TDatabaseTabs::NewDatabaseFrom(int tab, const std::string& path, const std:
         auto& slot = dataBases_[size_t(tab)];
         ReleaseDatabase(tab);
         const bool existed = FileExists(path);
-        slot = CreateNew<TDataBase>(path, [this](const std::string& text) { emit StatusText(ToQString(text)); });
+        slot = CreateNew<TDataBase>(path,
+                                    [this](const std::string& text) { emit StatusText(MessageText(text.c_str())); });
         TDataBase& db = *slot;
         db.CreatedFile = !existed;
         fill(db);
@@ -351,7 +354,7 @@ bool TDatabaseTabs::CheckPopups(TDataBase& db)
     if (answer == TMsgButton::Details) {
         QStringList lines;
         for (const std::string& line : report)
-            lines << ToQString(line);
+            lines << ToQString(line, db.Charset());
         if (ShowReport(lines)) {
             FixPopupValues(db);
             return true;
@@ -474,6 +477,10 @@ bool TDatabaseTabs::SaveDatabase(int tab)
         return false;
     }
     db->CreatedFile = false;
+    // The set chosen goes with a new title, as people see the same texts.
+    if (db->Charset() != TCharset::Windows1252)
+        WriteText(*OpenConfig(), settings::Charset, std::string(CharsetName(db->Charset())),
+                  {.Section = db->PdbHeader.Name});
     pages_[size_t(tab)]->MarkSaved();
     emit ActiveChanged();
     emit StatusText(FromUtf8("Saved %1").arg(name));

@@ -92,6 +92,13 @@ public:
     void SetFilterRow(int tab, bool visible);
     // "*" before the file name of each tab whose database has unsaved changes.
     void ShowModifiedMarks();
+    // Shows the tab's database in character set `set` and remembers the
+    // choice under its title; no byte changes, and the database stays as
+    // modified as it was (tab_charset.cpp).
+    void SetCharset(int tab, TCharset set);
+    // The set the tab's texts seem to be written in, offered after an open
+    // with no remembered choice; none when there is no suggestion.
+    std::optional<TCharset> SuggestedCharset(int tab) const;
 
 signals:
     // The file at `path` was read; the recent list takes it.
@@ -121,6 +128,9 @@ private:
     // nothing to lose (true), or a read-only file's changes; empty otherwise.
     std::optional<bool> AnswerWithoutSaving(int tab);
     void ShowInTab(int tab, TDataBase& db, const std::string& path, const std::string& storedWidths, bool filterRow);
+    // The set remembered for the database's title, else Windows-1252 and the
+    // guess as a suggestion.
+    void TakeRememberedCharset(int tab, TDataBase& db, const TIniFile& ini);
     // The question before a damaged file is saved over: empty to go on with
     // the save, else the result of SaveDatabase.
     std::optional<bool> AskReplaceDamaged(int tab);
@@ -133,6 +143,7 @@ private:
     std::array<std::unique_ptr<TDataBase>, kTabs> dataBases_;
     std::array<TDatabasePage*, kTabs> pages_{};
     std::array<QString, kTabs> captions_;  // the tab texts without the mark
+    std::array<std::optional<TCharset>, kTabs> suggested_;
     int dbidField_ = 0;
     int lastTab_ = -1;
     TProgressLine* progress_ = nullptr;

@@ -13,6 +13,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <optional>
+#include <string>
 
 namespace quorvil {
 
@@ -47,12 +49,22 @@ void TFilterRun::Start()
         return;
     const QStringList texts = grid_->FilterTexts();
     std::vector<TFilterBox> boxes;
-    for (int col = 0; col < texts.size(); ++col)
+    // A box whose text the database's set cannot hold is left out, red with
+    // the reason, rather than filtering by some other text.
+    QStringList refusals;
+    for (int col = 0; col < texts.size(); ++col) {
+        QString refusal;
         if (!texts[col].isEmpty())
-            boxes.push_back({col + 1, FromQString(texts[col])});
+            if (std::optional<std::string> text = FromQString(texts[col], db->Charset(), &refusal))
+                boxes.push_back({col + 1, std::move(*text)});
+        refusals << refusal;
+    }
     auto filter = std::make_shared<const TRecordFilter>(*db, boxes);
-    for (int col = 0; col < texts.size(); ++col)
-        grid_->Header()->SetFilterProblem(col, ToQString(filter->ProblemOf(col + 1)));
+    for (int col = 0; col < texts.size(); ++col) {
+        const QString problem = refusals[col].isEmpty() ? ToQString(filter->ProblemOf(col + 1), db->Charset())
+                                                        : refusals[col];
+        grid_->Header()->SetFilterProblem(col, problem);
+    }
     if (!filter->Active() && !db->Filter())
         return;  // nothing filtered before or now
     filter_ = std::move(filter);

@@ -51,7 +51,8 @@ TGridColumn FieldColumn(TGridColumn column, const TJFILE& db, int field)
 {
     const TFieldType type = db.GetFieldType(field);
     const TFieldPresentation shown = PresentationOf(type);
-    column.Title = ToQString(db.GetFieldName(field));
+    const TCharset set = db.Charset();
+    column.Title = ToQString(db.GetFieldName(field), set);
     column.Editable = true;
     column.TitleOverflow = TOverflow::Ellipsis;
     column.CellOverflow = TOverflow::Ellipsis;
@@ -60,12 +61,12 @@ TGridColumn FieldColumn(TGridColumn column, const TJFILE& db, int field)
     column.CellHorzAlign = shown.Align;
     column.ComboItems.clear();
     column.ComboValues.clear();
-    column.InputPattern = ToQString(InputPattern(db, field));
-    column.FilterTip = ToQString(FilterHelp(type));
+    column.InputPattern = ToQString(InputPattern(db, field), set);
+    column.FilterTip = ToQString(FilterHelp(type), set);
     column.LineBreakText = IsStringField(type) ? LineBreakMark() : QString();
     if (type == TFieldType::List) {
         for (int k = 1; k <= db.PopupCount(field); ++k)
-            column.ComboItems << ToQString(db.GetPopupItem(field, k));
+            column.ComboItems << ToQString(db.GetPopupItem(field, k), set);
         column.ComboValues = column.ComboItems;
         column.Width = std::min(column.Width, kMaxListColumnWidth);
     }

@@ -148,19 +148,19 @@ void TRecordPanel::BuildEditors()
             controls.label = new QLabel(this);
             controls.label->setObjectName(FromUtf8("Label%1").arg(f));
         }
-        controls.label->setText(ToQString(db->GetFieldName(f)));
+        controls.label->setText(ToQString(db->GetFieldName(f), db->Charset()));
         controls.label->adjustSize();
         const TFieldType type = db->GetFieldType(f);
         controls.editor = MakeEditor(f, type);
         if (controls.combo && controls.editor == controls.combo) {
             QStringList items;
             for (int k = 1; k <= db->PopupCount(f); ++k)
-                items << ToQString(db->GetPopupItem(f, k));
+                items << ToQString(db->GetPopupItem(f, k), db->Charset());
             items.sort(Qt::CaseInsensitive);
             controls.combo->SetItems(items);
             controls.combo->setMaxVisibleItems(std::clamp(int(items.size()) + 1, 1, 15));
         } else if (auto* line = qobject_cast<TDateTimeEdit*>(controls.editor)) {
-            line->SetPattern(ToQString(InputPattern(*db, f)));
+            line->SetPattern(ToQString(InputPattern(*db, f), db->Charset()));
         }
     }
     LayoutEditors(true);
@@ -352,11 +352,12 @@ void TRecordPanel::SetEditorValue(int field)
     const int record = CurrentRecord();
     const std::string_view value = db && record ? db->CellView(record, field) : std::string_view();
     const TFieldType type = db ? db->GetFieldType(field) : TFieldType::String;
-    const QString text = ToQString(value);
+    const TCharset set = db ? db->Charset() : TCharset::Windows1252;
+    const QString text = ToQString(value, set);
     if (c.editor == c.note) {
-        c.note->setText(GridText(value));
+        c.note->setText(GridText(value, set));
     } else if (c.editor == c.edit) {
-        c.edit->setText(IsStringField(type) ? GridText(value) : text);
+        c.edit->setText(IsStringField(type) ? GridText(value, set) : text);
     } else if (c.editor == c.number) {
         c.number->setText(text);
         c.number->setProperty(kTriedProperty, text);
@@ -516,7 +517,7 @@ bool TRecordPanel::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::MouseButtonDblClick && IsStringField(model_->DataBase()->GetFieldType(field))) {
         QString text = LineText(edit);
-        if (EditLongValue(text)) {
+        if (EditLongValue(text, model_->DataBase()->Charset())) {
             SetLineText(edit, text);
             Write(field, text);
         }

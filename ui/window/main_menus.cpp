@@ -5,6 +5,7 @@
 #include "exchange_commands.h"
 #include "file_commands.h"
 #include "recent_menu.h"
+#include "record_commands.h"
 #include "text_convert.h"
 
 #include <QAction>
@@ -109,6 +110,9 @@ void TMainForm::CreateMenus()
     // Beside the handheld converter's exports too, where those are looked for.
     QMenu* databaseMenu = menuBar()->findChild<QMenu*>(FromUtf8("DatabaseMenu"));
     databaseMenu->insertMenu(Action("SaveAsAccessItem"), exchange_->ProgramExportMenu());
+    QMenu* viewMenu = menuBar()->findChild<QMenu*>(FromUtf8("ViewMenu"));
+    viewMenu->addSeparator();
+    viewMenu->addMenu(records_->CharsetMenu());
     for (const KeyChoice& choice : kKeys)
         SetKeys(*Action(choice.action), choice);
     // The recent files stand between the file commands and Exit.

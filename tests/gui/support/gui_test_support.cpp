@@ -56,12 +56,24 @@ void AnswerKey(int key)
     });
 }
 
+void TypeText(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClicks(widget, QString(c));
+        } else {
+            QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+}
+
 void AnswerInputLine(const QString& text)
 {
     QueueModalAnswer([text](QDialog& dialog) {
         auto* edit = dialog.findChild<QLineEdit*>();
         edit->selectAll();
-        QTest::keyClicks(edit, text);
+        TypeText(edit, text);
         QTest::keyClick(edit, Qt::Key_Return);
     });
 }
@@ -86,13 +98,13 @@ bool TypeIntoCell(QTableView& grid, const QModelIndex& cell, const QString& text
     QWidget* editor = grid.indexWidget(cell);
     QString rest = text;
     if (!editor) {
-        QTest::keyClicks(&grid, text.left(1));
+        TypeText(&grid, text.left(1));
         editor = grid.indexWidget(cell);
         rest = text.mid(1);
     }
     if (!editor)
         return false;
-    QTest::keyClicks(editor, rest);
+    TypeText(editor, rest);
     QTest::keyClick(editor, Qt::Key_Return);
     return true;
 }

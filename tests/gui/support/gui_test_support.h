@@ -37,6 +37,9 @@ void AnswerInputLine(const QString& text);
 QPushButton* Btn(QDialog& dialog, const char* name);
 // A left click on the middle of a column's header title.
 void ClickHeader(QTableView& table, int col);
+// Key clicks of `text`; a character beyond ASCII arrives as a keyboard
+// layout that has it sends it: a key press with that text.
+void TypeText(QWidget* widget, const QString& text);
 // Makes `cell` current, types `text` into its editor (a date or time cell
 // opens its line at once, a text cell at the first key) and presses Enter.
 // False when no editor opened. A refusal's message is queued, not shown yet.

@@ -5,7 +5,6 @@
 #include "database_charset.h"
 #include "database_page.h"
 #include "database_tabs.h"
-#include "message_dialog.h"
 #include "text_convert.h"
 
 namespace quorvil {

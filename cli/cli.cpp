@@ -5,6 +5,7 @@
 #include "cli_exchange.h"
 #include "cli_where.h"
 #include "csv_import.h"
+#include "database_charset.h"
 #include "db_json.h"
 #include "errors.h"
 #include "export.h"
@@ -30,7 +31,7 @@ namespace quorvil {
 namespace {
 
 const char* const kUsage =
-    "usage: quorvil-cli info FILE [--json] [--records]\n"
+    "usage: quorvil-cli info FILE [--json] [--records] [--charset NAME]\n"
     "       quorvil-cli create SPEC.json -o OUT [--layout N]\n"
     "       quorvil-cli convert FILE --layout N -o OUT\n"
     "       quorvil-cli export csv|html|txt FILE -o OUT [--fields 1,3,2] [--where FIELD OP VALUE]...\n"
@@ -41,6 +42,7 @@ const char* const kUsage =
 #endif
     "       quorvil-cli export html5|json FILE -o OUT [--fields 1,3,2] [--where FIELD OP VALUE]...\n"
     "       quorvil-cli import FILE.CSV -o OUT.PDB [--layout N] [--no-header] [--utf8 [--separator ';']]\n"
+    "                          [--charset NAME]\n"
     "       quorvil-cli split FILE [--field NAME] [-d DIR] [--formats pdb,csv,html,txt] [--all-values]\n"
     "                         [--global FIELD=VALUE]... [--where FIELD OP VALUE]...\n"
     "       quorvil-cli copy SOURCE TARGET [--records 1,4-9] [--key NAME | --no-key] [--without-unlisted]\n"
@@ -49,7 +51,10 @@ const char* const kUsage =
     "                         [--without-unlisted]\n"
     "       quorvil-cli --help | --version\n"
     "--where keeps the records whose FIELD passes OP VALUE; OP is contains, =, <, >, <=, >= or ..\n"
-    "(VALUE then a..b); text fields take contains, Boolean fields =, List fields contains and =.\n";
+    "(VALUE then a..b); text fields take contains, Boolean fields =, List fields contains and =.\n"
+    "--charset NAME (info, export, import, split, copy) reads the database's texts in that character set:\n"
+    "windows-1252 (the default), windows-1250, windows-1251, windows-1253, windows-1254, windows-1257,\n"
+    "shift_jis, gbk, big5 or euc-kr.\n";
 
 // None when the option is absent.
 std::optional<TLayout> LayoutOption(const Arguments& args)
@@ -64,17 +69,44 @@ std::optional<TLayout> LayoutOption(const Arguments& args)
     return layout;
 }
 
+// The JSON of `info`, with the guessed character set (or null) after the
+// other keys; the texts come in the form asked for.
+void InfoJson(const TJFILE& db, bool records, std::optional<TCharset> set, std::ostream& out)
+{
+    static constexpr std::string_view kEnd = "\n}\n";
+    // The closing brace is held back for the key that goes before it.
+    std::string held;
+    WriteJsonTo(
+        db, AllFields(db), records,
+        [&](const char* data, size_t size) {
+            held.append(data, size);
+            const size_t keep = std::min(held.size(), kEnd.size());
+            out.write(held.data(), std::streamsize(held.size() - keep));
+            held.erase(0, held.size() - keep);
+        },
+        set);
+    const std::optional<TCharset> guess = GuessCharset(db);
+    out << ",\n \"charsetGuess\": " << (guess ? "\"" + std::string(CharsetName(*guess)) + "\"" : std::string("null"))
+        << kEnd;
+}
+
 int Info(int argc, char** argv, std::ostream& out, std::ostream& err)
 {
-    Arguments args = Parse(argc, argv, {}, {"--json", "--records"});
+    Arguments args = Parse(argc, argv, {"--charset"}, {"--json", "--records"});
     if (args.positional.size() != 1)
         throw UsageError("info takes one file");
+    const std::optional<TCharset> set = CharsetOption(args);
     auto db = OpenToRead(args.positional[0], err);
-    if (args.flags.count("--json"))
-        WriteJsonTo(*db, AllFields(*db), args.flags.count("--records") > 0,
-                    [&](const char* data, size_t size) { out.write(data, std::streamsize(size)); });
-    else
+    if (set)
+        db->SetCharset(*set);
+    if (args.flags.count("--json")) {
+        InfoJson(*db, args.flags.count("--records") > 0, set, out);
+    } else {
         out << DatabaseSummary(*db);
+        const std::optional<TCharset> guess = GuessCharset(*db);
+        if (guess && !set)
+            out << "Charset:     perhaps " << CharsetName(*guess) << " (give it with --charset)\n";
+    }
     return 0;
 }
 
@@ -138,7 +170,7 @@ std::string ExportFormatNames()
 
 int Export(int argc, char** argv, std::ostream& err)
 {
-    Arguments args = Parse(argc, argv, {"-o", "--fields", "--separator"}, {"--bom"}, WhereOption());
+    Arguments args = Parse(argc, argv, {"-o", "--fields", "--separator", "--charset"}, {"--bom"}, WhereOption());
     if (args.positional.size() != 2)
         throw UsageError("export takes a format and one file");
     const std::map<std::string, TExportFormat> formats = {
@@ -162,7 +194,10 @@ int Export(int argc, char** argv, std::ostream& err)
     if (listed != args.options.end())
         fields = ParseFieldList(listed->second);
 
+    const std::optional<TCharset> set = CharsetOption(args);
     auto db = OpenToRead(args.positional[1], err);
+    if (set)
+        db->SetCharset(*set);
     if (listed == args.options.end())
         fields = AllFields(*db);
     for (int f : fields)
@@ -171,7 +206,10 @@ int Export(int argc, char** argv, std::ostream& err)
                              std::to_string(db->FieldCount()) + ")");
     const std::unique_ptr<TJFILE> passing = DatabaseWhere(*db, args);
     TJFILE& source = passing ? *passing : *db;
-    if (program) {
+    if (program == TProgramFormat::JSON && !set) {
+        // Without a set, the form `create` reads back, as `info --json` prints it.
+        WriteJson(source, fields, output, std::nullopt);
+    } else if (program) {
         ExportForProgram(source, *program, fields, csvOptions, output);
     } else {
         if (format->second == TExportFormat::CSV)
@@ -184,7 +222,7 @@ int Export(int argc, char** argv, std::ostream& err)
 // A CSV file (with its .DEF beside it, when there is one) as a new database.
 int Import(int argc, char** argv, std::ostream& err)
 {
-    Arguments args = Parse(argc, argv, {"-o", "--layout", "--separator"}, {"--no-header", "--utf8"});
+    Arguments args = Parse(argc, argv, {"-o", "--layout", "--separator", "--charset"}, {"--no-header", "--utf8"});
     if (args.positional.size() != 1)
         throw UsageError("import takes one CSV file");
     const std::string output = Required(args, "-o");
@@ -192,6 +230,7 @@ int Import(int argc, char** argv, std::ostream& err)
     options.Layout = LayoutOption(args);
     options.HeaderLine = args.flags.count("--no-header") == 0;
     options.Utf8 = args.flags.count("--utf8") > 0;
+    options.Charset = CharsetOption(args).value_or(TCharset::Windows1252);
     if (auto separator = args.options.find("--separator"); separator != args.options.end()) {
         if (!options.Utf8)
             throw UsageError("--separator is an option of --utf8");

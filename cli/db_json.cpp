@@ -300,7 +300,7 @@ std::string DatabaseSummary(const TJFILE& db)
     for (int s = 1; s <= 5; ++s)
         if (!db.GetFilter(s).FilterName.empty())
             out << "Filter " << s << ":    " << db.GetFilter(s).FilterName << "\n";
-    return Cp1252ToUtf8(out.str());
+    return CharsetToUtf8(db.Charset(), out.str());
 }
 
 }  // namespace quorvil

@@ -69,27 +69,6 @@ std::optional<TLayout> LayoutOption(const Arguments& args)
     return layout;
 }
 
-// The JSON of `info`, with the guessed character set (or null) after the
-// other keys; the texts come in the form asked for.
-void InfoJson(const TJFILE& db, bool records, std::optional<TCharset> set, std::ostream& out)
-{
-    static constexpr std::string_view kEnd = "\n}\n";
-    // The closing brace is held back for the key that goes before it.
-    std::string held;
-    WriteJsonTo(
-        db, AllFields(db), records,
-        [&](const char* data, size_t size) {
-            held.append(data, size);
-            const size_t keep = std::min(held.size(), kEnd.size());
-            out.write(held.data(), std::streamsize(held.size() - keep));
-            held.erase(0, held.size() - keep);
-        },
-        set);
-    const std::optional<TCharset> guess = GuessCharset(db);
-    out << ",\n \"charsetGuess\": " << (guess ? "\"" + std::string(CharsetName(*guess)) + "\"" : std::string("null"))
-        << kEnd;
-}
-
 int Info(int argc, char** argv, std::ostream& out, std::ostream& err)
 {
     Arguments args = Parse(argc, argv, {"--charset"}, {"--json", "--records"});
@@ -100,7 +79,9 @@ int Info(int argc, char** argv, std::ostream& out, std::ostream& err)
     if (set)
         db->SetCharset(*set);
     if (args.flags.count("--json")) {
-        InfoJson(*db, args.flags.count("--records") > 0, set, out);
+        WriteJsonTo(
+            *db, AllFields(*db), args.flags.count("--records") > 0,
+            [&](const char* data, size_t size) { out.write(data, std::streamsize(size)); }, set);
     } else {
         out << DatabaseSummary(*db);
         const std::optional<TCharset> guess = GuessCharset(*db);

@@ -2,6 +2,7 @@
 
 #include "byte_io.h"
 #include "charset.h"
+#include "database_charset.h"
 #include "export.h"
 #include "jfile.h"
 #include "latin1.h"
@@ -169,6 +170,9 @@ ordered_json DatabaseToJson(const TJFILE& db, const std::vector<int>& fields, bo
     j["display_width"] = db.DisplayWidth();
     j["saved_sorts"] = SavedSortsJson(db, places, set);
     j["filters"] = FiltersJson(db, set);
+    // Which multi-byte set the texts seem to be in, as the editor suggests it.
+    const std::optional<TCharset> guess = GuessCharset(db);
+    j["charsetGuess"] = guess ? ordered_json(CharsetName(*guess)) : ordered_json(nullptr);
     if (withRecords)
         j["records"] = RecordsJson(db, places.Fields, set);
     return j;

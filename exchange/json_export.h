@@ -1,6 +1,7 @@
 #pragma once
 // A database as one JSON object: title, layout 0..3, creator, fields, view
-// settings, saved sorts and filters, and optionally every cell. Given a
+// settings, saved sorts and filters, the multi-byte character set its texts
+// seem to be written in ("charsetGuess", or null), and optionally every cell. Given a
 // character set, texts are its characters; without one each byte maps onto
 // the code point of the same number (U+0000..U+00FF), the form `quorvil-cli
 // create` reads back. Either way every byte survives.

@@ -84,8 +84,8 @@ int Info(int argc, char** argv, std::ostream& out, std::ostream& err)
             [&](const char* data, size_t size) { out.write(data, std::streamsize(size)); }, set);
     } else {
         out << DatabaseSummary(*db);
-        const std::optional<TCharset> guess = GuessCharset(*db);
-        if (guess && !set)
+        // People read this form: the set the texts seem to be in, unless given.
+        if (const std::optional<TCharset> guess = set ? std::nullopt : GuessCharset(*db))
             out << "Charset:     perhaps " << CharsetName(*guess) << " (give it with --charset)\n";
     }
     return 0;

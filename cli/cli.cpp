@@ -32,7 +32,7 @@ namespace {
 
 const char* const kUsage =
     "usage: quorvil-cli info FILE [--json] [--records] [--charset NAME]\n"
-    "       quorvil-cli create SPEC.json -o OUT [--layout N]\n"
+    "       quorvil-cli create SPEC.json -o OUT [--layout N] [--charset NAME]\n"
     "       quorvil-cli convert FILE --layout N -o OUT\n"
     "       quorvil-cli export csv|html|txt FILE -o OUT [--fields 1,3,2] [--where FIELD OP VALUE]...\n"
     "       quorvil-cli export csv-utf8 FILE -o OUT [--fields 1,3,2] [--separator ';'] [--bom]\n"
@@ -52,7 +52,7 @@ const char* const kUsage =
     "       quorvil-cli --help | --version\n"
     "--where keeps the records whose FIELD passes OP VALUE; OP is contains, =, <, >, <=, >= or ..\n"
     "(VALUE then a..b); text fields take contains, Boolean fields =, List fields contains and =.\n"
-    "--charset NAME (info, export, import, split, copy) reads the database's texts in that character set:\n"
+    "--charset NAME (info, create, export, import, split, copy) reads the database's texts in that character set:\n"
     "windows-1252 (the default), windows-1250, windows-1251, windows-1253, windows-1254, windows-1257,\n"
     "shift_jis, gbk, big5 or euc-kr.\n";
 
@@ -93,11 +93,11 @@ int Info(int argc, char** argv, std::ostream& out, std::ostream& err)
 
 int Create(int argc, char** argv, std::ostream&)
 {
-    Arguments args = Parse(argc, argv, {"-o", "--layout"}, {});
+    Arguments args = Parse(argc, argv, {"-o", "--layout", "--charset"}, {});
     if (args.positional.size() != 1)
         throw UsageError("create takes one description file");
     const std::string output = Required(args, "-o");
-    CreateFromSpec(args.positional[0], output, LayoutOption(args));
+    CreateFromSpec(args.positional[0], output, LayoutOption(args), CharsetOption(args));
     return 0;
 }
 

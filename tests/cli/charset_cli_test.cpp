@@ -1,11 +1,12 @@
 // Databases written in other character sets, exported with --charset and read
-// back by Python's own readers; info's guess of the set.
+// back by Python's own readers and by create; info's guess of the set.
 #include "cli_helpers.h"
 #include "sample_db.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace quorvil {
@@ -52,6 +53,18 @@ TEST(CharsetCli, exports_read_back_every_name_popup_value_and_cell_in_the_databa
             entry[format] = out;
         }
         manifest.push_back(entry);
+        // The JSON in the set's characters makes the same database again.
+        const std::string back = dir.File(sample.set + "-back.pdb");
+        ASSERT_EQ(RunInProcess({"create", dir.File(sample.set + ".json"), "-o", back, "--charset", sample.set}).code,
+                  0);
+        const pdbtest::Database made = pdbtest::Parse(testkit::ReadBytes(back)).db;
+        const pdbtest::Database written = pdbtest::CharsetDatabase(sample);
+        EXPECT_EQ(made.title, written.title);
+        EXPECT_EQ(made.fields, written.fields);
+        EXPECT_EQ(made.popups, written.popups);
+        EXPECT_EQ(made.records.size(), written.records.size());
+        for (size_t r = 0; r < std::min(made.records.size(), written.records.size()); ++r)
+            EXPECT_EQ(made.records[r].cells, written.records[r].cells);
 
         // info's texts in the set, and the guess: the multi-byte set, nothing for a Western one.
         const CliResult info = RunInProcess({"info", pdb, "--json", "--records", "--charset", sample.set});

@@ -5,6 +5,7 @@
 #include "cli_exchange.h"
 #include "cli_where.h"
 #include "csv_import.h"
+#include "database_charset.h"
 #include "db_json.h"
 #include "errors.h"
 #include "export.h"
@@ -30,8 +31,8 @@ namespace quorvil {
 namespace {
 
 const char* const kUsage =
-    "usage: quorvil-cli info FILE [--json] [--records]\n"
-    "       quorvil-cli create SPEC.json -o OUT [--layout N]\n"
+    "usage: quorvil-cli info FILE [--json] [--records] [--charset NAME]\n"
+    "       quorvil-cli create SPEC.json -o OUT [--layout N] [--charset NAME]\n"
     "       quorvil-cli convert FILE --layout N -o OUT\n"
     "       quorvil-cli export csv|html|txt FILE -o OUT [--fields 1,3,2] [--where FIELD OP VALUE]...\n"
     "       quorvil-cli export csv-utf8 FILE -o OUT [--fields 1,3,2] [--separator ';'] [--bom]\n"
@@ -41,6 +42,7 @@ const char* const kUsage =
 #endif
     "       quorvil-cli export html5|json FILE -o OUT [--fields 1,3,2] [--where FIELD OP VALUE]...\n"
     "       quorvil-cli import FILE.CSV -o OUT.PDB [--layout N] [--no-header] [--utf8 [--separator ';']]\n"
+    "                          [--charset NAME]\n"
     "       quorvil-cli split FILE [--field NAME] [-d DIR] [--formats pdb,csv,html,txt] [--all-values]\n"
     "                         [--global FIELD=VALUE]... [--where FIELD OP VALUE]...\n"
     "       quorvil-cli copy SOURCE TARGET [--records 1,4-9] [--key NAME | --no-key] [--without-unlisted]\n"
@@ -49,7 +51,10 @@ const char* const kUsage =
     "                         [--without-unlisted]\n"
     "       quorvil-cli --help | --version\n"
     "--where keeps the records whose FIELD passes OP VALUE; OP is contains, =, <, >, <=, >= or ..\n"
-    "(VALUE then a..b); text fields take contains, Boolean fields =, List fields contains and =.\n";
+    "(VALUE then a..b); text fields take contains, Boolean fields =, List fields contains and =.\n"
+    "--charset NAME (info, create, export, import, split, copy) reads the database's texts in that character set:\n"
+    "windows-1252 (the default), windows-1250, windows-1251, windows-1253, windows-1254, windows-1257,\n"
+    "shift_jis, gbk, big5 or euc-kr.\n";
 
 // None when the option is absent.
 std::optional<TLayout> LayoutOption(const Arguments& args)
@@ -66,25 +71,33 @@ std::optional<TLayout> LayoutOption(const Arguments& args)
 
 int Info(int argc, char** argv, std::ostream& out, std::ostream& err)
 {
-    Arguments args = Parse(argc, argv, {}, {"--json", "--records"});
+    Arguments args = Parse(argc, argv, {"--charset"}, {"--json", "--records"});
     if (args.positional.size() != 1)
         throw UsageError("info takes one file");
+    const std::optional<TCharset> set = CharsetOption(args);
     auto db = OpenToRead(args.positional[0], err);
-    if (args.flags.count("--json"))
-        WriteJsonTo(*db, AllFields(*db), args.flags.count("--records") > 0,
-                    [&](const char* data, size_t size) { out.write(data, std::streamsize(size)); });
-    else
+    if (set)
+        db->SetCharset(*set);
+    if (args.flags.count("--json")) {
+        WriteJsonTo(
+            *db, AllFields(*db), args.flags.count("--records") > 0,
+            [&](const char* data, size_t size) { out.write(data, std::streamsize(size)); }, set);
+    } else {
         out << DatabaseSummary(*db);
+        // People read this form: the set the texts seem to be in, unless given.
+        if (const std::optional<TCharset> guess = set ? std::nullopt : GuessCharset(*db))
+            out << "Charset:     perhaps " << CharsetName(*guess) << " (give it with --charset)\n";
+    }
     return 0;
 }
 
 int Create(int argc, char** argv, std::ostream&)
 {
-    Arguments args = Parse(argc, argv, {"-o", "--layout"}, {});
+    Arguments args = Parse(argc, argv, {"-o", "--layout", "--charset"}, {});
     if (args.positional.size() != 1)
         throw UsageError("create takes one description file");
     const std::string output = Required(args, "-o");
-    CreateFromSpec(args.positional[0], output, LayoutOption(args));
+    CreateFromSpec(args.positional[0], output, LayoutOption(args), CharsetOption(args));
     return 0;
 }
 
@@ -138,7 +151,7 @@ std::string ExportFormatNames()
 
 int Export(int argc, char** argv, std::ostream& err)
 {
-    Arguments args = Parse(argc, argv, {"-o", "--fields", "--separator"}, {"--bom"}, WhereOption());
+    Arguments args = Parse(argc, argv, {"-o", "--fields", "--separator", "--charset"}, {"--bom"}, WhereOption());
     if (args.positional.size() != 2)
         throw UsageError("export takes a format and one file");
     const std::map<std::string, TExportFormat> formats = {
@@ -162,7 +175,10 @@ int Export(int argc, char** argv, std::ostream& err)
     if (listed != args.options.end())
         fields = ParseFieldList(listed->second);
 
+    const std::optional<TCharset> set = CharsetOption(args);
     auto db = OpenToRead(args.positional[1], err);
+    if (set)
+        db->SetCharset(*set);
     if (listed == args.options.end())
         fields = AllFields(*db);
     for (int f : fields)
@@ -171,7 +187,10 @@ int Export(int argc, char** argv, std::ostream& err)
                              std::to_string(db->FieldCount()) + ")");
     const std::unique_ptr<TJFILE> passing = DatabaseWhere(*db, args);
     TJFILE& source = passing ? *passing : *db;
-    if (program) {
+    if (program == TProgramFormat::JSON && !set) {
+        // Without a set, the form `create` reads back, as `info --json` prints it.
+        WriteJson(source, fields, output, std::nullopt);
+    } else if (program) {
         ExportForProgram(source, *program, fields, csvOptions, output);
     } else {
         if (format->second == TExportFormat::CSV)
@@ -184,7 +203,7 @@ int Export(int argc, char** argv, std::ostream& err)
 // A CSV file (with its .DEF beside it, when there is one) as a new database.
 int Import(int argc, char** argv, std::ostream& err)
 {
-    Arguments args = Parse(argc, argv, {"-o", "--layout", "--separator"}, {"--no-header", "--utf8"});
+    Arguments args = Parse(argc, argv, {"-o", "--layout", "--separator", "--charset"}, {"--no-header", "--utf8"});
     if (args.positional.size() != 1)
         throw UsageError("import takes one CSV file");
     const std::string output = Required(args, "-o");
@@ -192,6 +211,7 @@ int Import(int argc, char** argv, std::ostream& err)
     options.Layout = LayoutOption(args);
     options.HeaderLine = args.flags.count("--no-header") == 0;
     options.Utf8 = args.flags.count("--utf8") > 0;
+    options.Charset = CharsetOption(args).value_or(TCharset::Windows1252);
     if (auto separator = args.options.find("--separator"); separator != args.options.end()) {
         if (!options.Utf8)
             throw UsageError("--separator is an option of --utf8");

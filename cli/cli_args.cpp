@@ -1,5 +1,7 @@
 #include "cli_args.h"
 
+#include "latin1.h"
+
 namespace quorvil {
 
 Arguments Parse(int argc, char** argv, const std::set<std::string>& valueOptions,
@@ -40,6 +42,42 @@ std::string Required(const Arguments& args, const char* option)
     if (it == args.options.end())
         throw UsageError(std::string(option) + " is required");
     return it->second;
+}
+
+std::optional<TCharset> CharsetOption(const Arguments& args)
+{
+    const auto named = args.options.find("--charset");
+    if (named == args.options.end())
+        return std::nullopt;
+    if (const std::optional<TCharset> set = CharsetByName(named->second))
+        return set;
+    std::string names;
+    for (const TCharset set : AllCharsets())
+        names += (names.empty() ? "" : ", ") + std::string(CharsetName(set));
+    throw UsageError("--charset takes " + names + "; not " + named->second);
+}
+
+std::string TextBytes(const std::string& utf8, std::optional<TCharset> set)
+{
+    if (!set)
+        return Utf8ToBytes(utf8);
+    const TToCharset bytes = Utf8ToCharset(*set, utf8);
+    if (bytes.Whole())
+        return bytes.Bytes;
+    if (bytes.Missing == 0)
+        throw std::invalid_argument("\"" + utf8 + "\" is not UTF-8");
+    throw std::invalid_argument("'" + utf8.substr(bytes.StopAt, bytes.StopLength) + "' cannot be stored in a " +
+                                std::string(CharsetCaption(*set)) +
+                                " database; give the database's character set with --charset");
+}
+
+std::string TypedBytes(const std::string& utf8, std::optional<TCharset> set, const std::string& option)
+{
+    try {
+        return TextBytes(utf8, set);
+    } catch (const std::invalid_argument& e) {
+        throw UsageError(option + ": " + e.what());
+    }
 }
 
 std::vector<std::string> SplitList(const std::string& list)

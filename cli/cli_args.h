@@ -1,6 +1,9 @@
 #pragma once
 // The argument parsing the subcommands of quorvil-cli share.
+#include "charset.h"
+
 #include <map>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -36,6 +39,18 @@ Arguments Parse(int argc, char** argv, const std::set<std::string>& valueOptions
                 const std::set<std::string>& flagOptions, const GroupOptions& groupOptions = {});
 // The value of `option`; throws UsageError when it is absent.
 std::string Required(const Arguments& args, const char* option);
+// The value of --charset: the database's character set by its IANA name,
+// case ignored; none without the option. Throws UsageError naming the valid
+// names for an unknown one.
+std::optional<TCharset> CharsetOption(const Arguments& args);
+// A text typed on the command line (UTF-8) as the database's bytes: in
+// `set`, or without one each code point up to U+00FF as the byte of its
+// number, as always. Throws std::invalid_argument naming a character the set
+// lacks, or for a text that is not UTF-8.
+std::string TextBytes(const std::string& utf8, std::optional<TCharset> set);
+// The same for the value of `option`, refused with UsageError after it.
+std::string TypedBytes(const std::string& utf8, std::optional<TCharset> set, const std::string& option);
+
 // The items of a comma-separated list ("a,b,c"); empty items are dropped.
 std::vector<std::string> SplitList(const std::string& list);
 

@@ -34,7 +34,7 @@ int SplitField(const TJFILE& db, const Arguments& args)
             throw UsageError("--field is required: the database has several List fields");
         return lists.front();
     }
-    const int field = LastFieldNamed(db, Utf8ToBytes(named->second));
+    const int field = LastFieldNamed(db, TextBytes(named->second, CharsetOption(args)));
     if (field == 0 || db.GetFieldType(field) != TFieldType::List)
         throw UsageError("--field: there is no List field " + named->second);
     return field;
@@ -161,10 +161,14 @@ TMergeChoice MergeChoice(const TJFILE& master, const TJFILE& other, const Argume
 
 int SplitCommand(int argc, char** argv, std::ostream& err)
 {
-    Arguments args = Parse(argc, argv, {"--field", "-d", "--formats", "--global"}, {"--all-values"}, WhereOption());
+    Arguments args = Parse(argc, argv, {"--field", "-d", "--formats", "--global", "--charset"}, {"--all-values"},
+                           WhereOption());
     if (args.positional.size() != 1)
         throw UsageError("split takes one file");
+    const std::optional<TCharset> set = CharsetOption(args);
     auto opened = OpenToRead(args.positional[0], err);
+    if (set)
+        opened->SetCharset(*set);
     // With --where the outputs hold the passing records only; values none of them hold get no file.
     const std::unique_ptr<TJFILE> passing = DatabaseWhere(*opened, args);
     const TJFILE* db = passing ? passing.get() : opened.get();
@@ -186,10 +190,10 @@ int SplitCommand(int argc, char** argv, std::ostream& err)
         const size_t eq = it->second.find('=');
         if (eq == std::string::npos)
             throw UsageError("--global takes FIELD=VALUE");
-        const int f = LastFieldNamed(*db, Utf8ToBytes(it->second.substr(0, eq)));
+        const int f = LastFieldNamed(*db, TextBytes(it->second.substr(0, eq), set));
         if (f == 0 || f == choice.Field)
             throw UsageError("--global: there is no other field " + it->second.substr(0, eq));
-        choice.GlobalValues[f] = Utf8ToBytes(it->second.substr(eq + 1));
+        choice.GlobalValues[f] = TextBytes(it->second.substr(eq + 1), set);
     }
     const std::vector<std::string> written = Split(*db, choice);
     if (passing && passing->RecordCount() == 0 && written.empty())
@@ -207,7 +211,7 @@ std::string CopyKey(const TJFILE& source, const TJFILE& target, const Arguments&
     if (key != args.options.end() && args.flags.count("--no-key"))
         throw UsageError("copy takes --key or --no-key, not both");
     if (key != args.options.end()) {
-        const std::string name = Utf8ToBytes(key->second);
+        const std::string name = TextBytes(key->second, CharsetOption(args));
         if (FindKeyFields(source, target, name).Target == 0)
             throw UsageError("--key: " + key->second + " is not the name of a field in both databases");
         return name;
@@ -236,13 +240,17 @@ void CheckLeftOut(const TLeftOutValues& leftOut, const Arguments& args, const ch
 
 int CopyCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
 {
-    Arguments args = Parse(argc, argv, {"--records", "--key"}, {"--no-key", "--without-unlisted"}, WhereOption());
+    Arguments args = Parse(argc, argv, {"--records", "--key", "--charset"}, {"--no-key", "--without-unlisted"},
+                           WhereOption());
     if (args.positional.size() != 2)
         throw UsageError("copy takes a source and a target file");
+    const std::optional<TCharset> set = CharsetOption(args);
     std::error_code ec;
     if (std::filesystem::equivalent(args.positional[0], args.positional[1], ec))
         throw std::invalid_argument("The target file must not be the source file.");
     auto source = OpenToRead(args.positional[0], err);
+    if (set)
+        source->SetCharset(*set);
     auto listed = args.options.find("--records");
     std::vector<int> records;
     if (listed != args.options.end())
@@ -258,6 +266,8 @@ int CopyCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
         return 0;
     }
     const std::unique_ptr<TJFILE> target = OpenCopyTarget(args.positional[1]);
+    if (set)
+        target->SetCharset(*set);
     TCopyOptions options;
     options.Key = CopyKey(*source, *target, args);
     CheckLeftOut(CopyLeftOut(*source, records, *target, options), args, "copy");

@@ -37,26 +37,21 @@ std::string RefusedOperator(TFieldType type, const std::string& name, const std:
     }
 }
 
-TFilterBox WhereBox(const TJFILE& db, const std::vector<std::string>& where)
+TFilterBox WhereBox(const TJFILE& db, const std::vector<std::string>& where, std::optional<TCharset> set)
 {
     const std::string& name = where[0];
     const std::string& op = where[1];
     int field = 0;
     try {
-        field = LastFieldNamed(db, Utf8ToBytes(name));
-    } catch (const std::invalid_argument&) {
-        // A name no 8-bit text can spell names no field.
+        field = LastFieldNamed(db, TypedBytes(name, set, kWhere));
+    } catch (const UsageError&) {
+        // A name the database's bytes cannot spell names no field.
     }
     if (field == 0)
         throw UsageError(std::string(kWhere) + ": there is no field " + name);
     if (!KnownOperator(op))
         throw UsageError(std::string(kWhere) + ": " + op + " is not an operator; use contains, =, <, >, <=, >= or ..");
-    std::string value;
-    try {
-        value = Utf8ToBytes(where[2]);
-    } catch (const std::invalid_argument& e) {
-        throw UsageError(std::string(kWhere) + ": " + e.what());
-    }
+    const std::string value = TypedBytes(where[2], set, kWhere);
     const TFieldType type = db.GetFieldType(field);
     // An empty value would filter nothing, or (contains) everything away;
     // only a List's empty value is one to ask for.
@@ -79,15 +74,16 @@ const GroupOptions& WhereOption()
 std::vector<int> RecordsWhere(const TJFILE& db, const Arguments& args, const std::vector<int>& records)
 {
     std::vector<TFilterBox> boxes;
+    const std::optional<TCharset> set = CharsetOption(args);
     auto [first, last] = args.groups.equal_range(kWhere);
     for (auto it = first; it != last; ++it)
-        boxes.push_back(WhereBox(db, it->second));
+        boxes.push_back(WhereBox(db, it->second, set));
     if (boxes.empty())
         return records;
     const TRecordFilter filter(db, boxes);
     const std::string problem = filter.Problem();
     if (!problem.empty())
-        throw UsageError(std::string(kWhere) + ": " + BytesToUtf8(problem));
+        throw UsageError(std::string(kWhere) + ": " + (set ? CharsetToUtf8(*set, problem) : BytesToUtf8(problem)));
     return RecordsPassing(db, filter, records);
 }
 

@@ -1,10 +1,11 @@
 #include "db_json.h"
 
+#include "cli_args.h"
+
 #include "charset.h"
 #include "errors.h"
 #include "field_types.h"
 #include "jfile.h"
-#include "latin1.h"
 #include "save_as.h"
 
 #include <filesystem>
@@ -23,11 +24,13 @@ namespace {
     throw std::invalid_argument(what);
 }
 
-std::string TextOf(const json& j, const std::string& what)
+// A text of the description as the database's bytes: in `set`, or without
+// one each code point up to U+00FF as the byte of its number.
+std::string TextOf(const json& j, const std::string& what, std::optional<TCharset> set = {})
 {
     if (!j.is_string())
         Bad("\"" + what + "\" must be a text");
-    std::string text = Utf8ToBytes(j.get<std::string>());
+    std::string text = TextBytes(j.get<std::string>(), set);
     // The file ends a text at a NUL byte: what follows one would be lost.
     if (text.find('\0') != std::string::npos)
         Bad("\"" + what + "\" must not hold a NUL character");
@@ -68,12 +71,12 @@ void CheckLength(const std::string& text, size_t longest, const std::string& wha
             std::to_string(longest));
 }
 
-void ApplyField(TJFILE& db, int f, const json& field, size_t longest)
+void ApplyField(TJFILE& db, int f, const json& field, size_t longest, std::optional<TCharset> set)
 {
     if (!field.is_object())
         Bad("each entry of \"fields\" must be an object");
     if (field.contains("name"))
-        db.SetFieldName(f, TextOf(field["name"], "name"));
+        db.SetFieldName(f, TextOf(field["name"], "name", set));
     if (field.contains("type"))
         db.SetFieldType(f, TFieldType(NumberOf(field["type"], "type", 0, 65535)));
     else if (field.contains("type_name")) {
@@ -87,7 +90,7 @@ void ApplyField(TJFILE& db, int f, const json& field, size_t longest)
     if (field.contains("popup")) {
         const json& popup = ArrayOf(field["popup"], "popup", kMaxSlots);
         for (size_t k = 0; k < popup.size(); ++k) {
-            std::string value = TextOf(popup[k], "popup");
+            std::string value = TextOf(popup[k], "popup", set);
             if (value.empty())
                 Bad("a popup value must not be empty");
             if (ReadsAsChunkHeader(value))
@@ -96,13 +99,13 @@ void ApplyField(TJFILE& db, int f, const json& field, size_t longest)
         }
     }
     if (field.contains("default")) {
-        const std::string value = TextOf(field["default"], "default");
+        const std::string value = TextOf(field["default"], "default", set);
         CheckLength(value, longest, "the default of field " + std::to_string(f));
         db.SetDefault(f, value);
     }
 }
 
-void ApplyRecords(TJFILE& db, const json& records, size_t longest)
+void ApplyRecords(TJFILE& db, const json& records, size_t longest, std::optional<TCharset> set)
 {
     ArrayOf(records, "records", 65535);
     db.SetRecordCount(uint16_t(records.size()));
@@ -110,14 +113,14 @@ void ApplyRecords(TJFILE& db, const json& records, size_t longest)
         const std::string where = "records[" + std::to_string(r) + "]";
         const json& row = ArrayOf(records[r], where, size_t(db.FieldCount()));
         for (size_t f = 0; f < row.size(); ++f) {
-            const std::string cell = TextOf(row[f], "records");
+            const std::string cell = TextOf(row[f], "records", set);
             CheckLength(cell, longest, where + " field " + std::to_string(f + 1));
             db.SetCell(int(r) + 1, int(f) + 1, cell);
         }
     }
 }
 
-void ApplySavedSortsAndFilters(TJFILE& db, const json& spec)
+void ApplySavedSortsAndFilters(TJFILE& db, const json& spec, std::optional<TCharset> set)
 {
     if (spec.contains("saved_sorts"))
         for (const json& entry : ArrayOf(spec["saved_sorts"], "saved_sorts", 5)) {
@@ -128,7 +131,7 @@ void ApplySavedSortsAndFilters(TJFILE& db, const json& spec)
                 for (size_t k = 0; k < list.size(); ++k)
                     fields[k] = uint16_t(NumberOf(list[k], "saved_sorts.fields", 0, 65535));
             }
-            const std::string name = entry.contains("name") ? TextOf(entry["name"], "saved_sorts.name") : "";
+            const std::string name = entry.contains("name") ? TextOf(entry["name"], "saved_sorts.name", set) : "";
             // The database knows a saved sort by its name: one without would be lost.
             if (name.empty())
                 Bad("Saved sort " + std::to_string(s) + " has no name; give it one or leave it out.");
@@ -139,13 +142,13 @@ void ApplySavedSortsAndFilters(TJFILE& db, const json& spec)
             FilterRec rec;
             int s = SlotOf(entry, "filters");
             if (entry.contains("name"))
-                rec.FilterName = TextOf(entry["name"], "filters.name").substr(0, 255);
+                rec.FilterName = TextOf(entry["name"], "filters.name", set).substr(0, 255);
             if (rec.FilterName.empty())
                 Bad("Filter " + std::to_string(s) + " has no name; give it one or leave it out.");
             if (entry.contains("values")) {
                 const json& values = ArrayOf(entry["values"], "filters.values", 5);
                 for (size_t k = 0; k < values.size(); ++k) {
-                    rec.FilterValues[k] = TextOf(values[k], "filters.values").substr(0, 255);
+                    rec.FilterValues[k] = TextOf(values[k], "filters.values", set).substr(0, 255);
                     // The file writes an empty value so.
                     if (rec.FilterValues[k] == "-*-")
                         Bad("the filter value \"-*-\" would read back as an empty value");
@@ -162,7 +165,7 @@ void ApplySavedSortsAndFilters(TJFILE& db, const json& spec)
         }
 }
 
-void ApplyViewSettings(TJFILE& db, const json& spec)
+void ApplyViewSettings(TJFILE& db, const json& spec, std::optional<TCharset> texts)
 {
     if (spec.contains("sort_fields")) {
         const json& list = ArrayOf(spec["sort_fields"], "sort_fields", 3);
@@ -178,9 +181,9 @@ void ApplyViewSettings(TJFILE& db, const json& spec)
     number("first_column", &TJFILE::SetFirstColumn);
     number("display_width", &TJFILE::SetDisplayWidth);
     if (spec.contains("find_text"))
-        db.SetFindText(TextOf(spec["find_text"], "find_text"));
+        db.SetFindText(TextOf(spec["find_text"], "find_text", texts));
     if (spec.contains("filter_text"))
-        db.SetFilterText(TextOf(spec["filter_text"], "filter_text"));
+        db.SetFilterText(TextOf(spec["filter_text"], "filter_text", texts));
 }
 
 void ApplyHeader(TJFILE& db, const json& spec)
@@ -206,24 +209,24 @@ void ApplyHeader(TJFILE& db, const json& spec)
 
 }  // namespace
 
-void ApplySpec(TJFILE& db, const json& spec, TLayout layout)
+void ApplySpec(TJFILE& db, const json& spec, TLayout layout, std::optional<TCharset> set)
 {
     if (!spec.is_object())
         Bad("the database description must be a JSON object");
     if (spec.contains("title"))
-        db.PdbHeader.Name = TextOf(spec["title"], "title").substr(0, 31);
+        db.PdbHeader.Name = TextOf(spec["title"], "title", set).substr(0, 31);
     if (spec.contains("fields")) {
         const json& fields = ArrayOf(spec["fields"], "fields", kMaxSlots);
         db.SetFieldCount(int(fields.size()));
         for (size_t i = 0; i < fields.size(); ++i)
-            ApplyField(db, int(i) + 1, fields[i], Facts(layout).LongestValue);
+            ApplyField(db, int(i) + 1, fields[i], Facts(layout).LongestValue, set);
     } else if (spec.contains("field_count")) {
         db.SetFieldCount(int(NumberOf(spec["field_count"], "field_count", 0, kMaxSlots)));
     }
-    ApplyViewSettings(db, spec);
-    ApplySavedSortsAndFilters(db, spec);
+    ApplyViewSettings(db, spec, set);
+    ApplySavedSortsAndFilters(db, spec, set);
     if (spec.contains("records"))
-        ApplyRecords(db, spec["records"], Facts(layout).LongestValue);
+        ApplyRecords(db, spec["records"], Facts(layout).LongestValue, set);
     if (db.FieldCount() > Facts(layout).MaxFields)
         Bad(std::string("a ") + Facts(layout).Name + " database holds at most " +
             std::to_string(Facts(layout).MaxFields) + " fields");
@@ -236,7 +239,7 @@ void ApplySpec(TJFILE& db, const json& spec, TLayout layout)
 }
 
 std::unique_ptr<TJFILE> CreateFromSpec(const std::string& specFile, const std::string& output,
-                                       std::optional<TLayout> layout)
+                                       std::optional<TLayout> layout, std::optional<TCharset> set)
 {
     std::ifstream in(specFile, std::ios::binary);
     if (!in)
@@ -260,7 +263,9 @@ std::unique_ptr<TJFILE> CreateFromSpec(const std::string& specFile, const std::s
     const bool existed = std::filesystem::exists(output);
     try {
         auto db = CreateNew(output);
-        ApplySpec(*db, spec, *layout);
+        if (set)
+            db->SetCharset(*set);
+        ApplySpec(*db, spec, *layout, set);
         db->SaveWithName(db->PdbHeader.Name);
         return db;
     } catch (...) {
@@ -300,7 +305,7 @@ std::string DatabaseSummary(const TJFILE& db)
     for (int s = 1; s <= 5; ++s)
         if (!db.GetFilter(s).FilterName.empty())
             out << "Filter " << s << ":    " << db.GetFilter(s).FilterName << "\n";
-    return Cp1252ToUtf8(out.str());
+    return CharsetToUtf8(db.Charset(), out.str());
 }
 
 }  // namespace quorvil

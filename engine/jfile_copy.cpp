@@ -59,6 +59,7 @@ std::unique_ptr<TJFILE> TJFILE::CopyOf(const TJFILE& db, const std::vector<int>*
     copy->trueText_ = db.trueText_;
     copy->falseText_ = db.falseText_;
     copy->loaded_ = db.loaded_;
+    copy->charset_ = db.charset_;
     return copy;
 }
 

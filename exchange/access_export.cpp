@@ -1,5 +1,6 @@
 #include "access_export.h"
 
+#include "charset.h"
 #include "date_arith.h"
 #include "errors.h"
 #include "jfile.h"
@@ -76,22 +77,45 @@ std::string DoubleColons(std::string_view text)
     return out;
 }
 
-void AppendTextValue(std::string& out, std::string_view cell)
+// A cell's text as the database file takes every text, in UTF-8 from the
+// database's set, with the line break mark '¤' as CR LF: only a character of
+// its own is the mark, never a byte of a two-byte one. ASCII stays as it is.
+std::string_view CellUtf8(std::string_view cell, TCharset set, std::string& buffer)
+{
+    if (std::all_of(cell.begin(), cell.end(), [](char c) { return uint8_t(c) < 0x80; }))
+        return cell;
+    const TCodec& codec = TCodec::Of(set);
+    buffer.clear();
+    size_t plain = 0;
+    for (size_t i = 0; i < cell.size();) {
+        const size_t length = codec.CharLength(cell, i);
+        if (length == 1 && cell[i] == '\xA4') {
+            buffer += CharsetToUtf8(set, cell.substr(plain, i - plain));
+            buffer += "\r\n";
+            plain = i + 1;
+        }
+        i += length;
+    }
+    buffer += CharsetToUtf8(set, cell.substr(plain));
+    return buffer;
+}
+
+// `text` (UTF-8) as the statements' quoted text.
+void AppendTextValue(std::string& out, std::string_view text)
 {
     out += '"';
-    while (!cell.empty()) {
+    while (!text.empty()) {
         // A plain loop: find_first_of searches the set once per character.
         size_t special = 0;
-        while (special < cell.size() && cell[special] != '\xA4' && cell[special] != '"' && cell[special] != ':')
+        while (special < text.size() && text[special] != '"' && text[special] != ':')
             ++special;
-        if (special == cell.size())
+        if (special == text.size())
             special = std::string_view::npos;
-        out.append(cell.substr(0, special));
+        out.append(text.substr(0, special));
         if (special == std::string_view::npos)
             break;
-        const char c = cell[special];
-        out += c == '\xA4' ? "\r\n" : c == '"' ? "\"\"" : "::";
-        cell.remove_prefix(special + 1);
+        out += text[special] == '"' ? "\"\"" : "::";
+        text.remove_prefix(special + 1);
     }
     out += '"';
 }
@@ -231,7 +255,9 @@ int WriteRowStatements(TJFILE& db, TAccessDB& adb, int r, const std::vector<std:
             continue;
         }
         if (!read) {
-            log << statement << '\n' << UnreadableMessage(columns[c].Kind, db.CellView(r, columns[c].Field)) << '\n';
+            log << statement << '\n'
+                << UnreadableMessage(columns[c].Kind, CharsetToUtf8(db.Charset(), db.CellView(r, columns[c].Field)))
+                << '\n';
             ++errors;
         }
     }
@@ -295,14 +321,7 @@ bool DirectValue(const TJFILE& db, int record, std::string_view cell, const TAcc
         return true;
     }
     switch (column.Kind) {
-    case TAccessKind::Text:
-        value.Text = cell;
-        if (cell.find('\xA4') != std::string_view::npos) {
-            text.assign(cell);
-            ReplaceAll(text, "\xA4", "\r\n");
-            value.Text = text;
-        }
-        return true;
+    case TAccessKind::Text: value.Text = CellUtf8(cell, db.Charset(), text); return true;
     case TAccessKind::Integer:
         if (!IsWholeNumber(cell))
             return false;
@@ -394,7 +413,7 @@ std::vector<TAccessColumn> AccessColumns(const TJFILE& db)
         const TAccessKind kind = FactsOf(db.GetFieldType(f)).Access;
         if (kind == TAccessKind::Unsupported)
             continue;
-        const std::string base = ColumnNameOf(db.GetFieldName(f), f);
+        const std::string base = ColumnNameOf(CharsetToUtf8(db.Charset(), db.GetFieldName(f)), f);
         std::string name = base;
         for (int n = 2; Taken(columns, name); ++n)
             name = base + "_" + std::to_string(n);
@@ -438,7 +457,11 @@ bool AppendAccessValue(std::string& out, const TJFILE& db, int record, const TAc
         return true;
     }
     switch (column.Kind) {
-    case TAccessKind::Text: AppendTextValue(out, cell); return true;
+    case TAccessKind::Text: {
+        std::string buffer;
+        AppendTextValue(out, CellUtf8(cell, db.Charset(), buffer));
+        return true;
+    }
     case TAccessKind::Boolean:
         // An empty cell is an empty box, as the grid shows it.
         out += cell.empty() || db.GetDisplayCell(record, column.Field) == db.FalseText() ? "FALSE" : "TRUE";
@@ -462,7 +485,7 @@ bool AppendAccessValue(std::string& out, const TJFILE& db, int record, const TAc
         return number.has_value();
     }
     case TAccessKind::Integer:
-    case TAccessKind::Unsupported: out += cell; return true;
+    case TAccessKind::Unsupported: out += CharsetToUtf8(db.Charset(), cell); return true;
     }
     return true;
 }

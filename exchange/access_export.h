@@ -4,6 +4,8 @@
 // one row per record. Statements that fail while the rows are written, and
 // dates or times that cannot be read (written as NULL), are logged in
 // "Quorvil.LOG" beside the exported file and counted; the export goes on.
+// Every text goes into the file, and into the log, in UTF-8 from the
+// database's character set.
 #include "access_db.h"
 #include "date_text.h"
 #include "field_types.h"
@@ -21,7 +23,7 @@ class TJFILE;
 
 struct TAccessColumn {
     int Field = 0;     // the field it takes its values from
-    std::string Name;  // the field's name, made fit for a column
+    std::string Name;  // the field's name in UTF-8, made fit for a column
     TAccessKind Kind = TAccessKind::Text;
 };
 

@@ -30,41 +30,44 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 // HTML allows no control characters in text but tab, line feed, form feed
 // and carriage return; a byte may also stand for a C1 control. U+FFFD in
 // their place, rather than nothing, shows that the cell holds more.
-bool IsForbiddenControl(unsigned char byte)
+bool IsForbiddenControl(char32_t cp)
 {
-    if (byte < 0x20)
-        return byte != '\t' && byte != '\n' && byte != '\f' && byte != '\r';
-    const char32_t cp = Cp1252ToUnicode(byte);
+    if (cp < 0x20)
+        return cp != '\t' && cp != '\n' && cp != '\f' && cp != '\r';
     return cp >= 0x7F && cp <= 0x9F;
 }
 
-// `bytes` as UTF-8 page text; a line break (LF, CR LF or CR) becomes
-// `lineBreak`.
-void PutText(TTextOutput& out, std::string_view bytes, std::string_view lineBreak)
+// `bytes` (of `codec`'s set) as UTF-8 page text; a line break (LF, CR LF or
+// CR) becomes `lineBreak`. Walked by characters: a trail byte is never
+// taken for a character of its own.
+void PutText(TTextOutput& out, std::string_view bytes, std::string_view lineBreak, const TCodec& codec)
 {
     size_t plain = 0;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
+    for (size_t i = 0; i < bytes.size();) {
+        size_t length = 1;
+        const char32_t cp = codec.Decode(bytes, i, &length);
+        const size_t at = i;
+        i += length;
         std::string_view shown;
-        if (byte == '&')
+        if (cp == '&')
             shown = "&amp;";
-        else if (byte == '<')
+        else if (cp == '<')
             shown = "&lt;";
-        else if (byte == '>')
+        else if (cp == '>')
             shown = "&gt;";
-        else if (byte == '\n' || (byte == '\r' && bytes.substr(i + 1, 1) != "\n"))
+        else if (cp == '\n' || (cp == '\r' && bytes.substr(i, 1) != "\n"))
             shown = lineBreak;  // HTML reads CR LF and a lone CR as LF, so they break lines too
-        else if (byte == '\r')
+        else if (cp == '\r')
             shown = "";
-        else if (IsForbiddenControl(byte))
+        else if (IsForbiddenControl(cp))
             shown = kReplacement;
         else
             continue;
-        out.Put(Cp1252ToUtf8(bytes.substr(plain, i - plain)));
+        out.Put(CharsetToUtf8(codec.Set(), bytes.substr(plain, at - plain)));
         out.Put(shown);
-        plain = i + 1;
+        plain = i;
     }
-    out.Put(Cp1252ToUtf8(bytes.substr(plain)));
+    out.Put(CharsetToUtf8(codec.Set(), bytes.substr(plain)));
 }
 
 }  // namespace
@@ -72,13 +75,14 @@ void PutText(TTextOutput& out, std::string_view bytes, std::string_view lineBrea
 void WriteBrowserHtmlTo(const TJFILE& db, const std::vector<int>& fields, TStream& stream)
 {
     TTextOutput out(stream);
+    const TCodec& codec = TCodec::Of(db.Charset());
     // A page needs a title; a database without one gets a new database's.
     const std::string title = db.PdbHeader.Name.empty() ? std::string("Untitled") : db.PdbHeader.Name;
     out.Put(kHead);
     out.Put("<title>");
-    PutText(out, title, " ");
+    PutText(out, title, " ", codec);
     out.Put("</title>\n</head>\n<body>\n<h1>");
-    PutText(out, title, " ");
+    PutText(out, title, " ", codec);
     out.Put("</h1>\n<table>\n<thead>\n");
     const auto row = [&](std::string_view cellTag, auto cell) {
         out.Put("<tr>");
@@ -88,7 +92,7 @@ void WriteBrowserHtmlTo(const TJFILE& db, const std::vector<int>& fields, TStrea
             out.Put('<');
             out.Put(cellTag);
             out.Put('>');
-            PutText(out, cell(f), "<br>");
+            PutText(out, cell(f), "<br>", codec);
             out.Put("</");
             out.Put(cellTag);
             out.Put('>');

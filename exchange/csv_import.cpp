@@ -373,11 +373,13 @@ struct TCsvImport::TState {
     std::unique_ptr<TCsvSettings> Settings;
     TCsvRows Rows;
     bool Guessed = false;  // read as UTF-8 without being told
+    TCharset Charset = TCharset::Windows1252;
 };
 
 TCsvImport::TCsvImport(const std::string& csvName, const TCsvImportOptions& options)
     : state_(std::make_unique<TState>())
 {
+    state_->Charset = options.Charset;
     TCsvBytes data = ReadWholeFile(csvName);
     const TCsvFailure fail(csvName, data.Size() > 0 && std::memchr(data.Begin(), 0, data.Size()) != nullptr);
     // Such a file would become a database without fields.
@@ -396,7 +398,8 @@ TCsvImport::TCsvImport(const std::string& csvName, const TCsvImportOptions& opti
     const bool marked = options.Utf8 || StartsWithUtf8Mark(data);
     state_->Guessed = !marked && ClassifyBytes({data.Begin(), data.Size()}) == TTextBytes::Utf8;
     if (marked || state_->Guessed)
-        state_->Rows = ReadUtf8Rows(data, options.Separator, options.HeaderLine, settings, limits, fail);
+        state_->Rows = ReadUtf8Rows(data, options.Separator, options.Charset, options.HeaderLine, settings, limits,
+                                    fail);
     else
         state_->Rows = settings ? ReadExportRows(data, *settings, limits, fail)
                                 : ReadSpreadsheetRows(data, options.HeaderLine, limits, fail);
@@ -420,6 +423,7 @@ void TCsvImport::ApplyTo(TJFILE& db)
     db.BeginUpdate();
     db.ConvertLayout(state_->Layout);
     db.PdbHeader.Name = state_->Title;
+    db.SetCharset(state_->Charset);
     ApplyRows(db, state_->Rows, state_->Settings.get());
     if (state_->Settings)
         ApplyCsvSettings(db, *state_->Settings);

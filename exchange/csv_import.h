@@ -6,6 +6,7 @@
 // becomes 05/03/2003. Without a .DEF every field is a text field, named by
 // the first line or "Field 1".."Field N". Spreadsheets' UTF-8 CSV is read
 // as well, into the same bytes the database keeps.
+#include "charset.h"
 #include "layout.h"
 
 #include <memory>
@@ -28,11 +29,14 @@ struct TCsvImportOptions {
     // byte-order mark at the file's start, and by a file without one that
     // is UTF-8 throughout and holds characters beyond ASCII: quoted cells,
     // doubled quotes, line breaks inside cells kept as they are; every
-    // character must have a byte in Windows-1252. A .DEF beside it gives
-    // the field types and settings; the cells stay as the file holds them.
+    // character must have bytes in `Charset`. A .DEF beside it gives the
+    // field types and settings; the cells stay as the file holds them.
     bool Utf8 = false;
     // In UTF-8: ',' or ';', or 0 for the one the header line uses.
     char Separator = 0;
+    // The new database's character set, which UTF-8 cells are turned into;
+    // the handheld's own CSV is taken byte for byte whatever it is.
+    TCharset Charset = TCharset::Windows1252;
 };
 
 // One import, in the two steps the editor runs around choosing its tab.

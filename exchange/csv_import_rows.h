@@ -1,6 +1,7 @@
 #pragma once
 // What the CSV import's readers share: the file's bytes, the rows read from
 // them and the one way they fail. Not for use outside the import.
+#include "charset.h"
 #include "csv_import_settings.h"
 #include "errors.h"
 #include "file_image.h"
@@ -134,9 +135,9 @@ bool StartsWithUtf8Mark(const TCsvBytes& data);
 
 // Reads standard CSV in UTF-8 (RFC 4180; after the byte-order mark, if any)
 // with `separator`, or with the one the file uses when it is 0. Cells are
-// taken as they are and converted to Windows-1252; a header line names the
-// fields (always with `settings`, whose field count it must have).
-TCsvRows ReadUtf8Rows(TCsvBytes& data, char separator, bool headerLine, const TCsvSettings* settings,
+// taken as they are and converted to `set`; a header line names the fields
+// (always with `settings`, whose field count it must have).
+TCsvRows ReadUtf8Rows(TCsvBytes& data, char separator, TCharset set, bool headerLine, const TCsvSettings* settings,
                       const TLayoutFacts& limits, const TCsvFailure& fail);
 
 // The separator of a UTF-8 file whose cells start at `from`: ',' or ';',

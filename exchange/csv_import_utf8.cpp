@@ -1,6 +1,7 @@
 // Standard CSV in UTF-8, as spreadsheets write it. Cells are cut out of the
-// file's buffer and turned into Windows-1252 in place: neither a doubled
-// quote nor a character of more than one byte grows on the way.
+// file's buffer and turned into the database's character set in place:
+// neither a doubled quote nor a character of more than one byte grows on
+// the way (no set takes more than two bytes for one).
 #include "charset.h"
 #include "csv_import_rows.h"
 #include "progress.h"
@@ -25,19 +26,45 @@ std::string HexBytes(std::string_view bytes)
     return text;
 }
 
-// What stopped the conversion of a cell: a character Windows-1252 has no
-// byte for, or bytes that are not UTF-8. `stop` holds the file's bytes.
-std::string StopText(const TUtf8ToCp1252& result, std::string_view stop, size_t field)
+// What stopped the conversion of a cell: a character the set has no byte
+// for, or bytes that are not UTF-8. `stop` holds the file's bytes.
+std::string StopText(char32_t missing, std::string_view stop, size_t field, TCharset set)
 {
     const std::string in = " in field " + std::to_string(field);
-    if (result.Missing == 0)
+    if (missing == 0)
         return "holds the " + std::string(stop.size() == 1 ? "byte " : "bytes ") + HexBytes(stop) + in + ", which " +
                (stop.size() == 1 ? "is" : "are") + " not UTF-8.";
     char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", unsigned(result.Missing));
+    std::snprintf(code, sizeof code, "U+%04X", unsigned(missing));
     // A control character shows nothing between quotes.
-    const std::string shown = result.Missing >= 0xA0 ? " \"" + std::string(stop) + "\"" : "";
-    return "holds the character " + std::string(code) + shown + in + ", which Windows-1252 has no byte for.";
+    const std::string shown = missing >= 0xA0 ? " \"" + std::string(stop) + "\"" : "";
+    return "holds the character " + std::string(code) + shown + in + ", which " + std::string(CharsetCaption(set)) +
+           " has no byte for.";
+}
+
+// Where the UTF-8 cell at `start` stopped going into `set`, written over
+// its own bytes.
+struct TCellStop {
+    size_t Size;  // the bytes written
+    size_t StopAt, StopLength;
+    char32_t Missing;
+    bool Whole() const { return StopAt == std::string_view::npos; }
+};
+
+TCellStop ToSetInPlace(char* start, size_t size, TCharset set)
+{
+    const std::string_view utf8(start, size);
+    // The common sets' fast way; every other set through a string, which
+    // is never longer than the UTF-8 it came from.
+    if (set == TCharset::Windows1252) {
+        const TUtf8ToCp1252 result = Utf8ToCp1252(utf8, start);
+        return {result.Size, result.StopAt, result.StopLength, result.Missing};
+    }
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return uint8_t(c) < 0x80; }))
+        return {size, std::string_view::npos, 0, 0};
+    const TToCharset result = Utf8ToCharset(set, utf8);
+    std::memcpy(start, result.Bytes.data(), result.Bytes.size());
+    return {result.Bytes.size(), result.StopAt, result.StopLength, result.Missing};
 }
 
 // The rows of the file, one at a time; cells may be quoted (a doubled quote
@@ -45,8 +72,9 @@ std::string StopText(const TUtf8ToCp1252& result, std::string_view stop, size_t 
 // with CR LF or LF.
 class TUtf8RowReader {
 public:
-    TUtf8RowReader(TCsvBytes& data, char separator, const TCsvFailure& fail)
-        : p_(data.Begin() + (StartsWithUtf8Mark(data) ? 3 : 0)), end_(data.End()), size_(data.Size()), fail_(fail)
+    TUtf8RowReader(TCsvBytes& data, char separator, TCharset set, const TCsvFailure& fail)
+        : p_(data.Begin() + (StartsWithUtf8Mark(data) ? 3 : 0)), end_(data.End()), size_(data.Size()), set_(set),
+          fail_(fail)
     {
         separator_ = separator ? separator : DetectCsvSeparator(p_, end_);
     }
@@ -86,7 +114,7 @@ private:
         return p_ == end_ || *p_ == separator_ || *p_ == '\n' || (*p_ == '\r' && (p_ + 1 == end_ || p_[1] == '\n'));
     }
 
-    // The cell at p_, in Windows-1252; p_ stops at what follows it.
+    // The cell at p_, in the set; p_ stops at what follows it.
     std::string_view Cell(size_t field)
     {
         const int firstLine = line_;
@@ -117,17 +145,20 @@ private:
             if (out > start && out[-1] == '\r' && (p_ == end_ || *p_ == '\n'))
                 --out;
         }
-        const std::string_view utf8(start, size_t(out - start));
-        const TUtf8ToCp1252 result = Utf8ToCp1252(utf8, start);
+        // What the conversion wrote ends before where it stopped: the
+        // stopping bytes are still the file's.
+        const TCellStop result = ToSetInPlace(start, size_t(out - start), set_);
         if (!result.Whole())
-            fail_.Line(firstLine + int(std::count(start, start + result.Size, '\n')),
-                       StopText(result, utf8.substr(result.StopAt, result.StopLength), field));
+            fail_.Line(
+                firstLine + int(std::count(start, start + result.Size, '\n')),
+                StopText(result.Missing, std::string_view(start + result.StopAt, result.StopLength), field, set_));
         return {start, result.Size};
     }
 
     char* p_;
     char* end_;
     size_t size_;
+    TCharset set_;
     const TCsvFailure& fail_;
     char separator_ = ',';
     int line_ = 1;
@@ -165,10 +196,10 @@ char DetectCsvSeparator(const char* p, const char* end)
     return semicolons > commas ? ';' : ',';
 }
 
-TCsvRows ReadUtf8Rows(TCsvBytes& data, char separator, bool headerLine, const TCsvSettings* settings,
+TCsvRows ReadUtf8Rows(TCsvBytes& data, char separator, TCharset set, bool headerLine, const TCsvSettings* settings,
                       const TLayoutFacts& limits, const TCsvFailure& fail)
 {
-    TUtf8RowReader reader(data, separator, fail);
+    TUtf8RowReader reader(data, separator, set, fail);
     return ReadCsvRows(reader, headerLine, settings, limits, fail);
 }
 

@@ -1,6 +1,8 @@
 #include "json_export.h"
 
 #include "byte_io.h"
+#include "charset.h"
+#include "database_charset.h"
 #include "export.h"
 #include "jfile.h"
 #include "latin1.h"
@@ -13,6 +15,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 namespace quorvil {
@@ -51,30 +54,37 @@ struct TFieldPlaces {
     }
 };
 
-ordered_json TextArray(const std::vector<std::string>& texts)
+// A text of the database in JSON: its characters in `set`, or without one
+// each byte as the code point of its number, the form `create` reads back.
+std::string JsonText(std::string_view bytes, std::optional<TCharset> set)
+{
+    return set ? CharsetToUtf8(*set, bytes) : BytesToUtf8(bytes);
+}
+
+ordered_json TextArray(const std::vector<std::string>& texts, std::optional<TCharset> set)
 {
     ordered_json array = ordered_json::array();
     for (const auto& t : texts)
-        array.push_back(BytesToUtf8(t));
+        array.push_back(JsonText(t, set));
     return array;
 }
 
-ordered_json FieldJson(const TJFILE& db, int f)
+ordered_json FieldJson(const TJFILE& db, int f, std::optional<TCharset> set)
 {
     std::vector<std::string> popup;
     for (int k = 1; k <= db.PopupCount(f); ++k)
         popup.push_back(db.GetPopupItem(f, k));
     ordered_json field;
-    field["name"] = BytesToUtf8(db.GetFieldName(f));
+    field["name"] = JsonText(db.GetFieldName(f), set);
     field["type"] = Code(db.GetFieldType(f));
     field["type_name"] = db.GetFieldTypeName(f);
     field["width"] = db.GetColumnWidth(f);
-    field["popup"] = TextArray(popup);
-    field["default"] = BytesToUtf8(db.GetDefault(f));
+    field["popup"] = TextArray(popup, set);
+    field["default"] = JsonText(db.GetDefault(f), set);
     return field;
 }
 
-ordered_json SavedSortsJson(const TJFILE& db, const TFieldPlaces& places)
+ordered_json SavedSortsJson(const TJFILE& db, const TFieldPlaces& places, std::optional<TCharset> set)
 {
     ordered_json sorts = ordered_json::array();
     for (int s = 1; s <= 5; ++s) {
@@ -82,7 +92,7 @@ ordered_json SavedSortsJson(const TJFILE& db, const TFieldPlaces& places)
             continue;
         ordered_json sort;
         sort["slot"] = s;
-        sort["name"] = BytesToUtf8(db.GetSavedSortName(s));
+        sort["name"] = JsonText(db.GetSavedSortName(s), set);
         sort["fields"] = {places.Renumbered(db.GetSavedSortField(s, 1)), places.Renumbered(db.GetSavedSortField(s, 2)),
                           places.Renumbered(db.GetSavedSortField(s, 3))};
         sorts.push_back(sort);
@@ -90,7 +100,7 @@ ordered_json SavedSortsJson(const TJFILE& db, const TFieldPlaces& places)
     return sorts;
 }
 
-ordered_json FiltersJson(const TJFILE& db)
+ordered_json FiltersJson(const TJFILE& db, std::optional<TCharset> set)
 {
     ordered_json filters = ordered_json::array();
     for (int s = 1; s <= 5; ++s) {
@@ -99,8 +109,8 @@ ordered_json FiltersJson(const TJFILE& db)
             continue;
         ordered_json filter;
         filter["slot"] = s;
-        filter["name"] = BytesToUtf8(rec.FilterName);
-        filter["values"] = TextArray({rec.FilterValues.begin(), rec.FilterValues.end()});
+        filter["name"] = JsonText(rec.FilterName, set);
+        filter["values"] = TextArray({rec.FilterValues.begin(), rec.FilterValues.end()}, set);
         filter["word"] = rec.FilterWord;
         ordered_json codes = ordered_json::array();
         for (int8_t code : rec.FilterCodes)
@@ -111,13 +121,13 @@ ordered_json FiltersJson(const TJFILE& db)
     return filters;
 }
 
-ordered_json RecordsJson(const TJFILE& db, const std::vector<int>& fields)
+ordered_json RecordsJson(const TJFILE& db, const std::vector<int>& fields, std::optional<TCharset> set)
 {
     ordered_json records = ordered_json::array();
     for (int r = 1; r <= db.RecordCount(); ++r) {
         ordered_json row = ordered_json::array();
         for (const int f : fields)
-            row.push_back(BytesToUtf8(db.CellView(r, f)));
+            row.push_back(JsonText(db.CellView(r, f), set));
         records.push_back(std::move(row));
         ReportProgress(r, db.RecordCount());
     }
@@ -126,16 +136,17 @@ ordered_json RecordsJson(const TJFILE& db, const std::vector<int>& fields)
 
 }  // namespace
 
-ordered_json DatabaseToJson(const TJFILE& db, bool withRecords)
+ordered_json DatabaseToJson(const TJFILE& db, bool withRecords, std::optional<TCharset> set)
 {
-    return DatabaseToJson(db, AllFields(db), withRecords);
+    return DatabaseToJson(db, AllFields(db), withRecords, set);
 }
 
-ordered_json DatabaseToJson(const TJFILE& db, const std::vector<int>& fields, bool withRecords)
+ordered_json DatabaseToJson(const TJFILE& db, const std::vector<int>& fields, bool withRecords,
+                            std::optional<TCharset> set)
 {
     const TFieldPlaces places(db, fields);
     ordered_json j;
-    j["title"] = BytesToUtf8(db.PdbHeader.Name);
+    j["title"] = JsonText(db.PdbHeader.Name, set);
     j["layout"] = Number(db.Layout());
     j["creator"] = BytesToUtf8(db.CreatorText());
     j["db_type"] = BytesToUtf8(db.DbTypeText());
@@ -147,20 +158,23 @@ ordered_json DatabaseToJson(const TJFILE& db, const std::vector<int>& fields, bo
     j["field_count"] = places.Fields.size();
     ordered_json fieldList = ordered_json::array();
     for (const int f : places.Fields)
-        fieldList.push_back(FieldJson(db, f));
+        fieldList.push_back(FieldJson(db, f, set));
     j["fields"] = fieldList;
     j["sort_fields"] = {places.Renumbered(db.GetSortField(1)), places.Renumbered(db.GetSortField(2)),
                         places.Renumbered(db.GetSortField(3))};
     j["find_field"] = places.Renumbered(db.FindField());
-    j["find_text"] = BytesToUtf8(db.FindText());
+    j["find_text"] = JsonText(db.FindText(), set);
     j["filter_field"] = places.Renumbered(db.FilterField());
-    j["filter_text"] = BytesToUtf8(db.FilterText());
+    j["filter_text"] = JsonText(db.FilterText(), set);
     j["first_column"] = places.Renumbered(db.FirstColumn());
     j["display_width"] = db.DisplayWidth();
-    j["saved_sorts"] = SavedSortsJson(db, places);
-    j["filters"] = FiltersJson(db);
+    j["saved_sorts"] = SavedSortsJson(db, places, set);
+    j["filters"] = FiltersJson(db, set);
+    // Which multi-byte set the texts seem to be in, as the editor suggests it.
+    const std::optional<TCharset> guess = GuessCharset(db);
+    j["charsetGuess"] = guess ? ordered_json(CharsetName(*guess)) : ordered_json(nullptr);
     if (withRecords)
-        j["records"] = RecordsJson(db, places.Fields);
+        j["records"] = RecordsJson(db, places.Fields, set);
     return j;
 }
 
@@ -229,8 +243,8 @@ bool PlainJsonRecord(std::string_view span)
 // the records never stand in memory whole.
 class TJsonStreamer {
 public:
-    explicit TJsonStreamer(std::function<void(const char*, size_t)> sink)
-        : sink_(std::move(sink)), buf_(kFlushAt + kSlack, '\0')
+    TJsonStreamer(std::function<void(const char*, size_t)> sink, std::optional<TCharset> set)
+        : sink_(std::move(sink)), buf_(kFlushAt + kSlack, '\0'), set_(set)
     {
     }
     void Put(std::string_view text)
@@ -238,19 +252,31 @@ public:
         char* to = Room(text.size());
         Commit(std::copy(text.begin(), text.end(), to));
     }
-    // `before`, a cell as a quoted JSON text (each byte as the code point of
-    // its number), then `after`: one entry of a record.
+    // `before`, a cell as a quoted JSON text (its characters in the set, or
+    // each byte as the code point of its number), then `after`: one entry
+    // of a record.
     void PutText(std::string_view before, std::string_view bytes, std::string_view after)
     {
+        std::string utf8;
+        const bool plain = PlainJsonText(bytes);
+        if (!plain && set_) {
+            utf8 = CharsetToUtf8(*set_, bytes);
+            bytes = utf8;
+        }
         // An escaped byte takes at most six bytes.
         char* to = Room(before.size() + 6 * bytes.size() + 2 + after.size());
         to = std::copy(before.begin(), before.end(), to);
         *to++ = '"';
-        if (PlainJsonText(bytes)) {
+        if (plain) {
             to = std::copy(bytes.begin(), bytes.end(), to);
         } else {
-            for (const char c : bytes)
-                to = PutEscaped(static_cast<unsigned char>(c), to);
+            // UTF-8 already: its bytes beyond ASCII stay as they are.
+            for (const char c : bytes) {
+                if (set_ && uint8_t(c) >= 0x80)
+                    *to++ = c;
+                else
+                    to = PutEscaped(static_cast<unsigned char>(c), to);
+            }
         }
         *to++ = '"';
         Commit(std::copy(after.begin(), after.end(), to));
@@ -333,6 +359,7 @@ private:
 
     std::function<void(const char*, size_t)> sink_;
     std::string buf_;
+    std::optional<TCharset> set_;
     size_t used_ = 0;
 };
 
@@ -369,12 +396,12 @@ void StreamRecords(const TJFILE& db, const std::vector<int>& fields, TJsonStream
 }  // namespace
 
 void WriteJsonTo(const TJFILE& db, const std::vector<int>& fields, bool withRecords,
-                 const std::function<void(const char*, size_t)>& sink)
+                 const std::function<void(const char*, size_t)>& sink, std::optional<TCharset> set)
 {
     // The settings are small: the library writes them; the records follow them
     // straight into the output, in the same form.
-    std::string head = DatabaseToJson(db, fields, false).dump(1);
-    TJsonStreamer out(sink);
+    std::string head = DatabaseToJson(db, fields, false, set).dump(1);
+    TJsonStreamer out(sink, set);
     if (withRecords) {
         head.resize(head.size() - 2);  // the closing "\n}"
         out.Put(head);
@@ -387,14 +414,15 @@ void WriteJsonTo(const TJFILE& db, const std::vector<int>& fields, bool withReco
     out.Finish();
 }
 
-void WriteJsonTo(const TJFILE& db, const std::vector<int>& fields, TStream& out)
+void WriteJsonTo(const TJFILE& db, const std::vector<int>& fields, TStream& out, std::optional<TCharset> set)
 {
-    WriteJsonTo(db, fields, true, [&](const char* data, size_t size) { out.Write(data, size); });
+    WriteJsonTo(
+        db, fields, true, [&](const char* data, size_t size) { out.Write(data, size); }, set);
 }
 
-void WriteJson(TJFILE& db, const std::vector<int>& fields, const std::string& fileName)
+void WriteJson(TJFILE& db, const std::vector<int>& fields, const std::string& fileName, std::optional<TCharset> set)
 {
-    ReplaceWithText(db, fileName, [&](TStream& out) { WriteJsonTo(db, fields, out); });
+    ReplaceWithText(db, fileName, [&](TStream& out) { WriteJsonTo(db, fields, out, set); });
 }
 
 }  // namespace quorvil

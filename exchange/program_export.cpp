@@ -70,7 +70,7 @@ void ExportForProgram(TJFILE& db, TProgramFormat format, const std::vector<int>&
         break;
     case TProgramFormat::CSV: WriteStandardCsv(db, fields, csv, fileName); break;
     case TProgramFormat::HTML: WriteBrowserHtml(db, fields, fileName); break;
-    case TProgramFormat::JSON: WriteJson(db, fields, fileName); break;
+    case TProgramFormat::JSON: WriteJson(db, fields, fileName, db.Charset()); break;
     }
 }
 

@@ -21,7 +21,7 @@ public:
 };
 
 // A value handed to the file as it is, without a statement text: a text
-// (Windows-1252 bytes, a date or time in ISO 8601 too), a whole number, a
+// (UTF-8, a date or time in ISO 8601 too), a whole number, a
 // real number (IsReal) or NULL.
 struct TSqlCell {
     bool IsNull = false;

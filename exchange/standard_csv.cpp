@@ -21,25 +21,40 @@ namespace quorvil {
 
 namespace {
 
-// The UTF-8 form of each Windows-1252 byte, made once: a cell is written
-// straight into the output's buffer, without a string of its own.
+// The UTF-8 form of each byte of a single-byte set, made once a set: a cell
+// is written straight into the output's buffer, without a string of its
+// own. A byte the set leaves undefined takes four.
 struct TUtf8Form {
     uint8_t Length;
-    char Bytes[3];
+    char Bytes[4];
 };
+using TUtf8Forms = std::array<TUtf8Form, 256>;
 
-const std::array<TUtf8Form, 256>& Utf8Forms()
+TUtf8Forms MakeForms(TCharset set)
 {
-    static const std::array<TUtf8Form, 256> forms = [] {
-        std::array<TUtf8Form, 256> table{};
-        for (int b = 0; b < 256; ++b) {
-            const std::string utf8 = Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(&b), 1));
-            table[b].Length = uint8_t(utf8.size());
-            std::memcpy(table[b].Bytes, utf8.data(), utf8.size());
-        }
-        return table;
+    TUtf8Forms table{};
+    for (int b = 0; b < 256; ++b) {
+        const char byte = char(b);
+        const std::string utf8 = CharsetToUtf8(set, std::string_view(&byte, 1));
+        table[size_t(b)].Length = uint8_t(std::min<size_t>(utf8.size(), 4));
+        std::memcpy(table[size_t(b)].Bytes, utf8.data(), table[size_t(b)].Length);
+    }
+    return table;
+}
+
+// The forms of a single-byte set; null for a multi-byte one, whose cells go
+// through a string, character by character.
+const TUtf8Forms* Utf8Forms(TCharset set)
+{
+    if (IsMultiByte(set))
+        return nullptr;
+    static const std::vector<TUtf8Forms> all = [] {
+        std::vector<TUtf8Forms> forms;
+        for (const TCharset each : AllCharsets())
+            forms.push_back(IsMultiByte(each) ? TUtf8Forms{} : MakeForms(each));
+        return forms;
     }();
-    return forms;
+    return &all[size_t(set)];
 }
 
 // What a cell's bytes call for: kQuote for the separator, a quote or a line
@@ -87,18 +102,20 @@ uint8_t NeedsOf(std::string_view bytes, char separator)
     return needs;
 }
 
-void PutCell(TTextOutput& out, std::string_view bytes, char separator, bool first)
+void PutCell(TTextOutput& out, std::string_view bytes, char separator, bool first, TCharset set,
+             const TUtf8Forms* forms)
 {
     const uint8_t needs = NeedsOf(bytes, separator);
     const bool quoted = (needs & kQuote) != 0;
-    // At most three bytes for each byte (a doubled quote takes two), the
+    // At most four bytes for each byte (a doubled quote takes two), the
     // separator and the quotes.
-    char* to = out.Reserve(bytes.size() * 3 + 3);
-    if (!to) {
-        // Larger than the buffer: through a string, in pieces.
+    char* to = out.Reserve(bytes.size() * 4 + 3);
+    if (!to || ((needs & kConvert) && !forms)) {
+        // Larger than the buffer, or of two-byte characters: through a
+        // string, in pieces.
         if (!first)
             out.Put(separator);
-        const std::string text = Cp1252ToUtf8(bytes);
+        const std::string text = CharsetToUtf8(set, bytes);
         if (!quoted)
             return out.Put(text);
         out.Put('"');
@@ -120,7 +137,6 @@ void PutCell(TTextOutput& out, std::string_view bytes, char separator, bool firs
     }
     if (quoted)
         *to++ = '"';
-    const std::array<TUtf8Form, 256>& forms = Utf8Forms();
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x80) {
@@ -128,8 +144,8 @@ void PutCell(TTextOutput& out, std::string_view bytes, char separator, bool firs
             if (c == '"')
                 *to++ = '"';
         } else {
-            std::memcpy(to, forms[byte].Bytes, 3);
-            to += forms[byte].Length;
+            std::memcpy(to, (*forms)[byte].Bytes, 4);
+            to += (*forms)[byte].Length;
         }
     }
     if (quoted)
@@ -191,9 +207,11 @@ void WriteStandardCsvTo(const TJFILE& db, const std::vector<int>& fields, const 
     for (const int f : fields)
         if (f >= 1 && f <= db.FieldCount())
             columns.push_back(f);
+    const TCharset set = db.Charset();
+    const TUtf8Forms* forms = Utf8Forms(set);
     const auto row = [&](auto cell) {
         for (size_t i = 0; i < columns.size(); ++i)
-            PutCell(out, cell(columns[i]), options.Separator, i == 0);
+            PutCell(out, cell(columns[i]), options.Separator, i == 0, set, forms);
         out.Put(std::string_view("\r\n"));
     };
     row([&](int f) { return db.GetFieldName(f); });

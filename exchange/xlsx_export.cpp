@@ -51,9 +51,9 @@ std::optional<double> DateNumber(int y, int m, int d)
 // lines at; a literal "_xHHHH_" gets its underscore escaped, since readers
 // take that form for an escaped character. Control characters are left to
 // the library, which writes them escaped in that same form.
-std::string CellText(std::string_view bytes)
+std::string CellText(std::string_view bytes, TCharset set)
 {
-    std::string text = Cp1252ToUtf8(bytes);
+    std::string text = CharsetToUtf8(set, bytes);
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
@@ -117,8 +117,8 @@ struct TWorkbookFree {
 // keeps only the current row).
 class TSheetWriter {
 public:
-    TSheetWriter(const TScratchFile& scratch, const std::string& target, const std::string& title)
-        : target_(target), tmpdir_(scratch.Directory())
+    TSheetWriter(const TScratchFile& scratch, const std::string& target, const std::string& title, TCharset set)
+        : target_(target), tmpdir_(scratch.Directory()), set_(set)
     {
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
@@ -126,7 +126,7 @@ public:
         book_.reset(workbook_new_opt(scratch.Name().c_str(), &options));
         if (!book_)
             Fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
-        sheet_ = workbook_add_worksheet(book_.get(), XlsxSheetName(title).c_str());
+        sheet_ = workbook_add_worksheet(book_.get(), XlsxSheetName(title, set).c_str());
         bold_ = workbook_add_format(book_.get());
         date_ = workbook_add_format(book_.get());
         time_ = workbook_add_format(book_.get());
@@ -199,7 +199,7 @@ private:
     {
         if (bytes.empty())
             return;
-        const std::string text = CellText(bytes);
+        const std::string text = CellText(bytes, set_);
         if (!format && text.find('\n') != std::string::npos)
             format = wrap_;
         const lxw_error error = worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(col), text.c_str(), format);
@@ -229,6 +229,7 @@ private:
 
     std::string target_;
     std::string tmpdir_;
+    TCharset set_;
     std::unique_ptr<lxw_workbook, TWorkbookFree> book_;
     lxw_worksheet* sheet_ = nullptr;
     lxw_format* bold_ = nullptr;
@@ -240,7 +241,7 @@ private:
 void WriteSheet(const TJFILE& db, const std::vector<int>& fields, const TScratchFile& scratch,
                 const std::string& target)
 {
-    TSheetWriter sheet(scratch, target, db.PdbHeader.Name);
+    TSheetWriter sheet(scratch, target, db.PdbHeader.Name, db.Charset());
     std::vector<int> used;
     std::vector<TWorkbookKind> kinds;
     for (const int f : fields) {
@@ -294,22 +295,34 @@ void WriteXlsx(TJFILE& db, const std::vector<int>& fields, const std::string& fi
     });
 }
 
-std::string XlsxSheetName(std::string_view title)
+std::string XlsxSheetName(std::string_view title, TCharset set)
 {
+    // Characters, not bytes, are left out and counted: a two-byte character
+    // may have a trail byte equal to '\\' or '['.
+    const std::string utf8 = CharsetToUtf8(set, title);
     std::string kept;
-    for (const char c : title) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F && std::string_view("[]:*?/\\").find(c) == std::string_view::npos)
-            kept += c;
+    size_t units = 0;  // UTF-16 units, as the limit counts them
+    for (size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const std::string_view character = std::string_view(utf8).substr(i, length);
+        i += length;
+        if (length == 1 &&
+            (lead < 0x20 || lead == 0x7F || std::string_view("[]:*?/\\").find(char(lead)) != std::string_view::npos))
+            continue;
+        const size_t needs = length == 4 ? 2 : 1;
+        if (units + needs > LXW_SHEETNAME_MAX)
+            break;
+        units += needs;
+        kept += character;
     }
-    kept = kept.substr(0, LXW_SHEETNAME_MAX);  // one character a byte in Windows-1252
     const size_t first = kept.find_first_not_of("' ");
     const size_t last = kept.find_last_not_of("' ");
     kept = first == std::string::npos ? std::string() : kept.substr(first, last + 1 - first);
     // Excel keeps "History" for a sheet of its own.
     if (kept.empty() || SameTextIgnoringCase(kept, "History"))
         return "Sheet1";
-    return Cp1252ToUtf8(kept);
+    return kept;
 }
 
 double XlsxColumnWidth(int pixels)

@@ -3,6 +3,7 @@
 // title, a bold and frozen header row of field names, and typed cells:
 // numbers, booleans, dates and times as such, everything else as text, line
 // breaks kept. Built only where libxlsxwriter is found (QUORVIL_XLSX_EXPORT).
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,7 @@
 namespace quorvil {
 
 class TJFILE;
+enum class TCharset : uint8_t;
 
 // Writes `fields` (field numbers from 1, in output order; 0 is skipped) of
 // every record, in record order, to `fileName`, replacing any file of that
@@ -20,10 +22,10 @@ class TJFILE;
 // file stays as it was.
 void WriteXlsx(TJFILE& db, const std::vector<int>& fields, const std::string& fileName);
 
-// A valid sheet name (UTF-8) for a database title (Windows-1252): at most 31
-// characters, none of []:*?/\ or control characters, not starting or ending
+// A valid sheet name (UTF-8) for a database title (bytes of `set`): at most
+// 31 characters, none of []:*?/\ or control characters, not starting or ending
 // with an apostrophe; "Sheet1" when nothing is left.
-std::string XlsxSheetName(std::string_view title);
+std::string XlsxSheetName(std::string_view title, TCharset set);
 
 // The spreadsheet column width (in characters of the default font) for a
 // grid column `pixels` wide; the default width for none.

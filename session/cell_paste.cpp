@@ -9,7 +9,6 @@
 #include "text_utils.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <optional>
 
@@ -18,29 +17,25 @@ namespace quorvil {
 namespace {
 
 constexpr int kMostRecords = 65535;
-constexpr char kBreakMark = char(0xA4);  // '¤', how the views show a line break
+constexpr std::string_view kBreakMark = "\xC2\xA4";  // '¤', how the views show a line break
 
+// A value to store, or the reason it is refused: in UTF-8, as it may name
+// a character the database's set lacks.
 struct TPasteValue {
     std::string Stored;
     std::string Problem;
 };
 
-// The Windows-1252 bytes of a UTF-8 text; empty with `problem` set when a
-// character has no byte.
-std::optional<std::string> HandheldBytes(const std::string& utf8, std::string& problem)
+// Equal but for the case of single-byte letters: a trail byte of a two-byte
+// character is never folded as if it were a letter.
+bool SameIgnoringCase(TCharset set, std::string_view a, std::string_view b)
 {
-    std::string bytes(utf8.size(), '\0');
-    const TUtf8ToCp1252 result = Utf8ToCp1252(utf8, bytes.data());
-    if (result.Whole()) {
-        bytes.resize(result.Size);
-        return bytes;
-    }
-    char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", unsigned(result.Missing));
-    problem = "\"" + utf8 + "\" holds the character " + code +
-              (result.Missing >= 0xA0 ? " \"" + utf8.substr(result.StopAt, result.StopLength) + "\"" : "") +
-              ", which a JFile database cannot hold. Paste it without that character.";
-    return std::nullopt;
+    if (a.size() != b.size())
+        return false;
+    std::string upperA(a), upperB(b);
+    UpperCaseIn(set, upperA);
+    UpperCaseIn(set, upperB);
+    return upperA == upperB;
 }
 
 TPasteValue BooleanValue(const TJFILE& db, int field, std::string_view text)
@@ -50,9 +45,9 @@ TPasteValue BooleanValue(const TJFILE& db, int field, std::string_view text)
         return {ClearedValue(db, field), {}};
     if (trimmed == "1" || trimmed == "0")
         return {std::string(trimmed), {}};
-    if (SameTextIgnoringCase(trimmed, db.TrueText()))
+    if (SameIgnoringCase(db.Charset(), trimmed, db.TrueText()))
         return {"1", {}};
-    if (SameTextIgnoringCase(trimmed, db.FalseText()))
+    if (SameIgnoringCase(db.Charset(), trimmed, db.FalseText()))
         return {"0", {}};
     return {{},
             Quoted(text) + " is not a Boolean value. Use " + db.TrueText() + " or " + db.FalseText() + " (or 1 or 0)."};
@@ -66,30 +61,39 @@ TPasteValue ListValue(const TJFILE& db, int field, std::string_view text, std::s
     if (text.empty() || text == current)
         return {std::string(text), {}};
     for (int k = 1; k <= db.PopupCount(field); ++k)
-        if (std::string item = db.GetPopupItem(field, k); SameTextIgnoringCase(item, text))
+        if (std::string item = db.GetPopupItem(field, k); SameIgnoringCase(db.Charset(), item, text))
             return {std::move(item), {}};
     return {{},
             Quoted(text) + " is not in the popup list of this field. Paste one of its values, or add this one to the "
                            "list first (Database > Edit definition)."};
 }
 
-TPasteValue FieldValue(const TJFILE& db, int field, const std::string& utf8, std::string_view current)
+// The value as stored, its problem (if any) still in the database's bytes.
+TPasteValue StoredValue(const TJFILE& db, int field, const std::string& bytes, std::string_view current)
 {
-    TPasteValue value;
-    std::optional<std::string> bytes = HandheldBytes(utf8, value.Problem);
-    if (!bytes)
-        return value;
     const TFieldType type = db.GetFieldType(field);
     const TEditorKind editor = FactsOf(type).Editor;
-    // As typed: the mark the views show for a line break is one.
-    if (editor == TEditorKind::LongText)
-        std::replace(bytes->begin(), bytes->end(), kBreakMark, '\n');
     if (editor == TEditorKind::List)
-        return ListValue(db, field, *bytes, current);
+        return ListValue(db, field, bytes, current);
     if (ValueKindOf(type) == TValueKind::Boolean)
-        return BooleanValue(db, field, *bytes);
-    TCellInput input = CellInput(db, field, *bytes);
+        return BooleanValue(db, field, bytes);
+    TCellInput input = CellInput(db, field, bytes);
     return {std::move(input.Stored), std::move(input.Problem)};
+}
+
+TPasteValue FieldValue(const TJFILE& db, int field, std::string utf8, std::string_view current)
+{
+    // As typed: the mark the views show for a line break is one. Replaced
+    // as a character, before any set's bytes could mistake a byte for it.
+    if (FactsOf(db.GetFieldType(field)).Editor == TEditorKind::LongText)
+        for (size_t at = utf8.find(kBreakMark); at != std::string::npos; at = utf8.find(kBreakMark, at + 1))
+            utf8.replace(at, kBreakMark.size(), "\n");
+    const TToCharset bytes = Utf8ToCharset(db.Charset(), utf8);
+    if (!bytes.Whole())
+        return {{}, RefusalText(bytes, db.Charset())};
+    TPasteValue value = StoredValue(db, field, bytes.Bytes, current);
+    value.Problem = CharsetToUtf8(db.Charset(), value.Problem);
+    return value;
 }
 
 std::string Location(const TJFILE& db, int field, int record, bool isNew)
@@ -107,14 +111,15 @@ TCellRows CopiedCells(const TJFILE& db, const std::vector<int>& records, const s
     if (names) {
         std::vector<std::string>& row = rows.emplace_back();
         for (const int f : fields)
-            row.push_back(Cp1252ToUtf8(db.GetFieldName(f)));
+            row.push_back(CharsetToUtf8(db.Charset(), db.GetFieldName(f)));
     }
     for (const int r : records) {
         std::vector<std::string>& row = rows.emplace_back();
         row.reserve(fields.size());
         for (const int f : fields) {
             const std::string_view cell = db.CellView(r, f);
-            row.push_back(Cp1252ToUtf8(db.GetFieldType(f) == TFieldType::Boolean ? db.BooleanShown(cell) : cell));
+            row.push_back(
+                CharsetToUtf8(db.Charset(), db.GetFieldType(f) == TFieldType::Boolean ? db.BooleanShown(cell) : cell));
         }
     }
     return rows;
@@ -165,7 +170,7 @@ TPastePlan PlanPaste(const TJFILE& db, const TPasteTarget& target, const TCellRo
             if (known == seen[c].end()) {
                 TPasteValue value = FieldValue(db, field, text, current);
                 if (!value.Problem.empty()) {
-                    plan.Problem = Location(db, field, record, isNew) + value.Problem;
+                    plan.Problem = CharsetToUtf8(db.Charset(), Location(db, field, record, isNew)) + value.Problem;
                     return plan;
                 }
                 if (!cached) {

@@ -12,7 +12,8 @@ namespace quorvil {
 
 class TJFILE;
 
-// The copied rows as the cells of the database show them, in UTF-8: a
+// The copied rows as the cells of the database show them, in UTF-8 from the
+// database's character set: a
 // Boolean as TrueText or FalseText, every other value as stored. `fields`
 // are field numbers (from 1); a first row of field names when `names`.
 TCellRows CopiedCells(const TJFILE& db, const std::vector<int>& records, const std::vector<int>& fields, bool names);
@@ -34,16 +35,17 @@ struct TPastePlan {
     int NewRows = 0;         // rows past the last record of the target, that would need new records
     int RowsBeyondRoom = 0;  // of those, the ones the database has no room for
     int DroppedColumns = 0;  // columns past the last field, left out
-    // The first value the fields refuse: the record and field named, the
-    // reason in the words typing uses; empty when every value is taken.
+    // The first value the fields refuse, in UTF-8: the record and field
+    // named, the reason in the words typing uses; empty when every value is
+    // taken.
     std::string Problem;
 };
 
 // Checks every value of `rows` for the fields it lands in, by the rules of
 // typing (CellInput) and of the views' editors: a Boolean takes TrueText,
 // FalseText, 1 or 0 (blank: the type's new value), a List field one of its
-// popup values or nothing, and no value a character Windows-1252 lacks
-// (`rows` are UTF-8). A row shorter than the block leaves the cells past
+// popup values or nothing, and no value a character the database's set
+// lacks (`rows` are UTF-8). A row shorter than the block leaves the cells past
 // its end as they are.
 TPastePlan PlanPaste(const TJFILE& db, const TPasteTarget& target, const TCellRows& rows);
 

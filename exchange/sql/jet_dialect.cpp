@@ -1,6 +1,5 @@
 #include "jet_dialect.h"
 
-#include "charset.h"
 #include "date_arith.h"
 #include "sql_connection.h"
 #include "text_case.h"
@@ -170,7 +169,7 @@ std::string DefaultLiteral(const std::vector<TJetToken>& tokens, size_t& p)
         if (negative)
             Fail("Syntax error in DEFAULT clause.");
         std::string out = "'";
-        for (char c : Cp1252ToUtf8(*text))
+        for (char c : *text)
             out += c == '\'' ? std::string("''") : std::string(1, c);
         return out + "'";
     }
@@ -311,7 +310,7 @@ bool LiteralValue(const TJetToken& token, TSqlValue& value)
 std::string SqliteName(std::string_view name)
 {
     std::string out = "\"";
-    for (char c : Cp1252ToUtf8(name))
+    for (char c : name)
         out += c == '"' ? std::string("\"\"") : std::string(1, c);
     return out + "\"";
 }
@@ -327,7 +326,7 @@ TSqliteStatement SqliteStatement(const std::vector<TJetToken>& tokens)
             out.Sql += '?';
             out.Values.push_back(std::move(value));
         } else {
-            out.Sql += token.Type == Kind::Name ? SqliteName(token.Text) : Cp1252ToUtf8(token.Text);
+            out.Sql += token.Type == Kind::Name ? SqliteName(token.Text) : std::string(token.Text);
         }
     }
     return out;

@@ -27,7 +27,7 @@ bool IsName(const TJetToken& token);
 // date, parameter markers, comments and a second statement.
 std::vector<TJetToken> JetTokens(std::string_view statement);
 
-// A bound value; texts are Windows-1252 bytes, std::monostate is NULL.
+// A bound value; texts are UTF-8, std::monostate is NULL.
 using TSqlValue = std::variant<long long, double, std::string, std::monostate>;
 
 struct TSqliteStatement {

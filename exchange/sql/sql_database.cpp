@@ -1,6 +1,5 @@
 #include "sql_database.h"
 
-#include "charset.h"
 #include "jet_dialect.h"
 #include "sqlite_connection.h"
 
@@ -40,7 +39,7 @@ QString JetText(const std::string& statement)
             ++p;
         out += c;
     }
-    return QString::fromStdString(Cp1252ToUtf8(out));
+    return QString::fromStdString(out);
 }
 
 [[noreturn]] void Throw(const QSqlError& error)

@@ -1,6 +1,5 @@
 #include "sqlite_connection.h"
 
-#include "charset.h"
 #include "text_case.h"
 
 #include <QFile>
@@ -17,36 +16,21 @@ namespace {
 
 using Kind = TJetToken::Kind;
 
-std::string Cp1252(const QString& text)
-{
-    std::string bytes;
-    for (QChar ch : text) {
-        const int b = UnicodeToCp1252(ch.unicode());
-        bytes.push_back(b < 0 ? '?' : char(b));
-    }
-    return bytes;
-}
-
 [[noreturn]] void Throw(const QSqlError& error)
 {
-    throw ESqlError(Cp1252(error.databaseText().isEmpty() ? error.text() : error.databaseText()));
+    throw ESqlError((error.databaseText().isEmpty() ? error.text() : error.databaseText()).toStdString());
 }
 
-// Windows-1252 differs from Latin-1 only in the bytes 0x80 to 0x9F.
-QString FromCp1252(std::string_view text)
+// The statements' texts are UTF-8.
+QString FromUtf8(std::string_view text)
 {
-    if (std::none_of(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xE0) == 0x80; }))
-        return QString::fromLatin1(text.data(), qsizetype(text.size()));
-    QString out(qsizetype(text.size()), Qt::Uninitialized);
-    for (size_t i = 0; i < text.size(); ++i)
-        out[qsizetype(i)] = QChar(char16_t(Cp1252ToUnicode(static_cast<unsigned char>(text[i]))));
-    return out;
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
 QVariant Bound(const TSqlValue& value)
 {
     if (const auto* text = std::get_if<std::string>(&value))
-        return FromCp1252(*text);
+        return FromUtf8(*text);
     if (const auto* number = std::get_if<long long>(&value))
         return QVariant(qlonglong(*number));
     if (std::holds_alternative<std::monostate>(value))
@@ -93,7 +77,7 @@ bool QuotedText(std::string_view literal, QString& text)
         return p == part.size() ? std::string_view::npos : p;
     };
     if (special(literal) == std::string_view::npos) {
-        text = FromCp1252(literal);
+        text = FromUtf8(literal);
         return true;
     }
     std::string out;
@@ -110,7 +94,7 @@ bool QuotedText(std::string_view literal, QString& text)
         out += c;
         literal.remove_prefix(at + (doubled ? 2 : 1));
     }
-    text = FromCp1252(out);
+    text = FromUtf8(out);
     return true;
 }
 
@@ -479,7 +463,7 @@ void TSqliteConnection::AppendValues(const TSqlCell* values)
     for (size_t i = 0; i < rowColumns_.size(); ++i) {
         const TSqlCell& cell = values[i];
         query.bindValue(Mark(i + 1), cell.IsNull   ? QVariant()
-                                     : cell.IsText ? QVariant(FromCp1252(cell.Text))
+                                     : cell.IsText ? QVariant(FromUtf8(cell.Text))
                                      : cell.IsReal ? QVariant(cell.Real)
                                                    : QVariant(qlonglong(cell.Number)));
     }

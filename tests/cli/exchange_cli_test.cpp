@@ -90,6 +90,15 @@ TEST_F(ExchangeCli, wrong_choices_fail_with_one_line)
         {{"copy", "master.pdb", "other.pdb", "--key", "ID"},
          2,
          "quorvil-cli: --key: ID is not the name of a field in both databases"},
+        {{"info", "master.pdb", "--charset", "latin-9"},
+         2,
+         "quorvil-cli: --charset takes windows-1252, windows-1250, windows-1251, windows-1253, windows-1254, "
+         "windows-1257, shift_jis, gbk, big5, euc-kr; not latin-9"},
+        {{"copy", "master.pdb", "other.pdb", "--charset", "Windows-1252", "--where", "Name", "contains",
+          "\xC5\x81\xC3\xB3"},
+         2,
+         "quorvil-cli: --where: '\xC5\x81' cannot be stored in a Windows-1252 database; give the database's character "
+         "set with --charset"},
         {{"merge", "full.pdb", "other.pdb", "-o", "m.pdb"},
          1,
          "The popup lists cannot take every value the merge would write: Email: a@x (its popup list is full: it holds "

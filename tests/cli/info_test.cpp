@@ -31,6 +31,7 @@ const json kFiveX = json::parse(R"({
   "saved_sorts": [{"slot": 1, "name": "By bed", "fields": [4, 1, 0]},
                   {"slot": 3, "name": "By date", "fields": [3, 0, 0]}],
   "filters": [{"slot": 2, "name": "Open", "values": ["0", "", "", "", ""], "word": 1, "codes": [1, 0, 0, 0, 0]}],
+  "charsetGuess": null,
   "records": [["Tomato", "1", "3/4/2024", "North", "Needs stakes\nwater daily", "12"],
               ["Basil \u00e9t\u00e9", "0", "", "Caf\u00e9", "\u0080\u009f\u00a0\u00ff", "3"],
               ["", "", "", "", "", ""]]})");

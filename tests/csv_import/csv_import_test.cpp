@@ -93,7 +93,7 @@ TEST(CsvImport, spreadsheet_files_give_text_fields_in_the_chosen_layout)
 // beyond ASCII that are all UTF-8 (which is said), the separator found in
 // the header line, the cells turned into Windows-1252. Other files stay
 // Windows-1252 and the export's dialect.
-TEST(CsvImport, utf8_files_give_their_cells_in_windows1252)
+TEST(CsvImport, utf8_files_give_their_cells_in_the_chosen_character_set)
 {
     const std::string guessed = "quorvil-cli: Read as UTF-8 (no byte-order mark).\n";
     const struct {
@@ -144,6 +144,20 @@ TEST(CsvImport, utf8_files_give_their_cells_in_windows1252)
          {"--utf8", "--separator", ";", "--no-header"},
          {"Field 1", "Field 2"},
          {{"a,b", "c"}}},
+        {"into a Windows-1250 database",
+         "Miasto\r\n\xC5\x81\xC3\xB3"
+         "d\xC5\xBA\r\n",
+         "",
+         {"--utf8", "--charset", "windows-1250"},
+         {"Miasto"},
+         {{"\xA3\xF3"
+           "d\x9F"}}},
+        {"into a Shift-JIS database, names too",
+         "\xE5\x90\x8D\xE5\x89\x8D,B\r\n\xE3\x82\xBD\xE8\xA1\xA8\\,x\r\n",
+         "",
+         {"--utf8", "--charset", "SHIFT_JIS"},
+         {"\x96\xBC\x91O", "B"},
+         {{"\x83\x5C\x95\x5C\x5C", "x"}}},
         {"types from the settings file, cells as they are",
          "Item,Ok\r\n05 Mar 2003,TRUE\r\n",
          "[JFilePro]\r\nTypes=DATE,BOOLEAN\r\n",
@@ -269,6 +283,17 @@ TEST(CsvImport, malformed_or_too_large_files_write_nothing_and_keep_an_older_out
          "",
          {},
          "line 2 holds the character U+65E5 \"\xE6\x97\xA5\" in field 1, which Windows-1252 has no byte for."},
+        {"a letter the database's set lacks",
+         "Miasto\r\n\xC5\x81\xC3\xB3"
+         "d\xC5\xBA\r\n",
+         "",
+         {"--utf8", "--charset", "windows-1252"},
+         "line 2 holds the character U+0141 \"\xC5\x81\" in field 1, which Windows-1252 has no byte for."},
+        {"a Shift-JIS database: a letter it lacks after one it has",
+         "A\n\xE3\x82\xBD\xC5\x81\n",
+         "",
+         {"--utf8", "--charset", "shift_jis"},
+         "line 2 holds the character U+0141 \"\xC5\x81\" in field 1, which Shift-JIS has no byte for."},
         {"Windows-1252 behind a byte-order mark",
          "\xEF\xBB\xBF"
          "A;Caf\xE9\n",

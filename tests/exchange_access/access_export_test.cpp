@@ -352,6 +352,34 @@ TEST(AccessExport, dates_times_and_table_names_are_written_as_the_dialect_wants)
 
 // Without a hook the rows go straight to the file: the file, the log and the
 // error count must be those of the statements a hook sees.
+TEST(AccessExport, names_and_texts_arrive_as_the_characters_of_the_databases_set)
+{
+    // A trail byte equal to ']' or to the line break mark stays part of its character.
+    const struct {
+        TCharset set;
+        std::string name, cell, nameUtf8, cellUtf8;
+    } cases[] = {
+        {TCharset::Windows1250, "Miasto",
+         "\xA3\xF3"
+         "d\x9F",
+         "Miasto",
+         "\xC5\x81\xC3\xB3"
+         "d\xC5\xBA"},
+        {TCharset::ShiftJis, "\x83\x5D", "\x83\x5C\x95\x5C\x5C", "\xE3\x82\xBE", "\xE3\x82\xBD\xE8\xA1\xA8\x5C"},
+        {TCharset::Gbk, "\xC3\xFB\xB3\xC6", "\xA4\xA4\xA4\xA4", "\xE5\x90\x8D\xE7\xA7\xB0", "\xE3\x81\x84\xE3\x81\x84"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.nameUtf8);
+        auto db = MemoryDatabase({{c.name}}, {{c.cell}}, "Sets");
+        db->SetCharset(c.set);
+        TempDir dir;
+        ASSERT_EQ(RunExport(*db, dir / "s.sqlite").Errors, 0);
+        ASSERT_EQ(RunDirectExport(*db, dir / "d.sqlite"), 0);
+        for (const char* file : {"s.sqlite", "d.sqlite"})
+            EXPECT_EQ(ReadTable(dir / file, "Sets"), (Rows{{"ID", c.nameUtf8}, {"1", c.cellUtf8}})) << file;
+    }
+}
+
 TEST(AccessExport, direct_rows_arrive_as_the_statements_write_them)
 {
     // Rows the direct way cannot take (or none) alternate with plain ones.

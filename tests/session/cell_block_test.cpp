@@ -56,7 +56,8 @@ TEST(PastePlan, every_value_is_taken_as_typing_takes_it_or_nothing_is_pasted)
         int field;
         TCellRows rows;
         Rows stored;          // of both records afterwards
-        std::string problem;  // the start of the refusal
+        std::string problem;  // the start of the refusal, in UTF-8
+        TCharset set = TCharset::Windows1252;
     };
     const Case cases[] = {
         {"values in each field's own form",
@@ -83,12 +84,32 @@ TEST(PastePlan, every_value_is_taken_as_typing_takes_it_or_nothing_is_pasted)
          {{"Blue"}},
          kShopRows,
          "Field \"Colour\" of record 1: \"Blue\" is not in the popup"},
-        {"a character the handheld lacks",
+        {"a character the database's set lacks",
          1,
-         {{"a\xE2\x86\x92"
+         {{"a\xC5\x81"
            "b"}},
          kShopRows,
-         "Field \"Name\" of record 1: \"a"},
+         "Field \"Name\" of record 1: '\xC5\x81' cannot be stored in a Windows-1252 database"},
+        {"a character Windows-1250 lacks in the second row",
+         1,
+         {{"\xC5\x81\xC3\xB3"
+           "d\xC5\xBA"},
+          {"a\xE2\x86\x92"}},
+         kShopRows,
+         "Field \"Name\" of record 2: '\xE2\x86\x92' cannot be stored in a Windows-1250 database",
+         TCharset::Windows1250},
+        {"a Windows-1250 text, filling the block",
+         1,
+         {{"\xC5\x81\xC3\xB3"
+           "d\xC5\xBA"}},
+         {{"\xA3\xF3"
+           "d\x9F",
+           "3", "1", "Red", "07/03/2024"},
+          {"\xA3\xF3"
+           "d\x9F",
+           "5", "0", "Blue", "08/03/2024"}},
+         "",
+         TCharset::Windows1250},
         {"a date that does not exist in a new row",
          5,
          {{"1/1/24"}, {"2/1/24"}, {"31/2/24"}},
@@ -98,6 +119,7 @@ TEST(PastePlan, every_value_is_taken_as_typing_takes_it_or_nothing_is_pasted)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         auto db = MemoryDatabase(kShopFields, kShopRows);
+        db->SetCharset(c.set);
         const TPastePlan plan = PlanPaste(*db, {{1, 2}, c.field, 1}, c.rows);
         EXPECT_EQ(plan.Problem.substr(0, c.problem.size()), c.problem);
         if (plan.Problem.empty())

@@ -149,6 +149,9 @@ public:
     TCharsetGuess();
     void Add(std::string_view text);
     std::optional<TCharset> Result() const;
+    // Whether Result() is none whatever texts follow (no multi-byte set
+    // reads the texts so far), so that a caller may stop feeding it.
+    bool Settled() const;
 
 private:
     static constexpr int kSets = 4;  // the multi-byte sets

@@ -1,5 +1,6 @@
 #include "charset.h"
 
+#include <array>
 #include <cstring>
 
 namespace quorvil {
@@ -21,6 +22,50 @@ constexpr std::u32string_view kFrequent[] = {
     U"이다는의에하고가을지기로사한서를리대정도자적일시수인있나어주제전부장보국것들아게구해원과우김박최강조윤임동성민영호"
     U"서울시번길",
 };
+
+// kFrequent as one bit per character of the Basic Multilingual Plane,
+// where all of them are: a look-up per two-byte character, not a search.
+class TFrequentBits {
+public:
+    TFrequentBits()
+    {
+        for (int s = 0; s < 4; ++s)
+            for (const char32_t cp : kFrequent[s])
+                bits_[s][cp >> 6] |= uint64_t(1) << (cp & 63);
+    }
+    bool Has(int set, char32_t cp) const { return cp < 0x10000 && (bits_[set][cp >> 6] >> (cp & 63) & 1) != 0; }
+
+private:
+    uint64_t bits_[4][0x10000 / 64] = {};
+};
+
+const TFrequentBits& Frequent()
+{
+    static const TFrequentBits bits;
+    return bits;
+}
+
+// Whether every byte below hex 80 is, in the multi-byte set s, the ASCII
+// character of its number: no lead byte is below hex 80, so such a byte is
+// then a character of its own wherever it stands.
+bool AsciiPlain(int s)
+{
+    static const std::array<bool, 4> plain = [] {
+        std::array<bool, 4> all{};
+        for (int k = 0; k < 4; ++k) {
+            const TCodec& codec = TCodec::Of(kMultiByte[k]);
+            all[size_t(k)] = true;
+            for (int b = 0; b < 0x80; ++b) {
+                const char byte = char(b);
+                size_t length = 1;
+                const std::optional<char32_t> cp = codec.Defined(std::string_view(&byte, 1), 0, &length);
+                all[size_t(k)] = all[size_t(k)] && cp && *cp < 0x80;
+            }
+        }
+        return all;
+    }();
+    return plain[size_t(s)];
+}
 
 bool IsKana(char32_t cp)
 {
@@ -55,6 +100,8 @@ TCharsetGuess::TCharsetGuess() = default;
 
 void TCharsetGuess::Add(std::string_view text)
 {
+    if (Settled())
+        return;
     size_t run = 0;  // high bytes in a row so far
     bool any = false;
     for (size_t at = 0; at < text.size(); ++at) {
@@ -90,7 +137,12 @@ void TCharsetGuess::Add(std::string_view text)
         if (!score.Valid)
             continue;
         const TCodec& codec = TCodec::Of(kMultiByte[s]);
+        const bool asciiPlain = AsciiPlain(s);
         for (size_t at = 0; at < text.size();) {
+            if (asciiPlain && uint8_t(text[at]) < 0x80) {
+                ++at;  // a character of its own that changes no score
+                continue;
+            }
             size_t length = 1;
             const std::optional<char32_t> cp = codec.Defined(text, at, &length);
             if (!cp || IsPrivateUse(*cp)) {
@@ -99,13 +151,21 @@ void TCharsetGuess::Add(std::string_view text)
             }
             if (length == 2) {
                 ++score.Pairs;
-                score.Hits += s == 0 ? IsKana(*cp) : kFrequent[s].find(*cp) != std::u32string_view::npos;
+                score.Hits += s == 0 ? IsKana(*cp) : Frequent().Has(s, *cp);
             } else if (*cp >= 0x80) {
                 score.Hits += s == 0 && IsKana(*cp);
             }
             at += length;
         }
     }
+}
+
+bool TCharsetGuess::Settled() const
+{
+    for (const TSetScore& score : scores_)
+        if (score.Valid)
+            return false;
+    return true;
 }
 
 std::optional<TCharset> TCharsetGuess::Result() const

@@ -84,13 +84,14 @@ public:
     // The length of the character at `at` of a value: where a walk resumes
     // past a match that is not taken.
     size_t Step(std::string_view text, size_t at) const { return codec_ ? codec_->CharLength(text, at) : 1; }
-    // Whether the character that ends at `at` (a character boundary past
-    // `anchor`, itself one) is two bytes long.
+    // Whether the character that ends at `at` (a character boundary) is two
+    // bytes long; the walk starts at `anchor`, a boundary, when it is before
+    // `at` (an empty replacement leaves them equal), else at the start.
     bool WideBefore(std::string_view text, size_t anchor, size_t at) const
     {
         if (!codec_ || at == 0)
             return false;
-        size_t p = anchor, length = 1;
+        size_t p = anchor < at ? anchor : 0, length = 1;
         while ((length = codec_->CharLength(text, p)) + p < at)
             p += length;
         return length == 2;

@@ -51,7 +51,7 @@ std::optional<uint64_t> TypedValue(TOrderKind kind, std::string_view text)
 }  // namespace
 
 TFilterCondition::TFilterCondition(TFieldType fieldType, std::string_view text, std::string_view trueText,
-                                   std::string_view falseText)
+                                   std::string_view falseText, TCharset set)
 {
     const std::string_view box = TrimBlanks(text);
     if (box.empty())
@@ -114,14 +114,14 @@ TFilterCondition::TFilterCondition(TFieldType fieldType, std::string_view text, 
         }
     }
     op_ = TFilterOp::Contains;
-    find_ = std::make_unique<TFindText>(box, false);
+    find_ = std::make_unique<TFindText>(box, false, set);
 }
 
-TFilterCondition TFilterCondition::Containing(std::string_view text)
+TFilterCondition TFilterCondition::Containing(std::string_view text, TCharset set)
 {
     TFilterCondition condition(TFieldType::String, {});
     condition.op_ = TFilterOp::Contains;
-    condition.find_ = std::make_unique<TFindText>(text, false);
+    condition.find_ = std::make_unique<TFindText>(text, false, set);
     return condition;
 }
 
@@ -163,9 +163,9 @@ TRecordFilter::TRecordFilter(const TJFILE& db, const std::vector<TFilterBox>& bo
     for (const TFilterBox& box : boxes) {
         if (box.Field < 1 || box.Field > db.FieldCount())
             continue;
-        TFilterCondition condition = box.Literal ? TFilterCondition::Containing(box.Text)
+        TFilterCondition condition = box.Literal ? TFilterCondition::Containing(box.Text, db.Charset())
                                                  : TFilterCondition(db.GetFieldType(box.Field), box.Text, db.TrueText(),
-                                                                    db.FalseText());
+                                                                    db.FalseText(), db.Charset());
         if (!condition.Active())
             continue;
         names_.push_back(db.GetFieldName(box.Field));

@@ -4,7 +4,8 @@
 // is read once; matching a cell then costs one search or one parse.
 //
 //   any field      plain text: the cell contains it, letters compared as
-//                  Find compares them without regard to case
+//                  Find compares them without regard to case, by the
+//                  database's character set
 //   number, date,  "=v", "<v", ">v", "<=v", ">=v", "a..b" (both ends
 //   time           included, either may be left out) compared by value;
 //                  v is read as the editors read a typed value (CellInput),
@@ -16,6 +17,7 @@
 //
 // A box whose text says something that cannot be true of any cell (">abc" in
 // a number field) matches no cell and tells why in Problem().
+#include "charset.h"
 #include "field_types.h"
 
 #include <cstdint>
@@ -57,12 +59,13 @@ enum class TFilterOp : uint8_t {
 
 class TFilterCondition {
 public:
+    // `set` is the character set of the texts and cells.
     TFilterCondition(TFieldType fieldType, std::string_view text, std::string_view trueText = "TRUE",
-                     std::string_view falseText = "FALSE");
+                     std::string_view falseText = "FALSE", TCharset set = TCharset::Windows1252);
     ~TFilterCondition();
     TFilterCondition(TFilterCondition&&) noexcept;
     // The cells that contain `text` as it stands; an empty text matches none.
-    static TFilterCondition Containing(std::string_view text);
+    static TFilterCondition Containing(std::string_view text, TCharset set = TCharset::Windows1252);
     TFilterCondition& operator=(TFilterCondition&&) noexcept;
 
     // False for an empty box, which every cell passes.

@@ -152,7 +152,9 @@ void TDataBase::ShowAll()
 
 void TDataBase::SetLastFind(const std::string& text, bool caseSensitive, bool wordSearch, std::vector<bool> fields)
 {
-    findText_ = text.empty() ? nullptr : std::make_unique<TFindText>(text, caseSensitive);
+    // By the set the find ran in, so that the highlights agree with the
+    // records it found until the next find.
+    findText_ = text.empty() ? nullptr : std::make_unique<TFindText>(text, caseSensitive, Charset());
     findWords_ = wordSearch;
     findFields_ = std::move(fields);
 }

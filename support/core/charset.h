@@ -162,8 +162,21 @@ public:
     TCharsetGuess();
     void Add(std::string_view text);
     std::optional<TCharset> Result() const;
+    // Whether Result() is none whatever texts follow (no multi-byte set
+    // reads the texts so far), so that a caller may stop feeding it.
+    bool Settled() const;
+
+    // Only the counts that tell Western text, a quick first pass: when all
+    // texts read as plausible Windows-1252 there is nothing to suggest,
+    // and no multi-byte set need read them (accented Western words are
+    // valid two-byte characters in GBK, so it would read all of them).
+    void AddWestern(std::string_view text);
+    bool Western() const;
 
 private:
+    // Counts the Windows-1252 facts of a text; whether it has a byte of the
+    // upper half.
+    bool CountWestern(std::string_view text);
     static constexpr int kSets = 4;  // the multi-byte sets
     struct TSetScore {
         bool Valid = true;

@@ -1,7 +1,6 @@
 #include "charset.h"
 
 #include <array>
-#include <bitset>
 #include <cstring>
 
 namespace quorvil {
@@ -16,34 +15,59 @@ constexpr TCharset kMultiByte[] = {TCharset::ShiftJis, TCharset::Gbk, TCharset::
 // others. Japanese is told by its kana instead.
 constexpr std::u32string_view kFrequent[] = {
     U"",
-    U"的一是不了在人有我他这个们中来上大为和国地到以说时要就出会可也你对生能而"
-    U"子那得于着下自之年过发后作里用道行所然家种事成方多经么去法学如都同现当没"
-    U"动面起看定天分还进好小部其些主样理心公司号路市区省电话王李张刘陈杨黄赵吴"
-    U"周",
-    U"的一是不了在人有我他這個們中來上大為和國地到以說時要就出會可也你對生能而"
-    U"子那得於著下自之年過發後作裡用道行所然家種事成方多經麼去法學如都同現當沒"
-    U"動面起看定天分還進好小部其些主樣理心公司號路市區省電話王李張劉陳楊黃趙吳"
-    U"周",
-    U"이다는의에하고가을지기로사한서를리대정도자적일시수인있나어주제전부장보국"
-    U"것들아게구해원과우김박최강조윤임동성민영호서울시번길",
+    U"的一是不了在人有我他这个们中来上大为和国地到以说时要就出会可也你对生能而子那得于着下自之年过发后作里用道行所然家"
+    U"种事成方多经么去"
+    U"法学如都同现当没动面起看定天分还进好小部其些主样理心公司号路市区省电话王李张刘陈杨黄赵吴周",
+    U"的一是不了在人有我他這個們中來上大為和國地到以說時要就出會可也你對生能而子那得於著下自之年過發後作裡用道行所然家"
+    U"種事成方多經麼去"
+    U"法學如都同現當沒動面起看定天分還進好小部其些主樣理心公司號路市區省電話王李張劉陳楊黃趙吳周",
+    U"이다는의에하고가을지기로사한서를리대정도자적일시수인있나어주제전부장보국것들아게구해원과우김박최강조윤임동성민영"
+    U"호"
+    U"서울시번길",
 };
 
-// The two bytes of each frequent character in its set, by lead << 8 | trail.
-const std::bitset<65536>& FrequentPairs(int s)
+// kFrequent as one bit per character of the Basic Multilingual Plane,
+// where all of them are: a look-up per two-byte character, not a search.
+class TFrequentBits {
+public:
+    TFrequentBits()
+    {
+        for (int s = 0; s < 4; ++s)
+            for (const char32_t cp : kFrequent[s])
+                bits_[s][cp >> 6] |= uint64_t(1) << (cp & 63);
+    }
+    bool Has(int set, char32_t cp) const { return cp < 0x10000 && (bits_[set][cp >> 6] >> (cp & 63) & 1) != 0; }
+
+private:
+    uint64_t bits_[4][0x10000 / 64] = {};
+};
+
+const TFrequentBits& Frequent()
 {
-    static const auto pairs = [] {
-        std::array<std::bitset<65536>, std::size(kFrequent)> all;
-        for (size_t i = 0; i < all.size(); ++i) {
-            const TCodec& codec = TCodec::Of(kMultiByte[i]);
-            for (char32_t cp : kFrequent[i]) {
-                char bytes[2];
-                if (codec.Encode(cp, bytes) == 2)
-                    all[i].set(size_t(uint8_t(bytes[0]) << 8 | uint8_t(bytes[1])));
+    static const TFrequentBits bits;
+    return bits;
+}
+
+// Whether every byte below hex 80 is, in the multi-byte set s, the ASCII
+// character of its number: no lead byte is below hex 80, so such a byte is
+// then a character of its own wherever it stands.
+bool AsciiPlain(int s)
+{
+    static const std::array<bool, 4> plain = [] {
+        std::array<bool, 4> all{};
+        for (int k = 0; k < 4; ++k) {
+            const TCodec& codec = TCodec::Of(kMultiByte[k]);
+            all[size_t(k)] = true;
+            for (int b = 0; b < 0x80; ++b) {
+                const char byte = char(b);
+                size_t length = 1;
+                const std::optional<char32_t> cp = codec.Defined(std::string_view(&byte, 1), 0, &length);
+                all[size_t(k)] = all[size_t(k)] && cp && *cp < 0x80;
             }
         }
         return all;
     }();
-    return pairs[size_t(s)];
+    return plain[size_t(s)];
 }
 
 bool IsKana(char32_t cp)
@@ -76,7 +100,7 @@ bool IsUndefined1252(uint8_t b)
 
 TCharsetGuess::TCharsetGuess() = default;
 
-void TCharsetGuess::Add(std::string_view text)
+bool TCharsetGuess::CountWestern(std::string_view text)
 {
     size_t run = 0;  // high bytes in a row so far
     bool any = false;
@@ -106,15 +130,34 @@ void TCharsetGuess::Add(std::string_view text)
         else if (run > 3)
             ++longRuns_;
     }
-    if (!any)
+    return any;
+}
+
+void TCharsetGuess::AddWestern(std::string_view text)
+{
+    CountWestern(text);
+}
+
+bool TCharsetGuess::Western() const
+{
+    return undefined_ == 0 && letters_ * 10 >= high_ * 6 && longRuns_ * 10 < high_ * 3;
+}
+
+void TCharsetGuess::Add(std::string_view text)
+{
+    if (Settled() || !CountWestern(text))
         return;
     for (int s = 0; s < kSets; ++s) {
         TSetScore& score = scores_[s];
         if (!score.Valid)
             continue;
         const TCodec& codec = TCodec::Of(kMultiByte[s]);
-        const std::bitset<65536>& frequent = FrequentPairs(s);
+        const bool asciiPlain = AsciiPlain(s);
         for (size_t at = 0; at < text.size();) {
+            if (asciiPlain && uint8_t(text[at]) < 0x80) {
+                ++at;  // a character of its own that changes no score
+                continue;
+            }
             size_t length = 1;
             const std::optional<char32_t> cp = codec.Defined(text, at, &length);
             // Code page 932 on Windows reads some bytes as C1 controls or
@@ -125,7 +168,7 @@ void TCharsetGuess::Add(std::string_view text)
             }
             if (length == 2) {
                 ++score.Pairs;
-                score.Hits += s == 0 ? IsKana(*cp) : frequent[size_t(uint8_t(text[at]) << 8 | uint8_t(text[at + 1]))];
+                score.Hits += s == 0 ? IsKana(*cp) : Frequent().Has(s, *cp);
             } else if (*cp >= 0x80) {
                 score.Hits += s == 0 && IsKana(*cp);
             }
@@ -134,10 +177,17 @@ void TCharsetGuess::Add(std::string_view text)
     }
 }
 
+bool TCharsetGuess::Settled() const
+{
+    for (const TSetScore& score : scores_)
+        if (score.Valid)
+            return false;
+    return true;
+}
+
 std::optional<TCharset> TCharsetGuess::Result() const
 {
-    const bool western = undefined_ == 0 && letters_ * 10 >= high_ * 6 && longRuns_ * 10 < high_ * 3;
-    if (high_ == 0 || western)
+    if (Western())
         return std::nullopt;
     int valid = 0, best = -1, ties = 0;
     for (int s = 0; s < kSets; ++s) {

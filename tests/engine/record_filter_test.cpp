@@ -15,6 +15,7 @@ TEST(FilterBox, rules_by_field_type)
         const char* box;
         const char* cell;
         bool matches;
+        TCharset set = TCharset::Windows1252;
     } cases[] = {
         // Text: contains, every letter of the character set without regard to case.
         {TFieldType::String, "", "anything", true},
@@ -23,6 +24,10 @@ TEST(FilterBox, rules_by_field_type)
         {TFieldType::String, "=5", "=5 apples", true},  // no comparisons in text fields
         {TFieldType::String, "=5", "5", false},
         {TFieldType::String, "pear", "apple", false},
+        {TFieldType::String, "\xEC\xEE\xF1", "\xCC\xCE\xD1\xCA\xC2\xC0", true, TCharset::Windows1251},  // мос
+        // never half of a two-byte character (ア 83 41, 臺 BB 4F)
+        {TFieldType::String, "a", "\x83\x41", false, TCharset::ShiftJis},
+        {TFieldType::List, "o", "\xBB\x4F", false, TCharset::Big5},
         // Numbers: by value, and still by text without an operator.
         {TFieldType::Float, ">=2.5", "2.50", true},
         {TFieldType::Float, ">=2.5", "2.4", false},
@@ -70,9 +75,9 @@ TEST(FilterBox, rules_by_field_type)
         {TFieldType::List, "nor", "North East", true},
     };
     for (const auto& c : cases) {
-        const TFilterCondition condition(c.type, c.box);
+        const TFilterCondition condition(c.type, c.box, "TRUE", "FALSE", c.set);
         EXPECT_EQ(condition.Matches(c.cell), c.matches)
-            << "type " << c.type << " box \"" << c.box << "\" cell \"" << c.cell << "\"";
+            << CharsetName(c.set) << " type " << c.type << " box \"" << c.box << "\" cell \"" << c.cell << "\"";
         EXPECT_TRUE(condition.Problem().empty()) << c.box;
     }
 }

@@ -6,7 +6,10 @@
 
 namespace quorvil {
 
-QString ToQString(std::string_view bytes)
+namespace {
+
+// The Western set without its tables: the most common case, cell by cell.
+QString Cp1252ToQString(std::string_view bytes)
 {
     QString text;
     text.reserve(qsizetype(bytes.size()));
@@ -17,21 +20,12 @@ QString ToQString(std::string_view bytes)
     return text;
 }
 
-std::string FromQString(const QString& text)
-{
-    std::string bytes;
-    bytes.reserve(size_t(text.size()));
-    for (QChar ch : text) {
-        int b = UnicodeToCp1252(ch.unicode());
-        bytes.push_back(b < 0 ? '?' : char(b));
-    }
-    return bytes;
-}
+}  // namespace
 
 QString ToQString(std::string_view bytes, TCharset set)
 {
     if (set == TCharset::Windows1252)
-        return ToQString(bytes);
+        return Cp1252ToQString(bytes);
     const std::u16string text = CharsetToUtf16(set, bytes);
     return QString::fromUtf16(text.data(), qsizetype(text.size()));
 }

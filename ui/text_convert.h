@@ -19,11 +19,6 @@ QString ToQString(std::string_view bytes, TCharset set);
 // names the character (RefusalText). Never a replacement character.
 std::optional<std::string> FromQString(const QString& text, TCharset set, QString* refusal = nullptr);
 
-// Windows-1252 bytes as text; every byte survives the round trip.
-QString ToQString(std::string_view bytes);
-// Text as Windows-1252 bytes; a character the set lacks becomes '?'.
-std::string FromQString(const QString& text);
-
 // A file name as the file system stores it, and back.
 QString PathToQString(const std::string& path);
 std::string QStringToPath(const QString& path);

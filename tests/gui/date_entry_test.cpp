@@ -130,9 +130,9 @@ private slots:
                 QCOMPARE(TakeMessage(false), QString());
             }
         }
-        QCOMPARE(ToQString(form->Tabs()->CurrentDB()->GetCell(record, field)), stored);
+        QCOMPARE(ToQString(form->Tabs()->CurrentDB()->GetCell(record, field), TCharset::Windows1252), stored);
         QCOMPARE(page.Model()->data(cell).toString(), stored);
-        QCOMPARE(ToQString(SavedCell(*form, record, field)), stored);
+        QCOMPARE(ToQString(SavedCell(*form, record, field), TCharset::Windows1252), stored);
     }
 
     void typed_into_the_list_and_record_views_data() { AddCases(); }
@@ -161,7 +161,7 @@ private slots:
             auto* line = qobject_cast<QLineEdit*>(panel.Editor(field));
             QVERIFY(line);
             // An empty value shows as an empty line, a stored one as it is.
-            QCOMPARE(line->text(), ToQString(kRows[size_t(record - 1)][size_t(field - 1)]));
+            QCOMPARE(line->text(), ToQString(kRows[size_t(record - 1)][size_t(field - 1)], TCharset::Windows1252));
             line->setFocus();
             line->selectAll();
             QTest::keyClicks(line, typed);
@@ -193,10 +193,10 @@ private slots:
                     leave();
                 }
             }
-            QCOMPARE(ToQString(form->Tabs()->CurrentDB()->GetCell(record, field)), stored);
+            QCOMPARE(ToQString(form->Tabs()->CurrentDB()->GetCell(record, field), TCharset::Windows1252), stored);
             panel.ShowRow(record - 1);
             QCOMPARE(line->text(), stored);
-            QCOMPARE(ToQString(SavedCell(*form, record, field)), stored);
+            QCOMPARE(ToQString(SavedCell(*form, record, field), TCharset::Windows1252), stored);
         }
     }
 

@@ -97,7 +97,7 @@ private slots:
         QString message;
         AnswerMessage(message);
         form->Action("SaveBtn")->trigger();
-        QCOMPARE(message, ToQString(ReadOnlyFileMessage(path)) +
+        QCOMPARE(message, ToQString(ReadOnlyFileMessage(path), TCharset::Windows1252) +
                               FromUtf8(" Use Save as to write the database to another file."));
 
         QueueModalAnswer([](QDialog& d) { d.findChild<QPushButton*>(FromUtf8("OkBtn"))->click(); });  // every field
@@ -204,7 +204,7 @@ private slots:
         AnswerButton(ButtonName(TMsgButton::SaveAs));
         AnswerFileDialog(Data(FromUtf8("whole")));
         form->Action("SaveBtn")->trigger();
-        QCOMPARE(OpenReadOnly(FromQString(Data(FromUtf8("whole.PDB"))))->GetCell(2, 2), std::string("bob"));
+        QCOMPARE(OpenReadOnly(*FromQString(Data(FromUtf8("whole.PDB")), TCharset::Windows1252))->GetCell(2, 2), std::string("bob"));
         form.reset();  // nothing changed, nothing asked
         QCOMPARE(FileBytes(PathToQString(path)), bytes);
 

@@ -453,7 +453,7 @@ private slots:
         QVERIFY(shown.value(1).startsWith(FromUtf8("JFile 3.x")));
         QCOMPARE(shown.size(), 7);
         QVERIFY(shown[6].startsWith(FromUtf8("SQLite database")));
-        auto copy = OpenReadOnly(FromQString(Data("copy.PDB")));
+        auto copy = OpenReadOnly(*FromQString(Data("copy.PDB"), TCharset::Windows1252));
         QCOMPARE(copy->Layout(), TLayout::JFile3);
         QCOMPARE(copy->FieldCount(), 20);
         QCOMPARE(copy->GetCell(1, 20), std::string("v20"));
@@ -532,7 +532,7 @@ private slots:
         QCOMPARE(messages, QStringList({FromUtf8("Field \"Photo\" (BINARY) cannot be written to the database; it is "
                                                  "left out."),
                                         FromUtf8("1 error encountered")}));
-        QCOMPARE(config_->Read("SAVE", "Dir"), FromQString(Data("out")));
+        QCOMPARE(config_->Read("SAVE", "Dir"), *FromQString(Data("out"), TCharset::Windows1252));
         QVERIFY(QFile::exists(Data("out/Quorvil.LOG")));
         QVERIFY(QFile::exists(Data("out/garden.sqlite")));  // its tables are the database export's to check
 

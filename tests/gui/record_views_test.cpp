@@ -58,7 +58,7 @@ struct Shown {
     {
         QStringList names;
         for (int r = 1; r <= db->RecordCount(); ++r)
-            names << ToQString(db->GetCell(r, 1));
+            names << ToQString(db->GetCell(r, 1), TCharset::Windows1252);
         return names;
     }
 };
@@ -167,13 +167,13 @@ private slots:
         TRecordPanel& panel = *s.page.EditPanel();
         QStringList seen;
         for (int k = 0; k < forward.size(); ++k) {
-            seen << ToQString(s.db->GetCell(panel.CurrentRecord(), 1));
+            seen << ToQString(s.db->GetCell(panel.CurrentRecord(), 1), TCharset::Windows1252);
             panel.NextBtnClick();
         }
         QCOMPARE(seen, forward);
         panel.ShowRow(0);
         panel.PrevBtnClick();  // back from the first row to the last
-        QCOMPARE(ToQString(s.db->GetCell(panel.CurrentRecord(), 1)), forward[forward.size() - 2]);
+        QCOMPARE(ToQString(s.db->GetCell(panel.CurrentRecord(), 1), TCharset::Windows1252), forward[forward.size() - 2]);
         // The keys go the same way, from a field's editor.
         QWidget* field = panel.Editor(3);
         const QKeyCombination keys[] = {Qt::ControlModifier | Qt::Key_Home, Qt::Key_PageUp, Qt::Key_PageDown,
@@ -181,7 +181,7 @@ private slots:
         QStringList moved;
         for (QKeyCombination key : keys) {
             QTest::keyClick(field, key.key(), key.keyboardModifiers());
-            moved << ToQString(s.db->GetCell(panel.CurrentRecord(), 1));
+            moved << ToQString(s.db->GetCell(panel.CurrentRecord(), 1), TCharset::Windows1252);
         }
         const QString last = forward[forward.size() - 2];
         QCOMPARE(moved, (QStringList{forward[0], last, forward[0], forward[1], last}));
@@ -305,7 +305,7 @@ private slots:
         QFETCH(int, layout);
         QFETCH(QString, added);
         const TFixedClock clock({{2025, 3, 14}, {9, 26, 53}});
-        const std::string path = FromQString(Data(FromUtf8("projects.PDB")));
+        const std::string path = *FromQString(Data(FromUtf8("projects.PDB")), TCharset::Windows1252);
         {
             auto db = CreateNew<TJFILE>(path);
             FillDatabase(*db,
@@ -381,7 +381,7 @@ private slots:
         AnswerAfter(
             [&](QDialog& d) {
                 auto& find = static_cast<TFindForm&>(d);
-                find.Find()->setText(ToQString("k\xF6ln"));
+                find.Find()->setText(ToQString("k\xF6ln", TCharset::Windows1252));
                 find.CaseSensitive()->setChecked(caseSensitive);
                 find.WordSearch()->setChecked(false);
                 for (int k = 0; onlyField && k < find.CheckBoxList()->count(); ++k)
@@ -400,7 +400,7 @@ private slots:
         auto* edit = qobject_cast<TNoteEdit*>(page.EditPanel()->Editor(3));
         edit->setCursorPosition(edit->text().size());
         QTest::keyClicks(edit, FromUtf8("!"));
-        QCOMPARE(ToQString(db.GetCell(record, 1)), names.last());
+        QCOMPARE(ToQString(db.GetCell(record, 1), TCharset::Windows1252), names.last());
         QCOMPARE(db.GetCell(record, 3), note + "!");
         form.Action("AllBtn")->trigger();
         QVERIFY(info->text().startsWith(FromUtf8("5 records")));
@@ -455,7 +455,7 @@ private slots:
         AnswerInputLine(FromUtf8("Fresh"));
         form.Action("SaveBtn")->trigger();
 
-        auto db = OpenReadOnly(FromQString(path));
+        auto db = OpenReadOnly(QStringToPath(path));
         QTEST(int(db->Layout()), "readBack");
         QCOMPARE(db->FieldCount(), 3);
         QCOMPARE(db->GetFieldName(1) + "|" + db->GetFieldName(2), std::string("No|Colour"));

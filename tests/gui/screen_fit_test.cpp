@@ -47,7 +47,7 @@ private slots:
     {
         QFETCH(QString, stored);
         for (const char* key : {"MainFormPos", "EditFormPos", "DefineFormPos"})
-            config_->Write(CurrentScreenSection(), key, FromQString(stored));
+            config_->Write(CurrentScreenSection(), key, stored.toStdString());
         TMainForm main;
         main.FormCreate({});
         TEditForm edit;

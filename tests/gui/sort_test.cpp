@@ -73,14 +73,14 @@ private slots:
             TDatabasePage& page = *form->Tabs()->Page(0);
             if (dialog) {
                 ClickHeader(*page.Grid(), 0);  // an arrow for the dialog's sort to take away
-                AnswerSortFields({ToQString(kFields[size_t(col)].name), FromUtf8("Name")});
+                AnswerSortFields({ToQString(kFields[size_t(col)].name, TCharset::Windows1252), FromUtf8("Name")});
                 form->Action("SortBtn")->trigger();
             } else {
                 ClickHeader(*page.Grid(), col);
             }
             QString names;
             for (int r = 1; r <= page.DataBase()->RecordCount(); ++r)
-                names += ToQString(page.DataBase()->GetCell(r, 1));
+                names += ToQString(page.DataBase()->GetCell(r, 1), TCharset::Windows1252);
             QTEST(names, "names");
             QCOMPARE(page.Model()->CellText(0, 0), names.left(1));
             QCOMPARE(Arrow(page), dialog ? FromUtf8("none") : QString::number(col) + FromUtf8(" up"));
@@ -108,7 +108,7 @@ private slots:
         const TJFILE& db = *form->Tabs()->CurrentDB();
         QString names;
         for (int r = 1; r <= db.RecordCount(); ++r)
-            names += ToQString(db.GetCell(r, 1));
+            names += ToQString(db.GetCell(r, 1), TCharset::Windows1252);
         QCOMPARE(names, FromUtf8("abdec"));  // 100, 9, -3, then the unreadable and the empty
     }
 
@@ -120,7 +120,7 @@ private slots:
         QStringList arrows;
         ClickHeader(*page.Grid(), 1);
         ClickHeader(*page.Grid(), 1);  // reversed: the rows turn, the records keep the sorted order
-        QCOMPARE(page.Model()->CellText(0, 0) + ToQString(page.DataBase()->GetCell(1, 1)), FromUtf8("ac"));
+        QCOMPARE(page.Model()->CellText(0, 0) + ToQString(page.DataBase()->GetCell(1, 1), TCharset::Windows1252), FromUtf8("ac"));
         arrows << Arrow(page);
         page.GridColumnMoved(1, 3);  // the sorted field moves to column 3
         arrows << Arrow(page);

@@ -159,7 +159,7 @@ private slots:
         QApplication::processEvents();  // the delegate commits a line edit queued
         db.SaveWithName("Things");
 
-        const CliResult info = RunBinary({"info", FromQString(path), "--json", "--records"});
+        const CliResult info = RunBinary({"info", QStringToPath(path), "--json", "--records"});
         QCOMPARE(info.code, 0);
         const nlohmann::json saved = nlohmann::json::parse(info.out);
         QCOMPARE(saved["fields"][0]["name"].get<std::string>() + "," + saved["fields"][1]["name"].get<std::string>() +
@@ -258,7 +258,7 @@ private slots:
         TDataBase& db = *form->Tabs()->CurrentDB();
         TDatabasePage& page = *form->Tabs()->Page(0);
         const auto record = [&](int r) {
-            return ToQString(db.GetCell(r, 1) + "|" + db.GetCell(r, 2) + "|" + db.GetCell(r, 3));
+            return ToQString(db.GetCell(r, 1) + "|" + db.GetCell(r, 2) + "|" + db.GetCell(r, 3), TCharset::Windows1252);
         };
         QWidget* keys = nullptr;  // where the undo keys go
         if (view == 3) {

@@ -549,6 +549,9 @@ void TTransferCommands::ImportCsvItemClick()
         TProgressLine::TRun run(context_.Progress(), true);
         TCsvImportOptions options;
         options.Utf8 = chosen.Utf8;
+        // A new database takes the set of the one in front, as New does.
+        if (const TDataBase* front = context_.Tabs().CurrentDB())
+            options.Charset = front->Charset();
         import = std::make_unique<TCsvImport>(csvName, options);
     } catch (const ECancelled&) {
         context_.ShowStatus(FromUtf8("Import of %1 cancelled.").arg(BareName(csvName)));

@@ -51,9 +51,9 @@ QString Difference(const Rows& a, const Rows& b)
         if (a[r] != b[r]) {
             QStringList left, right;
             for (const std::string& cell : a[r])
-                left << ToQString(cell);
+                left << ToQString(cell, TCharset::Windows1252);
             for (const std::string& cell : b[r])
-                right << ToQString(cell);
+                right << ToQString(cell, TCharset::Windows1252);
             return FromUtf8(" (row %1: [%2] against [%3])")
                 .arg(r)
                 .arg(left.join(FromUtf8("|")), right.join(FromUtf8("|")));

@@ -290,7 +290,7 @@ void GuiCase::init()
     config_.reset();  // the old one puts the variable back first
     config_ = std::make_unique<ConfigHome>();
     data_ = std::make_unique<QTemporaryDir>();
-    config_->Write("SAVE", "Dir", FromQString(data_->path()));
+    config_->Write("SAVE", "Dir", QStringToPath(data_->path()));
 }
 
 void GuiCase::cleanup()

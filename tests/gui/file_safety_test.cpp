@@ -204,7 +204,8 @@ private slots:
         AnswerButton(ButtonName(TMsgButton::SaveAs));
         AnswerFileDialog(Data(FromUtf8("whole")));
         form->Action("SaveBtn")->trigger();
-        QCOMPARE(OpenReadOnly(*FromQString(Data(FromUtf8("whole.PDB")), TCharset::Windows1252))->GetCell(2, 2), std::string("bob"));
+        QCOMPARE(OpenReadOnly(*FromQString(Data(FromUtf8("whole.PDB")), TCharset::Windows1252))->GetCell(2, 2),
+                 std::string("bob"));
         form.reset();  // nothing changed, nothing asked
         QCOMPARE(FileBytes(PathToQString(path)), bytes);
 

@@ -297,7 +297,8 @@ private slots:
         f.page.GridDblClick();
         ClearModalAnswers();
         QCOMPARE(opened, date);
-        QCOMPARE(f.Field(1, 6), date.isValid() ? std::string("10 Feb 2001") : *FromQString(text, TCharset::Windows1252));
+        QCOMPARE(f.Field(1, 6),
+                 date.isValid() ? std::string("10 Feb 2001") : *FromQString(text, TCharset::Windows1252));
     }
 
     void typing_into_a_list_cell_stores_one_of_its_values_data()
@@ -422,7 +423,8 @@ private slots:
         // The header click sorted the records; none of their values changed.
         QStringList records;
         for (int r = 1; r <= f.db->RecordCount(); ++r)
-            records << ToQString(f.db->GetCell(r, 1) + "|" + f.db->GetCell(r, 2) + "|" + f.db->GetCell(r, 3), TCharset::Windows1252);
+            records << ToQString(f.db->GetCell(r, 1) + "|" + f.db->GetCell(r, 2) + "|" + f.db->GetCell(r, 3),
+                                 TCharset::Windows1252);
         records.sort();
         QCOMPARE(records,
                  (QStringList{FromUtf8("bolt|02/02/2024|3"), FromUtf8("nut||12"), FromUtf8("pin|01/01/2001|")}));

@@ -173,7 +173,8 @@ private slots:
         QCOMPARE(seen, forward);
         panel.ShowRow(0);
         panel.PrevBtnClick();  // back from the first row to the last
-        QCOMPARE(ToQString(s.db->GetCell(panel.CurrentRecord(), 1), TCharset::Windows1252), forward[forward.size() - 2]);
+        QCOMPARE(ToQString(s.db->GetCell(panel.CurrentRecord(), 1), TCharset::Windows1252),
+                 forward[forward.size() - 2]);
         // The keys go the same way, from a field's editor.
         QWidget* field = panel.Editor(3);
         const QKeyCombination keys[] = {Qt::ControlModifier | Qt::Key_Home, Qt::Key_PageUp, Qt::Key_PageDown,

@@ -120,7 +120,8 @@ private slots:
         QStringList arrows;
         ClickHeader(*page.Grid(), 1);
         ClickHeader(*page.Grid(), 1);  // reversed: the rows turn, the records keep the sorted order
-        QCOMPARE(page.Model()->CellText(0, 0) + ToQString(page.DataBase()->GetCell(1, 1), TCharset::Windows1252), FromUtf8("ac"));
+        QCOMPARE(page.Model()->CellText(0, 0) + ToQString(page.DataBase()->GetCell(1, 1), TCharset::Windows1252),
+                 FromUtf8("ac"));
         arrows << Arrow(page);
         page.GridColumnMoved(1, 3);  // the sorted field moves to column 3
         arrows << Arrow(page);

@@ -14,7 +14,7 @@ namespace {
 
 using nlohmann::json;
 
-json Utf8Texts(const std::vector<pdbtest::SetText>& texts)
+[[maybe_unused]] json Utf8Texts(const std::vector<pdbtest::SetText>& texts)
 {
     json list = json::array();
     for (const pdbtest::SetText& text : texts)

@@ -15,7 +15,9 @@ namespace fs = std::filesystem;
 TempDir::TempDir()
 {
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    thread_local std::mt19937 random{std::random_device{}()};
+    // Not std::mt19937: a static Qt for Windows has its own instance of that
+    // engine, and the two clash when linked into one program.
+    thread_local std::minstd_rand random{std::random_device{}()};
     std::uniform_int_distribution<int> pick(0, int(sizeof kLetters) - 2);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = "quorvil-test-";

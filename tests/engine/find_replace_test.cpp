@@ -39,8 +39,8 @@ TEST(Find, matching_rules)
         {"\xB3\xF3\x64\x9F", "\xA3\xD3\x44\x8F", false, false, true, TCharset::Windows1250},
         {"\xEC\xEE\xF1\xEA\xE2\xE0", "\xCC\xCE\xD1", false, false, true, TCharset::Windows1251},  // москва / МОС
         {"\xEC\xEE\xF1\xEA\xE2\xE0", "\xCC\xCE\xD1", true, false, false, TCharset::Windows1251},
-        {"\xF6\xE1\xF2", "\xD3", false, false, true, TCharset::Windows1253},       // φας / Σ: the final sigma folds
-        {"I\xF0\x64\xFDr", "D\xDDR", false, false, false, TCharset::Windows1254},  // dır is no DİR
+        {"\xE1\xEB\xF6\xE1", "\xCB\xD6", false, false, true, TCharset::Windows1253},  // αλφα / ΛΦ
+        {"I\xF0\x64\xFDr", "D\xDDR", false, false, false, TCharset::Windows1254},     // dır is no DİR
         // A two-byte character is never matched in part: ア is 83 41, ソ 83 5C,
         // 臺 BB 4F, 北 A5 5F, 功 A5 5C, 丂 81 40, 똠 8C 63.
         {"\x83\x41", "A", true, false, false, TCharset::ShiftJis},

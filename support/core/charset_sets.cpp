@@ -88,7 +88,6 @@ bool IsMultiByte(TCharset set)
 struct TCodec::TTables {
     char32_t Single[256] = {};
     bool Stray[256] = {};                           // a byte that is no character alone (nor a lead)
-    bool Private[256] = {};                         // a single byte the set maps to private use
     std::vector<char32_t> Pairs;                    // by lead << 8 | trail; 0 for none
     std::unordered_map<char32_t, uint16_t> Encode;  // a single byte below 256, else lead << 8 | trail
 };
@@ -104,7 +103,6 @@ TCodec::TCodec(TCharset set) : set_(set), tables_(std::make_unique<TTables>())
         const std::optional<char32_t> cp = converter.Available() ? converter.Decode({&byte, 1}) : std::nullopt;
         if (cp) {
             t.Single[b] = *cp;
-            t.Private[b] = IsPrivateUse(*cp);
         } else if (!info.MultiByte && b >= 0x80 && b < 0xA0) {
             t.Single[b] = char32_t(b);  // Windows shows undefined bytes as the C1 controls
             t.Stray[b] = true;

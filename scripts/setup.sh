@@ -14,7 +14,8 @@ else
   packages=(g++ clang cmake make ninja-build pkg-config qt6-base-dev libgl-dev libsimpleini-dev
             nlohmann-json3-dev libxlsxwriter-dev libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth
             tango-icon-theme fonts-dejavu-core fonts-wqy-zenhei libqt6sql6-sqlite sqlite3 clang-format python3
-            dpkg-dev file desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl man-db)
+            dpkg-dev file desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl man-db
+            poppler-utils)
 fi
 missing=()
 for p in "${packages[@]}"; do

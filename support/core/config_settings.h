@@ -65,6 +65,11 @@ inline constexpr TTextSetting ColumnWidths{"#", "ColWidth", ""};  // "64,120,40"
 inline constexpr TFlagSetting FilterRow{"#", "FilterRow", false};
 inline constexpr TTextSetting Charset{"#", "Charset", "windows-1252"};  // an IANA name (CharsetName)
 inline constexpr TTextSetting SplitFileName{"#", "#", ""};              // the key: a value of the split's field
+// The printout's choices (print_options.h).
+inline constexpr TTextSetting PrintLayout{"#", "PrintLayout", "table"};  // "table" or "cards"
+inline constexpr TFlagSetting PrintLandscape{"#", "PrintLandscape", false};
+inline constexpr TTextSetting PrintFields{"#", "PrintFields", ""};  // "1,3,2": field numbers in print order
+inline constexpr TTextSetting PrintFontSize{"#", "PrintFontSize", "9"};
 
 }  // namespace settings
 

@@ -194,7 +194,7 @@ void TCommandContext::EnableButtons(bool on)
                              "SaveAsAccessItem", "SaveAsJF3Item",     "SaveAsJF4Item",     "SaveAsJF5Item",
                              "SaveAsJF55Item",   "ExportToCSVasItem", "ExportToHTMasItem", "ExportToTXTasItem",
                              "ExportProgramBtn", "ExportXlsxItem",    "ExportCsvUtf8Item", "ExportHtml5Item",
-                             "ExportJsonItem"})
+                             "ExportJsonItem",   "PrintItem",         "PrintPreviewItem",  "ExportPdfItem"})
         Action(name)->setEnabled(on);
     // A database whose file is read-only is looked at, searched, exported
     // and copied from (rearrange mode selects the rows to copy); the commands

@@ -8,6 +8,7 @@
 #include "database.h"
 #include "database_tabs.h"
 #include "export.h"
+#include "file_choice.h"
 #include "file_system.h"
 #include "layout.h"
 #include "message_dialog.h"
@@ -109,62 +110,6 @@ const ProgramExportCommand kProgramExports[] = {
 const ExportCommand& CommandOf(TExportFormat format)
 {
     return kExports[static_cast<int>(format)];
-}
-
-// "CSV files|*.CSV|All Files|*.*" as the file dialog's name filters; each
-// pattern also in lower case, as file names are case-sensitive here.
-QStringList NameFilters(const char* filter)
-{
-    const QStringList parts = FromUtf8(filter).split(QLatin1Char('|'));
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns;
-        for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'))) {
-            const QString shown = pattern == QLatin1String("*.*") ? FromUtf8("*") : pattern;
-            patterns << shown;
-            if (shown.toLower() != shown)
-                patterns << shown.toLower();
-        }
-        filters << parts[i] + FromUtf8(" (") + patterns.join(QLatin1Char(' ')) + FromUtf8(")");
-    }
-    return filters;
-}
-
-// The save dialog as both commands use it. The question about an existing
-// file is the command's own, not the dialog's.
-void PrepareSaveDialog(QFileDialog& dialog, const char* filter)
-{
-    dialog.setObjectName(FromUtf8("SaveDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(NameFilters(filter));
-}
-
-// The dialog's file, completed with its directory and the extension.
-std::string ChosenFile(const QFileDialog& dialog, const std::string& directory, const char* extension)
-{
-    if (dialog.selectedFiles().isEmpty())
-        return {};
-    return CompleteFileName(QStringToPath(dialog.selectedFiles().constFirst()), directory, extension);
-}
-
-// False when one of the files exists and the user keeps them.
-bool MayReplace(const std::vector<std::string>& names)
-{
-    std::vector<std::string> existing;
-    for (const std::string& name : names) {
-        std::error_code ec;
-        if (std::filesystem::exists(name, ec))
-            existing.push_back(name);
-    }
-    return existing.empty() || AskYesNo(PathToQString(OverwriteQuestion(existing)));
-}
-
-bool MayReplace(const std::string& name)
-{
-    return MayReplace(std::vector<std::string>{name});
 }
 
 // False when the user keeps the popup values that the .DEF file would split.

@@ -3,16 +3,39 @@
 #include "config_settings.h"
 #include "config_store.h"
 #include "file_system.h"
+#include "message_dialog.h"
 #include "modal.h"
+#include "save_places.h"
 #include "text_convert.h"
 
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include <filesystem>
+
 namespace quorvil {
 
 namespace {
+
+// "CSV files|*.CSV|All Files|*.*" as the file dialog's name filters; each
+// pattern also in lower case, as file names are case-sensitive here.
+QStringList NameFilters(const char* filter)
+{
+    const QStringList parts = FromUtf8(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'))) {
+            const QString shown = pattern == QLatin1String("*.*") ? FromUtf8("*") : pattern;
+            patterns << shown;
+            if (shown.toLower() != shown)
+                patterns << shown.toLower();
+        }
+        filters << parts[i] + FromUtf8(" (") + patterns.join(QLatin1Char(' ')) + FromUtf8(")");
+    }
+    return filters;
+}
 
 // A name without a directory is in `directory`; one without an extension
 // gets ".PDB".
@@ -97,6 +120,39 @@ std::string PickNewFileName(QWidget* parent, const QString& title)
     WriteText(*ini, settings::SaveDirectory, QStringToPath(chosen.absolutePath() + QLatin1Char('/')));
     WriteText(*ini, settings::NewFileName, QStringToPath(chosen.fileName()));
     return QStringToPath(chosen.absoluteFilePath());
+}
+
+void PrepareSaveDialog(QFileDialog& dialog, const char* filter)
+{
+    dialog.setObjectName(FromUtf8("SaveDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(NameFilters(filter));
+}
+
+std::string ChosenFile(const QFileDialog& dialog, const std::string& directory, const char* extension)
+{
+    if (dialog.selectedFiles().isEmpty())
+        return {};
+    return CompleteFileName(QStringToPath(dialog.selectedFiles().constFirst()), directory, extension);
+}
+
+bool MayReplace(const std::vector<std::string>& names)
+{
+    std::vector<std::string> existing;
+    for (const std::string& name : names) {
+        std::error_code ec;
+        if (std::filesystem::exists(name, ec))
+            existing.push_back(name);
+    }
+    return existing.empty() || AskYesNo(PathToQString(OverwriteQuestion(existing)));
+}
+
+bool MayReplace(const std::string& name)
+{
+    return MayReplace(std::vector<std::string>{name});
 }
 
 }  // namespace quorvil

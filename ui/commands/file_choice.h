@@ -25,4 +25,15 @@ std::vector<std::string> PickDatabaseFiles(QWidget* parent);
 // "SAVE" (remembered); empty when cancelled.
 std::string PickNewFileName(QWidget* parent, const QString& title);
 
+// The save dialog of the exports: `filter` as "CSV files|*.CSV|All
+// Files|*.*". The question about an existing file is the command's own, not
+// the dialog's.
+void PrepareSaveDialog(QFileDialog& dialog, const char* filter);
+// The dialog's file, completed with its directory and the extension; empty
+// when it returned none.
+std::string ChosenFile(const QFileDialog& dialog, const std::string& directory, const char* extension);
+// False when one of the files exists and the user keeps them.
+bool MayReplace(const std::vector<std::string>& names);
+bool MayReplace(const std::string& name);
+
 }  // namespace quorvil

@@ -42,6 +42,7 @@ const KeyChoice kKeys[] = {
     {"SaveFileAsItem", {"Ctrl+A", "Ctrl+Shift+S"}, QKeySequence::SaveAs},
     {"MergeItem", {"Ctrl+M"}, QKeySequence::UnknownKey},
     {"CloseBtn", {"Ctrl+W"}, QKeySequence::Close},
+    {"PrintItem", {"Ctrl+P"}, QKeySequence::Print},
     {"ExitProgItem", {"Alt+X", "Ctrl+Q"}, QKeySequence::Quit},
     {"UndoItem", {"Ctrl+Z"}, QKeySequence::Undo},
     {"RedoItem", {"Ctrl+Shift+Z"}, QKeySequence::Redo},
@@ -77,7 +78,8 @@ void TMainForm::CreateMenus()
     const MenuChoice menus[] = {
         {"&File",
          "FileMenu",
-         {"NewItem", "OpenFileItem", "ImportCsvItem", "SaveFileItem", "SaveFileAsItem", "MergeItem", "CloseBtn"}},
+         {"NewItem", "OpenFileItem", "ImportCsvItem", "SaveFileItem", "SaveFileAsItem", "MergeItem", "CloseBtn",
+          nullptr, "PrintPreviewItem", "PrintItem", "ExportPdfItem"}},
         {"&Edit",
          "EditMenu",
          {"UndoItem", "RedoItem", nullptr, "CutCellsItem", "CopyCellsItem", "CopyWithNamesItem", "PasteCellsItem",
@@ -107,6 +109,9 @@ void TMainForm::CreateMenus()
         layouts->addAction(Action(name));
     fileMenu->insertMenu(Action("MergeItem"), layouts);
     fileMenu->insertMenu(Action("MergeItem"), exchange_->ProgramExportMenu());
+    // The printed pages as a file, after the formats for other programs.
+    exchange_->ProgramExportMenu()->addSeparator();
+    exchange_->ProgramExportMenu()->addAction(Action("ExportPdfItem"));
     // Beside the handheld converter's exports too, where those are looked for.
     QMenu* databaseMenu = menuBar()->findChild<QMenu*>(FromUtf8("DatabaseMenu"));
     databaseMenu->insertMenu(Action("SaveAsAccessItem"), exchange_->ProgramExportMenu());

@@ -16,6 +16,7 @@
 #include "key_filter.h"
 #include "message_dialog.h"
 #include "outside_changes.h"
+#include "print_commands.h"
 #include "recent_menu.h"
 #include "record_commands.h"
 #include "text_convert.h"
@@ -95,6 +96,7 @@ TMainForm::TMainForm(QWidget* parent)
     // In the layout the database has, so that the copy loses nothing.
     tabs_->SetSaveAs([this] { return exchange_->SaveFileAsItemClick(0); });
     transfer_ = std::make_unique<TTransferCommands>(*context_, *records_->PopupMenu());
+    print_ = std::make_unique<TPrintCommands>(*context_);
     help_ = std::make_unique<THelpCommands>(*context_);
     CreateMenus();
     CreateToolBar();

@@ -27,6 +27,7 @@ class TFindCommands;
 class THelpCommands;
 class TKeyFilter;
 class TOutsideChanges;
+class TPrintCommands;
 class TRecentMenu;
 class TRecordCommands;
 class TTransferCommands;
@@ -57,6 +58,7 @@ public:
     TFindCommands& Finds() const { return *finds_; }
     TExchangeCommands& Exchange() const { return *exchange_; }
     TTransferCommands& Transfer() const { return *transfer_; }
+    TPrintCommands& Printing() const { return *print_; }
     THelpCommands& Help() const { return *help_; }
     // The watch over the open files for changes made by other programs.
     TOutsideChanges& OutsideChanges() const { return *outside_; }
@@ -85,6 +87,7 @@ private:
     std::unique_ptr<TFindCommands> finds_;
     std::unique_ptr<TExchangeCommands> exchange_;
     std::unique_ptr<TTransferCommands> transfer_;
+    std::unique_ptr<TPrintCommands> print_;
     std::unique_ptr<THelpCommands> help_;
     std::unique_ptr<TKeyFilter> keys_;
     std::unique_ptr<TOutsideChanges> outside_;

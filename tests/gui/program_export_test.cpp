@@ -79,8 +79,10 @@ private slots:
     void the_menus_and_the_tool_bar_offer_the_same_four_exports()
     {
         auto form = StartMainForm({PathToQString(Db("things.PDB", "Things", kFields, kRows))});
-        const QStringList items =
-            FromUtf8("ExportXlsxItem ExportCsvUtf8Item ExportHtml5Item ExportJsonItem").split(QLatin1Char(' '));
+        // The printed pages as PDF follow the formats, after a separator.
+        const QStringList items = FromUtf8(
+                                      "ExportXlsxItem ExportCsvUtf8Item ExportHtml5Item ExportJsonItem  ExportPdfItem")
+                                      .split(QLatin1Char(' '));
         QMenu* menu = form->findChild<QMenu*>(FromUtf8("ExportProgramMenu"));
         QVERIFY(menu);
         QStringList names;

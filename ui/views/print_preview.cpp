@@ -15,7 +15,9 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
+#include <cstdlib>
 #include <exception>
 
 namespace quorvil {
@@ -41,7 +43,7 @@ public:
         grey.setColor(QPalette::Window, QColor(128, 128, 128));
         setPalette(grey);
     }
-    // The page's size in pixels for its paper of `paper` points.
+    // The size the page is shown at, in pixels.
     void SetPageSize(QSize size) { page_ = size; }
 
 protected:
@@ -57,10 +59,24 @@ protected:
         painter.fillRect(at.translated(3, 3), QColor(64, 64, 64));
         painter.drawImage(at.topLeft(), image);
     }
+    // With the whole page in view the wheel turns pages; else it scrolls.
+    void wheelEvent(QWheelEvent* event) override
+    {
+        if (!parentWidget() || height() > parentWidget()->height()) {
+            event->ignore();
+            return;
+        }
+        turn_ += event->angleDelta().y();
+        if (std::abs(turn_) >= 120) {
+            preview_.ShowPage(preview_.CurrentPage() + (turn_ < 0 ? 1 : -1));
+            turn_ = 0;
+        }
+    }
 
 private:
     TPrintPreview& preview_;
     QSize page_;
+    int turn_ = 0;  // wheel steps not yet a page
 };
 
 TPrintPreview::TPrintPreview(const TJFILE& db, const TPrintSource& source, const QStringList& fieldNames,
@@ -71,6 +87,38 @@ TPrintPreview::TPrintPreview(const TJFILE& db, const TPrintSource& source, const
     setWindowTitle(FromUtf8("Print preview"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    QHBoxLayout* top = BuildButtons();
+    view_ = new TPageView(*this);
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName(FromUtf8("PageScroll"));
+    scroll_->setWidget(view_);
+    scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    scroll_->setBackgroundRole(QPalette::Dark);
+    progress_ = new TProgressLine(this);
+    note_ = new QLabel(this);
+    note_->setObjectName(FromUtf8("PreviewNote"));
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(note_, 1);
+    bottom->addWidget(progress_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(scroll_, 1);
+    layout->addLayout(bottom);
+
+    Connect();
+    resize(760, 900);
+    LoadFormPosition(*this);
+    ShowPage(0);
+}
+
+TPrintPreview::~TPrintPreview()
+{
+    SaveFormPosition(*this);
+}
+
+// The row over the page: turning pages, the zoom, and what to do with them.
+QHBoxLayout* TPrintPreview::BuildButtons()
+{
     auto button = [this](const char* name, const char* text) {
         auto* b = new QPushButton(FromUtf8(text), this);
         b->setObjectName(FromUtf8(name));
@@ -89,7 +137,7 @@ TPrintPreview::TPrintPreview(const TJFILE& db, const TPrintSource& source, const
     options_ = button("OptionsBtn", "&Options...");
     print_ = button("PrintBtn", "&Print...");
     pdf_ = button("ExportPdfBtn", "Export as P&DF...");
-    auto* close = button("CloseBtn", "Close");
+    close_ = button("CloseBtn", "Close");
     auto* top = new QHBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*>{previous_, next_, count_})
         top->addWidget(w);
@@ -97,33 +145,20 @@ TPrintPreview::TPrintPreview(const TJFILE& db, const TPrintSource& source, const
     top->addWidget(zoomLabel);
     top->addWidget(zoom_);
     top->addStretch();
-    for (QWidget* w : std::initializer_list<QWidget*>{options_, print_, pdf_, close})
+    for (QWidget* w : std::initializer_list<QWidget*>{options_, print_, pdf_, close_})
         top->addWidget(w);
+    return top;
+}
 
-    view_ = new TPageView(*this);
-    scroll_ = new QScrollArea(this);
-    scroll_->setObjectName(FromUtf8("PageScroll"));
-    scroll_->setWidget(view_);
-    scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    scroll_->setBackgroundRole(QPalette::Dark);
-    progress_ = new TProgressLine(this);
-    note_ = new QLabel(this);
-    note_->setObjectName(FromUtf8("PreviewNote"));
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(note_, 1);
-    bottom->addWidget(progress_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(scroll_, 1);
-    layout->addLayout(bottom);
-
+void TPrintPreview::Connect()
+{
     connect(previous_, &QPushButton::clicked, this, [this] { ShowPage(page_ - 1); });
     connect(next_, &QPushButton::clicked, this, [this] { ShowPage(page_ + 1); });
     connect(zoom_, &QComboBox::currentIndexChanged, this, [this] { FitPage(); });
     connect(options_, &QPushButton::clicked, this, &TPrintPreview::EditOptions);
     connect(print_, &QPushButton::clicked, this, [this] { done(Print); });
     connect(pdf_, &QPushButton::clicked, this, [this] { done(ExportPdf); });
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(close_, &QPushButton::clicked, this, &QDialog::reject);
     const std::pair<QKeySequence, int> keys[] = {{QKeySequence(Qt::Key_PageUp), -1},
                                                  {QKeySequence(Qt::Key_PageDown), 1},
                                                  {QKeySequence(Qt::CTRL | Qt::Key_Home), -1000000},
@@ -132,14 +167,6 @@ TPrintPreview::TPrintPreview(const TJFILE& db, const TPrintSource& source, const
         auto* shortcut = new QShortcut(key, this);
         connect(shortcut, &QShortcut::activated, this, [this, step = step] { ShowPage(page_ + step); });
     }
-    resize(760, 900);
-    LoadFormPosition(*this);
-    ShowPage(0);
-}
-
-TPrintPreview::~TPrintPreview()
-{
-    SaveFormPosition(*this);
 }
 
 const TPrintOptions& TPrintPreview::Options() const

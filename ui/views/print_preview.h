@@ -14,6 +14,7 @@
 #include <memory>
 
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -58,6 +59,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QHBoxLayout* BuildButtons();
+    void Connect();
     // Lays the pages out for `options`; false (the pages as before) when
     // cancelled.
     bool Relayout(const TPrintOptions& options);
@@ -80,6 +83,7 @@ private:
     QPushButton* options_;
     QPushButton* print_;
     QPushButton* pdf_;
+    QPushButton* close_;
     TProgressLine* progress_;
     TPrintOptionsForm* form_ = nullptr;
 };

@@ -94,6 +94,7 @@ TPrintPreview::TPrintPreview(const TJFILE& db, const TPrintSource& source, const
     scroll_->setWidget(view_);
     scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     scroll_->setBackgroundRole(QPalette::Dark);
+    scroll_->viewport()->installEventFilter(this);
     progress_ = new TProgressLine(this);
     note_ = new QLabel(this);
     note_->setObjectName(FromUtf8("PreviewNote"));
@@ -223,10 +224,13 @@ QImage TPrintPreview::PageImage(int index, QSize size)
     return image;
 }
 
-void TPrintPreview::resizeEvent(QResizeEvent* event)
+bool TPrintPreview::eventFilter(QObject* watched, QEvent* event)
 {
-    QDialog::resizeEvent(event);
-    FitPage();
+    // The view's room is known once the layout has sized it, after the
+    // window's own resize.
+    if (watched == scroll_->viewport() && event->type() == QEvent::Resize)
+        FitPage();
+    return QDialog::eventFilter(watched, event);
 }
 
 // The page as large as the window lets it be: whole, or as wide as the
@@ -236,7 +240,9 @@ void TPrintPreview::FitPage()
     const QSizeF paper = document_->PageLayout().fullRectPoints().size();
     const bool fitWidth = zoom_->currentIndex() == 1;
     const int scrollBar = scroll_->verticalScrollBar()->sizeHint().width();
-    const QSize room = scroll_->viewport()->size() - QSize(2 * kFrame + (fitWidth ? scrollBar : 0), 2 * kFrame);
+    // The room with no scroll bar showing, so that one coming or going
+    // changes nothing.
+    const QSize room = scroll_->contentsRect().size() - QSize(2 * kFrame + (fitWidth ? scrollBar : 0), 2 * kFrame);
     if (room.width() <= 0 || room.height() <= 0 || paper.isEmpty())
         return;
     QSize page(room.width(), int(room.width() * paper.height() / paper.width()));

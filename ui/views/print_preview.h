@@ -56,7 +56,7 @@ signals:
     void OptionsAccepted(const TPrintOptions& options);
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QHBoxLayout* BuildButtons();

@@ -42,6 +42,10 @@ TFlowPoint FillPage(TFlowPoint start, int count, const TFlowMetrics& metrics, co
         if (place)
             place(block, lines - left, taken, top);
         line = lines - left + taken;
+        if (line >= lines) {  // the forced last line of a block
+            ++block;
+            line = 0;
+        }
         break;
     }
     return {block, block < count ? line : 0};

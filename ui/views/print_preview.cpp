@@ -233,6 +233,14 @@ bool TPrintPreview::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+void TPrintPreview::changeEvent(QEvent* event)
+{
+    // The options stay in sight while the pages are turned under them.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && form_)
+        form_->raise();
+    QDialog::changeEvent(event);
+}
+
 // The page as large as the window lets it be: whole, or as wide as the
 // window with the rest scrolled to.
 void TPrintPreview::FitPage()

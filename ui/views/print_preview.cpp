@@ -24,9 +24,9 @@ namespace quorvil {
 
 namespace {
 
-// The pages painted at their size last are kept, so that going back and
-// forth costs nothing; a page of the largest size is about 4 MB.
-constexpr size_t kCachedPages = 6;
+// The pages painted last are kept, so that going back and forth costs
+// nothing; a page as wide as a large screen takes about 10 MB.
+constexpr size_t kCachedPages = 4;
 // The grey around the page in view, in pixels.
 constexpr int kFrame = 12;
 
@@ -245,6 +245,8 @@ void TPrintPreview::changeEvent(QEvent* event)
 // window with the rest scrolled to.
 void TPrintPreview::FitPage()
 {
+    if (!document_)  // handed to the printer
+        return;
     const QSizeF paper = document_->PageLayout().fullRectPoints().size();
     const bool fitWidth = zoom_->currentIndex() == 1;
     const int scrollBar = scroll_->verticalScrollBar()->sizeHint().width();

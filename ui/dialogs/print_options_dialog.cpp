@@ -163,6 +163,8 @@ void TPrintOptionsForm::ShowFields()
                               .arg(fields_.size())
                               .arg(names_.size())
                               .arg(fontMetrics().elidedText(chosen.join(FromUtf8(", ")), Qt::ElideRight, 320)));
+    if (isVisible())
+        adjustSize();  // room for the lines the names now take
 }
 
 }  // namespace quorvil

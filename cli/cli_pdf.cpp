@@ -4,6 +4,21 @@
 
 namespace quorvil {
 
+namespace {
+
+TPdfWriter pdfWriter = nullptr;
+
+}  // namespace
+
+bool PdfExportAvailable()
+{
+#ifdef QUORVIL_PDF_EXPORT
+    return true;
+#else
+    return false;
+#endif
+}
+
 TPrintOptions PdfOptions(const Arguments& args)
 {
     TPrintOptions options;
@@ -20,16 +35,16 @@ TPrintOptions PdfOptions(const Arguments& args)
     return options;
 }
 
-#ifndef QUORVIL_PDF_EXPORT
-bool PdfExportAvailable()
+void SetPdfWriter(TPdfWriter writer)
 {
-    return false;
+    pdfWriter = writer;
 }
 
-void ExportPdf(TJFILE&, const TPrintOptions&, const std::string&)
+void ExportPdf(TJFILE& db, const TPrintOptions& options, const std::string& fileName)
 {
-    throw std::logic_error("This build of quorvil-cli has no PDF export: it was built without Qt.");
+    if (!pdfWriter)
+        throw std::logic_error("This program writes no PDF: quorvil-cli does.");
+    pdfWriter(db, options, fileName);
 }
-#endif
 
 }  // namespace quorvil

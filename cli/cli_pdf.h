@@ -1,6 +1,6 @@
 #pragma once
 // `export pdf`: the printout's choices given as options, and the pages
-// written where the build has Qt's painting.
+// written by the writer the program's main sets, one that links Qt.
 #include "cli_args.h"
 #include "print_options.h"
 
@@ -19,10 +19,16 @@ bool PdfExportAvailable();
 TPrintOptions PdfOptions(const Arguments& args);
 
 // Writes every record of `db`, in record order, as pages of `options` to
-// `fileName`, replacing it once complete. Starts Qt on the offscreen
-// platform (unless QT_QPA_PLATFORM names another), so no display is needed.
-// Throws EStreamError when the file cannot be written, std::logic_error in a
-// build without PDF.
+// `fileName`, replacing it once complete; throws EStreamError when the file
+// cannot be written.
+using TPdfWriter = void (*)(TJFILE& db, const TPrintOptions& options, const std::string& fileName);
+// The main of a program that links Qt sets WritePdfOffscreen; a program
+// without a writer throws std::logic_error on `export pdf`.
+void SetPdfWriter(TPdfWriter writer);
 void ExportPdf(TJFILE& db, const TPrintOptions& options, const std::string& fileName);
+
+// The writer of quorvil_cli_pdf: starts Qt on the offscreen platform (unless
+// QT_QPA_PLATFORM names another), so no display is needed.
+void WritePdfOffscreen(TJFILE& db, const TPrintOptions& options, const std::string& fileName);
 
 }  // namespace quorvil

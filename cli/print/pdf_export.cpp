@@ -1,5 +1,4 @@
-// The one part of quorvil-cli that starts Qt, and only for `export pdf`:
-// the other commands stay as quick and small as without it.
+// The one part of quorvil-cli that starts Qt, and only for `export pdf`.
 #include "cli_pdf.h"
 #include "print_document.h"
 
@@ -30,12 +29,7 @@ struct TQtErrorsOnly {
 
 }  // namespace
 
-bool PdfExportAvailable()
-{
-    return true;
-}
-
-void ExportPdf(TJFILE& db, const TPrintOptions& options, const std::string& fileName)
+void WritePdfOffscreen(TJFILE& db, const TPrintOptions& options, const std::string& fileName)
 {
     // Pages need fonts, not a screen: the tool runs where no display is.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -34,7 +34,7 @@ bool KeptInFileName(unsigned char c)
 }
 
 // The directory of a file, made absolute: a bare name is in the current one.
-std::string DirectoryOf(const std::string& fileName)
+std::string AbsoluteDirectoryOf(const std::string& fileName)
 {
     if (fileName.empty())
         return {};
@@ -80,7 +80,7 @@ void CheckOutputNames(const std::vector<TOutput>& outputs)
 {
     std::set<std::string> seen;
     for (const TOutput& o : outputs) {
-        const std::string dir = DirectoryOf(o.FileName);
+        const std::string dir = AbsoluteDirectoryOf(o.FileName);
         if (!dir.empty() && !DirectoryExists(dir))
             throw EStreamError("Cannot create file \"" + o.FileName + "\". No such file or directory");
         std::error_code ec;
@@ -253,7 +253,7 @@ std::string SplitOutputName(const TJFILE& db, const std::string& outputDir, cons
     if (!fs::path(name).has_parent_path()) {
         std::string dir = outputDir;
         if (dir.empty() || !DirectoryExists(dir))
-            dir = DirectoryOf(db.FileName);
+            dir = AbsoluteDirectoryOf(db.FileName);
         if (dir.empty() || !DirectoryExists(dir))
             dir = ProgramDir();
         full = AddBackslash(dir) + name;

@@ -46,8 +46,9 @@ public:
 
     // Lays out every page, measuring every printed cell: linear in the
     // records shown. Each record is a step of ReportProgress, so a watcher
-    // sees it and may stop it (ECancelled; the document then has no pages).
-    void Paginate();
+    // sees it and may stop it (ECancelled; the document then has no pages);
+    // the steps count as the first of `parts` equal parts of the work.
+    void Paginate(int parts = 1);
     // 0 before Paginate; at least 1 after it (a database without records
     // prints its header).
     int PageCount() const;

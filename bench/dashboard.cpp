@@ -155,18 +155,23 @@ ProcessRun RunProgram(const std::vector<std::string>& args, const std::string& o
     return {seconds, double(usage.ru_maxrss) * 1024.0};
 }
 
-// The peak resident memory of `args`, in bytes, spawned from a fresh and
-// small process (this program run again with --peak-of) so that the peak is
-// the program's own.
-double PeakMemory(const char* self, const fs::path& dir, std::vector<std::string> args)
+// The peak resident memory of `args`, in bytes, and its wall time, spawned
+// from a fresh and small process (this program run again with --peak-of) so
+// that the peak is the program's own.
+ProcessRun PeakAndTime(const char* self, const fs::path& dir, std::vector<std::string> args)
 {
     const std::string report = (dir / "peak.txt").string();
     args.insert(args.begin(), {self, "--peak-of"});
     RunProgram(args, report);
     std::ifstream in(report);
-    double bytes = -1;
-    in >> bytes;
-    return bytes;
+    ProcessRun run{-1, -1};
+    in >> run.peakBytes >> run.seconds;
+    return run;
+}
+
+double PeakMemory(const char* self, const fs::path& dir, std::vector<std::string> args)
+{
+    return PeakAndTime(self, dir, std::move(args)).peakBytes;
 }
 
 // Peak resident memory of a fresh process that opens the database and holds
@@ -433,6 +438,19 @@ void AddExports(const Context& c, TJFILE& db, std::vector<Row>& rows)
     const double peak = PeakMemory(c.self, c.dir,
                                    {QUORVIL_CLI_PATH, "export", "xlsx", c.copy, "-o", stem + "-cli.xlsx"});
     rows.push_back({"quorvil-cli export xlsx, peak", Mb(peak), "file size", Mb(c.fileSize), peak / c.fileSize, 2});
+#endif
+#ifdef QUORVIL_PDF_EXPORT
+    // Thousands of pages: one run, timed and measured at once. The tool
+    // itself, since this program does not link Qt.
+    const std::string pdf = stem + ".pdf";
+    const ProcessRun printing = PeakAndTime(c.self, c.dir, {QUORVIL_CLI_PATH, "export", "pdf", c.copy, "-o", pdf});
+    const std::string pdfSize = Mb(double(fs::file_size(pdf)));
+#ifdef QUORVIL_XLSX_EXPORT
+    rows.push_back(TimeRow("quorvil-cli export pdf (" + pdfSize + ")", printing.seconds, "XLSX export", writing, 0));
+#endif
+    rows.push_back({"quorvil-cli export pdf, peak", Mb(printing.peakBytes), "file size", Mb(c.fileSize),
+                    printing.peakBytes / c.fileSize, 2});
+    fs::remove(pdf);
 #endif
 #ifdef QUORVIL_ACCESS_EXPORT
     const double csv = Best([&] { WriteCSV(db, fields, stem + ".CSV"); });
@@ -728,7 +746,8 @@ int main(int argc, char** argv)
 {
     using namespace quorvil::bench;
     if (argc >= 3 && std::strcmp(argv[1], "--peak-of") == 0) {
-        std::printf("%.0f\n", RunProgram(std::vector<std::string>(argv + 2, argv + argc)).peakBytes);
+        const ProcessRun run = RunProgram(std::vector<std::string>(argv + 2, argv + argc));
+        std::printf("%.0f %.6f\n", run.peakBytes, run.seconds);
         return 0;
     }
     if (argc == 3 && std::strcmp(argv[1], "--open-and-exit") == 0)

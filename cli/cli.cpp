@@ -3,6 +3,7 @@
 #include "cli_args.h"
 #include "cli_diagnostics.h"
 #include "cli_exchange.h"
+#include "cli_pdf.h"
 #include "cli_where.h"
 #include "csv_import.h"
 #include "database_charset.h"
@@ -41,6 +42,10 @@ const char* const kUsage =
     "       quorvil-cli export xlsx FILE -o OUT [--fields 1,3,2] [--where FIELD OP VALUE]...\n"
 #endif
     "       quorvil-cli export html5|json FILE -o OUT [--fields 1,3,2] [--where FIELD OP VALUE]...\n"
+#ifdef QUORVIL_PDF_EXPORT
+    "       quorvil-cli export pdf FILE -o OUT [--fields 1,3,2] [--cards] [--landscape] [--font-size N]\n"
+    "                              [--where FIELD OP VALUE]...\n"
+#endif
     "       quorvil-cli import FILE.CSV -o OUT.PDB [--layout N] [--no-header] [--utf8 [--separator ';']]\n"
     "                          [--charset NAME]\n"
     "       quorvil-cli split FILE [--field NAME] [-d DIR] [--formats pdb,csv,html,txt] [--all-values]\n"
@@ -146,20 +151,14 @@ std::string ExportFormatNames()
     for (TProgramFormat format : kProgramFormats)
         if (ProgramFormatAvailable(format))
             names += std::string(", ") + ProgramFormatKind(format).CliName;
+    if (PdfExportAvailable())
+        names += ", pdf";
     return names;
 }
 
-int Export(int argc, char** argv, std::ostream& err)
+// --separator and --bom, which only csv-utf8 takes.
+TStandardCsvOptions CsvOptions(const Arguments& args, std::optional<TProgramFormat> program)
 {
-    Arguments args = Parse(argc, argv, {"-o", "--fields", "--separator", "--charset"}, {"--bom"}, WhereOption());
-    if (args.positional.size() != 2)
-        throw UsageError("export takes a format and one file");
-    const std::map<std::string, TExportFormat> formats = {
-        {"csv", TExportFormat::CSV}, {"html", TExportFormat::HTML}, {"txt", TExportFormat::TXT}};
-    auto format = formats.find(args.positional[0]);
-    const std::optional<TProgramFormat> program = ProgramFormatNamed(args.positional[0]);
-    if (format == formats.end() && (!program || !ProgramFormatAvailable(*program)))
-        throw UsageError("export formats are " + ExportFormatNames());
     TStandardCsvOptions csvOptions;
     csvOptions.ByteOrderMark = args.flags.count("--bom") > 0;
     if (auto separator = args.options.find("--separator"); separator != args.options.end()) {
@@ -169,6 +168,29 @@ int Export(int argc, char** argv, std::ostream& err)
     }
     if (program != TProgramFormat::CSV && (csvOptions.ByteOrderMark || args.options.count("--separator")))
         throw UsageError("--separator and --bom are options of csv-utf8");
+    return csvOptions;
+}
+
+int Export(int argc, char** argv, std::ostream& err)
+{
+    Arguments args = Parse(argc, argv, {"-o", "--fields", "--separator", "--charset", "--font-size"},
+                           {"--bom", "--cards", "--landscape"}, WhereOption());
+    if (args.positional.size() != 2)
+        throw UsageError("export takes a format and one file");
+    const std::map<std::string, TExportFormat> formats = {
+        {"csv", TExportFormat::CSV}, {"html", TExportFormat::HTML}, {"txt", TExportFormat::TXT}};
+    auto format = formats.find(args.positional[0]);
+    const std::optional<TProgramFormat> program = ProgramFormatNamed(args.positional[0]);
+    const bool pdf = args.positional[0] == "pdf";
+    if (pdf && !PdfExportAvailable())
+        throw UsageError("this build has no PDF export (it was built without Qt); export formats are " +
+                         ExportFormatNames());
+    if (format == formats.end() && !pdf && (!program || !ProgramFormatAvailable(*program)))
+        throw UsageError("export formats are " + ExportFormatNames());
+    if (!pdf && (args.flags.count("--cards") || args.flags.count("--landscape") || args.options.count("--font-size")))
+        throw UsageError("--cards, --landscape and --font-size are options of pdf");
+    TPrintOptions printOptions = pdf ? PdfOptions(args) : TPrintOptions{};
+    const TStandardCsvOptions csvOptions = CsvOptions(args, program);
     std::string output = Required(args, "-o");
     auto listed = args.options.find("--fields");
     std::vector<int> fields;
@@ -187,7 +209,10 @@ int Export(int argc, char** argv, std::ostream& err)
                              std::to_string(db->FieldCount()) + ")");
     const std::unique_ptr<TJFILE> passing = DatabaseWhere(*db, args);
     TJFILE& source = passing ? *passing : *db;
-    if (program == TProgramFormat::JSON && !set) {
+    if (pdf) {
+        printOptions.Fields = fields;
+        ExportPdf(source, printOptions, output);
+    } else if (program == TProgramFormat::JSON && !set) {
         // Without a set, the form `create` reads back, as `info --json` prints it.
         WriteJson(source, fields, output, std::nullopt);
     } else if (program) {

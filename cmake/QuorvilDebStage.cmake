@@ -17,7 +17,7 @@ function(gzip_in_place path)
 endfunction()
 
 # cpack's strip keeps the compiler's notes; dh_strip removes them too.
-file(GLOB programs "${root}/bin/*")
+file(GLOB programs "${root}/bin/*" "${root}/libexec/quorvil/*")
 foreach(program IN LISTS programs)
   execute_process(COMMAND "${CPACK_QUORVIL_STRIP}" --remove-section=.comment --remove-section=.note "${program}"
                   RESULT_VARIABLE failed)
@@ -60,7 +60,7 @@ endforeach()
 # clone was: folders and programs 0755, everything else 0644.
 file(GLOB_RECURSE staged LIST_DIRECTORIES true "${CPACK_TEMPORARY_DIRECTORY}/*")
 foreach(path IN LISTS staged)
-  if(IS_DIRECTORY "${path}" OR path MATCHES "/bin/[^/]+$")
+  if(IS_DIRECTORY "${path}" OR path MATCHES "/(bin|libexec/quorvil)/[^/]+$")
     file(CHMOD "${path}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
                                      WORLD_EXECUTE)
   else()

@@ -99,6 +99,14 @@ TEST_F(ExchangeCli, wrong_choices_fail_with_one_line)
          2,
          "quorvil-cli: --where: '\xC5\x81' cannot be stored in a Windows-1252 database; give the database's character "
          "set with --charset"},
+        {{"export", "csv", "master.pdb", "-o", "m.csv", "--landscape"},
+         2,
+         "quorvil-cli: --cards, --landscape and --font-size are options of pdf"},
+#ifdef QUORVIL_PDF_EXPORT
+        {{"export", "pdf", "master.pdb", "-o", "m.pdf", "--font-size", "25"},
+         2,
+         "quorvil-cli: --font-size takes a number of points from 6 to 24"},
+#endif
         {{"merge", "full.pdb", "other.pdb", "-o", "m.pdb"},
          1,
          "The popup lists cannot take every value the merge would write: Email: a@x (its popup list is full: it holds "

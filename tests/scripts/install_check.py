@@ -22,6 +22,7 @@ EXPECTED_FILES = sorted(
     [
         "usr/bin/quorvil",
         "usr/bin/quorvil-cli",
+        "usr/libexec/quorvil/quorvil-cli-pdf",
         f"usr/share/applications/{APP_ID}.desktop",
         "usr/share/doc/quorvil/README.md",
         "usr/share/doc/quorvil/copyright",

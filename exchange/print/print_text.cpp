@@ -32,6 +32,9 @@ QFont PrintFont(int points, double scale, bool bold)
     font.setBold(bold);
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setKerning(true);
+    // A letter spacing, of half a dot, keeps Qt from joining "fi" into one
+    // glyph, which a search of the PDF would not find as two letters.
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 0.5);
     return font;
 }
 

@@ -73,9 +73,6 @@ def make_cyrillic(cli, folder):
     return pdb
 
 
-LIGATURES = {"\ufb00": "ff", "\ufb01": "fi", "\ufb02": "fl", "\ufb03": "ffi", "\ufb04": "ffl"}
-
-
 class Pdf:
     """The pages' text as pdftotext -layout lays it out, and pdfinfo's page
     count and paper."""
@@ -83,9 +80,6 @@ class Pdf:
     def __init__(self, path):
         text = subprocess.run(["pdftotext", "-layout", "-enc", "UTF-8", path, "-"], capture_output=True,
                               check=True).stdout.decode("utf-8")
-        # The font's ligatures ("fi") come back as one character each.
-        for ligature, letters in LIGATURES.items():
-            text = text.replace(ligature, letters)
         self.pages = [page.split("\n") for page in text.split("\f")]
         if self.pages and not "".join(self.pages[-1]).strip():
             self.pages.pop()

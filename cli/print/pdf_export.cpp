@@ -32,8 +32,11 @@ struct TQtErrorsOnly {
 void WritePdfOffscreen(TJFILE& db, const TPrintOptions& options, const std::string& fileName)
 {
     // Pages need fonts, not a screen: the tool runs where no display is.
+    // Windows always has one, and only its own platform knows its fonts.
+#ifndef Q_OS_WIN
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+#endif
     const TQtErrorsOnly quiet;
     int argc = 1;
     char name[] = "quorvil-cli";

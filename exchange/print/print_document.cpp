@@ -109,7 +109,7 @@ struct TPrintDocument::TImpl {
 
     double Padding() const { return Fonts.LineHeight() * 0.25; }
     double HeaderHeight(int group) const;
-    double BandHeight() const { return Fonts.TitleHeight() + Fonts.LineHeight() * 0.6; }
+    double BandHeight() const { return Fonts.Height(TFace::Title) + Fonts.LineHeight() * 0.6; }
     double FootHeight() const { return Fonts.LineHeight() * 1.6; }
     TFlowMetrics Metrics(int group) const;
 
@@ -148,10 +148,10 @@ double TPrintDocument::TImpl::NaturalWidth(int field) const
         return Source.ColumnWidths[at] * kDotsPerGridPixel * Options.FontPoints / 9.0;
     // No grid to follow: as wide as the name and the longest of the first
     // values, within reason.
-    double widest = Fonts.BoldWidth(FieldName(field));
+    double widest = Fonts.Width(FieldName(field), TFace::Bold);
     const int sample = std::min<int>(int(Records.size()), 50);
     for (int i = 0; i < sample; ++i)
-        widest = std::max(widest, Fonts.OneLineWidth(CellText(Records[size_t(i)], field).left(40)));
+        widest = std::max(widest, Fonts.Width(CellText(Records[size_t(i)], field).left(40)));
     return std::clamp(widest, Fonts.CharWidth() * 3, Fonts.CharWidth() * 30) + 2 * Padding();
 }
 
@@ -211,7 +211,7 @@ int TPrintDocument::TImpl::CardLines(int row) const
     int lines = 0;
     const double valueWidth = Width - LabelWidth;
     for (const TColumn& c : Groups.front())
-        lines += std::max(Fonts.LineCount(FieldName(c.Field) + QLatin1Char(':'), LabelWidth - Padding(), true),
+        lines += std::max(Fonts.LineCount(FieldName(c.Field) + QLatin1Char(':'), LabelWidth - Padding(), TFace::Bold),
                           Fonts.LineCount(CellText(Records[size_t(row)], c.Field), valueWidth));
     return lines;
 }
@@ -222,7 +222,7 @@ double TPrintDocument::TImpl::HeaderHeight(int group) const
         return 0;
     int lines = 1;
     for (const TColumn& c : Groups[size_t(group)])
-        lines = std::max(lines, Fonts.LineCount(FieldName(c.Field), c.Width - 2 * Padding(), true));
+        lines = std::max(lines, Fonts.LineCount(FieldName(c.Field), c.Width - 2 * Padding(), TFace::Bold));
     return lines * Fonts.LineHeight() + 2 * Padding();
 }
 
@@ -256,7 +256,7 @@ void TPrintDocument::TImpl::Paginate(int parts)
         Groups = {all};
         LabelWidth = 0;
         for (const TColumn& c : all)
-            LabelWidth = std::max(LabelWidth, Fonts.BoldWidth(FieldName(c.Field) + QLatin1Char(':')));
+            LabelWidth = std::max(LabelWidth, Fonts.Width(FieldName(c.Field) + QLatin1Char(':'), TFace::Bold));
         LabelWidth = std::min(LabelWidth + 2 * Padding(), Width * 0.4);
     }
 
@@ -286,17 +286,17 @@ void TPrintDocument::TImpl::Paginate(int parts)
 void TPrintDocument::TImpl::PaintBand(QPainter& painter, int index) const
 {
     painter.setPen(Qt::black);
-    painter.setFont(Fonts.Title());
-    const double titleBase = Fonts.TitleAscent();
-    painter.drawText(QPointF(0, titleBase), Fonts.Elided(Title, Width * 0.7, Fonts.Title()));
-    painter.setFont(Fonts.Body());
-    painter.drawText(QPointF(Width - Fonts.Width(Date), titleBase), Date);
-    const double rule = Fonts.TitleHeight() + Fonts.LineHeight() * 0.25;
+    const double titleBase = Fonts.Ascent(TFace::Title);
+    Fonts.PaintLine(painter, Fonts.Elided(Title, Width * 0.7, TFace::Title), QPointF(0, titleBase), TFace::Title);
+    Fonts.PaintLine(painter, Date, QPointF(Width - Fonts.Width(Date), titleBase), TFace::Body);
+    const double rule = Fonts.Height(TFace::Title) + Fonts.LineHeight() * 0.25;
     painter.setPen(QPen(Qt::black, kDots / 144));
     painter.drawLine(QPointF(0, rule), QPointF(Width, rule));
     const QString page = QStringLiteral("Page %1 of %2").arg(index + 1).arg(Pages.size());
     painter.setPen(Qt::black);
-    painter.drawText(QPointF((Width - Fonts.Width(page)) / 2, Height - Fonts.LineHeight() + Fonts.Ascent()), page);
+    Fonts.PaintLine(painter, page,
+                    QPointF((Width - Fonts.Width(page)) / 2, Height - Fonts.LineHeight() + Fonts.Ascent(TFace::Body)),
+                    TFace::Body);
 }
 
 void TPrintDocument::TImpl::PaintTable(QPainter& painter, int index) const
@@ -317,7 +317,7 @@ void TPrintDocument::TImpl::PaintTable(QPainter& painter, int index) const
     double x = 0;
     for (const TColumn& c : columns) {
         Fonts.Paint(painter, FieldName(c.Field), QRectF(x + pad, top + pad, c.Width - 2 * pad, header), 0, 1000,
-                    TAlign::Left, true);
+                    TAlign::Left, TFace::Bold);
         x += c.Width;
     }
 
@@ -333,7 +333,7 @@ void TPrintDocument::TImpl::PaintTable(QPainter& painter, int index) const
             for (const TColumn& c : columns) {
                 Fonts.Paint(painter, CellText(Records[size_t(row)], c.Field),
                             QRectF(left + pad, rowTop + pad, c.Width - 2 * pad, height), firstLine, lines, c.Align,
-                            false);
+                            TFace::Body);
                 left += c.Width;
             }
             painter.setPen(rule);
@@ -369,16 +369,16 @@ void TPrintDocument::TImpl::PaintCards(QPainter& painter, int index) const
             for (const TColumn& c : fields) {
                 const QString label = FieldName(c.Field) + QLatin1Char(':');
                 const QString value = CellText(record, c.Field);
-                const int count = std::max(Fonts.LineCount(label, LabelWidth - Padding(), true),
+                const int count = std::max(Fonts.LineCount(label, LabelWidth - Padding(), TFace::Bold),
                                            Fonts.LineCount(value, valueWidth));
                 const int from = std::max(firstLine - line, 0);
                 const int upTo = std::min(count, firstLine + lines - line);
                 if (from < upTo) {
                     const double at = cardTop + (line + from - firstLine) * lineHeight;
                     Fonts.Paint(painter, label, QRectF(0, at, LabelWidth - Padding(), 0), from, upTo - from,
-                                TAlign::Left, true);
+                                TAlign::Left, TFace::Bold);
                     Fonts.Paint(painter, value, QRectF(LabelWidth, at, valueWidth, 0), from, upTo - from, TAlign::Left,
-                                false);
+                                TFace::Body);
                 }
                 line += count;
                 if (line >= firstLine + lines)

@@ -24,6 +24,21 @@ constexpr double kEstimateSlack = 0.97;
 constexpr char16_t kFirstJoiningScript = 0x0590;
 constexpr char16_t kHangulJamo = 0x1100;
 
+// Characters a glyph and an advance are kept for: the Basic Multilingual
+// Plane (a surrogate is never simple).
+constexpr size_t kKeptCharacters = 0x10000;
+constexpr quint32 kUnknownGlyph = ~quint32(0);
+
+bool Simple(const QString& text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (c.isSurrogate() || (u >= kFirstJoiningScript && u < kHangulJamo))
+            return false;
+    }
+    return true;
+}
+
 QFont PrintFont(int points, double scale, bool bold)
 {
     QFont font;
@@ -57,57 +72,75 @@ QString ShownText(const TJFILE& db, std::string_view value, TFieldType type)
     return text;
 }
 
-TPrintFonts::TPrintFonts(int points)
-    : body_(PrintFont(points, 1, false)), bold_(PrintFont(points, 1, true)), title_(PrintFont(points, 1.35, true)),
-      bodyMetrics_(body_), boldMetrics_(bold_), titleMetrics_(title_), raw_(QRawFont::fromFont(body_)),
-      advances_(0x10000, -1.0f), glyphs_(0x10000, kUnknownGlyph)
+TPrintFonts::TFont::TFont(const QFont& font)
+    : Font(font), Metrics(font), Raw(QRawFont::fromFont(font)), Advances(kKeptCharacters, -1.0f),
+      Glyphs(kKeptCharacters, kUnknownGlyph)
 {
 }
 
-QString TPrintFonts::Elided(const QString& text, double width, const QFont& font) const
+double TPrintFonts::TFont::Advance(QChar c) const
 {
-    return QFontMetricsF(font).elidedText(text, Qt::ElideRight, width);
-}
-
-bool TPrintFonts::Simple(const QString& text, bool bold) const
-{
-    if (bold)
-        return false;
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (c.isSurrogate() || (u >= kFirstJoiningScript && u < kHangulJamo))
-            return false;
-    }
-    return true;
-}
-
-double TPrintFonts::Advance(QChar c) const
-{
-    float& advance = advances_[c.unicode()];
+    float& advance = Advances[c.unicode()];
     if (advance < 0)
-        advance = float(bodyMetrics_.horizontalAdvance(c));
+        advance = float(Metrics.horizontalAdvance(c));
     return advance;
 }
 
-bool TPrintFonts::FitsOneLine(const QString& text, double width, bool bold) const
+quint32 TPrintFonts::TFont::Glyph(QChar c) const
+{
+    quint32& glyph = Glyphs[c.unicode()];
+    if (glyph == kUnknownGlyph) {
+        const QList<quint32> found = Raw.glyphIndexesForString(QString(c));
+        glyph = found.size() == 1 ? found.front() : 0;
+    }
+    return glyph;
+}
+
+TPrintFonts::TPrintFonts(int points)
+{
+    fonts_.emplace_back(PrintFont(points, 1, false));
+    fonts_.emplace_back(PrintFont(points, 1, true));
+    fonts_.emplace_back(PrintFont(points, 1.35, true));
+}
+
+double TPrintFonts::SimpleWidth(const QString& text, const TFont& font) const
+{
+    double sum = 0;
+    for (const QChar c : text)
+        sum += font.Advance(c);
+    return sum;
+}
+
+double TPrintFonts::Width(const QString& text, TFace face) const
+{
+    const TFont& font = Of(face);
+    return Simple(text) ? SimpleWidth(text, font) / kEstimateSlack : font.Metrics.horizontalAdvance(text);
+}
+
+QString TPrintFonts::Elided(const QString& text, double width, TFace face) const
+{
+    if (Width(text, face) <= width)
+        return text;
+    const QString ellipsis(QChar(0x2026));
+    QString cut = text;
+    while (!cut.isEmpty() && Width(cut + ellipsis, face) > width)
+        cut.chop(1);
+    return cut + ellipsis;
+}
+
+bool TPrintFonts::FitsOneLine(const QString& text, double width, const TFont& font) const
 {
     if (text.contains(QLatin1Char('\n')))
         return false;
-    if (Simple(text, bold)) {
-        double sum = 0;
-        for (const QChar c : text)
-            sum += Advance(c);
-        // Text of this kind is never shaped: the wrap measures it the same way.
-        return sum <= width * kEstimateSlack;
-    }
-    return (bold ? boldMetrics_ : bodyMetrics_).horizontalAdvance(text) <= width;
+    // The slack is for the devices whose own metrics differ, where a
+    // character goes to a font of the painter's choosing.
+    return (Simple(text) ? SimpleWidth(text, font) : font.Metrics.horizontalAdvance(text)) <= width * kEstimateSlack;
 }
 
-void TPrintFonts::WrapSimple(const QString& paragraph, double width, QStringList& lines) const
+void TPrintFonts::WrapSimple(const QString& paragraph, double width, const TFont& font, QStringList& lines) const
 {
-    // Greedy, on the characters' own advances with the slack to spare:
-    // after a space or a hyphen where one is, else anywhere (as CJK text
-    // breaks).
+    // Greedy: after a space or a hyphen where one is, else anywhere (as CJK
+    // text breaks).
     const double limit = width * kEstimateSlack;
     const qsizetype n = paragraph.size();
     qsizetype start = 0;
@@ -116,7 +149,7 @@ void TPrintFonts::WrapSimple(const QString& paragraph, double width, QStringList
         qsizetype breakAt = -1;
         qsizetype i = start;
         for (; i < n; ++i) {
-            const double advance = Advance(paragraph[i]);
+            const double advance = font.Advance(paragraph[i]);
             if (used + advance > limit && i > start)
                 break;
             used += advance;
@@ -133,24 +166,25 @@ void TPrintFonts::WrapSimple(const QString& paragraph, double width, QStringList
     }
 }
 
-QStringList TPrintFonts::Lines(const QString& text, double width, bool bold) const
+QStringList TPrintFonts::Lines(const QString& text, double width, TFace face) const
 {
-    if (FitsOneLine(text, width, bold))
+    const TFont& font = Of(face);
+    if (FitsOneLine(text, width, font))
         return {text};
     QStringList lines;
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
-        if (FitsOneLine(paragraph, width, bold)) {
+        if (FitsOneLine(paragraph, width, font)) {
             lines << paragraph;
-        } else if (Simple(paragraph, bold)) {
-            WrapSimple(paragraph, width, lines);
+        } else if (Simple(paragraph)) {
+            WrapSimple(paragraph, width, font, lines);
         } else {
-            QTextLayout layout(paragraph, bold ? bold_ : body_);
+            QTextLayout layout(paragraph, font.Font);
             layout.setTextOption(option);
             layout.beginLayout();
             for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-                line.setLineWidth(std::max(width, 1.0));
+                line.setLineWidth(std::max(width * kEstimateSlack, 1.0));
                 lines << paragraph.mid(line.textStart(), line.textLength());
             }
             layout.endLayout();
@@ -159,74 +193,62 @@ QStringList TPrintFonts::Lines(const QString& text, double width, bool bold) con
     return lines;
 }
 
-int TPrintFonts::LineCount(const QString& text, double width, bool bold) const
+int TPrintFonts::LineCount(const QString& text, double width, TFace face) const
 {
-    return FitsOneLine(text, width, bold) ? 1 : int(Lines(text, width, bold).size());
+    return FitsOneLine(text, width, Of(face)) ? 1 : int(Lines(text, width, face).size());
 }
 
-double TPrintFonts::OneLineWidth(const QString& text) const
+void TPrintFonts::PaintLine(QPainter& painter, const QString& line, const QPointF& at, TFace face) const
 {
-    return Simple(text, false) ? SimpleWidth(text) / kEstimateSlack : Width(text);
-}
-
-double TPrintFonts::SimpleWidth(const QString& text) const
-{
-    double sum = 0;
-    for (const QChar c : text)
-        sum += Advance(c);
-    return sum;
-}
-
-bool TPrintFonts::DrawSimple(QPainter& painter, const QPointF& at, const QString& line) const
-{
-    // The glyphs placed at the advances the wrap measured: no shaping, and
-    // what is painted is exactly as wide as what was measured. A character
-    // the font lacks goes to the painter, which finds a font that has it.
-    QList<quint32> indexes;
-    QList<QPointF> positions;
-    indexes.reserve(line.size());
-    positions.reserve(line.size());
-    double x = 0;
-    for (const QChar c : line) {
-        quint32& glyph = glyphs_[c.unicode()];
-        if (glyph == kUnknownGlyph) {
-            const QList<quint32> found = raw_.glyphIndexesForString(QString(c));
-            glyph = found.size() == 1 ? found.front() : 0;
+    // The glyphs placed at the advances measured: no shaping, and what is
+    // painted is as wide as what was measured on every device. A character
+    // the font lacks sends the line to the painter, which finds a font that
+    // has it.
+    const TFont& font = Of(face);
+    if (Simple(line)) {
+        QList<quint32> indexes;
+        QList<QPointF> positions;
+        indexes.reserve(line.size());
+        positions.reserve(line.size());
+        double x = 0;
+        for (const QChar c : line) {
+            const quint32 glyph = font.Glyph(c);
+            if (glyph == 0)
+                break;
+            indexes << glyph;
+            positions << QPointF(x, 0);
+            x += font.Advance(c);
         }
-        if (glyph == 0)
-            return false;
-        indexes << glyph;
-        positions << QPointF(x, 0);
-        x += Advance(c);
+        if (indexes.size() == line.size()) {
+            QGlyphRun run;
+            run.setRawFont(font.Raw);
+            run.setGlyphIndexes(indexes);
+            run.setPositions(positions);
+            painter.drawGlyphRun(at, run);
+            return;
+        }
     }
-    QGlyphRun run;
-    run.setRawFont(raw_);
-    run.setGlyphIndexes(indexes);
-    run.setPositions(positions);
-    painter.drawGlyphRun(at, run);
-    return true;
+    painter.setFont(font.Font);
+    painter.drawText(at, line);
 }
 
 void TPrintFonts::Paint(QPainter& painter, const QString& text, const QRectF& box, int first, int count, TAlign align,
-                        bool bold) const
+                        TFace face) const
 {
     if (text.isEmpty())
         return;
-    const QStringList lines = Lines(text, box.width(), bold);
-    const QFontMetricsF& metrics = bold ? boldMetrics_ : bodyMetrics_;
-    painter.setFont(bold ? bold_ : body_);
-    double y = box.top() + metrics.ascent();
+    const QStringList lines = Lines(text, box.width(), face);
+    const TFont& font = Of(face);
+    double y = box.top() + font.Metrics.ascent();
     for (int i = first; i < std::min<int>(first + count, int(lines.size())); ++i) {
         const QString& line = lines[i];
-        const bool simple = Simple(line, bold);
         double x = box.left();
         if (align != TAlign::Left) {
-            const double spare = box.width() - (simple ? SimpleWidth(line) : metrics.horizontalAdvance(line));
+            const double spare = box.width() - Width(line, face) * kEstimateSlack;
             x += align == TAlign::Right ? spare : spare / 2;
         }
-        if (!simple || !DrawSimple(painter, QPointF(x, y), line))
-            painter.drawText(QPointF(x, y), line);
-        y += metrics.lineSpacing();
+        PaintLine(painter, line, QPointF(x, y), face);
+        y += font.Metrics.lineSpacing();
     }
 }
 

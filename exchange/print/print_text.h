@@ -24,59 +24,56 @@ class TJFILE;
 // line breaks (CR LF, CR and LF alike), a tab as a space.
 QString ShownText(const TJFILE& db, std::string_view value, TFieldType type);
 
+enum class TFace { Body, Bold, Title };
+
 // The body, bold and title fonts of a printout at `points`, measured in
-// dots of 1200 per inch, unhinted so that every device lays out alike.
+// dots of 1200 per inch. Text of the scripts whose letters keep their shape
+// side by side (Latin, Greek, Cyrillic, CJK, ...) is measured a character at
+// a time and painted as those glyphs at those places, so that every device
+// paints exactly what was measured, whatever its own font metrics; other
+// text is shaped, and measured with room to spare.
 class TPrintFonts {
 public:
     explicit TPrintFonts(int points);
 
-    const QFont& Body() const { return body_; }
-    const QFont& Title() const { return title_; }
-    double LineHeight() const { return bodyMetrics_.lineSpacing(); }
-    double Ascent() const { return bodyMetrics_.ascent(); }
-    double TitleHeight() const { return titleMetrics_.lineSpacing(); }
-    double TitleAscent() const { return titleMetrics_.ascent(); }
-    double CharWidth() const { return bodyMetrics_.averageCharWidth(); }
-    double Width(const QString& text) const { return bodyMetrics_.horizontalAdvance(text); }
-    double BoldWidth(const QString& text) const { return boldMetrics_.horizontalAdvance(text); }
-    // The width a body text needs to be kept on one line.
-    double OneLineWidth(const QString& text) const;
-    QString Elided(const QString& text, double width, const QFont& font) const;
+    double LineHeight() const { return Of(TFace::Body).Metrics.lineSpacing(); }
+    double Ascent(TFace face) const { return Of(face).Metrics.ascent(); }
+    double Height(TFace face) const { return Of(face).Metrics.lineSpacing(); }
+    double CharWidth() const { return Of(TFace::Body).Metrics.averageCharWidth(); }
+    // The width `text` takes on one line.
+    double Width(const QString& text, TFace face = TFace::Body) const;
+    // `text` cut with an ellipsis to `width`.
+    QString Elided(const QString& text, double width, TFace face) const;
 
     // `text` in lines no wider than `width`: its own line breaks kept, then
-    // broken between words, and inside a word longer than a line.
-    QStringList Lines(const QString& text, double width, bool bold = false) const;
-    int LineCount(const QString& text, double width, bool bold = false) const;
+    // broken after a space or hyphen, and inside a word longer than a line.
+    QStringList Lines(const QString& text, double width, TFace face = TFace::Body) const;
+    int LineCount(const QString& text, double width, TFace face = TFace::Body) const;
     // Paints lines [first, first + count) of `text` wrapped to the width of
     // `box`, the first of them at its top.
     void Paint(QPainter& painter, const QString& text, const QRectF& box, int first, int count, TAlign align,
-               bool bold) const;
+               TFace face) const;
+    // Paints one line with its baseline's start at `at`.
+    void PaintLine(QPainter& painter, const QString& line, const QPointF& at, TFace face) const;
 
 private:
-    // Whether `text` may be measured a character at a time: body text of
-    // scripts whose characters do not change shape beside each other.
-    bool Simple(const QString& text, bool bold) const;
-    double Advance(QChar c) const;
-    bool FitsOneLine(const QString& text, double width, bool bold) const;
-    void WrapSimple(const QString& paragraph, double width, QStringList& lines) const;
-    double SimpleWidth(const QString& text) const;
-    // False, painting nothing, when the body font lacks one of the characters.
-    bool DrawSimple(QPainter& painter, const QPointF& at, const QString& line) const;
+    struct TFont {
+        explicit TFont(const QFont& font);
+        QFont Font;
+        QFontMetricsF Metrics;
+        QRawFont Raw;
+        // Each character's advance and glyph, found on first use.
+        mutable std::vector<float> Advances;
+        mutable std::vector<quint32> Glyphs;
+        double Advance(QChar c) const;
+        quint32 Glyph(QChar c) const;  // 0: the font has none
+    };
+    const TFont& Of(TFace face) const { return fonts_[size_t(face)]; }
+    double SimpleWidth(const QString& text, const TFont& font) const;
+    bool FitsOneLine(const QString& text, double width, const TFont& font) const;
+    void WrapSimple(const QString& paragraph, double width, const TFont& font, QStringList& lines) const;
 
-    QFont body_;
-    QFont bold_;
-    QFont title_;
-    QFontMetricsF bodyMetrics_;
-    QFontMetricsF boldMetrics_;
-    QFontMetricsF titleMetrics_;
-    // The advance of each character of the Basic Multilingual Plane, found
-    // on first use (negative until then): most values are told to fit on a
-    // line without shaping them.
-    QRawFont raw_;
-    mutable std::vector<float> advances_;
-    // The body font's glyph of each character, 0 for none.
-    static constexpr quint32 kUnknownGlyph = ~quint32(0);
-    mutable std::vector<quint32> glyphs_;
+    std::vector<TFont> fonts_;
 };
 
 }  // namespace quorvil

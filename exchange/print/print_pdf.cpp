@@ -6,6 +6,7 @@
 #include "jfile.h"
 #include "progress.h"
 #include "streams.h"
+#include "system_memory.h"
 #include "text_convert.h"
 #include "text_writers.h"
 
@@ -54,6 +55,7 @@ private:
 
 void WritePdf(TJFILE& db, const TPrintSource& source, const TPrintOptions& options, const std::string& fileName)
 {
+    sys::KeepFreedBlocks();
     TPrintDocument document(db, source, options);
     // The layout is the first half of the progress, the pages the second.
     document.Paginate(2);

@@ -15,6 +15,12 @@ namespace quorvil::sys {
 std::uint8_t* AllocatePages(std::size_t size, std::size_t& length);
 void FreePages(std::uint8_t* data, std::size_t length);
 
+// From now on, blocks of up to tens of megabytes that are freed stay with
+// the heap for the next one instead of going back to the system: work that
+// makes and frees such a block per step (a PDF page's stream) then does not
+// map and fault in fresh pages every time.
+void KeepFreedBlocks();
+
 // A read-only mapping of a whole regular file. Pages that the file loses
 // while mapped (another program cuts it) read as zeros instead of raising
 // the system's bus error, and Cut() then tells.

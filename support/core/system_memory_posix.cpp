@@ -2,6 +2,9 @@
 
 #include <atomic>
 #include <csignal>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <mutex>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -154,6 +157,15 @@ TFileMapping::~TFileMapping()
 bool TFileMapping::Cut() const
 {
     return gSlots[slot_].cut.load();
+}
+
+void KeepFreedBlocks()
+{
+#if defined(__GLIBC__)
+    constexpr int kMapAbove = 32 << 20;
+    mallopt(M_MMAP_THRESHOLD, kMapAbove);
+    mallopt(M_TRIM_THRESHOLD, 2 * kMapAbove);
+#endif
 }
 
 }  // namespace quorvil::sys

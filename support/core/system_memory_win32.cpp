@@ -24,4 +24,9 @@ bool TFileMapping::Cut() const
     return false;
 }
 
+void KeepFreedBlocks()
+{
+    // The Windows heap has no such setting.
+}
+
 }  // namespace quorvil::sys
